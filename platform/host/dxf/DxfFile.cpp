@@ -19,7 +19,7 @@ class KeepingSink : public RecordSink {
     }
     void sectionHead(const std::vector<TagView>& tags) override {
         for (const TagView& tag : tags) {
-            m_file.sections.back().head.add(tag.code, tag.value, tag.line);
+            m_file.sections.back().head.add(tag.code, tag.value);
         }
     }
     void record(const RecordView& record) override {

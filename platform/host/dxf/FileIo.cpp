@@ -50,12 +50,13 @@ std::string readWholeFile(const std::string& path) {
     if (S_ISDIR(info.st_mode)) {
         fail("cannot read", path, EISDIR);
     }
+    // One byte more than the size, so that the end of the file is seen without growing.
     std::string data;
-    data.resize(static_cast<size_t>(info.st_size));
+    data.resize(static_cast<size_t>(info.st_size) + 1);
     size_t done = 0;
     for (;;) {
         if (done == data.size()) {
-            data.resize(data.size() + 65536);  // the file grew, or its size was not known
+            data.resize(data.size() * 2);  // the file grew, or its size was not known
         }
         const ssize_t n = ::read(fd.get(), data.data() + done, data.size() - done);
         if (n < 0) {

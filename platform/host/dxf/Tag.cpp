@@ -1,6 +1,7 @@
 #include "host/dxf/Tag.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 #include <stdexcept>
 
@@ -8,32 +9,45 @@
 
 namespace qv::dxf {
 
-TagList::Entry TagList::makeEntry(int code, std::string_view value, std::uint32_t line) {
-    if (m_text.size() + value.size() > std::numeric_limits<std::uint32_t>::max()) {
+TagList::Entry TagList::makeEntry(int code, std::string_view value) {
+    const bool isLong = value.size() >= kLongValue;
+    if (m_text.size() + value.size() + 4 > std::numeric_limits<std::uint32_t>::max()) {
         throw std::length_error("a DXF record is larger than 4 GB");
     }
-    Entry entry{code, line, static_cast<std::uint32_t>(m_text.size()),
-                static_cast<std::uint32_t>(value.size())};
+    if (code < 0 || code > 0xFFFF) {
+        throw std::invalid_argument("not a DXF group code: " + std::to_string(code));
+    }
+    if (isLong) {
+        const auto length = static_cast<std::uint32_t>(value.size());
+        m_text.append(reinterpret_cast<const char*>(&length), sizeof length);
+    }
+    Entry entry{static_cast<std::uint16_t>(code),
+                isLong ? kLongValue : static_cast<std::uint16_t>(value.size()),
+                static_cast<std::uint32_t>(m_text.size())};
     m_text.append(value);
     return entry;
 }
 
 TagView TagList::operator[](size_t index) const {
     const Entry& e = m_entries[index];
-    return {e.code, std::string_view(m_text).substr(e.offset, e.length), e.line};
+    std::uint32_t length = e.length;
+    if (length == kLongValue) {
+        std::memcpy(&length, m_text.data() + e.offset - sizeof length, sizeof length);
+    }
+    return {e.code, std::string_view(m_text.data() + e.offset, length), 0};
 }
 
-void TagList::add(int code, std::string_view value, std::uint32_t line) {
-    m_entries.push_back(makeEntry(code, value, line));
+void TagList::add(int code, std::string_view value) {
+    m_entries.push_back(makeEntry(code, value));
 }
 
 void TagList::setValue(size_t index, std::string_view value) {
     const Entry& old = m_entries.at(index);
-    m_entries[index] = makeEntry(old.code, value, old.line);
+    m_entries[index] = makeEntry(old.code, value);
 }
 
 void TagList::insert(size_t index, int code, std::string_view value) {
-    const Entry entry = makeEntry(code, value, 0);
+    const Entry entry = makeEntry(code, value);
     m_entries.insert(m_entries.begin() + static_cast<std::ptrdiff_t>(std::min(index, size())),
                      entry);
 }
@@ -79,7 +93,7 @@ Record RecordView::toRecord() const {
     }
     record.tags.reserve(tags.size(), bytes);
     for (const TagView& tag : tags) {
-        record.tags.add(tag.code, tag.value, tag.line);
+        record.tags.add(tag.code, tag.value);
     }
     return record;
 }

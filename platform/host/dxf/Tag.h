@@ -20,15 +20,16 @@ struct TagView {
     }
 };
 
-// An ordered list of tags whose values live in one buffer. Views given out stay valid until the
-// list is changed or destroyed.
+// An ordered list of tags whose values live in one buffer, eight bytes a tag besides the value
+// (it holds whole drawings kept as read). Lines are not kept: views given out have line 0.
+// Views stay valid until the list is changed or destroyed.
 class TagList {
   public:
     size_t size() const { return m_entries.size(); }
     bool empty() const { return m_entries.empty(); }
     TagView operator[](size_t index) const;
 
-    void add(int code, std::string_view value, std::uint32_t line = 0);
+    void add(int code, std::string_view value);
     // Replaces the value of the tag at `index`.
     void setValue(size_t index, std::string_view value);
     // Inserts a tag before `index` (index == size() appends).
@@ -68,13 +69,14 @@ class TagList {
     friend bool operator==(const TagList& a, const TagList& b);
 
   private:
+    // A value of kLongValue bytes or more has its length stored in four bytes before it.
+    static constexpr std::uint16_t kLongValue = 0xFFFF;
     struct Entry {
-        std::int32_t code;
-        std::uint32_t line;
+        std::uint16_t code;
+        std::uint16_t length;
         std::uint32_t offset;
-        std::uint32_t length;
     };
-    Entry makeEntry(int code, std::string_view value, std::uint32_t line);
+    Entry makeEntry(int code, std::string_view value);
 
     std::string m_text;
     std::vector<Entry> m_entries;
