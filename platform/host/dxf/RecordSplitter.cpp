@@ -143,6 +143,9 @@ void Splitter::inSection(const TagView& tag) {
             startRecord(word, tag.line);
             return;
         }
+        flushRecord();  // a stray 0 tag in the HEADER ends the variable before it
+        stray(tag);
+        return;
     } else if (m_header && tag.code == kVariableCode) {
         flushStray();
         startRecord(trimBlanks(tag.value), tag.line);
@@ -151,7 +154,7 @@ void Splitter::inSection(const TagView& tag) {
     if (tag.code == kCommentCode) {
         return;
     }
-    if (m_haveRecord && !(m_header && tag.code == kStructureCode)) {
+    if (m_haveRecord) {
         m_record.tags.push_back(tag);
     } else if (!m_header && !m_started) {
         m_head.push_back(tag);

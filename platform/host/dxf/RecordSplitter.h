@@ -30,8 +30,9 @@ class RecordSink {
 // being DXF (a group code that is not a number). What can be repaired is repaired and reported:
 // a missing ENDSEC or EOF, a truncated last record, data after EOF, tags outside any section or
 // record (ignored; tags at the start of a section other than the HEADER are its head, not
-// stray), a SECTION without a name (its content is skipped). Comments (999) are
-// dropped. Every beginSection is matched by an endSection.
+// stray; a 0 tag in the HEADER ends the variable before it and is stray), a SECTION without a name
+// (its content is skipped). Comments (999) are dropped. Every beginSection is matched by an
+// endSection.
 void splitRecords(std::string_view text, RecordSink& sink, AuditReport& report);
 
 }  // namespace qv::dxf

@@ -47,13 +47,15 @@ int hexDigit(char c) {
 }
 
 // The character of "\U+XXXX" at `p` (p[0] == '\\'), or -1 when there is no escape there.
-long escapeAt(std::string_view text, size_t p) {
+template <typename Text>
+long escapeAt(const Text& text, size_t p) {
     if (p + 7 > text.size() || text[p + 1] != 'U' || text[p + 2] != '+') {
         return -1;
     }
     long cp = 0;
     for (size_t i = p + 3; i < p + 7; ++i) {
-        const int d = hexDigit(text[i]);
+        const auto c = text[i];
+        const int d = static_cast<std::uint32_t>(c) < 0x80 ? hexDigit(static_cast<char>(c)) : -1;
         if (d < 0) {
             return -1;
         }
@@ -77,6 +79,10 @@ const std::wstring& highCharacters() {
     return table;
 }
 
+bool isEscape(const std::wstring& text, size_t p) {
+    return escapeAt(text, p) >= 0;
+}
+
 bool hasHighByte(std::string_view text) {
     return std::any_of(text.begin(), text.end(),
                        [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
@@ -88,19 +94,35 @@ struct HeaderFacts {
     std::string_view codepage;
 };
 
+// Reads the first HEADER section the way the record splitter does: it starts with a SECTION tag
+// followed by a name tag HEADER and ends at ENDSEC, SECTION or EOF; other 0 tags in it end the
+// current variable.
 HeaderFacts scanHeader(std::string_view text) {
     HeaderFacts facts;
     AuditReport ignored;
     TagReader reader(text, ignored);
     TagView tag;
     std::string_view variable;
+    bool afterSection = false;
+    bool inHeader = false;
     try {
         while (reader.next(tag)) {
-            if (tag.code == kStructureCode && (tag.value == "ENDSEC" || tag.value == "EOF")) {
-                break;
+            const std::string_view value = trimBlanks(tag.value);
+            if (tag.code == kStructureCode) {
+                if (value == "EOF" || (inHeader && (value == "ENDSEC" || value == "SECTION"))) {
+                    break;
+                }
+                variable = {};  // any other 0 tag ends the variable
+                afterSection = !inHeader && value == "SECTION";
+                continue;
             }
-            if (tag.code == kVariableCode) {
-                variable = tag.value;
+            if (afterSection) {
+                inHeader = tag.code == kNameCode && value == "HEADER";
+                afterSection = false;
+            } else if (!inHeader) {
+                continue;
+            } else if (tag.code == kVariableCode) {
+                variable = value;
             } else if (variable == "$ACADVER" && tag.code == 1) {
                 facts.acadver = tag.value;
             } else if (variable == "$DWGCODEPAGE" && tag.code == 3) {
@@ -177,7 +199,7 @@ std::string ansiDxfToUtf8(std::string_view bytes) {
     for (size_t i = 0; i < bytes.size(); ++i) {
         const auto b = static_cast<unsigned char>(bytes[i]);
         if (b == '\\') {
-            const long cp = escapeAt(bytes, i);
+            const long cp = escapeAt(std::string_view(bytes), i);
             if (cp >= 0) {
                 appendUtf8(out, static_cast<char32_t>(cp));
                 i += 6;
@@ -194,26 +216,30 @@ std::string ansiDxfToUtf8(std::string_view bytes) {
 }
 
 std::string utf8ToAnsiDxf(std::string_view text) {
-    if (!hasHighByte(text)) {
+    if (!hasHighByte(text) && text.find("\\U+") == std::string_view::npos) {
         return std::string(text);
     }
     std::string out;
     out.reserve(text.size());
     const std::wstring wide = qv::utf8ToWide(text);
+    auto escape = [&out](char32_t unit) {
+        static const char* hex = "0123456789ABCDEF";
+        out += "\\U+";
+        for (int shift = 12; shift >= 0; shift -= 4) {
+            out += hex[(unit >> shift) & 0xF];
+        }
+    };
     for (size_t i = 0; i < wide.size(); ++i) {
         auto cp = static_cast<char32_t>(wide[i]);
+        if (cp == '\\' && isEscape(wide, i)) {
+            escape(cp);  // a backslash that would be read as the start of an escape
+            continue;
+        }
         const int b = cp < 0x10000 ? qv::wideCharToAnsiByte(static_cast<wchar_t>(cp)) : -1;
         if (b >= 0) {
             out += static_cast<char>(b);
             continue;
         }
-        auto escape = [&out](char32_t unit) {
-            static const char* hex = "0123456789ABCDEF";
-            out += "\\U+";
-            for (int shift = 12; shift >= 0; shift -= 4) {
-                out += hex[(unit >> shift) & 0xF];
-            }
-        };
         if (cp >= 0x10000) {  // as a surrogate pair, the way 16-bit programs write it
             cp -= 0x10000;
             escape(0xD800 + (cp >> 10));

@@ -94,6 +94,15 @@ TEST(DxfText, IsWrittenInTheEncodingOfTheVersion) {
     }
 }
 
+TEST(DxfText, ALiteralEscapeSurvivesAnOldVersion) {
+    // "\\U+005C" is a backslash: the text read is a literal "\\U+0041", not an "A".
+    AuditReport report;
+    DxfFile file = readDxf(fileWithText("AC1015", "", "\\U+005CU+0041"), report);
+    EXPECT_EQ(file.find("ENTITIES")->records.at(0).tags.value(1), "\\U+0041");
+    const DxfFile back = readDxf(writeDxf(file), report);
+    EXPECT_EQ(back.find("ENTITIES")->records.at(0).tags.value(1), "\\U+0041");
+}
+
 TEST(DxfText, CaretFormKeepsControlCharactersOnOneLine) {
     const std::pair<std::string, std::string> cases[] = {
         {"plain", "plain"},
