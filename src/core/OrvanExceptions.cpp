@@ -253,7 +253,7 @@ void COrvanExceptions::deleteObjects() {
 
 // The catch-and-wrap convention
 
-CEXOrvan* wrapCaughtError(LPCTSTR file, LPCTSTR procSig, std::source_location where) {
+CEXUnhandled* wrapCaughtError(LPCTSTR file, LPCTSTR procSig, std::source_location where) {
     (void)where;  // the line names a host status caught as a value
     if (!std::current_exception()) {
         return new CEXUnhandled(ORVAN_MODULE_DESCRIPTION, file, procSig, 0, nullptr);
@@ -263,7 +263,7 @@ CEXOrvan* wrapCaughtError(LPCTSTR file, LPCTSTR procSig, std::source_location wh
     } catch (CEXOrvan* e) {
         return new CEXUnhandled(ORVAN_MODULE_DESCRIPTION, file, procSig, 0, e);
     } catch (CException* e) {
-        CEXOrvan* wrapped =
+        CEXUnhandled* wrapped =
             new CEXUnhandled(e, ORVAN_MODULE_DESCRIPTION, file, procSig, 0, nullptr);
         if (e)
             e->Delete();

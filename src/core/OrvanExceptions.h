@@ -225,8 +225,8 @@ class COrvanExceptions {
 // - anything else: CEXUnhandled "unhandled error" without inner error.
 // Code 0 in every case. The caller owns the result (throw it, add it to a list, or show and
 // delete it). Outside a catch block it gives the plain "unhandled error" object.
-CEXOrvan* wrapCaughtError(LPCTSTR file, LPCTSTR procSig,
-                          std::source_location where = std::source_location::current());
-// throw wrapCaughtError(file, procSig, where).
+CEXUnhandled* wrapCaughtError(LPCTSTR file, LPCTSTR procSig,
+                              std::source_location where = std::source_location::current());
+// Throws wrapCaughtError(file, procSig, where) (as a CEXUnhandled*).
 [[noreturn]] void throwWrapped(LPCTSTR file, LPCTSTR procSig,
                                std::source_location where = std::source_location::current());
