@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
 #include <map>
 
 #include "DxfTestText.h"
@@ -69,6 +73,44 @@ TEST(DxfSamples, LoadOrAreRefusedAndSurviveAWriteAndARead) {
         }
     }
     EXPECT_GE(seen, 16u);
+}
+
+// ezdxf, which we did not write, reads what we wrote of each undamaged sample and finds the same
+// drawing in it as in the original.
+TEST(DxfSamples, RewrittenSamplesLoadInEzdxfWithTheSameContent) {
+    const std::filesystem::path folder = test::sampleFolder();
+    ASSERT_FALSE(folder.empty()) << "no sample drawings: set QV_DXF_SAMPLES";
+    const char* source = std::getenv("QV_SOURCE_DIR");
+    ASSERT_NE(source, nullptr) << "QV_SOURCE_DIR is not set";
+    std::string pattern = (std::filesystem::temp_directory_path() / "qv-ezdxf-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    const std::filesystem::path out = pattern;
+
+    std::string command =
+        "/usr/bin/python3 " + std::string(source) + "/tests/platform/host_dxf/ezdxf_compare.py";
+    size_t files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (entry.path().extension() != ".dxf") {
+            continue;
+        }
+        AuditReport report;
+        try {
+            const DxfFile file = readDxf(readWholeFile(entry.path().string()), report);
+            if (!report.empty()) {
+                continue;  // damaged: ezdxf would repair it its own way
+            }
+            const std::filesystem::path target = out / entry.path().filename();
+            writeFileAtomically(target.string(), writeDxf(file));
+            command += " '" + entry.path().string() + "' '" + target.string() + "'";
+            ++files;
+        } catch (const DxfError&) {
+        }
+    }
+    EXPECT_GE(files, 10u);
+    const int status = std::system((command + " 2>&1").c_str());
+    std::filesystem::remove_all(out);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "ezdxf found differences (see the output above)";
 }
 
 }  // namespace
