@@ -16,21 +16,8 @@ constexpr std::string_view kBinarySentinel = "AutoCAD Binary DXF";
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 void appendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
+    const auto wide = static_cast<wchar_t>(cp);
+    out += qv::wideToUtf8(std::wstring_view(&wide, 1));
 }
 
 int hexDigit(char c) {

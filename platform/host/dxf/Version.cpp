@@ -38,28 +38,8 @@ DxfVersion parseVersion(std::string_view acadver, bool& known) {
     return nearest;
 }
 
-std::string_view versionName(DxfVersion version) {
-    switch (version) {
-        case DxfVersion::R12:
-            return "AC1009";
-        case DxfVersion::R13:
-            return "AC1012";
-        case DxfVersion::R14:
-            return "AC1014";
-        case DxfVersion::R2000:
-            return "AC1015";
-        case DxfVersion::R2004:
-            return "AC1018";
-        case DxfVersion::R2007:
-            return "AC1021";
-        case DxfVersion::R2010:
-            return "AC1024";
-        case DxfVersion::R2013:
-            return "AC1027";
-        case DxfVersion::R2018:
-            return "AC1032";
-    }
-    return "AC1027";
+std::string versionName(DxfVersion version) {
+    return "AC" + std::to_string(static_cast<int>(version));
 }
 
 }  // namespace qv::dxf

@@ -1,6 +1,7 @@
 // DXF versions as $ACADVER names them.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace qv::dxf {
@@ -22,7 +23,7 @@ enum class DxfVersion : int {
 // names no version at all gives R2013.
 DxfVersion parseVersion(std::string_view acadver, bool& known);
 // "AC1027" for R2013.
-std::string_view versionName(DxfVersion version);
+std::string versionName(DxfVersion version);
 // From 2007 on, DXF text is UTF-8; before, it is in the drawing's code page.
 inline bool usesUtf8(DxfVersion version) {
     return version >= DxfVersion::R2007;

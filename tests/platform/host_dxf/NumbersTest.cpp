@@ -9,13 +9,26 @@
 namespace qv::dxf {
 namespace {
 
+template <typename T>
+struct ParseCase {
+    const char* text;
+    bool ok;
+    T value;
+};
+
+template <typename T, size_t N>
+void expectParses(bool (*parse)(std::string_view, T&), const ParseCase<T> (&cases)[N]) {
+    for (const ParseCase<T>& c : cases) {
+        T value{};
+        EXPECT_EQ(parse(c.text, value), c.ok) << c.text;
+        if (c.ok) {
+            EXPECT_EQ(value, c.value) << c.text;
+        }
+    }
+}
+
 TEST(DxfNumbers, ParseWhatRealFilesHold) {
-    struct Case {
-        const char* text;
-        bool ok;
-        double value;
-    };
-    const Case doubles[] = {
+    const ParseCase<double> doubles[] = {
         {"1.5", true, 1.5},      {"  -2.25  ", true, -2.25},
         {"+3", true, 3.0},       {"1e3", true, 1000.0},
         {"1.0E-05", true, 1e-5}, {".5", true, 0.5},
@@ -25,38 +38,14 @@ TEST(DxfNumbers, ParseWhatRealFilesHold) {
         {"1e999", false, 0},     {"+-1", false, 0},
         {"1,5", false, 0},
     };
-    for (const Case& c : doubles) {
-        double value = 0;
-        EXPECT_EQ(parseDouble(c.text, value), c.ok) << c.text;
-        if (c.ok) {
-            EXPECT_EQ(value, c.value) << c.text;
-        }
-    }
-
-    struct IntCase {
-        const char* text;
-        bool ok;
-        std::int64_t value;
-    };
-    const IntCase integers[] = {
+    expectParses(parseDouble, doubles);
+    const ParseCase<std::int64_t> integers[] = {
         {"64", true, 64},  {"     0", true, 0}, {"-1", true, -1},
         {"+7", true, 7},   {"64.0", true, 64},  {"1e2", true, 100},
         {"1.5", false, 0}, {"x", false, 0},     {"", false, 0},
     };
-    for (const IntCase& c : integers) {
-        std::int64_t value = 0;
-        EXPECT_EQ(parseInteger(c.text, value), c.ok) << c.text;
-        if (c.ok) {
-            EXPECT_EQ(value, c.value) << c.text;
-        }
-    }
-
-    struct HandleCase {
-        const char* text;
-        bool ok;
-        std::uint64_t value;
-    };
-    const HandleCase handles[] = {
+    expectParses(parseInteger, integers);
+    const ParseCase<std::uint64_t> handles[] = {
         {"1F", true, 0x1F},
         {"1f", true, 0x1F},
         {"0", true, 0},
@@ -65,13 +54,7 @@ TEST(DxfNumbers, ParseWhatRealFilesHold) {
         {"FFFFFFFFFFFFFFFF", true, ~0ULL},
         {"10000000000000000", false, 0},
     };
-    for (const HandleCase& c : handles) {
-        std::uint64_t value = 0;
-        EXPECT_EQ(parseHandle(c.text, value), c.ok) << c.text;
-        if (c.ok) {
-            EXPECT_EQ(value, c.value) << c.text;
-        }
-    }
+    expectParses(parseHandle, handles);
 }
 
 TEST(DxfNumbers, DoublesAreWrittenShortWithAPointAndReadBackExactly) {
