@@ -256,7 +256,8 @@ bool isDeclaration(const NodeBase* node) {
 
 }  // namespace
 
-HRESULT insertChild(NodeBase* parent, IXMLDOMNode* newChild, NodeBase* before, IXMLDOMNode** out) {
+HRESULT insertChild(NodeBase* parent, IXMLDOMNode* newChild, NodeBase* before, IXMLDOMNode** out,
+                    const NodeBase* replacing) {
     if (out)
         *out = nullptr;
     if (!newChild)
@@ -281,7 +282,7 @@ HRESULT insertChild(NodeBase* parent, IXMLDOMNode* newChild, NodeBase* before, I
             return fail(E_FAIL, L"Text cannot be a top-level node of a document.");
         if (child->type == NODE_ELEMENT) {
             for (const NodeBase* c : parent->children)
-                if (c->type == NODE_ELEMENT && c != child)
+                if (c->type == NODE_ELEMENT && c != child && c != replacing)
                     return fail(E_FAIL,
                                 L"Only one top level element is allowed in an XML document.");
         }
@@ -454,7 +455,7 @@ HRESULT NodeImpl<I>::raw_replaceChild(IXMLDOMNode* newChild, IXMLDOMNode* oldChi
         return fail(E_INVALIDARG, L"The node to replace is not a child of this node.");
     if (nodeOf(newChild) == old)
         return out ? giveNode(old, out) : S_OK;
-    if (HRESULT hr = insertChild(this, newChild, old, nullptr); FAILED(hr))
+    if (HRESULT hr = insertChild(this, newChild, old, nullptr, old); FAILED(hr))
         return hr;
     return removeChildNode(this, oldChild, out);
 }
@@ -496,15 +497,22 @@ HRESULT NodeImpl<I>::get_xml(BSTR* out) {
     return giveText(serialise(this), out);
 }
 
+namespace {
+// The nodes a path selects, or the failure to report.
+HRESULT select(NodeBase* context, BSTR path, std::vector<NodeBase*>& nodes) {
+    std::wstring error;
+    return selectPath(context, textOf(path), nodes, error) ? S_OK : fail(E_FAIL, error);
+}
+}  // namespace
+
 template <class I>
 HRESULT NodeImpl<I>::raw_selectNodes(BSTR path, IXMLDOMNodeList** out) {
     if (!out)
         return E_POINTER;
     *out = nullptr;
     std::vector<NodeBase*> nodes;
-    std::wstring error;
-    if (!selectPath(this, textOf(path), nodes, error))
-        return fail(E_FAIL, error);
+    if (HRESULT hr = select(this, path, nodes); FAILED(hr))
+        return hr;
     *out = makeStaticList(nodes);
     return S_OK;
 }
@@ -515,9 +523,8 @@ HRESULT NodeImpl<I>::raw_selectSingleNode(BSTR path, IXMLDOMNode** out) {
         return E_POINTER;
     *out = nullptr;
     std::vector<NodeBase*> nodes;
-    std::wstring error;
-    if (!selectPath(this, textOf(path), nodes, error))
-        return fail(E_FAIL, error);
+    if (HRESULT hr = select(this, path, nodes); FAILED(hr))
+        return hr;
     return giveNode(nodes.empty() ? nullptr : nodes.front(), out);
 }
 

@@ -235,40 +235,30 @@ HRESULT DocumentImpl::raw_createElement(BSTR tagName, IXMLDOMElement** out) {
     return giveNode(newElement(prefix, local, prefix.empty() ? L"" : kXmlUri), out);
 }
 
-HRESULT DocumentImpl::raw_createTextNode(BSTR data, IXMLDOMText** out) {
+// A new text, comment or CDATA node holding `data` (checked as put_data checks it).
+template <class I>
+HRESULT DocumentImpl::createCharacterData(DOMNodeType type, BSTR data, I** out) {
     if (!out)
         return E_POINTER;
     *out = nullptr;
-    NodeBase* n = newCharacterData(NODE_TEXT, L"");
+    NodeBase* n = newCharacterData(type, L"");
     if (HRESULT hr = setNodeText(n, textOf(data)); FAILED(hr)) {
         collect(n);
         return hr;
     }
     return giveNode(n, out);
+}
+
+HRESULT DocumentImpl::raw_createTextNode(BSTR data, IXMLDOMText** out) {
+    return createCharacterData(NODE_TEXT, data, out);
 }
 
 HRESULT DocumentImpl::raw_createComment(BSTR data, IXMLDOMComment** out) {
-    if (!out)
-        return E_POINTER;
-    *out = nullptr;
-    NodeBase* n = newCharacterData(NODE_COMMENT, L"");
-    if (HRESULT hr = setNodeText(n, textOf(data)); FAILED(hr)) {
-        collect(n);
-        return hr;
-    }
-    return giveNode(n, out);
+    return createCharacterData(NODE_COMMENT, data, out);
 }
 
 HRESULT DocumentImpl::raw_createCDATASection(BSTR data, IXMLDOMCDATASection** out) {
-    if (!out)
-        return E_POINTER;
-    *out = nullptr;
-    NodeBase* n = newCharacterData(NODE_CDATA_SECTION, L"");
-    if (HRESULT hr = setNodeText(n, textOf(data)); FAILED(hr)) {
-        collect(n);
-        return hr;
-    }
-    return giveNode(n, out);
+    return createCharacterData(NODE_CDATA_SECTION, data, out);
 }
 
 HRESULT DocumentImpl::raw_createProcessingInstruction(BSTR target, BSTR data,

@@ -196,7 +196,9 @@ class NodeImpl : public I, public ISupportErrorInfo, public NodeBase {
 };
 
 // Tree operations shared by the node kinds (Dom.cpp).
-HRESULT insertChild(NodeBase* parent, IXMLDOMNode* newChild, NodeBase* before, IXMLDOMNode** out);
+// `replacing` is a child about to be removed (it does not count as the document's root).
+HRESULT insertChild(NodeBase* parent, IXMLDOMNode* newChild, NodeBase* before, IXMLDOMNode** out,
+                    const NodeBase* replacing = nullptr);
 HRESULT removeChildNode(NodeBase* parent, IXMLDOMNode* child, IXMLDOMNode** out);
 HRESULT setNodeText(NodeBase* node, const std::wstring& text);
 NodeBase* cloneInto(DocumentImpl* document, const NodeBase* node, bool deep);
@@ -360,6 +362,8 @@ class DocumentImpl final : public NodeImpl<IXMLDOMDocument> {
         return node;
     }
     HRESULT finishLoad(bool ok, VARIANT_BOOL* loaded);
+    template <class I>
+    HRESULT createCharacterData(DOMNodeType type, BSTR data, I** out);
 
     friend class NodeBase;
     std::unordered_set<NodeBase*> m_nodes;

@@ -4,15 +4,10 @@
 namespace qv::msxml {
 namespace {
 
-// A list that reads its nodes when asked: the children of a node, or a fixed selection.
-class NodeList final : public qv::com::Object<IXMLDOMNodeList, ISupportErrorInfo> {
+// The reading side shared by node lists and the attribute map: indexes and a cursor.
+template <class I>
+class Cursor : public qv::com::Object<I, ISupportErrorInfo> {
   public:
-    explicit NodeList(NodeBase* parent) : m_parent(parent), m_keep(parent->face()) {}
-    explicit NodeList(const std::vector<NodeBase*>& nodes) {
-        for (NodeBase* n : nodes)
-            m_fixed.emplace_back(n->face());
-    }
-
     HRESULT get_item(long index, IXMLDOMNode** out) override { return giveNode(at(index), out); }
     HRESULT get_length(long* out) override {
         if (!out)
@@ -32,24 +27,41 @@ class NodeList final : public qv::com::Object<IXMLDOMNodeList, ISupportErrorInfo
     }
     HRESULT InterfaceSupportsErrorInfo(REFIID) override { return S_OK; }
 
+  protected:
+    virtual long length() const = 0;
+    virtual NodeBase* node(std::size_t index) const = 0;
+
+    NodeBase* at(long index) const {
+        return index < 0 || index >= length() ? nullptr : node(static_cast<std::size_t>(index));
+    }
+
   private:
-    long length() const {
+    long m_position = 0;
+};
+
+// The children of a node, read when asked, or a fixed selection.
+class NodeList final : public Cursor<IXMLDOMNodeList> {
+  public:
+    explicit NodeList(NodeBase* parent) : m_parent(parent), m_keep(parent->face()) {}
+    explicit NodeList(const std::vector<NodeBase*>& nodes) {
+        for (NodeBase* n : nodes)
+            m_fixed.emplace_back(n->face());
+    }
+
+  private:
+    long length() const override {
         return static_cast<long>(m_parent ? m_parent->children.size() : m_fixed.size());
     }
-    NodeBase* at(long index) const {
-        if (index < 0 || index >= length())
-            return nullptr;
-        const auto i = static_cast<std::size_t>(index);
+    NodeBase* node(std::size_t i) const override {
         return m_parent ? m_parent->children[i] : nodeOf(m_fixed[i].GetInterfacePtr());
     }
 
     NodeBase* m_parent = nullptr;
     IXMLDOMNodePtr m_keep;
     std::vector<IXMLDOMNodePtr> m_fixed;
-    long m_position = 0;
 };
 
-class AttributeMap final : public qv::com::Object<IXMLDOMNamedNodeMap, ISupportErrorInfo> {
+class AttributeMap final : public Cursor<IXMLDOMNamedNodeMap> {
   public:
     explicit AttributeMap(NodeBase* element) : m_element(element), m_keep(element->face()) {}
 
@@ -60,35 +72,13 @@ class AttributeMap final : public qv::com::Object<IXMLDOMNamedNodeMap, ISupportE
                 return giveNode(a, out);
         return giveNode(static_cast<NodeBase*>(nullptr), out);
     }
-    HRESULT get_item(long index, IXMLDOMNode** out) override { return giveNode(at(index), out); }
-    HRESULT get_length(long* out) override {
-        if (!out)
-            return E_POINTER;
-        *out = static_cast<long>(m_element->attributes.size());
-        return S_OK;
-    }
-    HRESULT raw_nextNode(IXMLDOMNode** out) override {
-        NodeBase* node = at(m_position);
-        if (node)
-            ++m_position;
-        return giveNode(node, out);
-    }
-    HRESULT raw_reset() override {
-        m_position = 0;
-        return S_OK;
-    }
-    HRESULT InterfaceSupportsErrorInfo(REFIID) override { return S_OK; }
 
   private:
-    NodeBase* at(long index) const {
-        if (index < 0 || static_cast<std::size_t>(index) >= m_element->attributes.size())
-            return nullptr;
-        return m_element->attributes[static_cast<std::size_t>(index)];
-    }
+    long length() const override { return static_cast<long>(m_element->attributes.size()); }
+    NodeBase* node(std::size_t i) const override { return m_element->attributes[i]; }
 
     NodeBase* m_element;
     IXMLDOMNodePtr m_keep;
-    long m_position = 0;
 };
 
 template <class T>
