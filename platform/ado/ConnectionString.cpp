@@ -81,7 +81,8 @@ ConnectionSettings parseConnectionString(std::wstring_view text) {
         std::size_t pairStart = i;
         std::size_t equals = text.find(L'=', i);
         std::size_t semicolon = text.find(L';', i);
-        if (semicolon != std::wstring_view::npos && (equals == std::wstring_view::npos || semicolon < equals)) {
+        if (semicolon != std::wstring_view::npos &&
+            (equals == std::wstring_view::npos || semicolon < equals)) {
             if (!trimmed(text.substr(i, semicolon - i)).empty()) {
                 formatError(pairStart);  // a pair without "="
             }
@@ -144,8 +145,8 @@ ConnectionSettings parseConnectionString(std::wstring_view text) {
         std::wstring* target = nullptr;
         if (key == L"provider") {
             target = &settings.provider;
-        } else if (isOneOf(key, {L"data source", L"server", L"address", L"addr",
-                                 L"network address"})) {
+        } else if (isOneOf(key,
+                           {L"data source", L"server", L"address", L"addr", L"network address"})) {
             canonical = L"data source";
             target = &settings.dataSource;
         } else if (isOneOf(key, {L"initial catalog", L"database"})) {
@@ -161,9 +162,9 @@ ConnectionSettings parseConnectionString(std::wstring_view text) {
             canonical = L"connect timeout";
         }
         if (!seen.insert(canonical).second) {
-            throw ConnectionStringError(ConnectionStringError::Kind::Format,
-                                        L"The keyword \"" + key +
-                                            L"\" is given more than once in the connection string.");
+            throw ConnectionStringError(
+                ConnectionStringError::Kind::Format,
+                L"The keyword \"" + key + L"\" is given more than once in the connection string.");
         }
         if (target != nullptr) {
             *target = value;
@@ -171,9 +172,9 @@ ConnectionSettings parseConnectionString(std::wstring_view text) {
             wchar_t* end = nullptr;
             long seconds = std::wcstol(value.c_str(), &end, 10);
             if (value.empty() || *end != L'\0' || seconds < 0 || seconds > 86400) {
-                throw ConnectionStringError(ConnectionStringError::Kind::Value,
-                                            L"The Connect Timeout \"" + value +
-                                                L"\" is not a number of seconds.");
+                throw ConnectionStringError(
+                    ConnectionStringError::Kind::Value,
+                    L"The Connect Timeout \"" + value + L"\" is not a number of seconds.");
             }
             settings.connectTimeout = static_cast<int>(seconds);
         }
@@ -196,7 +197,8 @@ DriverSettings DriverSettings::fromEnvironment() {
     return settings;
 }
 
-std::wstring odbcConnectionString(const ConnectionSettings& settings, const DriverSettings& driver) {
+std::wstring odbcConnectionString(const ConnectionSettings& settings,
+                                  const DriverSettings& driver) {
     requirePlain(L"ODBC driver name", driver.driver);
     std::wstring host = settings.dataSource;
     if (lowered(host).starts_with(L"tcp:")) {
@@ -208,9 +210,9 @@ std::wstring odbcConnectionString(const ConnectionSettings& settings, const Driv
         host = trimmed(std::wstring_view(host).substr(0, comma));
         if (port.empty() || port.size() > 5 ||
             port.find_first_not_of(L"0123456789") != std::wstring::npos) {
-            throw ConnectionStringError(ConnectionStringError::Kind::Value,
-                                        L"The port in the Data Source \"" + settings.dataSource +
-                                            L"\" is not a number.");
+            throw ConnectionStringError(
+                ConnectionStringError::Kind::Value,
+                L"The port in the Data Source \"" + settings.dataSource + L"\" is not a number.");
         }
     }
     requirePlain(L"Data Source", host);

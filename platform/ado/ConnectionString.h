@@ -11,18 +11,18 @@
 namespace qv::ado {
 
 class ConnectionStringError : public std::exception {
-public:
+  public:
     enum class Kind {
-        Format,          // not "key=value" pairs, an open quote, a key given twice
-        UnknownProvider, // a provider other than the SQL Server ones
-        Value,           // a value that cannot be passed on safely
+        Format,           // not "key=value" pairs, an open quote, a key given twice
+        UnknownProvider,  // a provider other than the SQL Server ones
+        Value,            // a value that cannot be passed on safely
     };
     ConnectionStringError(Kind kind, std::wstring message);
     Kind kind() const { return m_kind; }
     const std::wstring& message() const { return m_message; }
     const char* what() const noexcept override { return m_what.c_str(); }
 
-private:
+  private:
     Kind m_kind;
     std::wstring m_message;
     std::string m_what;
@@ -36,11 +36,11 @@ private:
 // the SQL Server provider knows but that mean nothing here (Persist Security Info, Application
 // Name, ...) are accepted and dropped: they never reach the driver.
 struct ConnectionSettings {
-    std::wstring provider;        // Provider; empty when absent
-    std::wstring dataSource;      // Data Source, Server, Address, Addr, Network Address
-    std::wstring initialCatalog;  // Initial Catalog, Database
-    std::wstring userId;          // User Id, UID, User
-    std::wstring password;        // Password, PWD
+    std::wstring provider;              // Provider; empty when absent
+    std::wstring dataSource;            // Data Source, Server, Address, Addr, Network Address
+    std::wstring initialCatalog;        // Initial Catalog, Database
+    std::wstring userId;                // User Id, UID, User
+    std::wstring password;              // Password, PWD
     std::optional<int> connectTimeout;  // Connect Timeout, Connection Timeout (seconds)
 };
 ConnectionSettings parseConnectionString(std::wstring_view text);

@@ -59,7 +59,7 @@ void checkHandle(SQLRETURN rc, SQLSMALLINT handleType, SQLHANDLE handle) {
 // --- the environment, shared by every connection of the process ------------------------------
 
 class Environment {
-public:
+  public:
     Environment() {
         if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &m_handle))) {
             throw Error(ErrorKind::Connection, L"IM004",
@@ -86,14 +86,14 @@ public:
         return env;
     }
 
-private:
+  private:
     SQLHENV m_handle = SQL_NULL_HENV;
 };
 
 // --- statements ----------------------------------------------------------------------------
 
 class Statement {
-public:
+  public:
     Statement(SQLHDBC connection, int timeoutSeconds) {
         checkHandle(SQLAllocHandle(SQL_HANDLE_STMT, connection, &m_handle), SQL_HANDLE_DBC,
                     connection);
@@ -116,7 +116,7 @@ public:
         }
     }
 
-private:
+  private:
     SQLHSTMT m_handle = SQL_NULL_HSTMT;
 };
 
@@ -224,8 +224,8 @@ Binding bind(const Parameter& p) {
                 }
                 if (v->size() > p.size) {
                     throw Error(ErrorKind::Truncation, L"22001",
-                                L"String data, right truncation: the value of parameter " +
-                                    p.name + L" has " + std::to_wstring(v->size()) +
+                                L"String data, right truncation: the value of parameter " + p.name +
+                                    L" has " + std::to_wstring(v->size()) +
                                     L" characters, more than its declared size " +
                                     std::to_wstring(p.size) + L".");
                 }
@@ -320,9 +320,8 @@ Value outputValue(const Parameter& p, const Binding& b) {
                                 p.name + L" is longer than its declared size " +
                                 std::to_wstring(p.size) + L".");
             }
-            std::wstring text =
-                fromUtf16(reinterpret_cast<const SQLWCHAR*>(b.buffer.data()),
-                          static_cast<std::size_t>(b.indicator) / sizeof(SQLWCHAR));
+            std::wstring text = fromUtf16(reinterpret_cast<const SQLWCHAR*>(b.buffer.data()),
+                                          static_cast<std::size_t>(b.indicator) / sizeof(SQLWCHAR));
             if (text.size() > p.size) {
                 throw Error(ErrorKind::Truncation, L"22001",
                             L"String data, right truncation: the value returned in parameter " +
@@ -335,14 +334,20 @@ Value outputValue(const Parameter& p, const Binding& b) {
         case ParamType::Numeric:
         case ParamType::Double:
             if (b.cType == SQL_C_CHAR) {
-                std::size_t length = std::min(static_cast<std::size_t>(std::max<SQLLEN>(b.indicator, 0)),
-                                              b.buffer.size() - 1);
+                std::size_t length =
+                    std::min(static_cast<std::size_t>(std::max<SQLLEN>(b.indicator, 0)),
+                             b.buffer.size() - 1);
                 return Decimal{std::string(reinterpret_cast<const char*>(b.buffer.data()), length)};
             }
             return load<double>(b);
         case ParamType::Timestamp: {
             auto ts = load<SQL_TIMESTAMP_STRUCT>(b);
-            return Timestamp{ts.year, ts.month, ts.day, ts.hour, ts.minute, ts.second,
+            return Timestamp{ts.year,
+                             ts.month,
+                             ts.day,
+                             ts.hour,
+                             ts.minute,
+                             ts.second,
                              static_cast<std::uint32_t>(ts.fraction)};
         }
     }
@@ -403,9 +408,10 @@ bool isVoidResult(const Statement& stmt, SQLSMALLINT count) {
     }
     SQLWCHAR typeName[64] = {};
     SQLSMALLINT length = 0;
-    SQLRETURN rc = SQLColAttributeW(stmt.handle(), 1, SQL_DESC_TYPE_NAME, typeName,
-                                    sizeof typeName, &length, nullptr);
-    return SQL_SUCCEEDED(rc) && fromUtf16(typeName, std::min<std::size_t>(length / 2, 63)) == L"void";
+    SQLRETURN rc = SQLColAttributeW(stmt.handle(), 1, SQL_DESC_TYPE_NAME, typeName, sizeof typeName,
+                                    &length, nullptr);
+    return SQL_SUCCEEDED(rc) &&
+           fromUtf16(typeName, std::min<std::size_t>(length / 2, 63)) == L"void";
 }
 
 // Long texts arrive in chunks; the UTF-16 units are joined before decoding, so a surrogate pair
@@ -429,8 +435,10 @@ std::wstring readText(const Statement& stmt, SQLUSMALLINT column, bool& isNullOu
         }
         bool complete = indicator != SQL_NO_TOTAL &&
                         static_cast<std::size_t>(indicator) / sizeof(SQLWCHAR) <= room;
-        std::size_t count = complete ? static_cast<std::size_t>(indicator) / sizeof(SQLWCHAR) : room;
-        units.insert(units.end(), chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(count));
+        std::size_t count =
+            complete ? static_cast<std::size_t>(indicator) / sizeof(SQLWCHAR) : room;
+        units.insert(units.end(), chunk.begin(),
+                     chunk.begin() + static_cast<std::ptrdiff_t>(count));
         if (complete) {
             break;
         }
@@ -457,7 +465,7 @@ Value readValue(const Statement& stmt, SQLUSMALLINT column, ColumnType type) {
         case ColumnType::BigInt: {
             SQLBIGINT v = 0;
             return readFixed(stmt, column, SQL_C_SBIGINT, v) ? Value(static_cast<std::int64_t>(v))
-                                                              : Value();
+                                                             : Value();
         }
         case ColumnType::Real:
         case ColumnType::Double: {
@@ -467,7 +475,8 @@ Value readValue(const Statement& stmt, SQLUSMALLINT column, ColumnType type) {
         case ColumnType::Decimal: {
             char text[kDecimalBufferBytes] = {};
             SQLLEN indicator = 0;
-            stmt.check(SQLGetData(stmt.handle(), column, SQL_C_CHAR, text, sizeof text, &indicator));
+            stmt.check(
+                SQLGetData(stmt.handle(), column, SQL_C_CHAR, text, sizeof text, &indicator));
             if (indicator == SQL_NULL_DATA) {
                 return Value();
             }
@@ -478,7 +487,12 @@ Value readValue(const Statement& stmt, SQLUSMALLINT column, ColumnType type) {
             if (!readFixed(stmt, column, SQL_C_TYPE_TIMESTAMP, ts)) {
                 return Value();
             }
-            return Timestamp{ts.year, ts.month,  ts.day, ts.hour, ts.minute, ts.second,
+            return Timestamp{ts.year,
+                             ts.month,
+                             ts.day,
+                             ts.hour,
+                             ts.minute,
+                             ts.second,
                              static_cast<std::uint32_t>(ts.fraction)};
         }
         case ColumnType::Text: {
@@ -502,7 +516,8 @@ ResultSet readAll(const Statement& stmt, std::vector<Column> columns) {
         std::vector<Value> row;
         row.reserve(result.columns.size());
         for (std::size_t i = 0; i < result.columns.size(); ++i) {
-            row.push_back(readValue(stmt, static_cast<SQLUSMALLINT>(i + 1), result.columns[i].type));
+            row.push_back(
+                readValue(stmt, static_cast<SQLUSMALLINT>(i + 1), result.columns[i].type));
         }
         result.rows.push_back(std::move(row));
     }
@@ -575,7 +590,8 @@ Connection::Connection(const std::wstring& connectionString, int loginTimeoutSec
     SQLHDBC dbc = m_handles->dbc;
     if (loginTimeoutSeconds > 0) {
         SQLSetConnectAttr(dbc, SQL_ATTR_LOGIN_TIMEOUT,
-                          reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(loginTimeoutSeconds)), 0);
+                          reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(loginTimeoutSeconds)),
+                          0);
     }
     std::u16string text = toUtf16(connectionString);
     SQLSMALLINT outLength = 0;
@@ -614,7 +630,24 @@ std::optional<ResultSet> Connection::call(std::wstring_view procedureName,
         sql += i == 0 ? L"?" : L", ?";
     }
     sql += L")}";
+    return run(sql, parameters, timeoutSeconds, m_dialect == Dialect::PostgreSql, nullptr);
+}
 
+std::optional<ResultSet> Connection::execute(std::wstring_view sql,
+                                             std::vector<Parameter>& parameters, int timeoutSeconds,
+                                             std::int64_t* rowsAffected) {
+    return run(sql, parameters, timeoutSeconds, false, rowsAffected);
+}
+
+std::optional<ResultSet> Connection::execute(std::wstring_view sql, int timeoutSeconds,
+                                             std::int64_t* rowsAffected) {
+    std::vector<Parameter> none;
+    return run(sql, none, timeoutSeconds, false, rowsAffected);
+}
+
+std::optional<ResultSet> Connection::run(std::wstring_view sql, std::vector<Parameter>& parameters,
+                                         int timeoutSeconds, bool outputsInRow,
+                                         std::int64_t* rowsAffected) {
     std::vector<Binding> bindings;
     bindings.reserve(parameters.size());
     for (const Parameter& p : parameters) {
@@ -632,22 +665,6 @@ std::optional<ResultSet> Connection::call(std::wstring_view procedureName,
     std::u16string text = toUtf16(sql);
     SQLRETURN rc = SQLExecDirectW(stmt.handle(), reinterpret_cast<SQLWCHAR*>(text.data()),
                                   static_cast<SQLINTEGER>(text.size()));
-    std::optional<ResultSet> result =
-        collectResults(stmt, rc, hasOutputs && m_dialect == Dialect::PostgreSql, m_dialect);
-    for (std::size_t i = 0; i < parameters.size(); ++i) {
-        if (parameters[i].direction != Direction::Input) {
-            parameters[i].value = outputValue(parameters[i], bindings[i]);
-        }
-    }
-    return result;
-}
-
-std::optional<ResultSet> Connection::execute(std::wstring_view sql, int timeoutSeconds,
-                                             std::int64_t* rowsAffected) {
-    Statement stmt(m_handles->dbc, timeoutSeconds);
-    std::u16string text = toUtf16(sql);
-    SQLRETURN rc = SQLExecDirectW(stmt.handle(), reinterpret_cast<SQLWCHAR*>(text.data()),
-                                  static_cast<SQLINTEGER>(text.size()));
     if (rowsAffected != nullptr) {
         SQLLEN count = -1;
         if (!SQL_SUCCEEDED(rc) || !SQL_SUCCEEDED(SQLRowCount(stmt.handle(), &count))) {
@@ -655,7 +672,14 @@ std::optional<ResultSet> Connection::execute(std::wstring_view sql, int timeoutS
         }
         *rowsAffected = count;
     }
-    return collectResults(stmt, rc, false, m_dialect);
+    std::optional<ResultSet> result =
+        collectResults(stmt, rc, hasOutputs && outputsInRow, m_dialect);
+    for (std::size_t i = 0; i < parameters.size(); ++i) {
+        if (parameters[i].direction != Direction::Input) {
+            parameters[i].value = outputValue(parameters[i], bindings[i]);
+        }
+    }
+    return result;
 }
 
 }  // namespace qv::odbc

@@ -30,7 +30,8 @@ enum class ParamType {
     Boolean,    // value bool
     Char,       // fixed-length text; value std::wstring of at most `size` characters
     VarChar,    // variable-length text; value std::wstring of at most `size` characters
-    Numeric,    // exact number of `precision` digits, `scale` after the point; value double or Decimal
+    Numeric,    // exact number of `precision` digits, `scale` after the point; value double or
+                // Decimal
     Double,     // value double
     Timestamp,  // value Timestamp
 };
@@ -46,7 +47,18 @@ struct Parameter {
 };
 
 // How a result column is typed, as far as the ADO objects care.
-enum class ColumnType { Boolean, TinyInt, SmallInt, Integer, BigInt, Real, Double, Decimal, Text, Timestamp };
+enum class ColumnType {
+    Boolean,
+    TinyInt,
+    SmallInt,
+    Integer,
+    BigInt,
+    Real,
+    Double,
+    Decimal,
+    Text,
+    Timestamp
+};
 
 struct Column {
     std::wstring name;
@@ -63,7 +75,7 @@ struct ResultSet {
 };
 
 class Connection {
-public:
+  public:
     // Connects with a complete ODBC connection string. `loginTimeoutSeconds` 0 waits as long as
     // the driver does. Throws an Error of kind Connection when no connection is made.
     Connection(const std::wstring& connectionString, int loginTimeoutSeconds);
@@ -83,15 +95,21 @@ public:
     // PostgreSQL, where a function returns its output parameters as a row, that row fills the
     // parameters and is not returned as a result; a function returning void gives no result.
     // `timeoutSeconds` 0 waits without limit.
-    std::optional<ResultSet> call(std::wstring_view procedureName, std::vector<Parameter>& parameters,
-                                  int timeoutSeconds);
+    std::optional<ResultSet> call(std::wstring_view procedureName,
+                                  std::vector<Parameter>& parameters, int timeoutSeconds);
 
-    // Runs SQL text; `rowsAffected` (when given) receives the driver's row count, -1 when it has
-    // none. Returns the first result with columns, if any.
+    // Runs SQL text with `parameters` bound to its "?" markers by position (outputs as for
+    // call); `rowsAffected` (when given) receives the driver's row count, -1 when it has none.
+    // Returns the first result with columns, if any.
+    std::optional<ResultSet> execute(std::wstring_view sql, std::vector<Parameter>& parameters,
+                                     int timeoutSeconds, std::int64_t* rowsAffected = nullptr);
     std::optional<ResultSet> execute(std::wstring_view sql, int timeoutSeconds,
                                      std::int64_t* rowsAffected = nullptr);
 
-private:
+  private:
+    std::optional<ResultSet> run(std::wstring_view sql, std::vector<Parameter>& parameters,
+                                 int timeoutSeconds, bool outputsInRow, std::int64_t* rowsAffected);
+
     struct Handles;
     std::unique_ptr<Handles> m_handles;
     Dialect m_dialect = Dialect::Other;

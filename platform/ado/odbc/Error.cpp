@@ -7,7 +7,8 @@ namespace qv::odbc {
 Error::Error(ErrorKind kind, std::vector<Diagnostic> diagnostics)
     : m_kind(kind), m_diagnostics(std::move(diagnostics)) {
     if (m_diagnostics.empty()) {
-        m_diagnostics.push_back({L"HY000", 0, L"The ODBC driver reported a failure without a message."});
+        m_diagnostics.push_back(
+            {L"HY000", 0, L"The ODBC driver reported a failure without a message."});
     }
     for (const Diagnostic& d : m_diagnostics) {
         if (!m_what.empty()) {

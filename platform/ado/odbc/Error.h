@@ -24,7 +24,7 @@ enum class ErrorKind {
 };
 
 class Error : public std::exception {
-public:
+  public:
     Error(ErrorKind kind, std::vector<Diagnostic> diagnostics);
     // One diagnostic made here (not by the driver).
     Error(ErrorKind kind, std::wstring sqlState, std::wstring message);
@@ -37,7 +37,7 @@ public:
     // The messages of all diagnostics as UTF-8, one line each.
     const char* what() const noexcept override { return m_what.c_str(); }
 
-private:
+  private:
     ErrorKind m_kind;
     std::vector<Diagnostic> m_diagnostics;
     std::string m_what;

@@ -164,7 +164,8 @@ std::wstring callableName(std::wstring_view name, Dialect dialect) {
     if (schema != nullptr && schema->text.empty()) {
         schema = nullptr;
     }
-    return schema ? postgresForm(*schema) + L"." + postgresForm(procedure) : postgresForm(procedure);
+    return schema ? postgresForm(*schema) + L"." + postgresForm(procedure)
+                  : postgresForm(procedure);
 }
 
 }  // namespace qv::odbc

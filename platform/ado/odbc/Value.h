@@ -31,8 +31,11 @@ struct Decimal {
 };
 
 // std::monostate is SQL NULL.
-using Value = std::variant<std::monostate, bool, std::int64_t, double, Decimal, std::wstring, Timestamp>;
+using Value =
+    std::variant<std::monostate, bool, std::int64_t, double, Decimal, std::wstring, Timestamp>;
 
-inline bool isNull(const Value& value) { return std::holds_alternative<std::monostate>(value); }
+inline bool isNull(const Value& value) {
+    return std::holds_alternative<std::monostate>(value);
+}
 
 }  // namespace qv::odbc
