@@ -34,16 +34,11 @@ TEST(ProcedureNameTest, GivesEachDatabaseItsForm) {
 
 TEST(ProcedureNameTest, RefusesNamesThatCarryAnythingButAName) {
     const wchar_t* names[] = {
-        L"",
-        L"proc(1); drop table x; --",
-        L"proc name",
-        L"[open",
-        L"[]",
-        L"a.",
-        L"a.b.c.d",
-        L"[a]b",
-        L"a[b]",
-        L"1proc",
+        L"",          L"proc(1); drop table x; --",
+        L"proc name", L"[open",
+        L"[]",        L"a.",
+        L"a.b.c.d",   L"[a]b",
+        L"a[b]",      L"1proc",
     };
     for (const wchar_t* name : names) {
         for (Dialect dialect : {Dialect::SqlServer, Dialect::PostgreSql}) {
