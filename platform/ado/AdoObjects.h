@@ -3,6 +3,7 @@
 // a collection checks that a parameter is one of ours).
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -235,6 +236,13 @@ class FieldObject final : public qv::com::Object<Field> {
 
 // Index texts compare without regard to case, as ADO's collections compare names.
 bool sameName(const std::wstring& a, const std::wstring& b);
+
+// The position an index names in a collection of `count` items: a text is a name (the first
+// item whose `nameAt` is the same name), anything that converts to a number an ordinal. Raises
+// adErrItemNotFound from `source` for anything else.
+std::size_t collectionIndex(const _variant_t& index, std::size_t count,
+                            const std::function<const std::wstring&(std::size_t)>& nameAt,
+                            const wchar_t* source, REFIID iid);
 
 // The record set of a statement's result: open with its rows, or closed when it gave none.
 _RecordsetPtr recordsetOf(std::optional<odbc::ResultSet> result);

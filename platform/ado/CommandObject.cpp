@@ -154,21 +154,10 @@ long ParametersObject::GetCount() {
 }
 
 std::size_t ParametersObject::find(const _variant_t& index) const {
-    if (index.vt == VT_BSTR) {
-        std::wstring name = text(_bstr_t(index.bstrVal, true));
-        for (std::size_t i = 0; i < m_items.size(); ++i) {
-            if (sameName(m_items[i]->name(), name)) {
-                return i;
-            }
-        }
-    } else {
-        _variant_t ordinal;
-        if (SUCCEEDED(VariantChangeType(&ordinal, &index, 0, VT_I4)) && ordinal.lVal >= 0 &&
-            static_cast<std::size_t>(ordinal.lVal) < m_items.size()) {
-            return static_cast<std::size_t>(ordinal.lVal);
-        }
-    }
-    raiseAdo(adErrItemNotFound, kParameters, __uuidof(Parameters));
+    return collectionIndex(
+        index, m_items.size(),
+        [this](std::size_t i) -> const std::wstring& { return m_items[i]->name(); }, kParameters,
+        __uuidof(Parameters));
 }
 
 _ParameterPtr ParametersObject::GetItem(const _variant_t& index) {

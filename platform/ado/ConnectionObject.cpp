@@ -30,6 +30,27 @@ bool sameName(const std::wstring& a, const std::wstring& b) {
     return true;
 }
 
+std::size_t collectionIndex(const _variant_t& index, std::size_t count,
+                            const std::function<const std::wstring&(std::size_t)>& nameAt,
+                            const wchar_t* source, REFIID iid) {
+    if (index.vt == VT_BSTR) {
+        std::wstring name =
+            index.bstrVal ? std::wstring(index.bstrVal, SysStringLen(index.bstrVal)) : L"";
+        for (std::size_t i = 0; nameAt && i < count; ++i) {
+            if (sameName(nameAt(i), name)) {
+                return i;
+            }
+        }
+    } else {
+        _variant_t ordinal;
+        if (SUCCEEDED(VariantChangeType(&ordinal, &index, 0, VT_I4)) && ordinal.lVal >= 0 &&
+            static_cast<std::size_t>(ordinal.lVal) < count) {
+            return static_cast<std::size_t>(ordinal.lVal);
+        }
+    }
+    raiseAdo(adErrItemNotFound, source, iid);
+}
+
 _RecordsetPtr recordsetOf(std::optional<odbc::ResultSet> result) {
     RecordsetObject* rs = result ? new RecordsetObject(std::move(*result)) : new RecordsetObject();
     return _RecordsetPtr(rs);
@@ -198,13 +219,10 @@ long ErrorsObject::GetCount() {
 
 ErrorPtr ErrorsObject::GetItem(const _variant_t& index) {
     auto* connection = dynamic_cast<ConnectionObject*>(m_connection.GetInterfacePtr());
-    _variant_t ordinal;
-    if (connection == nullptr || index.vt == VT_BSTR ||
-        FAILED(VariantChangeType(&ordinal, &index, 0, VT_I4)) || ordinal.lVal < 0 ||
-        static_cast<std::size_t>(ordinal.lVal) >= connection->errors().size()) {
-        raiseAdo(adErrItemNotFound, L"ADODB.Errors", __uuidof(Errors));
-    }
-    return ErrorPtr(new ErrorObject(connection->errors()[static_cast<std::size_t>(ordinal.lVal)]));
+    const std::size_t count = connection ? connection->errors().size() : 0;
+    // Errors have no names: only ordinals find them.
+    std::size_t i = collectionIndex(index, count, nullptr, L"ADODB.Errors", __uuidof(Errors));
+    return ErrorPtr(new ErrorObject(connection->errors()[i]));
 }
 
 void ErrorsObject::Clear() {

@@ -35,22 +35,10 @@ VARIANT_BOOL RecordsetObject::GetEndOfFile() {
 std::size_t RecordsetObject::column(const _variant_t& index, const wchar_t* source) const {
     requireOpen(source);
     const std::vector<odbc::Column>& columns = m_result->columns;
-    if (index.vt == VT_BSTR) {
-        std::wstring name = index.bstrVal ? std::wstring(index.bstrVal, SysStringLen(index.bstrVal))
-                                          : std::wstring();
-        for (std::size_t i = 0; i < columns.size(); ++i) {
-            if (sameName(columns[i].name, name)) {
-                return i;
-            }
-        }
-    } else {
-        _variant_t ordinal;
-        if (SUCCEEDED(VariantChangeType(&ordinal, &index, 0, VT_I4)) && ordinal.lVal >= 0 &&
-            static_cast<std::size_t>(ordinal.lVal) < columns.size()) {
-            return static_cast<std::size_t>(ordinal.lVal);
-        }
-    }
-    raiseAdo(adErrItemNotFound, source, __uuidof(_Recordset));
+    return collectionIndex(
+        index, columns.size(),
+        [&columns](std::size_t i) -> const std::wstring& { return columns[i].name; }, source,
+        __uuidof(_Recordset));
 }
 
 std::size_t RecordsetObject::columnCount() const {

@@ -300,6 +300,16 @@ Binding bind(const Parameter& p) {
     return b;
 }
 
+Timestamp timestampOf(const SQL_TIMESTAMP_STRUCT& ts) {
+    return {ts.year,
+            ts.month,
+            ts.day,
+            ts.hour,
+            ts.minute,
+            ts.second,
+            static_cast<std::uint32_t>(ts.fraction)};
+}
+
 Value outputValue(const Parameter& p, const Binding& b) {
     if (b.indicator == SQL_NULL_DATA) {
         return std::monostate{};
@@ -340,16 +350,8 @@ Value outputValue(const Parameter& p, const Binding& b) {
                 return Decimal{std::string(reinterpret_cast<const char*>(b.buffer.data()), length)};
             }
             return load<double>(b);
-        case ParamType::Timestamp: {
-            auto ts = load<SQL_TIMESTAMP_STRUCT>(b);
-            return Timestamp{ts.year,
-                             ts.month,
-                             ts.day,
-                             ts.hour,
-                             ts.minute,
-                             ts.second,
-                             static_cast<std::uint32_t>(ts.fraction)};
-        }
+        case ParamType::Timestamp:
+            return timestampOf(load<SQL_TIMESTAMP_STRUCT>(b));
     }
     return std::monostate{};
 }
@@ -487,13 +489,7 @@ Value readValue(const Statement& stmt, SQLUSMALLINT column, ColumnType type) {
             if (!readFixed(stmt, column, SQL_C_TYPE_TIMESTAMP, ts)) {
                 return Value();
             }
-            return Timestamp{ts.year,
-                             ts.month,
-                             ts.day,
-                             ts.hour,
-                             ts.minute,
-                             ts.second,
-                             static_cast<std::uint32_t>(ts.fraction)};
+            return timestampOf(ts);
         }
         case ColumnType::Text: {
             bool null = false;

@@ -103,32 +103,24 @@ std::optional<std::vector<Part>> parse(std::wstring_view name) {
     return parts;
 }
 
-std::wstring sqlServerForm(const Part& part) {
-    if (!part.bracketed) {
-        return part.text;
-    }
-    std::wstring out = L"[";
-    for (wchar_t c : part.text) {
+// `text` between `open` and `close`, a `close` inside it doubled.
+std::wstring enclosed(const std::wstring& text, wchar_t open, wchar_t close) {
+    std::wstring out(1, open);
+    for (wchar_t c : text) {
         out += c;
-        if (c == L']') {
-            out += L']';
+        if (c == close) {
+            out += close;
         }
     }
-    return out + L"]";
+    return out + close;
+}
+
+std::wstring sqlServerForm(const Part& part) {
+    return part.bracketed ? enclosed(part.text, L'[', L']') : part.text;
 }
 
 std::wstring postgresForm(const Part& part) {
-    if (isPlainPostgresIdentifier(part.text)) {
-        return part.text;
-    }
-    std::wstring out = L"\"";
-    for (wchar_t c : part.text) {
-        out += c;
-        if (c == L'"') {
-            out += L'"';
-        }
-    }
-    return out + L"\"";
+    return isPlainPostgresIdentifier(part.text) ? part.text : enclosed(part.text, L'"', L'"');
 }
 
 bool isDefaultSchema(const std::wstring& text) {

@@ -1,6 +1,5 @@
 // Record sets of stored procedures: walking the rows, NULLs, empty results, field types, long
 // texts, and calls nested on one connection while a record set is open.
-#include <functional>
 #include <vector>
 
 #include "AdoTestSupport.h"
@@ -147,15 +146,10 @@ TEST_F(AdoRecordsetTest, RefusesWhatHasNoCurrentRecordOrNoField) {
     _RecordsetPtr rs = rows(connection, 1);
     _RecordsetPtr closed = rows(connection, 1);
     closed->Close();
-    struct Case {
-        const char* what;
-        std::function<void()> call;
-        ErrorValueEnum error;
-        const char* source = "ADODB.Recordset";
-    };
-    const Case cases[] = {
-        {"unknown field", [&] { rs->GetCollect(L"nosuch"); }, adErrItemNotFound},
-        {"ordinal past the last field", [&] { rs->GetCollect(9L); }, adErrItemNotFound},
+    const char* kRecordset = "ADODB.Recordset";
+    expectAdoErrors({
+        {"unknown field", [&] { rs->GetCollect(L"nosuch"); }, adErrItemNotFound, kRecordset},
+        {"ordinal past the last field", [&] { rs->GetCollect(9L); }, adErrItemNotFound, kRecordset},
         {"unknown field of Fields", [&] { rs->GetFields()->GetItem(L"nosuch"); }, adErrItemNotFound,
          "ADODB.Fields"},
         {"read at EOF",
@@ -163,19 +157,12 @@ TEST_F(AdoRecordsetTest, RefusesWhatHasNoCurrentRecordOrNoField) {
              rs->MoveNext();
              rs->GetCollect(L"id");
          },
-         adErrNoCurrentRecord},
-        {"move past EOF", [&] { rs->MoveNext(); }, adErrNoCurrentRecord},
-        {"read when closed", [&] { closed->GetCollect(L"id"); }, adErrObjectClosed},
-        {"EOF when closed", [&] { closed->GetEndOfFile(); }, adErrObjectClosed},
-        {"close twice", [&] { closed->Close(); }, adErrObjectClosed},
-    };
-    for (const Case& c : cases) {
-        std::optional<Raised> raised = raisedBy(c.call);
-        ASSERT_TRUE(raised) << c.what;
-        EXPECT_EQ(raised->hr, static_cast<HRESULT>(0x800A0000u + c.error)) << c.what;
-        EXPECT_EQ(raised->source, c.source) << c.what;
-        EXPECT_FALSE(raised->description.empty()) << c.what;
-    }
+         adErrNoCurrentRecord, kRecordset},
+        {"move past EOF", [&] { rs->MoveNext(); }, adErrNoCurrentRecord, kRecordset},
+        {"read when closed", [&] { closed->GetCollect(L"id"); }, adErrObjectClosed, kRecordset},
+        {"EOF when closed", [&] { closed->GetEndOfFile(); }, adErrObjectClosed, kRecordset},
+        {"close twice", [&] { closed->Close(); }, adErrObjectClosed, kRecordset},
+    });
 }
 
 }  // namespace

@@ -74,6 +74,16 @@ _variant_t variantOf(VARTYPE vt, const wchar_t* text) {
     return out;
 }
 
+void expectAdoErrors(const std::vector<AdoErrorCase>& cases) {
+    for (const AdoErrorCase& c : cases) {
+        std::optional<Raised> raised = raisedBy(c.call);
+        ASSERT_TRUE(raised) << c.what;
+        EXPECT_EQ(raised->hr, static_cast<HRESULT>(0x800A0000u + c.error)) << c.what;
+        EXPECT_EQ(raised->source, c.source) << c.what;
+        EXPECT_FALSE(raised->description.empty()) << c.what;
+    }
+}
+
 _ConnectionPtr AdoTest::open() {
     return open(db().connectionString());
 }

@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "msado15.h"
 #include "support/TestDatabase.h"
@@ -30,6 +32,16 @@ template <class F>
 std::optional<Raised> raisedBy(F&& call);
 
 std::string narrow(const _bstr_t& text);
+
+// A call that must raise one of ADO's own errors from `source`.
+struct AdoErrorCase {
+    const char* what;
+    std::function<void()> call;
+    ErrorValueEnum error;
+    const char* source;
+};
+// Runs each call in order and checks what it raised.
+void expectAdoErrors(const std::vector<AdoErrorCase>& cases);
 
 class AdoTest : public DatabaseTest {
   protected:
