@@ -39,9 +39,11 @@
 //    "Microsoft OLE DB Provider for ODBC Drivers"; the HRESULT is E_FAIL when no connection was
 //    made, DB_E_ABORTLIMITREACHED (0x80040E31) for a time-out, DB_E_DATAOVERFLOW (0x80040E57)
 //    for a text too long, DB_E_CANTCONVERTVALUE (0x80040E07) for a value that does not fit its
-//    type and DB_E_ERRORSINCOMMAND (0x80040E14) for the rest. The connection's Errors
-//    collection then holds every diagnostic of the driver (Description, NativeError, SQLState,
-//    Source, Number), until the next operation of that connection or its commands.
+//    type and DB_E_ERRORSINCOMMAND (0x80040E14) for the rest; a connection string that cannot
+//    be used (not "key=value" pairs, a key twice, a value the driver cannot take safely) is
+//    E_FAIL with the reason. The connection's Errors collection then holds every diagnostic of
+//    the driver (Description, NativeError, SQLState, Source, Number), until the next operation
+//    of that connection or its commands.
 //
 // Connections go through ODBC: see ado/ConnectionString.h for how the connection string becomes
 // an ODBC one and which driver serves it. A stored procedure runs as the call escape

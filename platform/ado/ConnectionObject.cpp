@@ -158,6 +158,10 @@ HRESULT ConnectionObject::Open(_bstr_t connectionString, _bstr_t userId, _bstr_t
         odbcText = odbcConnectionString(settings, DriverSettings::fromEnvironment());
         m_defaultDatabase = settings.initialCatalog;
     } catch (const ConnectionStringError& e) {
+        if (e.kind() != ConnectionStringError::Kind::UnknownProvider) {
+            // The provider's refusal of its initialisation string (SQLSTATE 01S00).
+            m_errors = {{E_FAIL, e.message(), L"01S00", 0}};
+        }
         raiseConnectionString(e, __uuidof(_Connection));
     }
     try {

@@ -45,6 +45,9 @@ TEST_F(AdoFailureTest, ConnectionsThatCannotBeMade) {
             << c.what << ": " << raised->description;
         EXPECT_EQ(raised->source, kProvider) << c.what;
         EXPECT_EQ(connection->GetState(), adStateClosed) << c.what;
+        ErrorsPtr errors = connection->GetErrors();
+        ASSERT_GE(errors->GetCount(), 1) << c.what;
+        EXPECT_EQ(narrow(errors->GetItem(0L)->GetDescription()), raised->description) << c.what;
     }
 }
 
