@@ -42,7 +42,7 @@ bool isOneOf(const std::wstring& key, std::initializer_list<const wchar_t*> name
 [[noreturn]] void formatError(std::size_t index) {
     throw ConnectionStringError(
         ConnectionStringError::Kind::Format,
-        L"Format of the initialization string does not conform to the OLE DB specification, "
+        L"Format of the initialization string is not \"key=value\" pairs separated by \";\", "
         L"starting at index " +
             std::to_wstring(index) + L".");
 }

@@ -32,7 +32,7 @@ TEST_F(AdoFailureTest, ConnectionsThatCannotBeMade) {
          E_FAIL, "nosuch"},
         {"unquoted semicolon in the password",
          L"Provider=SQLOLEDB;Data Source=" + d.server + L";User Id=u;Password=a;b;", E_FAIL,
-         "does not conform"},
+         "starting at index"},
     };
     for (const Case& c : cases) {
         _ConnectionPtr connection(L"ADODB.Connection");
