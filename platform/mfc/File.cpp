@@ -15,8 +15,9 @@
 namespace {
 
 void fillError(CFileException* error, DWORD code, LPCTSTR fileName) {
-    if (!error)
+    if (!error) {
         return;
+    }
     error->m_cause = CFileException::OsErrorToException(static_cast<LONG>(code));
     error->m_lOsError = static_cast<LONG>(code);
     error->m_strFileName = fileName;
@@ -53,29 +54,34 @@ CFile::CFile(LPCTSTR fileName, UINT openFlags) : m_hFile(hFileNull) {
 }
 
 CFile::~CFile() {
-    if (m_bCloseOnDelete)
+    if (m_bCloseOnDelete) {
         closeHandle(false);
+    }
 }
 
 BOOL CFile::Open(LPCTSTR fileName, UINT openFlags, CFileException* error) {
-    if (IsOpen())
+    if (IsOpen()) {
         closeHandle(false);
+    }
     const auto fail = [&](DWORD code) {
         SetLastError(code);
         fillError(error, code, fileName);
         return FALSE;
     };
-    if (!fileName)
+    if (!fileName) {
         return fail(ERROR_INVALID_PARAMETER);
+    }
     const UINT mode = openFlags & 3;
-    if (mode == 3)
+    if (mode == 3) {
         return fail(ERROR_INVALID_PARAMETER);
+    }
 
     DWORD code = ERROR_SUCCESS;
     const auto full = qv::win32::fullWindowsPath(fileName, &code);
     const auto posix = full ? qv::win32::toPosixPath(*full, &code) : std::nullopt;
-    if (!posix)
+    if (!posix) {
         return fail(code);
+    }
 
     const bool create = (openFlags & modeCreate) != 0;
     const bool truncate = create && !(openFlags & modeNoTruncate);
@@ -92,8 +98,9 @@ BOOL CFile::Open(LPCTSTR fileName, UINT openFlags, CFileException* error) {
     struct stat st {};
     const bool existed = ::stat(posix->c_str(), &st) == 0;
     if (existed) {
-        if (S_ISDIR(st.st_mode))
+        if (S_ISDIR(st.st_mode)) {
             return fail(ERROR_ACCESS_DENIED);
+        }
         const bool readOnlyFile = (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
         if (readOnlyFile && ((access & qv::win32::kAccessWrite) || truncate)) {
             return fail(ERROR_ACCESS_DENIED);
@@ -103,8 +110,9 @@ BOOL CFile::Open(LPCTSTR fileName, UINT openFlags, CFileException* error) {
     }
 
     const int fd = ::open(posix->c_str(), posixMode | O_CLOEXEC | (create ? O_CREAT : 0), 0666);
-    if (fd < 0)
+    if (fd < 0) {
         return fail(qv::win32::setLastErrorFromErrno(errno, *posix));
+    }
     if (::fstat(fd, &st) != 0) {
         const int err = errno;
         ::close(fd);
@@ -134,28 +142,35 @@ void CFile::throwError(DWORD code) const {
 }
 
 void CFile::requireOpen() const {
-    if (!IsOpen())
+    if (!IsOpen()) {
         throwError(ERROR_INVALID_HANDLE);
+    }
 }
 
 UINT CFile::Read(void* buffer, UINT count) {
     requireOpen();
-    if (count == 0)
+    if (count == 0) {
         return 0;
-    if (!buffer)
+    }
+    if (!buffer) {
         throwError(ERROR_INVALID_PARAMETER);
-    if ((m_openFlags & 3) == modeWrite)
+    }
+    if ((m_openFlags & 3) == modeWrite) {
         throwError(ERROR_ACCESS_DENIED);
+    }
     auto* p = static_cast<char*>(buffer);
     UINT done = 0;
     while (done < count) {
         const ssize_t n = ::read(m_fd, p + done, count - done);
-        if (n < 0 && errno == EINTR)
+        if (n < 0 && errno == EINTR) {
             continue;
-        if (n < 0)
+        }
+        if (n < 0) {
             throwError(qv::win32::errorFromErrno(errno));
-        if (n == 0)
+        }
+        if (n == 0) {
             break;
+        }
         done += static_cast<UINT>(n);
     }
     return done;
@@ -163,61 +178,74 @@ UINT CFile::Read(void* buffer, UINT count) {
 
 void CFile::Write(const void* buffer, UINT count) {
     requireOpen();
-    if (count == 0)
+    if (count == 0) {
         return;
-    if (!buffer)
+    }
+    if (!buffer) {
         throwError(ERROR_INVALID_PARAMETER);
-    if ((m_openFlags & 3) == modeRead)
+    }
+    if ((m_openFlags & 3) == modeRead) {
         throwError(ERROR_ACCESS_DENIED);
+    }
     const auto* p = static_cast<const char*>(buffer);
     UINT done = 0;
     while (done < count) {
         const ssize_t n = ::write(m_fd, p + done, count - done);
-        if (n < 0 && errno == EINTR)
+        if (n < 0 && errno == EINTR) {
             continue;
-        if (n < 0)
+        }
+        if (n < 0) {
             throwError(qv::win32::errorFromErrno(errno));
+        }
         done += static_cast<UINT>(n);
     }
 }
 
 ULONGLONG CFile::Seek(LONGLONG offset, UINT from) {
     requireOpen();
-    if (from > end)
+    if (from > end) {
         throwError(ERROR_INVALID_PARAMETER);
+    }
     LONGLONG base = 0;
-    if (from == current)
+    if (from == current) {
         base = static_cast<LONGLONG>(GetPosition());
-    if (from == end)
+    }
+    if (from == end) {
         base = static_cast<LONGLONG>(GetLength());
-    if (base + offset < 0)
+    }
+    if (base + offset < 0) {
         throwError(ERROR_NEGATIVE_SEEK);
+    }
     const off_t pos = ::lseek(m_fd, static_cast<off_t>(base + offset), SEEK_SET);
-    if (pos < 0)
+    if (pos < 0) {
         throwError(qv::win32::errorFromErrno(errno));
+    }
     return static_cast<ULONGLONG>(pos);
 }
 
 ULONGLONG CFile::GetPosition() const {
     requireOpen();
     const off_t pos = ::lseek(m_fd, 0, SEEK_CUR);
-    if (pos < 0)
+    if (pos < 0) {
         throwError(qv::win32::errorFromErrno(errno));
+    }
     return static_cast<ULONGLONG>(pos);
 }
 
 ULONGLONG CFile::GetLength() const {
     requireOpen();
     struct stat st {};
-    if (::fstat(m_fd, &st) != 0)
+    if (::fstat(m_fd, &st) != 0) {
         throwError(qv::win32::errorFromErrno(errno));
+    }
     return static_cast<ULONGLONG>(st.st_size);
 }
 
 void CFile::SetLength(ULONGLONG length) {
     requireOpen();
-    if ((m_openFlags & 3) == modeRead)
+    if ((m_openFlags & 3) == modeRead) {
         throwError(ERROR_ACCESS_DENIED);
+    }
     if (::ftruncate(m_fd, static_cast<off_t>(length)) != 0) {
         throwError(qv::win32::errorFromErrno(errno));
     }
@@ -228,8 +256,9 @@ void CFile::Flush() {
 }
 
 void CFile::closeHandle(bool raise) {
-    if (!IsOpen())
+    if (!IsOpen()) {
         return;
+    }
     const int rc = ::close(m_fd);
     const int err = errno;
     m_fd = -1;
@@ -265,11 +294,13 @@ CString CFile::GetFileTitle() const {
 }
 
 BOOL CFile::GetStatus(CFileStatus& status) const {
-    if (!IsOpen())
+    if (!IsOpen()) {
         return FALSE;
+    }
     struct stat st {};
-    if (::fstat(m_fd, &st) != 0)
+    if (::fstat(m_fd, &st) != 0) {
         return FALSE;
+    }
     CFileStatus s;
     s.m_mtime = timeOf(st.st_mtim);
     s.m_atime = timeOf(st.st_atim);
@@ -285,24 +316,29 @@ BOOL CFile::GetStatus(CFileStatus& status) const {
 }
 
 BOOL CFile::GetStatus(LPCTSTR fileName, CFileStatus& status) {
-    if (!fileName)
+    if (!fileName) {
         return FALSE;
+    }
     const auto full = qv::win32::fullWindowsPath(fileName);
-    if (!full || full->GetLength() >= MAX_PATH)
+    if (!full || full->GetLength() >= MAX_PATH) {
         return FALSE;
+    }
     const CString given(fileName);
-    if (full->GetLength() <= 3 || given.Right(1) == L"\\" || given.Right(1) == L"/")
+    if (full->GetLength() <= 3 || given.Right(1) == L"\\" || given.Right(1) == L"/") {
         return FALSE;
+    }
     const auto posix = qv::win32::toPosixPath(*full);
-    if (!posix)
+    if (!posix) {
         return FALSE;
+    }
     struct statx sx {};
     if (::statx(AT_FDCWD, posix->c_str(), 0, STATX_BASIC_STATS | STATX_BTIME, &sx) != 0) {
         return FALSE;
     }
     struct stat st {};
-    if (::stat(posix->c_str(), &st) != 0)
+    if (::stat(posix->c_str(), &st) != 0) {
         return FALSE;
+    }
     CFileStatus s;
     s.m_mtime = timeOf(st.st_mtim);
     s.m_atime = timeOf(st.st_atim);

@@ -26,8 +26,9 @@ CFileDialog::CFileDialog(BOOL openFileDialog, LPCTSTR defaultExt, LPCTSTR fileNa
     if (filter) {
         m_filter = filter;
         for (auto& c : m_filter) {
-            if (c == L'|')
+            if (c == L'|') {
                 c = 0;
+            }
         }
         m_filter.push_back(0);
         m_filter.push_back(0);

@@ -22,16 +22,18 @@ double linearOf(DATE dt) {
 }
 
 DATE dateOf(double linear) {
-    if (linear >= 0)
+    if (linear >= 0) {
         return linear;
+    }
     const double days = std::floor(linear);
     const double fraction = linear - days;
     return fraction == 0 ? days : days - fraction;
 }
 
 bool validDate(DATE dt) {
-    if (!std::isfinite(dt))
+    if (!std::isfinite(dt)) {
         return false;
+    }
     const double l = linearOf(dt);
     return l >= kFirstDay && l < kPastLastDay;
 }
@@ -74,8 +76,9 @@ bool tokenize(const wchar_t* text, std::vector<Token>& tokens) {
         } else if (c >= L'0' && c <= L'9') {
             Token t(Token::Number);
             while (*p >= L'0' && *p <= L'9') {
-                if (++t.digits > 9)
+                if (++t.digits > 9) {
                     return false;
+                }
                 t.value = t.value * 10 + (*p++ - L'0');
             }
             tokens.push_back(t);
@@ -102,12 +105,14 @@ bool tokenize(const wchar_t* text, std::vector<Token>& tokens) {
 }
 
 int monthOf(const std::wstring& word) {
-    if (word.size() < 3)
+    if (word.size() < 3) {
         return 0;
+    }
     for (int m = 1; m <= 12; ++m) {
         std::wstring name = qv::monthName(m);
-        for (auto& ch : name)
+        for (auto& ch : name) {
             ch = qv::toLowerChar(ch);
+        }
         if (word == name ||
             (word.size() <= name.size() && name.compare(0, word.size(), word) == 0 &&
              (word.size() == 3 || word == L"sept"))) {
@@ -120,21 +125,26 @@ int monthOf(const std::wstring& word) {
 bool isWeekday(const std::wstring& word) {
     for (int d = 0; d < 7; ++d) {
         std::wstring name = qv::weekdayName(d);
-        for (auto& ch : name)
+        for (auto& ch : name) {
             ch = qv::toLowerChar(ch);
-        if (word == name || (word.size() == 3 && name.compare(0, 3, word) == 0))
+        }
+        if (word == name || (word.size() == 3 && name.compare(0, 3, word) == 0)) {
             return true;
+        }
     }
     return false;
 }
 
 int meridiem(const Token& t) {
-    if (t.kind != Token::Word)
+    if (t.kind != Token::Word) {
         return 0;
-    if (t.word == L"am" || t.word == L"a")
+    }
+    if (t.word == L"am" || t.word == L"a") {
         return 1;
-    if (t.word == L"pm" || t.word == L"p")
+    }
+    if (t.word == L"pm" || t.word == L"p") {
         return 2;
+    }
     return 0;
 }
 
@@ -142,8 +152,9 @@ int meridiem(const Token& t) {
 bool takeTime(std::vector<Token>& tokens, bool& found, int& hour, int& minute, int& second) {
     found = false;
     for (std::size_t i = 0; i < tokens.size(); ++i) {
-        if (tokens[i].kind != Token::Number)
+        if (tokens[i].kind != Token::Number) {
             continue;
+        }
         std::size_t end = i + 1;
         long h = tokens[i].value, m = 0, s = 0;
         bool isTime = false;
@@ -163,17 +174,21 @@ bool takeTime(std::vector<Token>& tokens, bool& found, int& hour, int& minute, i
             isTime = true;
             ++end;
         }
-        if (!isTime)
+        if (!isTime) {
             continue;
-        if (found)
+        }
+        if (found) {
             return false;  // two times
+        }
         if (ampm) {
-            if (h < 1 || h > 12)
+            if (h < 1 || h > 12) {
                 return false;
+            }
             h = (h % 12) + (ampm == 2 ? 12 : 0);
         }
-        if (h > 23 || m > 59 || s > 59)
+        if (h > 23 || m > 59 || s > 59) {
             return false;
+        }
         hour = static_cast<int>(h);
         minute = static_cast<int>(m);
         second = static_cast<int>(s);
@@ -186,16 +201,19 @@ bool takeTime(std::vector<Token>& tokens, bool& found, int& hour, int& minute, i
 }
 
 int fullYear(const Token& t) {
-    if (t.digits <= 2)
+    if (t.digits <= 2) {
         return static_cast<int>(t.value < 30 ? 2000 + t.value : 1900 + t.value);
+    }
     return static_cast<int>(t.value);
 }
 
 bool monthDayYearOrSwap(int& month, int& day, int year) {
-    if (year < 100 || year > 9999)
+    if (year < 100 || year > 9999) {
         return false;
-    if (month >= 1 && month <= 12 && day >= 1 && day <= daysInMonth(year, month))
+    }
+    if (month >= 1 && month <= 12 && day >= 1 && day <= daysInMonth(year, month)) {
         return true;
+    }
     if (day >= 1 && day <= 12 && month >= 1 && month <= daysInMonth(year, day)) {
         std::swap(month, day);
         return true;
@@ -218,14 +236,16 @@ bool takeDate(const std::vector<Token>& tokens, bool& found, int& year, int& mon
                 pendingSeparator = false;
                 break;
             case Token::DateSeparator:
-                if (!lastWasNumber && !namedMonth)
+                if (!lastWasNumber && !namedMonth) {
                     return false;
+                }
                 pendingSeparator = true;
                 lastWasNumber = false;
                 break;
             case Token::Word:
-                if (isWeekday(t.word))
+                if (isWeekday(t.word)) {
                     break;
+                }
                 if (const int m = monthOf(t.word); m && !namedMonth) {
                     namedMonth = m;
                     lastWasNumber = false;
@@ -237,8 +257,9 @@ bool takeDate(const std::vector<Token>& tokens, bool& found, int& year, int& mon
                 return false;
         }
     }
-    if (pendingSeparator)
+    if (pendingSeparator) {
         return false;
+    }
     const int thisYear = qv::clock().now().year;
     if (namedMonth) {
         month = namedMonth;
@@ -260,8 +281,9 @@ bool takeDate(const std::vector<Token>& tokens, bool& found, int& year, int& mon
         found = true;
         return year >= 100 && year <= 9999 && day >= 1 && day <= daysInMonth(year, month);
     }
-    if (numbers.empty())
+    if (numbers.empty()) {
         return true;
+    }
     if (numbers.size() == 3) {
         if (numbers[0].digits >= 3) {
             year = static_cast<int>(numbers[0].value);
@@ -319,39 +341,10 @@ LONG COleDateTimeSpan::GetSeconds() const {
 }
 
 CString COleDateTimeSpan::Format(LPCTSTR format) const {
-    if (!format || m_status != valid)
+    if (!format || m_status != valid) {
         return CString();
-    std::wstring out;
-    for (const wchar_t* p = format; *p; ++p) {
-        if (*p != L'%' || !p[1]) {
-            out += *p;
-            continue;
-        }
-        ++p;
-        wchar_t buf[32];
-        switch (*p) {
-            case L'D':
-                std::swprintf(buf, 32, L"%ld", static_cast<long>(GetDays()));
-                break;
-            case L'H':
-                std::swprintf(buf, 32, L"%02ld", static_cast<long>(GetHours()));
-                break;
-            case L'M':
-                std::swprintf(buf, 32, L"%02ld", static_cast<long>(GetMinutes()));
-                break;
-            case L'S':
-                std::swprintf(buf, 32, L"%02ld", static_cast<long>(GetSeconds()));
-                break;
-            case L'%':
-                std::swprintf(buf, 32, L"%%");
-                break;
-            default:
-                std::swprintf(buf, 32, L"%%%lc", static_cast<wint_t>(*p));
-                break;
-        }
-        out += buf;
     }
-    return CString(out);
+    return CString(qv::formatSpan(format, GetDays(), GetHours(), GetMinutes(), GetSeconds()));
 }
 
 COleDateTimeSpan COleDateTimeSpan::operator+(const COleDateTimeSpan& other) const {
@@ -425,8 +418,9 @@ int COleDateTime::SetDateTime(int year, int month, int day, int hour, int minute
 }
 
 bool COleDateTime::parts(Parts& out) const {
-    if (m_status != valid || !validDate(m_dt))
+    if (m_status != valid || !validDate(m_dt)) {
         return false;
+    }
     const double l = linearOf(m_dt);
     auto days = static_cast<std::int64_t>(std::floor(l));
     auto seconds = std::llround((l - static_cast<double>(days)) * 86400.0);
@@ -467,21 +461,24 @@ int COleDateTime::GetSecond() const {
 }
 int COleDateTime::GetDayOfWeek() const {
     Parts p;
-    if (!parts(p))
+    if (!parts(p)) {
         return AFX_OLE_DATETIME_ERROR;
+    }
     return qv::makeTimeFields(p.year, p.month, p.day, 0, 0, 0).dayOfWeek + 1;
 }
 int COleDateTime::GetDayOfYear() const {
     Parts p;
-    if (!parts(p))
+    if (!parts(p)) {
         return AFX_OLE_DATETIME_ERROR;
+    }
     return qv::makeTimeFields(p.year, p.month, p.day, 0, 0, 0).dayOfYear + 1;
 }
 
 bool COleDateTime::GetAsSystemTime(SYSTEMTIME& out) const {
     Parts p;
-    if (!parts(p))
+    if (!parts(p)) {
         return false;
+    }
     const qv::TimeFields f = qv::makeTimeFields(p.year, p.month, p.day, p.hour, p.minute, p.second);
     out.wYear = static_cast<WORD>(p.year);
     out.wMonth = static_cast<WORD>(p.month);
@@ -511,51 +508,62 @@ bool COleDateTime::ParseDateTime(LPCTSTR text, DWORD flags, LCID) {
         month = 12;
         day = 30;
     }
-    if (flags & VAR_DATEVALUEONLY)
+    if (flags & VAR_DATEVALUEONLY) {
         hour = minute = second = 0;
+    }
     m_dt = dateFromParts(year, month, day, hour, minute, second);
     m_status = valid;
     return true;
 }
 
 CString COleDateTime::Format(DWORD flags, LCID) const {
-    if (m_status == null)
+    if (m_status == null) {
         return CString();
+    }
     Parts p;
-    if (!parts(p))
+    if (!parts(p)) {
         return kInvalidText;
+    }
     CString date, time;
     date.Format(L"%d/%d/%d", p.month, p.day, p.year);
     time.Format(L"%d:%02d:%02d %s", p.hour % 12 == 0 ? 12 : p.hour % 12, p.minute, p.second,
                 p.hour < 12 ? L"AM" : L"PM");
     const bool zeroDate = p.year == 1899 && p.month == 12 && p.day == 30;
     const bool midnight = p.hour == 0 && p.minute == 0 && p.second == 0;
-    if (flags & VAR_TIMEVALUEONLY)
+    if (flags & VAR_TIMEVALUEONLY) {
         return time;
-    if (flags & VAR_DATEVALUEONLY)
+    }
+    if (flags & VAR_DATEVALUEONLY) {
         return date;
-    if (zeroDate)
+    }
+    if (zeroDate) {
         return time;
-    if (midnight)
+    }
+    if (midnight) {
         return date;
+    }
     return date + L" " + time;
 }
 
 CString COleDateTime::Format(LPCTSTR format) const {
-    if (m_status == null)
+    if (m_status == null) {
         return CString();
+    }
     Parts p;
-    if (!parts(p))
+    if (!parts(p)) {
         return kInvalidText;
-    if (!format)
+    }
+    if (!format) {
         return CString();
+    }
     qv::TimeFields f = qv::makeTimeFields(p.year, p.month, p.day, p.hour, p.minute, p.second);
     const std::time_t now = std::time(nullptr);
     std::tm tm{};
     if (localtime_r(&now, &tm)) {
         f.utcOffsetSeconds = tm.tm_gmtoff;
-        if (tm.tm_zone)
+        if (tm.tm_zone) {
             f.zoneName = qv::ansiToWide(tm.tm_zone);
+        }
     }
     return CString(qv::formatTime(format, f));
 }

@@ -19,8 +19,9 @@ const std::array<wchar_t, 256>& ansiTable() {
     static const std::array<wchar_t, 256> table = [] {
         std::array<wchar_t, 256> t{};
         std::string all(256, '\0');
-        for (int i = 0; i < 256; ++i)
+        for (int i = 0; i < 256; ++i) {
             all[static_cast<std::size_t>(i)] = static_cast<char>(i);
+        }
         const std::wstring wide = qv::ansiToWide(all);
         std::copy(wide.begin(), wide.end(), t.begin());
         return t;
@@ -33,8 +34,9 @@ void appendUtf16(std::string& out, std::uint32_t c) {
         out += static_cast<char>(u & 0xFF);
         out += static_cast<char>((u >> 8) & 0xFF);
     };
-    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
         c = 0xFFFD;
+    }
     if (c >= 0x10000) {
         c -= 0x10000;
         unit(0xD800 + (c >> 10));
@@ -57,8 +59,9 @@ BOOL CStdioFile::Open(LPCTSTR fileName, UINT openFlags, CFileException* error) {
     m_ahead.clear();
     m_aheadPos = 0;
     m_ended = false;
-    if (!CFile::Open(fileName, openFlags, error))
+    if (!CFile::Open(fileName, openFlags, error)) {
         return FALSE;
+    }
     m_text = (openFlags & typeBinary) == 0;
     return TRUE;
 }
@@ -72,17 +75,20 @@ int CStdioFile::rawByte() {
         m_ahead.resize(old + kChunk);
         const UINT n = CFile::Read(m_ahead.data() + old, static_cast<UINT>(kChunk));
         m_ahead.resize(old + n);
-        if (n == 0)
+        if (n == 0) {
             return -1;
+        }
     }
     return static_cast<unsigned char>(m_ahead[m_aheadPos++]);
 }
 
 int CStdioFile::nextByte() {
-    if (!m_text)
+    if (!m_text) {
         return rawByte();
-    if (m_ended)
+    }
+    if (m_ended) {
         return -1;
+    }
     const int b = rawByte();
     if (b == kCtrlZ) {
         m_ended = true;
@@ -90,10 +96,12 @@ int CStdioFile::nextByte() {
     }
     if (b == '\r') {
         const int next = rawByte();
-        if (next == '\n')
+        if (next == '\n') {
             return '\n';
-        if (next >= 0)
+        }
+        if (next >= 0) {
             unread(1);
+        }
     }
     return b;
 }
@@ -114,16 +122,18 @@ long CStdioFile::nextChar() {
     }
     const int lo = nextByte();
     const int hi = lo < 0 ? -1 : nextByte();
-    if (hi < 0)
+    if (hi < 0) {
         return -1;
+    }
     const long unit = lo | (hi << 8);
     if (unit >= 0xD800 && unit <= 0xDBFF) {
         const int a = nextByte();
         const int b = a < 0 ? -1 : nextByte();
         if (b >= 0) {
             const long low = a | (b << 8);
-            if (low >= 0xDC00 && low <= 0xDFFF)
+            if (low >= 0xDC00 && low <= 0xDFFF) {
                 return 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
+            }
             unread(2);
         } else if (a >= 0) {
             unread(1);
@@ -134,17 +144,20 @@ long CStdioFile::nextChar() {
 
 bool CStdioFile::readLine(std::wstring& out, long max) {
     requireOpen();
-    if ((openFlags() & 3) == modeWrite)
+    if ((openFlags() & 3) == modeWrite) {
         throwError(ERROR_ACCESS_DENIED);
+    }
     bool any = false;
     while (max < 0 || static_cast<long>(out.size()) < max) {
         const long c = nextChar();
-        if (c < 0)
+        if (c < 0) {
             break;
+        }
         any = true;
         out += static_cast<wchar_t>(c);
-        if (c == L'\n')
+        if (c == L'\n') {
             break;
+        }
     }
     return any;
 }
@@ -152,27 +165,32 @@ bool CStdioFile::readLine(std::wstring& out, long max) {
 BOOL CStdioFile::ReadString(CString& line) {
     line.Empty();
     std::wstring text;
-    if (!readLine(text, -1))
+    if (!readLine(text, -1)) {
         return FALSE;
-    if (!text.empty() && text.back() == L'\n')
+    }
+    if (!text.empty() && text.back() == L'\n') {
         text.pop_back();
+    }
     line = CString(text);
     return TRUE;
 }
 
 LPTSTR CStdioFile::ReadString(LPTSTR buffer, UINT max) {
-    if (!buffer || max == 0)
+    if (!buffer || max == 0) {
         AfxThrowInvalidArgException();
+    }
     std::wstring text;
-    if (max > 1 && !readLine(text, static_cast<long>(max) - 1))
+    if (max > 1 && !readLine(text, static_cast<long>(max) - 1)) {
         return nullptr;
+    }
     std::wmemcpy(buffer, text.c_str(), text.size() + 1);
     return buffer;
 }
 
 void CStdioFile::WriteString(LPCTSTR text) {
-    if (!text)
+    if (!text) {
         AfxThrowInvalidArgException();
+    }
     std::string bytes;
     for (const wchar_t* p = text; *p; ++p) {
         if (!m_text) {
@@ -190,28 +208,34 @@ void CStdioFile::WriteString(LPCTSTR text) {
 
 UINT CStdioFile::Read(void* buffer, UINT count) {
     requireOpen();
-    if (count == 0)
+    if (count == 0) {
         return 0;
-    if (!buffer)
+    }
+    if (!buffer) {
         throwError(ERROR_INVALID_PARAMETER);
-    if ((openFlags() & 3) == modeWrite)
+    }
+    if ((openFlags() & 3) == modeWrite) {
         throwError(ERROR_ACCESS_DENIED);
+    }
     auto* out = static_cast<char*>(buffer);
     UINT done = 0;
     while (done < count) {
         const int b = nextByte();
-        if (b < 0)
+        if (b < 0) {
             break;
+        }
         out[done++] = static_cast<char>(b);
     }
     return done;
 }
 
 void CStdioFile::Write(const void* buffer, UINT count) {
-    if (count == 0)
+    if (count == 0) {
         return;
-    if (!buffer)
+    }
+    if (!buffer) {
         throwError(ERROR_INVALID_PARAMETER);
+    }
     dropReadAhead();
     if (!m_text) {
         CFile::Write(buffer, count);
@@ -221,8 +245,9 @@ void CStdioFile::Write(const void* buffer, UINT count) {
     std::string bytes;
     bytes.reserve(count);
     for (UINT i = 0; i < count; ++i) {
-        if (in[i] == '\n')
+        if (in[i] == '\n') {
             bytes += '\r';
+        }
         bytes += in[i];
     }
     CFile::Write(bytes.data(), static_cast<UINT>(bytes.size()));

@@ -35,8 +35,9 @@ qv::TimeFields fieldsOf(const std::tm& tm) {
     qv::TimeFields f = qv::makeTimeFields(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour,
                                           tm.tm_min, tm.tm_sec);
     f.utcOffsetSeconds = tm.tm_gmtoff;
-    if (tm.tm_zone)
+    if (tm.tm_zone) {
         f.zoneName = qv::ansiToWide(tm.tm_zone);
+    }
     return f;
 }
 
@@ -52,39 +53,10 @@ CTimeSpan::CTimeSpan(LONG days, int hours, int minutes, int seconds)
     : m_span(static_cast<std::time_t>(days) * 86400 + hours * 3600LL + minutes * 60LL + seconds) {}
 
 CString CTimeSpan::Format(LPCTSTR format) const {
-    std::wstring out;
-    if (!format)
+    if (!format) {
         return CString();
-    for (const wchar_t* p = format; *p; ++p) {
-        if (*p != L'%' || !p[1]) {
-            out += *p;
-            continue;
-        }
-        ++p;
-        wchar_t buf[32];
-        switch (*p) {
-            case L'D':
-                std::swprintf(buf, 32, L"%lld", static_cast<long long>(GetDays()));
-                break;
-            case L'H':
-                std::swprintf(buf, 32, L"%02ld", static_cast<long>(GetHours()));
-                break;
-            case L'M':
-                std::swprintf(buf, 32, L"%02ld", static_cast<long>(GetMinutes()));
-                break;
-            case L'S':
-                std::swprintf(buf, 32, L"%02ld", static_cast<long>(GetSeconds()));
-                break;
-            case L'%':
-                std::swprintf(buf, 32, L"%%");
-                break;
-            default:
-                std::swprintf(buf, 32, L"%%%lc", static_cast<wint_t>(*p));
-                break;
-        }
-        out += buf;
     }
-    return CString(out);
+    return CString(qv::formatSpan(format, GetDays(), GetHours(), GetMinutes(), GetSeconds()));
 }
 
 CTime CTime::GetCurrentTime() {
@@ -122,14 +94,16 @@ int CTime::GetDayOfWeek() const {
 }
 
 struct tm* CTime::GetLocalTm(struct tm* out) const {
-    if (!out)
+    if (!out) {
         return nullptr;
+    }
     return localtime_r(&m_time, out);
 }
 
 struct tm* CTime::GetGmtTm(struct tm* out) const {
-    if (!out)
+    if (!out) {
         return nullptr;
+    }
     return gmtime_r(&m_time, out);
 }
 
@@ -147,14 +121,16 @@ bool CTime::GetAsSystemTime(SYSTEMTIME& out) const {
 }
 
 CString CTime::Format(LPCTSTR format) const {
-    if (!format)
+    if (!format) {
         return CString();
+    }
     return CString(qv::formatTime(format, fieldsOf(local(m_time))));
 }
 
 CString CTime::FormatGmt(LPCTSTR format) const {
-    if (!format)
+    if (!format) {
         return CString();
+    }
     std::tm tm{};
     gmtime_r(&m_time, &tm);
     return CString(qv::formatTime(format, fieldsOf(tm)));

@@ -75,8 +75,9 @@ TimeFields makeTimeFields(int year, int month, int day, int hour, int minute, in
 
 std::wstring formatTime(const wchar_t* format, const TimeFields& t) {
     std::wstring out;
-    if (!format)
+    if (!format) {
         return out;
+    }
     const int hour12 = t.hour % 12 == 0 ? 12 : t.hour % 12;
     for (const wchar_t* p = format; *p; ++p) {
         if (*p != L'%' || !p[1]) {
@@ -220,6 +221,43 @@ std::wstring formatTime(const wchar_t* format, const TimeFields& t) {
                 break;
             default:
                 out.append(start, p + 1);
+                break;
+        }
+    }
+    return out;
+}
+
+std::wstring formatSpan(const wchar_t* format, long long days, long hours, long minutes,
+                        long seconds) {
+    std::wstring out;
+    if (!format) {
+        return out;
+    }
+    for (const wchar_t* p = format; *p; ++p) {
+        if (*p != L'%' || !p[1]) {
+            out += *p;
+            continue;
+        }
+        ++p;
+        switch (*p) {
+            case L'D':
+                out += std::to_wstring(days);
+                break;
+            case L'H':
+                number(out, hours, 2, false);
+                break;
+            case L'M':
+                number(out, minutes, 2, false);
+                break;
+            case L'S':
+                number(out, seconds, 2, false);
+                break;
+            case L'%':
+                out += L'%';
+                break;
+            default:
+                out += L'%';
+                out += *p;
                 break;
         }
     }

@@ -30,6 +30,11 @@ TimeFields makeTimeFields(int year, int month, int day, int hour, int minute, in
 
 std::wstring formatTime(const wchar_t* format, const TimeFields& t);
 
+// The codes of a time span: %D days, %H hours, %M minutes, %S seconds (two digits each),
+// %% a percent sign; any other code is copied as it stands.
+std::wstring formatSpan(const wchar_t* format, long long days, long hours, long minutes,
+                        long seconds);
+
 // English month and weekday names (month 1..12, weekday 0 Sunday).
 const wchar_t* monthName(int month);
 const wchar_t* weekdayName(int dayOfWeek);

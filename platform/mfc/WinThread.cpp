@@ -21,8 +21,9 @@ CWinApp& defaultApp() {
 CWinThread::CWinThread() : m_nThreadID(GetCurrentThreadId()) {}
 
 BOOL CWinThread::PumpMessage() {
-    if (GetMessageW(&m_msgCur, nullptr, 0, 0) <= 0)
+    if (GetMessageW(&m_msgCur, nullptr, 0, 0) <= 0) {
         return FALSE;
+    }
     if (!PreTranslateMessage(&m_msgCur)) {
         TranslateMessage(&m_msgCur);
         DispatchMessageW(&m_msgCur);
@@ -39,28 +40,32 @@ CWinApp::CWinApp(LPCTSTR appName) : m_appName(appName ? appName : L"cadhost") {
     m_pszExeName = m_pszAppName;
     m_nThreadID = static_cast<DWORD>(::getpid());
     std::lock_guard lock(g_appMutex);
-    if (!g_app)
+    if (!g_app) {
         g_app = this;
+    }
 }
 
 CWinApp::~CWinApp() {
     std::lock_guard lock(g_appMutex);
-    if (g_app == this)
+    if (g_app == this) {
         g_app = nullptr;
+    }
 }
 
 CWinApp* AfxGetApp() {
     {
         std::lock_guard lock(g_appMutex);
-        if (g_app)
+        if (g_app) {
             return g_app;
+        }
     }
     return &defaultApp();
 }
 
 CWinThread* AfxGetThread() {
-    if (GetCurrentThreadId() == GetCurrentProcessId())
+    if (GetCurrentThreadId() == GetCurrentProcessId()) {
         return AfxGetApp();
+    }
     thread_local CWinThread thread;
     return &thread;
 }

@@ -15,29 +15,33 @@ thread_local DWORD t_dialogError = 0;
 
 CString filterText(LPCWSTR filter) {
     CString text;
-    if (!filter)
+    if (!filter) {
         return text;
+    }
     for (const wchar_t* p = filter; *p; p += std::wcslen(p) + 1) {
         text += p;
         text += L'|';
     }
-    if (!text.IsEmpty())
+    if (!text.IsEmpty()) {
         text += L'|';
+    }
     return text;
 }
 
 bool exists(const CString& path, bool folder) {
     const DWORD attributes = GetFileAttributesW(path);
-    if (attributes == INVALID_FILE_ATTRIBUTES)
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
         return false;
+    }
     return folder ? (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0
                   : (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 BOOL runFileDialog(LPOPENFILENAMEW ofn, bool open) {
     t_dialogError = 0;
-    if (!ofn || !ofn->lpstrFile || ofn->nMaxFile == 0)
+    if (!ofn || !ofn->lpstrFile || ofn->nMaxFile == 0) {
         return FALSE;
+    }
     qv::ui::FileDialogRequest request;
     request.openMode = open ? TRUE : FALSE;
     request.title = ofn->lpstrTitle;
@@ -50,17 +54,20 @@ BOOL runFileDialog(LPOPENFILENAMEW ofn, bool open) {
         request.title.IsEmpty() ? CString(open ? L"Open" : L"Save As") : request.title;
     CString path;
     for (;;) {
-        if (!qv::ui::driver().fileDialog(request, path) || path.IsEmpty())
+        if (!qv::ui::driver().fileDialog(request, path) || path.IsEmpty()) {
             return FALSE;
+        }
         if (path.FindOneOf(L"\\/:") < 0) {
             CString folder = request.initialFolder.IsEmpty() ? qv::win32::currentDirectory()
                                                              : request.initialFolder;
-            if (folder.Right(1) != L"\\")
+            if (folder.Right(1) != L"\\") {
                 folder += L'\\';
+            }
             path = folder + path;
         }
-        if (const auto full = qv::win32::fullWindowsPath(path))
+        if (const auto full = qv::win32::fullWindowsPath(path)) {
             path = *full;
+        }
         const int slash = path.ReverseFind(L'\\');
         CString name = path.Mid(slash + 1);
         if (name.Find(L'.') < 0 && !request.defaultExt.IsEmpty()) {

@@ -29,12 +29,14 @@ struct WinPath {
         s += drive;
         s += L":\\";
         for (std::size_t i = 0; i < names.size(); ++i) {
-            if (i)
+            if (i) {
                 s += L'\\';
+            }
             s += names[i];
         }
-        if (trailing && !names.empty())
+        if (trailing && !names.empty()) {
             s += L'\\';
+        }
         return CString(s);
     }
 };
@@ -100,18 +102,21 @@ std::string normalizePosix(const std::string& path) {
         const std::size_t end = slash == std::string::npos ? absolute.size() : slash;
         const std::string name = absolute.substr(i, end - i);
         if (name == "..") {
-            if (!names.empty())
+            if (!names.empty()) {
                 names.pop_back();
+            }
         } else if (!name.empty() && name != ".") {
             names.push_back(name);
         }
-        if (slash == std::string::npos)
+        if (slash == std::string::npos) {
             break;
+        }
         i = slash + 1;
     }
     std::string out;
-    for (const auto& n : names)
+    for (const auto& n : names) {
         out += "/" + n;
+    }
     return out.empty() ? "/" : out;
 }
 
@@ -122,23 +127,29 @@ DWORD appendNames(WinPath& path, std::wstring_view rest) {
     std::size_t i = 0;
     while (i < rest.size()) {
         std::size_t j = i;
-        while (j < rest.size() && !isSeparator(rest[j]))
+        while (j < rest.size() && !isSeparator(rest[j])) {
             ++j;
+        }
         std::wstring name(rest.substr(i, j - i));
         i = j + 1;
-        if (name.empty() || name == L".")
-            continue;
-        if (name == L"..") {
-            if (!path.names.empty())
-                path.names.pop_back();
+        if (name.empty() || name == L".") {
             continue;
         }
-        while (!name.empty() && (name.back() == L'.' || name.back() == L' '))
-            name.pop_back();
-        if (name.empty())
+        if (name == L"..") {
+            if (!path.names.empty()) {
+                path.names.pop_back();
+            }
             continue;
-        if (!validName(name))
+        }
+        while (!name.empty() && (name.back() == L'.' || name.back() == L' ')) {
+            name.pop_back();
+        }
+        if (name.empty()) {
+            continue;
+        }
+        if (!validName(name)) {
             return ERROR_INVALID_NAME;
+        }
         path.names.push_back(std::move(name));
     }
     path.trailing = !rest.empty() && isSeparator(rest.back());
@@ -146,12 +157,14 @@ DWORD appendNames(WinPath& path, std::wstring_view rest) {
 }
 
 DWORD parseFull(std::wstring_view input, WinPath& out, Drives& d) {
-    if (input.empty())
+    if (input.empty()) {
         return ERROR_PATH_NOT_FOUND;
+    }
     if (input.size() >= 4 && isSeparator(input[0]) && isSeparator(input[1]) &&
         (input[2] == L'?' || input[2] == L'.') && isSeparator(input[3])) {
-        if (input[2] == L'.')
+        if (input[2] == L'.') {
             return ERROR_PATH_NOT_FOUND;
+        }
         input.remove_prefix(4);
         if (input.size() < 2 || input[1] != L':' || driveIndex(input[0]) < 0) {
             return ERROR_PATH_NOT_FOUND;
@@ -199,8 +212,9 @@ std::optional<WinPath> windowsFormLocked(Drives& d, const std::string& path) {
     int best = -1;
     for (int i = 0; i < 26; ++i) {
         const std::string root = rootLocked(d, i);
-        if (root.empty())
+        if (root.empty()) {
             continue;
+        }
         const bool inside = path == root || path.rfind(root == "/" ? root : root + "/", 0) == 0;
         const bool better =
             best < 0 || (i != 'Z' - 'A' && (best == 'Z' - 'A' || root.size() > bestRoot.size()));
@@ -209,8 +223,9 @@ std::optional<WinPath> windowsFormLocked(Drives& d, const std::string& path) {
             best = i;
         }
     }
-    if (best < 0)
+    if (best < 0) {
         return std::nullopt;
+    }
     WinPath p;
     p.drive = static_cast<wchar_t>(L'A' + best);
     const std::string rest = path.substr(bestRoot == "/" ? 0 : bestRoot.size());
@@ -218,8 +233,9 @@ std::optional<WinPath> windowsFormLocked(Drives& d, const std::string& path) {
     while (i < rest.size()) {
         const std::size_t slash = rest.find('/', i);
         const std::size_t end = slash == std::string::npos ? rest.size() : slash;
-        if (end > i)
+        if (end > i) {
             p.names.push_back(utf8ToWide(rest.substr(i, end - i)));
+        }
         i = end + 1;
     }
     return p;
@@ -228,18 +244,21 @@ std::optional<WinPath> windowsFormLocked(Drives& d, const std::string& path) {
 WinPath currentLocked(Drives& d) {
     if (!d.current) {
         d.current = windowsFormLocked(d, processWorkingFolder());
-        if (!d.current)
+        if (!d.current) {
             d.current = WinPath{L'C', {}, false};
+        }
     }
     return *d.current;
 }
 
 bool sameNameIgnoringCase(const std::wstring& a, const std::wstring& b) {
-    if (a.size() != b.size())
+    if (a.size() != b.size()) {
         return false;
+    }
     for (std::size_t i = 0; i < a.size(); ++i) {
-        if (toUpperChar(a[i]) != toUpperChar(b[i]))
+        if (toUpperChar(a[i]) != toUpperChar(b[i])) {
             return false;
+        }
     }
     return true;
 }
@@ -247,13 +266,15 @@ bool sameNameIgnoringCase(const std::wstring& a, const std::wstring& b) {
 // The entry of `folder` that matches `name` without regard to case, or an empty text.
 std::string findIgnoringCase(const std::string& folder, const std::wstring& name) {
     DIR* dir = ::opendir(folder.c_str());
-    if (!dir)
+    if (!dir) {
         return std::string();
+    }
     std::string best;
     while (const dirent* e = ::readdir(dir)) {
         const std::string entry = e->d_name;
-        if (entry == "." || entry == "..")
+        if (entry == "." || entry == "..") {
             continue;
+        }
         if (sameNameIgnoringCase(utf8ToWide(entry), name) && (best.empty() || entry < best)) {
             best = entry;
         }
@@ -283,8 +304,9 @@ std::string defaultDriveCRoot() {
 
 void setDriveRoot(wchar_t drive, const std::string& posixDir) {
     const int i = driveIndex(drive);
-    if (i < 0)
+    if (i < 0) {
         return;
+    }
     auto& d = drives();
     std::lock_guard lock(d.mutex);
     if (posixDir.empty()) {
@@ -298,8 +320,9 @@ void setDriveRoot(wchar_t drive, const std::string& posixDir) {
 
 std::string driveRoot(wchar_t drive) {
     const int i = driveIndex(drive);
-    if (i < 0)
+    if (i < 0) {
         return std::string();
+    }
     auto& d = drives();
     std::lock_guard lock(d.mutex);
     return rootLocked(d, i);
@@ -313,10 +336,12 @@ std::optional<CString> fullWindowsPath(const CString& path, DWORD* error) {
         std::lock_guard lock(d.mutex);
         code = parseFull(path.str(), parsed, d);
     }
-    if (error)
+    if (error) {
         *error = code;
-    if (code != ERROR_SUCCESS)
+    }
+    if (code != ERROR_SUCCESS) {
         return std::nullopt;
+    }
     return parsed.text();
 }
 
@@ -332,13 +357,16 @@ std::optional<std::string> toPosixPath(const CString& windowsPath, DWORD* error)
             const int i = driveIndex(parsed.drive);
             root = rootLocked(d, i);
             isDefault = d.state[static_cast<std::size_t>(i)] == DriveState::Default;
-            if (root.empty())
+            if (root.empty()) {
                 code = ERROR_PATH_NOT_FOUND;
+            }
         }
-        if (error)
+        if (error) {
             *error = code;
-        if (code != ERROR_SUCCESS)
+        }
+        if (code != ERROR_SUCCESS) {
             return std::nullopt;
+        }
     }
     struct stat st {};
     if (isDefault && ::stat(root.c_str(), &st) != 0) {
@@ -365,8 +393,9 @@ std::optional<std::string> toPosixPath(const CString& windowsPath, DWORD* error)
         }
         posix = exact;
     }
-    if (parsed.trailing && !parsed.names.empty())
+    if (parsed.trailing && !parsed.names.empty()) {
         posix += '/';
+    }
     return posix;
 }
 
@@ -378,8 +407,9 @@ CString toWindowsPath(const std::string& posixPath) {
         std::lock_guard lock(d.mutex);
         win = windowsFormLocked(d, path);
     }
-    if (!win)
+    if (!win) {
         return CString();
+    }
     win->trailing = posixPath.size() > 1 && posixPath.back() == '/';
     return win->text();
 }
@@ -394,8 +424,9 @@ namespace {
 
 DWORD copyOut(const CString& text, DWORD size, LPWSTR buffer) {
     const auto length = static_cast<DWORD>(text.GetLength());
-    if (!buffer || size < length + 1)
+    if (!buffer || size < length + 1) {
         return length + 1;
+    }
     std::wmemcpy(buffer, text.GetString(), length + 1);
     return length;
 }
@@ -441,8 +472,9 @@ BOOL SetCurrentDirectoryW(LPCWSTR path) {
 
 DWORD GetFullPathNameW(LPCWSTR fileName, DWORD size, LPWSTR buffer, LPWSTR* filePart) {
     using namespace qv::win32;
-    if (filePart)
+    if (filePart) {
         *filePart = nullptr;
+    }
     if (!fileName) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
@@ -456,8 +488,9 @@ DWORD GetFullPathNameW(LPCWSTR fileName, DWORD size, LPWSTR buffer, LPWSTR* file
     const DWORD result = copyOut(*full, size, buffer);
     if (result == static_cast<DWORD>(full->GetLength()) && filePart) {
         const int slash = full->ReverseFind(L'\\');
-        if (slash + 1 < full->GetLength())
+        if (slash + 1 < full->GetLength()) {
             *filePart = buffer + slash + 1;
+        }
     }
     return result;
 }
@@ -466,7 +499,8 @@ DWORD GetTempPathW(DWORD size, LPWSTR buffer) {
     const char* tmp = std::getenv("TMPDIR");
     std::string folder = (tmp && *tmp == '/') ? tmp : "/tmp";
     CString win = qv::win32::toWindowsPath(folder);
-    if (win.Right(1) != L"\\")
+    if (win.Right(1) != L"\\") {
         win += L'\\';
+    }
     return qv::win32::copyOut(win, size, buffer);
 }

@@ -25,26 +25,30 @@ std::optional<std::string> resolve(LPCWSTR path) {
     }
     DWORD error = ERROR_SUCCESS;
     auto posix = qv::win32::toPosixPath(path, &error);
-    if (!posix)
+    if (!posix) {
         SetLastError(error);
+    }
     return posix;
 }
 
 std::string baseName(const std::string& posix) {
     std::string p = posix;
-    while (p.size() > 1 && p.back() == '/')
+    while (p.size() > 1 && p.back() == '/') {
         p.pop_back();
+    }
     const auto slash = p.rfind('/');
     return slash == std::string::npos ? p : p.substr(slash + 1);
 }
 
 std::string parentOf(const std::string& posix) {
     std::string p = posix;
-    while (p.size() > 1 && p.back() == '/')
+    while (p.size() > 1 && p.back() == '/') {
         p.pop_back();
+    }
     const auto slash = p.rfind('/');
-    if (slash == std::string::npos)
+    if (slash == std::string::npos) {
         return ".";
+    }
     return slash == 0 ? "/" : p.substr(0, slash);
 }
 
@@ -57,12 +61,19 @@ BOOL fail(DWORD code) {
     return FALSE;
 }
 
+// Sets the last error from errno for `posixPath` and returns FALSE.
+BOOL failErrno(int err, const std::string& posixPath) {
+    setLastErrorFromErrno(err, posixPath);
+    return FALSE;
+}
+
 bool writeAll(int fd, const char* data, std::size_t size) {
     while (size > 0) {
         const ssize_t n = ::write(fd, data, size);
         if (n < 0) {
-            if (errno == EINTR)
+            if (errno == EINTR) {
                 continue;
+            }
             return false;
         }
         data += n;
@@ -75,30 +86,34 @@ bool writeAll(int fd, const char* data, std::size_t size) {
 BOOL copyContents(const std::string& from, const struct stat& st, const std::string& to,
                   bool exclusive) {
     const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0)
-        return (setLastErrorFromErrno(errno, from), FALSE);
+    if (in < 0) {
+        return failErrno(errno, from);
+    }
     const int out =
         ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | (exclusive ? O_EXCL : 0),
                st.st_mode & 07777);
     if (out < 0) {
         const int err = errno;
         ::close(in);
-        if (err == EEXIST)
+        if (err == EEXIST) {
             return fail(ERROR_FILE_EXISTS);
-        return (setLastErrorFromErrno(err, to), FALSE);
+        }
+        return failErrno(err, to);
     }
     char buffer[64 * 1024];
     int err = 0;
     for (;;) {
         const ssize_t n = ::read(in, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
+        if (n < 0 && errno == EINTR) {
             continue;
+        }
         if (n < 0) {
             err = errno;
             break;
         }
-        if (n == 0)
+        if (n == 0) {
             break;
+        }
         if (!writeAll(out, buffer, static_cast<std::size_t>(n))) {
             err = errno;
             break;
@@ -109,8 +124,9 @@ BOOL copyContents(const std::string& from, const struct stat& st, const std::str
         const timespec times[2] = {st.st_atim, st.st_mtim};
         ::futimens(out, times);
     }
-    if (::close(out) != 0 && err == 0)
+    if (::close(out) != 0 && err == 0) {
         err = errno;
+    }
     ::close(in);
     if (err != 0) {
         ::unlink(to.c_str());
@@ -126,10 +142,12 @@ namespace qv::win32 {
 
 DWORD attributesFromStat(const struct stat& st, const std::string& name) {
     DWORD attributes = S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
-    if (readOnly(st))
+    if (readOnly(st)) {
         attributes |= FILE_ATTRIBUTE_READONLY;
-    if (name.size() > 1 && name[0] == '.' && name != "..")
+    }
+    if (name.size() > 1 && name[0] == '.' && name != "..") {
         attributes |= FILE_ATTRIBUTE_HIDDEN;
+    }
     return attributes;
 }
 
@@ -137,8 +155,9 @@ DWORD attributesFromStat(const struct stat& st, const std::string& name) {
 
 DWORD GetFileAttributesW(LPCWSTR path) {
     const auto posix = resolve(path);
-    if (!posix)
+    if (!posix) {
         return INVALID_FILE_ATTRIBUTES;
+    }
     struct stat st {};
     if (::stat(posix->c_str(), &st) != 0) {
         setLastErrorFromErrno(errno, *posix);
@@ -149,93 +168,113 @@ DWORD GetFileAttributesW(LPCWSTR path) {
 
 BOOL SetFileAttributesW(LPCWSTR path, DWORD attributes) {
     const auto posix = resolve(path);
-    if (!posix)
+    if (!posix) {
         return FALSE;
+    }
     struct stat st {};
-    if (::stat(posix->c_str(), &st) != 0)
-        return (setLastErrorFromErrno(errno, *posix), FALSE);
-    if (S_ISDIR(st.st_mode))
+    if (::stat(posix->c_str(), &st) != 0) {
+        return failErrno(errno, *posix);
+    }
+    if (S_ISDIR(st.st_mode)) {
         return TRUE;
+    }
     mode_t mode = st.st_mode & 07777;
     if (attributes & FILE_ATTRIBUTE_READONLY) {
         mode &= ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH);
     } else if ((mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
         mode |= S_IWUSR;
     }
-    if (::chmod(posix->c_str(), mode) != 0)
-        return (setLastErrorFromErrno(errno, *posix), FALSE);
+    if (::chmod(posix->c_str(), mode) != 0) {
+        return failErrno(errno, *posix);
+    }
     return TRUE;
 }
 
 BOOL CreateDirectoryW(LPCWSTR path, LPSECURITY_ATTRIBUTES) {
     const auto posix = resolve(path);
-    if (!posix)
+    if (!posix) {
         return FALSE;
-    if (::mkdir(posix->c_str(), 0777) != 0)
-        return (setLastErrorFromErrno(errno, *posix), FALSE);
+    }
+    if (::mkdir(posix->c_str(), 0777) != 0) {
+        return failErrno(errno, *posix);
+    }
     return TRUE;
 }
 
 BOOL RemoveDirectoryW(LPCWSTR path) {
     const auto posix = resolve(path);
-    if (!posix)
+    if (!posix) {
         return FALSE;
+    }
     struct stat st {};
-    if (::lstat(posix->c_str(), &st) != 0)
-        return (setLastErrorFromErrno(errno, *posix), FALSE);
-    if (!S_ISDIR(st.st_mode))
+    if (::lstat(posix->c_str(), &st) != 0) {
+        return failErrno(errno, *posix);
+    }
+    if (!S_ISDIR(st.st_mode)) {
         return fail(ERROR_DIRECTORY);
+    }
     const auto current = qv::win32::toPosixPath(qv::win32::currentDirectory());
     struct stat cur {};
     if (current && ::stat(current->c_str(), &cur) == 0 && cur.st_dev == st.st_dev &&
         cur.st_ino == st.st_ino) {
         return fail(ERROR_SHARING_VIOLATION);
     }
-    if (::rmdir(posix->c_str()) != 0)
-        return (setLastErrorFromErrno(errno, *posix), FALSE);
+    if (::rmdir(posix->c_str()) != 0) {
+        return failErrno(errno, *posix);
+    }
     return TRUE;
 }
 
 BOOL DeleteFileW(LPCWSTR path) {
     const auto posix = resolve(path);
-    if (!posix)
+    if (!posix) {
         return FALSE;
+    }
     struct stat st {};
-    if (::lstat(posix->c_str(), &st) != 0)
-        return (setLastErrorFromErrno(errno, *posix), FALSE);
-    if (S_ISDIR(st.st_mode) || readOnly(st))
+    if (::lstat(posix->c_str(), &st) != 0) {
+        return failErrno(errno, *posix);
+    }
+    if (S_ISDIR(st.st_mode) || readOnly(st)) {
         return fail(ERROR_ACCESS_DENIED);
+    }
     if (!S_ISLNK(st.st_mode) &&
         qv::win32::checkSharing(*posix, qv::win32::kAccessDelete, kShareAll) != ERROR_SUCCESS) {
         return fail(ERROR_SHARING_VIOLATION);
     }
-    if (::unlink(posix->c_str()) != 0)
-        return (setLastErrorFromErrno(errno, *posix), FALSE);
+    if (::unlink(posix->c_str()) != 0) {
+        return failErrno(errno, *posix);
+    }
     return TRUE;
 }
 
 BOOL CopyFileW(LPCWSTR existing, LPCWSTR target, BOOL failIfExists) {
     const auto from = resolve(existing);
-    if (!from)
+    if (!from) {
         return FALSE;
+    }
     const auto to = resolve(target);
-    if (!to)
+    if (!to) {
         return FALSE;
+    }
     struct stat src {};
-    if (::stat(from->c_str(), &src) != 0)
-        return (setLastErrorFromErrno(errno, *from), FALSE);
-    if (S_ISDIR(src.st_mode))
+    if (::stat(from->c_str(), &src) != 0) {
+        return failErrno(errno, *from);
+    }
+    if (S_ISDIR(src.st_mode)) {
         return fail(ERROR_ACCESS_DENIED);
+    }
     if (qv::win32::checkSharing(*from, qv::win32::kAccessRead,
                                 FILE_SHARE_READ | FILE_SHARE_DELETE) != ERROR_SUCCESS) {
         return fail(ERROR_SHARING_VIOLATION);
     }
     struct stat dst {};
     if (::stat(to->c_str(), &dst) == 0) {
-        if (failIfExists)
+        if (failIfExists) {
             return fail(ERROR_FILE_EXISTS);
-        if (S_ISDIR(dst.st_mode) || readOnly(dst))
+        }
+        if (S_ISDIR(dst.st_mode) || readOnly(dst)) {
             return fail(ERROR_ACCESS_DENIED);
+        }
         if (dst.st_dev == src.st_dev && dst.st_ino == src.st_ino) {
             return fail(ERROR_SHARING_VIOLATION);
         }
@@ -247,17 +286,21 @@ BOOL CopyFileW(LPCWSTR existing, LPCWSTR target, BOOL failIfExists) {
 }
 
 BOOL MoveFileExW(LPCWSTR existing, LPCWSTR target, DWORD flags) {
-    if (!target || (flags & MOVEFILE_DELAY_UNTIL_REBOOT))
+    if (!target || (flags & MOVEFILE_DELAY_UNTIL_REBOOT)) {
         return fail(ERROR_INVALID_PARAMETER);
+    }
     const auto from = resolve(existing);
-    if (!from)
+    if (!from) {
         return FALSE;
+    }
     auto to = resolve(target);
-    if (!to)
+    if (!to) {
         return FALSE;
+    }
     struct stat src {};
-    if (::lstat(from->c_str(), &src) != 0)
-        return (setLastErrorFromErrno(errno, *from), FALSE);
+    if (::lstat(from->c_str(), &src) != 0) {
+        return failErrno(errno, *from);
+    }
     if (qv::win32::checkSharing(*from, qv::win32::kAccessDelete, kShareAll) != ERROR_SUCCESS) {
         return fail(ERROR_SHARING_VIOLATION);
     }
@@ -271,11 +314,13 @@ BOOL MoveFileExW(LPCWSTR existing, LPCWSTR target, DWORD flags) {
             leaf = leaf.Mid(leaf.ReverseFind(L'\\') + 1);
             const std::string parent = parentOf(*to);
             *to = (parent == "/" ? "" : parent) + "/" + qv::wideToUtf8(leaf.str());
-            if (*to == *from)
+            if (*to == *from) {
                 return TRUE;
+            }
         } else {
-            if (!(flags & MOVEFILE_REPLACE_EXISTING))
+            if (!(flags & MOVEFILE_REPLACE_EXISTING)) {
                 return fail(ERROR_ALREADY_EXISTS);
+            }
             if (S_ISDIR(dst.st_mode) || S_ISDIR(src.st_mode) || readOnly(dst)) {
                 return fail(ERROR_ACCESS_DENIED);
             }
@@ -285,18 +330,22 @@ BOOL MoveFileExW(LPCWSTR existing, LPCWSTR target, DWORD flags) {
             }
         }
     }
-    if (::rename(from->c_str(), to->c_str()) == 0)
+    if (::rename(from->c_str(), to->c_str()) == 0) {
         return TRUE;
+    }
     const int err = errno;
-    if (err != EXDEV)
-        return (setLastErrorFromErrno(err, *to), FALSE);
+    if (err != EXDEV) {
+        return failErrno(err, *to);
+    }
     if (!(flags & MOVEFILE_COPY_ALLOWED) || S_ISDIR(src.st_mode)) {
         return fail(ERROR_NOT_SAME_DEVICE);
     }
-    if (!copyContents(*from, src, *to, false))
+    if (!copyContents(*from, src, *to, false)) {
         return FALSE;
-    if (::unlink(from->c_str()) != 0)
-        return (setLastErrorFromErrno(errno, *from), FALSE);
+    }
+    if (::unlink(from->c_str()) != 0) {
+        return failErrno(errno, *from);
+    }
     return TRUE;
 }
 

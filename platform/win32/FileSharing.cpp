@@ -41,11 +41,13 @@ bool conflicts(const Open& existing, DWORD access, DWORD share) {
 
 bool conflictsLocked(Registry& r, dev_t device, ino_t inode, DWORD access, DWORD share) {
     const auto it = r.opens.find({device, inode});
-    if (it == r.opens.end())
+    if (it == r.opens.end()) {
         return false;
+    }
     for (const auto& o : it->second) {
-        if (conflicts(o, access, share))
+        if (conflicts(o, access, share)) {
             return true;
+        }
     }
     return false;
 }
@@ -69,8 +71,9 @@ DWORD FileShareLock::acquire(dev_t device, ino_t inode, DWORD access, DWORD shar
     release();
     auto& r = registry();
     std::lock_guard lock(r.mutex);
-    if (conflictsLocked(r, device, inode, access, share))
+    if (conflictsLocked(r, device, inode, access, share)) {
         return ERROR_SHARING_VIOLATION;
+    }
     m_device = device;
     m_inode = inode;
     m_id = r.nextId++;
@@ -79,23 +82,26 @@ DWORD FileShareLock::acquire(dev_t device, ino_t inode, DWORD access, DWORD shar
 }
 
 void FileShareLock::release() {
-    if (m_id == 0)
+    if (m_id == 0) {
         return;
+    }
     auto& r = registry();
     std::lock_guard lock(r.mutex);
     const auto it = r.opens.find({m_device, m_inode});
     if (it != r.opens.end()) {
         std::erase_if(it->second, [this](const Open& o) { return o.id == m_id; });
-        if (it->second.empty())
+        if (it->second.empty()) {
             r.opens.erase(it);
+        }
     }
     m_id = 0;
 }
 
 DWORD checkSharing(const std::string& posixPath, DWORD access, DWORD share) {
     struct stat st {};
-    if (::stat(posixPath.c_str(), &st) != 0)
+    if (::stat(posixPath.c_str(), &st) != 0) {
         return ERROR_SUCCESS;
+    }
     auto& r = registry();
     std::lock_guard lock(r.mutex);
     return conflictsLocked(r, st.st_dev, st.st_ino, access, share) ? ERROR_SHARING_VIOLATION

@@ -77,8 +77,9 @@ std::wstring firstItem(std::wstring_view line, std::size_t& end) {
             line.substr(1, (close == std::wstring_view::npos ? line.size() : close) - 1));
     }
     std::size_t i = 0;
-    while (i < line.size() && !isBlank(line[i]))
+    while (i < line.size() && !isBlank(line[i])) {
         ++i;
+    }
     end = i;
     return std::wstring(line.substr(0, i));
 }
@@ -88,10 +89,12 @@ std::vector<std::wstring> laterItems(std::wstring_view line) {
     std::vector<std::wstring> items;
     std::size_t i = 0;
     for (;;) {
-        while (i < line.size() && isBlank(line[i]))
+        while (i < line.size() && isBlank(line[i])) {
             ++i;
-        if (i >= line.size())
+        }
+        if (i >= line.size()) {
             break;
+        }
         std::wstring item;
         bool quoted = false;
         while (i < line.size() && (quoted || !isBlank(line[i]))) {
@@ -162,14 +165,16 @@ std::optional<std::string> findProgram(const std::wstring& name) {
                 candidates.push_back(dir + "/" + utf8);
                 candidates.push_back(dir + "/" + utf8 + ".exe");
             }
-            if (colon == std::string::npos)
+            if (colon == std::string::npos) {
                 break;
+            }
             i = colon + 1;
         }
     }
     for (const auto& c : candidates) {
-        if (isFile(c))
+        if (isFile(c)) {
             return c;
+        }
     }
     if (candidates.empty()) {
         SetLastError(error);
@@ -188,8 +193,9 @@ std::optional<std::string> findProgram(const std::wstring& name) {
 std::string mapArgument(const std::wstring& arg) {
     if (arg.size() >= 3 && arg[1] == L':' && (arg[2] == L'\\' || arg[2] == L'/') &&
         ((arg[0] >= L'A' && arg[0] <= L'Z') || (arg[0] >= L'a' && arg[0] <= L'z'))) {
-        if (const auto posix = qv::win32::toPosixPath(CString(arg.c_str())))
+        if (const auto posix = qv::win32::toPosixPath(CString(arg.c_str()))) {
             return *posix;
+        }
     }
     return qv::wideToUtf8(arg);
 }
@@ -210,8 +216,9 @@ std::vector<std::string> environmentBlock(LPVOID environment, bool unicode) {
 
 std::vector<char*> pointers(std::vector<std::string>& texts) {
     std::vector<char*> out;
-    for (auto& t : texts)
+    for (auto& t : texts) {
         out.push_back(t.data());
+    }
     out.push_back(nullptr);
     return out;
 }
@@ -246,8 +253,9 @@ DWORD GetCurrentThreadId() {
 }
 
 void GetStartupInfoW(LPSTARTUPINFOW info) {
-    if (!info)
+    if (!info) {
         return;
+    }
     std::memset(info, 0, sizeof *info);
     info->cb = sizeof *info;
 }
@@ -266,43 +274,51 @@ BOOL CreateProcessW(LPCWSTR applicationName, LPWSTR commandLine, LPSECURITY_ATTR
     std::wstring rest;
     if (applicationName) {
         program = findProgram(applicationName);
-        if (!program)
+        if (!program) {
             return FALSE;
+        }
         std::size_t end = 0;
         firstItem(line, end);
         rest = line.substr(end);
     } else if (line[0] == L'"') {
         std::size_t end = 0;
         program = findProgram(firstItem(line, end));
-        if (!program)
+        if (!program) {
             return FALSE;
+        }
         rest = line.substr(end);
     } else {
         // Unquoted: the shortest run of words that names a program.
         std::size_t end = 0;
         while (!program) {
-            while (end < line.size() && !isBlank(line[end]))
+            while (end < line.size() && !isBlank(line[end])) {
                 ++end;
+            }
             program = findProgram(line.substr(0, end));
-            if (end >= line.size())
+            if (end >= line.size()) {
                 break;
-            while (end < line.size() && isBlank(line[end]))
+            }
+            while (end < line.size() && isBlank(line[end])) {
                 ++end;
+            }
         }
         if (!program) {
             end = 0;
-            while (end < line.size() && !isBlank(line[end]))
+            while (end < line.size() && !isBlank(line[end])) {
                 ++end;
+            }
             program = findProgram(line.substr(0, end));
-            if (!program)
+            if (!program) {
                 return FALSE;
+            }
         }
         rest = line.substr(end);
     }
 
     std::vector<std::string> argv{*program};
-    for (const auto& item : laterItems(rest))
+    for (const auto& item : laterItems(rest)) {
         argv.push_back(mapArgument(item));
+    }
 
     // The working folder.
     std::string folder;
@@ -323,8 +339,9 @@ BOOL CreateProcessW(LPCWSTR applicationName, LPWSTR commandLine, LPSECURITY_ATTR
     if (environment) {
         env = environmentBlock(environment, (creationFlags & CREATE_UNICODE_ENVIRONMENT) != 0);
     } else {
-        for (char** e = environ; *e; ++e)
+        for (char** e = environ; *e; ++e) {
             env.emplace_back(*e);
+        }
     }
 
     posix_spawn_file_actions_t actions;
@@ -422,12 +439,14 @@ LPWSTR* CommandLineToArgvW(LPCWSTR commandLine, int* count) {
         }
     }
     std::size_t chars = 0;
-    for (const auto& item : items)
+    for (const auto& item : items) {
         chars += item.size() + 1;
+    }
     const std::size_t table = (items.size() + 1) * sizeof(LPWSTR);
     auto* block = static_cast<char*>(LocalAlloc(LPTR, table + chars * sizeof(wchar_t)));
-    if (!block)
+    if (!block) {
         return nullptr;
+    }
     auto** argv = reinterpret_cast<LPWSTR*>(block);
     auto* text = reinterpret_cast<wchar_t*>(block + table);
     for (std::size_t i = 0; i < items.size(); ++i) {

@@ -23,14 +23,16 @@ class ShellMalloc : public IMalloc {
     ULONG Release() override { return 1; }
     void* Alloc(SIZE_T bytes) override { return remember(std::malloc(bytes ? bytes : 1)); }
     void* Realloc(void* memory, SIZE_T bytes) override {
-        if (!memory)
+        if (!memory) {
             return Alloc(bytes);
+        }
         if (bytes == 0) {
             Free(memory);
             return nullptr;
         }
-        if (!forget(memory))
+        if (!forget(memory)) {
             return nullptr;
+        }
         void* moved = std::realloc(memory, bytes);
         if (!moved) {
             remember(memory);
@@ -39,17 +41,20 @@ class ShellMalloc : public IMalloc {
         return remember(moved);
     }
     void Free(void* memory) override {
-        if (forget(memory))
+        if (forget(memory)) {
             std::free(memory);
+        }
     }
     SIZE_T GetSize(void* memory) override {
-        if (!memory)
+        if (!memory) {
             return static_cast<SIZE_T>(-1);
+        }
         return owns(memory) ? ::malloc_usable_size(memory) : static_cast<SIZE_T>(-1);
     }
     int DidAlloc(void* memory) override {
-        if (!memory)
+        if (!memory) {
             return -1;
+        }
         return owns(memory) ? 1 : 0;
     }
     void HeapMinimize() override {}
@@ -84,11 +89,13 @@ PIDLIST_ABSOLUTE makeList(const CString& path) {
     const std::size_t pathBytes =
         (static_cast<std::size_t>(path.GetLength()) + 1) * sizeof(wchar_t);
     const std::size_t itemBytes = sizeof(USHORT) + sizeof(kMark) + pathBytes;
-    if (itemBytes > 0xFFFF)
+    if (itemBytes > 0xFFFF) {
         return nullptr;
+    }
     auto* block = static_cast<BYTE*>(shellMalloc().Alloc(itemBytes + sizeof(USHORT)));
-    if (!block)
+    if (!block) {
         return nullptr;
+    }
     const auto cb = static_cast<USHORT>(itemBytes);
     std::memcpy(block, &cb, sizeof cb);
     std::memcpy(block + sizeof cb, &kMark, sizeof kMark);
@@ -101,26 +108,31 @@ PIDLIST_ABSOLUTE makeList(const CString& path) {
 }  // namespace
 
 HRESULT SHGetMalloc(IMalloc** malloc) {
-    if (!malloc)
+    if (!malloc) {
         return static_cast<HRESULT>(0x80070057u);  // E_INVALIDARG
+    }
     *malloc = &shellMalloc();
     (*malloc)->AddRef();
     return 0;  // S_OK
 }
 
 PIDLIST_ABSOLUTE SHBrowseForFolderW(LPBROWSEINFOW info) {
-    if (!info)
+    if (!info) {
         return nullptr;
+    }
     const CString chosen = qv::ui::driver().browseForFolder(CString(info->lpszTitle));
-    if (chosen.IsEmpty())
+    if (chosen.IsEmpty()) {
         return nullptr;
+    }
     if (info->pszDisplayName) {
         CString name = chosen;
-        if (name.GetLength() > 3)
+        if (name.GetLength() > 3) {
             name.TrimRight(L'\\');
+        }
         const int slash = name.ReverseFind(L'\\');
-        if (slash >= 0 && slash + 1 < name.GetLength())
+        if (slash >= 0 && slash + 1 < name.GetLength()) {
             name = name.Mid(slash + 1);
+        }
         name = name.Left(MAX_PATH - 1);
         std::wmemcpy(info->pszDisplayName, name.GetString(),
                      static_cast<std::size_t>(name.GetLength()) + 1);
@@ -129,23 +141,28 @@ PIDLIST_ABSOLUTE SHBrowseForFolderW(LPBROWSEINFOW info) {
 }
 
 BOOL SHGetPathFromIDListW(PCIDLIST_ABSOLUTE list, LPWSTR path) {
-    if (!path)
+    if (!path) {
         return FALSE;
+    }
     path[0] = 0;
-    if (!list)
+    if (!list) {
         return FALSE;
+    }
     const auto* block = reinterpret_cast<const BYTE*>(list);
     USHORT cb = 0;
     std::uint32_t mark = 0;
     std::memcpy(&cb, block, sizeof cb);
-    if (cb < sizeof cb + sizeof mark + sizeof(wchar_t))
+    if (cb < sizeof cb + sizeof mark + sizeof(wchar_t)) {
         return FALSE;
+    }
     std::memcpy(&mark, block + sizeof cb, sizeof mark);
-    if (mark != kMark)
+    if (mark != kMark) {
         return FALSE;
+    }
     const std::size_t chars = (cb - sizeof cb - sizeof mark) / sizeof(wchar_t);
-    if (chars > MAX_PATH)
+    if (chars > MAX_PATH) {
         return FALSE;
+    }
     std::memcpy(path, block + sizeof cb + sizeof mark, chars * sizeof(wchar_t));
     path[chars - 1] = 0;
     return TRUE;

@@ -288,17 +288,20 @@ std::wstring wrap(const std::wstring& text, std::size_t width) {
         std::wstring_view line(text.data() + lineStart, end - lineStart);
         while (line.size() > width) {
             std::size_t cut = line.rfind(L' ', width);
-            if (cut == std::wstring_view::npos)
+            if (cut == std::wstring_view::npos) {
                 cut = line.find(L' ', width);
-            if (cut == std::wstring_view::npos)
+            }
+            if (cut == std::wstring_view::npos) {
                 break;
+            }
             out.append(line.substr(0, cut));
             out += L"\r\n";
             line.remove_prefix(cut + 1);
         }
         out.append(line);
-        if (eol == std::wstring::npos)
+        if (eol == std::wstring::npos) {
             break;
+        }
         out += L"\r\n";
         lineStart = eol + 2;
     }

@@ -22,15 +22,17 @@ void fill(LPSYSTEMTIME out, int year, int month, int day, int hour, int minute, 
 }  // namespace
 
 void GetLocalTime(LPSYSTEMTIME time) {
-    if (!time)
+    if (!time) {
         return;
+    }
     const qv::LocalTime t = qv::clock().now();
     fill(time, t.year, t.month, t.day, t.hour, t.minute, t.second, t.millisecond);
 }
 
 void GetSystemTime(LPSYSTEMTIME time) {
-    if (!time)
+    if (!time) {
         return;
+    }
     const qv::LocalTime t = qv::clock().now();
     std::tm local{};
     local.tm_year = t.year - 1900;

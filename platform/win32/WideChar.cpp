@@ -21,16 +21,18 @@ bool wellFormedUtf8(const std::string& bytes) {
         ++encoded;
     }
     std::size_t replaced = 0;
-    for (wchar_t c : decoded)
+    for (wchar_t c : decoded) {
         replaced += c == 0xFFFD;
+    }
     return replaced == encoded;
 }
 
 template <class Ch>
 int store(const std::basic_string<Ch>& out, Ch* buffer, int size) {
     const auto length = static_cast<int>(out.size());
-    if (size == 0)
+    if (size == 0) {
         return length;
+    }
     if (length > size) {
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
         return 0;
@@ -58,11 +60,13 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideCount,
     if (isAnsi(codePage)) {
         bool used = false;
         out = qv::wideToAnsi(text, defaultChar ? *defaultChar : '?', &used);
-        if (usedDefaultChar)
+        if (usedDefaultChar) {
             *usedDefaultChar = used ? TRUE : FALSE;
+        }
     } else if (codePage == CP_UTF8) {
-        if (defaultChar || usedDefaultChar)
+        if (defaultChar || usedDefaultChar) {
             return fail(ERROR_INVALID_PARAMETER);
+        }
         if (flags & WC_ERR_INVALID_CHARS) {
             for (wchar_t c : text) {
                 const auto v = static_cast<std::uint32_t>(c);

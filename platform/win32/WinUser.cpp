@@ -43,8 +43,9 @@ User& user() {
 
 std::shared_ptr<Queue> queueLocked(User& u, DWORD thread) {
     auto& q = u.queues[thread];
-    if (!q)
+    if (!q) {
         q = std::make_shared<Queue>();
+    }
     return q;
 }
 
@@ -53,8 +54,9 @@ struct QueueHolder {
     std::shared_ptr<Queue> queue;
     DWORD thread = 0;
     ~QueueHolder() {
-        if (!queue)
+        if (!queue) {
             return;
+        }
         auto& u = user();
         std::lock_guard lock(u.mutex);
         u.queues.erase(thread);
@@ -89,8 +91,9 @@ HWND hostLocked(User& u) {
 
 bool passes(const MSG& m, HWND window, UINT filterMin, UINT filterMax) {
     if (window == reinterpret_cast<HWND>(-1)) {
-        if (m.hwnd)
+        if (m.hwnd) {
             return false;
+        }
     } else if (window && m.hwnd != window) {
         return false;
     }
@@ -102,15 +105,17 @@ bool takeLocked(Queue& q, LPMSG msg, HWND window, UINT filterMin, UINT filterMax
     for (auto it = q.messages.begin(); it != q.messages.end(); ++it) {
         if (passes(*it, window, filterMin, filterMax)) {
             *msg = *it;
-            if (remove)
+            if (remove) {
                 q.messages.erase(it);
+            }
             return true;
         }
     }
     if (q.quit) {
         *msg = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(q.quitCode), 0, GetTickCount(), {0, 0}};
-        if (remove)
+        if (remove) {
             q.quit = false;
+        }
         return true;
     }
     return false;
@@ -151,18 +156,21 @@ void destroyWindowHandle(HWND window) {
     auto& u = user();
     std::lock_guard lock(u.mutex);
     u.windows.erase(window);
-    if (u.active == window)
+    if (u.active == window) {
         u.active = nullptr;
-    if (u.host == window)
+    }
+    if (u.host == window) {
         u.host = nullptr;
+    }
 }
 
 WNDPROC setWindowProc(HWND window, WNDPROC proc) {
     auto& u = user();
     std::lock_guard lock(u.mutex);
     const auto it = u.windows.find(window);
-    if (it == u.windows.end())
+    if (it == u.windows.end()) {
         return nullptr;
+    }
     const WNDPROC previous = it->second.proc;
     it->second.proc = proc ? proc : DefWindowProcW;
     return previous;
@@ -171,8 +179,9 @@ WNDPROC setWindowProc(HWND window, WNDPROC proc) {
 }  // namespace qv::win32
 
 BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (!window)
+    if (!window) {
         return PostThreadMessageW(GetCurrentThreadId(), message, wParam, lParam);
+    }
     std::shared_ptr<Queue> q;
     {
         auto& u = user();
@@ -180,8 +189,9 @@ BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         const auto it = u.windows.find(window);
         if (it != u.windows.end()) {
             const auto qit = u.queues.find(it->second.thread);
-            if (qit != u.queues.end())
+            if (qit != u.queues.end()) {
                 q = qit->second;
+            }
         }
     }
     if (!q) {
@@ -192,15 +202,17 @@ BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 BOOL PostThreadMessageW(DWORD threadId, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (threadId == GetCurrentThreadId())
+    if (threadId == GetCurrentThreadId()) {
         ownQueue();
+    }
     std::shared_ptr<Queue> q;
     {
         auto& u = user();
         std::lock_guard lock(u.mutex);
         const auto it = u.queues.find(threadId);
-        if (it != u.queues.end())
+        if (it != u.queues.end()) {
             q = it->second;
+        }
     }
     if (!q) {
         SetLastError(ERROR_INVALID_THREAD_ID);
@@ -241,15 +253,17 @@ BOOL GetMessageW(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) {
 }
 
 LRESULT DispatchMessageW(const MSG* msg) {
-    if (!msg || !msg->hwnd)
+    if (!msg || !msg->hwnd) {
         return 0;
+    }
     WNDPROC proc = nullptr;
     {
         auto& u = user();
         std::lock_guard lock(u.mutex);
         const auto it = u.windows.find(msg->hwnd);
-        if (it != u.windows.end())
+        if (it != u.windows.end()) {
             proc = it->second.proc;
+        }
     }
     if (!proc) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
@@ -259,11 +273,13 @@ LRESULT DispatchMessageW(const MSG* msg) {
 }
 
 BOOL TranslateMessage(const MSG* msg) {
-    if (!msg)
+    if (!msg) {
         return FALSE;
+    }
     const UINT m = msg->message;
-    if (m != WM_KEYDOWN && m != WM_KEYUP && m != WM_SYSKEYDOWN && m != WM_SYSKEYUP)
+    if (m != WM_KEYDOWN && m != WM_KEYUP && m != WM_SYSKEYDOWN && m != WM_SYSKEYUP) {
         return FALSE;
+    }
     if (m == WM_KEYDOWN || m == WM_SYSKEYDOWN) {
         const WPARAM key = msg->wParam;
         wchar_t ch = 0;
@@ -291,8 +307,9 @@ LRESULT DefWindowProcW(HWND, UINT, WPARAM, LPARAM) {
 }
 
 BOOL IsWindow(HWND window) {
-    if (!window)
+    if (!window) {
         return FALSE;
+    }
     auto& u = user();
     std::lock_guard lock(u.mutex);
     hostLocked(u);
@@ -330,7 +347,8 @@ DWORD GetWindowThreadProcessId(HWND window, LPDWORD processId) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return 0;
     }
-    if (processId)
+    if (processId) {
         *processId = static_cast<DWORD>(::getpid());
+    }
     return it->second.thread;
 }

@@ -77,16 +77,18 @@ using Pumps = PlatformTest;
 TEST_F(Pumps, PumpMessageDispatchesUntilTheQueueIsEmptyOrQuit) {
     g_dispatched = 0;
     const HWND window = qv::win32::createWindowHandle(countingProc);
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 3; ++i) {
         PostMessageW(window, WM_USER, 0, 0);
+    }
     // The waiting loop: pump while a message waits, then sleep a quarter second.
     CWinThread* thread = AfxGetThread();
     ASSERT_NE(nullptr, thread);
     for (int round = 0; round < 2; ++round) {
         MSG m;
         while (PeekMessageW(&m, nullptr, 0, 0, PM_NOREMOVE)) {
-            if (!thread->PumpMessage())
+            if (!thread->PumpMessage()) {
                 break;
+            }
         }
         SleepEx(250, FALSE);
     }
@@ -98,8 +100,9 @@ TEST_F(Pumps, PumpMessageDispatchesUntilTheQueueIsEmptyOrQuit) {
     PostMessageW(window, WM_USER, 0, 0);
     int pumped = 0;
     MSG m;
-    while (PeekMessageW(&m, nullptr, 0, 0, PM_NOREMOVE) && thread->PumpMessage())
+    while (PeekMessageW(&m, nullptr, 0, 0, PM_NOREMOVE) && thread->PumpMessage()) {
         ++pumped;
+    }
     EXPECT_EQ(2, pumped);
     EXPECT_EQ(5, g_dispatched);
     EXPECT_FALSE(PeekMessageW(&m, nullptr, 0, 0, PM_NOREMOVE)) << "WM_QUIT was taken";

@@ -185,8 +185,9 @@ TEST_F(Files, StatusIsFoundForFilesAndFolders) {
     for (const auto& c : cases) {
         CFileStatus status;
         EXPECT_EQ(c.found, CFile::GetStatus(c.path, status)) << CStringA(c.path).GetString();
-        if (!c.found)
+        if (!c.found) {
             continue;
+        }
         EXPECT_EQ(c.attribute, status.m_attribute) << CStringA(c.path).GetString();
         EXPECT_EQ(c.size, status.m_size) << CStringA(c.path).GetString();
         EXPECT_STREQ(c.path, status.m_szFullName);

@@ -21,8 +21,9 @@ class StdioFiles : public DriveTest {
         CStdioFile file(L"C:\\out.txt", CFile::modeRead | type);
         std::vector<CString> out;
         CString line = L"not touched";
-        while (file.ReadString(line))
+        while (file.ReadString(line)) {
             out.push_back(line);
+        }
         EXPECT_TRUE(line.IsEmpty()) << "the end gives an empty line";
         return out;
     }

@@ -147,8 +147,9 @@ TEST_F(Times, OleDateFormatsAsAnEnglishUserSeesIt) {
         {COleDateTime(2014, 11, 24, 12, 30, 0), VAR_DATEVALUEONLY, L"11/24/2014"},
         {COleDateTime(2014, 11, 24, 0, 0, 0), VAR_TIMEVALUEONLY, L"12:00:00 AM"},
     };
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
         EXPECT_EQ(CString(c.expected), c.t.Format(c.flags));
+    }
     EXPECT_EQ(CString(L"2014112400h0000_"),
               COleDateTime(2014, 11, 24, 0, 0, 0).Format(L"%Y%m%d%Hh%M%S_"));
     const COleDateTime now = COleDateTime::GetCurrentTime();

@@ -99,12 +99,14 @@ TEST_F(Messages, PostsReachOtherThreadsAndFailForUnknownTargets) {
         MSG m{};
         PeekMessageW(&m, nullptr, 0, 0, PM_NOREMOVE);  // makes the queue
         workerId = GetCurrentThreadId();
-        while (GetMessageW(&m, nullptr, 0, 0) > 0)
+        while (GetMessageW(&m, nullptr, 0, 0) > 0) {
             got += m.wParam;
+        }
         go = true;
     });
-    while (workerId == 0)
+    while (workerId == 0) {
         std::this_thread::yield();
+    }
     EXPECT_TRUE(PostThreadMessageW(workerId, WM_APP, 5, 0));
     EXPECT_TRUE(PostThreadMessageW(workerId, WM_APP, 6, 0));
     EXPECT_TRUE(PostThreadMessageW(workerId, WM_QUIT, 0, 0));
@@ -135,8 +137,9 @@ TEST_F(Messages, TheHostWindowIsActiveUnlessAnotherIsMadeActive) {
 
 TEST_F(Messages, SleepAndTicksRunOnTheInjectedClock) {
     const DWORD start = GetTickCount();
-    for (int i = 0; i < 8; ++i)
+    for (int i = 0; i < 8; ++i) {
         EXPECT_EQ(0u, SleepEx(250, FALSE));
+    }
     Sleep(5);
     EXPECT_EQ(9, clock.sleepCount());
     EXPECT_EQ(2005u, clock.sleptMs());

@@ -21,16 +21,18 @@ using qv::test::DriveTest;
 // The shell folder picker as the module uses it: allocator, browse, path, free.
 CString browse(const wchar_t* title, wchar_t* displayName) {
     IMalloc* malloc = nullptr;
-    if (SHGetMalloc(&malloc) != 0)
+    if (SHGetMalloc(&malloc) != 0) {
         return L"<no allocator>";
+    }
     BROWSEINFOW info{};
     info.pszDisplayName = displayName;
     info.lpszTitle = title;
     CString result;
     if (PIDLIST_ABSOLUTE list = SHBrowseForFolderW(&info)) {
         wchar_t path[MAX_PATH];
-        if (SHGetPathFromIDListW(list, path))
+        if (SHGetPathFromIDListW(list, path)) {
             result = path;
+        }
         malloc->Free(list);
     }
     malloc->Release();
