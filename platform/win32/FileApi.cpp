@@ -31,6 +31,17 @@ std::optional<std::string> resolve(LPCWSTR path) {
     return posix;
 }
 
+// The POSIX path of an existing entry and its status (links followed when `follow`), or nullopt
+// with the last error set.
+std::optional<std::string> resolveExisting(LPCWSTR path, struct stat& st, bool follow) {
+    auto posix = resolve(path);
+    if (posix && (follow ? ::stat(posix->c_str(), &st) : ::lstat(posix->c_str(), &st)) != 0) {
+        setLastErrorFromErrno(errno, *posix);
+        return std::nullopt;
+    }
+    return posix;
+}
+
 std::string baseName(const std::string& posix) {
     std::string p = posix;
     while (p.size() > 1 && p.back() == '/') {
@@ -154,26 +165,19 @@ DWORD attributesFromStat(const struct stat& st, const std::string& name) {
 }  // namespace qv::win32
 
 DWORD GetFileAttributesW(LPCWSTR path) {
-    const auto posix = resolve(path);
-    if (!posix) {
-        return INVALID_FILE_ATTRIBUTES;
-    }
     struct stat st {};
-    if (::stat(posix->c_str(), &st) != 0) {
-        setLastErrorFromErrno(errno, *posix);
+    const auto posix = resolveExisting(path, st, true);
+    if (!posix) {
         return INVALID_FILE_ATTRIBUTES;
     }
     return qv::win32::attributesFromStat(st, baseName(*posix));
 }
 
 BOOL SetFileAttributesW(LPCWSTR path, DWORD attributes) {
-    const auto posix = resolve(path);
+    struct stat st {};
+    const auto posix = resolveExisting(path, st, true);
     if (!posix) {
         return FALSE;
-    }
-    struct stat st {};
-    if (::stat(posix->c_str(), &st) != 0) {
-        return failErrno(errno, *posix);
     }
     if (S_ISDIR(st.st_mode)) {
         return TRUE;
@@ -202,13 +206,10 @@ BOOL CreateDirectoryW(LPCWSTR path, LPSECURITY_ATTRIBUTES) {
 }
 
 BOOL RemoveDirectoryW(LPCWSTR path) {
-    const auto posix = resolve(path);
+    struct stat st {};
+    const auto posix = resolveExisting(path, st, false);
     if (!posix) {
         return FALSE;
-    }
-    struct stat st {};
-    if (::lstat(posix->c_str(), &st) != 0) {
-        return failErrno(errno, *posix);
     }
     if (!S_ISDIR(st.st_mode)) {
         return fail(ERROR_DIRECTORY);
@@ -226,13 +227,10 @@ BOOL RemoveDirectoryW(LPCWSTR path) {
 }
 
 BOOL DeleteFileW(LPCWSTR path) {
-    const auto posix = resolve(path);
+    struct stat st {};
+    const auto posix = resolveExisting(path, st, false);
     if (!posix) {
         return FALSE;
-    }
-    struct stat st {};
-    if (::lstat(posix->c_str(), &st) != 0) {
-        return failErrno(errno, *posix);
     }
     if (S_ISDIR(st.st_mode) || readOnly(st)) {
         return fail(ERROR_ACCESS_DENIED);
@@ -248,17 +246,14 @@ BOOL DeleteFileW(LPCWSTR path) {
 }
 
 BOOL CopyFileW(LPCWSTR existing, LPCWSTR target, BOOL failIfExists) {
-    const auto from = resolve(existing);
+    struct stat src {};
+    const auto from = resolveExisting(existing, src, true);
     if (!from) {
         return FALSE;
     }
     const auto to = resolve(target);
     if (!to) {
         return FALSE;
-    }
-    struct stat src {};
-    if (::stat(from->c_str(), &src) != 0) {
-        return failErrno(errno, *from);
     }
     if (S_ISDIR(src.st_mode)) {
         return fail(ERROR_ACCESS_DENIED);
@@ -289,17 +284,14 @@ BOOL MoveFileExW(LPCWSTR existing, LPCWSTR target, DWORD flags) {
     if (!target || (flags & MOVEFILE_DELAY_UNTIL_REBOOT)) {
         return fail(ERROR_INVALID_PARAMETER);
     }
-    const auto from = resolve(existing);
+    struct stat src {};
+    const auto from = resolveExisting(existing, src, false);
     if (!from) {
         return FALSE;
     }
     auto to = resolve(target);
     if (!to) {
         return FALSE;
-    }
-    struct stat src {};
-    if (::lstat(from->c_str(), &src) != 0) {
-        return failErrno(errno, *from);
     }
     if (qv::win32::checkSharing(*from, qv::win32::kAccessDelete, kShareAll) != ERROR_SUCCESS) {
         return fail(ERROR_SHARING_VIOLATION);

@@ -145,7 +145,8 @@ BOOL SHGetPathFromIDListW(PCIDLIST_ABSOLUTE list, LPWSTR path) {
         return FALSE;
     }
     path[0] = 0;
-    if (!list) {
+    // Only lists made here are read: anything else could be shorter than what is read.
+    if (!list || shellMalloc().DidAlloc(const_cast<ITEMIDLIST*>(list)) != 1) {
         return FALSE;
     }
     const auto* block = reinterpret_cast<const BYTE*>(list);
