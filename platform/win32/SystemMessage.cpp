@@ -110,6 +110,7 @@ constexpr MessageEntry kMessages[] = {
     {0x80030003u, L"The path %1 could not be found.\r\n"},
     {0x80030005u, L"Access Denied.\r\n"},
     {0x80040110u, L"Class does not support aggregation (or class object is remote)\r\n"},
+    {0x80040111u, L"ClassFactory cannot supply requested class\r\n"},
     {0x80040154u, L"Class not registered\r\n"},
     {0x800401F0u, L"CoInitialize has not been called.\r\n"},
     {0x800401F3u, L"Invalid class string\r\n"},
