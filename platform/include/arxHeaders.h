@@ -13,6 +13,7 @@
 #include "host/db/AcDbDatabase.h"
 #include "host/db/AcDbDictionary.h"
 #include "host/db/AcDbEntity.h"
+#include "host/db/AcDbHatch.h"
 #include "host/db/AcDbText.h"
 #include "host/db/IdMapping.h"
 #include "host/db/ObjectPointer.h"
