@@ -1,6 +1,5 @@
-// The codec of dictionaries (DICTIONARY): flags, then one key and one reference per entry. A
-// dictionary that owns its entries hard (flag 280 set, as extension dictionaries are) refers to
-// them with 360, any other with 350.
+// The codec of dictionaries (DICTIONARY): flags, then one key and one reference per entry (350
+// for an entry the dictionary owns soft, 360 hard).
 #include "host/db/AcDbDictionary.h"
 #include "host/db/ObjectAccess.h"
 #include "host/dxf/Codec.h"
@@ -35,6 +34,9 @@ void readDictionary(AcDbObject& o, std::span<const TagView> tags, ReadContext& c
     }
 }
 
+// Entries are owned hard when the dictionary's flag 280 says so, or, without the flag, when the
+// dictionary is an extension dictionary. Nothing is written that the file did not hold, so that
+// a dictionary reads back as it was.
 void writeDictionary(const AcDbObject& o, WriteContext& c, int ordinal) {
     const auto& dictionary = static_cast<const AcDbDictionary&>(o);
     const ObjectExtras* extras = c.extras();
@@ -46,12 +48,6 @@ void writeDictionary(const AcDbObject& o, WriteContext& c, int ordinal) {
     } else {
         const AcDbObject* owner = qv::host::ObjectAccess::peek(dictionary.ownerId());
         hard = owner != nullptr && owner->extensionDictionary() == dictionary.objectId();
-        if (hard) {
-            c.out().integer(280, 1);
-        }
-    }
-    if (extras == nullptr || extras->find({ordinal, -1}, 281) == std::string_view::npos) {
-        c.out().integer(281, 1);
     }
     c.writeLeftovers({ordinal, -1});
     for (const AcDbDictionary::Entry& entry : dictionary.qvEntries()) {

@@ -1,5 +1,6 @@
 #include "host/dxf/DrawingReader.h"
 
+#include <algorithm>
 #include <memory>
 #include <set>
 #include <unordered_map>
@@ -146,6 +147,10 @@ class DrawingReader : public RecordSink {
     // Makes an entity of a record (modelled or kept); null when it is dropped.
     std::unique_ptr<AcDbObject> makeEntity(std::string_view type, std::span<const TagView> tags);
     std::unique_ptr<AcDbObject> makeKept(std::string_view type, bool entity);
+    // Gives an entity the values DXF means when a record leaves out its layer, linetype or text
+    // style.
+    void readDefaults(AcDbObject& entity, std::span<const SubclassDef> subclasses,
+                      std::span<const TagView> body);
     // Where an entity of the record just read belongs.
     Member placeEntity(AcDbObject* entity);
     // Gives the object its extended data, leftovers, handle and extension dictionary.
@@ -276,6 +281,26 @@ std::unique_ptr<AcDbObject> DrawingReader::makeKept(std::string_view type, bool 
         return std::make_unique<KeptEntity>(std::string(type));
     }
     return std::make_unique<KeptObject>(std::string(type));
+}
+
+void DrawingReader::readDefaults(AcDbObject& entity, std::span<const SubclassDef> subclasses,
+                                 std::span<const TagView> body) {
+    static constexpr TagView kDefaults[] = {{8, "0", 0}, {6, "ByLayer", 0}, {7, "Standard", 0}};
+    for (const TagView& fallback : kDefaults) {
+        if (!firstValue(body, fallback.code).empty()) {
+            continue;
+        }
+        for (size_t i = 0; i < subclasses.size(); ++i) {
+            const auto& fields = subclasses[i].fields;
+            if (std::any_of(fields.begin(), fields.end(),
+                            [&](const Field& f) { return f.code == fallback.code; })) {
+                FieldReader reader(fields, m_context, static_cast<int>(i));
+                reader.read(fallback);
+                reader.apply(entity);
+                break;
+            }
+        }
+    }
 }
 
 std::uint64_t DrawingReader::claimOther(std::string_view handle) {
@@ -479,7 +504,10 @@ void DrawingReader::beginBlock(const RecordView& record) {
     std::vector<TagView> common, rest;
     splitCommon(m_head.body, common, rest);
     for (const TagView& tag : common) {
-        m_context.leftover({kBlockBeginPlace, -1}, tag);
+        // Paper space is known from the block's name; layer 0 is what the writer gives.
+        if (tag.code != 67 && !(tag.code == 8 && trimBlanks(tag.value) == "0")) {
+            m_context.leftover({kBlockBeginPlace, -1}, tag);
+        }
     }
     double origin[3] = {0.0, 0.0, 0.0};
     for (const TagView& tag : rest) {
@@ -493,6 +521,11 @@ void DrawingReader::beginBlock(const RecordView& record) {
             case 3:
             case kSubclassCode:
                 break;  // the name, written from the record
+            case 1:
+                if (!trimBlanks(tag.value).empty()) {
+                    m_context.leftover({kBlockBeginPlace + 1, -1}, tag);  // an external reference
+                }
+                break;
             case 4:
                 ObjectAccess::changeOwned(*record_, [&] {
                     record_->setComments(m_context.text(tag.value).c_str());
@@ -584,12 +617,7 @@ std::unique_ptr<AcDbObject> DrawingReader::makeEntity(std::string_view type,
     if (isEntity(codec) && codec->canModel(m_head.body)) {
         std::unique_ptr<AcDbObject> entity = codec->create();
         codec->read(*entity, m_head.body, m_context);
-        if (firstValue(m_head.body, 8).empty()) {
-            const TagView layer{8, "0", 0};
-            FieldReader reader(kEntitySubclass.fields, m_context, 0);
-            reader.read(layer);
-            reader.apply(*entity);
-        }
+        readDefaults(*entity, codec->subclasses(), m_head.body);
         return entity;
     }
     splitCommon(m_head.body, m_common, m_rest);
@@ -607,13 +635,11 @@ std::unique_ptr<AcDbObject> DrawingReader::makeEntity(std::string_view type,
     }
     auto kept = std::make_unique<KeptEntity>(std::string(type));
     FieldReader reader(kEntitySubclass.fields, m_context, 0);
-    if (firstValue(m_common, 8).empty()) {
-        reader.read({8, "0", 0});
-    }
     for (const TagView& tag : m_common) {
         reader.read(tag);
     }
     reader.apply(*kept);
+    readDefaults(*kept, std::span<const SubclassDef>(&kEntitySubclass, 1), m_common);
     // The AcDbEntity tags the host does not model stay with the entity.
     for (const TagView tag : m_context.extras().tags) {
         if (tag.code != kPlaceCode) {
@@ -830,6 +856,7 @@ void DrawingReader::keepR12Polyline(const R12Polyline& polyline) {
         reader.read(tag);
     }
     reader.apply(*kept);
+    readDefaults(*kept, std::span<const SubclassDef>(&kEntitySubclass, 1), m_common);
     m_context.extras() = ObjectExtras();
     m_scratch.clear();
     markR12Polyline(flags, m_rest, m_scratch);
@@ -1021,6 +1048,7 @@ void DrawingReader::finish() {
     }
     completeStructure(m_db, m_roots, m_context);
     applyMembers();
+    nameRoots(m_db, m_roots);
     m_context.resolve(missingName);
     registerApplications();
     settleOtherHandles();

@@ -109,6 +109,8 @@ void completeStructure(AcDbDatabase& db, StructureRoots& roots, ReadContext& con
         const AcDbObjectId groups = add(db, new AcDbDictionary, nodId);
         nod->qvAppendEntry(L"ACAD_GROUP", groups);
         roots.namedObjects = nod;
+        context.data().objectOrder.push_back(nodId);
+        context.data().objectOrder.push_back(groups);
         if (!r12) {
             context.warn(Fix::AddedStructure, 0,
                          "the drawing had no named-object dictionary; it was added");
@@ -130,13 +132,13 @@ void completeStructure(AcDbDatabase& db, StructureRoots& roots, ReadContext& con
                          "the drawing had no " + std::string(name) + " table; it was added");
         }
     }
+    nameRoots(db, roots);
     AcDbDatabase::Roots ids;
     ids.linetypeTable = roots.tables[0]->objectId();
     ids.layerTable = roots.tables[1]->objectId();
     ids.textStyleTable = roots.tables[2]->objectId();
     ids.regAppTable = roots.tables[3]->objectId();
     ids.blockTable = roots.tables[4]->objectId();
-    ids.namedObjects = roots.namedObjects->objectId();
 
     for (const wchar_t* name : {L"ByBlock", L"ByLayer", L"Continuous"}) {
         // R12 has no linetypes ByBlock and ByLayer.
@@ -157,6 +159,16 @@ void completeStructure(AcDbDatabase& db, StructureRoots& roots, ReadContext& con
         context, ids.blockTable, NameTable::Block, L"*Model_Space", r12));
     roots.paperSpace = static_cast<AcDbBlockTableRecord*>(ensureRecord<AcDbBlockTableRecord>(
         context, ids.blockTable, NameTable::Block, L"*Paper_Space", r12));
+}
+
+void nameRoots(AcDbDatabase& db, const StructureRoots& roots) {
+    AcDbDatabase::Roots ids;
+    ids.linetypeTable = roots.tables[0]->objectId();
+    ids.layerTable = roots.tables[1]->objectId();
+    ids.textStyleTable = roots.tables[2]->objectId();
+    ids.regAppTable = roots.tables[3]->objectId();
+    ids.blockTable = roots.tables[4]->objectId();
+    ids.namedObjects = roots.namedObjects->objectId();
     db.qvSetRoots(ids);
 }
 

@@ -26,6 +26,10 @@ struct StructureRoots {
     void setTable(std::string_view name, AcDbObject* table);
 };
 
+// Names the roots in the database (again once the tables hold their records: the current layer
+// and text style default to "0" and "Standard").
+void nameRoots(AcDbDatabase& database, const StructureRoots& roots);
+
 // Adds what is missing (see above) and names the roots in the database. The tables the host does
 // not model but every drawing has (VPORT, VIEW, UCS, DIMSTYLE) are added empty, as kept tables.
 // Every handle of the file must be adopted before: what is added takes new handles.
