@@ -1,0 +1,4 @@
+// MFC's standard dialogs.
+#pragma once
+
+#include "afxwin.h"
