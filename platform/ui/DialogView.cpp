@@ -219,7 +219,7 @@ std::optional<DialogAction> parseDialogAction(const CString& line, CString* erro
                 }
                 while (!text.empty() && isBlank(text.front()))
                     text.erase(0, 1);
-                if (v.kind != Kind::SetText && text.empty()) {
+                if (v.args == Verb::Args::ControlText && v.kind != Kind::SetText && text.empty()) {
                     fail(error, verb + L" needs an item after the control id.");
                     return std::nullopt;
                 }
