@@ -1,4 +1,5 @@
-// MFC's standard dialogs.
+// MFC's common dialogs.
 #pragma once
 
 #include "afxwin.h"
+#include "mfc/FileDialog.h"

@@ -1,8 +1,9 @@
-// MFC's windows: CWnd, dialogs and their data exchange, the standard controls, menus, message
-// maps and resources, with the Windows window-management calls.
+// MFC's window layer: the application and thread objects, CWnd, dialogs and their data exchange,
+// the standard controls, menus, message maps and resources, with the Windows window calls.
 #pragma once
 
 #include "afx.h"
+#include "mfc/WinThread.h"
 #include "mfc/dialogs/CDialog.h"
 #include "mfc/dialogs/CMenu.h"
 #include "mfc/dialogs/CWnd.h"

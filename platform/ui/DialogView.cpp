@@ -36,20 +36,23 @@ bool isBlank(wchar_t c) {
 
 // A non-negative decimal number that fits an int.
 bool readNumber(const std::wstring& s, int& value) {
-    if (s.empty() || s.size() > 9)
+    if (s.empty() || s.size() > 9) {
         return false;
+    }
     value = 0;
     for (wchar_t c : s) {
-        if (c < L'0' || c > L'9')
+        if (c < L'0' || c > L'9') {
             return false;
+        }
         value = value * 10 + (c - L'0');
     }
     return true;
 }
 
 bool fail(CString* error, const CString& why) {
-    if (error)
+    if (error) {
         *error = why;
+    }
     return false;
 }
 
@@ -59,8 +62,9 @@ bool readAddress(const std::wstring& s, DialogAction& a, CString* error) {
     const bool ok = colon == std::wstring::npos ? readNumber(s, id)
                                                 : readNumber(s.substr(0, colon), page) &&
                                                       readNumber(s.substr(colon + 1), id);
-    if (!ok)
+    if (!ok) {
         return fail(error, L"\"" + CString(s) + L"\" is no control id (ID or PAGE:ID).");
+    }
     a.control = id;
     a.page = static_cast<UINT>(page);
     return true;
@@ -68,8 +72,9 @@ bool readAddress(const std::wstring& s, DialogAction& a, CString* error) {
 
 // The rest of a line as a text: without surrounding quotes when it has them.
 CString unquote(const std::wstring& rest) {
-    if (rest.size() >= 2 && rest.front() == L'"' && rest.back() == L'"')
+    if (rest.size() >= 2 && rest.front() == L'"' && rest.back() == L'"') {
         return CString(rest.substr(1, rest.size() - 2));
+    }
     return CString(rest);
 }
 
@@ -82,8 +87,9 @@ CString quoted(const CString& s) {
 
 CString joinItems(const std::vector<CString>& items) {
     CString s;
-    for (std::size_t i = 0; i < items.size(); ++i)
+    for (std::size_t i = 0; i < items.size(); ++i) {
         s += (i ? L", " : L"") + quoted(items[i]);
+    }
     return s;
 }
 
@@ -91,8 +97,9 @@ CString joinItems(const std::vector<CString>& items) {
 CString menuText(const std::vector<MenuItemView>& items, const wchar_t* separator) {
     CString s;
     for (const MenuItemView& m : items) {
-        if (!s.IsEmpty())
+        if (!s.IsEmpty()) {
             s += separator;
+        }
         if (m.separator) {
             s += L"-";
             continue;
@@ -103,10 +110,12 @@ CString menuText(const std::vector<MenuItemView>& items, const wchar_t* separato
         } else {
             s.AppendFormat(L" %u", m.id);
         }
-        if (m.checked)
+        if (m.checked) {
             s += L" (checked)";
-        if (!m.enabled)
+        }
+        if (!m.enabled) {
             s += L" (disabled)";
+        }
     }
     return s;
 }
@@ -121,8 +130,9 @@ CString controlLine(const ControlView& c) {
         line.AppendFormat(L"%d", c.id);
     }
     line += L" " + c.kind;
-    if (!c.label.IsEmpty())
+    if (!c.label.IsEmpty()) {
         line += L" " + quoted(withoutAccessKeys(c.label));
+    }
     if (c.kind == L"edit" || (c.kind == L"static" && c.id != -1)) {
         line += L": " + quoted(c.text);
     } else if (c.kind == L"checkbox" || c.kind == L"radio") {
@@ -133,20 +143,26 @@ CString controlLine(const ControlView& c) {
         line += L": " + quoted(c.text) + L" of " + joinItems(c.items);
     } else if (c.kind == L"list") {
         line.AppendFormat(L": %d items", static_cast<int>(c.items.size()));
-        if (c.selected >= 0)
+        if (c.selected >= 0) {
             line.AppendFormat(L", selected %d", c.selected);
+        }
     }
     CString states;
-    if (!c.enabled)
+    if (!c.enabled) {
         states += L", disabled";
-    if (c.readOnly)
+    }
+    if (c.readOnly) {
         states += L", read-only";
-    if (c.numeric)
+    }
+    if (c.numeric) {
         states += L", digits only";
-    if (c.isDefault)
+    }
+    if (c.isDefault) {
         states += L", default";
-    if (!states.IsEmpty())
+    }
+    if (!states.IsEmpty()) {
         line += L" (" + states.Mid(2) + L")";
+    }
     return line;
 }
 
@@ -155,34 +171,41 @@ CString controlLine(const ControlView& c) {
 const ControlView* DialogView::control(int id, UINT page) const {
     const ControlView* any = nullptr;
     for (const ControlView& c : controls) {
-        if (c.id != id || (page && c.page != page))
+        if (c.id != id || (page && c.page != page)) {
             continue;
-        if (c.visible)
+        }
+        if (c.visible) {
             return &c;
-        if (!any)
+        }
+        if (!any) {
             any = &c;
+        }
     }
     return any;
 }
 
 std::optional<DialogAction> parseDialogAction(const CString& line, CString* error) {
     std::wstring s = line.str();
-    while (!s.empty() && isBlank(s.back()))
+    while (!s.empty() && isBlank(s.back())) {
         s.pop_back();
+    }
     std::size_t b = 0;
-    while (b < s.size() && isBlank(s[b]))
+    while (b < s.size() && isBlank(s[b])) {
         ++b;
+    }
     s.erase(0, b);
     const auto end = s.find_first_of(L" \t");
     CString verb(s.substr(0, end));
     std::wstring rest = end == std::wstring::npos ? std::wstring() : s.substr(end + 1);
-    while (!rest.empty() && isBlank(rest.front()))
+    while (!rest.empty() && isBlank(rest.front())) {
         rest.erase(0, 1);
+    }
     verb.MakeLower();
 
     for (const Verb& v : kVerbs) {
-        if (verb != v.name)
+        if (verb != v.name) {
             continue;
+        }
         DialogAction a;
         a.kind = v.kind;
         switch (v.args) {
@@ -211,14 +234,16 @@ std::optional<DialogAction> parseDialogAction(const CString& line, CString* erro
                     fail(error, verb + L" needs a control id.");
                     return std::nullopt;
                 }
-                if (!readAddress(address, a, error))
+                if (!readAddress(address, a, error)) {
                     return std::nullopt;
+                }
                 if (v.args == Verb::Args::Control && !text.empty()) {
                     fail(error, verb + L" takes only a control id.");
                     return std::nullopt;
                 }
-                while (!text.empty() && isBlank(text.front()))
+                while (!text.empty() && isBlank(text.front())) {
                     text.erase(0, 1);
+                }
                 if (v.args == Verb::Args::ControlText && v.kind != Kind::SetText && text.empty()) {
                     fail(error, verb + L" needs an item after the control id.");
                     return std::nullopt;
@@ -239,11 +264,13 @@ std::vector<CString> formatDialog(const DialogView& view) {
     CString head = L"Dialog " + quoted(view.caption);
     head.AppendFormat(L" (%u)", view.templateId);
     lines.push_back(head);
-    if (!view.menu.empty())
+    if (!view.menu.empty()) {
         lines.push_back(L"  Menu: " + menuText(view.menu, L" | "));
+    }
     for (const ControlView& c : view.controls) {
-        if (!c.visible || c.isLabel)
+        if (!c.visible || c.isLabel) {
             continue;
+        }
         lines.push_back(controlLine(c));
         if (c.kind == L"list") {
             for (std::size_t i = 0; i < c.items.size(); ++i) {

@@ -48,10 +48,12 @@ CString trimmed(const CString& s) {
 std::optional<std::string> StreamLineSource::peekLine() {
     if (!m_next) {
         std::string s;
-        if (!std::getline(m_in, s))
+        if (!std::getline(m_in, s)) {
             return std::nullopt;
-        if (!s.empty() && s.back() == '\r')
+        }
+        if (!s.empty() && s.back() == '\r') {
             s.pop_back();
+        }
         m_next = std::move(s);
     }
     return m_next;
@@ -80,44 +82,55 @@ std::optional<CString> TerminalDriver::ask(const char* prompt) {
     const std::optional<std::string> s = m_input.readLine();
     if (!s) {
         m_out << '\n';
-        if (!m_exhausted)
+        if (!m_exhausted) {
             error(L"The input ended while a question waited.");
+        }
         m_exhausted = true;
         return std::nullopt;
     }
-    if (m_echo)
+    if (m_echo) {
         m_out << *s << '\n';
+    }
     return CString(utf8ToWide(*s));
 }
 
 int TerminalDriver::messageBox(HWND, const CString& text, const CString& caption, UINT type) {
     const std::vector<Button> buttons = buttonsOf(type);
     CString head = L"Message box \"" + caption + L"\" (";
-    for (std::size_t i = 0; i < buttons.size(); ++i)
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
         head += (i ? L", " : L"") + CString(buttons[i].name);
+    }
     line(head + L"):");
     line(text);
     const std::size_t def = std::min<std::size_t>((type & 0x300u) >> 8, buttons.size() - 1);
     for (;;) {
         const std::optional<CString> answer = ask("Button: ");
-        if (!answer)
+        if (!answer) {
             return buttons[def].id;
+        }
         const CString a = trimmed(*answer);
-        if (a.IsEmpty())
+        if (a.IsEmpty()) {
             return buttons[def].id;
-        for (const Button& b : buttons)
-            if (a.CompareNoCase(b.name) == 0)
+        }
+        for (const Button& b : buttons) {
+            if (a.CompareNoCase(b.name) == 0) {
                 return b.id;
+            }
+        }
         if (isEscape(a)) {
-            for (const Button& b : buttons)
-                if (b.id == IDCANCEL)
+            for (const Button& b : buttons) {
+                if (b.id == IDCANCEL) {
                     return IDCANCEL;
-            if (buttons.size() == 1)
+                }
+            }
+            if (buttons.size() == 1) {
                 return IDOK;
+            }
         }
         CString names;
-        for (const Button& b : buttons)
+        for (const Button& b : buttons) {
             names += (names.IsEmpty() ? L"" : L", ") + CString(b.name);
+        }
         error(L"Please answer " + names + L".");
     }
 }
@@ -130,8 +143,9 @@ CString TerminalDriver::browseForFolder(const CString& title) {
 
 BOOL TerminalDriver::fileDialog(const FileDialogRequest& request, CString& path) {
     CString title = request.title;
-    if (title.IsEmpty())
+    if (title.IsEmpty()) {
         title = request.openMode ? L"Open" : L"Save As";
+    }
     line(L"File dialog \"" + title + L"\" (" + request.filter + L")");
     const std::optional<CString> answer = ask("File name: ");
     path = answer ? trimmed(*answer) : CString();
@@ -139,15 +153,17 @@ BOOL TerminalDriver::fileDialog(const FileDialogRequest& request, CString& path)
 }
 
 void TerminalDriver::dialogShown(const DialogView& view) {
-    for (const CString& l : formatDialog(view))
+    for (const CString& l : formatDialog(view)) {
         line(l);
+    }
 }
 
 DialogAction TerminalDriver::dialogAction(const DialogView& view) {
     for (;;) {
         const std::optional<CString> answer = ask("Dialog action: ");
-        if (!answer)
+        if (!answer) {
             return DialogAction();
+        }
         CString why;
         const std::optional<DialogAction> a = parseDialogAction(*answer, &why);
         if (!a) {
@@ -162,16 +178,20 @@ DialogAction TerminalDriver::dialogAction(const DialogView& view) {
 
 std::optional<DialogAction> TerminalDriver::modelessAction(const std::vector<DialogView>& open) {
     const std::optional<std::string> next = m_input.peekLine();
-    if (!next || open.empty())
+    if (!next || open.empty()) {
         return std::nullopt;
+    }
     const std::optional<DialogAction> a = parseDialogAction(CString(utf8ToWide(*next)));
-    if (!a)
+    if (!a) {
         return std::nullopt;  // a command for the host
+    }
     m_input.readLine();
-    if (m_echo)
+    if (m_echo) {
         m_out << *next << '\n';
-    if (a->kind == DialogAction::Kind::Show)
+    }
+    if (a->kind == DialogAction::Kind::Show) {
         dialogShown(open.front());
+    }
     return a;
 }
 

@@ -98,8 +98,9 @@ BOOL ScriptedDriver::fileDialog(const FileDialogRequest& request, CString& path)
 void ScriptedDriver::queueAction(const CString& line) {
     CString error;
     const std::optional<DialogAction> action = parseDialogAction(line, &error);
-    if (!action)
+    if (!action) {
         throw std::invalid_argument(CStringA(error).GetString());
+    }
     m_actions.push_back(*action);
 }
 
@@ -109,16 +110,18 @@ void ScriptedDriver::dialogShown(const DialogView& view) {
 
 DialogAction ScriptedDriver::dialogAction(const DialogView& view) {
     m_dialogsAsked.push_back(view);
-    if (m_actions.empty())
+    if (m_actions.empty()) {
         return DialogAction();
+    }
     const DialogAction a = m_actions.front();
     m_actions.pop_front();
     return a;
 }
 
 std::optional<DialogAction> ScriptedDriver::modelessAction(const std::vector<DialogView>& open) {
-    if (m_actions.empty() || open.empty())
+    if (m_actions.empty() || open.empty()) {
         return std::nullopt;
+    }
     m_dialogsAsked.push_back(open.front());
     const DialogAction a = m_actions.front();
     m_actions.pop_front();

@@ -50,22 +50,26 @@ ControlClass classOf(const qv::res::ControlTemplate& c) {
 DWORD controlStyle(const qv::res::ControlTemplate& c) {
     const ControlClass k = classOf(c);
     DWORD style = c.style | k.style | WS_CHILD | (c.hidden ? 0u : WS_VISIBLE);
-    if (k.cls == WindowClass::Button)
+    if (k.cls == WindowClass::Button) {
         style = (style & ~BS_TYPEMASK) | (k.style & BS_TYPEMASK);
-    if (k.cls == WindowClass::ComboBox && (style & 0x3u) == 0)
+    }
+    if (k.cls == WindowClass::ComboBox && (style & 0x3u) == 0) {
         style |= CBS_SIMPLE;
+    }
     return style;
 }
 
 // The first control that takes the focus: visible, enabled, with WS_TABSTOP.
 HWND firstTabStop(HWND dialog) {
     const Window* d = find(dialog);
-    if (!d)
+    if (!d) {
         return nullptr;
+    }
     for (HWND c : d->children) {
         const Window* w = find(c);
-        if (w && (w->style & WS_TABSTOP) && (w->style & WS_VISIBLE) && !(w->style & WS_DISABLED))
+        if (w && (w->style & WS_TABSTOP) && (w->style & WS_VISIBLE) && !(w->style & WS_DISABLED)) {
             return c;
+        }
     }
     return nullptr;
 }
@@ -87,11 +91,13 @@ CDialog::~CDialog() = default;
 
 BOOL CDialog::createFromTemplate(UINT nIDTemplate, CWnd* pParentWnd, bool modal) {
     const qv::res::DialogTemplate* t = qv::res::locateDialog(nIDTemplate);
-    if (!t || m_hWnd)
+    if (!t || m_hWnd) {
         return FALSE;
+    }
     const qv::res::MenuTemplate* menu = t->menu ? qv::res::locateMenu(t->menu) : nullptr;
-    if (t->menu && !menu)
+    if (t->menu && !menu) {
         return FALSE;  // a template whose menu is missing does not load
+    }
 
     const HWND parent = pParentWnd ? pParentWnd->m_hWnd : nullptr;
     const bool child = (t->style & WS_CHILD) && parent;
@@ -101,30 +107,36 @@ BOOL CDialog::createFromTemplate(UINT nIDTemplate, CWnd* pParentWnd, bool modal)
     w->templateId = t->id;
     w->modal = modal;
     w->owner = child ? nullptr : (parent ? qv::win::topLevelOf(parent) : qv::win::mainWindow());
-    if (menu)
+    if (menu) {
         w->menu = qv::win::buildMenu(*menu);
+    }
     for (const auto& c : t->controls) {
         qv::win::create(classOf(c).cls, h, c.id, controlStyle(c), c.caption);
-        if (!c.items.empty())
+        if (!c.items.empty()) {
             find(h)->initItems.emplace_back(c.id, c.items);
+        }
     }
     Attach(h);
 
     const BOOL setFocus = static_cast<BOOL>(
         qv::win::send(h, WM_INITDIALOG, reinterpret_cast<WPARAM>(firstTabStop(h)), 0));
-    if (!(w = find(h)))
+    if (!(w = find(h))) {
         return FALSE;
-    if (setFocus && !w->ended)
+    }
+    if (setFocus && !w->ended) {
         qv::win::setFocus(firstTabStop(h));
-    if (!modal && (t->style & WS_VISIBLE) && !w->ended)
+    }
+    if (!modal && (t->style & WS_VISIBLE) && !w->ended) {
         qv::win::show(h, SW_SHOWNORMAL);
+    }
     return find(h) ? TRUE : FALSE;
 }
 
 BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd) {
     m_nIDHelp = nIDTemplate;
-    if (pParentWnd)
+    if (pParentWnd) {
         m_pParentWnd = pParentWnd;
+    }
     return createFromTemplate(nIDTemplate, pParentWnd, false);
 }
 
@@ -133,24 +145,28 @@ INT_PTR CDialog::DoModal() {
     const HWND owner = ownerHint ? qv::win::topLevelOf(ownerHint) : qv::win::mainWindow();
     Window* o = find(owner);
     const bool ownerWasEnabled = o && !(o->style & WS_DISABLED);
-    if (o)
+    if (o) {
         o->style |= WS_DISABLED;
+    }
 
     m_nModalResult = -1;
     INT_PTR result = -1;
     if (createFromTemplate(m_nIDHelp, m_pParentWnd, true)) {
         const HWND h = m_hWnd;
-        if (Window* w = find(h); w && !w->ended)
+        if (Window* w = find(h); w && !w->ended) {
             qv::win::show(h, SW_SHOWNORMAL);
+        }
         qv::win::runModalLoop(h);
-        if (const Window* w = find(h))
+        if (const Window* w = find(h)) {
             result = w->result;
+        }
         qv::win::destroy(h);
         m_nModalResult = result;
     }
     if ((o = find(owner)) != nullptr) {
-        if (ownerWasEnabled)
+        if (ownerWasEnabled) {
             o->style &= ~WS_DISABLED;
+        }
         qv::win::activate(owner);
     }
     return result;
@@ -168,8 +184,9 @@ BOOL CDialog::OnInitDialog() {
         for (const auto& [id, strings] : items) {
             HWND c = nullptr;
             GetDlgItem(id, &c);
-            for (const CString& s : strings)
+            for (const CString& s : strings) {
                 qv::win::listAdd(c, s);
+            }
         }
     }
     UpdateData(FALSE);
@@ -185,13 +202,15 @@ void CDialog::SetDefID(UINT nID) {
 }
 
 void CDialog::GotoDlgCtrl(CWnd* pWndCtrl) {
-    if (pWndCtrl)
+    if (pWndCtrl) {
         qv::win::setFocus(pWndCtrl->m_hWnd);
+    }
 }
 
 void CDialog::OnOK() {
-    if (!UpdateData(TRUE))
+    if (!UpdateData(TRUE)) {
         return;
+    }
     EndDialog(IDOK);
 }
 

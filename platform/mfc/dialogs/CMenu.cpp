@@ -12,10 +12,12 @@ struct MenuStore {
     std::uintptr_t next = 0x20000;
     ~MenuStore() {
         for (auto& [h, m] : menus) {
-            if (m->permanent)
+            if (m->permanent) {
                 m->permanent->m_hMenu = nullptr;
-            if (m->temporary)
+            }
+            if (m->temporary) {
                 m->temporary->m_hMenu = nullptr;
+            }
         }
     }
 };
@@ -48,10 +50,12 @@ void addItems(HMENU h, const std::vector<qv::res::MenuItemTemplate>& items) {
 
 MenuItem* itemAt(HMENU h, UINT position, UINT flags) {
     MenuRecord* m = findMenu(h);
-    if (!m)
+    if (!m) {
         return nullptr;
-    if (flags & MF_BYPOSITION)
+    }
+    if (flags & MF_BYPOSITION) {
         return position < m->items.size() ? &m->items[position] : nullptr;
+    }
     return findMenuCommand(h, position);
 }
 
@@ -62,8 +66,9 @@ UINT stateOf(const MenuItem* item, UINT mask) {
 }  // namespace
 
 MenuRecord* findMenu(HMENU h) {
-    if (!h)
+    if (!h) {
         return nullptr;
+    }
     auto& menus = store().menus;
     const auto it = menus.find(h);
     return it == menus.end() ? nullptr : it->second.get();
@@ -77,12 +82,14 @@ HMENU buildMenu(const qv::res::MenuTemplate& menu) {
 
 MenuItem* findMenuCommand(HMENU h, UINT id) {
     MenuRecord* m = findMenu(h);
-    if (!m)
+    if (!m) {
         return nullptr;
+    }
     for (MenuItem& item : m->items) {
         if (item.popup) {
-            if (MenuItem* inner = findMenuCommand(item.popup, id))
+            if (MenuItem* inner = findMenuCommand(item.popup, id)) {
                 return inner;
+            }
         } else if (!(item.flags & MF_SEPARATOR) && item.id == id) {
             return &item;
         }
@@ -109,17 +116,22 @@ HMENU CreatePopupMenu() {
 BOOL DestroyMenu(HMENU hMenu) {
     auto& menus = qv::win::store().menus;
     const auto it = menus.find(hMenu);
-    if (it == menus.end())
+    if (it == menus.end()) {
         return FALSE;
+    }
     std::unique_ptr<qv::win::MenuRecord> record = std::move(it->second);
     menus.erase(it);
-    if (record->permanent)
+    if (record->permanent) {
         record->permanent->m_hMenu = nullptr;
-    if (record->temporary)
+    }
+    if (record->temporary) {
         record->temporary->m_hMenu = nullptr;
-    for (const auto& item : record->items)
-        if (item.popup)
+    }
+    for (const auto& item : record->items) {
+        if (item.popup) {
             DestroyMenu(item.popup);
+        }
+    }
     return TRUE;
 }
 
@@ -133,10 +145,12 @@ CMenu::~CMenu() {
 
 CMenu* CMenu::FromHandle(HMENU hMenu) {
     qv::win::MenuRecord* m = findMenu(hMenu);
-    if (!m)
+    if (!m) {
         return nullptr;
-    if (m->permanent)
+    }
+    if (m->permanent) {
         return m->permanent;
+    }
     if (!m->temporary) {
         m->temporary = std::make_unique<CMenu>();
         m->temporary->m_hMenu = hMenu;
@@ -146,8 +160,9 @@ CMenu* CMenu::FromHandle(HMENU hMenu) {
 
 BOOL CMenu::Attach(HMENU hMenu) {
     qv::win::MenuRecord* m = findMenu(hMenu);
-    if (m_hMenu || !m || m->permanent)
+    if (m_hMenu || !m || m->permanent) {
         return FALSE;
+    }
     m->permanent = this;
     m_hMenu = hMenu;
     return TRUE;
@@ -155,8 +170,9 @@ BOOL CMenu::Attach(HMENU hMenu) {
 
 HMENU CMenu::Detach() {
     const HMENU h = m_hMenu;
-    if (qv::win::MenuRecord* m = findMenu(h); m && m->permanent == this)
+    if (qv::win::MenuRecord* m = findMenu(h); m && m->permanent == this) {
         m->permanent = nullptr;
+    }
     m_hMenu = nullptr;
     return h;
 }
@@ -171,14 +187,16 @@ BOOL CMenu::CreatePopupMenu() {
 
 BOOL CMenu::LoadMenu(UINT nIDResource) {
     const qv::res::MenuTemplate* t = qv::res::locateMenu(nIDResource);
-    if (!t || m_hMenu)
+    if (!t || m_hMenu) {
         return FALSE;
+    }
     return Attach(qv::win::buildMenu(*t));
 }
 
 BOOL CMenu::DestroyMenu() {
-    if (!m_hMenu)
+    if (!m_hMenu) {
         return FALSE;
+    }
     qv::win::MenuRecord* m = findMenu(m_hMenu);
     if (!m || m->permanent != this) {
         m_hMenu = nullptr;  // a borrowed handle is not ours to destroy
@@ -189,14 +207,16 @@ BOOL CMenu::DestroyMenu() {
 
 BOOL CMenu::AppendMenu(UINT nFlags, UINT_PTR nIDNewItem, LPCTSTR lpszNewItem) {
     qv::win::MenuRecord* m = findMenu(m_hMenu);
-    if (!m)
+    if (!m) {
         return FALSE;
+    }
     qv::win::MenuItem item{nFlags, static_cast<UINT>(nIDNewItem), CString(lpszNewItem), nullptr};
     if (nFlags & MF_POPUP) {
         item.popup = reinterpret_cast<HMENU>(nIDNewItem);
         item.id = 0;
-        if (!findMenu(item.popup) || item.popup == m_hMenu)
+        if (!findMenu(item.popup) || item.popup == m_hMenu) {
             return FALSE;
+        }
     }
     m->items.push_back(item);
     return TRUE;
@@ -205,8 +225,9 @@ BOOL CMenu::AppendMenu(UINT nFlags, UINT_PTR nIDNewItem, LPCTSTR lpszNewItem) {
 BOOL CMenu::DeleteMenu(UINT nPosition, UINT nFlags) {
     qv::win::MenuRecord* m = findMenu(m_hMenu);
     qv::win::MenuItem* item = qv::win::itemAt(m_hMenu, nPosition, nFlags);
-    if (!m || !item)
+    if (!m || !item) {
         return FALSE;
+    }
     // The item may sit in a popup: find the list that holds it.
     std::vector<qv::win::MenuItem>* owner = nullptr;
     std::vector<HMENU> todo{m_hMenu};
@@ -214,33 +235,38 @@ BOOL CMenu::DeleteMenu(UINT nPosition, UINT nFlags) {
         qv::win::MenuRecord* r = findMenu(todo.back());
         todo.pop_back();
         for (auto& i : r->items) {
-            if (&i == item)
+            if (&i == item) {
                 owner = &r->items;
-            if (i.popup)
+            }
+            if (i.popup) {
                 todo.push_back(i.popup);
+            }
         }
     }
     const HMENU popup = item->popup;
     owner->erase(owner->begin() + (item - owner->data()));
-    if (popup)
+    if (popup) {
         ::DestroyMenu(popup);
+    }
     return TRUE;
 }
 
 UINT CMenu::CheckMenuItem(UINT nIDCheckItem, UINT nCheck) {
     qv::win::MenuItem* item = qv::win::itemAt(m_hMenu, nIDCheckItem, nCheck);
     const UINT previous = qv::win::stateOf(item, MF_CHECKED);
-    if (item)
+    if (item) {
         item->flags = (item->flags & ~MF_CHECKED) | (nCheck & MF_CHECKED);
+    }
     return previous;
 }
 
 UINT CMenu::EnableMenuItem(UINT nIDEnableItem, UINT nEnable) {
     qv::win::MenuItem* item = qv::win::itemAt(m_hMenu, nIDEnableItem, nEnable);
     const UINT previous = qv::win::stateOf(item, MF_GRAYED | MF_DISABLED);
-    if (item)
+    if (item) {
         item->flags =
             (item->flags & ~(MF_GRAYED | MF_DISABLED)) | (nEnable & (MF_GRAYED | MF_DISABLED));
+    }
     return previous;
 }
 
@@ -256,8 +282,9 @@ int CMenu::GetMenuItemCount() const {
 UINT CMenu::GetMenuItemID(int nPos) const {
     const qv::win::MenuItem* item =
         nPos < 0 ? nullptr : qv::win::itemAt(m_hMenu, static_cast<UINT>(nPos), MF_BYPOSITION);
-    if (!item || item->popup)
+    if (!item || item->popup) {
         return static_cast<UINT>(-1);
+    }
     return (item->flags & MF_SEPARATOR) ? 0 : item->id;
 }
 
@@ -270,8 +297,9 @@ int CMenu::GetMenuString(UINT nIDItem, CString& rString, UINT nFlags) const {
 int CMenu::GetMenuString(UINT nIDItem, LPTSTR lpString, int nMaxCount, UINT nFlags) const {
     CString s;
     GetMenuString(nIDItem, s, nFlags);
-    if (!lpString || nMaxCount <= 0)
+    if (!lpString || nMaxCount <= 0) {
         return s.GetLength();
+    }
     const int n = std::min(s.GetLength(), nMaxCount - 1);
     std::wmemcpy(lpString, s.GetString(), static_cast<std::size_t>(n));
     lpString[n] = 0;

@@ -44,17 +44,21 @@ std::unique_ptr<CWnd> makeTemporary(WindowClass cls) {
 
 HWND childById(HWND parent, int id) {
     const Window* w = find(parent);
-    if (!w)
+    if (!w) {
         return nullptr;
-    for (HWND c : w->children)
-        if (const Window* cw = find(c); cw && cw->id == id)
+    }
+    for (HWND c : w->children) {
+        if (const Window* cw = find(c); cw && cw->id == id) {
             return c;
+        }
+    }
     return nullptr;
 }
 
 int copyOut(const CString& s, LPTSTR buffer, int nMaxCount) {
-    if (!buffer || nMaxCount <= 0)
+    if (!buffer || nMaxCount <= 0) {
         return 0;
+    }
     const int n = std::min(s.GetLength(), nMaxCount - 1);
     std::wmemcpy(buffer, s.GetString(), static_cast<std::size_t>(n));
     buffer[n] = 0;
@@ -66,8 +70,9 @@ int copyOut(const CString& s, LPTSTR buffer, int nMaxCount) {
 UINT parseDlgInt(const CString& text, BOOL* translated, BOOL isSigned) {
     const std::wstring& s = text.str();
     std::size_t i = 0;
-    while (i < s.size() && (s[i] == L' ' || s[i] == L'\t'))
+    while (i < s.size() && (s[i] == L' ' || s[i] == L'\t')) {
         ++i;
+    }
     bool negative = false;
     if (isSigned && i < s.size() && s[i] == L'-') {
         negative = true;
@@ -77,15 +82,18 @@ UINT parseDlgInt(const CString& text, BOOL* translated, BOOL isSigned) {
     std::size_t digits = 0;
     for (; i < s.size() && s[i] >= L'0' && s[i] <= L'9'; ++i, ++digits) {
         v = v * 10 + (s[i] - L'0');
-        if (v > 0xFFFFFFFFLL)
+        if (v > 0xFFFFFFFFLL) {
             break;
+        }
     }
-    if (negative)
+    if (negative) {
         v = -v;
+    }
     const bool ok =
         digits > 0 && (isSigned ? (v >= INT32_MIN && v <= INT32_MAX) : v <= 0xFFFFFFFFLL);
-    if (translated)
+    if (translated) {
         *translated = ok ? TRUE : FALSE;
+    }
     return ok ? static_cast<UINT>(v) : 0;
 }
 
@@ -105,13 +113,15 @@ CWnd::CWnd() = default;
 CWnd::CWnd(HWND placeholder) : m_hWnd(placeholder) {}
 
 CWnd::~CWnd() {
-    if (!m_hWnd || isPlaceholder(m_hWnd))
+    if (!m_hWnd || isPlaceholder(m_hWnd)) {
         return;
+    }
     const HWND h = m_hWnd;
     if (Window* w = find(h); w && w->permanent == this) {
         qv::win::destroy(h);
-        if ((w = find(h)) != nullptr && w->permanent == this)
+        if ((w = find(h)) != nullptr && w->permanent == this) {
             w->permanent = nullptr;
+        }
     }
     m_hWnd = nullptr;
 }
@@ -122,10 +132,12 @@ END_MESSAGE_MAP()
 
 CWnd* CWnd::FromHandle(HWND hWnd) {
     Window* w = find(hWnd);
-    if (!w)
+    if (!w) {
         return nullptr;
-    if (w->permanent)
+    }
+    if (w->permanent) {
         return w->permanent;
+    }
     if (!w->temporary) {
         w->temporary = makeTemporary(w->cls);
         w->temporary->m_hWnd = hWnd;
@@ -140,8 +152,9 @@ CWnd* CWnd::FromHandlePermanent(HWND hWnd) {
 
 BOOL CWnd::Attach(HWND hWnd) {
     Window* w = find(hWnd);
-    if (m_hWnd || !w || w->permanent)
+    if (m_hWnd || !w || w->permanent) {
         return FALSE;
+    }
     w->permanent = this;
     m_hWnd = hWnd;
     return TRUE;
@@ -149,8 +162,9 @@ BOOL CWnd::Attach(HWND hWnd) {
 
 HWND CWnd::Detach() {
     const HWND h = m_hWnd;
-    if (Window* w = find(h); w && w->permanent == this)
+    if (Window* w = find(h); w && w->permanent == this) {
         w->permanent = nullptr;
+    }
     m_hWnd = nullptr;
     return h;
 }
@@ -192,8 +206,9 @@ CWnd* CWnd::GetDlgItem(int nID) const {
 }
 
 void CWnd::GetDlgItem(int nID, HWND* phWnd) const {
-    if (phWnd)
+    if (phWnd) {
         *phWnd = childById(m_hWnd, nID);
+    }
 }
 
 int CWnd::GetDlgCtrlID() const {
@@ -227,8 +242,9 @@ void CWnd::SetDlgItemInt(int nID, UINT nValue, BOOL bSigned) {
 UINT CWnd::GetDlgItemInt(int nID, BOOL* lpTrans, BOOL bSigned) const {
     const HWND h = childById(m_hWnd, nID);
     if (!h) {
-        if (lpTrans)
+        if (lpTrans) {
             *lpTrans = FALSE;
+        }
         return 0;
     }
     return parseDlgInt(qv::win::windowText(h), lpTrans, bSigned);
@@ -236,8 +252,9 @@ UINT CWnd::GetDlgItemInt(int nID, BOOL* lpTrans, BOOL bSigned) const {
 
 void CWnd::CheckDlgButton(int nIDButton, UINT nCheck) {
     if (Window* w = find(childById(m_hWnd, nIDButton));
-        w && w->cls == WindowClass::Button && !w->isPushButton() && nCheck <= 2)
+        w && w->cls == WindowClass::Button && !w->isPushButton() && nCheck <= 2) {
         w->check = static_cast<int>(nCheck);
+    }
 }
 
 UINT CWnd::IsDlgButtonChecked(int nIDButton) const {
@@ -247,26 +264,31 @@ UINT CWnd::IsDlgButtonChecked(int nIDButton) const {
 
 void CWnd::CheckRadioButton(int nIDFirstButton, int nIDLastButton, int nIDCheckButton) {
     const Window* self = find(m_hWnd);
-    if (!self)
+    if (!self) {
         return;
+    }
     for (HWND c : self->children) {
         Window* w = find(c);
-        if (w && w->id >= nIDFirstButton && w->id <= nIDLastButton && w->cls == WindowClass::Button)
+        if (w && w->id >= nIDFirstButton && w->id <= nIDLastButton &&
+            w->cls == WindowClass::Button) {
             w->check = w->id == nIDCheckButton ? BST_CHECKED : BST_UNCHECKED;
+        }
     }
 }
 
 BOOL CWnd::EnableWindow(BOOL bEnable) {
     Window* w = find(m_hWnd);
-    if (!w)
+    if (!w) {
         return FALSE;
+    }
     const BOOL wasDisabled = (w->style & WS_DISABLED) ? TRUE : FALSE;
     if (bEnable) {
         w->style &= ~WS_DISABLED;
     } else {
         w->style |= WS_DISABLED;
-        if (qv::win::focusWindow() == m_hWnd)
+        if (qv::win::focusWindow() == m_hWnd) {
             qv::win::setFocus(nullptr);
+        }
     }
     return wasDisabled;
 }
@@ -296,19 +318,22 @@ DWORD CWnd::GetStyle() const {
 
 BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT) {
     Window* w = find(m_hWnd);
-    if (!w)
+    if (!w) {
         return FALSE;
+    }
     const DWORD style = (w->style & ~dwRemove) | dwAdd;
-    if (style == w->style)
+    if (style == w->style) {
         return FALSE;
+    }
     w->style = style;
     return TRUE;
 }
 
 CWnd* CWnd::GetParent() const {
     const Window* w = find(m_hWnd);
-    if (!w)
+    if (!w) {
         return nullptr;
+    }
     return FromHandle(w->parent ? w->parent : w->owner);
 }
 
@@ -350,8 +375,9 @@ LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (!find(m_hWnd))
+    if (!find(m_hWnd)) {
         return FALSE;
+    }
     qv::win::post(m_hWnd, message, wParam, lParam);
     return TRUE;
 }
@@ -389,8 +415,9 @@ CMenu* CWnd::GetMenu() const {
 
 BOOL CWnd::SetMenu(CMenu* pMenu) {
     Window* w = find(m_hWnd);
-    if (!w || w->parent)
+    if (!w || w->parent) {
         return FALSE;
+    }
     w->menu = pMenu ? pMenu->m_hMenu : nullptr;
     return TRUE;
 }
@@ -399,33 +426,38 @@ void CWnd::DrawMenuBar() {}  // nothing is drawn
 
 void CWnd::GetClientRect(LPRECT lpRect) const {
     const Window* w = find(m_hWnd);
-    if (!lpRect)
+    if (!lpRect) {
         return;
+    }
     *lpRect = w ? RECT{0, 0, w->rect.right - w->rect.left, w->rect.bottom - w->rect.top}
                 : RECT{0, 0, 0, 0};
 }
 
 void CWnd::GetWindowRect(LPRECT lpRect) const {
     const Window* w = find(m_hWnd);
-    if (lpRect)
+    if (lpRect) {
         *lpRect = w ? w->rect : RECT{0, 0, 0, 0};
+    }
 }
 
 void CWnd::MoveWindow(int x, int y, int nWidth, int nHeight, BOOL) {
-    if (Window* w = find(m_hWnd))
+    if (Window* w = find(m_hWnd)) {
         w->rect = RECT{x, y, x + nWidth, y + nHeight};
+    }
 }
 
 void CWnd::MoveWindow(LPCRECT lpRect, BOOL bRepaint) {
-    if (lpRect)
+    if (lpRect) {
         MoveWindow(lpRect->left, lpRect->top, lpRect->right - lpRect->left,
                    lpRect->bottom - lpRect->top, bRepaint);
+    }
 }
 
 BOOL CWnd::SetWindowPos(const CWnd*, int x, int y, int cx, int cy, UINT nFlags) {
     Window* w = find(m_hWnd);
-    if (!w)
+    if (!w) {
         return FALSE;
+    }
     RECT r = w->rect;
     if (!(nFlags & SWP_NOMOVE)) {
         r = RECT{x, y, x + (r.right - r.left), y + (r.bottom - r.top)};
@@ -435,24 +467,28 @@ BOOL CWnd::SetWindowPos(const CWnd*, int x, int y, int cx, int cy, UINT nFlags) 
         r.bottom = r.top + cy;
     }
     w->rect = r;
-    if (nFlags & SWP_SHOWWINDOW)
+    if (nFlags & SWP_SHOWWINDOW) {
         qv::win::setVisible(m_hWnd, true);
-    if (nFlags & SWP_HIDEWINDOW)
+    }
+    if (nFlags & SWP_HIDEWINDOW) {
         qv::win::setVisible(m_hWnd, false);
+    }
     return TRUE;
 }
 
 void CWnd::CenterWindow(CWnd* pAlternateOwner) {
     Window* w = find(m_hWnd);
-    if (!w)
+    if (!w) {
         return;
+    }
     const HWND around = pAlternateOwner ? pAlternateOwner->m_hWnd
                         : w->parent     ? w->parent
                         : w->owner      ? w->owner
                                         : qv::win::mainWindow();
     const Window* o = find(around);
-    if (!o || around == m_hWnd)
+    if (!o || around == m_hWnd) {
         return;
+    }
     const LONG width = w->rect.right - w->rect.left;
     const LONG height = w->rect.bottom - w->rect.top;
     const LONG cx = (o->rect.left + o->rect.right) / 2;
@@ -467,29 +503,33 @@ void CWnd::Invalidate(BOOL) {}  // nothing is drawn
 
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
-    if (!OnWndMsg(message, wParam, lParam, &result))
+    if (!OnWndMsg(message, wParam, lParam, &result)) {
         result = DefWindowProc(message, wParam, lParam);
+    }
     return result;
 }
 
 BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
     // A handler may delete this object: nothing here touches it after the handler returns.
     if (message == WM_COMMAND) {
-        if (!OnCommand(wParam, lParam))
+        if (!OnCommand(wParam, lParam)) {
             return FALSE;
+        }
         *pResult = 1;
         return TRUE;
     }
     if (message == WM_NOTIFY) {
         LRESULT r = 0;
-        if (!OnNotify(wParam, lParam, &r))
+        if (!OnNotify(wParam, lParam, &r)) {
             return FALSE;
+        }
         *pResult = r;
         return TRUE;
     }
     const AFX_MSGMAP_ENTRY* entry = FindMessageEntry(message, 0, 0);
-    if (!entry)
+    if (!entry) {
         return FALSE;
+    }
     *pResult = entry->pfn(this, wParam, lParam);
     return TRUE;
 }
@@ -501,21 +541,25 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
     const UINT id = LOWORD(wParam);
     const int code = HIWORD(wParam);
-    if (lParam != 0 && qv::win::notifyLockout() == m_hWnd && m_hWnd)
+    if (lParam != 0 && qv::win::notifyLockout() == m_hWnd && m_hWnd) {
         return TRUE;
+    }
     return OnCmdMsg(id, code, nullptr, nullptr);
 }
 
 BOOL CWnd::OnNotify(WPARAM, LPARAM lParam, LRESULT* pResult) {
     const NMHDR* hdr = reinterpret_cast<const NMHDR*>(lParam);
-    if (!hdr)
+    if (!hdr) {
         return FALSE;
-    if (qv::win::notifyLockout() == m_hWnd && m_hWnd)
+    }
+    if (qv::win::notifyLockout() == m_hWnd && m_hWnd) {
         return TRUE;
+    }
     const AFX_MSGMAP_ENTRY* entry =
         FindMessageEntry(WM_NOTIFY, hdr->code, static_cast<UINT>(hdr->idFrom));
-    if (!entry)
+    if (!entry) {
         return FALSE;
+    }
     *pResult = entry->pfn(this, static_cast<WPARAM>(hdr->idFrom), lParam);
     return TRUE;
 }
@@ -526,8 +570,9 @@ void CWnd::PostNcDestroy() {}
 
 LRESULT CWnd::Default() {
     const qv::win::CurrentMessage* m = qv::win::currentMessage();
-    if (!m || m->hwnd != m_hWnd)
+    if (!m || m->hwnd != m_hWnd) {
         return 0;
+    }
     return DefWindowProc(m->msg, m->w, m->l);
 }
 
@@ -559,6 +604,7 @@ void CWnd::OnRButtonDown(UINT, CPoint) {
 
 void AfxSetWindowText(HWND hWndCtrl, LPCTSTR lpszNew) {
     const CString text(lpszNew);
-    if (qv::win::windowText(hWndCtrl) != text)
+    if (qv::win::windowText(hWndCtrl) != text) {
         qv::win::setText(hWndCtrl, text);
+    }
 }

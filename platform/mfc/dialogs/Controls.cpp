@@ -22,9 +22,10 @@ bool validIndex(const Window& w, int i) {
 
 // The edit part of a combo box shows the selected item.
 void showSelection(Window& w) {
-    if (w.cls == WindowClass::ComboBox && w.comboType() != CBS_DROPDOWNLIST)
+    if (w.cls == WindowClass::ComboBox && w.comboType() != CBS_DROPDOWNLIST) {
         w.text =
             validIndex(w, w.curSel) ? w.items[static_cast<std::size_t>(w.curSel)].text : CString();
+    }
 }
 
 const ListItem* item(HWND h, int i) {
@@ -33,18 +34,21 @@ const ListItem* item(HWND h, int i) {
 }
 
 int copyText(const ListItem* it, LPTSTR buffer) {
-    if (!it)
+    if (!it) {
         return CB_ERR;
-    if (buffer)
+    }
+    if (buffer) {
         std::wmemcpy(buffer, it->text.GetString(),
                      static_cast<std::size_t>(it->text.GetLength()) + 1);
+    }
     return it->text.GetLength();
 }
 
 int deleteAt(HWND h, UINT index) {
     Window* w = listWindow(h);
-    if (!w || !validIndex(*w, static_cast<int>(index)))
+    if (!w || !validIndex(*w, static_cast<int>(index))) {
         return CB_ERR;
+    }
     w->items.erase(w->items.begin() + index);
     const int i = static_cast<int>(index);
     if (w->curSel == i) {
@@ -59,8 +63,9 @@ void reset(HWND h) {
     if (Window* w = listWindow(h)) {
         w->items.clear();
         w->curSel = -1;
-        if (w->cls == WindowClass::ComboBox)
+        if (w->cls == WindowClass::ComboBox) {
             w->text.Empty();
+        }
     }
 }
 
@@ -71,8 +76,9 @@ DWORD_PTR dataAt(HWND h, int i) {
 
 int setDataAt(HWND h, int i, DWORD_PTR data) {
     Window* w = listWindow(h);
-    if (!w || !validIndex(*w, i))
+    if (!w || !validIndex(*w, i)) {
         return CB_ERR;
+    }
     w->items[static_cast<std::size_t>(i)].data = data;
     return CB_OKAY;
 }
@@ -96,8 +102,9 @@ int selectString(HWND h, int startAfter, LPCTSTR text) {
 
 int listAdd(HWND h, const CString& text) {
     Window* w = listWindow(h);
-    if (!w)
+    if (!w) {
         return CB_ERR;
+    }
     auto pos = w->items.end();
     if (sorted(*w)) {
         pos = std::find_if(w->items.begin(), w->items.end(),
@@ -109,23 +116,28 @@ int listAdd(HWND h, const CString& text) {
 
 int listInsert(HWND h, int index, const CString& text) {
     Window* w = listWindow(h);
-    if (!w)
+    if (!w) {
         return CB_ERR;
+    }
     const int n = static_cast<int>(w->items.size());
-    if (index == -1)
+    if (index == -1) {
         index = n;
-    if (index < 0 || index > n)
+    }
+    if (index < 0 || index > n) {
         return CB_ERR;
+    }
     w->items.insert(w->items.begin() + index, ListItem{text, 0});
-    if (w->curSel >= index)
+    if (w->curSel >= index) {
         ++w->curSel;
+    }
     return index;
 }
 
 int listFind(HWND h, int startAfter, const CString& text, bool exact) {
     const Window* w = listWindow(h);
-    if (!w || w->items.empty())
+    if (!w || w->items.empty()) {
         return CB_ERR;
+    }
     const int n = static_cast<int>(w->items.size());
     const int first = startAfter < 0 || startAfter >= n ? 0 : startAfter + 1;
     for (int k = 0; k < n; ++k) {
@@ -133,16 +145,18 @@ int listFind(HWND h, int startAfter, const CString& text, bool exact) {
         const CString& t = w->items[static_cast<std::size_t>(i)].text;
         const bool hit =
             exact ? t.CompareNoCase(text) == 0 : t.Left(text.GetLength()).CompareNoCase(text) == 0;
-        if (hit)
+        if (hit) {
             return i;
+        }
     }
     return CB_ERR;
 }
 
 int listSelect(HWND h, int index) {
     Window* w = listWindow(h);
-    if (!w)
+    if (!w) {
         return CB_ERR;
+    }
     w->curSel = validIndex(*w, index) ? index : -1;
     showSelection(*w);
     return w->curSel >= 0 ? w->curSel : CB_ERR;
@@ -159,8 +173,9 @@ int CButton::GetCheck() const {
 
 void CButton::SetCheck(int nCheck) {
     auto* w = find(m_hWnd);
-    if (w && !w->isPushButton() && nCheck >= BST_UNCHECKED && nCheck <= BST_INDETERMINATE)
+    if (w && !w->isPushButton() && nCheck >= BST_UNCHECKED && nCheck <= BST_INDETERMINATE) {
         w->check = nCheck;
+    }
 }
 
 UINT CButton::GetButtonStyle() const {
@@ -169,26 +184,30 @@ UINT CButton::GetButtonStyle() const {
 }
 
 void CButton::SetButtonStyle(UINT nStyle, BOOL) {
-    if (auto* w = find(m_hWnd))
+    if (auto* w = find(m_hWnd)) {
         w->style = (w->style & ~0xFFFFu) | (nStyle & 0xFFFFu);
+    }
 }
 
 void CEdit::SetLimitText(UINT nMax) {
-    if (auto* w = find(m_hWnd))
+    if (auto* w = find(m_hWnd)) {
         w->limit = nMax == 0 ? 0x7FFFFFFE : static_cast<int>(nMax);
+    }
 }
 
 UINT CEdit::GetLimitText() const {
     const auto* w = find(m_hWnd);
-    if (!w)
+    if (!w) {
         return 0;
+    }
     return w->limit == 0 ? 32767u : static_cast<UINT>(w->limit);
 }
 
 BOOL CEdit::SetReadOnly(BOOL bReadOnly) {
     auto* w = find(m_hWnd);
-    if (!w)
+    if (!w) {
         return FALSE;
+    }
     if (bReadOnly) {
         w->style |= ES_READONLY;
     } else {
@@ -199,8 +218,9 @@ BOOL CEdit::SetReadOnly(BOOL bReadOnly) {
 
 void CEdit::SetSel(int nStartChar, int nEndChar, BOOL) {
     auto* w = find(m_hWnd);
-    if (!w)
+    if (!w) {
         return;
+    }
     const int n = w->text.GetLength();
     if (nStartChar == -1) {  // -1 as the start removes the selection
         w->selStart = w->selEnd;
@@ -219,8 +239,9 @@ void CEdit::GetSel(int& nStartChar, int& nEndChar) const {
 
 void CEdit::ReplaceSel(LPCTSTR lpszNewText, BOOL) {
     auto* w = find(m_hWnd);
-    if (!w)
+    if (!w) {
         return;
+    }
     const CString insert(lpszNewText);
     CString t = w->text;
     t.Delete(w->selStart, w->selEnd - w->selStart);
@@ -237,8 +258,9 @@ BOOL CEdit::GetModify() const {
 }
 
 void CEdit::SetModify(BOOL bModified) {
-    if (auto* w = find(m_hWnd))
+    if (auto* w = find(m_hWnd)) {
         w->modified = bModified != FALSE;
+    }
 }
 
 // Combo and list boxes share their list; the member functions differ only in names.

@@ -21,25 +21,31 @@ bool isBlank(wchar_t c) {
 bool trimmedAscii(const CString& text, std::string& out) {
     const std::wstring& s = text.str();
     std::size_t b = 0, e = s.size();
-    while (b < e && isBlank(s[b]))
+    while (b < e && isBlank(s[b])) {
         ++b;
-    while (e > b && isBlank(s[e - 1]))
+    }
+    while (e > b && isBlank(s[e - 1])) {
         --e;
+    }
     out.clear();
     for (std::size_t i = b; i < e; ++i) {
-        if (s[i] > 0x7F)
+        if (s[i] > 0x7F) {
             return false;
+        }
         out += static_cast<char>(s[i]);
     }
     return !out.empty();
 }
 
 bool allDigits(const std::string& s, std::size_t from, std::size_t to) {
-    if (from >= to)
+    if (from >= to) {
         return false;
-    for (std::size_t i = from; i < to; ++i)
-        if (s[i] < '0' || s[i] > '9')
+    }
+    for (std::size_t i = from; i < to; ++i) {
+        if (s[i] < '0' || s[i] > '9') {
             return false;
+        }
+    }
     return true;
 }
 
@@ -53,11 +59,13 @@ CString formatDouble(double value, int digits) {
 
 bool parseInteger(const CString& text, long long& value) {
     std::string s;
-    if (!trimmedAscii(text, s))
+    if (!trimmedAscii(text, s)) {
         return false;
+    }
     std::size_t start = (s[0] == '+' || s[0] == '-') ? 1 : 0;
-    if (!allDigits(s, start, s.size()))
+    if (!allDigits(s, start, s.size())) {
         return false;
+    }
     const char* first = s.data() + (s[0] == '+' ? 1 : 0);
     const auto r = std::from_chars(first, s.data() + s.size(), value);
     return r.ec == std::errc() && r.ptr == s.data() + s.size();
@@ -65,35 +73,43 @@ bool parseInteger(const CString& text, long long& value) {
 
 bool parseDouble(const CString& text, double& value) {
     std::string s;
-    if (!trimmedAscii(text, s))
+    if (!trimmedAscii(text, s)) {
         return false;
+    }
     // [sign] digits [. digits] [e [sign] digits], with a digit before or after the point.
     std::size_t i = (s[0] == '+' || s[0] == '-') ? 1 : 0;
     const std::size_t mantissa = i;
     std::size_t digits = 0;
-    while (i < s.size() && s[i] >= '0' && s[i] <= '9')
+    while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
         ++i, ++digits;
+    }
     if (i < s.size() && s[i] == '.') {
         ++i;
-        while (i < s.size() && s[i] >= '0' && s[i] <= '9')
+        while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
             ++i, ++digits;
+        }
     }
-    if (digits == 0)
+    if (digits == 0) {
         return false;
+    }
     if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
         std::size_t j = i + 1;
-        if (j < s.size() && (s[j] == '+' || s[j] == '-'))
+        if (j < s.size() && (s[j] == '+' || s[j] == '-')) {
             ++j;
-        if (!allDigits(s, j, s.size()))
+        }
+        if (!allDigits(s, j, s.size())) {
             return false;
+        }
         i = s.size();
     }
-    if (i != s.size())
+    if (i != s.size()) {
         return false;
+    }
     double v = 0.0;
     const auto r = std::from_chars(s.data() + mantissa, s.data() + s.size(), v);
-    if (r.ec != std::errc() || r.ptr != s.data() + s.size() || !std::isfinite(v))
+    if (r.ec != std::errc() || r.ptr != s.data() + s.size() || !std::isfinite(v)) {
         return false;
+    }
     value = s[0] == '-' ? -v : v;
     return true;
 }
@@ -153,8 +169,9 @@ void exchangeFloating(CDataExchange* pDX, int nIDC, T& value, int digits) {
 
 template <class T>
 void checkRange(CDataExchange* pDX, T value, T minVal, T maxVal, const wchar_t* kind) {
-    if (pDX->m_bSaveAndValidate && (value < minVal || value > maxVal))
+    if (pDX->m_bSaveAndValidate && (value < minVal || value > maxVal)) {
         failWith(pDX, rangePrompt(kind, minVal, maxVal));
+    }
 }
 
 void exchangeIndex(CDataExchange* pDX, int nIDC, int& index) {
@@ -164,9 +181,10 @@ void exchangeIndex(CDataExchange* pDX, int nIDC, int& index) {
         index = w->curSel;
     } else {
         w->curSel = index >= 0 && index < static_cast<int>(w->items.size()) ? index : -1;
-        if (w->cls == qv::win::WindowClass::ComboBox && w->comboType() != CBS_DROPDOWNLIST)
+        if (w->cls == qv::win::WindowClass::ComboBox && w->comboType() != CBS_DROPDOWNLIST) {
             w->text =
                 w->curSel >= 0 ? w->items[static_cast<std::size_t>(w->curSel)].text : CString();
+        }
     }
 }
 
@@ -178,8 +196,9 @@ CDataExchange::CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate)
 HWND CDataExchange::PrepareCtrl(int nIDC) {
     HWND h = nullptr;
     m_pDlgWnd->GetDlgItem(nIDC, &h);
-    if (!h)
+    if (!h) {
         AfxThrowNotSupportedException();
+    }
     m_idLastControl = static_cast<UINT>(nIDC);
     m_bEditLastControl = FALSE;
     return h;
@@ -244,13 +263,15 @@ void DDX_Check(CDataExchange* pDX, int nIDC, int& value) {
 void DDX_Radio(CDataExchange* pDX, int nIDC, int& value) {
     const HWND h = pDX->PrepareCtrl(nIDC);
     const std::vector<HWND> group = qv::win::radioGroup(h);
-    if (pDX->m_bSaveAndValidate)
+    if (pDX->m_bSaveAndValidate) {
         value = -1;
+    }
     for (std::size_t i = 0; i < group.size(); ++i) {
         qv::win::Window* w = qv::win::find(group[i]);
         if (pDX->m_bSaveAndValidate) {
-            if (w->check == BST_CHECKED)
+            if (w->check == BST_CHECKED) {
                 value = static_cast<int>(i);
+            }
         } else {
             w->check = static_cast<int>(i) == value ? BST_CHECKED : BST_UNCHECKED;
         }
@@ -258,11 +279,13 @@ void DDX_Radio(CDataExchange* pDX, int nIDC, int& value) {
 }
 
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl) {
-    if (rControl.m_hWnd)
+    if (rControl.m_hWnd) {
         return;
+    }
     const HWND h = pDX->PrepareCtrl(nIDC);
-    if (!rControl.SubclassWindow(h))
+    if (!rControl.SubclassWindow(h)) {
         AfxThrowNotSupportedException();
+    }
 }
 
 void DDX_CBIndex(CDataExchange* pDX, int nIDC, int& index) {
@@ -299,7 +322,8 @@ void DDV_MaxChars(CDataExchange* pDX, const CString& value, int nChars) {
     } else if (pDX->m_bEditLastControl) {
         HWND h = nullptr;
         pDX->m_pDlgWnd->GetDlgItem(static_cast<int>(pDX->m_idLastControl), &h);
-        if (qv::win::Window* w = qv::win::find(h))
+        if (qv::win::Window* w = qv::win::find(h)) {
             w->limit = nChars;
+        }
     }
 }

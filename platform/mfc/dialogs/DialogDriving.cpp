@@ -27,12 +27,15 @@ CString kindName(const Window& w) {
         case WindowClass::TabControl:
             return L"tab";
         case WindowClass::Button:
-            if (w.buttonType() == BS_GROUPBOX)
+            if (w.buttonType() == BS_GROUPBOX) {
                 return L"group";
-            if (w.isRadio())
+            }
+            if (w.isRadio()) {
                 return L"radio";
-            if (w.isCheckBox())
+            }
+            if (w.isCheckBox()) {
                 return L"checkbox";
+            }
             return L"button";
         case WindowClass::Frame:
         case WindowClass::Dialog:
@@ -44,8 +47,9 @@ CString kindName(const Window& w) {
 std::vector<qv::ui::MenuItemView> describeMenu(HMENU h) {
     std::vector<qv::ui::MenuItemView> out;
     const MenuRecord* m = findMenu(h);
-    if (!m)
+    if (!m) {
         return out;
+    }
     for (const MenuItem& item : m->items) {
         qv::ui::MenuItemView v;
         v.text = item.text;
@@ -53,8 +57,9 @@ std::vector<qv::ui::MenuItemView> describeMenu(HMENU h) {
         v.id = item.popup || v.separator ? 0 : item.id;
         v.checked = (item.flags & MF_CHECKED) != 0;
         v.enabled = !(item.flags & (MF_GRAYED | MF_DISABLED));
-        if (item.popup)
+        if (item.popup) {
             v.items = describeMenu(item.popup);
+        }
         out.push_back(v);
     }
     return out;
@@ -62,13 +67,15 @@ std::vector<qv::ui::MenuItemView> describeMenu(HMENU h) {
 
 void describeControls(HWND parent, UINT page, bool pageVisible, std::vector<ControlView>& out) {
     const Window* p = find(parent);
-    if (!p)
+    if (!p) {
         return;
+    }
     const HWND focus = focusWindow();
     for (std::size_t i = 0; i < p->children.size(); ++i) {
         const Window* w = find(p->children[i]);
-        if (!w)
+        if (!w) {
             continue;
+        }
         const bool visible = pageVisible && (w->style & WS_VISIBLE);
         if (w->cls == WindowClass::Dialog) {
             describeControls(w->handle, w->templateId, visible, out);
@@ -84,25 +91,29 @@ void describeControls(HWND parent, UINT page, bool pageVisible, std::vector<Cont
         c.focused = w->handle == focus;
         if (w->cls == WindowClass::Button) {
             c.label = w->text;
-            if (w->isRadio() || w->isCheckBox())
+            if (w->isRadio() || w->isCheckBox()) {
                 c.check = w->check;
+            }
             c.isDefault = w->buttonType() == BS_DEFPUSHBUTTON;
         } else if (w->cls == WindowClass::Edit || w->cls == WindowClass::ComboBox ||
                    w->cls == WindowClass::ListBox) {
             const Window* before = i > 0 ? find(p->children[i - 1]) : nullptr;
             if (before && before->cls == WindowClass::Static) {
                 c.label = before->text;
-                if (before->id == IDC_STATIC && !out.empty() && out.back().id == IDC_STATIC)
+                if (before->id == IDC_STATIC && !out.empty() && out.back().id == IDC_STATIC) {
                     out.back().isLabel = true;
+                }
             }
             c.readOnly = w->cls == WindowClass::Edit && (w->style & ES_READONLY);
             c.numeric = w->cls == WindowClass::Edit && (w->style & ES_NUMBER);
-            for (const ListItem& it : w->items)
+            for (const ListItem& it : w->items) {
                 c.items.push_back(it.text);
+            }
             c.selected = w->curSel;
         } else if (w->cls == WindowClass::TabControl) {
-            for (const TabItem& t : w->tabs)
+            for (const TabItem& t : w->tabs) {
                 c.items.push_back(t.text);
+            }
             c.selected = w->curTab;
             c.text = w->curTab >= 0 ? w->tabs[static_cast<std::size_t>(w->curTab)].text : CString();
         } else if (w->cls == WindowClass::Static && w->id == IDC_STATIC) {
@@ -133,25 +144,29 @@ CString controlName(const DialogAction& a) {
 // its pages; with visibleOnly, hidden windows and what lies inside them are passed over.
 HWND findControl(HWND parent, UINT page, const DialogAction& a, bool visibleOnly) {
     const Window* p = find(parent);
-    if (!p)
+    if (!p) {
         return nullptr;
+    }
     auto reachable = [&](const Window* w) {
         return w && (!visibleOnly || (w->style & WS_VISIBLE));
     };
     if (!a.page || a.page == page) {
         for (HWND c : p->children) {
             const Window* w = find(c);
-            if (reachable(w) && w->cls != WindowClass::Dialog && w->id == a.control)
+            if (reachable(w) && w->cls != WindowClass::Dialog && w->id == a.control) {
                 return c;
+            }
         }
     }
     for (HWND c : p->children) {
         const Window* w = find(c);
-        if (!reachable(w))
+        if (!reachable(w)) {
             continue;
+        }
         const UINT inner = w->cls == WindowClass::Dialog ? w->templateId : page;
-        if (HWND found = findControl(c, inner, a, visibleOnly))
+        if (HWND found = findControl(c, inner, a, visibleOnly)) {
             return found;
+        }
     }
     return nullptr;
 }
@@ -172,15 +187,20 @@ HWND reach(HWND dialog, const DialogAction& a, CString& why) {
 
 // An item by its text (exact, then without regard to case), else by its index.
 int itemIndex(const std::vector<CString>& items, const CString& name) {
-    for (std::size_t i = 0; i < items.size(); ++i)
-        if (items[i] == name)
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (items[i] == name) {
             return static_cast<int>(i);
-    for (std::size_t i = 0; i < items.size(); ++i)
-        if (items[i].CompareNoCase(name) == 0)
+        }
+    }
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (items[i].CompareNoCase(name) == 0) {
             return static_cast<int>(i);
+        }
+    }
     const std::wstring& s = name.str();
-    if (s.empty() || s.size() > 9 || s.find_first_not_of(L"0123456789") != std::wstring::npos)
+    if (s.empty() || s.size() > 9 || s.find_first_not_of(L"0123456789") != std::wstring::npos) {
         return -1;
+    }
     const int index = std::stoi(s);
     return index < static_cast<int>(items.size()) ? index : -1;
 }
@@ -191,35 +211,44 @@ ActionOutcome typeText(HWND c, const DialogAction& a) {
     CString message;
     if (w->cls == WindowClass::ComboBox && w->comboType() != CBS_DROPDOWNLIST) {
         setFocus(c);
-        if ((w = find(c)) == nullptr)
+        if ((w = find(c)) == nullptr) {
             return {true, message};
+        }
         w->text = text;
-        if (w->curSel >= 0 && w->items[static_cast<std::size_t>(w->curSel)].text != text)
+        if (w->curSel >= 0 && w->items[static_cast<std::size_t>(w->curSel)].text != text) {
             w->curSel = -1;
+        }
         notifyParent(c, CBN_EDITUPDATE);
         notifyParent(c, CBN_EDITCHANGE);
         return {true, message};
     }
-    if (w->cls != WindowClass::Edit)
+    if (w->cls != WindowClass::Edit) {
         return refused(controlName(a) + L" takes no text.");
-    if (w->style & ES_READONLY)
+    }
+    if (w->style & ES_READONLY) {
         return refused(controlName(a) + L" is read-only.");
+    }
     if (w->style & ES_NUMBER) {
         const int before = text.GetLength();
         CString digits;
-        for (int i = 0; i < before; ++i)
-            if (text[i] >= L'0' && text[i] <= L'9')
+        for (int i = 0; i < before; ++i) {
+            if (text[i] >= L'0' && text[i] <= L'9') {
                 digits += text[i];
-        if (digits.GetLength() != before)
+            }
+        }
+        if (digits.GetLength() != before) {
             message = L"You can only type a number here.";
+        }
         text = digits;
     }
     const int limit = w->limit == 0 ? 32767 : w->limit;
-    if (text.GetLength() > limit)
+    if (text.GetLength() > limit) {
         text = text.Left(limit);
+    }
     setFocus(c);
-    if ((w = find(c)) == nullptr)
+    if ((w = find(c)) == nullptr) {
         return {true, message};
+    }
     w->text = text;
     w->modified = true;
     w->selStart = w->selEnd = text.GetLength();
@@ -230,11 +259,13 @@ ActionOutcome typeText(HWND c, const DialogAction& a) {
 
 ActionOutcome click(HWND c, const DialogAction& a) {
     Window* w = find(c);
-    if (w->cls != WindowClass::Button || w->buttonType() == BS_GROUPBOX)
+    if (w->cls != WindowClass::Button || w->buttonType() == BS_GROUPBOX) {
         return refused(controlName(a) + L" cannot be clicked.");
+    }
     setFocus(c);
-    if ((w = find(c)) == nullptr)
+    if ((w = find(c)) == nullptr) {
         return {true, CString()};
+    }
     switch (w->buttonType()) {
         case BS_AUTOCHECKBOX:
             w->check = w->check == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED;
@@ -254,55 +285,67 @@ ActionOutcome click(HWND c, const DialogAction& a) {
 
 ActionOutcome setCheck(HWND c, const DialogAction& a) {
     const Window* w = find(c);
-    if (!w->isCheckBox() && !w->isRadio())
+    if (!w->isCheckBox() && !w->isRadio()) {
         return refused(controlName(a) + L" is no check box or radio button.");
-    if (a.kind == Kind::Uncheck && w->isRadio())
+    }
+    if (a.kind == Kind::Uncheck && w->isRadio()) {
         return refused(controlName(a) + L" is a radio button: choose another one of its group.");
+    }
     const int wanted = a.kind == Kind::Check ? BST_CHECKED : BST_UNCHECKED;
-    if (w->check == wanted)
+    if (w->check == wanted) {
         return {true, CString()};
+    }
     return click(c, a);
 }
 
 ActionOutcome choose(HWND c, const DialogAction& a, bool twice) {
     Window* w = find(c);
     const bool list = w->cls == WindowClass::ListBox;
-    if (twice && !list)
+    if (twice && !list) {
         return refused(controlName(a) + L" is no list box.");
+    }
     if (w->cls == WindowClass::TabControl) {
         std::vector<CString> names;
-        for (const TabItem& t : w->tabs)
+        for (const TabItem& t : w->tabs) {
             names.push_back(t.text);
+        }
         const int index = itemIndex(names, a.text);
-        if (index < 0)
+        if (index < 0) {
             return refused(controlName(a) + L" has no tab \"" + a.text + L"\".");
+        }
         const RECT r = tabItemRect(index);
         send(c, WM_LBUTTONDOWN, 1, MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
         send(c, WM_LBUTTONUP, 0, MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
         return {true, CString()};
     }
-    if (w->cls != WindowClass::ComboBox && !list)
+    if (w->cls != WindowClass::ComboBox && !list) {
         return refused(controlName(a) + L" has no items to choose from.");
+    }
     std::vector<CString> names;
-    for (const ListItem& it : w->items)
+    for (const ListItem& it : w->items) {
         names.push_back(it.text);
+    }
     const int index = itemIndex(names, a.text);
-    if (index < 0)
+    if (index < 0) {
         return refused(controlName(a) + L" has no item \"" + a.text + L"\".");
+    }
     setFocus(c);
     listSelect(c, index);
     const bool notify = !list || (find(c) && (find(c)->style & LBS_NOTIFY));
-    if (notify)
+    if (notify) {
         notifyParent(c, list ? LBN_SELCHANGE : CBN_SELCHANGE);
-    if (twice && notify && find(c))
+    }
+    if (twice && notify && find(c)) {
         notifyParent(c, LBN_DBLCLK);
+    }
     return {true, CString()};
 }
 
 bool menuCommandEnabled(HMENU h, UINT id, bool& found) {
     const MenuRecord* m = findMenu(h);
-    if (!m)
+    if (!m) {
         return false;
+    }
     for (const MenuItem& item : m->items) {
         const bool enabled = !(item.flags & (MF_GRAYED | MF_DISABLED));
         if (item.popup) {
@@ -324,14 +367,17 @@ ActionOutcome chooseMenu(HWND dialog, const DialogAction& a) {
     const Window* d = find(dialog);
     CString id;
     id.Format(L"%u", a.command);
-    if (!d->menu)
+    if (!d->menu) {
         return refused(L"The dialog has no menu.");
+    }
     bool found = false;
     const bool enabled = menuCommandEnabled(d->menu, a.command, found);
-    if (!found)
+    if (!found) {
         return refused(L"The menu has no command " + id + L".");
-    if (!enabled)
+    }
+    if (!enabled) {
         return refused(L"The menu command " + id + L" is disabled.");
+    }
     send(dialog, WM_COMMAND, MAKEWPARAM(a.command, 0), 0);
     return {true, CString()};
 }
@@ -340,9 +386,11 @@ ActionOutcome pressKey(HWND dialog, bool enter) {
     const Window* d = find(dialog);
     const UINT id = enter ? LOWORD(defaultProc(dialog, DM_GETDEFID, 0, 0)) : IDCANCEL;
     HWND button = nullptr;
-    for (HWND c : d->children)
-        if (const Window* w = find(c); w && w->id == static_cast<int>(id))
+    for (HWND c : d->children) {
+        if (const Window* w = find(c); w && w->id == static_cast<int>(id)) {
             button = c;
+        }
+    }
     if (button && !isEnabledChain(button)) {
         CString why;
         why.Format(enter ? L"Enter does nothing: button %u is disabled."
@@ -360,8 +408,9 @@ bool isOpenModeless(const Window& w) {
 }
 
 void notice(qv::ui::UiDriver& ui, const ActionOutcome& outcome) {
-    if (!outcome.done || !outcome.message.IsEmpty())
+    if (!outcome.done || !outcome.message.IsEmpty()) {
         ui.dialogNotice(outcome.message, !outcome.done);
+    }
 }
 
 }  // namespace
@@ -369,8 +418,9 @@ void notice(qv::ui::UiDriver& ui, const ActionOutcome& outcome) {
 qv::ui::DialogView describe(HWND dialog) {
     DialogView view;
     const Window* d = find(dialog);
-    if (!d)
+    if (!d) {
         return view;
+    }
     view.hwnd = dialog;
     view.templateId = d->templateId;
     view.caption = d->text;
@@ -383,20 +433,24 @@ qv::ui::DialogView describe(HWND dialog) {
 
 ActionOutcome perform(HWND dialog, const qv::ui::DialogAction& a) {
     const Window* d = find(dialog);
-    if (!d || d->cls != WindowClass::Dialog)
+    if (!d || d->cls != WindowClass::Dialog) {
         return refused(L"The dialog is not open.");
-    if (!isVisible(dialog) || d->minimised || d->ended)
+    }
+    if (!isVisible(dialog) || d->minimised || d->ended) {
         return refused(L"The dialog is not shown.");
-    if (d->style & WS_DISABLED)
+    }
+    if (d->style & WS_DISABLED) {
         return refused(L"The dialog is disabled.");
+    }
     switch (a.kind) {
         case Kind::Show:
             return {true, CString()};
         case Kind::NoMoreInput:
             return refused(L"No action was given.");
         case Kind::Close:
-            if (!(d->style & WS_SYSMENU))
+            if (!(d->style & WS_SYSMENU)) {
                 return refused(L"The dialog has no close box.");
+            }
             send(dialog, WM_CLOSE, 0, 0);
             return {true, CString()};
         case Kind::Cancel:
@@ -415,8 +469,9 @@ ActionOutcome perform(HWND dialog, const qv::ui::DialogAction& a) {
     }
     CString why;
     const HWND c = reach(dialog, a, why);
-    if (!c)
+    if (!c) {
         return refused(why);
+    }
     switch (a.kind) {
         case Kind::SetText:
             return typeText(c, a);
@@ -445,15 +500,17 @@ void runModalLoop(HWND dialog) {
     for (;;) {
         dispatchPosted();
         const Window* d = find(dialog);
-        if (!d || d->ended)
+        if (!d || d->ended) {
             return;
+        }
         const DialogAction a = ui.dialogAction(describe(dialog));
         if (a.kind == Kind::NoMoreInput) {
             // Nothing more will come: Esc, and if the dialog will not go, end it.
             pressKey(dialog, false);
             dispatchPosted();
-            if ((d = find(dialog)) != nullptr && !d->ended)
+            if ((d = find(dialog)) != nullptr && !d->ended) {
                 endDialog(dialog, IDCANCEL);
+            }
             continue;
         }
         notice(ui, perform(dialog, a));
@@ -463,27 +520,33 @@ void runModalLoop(HWND dialog) {
 std::vector<HWND> openModelessDialogs() {
     std::vector<HWND> open;
     const HWND active = activeWindow();
-    if (const Window* a = find(active); a && isOpenModeless(*a))
+    if (const Window* a = find(active); a && isOpenModeless(*a)) {
         open.push_back(active);
+    }
     std::vector<HWND> all = topLevelWindows();
     std::reverse(all.begin(), all.end());  // newest first
-    for (HWND h : all)
-        if (h != active && isOpenModeless(*find(h)))
+    for (HWND h : all) {
+        if (h != active && isOpenModeless(*find(h))) {
             open.push_back(h);
+        }
+    }
     return open;
 }
 
 bool serviceModeless(qv::ui::UiDriver& ui) {
     dispatchPosted();
     const std::vector<HWND> open = openModelessDialogs();
-    if (open.empty())
+    if (open.empty()) {
         return false;
+    }
     std::vector<DialogView> views;
-    for (HWND h : open)
+    for (HWND h : open) {
         views.push_back(describe(h));
+    }
     const std::optional<DialogAction> a = ui.modelessAction(views);
-    if (!a || a->kind == Kind::NoMoreInput)
+    if (!a || a->kind == Kind::NoMoreInput) {
         return false;
+    }
     const HWND target = a->dialog ? a->dialog : open.front();
     if (std::find(open.begin(), open.end(), target) == open.end()) {
         ui.dialogNotice(L"That dialog is not open.", true);
@@ -497,11 +560,13 @@ bool serviceModeless(qv::ui::UiDriver& ui) {
 HWND reclaimFocusForHost() {
     const HWND active = activeWindow();
     const HWND main = mainWindow();
-    if (active == main)
+    if (active == main) {
         return main;
+    }
     const Window* w = find(active);
-    if (w && w->cls == WindowClass::Dialog && send(active, WM_ACAD_KEEPFOCUS, 0, 0))
+    if (w && w->cls == WindowClass::Dialog && send(active, WM_ACAD_KEEPFOCUS, 0, 0)) {
         return activeWindow();
+    }
     activate(main);
     return activeWindow();
 }

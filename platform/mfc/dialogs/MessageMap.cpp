@@ -15,10 +15,12 @@ const AFX_MSGMAP_ENTRY* CCmdTarget::FindMessageEntry(UINT message, UINT code, UI
     for (const AFX_MSGMAP* map = GetMessageMap(); map;
          map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
         for (const AFX_MSGMAP_ENTRY* e = map->lpEntries; e->nMessage != 0; ++e) {
-            if (e->nMessage != message)
+            if (e->nMessage != message) {
                 continue;
-            if (!addressed || (e->nCode == code && id >= e->nID && id <= e->nLastID))
+            }
+            if (!addressed || (e->nCode == code && id >= e->nID && id <= e->nLastID)) {
                 return e;
+            }
         }
     }
     return nullptr;
@@ -26,8 +28,9 @@ const AFX_MSGMAP_ENTRY* CCmdTarget::FindMessageEntry(UINT message, UINT code, UI
 
 BOOL CCmdTarget::OnCmdMsg(UINT nID, int nCode, void*, void*) {
     const AFX_MSGMAP_ENTRY* entry = FindMessageEntry(WM_COMMAND, static_cast<UINT>(nCode), nID);
-    if (!entry)
+    if (!entry) {
         return FALSE;
+    }
     entry->pfn(this, MAKEWPARAM(nID, nCode), 0);  // may delete this object
     return TRUE;
 }

@@ -45,8 +45,9 @@ void add(std::map<UINT, std::unique_ptr<T>>& map, T item, const char* what) {
 template <class T>
 const T* find(HINSTANCE module, UINT id, std::map<UINT, std::unique_ptr<T>> ModuleResources::*m) {
     const auto mod = registry().find(module);
-    if (mod == registry().end())
+    if (mod == registry().end()) {
         return nullptr;
+    }
     const auto& map = mod->second.*m;
     const auto it = map.find(id);
     return it == map.end() ? nullptr : it->second.get();
@@ -55,20 +56,25 @@ const T* find(HINSTANCE module, UINT id, std::map<UINT, std::unique_ptr<T>> Modu
 // The modules searched for a resource, in order, without repetitions.
 std::vector<HINSTANCE> searchOrder() {
     std::vector<HINSTANCE> order{currentResource(), programHandle()};
-    for (const CDynLinkLibrary* lib : chain())
+    for (const CDynLinkLibrary* lib : chain()) {
         order.push_back(lib->m_hResource);
+    }
     std::vector<HINSTANCE> unique;
-    for (HINSTANCE h : order)
-        if (h && std::find(unique.begin(), unique.end(), h) == unique.end())
+    for (HINSTANCE h : order) {
+        if (h && std::find(unique.begin(), unique.end(), h) == unique.end()) {
             unique.push_back(h);
+        }
+    }
     return unique;
 }
 
 template <class T>
 const T* locate(UINT id, std::map<UINT, std::unique_ptr<T>> ModuleResources::*m) {
-    for (HINSTANCE h : searchOrder())
-        if (const T* t = find(h, id, m))
+    for (HINSTANCE h : searchOrder()) {
+        if (const T* t = find(h, id, m)) {
             return t;
+        }
+    }
     return nullptr;
 }
 
@@ -187,14 +193,16 @@ void registerMenu(HINSTANCE module, MenuTemplate menu) {
 
 void unregisterDialog(HINSTANCE module, UINT id) {
     const auto mod = registry().find(module);
-    if (mod != registry().end())
+    if (mod != registry().end()) {
         mod->second.dialogs.erase(id);
+    }
 }
 
 void unregisterMenu(HINSTANCE module, UINT id) {
     const auto mod = registry().find(module);
-    if (mod != registry().end())
+    if (mod != registry().end()) {
         mod->second.menus.erase(id);
+    }
 }
 
 const DialogTemplate* findDialog(HINSTANCE module, UINT id) {
@@ -215,8 +223,9 @@ const MenuTemplate* locateMenu(UINT id) {
 
 HINSTANCE moduleHandleOf(const void* address) {
     Dl_info info{};
-    if (!address || dladdr(address, &info) == 0)
+    if (!address || dladdr(address, &info) == 0) {
         return nullptr;
+    }
     return static_cast<HINSTANCE>(info.dli_fbase);
 }
 
@@ -255,10 +264,12 @@ ResourceScript::ResourceScript(std::vector<DialogTemplate> dialogs, std::vector<
 }
 
 ResourceScript::~ResourceScript() {
-    for (UINT id : m_dialogs)
+    for (UINT id : m_dialogs) {
         unregisterDialog(m_module, id);
-    for (UINT id : m_menus)
+    }
+    for (UINT id : m_menus) {
         unregisterMenu(m_module, id);
+    }
 }
 
 }  // namespace qv::res
@@ -272,10 +283,12 @@ void AfxSetResourceHandle(HINSTANCE resource) {
 }
 
 BOOL AfxInitExtensionModule(AFX_EXTENSION_MODULE& state, HMODULE module) {
-    if (state.bInitialized)
+    if (state.bInitialized) {
         return TRUE;
-    if (!module)
+    }
+    if (!module) {
         return FALSE;
+    }
     state.hModule = module;
     state.hResource = module;
     state.bInitialized = TRUE;
@@ -283,15 +296,19 @@ BOOL AfxInitExtensionModule(AFX_EXTENSION_MODULE& state, HMODULE module) {
 }
 
 void AfxTermExtensionModule(AFX_EXTENSION_MODULE& state, BOOL) {
-    if (!state.bInitialized)
+    if (!state.bInitialized) {
         return;
+    }
     auto& c = qv::res::chain();
     std::vector<CDynLinkLibrary*> mine;
-    for (CDynLinkLibrary* lib : c)
-        if (lib->m_hModule == state.hModule)
+    for (CDynLinkLibrary* lib : c) {
+        if (lib->m_hModule == state.hModule) {
             mine.push_back(lib);
-    for (CDynLinkLibrary* lib : mine)
+        }
+    }
+    for (CDynLinkLibrary* lib : mine) {
         delete lib;
+    }
     state.bInitialized = FALSE;
 }
 

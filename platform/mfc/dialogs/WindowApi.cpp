@@ -3,26 +3,15 @@
 #include "mfc/dialogs/CDialog.h"
 #include "mfc/dialogs/CWnd.h"
 
-HWND GetActiveWindow() {
-    return qv::win::activeWindow();
-}
-
-HWND SetActiveWindow(HWND hWnd) {
-    return qv::win::find(hWnd) ? qv::win::activate(hWnd) : nullptr;
-}
-
-HWND GetForegroundWindow() {
-    return qv::win::activeWindow();
-}
-
 BOOL SetForegroundWindow(HWND hWnd) {
     CWnd* w = CWnd::FromHandle(hWnd);
     return w ? w->SetForegroundWindow() : FALSE;
 }
 
 BOOL BringWindowToTop(HWND hWnd) {
-    if (!qv::win::find(hWnd))
+    if (!qv::win::find(hWnd)) {
         return FALSE;
+    }
     qv::win::activate(hWnd);
     return TRUE;
 }
@@ -33,10 +22,6 @@ HWND GetFocus() {
 
 HWND SetFocus(HWND hWnd) {
     return qv::win::setFocus(hWnd);
-}
-
-BOOL IsWindow(HWND hWnd) {
-    return qv::win::find(hWnd) ? TRUE : FALSE;
 }
 
 BOOL IsWindowVisible(HWND hWnd) {
@@ -75,8 +60,9 @@ HWND GetParent(HWND hWnd) {
 HWND GetDlgItem(HWND hDlg, int nIDDlgItem) {
     CWnd* w = CWnd::FromHandle(hDlg);
     HWND h = nullptr;
-    if (w)
+    if (w) {
         w->GetDlgItem(nIDDlgItem, &h);
+    }
     return h;
 }
 
@@ -87,8 +73,9 @@ int GetDlgCtrlID(HWND hWnd) {
 
 BOOL EndDialog(HWND hDlg, INT_PTR nResult) {
     if (CWnd* w = CWnd::FromHandlePermanent(hDlg)) {
-        if (auto* d = dynamic_cast<CDialog*>(w))
+        if (auto* d = dynamic_cast<CDialog*>(w)) {
             d->m_nModalResult = nResult;
+        }
     }
     return qv::win::endDialog(hDlg, nResult);
 }

@@ -1,18 +1,15 @@
-// The Windows functions of window management, on the window manager of WindowStore.h. They
+// The Windows functions of window management, on the window manager of WindowStore.h, beside
+// those of win32/WinUser.h (IsWindow, GetActiveWindow, SetActiveWindow, GetForegroundWindow). They
 // behave as the CWnd members of the same names; a handle that names no window gives FALSE or
 // null.
 #pragma once
 
 #include "mfc/dialogs/WindowDefs.h"
 
-HWND GetActiveWindow();
-HWND SetActiveWindow(HWND hWnd);
-HWND GetForegroundWindow();
 BOOL SetForegroundWindow(HWND hWnd);
 BOOL BringWindowToTop(HWND hWnd);
 HWND GetFocus();
 HWND SetFocus(HWND hWnd);
-BOOL IsWindow(HWND hWnd);
 BOOL IsWindowVisible(HWND hWnd);
 BOOL IsWindowEnabled(HWND hWnd);
 BOOL IsIconic(HWND hWnd);

@@ -1,47 +1,24 @@
-// The window manager's constants and plain structures: messages, notification codes, window,
-// dialog and control styles, show commands, menu flags, and the geometry records POINT, RECT and
-// SIZE. Values are those of the Windows API, so module code that uses them by number works too.
+// The window manager's constants and plain structures beyond those of win32/WinUser.h (window
+// handles, message queues, POINT, RECT): messages, notification codes, window, dialog and control
+// styles, show commands, menu flags, SIZE and the records of WM_NOTIFY and tab controls. Values
+// are those of the Windows API, so module code that uses them by number works too.
 #pragma once
 
 #include "win32/MessageBox.h"
+#include "win32/SystemMessage.h"
 #include "win32/WinTypes.h"
+#include "win32/WinUser.h"
 
 #ifndef PASCAL
 #define PASCAL
 #endif
 
 // Messages.
-#define WM_NULL 0x0000u
-#define WM_CREATE 0x0001u
-#define WM_DESTROY 0x0002u
-#define WM_ACTIVATE 0x0006u
-#define WM_SETFOCUS 0x0007u
-#define WM_KILLFOCUS 0x0008u
-#define WM_ENABLE 0x000Au
-#define WM_SETTEXT 0x000Cu
-#define WM_GETTEXT 0x000Du
 #define WM_GETTEXTLENGTH 0x000Eu
-#define WM_CLOSE 0x0010u
-#ifndef WM_QUIT
-#define WM_QUIT 0x0012u
-#endif
-#define WM_SHOWWINDOW 0x0018u
 #define WM_NOTIFY 0x004Eu
-#define WM_NCDESTROY 0x0082u
-#define WM_INITDIALOG 0x0110u
-#define WM_COMMAND 0x0111u
-#define WM_SYSCOMMAND 0x0112u
-#define WM_LBUTTONDOWN 0x0201u
-#define WM_LBUTTONUP 0x0202u
 #define WM_LBUTTONDBLCLK 0x0203u
 #define WM_RBUTTONDOWN 0x0204u
 #define WM_RBUTTONUP 0x0205u
-#ifndef WM_USER
-#define WM_USER 0x0400u
-#endif
-#ifndef WM_APP
-#define WM_APP 0x8000u
-#endif
 
 // The CAD host asks the window that has the focus whether it keeps it; TRUE keeps it.
 #ifndef WM_ACAD_KEEPFOCUS
@@ -232,10 +209,8 @@
 #endif
 
 // Languages of resources.
-#define LANG_ENGLISH 0x09
 #define SUBLANG_ENGLISH_US 0x01
 #define SUBLANG_ENGLISH_UK 0x02
-#define MAKELANGID(p, s) static_cast<WORD>((static_cast<WORD>(s) << 10) | static_cast<WORD>(p))
 
 #define MAKEWPARAM(l, h) static_cast<WPARAM>(static_cast<DWORD>(MAKELONG(l, h)))
 #define MAKELPARAM(l, h) static_cast<LPARAM>(static_cast<DWORD>(MAKELONG(l, h)))
@@ -248,21 +223,6 @@
 
 typedef WORD LANGID;
 
-struct tagPOINT {
-    LONG x;
-    LONG y;
-};
-typedef tagPOINT POINT;
-typedef POINT* LPPOINT;
-
-struct tagRECT {
-    LONG left;
-    LONG top;
-    LONG right;
-    LONG bottom;
-};
-typedef tagRECT RECT;
-typedef RECT* LPRECT;
 typedef const RECT* LPCRECT;
 
 struct tagSIZE {

@@ -1,7 +1,6 @@
 #include "mfc/dialogs/WindowStore.h"
 
 #include <algorithm>
-#include <deque>
 #include <map>
 
 #include "mfc/dialogs/CMenu.h"
@@ -12,21 +11,20 @@ namespace {
 
 struct Store {
     std::map<HWND, std::unique_ptr<Window>> windows;
-    std::uintptr_t next = 0x10000;
     HWND main = nullptr;
-    HWND active = nullptr;
     HWND focus = nullptr;
     HWND lockout = nullptr;
-    std::deque<CurrentMessage> posted;
     std::vector<CurrentMessage> current;
 
     // At exit, objects still attached must not reach back into a store that is going away.
     ~Store() {
         for (auto& [h, w] : windows) {
-            if (w->permanent)
+            if (w->permanent) {
                 w->permanent->m_hWnd = nullptr;
-            if (w->temporary)
+            }
+            if (w->temporary) {
                 w->temporary->m_hWnd = nullptr;
+            }
         }
     }
 };
@@ -50,8 +48,9 @@ bool isTopLevelDialog(const Window& w) {
 // Keeps the driver informed about a top-level dialog's shown state.
 void updateShown(HWND h) {
     Window* w = find(h);
-    if (!w || !isTopLevelDialog(*w))
+    if (!w || !isTopLevelDialog(*w)) {
         return;
+    }
     const bool shown = (w->style & WS_VISIBLE) && !w->minimised && !w->ended;
     if (shown && !w->shownToDriver) {
         w->shownToDriver = true;
@@ -66,23 +65,49 @@ void updateShown(HWND h) {
 void leave(HWND h) {
     Store& s = store();
     const bool inside = [&] {
-        for (HWND f = s.focus; f; f = find(f) ? find(f)->parent : nullptr)
-            if (f == h)
+        for (HWND f = s.focus; f; f = find(f) ? find(f)->parent : nullptr) {
+            if (f == h) {
                 return true;
+            }
+        }
         return false;
     }();
-    if (inside)
+    if (inside) {
         s.focus = nullptr;
-    if (s.active == h) {
-        s.active = nullptr;
+    }
+    if (::GetActiveWindow() == h) {
         activate(mainWindow());
     }
 }
 
+// The procedure of every window of the store: DispatchMessageW of a posted message lands here.
+LRESULT CALLBACK windowProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+    return send(h, msg, w, l);
+}
+
+Window& addRecord(HWND h, WindowClass cls, HWND parent, int id, DWORD style, const CString& text) {
+    auto w = std::make_unique<Window>();
+    w->handle = h;
+    w->cls = cls;
+    w->id = id;
+    w->style = style;
+    w->text = text;
+    w->parent = find(parent) ? parent : nullptr;
+    w->rect = !w->parent || cls == WindowClass::Dialog ? RECT{0, 0, kDialogWidth, kDialogHeight}
+                                                       : RECT{0, 0, kControlWidth, kControlHeight};
+    Window& record = *w;
+    store().windows[h] = std::move(w);
+    if (Window* p = find(parent)) {
+        p->children.push_back(h);
+    }
+    return record;
+}
+
 void destroyTree(HWND h) {
     Window* w = find(h);
-    if (!w || w->destroying)
+    if (!w || w->destroying) {
         return;
+    }
     w->destroying = true;
     if (isTopLevelDialog(*w) && w->everShown && !w->closedToDriver) {
         w->closedToDriver = true;
@@ -90,51 +115,65 @@ void destroyTree(HWND h) {
     }
     leave(h);
     send(h, WM_DESTROY, 0, 0);
-    if ((w = find(h)) == nullptr)
+    if ((w = find(h)) == nullptr) {
         return;
+    }
     const std::vector<HWND> children = w->children;
-    for (HWND c : children)
+    for (HWND c : children) {
         destroyTree(c);
-    if ((w = find(h)) == nullptr)
+    }
+    if ((w = find(h)) == nullptr) {
         return;
+    }
     if (w->menu) {
         ::DestroyMenu(w->menu);
-        if ((w = find(h)) == nullptr)
+        if ((w = find(h)) == nullptr) {
             return;
+        }
         w->menu = nullptr;
     }
     send(h, WM_NCDESTROY, 0, 0);
 
     Store& s = store();
     const auto it = s.windows.find(h);
-    if (it == s.windows.end())
+    if (it == s.windows.end()) {
         return;
+    }
     std::unique_ptr<Window> record = std::move(it->second);
     s.windows.erase(it);
-    if (record->permanent && record->permanent->m_hWnd == h)
+    if (record->permanent && record->permanent->m_hWnd == h) {
         record->permanent->m_hWnd = nullptr;
-    if (record->temporary)
+    }
+    if (record->temporary) {
         record->temporary->m_hWnd = nullptr;
-    if (Window* parent = find(record->parent))
+    }
+    if (Window* parent = find(record->parent)) {
         std::erase(parent->children, h);
-    if (s.focus == h)
+    }
+    if (s.focus == h) {
         s.focus = nullptr;
+    }
+    qv::win32::destroyWindowHandle(h);
 }
 
 void selectTabByClick(HWND h, LPARAM l) {
     Window* w = find(h);
-    if (!w)
+    if (!w) {
         return;
+    }
     const int index = tabHitTest(POINT{GET_X_LPARAM(l), GET_Y_LPARAM(l)});
     setFocus(h);
-    if (index < 0 || index >= static_cast<int>(w->tabs.size()) || index == w->curTab)
+    if (index < 0 || index >= static_cast<int>(w->tabs.size()) || index == w->curTab) {
         return;
+    }
     NMHDR hdr{h, static_cast<UINT_PTR>(w->id), TCN_SELCHANGING};
     const HWND parent = w->parent;
-    if (send(parent, WM_NOTIFY, static_cast<WPARAM>(hdr.idFrom), reinterpret_cast<LPARAM>(&hdr)))
+    if (send(parent, WM_NOTIFY, static_cast<WPARAM>(hdr.idFrom), reinterpret_cast<LPARAM>(&hdr))) {
         return;  // the parent refused the change
-    if ((w = find(h)) == nullptr)
+    }
+    if ((w = find(h)) == nullptr) {
         return;
+    }
     w->curTab = index;
     hdr.code = TCN_SELCHANGE;
     send(parent, WM_NOTIFY, static_cast<WPARAM>(hdr.idFrom), reinterpret_cast<LPARAM>(&hdr));
@@ -143,26 +182,31 @@ void selectTabByClick(HWND h, LPARAM l) {
 // Esc and the close box choose IDCANCEL, unless the dialog's Cancel button is disabled.
 void cancelDialog(HWND h) {
     Window* w = find(h);
-    if (!w)
+    if (!w) {
         return;
+    }
     HWND cancel = nullptr;
     for (HWND c : w->children) {
         const Window* cw = find(c);
-        if (cw && cw->id == IDCANCEL)
+        if (cw && cw->id == IDCANCEL) {
             cancel = c;
+        }
     }
-    if (cancel && !isEnabledChain(cancel))
+    if (cancel && !isEnabledChain(cancel)) {
         return;
+    }
     send(h, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(cancel));
 }
 
 UINT defaultButton(const Window& w) {
-    if (w.defId)
+    if (w.defId) {
         return w.defId;
+    }
     for (HWND c : w.children) {
         const Window* cw = find(c);
-        if (cw && cw->cls == WindowClass::Button && cw->buttonType() == BS_DEFPUSHBUTTON)
+        if (cw && cw->cls == WindowClass::Button && cw->buttonType() == BS_DEFPUSHBUTTON) {
             return static_cast<UINT>(cw->id);
+        }
     }
     return IDOK;
 }
@@ -170,36 +214,24 @@ UINT defaultButton(const Window& w) {
 }  // namespace
 
 Window* find(HWND h) {
-    if (!h)
+    if (!h) {
         return nullptr;
+    }
     auto& windows = store().windows;
     const auto it = windows.find(h);
     return it == windows.end() ? nullptr : it->second.get();
 }
 
 HWND create(WindowClass cls, HWND parent, int id, DWORD style, const CString& text) {
-    Store& s = store();
-    auto w = std::make_unique<Window>();
-    w->handle = reinterpret_cast<HWND>(s.next);
-    s.next += 0x10;
-    w->cls = cls;
-    w->id = id;
-    w->style = style;
-    w->text = text;
-    w->parent = find(parent) ? parent : nullptr;
-    const bool top = !w->parent;
-    w->rect = top || cls == WindowClass::Dialog ? RECT{0, 0, kDialogWidth, kDialogHeight}
-                                                : RECT{0, 0, kControlWidth, kControlHeight};
-    const HWND h = w->handle;
-    s.windows.emplace(h, std::move(w));
-    if (Window* p = find(parent))
-        p->children.push_back(h);
+    const HWND h = qv::win32::createWindowHandle(&windowProc);
+    addRecord(h, cls, parent, id, style, text);
     return h;
 }
 
 BOOL destroy(HWND h) {
-    if (!find(h))
+    if (!find(h)) {
         return FALSE;
+    }
     destroyTree(h);
     return TRUE;
 }
@@ -210,27 +242,32 @@ std::size_t windowCount() {
 
 std::vector<HWND> topLevelWindows() {
     std::vector<HWND> top;
-    for (const auto& [h, w] : store().windows)  // handles grow with each window made
-        if (!w->parent)
+    for (const auto& [h, w] : store().windows) {  // handles grow with each window made
+        if (!w->parent) {
             top.push_back(h);
+        }
+    }
     return top;
 }
 
 LRESULT send(HWND h, UINT msg, WPARAM w, LPARAM l) {
     Window* win = find(h);
-    if (!win)
+    if (!win) {
         return 0;
+    }
     CWnd* target = win->permanent;
-    if (!target)
+    if (!target) {
         return defaultProc(h, msg, w, l);
+    }
     MessageScope scope(CurrentMessage{h, msg, w, l});
     return callWindowProc(target, msg, w, l);
 }
 
 LRESULT defaultProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
     Window* win = find(h);
-    if (!win)
+    if (!win) {
         return 0;
+    }
     switch (win->cls) {
         case WindowClass::Dialog:
             if (msg == WM_CLOSE) {
@@ -243,8 +280,9 @@ LRESULT defaultProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
             }
             return 0;
         case WindowClass::TabControl:
-            if (msg == WM_LBUTTONDOWN)
+            if (msg == WM_LBUTTONDOWN) {
                 selectTabByClick(h, l);
+            }
             return 0;
         case WindowClass::Frame:
         case WindowClass::Static:
@@ -263,20 +301,22 @@ const CurrentMessage* currentMessage() {
 }
 
 void post(HWND h, UINT msg, WPARAM w, LPARAM l) {
-    store().posted.push_back(CurrentMessage{h, msg, w, l});
+    ::PostMessageW(h, msg, w, l);
 }
 
 int dispatchPosted() {
-    Store& s = store();
-    std::size_t n = s.posted.size();
+    // Bounded, so that a handler that posts to itself cannot hold the loop.
+    constexpr int kMostPerTurn = 1000;
     int delivered = 0;
-    while (n-- > 0 && !s.posted.empty()) {
-        const CurrentMessage m = s.posted.front();
-        s.posted.pop_front();
-        if (find(m.hwnd)) {
-            send(m.hwnd, m.msg, m.w, m.l);
-            ++delivered;
+    MSG m{};
+    while (delivered < kMostPerTurn && ::PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+        if (m.message == WM_QUIT) {
+            ::PostQuitMessage(static_cast<int>(m.wParam));  // for the loop that owns the thread
+            break;
         }
+        ::TranslateMessage(&m);
+        ::DispatchMessageW(&m);
+        ++delivered;
     }
     return delivered;
 }
@@ -290,18 +330,24 @@ void setNotifyLockout(HWND h) {
 
 void notifyParent(HWND control, int code) {
     const Window* w = find(control);
-    if (!w || !w->parent)
+    if (!w || !w->parent) {
         return;
+    }
     send(w->parent, WM_COMMAND, MAKEWPARAM(w->id, code), reinterpret_cast<LPARAM>(control));
 }
 
 HWND mainWindow() {
     Store& s = store();
-    if (!find(s.main)) {
-        s.main = create(WindowClass::Frame, nullptr, 0,
-                        WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, L"cadhost");
-        if (!find(s.active))
-            s.active = s.main;
+    const HWND host = qv::win32::hostWindow();
+    if (s.main != host || !find(host)) {
+        if (s.main != host) {
+            s.windows.erase(s.main);
+        }
+        s.main = host;
+        if (!find(host)) {
+            addRecord(host, WindowClass::Frame, nullptr, 0,
+                      WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, L"cadhost");
+        }
     }
     return s.main;
 }
@@ -316,24 +362,25 @@ HWND topLevelOf(HWND h) {
 }
 
 bool isVisible(HWND h) {
-    for (const Window* w = find(h); w; w = find(w->parent))
-        if (!(w->style & WS_VISIBLE))
+    for (const Window* w = find(h); w; w = find(w->parent)) {
+        if (!(w->style & WS_VISIBLE)) {
             return false;
+        }
+    }
     return find(h) != nullptr;
 }
 
 bool isEnabledChain(HWND h) {
-    for (const Window* w = find(h); w; w = find(w->parent))
-        if (w->style & WS_DISABLED)
+    for (const Window* w = find(h); w; w = find(w->parent)) {
+        if (w->style & WS_DISABLED) {
             return false;
+        }
+    }
     return find(h) != nullptr;
 }
 
 HWND activeWindow() {
-    Store& s = store();
-    if (!find(s.active))
-        s.active = mainWindow();
-    return s.active;
+    return ::GetActiveWindow();
 }
 
 HWND activate(HWND h) {
@@ -341,18 +388,20 @@ HWND activate(HWND h) {
     const HWND top = topLevelOf(h);
     const Window* w = find(top);
     if (w && (w->style & WS_VISIBLE)) {
+        ::SetActiveWindow(top);
         Store& s = store();
-        s.active = top;
-        if (topLevelOf(s.focus) != top)
+        if (topLevelOf(s.focus) != top) {
             s.focus = nullptr;
+        }
     }
     return previous;
 }
 
 HWND focusWindow() {
     Store& s = store();
-    if (!find(s.focus))
+    if (!find(s.focus)) {
         s.focus = nullptr;
+    }
     return s.focus;
 }
 
@@ -367,14 +416,16 @@ HWND setFocus(HWND h) {
 
 BOOL show(HWND h, int cmd) {
     Window* w = find(h);
-    if (!w)
+    if (!w) {
         return FALSE;
+    }
     const bool wasVisible = (w->style & WS_VISIBLE) != 0;
     const bool visible = cmd != SW_HIDE;
     if (wasVisible != visible) {
         send(h, WM_SHOWWINDOW, visible ? TRUE : FALSE, 0);
-        if ((w = find(h)) == nullptr)
+        if ((w = find(h)) == nullptr) {
             return wasVisible ? TRUE : FALSE;
+        }
     }
     if (visible) {
         w->style |= WS_VISIBLE;
@@ -413,8 +464,9 @@ BOOL show(HWND h, int cmd) {
 
 void setVisible(HWND h, bool visible) {
     Window* w = find(h);
-    if (!w)
+    if (!w) {
         return;
+    }
     if (visible) {
         w->style |= WS_VISIBLE;
     } else {
@@ -426,8 +478,9 @@ void setVisible(HWND h, bool visible) {
 
 void setText(HWND h, const CString& text) {
     Window* w = find(h);
-    if (!w)
+    if (!w) {
         return;
+    }
     w->text = text;
     if (w->cls == WindowClass::Edit) {
         w->selStart = w->selEnd = 0;
@@ -438,8 +491,9 @@ void setText(HWND h, const CString& text) {
 
 CString windowText(HWND h) {
     const Window* w = find(h);
-    if (!w)
+    if (!w) {
         return CString();
+    }
     if (w->cls == WindowClass::ComboBox && w->comboType() == CBS_DROPDOWNLIST) {
         return w->curSel >= 0 && w->curSel < static_cast<int>(w->items.size())
                    ? w->items[static_cast<std::size_t>(w->curSel)].text
@@ -450,8 +504,9 @@ CString windowText(HWND h) {
 
 BOOL endDialog(HWND h, INT_PTR result) {
     Window* w = find(h);
-    if (!w || w->cls != WindowClass::Dialog)
+    if (!w || w->cls != WindowClass::Dialog) {
         return FALSE;
+    }
     w->result = result;
     const bool first = !w->ended;
     w->ended = true;
@@ -469,28 +524,34 @@ BOOL endDialog(HWND h, INT_PTR result) {
 std::vector<HWND> radioGroup(HWND h) {
     const Window* w = find(h);
     const Window* parent = w ? find(w->parent) : nullptr;
-    if (!parent)
+    if (!parent) {
         return {h};
+    }
     const auto& sibs = parent->children;
     auto pos = std::find(sibs.begin(), sibs.end(), h);
     std::size_t first = static_cast<std::size_t>(pos - sibs.begin());
-    while (first > 0 && !(find(sibs[first])->style & WS_GROUP))
+    while (first > 0 && !(find(sibs[first])->style & WS_GROUP)) {
         --first;
+    }
     std::vector<HWND> group;
     for (std::size_t i = first; i < sibs.size(); ++i) {
         const Window* s = find(sibs[i]);
-        if (i > first && (s->style & WS_GROUP))
+        if (i > first && (s->style & WS_GROUP)) {
             break;
-        if (s->isRadio())
+        }
+        if (s->isRadio()) {
             group.push_back(sibs[i]);
+        }
     }
     return group;
 }
 
 void checkRadio(HWND h) {
-    for (HWND r : radioGroup(h))
-        if (Window* w = find(r))
+    for (HWND r : radioGroup(h)) {
+        if (Window* w = find(r)) {
             w->check = r == h ? BST_CHECKED : BST_UNCHECKED;
+        }
+    }
 }
 
 RECT tabItemRect(int index) {
@@ -498,8 +559,9 @@ RECT tabItemRect(int index) {
 }
 
 int tabHitTest(POINT p) {
-    if (p.x < 0 || p.y < 0 || p.y >= kTabHeight)
+    if (p.x < 0 || p.y < 0 || p.y >= kTabHeight) {
         return -1;
+    }
     return static_cast<int>(p.x / kTabWidth);
 }
 

@@ -36,8 +36,9 @@ TEST_F(ControlsTest, ASortedListPlacesEachStringWithoutRegardToCase) {
         int index;
     } steps[] = {{L"delta", 0},   {L"Bravo", 0}, {L"alpha", 0},
                  {L"Charlie", 2}, {L"ALPHA", 1}, {L"echo", 5}};
-    for (const auto& s : steps)
+    for (const auto& s : steps) {
         EXPECT_EQ(s.index, list->AddString(s.added)) << CStringA(s.added);
+    }
     EXPECT_EQ((std::vector<CString>{L"alpha", L"ALPHA", L"Bravo", L"Charlie", L"delta", L"echo"}),
               items());
     EXPECT_EQ(1, list->InsertString(1, L"zulu"));  // inserting ignores the order
@@ -46,8 +47,9 @@ TEST_F(ControlsTest, ASortedListPlacesEachStringWithoutRegardToCase) {
 }
 
 TEST_F(ControlsTest, FindingWrapsRoundAndIgnoresCase) {
-    for (const wchar_t* s : {L"Office 1", L"Office 10", L"Kitchen", L"office 1"})
+    for (const wchar_t* s : {L"Office 1", L"Office 10", L"Kitchen", L"office 1"}) {
         list->AddString(s);
+    }
     // Sorted: Kitchen, Office 1, office 1, Office 10.
     const struct {
         int after;
@@ -67,8 +69,9 @@ TEST_F(ControlsTest, FindingWrapsRoundAndIgnoresCase) {
 }
 
 TEST_F(ControlsTest, SelectionAndItemDataFollowDeletions) {
-    for (const wchar_t* s : {L"a", L"b", L"c"})
+    for (const wchar_t* s : {L"a", L"b", L"c"}) {
         list->AddString(s);
+    }
     EXPECT_EQ(CB_OKAY, list->SetItemData(2, 300));
     EXPECT_EQ(2, list->SetCurSel(2));
     EXPECT_EQ(2, list->DeleteString(0));

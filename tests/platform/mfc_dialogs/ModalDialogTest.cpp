@@ -13,14 +13,17 @@ class ModalDialogTest : public qv::test::PlatformTest {
     ~ModalDialogTest() override { EXPECT_EQ(m_windows, qv::win::windowCount()); }
 
     void queue(std::initializer_list<const wchar_t*> lines) {
-        for (const wchar_t* l : lines)
+        for (const wchar_t* l : lines) {
             ui.queueAction(CString(l));
+        }
     }
     std::vector<CString> refusals() const {
         std::vector<CString> r;
-        for (const auto& n : ui.notices())
-            if (n.refused)
+        for (const auto& n : ui.notices()) {
+            if (n.refused) {
                 r.push_back(n.message);
+            }
+        }
         return r;
     }
 
@@ -77,16 +80,18 @@ TEST_F(ModalDialogTest, TheWayOutDecidesTheResult) {
     };
     for (const auto& c : cases) {
         CSampleDlg dlg;
-        for (const wchar_t* a : c.actions)
+        for (const wchar_t* a : c.actions) {
             ui.queueAction(CString(a));
+        }
         EXPECT_EQ(c.result, dlg.DoModal());
         EXPECT_EQ(c.count, dlg.count);
         EXPECT_EQ(0u, ui.pendingActions());
     }
     // The refused value was reported once, in the framework's words.
     int refusedShown = 0;
-    for (const auto& s : ui.shown())
+    for (const auto& s : ui.shown()) {
         refusedShown += s.text == L"Please enter an integer between 0 and 9." ? 1 : 0;
+    }
     EXPECT_EQ(1, refusedShown);
 }
 

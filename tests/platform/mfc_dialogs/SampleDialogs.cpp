@@ -59,8 +59,9 @@ END_MESSAGE_MAP()
 
 BOOL CSampleDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    for (const wchar_t* s : {L"Gamma", L"alpha", L"Beta"})
+    for (const wchar_t* s : {L"Gamma", L"alpha", L"Beta"}) {
         list.AddString(s);
+    }
     kindCombo.SetCurSel(0);
     return TRUE;
 }

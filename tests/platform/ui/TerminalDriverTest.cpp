@@ -79,8 +79,9 @@ END_MESSAGE_MAP()
 std::vector<std::string> linesOf(const std::string& text) {
     std::vector<std::string> out;
     std::istringstream in(text);
-    for (std::string l; std::getline(in, l);)
+    for (std::string l; std::getline(in, l);) {
         out.push_back(l);
+    }
     return out;
 }
 
@@ -207,8 +208,9 @@ TEST(TerminalDriver, ScriptedAndTerminalRunsOfOneScriptAgree) {
         EXPECT_EQ(viaScript, viaTerminal) << text;
         // Both drivers were shown the same dialogs.
         std::size_t headers = 0;
-        for (const std::string& l : linesOf(t.out.str()))
+        for (const std::string& l : linesOf(t.out.str())) {
             headers += l.rfind("Dialog \"", 0) == 0 && l.back() == ')' ? 1 : 0;
+        }
         EXPECT_EQ(scripted.dialogsShown().size(), headers) << text;
     }
 }
