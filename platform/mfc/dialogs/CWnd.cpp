@@ -4,6 +4,7 @@
 #include <cwchar>
 
 #include "mfc/Exceptions.h"
+#include "mfc/WinThread.h"
 #include "mfc/dialogs/CMenu.h"
 #include "mfc/dialogs/CTabCtrl.h"
 #include "mfc/dialogs/Controls.h"
@@ -387,7 +388,7 @@ LRESULT CWnd::SendDlgItemMessage(int nID, UINT message, WPARAM wParam, LPARAM lP
 }
 
 int CWnd::MessageBox(LPCTSTR lpszText, LPCTSTR lpszCaption, UINT nType) {
-    return ::MessageBoxW(m_hWnd, lpszText, lpszCaption ? lpszCaption : L"cadhost", nType);
+    return ::MessageBoxW(m_hWnd, lpszText, lpszCaption ? lpszCaption : AfxGetAppName(), nType);
 }
 
 BOOL CWnd::UpdateData(BOOL bSaveAndValidate) {

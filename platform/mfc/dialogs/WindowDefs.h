@@ -5,6 +5,7 @@
 #pragma once
 
 #include "win32/MessageBox.h"
+#include "win32/Process.h"
 #include "win32/SystemMessage.h"
 #include "win32/WinTypes.h"
 #include "win32/WinUser.h"
@@ -151,20 +152,9 @@
 #define LBS_NOINTEGRALHEIGHT 0x0100u
 #define LBS_STANDARD (LBS_NOTIFY | LBS_SORT | WS_VSCROLL | WS_BORDER)
 
-// Show commands.
-#define SW_HIDE 0
-#define SW_SHOWNORMAL 1
-#define SW_NORMAL 1
-#define SW_SHOWMINIMIZED 2
-#define SW_SHOWMAXIMIZED 3
-#define SW_MAXIMIZE 3
-#define SW_SHOWNOACTIVATE 4
-#define SW_SHOW 5
-#define SW_MINIMIZE 6
+// Show commands beyond those of win32/Process.h.
 #define SW_SHOWMINNOACTIVE 7
 #define SW_SHOWNA 8
-#define SW_RESTORE 9
-#define SW_SHOWDEFAULT 10
 
 // SetWindowPos flags and insertion places.
 #define SWP_NOSIZE 0x0001u
