@@ -8,8 +8,10 @@
 // their window is destroyed; a pointer to a record is valid until the next call that can destroy
 // windows (any message sent), so code re-finds a record by handle after sending.
 //
-// There is no geometry: every window has a nominal rectangle that MoveWindow and SetWindowPos
-// change, and tab items lie side by side in a row of fixed width (see tabItemRect).
+// Windows belong to the thread that runs the user interface (the host's main thread); nothing
+// here is for other threads. There is no geometry: every window has a nominal rectangle that
+// MoveWindow and SetWindowPos change, and tab items lie side by side in a row of fixed width (see
+// tabItemRect).
 #pragma once
 
 #include <memory>

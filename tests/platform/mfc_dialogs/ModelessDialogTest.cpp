@@ -115,6 +115,35 @@ TEST_F(ModelessDialogTest, EndingAModelessDialogOnlyHidesIt) {
     EXPECT_EQ(1u, ui.dialogsClosed().size());
 }
 
+// Ends its window and deletes itself inside its Cancel handler.
+class CSelfEndingDlg : public CSampleDlg {
+  public:
+    explicit CSelfEndingDlg(bool* deleted) : m_deleted(deleted) {}
+    ~CSelfEndingDlg() override { *m_deleted = true; }
+
+  protected:
+    void OnCancel() override {
+        CDialog::OnCancel();
+        delete this;
+    }
+
+  private:
+    bool* m_deleted;
+};
+
+TEST_F(ModelessDialogTest, AHandlerMayDeleteItsDialog) {
+    for (const wchar_t* way : {L"click 2", L"cancel", L"menu 32768"}) {
+        bool deleted = false;
+        auto* dlg = new CSelfEndingDlg(&deleted);
+        dlg->Create(IDD_SAMPLE);
+        dlg->ShowWindow(SW_SHOW);
+        const HWND h = dlg->m_hWnd;
+        EXPECT_TRUE(turn(way));
+        EXPECT_TRUE(deleted) << CStringA(way).GetString();
+        EXPECT_FALSE(::IsWindow(h));
+    }
+}
+
 TEST_F(ModelessDialogTest, PagesOfATabControlAreReachedThroughTheDialog) {
     CTabsDlg dlg;
     dlg.Create(IDD_TABS);
