@@ -104,7 +104,7 @@ std::optional<DialogAction> parseDialogAction(const CString& line, CString* erro
 
 // The dialog as lines of text: the caption, the menu bar, then one line per visible control
 // (labels that name the next control are folded into it), for example
-//     Dialog "Orvan Block Creator" (217)
+//     Dialog "Block Creator" (217)
 //       Menu: File [Exit 32768] | Tools [Options 32769] | Help [About 32770]
 //       311 edit "Next Space Name": "Room 1"
 //       3 button "Start"
