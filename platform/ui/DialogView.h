@@ -112,6 +112,7 @@ std::optional<DialogAction> parseDialogAction(const CString& line, CString* erro
 //       248 combo: "Rooms/Spaces" of "Rooms/Spaces", "Gross Area"
 //       246 list: 2 items, selected 0
 //         0 "Kitchen"
+//         1 "Office"
 //       291 edit "Text Size": "250" (disabled)
 std::vector<CString> formatDialog(const DialogView& view);
 
