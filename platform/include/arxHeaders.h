@@ -14,6 +14,8 @@
 #include "host/db/AcDbDictionary.h"
 #include "host/db/AcDbEntity.h"
 #include "host/db/AcDbHatch.h"
+#include "host/db/AcDbSortentsTable.h"
+#include "host/db/Hyperlinks.h"
 #include "host/db/AcDbText.h"
 #include "host/db/IdMapping.h"
 #include "host/db/ObjectPointer.h"
