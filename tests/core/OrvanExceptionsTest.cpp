@@ -1,0 +1,349 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <stdexcept>
+#include <vector>
+
+#include "core/ErrorCapture.h"
+#include "core/OrvanExceptions.h"
+#include "support/TestEnvironment.h"
+
+using qv::test::caught;
+using qv::test::Chain;
+using qv::test::Level;
+using qv::test::levels;
+
+namespace {
+
+const CString MODULE = L"ORVAN Halcyra compatible with 64bit BricsCAD 15";
+
+// An error kind that records when it is destroyed, to watch deleteChain.
+std::vector<int> destroyed;
+class TracedError : public CEXOrvan {
+  public:
+    TracedError(int id, CEXOrvan* inner, int severity = 2)
+        : CEXOrvan(L"test", L"Traced.cpp", L"CTraced::run", id, inner), m_id(id) {
+        setDescription(L"traced failure");
+        setSeverity(severity);
+    }
+    ~TracedError() override { destroyed.push_back(m_id); }
+
+  private:
+    int m_id;
+};
+
+// Three levels as the convention builds them: a failure in CFileUtilities::directoryExists,
+// wrapped by CAcadDrawing::save, wrapped by the command handler.
+CEXOrvan* threeLevels() {
+    CEXOrvan* inner = new CEXCustom(L"disk on fire", MODULE, L"FileUtilities.cpp",
+                                    L"CFileUtilities::directoryExists", 0, nullptr);
+    CEXOrvan* middle = new CEXUnhandled(MODULE, L"c:\\src\\drawing\\AcadDrawing.cpp",
+                                        L"CAcadDrawing::save", 0, inner);
+    return new CEXUnhandled(MODULE, L"quorvelle.cpp", L"saveDrawing", 0, middle);
+}
+
+class ErrorChainTest : public qv::test::PlatformTest {};
+
+TEST_F(ErrorChainTest, ASingleErrorShowsItsPlaceAndDescription) {
+    Chain error(new CEXCustom(L"disk on fire", MODULE, L"FileUtilities.cpp",
+                              L"CFileUtilities::directoryExists", 0, nullptr));
+    error->showErrorDialog();
+    ASSERT_EQ(1u, ui.shown().size());
+    EXPECT_EQ(CString(L"FileUtilities::CFileUtilities::directoryExists\n\ndisk on fire"),
+              ui.shown()[0].text);
+    EXPECT_EQ(CString(L"Error Detected."), ui.shown()[0].caption);
+    EXPECT_EQ(MB_ICONERROR | MB_OK, ui.shown()[0].type);
+}
+
+TEST_F(ErrorChainTest, AChainShowsOneIndentedLinePerLevelAndOnlyTheInnermostDescription) {
+    Chain error(threeLevels());
+    error->showErrorDialog();
+    ASSERT_EQ(1u, ui.shown().size());
+    EXPECT_EQ(CString(L"quorvelle::saveDrawing\n"
+                      L"\tAcadDrawing::CAcadDrawing::save\n"
+                      L"\t\tFileUtilities::CFileUtilities::directoryExists\n\n"
+                      L"disk on fire"),
+              ui.shown()[0].text);
+    EXPECT_EQ(CString(L"saveDrawing\n"
+                      L"\tCAcadDrawing::save\n"
+                      L"\t\tCFileUtilities::directoryExists\n\n"
+                      L"disk on fire"),
+              error->getErrorChainText());
+}
+
+TEST_F(ErrorChainTest, TextsOutsideTheAnsiCodePageAreShownUnchanged) {
+    Chain error(new CEXCustom(L"\u03a9 \u20ac", MODULE, L"Log.cpp", L"CLog::append", 0, nullptr));
+    error->showErrorDialog();
+    ASSERT_EQ(1u, ui.shown().size());
+    EXPECT_EQ(CString(L"Log::CLog::append\n\n\u03a9 \u20ac"), ui.shown()[0].text);
+}
+
+TEST(ErrorChain, DeleteChainFreesTheInnermostFirst) {
+    destroyed.clear();
+    CEXOrvan* chain = new TracedError(1, new TracedError(2, new TracedError(3, nullptr)));
+    chain->deleteChain();
+    EXPECT_EQ((std::vector<int>{3, 2, 1}), destroyed);
+
+    // A long chain does not need a deep stack.
+    destroyed.clear();
+    CEXOrvan* longChain = nullptr;
+    for (int i = 0; i < 100000; ++i)
+        longChain = new TracedError(i, longChain);
+    longChain->deleteChain();
+    EXPECT_EQ(100000u, destroyed.size());
+    EXPECT_EQ(0, destroyed.front());
+}
+
+TEST(ErrorObject, TrimSourceFileCutsTheFolderAndOnlyTheLowerCaseSourceExtension) {
+    const struct {
+        const wchar_t* file;
+        const wchar_t* expected;
+    } cases[] = {
+        {L"c:\\work\\src\\core\\Log.cpp", L"Log"},
+        {L"c:\\work\\src\\core\\Log.CPP", L"Log.CPP"},
+        {L"src/core/Log.cpp", L"src/core/Log"},
+        {L"Log.cpp", L"Log"},
+        {L"Log", L"Log"},
+        {L"Log.h", L"Log.h"},
+        {L"Log.cpp.bak", L"Log.cpp.bak"},
+        {L"Log.xml", L"Log.xml"},
+        {L".cpp", L""},
+        {L"dir\\", L""},
+        {L"", L""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CString(c.expected), CEXOrvan::trimSourceFile(c.file))
+            << CStringA(c.file).GetString();
+        CEXCustom error(L"d", L"s", c.file, L"p", 0, nullptr);
+        EXPECT_EQ(CString(c.expected), error.getClass());
+    }
+}
+
+TEST(ErrorObject, SeverityTexts) {
+    const struct {
+        int severity;
+        const wchar_t* text;
+    } cases[] = {{0, L"low"}, {1, L"medium"}, {2, L"high"}, {7, L"high"}, {-1, L"high"}};
+    for (const auto& c : cases) {
+        destroyed.clear();
+        Chain error(new TracedError(0, nullptr, c.severity));
+        EXPECT_EQ(CString(c.text), error->getSeverityText()) << c.severity;
+    }
+}
+
+struct KindCase {
+    const char* name;
+    CEXOrvan* error;
+    const wchar_t* description;
+    int severity;
+};
+
+TEST(ErrorObject, EachKindSetsItsDescriptionAndSeverity) {
+    const KindCase cases[] = {
+        {"unhandled", new CEXUnhandled(L"src", L"F.cpp", L"C::f", 5, nullptr), L"unhandled error",
+         2},
+        {"unhandled, three texts", new CEXUnhandled(L"src", L"F.cpp", L"C::f"), L"unhandled error",
+         2},
+        {"unhandled from text", new CEXUnhandled(L"test error", L"src", L"F.cpp", L"C::f", 5),
+         L"test error", 2},
+        {"custom", new CEXCustom(L"my text", L"src", L"F.cpp", L"C::f", 5, nullptr), L"my text", 2},
+        {"invalid handle", new CEXInvalidHandle(L"1A2B", L"src", L"F.cpp", L"C::f"),
+         L"Invalid Handle - 1A2B", 1},
+        {"invalid hex colour", new CEXInvalidHexColour(L"src", L"F.cpp", L"C::f", L"#GG"),
+         L"Invalid Hex Colour - #GG", 2},
+        {"invalid plot file name", new CEXInvalidPlotFilename(L"src", L"F.cpp", L"C::f", L"a.xyz"),
+         L"Invalid Plot Filename - 'a.xyz'", 2},
+        {"invalid XML file", new CEXInvalidXMLFile(L"src", L"F.cpp", L"C::f", L"c:\\d.xml"),
+         L"Invalid XML file - c:\\d.xml", 2},
+        {"segment area over total",
+         new CEXSegmentAreaOverTotal(L"src", L"F.cpp", L"C::f", 120.456, 100),
+         L"Unable to calculate pie chart percentages the total segment area (120.46) is greater "
+         L"than the specified total area (100.00).",
+         1},
+        {"additional areas", new CEXHatchAdditionalAreas(L"ROOM-7", L"src", L"F.cpp", L"C::f"),
+         L"Unable to apply additional hatch areas to Orvan Block: ROOM-7.", 1},
+        {"no areas", new CEXHatchNoAreas(L"ROOM-7", L"src", L"F.cpp", L"C::f"),
+         L"Unable to apply no hatch areas to Orvan Block: ROOM-7.", 1},
+        {"not closed", new CEXHatchNotClosed(L"ROOM-7", L"2F", L"src", L"F.cpp", L"C::f"),
+         L"Unable to hatch Orvan Block: ROOM-7. Handle: 2F. Please check the polyline is closed.",
+         2},
+        {"not dense enough",
+         new CEXHatchNotDenseEnough(L"asset - 3C", L"ANSI31", 2, L"src", L"F.cpp", L"C::f"),
+         L"Unable to hatch asset - 3C. ANSI31 set at scale 2.00 is not dense enough to be "
+         L"displayed.",
+         1},
+        {"too dense", new CEXHatchTooDense(L"ROOM-7", L"SOLID", 0.125, L"src", L"F.cpp", L"C::f"),
+         L"Unable to hatch ROOM-7. SOLID set at scale 0.13is too dense to be displayed.", 1},
+        {"around attributes",
+         new CEXHatchAroundAttributes(L"ROOM-7", L"2F", L"src", L"F.cpp", L"C::f"),
+         L"Unable to hatch around attributes: ROOM-7. Handle: 2F. Please check the Orvan block.",
+         1},
+        {"no MSXML", new CEXMSXMLNotAvailable(L"src", L"F.cpp", L"C::f"),
+         L"Msxml2.DOMDocument is not available - please check msxml is installed.", 2},
+        {"missing field", new CEXXMLMissingField(L"p.xml", L"server", L"src", L"F.cpp", L"C::f"),
+         L"The XML file p.xml does not contain the required field server", 1},
+    };
+    for (const auto& c : cases) {
+        Chain error(c.error);
+        EXPECT_EQ(CString(c.description), error->getDescription()) << c.name;
+        EXPECT_EQ(c.severity, error->getSeverity()) << c.name;
+        EXPECT_EQ(CString(L"src"), error->getSource()) << c.name;
+        EXPECT_EQ(CString(L"F"), error->getClass()) << c.name;
+        EXPECT_EQ(CString(L"C::f"), error->getProcSig()) << c.name;
+        EXPECT_EQ(nullptr, error->getInnerException()) << c.name;
+    }
+}
+
+TEST(ErrorObject, ForeignExceptionsGiveTheirMessage) {
+    CFileException fileError(CFileException::fileNotFound, 2, L"c:\\x.txt");
+    Chain fromFramework(new CEXUnhandled(&fileError, L"src", L"F.cpp", L"C::f", 3, nullptr));
+    EXPECT_EQ(fileError.GetMessageText(), fromFramework->getDescription());
+    EXPECT_EQ(3, fromFramework->getCode());
+
+    // The framework's message is read through a buffer of 255 characters.
+    const CString longText = CString(L'x', 300);
+    COleDispatchException dispatchError(longText, 0, 0);
+    Chain truncated(new CEXUnhandled(&dispatchError, L"src", L"F.cpp", L"C::f", 0, nullptr));
+    EXPECT_EQ(longText.Left(254), truncated->getDescription());
+
+    Chain fromStd(new CEXUnhandled(std::runtime_error("caf\xe9 closed"), L"src", L"F.cpp", L"C::f",
+                                   0, nullptr));
+    EXPECT_EQ(CString(L"caf\u00e9 closed"), fromStd->getDescription());
+}
+
+// Runs a body under the convention and returns what reaches the caller.
+template <class Body>
+Chain wrappedBy(Body body) {
+    return caught([&] {
+        try {
+            body();
+        } catch (...) {
+            throwWrapped(_T("Sample.cpp"), _T("CSample::run"));
+        }
+    });
+}
+
+TEST(CatchAndWrap, EveryKindOfFailureBecomesAnUnhandledErrorNamingTheOperation) {
+    const struct {
+        const char* name;
+        std::function<void()> body;
+        std::vector<Level> chain;
+    } cases[] = {
+        {"error object",
+         [] { throw new CEXCustom(L"inner text", L"s", L"Inner.cpp", L"CInner::go", 4, nullptr); },
+         {{L"CSample::run", L"unhandled error"}, {L"CInner::go", L"inner text"}}},
+        {"framework exception",
+         [] { AfxThrowFileException(CFileException::accessDenied, 5, L"c:\\locked.txt"); },
+         {{L"CSample::run",
+           CFileException(CFileException::accessDenied, 5, L"c:\\locked.txt").GetMessageText()}}},
+        {"invalid argument",
+         [] { CString().GetAt(3); },
+         {{L"CSample::run", L"Encountered an improper argument."}}},
+        {"standard exception",
+         [] { throw std::out_of_range("index 9"); },
+         {{L"CSample::run", L"index 9"}}},
+        {"anything else", [] { throw 42; }, {{L"CSample::run", L"unhandled error"}}},
+    };
+    for (const auto& c : cases) {
+        Chain error = wrappedBy(c.body);
+        ASSERT_TRUE(error) << c.name;
+        EXPECT_EQ(c.chain, levels(error.get())) << c.name;
+        EXPECT_TRUE(dynamic_cast<CEXUnhandled*>(error.get())) << c.name;
+        EXPECT_EQ(MODULE, error->getSource()) << c.name;
+        EXPECT_EQ(CString(L"Sample"), error->getClass()) << c.name;
+        EXPECT_EQ(0, error->getCode()) << c.name;
+        EXPECT_EQ(2, error->getSeverity()) << c.name;
+    }
+}
+
+TEST(CatchAndWrap, ThreeLevelsGiveThreeWrappers) {
+    auto level3 = [] {
+        try {
+            throw std::runtime_error("deep");
+        } catch (...) {
+            throwWrapped(_T("C.cpp"), _T("CC::three"));
+        }
+    };
+    auto level2 = [&] {
+        try {
+            level3();
+        } catch (...) {
+            throwWrapped(_T("B.cpp"), _T("CB::two"));
+        }
+    };
+    Chain error = caught([&] {
+        try {
+            level2();
+        } catch (...) {
+            throwWrapped(_T("A.cpp"), _T("CA::one"));
+        }
+    });
+    EXPECT_EQ((std::vector<Level>{{L"CA::one", L"unhandled error"},
+                                  {L"CB::two", L"unhandled error"},
+                                  {L"CC::three", L"deep"}}),
+              levels(error.get()));
+}
+
+TEST(CatchAndWrap, AKindHandledFirstPassesUnchanged) {
+    CEXInvalidHandle* raised = nullptr;
+    Chain error = caught([&] {
+        try {
+            raised = new CEXInvalidHandle(L"FF", L"s", L"Blocks.cpp", L"CBlocks::find");
+            throw raised;
+        } catch (CEXInvalidHandle*) {
+            throw;
+        } catch (...) {
+            throwWrapped(_T("Sample.cpp"), _T("CSample::run"));
+        }
+    });
+    EXPECT_EQ(raised, error.get());
+}
+
+TEST(CatchAndWrap, WrappingOutsideAHandlerGivesAPlainUnhandledError) {
+    Chain error(wrapCaughtError(_T("Sample.cpp"), _T("CSample::run")));
+    EXPECT_EQ((std::vector<Level>{{L"CSample::run", L"unhandled error"}}), levels(error.get()));
+}
+
+class ErrorListTest : public qv::test::PlatformTest {};
+
+TEST_F(ErrorListTest, HoldsShowsAndDeletesItsChains) {
+    destroyed.clear();
+    {
+        COrvanExceptions list;
+        EXPECT_EQ(0, list.getCount());
+        list.deleteObjects();
+        EXPECT_EQ(0, list.getCount());
+
+        list.add(new TracedError(1, nullptr));
+        list.add(new CEXHatchNoAreas(L"ROOM-1", MODULE, L"BlockDWG.cpp", L"CBlockDWG::hatch"));
+        list.add(new TracedError(2, new TracedError(3, nullptr)));
+        EXPECT_EQ(3, list.getCount());
+        EXPECT_EQ(CString(L"CBlockDWG::hatch"), list.getAt(1)->getProcSig());
+        EXPECT_TRUE(caught([&] {
+                        try {
+                            list.getAt(3);
+                        } catch (...) {
+                            throwWrapped(_T("T.cpp"), _T("T::t"));
+                        }
+                    }) != nullptr);
+
+        list.displayAll();
+        ASSERT_EQ(3u, ui.shown().size());
+        EXPECT_EQ(CString(L"Traced::CTraced::run\n\ntraced failure"), ui.shown()[0].text);
+        EXPECT_EQ(CString(L"BlockDWG::CBlockDWG::hatch\n\nUnable to apply no hatch areas to Orvan "
+                          L"Block: ROOM-1."),
+                  ui.shown()[1].text);
+        EXPECT_EQ(CString(L"Traced::CTraced::run\n\tTraced::CTraced::run\n\ntraced failure"),
+                  ui.shown()[2].text);
+
+        list.deleteObjects();
+        EXPECT_EQ(0, list.getCount());
+        EXPECT_EQ((std::vector<int>{1, 3, 2}), destroyed);
+
+        list.add(new TracedError(4, nullptr));
+        EXPECT_EQ(1, list.getCount());
+    }
+    EXPECT_EQ((std::vector<int>{1, 3, 2, 4}), destroyed);
+}
+
+}  // namespace
