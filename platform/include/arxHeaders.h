@@ -11,6 +11,7 @@
 #include "host/app/DisplayColors.h"
 #include "host/app/SystemVariables.h"
 #include "host/app/EntityNames.h"
+#include "host/app/Automation.h"
 #include "host/app/Coordinates.h"
 #include "host/db/AcDbBlockReference.h"
 #include "host/db/AcDbCurve.h"
