@@ -2,3 +2,6 @@
 #pragma once
 
 #include <afx.h>
+#include <comdef.h>
+#include <comutil.h>
+#include <arxHeaders.h>

@@ -74,6 +74,31 @@ void CEXOrvan::showErrorDialog() const {
     MessageBoxW(NULL, getErrorDialogText(), L"Error Detected.", MB_ICONERROR | MB_OK);
 }
 
+void CEXOrvan::printErrorChain() const {
+    acutPrintf(L"%s\n", getErrorChainText());
+}
+
+CString CEXOrvan::describeComError(const _com_error& e) {
+    // Each line is built in a buffer of 1024 characters: longer texts are cut.
+    auto line = [](const wchar_t* format, auto value) {
+        CString piece;
+        piece.Format(format, value);
+        return piece.Left(1023);
+    };
+    CString text = line(L"COM Error HRESULT 0x%X\n", static_cast<unsigned>(e.Error()));
+    text += line(L"_com_error::ErrorMessage() = %s\n", e.ErrorMessage());
+    IErrorInfo* info = e.ErrorInfo();
+    if (info) {
+        info->Release();
+        text +=
+            line(L"_com_error::Description() = %s\n", static_cast<const wchar_t*>(e.Description()));
+        text += line(L"\n_com_error::Source() = %s", static_cast<const wchar_t*>(e.Source()));
+    } else {
+        text += L"No IErrorInfo Interface present\n";
+    }
+    return text;
+}
+
 void CEXOrvan::deleteChain() {
     // Innermost first, without recursion, so that a long chain cannot exhaust the stack.
     std::vector<CEXOrvan*> levels;
@@ -114,7 +139,32 @@ CEXUnhandled::CEXUnhandled(CString message, CString source, CString file, CStrin
     setDescription(message);
 }
 
+CEXUnhandled::CEXUnhandled(const _com_error& e, CString source, CString file, CString procSig,
+                           int severity)
+    : CEXOrvan(source, file, procSig, 0, nullptr) {
+    setSource(static_cast<const wchar_t*>(e.Source()));
+    setDescription(static_cast<const wchar_t*>(e.Description()));
+    setSeverity(severity);
+}
+
+CEXUnhandled::CEXUnhandled(Acad::ErrorStatus status, CString source, CString file, CString procSig,
+                           long line, CString drawingName, CEXOrvan* innerException)
+    : CEXOrvan(source, file, procSig, static_cast<int>(status), innerException) {
+    CString description = L"The following AutoCAD error occurred on line#" +
+                          CUtilities::LongToCString(static_cast<LONG>(line)) + L": " +
+                          acadErrorStatusText(status);
+    if (!drawingName.IsEmpty())
+        description += L", whilst processing drawing " + drawingName;
+    setDescription(description + L".");
+}
+
 // The other kinds
+
+CEXSQLStatement::CEXSQLStatement(const _com_error& e, CString statement, CString source,
+                                 CString file, CString procSig)
+    : CEXOrvan(source, file, procSig, 0, nullptr) {
+    setDescription(static_cast<const wchar_t*>(e.Description()));
+}
 
 CEXCustom::CEXCustom(CString description, CString source, CString file, CString procSig, int code,
                      CEXOrvan* innerException)
@@ -236,6 +286,11 @@ void COrvanExceptions::displayAll() const {
         m_errors.GetAt(i)->showErrorDialog();
 }
 
+void COrvanExceptions::printAll() const {
+    for (int i = 0; i < m_count; ++i)
+        m_errors.GetAt(i)->printErrorChain();
+}
+
 void COrvanExceptions::deleteObjects() {
     try {
         for (int i = 0; i < m_count; ++i) {
@@ -254,7 +309,6 @@ void COrvanExceptions::deleteObjects() {
 // The catch-and-wrap convention
 
 CEXUnhandled* wrapCaughtError(LPCTSTR file, LPCTSTR procSig, std::source_location where) {
-    (void)where;  // the line names a host status caught as a value
     if (!std::current_exception()) {
         return new CEXUnhandled(ORVAN_MODULE_DESCRIPTION, file, procSig, 0, nullptr);
     }
@@ -270,6 +324,11 @@ CEXUnhandled* wrapCaughtError(LPCTSTR file, LPCTSTR procSig, std::source_locatio
         return wrapped;
     } catch (const std::exception& e) {
         return new CEXUnhandled(e, ORVAN_MODULE_DESCRIPTION, file, procSig, 0, nullptr);
+    } catch (const _com_error& e) {
+        return new CEXUnhandled(e, ORVAN_MODULE_DESCRIPTION, file, procSig, 2);
+    } catch (Acad::ErrorStatus status) {
+        return new CEXUnhandled(status, ORVAN_MODULE_DESCRIPTION, file, procSig,
+                                static_cast<long>(where.line()), CString(), nullptr);
     } catch (...) {
         return new CEXUnhandled(ORVAN_MODULE_DESCRIPTION, file, procSig, 0, nullptr);
     }

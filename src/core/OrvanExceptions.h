@@ -54,8 +54,14 @@ class CEXOrvan {
     // Shows getErrorDialogText() in a message box without owner, titled "Error Detected.", with
     // the error icon and an OK button.
     void showErrorDialog() const;
+    // Prints getErrorChainText() and a line feed on the host's command line.
+    void printErrorChain() const;
     // Frees the inner chain (innermost first), then this object. The pointer is dead afterwards.
     void deleteChain();
+
+    // A text report of a COM error: its HRESULT, its system message and, when it carries error
+    // information, its description and source.
+    static CString describeComError(const _com_error& e);
 
   protected:
     void setDescription(const CString& description) { m_description = description; }
@@ -90,12 +96,27 @@ class CEXUnhandled : public CEXOrvan {
                  CEXOrvan* innerException);
     // The description is the given message; no inner error.
     CEXUnhandled(CString message, CString source, CString file, CString procSig, int code);
+    // The COM error's source replaces `source`; its description is the description. No inner
+    // error.
+    CEXUnhandled(const _com_error& e, CString source, CString file, CString procSig, int severity);
+    // A host status: "The following AutoCAD error occurred on line#<line>: <status text>", then
+    // ", whilst processing drawing <name>" when a drawing is named, then "."; the code is the
+    // status.
+    CEXUnhandled(Acad::ErrorStatus status, CString source, CString file, CString procSig, long line,
+                 CString drawingName, CEXOrvan* innerException);
 };
 
 class CEXCustom : public CEXOrvan {
   public:
     CEXCustom(CString description, CString source, CString file, CString procSig, int code,
               CEXOrvan* innerException);
+};
+
+// A failed SQL statement: the COM error's description (the statement text is not shown).
+class CEXSQLStatement : public CEXOrvan {
+  public:
+    CEXSQLStatement(const _com_error& e, CString statement, CString source, CString file,
+                    CString procSig);
 };
 
 // Severity 1. "Invalid Handle - " + handle.
@@ -193,6 +214,8 @@ class COrvanExceptions {
     CEXOrvan* getAt(int index) const { return m_errors.GetAt(index); }
     // One error message box per chain, in index order.
     void displayAll() const;
+    // Prints each chain on the host's command line, in index order.
+    void printAll() const;
     // Deletes every chain in index order and empties the list.
     void deleteObjects();
 
@@ -222,9 +245,12 @@ class COrvanExceptions {
 // - a CEXOrvan*: CEXUnhandled with it as inner error (the new object owns the chain);
 // - a framework exception (CException*): CEXUnhandled with its message; the exception is deleted;
 // - a standard exception: CEXUnhandled with its message;
+// - a COM error (_com_error): CEXUnhandled with its source and description, severity 2;
+// - a host status thrown as a value (Acad::ErrorStatus): the host-status CEXUnhandled with the
+//   line of the call (`where`, the handler's own line) and no drawing name;
 // - anything else: CEXUnhandled "unhandled error" without inner error.
-// Code 0 in every case. The caller owns the result (throw it, add it to a list, or show and
-// delete it). Outside a catch block it gives the plain "unhandled error" object.
+// Code 0 except for a host status (its number). The caller owns the result (throw it, add it to a
+// list, or show and delete it). Outside a catch block it gives the plain "unhandled error" object.
 CEXUnhandled* wrapCaughtError(LPCTSTR file, LPCTSTR procSig,
                               std::source_location where = std::source_location::current());
 // Throws wrapCaughtError(file, procSig, where) (as a CEXUnhandled*).

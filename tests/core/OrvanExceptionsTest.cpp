@@ -6,6 +6,7 @@
 
 #include "core/ErrorCapture.h"
 #include "core/OrvanExceptions.h"
+#include "core/Utilities.h"
 #include "support/TestEnvironment.h"
 
 using qv::test::caught;
@@ -69,6 +70,25 @@ TEST_F(ErrorChainTest, AChainShowsOneIndentedLinePerLevelAndOnlyTheInnermostDesc
                       L"\t\tCFileUtilities::directoryExists\n\n"
                       L"disk on fire"),
               error->getErrorChainText());
+}
+
+TEST_F(ErrorChainTest, PrintingGivesTheChainWithoutClassesOnTheCommandLine) {
+    qv::host::transcript().clear();
+    Chain single(new CEXCustom(L"disk on fire", MODULE, L"FileUtilities.cpp",
+                               L"CFileUtilities::directoryExists", 0, nullptr));
+    single->printErrorChain();
+    EXPECT_EQ(L"CFileUtilities::directoryExists\n\ndisk on fire\n", qv::host::transcript().text());
+
+    qv::host::transcript().clear();
+    Chain chain(threeLevels());
+    chain->printErrorChain();
+    EXPECT_EQ(
+        L"saveDrawing\n"
+        L"\tCAcadDrawing::save\n"
+        L"\t\tCFileUtilities::directoryExists\n\n"
+        L"disk on fire\n",
+        qv::host::transcript().text());
+    qv::host::transcript().clear();
 }
 
 TEST_F(ErrorChainTest, TextsOutsideTheAnsiCodePageAreShownUnchanged) {
@@ -194,6 +214,63 @@ TEST(ErrorObject, EachKindSetsItsDescriptionAndSeverity) {
     }
 }
 
+TEST(ErrorObject, HostStatusNamesTheLineTheStatusAndTheDrawing) {
+    const struct {
+        Acad::ErrorStatus status;
+        long line;
+        const wchar_t* drawing;
+        const wchar_t* description;
+    } cases[] = {
+        {Acad::eWasOpenForWrite, 3430, L"c:\\plans\\a.dwg",
+         L"The following AutoCAD error occurred on line#3430: eWasOpenForWrite, whilst processing "
+         L"drawing c:\\plans\\a.dwg."},
+        {Acad::eOnLockedLayer, 12, L"",
+         L"The following AutoCAD error occurred on line#12: eOnLockedLayer."},
+        {static_cast<Acad::ErrorStatus>(9999), 7, L"",
+         L"The following AutoCAD error occurred on line#7: Unknown error status 9999."},
+    };
+    for (const auto& c : cases) {
+        Chain error(new CEXUnhandled(c.status, MODULE, L"BlockDWG.cpp", L"CBlockDWG::hatchBlock",
+                                     c.line, c.drawing, nullptr));
+        EXPECT_EQ(CString(c.description), error->getDescription());
+        EXPECT_EQ(static_cast<int>(c.status), error->getCode());
+        EXPECT_EQ(2, error->getSeverity());
+        EXPECT_EQ(MODULE, error->getSource());
+    }
+}
+
+TEST(ErrorObject, ComErrorsGiveTheirSourceAndDescription) {
+    const _com_error withInfo(E_FAIL, qv::com::makeErrorInfo(L"Invalid object name 'spaces'.",
+                                                             L"Microsoft OLE DB Provider"));
+    Chain unhandled(new CEXUnhandled(withInfo, MODULE, L"Layers.cpp", L"CLayers::load", 2));
+    EXPECT_EQ(CString(L"Microsoft OLE DB Provider"), unhandled->getSource());
+    EXPECT_EQ(CString(L"Invalid object name 'spaces'."), unhandled->getDescription());
+    EXPECT_EQ(2, unhandled->getSeverity());
+    EXPECT_EQ(CString(L"Layers"), unhandled->getClass());
+
+    Chain statement(new CEXSQLStatement(withInfo, L"SELECT * FROM spaces", MODULE,
+                                        L"SQLStatement.cpp", L"CSQLStatement::execute"));
+    EXPECT_EQ(CString(L"Invalid object name 'spaces'."), statement->getDescription());
+    EXPECT_EQ(MODULE, statement->getSource());
+
+    const _com_error bare(E_POINTER);
+    Chain noInfo(new CEXUnhandled(bare, MODULE, L"Layers.cpp", L"CLayers::load", 1));
+    EXPECT_EQ(CString(), noInfo->getSource());
+    EXPECT_EQ(CString(), noInfo->getDescription());
+    EXPECT_EQ(1, noInfo->getSeverity());
+
+    EXPECT_EQ(CString(L"COM Error HRESULT 0x80004005\n"
+                      L"_com_error::ErrorMessage() = ") +
+                  withInfo.ErrorMessage() +
+                  L"\n_com_error::Description() = Invalid object name 'spaces'.\n"
+                  L"\n_com_error::Source() = Microsoft OLE DB Provider",
+              CEXOrvan::describeComError(withInfo));
+    EXPECT_EQ(CString(L"COM Error HRESULT 0x80004003\n"
+                      L"_com_error::ErrorMessage() = Invalid pointer\n"
+                      L"No IErrorInfo Interface present\n"),
+              CEXOrvan::describeComError(bare));
+}
+
 TEST(ErrorObject, ForeignExceptionsGiveTheirMessage) {
     CFileException fileError(CFileException::fileNotFound, 2, L"c:\\x.txt");
     Chain fromFramework(new CEXUnhandled(&fileError, L"src", L"F.cpp", L"C::f", 3, nullptr));
@@ -242,6 +319,9 @@ TEST(CatchAndWrap, EveryKindOfFailureBecomesAnUnhandledErrorNamingTheOperation) 
         {"standard exception",
          [] { throw std::out_of_range("index 9"); },
          {{L"CSample::run", L"index 9"}}},
+        {"COM error",
+         [] { qv::com::raiseError(E_FAIL, L"Timeout expired", L"Microsoft OLE DB Provider"); },
+         {{L"CSample::run", L"Timeout expired"}}},
         {"anything else", [] { throw 42; }, {{L"CSample::run", L"unhandled error"}}},
     };
     for (const auto& c : cases) {
@@ -249,11 +329,32 @@ TEST(CatchAndWrap, EveryKindOfFailureBecomesAnUnhandledErrorNamingTheOperation) 
         ASSERT_TRUE(error) << c.name;
         EXPECT_EQ(c.chain, levels(error.get())) << c.name;
         EXPECT_TRUE(dynamic_cast<CEXUnhandled*>(error.get())) << c.name;
-        EXPECT_EQ(MODULE, error->getSource()) << c.name;
+        EXPECT_EQ(CString(c.name) == L"COM error" ? CString(L"Microsoft OLE DB Provider") : MODULE,
+                  error->getSource())
+            << c.name;
         EXPECT_EQ(CString(L"Sample"), error->getClass()) << c.name;
         EXPECT_EQ(0, error->getCode()) << c.name;
         EXPECT_EQ(2, error->getSeverity()) << c.name;
     }
+}
+
+TEST(CatchAndWrap, AHostStatusNamesTheHandlersLine) {
+    long handlerLine = 0;
+    Chain error = caught([&] {
+        try {
+            throw Acad::eWasErased;
+        } catch (...) {
+            handlerLine = __LINE__ + 1;
+            throwWrapped(_T("Layer.cpp"), _T("CLayer::applyToDWG"));
+        }
+    });
+    ASSERT_TRUE(error);
+    EXPECT_EQ(CString(L"The following AutoCAD error occurred on line#") +
+                  CUtilities::LongToCString(handlerLine) + L": eWasErased.",
+              error->getDescription());
+    EXPECT_EQ(static_cast<int>(Acad::eWasErased), error->getCode());
+    EXPECT_EQ(CString(L"CLayer::applyToDWG"), error->getProcSig());
+    EXPECT_EQ(nullptr, error->getInnerException());
 }
 
 TEST(CatchAndWrap, ThreeLevelsGiveThreeWrappers) {
@@ -335,6 +436,15 @@ TEST_F(ErrorListTest, HoldsShowsAndDeletesItsChains) {
                   ui.shown()[1].text);
         EXPECT_EQ(CString(L"Traced::CTraced::run\n\tTraced::CTraced::run\n\ntraced failure"),
                   ui.shown()[2].text);
+
+        qv::host::transcript().clear();
+        list.printAll();
+        EXPECT_EQ(
+            L"CTraced::run\n\ntraced failure\n"
+            L"CBlockDWG::hatch\n\nUnable to apply no hatch areas to Orvan Block: ROOM-1.\n"
+            L"CTraced::run\n\tCTraced::run\n\ntraced failure\n",
+            qv::host::transcript().text());
+        qv::host::transcript().clear();
 
         list.deleteObjects();
         EXPECT_EQ(0, list.getCount());
