@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "core/Utilities.h"
+#include "core/XMLUtilities.h"
 
 static const LPCTSTR SOURCE_FILE = _T("OrvanExceptions.cpp");
 
@@ -78,6 +79,38 @@ void CEXOrvan::printErrorChain() const {
     acutPrintf(L"%s\n", getErrorChainText());
 }
 
+MSXML2::IXMLDOMNodePtr CEXOrvan::toXML() const {
+    CXMLUtilities xml;
+    const CString ns = ORVAN_ERROR_LOG_NAMESPACE;
+    MSXML2::IXMLDOMNodePtr error = xml.createNode(L"error", ns);
+    error->appendChild(xml.createUniversalTimeNode(ns, COleDateTime::GetCurrentTime()));
+    error->appendChild(xml.createNode(L"class", m_class, ns));
+    error->appendChild(xml.createNode(L"procSig", m_procSig, ns));
+    error->appendChild(xml.createNode(L"source", m_source, ns));
+    error->appendChild(xml.createNode(L"description", m_description, ns));
+    error->appendChild(xml.createNode(L"severity", getSeverityText(), ns));
+    if (m_innerException) {
+        MSXML2::IXMLDOMNodePtr inner = xml.createNode(L"innerException", ns);
+        inner->appendChild(m_innerException->toXML());
+        error->appendChild(inner);
+    }
+    return error;
+}
+
+CString CEXOrvan::getSystemErrorText(DWORD code) {
+    LPWSTR buffer = NULL;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        NULL, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<LPWSTR>(&buffer), 0,
+        NULL);
+    CString text;
+    if (length > 0 && buffer)
+        text = CString(buffer, static_cast<int>(length));
+    if (buffer)
+        LocalFree(buffer);
+    return text;
+}
+
 CString CEXOrvan::describeComError(const _com_error& e) {
     // Each line is built in a buffer of 1024 characters: longer texts are cut.
     auto line = [](const wchar_t* format, auto value) {
@@ -109,6 +142,19 @@ void CEXOrvan::deleteChain() {
 }
 
 // CEXUnhandled
+
+namespace {
+
+// A COM error's description; without error information, the system's text for its HRESULT, so
+// that the user always reads what went wrong.
+CString comErrorDescription(const _com_error& e) {
+    CString description = static_cast<const wchar_t*>(e.Description());
+    if (description.IsEmpty())
+        description = e.ErrorMessage();
+    return description;
+}
+
+}  // namespace
 
 CEXUnhandled::CEXUnhandled(CString source, CString file, CString procSig, int code,
                            CEXOrvan* innerException)
@@ -142,8 +188,10 @@ CEXUnhandled::CEXUnhandled(CString message, CString source, CString file, CStrin
 CEXUnhandled::CEXUnhandled(const _com_error& e, CString source, CString file, CString procSig,
                            int severity)
     : CEXOrvan(source, file, procSig, 0, nullptr) {
-    setSource(static_cast<const wchar_t*>(e.Source()));
-    setDescription(static_cast<const wchar_t*>(e.Description()));
+    const CString comSource = static_cast<const wchar_t*>(e.Source());
+    if (!comSource.IsEmpty())
+        setSource(comSource);
+    setDescription(comErrorDescription(e));
     setSeverity(severity);
 }
 
@@ -163,7 +211,7 @@ CEXUnhandled::CEXUnhandled(Acad::ErrorStatus status, CString source, CString fil
 CEXSQLStatement::CEXSQLStatement(const _com_error& e, CString statement, CString source,
                                  CString file, CString procSig)
     : CEXOrvan(source, file, procSig, 0, nullptr) {
-    setDescription(static_cast<const wchar_t*>(e.Description()));
+    setDescription(comErrorDescription(e));
 }
 
 CEXCustom::CEXCustom(CString description, CString source, CString file, CString procSig, int code,

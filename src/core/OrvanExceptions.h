@@ -19,6 +19,9 @@
 #include "StdAfx.h"
 #include "core/ModuleDescription.h"
 
+// The namespace of the XML form of error objects and of the error log.
+inline constexpr wchar_t ORVAN_ERROR_LOG_NAMESPACE[] = L"urn:orvan:errorLog";
+
 class CEXOrvan {
   public:
     // Stores source, the file text trimmed by trimSourceFile as the class, procSig, code and the
@@ -59,6 +62,15 @@ class CEXOrvan {
     // Frees the inner chain (innermost first), then this object. The pointer is dead afterwards.
     void deleteChain();
 
+    // The chain as XML, all in the error-log namespace: an element "error" with "date" (the
+    // local time now), "class", "procSig", "source", "description" and "severity" (the severity
+    // text), and for a wrapped error an "innerException" holding the inner error's own "error"
+    // element. The element belongs to a document of its own; append it where it is needed.
+    MSXML2::IXMLDOMNodePtr toXML() const;
+
+    // The system's text for a Win32 error code ("\r\n" at its end as the system keeps it);
+    // empty when the system has none.
+    static CString getSystemErrorText(DWORD code);
     // A text report of a COM error: its HRESULT, its system message and, when it carries error
     // information, its description and source.
     static CString describeComError(const _com_error& e);
@@ -96,8 +108,8 @@ class CEXUnhandled : public CEXOrvan {
                  CEXOrvan* innerException);
     // The description is the given message; no inner error.
     CEXUnhandled(CString message, CString source, CString file, CString procSig, int code);
-    // The COM error's source replaces `source`; its description is the description. No inner
-    // error.
+    // The COM error's source replaces `source` (when it names one); its description is the
+    // description, or the system's text for its HRESULT when it carries none. No inner error.
     CEXUnhandled(const _com_error& e, CString source, CString file, CString procSig, int severity);
     // A host status: "The following AutoCAD error occurred on line#<line>: <status text>", then
     // ", whilst processing drawing <name>" when a drawing is named, then "."; the code is the
@@ -112,7 +124,8 @@ class CEXCustom : public CEXOrvan {
               CEXOrvan* innerException);
 };
 
-// A failed SQL statement: the COM error's description (the statement text is not shown).
+// A failed SQL statement: the COM error's description, or the system's text for its HRESULT
+// when it carries none (the statement text is not shown).
 class CEXSQLStatement : public CEXOrvan {
   public:
     CEXSQLStatement(const _com_error& e, CString statement, CString source, CString file,

@@ -91,6 +91,48 @@ TEST_F(ErrorChainTest, PrintingGivesTheChainWithoutClassesOnTheCommandLine) {
     qv::host::transcript().clear();
 }
 
+TEST_F(ErrorChainTest, XmlFormNestsTheInnerErrors) {
+    const CString date =
+        L"<date><year>2009</year><month>3</month><day>5</day><hour>7</hour><minute>4</minute>"
+        L"<second>9</second></date>";
+    const struct {
+        const char* name;
+        CEXOrvan* error;
+        CString expected;
+    } cases[] = {
+        {"single", new CEXInvalidHandle(L"2F", L"CBlocks", L"Blocks.cpp", L"CBlocks::find"),
+         L"<error xmlns=\"urn:orvan:errorLog\">" + date +
+             L"<class>Blocks</class><procSig>CBlocks::find</procSig><source>CBlocks</source>"
+             L"<description>Invalid Handle - 2F</description><severity>medium</severity>"
+             L"</error>"},
+        {"wrapped",
+         new CEXUnhandled(MODULE, L"quorvelle.cpp", L"saveDrawing", 0,
+                          new CEXCustom(L"a < b", L"src", L"Log.cpp", L"CLog::append", 0, nullptr)),
+         L"<error xmlns=\"urn:orvan:errorLog\">" + date +
+             L"<class>quorvelle</class><procSig>saveDrawing</procSig><source>" + MODULE +
+             L"</source><description>unhandled error</description><severity>high</severity>"
+             L"<innerException><error>" +
+             date +
+             L"<class>Log</class><procSig>CLog::append</procSig><source>src</source>"
+             L"<description>a &lt; b</description><severity>high</severity></error>"
+             L"</innerException></error>"},
+    };
+    for (const auto& c : cases) {
+        Chain error(c.error);
+        MSXML2::IXMLDOMNodePtr xml = error->toXML();
+        EXPECT_EQ(c.expected, CString(static_cast<const wchar_t*>(xml->Getxml()))) << c.name;
+    }
+
+    // Three levels nest twice; every element is in the error-log namespace.
+    Chain chain(threeLevels());
+    MSXML2::IXMLDOMNodePtr xml = chain->toXML();
+    MSXML2::IXMLDOMNodeListPtr innermost =
+        xml->selectNodes(L"innerException/error/innerException/error/description");
+    ASSERT_EQ(1, innermost->Getlength());
+    EXPECT_EQ(_bstr_t(L"disk on fire"), innermost->Getitem(0)->Gettext());
+    EXPECT_EQ(_bstr_t(ORVAN_ERROR_LOG_NAMESPACE), innermost->Getitem(0)->GetnamespaceURI());
+}
+
 TEST_F(ErrorChainTest, TextsOutsideTheAnsiCodePageAreShownUnchanged) {
     Chain error(new CEXCustom(L"\u03a9 \u20ac", MODULE, L"Log.cpp", L"CLog::append", 0, nullptr));
     error->showErrorDialog();
@@ -255,8 +297,9 @@ TEST(ErrorObject, ComErrorsGiveTheirSourceAndDescription) {
 
     const _com_error bare(E_POINTER);
     Chain noInfo(new CEXUnhandled(bare, MODULE, L"Layers.cpp", L"CLayers::load", 1));
-    EXPECT_EQ(CString(), noInfo->getSource());
-    EXPECT_EQ(CString(), noInfo->getDescription());
+    // Without error information the error still says what went wrong.
+    EXPECT_EQ(MODULE, noInfo->getSource());
+    EXPECT_EQ(CString(L"Invalid pointer"), noInfo->getDescription());
     EXPECT_EQ(1, noInfo->getSeverity());
 
     EXPECT_EQ(CString(L"COM Error HRESULT 0x80004005\n"
@@ -269,6 +312,13 @@ TEST(ErrorObject, ComErrorsGiveTheirSourceAndDescription) {
                       L"_com_error::ErrorMessage() = Invalid pointer\n"
                       L"No IErrorInfo Interface present\n"),
               CEXOrvan::describeComError(bare));
+}
+
+TEST(ErrorObject, SystemErrorTexts) {
+    EXPECT_EQ(CString(L"The system cannot find the file specified.\r\n"),
+              CEXOrvan::getSystemErrorText(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(CString(L"Access is denied.\r\n"), CEXOrvan::getSystemErrorText(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(CString(), CEXOrvan::getSystemErrorText(0x7FFF1234));
 }
 
 TEST(ErrorObject, ForeignExceptionsGiveTheirMessage) {
