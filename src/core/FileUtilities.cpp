@@ -48,11 +48,8 @@ BOOL CFileUtilities::deleteFile(CString path) {
     // Reports instead of raising: callers clean up with it, often while handling another error.
     try {
         return DeleteFileW(path) ? TRUE : FALSE;
-    } catch (CEXOrvan* e) {
-        e->deleteChain();
-    } catch (CException* e) {
-        e->Delete();
     } catch (...) {
+        discardCaughtError();
     }
     return FALSE;
 }

@@ -318,9 +318,8 @@ CEXXMLMissingField::CEXXMLMissingField(CString xmlFileName, CString fieldName, C
 COrvanExceptions::~COrvanExceptions() {
     try {
         deleteObjects();
-    } catch (CEXOrvan* e) {
-        e->deleteChain();
     } catch (...) {
+        discardCaughtError();
     }
 }
 
@@ -384,4 +383,19 @@ CEXUnhandled* wrapCaughtError(LPCTSTR file, LPCTSTR procSig, std::source_locatio
 
 void throwWrapped(LPCTSTR file, LPCTSTR procSig, std::source_location where) {
     throw wrapCaughtError(file, procSig, where);
+}
+
+void discardCaughtError() noexcept {
+    if (!std::current_exception())
+        return;
+    try {
+        throw;
+    } catch (CEXOrvan* e) {
+        if (e)
+            e->deleteChain();
+    } catch (CException* e) {
+        if (e)
+            e->Delete();
+    } catch (...) {
+    }
 }

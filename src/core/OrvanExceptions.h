@@ -269,3 +269,8 @@ CEXUnhandled* wrapCaughtError(LPCTSTR file, LPCTSTR procSig,
 // Throws wrapCaughtError(file, procSig, where) (as a CEXUnhandled*).
 [[noreturn]] void throwWrapped(LPCTSTR file, LPCTSTR procSig,
                                std::source_location where = std::source_location::current());
+// Frees whatever is being handled (an error chain, a framework exception) without reporting it,
+// for destructors and clean-up that must never raise:
+//     try { ... } catch (...) { discardCaughtError(); }
+// Outside a catch block it does nothing.
+void discardCaughtError() noexcept;

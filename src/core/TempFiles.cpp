@@ -8,9 +8,8 @@ static const LPCTSTR SOURCE_FILE = _T("TempFiles.cpp");
 CTempFiles::~CTempFiles() {
     try {
         deleteTempFiles();
-    } catch (CEXOrvan* e) {
-        e->deleteChain();
     } catch (...) {
+        discardCaughtError();
     }
 }
 

@@ -450,6 +450,25 @@ TEST(CatchAndWrap, AKindHandledFirstPassesUnchanged) {
     EXPECT_EQ(raised, error.get());
 }
 
+TEST(CatchAndWrap, DiscardingFreesWhatWasCaught) {
+    destroyed.clear();
+    const std::function<void()> throwers[] = {
+        [] { throw new TracedError(1, new TracedError(2, nullptr)); },
+        [] { AfxThrowFileException(CFileException::fileNotFound, 2, L"c:\\x"); },
+        [] { throw std::runtime_error("lost"); },
+        [] { throw 5; },
+    };
+    for (const auto& raise : throwers) {
+        try {
+            raise();
+        } catch (...) {
+            discardCaughtError();
+        }
+    }
+    EXPECT_EQ((std::vector<int>{2, 1}), destroyed);
+    discardCaughtError();  // outside a handler: nothing to do
+}
+
 TEST(CatchAndWrap, WrappingOutsideAHandlerGivesAPlainUnhandledError) {
     Chain error(wrapCaughtError(_T("Sample.cpp"), _T("CSample::run")));
     EXPECT_EQ((std::vector<Level>{{L"CSample::run", L"unhandled error"}}), levels(error.get()));
