@@ -114,9 +114,9 @@ CString CEXOrvan::getSystemErrorText(DWORD code) {
 CString CEXOrvan::describeComError(const _com_error& e) {
     // Each line is built in a buffer of 1024 characters: longer texts are cut.
     auto line = [](const wchar_t* format, auto value) {
-        CString piece;
-        piece.Format(format, value);
-        return piece.Left(1023);
+        CString formatted;
+        formatted.Format(format, value);
+        return formatted.Left(1023);
     };
     CString text = line(L"COM Error HRESULT 0x%X\n", static_cast<unsigned>(e.Error()));
     text += line(L"_com_error::ErrorMessage() = %s\n", e.ErrorMessage());
