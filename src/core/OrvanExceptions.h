@@ -19,6 +19,8 @@
 #include "StdAfx.h"
 #include "core/ModuleDescription.h"
 
+class CPreferencesDocMon;
+
 class CEXOrvan {
   public:
     // Stores source, the file text trimmed by trimSourceFile as the class, procSig, code and the
@@ -56,6 +58,14 @@ class CEXOrvan {
     void showErrorDialog() const;
     // Frees the inner chain (innermost first), then this object. The pointer is dead afterwards.
     void deleteChain();
+
+    // Logging (core/ErrorLogging.cpp; no handlers of their own). Appends this chain to the XML
+    // error log at the path and prints "An error has been detected in <procSig>. Please consult
+    // the error log" on the command line.
+    void logToErrorLog(CString fileName) const;
+    // Prints "An error has been detected please consult the error log" once, then logToErrorLog
+    // for the error-log path of every server block that names one, in order.
+    void logToErrorLogs(const CPreferencesDocMon& preferences) const;
 
   protected:
     void setDescription(const CString& description) { m_description = description; }
@@ -195,6 +205,9 @@ class COrvanExceptions {
     void displayAll() const;
     // Deletes every chain in index order and empties the list.
     void deleteObjects();
+    // logToErrorLogs, or logToErrorLog of the path, for each chain in index order.
+    void logAll(const CPreferencesDocMon& preferences) const;
+    void logAll(CString fileName) const;
 
   private:
     CArray<CEXOrvan*, CEXOrvan*> m_errors;
