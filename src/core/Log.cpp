@@ -10,15 +10,6 @@ static const LPCTSTR SOURCE_FILE = _T("Log.cpp");
 
 namespace {
 
-// Loads a log file into a new document and returns its root element (the first node of "/*"),
-// or null when the file could not be read or has none.
-MSXML2::IXMLDOMNodePtr loadRoot(MSXML2::IXMLDOMDocumentPtr& document, const CString& fileName) {
-    document.CreateInstance(L"Msxml2.DOMDocument");
-    document->Putasync(VARIANT_FALSE);
-    document->load(_variant_t(static_cast<LPCTSTR>(fileName)));
-    return document->selectNodes(L"/*")->Getitem(0);
-}
-
 bool isNamed(MSXML2::IXMLDOMNodePtr node, LPCTSTR name) {
     return CString(static_cast<const wchar_t*>(node->GetnodeName())) == name;
 }
@@ -54,18 +45,29 @@ void CLog::createXMLDocument(CString fileName, CString rootName, CString namespa
     }
 }
 
+MSXML2::IXMLDOMNodePtr CLog::openLog(MSXML2::IXMLDOMDocumentPtr& document, CString fileName,
+                                     LPCTSTR rootName, LPCTSTR namespaceURI, LPCTSTR stylesheetHref,
+                                     LPCTSTR procSig) {
+    if (!CFileUtilities::fileExists(fileName))
+        createXMLDocument(fileName, rootName, namespaceURI, stylesheetHref);
+    document.CreateInstance(L"Msxml2.DOMDocument");
+    document->Putasync(VARIANT_FALSE);
+    document->load(_variant_t(static_cast<LPCTSTR>(fileName)));
+    MSXML2::IXMLDOMNodePtr root = document->selectNodes(L"/*")->Getitem(0);
+    if (!root)
+        throw new CEXInvalidXMLFile(CString(), SOURCE_FILE, procSig, fileName);
+    // A file of another kind is left as it is.
+    return isNamed(root, rootName) ? root : nullptr;
+}
+
 void CLog::writeToXMLErrorLog(CString fileName, const CEXOrvan* error) {
     static const LPCTSTR PROC_SIG = _T("CLog::writeToXMLErrorLog");
     try {
-        if (!CFileUtilities::fileExists(fileName))
-            createXMLDocument(fileName, L"errors", ORVAN_ERROR_LOG_NAMESPACE, L"errorLog.xsl");
         CComScope com;
         MSXML2::IXMLDOMDocumentPtr document;
-        MSXML2::IXMLDOMNodePtr root = loadRoot(document, fileName);
+        MSXML2::IXMLDOMNodePtr root = openLog(document, fileName, L"errors",
+                                              ORVAN_ERROR_LOG_NAMESPACE, L"errorLog.xsl", PROC_SIG);
         if (!root)
-            throw new CEXInvalidXMLFile(CString(), SOURCE_FILE, PROC_SIG, fileName);
-        // A file of another kind is left as it is.
-        if (!isNamed(root, L"errors"))
             return;
         root->appendChild(error->toXML());
         document->save(_variant_t(static_cast<LPCTSTR>(fileName)));
@@ -89,15 +91,11 @@ void CLog::writeToXMLErrorLogs(const CEXOrvan* error) {
 void CLog::writeToXMLDebugLog(CString fileName, CString description, MSXML2::IXMLDOMNodePtr node) {
     static const LPCTSTR PROC_SIG = _T("CLog::writeToXMLDebugLog");
     try {
-        if (!CFileUtilities::fileExists(fileName))
-            createXMLDocument(fileName, L"debugging", ORVAN_DEBUG_LOG_NAMESPACE, L"debugLog.xsl");
         CComScope com;
         MSXML2::IXMLDOMDocumentPtr document;
-        MSXML2::IXMLDOMNodePtr root = loadRoot(document, fileName);
+        MSXML2::IXMLDOMNodePtr root = openLog(document, fileName, L"debugging",
+                                              ORVAN_DEBUG_LOG_NAMESPACE, L"debugLog.xsl", PROC_SIG);
         if (!root)
-            throw new CEXInvalidXMLFile(CString(), SOURCE_FILE, PROC_SIG, fileName);
-        // A file of another kind is left as it is.
-        if (!isNamed(root, L"debugging"))
             return;
         appendDebug(document, root, description, node);
         document->save(_variant_t(static_cast<LPCTSTR>(fileName)));

@@ -75,4 +75,13 @@ class CLog {
     // Appends the line "<local date and time>\t<text>" to a text file (created when missing;
     // others may read and write it meanwhile). The time reads as "05 Mar 2009 07:04:09".
     void outputToFile(CString fileName, CString text);
+
+  private:
+    // Loads the log at the path into a new document for an append, creating the file first
+    // (with that root, namespace and stylesheet) when it does not exist. Returns the root, or
+    // null when the file's root has another name. A file without a root element raises
+    // CEXInvalidXMLFile naming `procSig`.
+    MSXML2::IXMLDOMNodePtr openLog(MSXML2::IXMLDOMDocumentPtr& document, CString fileName,
+                                   LPCTSTR rootName, LPCTSTR namespaceURI, LPCTSTR stylesheetHref,
+                                   LPCTSTR procSig);
 };
