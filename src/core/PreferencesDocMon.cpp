@@ -16,9 +16,8 @@ CPreferencesDocMon docMonPreferences;
 CPreferencesDocMon::~CPreferencesDocMon() {
     try {
         deleteObjects();
-    } catch (CEXOrvan* e) {
-        e->deleteChain();
     } catch (...) {
+        discardCaughtError();
     }
 }
 
