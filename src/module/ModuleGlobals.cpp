@@ -1,0 +1,5 @@
+#include "module/ModuleGlobals.h"
+
+CString moduleFolder;
+CString debugLogPath;
+CString assetExclusionList;
