@@ -114,17 +114,6 @@ CEXUnhandled::CEXUnhandled(CString message, CString source, CString file, CStrin
     setDescription(message);
 }
 
-CEXUnhandled::CEXUnhandled(Acad::ErrorStatus status, CString source, CString file, CString procSig,
-                           long line, CString drawingName, CEXOrvan* innerException)
-    : CEXOrvan(source, file, procSig, static_cast<int>(status), innerException) {
-    CString text = L"The following AutoCAD error occurred on line#" +
-                   CUtilities::LongToCString(static_cast<LONG>(line)) + L": " +
-                   acadErrorStatusText(status);
-    if (!drawingName.IsEmpty())
-        text += L", whilst processing drawing " + drawingName;
-    setDescription(text + L".");
-}
-
 // The other kinds
 
 CEXCustom::CEXCustom(CString description, CString source, CString file, CString procSig, int code,
@@ -265,6 +254,7 @@ void COrvanExceptions::deleteObjects() {
 // The catch-and-wrap convention
 
 CEXUnhandled* wrapCaughtError(LPCTSTR file, LPCTSTR procSig, std::source_location where) {
+    (void)where;  // the line names a host status caught as a value
     if (!std::current_exception()) {
         return new CEXUnhandled(ORVAN_MODULE_DESCRIPTION, file, procSig, 0, nullptr);
     }
@@ -280,9 +270,6 @@ CEXUnhandled* wrapCaughtError(LPCTSTR file, LPCTSTR procSig, std::source_locatio
         return wrapped;
     } catch (const std::exception& e) {
         return new CEXUnhandled(e, ORVAN_MODULE_DESCRIPTION, file, procSig, 0, nullptr);
-    } catch (Acad::ErrorStatus status) {
-        return new CEXUnhandled(status, ORVAN_MODULE_DESCRIPTION, file, procSig,
-                                static_cast<long>(where.line()), CString(), nullptr);
     } catch (...) {
         return new CEXUnhandled(ORVAN_MODULE_DESCRIPTION, file, procSig, 0, nullptr);
     }

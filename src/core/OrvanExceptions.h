@@ -18,7 +18,6 @@
 
 #include "StdAfx.h"
 #include "core/ModuleDescription.h"
-#include "host/ErrorStatus.h"
 
 class CEXOrvan {
   public:
@@ -91,11 +90,6 @@ class CEXUnhandled : public CEXOrvan {
                  CEXOrvan* innerException);
     // The description is the given message; no inner error.
     CEXUnhandled(CString message, CString source, CString file, CString procSig, int code);
-    // A host status: "The following AutoCAD error occurred on line#" + line + ": " + the status's
-    // text, then ", whilst processing drawing " + drawing name when that is not empty, then ".".
-    // The code is the status.
-    CEXUnhandled(Acad::ErrorStatus status, CString source, CString file, CString procSig, long line,
-                 CString drawingName, CEXOrvan* innerException);
 };
 
 class CEXCustom : public CEXOrvan {
@@ -228,8 +222,6 @@ class COrvanExceptions {
 // - a CEXOrvan*: CEXUnhandled with it as inner error (the new object owns the chain);
 // - a framework exception (CException*): CEXUnhandled with its message; the exception is deleted;
 // - a standard exception: CEXUnhandled with its message;
-// - a host status thrown as a value (Acad::ErrorStatus): its host-status form with the line of
-//   `where` and no drawing name;
 // - anything else: CEXUnhandled "unhandled error" without inner error.
 // Code 0 in every case. The caller owns the result (throw it, add it to a list, or show and
 // delete it). Outside a catch block it gives the plain "unhandled error" object.
