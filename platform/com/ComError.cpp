@@ -1,5 +1,7 @@
 #include "com/ComError.h"
 
+#include "win32/SystemMessage.h"
+
 #include <cstdio>
 #include <cwchar>
 #include <utility>
@@ -63,50 +65,6 @@ struct ThreadErrorInfo {
 };
 thread_local ThreadErrorInfo t_errorInfo;
 
-struct MessageEntry {
-    DWORD hr;
-    const wchar_t* text;
-};
-
-const MessageEntry kMessages[] = {
-    {0x00000000, L"The operation completed successfully.\r\n"},
-    {0x00000001, L"Incorrect function.\r\n"},
-    {0x80004001, L"Not implemented\r\n"},
-    {0x80004002, L"No such interface supported\r\n"},
-    {0x80004003, L"Invalid pointer\r\n"},
-    {0x80004004, L"Operation aborted\r\n"},
-    {0x80004005, L"Unspecified error\r\n"},
-    {0x8000FFFF, L"Catastrophic failure\r\n"},
-    {0x80070002, L"The system cannot find the file specified.\r\n"},
-    {0x80070003, L"The system cannot find the path specified.\r\n"},
-    {0x80070005, L"Access is denied.\r\n"},
-    {0x80070006, L"The handle is invalid.\r\n"},
-    {0x8007000E, L"Not enough memory resources are available to complete this operation.\r\n"},
-    {0x80070020,
-     L"The process cannot access the file because it is being used by another process.\r\n"},
-    {0x80070050, L"The file exists.\r\n"},
-    {0x80070057, L"The parameter is incorrect.\r\n"},
-    {0x800700B7, L"Cannot create a file when that file already exists.\r\n"},
-    {0x80020001, L"Unknown interface.\r\n"},
-    {0x80020003, L"Member not found.\r\n"},
-    {0x80020004, L"Parameter not found.\r\n"},
-    {0x80020005, L"Type mismatch.\r\n"},
-    {0x80020006, L"Unknown name.\r\n"},
-    {0x80020007, L"No named arguments.\r\n"},
-    {0x80020008, L"Bad variable type.\r\n"},
-    {0x80020009, L"Exception occurred.\r\n"},
-    {0x8002000A, L"Out of present range.\r\n"},
-    {0x8002000B, L"Invalid index.\r\n"},
-    {0x8002000D, L"Memory is locked.\r\n"},
-    {0x8002000E, L"Invalid number of parameters.\r\n"},
-    {0x8002000F, L"Parameter not optional.\r\n"},
-    {0x80040110, L"Class does not support aggregation (or class object is remote)\r\n"},
-    {0x80040111, L"ClassFactory cannot supply requested class\r\n"},
-    {0x80040154, L"Class not registered\r\n"},
-    {0x800401F0, L"CoInitialize has not been called.\r\n"},
-    {0x800401F3, L"Invalid class string\r\n"},
-    {0x80010106, L"Cannot change thread mode after it is set.\r\n"},
-};
 
 _bstr_t infoText(IErrorInfo* info, HRESULT (IErrorInfo::*get)(BSTR*)) {
     if (!info)
@@ -244,10 +202,7 @@ void _com_issue_errorex(HRESULT hr, IUnknown* object, REFIID iid) {
 namespace qv::com {
 
 std::wstring systemMessage(HRESULT hr) {
-    for (const auto& entry : kMessages)
-        if (entry.hr == static_cast<DWORD>(hr))
-            return entry.text;
-    return std::wstring();
+    return qv::win32::systemMessageText(static_cast<DWORD>(hr));
 }
 
 IErrorInfo* makeErrorInfo(const wchar_t* description, const wchar_t* source, REFGUID guid) {

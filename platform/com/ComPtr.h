@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <type_traits>
+#include <memory>
 
 #include "com/ComError.h"
 #include "com/ComRuntime.h"
@@ -72,7 +73,7 @@ class _com_ptr_t {
         return *this;
     }
     _com_ptr_t& operator=(_com_ptr_t&& other) noexcept {
-        if (this != &other) {
+        if (this != std::addressof(other)) {
             release();
             m_p = other.m_p;
             other.m_p = nullptr;

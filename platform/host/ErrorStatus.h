@@ -77,6 +77,7 @@
     X(eHadMultipleReaders, 94)        \
     X(eDuplicateRecordName, 95)       \
     X(eSelfReference, 97)             \
+    X(eCannotScaleNonUniformly, 160)  \
     X(eCannotFreezeCurrentLayer, 173) \
     X(eLockViolation, 320)            \
     X(eNotLocked, 321)                \

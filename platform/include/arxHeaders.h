@@ -1,7 +1,23 @@
 // The host's programming interface: everything the module calls on the CAD host.
 #pragma once
 
+#include "host/AcArray.h"
 #include "host/AcCmColor.h"
 #include "host/AdeskTypes.h"
 #include "host/CommandLine.h"
 #include "host/ErrorStatus.h"
+#include "host/app/Documents.h"
+#include "host/app/HostServices.h"
+#include "host/db/AcDbBlockReference.h"
+#include "host/db/AcDbCurve.h"
+#include "host/db/AcDbDatabase.h"
+#include "host/db/AcDbDictionary.h"
+#include "host/db/AcDbEntity.h"
+#include "host/db/AcDbHatch.h"
+#include "host/db/AcDbText.h"
+#include "host/db/IdMapping.h"
+#include "host/db/ObjectPointer.h"
+#include "host/db/ResBuf.h"
+#include "host/db/SymbolTables.h"
+#include "host/ge/AcGeMatrix3d.h"
+#include "host/ge/AcGeScale3d.h"

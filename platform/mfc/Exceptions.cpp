@@ -4,6 +4,7 @@
 #include <cerrno>
 
 #include "ui/UiDriver.h"
+#include "win32/SystemMessage.h"
 
 BOOL CException::copyMessage(const CString& text, LPTSTR buffer, UINT maxChars) {
     if (!buffer || maxChars == 0) {
@@ -94,21 +95,24 @@ int CFileException::OsErrorToException(LONG osError) {
         case 33: return lockViolation;         // ERROR_LOCK_VIOLATION
         case 38: return endOfFile;             // ERROR_HANDLE_EOF
         case 39: return diskFull;              // ERROR_HANDLE_DISK_FULL
+        case 53: return badPath;               // ERROR_BAD_NETPATH
         case 80: return accessDenied;          // ERROR_FILE_EXISTS
         case 112: return diskFull;             // ERROR_DISK_FULL
         case 123: return badPath;              // ERROR_INVALID_NAME
+        case 131: return badSeek;              // ERROR_NEGATIVE_SEEK
         case 145: return accessDenied;         // ERROR_DIR_NOT_EMPTY
         case 161: return badPath;              // ERROR_BAD_PATHNAME
         case 183: return accessDenied;         // ERROR_ALREADY_EXISTS
         case 206: return badPath;              // ERROR_FILENAME_EXCED_RANGE
+        case 1117: return hardIO;              // ERROR_IO_DEVICE
         default: return genericException;
     }
 }
 
 CString COleException::GetMessageText() const {
-    CString text;
-    text.Format(L"OLE error 0x%08X", static_cast<unsigned>(m_sc));
-    return text;
+    // The system's text for the code, as FormatMessageW gives it (line end included); empty
+    // when the system has none.
+    return CString(qv::win32::systemMessageText(static_cast<DWORD>(m_sc)));
 }
 
 CString COleDispatchException::GetMessageText() const { return m_strDescription; }

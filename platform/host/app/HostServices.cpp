@@ -1,0 +1,6 @@
+#include "host/app/HostServices.h"
+
+AcDbHostApplicationServices* acdbHostApplicationServices() {
+    static AcDbHostApplicationServices services;
+    return &services;
+}

@@ -1,0 +1,362 @@
+// Symbol tables (blocks, layers, linetypes, text styles, registered applications) and their
+// records.
+//
+// Names are compared without regard to case and keep the case they were given. A name is valid
+// when it is 1 to 255 characters long, has no control character and none of < > / \ " : ; ? *
+// | , = ` (a block name may begin with "*" when it is a space or an anonymous block:
+// "*Model_Space",
+// "*Paper_Space", "*Paper_Space0", "*U12", "*D3", "*T4", "*X5", "*A6").
+// Refusals: eInvalidInput (an invalid name, from setName), eDuplicateRecordName (a name that
+// another record of the table has), eNotOpenForWrite (adding to a table not open for write),
+// eKeyNotFound (getAt of a name the table lacks). Iterators skip erased records unless told.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "host/AcCmColor.h"
+#include "host/db/AcDbDatabase.h"
+
+class AcDbEntity;
+class AcDbSymbolTable;
+class AcDbBlockTableRecordIterator;
+
+namespace qv::host {
+bool isValidSymbolName(const ACHAR* name, bool blockName);
+// Upper case for comparing names.
+std::wstring foldName(const std::wstring& name);
+}  // namespace qv::host
+
+class AcDbSymbolTableRecord : public AcDbObject {
+    QV_RX_DECLARE_MEMBERS(AcDbSymbolTableRecord)
+  public:
+    // A pointer into the record (valid while it is open and unchanged).
+    Acad::ErrorStatus getName(const ACHAR*& name) const;
+    // A copy for the caller to free with acutDelString.
+    Acad::ErrorStatus getName(ACHAR*& name) const;
+    const std::wstring& qvName() const { return m_name; }
+    virtual Acad::ErrorStatus setName(const ACHAR* name);
+    bool isDependent() const { return false; }
+    bool isResolved() const { return true; }
+
+  protected:
+    virtual bool qvIsBlockRecord() const { return false; }
+
+  private:
+    std::wstring m_name;
+};
+
+class AcDbSymbolTableIterator {
+  public:
+    virtual ~AcDbSymbolTableIterator() = default;
+    void start(bool atBeginning = true, bool skipDeleted = true);
+    bool done() const;
+    void step(bool forward = true, bool skipDeleted = true);
+    Acad::ErrorStatus getRecordId(AcDbObjectId& id) const;
+    Acad::ErrorStatus getRecord(AcDbSymbolTableRecord*& record, AcDb::OpenMode mode,
+                                bool openErased = false) const;
+    template <class R>
+    Acad::ErrorStatus getRecord(R*& record, AcDb::OpenMode mode, bool openErased = false) const {
+        AcDbObjectId id;
+        const Acad::ErrorStatus es = getRecordId(id);
+        if (es != Acad::eOk) {
+            record = nullptr;
+            return es;
+        }
+        return acdbOpenObject(record, id, mode, openErased);
+    }
+    Acad::ErrorStatus seek(AcDbObjectId id);
+
+    // Made by the table's newIterator; the table must outlive the iterator.
+    AcDbSymbolTableIterator(const AcDbSymbolTable* table, bool atBeginning, bool skipDeleted);
+
+  private:
+    void skip(bool forward);
+
+    const AcDbSymbolTable* m_table;
+    int m_index = 0;
+    bool m_skipDeleted = true;
+};
+
+class AcDbSymbolTable : public AcDbObject {
+    QV_RX_DECLARE_MEMBERS(AcDbSymbolTable)
+  public:
+    Acad::ErrorStatus getAt(const ACHAR* name, AcDbObjectId& id, bool getErased = false) const;
+    Acad::ErrorStatus getAt(const ACHAR* name, AcDbSymbolTableRecord*& record, AcDb::OpenMode mode,
+                            bool openErased = false) const;
+    template <class R>
+    Acad::ErrorStatus getAt(const ACHAR* name, R*& record, AcDb::OpenMode mode,
+                            bool openErased = false) const {
+        record = nullptr;
+        AcDbObjectId id;
+        const Acad::ErrorStatus es = getAt(name, id, openErased);
+        return es != Acad::eOk ? es : acdbOpenObject(record, id, mode, openErased);
+    }
+    bool has(const ACHAR* name) const;
+    bool has(AcDbObjectId id) const;
+    // Adds a new record (left open for write, owned by the database).
+    Acad::ErrorStatus add(AcDbSymbolTableRecord* record);
+    Acad::ErrorStatus add(AcDbObjectId& id, AcDbSymbolTableRecord* record);
+    Acad::ErrorStatus newIterator(AcDbSymbolTableIterator*& iterator, bool atBeginning = true,
+                                  bool skipDeleted = true) const;
+    template <class I>
+    Acad::ErrorStatus newIterator(I*& iterator, bool atBeginning = true,
+                                  bool skipDeleted = true) const {
+        iterator = new I(this, atBeginning, skipDeleted);
+        return Acad::eOk;
+    }
+
+    // Records in the order added, erased ones included.
+    const std::vector<AcDbObjectId>& qvRecords() const { return m_records; }
+    // The record of that name (not erased), or null, without opening it.
+    AcDbObjectId qvFind(const std::wstring& name) const;
+    // Takes a record read from a file, in file order.
+    void qvAppendRecord(AcDbObjectId id) { m_records.push_back(id); }
+
+  protected:
+    // The class of the records this table holds.
+    virtual const AcRxClass* qvRecordClass() const = 0;
+
+  private:
+    friend class AcDbSymbolTableRecord;
+    std::vector<AcDbObjectId> m_records;
+};
+
+// ---- blocks ----
+
+class AcDbBlockTableRecord : public AcDbSymbolTableRecord {
+    QV_RX_DECLARE_MEMBERS(AcDbBlockTableRecord)
+  public:
+    QV_RX_CLONE(AcDbBlockTableRecord)
+
+    // Appends an entity outside any database to this block (in a database, open for write);
+    // the entity is left open for write. eAlreadyInDb, eNotOpenForWrite, eNoDatabase.
+    Acad::ErrorStatus appendAcDbEntity(AcDbEntity* entity);
+    Acad::ErrorStatus appendAcDbEntity(AcDbObjectId& id, AcDbEntity* entity);
+    Acad::ErrorStatus newIterator(AcDbBlockTableRecordIterator*& iterator, bool atBeginning = true,
+                                  bool skipDeleted = true) const;
+    // Moves entities of other blocks of the same database into this one (both open for
+    // write is not needed for the entities); eWrongDatabase, eNotAnEntity.
+    Acad::ErrorStatus assumeOwnershipOf(const AcDbObjectIdArray& entities);
+
+    AcGePoint3d origin() const { return m_origin; }
+    Acad::ErrorStatus setOrigin(const AcGePoint3d& origin);
+    bool isLayout() const { return !m_layout.isNull(); }
+    AcDbObjectId getLayoutId() const { return m_layout; }
+    Acad::ErrorStatus setLayoutId(AcDbObjectId layout);
+    bool isAnonymous() const;
+    bool hasAttributeDefinitions() const;
+    bool isFromExternalReference() const { return false; }
+    const ACHAR* comments() const { return m_comments.c_str(); }
+    Acad::ErrorStatus setComments(const ACHAR* text);
+    // The block references of the database that show this block (erased ones left out).
+    Acad::ErrorStatus getBlockReferenceIds(AcDbObjectIdArray& ids, bool directOnly = true,
+                                           bool forceValidity = false) const;
+
+    // Entities in the order added, erased ones included.
+    const std::vector<AcDbObjectId>& qvEntities() const { return m_entities; }
+    void qvAppendEntityId(AcDbObjectId id) { m_entities.push_back(id); }
+
+  protected:
+    bool qvIsBlockRecord() const override { return true; }
+    Acad::ErrorStatus qvErasing(bool erasing) override;
+
+  private:
+    friend class AcDbBlockTableRecordIterator;
+    std::vector<AcDbObjectId> m_entities;
+    AcGePoint3d m_origin;
+    AcDbObjectId m_layout;
+    std::wstring m_comments;
+};
+
+class AcDbBlockTableRecordIterator {
+  public:
+    void start(bool atBeginning = true, bool skipDeleted = true);
+    bool done() const;
+    void step(bool forward = true, bool skipDeleted = true);
+    Acad::ErrorStatus getEntityId(AcDbObjectId& id) const;
+    Acad::ErrorStatus getEntity(AcDbEntity*& entity, AcDb::OpenMode mode,
+                                bool openErased = false) const;
+    Acad::ErrorStatus seek(AcDbObjectId id);
+
+  private:
+    friend class AcDbBlockTableRecord;
+    AcDbBlockTableRecordIterator(const AcDbBlockTableRecord* block, bool atBeginning,
+                                 bool skipDeleted);
+    void skip(bool forward);
+
+    const AcDbBlockTableRecord* m_block;
+    int m_index = 0;
+    bool m_skipDeleted = true;
+};
+
+class AcDbBlockTableIterator : public AcDbSymbolTableIterator {
+  public:
+    using AcDbSymbolTableIterator::AcDbSymbolTableIterator;
+};
+
+class AcDbBlockTable : public AcDbSymbolTable {
+    QV_RX_DECLARE_MEMBERS(AcDbBlockTable)
+  protected:
+    const AcRxClass* qvRecordClass() const override { return AcDbBlockTableRecord::desc(); }
+};
+
+// ---- layers ----
+
+class AcDbLayerTableRecord : public AcDbSymbolTableRecord {
+    QV_RX_DECLARE_MEMBERS(AcDbLayerTableRecord)
+  public:
+    // A new layer: colour 7, not frozen, on, not locked, plottable, default line weight,
+    // linetype Continuous (when added).
+    AcDbLayerTableRecord();
+    QV_RX_CLONE(AcDbLayerTableRecord)
+
+    AcCmColor color() const { return m_color; }
+    Acad::ErrorStatus setColor(const AcCmColor& color);
+    bool isFrozen() const { return m_frozen; }
+    // Freezing the drawing's current layer gives eCannotFreezeCurrentLayer and changes nothing.
+    Acad::ErrorStatus setIsFrozen(bool frozen);
+    bool isOff() const { return m_off; }
+    Acad::ErrorStatus setIsOff(bool off);
+    bool isLocked() const { return m_locked; }
+    Acad::ErrorStatus setIsLocked(bool locked);
+    bool isPlottable() const { return m_plottable; }
+    Acad::ErrorStatus setIsPlottable(bool plottable);
+    AcDb::LineWeight lineWeight() const { return m_lineWeight; }
+    // eInvalidInput for a value that is no line weight.
+    Acad::ErrorStatus setLineWeight(AcDb::LineWeight weight);
+    AcDbObjectId linetypeObjectId() const { return m_linetype; }
+    Acad::ErrorStatus setLinetypeObjectId(AcDbObjectId linetype);
+    const ACHAR* description() const { return m_description.c_str(); }
+    Acad::ErrorStatus setDescription(const ACHAR* text);
+
+  protected:
+    Acad::ErrorStatus qvErasing(bool erasing) override;
+    void qvAdded() override;
+
+  private:
+    AcCmColor m_color;
+    AcDbObjectId m_linetype;
+    std::wstring m_description;
+    AcDb::LineWeight m_lineWeight = AcDb::kLnWtByLwDefault;
+    bool m_frozen = false, m_off = false, m_locked = false, m_plottable = true;
+};
+
+class AcDbLayerTableIterator : public AcDbSymbolTableIterator {
+  public:
+    using AcDbSymbolTableIterator::AcDbSymbolTableIterator;
+};
+
+class AcDbLayerTable : public AcDbSymbolTable {
+    QV_RX_DECLARE_MEMBERS(AcDbLayerTable)
+  protected:
+    const AcRxClass* qvRecordClass() const override { return AcDbLayerTableRecord::desc(); }
+};
+
+// ---- linetypes ----
+
+class AcDbLinetypeTableRecord : public AcDbSymbolTableRecord {
+    QV_RX_DECLARE_MEMBERS(AcDbLinetypeTableRecord)
+  public:
+    QV_RX_CLONE(AcDbLinetypeTableRecord)
+
+    const ACHAR* comments() const { return m_comments.c_str(); }
+    Acad::ErrorStatus setComments(const ACHAR* text);
+    double patternLength() const { return m_patternLength; }
+    Acad::ErrorStatus setPatternLength(double length);
+    int numDashes() const { return static_cast<int>(m_dashes.size()); }
+    Acad::ErrorStatus setNumDashes(int count);
+    // Positive: a dash, negative: a gap, 0: a dot. eInvalidIndex outside 0 to numDashes() - 1.
+    double dashLengthAt(int index) const;
+    Acad::ErrorStatus setDashLengthAt(int index, double length);
+
+  protected:
+    Acad::ErrorStatus qvErasing(bool erasing) override;
+
+  private:
+    std::wstring m_comments;
+    double m_patternLength = 0.0;
+    std::vector<double> m_dashes;
+};
+
+class AcDbLinetypeTableIterator : public AcDbSymbolTableIterator {
+  public:
+    using AcDbSymbolTableIterator::AcDbSymbolTableIterator;
+};
+
+class AcDbLinetypeTable : public AcDbSymbolTable {
+    QV_RX_DECLARE_MEMBERS(AcDbLinetypeTable)
+  protected:
+    const AcRxClass* qvRecordClass() const override { return AcDbLinetypeTableRecord::desc(); }
+};
+
+// ---- text styles ----
+
+class AcDbTextStyleTableRecord : public AcDbSymbolTableRecord {
+    QV_RX_DECLARE_MEMBERS(AcDbTextStyleTableRecord)
+  public:
+    QV_RX_CLONE(AcDbTextStyleTableRecord)
+
+    double textSize() const { return m_textSize; }
+    Acad::ErrorStatus setTextSize(double size);
+    double xScale() const { return m_xScale; }
+    Acad::ErrorStatus setXScale(double scale);
+    double obliquingAngle() const { return m_oblique; }
+    Acad::ErrorStatus setObliquingAngle(double angle);
+    double priorSize() const { return m_priorSize; }
+    Acad::ErrorStatus setPriorSize(double size);
+    Acad::ErrorStatus fileName(const ACHAR*& name) const;
+    Acad::ErrorStatus setFileName(const ACHAR* name);
+    Acad::ErrorStatus bigFontFileName(const ACHAR*& name) const;
+    Acad::ErrorStatus setBigFontFileName(const ACHAR* name);
+
+  protected:
+    Acad::ErrorStatus qvErasing(bool erasing) override;
+
+  private:
+    double m_textSize = 0.0, m_xScale = 1.0, m_oblique = 0.0, m_priorSize = 2.5;
+    std::wstring m_fileName = L"txt", m_bigFont;
+};
+
+class AcDbTextStyleTableIterator : public AcDbSymbolTableIterator {
+  public:
+    using AcDbSymbolTableIterator::AcDbSymbolTableIterator;
+};
+
+class AcDbTextStyleTable : public AcDbSymbolTable {
+    QV_RX_DECLARE_MEMBERS(AcDbTextStyleTable)
+  protected:
+    const AcRxClass* qvRecordClass() const override { return AcDbTextStyleTableRecord::desc(); }
+};
+
+// ---- registered applications ----
+
+class AcDbRegAppTableRecord : public AcDbSymbolTableRecord {
+    QV_RX_DECLARE_MEMBERS(AcDbRegAppTableRecord)
+  public:
+    QV_RX_CLONE(AcDbRegAppTableRecord)
+
+  protected:
+    Acad::ErrorStatus qvErasing(bool erasing) override;
+};
+
+class AcDbRegAppTableIterator : public AcDbSymbolTableIterator {
+  public:
+    using AcDbSymbolTableIterator::AcDbSymbolTableIterator;
+};
+
+class AcDbRegAppTable : public AcDbSymbolTable {
+    QV_RX_DECLARE_MEMBERS(AcDbRegAppTable)
+  protected:
+    const AcRxClass* qvRecordClass() const override { return AcDbRegAppTableRecord::desc(); }
+};
+
+namespace qv::host {
+// Adds the application to the database's table of registered applications unless it is there:
+// eOk when added, eDuplicateRecordName when it was there, eInvalidInput for an invalid name.
+Acad::ErrorStatus registerApplication(AcDbDatabase& database, const ACHAR* application);
+}  // namespace qv::host
+
+// Registers an application in the working database: RTNORM when added, RTERROR when it was
+// registered before or the name is invalid.
+int acdbRegApp(const ACHAR* application);

@@ -1,0 +1,50 @@
+// Extended data as the host keeps it: per object, one record per registered application, each a
+// list of items with group codes 1000 to 1071. This is the form the drawing-file code reads and
+// writes; the module sees it as result-buffer lists (AcDbObject::xData / setXData).
+//
+// Group codes: 1000 string, 1001 application (only at the head of a record), 1002 "{" or "}",
+// 1003 layer name, 1004 binary chunk (at most 127 bytes), 1005 handle (hexadecimal text),
+// 1010-1013 points, 1040-1042 reals, 1070 16-bit integer, 1071 32-bit integer.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "host/AdeskTypes.h"
+#include "host/ErrorStatus.h"
+
+struct resbuf;
+
+namespace qv::host {
+
+struct XDataItem {
+    short code = 0;
+    std::wstring text;                   // 1000, 1002, 1003, 1005
+    double values[3] = {0.0, 0.0, 0.0};  // 1010-1013 (x, y, z), 1040-1042 (values[0])
+    Adesk::Int32 integer = 0;            // 1070, 1071
+    std::vector<unsigned char> binary;   // 1004
+
+    bool operator==(const XDataItem&) const = default;
+};
+
+struct XDataRecord {
+    std::wstring application;
+    std::vector<XDataItem> items;
+
+    bool operator==(const XDataRecord&) const = default;
+};
+
+// The most an object may carry, counted as the host does: 16383 bytes over all its records.
+constexpr int kXDataLimit = 16383;
+// The size that counts against that limit.
+int xdataSize(const std::vector<XDataRecord>& records);
+
+// Reads a result-buffer list: a 1001 item opens a record, every other item (codes 1000 to 1071)
+// belongs to the record opened before it. eInvalidResBuf for an item before the first 1001, an
+// unknown code, a 1002 that is neither "{" nor "}", unbalanced braces or a binary chunk longer
+// than 127 bytes.
+Acad::ErrorStatus parseXData(const resbuf* list, std::vector<XDataRecord>& out);
+// Writes records as a result-buffer list (the caller frees it with acutRelRb).
+resbuf* buildXData(const std::vector<XDataRecord>& records);
+
+}  // namespace qv::host

@@ -1,0 +1,114 @@
+#include "host/dxf/TagReader.h"
+
+#include <array>
+#include <charconv>
+#include <cstring>
+
+#include "host/dxf/DxfError.h"
+#include "host/dxf/GroupCode.h"
+#include "host/dxf/Numbers.h"
+
+namespace qv::dxf {
+namespace {
+
+// valueKind for every group code, looked up once per tag.
+const std::array<ValueKind, kMaxGroupCode + 1>& kindTable() {
+    static const auto table = [] {
+        std::array<ValueKind, kMaxGroupCode + 1> t{};
+        for (int code = 0; code <= kMaxGroupCode; ++code) {
+            t[static_cast<size_t>(code)] = valueKind(code);
+        }
+        return t;
+    }();
+    return table;
+}
+
+bool valueParses(ValueKind kind, std::string_view value) {
+    switch (kind) {
+        case ValueKind::Double: {
+            double d;
+            return parseDouble(value, d);
+        }
+        case ValueKind::Integer: {
+            std::int64_t i;
+            return parseInteger(value, i);
+        }
+        case ValueKind::String:
+        case ValueKind::Handle:  // handles are checked where they are used
+        case ValueKind::Binary:
+            return true;
+    }
+    return true;
+}
+
+std::string quoted(std::string_view text) {
+    constexpr size_t kMax = 40;
+    std::string out = "'";
+    out += text.substr(0, kMax);
+    if (text.size() > kMax) {
+        out += "...";
+    }
+    out += "'";
+    return out;
+}
+
+}  // namespace
+
+TagReader::TagReader(std::string_view text, AuditReport& report, std::uint32_t firstLine)
+    : m_text(text), m_line(firstLine), m_report(report) {}
+
+bool TagReader::readLine(std::string_view& line) {
+    if (m_pos >= m_text.size()) {
+        return false;
+    }
+    const char* begin = m_text.data() + m_pos;
+    const size_t left = m_text.size() - m_pos;
+    const auto* newline = static_cast<const char*>(std::memchr(begin, '\n', left));
+    size_t length = newline ? static_cast<size_t>(newline - begin) : left;
+    m_pos += newline ? length + 1 : length;
+    if (length > 0 && begin[length - 1] == '\r') {
+        --length;
+    }
+    line = std::string_view(begin, length);
+    ++m_line;
+    return true;
+}
+
+bool TagReader::next(TagView& tag) {
+    const auto& kinds = kindTable();
+    for (;;) {
+        const std::uint32_t codeLine = m_line;
+        std::string_view codeText;
+        if (!readLine(codeText)) {
+            return false;
+        }
+        const std::string_view trimmed = trimBlanks(codeText);
+        int code = -1;
+        const auto [ptr, ec] =
+            std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), code);
+        if (trimmed.empty() || ec != std::errc() || ptr != trimmed.data() + trimmed.size() ||
+            code < 0 || code > kMaxGroupCode) {
+            throw DxfError(codeLine, quoted(codeText) + " is not a group code");
+        }
+        std::string_view value;
+        if (!readLine(value)) {
+            m_report.add(Fix::TruncatedTag, codeLine,
+                         "group code " + std::to_string(code) +
+                             " has no value (the file ends there); it was dropped");
+            return false;
+        }
+        const ValueKind kind = kinds[static_cast<size_t>(code)];
+        if (kind != ValueKind::String && !valueParses(kind, value)) {
+            m_report.add(Fix::InvalidValue, codeLine + 1,
+                         "value " + quoted(value) + " of group code " + std::to_string(code) +
+                             " is not a number; the value was dropped");
+            continue;
+        }
+        tag.code = code;
+        tag.value = value;
+        tag.line = codeLine;
+        return true;
+    }
+}
+
+}  // namespace qv::dxf

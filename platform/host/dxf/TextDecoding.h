@@ -1,0 +1,33 @@
+// The text of a DXF file on its way in and out. Files before 2007 are in the drawing's code page
+// (we read and write ANSI_1252) with characters outside it written as "\U+XXXX"; from 2007 on
+// they are UTF-8. Inside the host, DXF text is always UTF-8.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "host/dxf/AuditReport.h"
+#include "host/dxf/Version.h"
+
+namespace qv::dxf {
+
+struct DecodedText {
+    std::string text;  // UTF-8, without a byte order mark
+    DxfVersion version = DxfVersion::R12;
+};
+
+// Prepares the bytes of a file for TagReader: refuses binary DXF (DxfError), finds the version
+// in the HEADER ($ACADVER; R12 when the file has none) and converts the text to UTF-8. A code
+// page other than ANSI_1252 in a file with non-ASCII text, and UTF-8 that is not well formed
+// (then the whole text is read as ANSI_1252), are reported.
+DecodedText decodeDxfText(std::string bytes, AuditReport& report);
+
+// ANSI_1252 to UTF-8, decoding "\U+XXXX" escapes (except those of control characters, which
+// stay as they are so that no line end appears in a value).
+std::string ansiDxfToUtf8(std::string_view bytes);
+// UTF-8 to ANSI_1252; a character that the code page lacks becomes "\U+XXXX".
+std::string utf8ToAnsiDxf(std::string_view text);
+// Offset of the first byte that is not part of well-formed UTF-8, or npos.
+size_t firstInvalidUtf8(std::string_view text);
+
+}  // namespace qv::dxf

@@ -1,0 +1,5 @@
+// MFC's common dialogs.
+#pragma once
+
+#include "afxwin.h"
+#include "mfc/FileDialog.h"

@@ -1,0 +1,603 @@
+#include "mfc/OleDateTime.h"
+
+#include <cmath>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+#include "mfc/TimeFormat.h"
+#include "win32/Clock.h"
+#include "win32/CodePage.h"
+
+namespace {
+
+const std::int64_t kEpochDays = qv::daysFromCivil(1899, 12, 30);
+constexpr double kFirstDay = -657434.0;     // 1 January 100
+constexpr double kPastLastDay = 2958466.0;  // 1 January 10000
+
+// The moment a DATE stands for, as a number that grows with time.
+double linearOf(DATE dt) {
+    const double days = std::trunc(dt);
+    return days + std::fabs(dt - days);
+}
+
+DATE dateOf(double linear) {
+    if (linear >= 0) {
+        return linear;
+    }
+    const double days = std::floor(linear);
+    const double fraction = linear - days;
+    return fraction == 0 ? days : days - fraction;
+}
+
+bool validDate(DATE dt) {
+    if (!std::isfinite(dt)) {
+        return false;
+    }
+    const double l = linearOf(dt);
+    return l >= kFirstDay && l < kPastLastDay;
+}
+
+int daysInMonth(int year, int month) {
+    static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == 2 && leap ? 29 : kDays[month - 1];
+}
+
+bool validParts(int year, int month, int day, int hour, int minute, int second) {
+    return year >= 100 && year <= 9999 && month >= 1 && month <= 12 && day >= 1 &&
+           day <= daysInMonth(year, month) && hour >= 0 && hour <= 23 && minute >= 0 &&
+           minute <= 59 && second >= 0 && second <= 59;
+}
+
+DATE dateFromParts(int year, int month, int day, int hour, int minute, int second) {
+    const double days = static_cast<double>(qv::daysFromCivil(year, month, day) - kEpochDays);
+    return dateOf(days + (hour * 3600 + minute * 60 + second) / 86400.0);
+}
+
+const CString kInvalidText = L"Invalid DateTime";
+
+// --- parsing ---
+
+struct Token {
+    enum Kind { Number, Word, Colon, DateSeparator };
+    explicit Token(Kind k) : kind(k) {}
+    Kind kind;
+    long value = 0;
+    int digits = 0;
+    std::wstring word;
+};
+
+bool tokenize(const wchar_t* text, std::vector<Token>& tokens) {
+    for (const wchar_t* p = text; *p;) {
+        const wchar_t c = *p;
+        if (c == L' ' || c == L'\t' || c == L',') {
+            ++p;
+        } else if (c >= L'0' && c <= L'9') {
+            Token t(Token::Number);
+            while (*p >= L'0' && *p <= L'9') {
+                if (++t.digits > 9) {
+                    return false;
+                }
+                t.value = t.value * 10 + (*p++ - L'0');
+            }
+            tokens.push_back(t);
+        } else if (qv::toLowerChar(c) >= L'a' && qv::toLowerChar(c) <= L'z') {
+            Token t(Token::Word);
+            while (qv::toLowerChar(*p) >= L'a' && qv::toLowerChar(*p) <= L'z') {
+                t.word += qv::toLowerChar(*p++);
+            }
+            tokens.push_back(t);
+        } else if (c == L':') {
+            tokens.emplace_back(Token::Colon);
+            ++p;
+        } else if (c == L'/' || c == L'-' || c == L'.') {
+            // A period after a word ends an abbreviation; elsewhere it separates date numbers.
+            if (!(c == L'.' && !tokens.empty() && tokens.back().kind == Token::Word)) {
+                tokens.emplace_back(Token::DateSeparator);
+            }
+            ++p;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+int monthOf(const std::wstring& word) {
+    if (word.size() < 3) {
+        return 0;
+    }
+    for (int m = 1; m <= 12; ++m) {
+        std::wstring name = qv::monthName(m);
+        for (auto& ch : name) {
+            ch = qv::toLowerChar(ch);
+        }
+        if (word == name ||
+            (word.size() <= name.size() && name.compare(0, word.size(), word) == 0 &&
+             (word.size() == 3 || word == L"sept"))) {
+            return m;
+        }
+    }
+    return 0;
+}
+
+bool isWeekday(const std::wstring& word) {
+    for (int d = 0; d < 7; ++d) {
+        std::wstring name = qv::weekdayName(d);
+        for (auto& ch : name) {
+            ch = qv::toLowerChar(ch);
+        }
+        if (word == name || (word.size() == 3 && name.compare(0, 3, word) == 0)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+int meridiem(const Token& t) {
+    if (t.kind != Token::Word) {
+        return 0;
+    }
+    if (t.word == L"am" || t.word == L"a") {
+        return 1;
+    }
+    if (t.word == L"pm" || t.word == L"p") {
+        return 2;
+    }
+    return 0;
+}
+
+// Takes the time out of the tokens. False when a time is malformed.
+bool takeTime(std::vector<Token>& tokens, bool& found, int& hour, int& minute, int& second) {
+    found = false;
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        if (tokens[i].kind != Token::Number) {
+            continue;
+        }
+        std::size_t end = i + 1;
+        long h = tokens[i].value, m = 0, s = 0;
+        bool isTime = false;
+        if (end + 1 < tokens.size() && tokens[end].kind == Token::Colon &&
+            tokens[end + 1].kind == Token::Number) {
+            m = tokens[end + 1].value;
+            end += 2;
+            isTime = true;
+            if (end + 1 < tokens.size() && tokens[end].kind == Token::Colon &&
+                tokens[end + 1].kind == Token::Number) {
+                s = tokens[end + 1].value;
+                end += 2;
+            }
+        }
+        int ampm = end < tokens.size() ? meridiem(tokens[end]) : 0;
+        if (ampm) {
+            isTime = true;
+            ++end;
+        }
+        if (!isTime) {
+            continue;
+        }
+        if (found) {
+            return false;  // two times
+        }
+        if (ampm) {
+            if (h < 1 || h > 12) {
+                return false;
+            }
+            h = (h % 12) + (ampm == 2 ? 12 : 0);
+        }
+        if (h > 23 || m > 59 || s > 59) {
+            return false;
+        }
+        hour = static_cast<int>(h);
+        minute = static_cast<int>(m);
+        second = static_cast<int>(s);
+        found = true;
+        tokens.erase(tokens.begin() + static_cast<std::ptrdiff_t>(i),
+                     tokens.begin() + static_cast<std::ptrdiff_t>(end));
+        --i;
+    }
+    return true;
+}
+
+int fullYear(const Token& t) {
+    if (t.digits <= 2) {
+        return static_cast<int>(t.value < 30 ? 2000 + t.value : 1900 + t.value);
+    }
+    return static_cast<int>(t.value);
+}
+
+bool monthDayYearOrSwap(int& month, int& day, int year) {
+    if (year < 100 || year > 9999) {
+        return false;
+    }
+    if (month >= 1 && month <= 12 && day >= 1 && day <= daysInMonth(year, month)) {
+        return true;
+    }
+    if (day >= 1 && day <= 12 && month >= 1 && month <= daysInMonth(year, day)) {
+        std::swap(month, day);
+        return true;
+    }
+    return false;
+}
+
+// Reads the date out of the tokens left after the time. False when there is none or it is bad.
+bool takeDate(const std::vector<Token>& tokens, bool& found, int& year, int& month, int& day) {
+    found = false;
+    std::vector<Token> numbers;
+    int namedMonth = 0;
+    bool lastWasNumber = false;
+    bool pendingSeparator = false;
+    for (const auto& t : tokens) {
+        switch (t.kind) {
+            case Token::Number:
+                numbers.push_back(t);
+                lastWasNumber = true;
+                pendingSeparator = false;
+                break;
+            case Token::DateSeparator:
+                if (!lastWasNumber && !namedMonth) {
+                    return false;
+                }
+                pendingSeparator = true;
+                lastWasNumber = false;
+                break;
+            case Token::Word:
+                if (isWeekday(t.word)) {
+                    break;
+                }
+                if (const int m = monthOf(t.word); m && !namedMonth) {
+                    namedMonth = m;
+                    lastWasNumber = false;
+                    pendingSeparator = false;
+                    break;
+                }
+                return false;
+            case Token::Colon:
+                return false;
+        }
+    }
+    if (pendingSeparator) {
+        return false;
+    }
+    const int thisYear = qv::clock().now().year;
+    if (namedMonth) {
+        month = namedMonth;
+        if (numbers.size() == 2) {
+            const bool firstIsYear = numbers[0].digits >= 3 || numbers[0].value > 31;
+            year = fullYear(firstIsYear ? numbers[0] : numbers[1]);
+            day = static_cast<int>((firstIsYear ? numbers[1] : numbers[0]).value);
+        } else if (numbers.size() == 1) {
+            if (numbers[0].digits >= 3 || numbers[0].value > 31) {
+                year = fullYear(numbers[0]);
+                day = 1;
+            } else {
+                year = thisYear;
+                day = static_cast<int>(numbers[0].value);
+            }
+        } else {
+            return false;
+        }
+        found = true;
+        return year >= 100 && year <= 9999 && day >= 1 && day <= daysInMonth(year, month);
+    }
+    if (numbers.empty()) {
+        return true;
+    }
+    if (numbers.size() == 3) {
+        if (numbers[0].digits >= 3) {
+            year = static_cast<int>(numbers[0].value);
+            month = static_cast<int>(numbers[1].value);
+            day = static_cast<int>(numbers[2].value);
+            found = true;
+            return year >= 100 && year <= 9999 && month >= 1 && month <= 12 && day >= 1 &&
+                   day <= daysInMonth(year, month);
+        }
+        month = static_cast<int>(numbers[0].value);
+        day = static_cast<int>(numbers[1].value);
+        year = fullYear(numbers[2]);
+    } else if (numbers.size() == 2) {
+        if (numbers[1].digits >= 3 || numbers[0].digits >= 3) {
+            const bool yearFirst = numbers[0].digits >= 3;
+            year = static_cast<int>(numbers[yearFirst ? 0 : 1].value);
+            month = static_cast<int>(numbers[yearFirst ? 1 : 0].value);
+            day = 1;
+        } else {
+            month = static_cast<int>(numbers[0].value);
+            day = static_cast<int>(numbers[1].value);
+            year = thisYear;
+        }
+    } else {
+        return false;
+    }
+    found = true;
+    return monthDayYearOrSwap(month, day, year);
+}
+
+}  // namespace
+
+// --- COleDateTimeSpan ---
+
+void COleDateTimeSpan::SetDateTimeSpan(LONG days, int hours, int minutes, int seconds) {
+    m_span = days + hours / 24.0 + minutes / 1440.0 + seconds / 86400.0;
+    m_status = valid;
+}
+
+long long COleDateTimeSpan::totalSeconds() const {
+    return std::llround(m_span * 86400.0);
+}
+
+LONG COleDateTimeSpan::GetDays() const {
+    return static_cast<LONG>(totalSeconds() / 86400);
+}
+LONG COleDateTimeSpan::GetHours() const {
+    return static_cast<LONG>(totalSeconds() / 3600 % 24);
+}
+LONG COleDateTimeSpan::GetMinutes() const {
+    return static_cast<LONG>(totalSeconds() / 60 % 60);
+}
+LONG COleDateTimeSpan::GetSeconds() const {
+    return static_cast<LONG>(totalSeconds() % 60);
+}
+
+CString COleDateTimeSpan::Format(LPCTSTR format) const {
+    if (!format || m_status != valid) {
+        return CString();
+    }
+    return CString(qv::formatSpan(format, GetDays(), GetHours(), GetMinutes(), GetSeconds()));
+}
+
+COleDateTimeSpan COleDateTimeSpan::operator+(const COleDateTimeSpan& other) const {
+    COleDateTimeSpan r(m_span + other.m_span);
+    if (m_status != valid || other.m_status != valid) {
+        r.m_status = (m_status == invalid || other.m_status == invalid) ? invalid : null;
+    }
+    return r;
+}
+
+COleDateTimeSpan COleDateTimeSpan::operator-(const COleDateTimeSpan& other) const {
+    return *this + (-other);
+}
+
+COleDateTimeSpan COleDateTimeSpan::operator-() const {
+    COleDateTimeSpan r(-m_span);
+    r.m_status = m_status;
+    return r;
+}
+
+bool COleDateTimeSpan::operator==(const COleDateTimeSpan& other) const {
+    return m_status == other.m_status && m_span == other.m_span;
+}
+
+// --- COleDateTime ---
+
+COleDateTime COleDateTime::GetCurrentTime() {
+    const qv::LocalTime now = qv::clock().now();
+    return COleDateTime(now.year, now.month, now.day, now.hour, now.minute, now.second);
+}
+
+COleDateTime::COleDateTime(DATE date) {
+    *this = date;
+}
+COleDateTime::COleDateTime(std::time_t time) {
+    *this = time;
+}
+COleDateTime::COleDateTime(const SYSTEMTIME& time) {
+    *this = time;
+}
+
+COleDateTime& COleDateTime::operator=(DATE date) {
+    m_dt = date;
+    m_status = validDate(date) ? valid : invalid;
+    return *this;
+}
+
+COleDateTime& COleDateTime::operator=(std::time_t time) {
+    std::tm tm{};
+    if (time < 0 || !localtime_r(&time, &tm)) {
+        m_status = invalid;
+        return *this;
+    }
+    SetDateTime(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
+    return *this;
+}
+
+COleDateTime& COleDateTime::operator=(const SYSTEMTIME& time) {
+    SetDateTime(time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond);
+    return *this;
+}
+
+int COleDateTime::SetDateTime(int year, int month, int day, int hour, int minute, int second) {
+    if (!validParts(year, month, day, hour, minute, second)) {
+        m_status = invalid;
+        return 1;
+    }
+    m_dt = dateFromParts(year, month, day, hour, minute, second);
+    m_status = valid;
+    return 0;
+}
+
+bool COleDateTime::parts(Parts& out) const {
+    if (m_status != valid || !validDate(m_dt)) {
+        return false;
+    }
+    const double l = linearOf(m_dt);
+    auto days = static_cast<std::int64_t>(std::floor(l));
+    auto seconds = std::llround((l - static_cast<double>(days)) * 86400.0);
+    if (seconds >= 86400) {
+        ++days;
+        seconds -= 86400;
+    }
+    qv::civilFromDays(days + kEpochDays, out.year, out.month, out.day);
+    out.hour = static_cast<int>(seconds / 3600);
+    out.minute = static_cast<int>(seconds / 60 % 60);
+    out.second = static_cast<int>(seconds % 60);
+    return true;
+}
+
+int COleDateTime::GetYear() const {
+    Parts p;
+    return parts(p) ? p.year : AFX_OLE_DATETIME_ERROR;
+}
+int COleDateTime::GetMonth() const {
+    Parts p;
+    return parts(p) ? p.month : AFX_OLE_DATETIME_ERROR;
+}
+int COleDateTime::GetDay() const {
+    Parts p;
+    return parts(p) ? p.day : AFX_OLE_DATETIME_ERROR;
+}
+int COleDateTime::GetHour() const {
+    Parts p;
+    return parts(p) ? p.hour : AFX_OLE_DATETIME_ERROR;
+}
+int COleDateTime::GetMinute() const {
+    Parts p;
+    return parts(p) ? p.minute : AFX_OLE_DATETIME_ERROR;
+}
+int COleDateTime::GetSecond() const {
+    Parts p;
+    return parts(p) ? p.second : AFX_OLE_DATETIME_ERROR;
+}
+int COleDateTime::GetDayOfWeek() const {
+    Parts p;
+    if (!parts(p)) {
+        return AFX_OLE_DATETIME_ERROR;
+    }
+    return qv::makeTimeFields(p.year, p.month, p.day, 0, 0, 0).dayOfWeek + 1;
+}
+int COleDateTime::GetDayOfYear() const {
+    Parts p;
+    if (!parts(p)) {
+        return AFX_OLE_DATETIME_ERROR;
+    }
+    return qv::makeTimeFields(p.year, p.month, p.day, 0, 0, 0).dayOfYear + 1;
+}
+
+bool COleDateTime::GetAsSystemTime(SYSTEMTIME& out) const {
+    Parts p;
+    if (!parts(p)) {
+        return false;
+    }
+    const qv::TimeFields f = qv::makeTimeFields(p.year, p.month, p.day, p.hour, p.minute, p.second);
+    out.wYear = static_cast<WORD>(p.year);
+    out.wMonth = static_cast<WORD>(p.month);
+    out.wDay = static_cast<WORD>(p.day);
+    out.wDayOfWeek = static_cast<WORD>(f.dayOfWeek);
+    out.wHour = static_cast<WORD>(p.hour);
+    out.wMinute = static_cast<WORD>(p.minute);
+    out.wSecond = static_cast<WORD>(p.second);
+    out.wMilliseconds = 0;
+    return true;
+}
+
+bool COleDateTime::ParseDateTime(LPCTSTR text, DWORD flags, LCID) {
+    std::vector<Token> tokens;
+    bool timeFound = false, dateFound = false;
+    int hour = 0, minute = 0, second = 0, year = 1899, month = 12, day = 30;
+    const bool ok = text && tokenize(text, tokens) && !tokens.empty() &&
+                    takeTime(tokens, timeFound, hour, minute, second) &&
+                    takeDate(tokens, dateFound, year, month, day) && (timeFound || dateFound);
+    if (!ok) {
+        m_dt = 0;
+        m_status = invalid;
+        return false;
+    }
+    if (!dateFound || (flags & VAR_TIMEVALUEONLY)) {
+        year = 1899;
+        month = 12;
+        day = 30;
+    }
+    if (flags & VAR_DATEVALUEONLY) {
+        hour = minute = second = 0;
+    }
+    m_dt = dateFromParts(year, month, day, hour, minute, second);
+    m_status = valid;
+    return true;
+}
+
+CString COleDateTime::Format(DWORD flags, LCID) const {
+    if (m_status == null) {
+        return CString();
+    }
+    Parts p;
+    if (!parts(p)) {
+        return kInvalidText;
+    }
+    CString date, time;
+    date.Format(L"%d/%d/%d", p.month, p.day, p.year);
+    time.Format(L"%d:%02d:%02d %s", p.hour % 12 == 0 ? 12 : p.hour % 12, p.minute, p.second,
+                p.hour < 12 ? L"AM" : L"PM");
+    const bool zeroDate = p.year == 1899 && p.month == 12 && p.day == 30;
+    const bool midnight = p.hour == 0 && p.minute == 0 && p.second == 0;
+    if (flags & VAR_TIMEVALUEONLY) {
+        return time;
+    }
+    if (flags & VAR_DATEVALUEONLY) {
+        return date;
+    }
+    if (zeroDate) {
+        return time;
+    }
+    if (midnight) {
+        return date;
+    }
+    return date + L" " + time;
+}
+
+CString COleDateTime::Format(LPCTSTR format) const {
+    if (m_status == null) {
+        return CString();
+    }
+    Parts p;
+    if (!parts(p)) {
+        return kInvalidText;
+    }
+    if (!format) {
+        return CString();
+    }
+    qv::TimeFields f = qv::makeTimeFields(p.year, p.month, p.day, p.hour, p.minute, p.second);
+    const std::time_t now = std::time(nullptr);
+    std::tm tm{};
+    if (localtime_r(&now, &tm)) {
+        f.utcOffsetSeconds = tm.tm_gmtoff;
+        if (tm.tm_zone) {
+            f.zoneName = qv::ansiToWide(tm.tm_zone);
+        }
+    }
+    return CString(qv::formatTime(format, f));
+}
+
+COleDateTime COleDateTime::operator+(const COleDateTimeSpan& span) const {
+    COleDateTime r;
+    if (m_status != valid || span.m_status != COleDateTimeSpan::valid) {
+        r.m_status =
+            (m_status == invalid || span.m_status == COleDateTimeSpan::invalid) ? invalid : null;
+        return r;
+    }
+    r = dateOf(linearOf(m_dt) + span.m_span);
+    return r;
+}
+
+COleDateTime COleDateTime::operator-(const COleDateTimeSpan& span) const {
+    return *this + (-span);
+}
+
+COleDateTimeSpan COleDateTime::operator-(const COleDateTime& other) const {
+    COleDateTimeSpan r;
+    if (m_status != valid || other.m_status != valid) {
+        r.m_status = (m_status == invalid || other.m_status == invalid) ? COleDateTimeSpan::invalid
+                                                                        : COleDateTimeSpan::null;
+        return r;
+    }
+    r.m_span = linearOf(m_dt) - linearOf(other.m_dt);
+    return r;
+}
+
+bool COleDateTime::operator==(const COleDateTime& other) const {
+    return m_status == other.m_status && linearOf(m_dt) == linearOf(other.m_dt);
+}
+
+bool COleDateTime::operator<(const COleDateTime& other) const {
+    return linearOf(m_dt) < linearOf(other.m_dt);
+}

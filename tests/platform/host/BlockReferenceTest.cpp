@@ -1,0 +1,182 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+#include "support/HostFixture.h"
+
+namespace {
+
+using qv::test::DrawingTest;
+constexpr double kPi = std::numbers::pi;
+
+class BlockReferenceTest : public DrawingTest {
+  protected:
+    // A block "ROOM-1" with origin `origin`, holding the rectangle (0,0)-(10,5) and an attribute
+    // definition "AREA" at (1, 1).
+    AcDbObjectId defineBlock(const AcGePoint3d& origin = AcGePoint3d::kOrigin) {
+        WriteLock lock(document());
+        AcDbBlockTable* blocks = nullptr;
+        db()->getBlockTable(blocks, AcDb::kForWrite);
+        auto* block = new AcDbBlockTableRecord;
+        block->setName(L"ROOM-1");
+        block->setOrigin(origin);
+        AcDbObjectId id;
+        EXPECT_EQ(blocks->add(id, block), Acad::eOk);
+        blocks->close();
+        auto* outline = new AcDbPolyline;
+        for (const AcGePoint2d& p :
+             {AcGePoint2d(0, 0), AcGePoint2d(10, 0), AcGePoint2d(10, 5), AcGePoint2d(0, 5)}) {
+            outline->addVertexAt(outline->numVerts(), p);
+        }
+        outline->setClosed(true);
+        block->appendAcDbEntity(outline);
+        outline->close();
+        auto* definition =
+            new AcDbAttributeDefinition({1, 1, 0}, L"DEFAULT AREA", L"AREA", L"Enter Area");
+        definition->setHeight(0.5);
+        block->appendAcDbEntity(definition);
+        definition->close();
+        block->close();
+        return id;
+    }
+
+    // A reference to `block` in model space with one attribute taken from the definition.
+    AcDbObjectId insert(AcDbObjectId block, const AcGePoint3d& position, double rotation,
+                        const AcGeScale3d& scale) {
+        auto* ref = new AcDbBlockReference(position, block);
+        ref->setRotation(rotation);
+        ref->setScaleFactors(scale);
+        auto* attribute = new AcDbAttribute;
+        AcDbAttributeDefinition definition({1, 1, 0}, L"12.50", L"AREA", L"Enter Area");
+        definition.setHeight(0.5);
+        attribute->setAttributeFromBlock(&definition, ref->blockTransform());
+        EXPECT_EQ(ref->appendAttribute(attribute), Acad::eOk);
+        return addToModelSpace(ref);
+    }
+};
+
+TEST_F(BlockReferenceTest, BlockTransformPlacesTheDefinition) {
+    const AcDbObjectId block = defineBlock({10, 0, 0});
+    const struct {
+        const char* name;
+        AcGePoint3d position;
+        double rotation;
+        AcGeScale3d scale;
+        AcGeVector3d normal;
+        AcGePoint3d expected;  // where the block point (10, 1, 0) goes
+    } cases[] = {
+        {"moved", {100, 50, 0}, 0.0, {1, 1, 1}, {0, 0, 1}, {100, 51, 0}},
+        {"turned a quarter, scaled 2 by 3",
+         {100, 50, 0},
+         kPi / 2,
+         {2, 3, 1},
+         {0, 0, 1},
+         {97, 50, 0}},
+        {"mirrored in x", {0, 0, 0}, 0.0, {-1, 1, 1}, {0, 0, 1}, {0, 1, 0}},
+        {"upside down", {0, 0, 0}, 0.0, {1, 1, 1}, {0, 0, -1}, {0, 1, 0}},
+    };
+    for (const auto& c : cases) {
+        AcDbBlockReference ref(c.position, block);
+        ref.setRotation(c.rotation);
+        ref.setScaleFactors(c.scale);
+        ref.setNormal(c.normal);
+        const AcGeMatrix3d m = ref.blockTransform();
+        EXPECT_TRUE((m * AcGePoint3d(10, 1, 0)).isEqualTo(c.expected, AcGeTol())) << c.name;
+        // The transform read back gives the same placement.
+        AcDbBlockReference copy(AcGePoint3d::kOrigin, block);
+        ASSERT_EQ(copy.setBlockTransform(m), Acad::eOk) << c.name;
+        EXPECT_TRUE(copy.blockTransform().isEqualTo(m)) << c.name;
+        EXPECT_TRUE(copy.position().isEqualTo(c.position)) << c.name;
+    }
+    AcDbBlockReference slanted(AcGePoint3d::kOrigin, block);
+    AcGeMatrix3d shear;
+    shear(0, 1) = 0.5;
+    EXPECT_EQ(slanted.setBlockTransform(shear), Acad::eCannotScaleNonUniformly);
+    EXPECT_EQ(slanted.setScaleFactors(AcGeScale3d(0, 1, 1)), Acad::eInvalidInput);
+}
+
+TEST_F(BlockReferenceTest, AttributesComeWithTheReference) {
+    const AcDbObjectId block = defineBlock();
+    const AcDbObjectId ref = insert(block, {100, 0, 0}, 0.0, AcGeScale3d(2.0));
+    AcDbBlockReference* reference = nullptr;
+    WriteLock lock(document());
+    ASSERT_EQ(acdbOpenObject(reference, ref, AcDb::kForWrite), Acad::eOk);
+    AcDbObjectIterator* it = reference->attributeIterator();
+    ASSERT_FALSE(it->done());
+    AcDbAttribute* attribute = nullptr;
+    ASSERT_EQ(reference->openAttribute(attribute, it->objectId(), AcDb::kForRead), Acad::eOk);
+    EXPECT_STREQ(attribute->tagConst(), L"AREA");
+    EXPECT_STREQ(attribute->textStringConst(), L"12.50");
+    EXPECT_EQ(attribute->ownerId(), ref);
+    EXPECT_TRUE(attribute->position().isEqualTo({102, 2, 0}));
+    EXPECT_DOUBLE_EQ(attribute->height(), 1.0);
+    EXPECT_EQ(attribute->layerId(), db()->clayer());
+    attribute->close();
+    it->step();
+    EXPECT_TRUE(it->done());
+    delete it;
+
+    // Turning the reference carries its attribute.
+    EXPECT_EQ(reference->transformBy(AcGeMatrix3d::rotation(kPi / 2, {0, 0, 1})), Acad::eOk);
+    EXPECT_TRUE(reference->position().isEqualTo({0, 100, 0}));
+    EXPECT_NEAR(reference->rotation(), kPi / 2, 1e-12);
+    const AcDbObjectId attributeId = reference->qvAttributes().front();
+    reference->close();
+    ASSERT_EQ(acdbOpenObject(attribute, attributeId, AcDb::kForRead), Acad::eOk);
+    EXPECT_TRUE(attribute->position().isEqualTo({-2, 102, 0}));
+    EXPECT_NEAR(attribute->rotation(), kPi / 2, 1e-12);
+    attribute->close();
+
+    AcDbBlockTableRecord* definition = nullptr;
+    acdbOpenObject(definition, block, AcDb::kForRead);
+    EXPECT_TRUE(definition->hasAttributeDefinitions());
+    AcDbObjectIdArray refs;
+    definition->getBlockReferenceIds(refs);
+    definition->close();
+    ASSERT_EQ(refs.length(), 1);
+    EXPECT_EQ(refs[0], ref);
+}
+
+TEST_F(BlockReferenceTest, ExtentsOfATurnedReferenceUseEveryCorner) {
+    const AcDbObjectId block = defineBlock();
+    AcDbBlockReference ref(AcGePoint3d::kOrigin, block);
+    ref.setRotation(kPi / 4);
+    AcDbExtents box;
+    ASSERT_EQ(ref.getGeomExtents(box), Acad::eOk);
+    const double h = std::sqrt(0.5);
+    EXPECT_TRUE(box.minPoint().isEqualTo({-5 * h, 0, 0}, AcGeTol()));
+    EXPECT_TRUE(box.maxPoint().isEqualTo({10 * h, 15 * h, 0}, AcGeTol()));
+}
+
+TEST_F(BlockReferenceTest, DeepCloneCopiesIntoAnotherBlock) {
+    const AcDbObjectId block = defineBlock();
+    AcDbObjectIdArray entities;
+    {
+        AcDbBlockTableRecord* definition = nullptr;
+        acdbOpenObject(definition, block, AcDb::kForRead);
+        for (const AcDbObjectId& id : definition->qvEntities()) {
+            entities.append(id);
+        }
+        definition->close();
+    }
+    WriteLock lock(document());
+    AcDbIdMapping mapping;
+    ASSERT_EQ(db()->deepCloneObjects(entities, db()->modelSpaceId(), mapping), Acad::eOk);
+    AcDbIdMappingIter it(mapping);
+    int clones = 0;
+    for (it.start(); !it.done(); it.next()) {
+        AcDbIdPair pair;
+        it.getMap(pair);
+        EXPECT_TRUE(pair.isCloned());
+        AcDbEntity* copy = nullptr;
+        ASSERT_EQ(acdbOpenAcDbEntity(copy, pair.value(), AcDb::kForRead), Acad::eOk);
+        EXPECT_EQ(copy->blockId(), db()->modelSpaceId());
+        EXPECT_EQ(copy->isA(), pair.key().objectClass());
+        copy->close();
+        ++clones;
+    }
+    EXPECT_EQ(clones, 2);
+}
+
+}  // namespace

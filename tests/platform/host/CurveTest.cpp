@@ -1,0 +1,223 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+#include "arxHeaders.h"
+
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+
+struct Vertex {
+    double x, y, bulge;
+};
+
+AcDbPolyline polyline(const std::vector<Vertex>& vertices, bool closed) {
+    AcDbPolyline p;
+    for (const Vertex& v : vertices) {
+        p.addVertexAt(p.numVerts(), AcGePoint2d(v.x, v.y), v.bulge);
+    }
+    p.setClosed(closed);
+    return p;
+}
+
+double area(const AcDbCurve& c) {
+    double a = -1.0;
+    EXPECT_EQ(c.getArea(a), Acad::eOk);
+    return a;
+}
+
+double length(const AcDbCurve& c) {
+    double end = 0.0, dist = -1.0;
+    EXPECT_EQ(c.getEndParam(end), Acad::eOk);
+    EXPECT_EQ(c.getDistAtParam(end, dist), Acad::eOk);
+    return dist;
+}
+
+TEST(AcDbPolylineMeasure, AreasAndLengthsWithArcs) {
+    const double wedge = 100.0;  // a quarter circle wedge of radius 100
+    const struct {
+        const char* name;
+        std::vector<Vertex> vertices;
+        bool closed;
+        double area, length, endParam;
+    } cases[] = {
+        {"rectangle 10000 x 5000",
+         {{0, 0, 0}, {10000, 0, 0}, {10000, 5000, 0}, {0, 5000, 0}},
+         true,
+         5.0e7,
+         30000.0,
+         4},
+        {"the same, open: the length leaves out the closing side",
+         {{0, 0, 0}, {10000, 0, 0}, {10000, 5000, 0}, {0, 5000, 0}},
+         false,
+         5.0e7,
+         25000.0,
+         3},
+        {"clockwise rectangle",
+         {{0, 0, 0}, {0, 5, 0}, {10, 5, 0}, {10, 0, 0}},
+         true,
+         50.0,
+         30.0,
+         4},
+        {"square with a half circle outwards",
+         {{0, 0, 1}, {10, 0, 0}, {10, 10, 0}, {0, 10, 0}},
+         true,
+         100.0 + kPi * 25.0 / 2.0,
+         30.0 + kPi * 5.0,
+         4},
+        {"square with a half circle inwards",
+         {{0, 0, -1}, {10, 0, 0}, {10, 10, 0}, {0, 10, 0}},
+         true,
+         100.0 - kPi * 25.0 / 2.0,
+         30.0 + kPi * 5.0,
+         4},
+        {"arc on the closing segment",
+         {{0, 0, 0}, {10, 0, 0}, {10, 10, 0}, {0, 10, 1}},
+         true,
+         100.0 + kPi * 25.0 / 2.0,
+         30.0 + kPi * 5.0,
+         4},
+        {"circle of two clockwise half circles, first point repeated",
+         {{0, 2000, -1}, {0, -2000, -1}, {0, 2000, 0}},
+         true,
+         kPi * 4.0e6,
+         4000.0 * kPi,
+         3},
+        {"quarter-circle wedge",
+         {{0, 0, 0}, {0, wedge, -std::tan(kPi / 8.0)}, {wedge, 0, 0}, {0, 0, 0}},
+         true,
+         kPi * wedge * wedge / 4.0,
+         2.0 * wedge + kPi * wedge / 2.0,
+         4},
+    };
+    for (const auto& c : cases) {
+        const AcDbPolyline p = polyline(c.vertices, c.closed);
+        EXPECT_NEAR(area(p), c.area, 1e-6 * c.area) << c.name;
+        EXPECT_NEAR(length(p), c.length, 1e-9 * c.length) << c.name;
+        double end = 0.0;
+        p.getEndParam(end);
+        EXPECT_EQ(end, c.endParam) << c.name;
+    }
+}
+
+TEST(AcDbPolylineMeasure, PointsAndDistancesAlongArcs) {
+    const AcDbPolyline p = polyline({{0, 0, 1}, {10, 0, 0}, {10, 10, 0}}, false);
+    const struct {
+        double param;
+        AcGePoint3d point;
+        double dist;
+    } cases[] = {
+        {0.0, {0, 0, 0}, 0.0},
+        {0.5, {5, -5, 0}, kPi * 2.5},
+        {1.0, {10, 0, 0}, kPi * 5.0},
+        {1.5, {10, 5, 0}, kPi * 5.0 + 5.0},
+        {2.0, {10, 10, 0}, kPi * 5.0 + 10.0},
+    };
+    for (const auto& c : cases) {
+        AcGePoint3d point;
+        ASSERT_EQ(p.getPointAtParam(c.param, point), Acad::eOk) << c.param;
+        EXPECT_TRUE(point.isEqualTo(c.point, AcGeTol())) << c.param;
+        double dist = -1, param = -1;
+        EXPECT_EQ(p.getDistAtParam(c.param, dist), Acad::eOk);
+        EXPECT_NEAR(dist, c.dist, 1e-9) << c.param;
+        EXPECT_EQ(p.getParamAtPoint(c.point, param), Acad::eOk);
+        EXPECT_NEAR(param, c.param, 1e-9) << c.param;
+        EXPECT_EQ(p.getParamAtDist(c.dist, param), Acad::eOk);
+        EXPECT_NEAR(param, c.param, 1e-9) << c.param;
+    }
+    AcGePoint3d point;
+    double value = 0.0;
+    EXPECT_EQ(p.getPointAtParam(2.5, point), Acad::eInvalidInput);
+    EXPECT_EQ(p.getDistAtParam(-0.1, value), Acad::eInvalidInput);
+    EXPECT_EQ(p.getParamAtPoint({3, 3, 0}, value), Acad::eInvalidInput);
+    EXPECT_EQ(AcDbPolyline().getEndParam(value), Acad::eDegenerateGeometry);
+}
+
+TEST(AcDbPolylineMeasure, VerticesInTheWorld) {
+    AcDbPolyline p = polyline({{1, 2, 0}, {3, 4, 0}}, false);
+    p.setElevation(5.0);
+    p.setNormal({0, 0, -1});
+    AcGePoint3d world;
+    ASSERT_EQ(p.getPointAt(1, world), Acad::eOk);
+    EXPECT_TRUE(world.isEqualTo({-3, 4, -5}));
+    AcGePoint2d plane;
+    ASSERT_EQ(p.getPointAt(1, plane), Acad::eOk);
+    EXPECT_TRUE(plane.isEqualTo({3, 4}));
+    EXPECT_EQ(p.getPointAt(2, world), Acad::eInvalidIndex);
+    EXPECT_EQ(p.addVertexAt(5, {0, 0}), Acad::eInvalidIndex);
+}
+
+TEST(AcDbPolylineTransform, KeepsItsShapeWhereItCan) {
+    const AcGeMatrix3d turnAndMove =
+        AcGeMatrix3d::translation({100, 0, 0}) * AcGeMatrix3d::rotation(kPi / 2, {0, 0, 1});
+    const AcGeMatrix3d mirror = AcGeMatrix3d::mirroring(AcGePoint3d::kOrigin, {1, 0, 0});
+    const struct {
+        const char* name;
+        AcGeMatrix3d m;
+        bool withArc;
+        int status;
+        double areaFactor;
+        AcGePoint3d second;  // where the vertex (10, 0) goes
+    } cases[] = {
+        {"turn and move", turnAndMove, true, 0, 1.0, {100, 10, 0}},
+        {"scale 2", AcGeMatrix3d::scaling(2.0), true, 0, 4.0, {20, 0, 0}},
+        {"mirror", mirror, true, 0, 1.0, {-10, 0, 0}},
+        {"scale 2 by 3, lines only",
+         AcGeMatrix3d::scaling(AcGeScale3d(2, 3, 1)),
+         false,
+         0,
+         6.0,
+         {20, 0, 0}},
+        {"scale 2 by 3 with an arc",
+         AcGeMatrix3d::scaling(AcGeScale3d(2, 3, 1)),
+         true,
+         160,
+         1.0,
+         {10, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        AcDbPolyline p = polyline({{0, 0, c.withArc ? 1.0 : 0.0}, {10, 0, 0}, {10, 10, 0}}, true);
+        const double before = area(p);
+        EXPECT_EQ(p.transformBy(c.m), c.status) << c.name;
+        EXPECT_NEAR(area(p), before * c.areaFactor, 1e-9 * before) << c.name;
+        AcGePoint3d second;
+        p.getPointAt(1, second);
+        EXPECT_TRUE(second.isEqualTo(c.second, AcGeTol())) << c.name;
+    }
+}
+
+TEST(AcDbCurves, LinesAndCircles) {
+    const AcDbLine line({1, 1, 0}, {4, 5, 0});
+    EXPECT_NEAR(length(line), 5.0, 1e-12);
+    AcGePoint3d point;
+    ASSERT_EQ(line.getPointAtParam(2.5, point), Acad::eOk);
+    EXPECT_TRUE(point.isEqualTo({2.5, 3, 0}));
+    EXPECT_EQ(area(line), 0.0);
+
+    AcDbCircle circle({5, 5, 0}, AcGeVector3d::kZAxis, 2.0);
+    EXPECT_NEAR(area(circle), kPi * 4.0, 1e-12);
+    EXPECT_NEAR(length(circle), kPi * 4.0, 1e-12);
+    ASSERT_EQ(circle.getPointAtParam(kPi / 2.0, point), Acad::eOk);
+    EXPECT_TRUE(point.isEqualTo({5, 7, 0}));
+    AcDbExtents box;
+    ASSERT_EQ(circle.getGeomExtents(box), Acad::eOk);
+    EXPECT_TRUE(box.minPoint().isEqualTo({3, 3, 0}));
+    EXPECT_TRUE(box.maxPoint().isEqualTo({7, 7, 0}));
+    EXPECT_EQ(circle.transformBy(AcGeMatrix3d::scaling(AcGeScale3d(1, 2, 1))),
+              Acad::eCannotScaleNonUniformly);
+    EXPECT_EQ(circle.transformBy(AcGeMatrix3d::scaling(3.0)), Acad::eOk);
+    EXPECT_DOUBLE_EQ(circle.radius(), 6.0);
+}
+
+TEST(AcDbCurves, ExtentsHoldTheArcs) {
+    const AcDbPolyline p = polyline({{0, 0, 1}, {10, 0, 0}, {10, 10, 0}}, true);
+    AcDbExtents box;
+    ASSERT_EQ(p.getGeomExtents(box), Acad::eOk);
+    EXPECT_TRUE(box.minPoint().isEqualTo({0, -5, 0}));
+    EXPECT_TRUE(box.maxPoint().isEqualTo({10, 10, 0}));
+}
+
+}  // namespace

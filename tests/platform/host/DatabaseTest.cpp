@@ -1,0 +1,251 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "support/HostFixture.h"
+
+namespace {
+
+using qv::test::DrawingTest;
+
+class DatabaseTest : public DrawingTest {};
+
+TEST_F(DatabaseTest, HandlesAreUniqueAndNeverGivenTwice) {
+    std::set<std::wstring> seen;
+    AcDbHandle last;
+    for (int i = 0; i < 20; ++i) {
+        const AcDbObjectId id = addToModelSpace(new AcDbLine({0, 0, 0}, {1.0 * i, 0, 0}));
+        const std::wstring text = id.handle().text();
+        EXPECT_TRUE(seen.insert(text).second) << "handle given twice: " << text.c_str();
+        EXPECT_TRUE(last < id.handle());
+        EXPECT_EQ(text.find_first_of(L"abcdef"), std::wstring::npos) << "upper case";
+        last = id.handle();
+        WriteLock lock(document());
+        AcDbEntity* e = nullptr;
+        acdbOpenAcDbEntity(e, id, AcDb::kForWrite);
+        e->erase();
+        e->close();
+    }
+    // An erased object keeps its handle; the seed is past every handle given.
+    EXPECT_TRUE(last < db()->handseed());
+    AcDbObjectId found;
+    EXPECT_EQ(db()->getAcDbObjectId(found, false, last), Acad::eOk);
+    EXPECT_TRUE(found.isErased());
+    EXPECT_EQ(db()->getAcDbObjectId(found, false, AcDbHandle(L"FFFFF")), Acad::eUnknownHandle);
+    EXPECT_TRUE(found.isNull());
+}
+
+TEST(AcDbHandleText, ReadsAndWritesHexadecimal) {
+    const struct {
+        const wchar_t* text;
+        Adesk::UInt64 value;
+        const wchar_t* written;
+    } cases[] = {
+        {L"1A2", 0x1A2, L"1A2"},   {L"1a2", 0x1A2, L"1A2"},
+        {L"  2F1", 0x2F1, L"2F1"}, {L"1A2,", 0x1A2, L"1A2"},
+        {L"ZZ", 0, L"0"},          {L"", 0, L"0"},
+        {L"00FF", 0xFF, L"FF"},    {L"FFFFFFFF1", 0xFFFFFFFF1, L"FFFFFFFF1"},
+    };
+    for (const auto& c : cases) {
+        const AcDbHandle h(c.text);
+        EXPECT_EQ(h.value(), c.value) << c.text;
+        wchar_t buffer[20];
+        ASSERT_TRUE(h.getIntoAsciiBuffer(buffer, 20));
+        EXPECT_STREQ(buffer, c.written);
+    }
+    wchar_t tiny[3];
+    EXPECT_FALSE(AcDbHandle(L"1A2").getIntoAsciiBuffer(tiny, 3));
+}
+
+TEST_F(DatabaseTest, NewDrawingHasTheStandardRecords) {
+    const struct {
+        AcDbObjectId table;
+        const wchar_t* name;
+    } cases[] = {
+        {db()->layerTableId(), L"0"},
+        {db()->blockTableId(), L"*Model_Space"},
+        {db()->blockTableId(), L"*MODEL_SPACE"},
+        {db()->blockTableId(), L"*Paper_Space"},
+        {db()->linetypeTableId(), L"Continuous"},
+        {db()->linetypeTableId(), L"BYLAYER"},
+        {db()->textStyleTableId(), L"standard"},
+        {db()->regAppTableId(), L"ACAD"},
+    };
+    for (const auto& c : cases) {
+        AcDbSymbolTable* table = nullptr;
+        ASSERT_EQ(acdbOpenObject(table, c.table, AcDb::kForRead), Acad::eOk);
+        EXPECT_TRUE(table->has(c.name)) << c.name;
+        table->close();
+    }
+    AcDbLayerTableRecord* layer0 = nullptr;
+    ASSERT_EQ(acdbOpenObject(layer0, db()->clayer(), AcDb::kForRead), Acad::eOk);
+    EXPECT_EQ(layer0->color().colorIndex(), 7);
+    EXPECT_EQ(layer0->qvName(), L"0");
+    layer0->close();
+}
+
+TEST_F(DatabaseTest, SymbolNamesAreCheckedAndUnique) {
+    addLayer(L"Walls");
+    const struct {
+        const wchar_t* name;
+        bool block;
+        int setName;  // status of setName
+        int add;      // status of adding the record (when the name was taken)
+    } cases[] = {
+        {L"Doors", false, 0, 0},
+        {L"WALLS", false, 0, 95},
+        {L"ATT-NAME", false, 0, 0},
+        {L"A B", false, 0, 0},
+        {L"Bad;Name", false, 3, -1},
+        {L"Bad:Name", false, 3, -1},
+        {L"Bad|Name", false, 3, -1},
+        {L"", false, 3, -1},
+        {L"*U12", true, 0, 0},
+        {L"*Star", true, 3, -1},
+        {L"[ORVAN_LEGEND]_Plan_ 1_2", true, 0, 0},
+        {L"ROOM-1", true, 0, 0},
+        {L"room-1", true, 0, 95},
+    };
+    WriteLock lock(document());
+    for (const auto& c : cases) {
+        AcDbSymbolTable* table = nullptr;
+        ASSERT_EQ(acdbOpenObject(table, c.block ? db()->blockTableId() : db()->layerTableId(),
+                                 AcDb::kForWrite),
+                  Acad::eOk);
+        AcDbSymbolTableRecord* record =
+            c.block ? static_cast<AcDbSymbolTableRecord*>(new AcDbBlockTableRecord)
+                    : new AcDbLayerTableRecord;
+        EXPECT_EQ(record->setName(c.name), c.setName) << c.name;
+        if (c.add >= 0) {
+            const Acad::ErrorStatus es = table->add(record);
+            EXPECT_EQ(es, c.add) << c.name;
+            if (es == Acad::eOk) {
+                record->close();
+                record = nullptr;
+            }
+        }
+        delete record;
+        table->close();
+    }
+}
+
+TEST_F(DatabaseTest, RenamingToATakenNameIsRefused) {
+    addLayer(L"Walls");
+    const AcDbObjectId doors = addLayer(L"Doors");
+    WriteLock lock(document());
+    AcDbLayerTableRecord* record = nullptr;
+    acdbOpenObject(record, doors, AcDb::kForWrite);
+    EXPECT_EQ(record->setName(L"walls"), Acad::eDuplicateRecordName);
+    EXPECT_EQ(record->setName(L"DOORS"), Acad::eOk);
+    record->close();
+}
+
+TEST_F(DatabaseTest, IteratorsSkipErasedRecordsAndEntities) {
+    addLayer(L"A");
+    const AcDbObjectId b = addLayer(L"B");
+    addLayer(L"C");
+    const AcDbObjectId first = addToModelSpace(new AcDbLine({0, 0, 0}, {1, 0, 0}));
+    addToModelSpace(new AcDbCircle({0, 0, 0}, AcGeVector3d::kZAxis, 1.0));
+    {
+        WriteLock lock(document());
+        for (AcDbObjectId id : {b, first}) {
+            AcDbObject* o = nullptr;
+            acdbOpenObject(o, id, AcDb::kForWrite);
+            o->erase();
+            o->close();
+        }
+    }
+    auto names = [&](bool skipDeleted) {
+        std::wstring all;
+        AcDbLayerTable* layers = nullptr;
+        db()->getLayerTable(layers, AcDb::kForRead);
+        AcDbLayerTableIterator* it = nullptr;
+        layers->newIterator(it, true, skipDeleted);
+        for (; !it->done(); it->step(true, skipDeleted)) {
+            AcDbLayerTableRecord* record = nullptr;
+            it->getRecord(record, AcDb::kForRead, true);
+            all += record->qvName() + L",";
+            record->close();
+        }
+        delete it;
+        layers->close();
+        return all;
+    };
+    EXPECT_EQ(names(true), L"0,A,C,");
+    EXPECT_EQ(names(false), L"0,A,B,C,");
+
+    AcDbBlockTableRecord* space = nullptr;
+    acdbOpenObject(space, db()->modelSpaceId(), AcDb::kForRead);
+    AcDbBlockTableRecordIterator* it = nullptr;
+    space->newIterator(it);
+    std::wstring classes;
+    for (; !it->done(); it->step()) {
+        AcDbEntity* e = nullptr;
+        it->getEntity(e, AcDb::kForRead);
+        classes += e->isA()->name();
+        e->close();
+    }
+    delete it;
+    space->close();
+    EXPECT_EQ(classes, L"AcDbCircle");
+}
+
+TEST_F(DatabaseTest, StandardRecordsCannotBeErased) {
+    WriteLock lock(document());
+    AcDbLayerTable* layers = nullptr;
+    db()->getLayerTable(layers, AcDb::kForRead);
+    AcDbLayerTableRecord* layer0 = nullptr;
+    layers->getAt(L"0", layer0, AcDb::kForWrite);
+    layers->close();
+    EXPECT_EQ(layer0->erase(), Acad::eNotApplicable);
+    EXPECT_EQ(layer0->setIsFrozen(true), Acad::eCannotFreezeCurrentLayer);
+    EXPECT_FALSE(layer0->isFrozen());
+    layer0->close();
+}
+
+TEST_F(DatabaseTest, DictionariesKeepEntriesByKey) {
+    WriteLock lock(document());
+    AcDbDictionary* nod = nullptr;
+    ASSERT_EQ(db()->getNamedObjectsDictionary(nod, AcDb::kForWrite), Acad::eOk);
+    EXPECT_TRUE(nod->has(L"acad_group"));
+    AcDbObjectId first, second;
+    auto* a = new AcDbDictionary;
+    ASSERT_EQ(nod->setAt(L"My_Data", a, first), Acad::eOk);
+    a->close();
+    auto* b = new AcDbDictionary;
+    ASSERT_EQ(nod->setAt(L"MY_DATA", b, second), Acad::eOk);
+    b->close();
+    EXPECT_TRUE(first.isErased()) << "a replaced entry is erased";
+    AcDbObjectId found;
+    EXPECT_EQ(nod->getAt(L"my_data", found), Acad::eOk);
+    EXPECT_EQ(found, second);
+    EXPECT_EQ(nod->getAt(L"missing", found), Acad::eKeyNotFound);
+    auto* unnamed = new AcDbDictionary;
+    EXPECT_EQ(nod->setAt(L"", unnamed, found), Acad::eInvalidInput);
+    delete unnamed;
+    EXPECT_EQ(nod->remove(L"My_Data"), Acad::eOk);
+    EXPECT_FALSE(nod->has(L"My_Data"));
+    EXPECT_FALSE(second.isErased());
+    nod->close();
+}
+
+TEST_F(DatabaseTest, ExtensionDictionariesBelongToTheirObject) {
+    const AcDbObjectId line = addToModelSpace(new AcDbLine({0, 0, 0}, {1, 0, 0}));
+    WriteLock lock(document());
+    AcDbEntity* e = nullptr;
+    acdbOpenAcDbEntity(e, line, AcDb::kForWrite);
+    EXPECT_TRUE(e->extensionDictionary().isNull());
+    EXPECT_EQ(e->createExtensionDictionary(), Acad::eOk);
+    EXPECT_EQ(e->createExtensionDictionary(), Acad::eAlreadyInDb);
+    const AcDbObjectId dictionary = e->extensionDictionary();
+    EXPECT_FALSE(dictionary.isNull());
+    AcDbObject* d = nullptr;
+    ASSERT_EQ(acdbOpenObject(d, dictionary, AcDb::kForRead), Acad::eOk);
+    EXPECT_EQ(d->ownerId(), line);
+    d->close();
+    e->erase();
+    e->close();
+    EXPECT_TRUE(dictionary.isErased());
+}
+
+}  // namespace

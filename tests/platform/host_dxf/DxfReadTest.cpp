@@ -1,0 +1,200 @@
+#include <gtest/gtest.h>
+
+#include "DxfTestText.h"
+#include "host/dxf/DxfError.h"
+#include "host/dxf/DxfFile.h"
+#include "host/dxf/TagReader.h"
+
+namespace qv::dxf {
+namespace {
+
+using test::fixes;
+using test::lines;
+using test::section;
+
+const std::string kLine = lines({"0", "LINE", "5", "2A", "8", "0", "10", "1.5", "20", "2.5"});
+
+TEST(DxfTagReader, ReadsCodeValuePairsWithTheirLines) {
+    AuditReport report;
+    const std::string text =
+        " 0\r\nSECTION\r\n  2\r\nENTITIES\r\n999\r\n comment \r\n1\r\n  x  \r\n";
+    TagReader reader(text, report);
+    std::vector<TagView> tags;
+    TagView tag;
+    while (reader.next(tag)) {
+        tags.push_back(tag);
+    }
+    const std::vector<TagView> expected = {
+        {0, "SECTION", 1}, {2, "ENTITIES", 3}, {999, " comment ", 5}, {1, "  x  ", 7}};
+    ASSERT_EQ(tags, expected);
+    for (size_t i = 0; i < tags.size(); ++i) {
+        EXPECT_EQ(tags[i].line, expected[i].line);
+    }
+    EXPECT_TRUE(report.empty());
+}
+
+// Damaged files: each either loads with the listed fixes or is refused naming a line.
+TEST(DxfRead, DamagedFilesAreRepairedOrRefusedNamingTheLine) {
+    struct Case {
+        const char* name;
+        std::string text;
+        std::vector<int> fixes;  // expected, in order, when the file loads
+        const char* refusal;     // expected message when it is refused
+        size_t entities;         // records in ENTITIES when it loads
+    };
+    const std::string body = section("ENTITIES", kLine);
+    const Case cases[] = {
+        {"intact", body + "0\nEOF\n", {}, nullptr, 1},
+        {"blank lines after EOF", body + "0\nEOF\n\n  \n", {}, nullptr, 1},
+        {"data after EOF", body + "0\nEOF\ntrash\n", {1}, nullptr, 1},
+        {"no EOF", body, {2}, nullptr, 1},
+        {"truncated in a record",
+         "0\nSECTION\n2\nENTITIES\n0\nLINE\n5\n2A\n8\n",
+         {3, 4, 2},
+         nullptr,
+         1},
+        {"no ENDSEC before the next section",
+         "0\nSECTION\n2\nENTITIES\n" + kLine + section("OBJECTS", "") + "0\nEOF\n",
+         {4},
+         nullptr,
+         1},
+        {"no ENDSEC before EOF", "0\nSECTION\n2\nENTITIES\n" + kLine + "0\nEOF\n", {4}, nullptr, 1},
+        {"a coordinate that is no number",
+         section("ENTITIES", lines({"0", "LINE", "5", "2A", "10", "1.5.3", "20", "1"})) +
+             "0\nEOF\n",
+         {5},
+         nullptr,
+         1},
+        {"tags before the first section",
+         "1\nstray\n2\nmore\n" + body + "0\nEOF\n",
+         {12},
+         nullptr,
+         1},
+        {"section without a name",
+         "0\nSECTION\n8\nX\n0\nLINE\n0\nENDSEC\n" + body + "0\nEOF\n",
+         {13},
+         nullptr,
+         1},
+        {"group code that is no number",
+         body + "X\nEOF\n",
+         {},
+         "line 17: 'X' is not a group code",
+         0},
+        {"group code out of range",
+         "0\nSECTION\n2\nENTITIES\n-1\nLINE\n",
+         {},
+         "line 5: '-1' is not a group code",
+         0},
+        {"a value line missing shifts the pairs",
+         "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n10\n1.0\n",
+         {},
+         "line 9: '1.0' is not a group code",
+         0},
+        {"empty file", "", {2}, nullptr, 0},
+        {"binary DXF",
+         std::string("AutoCAD Binary DXF\r\n\x1a\0", 22) + "\x01\x02",
+         {},
+         "this is a binary DXF file, which cannot be read; save the drawing as ASCII DXF",
+         0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        AuditReport report;
+        try {
+            const DxfFile file = readDxf(c.text, report);
+            EXPECT_EQ(c.refusal, nullptr) << "loaded although it should be refused";
+            EXPECT_EQ(fixes(report), c.fixes) << report.text();
+            const Section* entities = file.find("ENTITIES");
+            EXPECT_EQ(entities ? entities->records.size() : 0, c.entities);
+        } catch (const DxfError& error) {
+            ASSERT_NE(c.refusal, nullptr) << "refused: " << error.what();
+            EXPECT_EQ(std::string(error.what()), c.refusal);
+        }
+    }
+}
+
+TEST(DxfRead, ADroppedValueLeavesTheRestOfTheRecord) {
+    AuditReport report;
+    const DxfFile file = readDxf(
+        section("ENTITIES", lines({"0", "LINE", "5", "2A", "10", "x", "20", "2.5"})) + "0\nEOF\n",
+        report);
+    const Record& line = file.find("ENTITIES")->records.at(0);
+    EXPECT_EQ(line.tags.size(), 2u);
+    EXPECT_EQ(line.tags.value(20), "2.5");
+    ASSERT_EQ(report.entries().size(), 1u);
+    EXPECT_EQ(report.entries()[0].text(),
+              "line 10: value 'x' of group code 10 is not a number; the value was dropped [fix 5]");
+}
+
+TEST(DxfRead, HeaderVariablesAndSectionHeadsAreRecords) {
+    AuditReport report;
+    const std::string text =
+        section("HEADER", lines({"9", "$ACADVER", "1", "AC1015", "9", "$EXTMIN", "10", "0.0", "20",
+                                 "1.0", "30", "2.0"})) +
+        section("THUMBNAILIMAGE", lines({"90", "3", "310", "ABCDEF"})) + "0\nEOF\n";
+    const DxfFile file = readDxf(text, report);
+    EXPECT_EQ(file.version, DxfVersion::R2000);
+    const Section& header = file.sections.at(0);
+    ASSERT_EQ(header.records.size(), 2u);
+    EXPECT_EQ(header.records[1].type, "$EXTMIN");
+    EXPECT_EQ(header.records[1].tags.size(), 3u);
+    const Section& thumbnail = file.sections.at(1);
+    EXPECT_EQ(thumbnail.head.size(), 2u);
+    EXPECT_TRUE(thumbnail.records.empty());
+    EXPECT_TRUE(report.empty()) << report.text();
+}
+
+TEST(DxfRead, HandlesAreMadeUniqueAndOwnersChecked) {
+    struct Case {
+        const char* name;
+        const char* version;
+        std::string entities;
+        std::vector<std::string> handles;  // of the ENTITIES records after the load
+        std::vector<int> fixes;
+    };
+    const auto entity = [](std::string_view handle, std::string_view owner = "") {
+        std::string text = "0\nLINE\n";
+        if (handle != "-") {
+            text += "5\n" + std::string(handle) + "\n";
+        }
+        if (!owner.empty()) {
+            text += "330\n" + std::string(owner) + "\n";
+        }
+        return text + "100\nAcDbEntity\n8\n0\n";
+    };
+    const Case cases[] = {
+        {"unique", "AC1027", entity("A") + entity("B", "A"), {"A", "B"}, {}},
+        {"duplicate", "AC1027", entity("A") + entity("A"), {"A", "C"}, {6, 15}},
+        {"empty", "AC1027", entity("") + entity("B"), {"C", "B"}, {7, 15}},
+        {"not hexadecimal", "AC1027", entity("XYZ"), {"C"}, {7, 15}},
+        {"missing in a 2013 file", "AC1027", entity("-"), {"C"}, {7, 15}},
+        {"missing in an R12 file", "AC1009", entity("-"), {"C"}, {15}},
+        {"a later record holds the next free handle",
+         "AC1027",
+         entity("A") + entity("A") + entity("C"),
+         {"A", "D", "C"},
+         {6, 15}},
+        {"owner that does not exist", "AC1027", entity("A", "FF"), {"A"}, {8}},
+        {"null owner", "AC1027", entity("A", "0"), {"A"}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        AuditReport report;
+        const std::string text =
+            section("HEADER",
+                    lines({"9", "$ACADVER", "1", c.version, "9", "$HANDSEED", "5", "C"})) +
+            section("ENTITIES", c.entities) + "0\nEOF\n";
+        const DxfFile file = readDxf(text, report);
+        std::vector<std::string> handles;
+        for (const Record& record : file.find("ENTITIES")->records) {
+            handles.emplace_back(record.tags.value(5));
+        }
+        EXPECT_EQ(handles, c.handles);
+        EXPECT_EQ(fixes(report), c.fixes) << report.text();
+        const std::string seed(file.find("HEADER")->records.at(1).tags.value(5));
+        EXPECT_EQ(file.handleSeed, std::stoull(seed, nullptr, 16));
+    }
+}
+
+}  // namespace
+}  // namespace qv::dxf

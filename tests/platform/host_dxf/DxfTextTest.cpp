@@ -1,0 +1,141 @@
+#include <gtest/gtest.h>
+
+#include "DxfTestText.h"
+#include "host/dxf/DxfFile.h"
+#include "host/dxf/TagWriter.h"
+#include "host/dxf/TextDecoding.h"
+
+namespace qv::dxf {
+namespace {
+
+using test::fixes;
+using test::lines;
+using test::section;
+
+std::string fileWithText(std::string_view version, std::string_view codepage,
+                         std::string_view text) {
+    std::string header = "9\n$ACADVER\n1\n" + std::string(version) + "\n";
+    if (!codepage.empty()) {
+        header += "9\n$DWGCODEPAGE\n3\n" + std::string(codepage) + "\n";
+    }
+    return section("HEADER", header) +
+           section("ENTITIES", "0\nTEXT\n5\nA\n1\n" + std::string(text) + "\n") + "0\nEOF\n";
+}
+
+TEST(DxfText, IsReadAsUtf8WhateverTheVersion) {
+    struct Case {
+        const char* name;
+        std::string file;
+        std::string text;  // UTF-8, as the host sees it
+        std::vector<int> fixes;
+    };
+    const Case cases[] = {
+        {"ANSI_1252 before 2007",
+         fileWithText("AC1015", "ANSI_1252", "Gr\xFC\xDF \x80"),
+         "Gr\u00FC\u00DF \u20AC",
+         {}},
+        {"escapes before 2007",
+         fileWithText("AC1018", "ANSI_1252", "\\U+03A9 \\U+4E2D"),
+         "\u03A9 \u4E2D",
+         {}},
+        {"escape of a control character stays",
+         fileWithText("AC1015", "", "a\\U+000Ab"),
+         "a\\U+000Ab",
+         {}},
+        {"broken escape stays", fileWithText("AC1015", "", "\\U+12G4 \\U+1"), "\\U+12G4 \\U+1", {}},
+        {"R12 without a header",
+         section("ENTITIES", "0\nTEXT\n1\ncaf\xE9\n") + "0\nEOF\n",
+         "caf\u00E9",
+         {}},
+        {"UTF-8 from 2007",
+         fileWithText("AC1021", "ANSI_1252", "\u00FC \u4E2D \\U+03A9"),
+         "\u00FC \u4E2D \\U+03A9",
+         {}},
+        {"ANSI text in a 2018 file", fileWithText("AC1032", "", "caf\xE9"), "caf\u00E9", {11}},
+        {"another code page", fileWithText("AC1012", "dos850", "\xE9"), "\u00E9", {9}},
+        {"another code page, ASCII text", fileWithText("AC1012", "dos850", "plain"), "plain", {}},
+        {"unknown version", fileWithText("AC1099", "", "\u00FC"), "\u00FC", {10}},
+        {"byte order mark", "\xEF\xBB\xBF" + fileWithText("AC1027", "", "x"), "x", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        AuditReport report;
+        const DxfFile file = readDxf(c.file, report);
+        const Record& text = file.find("ENTITIES")->records.at(0);
+        EXPECT_EQ(text.tags.value(1), c.text);
+        EXPECT_EQ(fixes(report), c.fixes) << report.text();
+    }
+}
+
+TEST(DxfText, IsWrittenInTheEncodingOfTheVersion) {
+    const std::string utf8 = "Gr\u00FC\u00DF \u20AC \u03A9 \U0001F600";
+    struct Case {
+        const char* version;
+        std::string written;
+    };
+    const Case cases[] = {
+        {"AC1015", "Gr\xFC\xDF \x80 \\U+03A9 \\U+D83D\\U+DE00"},
+        {"AC1027", utf8},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.version);
+        AuditReport report;
+        DxfFile file = readDxf(fileWithText(c.version, "ANSI_1252", "x"), report);
+        file.find("ENTITIES")->records.at(0).tags.setValue(1, utf8);
+        const std::string out = writeDxf(file);
+        EXPECT_NE(out.find("\r\n  1\r\n" + c.written + "\r\n"), std::string::npos) << out;
+        AuditReport again;
+        const DxfFile back = readDxf(out, again);
+        // A character beyond the 16-bit range does not survive an escape of its halves.
+        const std::string expected = c.version == std::string("AC1015")
+                                         ? "Gr\u00FC\u00DF \u20AC \u03A9 \\U+D83D\\U+DE00"
+                                         : utf8;
+        EXPECT_EQ(back.find("ENTITIES")->records.at(0).tags.value(1), expected);
+    }
+}
+
+TEST(DxfText, ALiteralEscapeSurvivesAnOldVersion) {
+    // "\\U+005C" is a backslash: the text read is a literal "\\U+0041", not an "A".
+    AuditReport report;
+    DxfFile file = readDxf(fileWithText("AC1015", "", "\\U+005CU+0041"), report);
+    EXPECT_EQ(file.find("ENTITIES")->records.at(0).tags.value(1), "\\U+0041");
+    const DxfFile back = readDxf(writeDxf(file), report);
+    EXPECT_EQ(back.find("ENTITIES")->records.at(0).tags.value(1), "\\U+0041");
+}
+
+TEST(DxfText, CaretFormKeepsControlCharactersOnOneLine) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"plain", "plain"},
+        {"a\nb", "a^Jb"},
+        {"x^y", "x^ y"},
+        {std::string("\x07", 1) + "\r", "^G^M"},
+        {"tab\tstays", "tab\tstays"},
+    };
+    for (const auto& [text, encoded] : cases) {
+        EXPECT_EQ(encodeCaret(text), encoded);
+        EXPECT_EQ(decodeCaret(encoded), text);
+        std::string out;
+        TagWriter(out).text(1, text);
+        EXPECT_EQ(out, "  1\r\n" + encoded + "\r\n");
+    }
+    EXPECT_EQ(decodeCaret("^"), "^");
+    EXPECT_EQ(decodeCaret("^a"), "^a");
+}
+
+TEST(DxfText, InvalidUtf8IsFound) {
+    const std::pair<std::string, size_t> cases[] = {
+        {"ascii only, longer than eight bytes", std::string::npos},
+        {"\u00E9\u4E2D\U0001F600", std::string::npos},
+        {"abc\xC3", 3},
+        {"abcdefghij\xC0\x80", 10},  // overlong
+        {"ab\xED\xA0\x80", 2},       // surrogate
+        {"\xF4\x90\x80\x80", 0},     // beyond U+10FFFF
+        {"ok\xE2\x82", 2},           // cut short
+    };
+    for (const auto& [text, offset] : cases) {
+        EXPECT_EQ(firstInvalidUtf8(text), offset) << text;
+    }
+}
+
+}  // namespace
+}  // namespace qv::dxf

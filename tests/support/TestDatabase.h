@@ -1,0 +1,49 @@
+// The test database that scripts/testdb starts (scripts/test starts it for every run): a
+// PostgreSQL server reached through psqlODBC, holding tests/fixtures/database. Database tests
+// derive from DatabaseTest; without the server's description in the environment they fail with
+// a message that says how to start it. They never skip.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+
+namespace qv::test {
+
+struct TestDatabase {
+    std::wstring server;   // "127.0.0.1,<port>", the data source
+    std::wstring catalog;  // "docMon"
+    std::wstring user;
+    std::wstring password;
+    std::wstring oddUser;  // a login whose password holds ; " ' { } and =
+    std::wstring oddPassword;
+
+    // The description the environment gives (QV_TEST_DB_*), or null when it gives none.
+    static const TestDatabase* fromEnvironment();
+
+    // "Provider=SQLOLEDB;Data Source=...;Initial Catalog=...;User Id=...;Password=...;" with
+    // every value quoted as the connection-string rules need.
+    std::wstring connectionString() const { return connectionString(user, password); }
+    std::wstring connectionString(std::wstring_view user, std::wstring_view password) const;
+};
+
+// A value for an OLE DB connection string: as it is, or in double quotes (with quotes doubled)
+// when it holds ";", a quote or blanks at either end.
+std::wstring connectionStringValue(std::wstring_view value);
+
+// Initialises COM for the test and finds the test database; a missing description fails the
+// test in SetUp.
+class DatabaseTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    const TestDatabase& db() const { return *m_db; }
+
+  private:
+    const TestDatabase* m_db = nullptr;
+    bool m_comInitialised = false;
+};
+
+}  // namespace qv::test
