@@ -13,6 +13,13 @@
 #include <oleauto.h>
 
 #include "host/AdeskTypes.h"
+#include "host/ge/AcGeMatrix3d.h"
+#include "host/ge/AcGePoint.h"
+
+class AcDbBlockReference;
+class AcDbCurve;
+class AcDbEntity;
+class AcDbPolyline;
 
 class CAcadUtilities {
   public:
@@ -34,6 +41,42 @@ class CAcadUtilities {
 
     static double getAreaDivisor(Adesk::Int16 drawingUnits, int units);
     static double getLengthDivisor(Adesk::Int16 drawingUnits, int units);
+
+    // ---- Measurement ----------------------------------------------------------------------
+    //
+    // Curves are measured as the host measures them (a closed polyline with its arcs and its
+    // closing segment) and converted with the divisors above. A value the host cannot give
+    // counts as 0. A null curve or reference raises.
+
+    // The curve's area in square metres or square feet.
+    static double calculatePolylineArea(AcDbCurve* curve, Adesk::Int16 drawingUnits, int units);
+    // The curve's length in metres or feet.
+    static double calculatePolylinePerimeter(AcDbCurve* curve, Adesk::Int16 drawingUnits,
+                                             int units);
+    // The curve's length in drawing units: the distance along it from its start to its end
+    // parameter (for a closed polyline the closing segment included).
+    static double getPolyPerimeter(AcDbCurve* curve);
+    // The area of a block definition's boundary as a reference places it: the boundary's area
+    // times |x scale| times |y scale| (the z scale plays no part).
+    static double recalculateBlockArea(AcDbBlockReference* reference, AcDbCurve* boundary,
+                                       Adesk::Int16 drawingUnits, int units);
+    // The perimeter of the boundary as the reference places it: times |x scale| when |x scale|
+    // and |y scale| are exactly equal. A reference scaled differently in x and y has no single
+    // factor for its perimeter, and the result is 0.0.
+    static double recalculateBlockPerimeter(AcDbBlockReference* reference, AcDbCurve* boundary,
+                                            Adesk::Int16 drawingUnits, int units);
+    // For a block reference: the box of the first "AcDbPolyline" (exact class name, erased
+    // entities skipped) of its definition, grown by the margin in x and y when the margin is
+    // above 0, then carried into the drawing by the reference's block transform. The box
+    // written is the one that holds all corners of the carried box, so a turned block is held
+    // whole. Anything else (not a block reference, a definition that cannot be opened or holds
+    // no polyline) writes nothing. Every object opened on the way is closed.
+    static void getBlockExtents(AcDbEntity* entity, AcGePoint3d& minPoint, AcGePoint3d& maxPoint,
+                                double margin);
+    // The smallest x and the largest y over the polyline's vertices (in the world, each carried
+    // by the matrix when one is given), taken independently, and z 0. A polyline without
+    // vertices gives (DBL_MAX, -DBL_MAX, 0). No guard: failures pass unchanged.
+    static AcGePoint3d getPolylineTopLeft(AcDbPolyline* polyline, AcGeMatrix3d* transform);
 
     // Packs a point for the host's automation interface: the value becomes an array of doubles
     // (VT_ARRAY | VT_R8) of three elements, lower bound 0, holding x, y and z. S_OK, or

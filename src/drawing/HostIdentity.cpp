@@ -1,5 +1,11 @@
 #include "drawing/HostIdentity.h"
 
+#include <arxHeaders.h>
+
+CHostIdentity::CHostIdentity()
+    : CHostIdentity(acdbHostApplicationServices()->product(),
+                    acdbHostApplicationServices()->program()) {}
+
 CHostIdentity::CHostIdentity(CString productName, CString secondHostText)
     : m_secondHostText(secondHostText) {
     CString product = productName;

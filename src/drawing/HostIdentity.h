@@ -15,6 +15,9 @@ class CHostIdentity {
         HOST_BRICSCAD = 3,
     };
 
+    // Judges the running host from the product name of the host application services; the
+    // program name beside it is kept as the second text.
+    CHostIdentity();
     // Judges the host from a product name, in this order, by substrings of the lower-cased
     // name: "autocad" with "tocad lt" is AutoCAD LT ("AutoCADLT"), "autocad" alone AutoCAD
     // ("AutoCAD"), then "bricscad" BricsCAD ("BricsCAD"); anything else is unknown, labelled

@@ -3,3 +3,4 @@
 CString moduleFolder;
 CString debugLogPath;
 CString assetExclusionList;
+CHostIdentity hostIdentity;

@@ -4,6 +4,8 @@
 
 #include "StdAfx.h"
 
+#include "drawing/HostIdentity.h"
+
 // The host's program folder without a trailing backslash; empty until the load message sets it
 // from the host's executable path. The preferences file is moduleFolder + "\orvan\prefs\prefs.cfg".
 extern CString moduleFolder;
@@ -14,3 +16,6 @@ extern CString debugLogPath;
 
 // Block names of assets to leave out, ","-separated; empty excludes nothing.
 extern CString assetExclusionList;
+
+// Which host runs the module, judged once at load; nothing changes it afterwards.
+extern CHostIdentity hostIdentity;

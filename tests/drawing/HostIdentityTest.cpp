@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "drawing/HostIdentity.h"
+#include "module/ModuleGlobals.h"
+#include "support/HostFixture.h"
 
 namespace {
 
@@ -34,6 +36,34 @@ TEST(HostIdentity, TheProductNameDecidesTheKindAndLabel) {
         EXPECT_EQ(c.fullHost, host.isFullHost());
         EXPECT_EQ(CString(L"second"), host.getSecondHostText());
     }
+}
+
+}  // namespace
+
+namespace {
+
+class RunningHost : public qv::test::DrawingTest {};
+
+TEST_F(RunningHost, IsJudgedFromTheHostApplicationServices) {
+    const struct {
+        const wchar_t* product;
+        int kind;
+    } cases[] = {{L"BricsCAD", 3}, {L"AutoCAD LT 2015", 1}, {L"ProCAD", 0}};
+    for (const auto& c : cases) {
+        acdbHostApplicationServices()->qvSetProduct(c.product);
+        acdbHostApplicationServices()->qvSetProgram(L"prog");
+        const CHostIdentity host;
+        EXPECT_EQ(c.kind, host.getType()) << CStringA(c.product).GetString();
+        EXPECT_EQ(CString(L"prog"), host.getSecondHostText());
+    }
+}
+
+TEST_F(RunningHost, TheModuleJudgesItOnceAtLoad) {
+    // The test host starts as "AutoCAD", a full host; judging again later changes nothing.
+    EXPECT_EQ(CHostIdentity::HOST_AUTOCAD, hostIdentity.getType());
+    EXPECT_EQ(1, hostIdentity.isFullHost());
+    acdbHostApplicationServices()->qvSetProduct(L"ProCAD");
+    EXPECT_EQ(CHostIdentity::HOST_AUTOCAD, hostIdentity.getType());
 }
 
 }  // namespace
