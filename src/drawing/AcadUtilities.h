@@ -12,7 +12,9 @@
 
 #include <oleauto.h>
 
+#include "host/AcArray.h"
 #include "host/AdeskTypes.h"
+#include "host/db/AcDbHandle.h"
 #include "host/ge/AcGeMatrix3d.h"
 #include "host/ge/AcGePoint.h"
 
@@ -159,4 +161,11 @@ class CAcadUtilities {
     // The cut characters are not compared with the key (the caller has recognised it already). A
     // string shorter than what is cut, or a key id not listed above, gives the empty text.
     static CString extractData(int keyId, CString data);
+
+    // ---- Handles --------------------------------------------------------------------------
+
+    // Appends the handles of a handle list: hexadecimal handles, each followed by "," ("1A2,1A7,").
+    // Only text followed by a comma counts; text behind the last comma is ignored. Text that is
+    // no hexadecimal number reads as the null handle.
+    static void convertHandlesStringToArray(CString handles, AcArray<AcDbHandle>& array);
 };

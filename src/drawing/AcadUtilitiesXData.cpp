@@ -50,3 +50,15 @@ CString CAcadUtilities::extractData(int keyId, CString data) {
         throwWrapped(SOURCE_FILE, _T("CAcadUtilities::extractData"));
     }
 }
+
+void CAcadUtilities::convertHandlesStringToArray(CString handles, AcArray<AcDbHandle>& array) {
+    try {
+        int start = 0;
+        for (int comma = handles.Find(L',', start); comma >= 0; comma = handles.Find(L',', start)) {
+            array.append(AcDbHandle(handles.Mid(start, comma - start).GetString()));
+            start = comma + 1;
+        }
+    } catch (...) {
+        throwWrapped(SOURCE_FILE, _T("CAcadUtilities::convertHandlesStringToArray"));
+    }
+}

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "drawing/AcadUtilities.h"
 
 namespace {
@@ -44,6 +46,36 @@ TEST(ExtendedDataValue, EachKeyIdCutsItsKeyAndUnitText) {
     for (const auto& c : cases) {
         EXPECT_EQ(CString(c.value), CAcadUtilities::extractData(c.keyId, c.data))
             << std::hex << c.keyId << " " << CStringA(c.data).GetString();
+    }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(HandleList, EachHandleFollowedByACommaIsAppended) {
+    const struct {
+        const wchar_t* list;
+        std::vector<Adesk::UInt64> appended;
+    } cases[] = {
+        {L"1A2,1A7,", {0x1A2, 0x1A7}},
+        {L"1A2,1A7", {0x1A2}},
+        {L"", {}},
+        {L",", {0}},
+        {L"ff,", {0xFF}},
+        {L"2B,,3C,", {0x2B, 0, 0x3C}},
+        {L"ZZ,10,", {0, 0x10}},
+        {L"FFFFFFFFFF,", {0xFFFFFFFFFFull}},
+    };
+    for (const auto& c : cases) {
+        AcArray<AcDbHandle> handles;
+        handles.append(AcDbHandle(0x99));  // appended to, not replaced
+        CAcadUtilities::convertHandlesStringToArray(c.list, handles);
+        std::vector<Adesk::UInt64> values;
+        for (int i = 1; i < handles.length(); ++i)
+            values.push_back(handles[i].value());
+        EXPECT_EQ(c.appended, values) << CStringA(c.list).GetString();
+        EXPECT_EQ(0x99u, handles[0].value());
     }
 }
 
