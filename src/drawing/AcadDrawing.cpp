@@ -180,6 +180,8 @@ AcDbDatabase* CAcadDrawing::database() const {
 }
 
 int CAcadDrawing::postToDrawing(AcDbObjectId& id, AcDbEntity* entity) {
+    // The entity until model space has taken it; deleted when the post fails.
+    AcDbEntity* pending = entity;
     try {
         if (entity == nullptr)
             AfxThrowInvalidArgException();
@@ -205,20 +207,22 @@ int CAcadDrawing::postToDrawing(AcDbObjectId& id, AcDbEntity* entity) {
         if (status != Acad::eOk) {
             modelSpace->close();
             blocks->close();
-            // An entity of a database belongs to it (and stays open for its caller); only one
-            // that the append did not take is the wrapper's to delete.
-            if (entity->objectId().isNull())
-                delete entity;
             unlock(0);
             throw hostStatusError(status, _T("CAcadDrawing::postToDrawing"), 391);
         }
+        pending = nullptr;
         entity->close();
         modelSpace->close();
         blocks->close();
         unlock(0);
         return Acad::eOk;
     } catch (...) {
-        throwWrapped(SOURCE_FILE, _T("CAcadDrawing::postToDrawing"));
+        CEXUnhandled* error = wrapCaughtError(SOURCE_FILE, _T("CAcadDrawing::postToDrawing"));
+        // An entity of a database belongs to it (and stays open for its caller); only one that
+        // model space did not take is deleted.
+        if (pending != nullptr && pending->objectId().isNull())
+            delete pending;
+        throw error;
     }
 }
 

@@ -58,11 +58,11 @@ class CAcadDrawing {
     int isLocked() const { return m_locked; }
 
     // Appends the entity to model space under the lock and closes it; `id` receives its id.
-    // 0 on success; the lock's status when the lock is refused (the entity stays the caller's,
-    // untouched). A failure of the host raises (the block table: line 373, model space: 382,
-    // the append: 391); when the append fails a new entity is deleted (one that is in a
-    // database already stays its caller's). The call's own lock level is released in every
-    // case. A null entity or a wrapper without a document raises.
+    // 0 on success. The lock's status when the lock is refused: the entity is then still the
+    // caller's, untouched. Any other failure raises (the block table refused: line 373, model
+    // space: 382, the append: 391; a null entity or a wrapper without a document), and the
+    // entity has been deleted unless it was in a database already: the caller must not use it
+    // afterwards. The call's own lock level is released in every case.
     int postToDrawing(AcDbObjectId& id, AcDbEntity* entity);
 
     // Opens folder + fileName as the host's current document. A refusal raises with line 561;

@@ -251,8 +251,8 @@ TEST_F(AcadDrawingTest, EachFailureOfThePostNamesItsLineAndReleasesItsLockLevel)
                 undo = c.arrange(db());
             }
             AcDbObjectId id;
-            // The entity belongs to the wrapper once handed over: a failed append deletes it
-            // (the sanitizer would see a leak otherwise).
+            // Once the lock is had, a failed post deletes the entity (the sanitizer would see a
+            // leak otherwise).
             auto error = caught([&] {
                 drawing->postToDrawing(id, new AcDbLine({0, 0, 0}, {1, 1, 0}));
             });
@@ -271,16 +271,30 @@ TEST_F(AcadDrawingTest, EachFailureOfThePostNamesItsLineAndReleasesItsLockLevel)
     }
 }
 
-TEST_F(AcadDrawingTest, PostingWithoutAnEntityOrADocumentIsReported) {
+TEST_F(AcadDrawingTest, PostingWhatCannotBePostedIsReported) {
     CAcadDrawing empty;
     AcDbObjectId id;
-    auto line = std::make_unique<AcDbLine>(AcGePoint3d(0, 0, 0), AcGePoint3d(1, 1, 0));
-    auto error = caught([&] { empty.postToDrawing(id, line.get()); });
+    auto error = caught([&] { empty.postToDrawing(id, new AcDbLine({0, 0, 0}, {1, 1, 0})); });
     ASSERT_TRUE(error);
     EXPECT_EQ(CString(L"CAcadDrawing::postToDrawing"), error->getProcSig());
     error = caught([&] { wrapCurrent()->postToDrawing(id, nullptr); });
     ASSERT_TRUE(error);
     EXPECT_EQ(0, document()->qvLockCount());
+
+    // An entity of the drawing already stays the drawing's (and open for its caller).
+    const AcDbObjectId posted = addToModelSpace(new AcDbLine({0, 0, 0}, {1, 1, 0}));
+    AcDbEntity* entity = nullptr;
+    {
+        WriteLock lock(document());
+        ASSERT_EQ(Acad::eOk, acdbOpenAcDbEntity(entity, posted, AcDb::kForWrite));
+    }
+    error = caught([&] { wrapCurrent()->postToDrawing(id, entity); });
+    ASSERT_TRUE(error);
+    ASSERT_TRUE(error->getInnerException());
+    EXPECT_EQ(CString(L"The following AutoCAD error occurred on line#391: eAlreadyInDb."),
+              error->getInnerException()->getDescription());
+    EXPECT_EQ(posted, entity->objectId());
+    entity->close();
 }
 
 // ---- paths and names ----
