@@ -48,6 +48,13 @@ void attachApplication(COleDispatchDriver& application) {
     application.SetProperty(DISPID_APPLICATION_VISIBLE, VT_BOOL, TRUE);
 }
 
+// Calls a method of the application that takes no arguments.
+void callApplication(DISPID method) {
+    COleDispatchDriver application;
+    attachApplication(application);
+    application.InvokeHelper(method, DISPATCH_METHOD, VT_EMPTY, nullptr, nullptr);
+}
+
 // Owns a VARIANT for a call and clears it afterwards.
 struct OwnedVariant {
     VARIANT value;
@@ -318,10 +325,7 @@ CString CAcadDrawing::saveAsTemp() {
 
 void CAcadDrawing::zoomExtents() {
     try {
-        COleDispatchDriver application;
-        attachApplication(application);
-        application.InvokeHelper(DISPID_APPLICATION_ZOOM_EXTENTS, DISPATCH_METHOD, VT_EMPTY,
-                                 nullptr, nullptr);
+        callApplication(DISPID_APPLICATION_ZOOM_EXTENTS);
     } catch (...) {
         throwWrapped(SOURCE_FILE, _T("CAcadDrawing::zoomExtents"));
     }
@@ -329,10 +333,7 @@ void CAcadDrawing::zoomExtents() {
 
 void CAcadDrawing::zoomPrevious() {
     try {
-        COleDispatchDriver application;
-        attachApplication(application);
-        application.InvokeHelper(DISPID_APPLICATION_ZOOM_PREVIOUS, DISPATCH_METHOD, VT_EMPTY,
-                                 nullptr, nullptr);
+        callApplication(DISPID_APPLICATION_ZOOM_PREVIOUS);
     } catch (...) {
         throwWrapped(SOURCE_FILE, _T("CAcadDrawing::zoomPrevious"));
     }

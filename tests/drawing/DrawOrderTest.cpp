@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "drawing/AcadUtilities.h"
+#include "drawing/BlockDefinitions.h"
 #include "support/HostFixture.h"
 
 namespace {
@@ -17,22 +18,9 @@ class DrawOrder : public qv::test::DrawingTest {
 
     // A block definition holding a line and a circle, as the space blocks have.
     AcDbObjectId defineBlock(const wchar_t* name) {
-        WriteLock lock(document());
-        AcDbBlockTable* table = nullptr;
-        EXPECT_EQ(Acad::eOk, db()->getBlockTable(table, AcDb::kForWrite));
-        auto* block = new AcDbBlockTableRecord;
-        block->setName(name);
-        AcDbObjectId id;
-        EXPECT_EQ(Acad::eOk, table->add(id, block));
-        for (AcDbEntity* entity :
-             {static_cast<AcDbEntity*>(new AcDbLine({0, 0, 0}, {10, 0, 0})),
-              static_cast<AcDbEntity*>(new AcDbCircle({5, 5, 0}, AcGeVector3d::kZAxis, 2))}) {
-            block->appendAcDbEntity(entity);
-            entity->close();
-        }
-        block->close();
-        table->close();
-        return id;
+        return qv::test::defineBlock(document(), name,
+                                     {{new AcDbLine({0, 0, 0}, {10, 0, 0}), false},
+                                      {new AcDbCircle({5, 5, 0}, AcGeVector3d::kZAxis, 2), false}});
     }
 
     // Appends an entity to a block; returns it open for write.

@@ -8,6 +8,7 @@
 
 #include "core/ErrorCapture.h"
 #include "drawing/AcadUtilities.h"
+#include "drawing/BlockDefinitions.h"
 #include "support/HostFixture.h"
 
 using qv::test::caught;
@@ -183,25 +184,9 @@ TEST_F(Measurement, TopLeftTakesTheSmallestXAndLargestYOfAllVertices) {
 // Block definitions and references in the drawing, for the extents.
 class BlockExtents : public qv::test::DrawingTest {
   protected:
-    // A block of that name holding the given entities (erased after adding when asked).
     AcDbObjectId defineBlock(const wchar_t* name,
                              std::vector<std::pair<AcDbEntity*, bool>> entities) {
-        WriteLock lock(document());
-        AcDbBlockTable* table = nullptr;
-        EXPECT_EQ(Acad::eOk, db()->getBlockTable(table, AcDb::kForWrite));
-        auto* block = new AcDbBlockTableRecord;
-        block->setName(name);
-        AcDbObjectId blockId;
-        EXPECT_EQ(Acad::eOk, table->add(blockId, block));
-        for (auto& [entity, erased] : entities) {
-            EXPECT_EQ(Acad::eOk, block->appendAcDbEntity(entity));
-            if (erased)
-                entity->erase();
-            entity->close();
-        }
-        block->close();
-        table->close();
-        return blockId;
+        return qv::test::defineBlock(document(), name, std::move(entities));
     }
 
     // A reference in model space; open for read while the test uses it.
