@@ -7,8 +7,6 @@
 // CEXConnection of a connection that could not be made, or the chain of the failed call.
 #pragma once
 
-#include <afxdisp.h>
-
 #include "StdAfx.h"
 
 class CModuleDetails {

@@ -18,9 +18,7 @@
 #pragma once
 
 #include "StdAfx.h"
-#include "comdef.h"
 #include "msado15.h"
-#include "msxml2.h"
 
 class CParameter {
   public:

@@ -2,8 +2,6 @@
 // text is "%Y%m%d%Hh%M%S_" (24 November 2014 at midnight is "2014112400h0000_").
 #pragma once
 
-#include <afxdisp.h>
-
 #include "database/Parameter.h"
 
 class CParameterDateTime : public CParameter {

@@ -1,19 +1,16 @@
-// A decimal parameter: ADO type 131 (adNumeric) with a size (9 unless set), a precision and a
-// numeric scale (18 and 10 unless set, as every caller sets them), which ADO receives as bytes;
-// value VT_R8. Its XML value text has 5 decimals.
+// A decimal parameter: a float parameter (ADO type 131, adNumeric, value VT_R8, XML value text
+// with 5 decimals) with a size of its own (9 unless set) and a precision and numeric scale (18
+// and 10 unless set, as every caller sets them), which ADO receives as bytes.
 #pragma once
 
-#include "database/Parameter.h"
+#include "database/ParameterFloat.h"
 
-class CParameterDecimal : public CParameter {
+class CParameterDecimal : public CParameterFloat {
   public:
     CParameterDecimal() = default;
 
-    int getType() override { return adNumeric; }
     int getSize() override { return m_size; }
-    CString getValueText() override;
 
-    void setValue(double value);
     void setSize(int size) { m_size = size; }
     // Digits in all, and digits after the point (0 to 255 each).
     void setPrecision(int precision) { m_precision = precision; }
@@ -24,11 +21,9 @@ class CParameterDecimal : public CParameter {
   protected:
     CString getKindName() override { return L"ParameterDecimal"; }
     CString getTypeWord() override { return L"decimal"; }
-    void setValueFromVariant(const _variant_t& value) override;
     void describeToCommand(_ParameterPtr parameter) override;
 
   private:
-    double m_double = 0.0;
     int m_size = 9;
     int m_precision = 18;
     int m_numericScale = 10;

@@ -32,58 +32,36 @@ _variant_t CRecordsetReader::get(LPCTSTR column) {
     return m_records->GetCollect(_variant_t(column));
 }
 
-bool CRecordsetReader::fetch(LPCTSTR column, VARTYPE type, _variant_t& value) {
+bool CRecordsetReader::fetch(LPCTSTR column, VARTYPE type,
+                             const std::function<void(const VARIANT&)>& store) {
     const _variant_t field = get(column);
     if (field.vt == VT_NULL) {
         return false;
     }
-    value.ChangeType(type, &field);
+    _variant_t converted;
+    converted.ChangeType(type, &field);
+    store(converted);
     return true;
 }
 
 bool CRecordsetReader::read(LPCTSTR column, CString& value) {
-    _variant_t field;
-    if (!fetch(column, VT_BSTR, field)) {
-        return false;
-    }
-    value = field.bstrVal;
-    return true;
+    return fetch(column, VT_BSTR, [&](const VARIANT& v) { value = v.bstrVal; });
 }
 
 bool CRecordsetReader::read(LPCTSTR column, int& value) {
-    _variant_t field;
-    if (!fetch(column, VT_I4, field)) {
-        return false;
-    }
-    value = field.lVal;
-    return true;
+    return fetch(column, VT_I4, [&](const VARIANT& v) { value = v.lVal; });
 }
 
 bool CRecordsetReader::read(LPCTSTR column, double& value) {
-    _variant_t field;
-    if (!fetch(column, VT_R8, field)) {
-        return false;
-    }
-    value = field.dblVal;
-    return true;
+    return fetch(column, VT_R8, [&](const VARIANT& v) { value = v.dblVal; });
 }
 
 bool CRecordsetReader::read(LPCTSTR column, bool& value) {
-    _variant_t field;
-    if (!fetch(column, VT_BOOL, field)) {
-        return false;
-    }
-    value = field.boolVal != VARIANT_FALSE;
-    return true;
+    return fetch(column, VT_BOOL, [&](const VARIANT& v) { value = v.boolVal != VARIANT_FALSE; });
 }
 
 bool CRecordsetReader::read(LPCTSTR column, COleDateTime& value) {
-    _variant_t field;
-    if (!fetch(column, VT_DATE, field)) {
-        return false;
-    }
-    value = COleDateTime(field.date);
-    return true;
+    return fetch(column, VT_DATE, [&](const VARIANT& v) { value = COleDateTime(v.date); });
 }
 
 void CRecordsetReader::close() {

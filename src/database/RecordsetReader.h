@@ -16,10 +16,9 @@
 // _com_error, which callers turn into a CEXStoredProcedure naming the call.
 #pragma once
 
-#include <afxdisp.h>
+#include <functional>
 
 #include "StdAfx.h"
-#include "comdef.h"
 #include "msado15.h"
 
 class CRecordsetReader {
@@ -47,7 +46,8 @@ class CRecordsetReader {
     void close();
 
   private:
-    bool fetch(LPCTSTR column, VARTYPE type, _variant_t& value);
+    // Reads the field, and unless it is NULL hands it to `store` converted to `type`.
+    bool fetch(LPCTSTR column, VARTYPE type, const std::function<void(const VARIANT&)>& store);
 
     _RecordsetPtr m_records;
     bool m_started = false;

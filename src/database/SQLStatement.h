@@ -7,7 +7,6 @@
 #pragma once
 
 #include "StdAfx.h"
-#include "comdef.h"
 #include "msado15.h"
 #include "database/DataServices.h"
 

@@ -1,7 +1,5 @@
 #include "database/StoredProcedure.h"
 
-#include <afxdisp.h>
-
 #include "core/Log.h"
 #include "core/OrvanExceptions.h"
 #include "core/XMLUtilities.h"

@@ -19,9 +19,7 @@
 #pragma once
 
 #include "StdAfx.h"
-#include "comdef.h"
 #include "msado15.h"
-#include "msxml2.h"
 #include "database/DataServices.h"
 
 class CParameters;
