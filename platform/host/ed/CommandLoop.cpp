@@ -91,6 +91,9 @@ bool CommandLoop::run() {
                                          L"command."
                                    : L"Script error: unknown command \"" + answer.text + L"\".");
         }
+        if (run == CommandRun::Threw) {
+            ++m_errors;
+        }
         qv::win::reclaimFocusForHost();
         checkLeftovers(answer.text);
         if (ed.inputEnded() && m_script) {

@@ -6,11 +6,11 @@
 // "*Cancel*". After each command the host takes the focus back, and reports objects that the
 // command left open and document locks that it left held.
 //
-// In a script these stop the run at once, with a message that names the line: an unknown command,
+// In a script these stop the run at once, with a message that quotes the line: an unknown command,
 // an answer that no prompt asked for (a line at the command prompt that reads as a number, a
 // point or a handle), and the end of the script while a prompt waited. Answers
-// that a prompt refused, objects left open and locks left held, and errors of the terminal
-// driver do not stop it but make it fail at the end.
+// that a prompt refused, exceptions that a command let out, objects left open and locks left
+// held, and errors of the terminal driver do not stop it but make it fail at the end.
 #pragma once
 
 #include <string>

@@ -37,10 +37,11 @@ class ActiveCommand {
     ActiveCommand& operator=(const ActiveCommand&) = delete;
 };
 
-// Runs `body`, reporting whatever it throws.
-void guarded(const std::wstring& name, const std::function<void()>& body) {
+// Runs `body`, reporting whatever it throws; false when it threw.
+bool guarded(const std::wstring& name, const std::function<void()>& body) {
     try {
         body();
+        return true;
     } catch (Acad::ErrorStatus status) {
         acutPrintf(L"\nThe command %s stopped with the host status %s.\n", name.c_str(),
                    acadErrorStatusText(status));
@@ -55,6 +56,7 @@ void guarded(const std::wstring& name, const std::function<void()>& body) {
         acutPrintf(L"\nThe command %s stopped with an exception the host does not know.\n",
                    name.c_str());
     }
+    return false;
 }
 
 AcAp::DocLockMode lockModeOf(Adesk::Int32 flags) {
@@ -81,20 +83,18 @@ CommandRun runRegistered(const AcEdCommand& command) {
             return CommandRun::Refused;
         }
     }
-    {
-        const HINSTANCE previous = AfxGetResourceHandle();
-        if (command.resourceHandle() != nullptr) {
-            AfxSetResourceHandle(command.resourceHandle());
-        }
-        guarded(command.localName(), command.functionAddr());
-        if (command.resourceHandle() != nullptr) {
-            AfxSetResourceHandle(previous);
-        }
+    const HINSTANCE previous = AfxGetResourceHandle();
+    if (command.resourceHandle() != nullptr) {
+        AfxSetResourceHandle(command.resourceHandle());
+    }
+    const bool finished = guarded(command.localName(), command.functionAddr());
+    if (command.resourceHandle() != nullptr) {
+        AfxSetResourceHandle(previous);
     }
     if (lock && acDocManager->document(doc->database()) == doc) {
         acDocManager->unlockDocument(doc);
     }
-    return CommandRun::Done;
+    return finished ? CommandRun::Done : CommandRun::Threw;
 }
 
 }  // namespace
@@ -134,8 +134,7 @@ CommandRun runCommand(const std::wstring& typed) {
     if (host != hostCommands().end()) {
         ActiveCommand active;
         const HostCommand command = host->second;  // a copy: the command may change the table
-        guarded(foldName(name), command);
-        return CommandRun::Done;
+        return guarded(foldName(name), command) ? CommandRun::Done : CommandRun::Threw;
     }
     AcEdCommandStack* stack = acedRegCmds;
     if (hostOnly || stack == nullptr) {

@@ -33,6 +33,7 @@ enum class CommandRun {
     Done,      // the command ran (its own messages tell how it went)
     Unknown,   // no such command
     Refused,   // the document lock it needs was refused (reported)
+    Threw,     // the command let an exception out (reported)
 };
 // Runs the command that `typed` names.
 CommandRun runCommand(const std::wstring& typed);

@@ -54,9 +54,14 @@ AcRxDynamicLinker::Module* AcRxDynamicLinker::find(const ACHAR* fileName) const 
     if (fileName == nullptr) {
         return nullptr;
     }
+    // By its path, or by its file name alone, as the host names applications.
     const std::string path = posixPathOf(fileName);
+    const std::wstring name = qv::host::foldName(fileName);
+    const bool bare = name.find_first_of(L"\\/") == std::wstring::npos;
     for (const auto& m : m_modules) {
-        if (m->path == path || qv::host::foldName(m->fileName) == qv::host::foldName(fileName)) {
+        const std::wstring given = qv::host::foldName(m->fileName);
+        if (m->path == path || given == name ||
+            (bare && given.substr(given.find_last_of(L"\\/") + 1) == name)) {
             return m.get();
         }
     }

@@ -70,7 +70,8 @@ class AcRxDynamicLinker : public AcRxObject {
     // does not open, has no entry point, its DllMain refuses, or its entry point answers
     // kRetError (the library is closed again then).
     bool loadModule(const ACHAR* fileName, bool printIt, bool asCommand = false);
-    // False for a module that is not loaded or is locked.
+    // A module is named by its path or by its file name alone. False for a module that is not
+    // loaded or is locked.
     bool unloadModule(const ACHAR* fileName, bool printIt, bool asCommand = false);
 
     bool lockApplication(void* appId) const;
