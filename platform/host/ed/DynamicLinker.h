@@ -86,6 +86,8 @@ class AcRxDynamicLinker : public AcRxObject {
     // The modules loaded, in loading order, by the file names given to loadModule.
     std::vector<std::wstring> qvModules() const;
     bool qvIsMdiAware(const ACHAR* fileName) const;
+    // The id a loaded module was given (the one its entry point got), or null.
+    void* qvAppId(const ACHAR* fileName) const { return find(fileName); }
     // Unloads every module (see above).
     void qvUnloadAll();
     // Why the last load or unload failed.

@@ -138,7 +138,7 @@ void testSelect() {
 }
 
 void testSelectPolylines() {
-    resbuf* filter = acutBuildList(0, L"LWPOLYLINE", 8, L"~HIDDEN*", 0);
+    resbuf* filter = acutBuildList(RTDXF0, L"LWPOLYLINE", 8, L"~HIDDEN*", 0);
     ads_name set;
     const int status = acedSSGet(L"_X", nullptr, nullptr, filter, set);
     acutRelRb(filter);
@@ -221,6 +221,11 @@ void testFull() {
     acutPrintf(L"full host only\n");
 }
 
+// Registers a command in a group that unloading does not remove.
+void testLeave() {
+    acedRegCmds->addCommand(L"QV_LEFT", L"tleft", L"testLeft", ACRX_CMD_SESSION, testFull);
+}
+
 struct Row {
     const ACHAR* global;
     const ACHAR* local;
@@ -246,6 +251,7 @@ const Row kCommands[] = {
     {L"tthrow", L"testThrow", ACRX_CMD_SESSION, testThrow},
     {L"topen", L"testLeaveOpen", ACRX_CMD_SESSION, testLeaveOpen},
     {L"tvar", L"testVariables", ACRX_CMD_SESSION, testVariables},
+    {L"tleave", L"testLeave", ACRX_CMD_SESSION, testLeave},
 };
 
 bool isFullHost() {
