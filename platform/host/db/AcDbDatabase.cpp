@@ -64,7 +64,7 @@ using qv::host::ObjectAccess;
 
 AcDbDatabase::AcDbDatabase(bool buildDefaultDrawing, bool /*noDocument*/) {
     if (buildDefaultDrawing) {
-        buildDefaults();
+        qvAddMissingDefaults();
     }
 }
 
@@ -171,10 +171,20 @@ std::vector<const AcDbObject*> AcDbDatabase::qvOpenObjects() const {
 
 namespace {
 
+// Adds the record of that name to the table unless the table has one; gives its id.
 template <class Record>
-AcDbObjectId addRecord(AcDbDatabase& db, AcDbObjectId tableId, const ACHAR* name, Record* record) {
-    record->setName(name);
+AcDbObjectId ensureRecord(AcDbDatabase& db, AcDbObjectId tableId, const ACHAR* name,
+                          void (*prepare)(Record&) = nullptr) {
     auto* table = ObjectAccess::peekAs<AcDbSymbolTable>(tableId);
+    const AcDbObjectId existing = table->qvFind(name);
+    if (!existing.isNull()) {
+        return existing;
+    }
+    auto* record = new Record;
+    record->setName(name);
+    if (prepare != nullptr) {
+        prepare(*record);
+    }
     AcDbObjectId id;
     ObjectAccess::add(db, record, tableId, id);
     record->close();
@@ -184,32 +194,41 @@ AcDbObjectId addRecord(AcDbDatabase& db, AcDbObjectId tableId, const ACHAR* name
 
 }  // namespace
 
-void AcDbDatabase::buildDefaults() {
-    m_blockTable = addClosed(new AcDbBlockTable, AcDbObjectId::kNull);
-    m_layerTable = addClosed(new AcDbLayerTable, AcDbObjectId::kNull);
-    m_linetypeTable = addClosed(new AcDbLinetypeTable, AcDbObjectId::kNull);
-    m_textStyleTable = addClosed(new AcDbTextStyleTable, AcDbObjectId::kNull);
-    m_regAppTable = addClosed(new AcDbRegAppTable, AcDbObjectId::kNull);
-    m_namedObjects = addClosed(new AcDbDictionary, AcDbObjectId::kNull);
+void AcDbDatabase::qvAddMissingDefaults() {
+    auto root = [&](AcDbObjectId& id, AcDbObject* (*make)()) {
+        if (ObjectAccess::peek(id) == nullptr) {
+            id = addClosed(make(), AcDbObjectId::kNull);
+        }
+    };
+    root(m_blockTable, [] { return static_cast<AcDbObject*>(new AcDbBlockTable); });
+    root(m_layerTable, [] { return static_cast<AcDbObject*>(new AcDbLayerTable); });
+    root(m_linetypeTable, [] { return static_cast<AcDbObject*>(new AcDbLinetypeTable); });
+    root(m_textStyleTable, [] { return static_cast<AcDbObject*>(new AcDbTextStyleTable); });
+    root(m_regAppTable, [] { return static_cast<AcDbObject*>(new AcDbRegAppTable); });
+    root(m_namedObjects, [] { return static_cast<AcDbObject*>(new AcDbDictionary); });
 
-    addRecord(*this, m_linetypeTable, L"ByBlock", new AcDbLinetypeTableRecord);
-    addRecord(*this, m_linetypeTable, L"ByLayer", new AcDbLinetypeTableRecord);
-    auto* continuous = new AcDbLinetypeTableRecord;
-    continuous->setComments(L"Solid line");
-    const AcDbObjectId continuousId = addRecord(*this, m_linetypeTable, L"Continuous", continuous);
-
-    auto* layer0 = new AcDbLayerTableRecord;
-    layer0->setLinetypeObjectId(continuousId);
-    m_clayer = addRecord(*this, m_layerTable, L"0", layer0);
-
-    m_textstyle = addRecord(*this, m_textStyleTable, L"Standard", new AcDbTextStyleTableRecord);
-    addRecord(*this, m_regAppTable, L"ACAD", new AcDbRegAppTableRecord);
-    addRecord(*this, m_blockTable, L"*Model_Space", new AcDbBlockTableRecord);
-    addRecord(*this, m_blockTable, L"*Paper_Space", new AcDbBlockTableRecord);
+    ensureRecord<AcDbLinetypeTableRecord>(*this, m_linetypeTable, L"ByBlock");
+    ensureRecord<AcDbLinetypeTableRecord>(*this, m_linetypeTable, L"ByLayer");
+    ensureRecord<AcDbLinetypeTableRecord>(
+        *this, m_linetypeTable, L"Continuous",
+        [](AcDbLinetypeTableRecord& r) { r.setComments(L"Solid line"); });
+    const AcDbObjectId layer0 = ensureRecord<AcDbLayerTableRecord>(*this, m_layerTable, L"0");
+    if (ObjectAccess::peek(m_clayer) == nullptr) {
+        m_clayer = layer0;
+    }
+    const AcDbObjectId standard =
+        ensureRecord<AcDbTextStyleTableRecord>(*this, m_textStyleTable, L"Standard");
+    if (ObjectAccess::peek(m_textstyle) == nullptr) {
+        m_textstyle = standard;
+    }
+    ensureRecord<AcDbRegAppTableRecord>(*this, m_regAppTable, L"ACAD");
+    ensureRecord<AcDbBlockTableRecord>(*this, m_blockTable, L"*Model_Space");
+    ensureRecord<AcDbBlockTableRecord>(*this, m_blockTable, L"*Paper_Space");
 
     auto* nod = ObjectAccess::peekAs<AcDbDictionary>(m_namedObjects);
-    const AcDbObjectId groups = addClosed(new AcDbDictionary, m_namedObjects);
-    nod->qvAppendEntry(L"ACAD_GROUP", groups);
+    if (!nod->has(L"ACAD_GROUP")) {
+        nod->qvAppendEntry(L"ACAD_GROUP", addClosed(new AcDbDictionary, m_namedObjects));
+    }
 }
 
 // ---- tables ----

@@ -147,6 +147,10 @@ class AcDbDatabase : public AcRxObject {
     };
     void qvSetRoots(const Roots& roots);
     void qvSetHandseed(AcDbHandle seed);
+    // Adds what a new default drawing has and this one lacks (tables, the named-object
+    // dictionary, layer "0", the standard linetypes, text style, application and blocks), and
+    // makes "0" and "Standard" current when nothing valid is. A file reader calls it last.
+    void qvAddMissingDefaults();
     void qvSetFileName(const std::wstring& fileName) { m_fileName = fileName; }
     // Every object in handle order (erased ones included).
     void qvForEachObject(const std::function<void(AcDbObject&)>& visit) const;
@@ -164,7 +168,6 @@ class AcDbDatabase : public AcRxObject {
 
     AcDbObjectId addObject(std::unique_ptr<AcDbObject> object, AcDbObjectId owner);
     AcDbObjectId addClosed(AcDbObject* object, AcDbObjectId owner);
-    void buildDefaults();
     AcDbObjectId blockNamed(const ACHAR* name) const;
 
     std::map<Adesk::UInt64, std::unique_ptr<AcDbStub>> m_stubs;

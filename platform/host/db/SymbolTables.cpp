@@ -468,7 +468,8 @@ Acad::ErrorStatus AcDbLayerTableRecord::setIsPlottable(bool plottable) {
 
 Acad::ErrorStatus AcDbLayerTableRecord::setLineWeight(AcDb::LineWeight weight) {
     assertWriteEnabled();
-    if (!qvIsLineWeight(weight) || weight == AcDb::kLnWtByLayer || weight == AcDb::kLnWtByBlock) {
+    if (!qv::host::isLineWeight(weight) || weight == AcDb::kLnWtByLayer ||
+        weight == AcDb::kLnWtByBlock) {
         return Acad::eInvalidInput;
     }
     m_lineWeight = weight;

@@ -1,0 +1,68 @@
+// Draw order. A block's entities are drawn in the order they were appended, unless the block has
+// a sort-entities table (kept in the block's extension dictionary under "ACAD_SORTENTS"). The
+// table gives entities sort handles: entities are drawn by ascending sort handle, an entity
+// without one sorting by its own handle. Moving entities hands the sort handles of the block's
+// entities out again in the new order, so the drawing file can keep the order as pairs of entity
+// and sort handle (qvSortHandles).
+#pragma once
+
+#include <map>
+#include <utility>
+#include <vector>
+
+#include "host/db/AcDbObject.h"
+
+class AcDbSortentsTable : public AcDbObject {
+    QV_RX_DECLARE_MEMBERS(AcDbSortentsTable)
+  public:
+    AcDbSortentsTable() = default;
+    QV_RX_CLONE(AcDbSortentsTable)
+
+    // The block whose entities the table orders; when not set, the block that owns the
+    // extension dictionary holding the table.
+    AcDbObjectId blockId() const;
+    Acad::ErrorStatus setBlockId(AcDbObjectId block);
+
+    // Each of these needs the table open for write (eNotOpenForWrite) and entities of the
+    // block (eInvalidInput otherwise); the moved entities keep their order among themselves.
+    Acad::ErrorStatus moveToBottom(const AcDbObjectIdArray& entities);
+    Acad::ErrorStatus moveToTop(const AcDbObjectIdArray& entities);
+    Acad::ErrorStatus moveBelow(const AcDbObjectIdArray& entities, AcDbObjectId target);
+    Acad::ErrorStatus moveAbove(const AcDbObjectIdArray& entities, AcDbObjectId target);
+    Acad::ErrorStatus swapOrder(AcDbObjectId first, AcDbObjectId second);
+    // Puts the given entities in the given order, in the places they held among themselves.
+    Acad::ErrorStatus setRelativeDrawOrder(const AcDbObjectIdArray& entities);
+
+    Acad::ErrorStatus getSortHandle(AcDbObjectId entity, AcDbHandle& sortHandle) const;
+    // Every entity of the block (erased ones left out), first drawn first.
+    Acad::ErrorStatus getFullDrawOrder(AcDbObjectIdArray& entities,
+                                       Adesk::UInt8 honorSortentsMask = 0) const;
+    // Sorts the given entities into draw order.
+    Acad::ErrorStatus getRelativeDrawOrder(AcDbObjectIdArray& entities,
+                                           Adesk::UInt8 honorSortentsMask = 0) const;
+    bool firstEntityIsDrawnBeforeSecond(AcDbObjectId first, AcDbObjectId second) const;
+
+    // The entities whose sort handle differs from their own handle.
+    std::vector<std::pair<AcDbObjectId, AcDbHandle>> qvSortHandles() const;
+    // Takes a pair read from a file.
+    void qvSetSortHandle(AcDbObjectId entity, AcDbHandle sortHandle) {
+        m_sort[entity] = sortHandle;
+    }
+
+  private:
+    std::vector<AcDbObjectId> order() const;
+    Acad::ErrorStatus reorder(const std::vector<AcDbObjectId>& newOrder);
+    // eOk when the table may be changed and the entities (and the target, not one of them)
+    // belong to the block.
+    Acad::ErrorStatus check(const AcDbObjectIdArray& entities,
+                            AcDbObjectId target = AcDbObjectId::kNull) const;
+    AcDbHandle sortHandleOf(AcDbObjectId entity) const;
+
+    AcDbObjectId m_block;
+    std::map<AcDbObjectId, AcDbHandle> m_sort;
+};
+
+namespace qv::host {
+// The draw order of a block: its own table's when it has one, else the order of appending.
+AcDbObjectIdArray drawOrder(AcDbObjectId block);
+}  // namespace qv::host

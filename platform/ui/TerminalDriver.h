@@ -1,0 +1,83 @@
+// The terminal driver: shows message boxes, pickers and dialogs as text on an output stream and
+// reads the user's answers, one line each, from a line source (the host program's terminal or
+// script). Text is written and read as UTF-8.
+//
+//   message box  prints 'Message box "CAPTION" (Yes, No):' and the text, then asks "Button: ".
+//                The answer is a button name (ok, cancel, yes, no, abort, retry, ignore, without
+//                regard to case), an empty line for the default button, or Esc ("cancel", "esc",
+//                "^C", the escape character), which gives Cancel, or OK in a box with only OK.
+//   file, folder prints the title and asks "File name: " or "Folder: "; an empty line cancels.
+//   dialog       prints the dialog when it is shown (see qv::ui::formatDialog) and 'Dialog
+//                "CAPTION" closed.' when it ends. A modal dialog asks "Dialog action: " for each
+//                action line (see DialogView.h); between the host's commands, a line that reads
+//                as a dialog action is taken for the first shown modeless dialog, any other line
+//                is left to the host.
+//
+// Answers that cannot be used are reported and asked again; refused actions are reported. Both
+// count as errors, and so does the end of input while a question waits (then the default is
+// taken: the default button, a cancelled picker, no more dialog actions). The host program
+// ends a script with a failure when errorCount is not 0. With echo on (scripts), every line read
+// is written after its prompt, so the output reads as a transcript.
+#pragma once
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+
+#include "ui/UiDriver.h"
+
+namespace qv::ui {
+
+// Lines of UTF-8 text without their line ends.
+class LineSource {
+  public:
+    virtual ~LineSource() = default;
+    // The next line, left in place; nothing at the end of input.
+    virtual std::optional<std::string> peekLine() = 0;
+    // Takes the next line; nothing at the end of input.
+    virtual std::optional<std::string> readLine() = 0;
+};
+
+// Lines of an input stream; a carriage return before the line feed is dropped.
+class StreamLineSource : public LineSource {
+  public:
+    explicit StreamLineSource(std::istream& in) : m_in(in) {}
+    std::optional<std::string> peekLine() override;
+    std::optional<std::string> readLine() override;
+
+  private:
+    std::istream& m_in;
+    std::optional<std::string> m_next;
+};
+
+class TerminalDriver : public UiDriver {
+  public:
+    TerminalDriver(LineSource& input, std::ostream& output, bool echo = true);
+
+    int messageBox(HWND owner, const CString& text, const CString& caption, UINT type) override;
+    CString browseForFolder(const CString& title) override;
+    BOOL fileDialog(const FileDialogRequest& request, CString& path) override;
+
+    void dialogShown(const DialogView& view) override;
+    DialogAction dialogAction(const DialogView& view) override;
+    std::optional<DialogAction> modelessAction(const std::vector<DialogView>& open) override;
+    void dialogNotice(const CString& message, bool refused) override;
+    void dialogClosed(const DialogView& view) override;
+
+    int errorCount() const { return m_errors; }
+    bool inputExhausted() const { return m_exhausted; }
+
+  private:
+    // Asks with a prompt and reads one line (echoed); nothing at the end of input.
+    std::optional<CString> ask(const char* prompt);
+    void line(const CString& text);
+    void error(const CString& text);
+
+    LineSource& m_input;
+    std::ostream& m_out;
+    bool m_echo;
+    int m_errors = 0;
+    bool m_exhausted = false;
+};
+
+}  // namespace qv::ui
