@@ -254,7 +254,7 @@ def make(folder):
         doc = ezdxf.new(version, setup=True)
         doc.appids.new("QV_TEST")
         doc.layers.new("WALLS", dxfattribs={"color": 3, "linetype": "DASHED"})
-        # ezdxf writes what the code page lacks as \\U+ escapes before 2007 and reads them back
+        # ezdxf writes what the code page lacks as \U+ escapes before 2007 and reads them back
         # as they are; the host decodes them. Greek letters only where the text is UTF-8.
         unicode = "ÄÖÜ Ω" if version >= "R2007" else "ÄÖÜ"
         doc.layers.new(unicode, dxfattribs={"color": 5})
