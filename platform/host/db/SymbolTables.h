@@ -215,6 +215,8 @@ class AcDbLayerTableRecord : public AcDbSymbolTableRecord {
     QV_RX_CLONE(AcDbLayerTableRecord)
 
     AcCmColor color() const { return m_color; }
+    // An index 1 to 255 or a true colour; anything else (by layer, by block, none, the
+    // foreground) gives eInvalidInput and changes nothing.
     Acad::ErrorStatus setColor(const AcCmColor& color);
     bool isFrozen() const { return m_frozen; }
     // Freezing the drawing's current layer gives eCannotFreezeCurrentLayer and changes nothing.
