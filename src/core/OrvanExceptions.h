@@ -19,6 +19,8 @@
 #include "StdAfx.h"
 #include "core/ModuleDescription.h"
 
+class CPreferencesDocMon;
+
 // The namespace of the XML form of error objects and of the error log.
 inline constexpr wchar_t ORVAN_ERROR_LOG_NAMESPACE[] = L"urn:orvan:errorLog";
 
@@ -74,6 +76,14 @@ class CEXOrvan {
     // A text report of a COM error: its HRESULT, its system message and, when it carries error
     // information, its description and source.
     static CString describeComError(const _com_error& e);
+
+    // Logging (core/ErrorLogging.cpp; no handlers of their own). Appends this chain to the XML
+    // error log at the path and prints "An error has been detected in <procSig>. Please consult
+    // the error log" on the command line.
+    void logToErrorLog(CString fileName) const;
+    // Prints "An error has been detected please consult the error log" once, then logToErrorLog
+    // for the error-log path of every server block that names one, in order.
+    void logToErrorLogs(const CPreferencesDocMon& preferences) const;
 
   protected:
     void setDescription(const CString& description) { m_description = description; }
@@ -231,6 +241,9 @@ class COrvanExceptions {
     void printAll() const;
     // Deletes every chain in index order and empties the list.
     void deleteObjects();
+    // logToErrorLogs, or logToErrorLog of the path, for each chain in index order.
+    void logAll(const CPreferencesDocMon& preferences) const;
+    void logAll(CString fileName) const;
 
   private:
     CArray<CEXOrvan*, CEXOrvan*> m_errors;
