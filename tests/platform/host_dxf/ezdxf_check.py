@@ -19,7 +19,7 @@ import sys
 
 import ezdxf
 
-MODELLED = {"LINE", "CIRCLE", "LWPOLYLINE", "TEXT", "ATTDEF", "INSERT", "HATCH"}
+MODELLED = {"LINE", "CIRCLE", "LWPOLYLINE", "TEXT", "ATTDEF", "INSERT", "HATCH", "VIEWPORT"}
 TOLERANCE = 1e-9
 
 
@@ -133,6 +133,9 @@ def entity_of(e, r12):
                  attribs=[{"tag": a.dxf.tag, "text": a.dxf.text, "handle": a.dxf.handle.upper(),
                            "insert": point(a.dxf.insert), "xdata": xdata_of(a)}
                           for a in e.attribs])
+    elif kind == "VIEWPORT":
+        d.update(center=point(e.dxf.center), width=e.dxf.width, height=e.dxf.height,
+                 view_height=e.dxf.view_height, frozen=list(e.frozen_layers))
     elif kind == "HATCH":
         user = e.dxf.pattern_type == 0
         d.update(pattern=upper(e.dxf.pattern_name), solid=bool(e.dxf.solid_fill),
