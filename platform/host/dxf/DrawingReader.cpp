@@ -1146,7 +1146,6 @@ void read(std::string_view bytes, AcDbDatabase& database, AuditReport& report,
     data->sourceBytes = bytes.size();
     DrawingReader reader(database, report, std::move(data));
     if (mapped != nullptr && !decoded.isConverted) {
-        mapped->releaseAll();  // what the decoding looked at
         reader.setRelease([mapped](const char* upTo) { mapped->release(upTo); });
     }
     splitRecords(decoded.text(), reader, report);

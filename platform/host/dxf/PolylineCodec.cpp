@@ -50,7 +50,8 @@ struct Vertex {
 
 void readPolyline(AcDbObject& o, std::span<const TagView> tags, ReadContext& c, int ordinal) {
     FieldReader fields(kPolylineFields, c, ordinal);
-    std::vector<Vertex> vertices;
+    thread_local std::vector<Vertex> vertices;  // kept from one polyline to the next
+    vertices.clear();
     for (const TagView& tag : tags) {
         double* target = nullptr;
         if (tag.code == 10) {
