@@ -101,7 +101,12 @@ void splitCommon(std::span<const TagView> body, std::vector<TagView>& common,
     common.clear();
     rest.clear();
     size_t i = 0;
-    const bool marked = !body.empty() && body[0].code == kSubclassCode;
+    const bool marked = std::any_of(body.begin(), body.end(),
+                                    [](const TagView& t) { return t.code == kSubclassCode; });
+    if (marked && (body[0].code != kSubclassCode || trimBlanks(body[0].value) != "AcDbEntity")) {
+        rest.assign(body.begin(), body.end());  // no AcDbEntity part: everything is kept
+        return;
+    }
     if (!marked) {
         for (const TagView& tag : body) {
             (isCommonCode(tag.code) && tag.code != kSubclassCode ? common : rest).push_back(tag);
@@ -142,6 +147,8 @@ class DrawingReader : public RecordSink {
     void objectRecord(const RecordView& record);
 
     void beginBlock(const RecordView& record);
+    // A name "*U<n>" that no block has.
+    std::string anonymousBlockName();
     void endBlock(const RecordView& record);
     void follower(const RecordView& record);
     void closeSequence();
@@ -153,7 +160,7 @@ class DrawingReader : public RecordSink {
     std::unique_ptr<AcDbObject> makeEntity(std::string_view type, std::span<const TagView> tags);
     std::unique_ptr<AcDbObject> makeKept(std::string_view type, bool entity);
     // Gives an entity the values DXF means when a record leaves out its layer, linetype or text
-    // style.
+    // style (a layer its linetype).
     void readDefaults(AcDbObject& entity, std::span<const SubclassDef> subclasses,
                       std::span<const TagView> body);
     // Where an entity of the record just read belongs.
@@ -311,7 +318,10 @@ std::unique_ptr<AcDbObject> DrawingReader::makeKept(std::string_view type, bool 
 
 void DrawingReader::readDefaults(AcDbObject& entity, std::span<const SubclassDef> subclasses,
                                  std::span<const TagView> body) {
-    static constexpr TagView kDefaults[] = {{8, "0", 0}, {6, "ByLayer", 0}, {7, "Standard", 0}};
+    const bool layer = AcDbLayerTableRecord::cast(&entity) != nullptr;
+    const TagView kDefaults[] = {{8, "0", 0},
+                                 {6, layer ? "Continuous" : "ByLayer", 0},
+                                 {7, "Standard", 0}};
     bool present[3] = {false, false, false};
     for (const TagView& tag : body) {
         present[0] = present[0] || tag.code == 8;
@@ -482,6 +492,16 @@ void DrawingReader::tableRecord(const RecordView& record) {
         type == m_entryType) {
         entry = codec->create();
         codec->read(*entry, m_head.body, m_context);
+        if (AcDbLayerTableRecord::cast(entry.get()) != nullptr) {
+            readDefaults(*entry, codec->subclasses(), m_head.body);  // linetype Continuous
+        }
+        if (auto* block = AcDbBlockTableRecord::cast(entry.get()); block && block->qvName().empty()) {
+            // A block needs a name: references find it by its name.
+            const std::string name = anonymousBlockName();
+            block->qvSetName(qv::utf8ToWide(name));
+            m_context.nameObject(NameTable::Block, block->qvName(), block);
+            m_report.add(Fix::RefusedValue, record.line, "a block without a name was named " + name);
+        }
         const Member member{entry.get(), Member::Table, m_table, 0, record.line};
         finishObject(std::move(entry), record.line, &member);
         return;
@@ -523,14 +543,27 @@ void DrawingReader::beginBlock(const RecordView& record) {
             name = "*Paper_Space";
         }
     }
-    AcDbObject* block = m_context.findName(NameTable::Block, name);
+    // The block's record: its owner (from 2000 on), or the record of its name.
+    AcDbObject* block = nullptr;
+    std::uint64_t owner = 0;
+    if (m_head.hasOwner && parseHandle(m_head.owner, owner) && owner != 0) {
+        AcDbObjectId id;
+        m_db.getAcDbObjectId(id, false, AcDbHandle(owner));
+        block = AcDbBlockTableRecord::cast(ObjectAccess::peek(id));
+    }
+    if (block == nullptr && !name.empty()) {
+        block = m_context.findName(NameTable::Block, name);
+    }
     if (block == nullptr) {
         // No BLOCK_RECORD table (R12) or no entry for this block: the block gets a record.
         auto made = std::make_unique<AcDbBlockTableRecord>();
-        made->qvSetName(qv::utf8ToWide(name));
-        if (!name.empty()) {
-            m_context.nameObject(NameTable::Block, made->qvName(), made.get());
+        if (name.empty()) {
+            name = anonymousBlockName();
+            m_report.add(Fix::RefusedValue, record.line,
+                         "a block without a name was named " + name);
         }
+        made->qvSetName(qv::utf8ToWide(name));
+        m_context.nameObject(NameTable::Block, made->qvName(), made.get());
         block = made.get();
         m_members.push_back({block, Member::BlockTable, nullptr, 0, record.line});
         m_pending.push_back({std::move(made), {}});
@@ -603,6 +636,15 @@ void DrawingReader::beginBlock(const RecordView& record) {
                     }
                 }
             }
+        }
+    }
+}
+
+std::string DrawingReader::anonymousBlockName() {
+    for (int n = 1;; ++n) {
+        std::string name = "*U" + std::to_string(n);
+        if (m_context.findName(NameTable::Block, name) == nullptr) {
+            return name;
         }
     }
 }

@@ -25,6 +25,7 @@ const AcDbSymbolTableRecord& recordOf(const AcDbObject& o) {
 template <NameTable Table>
 bool readName(AcDbObject& o, const FieldValue& v, ReadContext& c) {
     std::wstring name = qv::utf8ToWide(v.text);
+
     recordOf(o).qvSetName(name);
     if (!name.empty() && !c.nameObject(Table, name, &o)) {
         c.warn(Fix::DuplicateName, v.line,
@@ -81,14 +82,17 @@ void writeLayerTrueColor(const AcDbObject& o, const Field&, WriteContext& c) {
 }
 
 bool readLayerLinetype(AcDbObject& o, const FieldValue& v, ReadContext& c) {
-    c.referByName(o, NameTable::Linetype, v.text, [](AcDbObject& l, AcDbObjectId id, const RefArgs&) {
+    const std::string_view name = trimBlanks(v.text).empty() ? "Continuous" : v.text;
+    c.referByName(o, NameTable::Linetype, name, [](AcDbObject& l, AcDbObjectId id, const RefArgs&) {
         layerOf(l).setLinetypeObjectId(id);
     });
     return true;
 }
 void writeLayerLinetype(const AcDbObject& o, const Field&, WriteContext& c) {
     const std::string& name = c.nameOf(layerOf(o).linetypeObjectId());
-    c.out().raw(6, name.empty() ? std::string_view("Continuous") : std::string_view(name));
+    if (!name.empty()) {
+        c.out().raw(6, name);
+    }
 }
 
 using Layer = AcDbLayerTableRecord;
