@@ -208,13 +208,20 @@ void writeAttributesFollow(const AcDbObject& o, const Field&, WriteContext& c) {
 }
 
 bool readBlockName(AcDbObject& o, const FieldValue& v, ReadContext& c) {
+    if (trimBlanks(v.text).empty()) {
+        c.warn(Fix::MissingReference, v.line, "a block reference names no block");
+        return true;
+    }
     c.referByName(o, NameTable::Block, v.text, [](AcDbObject& r, AcDbObjectId id, const RefArgs&) {
         referenceOf(r).setBlockTableRecord(id);
     });
     return true;
 }
 void writeBlockName(const AcDbObject& o, const Field&, WriteContext& c) {
-    c.out().raw(2, c.nameOf(referenceOf(o).blockTableRecord()));
+    const std::string& name = c.nameOf(referenceOf(o).blockTableRecord());
+    if (!name.empty()) {
+        c.out().raw(2, name);
+    }
 }
 
 template <int Axis>
