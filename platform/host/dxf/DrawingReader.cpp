@@ -103,7 +103,15 @@ void splitCommon(std::span<const TagView> body, std::vector<TagView>& common,
     size_t i = 0;
     const bool marked = std::any_of(body.begin(), body.end(),
                                     [](const TagView& t) { return t.code == kSubclassCode; });
-    if (marked && (body[0].code != kSubclassCode || trimBlanks(body[0].value) != "AcDbEntity")) {
+    if (marked && body[0].code != kSubclassCode) {
+        // The tags before the first marker are the entity's own (where the writer puts them).
+        for (; i < body.size() && body[i].code != kSubclassCode; ++i) {
+            common.push_back(body[i]);
+        }
+        rest.assign(body.begin() + static_cast<long>(i), body.end());
+        return;
+    }
+    if (marked && trimBlanks(body[0].value) != "AcDbEntity") {
         rest.assign(body.begin(), body.end());  // no AcDbEntity part: everything is kept
         return;
     }
@@ -986,7 +994,10 @@ void DrawingReader::objectRecord(const RecordView& record) {
     splitHead(record.tags, 5, m_head);
     const Codec* codec = codecForType(record.type);
     std::unique_ptr<AcDbObject> object;
-    if (codec != nullptr && !isEntity(codec) && codec->canModel(m_head.body)) {
+    // (table entries out of their tables are kept as read)
+    if (codec != nullptr && !isEntity(codec) &&
+        !codec->hostClass()->isDerivedFrom(AcDbSymbolTableRecord::desc()) &&
+        codec->canModel(m_head.body)) {
         object = codec->create();
         codec->read(*object, m_head.body, m_context);
     } else {

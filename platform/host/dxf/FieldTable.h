@@ -265,7 +265,8 @@ constexpr Field text(int code, bool always = false) {
     return {code, FieldKind::Text, 0.0, always, 0,
             [](AcDbObject& o, const FieldValue& v, ReadContext& c) {
                 const std::wstring wide = detail::readText(c, v.text);
-                return detail::set<T, Set>(o, wide.c_str());
+                return detail::set<T, Set>(o, wide.c_str()) ||
+                       std::wstring_view(detail::get<T, Get>(o)) == wide;
             },
             [](const AcDbObject& o, const Field& f, WriteContext& c) {
                 detail::writeText(c, f, detail::get<T, Get>(o));
