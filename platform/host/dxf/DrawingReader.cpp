@@ -464,6 +464,15 @@ void DrawingReader::tableRecord(const RecordView& record) {
             }
             m_roots.setTable(m_tableName, table.get());
         } else {
+            for (size_t i = 0; i < m_data->keptTables.size(); ++i) {
+                if (m_data->keptTables[i].name == m_tableName) {
+                    m_report.add(Fix::MisplacedRecord, record.line,
+                                 "a second " + m_tableName + " table; its entries join the first");
+                    m_keptTable = static_cast<int>(i);
+                    m_table = m_keptHeads[i];
+                    return;
+                }
+            }
             auto kept = std::make_unique<KeptObject>("TABLE");
             if (r12()) {
                 m_scratch.clear();
@@ -1089,7 +1098,14 @@ bool DrawingReader::applyMember(const Member& m, bool last) {
             break;
     }
     if (container == nullptr || container->objectId().isNull()) {
-        return last;  // (nothing to put it in: it stays without owner)
+        if (!last) {
+            return false;
+        }
+        if (AcDbEntity::cast(m.object) == nullptr || m_roots.modelSpace == nullptr) {
+            return true;  // (nothing to put it in: it stays without owner)
+        }
+        m_report.add(Fix::MisplacedRecord, m.line, "an entity without a block was put in model space");
+        container = m_roots.modelSpace;
     }
     ObjectAccess::setOwner(*m.object, container->objectId());
     if (auto* block = AcDbBlockTableRecord::cast(container)) {
