@@ -757,6 +757,12 @@ void DrawingReader::entityRecord(const RecordView& record) {
         follower(record);
         return;
     }
+    if (type == "BLOCK" || type == "ENDBLK") {
+        // (written among entities, it would begin or end a block)
+        m_report.add(Fix::MisplacedRecord, record.line,
+                     std::string(type) + " outside the BLOCKS section was left out");
+        return;
+    }
     closeSequence();
     if (r12() && type == "POLYLINE") {
         m_r12Polyline = std::make_unique<R12Polyline>();
