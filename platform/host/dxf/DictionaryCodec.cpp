@@ -26,7 +26,7 @@ void readDictionary(AcDbObject& o, std::span<const TagView> tags, ReadContext& c
                 [](AcDbObject& d, AcDbObjectId id, const RefArgs& args) {
                     dictionaryOf(d).qvAppendEntry(args.key, id);
                 },
-                "dictionary entry", RefArgs{0, qv::utf8ToWide(key)});
+                "dictionary entry", RefArgs{0, c.text(key)});
             haveKey = false;
         } else {
             c.leftover({ordinal, -1}, tag);
