@@ -1196,6 +1196,21 @@ void DrawingReader::finish() {
     }
     applyHeader(m_header, m_db, m_context);
     // Layouts for the blocks of model and paper space that have none (R12 drawings have none).
+    // An entry "ACAD_LAYOUT" that is no dictionary makes way for the layouts' dictionary.
+    if (auto* named = AcDbDictionary::cast(m_roots.namedObjects)) {
+        AcDbObjectId entry;
+        if (named->getAt(L"ACAD_LAYOUT", entry) == Acad::eOk &&
+            AcDbDictionary::cast(ObjectAccess::peek(entry)) == nullptr) {
+            std::wstring key;
+            for (int n = 1; key.empty() || named->has(key.c_str()); ++n) {
+                key = L"ACAD_LAYOUT$" + std::to_wstring(n);
+            }
+            ObjectAccess::changeOwned(*named, [&] { named->setName(L"ACAD_LAYOUT", key.c_str()); });
+            m_report.add(Fix::DuplicateName, 0,
+                         "the entry ACAD_LAYOUT of the named-object dictionary is no dictionary; "
+                         "it was renamed " + qv::wideToUtf8(key));
+        }
+    }
     const std::uint64_t before = m_db.handseed().value();
     m_db.qvAddMissingDefaults();
     for (std::uint64_t handle = before; handle < m_db.handseed().value(); ++handle) {
