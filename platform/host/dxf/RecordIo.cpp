@@ -97,6 +97,19 @@ std::vector<qv::host::XDataRecord> readXData(std::span<const TagView> xdata,
         const TagView& tag = xdata[i];
         const int code = tag.code;
         if (code == kXDataAppCode) {
+            if (trimBlanks(tag.value).empty()) {
+                // Extended data of no application: no application could ever read it.
+                context.warn(Fix::InvalidValue, tag.line,
+                             "extended data of " + std::string(context.recordType()) +
+                                 " names no application; it was dropped");
+                size_t j = i + 1;
+                while (j < xdata.size() && xdata[j].code != kXDataAppCode) {
+                    ++j;
+                }
+                i = j - 1;
+                point = nullptr;
+                continue;
+            }
             records.push_back({qv::utf8ToWide(trimBlanks(tag.value)), {}});
             size_t items = 0;  // room for the items up to the next application
             for (size_t j = i + 1; j < xdata.size() && xdata[j].code != kXDataAppCode; ++j) {

@@ -6,9 +6,16 @@
 
 #include "DrawingDump.h"
 #include "host/CommandLine.h"
+#include "host/app/HostServices.h"
+#include "host/db/AcDbLayoutManager.h"
+#include "host/db/AcDbSortentsTable.h"
+#include "host/db/AcDbViewport.h"
+#include "host/db/Hyperlinks.h"
 #include "host/db/ResBuf.h"
+#include "win32/CodePage.h"
 #include "support/HostFixture.h"
 #include "support/TempDrive.h"
+#include "host/db/ObjectAccess.h"
 
 namespace qv::dxf {
 namespace {
@@ -120,6 +127,85 @@ class DrawingFormatTest : public DrawingTest {
                          AcGeDoubleArray());
         addToModelSpace(user);
     }
+
+    // A hyperlink on an entity, the entities of model space drawn in another order, and a paper
+    // layout with a viewport that freezes a layer.
+    void addHostExtras() {
+        WriteLock lock(document());
+        const AcDbObjectIdArray order = qv::host::drawOrder(db()->modelSpaceId());
+        ASSERT_GE(order.length(), 3);
+        AcDbEntity* first = nullptr;
+        ASSERT_EQ(acdbOpenObject(first, order[0], AcDb::kForWrite), Acad::eOk);
+        AcDbHyperlinkCollection links;
+        links.addTail(L"https://example.org/rooms/R-001", L"Room sheet", L"#floor1");
+        ACRX_PE_PTR(first, AcDbEntityHyperlinkPE)->setHyperlinkCollection(first, &links);
+        first->close();
+
+        AcDbBlockTableRecord* space = nullptr;
+        ASSERT_EQ(acdbOpenObject(space, db()->modelSpaceId(), AcDb::kForWrite), Acad::eOk);
+        space->createExtensionDictionary();
+        AcDbDictionary* dictionary = nullptr;
+        ASSERT_EQ(acdbOpenObject(dictionary, space->extensionDictionary(), AcDb::kForWrite),
+                  Acad::eOk);
+        space->close();
+        auto* table = new AcDbSortentsTable;
+        AcDbObjectId tableId;
+        ASSERT_EQ(dictionary->setAt(L"ACAD_SORTENTS", table, tableId), Acad::eOk);
+        table->setBlockId(db()->modelSpaceId());
+        AcDbObjectIdArray bottom;
+        bottom.append(order[0]);
+        ASSERT_EQ(table->moveToBottom(bottom), Acad::eOk);
+        table->close();
+        dictionary->close();
+
+        AcDbObjectId layoutId, blockId;
+        ASSERT_EQ(acdbHostApplicationServices()->layoutManager()->createLayout(
+                      L"Floor plan", layoutId, blockId, db()),
+                  Acad::eOk);
+        AcDbBlockTableRecord* sheet = nullptr;
+        ASSERT_EQ(acdbOpenObject(sheet, blockId, AcDb::kForWrite), Acad::eOk);
+        auto* viewport = new AcDbViewport;
+        viewport->setCenterPoint(AcGePoint3d(150, 100, 0));
+        viewport->setWidth(200);
+        viewport->setHeight(120);
+        viewport->setViewHeight(40);
+        ASSERT_EQ(sheet->appendAcDbEntity(viewport), Acad::eOk);
+        AcDbLayerTable* layers = nullptr;
+        db()->getLayerTable(layers, AcDb::kForRead);
+        AcDbObjectId walls;
+        layers->getAt(L"WALLS", walls);
+        layers->close();
+        AcDbObjectIdArray frozen;
+        frozen.append(walls);
+        ASSERT_EQ(viewport->freezeLayersInViewport(frozen), Acad::eOk);
+        viewport->close();
+        sheet->close();
+    }
+
+    // What the host keeps beyond the entities: draw order, hyperlinks, layouts and viewports.
+    static std::string extrasOf(AcDbDatabase& db) {
+        std::string out = "order";
+        for (const AcDbObjectId& id : qv::host::drawOrder(db.modelSpaceId())) {
+            out += " " + qv::wideToUtf8(id.handle().text());
+            for (const AcDbHyperlink& link : qv::host::readHyperlinks(*qv::host::ObjectAccess::peek(id))) {
+                out += std::string("(") + qv::wideToUtf8(link.name()) + " " +
+                       qv::wideToUtf8(link.description()) + " " +
+                       qv::wideToUtf8(link.subLocation()) + ")";
+            }
+        }
+        for (const AcDbLayout* layout : qv::host::layoutsOf(db)) {
+            out += "\nlayout " + qv::wideToUtf8(layout->qvName()) + " tab " +
+                   std::to_string(layout->getTabOrder());
+            for (const AcDbObjectId& id : layout->getViewportArray()) {
+                const auto* v = qv::host::ObjectAccess::peekAs<AcDbViewport>(id);
+                AcDbObjectIdArray frozen;
+                v->getFrozenLayerList(frozen);
+                out += " viewport " + std::to_string(v->width()) + "x" +
+                       std::to_string(v->height()) + " frozen " + std::to_string(frozen.length());
+            }
+        }
+        return out;
+    }
 };
 
 // A drawing built in the host is saved under a Windows path (a ".dwg" name holds DXF), and
@@ -127,7 +213,12 @@ class DrawingFormatTest : public DrawingTest {
 // content.
 TEST_F(DrawingFormatTest, ADrawingBuiltInTheHostIsSavedAndOpenedAgain) {
     buildDrawing();
+    addHostExtras();
     const std::string before = test::describeForEzdxf(*db());
+    const std::string extras = extrasOf(*db());
+    EXPECT_NE(extras.find("layout Floor plan tab 2 viewport 200.000000x120.000000 frozen 1"),
+              std::string::npos)
+        << extras;
     drive.makeFolder("plans");
     ASSERT_EQ(db()->saveAs(L"C:\\plans\\floor.dwg"), Acad::eOk);
     const ACHAR* name = nullptr;
@@ -146,6 +237,7 @@ TEST_F(DrawingFormatTest, ADrawingBuiltInTheHostIsSavedAndOpenedAgain) {
     AcDbDatabase* opened = acDocManager->curDocument()->database();
     ASSERT_NE(opened, db());
     EXPECT_EQ(test::describeForEzdxf(*opened), before);
+    EXPECT_EQ(extrasOf(*opened), extras);
     EXPECT_EQ(qv::host::transcript().text(), L"") << "nothing to repair";
 }
 
