@@ -56,7 +56,6 @@ class AuditReport {
     // All entries, one per line, and a last line telling how many were left out.
     std::string text() const;
 
-
   private:
     std::vector<AuditEntry> m_entries;
     size_t m_total = 0;

@@ -130,7 +130,9 @@ void splitCommon(std::span<const TagView> body, std::vector<TagView>& common,
 class DrawingReader : public RecordSink {
   public:
     DrawingReader(AcDbDatabase& database, AuditReport& report, std::unique_ptr<FileData> data)
-        : m_db(database), m_report(report), m_data(std::move(data)),
+        : m_db(database),
+          m_report(report),
+          m_data(std::move(data)),
           m_context(database, report, *m_data) {}
 
     // Gives back the text before a pointer once every record before it is read.
@@ -327,9 +329,8 @@ std::unique_ptr<AcDbObject> DrawingReader::makeKept(std::string_view type, bool 
 void DrawingReader::readDefaults(AcDbObject& entity, std::span<const SubclassDef> subclasses,
                                  std::span<const TagView> body) {
     const bool layer = AcDbLayerTableRecord::cast(&entity) != nullptr;
-    const TagView kDefaults[] = {{8, "0", 0},
-                                 {6, layer ? "Continuous" : "ByLayer", 0},
-                                 {7, "Standard", 0}};
+    const TagView kDefaults[] = {
+        {8, "0", 0}, {6, layer ? "Continuous" : "ByLayer", 0}, {7, "Standard", 0}};
     bool present[3] = {false, false, false};
     for (const TagView& tag : body) {
         present[0] = present[0] || tag.code == 8;
@@ -402,16 +403,16 @@ void DrawingReader::adoptObject(std::unique_ptr<AcDbObject> object, std::uint32_
     Fix fix = Fix::MissingHandle;
     if (m_head.handle.empty()) {
         if (!r12() || m_head.hasHandle) {
-            problem = std::string(type) + (m_head.hasHandle ? " has an empty handle"
-                                                            : " has no handle");
+            problem =
+                std::string(type) + (m_head.hasHandle ? " has an empty handle" : " has no handle");
         }
     } else if (!parseHandle(m_head.handle, handle) || handle == 0) {
         problem = std::string(type) + " has an invalid handle '" + std::string(m_head.handle) + "'";
         handle = 0;
     }
     AcDbObjectId id;
-    if (handle != 0 && m_db.qvAdopt(id, object, AcDbHandle(handle), AcDbObjectId::kNull) ==
-                           Acad::eOk) {
+    if (handle != 0 &&
+        m_db.qvAdopt(id, object, AcDbHandle(handle), AcDbObjectId::kNull) == Acad::eOk) {
         m_maxHandle = std::max(m_maxHandle, handle);
         if (!extras.empty()) {
             m_data->extrasFor(handle) = std::move(extras);
@@ -423,13 +424,13 @@ void DrawingReader::adoptObject(std::unique_ptr<AcDbObject> object, std::uint32_
         m_db.getAcDbObjectId(holder, false, AcDbHandle(handle));
         const AcDbObject* first = ObjectAccess::peek(holder);
         const KeptTags* kept = first ? keptTagsOf(*first) : nullptr;
-        problem = "handle " + std::string(trimBlanks(m_head.handle)) + " of " + std::string(type) +
-                  " is already used by " +
-                  (kept ? kept->type
-                        : first ? std::string(codecForObject(*first)
-                                                  ? codecForObject(*first)->type()
-                                                  : std::string_view("another record"))
-                                : std::string("another record"));
+        problem =
+            "handle " + std::string(trimBlanks(m_head.handle)) + " of " + std::string(type) +
+            " is already used by " +
+            (kept    ? kept->type
+             : first ? std::string(codecForObject(*first) ? codecForObject(*first)->type()
+                                                          : std::string_view("another record"))
+                     : std::string("another record"));
         fix = Fix::DuplicateHandle;
     }
     if (!problem.empty()) {
@@ -512,12 +513,14 @@ void DrawingReader::tableRecord(const RecordView& record) {
         if (AcDbLayerTableRecord::cast(entry.get()) != nullptr) {
             readDefaults(*entry, codec->subclasses(), m_head.body);  // linetype Continuous
         }
-        if (auto* block = AcDbBlockTableRecord::cast(entry.get()); block && block->qvName().empty()) {
+        if (auto* block = AcDbBlockTableRecord::cast(entry.get());
+            block && block->qvName().empty()) {
             // A block needs a name: references find it by its name.
             const std::string name = anonymousBlockName();
             block->qvSetName(qv::utf8ToWide(name));
             m_context.nameObject(NameTable::Block, block->qvName(), block);
-            m_report.add(Fix::RefusedValue, record.line, "a block without a name was named " + name);
+            m_report.add(Fix::RefusedValue, record.line,
+                         "a block without a name was named " + name);
         }
         const Member member{entry.get(), Member::Table, m_table, 0, record.line};
         finishObject(std::move(entry), record.line, &member);
@@ -549,7 +552,8 @@ void DrawingReader::tableRecord(const RecordView& record) {
 
 void DrawingReader::beginBlock(const RecordView& record) {
     if (m_block != nullptr) {
-        m_report.add(Fix::MisplacedRecord, record.line, "BLOCK before the ENDBLK of the one before");
+        m_report.add(Fix::MisplacedRecord, record.line,
+                     "BLOCK before the ENDBLK of the one before");
     }
     splitHead(record.tags, 5, m_head);
     std::string name(trimBlanks(firstValue(m_head.body, kNameCode)));
@@ -616,9 +620,8 @@ void DrawingReader::beginBlock(const RecordView& record) {
                 }
                 break;
             case 4:
-                ObjectAccess::changeOwned(*record_, [&] {
-                    record_->setComments(m_context.text(tag.value).c_str());
-                });
+                ObjectAccess::changeOwned(
+                    *record_, [&] { record_->setComments(m_context.text(tag.value).c_str()); });
                 break;
             case 70: {
                 std::int64_t flags = 0;
@@ -633,9 +636,8 @@ void DrawingReader::beginBlock(const RecordView& record) {
                 m_context.leftover({kBlockBeginPlace + 1, -1}, tag);
         }
     }
-    ObjectAccess::changeOwned(*record_, [&] {
-        record_->setOrigin(AcGePoint3d(origin[0], origin[1], origin[2]));
-    });
+    ObjectAccess::changeOwned(
+        *record_, [&] { record_->setOrigin(AcGePoint3d(origin[0], origin[1], origin[2])); });
     // The leftovers of the BLOCK join those of the record.
     const std::uint64_t handle = record_->objectId().handle().value();
     ObjectExtras& leftovers = m_context.extras();
@@ -695,9 +697,9 @@ Member DrawingReader::placeEntity(AcDbObject* entity) {
         if (m_block != nullptr) {
             return {entity, Member::Block, m_block, 0, m_context.recordLine()};
         }
-        m_report.add(Fix::MisplacedRecord, m_context.recordLine(),
-                     std::string(m_context.recordType()) +
-                         " outside a block was put in model space");
+        m_report.add(
+            Fix::MisplacedRecord, m_context.recordLine(),
+            std::string(m_context.recordType()) + " outside a block was put in model space");
         return {entity, Member::ModelSpace, nullptr, 0, m_context.recordLine()};
     }
     std::uint64_t owner = 0;
@@ -821,8 +823,7 @@ void DrawingReader::follower(const RecordView& record) {
     if (m_sequence.insert != nullptr && type == "ATTRIB") {
         std::unique_ptr<AcDbObject> attribute = makeEntity(type, record.tags);
         if (attribute != nullptr) {
-            const Member member{attribute.get(), Member::Insert, m_sequence.insert, 0,
-                                record.line};
+            const Member member{attribute.get(), Member::Insert, m_sequence.insert, 0, record.line};
             finishObject(std::move(attribute), record.line, &member);
         }
         return;
@@ -981,7 +982,8 @@ void DrawingReader::keepR12Polyline(const R12Polyline& polyline) {
         splitCommon(child, common, rest);
         marked.insert(marked.end(), common.begin(), common.end());
         if (firstValue(common, 8).empty()) {
-            marked.push_back({8, firstValue(m_common, 8).empty() ? "0" : firstValue(m_common, 8), 0});
+            marked.push_back(
+                {8, firstValue(m_common, 8).empty() ? "0" : firstValue(m_common, 8), 0});
         }
         if (!seqend) {
             std::erase_if(rest, [](const TagView& t) { return t.code == kHandleCode; });
@@ -1110,7 +1112,8 @@ bool DrawingReader::applyMember(const Member& m, bool last) {
         if (AcDbEntity::cast(m.object) == nullptr || m_roots.modelSpace == nullptr) {
             return true;  // (nothing to put it in: it stays without owner)
         }
-        m_report.add(Fix::MisplacedRecord, m.line, "an entity without a block was put in model space");
+        m_report.add(Fix::MisplacedRecord, m.line,
+                     "an entity without a block was put in model space");
         container = m_roots.modelSpace;
     }
     ObjectAccess::setOwner(*m.object, container->objectId());
@@ -1208,7 +1211,8 @@ void DrawingReader::finish() {
             ObjectAccess::changeOwned(*named, [&] { named->setName(L"ACAD_LAYOUT", key.c_str()); });
             m_report.add(Fix::DuplicateName, 0,
                          "the entry ACAD_LAYOUT of the named-object dictionary is no dictionary; "
-                         "it was renamed " + qv::wideToUtf8(key));
+                         "it was renamed " +
+                             qv::wideToUtf8(key));
         }
     }
     const std::uint64_t before = m_db.handseed().value();
@@ -1228,8 +1232,7 @@ void DrawingReader::finish() {
 
 namespace {
 
-void read(std::string_view bytes, AcDbDatabase& database, AuditReport& report,
-          MappedFile* mapped) {
+void read(std::string_view bytes, AcDbDatabase& database, AuditReport& report, MappedFile* mapped) {
     DecodedText decoded = decodeDxfText(bytes, report);
     auto data = std::make_unique<FileData>();
     data->version = decoded.version;

@@ -52,8 +52,11 @@ bool isSpaceBlock(const AcDbBlockTableRecord& block) {
 class DrawingWriter {
   public:
     DrawingWriter(const AcDbDatabase& database, std::string& out, std::vector<std::string>* leftOut)
-        : m_db(database), m_data(fileDataOf(database)), m_out(out),
-          m_context(database, m_data, out), m_leftOut(leftOut) {}
+        : m_db(database),
+          m_data(fileDataOf(database)),
+          m_out(out),
+          m_context(database, m_data, out),
+          m_leftOut(leftOut) {}
 
     void run();
 
@@ -419,8 +422,8 @@ void DrawingWriter::writeBlockEnds(const AcDbBlockTableRecord& block, bool begin
     const AcGePoint3d origin = block.origin();
     out().point(10, origin.x, origin.y, origin.z);
     out().raw(3, name);
-    const size_t path = extras ? extras->find({kBlockBeginPlace + 1, -1}, 1)
-                               : std::string_view::npos;
+    const size_t path =
+        extras ? extras->find({kBlockBeginPlace + 1, -1}, 1) : std::string_view::npos;
     out().raw(1, path != std::string_view::npos ? extras->tags[path].value : "");
     if (block.comments()[0] != 0) {
         m_context.text(4, block.comments());
@@ -502,7 +505,7 @@ std::string writeDrawing(const AcDbDatabase& database, std::vector<std::string>*
     std::string out;
     const FileData* data = fileDataOf(database);
     out.reserve(data != nullptr && data->sourceBytes > 0 ? data->sourceBytes + data->sourceBytes / 8
-                                                          : size_t{1} << 16);
+                                                         : size_t{1} << 16);
     DrawingWriter(database, out, leftOut).run();
     return out;
 }

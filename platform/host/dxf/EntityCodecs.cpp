@@ -35,9 +35,10 @@ std::string_view nameOr(std::string_view name, std::string_view fallback) {
 }
 
 bool readLayer(AcDbObject& o, const FieldValue& v, ReadContext& c) {
-    c.referByName(o, NameTable::Layer, nameOr(v.text, "0"), [](AcDbObject& e, AcDbObjectId id, const RefArgs&) {
-        entity(e).qvSetIds(id, entity(e).linetypeId());
-    });
+    c.referByName(o, NameTable::Layer, nameOr(v.text, "0"),
+                  [](AcDbObject& e, AcDbObjectId id, const RefArgs&) {
+                      entity(e).qvSetIds(id, entity(e).linetypeId());
+                  });
     return true;
 }
 void writeLayer(const AcDbObject& o, const Field&, WriteContext& c) {
@@ -46,9 +47,10 @@ void writeLayer(const AcDbObject& o, const Field&, WriteContext& c) {
 }
 
 bool readLinetype(AcDbObject& o, const FieldValue& v, ReadContext& c) {
-    c.referByName(o, NameTable::Linetype, nameOr(v.text, "ByLayer"), [](AcDbObject& e, AcDbObjectId id, const RefArgs&) {
-        entity(e).qvSetIds(entity(e).layerId(), id);
-    });
+    c.referByName(o, NameTable::Linetype, nameOr(v.text, "ByLayer"),
+                  [](AcDbObject& e, AcDbObjectId id, const RefArgs&) {
+                      entity(e).qvSetIds(entity(e).layerId(), id);
+                  });
     return true;
 }
 void writeLinetype(const AcDbObject& o, const Field&, WriteContext& c) {
@@ -78,8 +80,8 @@ bool readTrueColor(AcDbObject& o, const FieldValue& v, ReadContext&) {
     if (v.integer < 0 || v.integer > 0xFFFFFF) {
         return false;
     }
-    color.setRGB(static_cast<Adesk::UInt8>(v.integer >> 16), static_cast<Adesk::UInt8>(v.integer >> 8),
-                 static_cast<Adesk::UInt8>(v.integer));
+    color.setRGB(static_cast<Adesk::UInt8>(v.integer >> 16),
+                 static_cast<Adesk::UInt8>(v.integer >> 8), static_cast<Adesk::UInt8>(v.integer));
     return entity(o).setColor(color) == Acad::eOk;
 }
 void writeTrueColor(const AcDbObject& o, const Field&, WriteContext& c) {
@@ -126,8 +128,9 @@ const AcDbText& textOf(const AcDbObject& o) {
 }
 
 bool readStyle(AcDbObject& o, const FieldValue& v, ReadContext& c) {
-    c.referByName(o, NameTable::TextStyle, nameOr(v.text, "Standard"),
-                  [](AcDbObject& t, AcDbObjectId id, const RefArgs&) { textOf(t).setTextStyle(id); });
+    c.referByName(
+        o, NameTable::TextStyle, nameOr(v.text, "Standard"),
+        [](AcDbObject& t, AcDbObjectId id, const RefArgs&) { textOf(t).setTextStyle(id); });
     return true;
 }
 void writeStyle(const AcDbObject& o, const Field&, WriteContext& c) {
@@ -262,8 +265,8 @@ class InsertCodec : public CodecOf<AcDbBlockReference> {
             if (tag.code == 100 && tag.value == "AcDbMInsertBlock") {
                 return false;
             }
-            if ((tag.code == 70 || tag.code == 71) && tag.value.find_first_not_of(" 01") !=
-                                                           std::string_view::npos) {
+            if ((tag.code == 70 || tag.code == 71) &&
+                tag.value.find_first_not_of(" 01") != std::string_view::npos) {
                 return false;  // rows or columns above 1 (R12 has no marker)
             }
         }
@@ -273,15 +276,13 @@ class InsertCodec : public CodecOf<AcDbBlockReference> {
 
 constexpr SubclassDef kLine[] = {{"AcDbEntity", kEntityFields}, {"AcDbLine", kLineFields}};
 constexpr SubclassDef kCircle[] = {{"AcDbEntity", kEntityFields}, {"AcDbCircle", kCircleFields}};
-constexpr SubclassDef kText[] = {{"AcDbEntity", kEntityFields},
-                                 {"AcDbText", kTextFields},
-                                 {"AcDbText", kTextVerticalFields}};
+constexpr SubclassDef kText[] = {
+    {"AcDbEntity", kEntityFields}, {"AcDbText", kTextFields}, {"AcDbText", kTextVerticalFields}};
 constexpr SubclassDef kAttDef[] = {{"AcDbEntity", kEntityFields},
                                    {"AcDbText", kTextFields},
                                    {"AcDbAttributeDefinition", kAttDefFields}};
-constexpr SubclassDef kAttrib[] = {{"AcDbEntity", kEntityFields},
-                                   {"AcDbText", kTextFields},
-                                   {"AcDbAttribute", kAttribFields}};
+constexpr SubclassDef kAttrib[] = {
+    {"AcDbEntity", kEntityFields}, {"AcDbText", kTextFields}, {"AcDbAttribute", kAttribFields}};
 constexpr SubclassDef kInsert[] = {{"AcDbEntity", kEntityFields},
                                    {"AcDbBlockReference", kInsertFields}};
 

@@ -208,7 +208,11 @@ std::wstring readText(ReadContext& context, std::string_view utf8);
 
 template <class T, auto Get, auto Set>
 constexpr Field real(int code, double defaultValue = 0.0, bool always = false) {
-    return {code, FieldKind::Real, defaultValue, always, 0,
+    return {code,
+            FieldKind::Real,
+            defaultValue,
+            always,
+            0,
             [](AcDbObject& o, const FieldValue& v, ReadContext&) {
                 return detail::set<T, Set>(o, v.xyz[0]) || detail::get<T, Get>(o) == v.xyz[0];
             },
@@ -219,7 +223,11 @@ constexpr Field real(int code, double defaultValue = 0.0, bool always = false) {
 
 template <class T, auto Get, auto Set>
 constexpr Field angle(int code, bool always = false) {
-    return {code, FieldKind::Angle, 0.0, always, 0,
+    return {code,
+            FieldKind::Angle,
+            0.0,
+            always,
+            0,
             [](AcDbObject& o, const FieldValue& v, ReadContext&) {
                 const double radians = degreesToRadians(v.xyz[0]);
                 return detail::set<T, Set>(o, radians) || detail::get<T, Get>(o) == radians;
@@ -231,7 +239,11 @@ constexpr Field angle(int code, bool always = false) {
 
 template <class T, auto Get, auto Set>
 constexpr Field integer(int code, double defaultValue = 0.0, bool always = false) {
-    return {code, FieldKind::Integer, defaultValue, always, 0,
+    return {code,
+            FieldKind::Integer,
+            defaultValue,
+            always,
+            0,
             [](AcDbObject& o, const FieldValue& v, ReadContext&) {
                 return detail::set<T, Set>(o, v.integer) ||
                        static_cast<std::int64_t>(detail::get<T, Get>(o)) == v.integer;
@@ -243,7 +255,11 @@ constexpr Field integer(int code, double defaultValue = 0.0, bool always = false
 
 template <class T, auto Get, auto Set>
 constexpr Field bit(int code, std::uint32_t mask) {
-    return {code, FieldKind::Bit, 0.0, true, mask,
+    return {code,
+            FieldKind::Bit,
+            0.0,
+            true,
+            mask,
             [](AcDbObject& o, const FieldValue& v, ReadContext&) {
                 return detail::set<T, Set>(o, v.integer != 0);
             },
@@ -262,7 +278,11 @@ constexpr Field bits(int code, std::uint32_t mask,
 
 template <class T, auto Get, auto Set>
 constexpr Field text(int code, bool always = false) {
-    return {code, FieldKind::Text, 0.0, always, 0,
+    return {code,
+            FieldKind::Text,
+            0.0,
+            always,
+            0,
             [](AcDbObject& o, const FieldValue& v, ReadContext& c) {
                 const std::wstring wide = detail::readText(c, v.text);
                 return detail::set<T, Set>(o, wide.c_str()) ||
@@ -275,7 +295,11 @@ constexpr Field text(int code, bool always = false) {
 
 template <class T, auto Get, auto Set>
 constexpr Field point(int code) {
-    return {code, FieldKind::Point, 0.0, true, 0,
+    return {code,
+            FieldKind::Point,
+            0.0,
+            true,
+            0,
             [](AcDbObject& o, const FieldValue& v, ReadContext&) {
                 const AcGePoint3d p(v.xyz[0], v.xyz[1], v.xyz[2]);
                 const AcGePoint3d has = detail::get<T, Get>(o);
@@ -288,7 +312,11 @@ constexpr Field point(int code) {
 
 template <class T, auto Get, auto Set>
 constexpr Field vector(int code) {
-    return {code, FieldKind::Vector, 0.0, false, 0,
+    return {code,
+            FieldKind::Vector,
+            0.0,
+            false,
+            0,
             [](AcDbObject& o, const FieldValue& v, ReadContext&) {
                 const AcGeVector3d d(v.xyz[0], v.xyz[1], v.xyz[2]);
                 const AcGeVector3d has = detail::get<T, Get>(o);

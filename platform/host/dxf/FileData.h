@@ -78,12 +78,12 @@ struct KeptTable {
 class FileData : public qv::host::DrawingFileData {
   public:
     DxfVersion version = DxfVersion::R2013;  // of the file read
-    size_t sourceBytes = 0;                   // its size
-    std::vector<Record> header;               // every variable as read, in order
+    size_t sourceBytes = 0;                  // its size
+    std::vector<Record> header;              // every variable as read, in order
     std::vector<Record> classes;
-    std::vector<Section> otherSections;       // sections the host does not read, in order
-    std::vector<KeptTable> keptTables;        // in file order
-    std::vector<AcDbObjectId> objectOrder;    // the OBJECTS section as read
+    std::vector<Section> otherSections;     // sections the host does not read, in order
+    std::vector<KeptTable> keptTables;      // in file order
+    std::vector<AcDbObjectId> objectOrder;  // the OBJECTS section as read
 
     // Leftovers of modelled objects, by handle (objects without any have no entry).
     const ObjectExtras* extras(std::uint64_t handle) const;

@@ -231,8 +231,9 @@ bool parseHatch(std::span<const TagView> tags, HatchData& out) {
             case 210:
             case 220:
             case 230:
-                ok = c.real(code, code == 210 ? out.normal.x : code == 220 ? out.normal.y
-                                                                          : out.normal.z);
+                ok = c.real(code, code == 210   ? out.normal.x
+                                  : code == 220 ? out.normal.y
+                                                : out.normal.z);
                 out.hasNormal = true;
                 break;
             case 2:
@@ -305,8 +306,8 @@ bool parseHatch(std::span<const TagView> tags, HatchData& out) {
     if (out.patternType == AcDbHatch::kCustomDefined ||
         (out.patternType == AcDbHatch::kPreDefined &&
          qv::host::findHatchPattern(qv::utf8ToWide(trimBlanks(out.name))) == nullptr) ||
-        out.style < 0 || out.style > 2 || (out.patternType != AcDbHatch::kUserDefined &&
-                                           out.patternType != AcDbHatch::kPreDefined)) {
+        out.style < 0 || out.style > 2 ||
+        (out.patternType != AcDbHatch::kUserDefined && out.patternType != AcDbHatch::kPreDefined)) {
         return false;
     }
     return true;
@@ -416,8 +417,8 @@ void writeHatch(const AcDbObject& o, WriteContext& c, int ordinal) {
     out.integer(91, hatch.numLoops());
     for (const AcDbHatch::Loop& loop : hatch.qvLoops()) {
         out.integer(92, loop.type | AcDbHatch::kPolyline);
-        const bool bulges = std::any_of(loop.bulges.begin(), loop.bulges.end(),
-                                        [](double b) { return b != 0.0; });
+        const bool bulges =
+            std::any_of(loop.bulges.begin(), loop.bulges.end(), [](double b) { return b != 0.0; });
         out.integer(72, bulges ? 1 : 0);
         out.integer(73, 1);
         out.integer(93, static_cast<std::int64_t>(loop.vertices.size()));
@@ -443,7 +444,7 @@ void writeHatch(const AcDbObject& o, WriteContext& c, int ordinal) {
     if (!solid) {
         out.real(52, radiansToDegrees(hatch.patternAngle()));
         out.real(41, hatch.patternType() == AcDbHatch::kUserDefined ? hatch.patternSpace()
-                                                                      : hatch.patternScale());
+                                                                    : hatch.patternScale());
         out.integer(77, hatch.patternDouble() ? 1 : 0);
         const std::vector<PatternLine> lines = patternLines(hatch);
         out.integer(78, static_cast<std::int64_t>(lines.size()));

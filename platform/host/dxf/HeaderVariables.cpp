@@ -52,7 +52,8 @@ const HeaderVariable kVariables[] = {
      [](const AcDbDatabase&, WriteContext& c) { c.out().raw(1, "AC1027"); }},
     {"$DWGCODEPAGE", [](HeaderValues&, std::span<const TagView>) {},
      [](const AcDbDatabase&, WriteContext& c) { c.out().raw(3, "ANSI_1252"); }},
-    {"$INSUNITS", [](HeaderValues& v, std::span<const TagView> t) { v.insunits = integerOf(t, 70); },
+    {"$INSUNITS",
+     [](HeaderValues& v, std::span<const TagView> t) { v.insunits = integerOf(t, 70); },
      [](const AcDbDatabase& d, WriteContext& c) { c.out().integer(70, d.insunits()); }},
     {"$LUNITS", [](HeaderValues& v, std::span<const TagView> t) { v.lunits = integerOf(t, 70); },
      [](const AcDbDatabase& d, WriteContext& c) { c.out().integer(70, d.lunits()); }},
@@ -78,9 +79,11 @@ const HeaderVariable kVariables[] = {
          v.clayerLine = v.line;
      },
      [](const AcDbDatabase& d, WriteContext& c) { writeName(c, 8, d.clayer(), "0"); }},
-    {"$TILEMODE", [](HeaderValues& v, std::span<const TagView> t) { v.tilemode = integerOf(t, 70); },
+    {"$TILEMODE",
+     [](HeaderValues& v, std::span<const TagView> t) { v.tilemode = integerOf(t, 70); },
      [](const AcDbDatabase& d, WriteContext& c) { c.out().integer(70, d.tilemode() ? 1 : 0); }},
-    {"$SORTENTS", [](HeaderValues& v, std::span<const TagView> t) { v.sortents = integerOf(t, 280); },
+    {"$SORTENTS",
+     [](HeaderValues& v, std::span<const TagView> t) { v.sortents = integerOf(t, 280); },
      [](const AcDbDatabase& d, WriteContext& c) { c.out().integer(280, d.sortEnts()); }},
     {"$UCSORG", [](HeaderValues& v, std::span<const TagView> t) { v.ucsorg = pointOf(t); },
      [](const AcDbDatabase& d, WriteContext& c) {
@@ -98,9 +101,7 @@ const HeaderVariable kVariables[] = {
          c.out().point(10, y.x, y.y, y.z);
      }},
     {"$HANDSEED",
-     [](HeaderValues& v, std::span<const TagView> t) {
-         parseHandle(valueOf(t, 5), v.handseed);
-     },
+     [](HeaderValues& v, std::span<const TagView> t) { parseHandle(valueOf(t, 5), v.handseed); },
      [](const AcDbDatabase&, WriteContext& c) { c.out().handle(5, c.seed()); }},
 };
 
@@ -170,9 +171,9 @@ void applyHeader(const HeaderValues& v, AcDbDatabase& db, ReadContext& context) 
     if (!v.textstyle.empty()) {
         AcDbObject* style = context.findName(NameTable::TextStyle, v.textstyle);
         if (style == nullptr || db.setTextstyle(style->objectId()) != Acad::eOk) {
-            context.warn(Fix::MissingReference, v.textstyleLine,
-                         "the current text style '" + v.textstyle +
-                             "' does not exist; Standard is current");
+            context.warn(
+                Fix::MissingReference, v.textstyleLine,
+                "the current text style '" + v.textstyle + "' does not exist; Standard is current");
         }
     }
 }

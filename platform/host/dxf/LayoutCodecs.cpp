@@ -104,9 +104,8 @@ constexpr Field kPlotSettingsFields[] = {
     bits(
         70, kPlotFlags,
         [](AcDbObject& o, const FieldValue& v, ReadContext&) {
-            changeData(o, [&](Data& d) {
-                qv::host::setPlotLayoutFlags(d, static_cast<int>(v.integer));
-            });
+            changeData(
+                o, [&](Data& d) { qv::host::setPlotLayoutFlags(d, static_cast<int>(v.integer)); });
             return true;
         },
         [](const AcDbObject& o, const Field&) -> std::int64_t {
@@ -157,9 +156,8 @@ constexpr Field layoutPoint3(int code) {
     return custom(
         code, FieldKind::Point,
         [](AcDbObject& o, const FieldValue& v, ReadContext&) {
-            changeLayout(o, [&](LayoutData& d) {
-                d.*Member = AcGePoint3d(v.xyz[0], v.xyz[1], v.xyz[2]);
-            });
+            changeLayout(
+                o, [&](LayoutData& d) { d.*Member = AcGePoint3d(v.xyz[0], v.xyz[1], v.xyz[2]); });
             return true;
         },
         [](const AcDbObject& o, const Field& f, WriteContext& c) {

@@ -29,8 +29,7 @@ const EntityForm kForms[] = {
     {"SHAPE", {{{"AcDbShape", {}, 0}}}, 1},
 };
 
-void split(std::span<const Part> parts, std::span<const TagView> rest,
-           std::vector<TagView>& out) {
+void split(std::span<const Part> parts, std::span<const TagView> rest, std::vector<TagView>& out) {
     std::vector<bool> taken(rest.size(), false);
     for (const Part& part : parts) {
         out.push_back({kSubclassCode, part.marker, 0});
@@ -69,11 +68,12 @@ void markR12Polyline(int flags, std::span<const TagView> rest, std::vector<TagVi
 }
 
 void markR12Vertex(int vertexFlags, std::span<const TagView> rest, std::vector<TagView>& out) {
-    const std::string_view marker = (vertexFlags & 128) && (vertexFlags & 64) ? "AcDbPolyFaceMeshVertex"
-                                    : (vertexFlags & 128)                     ? "AcDbFaceRecord"
-                                    : (vertexFlags & 64)                      ? "AcDbPolygonMeshVertex"
-                                    : (vertexFlags & 32)                      ? "AcDb3dPolylineVertex"
-                                                                              : "AcDb2dVertex";
+    const std::string_view marker = (vertexFlags & 128) && (vertexFlags & 64)
+                                        ? "AcDbPolyFaceMeshVertex"
+                                    : (vertexFlags & 128) ? "AcDbFaceRecord"
+                                    : (vertexFlags & 64)  ? "AcDbPolygonMeshVertex"
+                                    : (vertexFlags & 32)  ? "AcDb3dPolylineVertex"
+                                                          : "AcDb2dVertex";
     if (marker != "AcDbFaceRecord") {
         out.push_back({kSubclassCode, "AcDbVertex", 0});
     }

@@ -73,8 +73,8 @@ class ReadContext {
     void referByName(AcDbObject& from, NameTable table, std::string_view name, ApplyRef apply);
     // Refers `from` to the object of a handle, applied when reading is done; a handle that names
     // nothing is reported and not applied.
-    void referByHandle(AcDbObject& from, std::string_view handle, ApplyRef apply,
-                       const char* what, RefArgs args = {}, Fix fix = Fix::MissingReference);
+    void referByHandle(AcDbObject& from, std::string_view handle, ApplyRef apply, const char* what,
+                       RefArgs args = {}, Fix fix = Fix::MissingReference);
 
     // Applies the references that waited. For a name that names nothing, `missing` gives the
     // entry to use instead (it may make one), or null to leave the reference unset.

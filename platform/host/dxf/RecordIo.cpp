@@ -89,8 +89,7 @@ bool hexBytes(std::string_view text, std::vector<unsigned char>& out) {
 
 }  // namespace
 
-std::vector<qv::host::XDataRecord> readXData(std::span<const TagView> xdata,
-                                             ReadContext& context) {
+std::vector<qv::host::XDataRecord> readXData(std::span<const TagView> xdata, ReadContext& context) {
     std::vector<qv::host::XDataRecord> records;
     qv::host::XDataItem* point = nullptr;  // the point whose y and z may follow
     for (size_t i = 0; i < xdata.size(); ++i) {

@@ -20,8 +20,8 @@ struct RecordHead {
     std::string_view xdictionary;  // the extension dictionary's handle; empty when none
     std::string_view owner;        // empty when the record names none
     bool hasOwner = false;
-    std::vector<TagView> groups;   // application groups other than the extension dictionary
-    std::vector<TagView> body;     // after the owner (from the first subclass), before xdata
+    std::vector<TagView> groups;  // application groups other than the extension dictionary
+    std::vector<TagView> body;    // after the owner (from the first subclass), before xdata
     std::span<const TagView> xdata;
 
     void clear();

@@ -97,9 +97,9 @@ void completeStructure(AcDbDatabase& db, StructureRoots& roots, ReadContext& con
         add(db, table, AcDbObjectId::kNull);
         roots.tables[i] = table;
         if (!(r12 && kTableNames[i] == "BLOCK_RECORD")) {
-            context.warn(Fix::AddedStructure, 0,
-                         "the drawing had no " + std::string(kTableNames[i]) +
-                             " table; it was added");
+            context.warn(
+                Fix::AddedStructure, 0,
+                "the drawing had no " + std::string(kTableNames[i]) + " table; it was added");
         }
     }
     const bool hadDictionary = roots.namedObjects != nullptr;
@@ -118,7 +118,8 @@ void completeStructure(AcDbDatabase& db, StructureRoots& roots, ReadContext& con
     }
     for (std::string_view name : kKeptTableNames) {
         const auto& kept = context.data().keptTables;
-        if (std::any_of(kept.begin(), kept.end(), [&](const KeptTable& t) { return t.name == name; })) {
+        if (std::any_of(kept.begin(), kept.end(),
+                        [&](const KeptTable& t) { return t.name == name; })) {
             continue;
         }
         auto* table = new KeptObject("TABLE");

@@ -46,7 +46,7 @@ AcDbObject* missingName(ReadContext& context, NameTable table, const std::wstrin
                         std::uint32_t line);
 
 // Registers an application in the drawing being read.
-void addRegisteredApplication(AcDbDatabase& database, StructureRoots& roots,
-                              ReadContext& context, const std::wstring& name);
+void addRegisteredApplication(AcDbDatabase& database, StructureRoots& roots, ReadContext& context,
+                              const std::wstring& name);
 
 }  // namespace qv::dxf

@@ -76,8 +76,8 @@ bool readLayerTrueColor(AcDbObject& o, const FieldValue& v, ReadContext&) {
         return false;
     }
     AcCmColor color;
-    color.setRGB(static_cast<Adesk::UInt8>(v.integer >> 16), static_cast<Adesk::UInt8>(v.integer >> 8),
-                 static_cast<Adesk::UInt8>(v.integer));
+    color.setRGB(static_cast<Adesk::UInt8>(v.integer >> 16),
+                 static_cast<Adesk::UInt8>(v.integer >> 8), static_cast<Adesk::UInt8>(v.integer));
     return layerOf(o).setColor(color) == Acad::eOk;
 }
 void writeLayerTrueColor(const AcDbObject& o, const Field&, WriteContext& c) {

@@ -18,9 +18,7 @@ struct DecodedText {
     DxfVersion version = DxfVersion::R12;
 
     // The UTF-8 text.
-    std::string_view text() const {
-        return isConverted ? std::string_view(converted) : bytes;
-    }
+    std::string_view text() const { return isConverted ? std::string_view(converted) : bytes; }
 };
 
 // Prepares the bytes of a file for TagReader: refuses binary DXF (DxfError), finds the version

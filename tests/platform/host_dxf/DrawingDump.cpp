@@ -155,27 +155,25 @@ void properties(std::string& out, const AcDbObject& o) {
     } else if (const auto* ref = AcDbBlockReference::cast(&o)) {
         const AcGeScale3d s = ref->scaleFactors();
         out += "  insert " + nameOf(ref->blockTableRecord()) + " at " + point(ref->position()) +
-               " scale " + number(s.sx) + " " + number(s.sy) + " " + number(s.sz) +
-               " rotation " + number(ref->rotation()) + " normal " + vector(ref->normal()) +
-               " attributes";
+               " scale " + number(s.sx) + " " + number(s.sy) + " " + number(s.sz) + " rotation " +
+               number(ref->rotation()) + " normal " + vector(ref->normal()) + " attributes";
         for (const AcDbObjectId& id : ref->qvAttributes()) {
             out += " " + handleOf(id);
         }
         out += "\n";
     } else if (const auto* hatch = AcDbHatch::cast(&o)) {
         out += "  hatch " + utf8(hatch->patternName()) + " type " +
-               std::to_string(hatch->patternType()) + " angle " +
-               number(hatch->patternAngle()) + " scale " + number(hatch->patternScale()) +
-               " space " + number(hatch->patternSpace()) + " double " +
-               std::to_string(hatch->patternDouble()) + " style " +
-               std::to_string(hatch->hatchStyle()) + " associative " +
+               std::to_string(hatch->patternType()) + " angle " + number(hatch->patternAngle()) +
+               " scale " + number(hatch->patternScale()) + " space " +
+               number(hatch->patternSpace()) + " double " + std::to_string(hatch->patternDouble()) +
+               " style " + std::to_string(hatch->hatchStyle()) + " associative " +
                std::to_string(hatch->associative()) + " normal " + vector(hatch->normal()) +
                " elevation " + number(hatch->elevation()) + "\n";
         for (const AcDbHatch::Loop& loop : hatch->qvLoops()) {
             out += "   loop " + std::to_string(loop.type);
             for (size_t i = 0; i < loop.vertices.size(); ++i) {
-                out += " " + number(loop.vertices[i].x) + "," + number(loop.vertices[i].y) +
-                       "," + number(i < loop.bulges.size() ? loop.bulges[i] : 0.0);
+                out += " " + number(loop.vertices[i].x) + "," + number(loop.vertices[i].y) + "," +
+                       number(i < loop.bulges.size() ? loop.bulges[i] : 0.0);
             }
             for (const AcDbObjectId& id : loop.objects) {
                 out += " object " + handleOf(id);
@@ -183,10 +181,10 @@ void properties(std::string& out, const AcDbObject& o) {
             out += "\n";
         }
     } else if (const auto* layer = AcDbLayerTableRecord::cast(&o)) {
-        out += "  layer " + utf8(layer->qvName()) + " color " + color(layer->color()) +
-               " frozen " + std::to_string(layer->isFrozen()) + " off " +
-               std::to_string(layer->isOff()) + " locked " + std::to_string(layer->isLocked()) +
-               " plot " + std::to_string(layer->isPlottable()) + " weight " +
+        out += "  layer " + utf8(layer->qvName()) + " color " + color(layer->color()) + " frozen " +
+               std::to_string(layer->isFrozen()) + " off " + std::to_string(layer->isOff()) +
+               " locked " + std::to_string(layer->isLocked()) + " plot " +
+               std::to_string(layer->isPlottable()) + " weight " +
                std::to_string(layer->lineWeight()) + " linetype " +
                nameOf(layer->linetypeObjectId()) + "\n";
     } else if (const auto* ltype = AcDbLinetypeTableRecord::cast(&o)) {
@@ -438,8 +436,9 @@ void describeEntity(Json& j, const AcDbEntity& e) {
     j.open('{');
     const KeptTags* kept = keptTagsOf(e);
     const Codec* codec = codecForObject(e);
-    const std::string type(kept ? std::string_view(kept->type)
-                                : codec ? codec->type() : std::string_view("?"));
+    const std::string type(kept    ? std::string_view(kept->type)
+                           : codec ? codec->type()
+                                   : std::string_view("?"));
     j.key("type");
     j.value(type);
     if (kept != nullptr) {

@@ -83,20 +83,20 @@ class DrawingFormatTest : public DrawingTest {
         room->setClosed(true);
         room->setLayer(walls);
         const AcDbObjectId roomId = addToModelSpace(room);
-        setXData(roomId, acutBuildList(1001, L"QV_ROOM", 1000, L"R-001 Büro", 1040, 23.5, 1070, 3,
-                                       1010, std::array<double, 3>{1.0, 2.0, 0.5}.data(), 1071,
-                                       70000, 0));
+        setXData(roomId,
+                 acutBuildList(1001, L"QV_ROOM", 1000, L"R-001 Büro", 1040, 23.5, 1070, 3, 1010,
+                               std::array<double, 3>{1.0, 2.0, 0.5}.data(), 1071, 70000, 0));
         addToModelSpace(new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(10, 5, 1.5)));
         addToModelSpace(new AcDbCircle(AcGePoint3d(4, 4, 0), AcGeVector3d::kZAxis, 2.25));
-        auto* text = new AcDbText(AcGePoint3d(1, 2, 0), L"Room 1\u00c4\u03a9", AcDbObjectId(), 0.5,
-                                  0.3);
+        auto* text =
+            new AcDbText(AcGePoint3d(1, 2, 0), L"Room 1\u00c4\u03a9", AcDbObjectId(), 0.5, 0.3);
         addToModelSpace(text);
 
-        auto* tag = new AcDbAttributeDefinition(AcGePoint3d(0, 0.2, 0), L"?", L"ROOM",
-                                                L"Room number");
+        auto* tag =
+            new AcDbAttributeDefinition(AcGePoint3d(0, 0.2, 0), L"?", L"ROOM", L"Room number");
         tag->setHeight(0.2);
-        const AcDbObjectId door = addBlock(
-            L"DOOR", {new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(0.9, 0, 0)), tag});
+        const AcDbObjectId door =
+            addBlock(L"DOOR", {new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(0.9, 0, 0)), tag});
         auto* ref = new AcDbBlockReference(AcGePoint3d(3, 1, 0), door);
         ref->setRotation(std::numbers::pi / 2);
         ref->setScaleFactors(AcGeScale3d(2, 1, 1));
@@ -187,7 +187,8 @@ class DrawingFormatTest : public DrawingTest {
         std::string out = "order";
         for (const AcDbObjectId& id : qv::host::drawOrder(db.modelSpaceId())) {
             out += " " + qv::wideToUtf8(id.handle().text());
-            for (const AcDbHyperlink& link : qv::host::readHyperlinks(*qv::host::ObjectAccess::peek(id))) {
+            for (const AcDbHyperlink& link :
+                 qv::host::readHyperlinks(*qv::host::ObjectAccess::peek(id))) {
                 out += std::string("(") + qv::wideToUtf8(link.name()) + " " +
                        qv::wideToUtf8(link.description()) + " " +
                        qv::wideToUtf8(link.subLocation()) + ")";

@@ -62,12 +62,16 @@ std::vector<std::string> rewrittenEntities(const std::string& text, AuditReport&
 // are written back as they were read.
 TEST(DrawingRead, WhatTheHostDoesNotModelIsWrittenBackAsRead) {
     const std::string entities = lines({
-        "0", "ARC", "5", "20", "102", "{ACAD_REACTORS", "330", "1F", "102", "}",
-        "100", "AcDbEntity", "8", "0", "410", "Model", "100", "AcDbCircle", "10", "1.0", "20",
-        "2.0", "30", "0.0", "40", "3.0", "100", "AcDbArc", "50", "0.0", "51", "90.0",
-        "0", "LINE", "5", "21", "100", "AcDbEntity", "8", "0", "100", "AcDbLine",
-        "10", "0.0", "20", "0.0", "30", "0.0", "11", "1.0", "21", "1.0", "31", "0.0", "73", "5",
-        "100", "AcDbFuture", "90", "7",
+        "0",   "ARC",        "5",   "20",         "102", "{ACAD_REACTORS",
+        "330", "1F",         "102", "}",          "100", "AcDbEntity",
+        "8",   "0",          "410", "Model",      "100", "AcDbCircle",
+        "10",  "1.0",        "20",  "2.0",        "30",  "0.0",
+        "40",  "3.0",        "100", "AcDbArc",    "50",  "0.0",
+        "51",  "90.0",       "0",   "LINE",       "5",   "21",
+        "100", "AcDbEntity", "8",   "0",          "100", "AcDbLine",
+        "10",  "0.0",        "20",  "0.0",        "30",  "0.0",
+        "11",  "1.0",        "21",  "1.0",        "31",  "0.0",
+        "73",  "5",          "100", "AcDbFuture", "90",  "7",
     });
     AuditReport report;
     EXPECT_EQ(rewrittenEntities(drawing("AC1027", entities), report),
@@ -96,16 +100,17 @@ TEST(DrawingRead, R12RecordsTakeTheir2013Form) {
           "50=0.0 51=90.0"},
          {17}},
         {"a 2D polyline with a bulge and widths",
-         lines({"0", "POLYLINE", "8", "0", "66", "1", "10", "0.0", "20", "0.0", "30", "2.5", "70",
-                "1", "40", "0.25", "41", "0.25", "0", "VERTEX", "8", "0", "10", "0.0", "20", "0.0",
-                "42", "1.0", "0", "VERTEX", "8", "0", "10", "4.0", "20", "0.0", "40", "0.5", "0",
-                "SEQEND", "8", "0"}),
+         lines({"0",   "POLYLINE", "8",      "0",      "66", "1",   "10",   "0.0", "20",
+                "0.0", "30",       "2.5",    "70",     "1",  "40",  "0.25", "41",  "0.25",
+                "0",   "VERTEX",   "8",      "0",      "10", "0.0", "20",   "0.0", "42",
+                "1.0", "0",        "VERTEX", "8",      "0",  "10",  "4.0",  "20",  "0.0",
+                "40",  "0.5",      "0",      "SEQEND", "8",  "0"}),
          {"LWPOLYLINE 100=AcDbEntity 8=0 100=AcDbPolyline 90=2 70=1 38=2.5 10=0.0 20=0.0 "
           "40=0.25 41=0.25 42=1.0 10=4.0 20=0.0 40=0.5 41=0.25"},
          {}},
         {"a 3D polyline is kept",
-         lines({"0", "POLYLINE", "8", "0", "66", "1", "70", "8", "0", "VERTEX", "8", "0", "10",
-                "1.0", "20", "2.0", "30", "3.0", "70", "32", "0", "SEQEND", "8", "0"}),
+         lines({"0",  "POLYLINE", "8",  "0",   "66", "1",   "70", "8",  "0", "VERTEX", "8", "0",
+                "10", "1.0",      "20", "2.0", "30", "3.0", "70", "32", "0", "SEQEND", "8", "0"}),
          {"POLYLINE 100=AcDbEntity 8=0 100=AcDb3dPolyline 66=1 70=8",
           "VERTEX 100=AcDbEntity 8=0 100=AcDbVertex 100=AcDb3dPolylineVertex 10=1.0 20=2.0 "
           "30=3.0 70=32",
@@ -141,26 +146,43 @@ TEST(DrawingRead, ReferencesThatNameNothingAreRepaired) {
         std::string expected;  // a record of the written drawing
     } cases[] = {
         {"a layer that does not exist is added",
-         entity("LINE", {"8", "NEW"}), "", {17}, "LAYER 2=NEW"},
+         entity("LINE", {"8", "NEW"}),
+         "",
+         {17},
+         "LAYER 2=NEW"},
         {"a block that does not exist is added empty",
-         entity("INSERT", {"8", "0", "100", "AcDbBlockReference", "2", "MISSING"}), "", {17},
+         entity("INSERT", {"8", "0", "100", "AcDbBlockReference", "2", "MISSING"}),
+         "",
+         {17},
          "BLOCK_RECORD 2=MISSING"},
         {"a linetype that does not exist becomes Continuous",
-         entity("LINE", {"8", "0", "6", "NOPE"}), "", {17}, "LINE 100=AcDbEntity 8=0 6=Continuous"},
+         entity("LINE", {"8", "0", "6", "NOPE"}),
+         "",
+         {17},
+         "LINE 100=AcDbEntity 8=0 6=Continuous"},
         {"extended data of an application that is not registered registers it",
-         entity("LINE", {"8", "0", "1001", "MYAPP", "1000", "x"}), "", {17}, "APPID 2=MYAPP"},
+         entity("LINE", {"8", "0", "1001", "MYAPP", "1000", "x"}),
+         "",
+         {17},
+         "APPID 2=MYAPP"},
         {"an item that is no extended data is dropped",
-         entity("LINE", {"8", "0", "1001", "ACAD", "1070", "99999", "1000", "kept"}), "", {5},
+         entity("LINE", {"8", "0", "1001", "ACAD", "1070", "99999", "1000", "kept"}),
+         "",
+         {5},
          "LINE 100=AcDbEntity 8=0 100=AcDbLine"},
         {"a dictionary entry that names nothing is left out",
-         "", lines({"0", "DICTIONARY", "5", "A0", "330", "0", "100", "AcDbDictionary", "3",
-                    "GONE", "350", "FFF", "3", "HERE", "350", "A1", "0", "DICTIONARY", "5", "A1",
-                    "330", "A0", "100", "AcDbDictionary"}),
-         {17}, "DICTIONARY 100=AcDbDictionary 3=HERE 350=A1"},
+         "",
+         lines({"0", "DICTIONARY", "5",   "A0",  "330", "0",    "100", "AcDbDictionary",
+                "3", "GONE",       "350", "FFF", "3",   "HERE", "350", "A1",
+                "0", "DICTIONARY", "5",   "A1",  "330", "A0",   "100", "AcDbDictionary"}),
+         {17},
+         "DICTIONARY 100=AcDbDictionary 3=HERE 350=A1"},
         {"an attribute without its block reference is left out",
-         entity("ATTRIB", {"8", "0", "100", "AcDbText", "1", "x", "100", "AcDbAttribute", "2",
-                           "TAG"}),
-         "", {21}, ""},
+         entity("ATTRIB",
+                {"8", "0", "100", "AcDbText", "1", "x", "100", "AcDbAttribute", "2", "TAG"}),
+         "",
+         {21},
+         ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -187,19 +209,22 @@ TEST(DrawingRead, ReferencesThatNameNothingAreRepaired) {
 
 // The attributes of a block reference follow it and end with SEQEND, whose handle is kept.
 TEST(DrawingRead, AttributesBelongToTheBlockReferenceBeforeThem) {
-    const std::string blocks = lines({"0", "BLOCK", "5", "B0", "100", "AcDbEntity", "8", "0", "100",
-                                      "AcDbBlockBegin", "2", "DOOR", "70", "2", "10", "0.0", "20",
-                                      "0.0", "30", "0.0", "0", "ENDBLK", "5", "B1", "100",
-                                      "AcDbEntity", "8", "0", "100", "AcDbBlockEnd"});
+    const std::string blocks =
+        lines({"0", "BLOCK",  "5",  "B0", "100", "AcDbEntity", "8",  "0",   "100", "AcDbBlockBegin",
+               "2", "DOOR",   "70", "2",  "10",  "0.0",        "20", "0.0", "30",  "0.0",
+               "0", "ENDBLK", "5",  "B1", "100", "AcDbEntity", "8",  "0",   "100", "AcDbBlockEnd"});
     const auto attrib = [](std::string_view handle, std::string_view tag, std::string_view value) {
-        return lines({"0", "ATTRIB", "5", handle, "330", "30", "100", "AcDbEntity", "8", "0",
-                      "100", "AcDbText", "10", "1.0", "20", "2.0", "30", "0.0", "40", "0.25", "1",
-                      value, "100", "AcDbAttribute", "2", tag, "70", "0"});
+        return lines({"0",  "ATTRIB", "5",   handle,     "330", "30",  "100", "AcDbEntity",
+                      "8",  "0",      "100", "AcDbText", "10",  "1.0", "20",  "2.0",
+                      "30", "0.0",    "40",  "0.25",     "1",   value, "100", "AcDbAttribute",
+                      "2",  tag,      "70",  "0"});
     };
     const std::string entities =
-        lines({"0", "INSERT", "5", "30", "100", "AcDbEntity", "8", "0", "100",
-               "AcDbBlockReference", "66", "1", "2", "DOOR", "10", "1.0", "20", "2.0", "30", "0.0",
-               "50", "33.3"}) +
+        lines({"0",          "INSERT", "5",   "30",   "100",
+               "AcDbEntity", "8",      "0",   "100",  "AcDbBlockReference",
+               "66",         "1",      "2",   "DOOR", "10",
+               "1.0",        "20",     "2.0", "30",   "0.0",
+               "50",         "33.3"}) +
         attrib("31", "ROOM", "A-101") + attrib("32", "USE", "Office") +
         lines({"0", "SEQEND", "5", "33", "330", "30", "100", "AcDbEntity", "8", "0"});
     std::string text = drawing("AC1027", entities);
@@ -227,9 +252,9 @@ TEST(DrawingRead, AttributesBelongToTheBlockReferenceBeforeThem) {
 TEST(DrawingRead, HatchLoopsBecomeVerticesAndBulges) {
     const auto hatch = [](std::string_view pattern, std::string_view type,
                           std::initializer_list<std::string_view> loop) {
-        std::string text = lines({"0", "HATCH", "5", "40", "100", "AcDbEntity", "8", "0", "100",
-                                  "AcDbHatch", "10", "0.0", "20", "0.0", "30", "0.0", "2", pattern,
-                                  "70", "0", "71", "0", "91", "1"});
+        std::string text = lines({"0",   "HATCH",     "5",  "40",  "100", "AcDbEntity", "8",  "0",
+                                  "100", "AcDbHatch", "10", "0.0", "20",  "0.0",        "30", "0.0",
+                                  "2",   pattern,     "70", "0",   "71",  "0",          "91", "1"});
         for (std::string_view line : loop) {
             text += std::string(line) + "\n";
         }
@@ -237,14 +262,14 @@ TEST(DrawingRead, HatchLoopsBecomeVerticesAndBulges) {
                              "78", "0", "98", "0"});
     };
     const std::initializer_list<std::string_view> square = {
-        "92", "1", "93", "4",
-        "72", "1", "10", "0.0", "20", "0.0", "11", "10.0", "21", "0.0",
-        "72", "2", "10", "10.0", "20", "5.0", "40", "5.0", "50", "270.0", "51", "90.0", "73", "1",
-        "72", "1", "10", "10.0", "20", "10.0", "11", "0.0", "21", "10.0",
-        "72", "2", "10", "0.0", "20", "5.0", "40", "5.0", "50", "90.0", "51", "270.0", "73", "0"};
+        "92",   "1",     "93",  "4",    "72",   "1",     "10",   "0.0", "20",  "0.0",  "11",
+        "10.0", "21",    "0.0", "72",   "2",    "10",    "10.0", "20",  "5.0", "40",   "5.0",
+        "50",   "270.0", "51",  "90.0", "73",   "1",     "72",   "1",   "10",  "10.0", "20",
+        "10.0", "11",    "0.0", "21",   "10.0", "72",    "2",    "10",  "0.0", "20",   "5.0",
+        "40",   "5.0",   "50",  "90.0", "51",   "270.0", "73",   "0"};
     const std::initializer_list<std::string_view> ellipse = {
-        "92", "1", "93", "1", "72", "3", "10", "0.0", "20", "0.0", "11", "2.0", "21", "0.0",
-        "40", "0.5", "50", "0.0", "51", "360.0", "73", "1"};
+        "92",  "1",  "93",  "1",  "72",  "3",  "10",  "0.0", "20",    "0.0", "11",
+        "2.0", "21", "0.0", "40", "0.5", "50", "0.0", "51",  "360.0", "73",  "1"};
     const struct {
         const char* name;
         std::string entity;
@@ -285,13 +310,34 @@ TEST(DrawingRead, HatchLoopsBecomeVerticesAndBulges) {
 
 // Layers keep their state, including the flag bits the host does not model.
 TEST(DrawingRead, LayersKeepTheirStateAndColours) {
-    const std::string tables = lines({
-        "0", "TABLE", "2", "LAYER", "5", "2", "330", "0", "100", "AcDbSymbolTable", "70", "2",
-        "0", "LAYER", "5", "10", "330", "2", "100", "AcDbSymbolTableRecord", "100",
-        "AcDbLayerTableRecord", "2", "0", "70", "0", "62", "7", "6", "Continuous",
-        "0", "LAYER", "5", "11", "330", "2", "100", "AcDbSymbolTableRecord", "100",
-        "AcDbLayerTableRecord", "2", "Hidden", "70", "7", "62", "-3", "420", "65280", "6",
-        "Continuous", "290", "0", "370", "25", "0", "ENDTAB"});
+    const std::string tables = lines({"0",   "TABLE",
+                                      "2",   "LAYER",
+                                      "5",   "2",
+                                      "330", "0",
+                                      "100", "AcDbSymbolTable",
+                                      "70",  "2",
+                                      "0",   "LAYER",
+                                      "5",   "10",
+                                      "330", "2",
+                                      "100", "AcDbSymbolTableRecord",
+                                      "100", "AcDbLayerTableRecord",
+                                      "2",   "0",
+                                      "70",  "0",
+                                      "62",  "7",
+                                      "6",   "Continuous",
+                                      "0",   "LAYER",
+                                      "5",   "11",
+                                      "330", "2",
+                                      "100", "AcDbSymbolTableRecord",
+                                      "100", "AcDbLayerTableRecord",
+                                      "2",   "Hidden",
+                                      "70",  "7",
+                                      "62",  "-3",
+                                      "420", "65280",
+                                      "6",   "Continuous",
+                                      "290", "0",
+                                      "370", "25",
+                                      "0",   "ENDTAB"});
     AuditReport report;
     const auto db = load(drawing("AC1027", "", "", tables), report);
     AcDbLayerTable* table = nullptr;

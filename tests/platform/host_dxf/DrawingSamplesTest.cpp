@@ -25,8 +25,7 @@ const std::map<std::string, Expected>& damagedSamples() {
          {"this is a binary DXF file, which cannot be read; save the drawing as ASCII DXF", {}}},
         // It holds no tables at all.
         {"R12_with_trash_beyond_EOF.dxf",
-         {nullptr,
-          {{Fix::DataAfterEof, 1}, {Fix::MissingReference, 1}, {Fix::AddedStructure, 7}}}},
+         {nullptr, {{Fix::DataAfterEof, 1}, {Fix::MissingReference, 1}, {Fix::AddedStructure, 7}}}},
         {"duplicate_handles.dxf",
          {nullptr,
           {{Fix::DuplicateHandle, 26},

@@ -150,9 +150,10 @@ TEST(DxfRead, WhatTheHostDoesNotReadIsKeptAndWrittenBack) {
     EXPECT_EQ(header.at(0), "$ACADVER 1=AC1027");
     EXPECT_EQ(header.at(1), "$EXTMIN 10=0.0 20=1.0 30=2.0");
     EXPECT_EQ(header.at(2), "$LUNITS 70=4");
-    EXPECT_NE(written.find("  0\r\nSECTION\r\n  2\r\nTHUMBNAILIMAGE\r\n 90\r\n3\r\n310\r\nABCDEF\r\n"
-                           "  0\r\nENDSEC\r\n"),
-              std::string::npos);
+    EXPECT_NE(
+        written.find("  0\r\nSECTION\r\n  2\r\nTHUMBNAILIMAGE\r\n 90\r\n3\r\n310\r\nABCDEF\r\n"
+                     "  0\r\nENDSEC\r\n"),
+        std::string::npos);
 }
 
 TEST(DxfRead, HandlesAreMadeUniqueAndOwnersChecked) {
@@ -180,8 +181,11 @@ TEST(DxfRead, HandlesAreMadeUniqueAndOwnersChecked) {
         {"not hexadecimal", "AC1027", entity("XYZ"), {"C"}, {7}},
         {"missing in a 2013 file", "AC1027", entity("-"), {"C"}, {7}},
         {"missing in an R12 file", "AC1009", entity("-"), {"C"}, {}},
-        {"a later record holds the seed", "AC1027", entity("A") + entity("A") + entity("C"),
-         {"A", "D", "C"}, {6, 15}},
+        {"a later record holds the seed",
+         "AC1027",
+         entity("A") + entity("A") + entity("C"),
+         {"A", "D", "C"},
+         {6, 15}},
         {"owner that is no block", "AC1027", entity("A", "FF"), {"A"}, {8}},
     };
     for (const Case& c : cases) {
@@ -201,7 +205,8 @@ TEST(DxfRead, HandlesAreMadeUniqueAndOwnersChecked) {
         std::erase(got, static_cast<int>(Fix::AddedStructure));
         EXPECT_EQ(got, c.fixes) << report.text();
         // New objects are given handles above every handle of the file.
-        db->qvForEachObject([&](AcDbObject& o) { EXPECT_LT(o.objectId().handle(), db->handseed()); });
+        db->qvForEachObject(
+            [&](AcDbObject& o) { EXPECT_LT(o.objectId().handle(), db->handseed()); });
     }
 }
 

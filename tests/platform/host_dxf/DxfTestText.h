@@ -73,7 +73,9 @@ inline std::vector<std::string> recordsOf(std::string_view text, std::string_vie
         std::string_view wanted;
         bool inside = false;
         std::vector<std::string> records;
-        void beginSection(std::string_view name, std::uint32_t) override { inside = name == wanted; }
+        void beginSection(std::string_view name, std::uint32_t) override {
+            inside = name == wanted;
+        }
         void sectionHead(const std::vector<TagView>&) override {}
         void record(const RecordView& r) override {
             if (!inside) {
