@@ -21,6 +21,7 @@
 #include <type_traits>
 #include <utility>
 
+#include "host/db/AcDbDefs.h"
 #include "host/db/AcDbObject.h"
 #include "host/dxf/Tag.h"
 #include "host/ge/AcGePoint.h"
@@ -162,13 +163,34 @@ struct SetterOf<R (C::*)(A, Rest...)> {
     }
 };
 
+// The values an enumeration of the host can hold (its enumerators' range): a value beyond
+// them cannot even be converted to it.
+template <class E>
+struct EnumRange;
+template <>
+struct EnumRange<AcDb::Visibility> {
+    static constexpr std::int64_t low = 0, high = 1;
+};
+template <>
+struct EnumRange<AcDb::TextHorzMode> {
+    static constexpr std::int64_t low = 0, high = 5;
+};
+template <>
+struct EnumRange<AcDb::TextVertMode> {
+    static constexpr std::int64_t low = 0, high = 3;
+};
+template <>
+struct EnumRange<AcDb::LineWeight> {
+    static constexpr std::int64_t low = -3, high = 211;
+};
+
 // Whether an integer read fits the type the setter takes.
 template <class A>
 bool fits(std::int64_t value) {
     if constexpr (std::is_same_v<A, bool>) {
         return value == 0 || value == 1;
     } else if constexpr (std::is_enum_v<A>) {
-        return std::in_range<std::underlying_type_t<A>>(value);
+        return value >= EnumRange<A>::low && value <= EnumRange<A>::high;
     } else if constexpr (std::is_integral_v<A>) {
         return std::in_range<A>(value);
     } else {

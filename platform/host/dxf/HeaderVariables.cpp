@@ -132,7 +132,8 @@ void applyHeader(const HeaderValues& v, AcDbDatabase& db, ReadContext& context) 
         }
     };
     if (v.insunits) {
-        check(*v.insunits >= 0 && *v.insunits <= 24
+        // (the host's units end with kilometres: a value beyond is no AcDb::UnitsValue)
+        check(*v.insunits >= AcDb::kUnitsUndefined && *v.insunits <= AcDb::kUnitsKilometers
                   ? db.setInsunits(static_cast<AcDb::UnitsValue>(*v.insunits))
                   : Acad::eInvalidInput,
               "$INSUNITS");

@@ -1,0 +1,184 @@
+// The reader of drawings (DrawingReader.h) inside: the sink that turns records into objects,
+// shared by the files that implement it (DrawingReader.cpp: sections, tables, objects and what
+// comes after the last record; ReadingBlocks.cpp: blocks and entities; ReadingR12.cpp: R12
+// polylines).
+#pragma once
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <set>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+#include "host/db/AcDbBlockReference.h"
+#include "host/db/AcDbCurve.h"
+#include "host/db/AcDbDictionary.h"
+#include "host/db/ObjectAccess.h"
+#include "host/db/SymbolTables.h"
+#include "host/dxf/Codec.h"
+#include "host/dxf/FileData.h"
+#include "host/dxf/FileIo.h"
+#include "host/dxf/GroupCode.h"
+#include "host/dxf/HeaderVariables.h"
+#include "host/dxf/KeptObjects.h"
+#include "host/dxf/Numbers.h"
+#include "host/dxf/R12Records.h"
+#include "host/dxf/RecordIo.h"
+#include "host/dxf/RecordSplitter.h"
+#include "host/dxf/StructureCompletion.h"
+#include "host/dxf/SymbolTableCodecs.h"
+#include "host/dxf/TextDecoding.h"
+#include "win32/CodePage.h"
+#include "host/dxf/DrawingReader.h"
+
+namespace qv::dxf::reading {
+
+using qv::host::ObjectAccess;
+
+// Where an entity, attribute or table entry belongs; applied in file order once every object
+// has its handle.
+struct Member {
+    enum Kind { Block, BlockHandle, ModelSpace, PaperSpace, Insert, Table, BlockTable, KeptTable };
+    AcDbObject* object;
+    Kind kind;
+    AcDbObject* container = nullptr;  // Block, Insert, Table
+    std::uint64_t handle = 0;         // BlockHandle; the index for KeptTable
+    std::uint32_t line = 0;
+};
+
+// An object whose handle was missing or taken: it gets a new one when the file is read.
+struct Pending {
+    std::unique_ptr<AcDbObject> object;
+    ObjectExtras extras;
+};
+
+// The records of an R12 polyline, kept until its SEQEND shows what it is.
+struct R12Polyline {
+    std::vector<Record> records;  // POLYLINE, then its VERTEX records
+    Member member;
+    bool inEntities = true;
+};
+
+// The entity that the records after it may belong to (ATTRIB after INSERT, VERTEX after
+// POLYLINE, and their SEQEND).
+struct Sequence {
+    AcDbBlockReference* insert = nullptr;
+    KeptEntity* kept = nullptr;
+    bool active() const { return insert != nullptr || kept != nullptr; }
+};
+
+bool isEntity(const Codec* codec);
+std::string_view firstValue(std::span<const TagView> tags, int code);
+int flagsOf(std::span<const TagView> tags);
+// Splits an entity body into its AcDbEntity part and the rest (from the next marker, or, in
+// a record without markers, the tags of other codes).
+void splitCommon(std::span<const TagView> body, std::vector<TagView>& common,
+                 std::vector<TagView>& rest);
+
+class DrawingReader : public RecordSink {
+  public:
+    DrawingReader(AcDbDatabase& database, AuditReport& report, std::unique_ptr<FileData> data)
+        : m_db(database),
+          m_report(report),
+          m_data(std::move(data)),
+          m_context(database, report, *m_data) {}
+
+    // Gives back the text before a pointer once every record before it is read.
+    void setRelease(std::function<void(const char*)> release) { m_release = std::move(release); }
+
+    void beginSection(std::string_view name, std::uint32_t line) override;
+    void sectionHead(const std::vector<TagView>& tags) override;
+    void record(const RecordView& record) override;
+    void endSection() override;
+    // Everything after the last record: handles, structure, references, header.
+    void finish();
+
+  private:
+    enum class Part { Header, Classes, Tables, Blocks, Entities, Objects, Other };
+
+    bool r12() const { return m_data->version == DxfVersion::R12; }
+
+    void headerVariable(const RecordView& record);
+    void tableRecord(const RecordView& record);
+    void blockRecord(const RecordView& record);
+    void entityRecord(const RecordView& record);
+    void objectRecord(const RecordView& record);
+
+    void beginBlock(const RecordView& record);
+    // A name "*U<n>" that no block has.
+    std::string anonymousBlockName();
+    void endBlock(const RecordView& record);
+    void follower(const RecordView& record);
+    void closeSequence();
+    void finishR12Polyline();
+    bool convertR12Polyline(const R12Polyline& polyline);
+    void keepR12Polyline(const R12Polyline& polyline);
+
+    // Makes an entity of a record (modelled or kept); null when it is dropped.
+    std::unique_ptr<AcDbObject> makeEntity(std::string_view type, std::span<const TagView> tags);
+    std::unique_ptr<AcDbObject> makeKept(std::string_view type, bool entity);
+    // Gives an entity the values DXF means when a record leaves out its layer, linetype or text
+    // style (a layer its linetype).
+    void readDefaults(AcDbObject& entity, std::span<const SubclassDef> subclasses,
+                      std::span<const TagView> body);
+    // Where an entity of the record just read belongs.
+    Member placeEntity(AcDbObject* entity);
+    // Gives the object its extended data, leftovers, handle and extension dictionary, and puts it
+    // where `member` says (at once when it can, else once the file is read).
+    void finishObject(std::unique_ptr<AcDbObject> object, std::uint32_t line,
+                      const Member* member = nullptr);
+    // Puts a member in its place; false when that has to wait (an object without its handle yet,
+    // a container not read yet). When `last`, nothing waits any more.
+    bool applyMember(const Member& member, bool last);
+    // Adopts the object under its handle, or keeps it until the file is read when its handle is
+    // missing or taken.
+    void adoptObject(std::unique_ptr<AcDbObject> object, std::uint32_t line);
+    std::uint64_t claimOther(std::string_view handle);
+    KeptChild childOf(std::string_view type, std::span<const TagView> tags);
+
+    void adoptPending();
+    void applyMembers();
+    void registerApplications();
+    void settleOtherHandles();
+
+    AcDbDatabase& m_db;
+    AuditReport& m_report;
+    std::unique_ptr<FileData> m_data;
+    ReadContext m_context;
+    RecordHead m_head;
+    std::vector<TagView> m_scratch, m_common, m_rest;
+
+    Part m_part = Part::Other;
+    HeaderValues m_header;
+    // TABLES
+    AcDbObject* m_table = nullptr;  // the table being read (host table or kept head)
+    std::string m_tableName;
+    int m_keptTable = -1;  // its index in m_data->keptTables, or -1
+    std::string m_entryType;
+    // BLOCKS
+    AcDbObject* m_block = nullptr;
+    std::unordered_map<AcDbObject*, BlockEnds> m_blockEnds;
+    Sequence m_sequence;
+    std::unique_ptr<R12Polyline> m_r12Polyline;
+    std::unordered_map<AcDbObject*, std::uint64_t> m_seqends;
+    std::vector<AcDbObject*> m_keptHeads;  // of m_data->keptTables
+    std::vector<KeptEntity*> m_withChildren;
+    struct {
+        std::uint64_t handle = 0;
+        AcDbObject* block = nullptr;
+    } m_lastOwner;
+
+    StructureRoots m_roots;
+    std::vector<Member> m_members;
+    std::vector<Pending> m_pending;
+    std::vector<AcDbObject*> m_objectOrder;
+    std::set<std::wstring> m_applications;
+    std::unordered_set<std::uint64_t> m_otherHandles;
+    std::uint64_t m_maxHandle = 0;
+    bool m_headerSeen = false;
+    std::function<void(const char*)> m_release;
+    const char* m_released = nullptr;
+};
+
+}  // namespace qv::dxf::reading
