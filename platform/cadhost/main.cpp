@@ -57,8 +57,7 @@ bool prepareHome(const cadhost::Options& options, std::string& error) {
     }
     qv::win32::setDriveRoot(L'C', home);
     qv::win32::setModuleFileName(kProgramFile);
-    if (std::optional<std::string> folder =
-            qv::win32::toPosixPath(L"C:\\Program Files\\cadhost")) {
+    if (std::optional<std::string> folder = qv::win32::toPosixPath(L"C:\\Program Files\\cadhost")) {
         fs::create_directories(*folder, ec);
     }
     return true;
@@ -125,9 +124,8 @@ int main(int argc, char** argv) {
     qv::host::ed::Editor& editor = qv::host::ed::editor();
     editor.input().setSource(&lines);
     editor.setEcho(echo);
-    qv::host::transcript().setEchoSink([](const std::wstring& piece) {
-        std::cout << qv::wideToUtf8(piece) << std::flush;
-    });
+    qv::host::transcript().setEchoSink(
+        [](const std::wstring& piece) { std::cout << qv::wideToUtf8(piece) << std::flush; });
     qv::ui::TerminalDriver terminal(editor.input(), std::cout, echo);
     qv::ui::DriverScope screen(terminal);
 
@@ -151,9 +149,8 @@ int main(int argc, char** argv) {
     std::cout.flush();
     qv::host::transcript().setEchoSink({});
     if (!ok) {
-        const std::wstring why = loop.failure().empty()
-                                     ? L"the script ran with errors in its answers"
-                                     : loop.failure();
+        const std::wstring why =
+            loop.failure().empty() ? L"the script ran with errors in its answers" : loop.failure();
         return fail(qv::wideToUtf8(why));
     }
     return 0;

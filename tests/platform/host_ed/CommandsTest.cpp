@@ -58,11 +58,11 @@ class CommandsTest : public qv::test::EditorTest {
     CommandsTest() { g_seen = Seen(); }
     ~CommandsTest() override { acedRegCmds->removeGroup(kGroup); }
 
-    void add(const ACHAR* global, const ACHAR* local, Adesk::Int32 flags,
-             AcRxFunctionPtr handler, HINSTANCE resources = nullptr) {
-        ASSERT_EQ(acedRegCmds->addCommand(kGroup, global, local, flags, handler, nullptr, -1,
-                                          resources),
-                  Acad::eOk);
+    void add(const ACHAR* global, const ACHAR* local, Adesk::Int32 flags, AcRxFunctionPtr handler,
+             HINSTANCE resources = nullptr) {
+        ASSERT_EQ(
+            acedRegCmds->addCommand(kGroup, global, local, flags, handler, nullptr, -1, resources),
+            Acad::eOk);
     }
 };
 
@@ -107,12 +107,17 @@ TEST_F(CommandsTest, FindsCommandsByLocalThenGlobalName) {
         int calls;  // of the module's handler
     };
     const Case cases[] = {
-        {L"obe", CommandRun::Done, 1},          {L"OBE", CommandRun::Done, 1},
-        {L"orvanquorvelle", CommandRun::Done, 1}, {L"_obe", CommandRun::Done, 1},
-        {L"_orvanQuorvelle", CommandRun::Unknown, 0}, {L".obe", CommandRun::Unknown, 0},
-        {L"list", CommandRun::Done, 0},         // the host's own comes first
-        {L"modulelist", CommandRun::Done, 1},   {L"._list", CommandRun::Done, 0},
-        {L"nothing", CommandRun::Unknown, 0},   {L"_", CommandRun::Unknown, 0},
+        {L"obe", CommandRun::Done, 1},
+        {L"OBE", CommandRun::Done, 1},
+        {L"orvanquorvelle", CommandRun::Done, 1},
+        {L"_obe", CommandRun::Done, 1},
+        {L"_orvanQuorvelle", CommandRun::Unknown, 0},
+        {L".obe", CommandRun::Unknown, 0},
+        {L"list", CommandRun::Done, 0},  // the host's own comes first
+        {L"modulelist", CommandRun::Done, 1},
+        {L"._list", CommandRun::Done, 0},
+        {L"nothing", CommandRun::Unknown, 0},
+        {L"_", CommandRun::Unknown, 0},
     };
     for (const Case& c : cases) {
         g_seen = Seen();
