@@ -140,12 +140,14 @@ int main(int argc, char** argv) {
     }
 
     qv::host::ed::CommandLoop loop(script);
-    bool ok = loop.run();
-    ok = saveAtEnd(*options) && ok;
-    acrxDynamicLinker->qvUnloadAll();
-    if (terminal.errorCount() > 0) {
-        ok = ok && !script;
+    bool ok = loop.run() && !(script && terminal.errorCount() > 0);
+    if (ok) {
+        ok = saveAtEnd(*options);
+    } else if (!options->save.empty()) {
+        std::cerr << "cadhost: the drawing was not saved to " << options->save
+                  << " because the script failed\n";
     }
+    acrxDynamicLinker->qvUnloadAll();
     std::cout.flush();
     qv::host::transcript().setEchoSink({});
     if (!ok) {

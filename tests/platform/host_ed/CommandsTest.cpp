@@ -6,6 +6,7 @@
 
 #include "EditorFixture.h"
 #include "mfc/Exceptions.h"
+#include "mfc/dialogs/CWnd.h"
 #include "mfc/dialogs/Resources.h"
 
 namespace {
@@ -157,6 +158,14 @@ TEST_F(CommandsTest, ACommandRunsWithItsResourcesCurrent) {
     EXPECT_EQ(AfxGetResourceHandle(), before);
     runCommand(L"tplain");
     EXPECT_EQ(g_seen.resources, before);
+}
+
+TEST_F(CommandsTest, TheMainFrameIsTheParentOfEverything) {
+    const HWND frame = adsw_acadMainWnd();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(adsw_acadMainWnd(), frame);
+    ASSERT_NE(acedGetAcadFrame(), nullptr);
+    EXPECT_EQ(acedGetAcadFrame()->GetSafeHwnd(), frame);
 }
 
 TEST_F(CommandsTest, TheResourceStackRestoresWhatWasCurrent) {
