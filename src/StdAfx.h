@@ -2,3 +2,11 @@
 #pragma once
 
 #include <afx.h>
+#include <afxwin.h>
+#include <afxdisp.h>
+#include <afxdlgs.h>
+#include <shlobj.h>
+#include <comdef.h>
+#include <comutil.h>
+#include <msxml6.h>
+#include <arxHeaders.h>

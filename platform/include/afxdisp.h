@@ -3,3 +3,4 @@
 
 #include "afxwin.h"
 #include "mfc/OleDateTime.h"
+#include "mfc/OleDispatchDriver.h"

@@ -2,7 +2,7 @@
 #pragma once
 
 class CObject {
-public:
+  public:
     CObject() = default;
     CObject(const CObject&) = delete;
     CObject& operator=(const CObject&) = delete;

@@ -22,7 +22,7 @@
 
 template <class Ch>
 class CStringT {
-public:
+  public:
     using XCHAR = Ch;
     using PXSTR = Ch*;
     using PCXSTR = const Ch*;
@@ -35,7 +35,8 @@ public:
     CStringT& operator=(CStringT&&) noexcept = default;
 
     CStringT(const Ch* s) : m_s(s ? s : empty()) {}
-    CStringT(const Ch* s, int length) : m_s(s ? std::basic_string<Ch>(s, clampLen(s, length)) : std::basic_string<Ch>()) {}
+    CStringT(const Ch* s, int length)
+        : m_s(s ? std::basic_string<Ch>(s, clampLen(s, length)) : std::basic_string<Ch>()) {}
     CStringT(const YCHAR* s) : m_s(convert(s)) {}
     CStringT(const CStringT<YCHAR>& other) : m_s(convert(other.GetString())) {}
     explicit CStringT(Ch ch, int repeat = 1) : m_s(repeat > 0 ? repeat : 0, ch) {}
@@ -70,42 +71,55 @@ public:
 
     // The character at an index; the index equal to the length gives the terminating zero.
     Ch GetAt(int i) const {
-        if (i < 0 || i > GetLength()) AfxThrowInvalidArgException();
+        if (i < 0 || i > GetLength())
+            AfxThrowInvalidArgException();
         return m_s.c_str()[i];
     }
     Ch operator[](int i) const { return GetAt(i); }
     void SetAt(int i, Ch ch) {
-        if (i < 0 || i >= GetLength()) AfxThrowInvalidArgException();
+        if (i < 0 || i >= GetLength())
+            AfxThrowInvalidArgException();
         m_s[static_cast<std::size_t>(i)] = ch;
     }
 
     // Parts.
     CStringT Left(int n) const {
-        if (n < 0) n = 0;
-        if (n >= GetLength()) return *this;
+        if (n < 0)
+            n = 0;
+        if (n >= GetLength())
+            return *this;
         return CStringT(m_s.substr(0, static_cast<std::size_t>(n)));
     }
     CStringT Right(int n) const {
-        if (n < 0) n = 0;
-        if (n >= GetLength()) return *this;
+        if (n < 0)
+            n = 0;
+        if (n >= GetLength())
+            return *this;
         return CStringT(m_s.substr(m_s.size() - static_cast<std::size_t>(n)));
     }
     CStringT Mid(int first) const { return Mid(first, GetLength() - (first < 0 ? 0 : first)); }
     CStringT Mid(int first, int count) const {
-        if (first < 0) first = 0;
-        if (count < 0) count = 0;
-        if (first >= GetLength()) return CStringT();
-        if (count > GetLength() - first) count = GetLength() - first;
-        return CStringT(m_s.substr(static_cast<std::size_t>(first), static_cast<std::size_t>(count)));
+        if (first < 0)
+            first = 0;
+        if (count < 0)
+            count = 0;
+        if (first >= GetLength())
+            return CStringT();
+        if (count > GetLength() - first)
+            count = GetLength() - first;
+        return CStringT(
+            m_s.substr(static_cast<std::size_t>(first), static_cast<std::size_t>(count)));
     }
     CStringT SpanIncluding(PCXSTR set) const {
         std::size_t n = 0;
-        while (set && n < m_s.size() && inSet(m_s[n], set)) ++n;
+        while (set && n < m_s.size() && inSet(m_s[n], set))
+            ++n;
         return Left(static_cast<int>(n));
     }
     CStringT SpanExcluding(PCXSTR set) const {
         std::size_t n = 0;
-        while (n < m_s.size() && !(set && inSet(m_s[n], set))) ++n;
+        while (n < m_s.size() && !(set && inSet(m_s[n], set)))
+            ++n;
         return Left(static_cast<int>(n));
     }
     CStringT Tokenize(PCXSTR tokens, int& start) const {
@@ -114,28 +128,35 @@ public:
             return CStringT();
         }
         std::size_t i = static_cast<std::size_t>(start);
-        while (i < m_s.size() && inSet(m_s[i], tokens)) ++i;
+        while (i < m_s.size() && inSet(m_s[i], tokens))
+            ++i;
         if (i >= m_s.size()) {
             start = -1;
             return CStringT();
         }
         std::size_t j = i;
-        while (j < m_s.size() && !inSet(m_s[j], tokens)) ++j;
+        while (j < m_s.size() && !inSet(m_s[j], tokens))
+            ++j;
         start = static_cast<int>(j < m_s.size() ? j + 1 : j);
         return CStringT(m_s.substr(i, j - i));
     }
 
     // Searching.
     int Find(Ch ch, int start = 0) const {
-        if (start < 0) start = 0;
-        if (start >= GetLength()) return -1;
+        if (start < 0)
+            start = 0;
+        if (start >= GetLength())
+            return -1;
         const auto pos = m_s.find(ch, static_cast<std::size_t>(start));
         return pos == std::basic_string<Ch>::npos ? -1 : static_cast<int>(pos);
     }
     int Find(PCXSTR sub, int start = 0) const {
-        if (!sub) return -1;
-        if (start < 0) start = 0;
-        if (start > GetLength()) return -1;
+        if (!sub)
+            return -1;
+        if (start < 0)
+            start = 0;
+        if (start > GetLength())
+            return -1;
         const auto pos = m_s.find(sub, static_cast<std::size_t>(start));
         return pos == std::basic_string<Ch>::npos ? -1 : static_cast<int>(pos);
     }
@@ -144,19 +165,23 @@ public:
         return pos == std::basic_string<Ch>::npos ? -1 : static_cast<int>(pos);
     }
     int FindOneOf(PCXSTR set) const {
-        if (!set) return -1;
+        if (!set)
+            return -1;
         for (std::size_t i = 0; i < m_s.size(); ++i)
-            if (inSet(m_s[i], set)) return static_cast<int>(i);
+            if (inSet(m_s[i], set))
+                return static_cast<int>(i);
         return -1;
     }
 
     // Changing in place.
     CStringT& MakeUpper() {
-        for (auto& c : m_s) c = static_cast<Ch>(upper(c));
+        for (auto& c : m_s)
+            c = static_cast<Ch>(upper(c));
         return *this;
     }
     CStringT& MakeLower() {
-        for (auto& c : m_s) c = static_cast<Ch>(lower(c));
+        for (auto& c : m_s)
+            c = static_cast<Ch>(lower(c));
         return *this;
     }
     CStringT& MakeReverse() {
@@ -165,13 +190,15 @@ public:
     }
     CStringT& TrimLeft() {
         std::size_t i = 0;
-        while (i < m_s.size() && isSpace(m_s[i])) ++i;
+        while (i < m_s.size() && isSpace(m_s[i]))
+            ++i;
         m_s.erase(0, i);
         return *this;
     }
     CStringT& TrimRight() {
         std::size_t n = m_s.size();
-        while (n > 0 && isSpace(m_s[n - 1])) --n;
+        while (n > 0 && isSpace(m_s[n - 1]))
+            --n;
         m_s.resize(n);
         return *this;
     }
@@ -186,16 +213,20 @@ public:
     }
     CStringT& Trim(Ch ch) { return TrimRight(ch).TrimLeft(ch); }
     CStringT& TrimLeft(PCXSTR set) {
-        if (!set || !*set) return *this;
+        if (!set || !*set)
+            return *this;
         std::size_t i = 0;
-        while (i < m_s.size() && inSet(m_s[i], set)) ++i;
+        while (i < m_s.size() && inSet(m_s[i], set))
+            ++i;
         m_s.erase(0, i);
         return *this;
     }
     CStringT& TrimRight(PCXSTR set) {
-        if (!set || !*set) return *this;
+        if (!set || !*set)
+            return *this;
         std::size_t n = m_s.size();
-        while (n > 0 && inSet(m_s[n - 1], set)) --n;
+        while (n > 0 && inSet(m_s[n - 1], set))
+            --n;
         m_s.resize(n);
         return *this;
     }
@@ -211,14 +242,16 @@ public:
         return n;
     }
     int Replace(PCXSTR oldText, PCXSTR newText) {
-        if (!oldText || !*oldText) return 0;
+        if (!oldText || !*oldText)
+            return 0;
         const std::basic_string<Ch> from(oldText), to(newText ? newText : empty());
         std::basic_string<Ch> result;
         int n = 0;
         std::size_t pos = 0;
         for (;;) {
             const auto hit = m_s.find(from, pos);
-            if (hit == std::basic_string<Ch>::npos) break;
+            if (hit == std::basic_string<Ch>::npos)
+                break;
             result.append(m_s, pos, hit - pos);
             result += to;
             pos = hit + from.size();
@@ -236,32 +269,41 @@ public:
         return static_cast<int>(before - m_s.size());
     }
     int Delete(int index, int count = 1) {
-        if (index < 0) index = 0;
+        if (index < 0)
+            index = 0;
         if (count > 0 && index < GetLength()) {
-            if (count > GetLength() - index) count = GetLength() - index;
+            if (count > GetLength() - index)
+                count = GetLength() - index;
             m_s.erase(static_cast<std::size_t>(index), static_cast<std::size_t>(count));
         }
         return GetLength();
     }
     int Insert(int index, Ch ch) {
-        if (index < 0) index = 0;
-        if (index > GetLength()) index = GetLength();
+        if (index < 0)
+            index = 0;
+        if (index > GetLength())
+            index = GetLength();
         m_s.insert(m_s.begin() + index, ch);
         return GetLength();
     }
     int Insert(int index, PCXSTR text) {
-        if (index < 0) index = 0;
-        if (index > GetLength()) index = GetLength();
-        if (text) m_s.insert(static_cast<std::size_t>(index), text);
+        if (index < 0)
+            index = 0;
+        if (index > GetLength())
+            index = GetLength();
+        if (text)
+            m_s.insert(static_cast<std::size_t>(index), text);
         return GetLength();
     }
     void Append(PCXSTR text) {
-        if (text) m_s += text;
+        if (text)
+            m_s += text;
     }
     void AppendChar(Ch ch) { m_s += ch; }
     void SetString(PCXSTR text) { *this = text; }
     void Truncate(int length) {
-        if (length >= 0 && length < GetLength()) m_s.resize(static_cast<std::size_t>(length));
+        if (length >= 0 && length < GetLength())
+            m_s.resize(static_cast<std::size_t>(length));
     }
 
     // Comparing.
@@ -270,20 +312,24 @@ public:
         return c < 0 ? -1 : (c > 0 ? 1 : 0);
     }
     int CompareNoCase(PCXSTR other) const {
-        if (!other) other = empty();
+        if (!other)
+            other = empty();
         std::size_t i = 0;
         for (;; ++i) {
             const auto a = static_cast<std::uint32_t>(lower(i < m_s.size() ? m_s[i] : 0));
             const auto b = static_cast<std::uint32_t>(lower(other[i]));
-            if (a != b) return a < b ? -1 : 1;
-            if (a == 0) return 0;
+            if (a != b)
+                return a < b ? -1 : 1;
+            if (a == 0)
+                return 0;
         }
     }
 
     // Buffer access: write up to the requested length, then ReleaseBuffer.
     PXSTR GetBuffer() { return m_s.data(); }
     PXSTR GetBuffer(int minLength) {
-        if (minLength > GetLength()) m_s.resize(static_cast<std::size_t>(minLength));
+        if (minLength > GetLength())
+            m_s.resize(static_cast<std::size_t>(minLength));
         return m_s.data();
     }
     PXSTR GetBufferSetLength(int length) {
@@ -299,7 +345,8 @@ public:
     }
     void ReleaseBufferSetLength(int newLength) { ReleaseBuffer(newLength); }
     void Preallocate(int length) {
-        if (length > 0) m_s.reserve(static_cast<std::size_t>(length));
+        if (length > 0)
+            m_s.reserve(static_cast<std::size_t>(length));
     }
 
     // Formatting.
@@ -365,17 +412,19 @@ public:
     friend bool operator<=(const CStringT& a, const CStringT& b) { return a.m_s <= b.m_s; }
     friend bool operator>=(const CStringT& a, const CStringT& b) { return a.m_s >= b.m_s; }
 
-private:
+  private:
     static const Ch* empty() {
         static const Ch z[1] = {0};
         return z;
     }
     static std::size_t clampLen(const Ch* s, int length) {
-        if (length <= 0) return 0;
+        if (length <= 0)
+            return 0;
         return static_cast<std::size_t>(length);
     }
     static std::basic_string<Ch> convert(const YCHAR* s) {
-        if (!s) return {};
+        if (!s)
+            return {};
         if constexpr (std::is_same_v<Ch, wchar_t>) {
             return qv::ansiToWide(s);
         } else {
@@ -384,7 +433,8 @@ private:
     }
     static bool inSet(Ch c, const Ch* set) {
         for (; *set; ++set)
-            if (*set == c) return true;
+            if (*set == c)
+                return true;
         return false;
     }
     static bool isSpace(Ch c) {

@@ -30,7 +30,9 @@ BOOL CException::GetErrorMessage(LPTSTR buffer, UINT maxChars, PUINT helpContext
     return copyMessage(text, buffer, maxChars);
 }
 
-CString CException::GetMessageText() const { return CString(); }
+CString CException::GetMessageText() const {
+    return CString();
+}
 
 int CException::ReportError(UINT type, UINT) const {
     CString text = GetMessageText();
@@ -46,7 +48,9 @@ void CException::Delete() {
     }
 }
 
-CString CMemoryException::GetMessageText() const { return L"Out of memory."; }
+CString CMemoryException::GetMessageText() const {
+    return L"Out of memory.";
+}
 
 CString CInvalidArgException::GetMessageText() const {
     return L"Encountered an improper argument.";
@@ -82,30 +86,54 @@ CString CFileException::GetMessageText() const {
 
 int CFileException::OsErrorToException(LONG osError) {
     switch (osError) {
-        case 0: return none;
-        case 2: return fileNotFound;           // ERROR_FILE_NOT_FOUND
-        case 3: return badPath;                // ERROR_PATH_NOT_FOUND
-        case 4: return tooManyOpenFiles;       // ERROR_TOO_MANY_OPEN_FILES
-        case 5: return accessDenied;           // ERROR_ACCESS_DENIED
-        case 6: return invalidFile;            // ERROR_INVALID_HANDLE
-        case 16: return removeCurrentDir;      // ERROR_CURRENT_DIRECTORY
-        case 19: return accessDenied;          // ERROR_WRITE_PROTECT
-        case 25: return badSeek;               // ERROR_SEEK
-        case 32: return sharingViolation;      // ERROR_SHARING_VIOLATION
-        case 33: return lockViolation;         // ERROR_LOCK_VIOLATION
-        case 38: return endOfFile;             // ERROR_HANDLE_EOF
-        case 39: return diskFull;              // ERROR_HANDLE_DISK_FULL
-        case 53: return badPath;               // ERROR_BAD_NETPATH
-        case 80: return accessDenied;          // ERROR_FILE_EXISTS
-        case 112: return diskFull;             // ERROR_DISK_FULL
-        case 123: return badPath;              // ERROR_INVALID_NAME
-        case 131: return badSeek;              // ERROR_NEGATIVE_SEEK
-        case 145: return accessDenied;         // ERROR_DIR_NOT_EMPTY
-        case 161: return badPath;              // ERROR_BAD_PATHNAME
-        case 183: return accessDenied;         // ERROR_ALREADY_EXISTS
-        case 206: return badPath;              // ERROR_FILENAME_EXCED_RANGE
-        case 1117: return hardIO;              // ERROR_IO_DEVICE
-        default: return genericException;
+        case 0:
+            return none;
+        case 2:
+            return fileNotFound;  // ERROR_FILE_NOT_FOUND
+        case 3:
+            return badPath;  // ERROR_PATH_NOT_FOUND
+        case 4:
+            return tooManyOpenFiles;  // ERROR_TOO_MANY_OPEN_FILES
+        case 5:
+            return accessDenied;  // ERROR_ACCESS_DENIED
+        case 6:
+            return invalidFile;  // ERROR_INVALID_HANDLE
+        case 16:
+            return removeCurrentDir;  // ERROR_CURRENT_DIRECTORY
+        case 19:
+            return accessDenied;  // ERROR_WRITE_PROTECT
+        case 25:
+            return badSeek;  // ERROR_SEEK
+        case 32:
+            return sharingViolation;  // ERROR_SHARING_VIOLATION
+        case 33:
+            return lockViolation;  // ERROR_LOCK_VIOLATION
+        case 38:
+            return endOfFile;  // ERROR_HANDLE_EOF
+        case 39:
+            return diskFull;  // ERROR_HANDLE_DISK_FULL
+        case 53:
+            return badPath;  // ERROR_BAD_NETPATH
+        case 80:
+            return accessDenied;  // ERROR_FILE_EXISTS
+        case 112:
+            return diskFull;  // ERROR_DISK_FULL
+        case 123:
+            return badPath;  // ERROR_INVALID_NAME
+        case 131:
+            return badSeek;  // ERROR_NEGATIVE_SEEK
+        case 145:
+            return accessDenied;  // ERROR_DIR_NOT_EMPTY
+        case 161:
+            return badPath;  // ERROR_BAD_PATHNAME
+        case 183:
+            return accessDenied;  // ERROR_ALREADY_EXISTS
+        case 206:
+            return badPath;  // ERROR_FILENAME_EXCED_RANGE
+        case 1117:
+            return hardIO;  // ERROR_IO_DEVICE
+        default:
+            return genericException;
     }
 }
 
@@ -115,16 +143,28 @@ CString COleException::GetMessageText() const {
     return CString(qv::win32::systemMessageText(static_cast<DWORD>(m_sc)));
 }
 
-CString COleDispatchException::GetMessageText() const { return m_strDescription; }
+CString COleDispatchException::GetMessageText() const {
+    return m_strDescription;
+}
 
-void AfxThrowMemoryException() { throw new CMemoryException(); }
-void AfxThrowInvalidArgException() { throw new CInvalidArgException(); }
-void AfxThrowNotSupportedException() { throw new CNotSupportedException(); }
-void AfxThrowUserException() { throw new CUserException(); }
+void AfxThrowMemoryException() {
+    throw new CMemoryException();
+}
+void AfxThrowInvalidArgException() {
+    throw new CInvalidArgException();
+}
+void AfxThrowNotSupportedException() {
+    throw new CNotSupportedException();
+}
+void AfxThrowUserException() {
+    throw new CUserException();
+}
 void AfxThrowFileException(int cause, LONG osError, LPCTSTR fileName) {
     throw new CFileException(cause, osError, fileName);
 }
-void AfxThrowOleException(SCODE sc) { throw new COleException(sc); }
+void AfxThrowOleException(SCODE sc) {
+    throw new COleException(sc);
+}
 void AfxThrowOleDispatchException(WORD code, LPCTSTR description, UINT help) {
     throw new COleDispatchException(description, help, code);
 }

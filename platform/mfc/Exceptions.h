@@ -8,7 +8,7 @@
 #include "win32/WinTypes.h"
 
 class CException : public CObject {
-public:
+  public:
     explicit CException(BOOL autoDelete = TRUE) : m_bAutoDelete(autoDelete) {}
     ~CException() override = default;
 
@@ -23,30 +23,30 @@ public:
 
     BOOL m_bAutoDelete;
 
-protected:
+  protected:
     static BOOL copyMessage(const CString& text, LPTSTR buffer, UINT maxChars);
 };
 
 class CMemoryException : public CException {
-public:
+  public:
     CMemoryException() = default;
     CString GetMessageText() const override;
 };
 
 class CInvalidArgException : public CException {
-public:
+  public:
     CInvalidArgException() = default;
     CString GetMessageText() const override;
 };
 
 class CNotSupportedException : public CException {
-public:
+  public:
     CNotSupportedException() = default;
     CString GetMessageText() const override;
 };
 
 class CFileException : public CException {
-public:
+  public:
     enum {
         none,
         genericException,
@@ -78,14 +78,14 @@ public:
 };
 
 class COleException : public CException {
-public:
+  public:
     explicit COleException(SCODE sc = 0) : m_sc(sc) {}
     CString GetMessageText() const override;
     SCODE m_sc;
 };
 
 class COleDispatchException : public CException {
-public:
+  public:
     COleDispatchException(LPCTSTR description, UINT help, WORD code)
         : m_wCode(code), m_strDescription(description), m_dwHelpContext(help) {}
     CString GetMessageText() const override;
@@ -99,7 +99,7 @@ public:
 };
 
 class CUserException : public CException {
-public:
+  public:
     CUserException() = default;
 };
 

@@ -27,7 +27,8 @@ template <>
 struct Out<wchar_t> {
     std::wstring s;
     void ascii(std::string_view a) {
-        for (char c : a) s += static_cast<wchar_t>(static_cast<unsigned char>(c));
+        for (char c : a)
+            s += static_cast<wchar_t>(static_cast<unsigned char>(c));
     }
     void wide(std::wstring_view w) { s += w; }
     void narrow(std::string_view n) { s += ansiToWide(n); }
@@ -50,26 +51,34 @@ struct Out<char> {
 
 std::int64_t asSigned(const FormatArg& a) {
     switch (a.kind) {
-        case FormatArg::Kind::Signed: return a.i;
-        case FormatArg::Kind::Unsigned: return static_cast<std::int64_t>(a.u);
+        case FormatArg::Kind::Signed:
+            return a.i;
+        case FormatArg::Kind::Unsigned:
+            return static_cast<std::int64_t>(a.u);
         case FormatArg::Kind::Double:
-            if (a.d != a.d || a.d >= 9.2e18 || a.d <= -9.2e18) return 0;
+            if (a.d != a.d || a.d >= 9.2e18 || a.d <= -9.2e18)
+                return 0;
             return static_cast<std::int64_t>(a.d);
         case FormatArg::Kind::Wide:
         case FormatArg::Kind::Narrow:
-        case FormatArg::Kind::Pointer: return static_cast<std::int64_t>(reinterpret_cast<std::uintptr_t>(a.p));
+        case FormatArg::Kind::Pointer:
+            return static_cast<std::int64_t>(reinterpret_cast<std::uintptr_t>(a.p));
     }
     return 0;
 }
 
 double asDouble(const FormatArg& a) {
     switch (a.kind) {
-        case FormatArg::Kind::Signed: return static_cast<double>(a.i);
-        case FormatArg::Kind::Unsigned: return static_cast<double>(a.u);
-        case FormatArg::Kind::Double: return a.d;
+        case FormatArg::Kind::Signed:
+            return static_cast<double>(a.i);
+        case FormatArg::Kind::Unsigned:
+            return static_cast<double>(a.u);
+        case FormatArg::Kind::Double:
+            return a.d;
         case FormatArg::Kind::Wide:
         case FormatArg::Kind::Narrow:
-        case FormatArg::Kind::Pointer: return 0.0;
+        case FormatArg::Kind::Pointer:
+            return 0.0;
     }
     return 0.0;
 }
@@ -112,7 +121,8 @@ std::basic_string<Ch> formatImpl(const Ch* fmt, const FormatArg* args, std::size
         } else {
             while (*p >= '0' && *p <= '9') {
                 width = (width < 0 ? 0 : width) * 10 + (*p++ - '0');
-                if (width > kMaxField) width = kMaxField;
+                if (width > kMaxField)
+                    width = kMaxField;
             }
         }
         int precision = -1;
@@ -127,7 +137,8 @@ std::basic_string<Ch> formatImpl(const Ch* fmt, const FormatArg* args, std::size
             } else {
                 while (*p >= '0' && *p <= '9') {
                     precision = precision * 10 + (*p++ - '0');
-                    if (precision > kMaxField) precision = kMaxField;
+                    if (precision > kMaxField)
+                        precision = kMaxField;
                 }
             }
         }
@@ -139,7 +150,8 @@ std::basic_string<Ch> formatImpl(const Ch* fmt, const FormatArg* args, std::size
                 size = Size::Short;
                 narrowStr = true;
                 ++p;
-                if (*p == 'h') ++p;
+                if (*p == 'h')
+                    ++p;
             } else if (*p == 'l') {
                 wideStr = true;
                 ++p;
@@ -173,13 +185,15 @@ std::basic_string<Ch> formatImpl(const Ch* fmt, const FormatArg* args, std::size
         const Ch conv = *p;
         if (conv == 0) {
             // An unfinished conversion at the end is printed as it stands.
-            for (const Ch* q = start; q < p; ++q) out.ch(static_cast<wchar_t>(*q));
+            for (const Ch* q = start; q < p; ++q)
+                out.ch(static_cast<wchar_t>(*q));
             break;
         }
         ++p;
 
-        const bool consumesArgument = conv != 'n' &&
-            std::string_view("diuoxXeEfFgGaAcCsSp").find(static_cast<char>(conv)) != std::string_view::npos;
+        const bool consumesArgument =
+            conv != 'n' && std::string_view("diuoxXeEfFgGaAcCsSp").find(static_cast<char>(conv)) !=
+                               std::string_view::npos;
         if (consumesArgument && next >= count) {
             continue;  // a missing argument prints nothing
         }
@@ -188,20 +202,29 @@ std::basic_string<Ch> formatImpl(const Ch* fmt, const FormatArg* args, std::size
             const bool left = flags.find('-') != std::string::npos;
             const std::size_t w = width > 0 ? static_cast<std::size_t>(width) : 0;
             if (!left)
-                for (std::size_t k = len; k < w; ++k) out.ch(L' ');
+                for (std::size_t k = len; k < w; ++k)
+                    out.ch(L' ');
             body();
             if (left)
-                for (std::size_t k = len; k < w; ++k) out.ch(L' ');
+                for (std::size_t k = len; k < w; ++k)
+                    out.ch(L' ');
         };
 
         switch (conv) {
-            case 'd': case 'i': case 'u': case 'o': case 'x': case 'X': {
+            case 'd':
+            case 'i':
+            case 'u':
+            case 'o':
+            case 'x':
+            case 'X': {
                 const FormatArg* a = take();
                 std::int64_t v = a ? asSigned(*a) : 0;
                 const bool isSigned = conv == 'd' || conv == 'i';
                 std::string spec = "%" + flags;
-                if (width >= 0) spec += std::to_string(width);
-                if (precision >= 0) spec += "." + std::to_string(precision);
+                if (width >= 0)
+                    spec += std::to_string(width);
+                if (precision >= 0)
+                    spec += "." + std::to_string(precision);
                 spec += "ll";
                 spec += static_cast<char>(conv);
                 long long sv;
@@ -239,12 +262,21 @@ std::basic_string<Ch> formatImpl(const Ch* fmt, const FormatArg* args, std::size
                 }
                 break;
             }
-            case 'e': case 'E': case 'f': case 'F': case 'g': case 'G': case 'a': case 'A': {
+            case 'e':
+            case 'E':
+            case 'f':
+            case 'F':
+            case 'g':
+            case 'G':
+            case 'a':
+            case 'A': {
                 const FormatArg* a = take();
                 const double v = a ? asDouble(*a) : 0.0;
                 std::string spec = "%" + flags;
-                if (width >= 0) spec += std::to_string(width);
-                if (precision >= 0) spec += "." + std::to_string(precision);
+                if (width >= 0)
+                    spec += std::to_string(width);
+                if (precision >= 0)
+                    spec += "." + std::to_string(precision);
                 spec += static_cast<char>(conv);
                 const int n = std::snprintf(nullptr, 0, spec.c_str(), v);
                 std::string buf(static_cast<std::size_t>(n > 0 ? n : 0) + 1, '\0');
@@ -253,12 +285,12 @@ std::basic_string<Ch> formatImpl(const Ch* fmt, const FormatArg* args, std::size
                 out.ascii(buf);
                 break;
             }
-            case 'c': case 'C': {
+            case 'c':
+            case 'C': {
                 const FormatArg* a = take();
                 wchar_t c = a ? static_cast<wchar_t>(asSigned(*a)) : 0;
-                const bool narrowChar = (conv == 'C') == (sizeof(Ch) == sizeof(wchar_t))
-                                            ? !wideStr
-                                            : narrowStr;
+                const bool narrowChar =
+                    (conv == 'C') == (sizeof(Ch) == sizeof(wchar_t)) ? !wideStr : narrowStr;
                 if (narrowChar) {
                     const std::wstring w = ansiToWide(std::string(1, static_cast<char>(c)));
                     c = w.empty() ? 0 : w[0];
@@ -266,7 +298,8 @@ std::basic_string<Ch> formatImpl(const Ch* fmt, const FormatArg* args, std::size
                 pad(1, [&] { out.ch(c); });
                 break;
             }
-            case 's': case 'S': {
+            case 's':
+            case 'S': {
                 const FormatArg* a = take();
                 // Which kind of text the conversion expects decides nothing here: the captured
                 // argument knows its own kind.
@@ -295,7 +328,8 @@ std::basic_string<Ch> formatImpl(const Ch* fmt, const FormatArg* args, std::size
                 break;
             default:
                 // An unknown conversion is printed as it stands.
-                for (const Ch* q = start; q < p; ++q) out.ch(static_cast<wchar_t>(*q));
+                for (const Ch* q = start; q < p; ++q)
+                    out.ch(static_cast<wchar_t>(*q));
                 break;
         }
     }

@@ -18,8 +18,8 @@ std::int64_t daysFromCivil(int y, int m, int d) {
     y -= m <= 2 ? 1 : 0;
     const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
     const unsigned yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * static_cast<unsigned>(m + (m > 2 ? -3 : 9)) + 2) / 5 +
-                         static_cast<unsigned>(d) - 1;
+    const unsigned doy =
+        (153 * static_cast<unsigned>(m + (m > 2 ? -3 : 9)) + 2) / 5 + static_cast<unsigned>(d) - 1;
     const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
     return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
 }
@@ -42,9 +42,11 @@ LocalTime SystemClock::now() {
     const std::time_t t = std::chrono::system_clock::to_time_t(tp);
     std::tm tm{};
     localtime_r(&t, &tm);
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(tp.time_since_epoch()) % 1000;
-    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour,
-            tm.tm_min,         tm.tm_sec,     static_cast<int>(ms.count())};
+    const auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(tp.time_since_epoch()) % 1000;
+    return {
+        tm.tm_year + 1900,           tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec,
+        static_cast<int>(ms.count())};
 }
 
 std::uint64_t SystemClock::tickMs() {
@@ -92,7 +94,9 @@ void ManualClock::set(LocalTime t) {
     m_base = m_tick;
 }
 
-void ManualClock::advanceMs(std::uint64_t ms) { m_tick += ms; }
+void ManualClock::advanceMs(std::uint64_t ms) {
+    m_tick += ms;
+}
 
 Clock& clock() {
     static SystemClock system;
@@ -100,6 +104,8 @@ Clock& clock() {
     return c ? *c : system;
 }
 
-void setClock(Clock* c) { current() = c; }
+void setClock(Clock* c) {
+    current() = c;
+}
 
 }  // namespace qv

@@ -12,7 +12,7 @@ struct LocalTime {
 };
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     // The local wall-clock time now.
     virtual LocalTime now() = 0;
@@ -24,7 +24,7 @@ public:
 
 // The system's clock and local time zone.
 class SystemClock : public Clock {
-public:
+  public:
     LocalTime now() override;
     std::uint64_t tickMs() override;
     void sleepMs(std::uint32_t ms) override;
@@ -32,7 +32,7 @@ public:
 
 // A clock that stands still until told: sleeping advances it and counts the sleeps.
 class ManualClock : public Clock {
-public:
+  public:
     explicit ManualClock(LocalTime start = {2009, 3, 5, 7, 4, 9, 0});
     LocalTime now() override;
     std::uint64_t tickMs() override { return m_tick; }
@@ -43,7 +43,7 @@ public:
     int sleepCount() const { return m_sleeps; }
     std::uint64_t sleptMs() const { return m_slept; }
 
-private:
+  private:
     LocalTime m_start;
     std::uint64_t m_tick = 0;
     std::uint64_t m_base = 0;

@@ -174,7 +174,7 @@ class InsertArguments {
     std::vector<DWORD_PTR> m_read;
 };
 
-// One insert formatted with its printf-style specification (default "s").
+// One insert formatted with its printf-style conversion (default "s").
 std::wstring formatInsert(const std::wstring& spec, DWORD_PTR value) {
     const wchar_t conversion = spec.empty() ? L's' : spec.back();
     const std::wstring fmt = L"%" + (spec.empty() ? std::wstring(L"s") : spec);

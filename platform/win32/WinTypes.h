@@ -81,7 +81,7 @@ typedef void* HGLOBAL;
 #define HIBYTE(w) (static_cast<BYTE>((static_cast<DWORD_PTR>(w) >> 8) & 0xff))
 #define LOWORD(l) (static_cast<WORD>(static_cast<DWORD_PTR>(l) & 0xffff))
 #define HIWORD(l) (static_cast<WORD>((static_cast<DWORD_PTR>(l) >> 16) & 0xffff))
-#define MAKELONG(a, b) \
+#define MAKELONG(a, b)                                              \
     (static_cast<LONG>((static_cast<DWORD>(static_cast<WORD>(a))) | \
                        (static_cast<DWORD>(static_cast<WORD>(b)) << 16)))
 #define RGB(r, g, b)                                                         \

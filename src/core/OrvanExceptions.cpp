@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "core/Utilities.h"
+#include "core/XMLUtilities.h"
 
 static const LPCTSTR SOURCE_FILE = _T("OrvanExceptions.cpp");
 
@@ -74,6 +75,63 @@ void CEXOrvan::showErrorDialog() const {
     MessageBoxW(NULL, getErrorDialogText(), L"Error Detected.", MB_ICONERROR | MB_OK);
 }
 
+void CEXOrvan::printErrorChain() const {
+    acutPrintf(L"%s\n", getErrorChainText());
+}
+
+MSXML2::IXMLDOMNodePtr CEXOrvan::toXML() const {
+    CXMLUtilities xml;
+    const CString ns = ORVAN_ERROR_LOG_NAMESPACE;
+    MSXML2::IXMLDOMNodePtr error = xml.createNode(L"error", ns);
+    error->appendChild(xml.createUniversalTimeNode(ns, COleDateTime::GetCurrentTime()));
+    error->appendChild(xml.createNode(L"class", m_class, ns));
+    error->appendChild(xml.createNode(L"procSig", m_procSig, ns));
+    error->appendChild(xml.createNode(L"source", m_source, ns));
+    error->appendChild(xml.createNode(L"description", m_description, ns));
+    error->appendChild(xml.createNode(L"severity", getSeverityText(), ns));
+    if (m_innerException) {
+        MSXML2::IXMLDOMNodePtr inner = xml.createNode(L"innerException", ns);
+        inner->appendChild(m_innerException->toXML());
+        error->appendChild(inner);
+    }
+    return error;
+}
+
+CString CEXOrvan::getSystemErrorText(DWORD code) {
+    LPWSTR buffer = NULL;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        NULL, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<LPWSTR>(&buffer), 0,
+        NULL);
+    CString text;
+    if (length > 0 && buffer)
+        text = CString(buffer, static_cast<int>(length));
+    if (buffer)
+        LocalFree(buffer);
+    return text;
+}
+
+CString CEXOrvan::describeComError(const _com_error& e) {
+    // Each line is built in a buffer of 1024 characters: longer texts are cut.
+    auto line = [](const wchar_t* format, auto value) {
+        CString formatted;
+        formatted.Format(format, value);
+        return formatted.Left(1023);
+    };
+    CString text = line(L"COM Error HRESULT 0x%X\n", static_cast<unsigned>(e.Error()));
+    text += line(L"_com_error::ErrorMessage() = %s\n", e.ErrorMessage());
+    IErrorInfo* info = e.ErrorInfo();
+    if (info) {
+        info->Release();
+        text +=
+            line(L"_com_error::Description() = %s\n", static_cast<const wchar_t*>(e.Description()));
+        text += line(L"\n_com_error::Source() = %s", static_cast<const wchar_t*>(e.Source()));
+    } else {
+        text += L"No IErrorInfo Interface present\n";
+    }
+    return text;
+}
+
 void CEXOrvan::deleteChain() {
     // Innermost first, without recursion, so that a long chain cannot exhaust the stack.
     std::vector<CEXOrvan*> levels;
@@ -84,6 +142,19 @@ void CEXOrvan::deleteChain() {
 }
 
 // CEXUnhandled
+
+namespace {
+
+// A COM error's description; without error information, the system's text for its HRESULT, so
+// that the user always reads what went wrong.
+CString comErrorDescription(const _com_error& e) {
+    CString description = static_cast<const wchar_t*>(e.Description());
+    if (description.IsEmpty())
+        description = e.ErrorMessage();
+    return description;
+}
+
+}  // namespace
 
 CEXUnhandled::CEXUnhandled(CString source, CString file, CString procSig, int code,
                            CEXOrvan* innerException)
@@ -114,7 +185,34 @@ CEXUnhandled::CEXUnhandled(CString message, CString source, CString file, CStrin
     setDescription(message);
 }
 
+CEXUnhandled::CEXUnhandled(const _com_error& e, CString source, CString file, CString procSig,
+                           int severity)
+    : CEXOrvan(source, file, procSig, 0, nullptr) {
+    const CString comSource = static_cast<const wchar_t*>(e.Source());
+    if (!comSource.IsEmpty())
+        setSource(comSource);
+    setDescription(comErrorDescription(e));
+    setSeverity(severity);
+}
+
+CEXUnhandled::CEXUnhandled(Acad::ErrorStatus status, CString source, CString file, CString procSig,
+                           long line, CString drawingName, CEXOrvan* innerException)
+    : CEXOrvan(source, file, procSig, static_cast<int>(status), innerException) {
+    CString description = L"The following AutoCAD error occurred on line#" +
+                          CUtilities::LongToCString(static_cast<LONG>(line)) + L": " +
+                          acadErrorStatusText(status);
+    if (!drawingName.IsEmpty())
+        description += L", whilst processing drawing " + drawingName;
+    setDescription(description + L".");
+}
+
 // The other kinds
+
+CEXSQLStatement::CEXSQLStatement(const _com_error& e, CString statement, CString source,
+                                 CString file, CString procSig)
+    : CEXOrvan(source, file, procSig, 0, nullptr) {
+    setDescription(comErrorDescription(e));
+}
 
 CEXCustom::CEXCustom(CString description, CString source, CString file, CString procSig, int code,
                      CEXOrvan* innerException)
@@ -220,9 +318,8 @@ CEXXMLMissingField::CEXXMLMissingField(CString xmlFileName, CString fieldName, C
 COrvanExceptions::~COrvanExceptions() {
     try {
         deleteObjects();
-    } catch (CEXOrvan* e) {
-        e->deleteChain();
     } catch (...) {
+        discardCaughtError();
     }
 }
 
@@ -234,6 +331,11 @@ void COrvanExceptions::add(CEXOrvan* error) {
 void COrvanExceptions::displayAll() const {
     for (int i = 0; i < m_count; ++i)
         m_errors.GetAt(i)->showErrorDialog();
+}
+
+void COrvanExceptions::printAll() const {
+    for (int i = 0; i < m_count; ++i)
+        m_errors.GetAt(i)->printErrorChain();
 }
 
 void COrvanExceptions::deleteObjects() {
@@ -254,7 +356,6 @@ void COrvanExceptions::deleteObjects() {
 // The catch-and-wrap convention
 
 CEXUnhandled* wrapCaughtError(LPCTSTR file, LPCTSTR procSig, std::source_location where) {
-    (void)where;  // the line names a host status caught as a value
     if (!std::current_exception()) {
         return new CEXUnhandled(ORVAN_MODULE_DESCRIPTION, file, procSig, 0, nullptr);
     }
@@ -270,6 +371,11 @@ CEXUnhandled* wrapCaughtError(LPCTSTR file, LPCTSTR procSig, std::source_locatio
         return wrapped;
     } catch (const std::exception& e) {
         return new CEXUnhandled(e, ORVAN_MODULE_DESCRIPTION, file, procSig, 0, nullptr);
+    } catch (const _com_error& e) {
+        return new CEXUnhandled(e, ORVAN_MODULE_DESCRIPTION, file, procSig, 2);
+    } catch (Acad::ErrorStatus status) {
+        return new CEXUnhandled(status, ORVAN_MODULE_DESCRIPTION, file, procSig,
+                                static_cast<long>(where.line()), CString(), nullptr);
     } catch (...) {
         return new CEXUnhandled(ORVAN_MODULE_DESCRIPTION, file, procSig, 0, nullptr);
     }
@@ -277,4 +383,19 @@ CEXUnhandled* wrapCaughtError(LPCTSTR file, LPCTSTR procSig, std::source_locatio
 
 void throwWrapped(LPCTSTR file, LPCTSTR procSig, std::source_location where) {
     throw wrapCaughtError(file, procSig, where);
+}
+
+void discardCaughtError() noexcept {
+    if (!std::current_exception())
+        return;
+    try {
+        throw;
+    } catch (CEXOrvan* e) {
+        if (e)
+            e->deleteChain();
+    } catch (CException* e) {
+        if (e)
+            e->Delete();
+    } catch (...) {
+    }
 }

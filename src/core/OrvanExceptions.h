@@ -19,6 +19,11 @@
 #include "StdAfx.h"
 #include "core/ModuleDescription.h"
 
+class CPreferencesDocMon;
+
+// The namespace of the XML form of error objects and of the error log.
+inline constexpr wchar_t ORVAN_ERROR_LOG_NAMESPACE[] = L"urn:orvan:errorLog";
+
 class CEXOrvan {
   public:
     // Stores source, the file text trimmed by trimSourceFile as the class, procSig, code and the
@@ -54,8 +59,31 @@ class CEXOrvan {
     // Shows getErrorDialogText() in a message box without owner, titled "Error Detected.", with
     // the error icon and an OK button.
     void showErrorDialog() const;
+    // Prints getErrorChainText() and a line feed on the host's command line.
+    void printErrorChain() const;
     // Frees the inner chain (innermost first), then this object. The pointer is dead afterwards.
     void deleteChain();
+
+    // The chain as XML, all in the error-log namespace: an element "error" with "date" (the
+    // local time now), "class", "procSig", "source", "description" and "severity" (the severity
+    // text), and for a wrapped error an "innerException" holding the inner error's own "error"
+    // element. The element belongs to a document of its own; append it where it is needed.
+    MSXML2::IXMLDOMNodePtr toXML() const;
+
+    // The system's text for a Win32 error code ("\r\n" at its end as the system keeps it);
+    // empty when the system has none.
+    static CString getSystemErrorText(DWORD code);
+    // A text report of a COM error: its HRESULT, its system message and, when it carries error
+    // information, its description and source.
+    static CString describeComError(const _com_error& e);
+
+    // Logging (core/ErrorLogging.cpp; no handlers of their own). Appends this chain to the XML
+    // error log at the path and prints "An error has been detected in <procSig>. Please consult
+    // the error log" on the command line.
+    void logToErrorLog(CString fileName) const;
+    // Prints "An error has been detected please consult the error log" once, then logToErrorLog
+    // for the error-log path of every server block that names one, in order.
+    void logToErrorLogs(const CPreferencesDocMon& preferences) const;
 
   protected:
     void setDescription(const CString& description) { m_description = description; }
@@ -90,12 +118,28 @@ class CEXUnhandled : public CEXOrvan {
                  CEXOrvan* innerException);
     // The description is the given message; no inner error.
     CEXUnhandled(CString message, CString source, CString file, CString procSig, int code);
+    // The COM error's source replaces `source` (when it names one); its description is the
+    // description, or the system's text for its HRESULT when it carries none. No inner error.
+    CEXUnhandled(const _com_error& e, CString source, CString file, CString procSig, int severity);
+    // A host status: "The following AutoCAD error occurred on line#<line>: <status text>", then
+    // ", whilst processing drawing <name>" when a drawing is named, then "."; the code is the
+    // status.
+    CEXUnhandled(Acad::ErrorStatus status, CString source, CString file, CString procSig, long line,
+                 CString drawingName, CEXOrvan* innerException);
 };
 
 class CEXCustom : public CEXOrvan {
   public:
     CEXCustom(CString description, CString source, CString file, CString procSig, int code,
               CEXOrvan* innerException);
+};
+
+// A failed SQL statement: the COM error's description, or the system's text for its HRESULT
+// when it carries none (the statement text is not shown).
+class CEXSQLStatement : public CEXOrvan {
+  public:
+    CEXSQLStatement(const _com_error& e, CString statement, CString source, CString file,
+                    CString procSig);
 };
 
 // Severity 1. "Invalid Handle - " + handle.
@@ -193,8 +237,13 @@ class COrvanExceptions {
     CEXOrvan* getAt(int index) const { return m_errors.GetAt(index); }
     // One error message box per chain, in index order.
     void displayAll() const;
+    // Prints each chain on the host's command line, in index order.
+    void printAll() const;
     // Deletes every chain in index order and empties the list.
     void deleteObjects();
+    // logToErrorLogs, or logToErrorLog of the path, for each chain in index order.
+    void logAll(const CPreferencesDocMon& preferences) const;
+    void logAll(CString fileName) const;
 
   private:
     CArray<CEXOrvan*, CEXOrvan*> m_errors;
@@ -222,11 +271,19 @@ class COrvanExceptions {
 // - a CEXOrvan*: CEXUnhandled with it as inner error (the new object owns the chain);
 // - a framework exception (CException*): CEXUnhandled with its message; the exception is deleted;
 // - a standard exception: CEXUnhandled with its message;
+// - a COM error (_com_error): CEXUnhandled with its source and description, severity 2;
+// - a host status thrown as a value (Acad::ErrorStatus): the host-status CEXUnhandled with the
+//   line of the call (`where`, the handler's own line) and no drawing name;
 // - anything else: CEXUnhandled "unhandled error" without inner error.
-// Code 0 in every case. The caller owns the result (throw it, add it to a list, or show and
-// delete it). Outside a catch block it gives the plain "unhandled error" object.
+// Code 0 except for a host status (its number). The caller owns the result (throw it, add it to a
+// list, or show and delete it). Outside a catch block it gives the plain "unhandled error" object.
 CEXUnhandled* wrapCaughtError(LPCTSTR file, LPCTSTR procSig,
                               std::source_location where = std::source_location::current());
 // Throws wrapCaughtError(file, procSig, where) (as a CEXUnhandled*).
 [[noreturn]] void throwWrapped(LPCTSTR file, LPCTSTR procSig,
                                std::source_location where = std::source_location::current());
+// Frees whatever is being handled (an error chain, a framework exception) without reporting it,
+// for destructors and clean-up that must never raise:
+//     try { ... } catch (...) { discardCaughtError(); }
+// Outside a catch block it does nothing.
+void discardCaughtError() noexcept;

@@ -376,3 +376,27 @@ void CUtilities::validteHexString(CString text) {
         throwWrapped(SOURCE_FILE, _T("CUtilities::validteHexString"));
     }
 }
+
+void CUtilities::hashColourToAcad(CString text, AcCmColor& colour) {
+    try {
+        CString red, green, blue;
+        parseHashString(text, red, green, blue);
+        colour.setRGB(static_cast<Adesk::UInt8>(_httoi(red)),
+                      static_cast<Adesk::UInt8>(_httoi(green)),
+                      static_cast<Adesk::UInt8>(_httoi(blue)));
+    } catch (CEXInvalidHexColour*) {
+        throw;
+    } catch (...) {
+        throwWrapped(SOURCE_FILE, _T("CUtilities::hashColourToAcad"));
+    }
+}
+
+CString CUtilities::acadColourToHash(const AcCmColor& colour) {
+    try {
+        CString text;
+        text.Format(L"#%02X%02X%02X", colour.red(), colour.green(), colour.blue());
+        return text;
+    } catch (...) {
+        throwWrapped(SOURCE_FILE, _T("CUtilities::acadColourToHash"));
+    }
+}

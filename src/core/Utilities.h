@@ -79,4 +79,10 @@ class CUtilities {
     static void parseHashString(CString colour, CString& red, CString& green, CString& blue);
     // Raises CEXInvalidHexColour, wrapped once, when a character is not "0"-"9" or "A"-"F".
     static void validteHexString(CString text);
+    // Makes `colour` the true colour of the "#RRGGBB" text. An empty text or a wrong length
+    // raises CEXInvalidHexColour unwrapped; a character that is no hexadecimal digit raises it
+    // wrapped twice (by the check and by this operation).
+    static void hashColourToAcad(CString text, AcCmColor& colour);
+    // "#RRGGBB" of the colour's red, green and blue, upper-case.
+    static CString acadColourToHash(const AcCmColor& colour);
 };

@@ -6,6 +6,7 @@
 
 #include "core/ErrorCapture.h"
 #include "core/OrvanExceptions.h"
+#include "core/Utilities.h"
 #include "support/TestEnvironment.h"
 
 using qv::test::caught;
@@ -69,6 +70,67 @@ TEST_F(ErrorChainTest, AChainShowsOneIndentedLinePerLevelAndOnlyTheInnermostDesc
                       L"\t\tCFileUtilities::directoryExists\n\n"
                       L"disk on fire"),
               error->getErrorChainText());
+}
+
+TEST_F(ErrorChainTest, PrintingGivesTheChainWithoutClassesOnTheCommandLine) {
+    qv::host::transcript().clear();
+    Chain single(new CEXCustom(L"disk on fire", MODULE, L"FileUtilities.cpp",
+                               L"CFileUtilities::directoryExists", 0, nullptr));
+    single->printErrorChain();
+    EXPECT_EQ(L"CFileUtilities::directoryExists\n\ndisk on fire\n", qv::host::transcript().text());
+
+    qv::host::transcript().clear();
+    Chain chain(threeLevels());
+    chain->printErrorChain();
+    EXPECT_EQ(
+        L"saveDrawing\n"
+        L"\tCAcadDrawing::save\n"
+        L"\t\tCFileUtilities::directoryExists\n\n"
+        L"disk on fire\n",
+        qv::host::transcript().text());
+    qv::host::transcript().clear();
+}
+
+TEST_F(ErrorChainTest, XmlFormNestsTheInnerErrors) {
+    const CString date =
+        L"<date><year>2009</year><month>3</month><day>5</day><hour>7</hour><minute>4</minute>"
+        L"<second>9</second></date>";
+    const struct {
+        const char* name;
+        CEXOrvan* error;
+        CString expected;
+    } cases[] = {
+        {"single", new CEXInvalidHandle(L"2F", L"CBlocks", L"Blocks.cpp", L"CBlocks::find"),
+         L"<error xmlns=\"urn:orvan:errorLog\">" + date +
+             L"<class>Blocks</class><procSig>CBlocks::find</procSig><source>CBlocks</source>"
+             L"<description>Invalid Handle - 2F</description><severity>medium</severity>"
+             L"</error>"},
+        {"wrapped",
+         new CEXUnhandled(MODULE, L"quorvelle.cpp", L"saveDrawing", 0,
+                          new CEXCustom(L"a < b", L"src", L"Log.cpp", L"CLog::append", 0, nullptr)),
+         L"<error xmlns=\"urn:orvan:errorLog\">" + date +
+             L"<class>quorvelle</class><procSig>saveDrawing</procSig><source>" + MODULE +
+             L"</source><description>unhandled error</description><severity>high</severity>"
+             L"<innerException><error>" +
+             date +
+             L"<class>Log</class><procSig>CLog::append</procSig><source>src</source>"
+             L"<description>a &lt; b</description><severity>high</severity></error>"
+             L"</innerException></error>"},
+    };
+    for (const auto& c : cases) {
+        Chain error(c.error);
+        MSXML2::IXMLDOMNodePtr xml = error->toXML();
+        EXPECT_EQ(c.expected, CString(static_cast<const wchar_t*>(xml->Getxml()))) << c.name;
+    }
+
+    // Three levels nest twice; every element is in the error-log namespace.
+    Chain chain(threeLevels());
+    MSXML2::IXMLDOMNodePtr xml = chain->toXML();
+    MSXML2::IXMLDOMNodeListPtr innermost =
+        xml->selectNodes(L"innerException/error/innerException/error/description");
+    ASSERT_EQ(1, innermost->Getlength());
+    EXPECT_EQ(_bstr_t(L"disk on fire"), innermost->Getitem(0)->Gettext());
+    EXPECT_EQ(_bstr_t(ORVAN_ERROR_LOG_NAMESPACE), innermost->Getitem(0)->GetnamespaceURI());
 }
 
 TEST_F(ErrorChainTest, TextsOutsideTheAnsiCodePageAreShownUnchanged) {
@@ -194,21 +256,77 @@ TEST(ErrorObject, EachKindSetsItsDescriptionAndSeverity) {
     }
 }
 
-TEST(ErrorObject, ForeignExceptionsGiveTheirMessage) {
-    CFileException fileError(CFileException::fileNotFound, 2, L"c:\\x.txt");
-    Chain fromFramework(new CEXUnhandled(&fileError, L"src", L"F.cpp", L"C::f", 3, nullptr));
-    EXPECT_EQ(fileError.GetMessageText(), fromFramework->getDescription());
-    EXPECT_EQ(3, fromFramework->getCode());
+TEST(ErrorObject, HostStatusNamesTheLineTheStatusAndTheDrawing) {
+    const struct {
+        Acad::ErrorStatus status;
+        long line;
+        const wchar_t* drawing;
+        const wchar_t* description;
+    } cases[] = {
+        {Acad::eWasOpenForWrite, 3430, L"c:\\plans\\a.dwg",
+         L"The following AutoCAD error occurred on line#3430: eWasOpenForWrite, whilst processing "
+         L"drawing c:\\plans\\a.dwg."},
+        {Acad::eOnLockedLayer, 12, L"",
+         L"The following AutoCAD error occurred on line#12: eOnLockedLayer."},
+        {static_cast<Acad::ErrorStatus>(9999), 7, L"",
+         L"The following AutoCAD error occurred on line#7: Unknown error status 9999."},
+    };
+    for (const auto& c : cases) {
+        Chain error(new CEXUnhandled(c.status, MODULE, L"BlockDWG.cpp", L"CBlockDWG::hatchBlock",
+                                     c.line, c.drawing, nullptr));
+        EXPECT_EQ(CString(c.description), error->getDescription());
+        EXPECT_EQ(static_cast<int>(c.status), error->getCode());
+        EXPECT_EQ(2, error->getSeverity());
+        EXPECT_EQ(MODULE, error->getSource());
+    }
+}
 
-    // The framework's message is read through a buffer of 255 characters.
+TEST(ErrorObject, ComErrorsGiveTheirSourceAndDescription) {
+    const _com_error withInfo(E_FAIL, qv::com::makeErrorInfo(L"Invalid object name 'spaces'.",
+                                                             L"Microsoft OLE DB Provider"));
+    Chain unhandled(new CEXUnhandled(withInfo, MODULE, L"Layers.cpp", L"CLayers::load", 2));
+    EXPECT_EQ(CString(L"Microsoft OLE DB Provider"), unhandled->getSource());
+    EXPECT_EQ(CString(L"Invalid object name 'spaces'."), unhandled->getDescription());
+    EXPECT_EQ(2, unhandled->getSeverity());
+    EXPECT_EQ(CString(L"Layers"), unhandled->getClass());
+
+    Chain statement(new CEXSQLStatement(withInfo, L"SELECT * FROM spaces", MODULE,
+                                        L"SQLStatement.cpp", L"CSQLStatement::execute"));
+    EXPECT_EQ(CString(L"Invalid object name 'spaces'."), statement->getDescription());
+    EXPECT_EQ(MODULE, statement->getSource());
+
+    const _com_error bare(E_POINTER);
+    Chain noInfo(new CEXUnhandled(bare, MODULE, L"Layers.cpp", L"CLayers::load", 1));
+    // Without error information the error still says what went wrong.
+    EXPECT_EQ(MODULE, noInfo->getSource());
+    EXPECT_EQ(CString(L"Invalid pointer"), noInfo->getDescription());
+    EXPECT_EQ(1, noInfo->getSeverity());
+
+    EXPECT_EQ(CString(L"COM Error HRESULT 0x80004005\n"
+                      L"_com_error::ErrorMessage() = ") +
+                  withInfo.ErrorMessage() +
+                  L"\n_com_error::Description() = Invalid object name 'spaces'.\n"
+                  L"\n_com_error::Source() = Microsoft OLE DB Provider",
+              CEXOrvan::describeComError(withInfo));
+    EXPECT_EQ(CString(L"COM Error HRESULT 0x80004003\n"
+                      L"_com_error::ErrorMessage() = Invalid pointer\n"
+                      L"No IErrorInfo Interface present\n"),
+              CEXOrvan::describeComError(bare));
+}
+
+TEST(ErrorObject, SystemErrorTexts) {
+    EXPECT_EQ(CString(L"The system cannot find the file specified.\r\n"),
+              CEXOrvan::getSystemErrorText(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(CString(L"Access is denied.\r\n"), CEXOrvan::getSystemErrorText(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(CString(), CEXOrvan::getSystemErrorText(0x7FFF1234));
+}
+
+TEST(ErrorObject, FrameworkMessagesAreReadThroughA255CharacterBuffer) {
     const CString longText = CString(L'x', 300);
     COleDispatchException dispatchError(longText, 0, 0);
-    Chain truncated(new CEXUnhandled(&dispatchError, L"src", L"F.cpp", L"C::f", 0, nullptr));
+    Chain truncated(new CEXUnhandled(&dispatchError, L"src", L"F.cpp", L"C::f", 3, nullptr));
     EXPECT_EQ(longText.Left(254), truncated->getDescription());
-
-    Chain fromStd(new CEXUnhandled(std::runtime_error("caf\xe9 closed"), L"src", L"F.cpp", L"C::f",
-                                   0, nullptr));
-    EXPECT_EQ(CString(L"caf\u00e9 closed"), fromStd->getDescription());
+    EXPECT_EQ(3, truncated->getCode());
 }
 
 // Runs a body under the convention and returns what reaches the caller.
@@ -242,6 +360,9 @@ TEST(CatchAndWrap, EveryKindOfFailureBecomesAnUnhandledErrorNamingTheOperation) 
         {"standard exception",
          [] { throw std::out_of_range("index 9"); },
          {{L"CSample::run", L"index 9"}}},
+        {"COM error",
+         [] { qv::com::raiseError(E_FAIL, L"Timeout expired", L"Microsoft OLE DB Provider"); },
+         {{L"CSample::run", L"Timeout expired"}}},
         {"anything else", [] { throw 42; }, {{L"CSample::run", L"unhandled error"}}},
     };
     for (const auto& c : cases) {
@@ -249,11 +370,32 @@ TEST(CatchAndWrap, EveryKindOfFailureBecomesAnUnhandledErrorNamingTheOperation) 
         ASSERT_TRUE(error) << c.name;
         EXPECT_EQ(c.chain, levels(error.get())) << c.name;
         EXPECT_TRUE(dynamic_cast<CEXUnhandled*>(error.get())) << c.name;
-        EXPECT_EQ(MODULE, error->getSource()) << c.name;
+        EXPECT_EQ(CString(c.name) == L"COM error" ? CString(L"Microsoft OLE DB Provider") : MODULE,
+                  error->getSource())
+            << c.name;
         EXPECT_EQ(CString(L"Sample"), error->getClass()) << c.name;
         EXPECT_EQ(0, error->getCode()) << c.name;
         EXPECT_EQ(2, error->getSeverity()) << c.name;
     }
+}
+
+TEST(CatchAndWrap, AHostStatusNamesTheHandlersLine) {
+    long handlerLine = 0;
+    Chain error = caught([&] {
+        try {
+            throw Acad::eWasErased;
+        } catch (...) {
+            handlerLine = __LINE__ + 1;
+            throwWrapped(_T("Layer.cpp"), _T("CLayer::applyToDWG"));
+        }
+    });
+    ASSERT_TRUE(error);
+    EXPECT_EQ(CString(L"The following AutoCAD error occurred on line#") +
+                  CUtilities::LongToCString(handlerLine) + L": eWasErased.",
+              error->getDescription());
+    EXPECT_EQ(static_cast<int>(Acad::eWasErased), error->getCode());
+    EXPECT_EQ(CString(L"CLayer::applyToDWG"), error->getProcSig());
+    EXPECT_EQ(nullptr, error->getInnerException());
 }
 
 TEST(CatchAndWrap, ThreeLevelsGiveThreeWrappers) {
@@ -299,6 +441,25 @@ TEST(CatchAndWrap, AKindHandledFirstPassesUnchanged) {
     EXPECT_EQ(raised, error.get());
 }
 
+TEST(CatchAndWrap, DiscardingFreesWhatWasCaught) {
+    destroyed.clear();
+    const std::function<void()> throwers[] = {
+        [] { throw new TracedError(1, new TracedError(2, nullptr)); },
+        [] { AfxThrowFileException(CFileException::fileNotFound, 2, L"c:\\x"); },
+        [] { throw std::runtime_error("lost"); },
+        [] { throw 5; },
+    };
+    for (const auto& raise : throwers) {
+        try {
+            raise();
+        } catch (...) {
+            discardCaughtError();
+        }
+    }
+    EXPECT_EQ((std::vector<int>{2, 1}), destroyed);
+    discardCaughtError();  // outside a handler: nothing to do
+}
+
 TEST(CatchAndWrap, WrappingOutsideAHandlerGivesAPlainUnhandledError) {
     Chain error(wrapCaughtError(_T("Sample.cpp"), _T("CSample::run")));
     EXPECT_EQ((std::vector<Level>{{L"CSample::run", L"unhandled error"}}), levels(error.get()));
@@ -335,6 +496,15 @@ TEST_F(ErrorListTest, HoldsShowsAndDeletesItsChains) {
                   ui.shown()[1].text);
         EXPECT_EQ(CString(L"Traced::CTraced::run\n\tTraced::CTraced::run\n\ntraced failure"),
                   ui.shown()[2].text);
+
+        qv::host::transcript().clear();
+        list.printAll();
+        EXPECT_EQ(
+            L"CTraced::run\n\ntraced failure\n"
+            L"CBlockDWG::hatch\n\nUnable to apply no hatch areas to Orvan Block: ROOM-1.\n"
+            L"CTraced::run\n\tCTraced::run\n\ntraced failure\n",
+            qv::host::transcript().text());
+        qv::host::transcript().clear();
 
         list.deleteObjects();
         EXPECT_EQ(0, list.getCount());

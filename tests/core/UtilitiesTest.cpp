@@ -311,34 +311,82 @@ TEST(UtilitiesHex, ParseHashStringSplitsTheColourPairs) {
     }
 }
 
-TEST(UtilitiesHex, ParseHashStringRaisesInvalidHexColour) {
+TEST(UtilitiesColour, HashTextBecomesATrueColour) {
     const struct {
-        const wchar_t* colour;
+        const wchar_t* text;
+        int red, green, blue;
+    } cases[] = {
+        {L"#0aff00", 10, 255, 0},    {L"0AFF00", 10, 255, 0},     {L"#000000", 0, 0, 0},
+        {L"#FFFFFF", 255, 255, 255}, {L"#7F8081", 127, 128, 129},
+    };
+    for (const auto& c : cases) {
+        AcCmColor colour;
+        CUtilities::hashColourToAcad(c.text, colour);
+        EXPECT_TRUE(colour.isByColor()) << CStringA(c.text).GetString();
+        EXPECT_EQ(c.red, colour.red()) << CStringA(c.text).GetString();
+        EXPECT_EQ(c.green, colour.green());
+        EXPECT_EQ(c.blue, colour.blue());
+    }
+}
+
+TEST(UtilitiesColour, InvalidHashTextRaisesAndLeavesTheColour) {
+    const struct {
+        const wchar_t* text;
         std::vector<Level> chain;
     } cases[] = {
         {L"", {{L"CUtilities::parseHashString", L"Invalid Hex Colour - "}}},
         {L"#FFF", {{L"CUtilities::parseHashString", L"Invalid Hex Colour - #FFF"}}},
-        {L"#fff0000", {{L"CUtilities::parseHashString", L"Invalid Hex Colour - #fff0000"}}},
-        // A bad character is reported by the check, which wraps its own error once.
-        {L"#gg0000",
-         {{L"CUtilities::validteHexString", L"unhandled error"},
+        {L"#GG0000",
+         {{L"CUtilities::hashColourToAcad", L"unhandled error"},
+          {L"CUtilities::validteHexString", L"unhandled error"},
           {L"CUtilities::validteHexString", L"Invalid Hex Colour - GG0000"}}},
         {L"##0AFF0",
-         {{L"CUtilities::validteHexString", L"unhandled error"},
+         {{L"CUtilities::hashColourToAcad", L"unhandled error"},
+          {L"CUtilities::validteHexString", L"unhandled error"},
           {L"CUtilities::validteHexString", L"Invalid Hex Colour - #0AFF0"}}},
     };
     for (const auto& c : cases) {
-        CString red = L"r", green = L"g", blue = L"b";
-        auto error = caught([&] { CUtilities::parseHashString(c.colour, red, green, blue); });
-        ASSERT_TRUE(error) << CStringA(c.colour).GetString();
-        EXPECT_EQ(c.chain, levels(error.get())) << CStringA(c.colour).GetString();
+        AcCmColor colour;
+        colour.setColorIndex(3);
+        const AcCmColor before = colour;
+        auto error = caught([&] { CUtilities::hashColourToAcad(c.text, colour); });
+        ASSERT_TRUE(error) << CStringA(c.text).GetString();
+        EXPECT_EQ(c.chain, levels(error.get())) << CStringA(c.text).GetString();
         const CEXOrvan* innermost = error.get();
         while (innermost->getInnerException())
             innermost = innermost->getInnerException();
         EXPECT_TRUE(dynamic_cast<const CEXInvalidHexColour*>(innermost));
         EXPECT_EQ(CString(L"CUtilities"), innermost->getSource());
         EXPECT_EQ(CString(L"Utilities"), innermost->getClass());
-        EXPECT_EQ(CString(L"r"), red);  // outputs untouched on failure
+        EXPECT_TRUE(before == colour);
+    }
+}
+
+TEST(UtilitiesColour, ColourBecomesUpperCaseHashText) {
+    auto trueColour = [](int r, int g, int b) {
+        AcCmColor c;
+        c.setRGB(static_cast<Adesk::UInt8>(r), static_cast<Adesk::UInt8>(g),
+                 static_cast<Adesk::UInt8>(b));
+        return c;
+    };
+    AcCmColor red;
+    red.setColorIndex(1);
+    const struct {
+        AcCmColor colour;
+        const wchar_t* expected;
+    } cases[] = {
+        {trueColour(10, 255, 0), L"#0AFF00"},
+        {trueColour(0, 0, 0), L"#000000"},
+        {trueColour(255, 255, 255), L"#FFFFFF"},
+        {trueColour(171, 205, 239), L"#ABCDEF"},
+        {red, L"#FF0000"},
+    };
+    for (const auto& c : cases) {
+        const CString text = CUtilities::acadColourToHash(c.colour);
+        EXPECT_EQ(CString(c.expected), text);
+        AcCmColor back;
+        CUtilities::hashColourToAcad(text, back);
+        EXPECT_EQ(text, CUtilities::acadColourToHash(back));
     }
 }
 

@@ -2,6 +2,8 @@
 
 #include <sstream>
 
+#include "win32/CodePage.h"
+
 namespace qv::test {
 
 std::string hostLeftovers() {
@@ -20,8 +22,7 @@ std::string hostLeftovers() {
         }
     }
     delete it;
-    const std::wstring text = out.str();
-    return std::string(text.begin(), text.end());
+    return qv::wideToUtf8(out.str());
 }
 
 void resetHost() {

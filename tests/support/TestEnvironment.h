@@ -10,14 +10,14 @@ namespace qv::test {
 
 // Installs a ScriptedDriver and a ManualClock for the lifetime of the fixture.
 class PlatformTest : public ::testing::Test {
-protected:
+  protected:
     PlatformTest() : m_driverScope(ui) { qv::setClock(&clock); }
     ~PlatformTest() override { qv::setClock(nullptr); }
 
     qv::ui::ScriptedDriver ui;
     qv::ManualClock clock;
 
-private:
+  private:
     qv::ui::DriverScope m_driverScope;
 };
 

@@ -31,13 +31,11 @@ class AcDbCurve : public AcDbEntity {
     virtual Acad::ErrorStatus getArea(double& area) const;
     Acad::ErrorStatus getGeomExtents(AcDbExtents& extents) const override;
 
-    // The curve as plane segments in its own coordinate system (qvPlane()), parameter i being
-    // the start of segment i, or empty for a curve with another parameter rule.
+    // The curve as segments of its plane (see qvPlane()); for polylines parameter i is the start
+    // of segment i. Lines give none (they need no plane), circles two half circles.
     virtual std::vector<qv::host::BulgeSegment> qvSegments() const = 0;
     // From the curve's plane (x, y, elevation as z) to the world.
     virtual AcGeMatrix3d qvPlane() const = 0;
-    // How the curve's parameter maps to segments: for segment-based curves one unit per segment.
-    virtual bool qvParamIsSegmentIndex() const { return true; }
 };
 
 class AcDbLine : public AcDbCurve {
@@ -68,7 +66,6 @@ class AcDbLine : public AcDbCurve {
     Acad::ErrorStatus transformBy(const AcGeMatrix3d& matrix) override;
     std::vector<qv::host::BulgeSegment> qvSegments() const override { return {}; }
     AcGeMatrix3d qvPlane() const override { return AcGeMatrix3d::kIdentity; }
-    bool qvParamIsSegmentIndex() const override { return false; }
 
   private:
     AcGePoint3d m_start, m_end;
@@ -108,7 +105,6 @@ class AcDbCircle : public AcDbCurve {
     // Two half circles from the point at angle 0 (used by hatch loops).
     std::vector<qv::host::BulgeSegment> qvSegments() const override;
     AcGeMatrix3d qvPlane() const override;
-    bool qvParamIsSegmentIndex() const override { return false; }
 
   private:
     AcGePoint3d m_center;

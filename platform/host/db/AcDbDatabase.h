@@ -3,7 +3,8 @@
 //
 // A new database built with defaults holds the layer "0", the linetypes "ByBlock", "ByLayer" and
 // "Continuous", the text style "Standard", the registered application "ACAD", the blocks
-// "*Model_Space" and "*Paper_Space", and a named-object dictionary with "ACAD_GROUP".
+// "*Model_Space" and "*Paper_Space", and a named-object dictionary with "ACAD_GROUP" and the
+// layout dictionary "ACAD_LAYOUT" holding "Model" and "Layout1", the layouts of the two blocks.
 //
 // Handles are given in increasing order from the handle seed, which only grows: a handle is never
 // given twice, not even after its object was erased. Files keep the seed, so handles stay
@@ -36,6 +37,15 @@ struct AcDbStub {
 };
 
 struct SecurityParams {};
+
+namespace qv::host {
+// What a drawing file held beyond what the database models, kept with the database by the
+// drawing-file code so that a save writes it back. The database only owns it.
+class DrawingFileData {
+  public:
+    virtual ~DrawingFileData() = default;
+};
+}  // namespace qv::host
 
 class AcDbDatabase : public AcRxObject {
     QV_RX_DECLARE_MEMBERS(AcDbDatabase)
@@ -140,13 +150,20 @@ class AcDbDatabase : public AcRxObject {
     void qvSetHandseed(AcDbHandle seed);
     // Adds what a new default drawing has and this one lacks (tables, the named-object
     // dictionary, layer "0", the standard linetypes, text style, application and blocks), and
-    // makes "0" and "Standard" current when nothing valid is. A file reader calls it last.
+    // makes "0" and "Standard" current when nothing valid is; gives every block of model or
+    // paper space a layout and ties blocks and layouts both ways (see
+    // qv::host::addMissingLayouts). A file reader calls it last.
     void qvAddMissingDefaults();
     void qvSetFileName(const std::wstring& fileName) { m_fileName = fileName; }
     // Every object in handle order (erased ones included).
     void qvForEachObject(const std::function<void(AcDbObject&)>& visit) const;
     // The objects that are open now.
     std::vector<const AcDbObject*> qvOpenObjects() const;
+    // The file data kept by the drawing-file code (null when there is none).
+    qv::host::DrawingFileData* qvFileData() const { return m_fileData.get(); }
+    void qvSetFileData(std::unique_ptr<qv::host::DrawingFileData> data) {
+        m_fileData = std::move(data);
+    }
 
   private:
     friend class AcDbObject;
@@ -172,6 +189,7 @@ class AcDbDatabase : public AcRxObject {
     AcGeVector3d m_ucsX = AcGeVector3d::kXAxis;
     AcGeVector3d m_ucsY = AcGeVector3d::kYAxis;
     std::wstring m_fileName;
+    std::unique_ptr<qv::host::DrawingFileData> m_fileData;
 };
 
 namespace qv::host {

@@ -67,5 +67,7 @@ enum CoordSystem { kWorldCS = 0, kUserCS = 1, kCurDisplayCS = 2, kPaperDisplayCS
 
 }  // namespace AcDb
 
+namespace qv::host {
 // True when `value` is one of the host's line weights.
-bool qvIsLineWeight(int value);
+bool isLineWeight(int value);
+}  // namespace qv::host

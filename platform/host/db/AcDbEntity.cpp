@@ -12,7 +12,7 @@ using qv::host::ObjectAccess;
 
 QV_RX_DEFINE_MEMBERS(AcDbEntity, AcDbObject, L"")
 
-bool qvIsLineWeight(int value) {
+bool qv::host::isLineWeight(int value) {
     static constexpr int kWeights[] = {0,   5,   9,   13,  15,  18,  20, 25, 30,
                                        35,  40,  50,  53,  60,  70,  80, 90, 100,
                                        106, 120, 140, 158, 200, 211, -1, -2, -3};
@@ -176,7 +176,7 @@ Acad::ErrorStatus AcDbEntity::setLinetypeScale(double scale, bool) {
 
 Acad::ErrorStatus AcDbEntity::setLineWeight(AcDb::LineWeight weight, bool) {
     assertWriteEnabled();
-    if (!qvIsLineWeight(weight)) {
+    if (!qv::host::isLineWeight(weight)) {
         return Acad::eInvalidInput;
     }
     m_lineWeight = weight;

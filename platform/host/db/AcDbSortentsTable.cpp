@@ -68,15 +68,20 @@ Acad::ErrorStatus AcDbSortentsTable::reorder(const std::vector<AcDbObjectId>& ne
     return Acad::eOk;
 }
 
-Acad::ErrorStatus AcDbSortentsTable::check(const AcDbObjectIdArray& entities) const {
+Acad::ErrorStatus AcDbSortentsTable::check(const AcDbObjectIdArray& entities,
+                                           AcDbObjectId target) const {
     if (!isWriteEnabled()) {
         return Acad::eNotOpenForWrite;
     }
     const std::vector<AcDbObjectId> current = order();
-    for (const AcDbObjectId& id : entities) {
-        if (std::find(current.begin(), current.end(), id) == current.end()) {
-            return Acad::eInvalidInput;
-        }
+    auto inBlock = [&](AcDbObjectId id) {
+        return std::find(current.begin(), current.end(), id) != current.end();
+    };
+    if (!std::all_of(entities.begin(), entities.end(), inBlock)) {
+        return Acad::eInvalidInput;
+    }
+    if (!target.isNull() && (!inBlock(target) || entities.contains(target))) {
+        return Acad::eInvalidInput;
     }
     return Acad::eOk;
 }
@@ -111,22 +116,15 @@ Acad::ErrorStatus AcDbSortentsTable::moveToTop(const AcDbObjectIdArray& entities
 
 Acad::ErrorStatus AcDbSortentsTable::moveBelow(const AcDbObjectIdArray& entities,
                                                AcDbObjectId target) {
-    AcDbObjectIdArray all = entities;
-    all.append(target);
-    Acad::ErrorStatus es = check(all);
-    if (es != Acad::eOk || entities.contains(target)) {
-        return es != Acad::eOk ? es : Acad::eInvalidInput;
-    }
-    return reorder(moveBefore(order(), entities, target, false));
+    const Acad::ErrorStatus es = check(entities, target);
+    return es != Acad::eOk ? es : reorder(moveBefore(order(), entities, target, false));
 }
 
 Acad::ErrorStatus AcDbSortentsTable::moveAbove(const AcDbObjectIdArray& entities,
                                                AcDbObjectId target) {
-    AcDbObjectIdArray all = entities;
-    all.append(target);
-    Acad::ErrorStatus es = check(all);
-    if (es != Acad::eOk || entities.contains(target)) {
-        return es != Acad::eOk ? es : Acad::eInvalidInput;
+    const Acad::ErrorStatus es = check(entities, target);
+    if (es != Acad::eOk) {
+        return es;
     }
     // Above the target is before the first entity drawn after it that stays in place.
     const std::vector<AcDbObjectId> current = order();
@@ -144,8 +142,7 @@ Acad::ErrorStatus AcDbSortentsTable::moveAbove(const AcDbObjectIdArray& entities
 Acad::ErrorStatus AcDbSortentsTable::swapOrder(AcDbObjectId first, AcDbObjectId second) {
     AcDbObjectIdArray both;
     both.append(first);
-    both.append(second);
-    const Acad::ErrorStatus es = check(both);
+    const Acad::ErrorStatus es = check(both, second);
     if (es != Acad::eOk) {
         return es;
     }

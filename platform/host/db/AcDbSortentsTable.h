@@ -52,7 +52,10 @@ class AcDbSortentsTable : public AcDbObject {
   private:
     std::vector<AcDbObjectId> order() const;
     Acad::ErrorStatus reorder(const std::vector<AcDbObjectId>& newOrder);
-    Acad::ErrorStatus check(const AcDbObjectIdArray& entities) const;
+    // eOk when the table may be changed and the entities (and the target, not one of them)
+    // belong to the block.
+    Acad::ErrorStatus check(const AcDbObjectIdArray& entities,
+                            AcDbObjectId target = AcDbObjectId::kNull) const;
     AcDbHandle sortHandleOf(AcDbObjectId entity) const;
 
     AcDbObjectId m_block;

@@ -139,13 +139,6 @@ AcRxClass* AcDbEntityHyperlinkPE::desc() {
     return &cls;
 }
 
-namespace {
-
-// Makes sure the protocol extension is registered before the first query.
-const bool kRegistered = (AcDbEntityHyperlinkPE::desc(), true);
-
-}  // namespace
-
 Acad::ErrorStatus AcDbEntityHyperlinkPE::getHyperlinkCollection(
     AcDbObject* object, AcDbHyperlinkCollection*& collection, bool oneOnly,
     bool ignoreBlockDefinition) {

@@ -432,7 +432,8 @@ void AcDbLayerTableRecord::qvAdded() {
 
 Acad::ErrorStatus AcDbLayerTableRecord::setColor(const AcCmColor& color) {
     assertWriteEnabled();
-    if (color.isByLayer() || color.isByBlock() || color.isNone()) {
+    const bool index = color.isByACI() && color.colorIndex() >= 1 && color.colorIndex() <= 255;
+    if (!index && !color.isByColor()) {
         return Acad::eInvalidInput;
     }
     m_color = color;
@@ -468,7 +469,8 @@ Acad::ErrorStatus AcDbLayerTableRecord::setIsPlottable(bool plottable) {
 
 Acad::ErrorStatus AcDbLayerTableRecord::setLineWeight(AcDb::LineWeight weight) {
     assertWriteEnabled();
-    if (!qvIsLineWeight(weight) || weight == AcDb::kLnWtByLayer || weight == AcDb::kLnWtByBlock) {
+    if (!qv::host::isLineWeight(weight) || weight == AcDb::kLnWtByLayer ||
+        weight == AcDb::kLnWtByBlock) {
         return Acad::eInvalidInput;
     }
     m_lineWeight = weight;

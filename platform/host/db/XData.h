@@ -34,9 +34,11 @@ struct XDataRecord {
     bool operator==(const XDataRecord&) const = default;
 };
 
-// The most an object may carry, counted as the host does: 16383 bytes over all its records.
+// The most an object may carry: 16383 bytes over all its records.
 constexpr int kXDataLimit = 16383;
-// The size that counts against that limit.
+// The size that counts against that limit: per record 3 bytes and its name; per item 2 bytes
+// and its value (strings and binary chunks their length and 1, points 24, reals 8, 16-bit
+// integers 2, 32-bit integers 4).
 int xdataSize(const std::vector<XDataRecord>& records);
 
 // Reads a result-buffer list: a 1001 item opens a record, every other item (codes 1000 to 1071)

@@ -83,4 +83,3 @@ class AcRxObject {
 
 // The protocol extension of `object` for the class CLASS, cast to it.
 #define ACRX_PE_PTR(object, CLASS) CLASS::cast((object)->queryX(CLASS::desc()))
-#define ACRX_X_CALL(object, CLASS) ACRX_PE_PTR(object, CLASS)

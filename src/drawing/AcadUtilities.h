@@ -1,0 +1,208 @@
+// CAcadUtilities: the module's stateless helper for the drawing. Every operation is static and
+// runs on the host's thread; the class keeps no state and is created (if at all) where it is
+// needed. Its operations fall into groups: user input and selection, units and measurement,
+// plot-setting identifiers, and extended-data values, draw order and handles.
+//
+// Failures: unless an operation says otherwise it runs inside the catch-and-wrap convention
+// (core/OrvanExceptions.h), so whatever goes wrong reaches the caller as a CEXUnhandled naming
+// "CAcadUtilities::" and the operation, with "AcadUtilities" as its source file.
+#pragma once
+
+#include "StdAfx.h"
+
+#include <oleauto.h>
+
+#include "host/AcArray.h"
+#include "host/AdeskTypes.h"
+#include "host/db/AcDbHandle.h"
+#include "host/ge/AcGeMatrix3d.h"
+#include "host/ge/AcGePoint.h"
+
+#include "host/db/AcDbObjectId.h"
+
+class AcCmColor;
+class AcDbBlockReference;
+class AcDbCurve;
+class AcDbEntity;
+class AcDbPolyline;
+class AcDbSortentsTable;
+
+class CAcadUtilities {
+  public:
+    CAcadUtilities() = default;
+    virtual ~CAcadUtilities() = default;
+
+    // ---- Units ----------------------------------------------------------------------------
+    //
+    // A drawing's linear-units setting (LUNITS) of 3 or 4 (engineering, architectural) means one
+    // drawing unit is an inch; every other value means a millimetre. Result units 0 are square
+    // metres and metres; every other value (1 imperial, and -1 "not set") square feet and feet.
+    // A measured value is divided by the divisor:
+    //
+    //   drawing unit  result units  area divisor     length divisor
+    //   millimetre    0             1000000.0        1000.0
+    //   millimetre    other         92903.04         304.8
+    //   inch          0             1550.0031000062  39.37007874015748
+    //   inch          other         144.0            12.0
+
+    static double getAreaDivisor(Adesk::Int16 drawingUnits, int units);
+    static double getLengthDivisor(Adesk::Int16 drawingUnits, int units);
+
+    // ---- Measurement ----------------------------------------------------------------------
+    //
+    // Curves are measured as the host measures them (a closed polyline with its arcs and its
+    // closing segment) and converted with the divisors above. A value the host cannot give
+    // counts as 0. A null curve or reference raises.
+
+    // The curve's area in square metres or square feet.
+    static double calculatePolylineArea(AcDbCurve* curve, Adesk::Int16 drawingUnits, int units);
+    // The curve's length in metres or feet.
+    static double calculatePolylinePerimeter(AcDbCurve* curve, Adesk::Int16 drawingUnits,
+                                             int units);
+    // The curve's length in drawing units: the distance along it from its start to its end
+    // parameter (for a closed polyline the closing segment included).
+    static double getPolyPerimeter(AcDbCurve* curve);
+    // The area of a block definition's boundary as a reference places it: the boundary's area
+    // times |x scale| times |y scale| (the z scale plays no part).
+    static double recalculateBlockArea(AcDbBlockReference* reference, AcDbCurve* boundary,
+                                       Adesk::Int16 drawingUnits, int units);
+    // The perimeter of the boundary as the reference places it: times |x scale| when |x scale|
+    // and |y scale| are exactly equal. A reference scaled differently in x and y has no single
+    // factor for its perimeter, and the result is 0.0.
+    static double recalculateBlockPerimeter(AcDbBlockReference* reference, AcDbCurve* boundary,
+                                            Adesk::Int16 drawingUnits, int units);
+    // For a block reference: the box of the first "AcDbPolyline" (exact class name, erased
+    // entities skipped) of its definition, grown by the margin in x and y when the margin is
+    // above 0, then carried into the drawing by the reference's block transform. The box
+    // written is the one that holds all corners of the carried box, so a turned block is held
+    // whole. Anything else (not a block reference, a definition that cannot be opened or holds
+    // no polyline) writes nothing. Every object opened on the way is closed.
+    static void getBlockExtents(AcDbEntity* entity, AcGePoint3d& minPoint, AcGePoint3d& maxPoint,
+                                double margin);
+    // The smallest x and the largest y over the polyline's vertices (in the world, each carried
+    // by the matrix when one is given), taken independently, and z 0. A polyline without
+    // vertices gives (DBL_MAX, -DBL_MAX, 0). No guard: failures pass unchanged.
+    static AcGePoint3d getPolylineTopLeft(AcDbPolyline* polyline, AcGeMatrix3d* transform);
+
+    // ---- Coordinate systems and colours ---------------------------------------------------
+
+    // A point from the current user coordinate system to the world, and back (as a point, not
+    // a displacement).
+    static AcGePoint3d convertUCSToWCS(AcGePoint3d point);
+    static AcGePoint3d convertWCSToUCS(AcGePoint3d point);
+    // A colour that would vanish against the background of model space (a true colour or a
+    // palette colour whose red, green and blue all equal the background's) becomes the true
+    // colour opposite to the background (255 - red, 255 - green, 255 - blue). Every other colour,
+    // and every colour taken from elsewhere (by layer, by block), stays. No guard.
+    static void contrastWithBackground(AcCmColor& colour);
+
+    // Packs a point for the host's automation interface: the value becomes an array of doubles
+    // (VT_ARRAY | VT_R8) of three elements, lower bound 0, holding x, y and z. S_OK, or
+    // E_OUTOFMEMORY when the array cannot be made (the value is then left empty), or the failing
+    // code of a store (the elements after it are not stored). No guard: failures pass unchanged.
+    // The caller owns the array (VariantClear frees it).
+    static HRESULT pointToVariant(VARIANT* value, double x, double y, double z);
+
+    // ---- Plot-setting identifiers ---------------------------------------------------------
+    //
+    // Graphic reports and the server preferences keep plot settings as small integer ids. Each
+    // conversion maps every id of its range to the same host value and any other id (negative
+    // ones included) to 0; an id out of range is no error.
+
+    // The plot devices and the file each one writes.
+    enum PlotDevice {
+        PLOT_DEVICE_DWF = 0,  // "DWF6 ePlot.pc3", ".dwf"
+        PLOT_DEVICE_PDF = 1,  // "DWG To PDF.pc3", ".pdf"
+        PLOT_DEVICE_JPG = 2,  // "PublishToWeb JPG.pc3", ".jpg"
+        PLOT_DEVICE_PNG = 3,  // "PublishToWeb PNG.pc3", ".png"
+    };
+
+    static PlotDevice convertPlotDevice(int id);
+    static int convertToPlotDeviceID(int device);
+    // The device's configuration file name; device 0's for a value out of range. Errors name
+    // "CAcadUtilities::convertPlotDevice".
+    static CString convertPlotDeviceToName(int device);
+    // The device's file extension with its point; ".dwf" for a value out of range.
+    static CString plotExtension(int device);
+
+    // Plot-area type (0 display, 1 extents, 2 limits, 3 view, 4 window, 5 layout), handed
+    // unchanged to the host's plot-settings validator.
+    static int convertPlotArea(int id);
+    static int convertToAreaTypeID(int areaType);
+
+    // Standard scale type (0 scale to fit to 33), handed unchanged to the validator.
+    static int convertScale(int id);
+    static int convertToScaleTypeID(int scaleType);
+
+    // Media (paper) values 0 to 88, each standing for one canonical media name of the host's plot
+    // devices. convertMediaSizeFromId reports its errors as "CAcadUtilities::convertMediaSize".
+    static int convertMediaSizeFromId(int id);
+    static int convertToMediaSizeID(int media);
+    // The canonical media name (static text); value 0's for a value out of range.
+    static const wchar_t* convertMediaSize(int media);
+
+    // Makes a plot file name end in the device's extension: a name without any "." gets it
+    // appended; a name whose end differs from it (compared case-sensitively) is cut at its last
+    // "." and gets it appended; a name that ends in it stays. An empty name raises
+    // CEXInvalidPlotFilename, which reaches the caller wrapped in the operation's CEXUnhandled.
+    static void checkPlotFileExtension(CString& fileName, int device);
+
+    // ---- Extended-data values -------------------------------------------------------------
+    //
+    // Key ids of a space block's extended-data strings ("KEY=value", the area and perimeter
+    // followed by their unit text). They are hexadecimal numbers written with the digits 0 and 1.
+    enum XDataKey {
+        XDATA_NAME = 0x11,                 // "NAME="
+        XDATA_AREA_METRIC = 0x100,         // "AREA=" ... "sq.m."
+        XDATA_AREA_IMPERIAL = 0x101,       // "AREA=" ... "sq.ft."
+        XDATA_PERIMETER_METRIC = 0x110,    // "PERIMETER=" ... "m."
+        XDATA_PERIMETER_IMPERIAL = 0x111,  // "PERIMETER=" ... "ft."
+        XDATA_TAGTYPE = 0x1000,            // "TAGTYPE="
+        XDATA_AREA_TYPE = 0x1001,          // "AREA_TYPE="
+        XDATA_COST_CENTRE = 0x1010,        // "COST_CENTRE="
+        XDATA_DATE = 0x1011,               // "DATE="
+        XDATA_DATE_L_MOVE = 0x1100,        // "DATE_L_MOVE="
+        XDATA_DEPT_CHARGE = 0x1101,        // "DEPT_CHARGE="
+        XDATA_ROOM_HEIGHT = 0x1110,        // "ROOM_HEIGHT="
+        XDATA_SPECIAL_REQ = 0x1111,        // "SPECIAL_REQ="
+        XDATA_TOT_STAFF = 0x10000,         // "TOT_STAFF="
+        XDATA_TOT_WKSTNS = 0x10001,        // "TOT_WKSTNS="
+        XDATA_VOLUME = 0x10010,            // "VOLUME="
+        XDATA_HANDLESTOMINUS = 0x10011,    // "HANDLESTOMINUS="
+        XDATA_HANDLESTOADD = 0x10100,      // "HANDLESTOADD="
+    };
+
+    // The value of one key-and-value string: as many characters as the key id's key has are cut
+    // from the front and, for the area and perimeter, as many as its unit text has from the end.
+    // The cut characters are not compared with the key (the caller has recognised it already). A
+    // string shorter than what is cut, or a key id not listed above, gives the empty text.
+    static CString extractData(int keyId, CString data);
+
+    // ---- Handles --------------------------------------------------------------------------
+
+    // Appends the handles of a handle list: hexadecimal handles, each followed by "," ("1A2,1A7,").
+    // Only text followed by a comma counts; text behind the last comma is ignored. Text that is
+    // no hexadecimal number reads as the null handle.
+    static void convertHandlesStringToArray(CString handles, AcArray<AcDbHandle>& array);
+    // The id of the entity with that handle in the working drawing; the null id when there is
+    // none (unknown handle, erased entity, an object that is no entity).
+    static AcDbObjectId convertHandleToObjectId(AcDbHandle handle);
+
+    // ---- Draw order -----------------------------------------------------------------------
+    //
+    // These report nothing and change nothing on a failure; every object they open on the way
+    // is closed again (except the table that getSortentsTable hands out).
+
+    // Puts an entity (in a database and open) beneath every other entity of its block: turns
+    // the draw-order setting on and moves it to the bottom of its block's sort-entities table,
+    // made when the block has none. Needs the document lock.
+    static void moveToBottom(AcDbEntity* entity);
+    // The sort-entities table of the block that owns the entity, open for write, made (with the
+    // block's extension dictionary) when the block has none; null when the entity has no owner
+    // or something on the way is refused. The caller closes the table.
+    static AcDbSortentsTable* getSortentsTable(AcDbEntity* entity);
+    // Turns on the seven draw-order flags of "SORTENTS" (value | 127) unless they are all on.
+    static void ensureSortentsEnabled();
+    // Sets "SORTENTS" (as a 16-bit value).
+    static void setSortents(int value);
+};

@@ -1,0 +1,6 @@
+#include "module/ModuleGlobals.h"
+
+CString moduleFolder;
+CString debugLogPath;
+CString assetExclusionList;
+CHostIdentity hostIdentity;
