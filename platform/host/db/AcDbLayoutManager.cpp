@@ -91,9 +91,9 @@ void makeLayoutCurrent(AcDbDatabase& database, AcDbLayout& layout) {
         return;
     }
     if (paper != nullptr) {
-        paper->qvSetName(block->qvName());
+        paper->qvSetNameAsRead(block->qvName());
     }
-    block->qvSetName(kPaperSpace);
+    block->qvSetNameAsRead(kPaperSpace);
 }
 
 void addMissingLayouts(AcDbDatabase& database) {
