@@ -1,7 +1,15 @@
 #include "drawing/Layer.h"
 
+#include <memory>
+
+#include "core/DatabaseExceptions.h"
 #include "core/OrvanExceptions.h"
 #include "core/XMLUtilities.h"
+#include "database/ParameterInt.h"
+#include "database/ParameterText.h"
+#include "database/ParameterTinyInt.h"
+#include "database/Parameters.h"
+#include "database/StoredProcedure.h"
 #include "drawing/AcadDrawing.h"
 
 static const LPCTSTR SOURCE_FILE = _T("Layer.cpp");
@@ -211,6 +219,51 @@ void CLayer::deSerialize(MSXML2::IXMLDOMNodePtr pNode) {
         }
     } catch (...) {
         throwWrapped(SOURCE_FILE, _T("CLayer::deSerialize"));
+    }
+}
+
+void CLayer::addLayerToIPR(CStoredProcedure* pStoredProcedure, int iTimeout, int iAttachID) {
+    // The list stays attached until the failure handling has described the call.
+    std::unique_ptr<CAttachedParameters> attached;
+    try {
+        attached = std::make_unique<CAttachedParameters>(pStoredProcedure, new CParameters);
+        CParameters* pParameters = attached->get();
+
+        CParameterVarChar* pName = new CParameterVarChar;
+        pName->setName(L"@layerName");
+        pName->setDirection(adParamInput);
+        pName->setSize(255);
+        pName->setValue(_bstr_t(m_sName.GetString()));
+        pParameters->add(pName);
+
+        // The description stays out of the database: the procedure receives an empty text.
+        CParameterVarChar* pDescription = new CParameterVarChar;
+        pDescription->setName(L"@layerDescription");
+        pDescription->setDirection(adParamInput);
+        pDescription->setSize(255);
+        pDescription->setValue(_bstr_t(L""));
+        pParameters->add(pDescription);
+
+        CParameterTinyInt* pColour = new CParameterTinyInt;
+        pColour->setName(L"@layerColour");
+        pColour->setDirection(adParamInput);
+        pColour->setValue(static_cast<BYTE>(m_iColourIndex));
+        pParameters->add(pColour);
+
+        CParameterInt* pAttachID = new CParameterInt;
+        pAttachID->setName(L"@attachID");
+        pAttachID->setDirection(adParamInput);
+        pAttachID->setValue(iAttachID);
+        pParameters->add(pAttachID);
+
+        pStoredProcedure->setTimeout(iTimeout);
+        pStoredProcedure->setName(L"__to_addDrawingLayer");
+        pStoredProcedure->execSPNoReturnParas();
+    } catch (const _com_error& e) {
+        throw new CEXStoredProcedure(e, pStoredProcedure, ORVAN_MODULE_DESCRIPTION, SOURCE_FILE,
+                                     _T("CLayer::addLayerToIPR"), 2);
+    } catch (...) {
+        throwWrapped(SOURCE_FILE, _T("CLayer::addLayerToIPR"));
     }
 }
 

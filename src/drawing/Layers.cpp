@@ -1,7 +1,14 @@
 #include "drawing/Layers.h"
 
+#include <memory>
+
+#include "core/DatabaseExceptions.h"
 #include "core/OrvanExceptions.h"
 #include "core/XMLUtilities.h"
+#include "database/ParameterInt.h"
+#include "database/Parameters.h"
+#include "database/RecordsetReader.h"
+#include "database/StoredProcedure.h"
 #include "drawing/AcadDrawing.h"
 #include "drawing/Layer.h"
 
@@ -187,6 +194,56 @@ void CLayers::deSerialize(MSXML2::IXMLDOMNodeListPtr pNodes) {
         }
     } catch (...) {
         throwWrapped(SOURCE_FILE, _T("CLayers::deSerialize"));
+    }
+}
+
+void CLayers::getGraphicReportLayersOn(CStoredProcedure* pStoredProcedure, int iGraphicReportID,
+                                       int iTimeout) {
+    // The list stays attached until the failure handling has described the call.
+    std::unique_ptr<CAttachedParameters> attached;
+    try {
+        attached = std::make_unique<CAttachedParameters>(pStoredProcedure, new CParameters);
+        CParameters* pParameters = attached->get();
+        CParameterInt* pReportID = new CParameterInt;
+        pReportID->setName(L"@graphicReportID");
+        pReportID->setDirection(adParamInput);
+        pReportID->setValue(iGraphicReportID);
+        pParameters->add(pReportID);
+
+        pStoredProcedure->setTimeout(iTimeout);
+        pStoredProcedure->setName(L"__gr_getReportLayersOn");
+        CRecordsetReader rows(pStoredProcedure->execSPReturnParas());
+        while (rows.next()) {
+            CLayer* pLayer = new CLayer;
+            try {
+                CString sText;
+                if (rows.read(L"loName", sText))
+                    pLayer->setName(sText);
+                sText.Empty();
+                if (rows.read(L"loDescription", sText))
+                    pLayer->setDescription(sText);
+            } catch (...) {
+                delete pLayer;
+                throw;
+            }
+            add(pLayer);
+        }
+        rows.close();
+    } catch (const _com_error& e) {
+        throw new CEXStoredProcedure(e, pStoredProcedure, ORVAN_MODULE_DESCRIPTION, SOURCE_FILE,
+                                     _T("CLayers::getGraphicReportLayersOn"), 2);
+    } catch (...) {
+        throwWrapped(SOURCE_FILE, _T("CLayers::getGraphicReportLayersOn"));
+    }
+}
+
+int CLayers::addLayersToIPR(CStoredProcedure* pStoredProcedure, int iTimeout, int iAttachID) {
+    try {
+        for (int i = 0; i < m_iCount; i++)
+            m_layers.GetAt(i)->addLayerToIPR(pStoredProcedure, iTimeout, iAttachID);
+        return 1;
+    } catch (...) {
+        throwWrapped(SOURCE_FILE, _T("CLayers::addLayersToIPR"));
     }
 }
 

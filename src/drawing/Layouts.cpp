@@ -1,6 +1,12 @@
 #include "drawing/Layouts.h"
 
+#include <memory>
+
+#include "core/DatabaseExceptions.h"
 #include "core/OrvanExceptions.h"
+#include "database/ParameterInt.h"
+#include "database/Parameters.h"
+#include "database/StoredProcedure.h"
 #include "drawing/AcadDrawing.h"
 #include "drawing/Layout.h"
 
@@ -100,5 +106,40 @@ void CLayouts::getDWGLayouts(CAcadDrawing* pDrawing) {
         pDrawing->unlock(0);
     } catch (...) {
         throwWrapped(SOURCE_FILE, _T("CLayouts::getDWGLayouts"));
+    }
+}
+
+void CLayouts::deleteDrawingLayouts(CStoredProcedure* pStoredProcedure, int iTimeout,
+                                    int iAttachID) {
+    // The list stays attached until the failure handling has described the call.
+    std::unique_ptr<CAttachedParameters> attached;
+    try {
+        attached = std::make_unique<CAttachedParameters>(pStoredProcedure, new CParameters);
+        CParameters* pParameters = attached->get();
+        CParameterInt* pAttachID = new CParameterInt;
+        pAttachID->setName(L"@attachID");
+        pAttachID->setDirection(adParamInput);
+        pAttachID->setValue(iAttachID);
+        pParameters->add(pAttachID);
+
+        pStoredProcedure->setTimeout(iTimeout);
+        pStoredProcedure->setName(L"__to_deleteDrawingLayouts");
+        pStoredProcedure->execSPNoReturnParas();
+    } catch (const _com_error& e) {
+        throw new CEXStoredProcedure(e, pStoredProcedure, ORVAN_MODULE_DESCRIPTION, SOURCE_FILE,
+                                     _T("CLayouts::deleteDrawingLayouts"), 2);
+    } catch (...) {
+        throwWrapped(SOURCE_FILE, _T("CLayouts::deleteDrawingLayouts"));
+    }
+}
+
+int CLayouts::addLayoutsToIPR(CStoredProcedure* pStoredProcedure, int iTimeout, int iAttachID) {
+    try {
+        deleteDrawingLayouts(pStoredProcedure, iTimeout, iAttachID);
+        for (int i = 0; i < m_iCount; i++)
+            m_layouts.GetAt(i)->addLayoutToIPR(pStoredProcedure, iTimeout, iAttachID);
+        return 1;
+    } catch (...) {
+        throwWrapped(SOURCE_FILE, _T("CLayouts::addLayoutsToIPR"));
     }
 }
