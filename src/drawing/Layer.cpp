@@ -222,49 +222,58 @@ void CLayer::deSerialize(MSXML2::IXMLDOMNodePtr pNode) {
     }
 }
 
-void CLayer::addLayerToIPR(CStoredProcedure* pStoredProcedure, int iTimeout, int iAttachID) {
-    // The list stays attached until the failure handling has described the call.
+void CLayer::addVarChar(CParameters& parameters, LPCTSTR sName, CString sValue) {
+    CParameterVarChar* pParameter = new CParameterVarChar;
+    pParameter->setName(sName);
+    pParameter->setDirection(adParamInput);
+    pParameter->setSize(255);
+    pParameter->setValue(_bstr_t(sValue.GetString()));
+    parameters.add(pParameter);
+}
+
+void CLayer::addInt(CParameters& parameters, LPCTSTR sName, int iValue) {
+    CParameterInt* pParameter = new CParameterInt;
+    pParameter->setName(sName);
+    pParameter->setDirection(adParamInput);
+    pParameter->setValue(iValue);
+    parameters.add(pParameter);
+}
+
+void CLayer::callProcedure(CStoredProcedure* pStoredProcedure, int iTimeout, LPCTSTR sProcedure,
+                           LPCTSTR sSourceFile, LPCTSTR sProcSig,
+                           const std::function<void(CParameters&)>& fill,
+                           const std::function<void(_RecordsetPtr)>& read) {
     std::unique_ptr<CAttachedParameters> attached;
     try {
         attached = std::make_unique<CAttachedParameters>(pStoredProcedure, new CParameters);
-        CParameters* pParameters = attached->get();
-
-        CParameterVarChar* pName = new CParameterVarChar;
-        pName->setName(L"@layerName");
-        pName->setDirection(adParamInput);
-        pName->setSize(255);
-        pName->setValue(_bstr_t(m_sName.GetString()));
-        pParameters->add(pName);
-
-        // The description stays out of the database: the procedure receives an empty text.
-        CParameterVarChar* pDescription = new CParameterVarChar;
-        pDescription->setName(L"@layerDescription");
-        pDescription->setDirection(adParamInput);
-        pDescription->setSize(255);
-        pDescription->setValue(_bstr_t(L""));
-        pParameters->add(pDescription);
-
-        CParameterTinyInt* pColour = new CParameterTinyInt;
-        pColour->setName(L"@layerColour");
-        pColour->setDirection(adParamInput);
-        pColour->setValue(static_cast<BYTE>(m_iColourIndex));
-        pParameters->add(pColour);
-
-        CParameterInt* pAttachID = new CParameterInt;
-        pAttachID->setName(L"@attachID");
-        pAttachID->setDirection(adParamInput);
-        pAttachID->setValue(iAttachID);
-        pParameters->add(pAttachID);
-
+        fill(*attached->get());
         pStoredProcedure->setTimeout(iTimeout);
-        pStoredProcedure->setName(L"__to_addDrawingLayer");
-        pStoredProcedure->execSPNoReturnParas();
+        pStoredProcedure->setName(sProcedure);
+        if (read)
+            read(pStoredProcedure->execSPReturnParas());
+        else
+            pStoredProcedure->execSPNoReturnParas();
     } catch (const _com_error& e) {
-        throw new CEXStoredProcedure(e, pStoredProcedure, ORVAN_MODULE_DESCRIPTION, SOURCE_FILE,
-                                     _T("CLayer::addLayerToIPR"), 2);
+        throw new CEXStoredProcedure(e, pStoredProcedure, ORVAN_MODULE_DESCRIPTION, sSourceFile,
+                                     sProcSig, 2);
     } catch (...) {
-        throwWrapped(SOURCE_FILE, _T("CLayer::addLayerToIPR"));
+        throwWrapped(sSourceFile, sProcSig);
     }
+}
+
+void CLayer::addLayerToIPR(CStoredProcedure* pStoredProcedure, int iTimeout, int iAttachID) {
+    callProcedure(pStoredProcedure, iTimeout, _T("__to_addDrawingLayer"), SOURCE_FILE,
+                  _T("CLayer::addLayerToIPR"), [&](CParameters& parameters) {
+                      addVarChar(parameters, _T("@layerName"), m_sName);
+                      // The description stays out of the database: an empty text goes.
+                      addVarChar(parameters, _T("@layerDescription"), L"");
+                      CParameterTinyInt* pColour = new CParameterTinyInt;
+                      pColour->setName(L"@layerColour");
+                      pColour->setDirection(adParamInput);
+                      pColour->setValue(static_cast<BYTE>(m_iColourIndex));
+                      parameters.add(pColour);
+                      addInt(parameters, _T("@attachID"), iAttachID);
+                  });
 }
 
 void CLayer::setName(CString sName) {

@@ -1,14 +1,8 @@
 #include "drawing/Layers.h"
 
-#include <memory>
-
-#include "core/DatabaseExceptions.h"
 #include "core/OrvanExceptions.h"
 #include "core/XMLUtilities.h"
-#include "database/ParameterInt.h"
-#include "database/Parameters.h"
 #include "database/RecordsetReader.h"
-#include "database/StoredProcedure.h"
 #include "drawing/AcadDrawing.h"
 #include "drawing/Layer.h"
 
@@ -199,42 +193,31 @@ void CLayers::deSerialize(MSXML2::IXMLDOMNodeListPtr pNodes) {
 
 void CLayers::getGraphicReportLayersOn(CStoredProcedure* pStoredProcedure, int iGraphicReportID,
                                        int iTimeout) {
-    // The list stays attached until the failure handling has described the call.
-    std::unique_ptr<CAttachedParameters> attached;
-    try {
-        attached = std::make_unique<CAttachedParameters>(pStoredProcedure, new CParameters);
-        CParameters* pParameters = attached->get();
-        CParameterInt* pReportID = new CParameterInt;
-        pReportID->setName(L"@graphicReportID");
-        pReportID->setDirection(adParamInput);
-        pReportID->setValue(iGraphicReportID);
-        pParameters->add(pReportID);
-
-        pStoredProcedure->setTimeout(iTimeout);
-        pStoredProcedure->setName(L"__gr_getReportLayersOn");
-        CRecordsetReader rows(pStoredProcedure->execSPReturnParas());
-        while (rows.next()) {
-            CLayer* pLayer = new CLayer;
-            try {
-                CString sText;
-                if (rows.read(L"loName", sText))
-                    pLayer->setName(sText);
-                sText.Empty();
-                if (rows.read(L"loDescription", sText))
-                    pLayer->setDescription(sText);
-            } catch (...) {
-                delete pLayer;
-                throw;
+    CLayer::callProcedure(
+        pStoredProcedure, iTimeout, _T("__gr_getReportLayersOn"), SOURCE_FILE,
+        _T("CLayers::getGraphicReportLayersOn"),
+        [&](CParameters& parameters) {
+            CLayer::addInt(parameters, _T("@graphicReportID"), iGraphicReportID);
+        },
+        [&](_RecordsetPtr pRecords) {
+            CRecordsetReader rows(pRecords);
+            while (rows.next()) {
+                CLayer* pLayer = new CLayer;
+                try {
+                    CString sText;
+                    if (rows.read(L"loName", sText))
+                        pLayer->setName(sText);
+                    sText.Empty();
+                    if (rows.read(L"loDescription", sText))
+                        pLayer->setDescription(sText);
+                } catch (...) {
+                    delete pLayer;
+                    throw;
+                }
+                add(pLayer);
             }
-            add(pLayer);
-        }
-        rows.close();
-    } catch (const _com_error& e) {
-        throw new CEXStoredProcedure(e, pStoredProcedure, ORVAN_MODULE_DESCRIPTION, SOURCE_FILE,
-                                     _T("CLayers::getGraphicReportLayersOn"), 2);
-    } catch (...) {
-        throwWrapped(SOURCE_FILE, _T("CLayers::getGraphicReportLayersOn"));
-    }
+            rows.close();
+        });
 }
 
 int CLayers::addLayersToIPR(CStoredProcedure* pStoredProcedure, int iTimeout, int iAttachID) {

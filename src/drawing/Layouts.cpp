@@ -1,13 +1,8 @@
 #include "drawing/Layouts.h"
 
-#include <memory>
-
-#include "core/DatabaseExceptions.h"
 #include "core/OrvanExceptions.h"
-#include "database/ParameterInt.h"
-#include "database/Parameters.h"
-#include "database/StoredProcedure.h"
 #include "drawing/AcadDrawing.h"
+#include "drawing/Layer.h"
 #include "drawing/Layout.h"
 
 static const LPCTSTR SOURCE_FILE = _T("Layouts.cpp");
@@ -111,26 +106,10 @@ void CLayouts::getDWGLayouts(CAcadDrawing* pDrawing) {
 
 void CLayouts::deleteDrawingLayouts(CStoredProcedure* pStoredProcedure, int iTimeout,
                                     int iAttachID) {
-    // The list stays attached until the failure handling has described the call.
-    std::unique_ptr<CAttachedParameters> attached;
-    try {
-        attached = std::make_unique<CAttachedParameters>(pStoredProcedure, new CParameters);
-        CParameters* pParameters = attached->get();
-        CParameterInt* pAttachID = new CParameterInt;
-        pAttachID->setName(L"@attachID");
-        pAttachID->setDirection(adParamInput);
-        pAttachID->setValue(iAttachID);
-        pParameters->add(pAttachID);
-
-        pStoredProcedure->setTimeout(iTimeout);
-        pStoredProcedure->setName(L"__to_deleteDrawingLayouts");
-        pStoredProcedure->execSPNoReturnParas();
-    } catch (const _com_error& e) {
-        throw new CEXStoredProcedure(e, pStoredProcedure, ORVAN_MODULE_DESCRIPTION, SOURCE_FILE,
-                                     _T("CLayouts::deleteDrawingLayouts"), 2);
-    } catch (...) {
-        throwWrapped(SOURCE_FILE, _T("CLayouts::deleteDrawingLayouts"));
-    }
+    CLayer::callProcedure(pStoredProcedure, iTimeout, _T("__to_deleteDrawingLayouts"), SOURCE_FILE,
+                          _T("CLayouts::deleteDrawingLayouts"), [&](CParameters& parameters) {
+                              CLayer::addInt(parameters, _T("@attachID"), iAttachID);
+                          });
 }
 
 int CLayouts::addLayoutsToIPR(CStoredProcedure* pStoredProcedure, int iTimeout, int iAttachID) {
