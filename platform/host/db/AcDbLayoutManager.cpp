@@ -91,9 +91,9 @@ void makeLayoutCurrent(AcDbDatabase& database, AcDbLayout& layout) {
         return;
     }
     if (paper != nullptr) {
-        paper->qvSetNameAsRead(block->qvName());
+        paper->qvSetName(block->qvName());
     }
-    block->qvSetNameAsRead(kPaperSpace);
+    block->qvSetName(kPaperSpace);
 }
 
 void addMissingLayouts(AcDbDatabase& database) {

@@ -36,9 +36,9 @@ class AcDbSymbolTableRecord : public AcDbObject {
     Acad::ErrorStatus getName(ACHAR*& name) const;
     const std::wstring& qvName() const { return m_name; }
     virtual Acad::ErrorStatus setName(const ACHAR* name);
-    // Sets a name as it is, without the checks of setName: a name read from a file, or the
-    // names that the layouts' blocks swap.
-    void qvSetNameAsRead(const std::wstring& name) { m_name = name; }
+    // Sets the name without the checks of setName, for the host's own code: a name read from a
+    // file as it is, or the names the layouts swap between their blocks.
+    void qvSetName(const std::wstring& name) { m_name = name; }
     bool isDependent() const { return false; }
     bool isResolved() const { return true; }
 
