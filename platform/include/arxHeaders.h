@@ -13,6 +13,7 @@
 #include "host/app/EntityNames.h"
 #include "host/app/HostServices.h"
 #include "host/app/SystemVariables.h"
+#include "host/app/UiLibrary.h"
 #include "host/db/AcDbBlockReference.h"
 #include "host/db/AcDbCurve.h"
 #include "host/db/AcDbDatabase.h"
