@@ -13,12 +13,6 @@
 DWORD GetModuleFileNameW(HMODULE module, LPWSTR buffer, DWORD size);
 #define GetModuleFileName GetModuleFileNameW
 
-// The reasons a library entry (DllMain) is called for.
-#define DLL_PROCESS_DETACH 0
-#define DLL_PROCESS_ATTACH 1
-#define DLL_THREAD_ATTACH 2
-#define DLL_THREAD_DETACH 3
-
 namespace qv::win32 {
 
 // Makes GetModuleFileNameW(NULL) give `windowsPath` (for tests and the host program); an empty

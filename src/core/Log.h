@@ -50,9 +50,10 @@ class CLog {
 
     // Writes a new log file (an existing one is replaced): the declaration, the stylesheet
     // instruction when `stylesheetHref` is not empty, and an empty root element of that name in
-    // that namespace. Any failure (a missing folder, a path that cannot be written) raises a
-    // CEXInvalidXMLFile ("Invalid XML file - " + path) naming "CLog::createXMLDocument", with the
-    // COM error's source as its source when there is one.
+    // that namespace. A failure of the XML document (a missing folder, a path that cannot be
+    // written, no XML component) raises a CEXInvalidXMLFile ("Invalid XML file - " + path) naming
+    // "CLog::createXMLDocument", with the COM error's source as its source; any other failure
+    // reaches the caller wrapped.
     void createXMLDocument(CString fileName, CString rootName, CString namespaceURI,
                            CString stylesheetHref);
 

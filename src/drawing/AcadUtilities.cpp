@@ -204,3 +204,59 @@ AcGePoint3d CAcadUtilities::getPolylineTopLeft(AcDbPolyline* polyline, AcGeMatri
     }
     return topLeft;
 }
+
+// ---- Coordinate systems and colours ----------------------------------------------------------
+
+namespace {
+
+constexpr short WORLD = 0;
+constexpr short USER = 1;
+
+AcGePoint3d transformPoint(const AcGePoint3d& point, short from, short to) {
+    resbuf fromSystem{};
+    fromSystem.restype = RTSHORT;
+    fromSystem.resval.rint = from;
+    resbuf toSystem{};
+    toSystem.restype = RTSHORT;
+    toSystem.resval.rint = to;
+    const ads_point in = {point.x, point.y, point.z};
+    ads_point out = {point.x, point.y, point.z};
+    acedTrans(in, &fromSystem, &toSystem, 0, out);
+    return AcGePoint3d(out[0], out[1], out[2]);
+}
+
+}  // namespace
+
+AcGePoint3d CAcadUtilities::convertUCSToWCS(AcGePoint3d point) {
+    try {
+        return transformPoint(point, USER, WORLD);
+    } catch (...) {
+        throwWrapped(SOURCE_FILE, _T("CAcadUtilities::convertUCSToWCS"));
+    }
+}
+
+AcGePoint3d CAcadUtilities::convertWCSToUCS(AcGePoint3d point) {
+    try {
+        return transformPoint(point, WORLD, USER);
+    } catch (...) {
+        throwWrapped(SOURCE_FILE, _T("CAcadUtilities::convertWCSToUCS"));
+    }
+}
+
+void CAcadUtilities::contrastWithBackground(AcCmColor& colour) {
+    AcColorSettings settings{};
+    if (!acedGetCurrentColors(&settings))
+        return;
+    const Adesk::UInt32 background = settings.dwGfxModelBkColor;
+    AcCmColor backgroundColour;
+    backgroundColour.setRGB(static_cast<Adesk::UInt8>(background),
+                            static_cast<Adesk::UInt8>(background >> 8),
+                            static_cast<Adesk::UInt8>(background >> 16));
+    if (!colour.isByColor() && !colour.isByACI())
+        return;
+    if (colour.red() == backgroundColour.red() && colour.green() == backgroundColour.green() &&
+        colour.blue() == backgroundColour.blue()) {
+        colour.setRGB(255 - backgroundColour.red(), 255 - backgroundColour.green(),
+                      255 - backgroundColour.blue());
+    }
+}

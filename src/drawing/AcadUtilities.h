@@ -18,10 +18,14 @@
 #include "host/ge/AcGeMatrix3d.h"
 #include "host/ge/AcGePoint.h"
 
+#include "host/db/AcDbObjectId.h"
+
+class AcCmColor;
 class AcDbBlockReference;
 class AcDbCurve;
 class AcDbEntity;
 class AcDbPolyline;
+class AcDbSortentsTable;
 
 class CAcadUtilities {
   public:
@@ -79,6 +83,18 @@ class CAcadUtilities {
     // by the matrix when one is given), taken independently, and z 0. A polyline without
     // vertices gives (DBL_MAX, -DBL_MAX, 0). No guard: failures pass unchanged.
     static AcGePoint3d getPolylineTopLeft(AcDbPolyline* polyline, AcGeMatrix3d* transform);
+
+    // ---- Coordinate systems and colours ---------------------------------------------------
+
+    // A point from the current user coordinate system to the world, and back (as a point, not
+    // a displacement).
+    static AcGePoint3d convertUCSToWCS(AcGePoint3d point);
+    static AcGePoint3d convertWCSToUCS(AcGePoint3d point);
+    // A colour that would vanish against the background of model space (a true colour or a
+    // palette colour whose red, green and blue all equal the background's) becomes the true
+    // colour opposite to the background (255 - red, 255 - green, 255 - blue). Every other colour,
+    // and every colour taken from elsewhere (by layer, by block), stays. No guard.
+    static void contrastWithBackground(AcCmColor& colour);
 
     // Packs a point for the host's automation interface: the value becomes an array of doubles
     // (VT_ARRAY | VT_R8) of three elements, lower bound 0, holding x, y and z. S_OK, or
@@ -168,4 +184,25 @@ class CAcadUtilities {
     // Only text followed by a comma counts; text behind the last comma is ignored. Text that is
     // no hexadecimal number reads as the null handle.
     static void convertHandlesStringToArray(CString handles, AcArray<AcDbHandle>& array);
+    // The id of the entity with that handle in the working drawing; the null id when there is
+    // none (unknown handle, erased entity, an object that is no entity).
+    static AcDbObjectId convertHandleToObjectId(AcDbHandle handle);
+
+    // ---- Draw order -----------------------------------------------------------------------
+    //
+    // These report nothing and change nothing on a failure; every object they open on the way
+    // is closed again (except the table that getSortentsTable hands out).
+
+    // Puts an entity (in a database and open) beneath every other entity of its block: turns
+    // the draw-order setting on and moves it to the bottom of its block's sort-entities table,
+    // made when the block has none. Needs the document lock.
+    static void moveToBottom(AcDbEntity* entity);
+    // The sort-entities table of the block that owns the entity, open for write, made (with the
+    // block's extension dictionary) when the block has none; null when the entity has no owner
+    // or something on the way is refused. The caller closes the table.
+    static AcDbSortentsTable* getSortentsTable(AcDbEntity* entity);
+    // Turns on the seven draw-order flags of "SORTENTS" (value | 127) unless they are all on.
+    static void ensureSortentsEnabled();
+    // Sets "SORTENTS" (as a 16-bit value).
+    static void setSortents(int value);
 };

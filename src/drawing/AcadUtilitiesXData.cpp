@@ -1,6 +1,8 @@
 // CAcadUtilities: extended-data values, handles and draw order.
 #include "drawing/AcadUtilities.h"
 
+#include <arxHeaders.h>
+
 #include "core/OrvanExceptions.h"
 
 static const LPCTSTR SOURCE_FILE = _T("AcadUtilities.cpp");
@@ -61,4 +63,111 @@ void CAcadUtilities::convertHandlesStringToArray(CString handles, AcArray<AcDbHa
     } catch (...) {
         throwWrapped(SOURCE_FILE, _T("CAcadUtilities::convertHandlesStringToArray"));
     }
+}
+
+AcDbObjectId CAcadUtilities::convertHandleToObjectId(AcDbHandle handle) {
+    try {
+        ads_name entity = {0, 0};
+        AcDbObjectId id;
+        if (acdbHandEnt(handle.text().c_str(), entity) == RTNORM &&
+            acdbGetObjectId(id, entity) == Acad::eOk)
+            return id;
+        return AcDbObjectId::kNull;
+    } catch (...) {
+        throwWrapped(SOURCE_FILE, _T("CAcadUtilities::convertHandleToObjectId"));
+    }
+}
+
+// ---- Draw order ----------------------------------------------------------------------------
+
+namespace {
+
+const ACHAR* const SORTENTS_KEY = L"ACAD_SORTENTS";
+constexpr int ALL_SORTENTS_FLAGS = 127;
+
+// The extension dictionary of an object open for read, made when it has none (the object is
+// upgraded to write for that); the null id when it cannot be had.
+AcDbObjectId extensionDictionaryOf(AcDbObject* owner) {
+    AcDbObjectId dictionary = owner->extensionDictionary();
+    if (!dictionary.isNull())
+        return dictionary;
+    if (owner->upgradeOpen() != Acad::eOk)
+        return AcDbObjectId::kNull;
+    owner->createExtensionDictionary();
+    return owner->extensionDictionary();
+}
+
+// The dictionary's sort-entities table open for write, a new one put there when it has none
+// (set to order `block`); null when it cannot be had. A table that exists but cannot be opened
+// is never replaced: that would lose the block's draw order.
+AcDbObject* sortentsEntry(AcDbDictionary* dictionary, AcDbObjectId block) {
+    AcDbObjectId entryId;
+    if (dictionary->getAt(SORTENTS_KEY, entryId) == Acad::eOk) {
+        AcDbObject* entry = nullptr;
+        return acdbOpenObject(entry, entryId, AcDb::kForWrite) == Acad::eOk ? entry : nullptr;
+    }
+    if (dictionary->upgradeOpen() != Acad::eOk)
+        return nullptr;
+    auto* table = new AcDbSortentsTable;
+    AcDbObjectId tableId;
+    if (dictionary->setAt(SORTENTS_KEY, table, tableId) != Acad::eOk) {
+        delete table;
+        return nullptr;
+    }
+    table->setBlockId(block);
+    return table;
+}
+
+}  // namespace
+
+AcDbSortentsTable* CAcadUtilities::getSortentsTable(AcDbEntity* entity) {
+    if (entity == nullptr)
+        return nullptr;
+    const AcDbObjectId ownerId = entity->ownerId();
+    if (ownerId.isNull())
+        return nullptr;
+    AcDbObject* owner = nullptr;
+    if (acdbOpenObject(owner, ownerId, AcDb::kForRead) != Acad::eOk)
+        return nullptr;
+    const AcDbObjectId dictionaryId = extensionDictionaryOf(owner);
+    AcDbDictionary* dictionary = nullptr;
+    const bool opened = !dictionaryId.isNull() &&
+                        acdbOpenObject(dictionary, dictionaryId, AcDb::kForRead) == Acad::eOk;
+    owner->close();
+    if (!opened)
+        return nullptr;
+    AcDbObject* entry = sortentsEntry(dictionary, ownerId);
+    dictionary->close();
+    if (entry == nullptr)
+        return nullptr;
+    AcDbSortentsTable* table = AcDbSortentsTable::cast(entry);
+    if (table == nullptr)
+        entry->close();
+    return table;
+}
+
+void CAcadUtilities::moveToBottom(AcDbEntity* entity) {
+    ensureSortentsEnabled();
+    AcDbSortentsTable* table = getSortentsTable(entity);
+    if (table == nullptr)
+        return;
+    AcDbObjectIdArray ids;
+    ids.append(entity->objectId());
+    table->moveToBottom(ids);
+    table->close();
+}
+
+void CAcadUtilities::ensureSortentsEnabled() {
+    resbuf value{};
+    if (acedGetVar(L"SORTENTS", &value) != RTNORM || value.restype != RTSHORT)
+        return;
+    if ((value.resval.rint & ALL_SORTENTS_FLAGS) != ALL_SORTENTS_FLAGS)
+        setSortents(value.resval.rint | ALL_SORTENTS_FLAGS);
+}
+
+void CAcadUtilities::setSortents(int value) {
+    resbuf setting{};
+    setting.restype = RTSHORT;
+    setting.resval.rint = static_cast<short>(value);
+    acedSetVar(L"SORTENTS", &setting);
 }

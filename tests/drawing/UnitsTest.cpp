@@ -37,14 +37,6 @@ TEST(UnitDivisors, DrawingUnitAndResultUnitsChooseTheDivisors) {
     }
 }
 
-// The divisors agree with the definitions of the units: 25.4 mm to the inch, 12 inches to the
-// foot (the stored inch-to-square-metre divisor is rounded to 10 decimals).
-TEST(UnitDivisors, AgreeWithTheDefinitionsOfTheUnits) {
-    EXPECT_DOUBLE_EQ(304.8 * 304.8, CAcadUtilities::getAreaDivisor(2, 1));
-    EXPECT_NEAR(1.0 / (0.0254 * 0.0254), CAcadUtilities::getAreaDivisor(4, 0), 1e-9);
-    EXPECT_DOUBLE_EQ(1000.0 / 25.4, CAcadUtilities::getLengthDivisor(4, 0));
-}
-
 TEST(PointToVariant, PacksThePointAsAnArrayOfThreeDoubles) {
     VARIANT value;
     ASSERT_EQ(S_OK, CAcadUtilities::pointToVariant(&value, 1.5, -2.0, 1e300));

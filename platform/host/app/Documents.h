@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "host/db/AcDbDatabase.h"
+#include "win32/WinTypes.h"
 
 namespace AcAp {
 enum DocLockMode {
@@ -135,6 +136,21 @@ class AcApDocManager : public AcRxObject {
     // Closes the document without saving; the last other document becomes current.
     Acad::ErrorStatus closeDocument(AcApDocument* document);
     bool isApplicationContext() const { return true; }
+
+    // The command line and the resource stack (defined with the editor, host/ed/CommandQueue.cpp).
+    // Queues text for a document's command line, to run when the command now running ends (at
+    // once when none runs); each line end (and the end of the text) ends a line of input. With
+    // `activate` the document becomes current. eInvalidInput for a null text or a document of
+    // no manager's.
+    Acad::ErrorStatus sendStringToExecute(AcApDocument* document, const ACHAR* text,
+                                          bool activate = true, bool wrapUpInactiveDoc = false,
+                                          bool echo = true);
+    // Makes a module's resources current, keeping the ones before on a stack.
+    void pushResourceHandle(HINSTANCE resources);
+    // Makes the host's own resources current, the same way.
+    void pushAcadResourceHandle();
+    // Restores the resources before the last push; nothing when nothing was pushed.
+    void popResourceHandle();
 
     // ---- for the host program and the tests ----
 

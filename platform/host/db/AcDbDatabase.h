@@ -37,6 +37,15 @@ struct AcDbStub {
 
 struct SecurityParams {};
 
+namespace qv::host {
+// What a drawing file held beyond what the database models, kept with the database by the
+// drawing-file code so that a save writes it back. The database only owns it.
+class DrawingFileData {
+  public:
+    virtual ~DrawingFileData() = default;
+};
+}  // namespace qv::host
+
 class AcDbDatabase : public AcRxObject {
     QV_RX_DECLARE_MEMBERS(AcDbDatabase)
   public:
@@ -147,6 +156,11 @@ class AcDbDatabase : public AcRxObject {
     void qvForEachObject(const std::function<void(AcDbObject&)>& visit) const;
     // The objects that are open now.
     std::vector<const AcDbObject*> qvOpenObjects() const;
+    // The file data kept by the drawing-file code (null when there is none).
+    qv::host::DrawingFileData* qvFileData() const { return m_fileData.get(); }
+    void qvSetFileData(std::unique_ptr<qv::host::DrawingFileData> data) {
+        m_fileData = std::move(data);
+    }
 
   private:
     friend class AcDbObject;
@@ -172,6 +186,7 @@ class AcDbDatabase : public AcRxObject {
     AcGeVector3d m_ucsX = AcGeVector3d::kXAxis;
     AcGeVector3d m_ucsY = AcGeVector3d::kYAxis;
     std::wstring m_fileName;
+    std::unique_ptr<qv::host::DrawingFileData> m_fileData;
 };
 
 namespace qv::host {

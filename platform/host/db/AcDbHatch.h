@@ -109,6 +109,12 @@ class AcDbHatch : public AcDbEntity {
         std::vector<qv::host::BulgeSegment> segments() const;
     };
     const std::vector<Loop>& qvLoops() const { return m_loops; }
+    // Adds a boundary object read from a file to a loop (the drawing-file code's own use).
+    void qvAppendLoopObject(int index, AcDbObjectId object) {
+        if (index >= 0 && index < numLoops()) {
+            m_loops[static_cast<size_t>(index)].objects.push_back(object);
+        }
+    }
 
   private:
     AcGeMatrix3d plane() const;

@@ -139,8 +139,10 @@ resbuf* acutBuildList(int code, ...) {
     resbuf* head = nullptr;
     resbuf** tail = &head;
     while (code != 0 && code != RTNONE) {
-        resbuf* rb = acutNewRb(code);
-        switch (qv::host::valueKind(code)) {
+        // RTDXF0 stands for group code 0, which would end the list.
+        const int stored = code == RTDXF0 ? 0 : code;
+        resbuf* rb = acutNewRb(stored);
+        switch (qv::host::valueKind(stored)) {
             case ValueKind::String:
                 rb->resval.rstring = acutNewString(va_arg(args, const ACHAR*));
                 break;

@@ -83,7 +83,8 @@ int acutRelRb(resbuf* list);
 // Builds a list from pairs of code and value, ended by 0 or RTNONE: strings as const ACHAR*,
 // reals as double, points as const ads_real*, shorts and longs as int, names as const
 // ads_name, 64-bit integers as Adesk::Int64; RTLB, RTLE, RTDOTE, RTNIL, RTT and -3 take no
-// value. An unknown code ends the list there.
+// value. RTDXF0 gives an item of group code 0 (a string), which 0 itself cannot as it ends the
+// list. An unknown code ends the list there.
 resbuf* acutBuildList(int code, ...);
 // A copy of `text` (new[]); null for null.
 ACHAR* acutNewString(const ACHAR* text);

@@ -36,6 +36,8 @@ class AcDbSymbolTableRecord : public AcDbObject {
     Acad::ErrorStatus getName(ACHAR*& name) const;
     const std::wstring& qvName() const { return m_name; }
     virtual Acad::ErrorStatus setName(const ACHAR* name);
+    // Sets a name read from a file as it is, without the checks of setName.
+    void qvSetNameAsRead(const std::wstring& name) { m_name = name; }
     bool isDependent() const { return false; }
     bool isResolved() const { return true; }
 

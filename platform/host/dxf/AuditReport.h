@@ -24,6 +24,12 @@ enum class Fix : int {
     StrayTags = 12,           // tags outside any section or record were ignored
     UnnamedSection = 13,      // a SECTION without a name was skipped
     HandleSeed = 15,          // $HANDSEED was below a handle in use and was raised
+    RefusedValue = 16,        // the host refused a value; the object keeps its default
+    MissingReference = 17,    // a name or handle names nothing; what was done instead
+    DroppedRecord = 18,       // a record that a 2013 drawing cannot hold was left out
+    DuplicateName = 19,       // a table entry has the name of another one
+    AddedStructure = 20,      // a table, block, layer or dictionary the host needs was added
+    MisplacedRecord = 21,     // a record where it cannot be (an ATTRIB without INSERT, ...)
 };
 
 struct AuditEntry {

@@ -1,0 +1,52 @@
+#include "cadhost/Options.h"
+
+#include <cstring>
+
+namespace cadhost {
+
+const char* const kUsage =
+    "usage: cadhost [--script FILE] [--save FILE] [--product NAME] [--home DIR] "
+    "[--module FILE] [drawing]\n";
+
+std::optional<Options> parseOptions(int argc, char** argv, std::string& error) {
+    Options options;
+    bool drawingGiven = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        std::string* value = nullptr;
+        if (arg == "--script") {
+            value = &options.script;
+        } else if (arg == "--save") {
+            value = &options.save;
+        } else if (arg == "--product") {
+            value = &options.product;
+        } else if (arg == "--home") {
+            value = &options.home;
+        } else if (arg == "--module") {
+            value = &options.module;
+            options.moduleGiven = true;
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            error = "unknown option " + arg;
+            return std::nullopt;
+        } else if (drawingGiven) {
+            error = "only one drawing can be given (" + options.drawing + ", " + arg + ")";
+            return std::nullopt;
+        } else {
+            options.drawing = arg;
+            drawingGiven = true;
+            continue;
+        }
+        if (i + 1 >= argc) {
+            error = arg + " needs a value";
+            return std::nullopt;
+        }
+        *value = argv[++i];
+        if (value->empty()) {
+            error = arg + " needs a value";
+            return std::nullopt;
+        }
+    }
+    return options;
+}
+
+}  // namespace cadhost

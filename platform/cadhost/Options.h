@@ -1,0 +1,36 @@
+// The command line of the host program:
+//
+//   cadhost [--script FILE] [--save FILE] [--product NAME] [--home DIR] [--module FILE] [drawing]
+//
+//   --script FILE   runs the commands and answers of FILE (one item per line) instead of the
+//                   terminal's; any script error ends the program with exit code 1
+//   --save FILE     saves the drawing to FILE at the end
+//   --product NAME  the host's product name ("AutoCAD" unless given), which tells the module
+//                   which host it runs in
+//   --home DIR      the folder that is drive C: (default ~/.cadhost/drive_c)
+//   --module FILE   the module to load (default libquorvelle.so beside the program)
+//   drawing         the drawing to open (else a new, empty one)
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace cadhost {
+
+struct Options {
+    std::string script;
+    std::string save;
+    std::string product = "AutoCAD";
+    std::string home;
+    std::string module;
+    bool moduleGiven = false;
+    std::string drawing;
+};
+
+// The options of argv, or nothing with the reason in `error` (an unknown option, a missing
+// value, a second drawing).
+std::optional<Options> parseOptions(int argc, char** argv, std::string& error);
+
+extern const char* const kUsage;
+
+}  // namespace cadhost

@@ -1,0 +1,47 @@
+#include <unordered_map>
+
+#include "host/dxf/Codec.h"
+
+namespace qv::dxf {
+namespace {
+
+struct Registry {
+    std::unordered_map<std::string_view, const Codec*> byType;
+    std::unordered_map<const AcRxClass*, const Codec*> byClass;
+
+    void add(const Codec* codec) {
+        byType.emplace(codec->type(), codec);
+        byClass.emplace(codec->hostClass(), codec);
+    }
+};
+
+const Registry& registry() {
+    static const Registry r = [] {
+        Registry made;
+        for (const Codec* codec : simpleEntityCodecs()) {
+            made.add(codec);
+        }
+        made.add(&polylineCodec());
+        made.add(&hatchCodec());
+        for (const Codec* codec : symbolTableCodecs()) {
+            made.add(codec);
+        }
+        made.add(&dictionaryCodec());
+        return made;
+    }();
+    return r;
+}
+
+}  // namespace
+
+const Codec* codecForType(std::string_view type) {
+    const auto found = registry().byType.find(type);
+    return found == registry().byType.end() ? nullptr : found->second;
+}
+
+const Codec* codecForObject(const AcDbObject& object) {
+    const auto found = registry().byClass.find(object.isA());
+    return found == registry().byClass.end() ? nullptr : found->second;
+}
+
+}  // namespace qv::dxf

@@ -1,0 +1,144 @@
+#include "host/dxf/ReadContext.h"
+
+#include "host/db/ObjectAccess.h"
+#include "host/dxf/Numbers.h"
+#include "host/dxf/TagWriter.h"
+#include "win32/CodePage.h"
+
+namespace qv::dxf {
+
+using qv::host::ObjectAccess;
+
+std::wstring foldedName(std::wstring_view name) {
+    std::wstring folded(name);
+    for (wchar_t& c : folded) {
+        c = qv::toUpperChar(c);
+    }
+    return folded;
+}
+
+ReadContext::ReadContext(AcDbDatabase& database, AuditReport& report, FileData& data)
+    : m_database(database), m_report(report), m_data(data) {}
+
+void ReadContext::beginRecord(std::string_view type, std::uint32_t line) {
+    m_type = type;
+    m_line = line;
+    m_extras = ObjectExtras();
+    paperSpace = false;
+}
+
+std::wstring ReadContext::text(std::string_view utf8) const {
+    if (utf8.find('^') != std::string_view::npos) {
+        return qv::utf8ToWide(decodeCaret(utf8));
+    }
+    return qv::utf8ToWide(utf8);
+}
+
+void ReadContext::refused(const Field& field, const FieldValue& value) {
+    std::string shown;
+    switch (field.kind) {
+        case FieldKind::Real:
+        case FieldKind::Angle:
+            appendDouble(shown, value.xyz[0]);
+            break;
+        case FieldKind::Integer:
+        case FieldKind::Bit:
+            appendInteger(shown, value.integer);
+            break;
+        case FieldKind::Text:
+            shown = "'" + std::string(value.text) + "'";
+            break;
+        case FieldKind::Point:
+        case FieldKind::Vector:
+            for (int i = 0; i < 3; ++i) {
+                shown += i == 0 ? "(" : ", ";
+                appendDouble(shown, value.xyz[i]);
+            }
+            shown += ")";
+            break;
+    }
+    m_report.add(Fix::RefusedValue, value.line ? value.line : m_line,
+                 "value " + shown + " of group code " + std::to_string(field.code) + " of " +
+                     std::string(m_type) + " is not valid; the default was kept");
+}
+
+bool ReadContext::nameObject(NameTable table, const std::wstring& name, AcDbObject* object) {
+    NameMap& map = m_names[static_cast<int>(table)];
+    return map.folded.emplace(foldedName(name), object).second;
+}
+
+AcDbObject* ReadContext::findName(NameTable table, std::string_view utf8Name) {
+    NameMap& map = m_names[static_cast<int>(table)];
+    const std::string key(utf8Name);
+    const auto cached = map.exact.find(key);
+    if (cached != map.exact.end()) {
+        return cached->second;
+    }
+    const auto found = map.folded.find(foldedName(text(utf8Name)));
+    if (found == map.folded.end()) {
+        return nullptr;
+    }
+    map.exact.emplace(key, found->second);
+    return found->second;
+}
+
+void ReadContext::applyTo(AcDbObject& object, ApplyRef apply, AcDbObjectId target,
+                          const RefArgs& args) {
+    if (object.objectId().isNull()) {
+        apply(object, target, args);
+    } else {
+        ObjectAccess::changeOwned(object, [&] { apply(object, target, args); });
+    }
+}
+
+void ReadContext::referByName(AcDbObject& from, NameTable table, std::string_view name,
+                              ApplyRef apply) {
+    if (AcDbObject* target = findName(table, name)) {
+        const AcDbObjectId id = target->objectId();
+        if (!id.isNull()) {
+            applyTo(from, apply, id);
+            return;
+        }
+    }
+    m_nameRefs.push_back({&from, table, std::string(name), apply, m_line});
+}
+
+void ReadContext::referByHandle(AcDbObject& from, std::string_view handle, ApplyRef apply,
+                                const char* what, RefArgs args, Fix fix) {
+    std::uint64_t value = 0;
+    if (!parseHandle(handle, value) || value == 0) {
+        if (!trimBlanks(handle).empty() && trimBlanks(handle) != "0") {
+            m_report.add(fix, m_line,
+                         "the " + std::string(what) + " '" + std::string(handle) + "' of " +
+                             std::string(m_type) + " is no handle; it was left out");
+        }
+        return;
+    }
+    m_handleRefs.push_back({&from, value, apply, m_line, what, std::move(args), fix});
+}
+
+void ReadContext::resolve(MissingName missing) {
+    for (const NameRef& ref : m_nameRefs) {
+        AcDbObject* target = findName(ref.table, ref.name);
+        if (target == nullptr) {
+            target = missing(*this, ref.table, text(ref.name), ref.line);
+        }
+        if (target != nullptr && !target->objectId().isNull()) {
+            applyTo(*ref.from, ref.apply, target->objectId());
+        }
+    }
+    m_nameRefs.clear();
+    for (const HandleRef& ref : m_handleRefs) {
+        AcDbObjectId id;
+        if (m_database.getAcDbObjectId(id, false, AcDbHandle(ref.handle)) != Acad::eOk) {
+            m_report.add(ref.fix, ref.line,
+                         "the " + std::string(ref.what) + " " + handleText(ref.handle) +
+                             " names no object; the reference was left out");
+            continue;
+        }
+        applyTo(*ref.from, ref.apply, id, ref.args);
+    }
+    m_handleRefs.clear();
+}
+
+}  // namespace qv::dxf

@@ -1,0 +1,205 @@
+#include "host/dxf/RecordIo.h"
+
+#include "host/db/ObjectAccess.h"
+#include "host/dxf/GroupCode.h"
+#include "host/dxf/Numbers.h"
+#include "win32/CodePage.h"
+
+namespace qv::dxf {
+
+void RecordHead::clear() {
+    handle = {};
+    hasHandle = false;
+    xdictionary = {};
+    owner = {};
+    hasOwner = false;
+    groups.clear();
+    body.clear();
+    xdata = {};
+}
+
+void splitHead(std::span<const TagView> tags, int handleCode, RecordHead& head) {
+    head.clear();
+    size_t end = 0;
+    while (end < tags.size() && tags[end].code != kXDataAppCode) {
+        ++end;
+    }
+    head.xdata = tags.subspan(end);
+    bool inHead = true;
+    for (size_t i = 0; i < end; ++i) {
+        const TagView& tag = tags[i];
+        if (!inHead || tag.code == kSubclassCode) {
+            inHead = false;
+            head.body.push_back(tag);
+            continue;
+        }
+        if (tag.code == handleCode && !head.hasHandle) {
+            head.handle = trimBlanks(tag.value);
+            head.hasHandle = true;
+        } else if (tag.code == kGroupCode && !tag.value.empty() && tag.value[0] == '{') {
+            size_t j = i + 1;
+            while (j < end && tags[j].code != kSubclassCode &&
+                   !(tags[j].code == kGroupCode && trimBlanks(tags[j].value) == "}")) {
+                ++j;
+            }
+            const bool closed = j < end && tags[j].code == kGroupCode;
+            if (trimBlanks(tag.value) == "{ACAD_XDICTIONARY") {
+                for (size_t k = i + 1; k < j; ++k) {
+                    if (tags[k].code == 360 && head.xdictionary.empty()) {
+                        head.xdictionary = tags[k].value;
+                    }
+                }
+            } else {
+                head.groups.insert(head.groups.end(), tags.begin() + static_cast<long>(i),
+                                   tags.begin() + static_cast<long>(j));
+                head.groups.push_back({kGroupCode, "}", tag.line});
+            }
+            i = closed ? j : j - 1;
+        } else if (tag.code == kOwnerCode && !head.hasOwner) {
+            head.owner = tag.value;
+            head.hasOwner = true;
+        } else {
+            head.body.push_back(tag);
+        }
+    }
+}
+
+namespace {
+
+bool hexBytes(std::string_view text, std::vector<unsigned char>& out) {
+    text = trimBlanks(text);
+    if (text.size() % 2 != 0) {
+        return false;
+    }
+    auto digit = [](char c) {
+        return c >= '0' && c <= '9'   ? c - '0'
+               : c >= 'A' && c <= 'F' ? c - 'A' + 10
+               : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                      : -1;
+    };
+    for (size_t i = 0; i < text.size(); i += 2) {
+        const int high = digit(text[i]), low = digit(text[i + 1]);
+        if (high < 0 || low < 0) {
+            return false;
+        }
+        out.push_back(static_cast<unsigned char>(high * 16 + low));
+    }
+    return true;
+}
+
+}  // namespace
+
+std::vector<qv::host::XDataRecord> readXData(std::span<const TagView> xdata,
+                                             ReadContext& context) {
+    std::vector<qv::host::XDataRecord> records;
+    qv::host::XDataItem* point = nullptr;  // the point whose y and z may follow
+    for (const TagView& tag : xdata) {
+        const int code = tag.code;
+        if (code == kXDataAppCode) {
+            records.push_back({qv::utf8ToWide(trimBlanks(tag.value)), {}});
+            point = nullptr;
+            continue;
+        }
+        if (records.empty()) {
+            continue;  // splitHead starts the span at a 1001
+        }
+        auto& items = records.back().items;
+        if (point != nullptr && (code == point->code + 10 || code == point->code + 20)) {
+            parseDouble(tag.value, point->values[(code - point->code) / 10]);
+            continue;
+        }
+        point = nullptr;
+        qv::host::XDataItem item;
+        item.code = static_cast<short>(code);
+        bool ok = true;
+        if (code == 1000 || code == 1003) {
+            item.text = context.text(tag.value);
+        } else if (code == 1002) {
+            const std::string_view brace = trimBlanks(tag.value);
+            ok = brace == "{" || brace == "}";
+            item.text = qv::utf8ToWide(brace);
+        } else if (code == 1005) {
+            std::uint64_t handle = 0;
+            ok = parseHandle(tag.value, handle);
+            item.text = qv::utf8ToWide(trimBlanks(tag.value));
+        } else if (code == 1004) {
+            ok = hexBytes(tag.value, item.binary) && item.binary.size() <= 127;
+        } else if (code >= 1010 && code <= 1013) {
+            ok = parseDouble(tag.value, item.values[0]);
+        } else if (code >= 1040 && code <= 1042) {
+            ok = parseDouble(tag.value, item.values[0]);
+        } else if (code == 1070 || code == 1071) {
+            std::int64_t value = 0;
+            ok = parseInteger(tag.value, value) &&
+                 (code == 1070 ? value >= -32768 && value <= 32767
+                               : value >= INT32_MIN && value <= INT32_MAX);
+            item.integer = static_cast<Adesk::Int32>(value);
+        } else {
+            ok = false;
+        }
+        if (!ok) {
+            context.warn(Fix::InvalidValue, tag.line,
+                         "extended data item " + std::to_string(code) + " '" +
+                             std::string(tag.value.substr(0, 40)) + "' of " +
+                             std::string(context.recordType()) + " is not valid; it was dropped");
+            continue;
+        }
+        items.push_back(std::move(item));
+        if (code >= 1010 && code <= 1013) {
+            point = &items.back();
+        }
+    }
+    return records;
+}
+
+void writeHead(std::string_view type, const AcDbObject& object, const TagList* groups,
+               WriteContext& context, int handleCode, std::string_view tableName) {
+    TagWriter& out = context.out();
+    out.raw(kStructureCode, type);
+    if (!tableName.empty()) {
+        out.raw(kNameCode, tableName);
+    }
+    out.handle(handleCode, context.objectHandle());
+    if (groups != nullptr) {
+        for (const TagView tag : *groups) {
+            out.raw(tag.code, tag.value);
+        }
+    }
+    if (const std::uint64_t xdictionary = context.handleOf(object.extensionDictionary())) {
+        out.raw(kGroupCode, "{ACAD_XDICTIONARY");
+        out.handle(360, xdictionary);
+        out.raw(kGroupCode, "}");
+    }
+    out.handle(kOwnerCode, context.handleOf(object.ownerId()));
+}
+
+void writeXData(const AcDbObject& object, WriteContext& context) {
+    TagWriter& out = context.out();
+    for (const qv::host::XDataRecord& record : object.qvXData()) {
+        out.raw(kXDataAppCode, qv::wideToUtf8(record.application));
+        for (const qv::host::XDataItem& item : record.items) {
+            const int code = item.code;
+            if (code == 1000 || code == 1003) {
+                context.text(code, item.text);
+            } else if (code == 1002 || code == 1005) {
+                out.raw(code, qv::wideToUtf8(item.text));
+            } else if (code == 1004) {
+                static constexpr char kHex[] = "0123456789ABCDEF";
+                std::string hex;
+                for (unsigned char b : item.binary) {
+                    hex += kHex[b >> 4];
+                    hex += kHex[b & 15];
+                }
+                out.raw(code, hex);
+            } else if (code >= 1010 && code <= 1013) {
+                out.point(code, item.values[0], item.values[1], item.values[2]);
+            } else if (code >= 1040 && code <= 1042) {
+                out.real(code, item.values[0]);
+            } else if (code == 1070 || code == 1071) {
+                out.integer(code, item.integer);
+            }
+        }
+    }
+}
+
+}  // namespace qv::dxf

@@ -1,0 +1,50 @@
+// What every record of TABLES, BLOCKS, ENTITIES and OBJECTS has besides its body: its handle,
+// its application groups (the extension dictionary among them), its owner, and its extended
+// data. Reading splits a record into these parts; writing puts them together again.
+#pragma once
+
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "host/db/AcDbObject.h"
+#include "host/dxf/ReadContext.h"
+#include "host/dxf/Tag.h"
+#include "host/dxf/WriteContext.h"
+
+namespace qv::dxf {
+
+struct RecordHead {
+    std::string_view handle;       // the record's own handle as written; empty when none
+    bool hasHandle = false;        // a handle tag was there (it may be empty)
+    std::string_view xdictionary;  // the extension dictionary's handle; empty when none
+    std::string_view owner;        // empty when the record names none
+    bool hasOwner = false;
+    std::vector<TagView> groups;   // application groups other than the extension dictionary
+    std::vector<TagView> body;     // after the owner (from the first subclass), before xdata
+    std::span<const TagView> xdata;
+
+    void clear();
+};
+
+// Splits the tags of a record. The head is what comes before the first subclass marker: the
+// handle (group code `handleCode`: 105 for DIMSTYLE, else 5), the "{NAME ... }" groups and the
+// first owner; any other tag there is the body's. Extended data starts at the first 1001 tag.
+void splitHead(std::span<const TagView> tags, int handleCode, RecordHead& head);
+
+// The extended data of a record as the host keeps it; items that are no extended data are
+// reported and left out. Adds the names of the applications to `applications`.
+std::vector<qv::host::XDataRecord> readXData(std::span<const TagView> xdata, ReadContext& context);
+
+// Writes "0 TYPE" (and "2 NAME" for a table's own record), the handle, the application groups,
+// the extension dictionary and the owner. `groups` are written as they are.
+void writeHead(std::string_view type, const AcDbObject& object, const TagList* groups,
+               WriteContext& context, int handleCode = 5, std::string_view tableName = {});
+void writeXData(const AcDbObject& object, WriteContext& context);
+
+// The handle code of a record type (105 for DIMSTYLE).
+inline int handleCodeOf(std::string_view type) {
+    return type == "DIMSTYLE" ? 105 : 5;
+}
+
+}  // namespace qv::dxf

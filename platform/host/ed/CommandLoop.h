@@ -1,0 +1,44 @@
+// The host's command line: the "Command: " prompt, the commands typed there and their answers,
+// until the input ends or the QUIT command.
+//
+// Between commands the shown modeless dialogs get their turn (a line that reads as a dialog action
+// goes to them, see TerminalDriver.h). An empty line at the prompt does nothing; Esc shows
+// "*Cancel*". After each command the host takes the focus back, and reports objects that the
+// command left open and document locks that it left held.
+//
+// In a script these stop the run at once, with a message that quotes the line: an unknown command,
+// an answer that no prompt asked for (a line at the command prompt that reads as a number, a
+// point or a handle), and the end of the script while a prompt waited. Answers
+// that a prompt refused, exceptions that a command let out, objects left open and locks left
+// held, and errors of the terminal driver do not stop it but make it fail at the end.
+#pragma once
+
+#include <string>
+
+namespace qv::host::ed {
+
+class CommandLoop {
+  public:
+    // With `script` the errors above stop the run.
+    explicit CommandLoop(bool script) : m_script(script) {}
+
+    // Runs until the input ends or QUIT; false when a script failed (see above).
+    bool run();
+    // Why the run failed, or empty.
+    const std::wstring& failure() const { return m_failure; }
+    // How many errors made the run fail.
+    int errors() const { return m_errors; }
+
+  private:
+    bool stop(const std::wstring& why);
+    void checkLeftovers(const std::wstring& command);
+
+    bool m_script;
+    std::wstring m_failure;
+    int m_errors = 0;
+};
+
+// Asks the running command loop to end after the current command (the QUIT command).
+void requestQuit();
+
+}  // namespace qv::host::ed

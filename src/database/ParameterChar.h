@@ -1,0 +1,4 @@
+// A fixed-length text parameter; see database/ParameterText.h.
+#pragma once
+
+#include "database/ParameterText.h"

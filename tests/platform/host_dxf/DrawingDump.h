@@ -1,0 +1,40 @@
+// Two views of a drawing database for the tests: everything it holds as text (to compare two
+// databases), and its content as JSON in the form ezdxf_check.py compares with what ezdxf sees.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "host/db/AcDbDatabase.h"
+
+namespace qv::dxf::test {
+
+// Every object in handle order with its class, owner, properties, extended data, kept tags and
+// leftovers, and the file data kept with the database. Handles that a write gives (the seed, the
+// BLOCK and SEQEND records) are left out, as are the values of the modelled header variables in
+// the header kept as read.
+std::string dumpDatabase(const AcDbDatabase& database);
+
+// Layers, linetypes, text styles, registered applications and every block's entities (see
+// ezdxf_check.py).
+std::string describeForEzdxf(const AcDbDatabase& database);
+
+// Runs ezdxf_check.py with the arguments; its output goes to `output`. The exit code, or -1
+// when it could not run.
+int runEzdxfCheck(const std::vector<std::string>& arguments, std::string& output);
+
+// A fresh temporary folder, removed by the destructor.
+class TempFolder {
+  public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::filesystem::path& path() const { return m_path; }
+
+  private:
+    std::filesystem::path m_path;
+};
+
+}  // namespace qv::dxf::test

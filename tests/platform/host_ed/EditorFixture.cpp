@@ -1,0 +1,69 @@
+#include "EditorFixture.h"
+
+namespace qv::test {
+
+std::wstring handleOf(AcDbObjectId id) {
+    return id.handle().text();
+}
+
+AcDbObjectId EditorTest::addPolyline(std::initializer_list<AcGePoint2d> points,
+                                     const ACHAR* layer) {
+    {
+        AcDbLayerTable* layers = nullptr;
+        db()->getLayerTable(layers, AcDb::kForRead);
+        const bool known = layers->has(layer);
+        layers->close();
+        if (!known) {
+            addLayer(layer);
+        }
+    }
+    auto* polyline = new AcDbPolyline;
+    unsigned int i = 0;
+    for (const AcGePoint2d& p : points) {
+        polyline->addVertexAt(i++, p);
+    }
+    polyline->setClosed(true);
+    polyline->setLayer(layer);
+    return addToModelSpace(polyline);
+}
+
+AcDbObjectId EditorTest::addReference(const ACHAR* block, const AcGePoint3d& at) {
+    AcDbObjectId blockId;
+    {
+        WriteLock lock(document());
+        AcDbBlockTable* table = nullptr;
+        db()->getBlockTable(table, AcDb::kForWrite);
+        if (table->getAt(block, blockId) != Acad::eOk) {
+            auto* record = new AcDbBlockTableRecord;
+            record->setName(block);
+            table->add(blockId, record);
+            auto* outline = new AcDbPolyline;
+            outline->addVertexAt(0, AcGePoint2d(0, 0));
+            outline->addVertexAt(1, AcGePoint2d(4, 0));
+            outline->addVertexAt(2, AcGePoint2d(4, 4));
+            outline->setClosed(true);
+            record->appendAcDbEntity(outline);
+            outline->close();
+            record->close();
+        }
+        table->close();
+    }
+    return addToModelSpace(new AcDbBlockReference(at, blockId));
+}
+
+std::vector<std::wstring> EditorTest::takeSet(const ads_name set) {
+    std::vector<std::wstring> handles;
+    Adesk::Int32 length = 0;
+    EXPECT_EQ(acedSSLength(set, &length), RTNORM);
+    for (Adesk::Int32 i = 0; i < length; ++i) {
+        ads_name member;
+        AcDbObjectId id;
+        EXPECT_EQ(acedSSName(set, i, member), RTNORM);
+        EXPECT_EQ(acdbGetObjectId(id, member), Acad::eOk);
+        handles.push_back(handleOf(id));
+    }
+    EXPECT_EQ(acedSSFree(set), RTNORM);
+    return handles;
+}
+
+}  // namespace qv::test

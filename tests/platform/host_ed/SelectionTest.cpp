@@ -1,0 +1,227 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "EditorFixture.h"
+#include "win32/CodePage.h"
+
+namespace {
+
+using qv::test::handleOf;
+
+// Builds a point list for the polygon modes.
+resbuf* pointList(std::initializer_list<AcGePoint2d> points) {
+    resbuf* head = nullptr;
+    resbuf** tail = &head;
+    for (const AcGePoint2d& p : points) {
+        *tail = acutNewRb(RTPOINT);
+        (*tail)->resval.rpoint[0] = p.x;
+        (*tail)->resval.rpoint[1] = p.y;
+        tail = &(*tail)->rbnext;
+    }
+    return head;
+}
+
+class SelectionTest : public qv::test::EditorTest {
+  protected:
+    SelectionTest() {
+        room1 = addReference(L"ROOM-1", AcGePoint3d(0, 0, 0));              // 0..4
+        room2 = addReference(L"room-2", AcGePoint3d(10, 0, 0));             // 10..14
+        legend = addReference(L"MARKER-LEGEND", AcGePoint3d(20, 0, 0));    // 20..24
+        outline = addPolyline({{0, 10}, {8, 10}, {8, 16}, {0, 16}}, L"WALLS");
+        hidden = addPolyline({{30, 0}, {32, 0}, {32, 2}}, L"HIDDEN-1");
+    }
+
+    // The handles that acedSSGet selects, or the result code as text when it selects nothing.
+    std::vector<std::wstring> select(const ACHAR* mode, const void* p1, const void* p2,
+                                     resbuf* filter) {
+        ads_name set;
+        const int code = acedSSGet(mode, p1, p2, filter, set);
+        acutRelRb(filter);
+        if (code != RTNORM) {
+            return {L"code " + std::to_wstring(code)};
+        }
+        return takeSet(set);
+    }
+
+    std::vector<std::wstring> handles(std::initializer_list<AcDbObjectId> ids) {
+        std::vector<std::wstring> out;
+        for (AcDbObjectId id : ids) {
+            out.push_back(handleOf(id));
+        }
+        return out;
+    }
+
+    AcDbObjectId room1, room2, legend, outline, hidden;
+};
+
+TEST_F(SelectionTest, FiltersByTypeNameAndLayer) {
+    struct Case {
+        const char* what;
+        resbuf* filter;
+        std::vector<std::wstring> selected;
+    };
+    const std::vector<std::wstring> nothing = {L"code " + std::to_wstring(RTERROR)};
+    const Case cases[] = {
+        {"no filter", nullptr, handles({room1, room2, legend, outline, hidden})},
+        {"block references", acutBuildList(RTDXF0, L"INSERT", 0), handles({room1, room2, legend})},
+        {"type without regard to case", acutBuildList(RTDXF0, L"insert", 0),
+         handles({room1, room2, legend})},
+        {"space blocks", acutBuildList(RTDXF0, L"INSERT", 2, L"ROOM-*", 0), handles({room1, room2})},
+        {"one marker", acutBuildList(RTDXF0, L"INSERT", 2, L"MARKER-LEGEND", 0), handles({legend})},
+        {"no pie marker", acutBuildList(RTDXF0, L"INSERT", 2, L"MARKER-PIECHART", 0), nothing},
+        {"everything but rooms", acutBuildList(RTDXF0, L"INSERT", 2, L"~ROOM-*", 0), handles({legend})},
+        {"a block name on a polyline", acutBuildList(2, L"*", 0),
+         handles({room1, room2, legend})},
+        {"layer", acutBuildList(8, L"WALLS", 0), handles({outline})},
+        {"layer pattern list", acutBuildList(8, L"walls,HIDDEN-#", 0), handles({outline, hidden})},
+        {"polylines not hidden", acutBuildList(RTDXF0, L"LWPOLYLINE", 8, L"~HIDDEN*", 0),
+         handles({outline})},
+        {"either", acutBuildList(-4, L"<OR", 2, L"ROOM-1", 8, L"WALLS", -4, L"OR>", 0),
+         handles({room1, outline})},
+        {"not", acutBuildList(-4, L"<NOT", RTDXF0, L"INSERT", -4, L"NOT>", 0),
+         handles({outline, hidden})},
+        {"colour by layer", acutBuildList(62, 256, 0),
+         handles({room1, room2, legend, outline, hidden})},
+        {"colour relation", acutBuildList(-4, L"<", 62, 256, 0), nothing},
+        {"model space", acutBuildList(67, 0, 0), handles({room1, room2, legend, outline, hidden})},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(select(L"X", nullptr, nullptr, c.filter), c.selected) << c.what;
+    }
+}
+
+TEST_F(SelectionTest, RefusesFiltersItCannotRead) {
+    const std::vector<std::wstring> error = {L"code " + std::to_wstring(RTERROR)};
+    const ads_point origin = {0, 0, 0};
+    EXPECT_EQ(select(L"X", nullptr, nullptr, acutBuildList(10, origin, 0)), error);
+    EXPECT_EQ(select(L"X", nullptr, nullptr, acutBuildList(-4, L"<OR", 8, L"WALLS", 0)), error);
+    EXPECT_EQ(select(L"X", nullptr, nullptr,
+                     acutBuildList(-4, L"<NOT", 8, L"A", 8, L"B", -4, L"NOT>", 0)),
+              error);
+    EXPECT_EQ(select(L"X", nullptr, nullptr, acutBuildList(-4, L"<MAYBE", 0)), error);
+    EXPECT_NE(transcript().find(L"Invalid selection filter"), std::wstring::npos);
+}
+
+TEST_F(SelectionTest, WindowsAndPolygonsSelectInsideOrCrossing) {
+    const ads_point a = {-1, -1, 0}, b = {12, 5, 0};
+    EXPECT_EQ(select(L"W", a, b, nullptr), handles({room1}));
+    EXPECT_EQ(select(L"_C", a, b, nullptr), handles({room1, room2}));
+    // A concave polygon: an L round the first room and the outline's lower half.
+    resbuf* l = pointList({{-1, -1}, {5, -1}, {5, 12}, {9, 12}, {9, 17}, {-1, 17}});
+    EXPECT_EQ(select(L"WP", l, nullptr, nullptr), handles({room1}));
+    EXPECT_EQ(select(L"CP", l, nullptr, nullptr), handles({room1, outline}));
+    acutRelRb(l);
+    resbuf* nowhere = pointList({{100, 100}, {110, 100}, {110, 110}});
+    EXPECT_EQ(select(L"CP", nowhere, nullptr, nullptr),
+              (std::vector<std::wstring>{L"code " + std::to_wstring(RTERROR)}));
+    acutRelRb(nowhere);
+    resbuf* crossing = pointList({{12, 2}, {22, 2}, {22, 3}, {12, 3}});
+    EXPECT_EQ(select(L"CP", crossing, nullptr, acutBuildList(2, L"~ROOM-*", 0)), handles({legend}));
+    acutRelRb(crossing);
+    resbuf* two = pointList({{0, 0}, {1, 1}});
+    EXPECT_EQ(select(L"CP", two, nullptr, nullptr),
+              (std::vector<std::wstring>{L"code " + std::to_wstring(RTERROR)}));
+    acutRelRb(two);
+    EXPECT_EQ(select(L"Q", nullptr, nullptr, nullptr),
+              (std::vector<std::wstring>{L"code " + std::to_wstring(RTERROR)}));
+}
+
+TEST_F(SelectionTest, TheUserSelectsWithHandlesPointsAndWindows) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> answers;
+        std::vector<std::wstring> selected;
+        int refused;
+    };
+    const std::string r1 = "#" + qv::wideToUtf8(handleOf(room1));
+    const std::string r2 = "#" + qv::wideToUtf8(handleOf(room2));
+    const std::vector<std::wstring> nothing = {L"code " + std::to_wstring(RTERROR)};
+    const std::vector<std::wstring> cancelled = {L"code " + std::to_wstring(RTCAN)};
+    const Case cases[] = {
+        {"handles", {r1 + " " + r2, ""}, handles({room1, room2}), 0},
+        {"handles with commas, twice", {r2 + "," + r1, r1, ""}, handles({room2, room1}), 0},
+        {"a point on the outline", {"8,12", ""}, handles({outline}), 0},
+        {"window", {"w -1,-1 12,5", ""}, handles({room1}), 0},
+        {"crossing", {"C -1,-1 12,5", ""}, handles({room1, room2}), 0},
+        {"all", {"ALL", ""}, handles({room1, room2, legend, outline, hidden}), 0},
+        {"nothing", {""}, nothing, 0},
+        {"a miss", {"50,50", ""}, nothing, 0},
+        {"unknown handle", {"#FFFF", ""}, nothing, 0},
+        {"cancel", {r1, "^C"}, cancelled, 0},
+        {"refused", {"hello", "w 1", r1, ""}, handles({room1}), 2},
+    };
+    for (const Case& c : cases) {
+        editor().reset();
+        input.lines.assign(c.answers.begin(), c.answers.end());
+        EXPECT_EQ(select(nullptr, nullptr, nullptr, nullptr), c.selected) << c.what;
+        EXPECT_EQ(editor().inputErrors(), c.refused) << c.what;
+        EXPECT_TRUE(input.lines.empty()) << c.what;
+    }
+    // The filter holds for what the user picks; "P" gives the last interactive selection.
+    answers({r1 + " " + qv::wideToUtf8(L"#" + handleOf(outline)), ""});
+    EXPECT_EQ(select(nullptr, nullptr, nullptr, acutBuildList(RTDXF0, L"INSERT", 0)), handles({room1}));
+    EXPECT_EQ(select(L"P", nullptr, nullptr, nullptr), handles({room1}));
+    EXPECT_NE(transcript().find(L"2 found, 1 total\n1 filtered out\n"), std::wstring::npos);
+}
+
+TEST_F(SelectionTest, SetNamesAreCheckedAndLimited) {
+    ads_name set;
+    ASSERT_EQ(acedSSGet(L"X", nullptr, nullptr, nullptr, set), RTNORM);
+    ads_name first;
+    ASSERT_EQ(acedSSName(set, 0, first), RTNORM);
+    ads_name outside;
+    EXPECT_EQ(acedSSName(set, 5, outside), RTERROR);
+    EXPECT_EQ(acedSSName(set, -1, outside), RTERROR);
+    EXPECT_EQ(acedSSMemb(first, set), RTNORM);
+    EXPECT_EQ(acedSSDel(first, set), RTNORM);
+    EXPECT_EQ(acedSSMemb(first, set), RTERROR);
+    EXPECT_EQ(acedSSDel(first, set), RTERROR);
+    ads_name same;
+    EXPECT_EQ(acedSSAdd(first, set, same), RTNORM);
+    EXPECT_EQ(acedSSAdd(first, set, same), RTNORM);  // once only
+    Adesk::Int32 length = 0;
+    EXPECT_EQ(acedSSLength(set, &length), RTNORM);
+    EXPECT_EQ(length, 5);
+    EXPECT_EQ(acedSSFree(set), RTNORM);
+    EXPECT_EQ(acedSSFree(set), RTERROR);
+    EXPECT_EQ(acedSSLength(set, &length), RTERROR);
+    EXPECT_EQ(acedSSLength(first, &length), RTERROR);  // an entity's name is no set
+
+    // At most 128 sets at once.
+    std::vector<std::array<Adesk::Int64, 2>> open(128);
+    for (auto& name : open) {
+        ASSERT_EQ(acedSSAdd(nullptr, nullptr, name.data()), RTNORM);
+    }
+    ads_name more;
+    EXPECT_EQ(acedSSAdd(nullptr, nullptr, more), RTERROR);
+    EXPECT_EQ(acedSSGet(L"X", nullptr, nullptr, nullptr, more), RTERROR);
+    EXPECT_EQ(acedSSFree(open[0].data()), RTNORM);
+    EXPECT_EQ(acedSSAdd(first, nullptr, more), RTNORM);
+    EXPECT_EQ(acedSSLength(more, &length), RTNORM);
+    EXPECT_EQ(length, 1);
+}
+
+TEST_F(SelectionTest, TheImpliedSelectionComesFromSetFirst) {
+    EXPECT_EQ(select(L"I", nullptr, nullptr, nullptr),
+              (std::vector<std::wstring>{L"code " + std::to_wstring(RTERROR)}));
+    ads_name set;
+    resbuf* walls = acutBuildList(8, L"WALLS", 0);
+    ASSERT_EQ(acedSSGet(L"X", nullptr, nullptr, walls, set), RTNORM);
+    acutRelRb(walls);
+    EXPECT_EQ(acedSSSetFirst(set, nullptr), RTNORM);
+    acedSSFree(set);
+    EXPECT_EQ(select(L"_I", nullptr, nullptr, nullptr), handles({outline}));
+    resbuf* grips = nullptr;
+    resbuf* picked = nullptr;
+    ASSERT_EQ(acedSSGetFirst(&grips, &picked), RTNORM);
+    ASSERT_NE(picked, nullptr);
+    EXPECT_EQ(grips, nullptr);
+    EXPECT_EQ(takeSet(picked->resval.rlname), handles({outline}));
+    acutRelRb(picked);
+    EXPECT_EQ(select(L"L", nullptr, nullptr, nullptr), handles({hidden}));
+}
+
+}  // namespace
