@@ -14,12 +14,32 @@
 // Detach (DLL_PROCESS_DETACH): leaves the chain. Other reasons: nothing. Always TRUE.
 extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID lpReserved);
 
-// ---- Start-up ------------------------------------------------------------------------------
+// The host's entry point. kInitAppMsg: unlocks the module (so that it can be unloaded) and
+// declares it fit for several open documents through the dynamic linker, then initApp.
+// kUnloadAppMsg: unloadApp. Other messages: nothing. Always kRetOK.
+extern "C" AcRx::AppRetCode acrxEntryPoint(AcRx::AppMsgCode msg, void* pkt);
+
+// The host's module boilerplate: the interface version the module was built for, and a new module
+// object (one reference, the caller's to release).
+extern "C" int acrxGetApiVersion();
+extern "C" void odrxGetAPIVersion(int& nMajorVersion, int& nMinorVersion, int& nMajorBuildVersion,
+                                  int& nMinorBuildVersion);
+extern "C" OdRxModule* odrxCreateModuleObject();
+
+// ---- Start-up and shut-down ----------------------------------------------------------------
+
+// Takes the folder of the host's executable as the module folder, runs checkPreferencesExist,
+// then registers the commands of the command table with the host's command stack (the marker
+// commands only on a full host).
+void initApp();
 
 // The first-run check: makes sure the folders "\orvan\prefs\" and "\orvan\temp\" exist below the
 // module folder (setting tempFolder), and shows the preferences dialog when the preferences file
 // cannot be opened. Every failure is shown in the error message box; returns 0.
 int checkPreferencesExist();
+
+// Removes the eight command groups, whether or not they hold commands; nothing else.
+void unloadApp();
 
 // ---- Command handlers ----------------------------------------------------------------------
 
