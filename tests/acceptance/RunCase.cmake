@@ -4,6 +4,9 @@
 #   WORK      a folder of the case's own (emptied first; drive C: is WORK/home)
 #   ARGS      the program's arguments (a list); <module>, <home>, <work> and <source> are replaced
 #   INPUT     a file fed to standard input (optional)
+#   HOME      a folder below this one whose content the home starts with (optional)
+#   FILES     paths below WORK whose content follows the transcript, each after a line
+#             "--- file PATH ---" (line ends as "\n"), or "--- no file PATH ---" (optional)
 #   EXPECTED  the expected transcript   EXIT      the expected exit code
 # The transcript is standard output, then, when there is any, "--- stderr ---" and standard
 # error. Paths of WORK, of the source folder and of the module are written as <work>, <source>
@@ -14,6 +17,9 @@ cmake_minimum_required(VERSION 3.25)
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}/home")
 get_filename_component(SOURCE "${CMAKE_CURRENT_LIST_DIR}" ABSOLUTE)
+if(HOME)
+  file(COPY "${SOURCE}/${HOME}/" DESTINATION "${WORK}/home")
+endif()
 
 set(args)
 foreach(arg IN LISTS ARGS)
@@ -37,6 +43,15 @@ set(actual "${out}")
 if(NOT err STREQUAL "")
   string(APPEND actual "--- stderr ---\n${err}")
 endif()
+foreach(shown IN LISTS FILES)
+  if(EXISTS "${WORK}/${shown}")
+    file(READ "${WORK}/${shown}" content)
+    string(REPLACE "\r\n" "\n" content "${content}")
+    string(APPEND actual "--- file ${shown} ---\n${content}")
+  else()
+    string(APPEND actual "--- no file ${shown} ---\n")
+  endif()
+endforeach()
 
 # A POSIX path and its Windows form (Z: and backslashes) both become the placeholder.
 function(neutral text path placeholder result)
