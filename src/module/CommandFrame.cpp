@@ -5,7 +5,13 @@
 
 CCommandFrame::CCommandFrame() = default;
 
-CCommandFrame::~CCommandFrame() = default;
+CCommandFrame::~CCommandFrame() {
+    try {
+        unlockDrawing();
+    } catch (...) {
+        discardCaughtError();
+    }
+}
 
 void CCommandFrame::printBanner(CString title) {
     acutPrintf(L"%s\n", title + MODULE_VERSION);
@@ -16,6 +22,32 @@ CPreferences* CCommandFrame::loadPreferences() {
         m_preferences = std::make_unique<CPreferences>();
     m_preferences->loadPreferences(moduleFolder + PREFERENCES_FILE);
     return m_preferences.get();
+}
+
+CAcadDrawing* CCommandFrame::openCurrentDrawing() {
+    if (!m_drawing) {
+        m_drawing = std::make_unique<CAcadDrawing>();
+        AcApDocument* document = acDocManager->curDocument();
+        m_drawing->setDocument(document);
+        m_drawing->setFileName(document ? CString(document->fileName()) : CString());
+        m_drawing->setIsOpen(1);
+        m_drawing->setIsCurrentDocument(1);
+    }
+    return m_drawing.get();
+}
+
+BOOL CCommandFrame::lockDrawing() {
+    if (m_locked)
+        return TRUE;
+    m_locked = openCurrentDrawing()->lock() == Acad::eOk;
+    return m_locked;
+}
+
+void CCommandFrame::unlockDrawing() {
+    if (!m_locked)
+        return;
+    m_locked = false;
+    m_drawing->unlock(0);
 }
 
 namespace {

@@ -18,6 +18,7 @@
 #include "StdAfx.h"
 
 #include "core/Preferences.h"
+#include "drawing/AcadDrawing.h"
 
 // The source file that the error objects of the command handlers name.
 inline constexpr wchar_t COMMAND_SOURCE_FILE[] = L"quorvelle";
@@ -26,7 +27,8 @@ class CCommandFrame {
   public:
     // Step 1: makes the module's resources current.
     CCommandFrame();
-    // Step 6: deletes what the frame made, then restores the previous resources.
+    // Step 6: gives back a lock of step 5 still held, deletes what the frame made, then restores
+    // the previous resources.
     ~CCommandFrame();
     CCommandFrame(const CCommandFrame&) = delete;
     CCommandFrame& operator=(const CCommandFrame&) = delete;
@@ -38,9 +40,21 @@ class CCommandFrame {
     // second call loads the file again into the same object.
     CPreferences* loadPreferences();
 
+    // Step 4: a wrapper of the host's current document (the document, its file name, open,
+    // the current document). The frame owns it; later calls give the same wrapper.
+    CAcadDrawing* openCurrentDrawing();
+
+    // Step 5: locks the frame's drawing (made by step 4 when needed). TRUE when the lock was
+    // granted and the work may run; FALSE when the host refused it. A granted lock is given back
+    // with unlockDrawing, or by the frame's end.
+    BOOL lockDrawing();
+    void unlockDrawing();
+
   private:
     CAcModuleResourceOverride m_resources;
     std::unique_ptr<CPreferences> m_preferences;
+    std::unique_ptr<CAcadDrawing> m_drawing;
+    bool m_locked = false;
 };
 
 // Step 7, inside a catch block of a handler: wraps what was caught into a CEXUnhandled naming the

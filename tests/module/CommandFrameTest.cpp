@@ -62,6 +62,47 @@ TEST_F(CommandFrame, PreferencesComeFromTheModuleFolder) {
     EXPECT_EQ(1, loaded->getUnits());
 }
 
+TEST_F(CommandFrame, WrapsTheCurrentDrawing) {
+    document()->qvSetFileName(L"C:\\plans\\floor 1.dwg");
+    CCommandFrame frame;
+    CAcadDrawing* drawing = frame.openCurrentDrawing();
+    EXPECT_EQ(document(), drawing->getDocument());
+    EXPECT_EQ(CString(L"C:\\plans\\floor 1.dwg"), drawing->getFileName());
+    EXPECT_TRUE(drawing->isOpen());
+    EXPECT_EQ(drawing, frame.openCurrentDrawing());
+}
+
+TEST_F(CommandFrame, TheLockIsHeldForTheWorkAndGivenBackAtTheEnd) {
+    const struct {
+        const char* name;
+        bool refuse;
+        bool unlockEarly;
+    } cases[] = {
+        {"granted, given back by the end", false, false},
+        {"granted, given back after the work", false, true},
+        {"refused", true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.refuse)
+            acDocManager->qvRefuseLocks(1);
+        {
+            CCommandFrame frame;
+            EXPECT_EQ(!c.refuse, frame.lockDrawing() != FALSE);
+            EXPECT_EQ(c.refuse ? 0 : 1, document()->qvLockCount());
+            if (!c.refuse) {
+                EXPECT_TRUE(frame.lockDrawing());  // held already: no second lock
+                EXPECT_EQ(1, document()->qvLockCount());
+            }
+            if (c.unlockEarly) {
+                frame.unlockDrawing();
+                EXPECT_EQ(0, document()->qvLockCount());
+            }
+        }
+        EXPECT_EQ(0, document()->qvLockCount());
+    }
+}
+
 TEST_F(CommandFrame, CaughtFailuresAreShownAsAChainNamingTheHandler) {
     const struct {
         const char* name;
