@@ -7,11 +7,16 @@
 #include "host/AdeskTypes.h"
 
 class AcDbDatabase;
+class AcDbLayoutManager;
+class AcDbPlotSettingsValidator;
 
 class AcDbHostApplicationServices {
   public:
     AcDbDatabase* workingDatabase() const { return m_working; }
     void setWorkingDatabase(AcDbDatabase* database) { m_working = database; }
+    // The host's one layout manager and plot-settings validator.
+    AcDbLayoutManager* layoutManager() const;
+    AcDbPlotSettingsValidator* plotSettingsValidator() const;
 
     // The product name ("AutoCAD LT 2015"), the program's name beside it and the maker.
     const ACHAR* product() const { return m_product.c_str(); }

@@ -7,6 +7,7 @@
 
 #include "host/app/Documents.h"
 #include "host/app/HostServices.h"
+#include "host/db/AcDbLayoutManager.h"
 #include "host/db/ObjectAccess.h"
 #include "host/db/SymbolTables.h"
 
@@ -164,6 +165,18 @@ const std::map<std::wstring, Variable>& variables() {
                   return false;
               }
               return db->setClayer(layers->qvFind(value->resval.rstring)) == Acad::eOk;
+          }}},
+        {L"CTAB",
+         {RTSTR,
+          [](AcDbDatabase* db, resbuf* value) {
+              putString(value, acdbHostApplicationServices()->layoutManager()->findActiveLayout(
+                                   true, db));
+              return true;
+          },
+          [](AcDbDatabase* db, const resbuf* value) {
+              return value->restype == RTSTR && value->resval.rstring != nullptr &&
+                     acdbHostApplicationServices()->layoutManager()->setCurrentLayout(
+                         value->resval.rstring, db) == Acad::eOk;
           }}},
         {L"UCSORG",
          {RT3DPOINT,

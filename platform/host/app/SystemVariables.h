@@ -8,6 +8,7 @@
 //   SORTENTS    RTSHORT    drawing    0 to 127 (flags)
 //   TEXTSIZE    RTREAL     drawing    above 0
 //   CLAYER      RTSTR      drawing    an existing layer that is not frozen
+//   CTAB        RTSTR      drawing    the current layout, by name (the document locked)
 //   TILEMODE    RTSHORT    drawing    0 or 1
 //   HPMAXLINES  RTLONG     drawing    100 to 10 000 000
 //   UCSORG, UCSXDIR, UCSYDIR  RT3DPOINT  drawing  read only (acedSetCurrentUCS sets them)

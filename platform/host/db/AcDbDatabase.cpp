@@ -3,6 +3,7 @@
 #include "host/DrawingFiles.h"
 #include "host/db/AcDbDictionary.h"
 #include "host/db/AcDbEntity.h"
+#include "host/db/AcDbLayoutManager.h"
 #include "host/db/IdMapping.h"
 #include "host/db/ObjectAccess.h"
 #include "host/db/SymbolTables.h"
@@ -229,6 +230,7 @@ void AcDbDatabase::qvAddMissingDefaults() {
     if (!nod->has(L"ACAD_GROUP")) {
         nod->qvAppendEntry(L"ACAD_GROUP", addClosed(new AcDbDictionary, m_namedObjects));
     }
+    qv::host::addMissingLayouts(*this);
 }
 
 // ---- tables ----

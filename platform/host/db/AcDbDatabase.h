@@ -3,7 +3,8 @@
 //
 // A new database built with defaults holds the layer "0", the linetypes "ByBlock", "ByLayer" and
 // "Continuous", the text style "Standard", the registered application "ACAD", the blocks
-// "*Model_Space" and "*Paper_Space", and a named-object dictionary with "ACAD_GROUP".
+// "*Model_Space" and "*Paper_Space", and a named-object dictionary with "ACAD_GROUP" and the
+// layout dictionary "ACAD_LAYOUT" holding "Model" and "Layout1", the layouts of the two blocks.
 //
 // Handles are given in increasing order from the handle seed, which only grows: a handle is never
 // given twice, not even after its object was erased. Files keep the seed, so handles stay
@@ -149,7 +150,9 @@ class AcDbDatabase : public AcRxObject {
     void qvSetHandseed(AcDbHandle seed);
     // Adds what a new default drawing has and this one lacks (tables, the named-object
     // dictionary, layer "0", the standard linetypes, text style, application and blocks), and
-    // makes "0" and "Standard" current when nothing valid is. A file reader calls it last.
+    // makes "0" and "Standard" current when nothing valid is; gives every block of model or
+    // paper space a layout and ties blocks and layouts both ways (see
+    // qv::host::addMissingLayouts). A file reader calls it last.
     void qvAddMissingDefaults();
     void qvSetFileName(const std::wstring& fileName) { m_fileName = fileName; }
     // Every object in handle order (erased ones included).

@@ -432,7 +432,8 @@ void AcDbLayerTableRecord::qvAdded() {
 
 Acad::ErrorStatus AcDbLayerTableRecord::setColor(const AcCmColor& color) {
     assertWriteEnabled();
-    if (color.isByLayer() || color.isByBlock() || color.isNone()) {
+    const bool index = color.isByACI() && color.colorIndex() >= 1 && color.colorIndex() <= 255;
+    if (!index && !color.isByColor()) {
         return Acad::eInvalidInput;
     }
     m_color = color;

@@ -36,8 +36,9 @@ class AcDbSymbolTableRecord : public AcDbObject {
     Acad::ErrorStatus getName(ACHAR*& name) const;
     const std::wstring& qvName() const { return m_name; }
     virtual Acad::ErrorStatus setName(const ACHAR* name);
-    // Sets a name read from a file as it is, without the checks of setName.
-    void qvSetNameAsRead(const std::wstring& name) { m_name = name; }
+    // Sets the name without the checks of setName, for the host's own code: a name read from a
+    // file as it is, or the names the layouts swap between their blocks.
+    void qvSetName(const std::wstring& name) { m_name = name; }
     bool isDependent() const { return false; }
     bool isResolved() const { return true; }
 
@@ -214,6 +215,8 @@ class AcDbLayerTableRecord : public AcDbSymbolTableRecord {
     QV_RX_CLONE(AcDbLayerTableRecord)
 
     AcCmColor color() const { return m_color; }
+    // An index 1 to 255 or a true colour; anything else (by layer, by block, none, the
+    // foreground) gives eInvalidInput and changes nothing.
     Acad::ErrorStatus setColor(const AcCmColor& color);
     bool isFrozen() const { return m_frozen; }
     // Freezing the drawing's current layer gives eCannotFreezeCurrentLayer and changes nothing.

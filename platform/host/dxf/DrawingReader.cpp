@@ -488,7 +488,7 @@ void DrawingReader::beginBlock(const RecordView& record) {
     if (block == nullptr) {
         // No BLOCK_RECORD table (R12) or no entry for this block: the block gets a record.
         auto made = std::make_unique<AcDbBlockTableRecord>();
-        made->qvSetNameAsRead(qv::utf8ToWide(name));
+        made->qvSetName(qv::utf8ToWide(name));
         if (!name.empty()) {
             m_context.nameObject(NameTable::Block, made->qvName(), made.get());
         }

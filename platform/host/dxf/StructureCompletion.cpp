@@ -30,7 +30,7 @@ AcDbObjectId add(AcDbDatabase& db, AcDbObject* object, AcDbObjectId owner) {
 // Adds a record to a table and names it.
 AcDbObject* addRecord(ReadContext& context, AcDbObjectId tableId, NameTable table,
                       AcDbSymbolTableRecord* record, const std::wstring& name) {
-    record->qvSetNameAsRead(name);
+    record->qvSetName(name);
     AcDbDatabase& db = context.database();
     const AcDbObjectId id = add(db, record, tableId);
     ObjectAccess::peekAs<AcDbSymbolTable>(tableId)->qvAppendRecord(id);

@@ -25,7 +25,7 @@ const AcDbSymbolTableRecord& recordOf(const AcDbObject& o) {
 template <NameTable Table>
 bool readName(AcDbObject& o, const FieldValue& v, ReadContext& c) {
     std::wstring name = qv::utf8ToWide(v.text);
-    recordOf(o).qvSetNameAsRead(name);
+    recordOf(o).qvSetName(name);
     if (!name.empty() && !c.nameObject(Table, name, &o)) {
         c.warn(Fix::DuplicateName, v.line,
                std::string(c.recordType()) + " '" + std::string(v.text) +

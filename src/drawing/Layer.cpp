@@ -1,0 +1,256 @@
+#include "drawing/Layer.h"
+
+#include "core/OrvanExceptions.h"
+#include "core/XMLUtilities.h"
+#include "drawing/AcadDrawing.h"
+
+static const LPCTSTR SOURCE_FILE = _T("Layer.cpp");
+
+// The characters that a layer name of the module never holds.
+static const wchar_t REMOVED_CHARACTERS[] = L"<>/\\\";?*,=`";
+
+CLayer::CLayer() {
+    try {
+        setName(L"");
+        setDescription(L"");
+        setColourIndex(0);
+        setFrozen(0);
+        setLocked(0);
+        setOff(0);
+        setPlottable(1);
+        setLineWeight(0);
+        m_bModified = 0;
+    } catch (...) {
+        throwWrapped(SOURCE_FILE, _T("CLayer::CLayer"));
+    }
+}
+
+CLayer::CLayer(AcDbLayerTableRecord* pLayer) {
+    try {
+        getDWGLayer(pLayer);
+    } catch (...) {
+        throwWrapped(SOURCE_FILE, _T("CLayer::CLayer"));
+    }
+}
+
+CLayer::~CLayer() = default;
+
+CString CLayer::validateLayerName(CString sName) {
+    try {
+        CString sClean;
+        for (int i = 0; i < sName.GetLength(); i++) {
+            const wchar_t ch = sName.GetAt(i);
+            if (wcschr(REMOVED_CHARACTERS, ch) == NULL)
+                sClean += ch;
+        }
+        return sClean;
+    } catch (...) {
+        throwWrapped(SOURCE_FILE, _T("CLayer::validateLayerName"));
+    }
+}
+
+bool CLayer::isLayerColour(const AcCmColor& colour) {
+    if (colour.isByColor())
+        return true;
+    return colour.isByACI() && colour.colorIndex() >= 1 && colour.colorIndex() <= 255;
+}
+
+AcDbObjectId CLayer::addLayerRecord(AcDbLayerTable* pTable, AcDbLayerTableRecord* pRecord,
+                                    CString sName) {
+    try {
+        AcDbObjectId id;
+        if (pRecord->setName(sName) != Acad::eOk || pTable->add(id, pRecord) != Acad::eOk) {
+            // Refused: the record never reached the drawing, so it is still ours to delete.
+            delete pRecord;
+            return AcDbObjectId::kNull;
+        }
+        pRecord->close();
+        return id;
+    } catch (...) {
+        throwWrapped(SOURCE_FILE, _T("CLayer::addLayerRecord"));
+    }
+}
+
+int CLayer::ensureLayerExists(CString sName, CAcadDrawing* pDrawing) {
+    try {
+        if (pDrawing->lock() != 0)
+            return 1;
+        AcDbLayerTable* pTable = NULL;
+        if (pDrawing->getDocument()->database()->getLayerTable(pTable, AcDb::kForWrite) !=
+            Acad::eOk) {
+            pDrawing->unlock(0);
+            return 1;
+        }
+        sName = validateLayerName(sName);
+        if (!pTable->has(sName))
+            addLayerRecord(pTable, new AcDbLayerTableRecord, sName);
+        pTable->close();
+        pDrawing->unlock(0);
+        return 1;
+    } catch (...) {
+        throwWrapped(SOURCE_FILE, _T("CLayer::ensureLayerExists"));
+    }
+}
+
+int CLayer::getDWGLayer(CAcadDrawing* pDrawing, CString sName) {
+    try {
+        if (!m_bModified)
+            return 0;
+        if (pDrawing->lock() != 0)
+            return 0;
+        int iResult = 0;
+        AcDbLayerTable* pTable = NULL;
+        if (pDrawing->getDocument()->database()->getLayerTable(pTable, AcDb::kForWrite) ==
+            Acad::eOk) {
+            if (pTable->has(sName)) {
+                iResult = 1;
+                AcDbLayerTableRecord* pLayer = NULL;
+                if (pTable->getAt(sName, pLayer, AcDb::kForWrite, false) == Acad::eOk) {
+                    getDWGLayer(pLayer);
+                    pLayer->close();
+                }
+            }
+            pTable->close();
+        }
+        pDrawing->unlock(0);
+        return iResult;
+    } catch (...) {
+        throwWrapped(SOURCE_FILE, _T("CLayer::getDWGLayer"));
+    }
+}
+
+void CLayer::getDWGLayer(AcDbLayerTableRecord* pLayer) {
+    try {
+        m_id = pLayer->objectId();
+        const ACHAR* pName = NULL;
+        pLayer->getName(pName);
+        CString sName = pName;
+        sName.MakeUpper();
+        setName(sName);
+        setColourIndex(pLayer->color().colorIndex());
+        setFrozen(pLayer->isFrozen() ? 1 : 0);
+        setLocked(pLayer->isLocked() ? 1 : 0);
+        setOff(pLayer->isOff() ? 1 : 0);
+        setPlottable(pLayer->isPlottable() ? 1 : 0);
+        setLineWeight(pLayer->lineWeight());
+    } catch (...) {
+        throwWrapped(SOURCE_FILE, _T("CLayer::getDWGLayer"));
+    }
+}
+
+void CLayer::writeStates(AcDbLayerTableRecord* pLayer) const {
+    pLayer->setIsFrozen(m_bFrozen != 0);
+    pLayer->setIsLocked(m_bLocked != 0);
+    pLayer->setIsOff(m_bOff != 0);
+    pLayer->setIsPlottable(m_bPlottable != 0);
+    pLayer->setLineWeight(static_cast<AcDb::LineWeight>(m_iLineWeight));
+}
+
+void CLayer::applyToDWG(CAcadDrawing* pDrawing) {
+    try {
+        if (!m_bModified)
+            return;
+        if (pDrawing->lock() != 0)
+            return;
+        AcDbLayerTable* pTable = NULL;
+        if (pDrawing->getDocument()->database()->getLayerTable(pTable, AcDb::kForWrite) ==
+            Acad::eOk) {
+            if (pTable->has(m_sName)) {
+                AcDbLayerTableRecord* pLayer = NULL;
+                if (pTable->getAt(m_sName, pLayer, AcDb::kForWrite, false) == Acad::eOk) {
+                    if (m_id.isNull())
+                        m_id = pLayer->objectId();
+                    writeStates(pLayer);
+                    pLayer->close();
+                }
+            } else {
+                AcDbLayerTableRecord* pLayer = new AcDbLayerTableRecord;
+                // A colour the host refuses for a layer leaves the new layer at colour 7.
+                if (isLayerColour(m_colour))
+                    pLayer->setColor(m_colour);
+                writeStates(pLayer);
+                const AcDbObjectId id = addLayerRecord(pTable, pLayer, m_sName);
+                if (!id.isNull())
+                    m_id = id;
+            }
+            pTable->close();
+        }
+        pDrawing->unlock(0);
+    } catch (...) {
+        throwWrapped(SOURCE_FILE, _T("CLayer::applyToDWG"));
+    }
+}
+
+MSXML2::IXMLDOMNodePtr CLayer::serialize(CString sNamespace) {
+    try {
+        CXMLUtilities xml;
+        MSXML2::IXMLDOMNodePtr pLayerOn = xml.createNode(L"layerOn", sNamespace);
+        pLayerOn->appendChild(xml.createNode(L"loName", m_sName, sNamespace));
+        if (!m_sDescription.IsEmpty())
+            pLayerOn->appendChild(xml.createNode(L"loDescription", m_sDescription, sNamespace));
+        return pLayerOn;
+    } catch (...) {
+        throwWrapped(SOURCE_FILE, _T("CLayer::serialize"));
+    }
+}
+
+void CLayer::deSerialize(MSXML2::IXMLDOMNodePtr pNode) {
+    try {
+        if (pNode == nullptr ||
+            CString(static_cast<const wchar_t*>(pNode->GetbaseName())) != L"layerOn" ||
+            pNode->hasChildNodes() == VARIANT_FALSE)
+            return;
+        MSXML2::IXMLDOMNodeListPtr pChildren = pNode->GetchildNodes();
+        for (long i = 0; i < pChildren->Getlength(); i++) {
+            MSXML2::IXMLDOMNodePtr pChild = pChildren->Getitem(i);
+            const CString sName = static_cast<const wchar_t*>(pChild->GetbaseName());
+            if (sName == L"loName")
+                m_sName = static_cast<const wchar_t*>(pChild->Gettext());
+            else if (sName == L"loDescription")
+                m_sDescription = static_cast<const wchar_t*>(pChild->Gettext());
+        }
+    } catch (...) {
+        throwWrapped(SOURCE_FILE, _T("CLayer::deSerialize"));
+    }
+}
+
+void CLayer::setName(CString sName) {
+    m_sName = validateLayerName(sName);
+    m_bModified = 1;
+}
+
+void CLayer::setDescription(CString sDescription) {
+    m_sDescription = sDescription;
+    m_bModified = 1;
+}
+
+void CLayer::setColourIndex(int iColourIndex) {
+    m_iColourIndex = iColourIndex;
+    m_colour.setColorIndex(static_cast<Adesk::UInt16>(iColourIndex));
+    m_bModified = 1;
+}
+
+void CLayer::setFrozen(int bFrozen) {
+    m_bFrozen = bFrozen;
+    m_bModified = 1;
+}
+
+void CLayer::setLocked(int bLocked) {
+    m_bLocked = bLocked;
+    m_bModified = 1;
+}
+
+void CLayer::setOff(int bOff) {
+    m_bOff = bOff;
+    m_bModified = 1;
+}
+
+void CLayer::setPlottable(int bPlottable) {
+    m_bPlottable = bPlottable;
+    m_bModified = 1;
+}
+
+void CLayer::setLineWeight(int iLineWeight) {
+    m_iLineWeight = iLineWeight;
+    m_bModified = 1;
+}
