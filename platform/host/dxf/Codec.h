@@ -72,5 +72,8 @@ const Codec& polylineCodec();
 const Codec& hatchCodec();
 std::span<const Codec* const> symbolTableCodecs();
 const Codec& dictionaryCodec();
+std::span<const Codec* const> layoutCodecs();
+const Codec& viewportCodec();
+const Codec& sortentsCodec();
 
 }  // namespace qv::dxf

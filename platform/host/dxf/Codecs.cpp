@@ -27,6 +27,11 @@ const Registry& registry() {
             made.add(codec);
         }
         made.add(&dictionaryCodec());
+        for (const Codec* codec : layoutCodecs()) {
+            made.add(codec);
+        }
+        made.add(&viewportCodec());
+        made.add(&sortentsCodec());
         return made;
     }();
     return r;

@@ -1056,6 +1056,15 @@ void DrawingReader::finish() {
         m_data->objectOrder.push_back(object->objectId());
     }
     applyHeader(m_header, m_db, m_context);
+    // Layouts for the blocks of model and paper space that have none (R12 drawings have none).
+    const AcDbHandle before = m_db.handseed();
+    m_db.qvAddMissingDefaults();
+    m_db.qvForEachObject([&](AcDbObject& o) {
+        if (!(o.objectId().handle() < before) && AcDbEntity::cast(&o) == nullptr &&
+            AcDbSymbolTableRecord::cast(&o) == nullptr) {
+            m_data->objectOrder.push_back(o.objectId());
+        }
+    });
     m_db.qvSetFileData(std::move(m_data));
 }
 

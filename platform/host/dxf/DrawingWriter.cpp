@@ -6,12 +6,15 @@
 
 #include "host/db/AcDbBlockReference.h"
 #include "host/db/AcDbDictionary.h"
+#include "host/db/AcDbPlotSettings.h"
+#include "host/db/AcDbSortentsTable.h"
 #include "host/db/ObjectAccess.h"
 #include "host/db/SymbolTables.h"
 #include "host/dxf/Codec.h"
 #include "host/dxf/GroupCode.h"
 #include "host/dxf/HeaderVariables.h"
 #include "host/dxf/KeptObjects.h"
+#include "host/dxf/Numbers.h"
 #include "host/dxf/ReadContext.h"
 #include "host/dxf/RecordIo.h"
 #include "host/dxf/StructureCompletion.h"
@@ -138,15 +141,50 @@ void DrawingWriter::writeHeader() {
     endSection();
 }
 
+// The classes of the objects the host writes whose types DXF does not fix; a drawing that holds
+// such objects declares their classes.
+struct ClassInfo {
+    std::string_view dxfName, className;
+    const AcRxClass* (*hostClass)();
+};
+const ClassInfo kClasses[] = {
+    {"SORTENTSTABLE", "AcDbSortentsTable",
+     []() -> const AcRxClass* { return AcDbSortentsTable::desc(); }},
+    {"PLOTSETTINGS", "AcDbPlotSettings",
+     []() -> const AcRxClass* { return AcDbPlotSettings::desc(); }},
+};
+
 void DrawingWriter::writeClasses() {
     section("CLASSES");
+    std::unordered_set<std::string_view> declared;
     if (m_data != nullptr) {
         for (const Record& record : m_data->classes) {
+            declared.insert(trimBlanks(record.tags.value(1)));
             out().raw(kStructureCode, record.type);
             for (const TagView tag : record.tags) {
                 out().raw(tag.code, tag.value);
             }
         }
+    }
+    for (const ClassInfo& info : kClasses) {
+        if (declared.count(info.dxfName) != 0) {
+            continue;
+        }
+        std::int64_t count = 0;
+        m_db.qvForEachObject([&](AcDbObject& o) {
+            count += o.isA() == info.hostClass() && !o.isErased() ? 1 : 0;
+        });
+        if (count == 0) {
+            continue;
+        }
+        out().raw(kStructureCode, "CLASS");
+        out().raw(1, info.dxfName);
+        out().raw(2, info.className);
+        out().raw(3, "ObjectDBX Classes");
+        out().integer(90, 0);
+        out().integer(91, count);
+        out().integer(280, 0);
+        out().integer(281, 0);
     }
     endSection();
 }

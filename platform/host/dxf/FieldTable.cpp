@@ -124,7 +124,7 @@ void FieldReader::apply(AcDbObject& object) {
                 m_context.leftover({m_ordinal, -1}, TagView{field.code, bits, value.line});
             }
             FieldValue own = value;
-            own.integer = (value.integer & field.mask) != 0 ? 1 : 0;
+            own.integer = value.integer & field.mask;
             if (!field.read(object, own, m_context)) {
                 m_context.refused(field, value);
             }
@@ -248,9 +248,8 @@ void writeFields(const AcDbObject& object, std::span<const Field> fields, WriteC
         }
         std::int64_t bits = context.leftoverBits({ordinal, -1}, field.code);
         for (size_t j = i; j < fields.size(); ++j) {
-            if (fields[j].kind == FieldKind::Bit && fields[j].code == field.code &&
-                fields[j].bit(object)) {
-                bits |= fields[j].mask;
+            if (fields[j].kind == FieldKind::Bit && fields[j].code == field.code) {
+                bits |= fields[j].bits(object, fields[j]);
             }
         }
         context.out().integer(field.code, bits);

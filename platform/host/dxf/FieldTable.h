@@ -34,7 +34,8 @@ enum class FieldKind : std::uint8_t {
     Real,     // one double
     Angle,    // degrees in the file, radians in the host
     Integer,  // one integer (16- or 32-bit, an enumeration, a flag as 0/1)
-    Bit,      // one bit of an integer of flags (several fields share the code)
+    Bit,      // bits of an integer of flags (several fields may share the code; the bits no
+              // field takes are kept as a leftover and written back)
     Text,     // a string (UTF-8 in the file, wide in the host)
     Point,    // x, y, z with code, code + 10, code + 20
     Vector,   // the same, for a direction (written unless it is the z axis)
@@ -54,13 +55,14 @@ struct Field {
     FieldKind kind;
     double defaultValue = 0.0;  // Real, Angle, Integer: not written when the value is this
     bool always = false;        // written even when it is the default
-    std::uint32_t mask = 0;     // Bit: the bit
+    std::uint32_t mask = 0;     // Bit: the bits the field takes
     // Gives the value read to the object; false when the object refused it.
     bool (*read)(AcDbObject& object, const FieldValue& value, ReadContext& context) = nullptr;
     // Writes the field of the object (unless it is the default).
     void (*write)(const AcDbObject& object, const Field& field, WriteContext& context) = nullptr;
-    // The value of a Bit field (the other kinds write themselves).
-    bool (*bit)(const AcDbObject& object) = nullptr;
+    // The bits of a Bit field (the other kinds write themselves); read gets the value's bits of
+    // the mask.
+    std::int64_t (*bits)(const AcDbObject& object, const Field& field) = nullptr;
 };
 
 // One subclass of a record: its marker and fields, or its own reader and writer where the
@@ -223,11 +225,20 @@ constexpr Field integer(int code, double defaultValue = 0.0, bool always = false
 template <class T, auto Get, auto Set>
 constexpr Field bit(int code, std::uint32_t mask) {
     return {code, FieldKind::Bit, 0.0, true, mask,
-            [](AcDbObject& o, const FieldValue& v, ReadContext& c) {
-                (void)c;
+            [](AcDbObject& o, const FieldValue& v, ReadContext&) {
                 return detail::set<T, Set>(o, v.integer != 0);
             },
-            nullptr, [](const AcDbObject& o) { return static_cast<bool>(detail::get<T, Get>(o)); }};
+            nullptr,
+            [](const AcDbObject& o, const Field& f) -> std::int64_t {
+                return detail::get<T, Get>(o) ? f.mask : 0;
+            }};
+}
+
+// Bits of flags with their own reader and writer.
+constexpr Field bits(int code, std::uint32_t mask,
+                     bool (*read)(AcDbObject&, const FieldValue&, ReadContext&),
+                     std::int64_t (*get)(const AcDbObject&, const Field&)) {
+    return {code, FieldKind::Bit, 0.0, true, mask, read, nullptr, get};
 }
 
 template <class T, auto Get, auto Set>

@@ -12,10 +12,18 @@
 #include <vector>
 
 #include "host/db/AcDbDatabase.h"
-#include "host/dxf/DxfFile.h"
 #include "host/dxf/Tag.h"
+#include "host/dxf/Version.h"
 
 namespace qv::dxf {
+
+// A section the host does not read (THUMBNAILIMAGE, ACDSDATA, ...), kept as read.
+struct Section {
+    std::string name;
+    std::uint32_t line = 0;  // of its SECTION tag
+    TagList head;            // tags before its first record (see RecordSink::sectionHead)
+    std::vector<Record> records;
+};
 
 // The group code of the markers in ObjectExtras::tags; no DXF tag has it.
 inline constexpr int kPlaceCode = 9999;

@@ -23,6 +23,7 @@ namespace qv::dxf {
 struct RefArgs {
     int index = 0;
     std::wstring key;
+    std::uint64_t value = 0;
 };
 // Gives a resolved reference to the object that made it.
 using ApplyRef = void (*)(AcDbObject& object, AcDbObjectId target, const RefArgs& args);

@@ -66,10 +66,6 @@ const std::wstring& highCharacters() {
     return table;
 }
 
-bool isEscape(const std::wstring& text, size_t p) {
-    return escapeAt(text, p) >= 0;
-}
-
 bool hasHighByte(std::string_view text) {
     return std::any_of(text.begin(), text.end(),
                        [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
@@ -197,42 +193,6 @@ std::string ansiDxfToUtf8(std::string_view bytes) {
             out += static_cast<char>(b);
         } else {
             appendUtf8(out, static_cast<char32_t>(highCharacters()[b - 0x80]));
-        }
-    }
-    return out;
-}
-
-std::string utf8ToAnsiDxf(std::string_view text) {
-    if (!hasHighByte(text) && text.find("\\U+") == std::string_view::npos) {
-        return std::string(text);
-    }
-    std::string out;
-    out.reserve(text.size());
-    const std::wstring wide = qv::utf8ToWide(text);
-    auto escape = [&out](char32_t unit) {
-        static const char* hex = "0123456789ABCDEF";
-        out += "\\U+";
-        for (int shift = 12; shift >= 0; shift -= 4) {
-            out += hex[(unit >> shift) & 0xF];
-        }
-    };
-    for (size_t i = 0; i < wide.size(); ++i) {
-        auto cp = static_cast<char32_t>(wide[i]);
-        if (cp == '\\' && isEscape(wide, i)) {
-            escape(cp);  // a backslash that would be read as the start of an escape
-            continue;
-        }
-        const int b = cp < 0x10000 ? qv::wideCharToAnsiByte(static_cast<wchar_t>(cp)) : -1;
-        if (b >= 0) {
-            out += static_cast<char>(b);
-            continue;
-        }
-        if (cp >= 0x10000) {  // as a surrogate pair, the way 16-bit programs write it
-            cp -= 0x10000;
-            escape(0xD800 + (cp >> 10));
-            escape(0xDC00 + (cp & 0x3FF));
-        } else {
-            escape(cp);
         }
     }
     return out;

@@ -1,6 +1,6 @@
-// The text of a DXF file on its way in and out. Files before 2007 are in the drawing's code page
-// (we read and write ANSI_1252) with characters outside it written as "\U+XXXX"; from 2007 on
-// they are UTF-8. Inside the host, DXF text is always UTF-8.
+// The text of a DXF file on its way in. Files before 2007 are in the drawing's code page (read as
+// ANSI_1252) with characters outside it written as "\U+XXXX"; from 2007 on they are UTF-8.
+// Inside the host, DXF text is always UTF-8, and the host writes UTF-8 files (2013).
 #pragma once
 
 #include <string>
@@ -25,8 +25,6 @@ DecodedText decodeDxfText(std::string bytes, AuditReport& report);
 // ANSI_1252 to UTF-8, decoding "\U+XXXX" escapes (except those of control characters, which
 // stay as they are so that no line end appears in a value).
 std::string ansiDxfToUtf8(std::string_view bytes);
-// UTF-8 to ANSI_1252; a character that the code page lacks becomes "\U+XXXX".
-std::string utf8ToAnsiDxf(std::string_view text);
 // Offset of the first byte that is not part of well-formed UTF-8, or npos.
 size_t firstInvalidUtf8(std::string_view text);
 

@@ -4,6 +4,8 @@
 
 #include "host/db/ObjectAccess.h"
 #include "host/db/SymbolTables.h"
+#include "host/dxf/Codec.h"
+#include "host/dxf/KeptObjects.h"
 #include "host/dxf/Numbers.h"
 #include "win32/CodePage.h"
 
@@ -20,8 +22,10 @@ void WriteContext::text(int code, std::wstring_view value) {
 
 std::uint64_t WriteContext::handleOf(AcDbObjectId id) const {
     const AcDbObject* object = ObjectAccess::peek(id);
-    if (object == nullptr || object->isErased() || id.database() != &m_database) {
-        return 0;
+    if (object == nullptr || object->isErased() || id.database() != &m_database ||
+        (codecForObject(*object) == nullptr && keptTagsOf(*object) == nullptr &&
+         AcDbSymbolTable::cast(object) == nullptr)) {
+        return 0;  // an object that is not written
     }
     return id.handle().value();
 }

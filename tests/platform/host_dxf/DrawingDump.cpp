@@ -13,8 +13,10 @@
 #include "host/db/AcDbCurve.h"
 #include "host/db/AcDbDictionary.h"
 #include "host/db/AcDbHatch.h"
+#include "host/db/AcDbViewport.h"
 #include "host/db/ObjectAccess.h"
 #include "host/db/SymbolTables.h"
+#include "host/dxf/Codec.h"
 #include "host/dxf/FileData.h"
 #include "host/dxf/HeaderVariables.h"
 #include "host/dxf/KeptObjects.h"
@@ -435,22 +437,9 @@ void describeText(Json& j, const AcDbText& t) {
 void describeEntity(Json& j, const AcDbEntity& e) {
     j.open('{');
     const KeptTags* kept = keptTagsOf(e);
-    std::string type = kept ? kept->type : "";
-    if (AcDbLine::cast(&e)) {
-        type = "LINE";
-    } else if (AcDbCircle::cast(&e)) {
-        type = "CIRCLE";
-    } else if (AcDbPolyline::cast(&e)) {
-        type = "LWPOLYLINE";
-    } else if (AcDbAttributeDefinition::cast(&e)) {
-        type = "ATTDEF";
-    } else if (AcDbText::cast(&e)) {
-        type = "TEXT";
-    } else if (AcDbBlockReference::cast(&e)) {
-        type = "INSERT";
-    } else if (AcDbHatch::cast(&e)) {
-        type = "HATCH";
-    }
+    const Codec* codec = codecForObject(e);
+    const std::string type(kept ? std::string_view(kept->type)
+                                : codec ? codec->type() : std::string_view("?"));
     j.key("type");
     j.value(type);
     if (kept != nullptr) {
@@ -525,6 +514,21 @@ void describeEntity(Json& j, const AcDbEntity& e) {
             j.point(a->position());
             describeXData(j, *a);
             j.close('}');
+        }
+        j.close(']');
+    } else if (const auto* viewport = AcDbViewport::cast(&e)) {
+        j.key("center");
+        j.point(viewport->centerPoint());
+        j.key("width");
+        j.value(viewport->width());
+        j.key("height");
+        j.value(viewport->height());
+        j.key("view_height");
+        j.value(viewport->viewHeight());
+        j.key("frozen");
+        j.open('[');
+        for (const AcDbObjectId& layer : viewport->qvFrozenLayers()) {
+            j.value(nameOf(layer));
         }
         j.close(']');
     } else if (const auto* hatch = AcDbHatch::cast(&e)) {

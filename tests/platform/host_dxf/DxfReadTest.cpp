@@ -1,15 +1,20 @@
 #include <gtest/gtest.h>
 
 #include "DxfTestText.h"
+#include "host/db/AcDbCurve.h"
+#include "host/dxf/DrawingWriter.h"
 #include "host/dxf/DxfError.h"
-#include "host/dxf/DxfFile.h"
+#include "host/dxf/FileData.h"
 #include "host/dxf/TagReader.h"
+#include "win32/CodePage.h"
 
 namespace qv::dxf {
 namespace {
 
+using test::entitiesOf;
 using test::fixes;
 using test::lines;
+using test::load;
 using test::section;
 
 const std::string kLine = lines({"0", "LINE", "5", "2A", "8", "0", "10", "1.5", "20", "2.5"});
@@ -40,7 +45,7 @@ TEST(DxfRead, DamagedFilesAreRepairedOrRefusedNamingTheLine) {
         std::string text;
         std::vector<int> fixes;  // expected, in order, when the file loads
         const char* refusal;     // expected message when it is refused
-        size_t entities;         // records in ENTITIES when it loads
+        size_t entities;         // entities in model space when it loads
     };
     const std::string body = section("ENTITIES", kLine);
     const Case cases[] = {
@@ -101,11 +106,12 @@ TEST(DxfRead, DamagedFilesAreRepairedOrRefusedNamingTheLine) {
         SCOPED_TRACE(c.name);
         AuditReport report;
         try {
-            const DxfFile file = readDxf(c.text, report);
+            const auto db = load(c.text, report);
             EXPECT_EQ(c.refusal, nullptr) << "loaded although it should be refused";
-            EXPECT_EQ(fixes(report), c.fixes) << report.text();
-            const Section* entities = file.find("ENTITIES");
-            EXPECT_EQ(entities ? entities->records.size() : 0, c.entities);
+            std::vector<int> got = fixes(report);
+            std::erase(got, static_cast<int>(Fix::AddedStructure));  // no tables in these
+            EXPECT_EQ(got, c.fixes) << report.text();
+            EXPECT_EQ(entitiesOf(*db).size(), c.entities);
         } catch (const DxfError& error) {
             ASSERT_NE(c.refusal, nullptr) << "refused: " << error.what();
             EXPECT_EQ(std::string(error.what()), c.refusal);
@@ -115,33 +121,38 @@ TEST(DxfRead, DamagedFilesAreRepairedOrRefusedNamingTheLine) {
 
 TEST(DxfRead, ADroppedValueLeavesTheRestOfTheRecord) {
     AuditReport report;
-    const DxfFile file = readDxf(
+    const auto db = load(
         section("ENTITIES", lines({"0", "LINE", "5", "2A", "10", "x", "20", "2.5"})) + "0\nEOF\n",
         report);
-    const Record& line = file.find("ENTITIES")->records.at(0);
-    EXPECT_EQ(line.tags.size(), 2u);
-    EXPECT_EQ(line.tags.value(20), "2.5");
-    ASSERT_EQ(report.entries().size(), 1u);
+    const auto* line = AcDbLine::cast(entitiesOf(*db).at(0));
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(line->startPoint(), AcGePoint3d(0.0, 2.5, 0.0));
+    ASSERT_GE(report.entries().size(), 1u);
     EXPECT_EQ(report.entries()[0].text(),
               "line 10: value 'x' of group code 10 is not a number; the value was dropped [fix 5]");
 }
 
-TEST(DxfRead, HeaderVariablesAndSectionHeadsAreRecords) {
+// Header variables the host does not model, and sections it does not read, are kept and written
+// back in their place.
+TEST(DxfRead, WhatTheHostDoesNotReadIsKeptAndWrittenBack) {
     AuditReport report;
     const std::string text =
         section("HEADER", lines({"9", "$ACADVER", "1", "AC1015", "9", "$EXTMIN", "10", "0.0", "20",
-                                 "1.0", "30", "2.0"})) +
+                                 "1.0", "30", "2.0", "9", "$LUNITS", "70", "4"})) +
         section("THUMBNAILIMAGE", lines({"90", "3", "310", "ABCDEF"})) + "0\nEOF\n";
-    const DxfFile file = readDxf(text, report);
-    EXPECT_EQ(file.version, DxfVersion::R2000);
-    const Section& header = file.sections.at(0);
-    ASSERT_EQ(header.records.size(), 2u);
-    EXPECT_EQ(header.records[1].type, "$EXTMIN");
-    EXPECT_EQ(header.records[1].tags.size(), 3u);
-    const Section& thumbnail = file.sections.at(1);
-    EXPECT_EQ(thumbnail.head.size(), 2u);
-    EXPECT_TRUE(thumbnail.records.empty());
-    EXPECT_TRUE(report.empty()) << report.text();
+    const auto db = load(text, report);
+    EXPECT_EQ(db->lunits(), 4);
+    const FileData* data = fileDataOf(*db);
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(data->version, DxfVersion::R2000);
+    const std::string written = writeDrawing(*db);
+    const std::vector<std::string> header = test::recordsOf(written, "HEADER");
+    EXPECT_EQ(header.at(0), "$ACADVER 1=AC1027");
+    EXPECT_EQ(header.at(1), "$EXTMIN 10=0.0 20=1.0 30=2.0");
+    EXPECT_EQ(header.at(2), "$LUNITS 70=4");
+    EXPECT_NE(written.find("  0\r\nSECTION\r\n  2\r\nTHUMBNAILIMAGE\r\n 90\r\n3\r\n310\r\nABCDEF\r\n"
+                           "  0\r\nENDSEC\r\n"),
+              std::string::npos);
 }
 
 TEST(DxfRead, HandlesAreMadeUniqueAndOwnersChecked) {
@@ -149,7 +160,7 @@ TEST(DxfRead, HandlesAreMadeUniqueAndOwnersChecked) {
         const char* name;
         const char* version;
         std::string entities;
-        std::vector<std::string> handles;  // of the ENTITIES records after the load
+        std::vector<std::string> handles;  // of the entities in model space after the load
         std::vector<int> fixes;
     };
     const auto entity = [](std::string_view handle, std::string_view owner = "") {
@@ -163,19 +174,15 @@ TEST(DxfRead, HandlesAreMadeUniqueAndOwnersChecked) {
         return text + "100\nAcDbEntity\n8\n0\n";
     };
     const Case cases[] = {
-        {"unique", "AC1027", entity("A") + entity("B", "A"), {"A", "B"}, {}},
-        {"duplicate", "AC1027", entity("A") + entity("A"), {"A", "C"}, {6, 15}},
-        {"empty", "AC1027", entity("") + entity("B"), {"C", "B"}, {7, 15}},
-        {"not hexadecimal", "AC1027", entity("XYZ"), {"C"}, {7, 15}},
-        {"missing in a 2013 file", "AC1027", entity("-"), {"C"}, {7, 15}},
-        {"missing in an R12 file", "AC1009", entity("-"), {"C"}, {15}},
-        {"a later record holds the next free handle",
-         "AC1027",
-         entity("A") + entity("A") + entity("C"),
-         {"A", "D", "C"},
-         {6, 15}},
-        {"owner that does not exist", "AC1027", entity("A", "FF"), {"A"}, {8}},
-        {"null owner", "AC1027", entity("A", "0"), {"A"}, {}},
+        {"unique", "AC1027", entity("A") + entity("B"), {"A", "B"}, {}},
+        {"duplicate", "AC1027", entity("A") + entity("A"), {"A", "C"}, {6}},
+        {"empty", "AC1027", entity("") + entity("B"), {"C", "B"}, {7}},
+        {"not hexadecimal", "AC1027", entity("XYZ"), {"C"}, {7}},
+        {"missing in a 2013 file", "AC1027", entity("-"), {"C"}, {7}},
+        {"missing in an R12 file", "AC1009", entity("-"), {"C"}, {}},
+        {"a later record holds the seed", "AC1027", entity("A") + entity("A") + entity("C"),
+         {"A", "D", "C"}, {6, 15}},
+        {"owner that is no block", "AC1027", entity("A", "FF"), {"A"}, {8}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -184,15 +191,17 @@ TEST(DxfRead, HandlesAreMadeUniqueAndOwnersChecked) {
             section("HEADER",
                     lines({"9", "$ACADVER", "1", c.version, "9", "$HANDSEED", "5", "C"})) +
             section("ENTITIES", c.entities) + "0\nEOF\n";
-        const DxfFile file = readDxf(text, report);
+        const auto db = load(text, report);
         std::vector<std::string> handles;
-        for (const Record& record : file.find("ENTITIES")->records) {
-            handles.emplace_back(record.tags.value(5));
+        for (const AcDbEntity* e : entitiesOf(*db)) {
+            handles.push_back(qv::wideToUtf8(e->objectId().handle().text()));
         }
         EXPECT_EQ(handles, c.handles);
-        EXPECT_EQ(fixes(report), c.fixes) << report.text();
-        const std::string seed(file.find("HEADER")->records.at(1).tags.value(5));
-        EXPECT_EQ(file.handleSeed, std::stoull(seed, nullptr, 16));
+        std::vector<int> got = fixes(report);
+        std::erase(got, static_cast<int>(Fix::AddedStructure));
+        EXPECT_EQ(got, c.fixes) << report.text();
+        // New objects are given handles above every handle of the file.
+        db->qvForEachObject([&](AcDbObject& o) { EXPECT_LT(o.objectId().handle(), db->handseed()); });
     }
 }
 

@@ -4,12 +4,19 @@
 #include <cstdlib>
 #include <filesystem>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "host/db/AcDbDatabase.h"
+#include "host/db/AcDbEntity.h"
+#include "host/db/ObjectAccess.h"
+#include "host/db/SymbolTables.h"
 #include "host/dxf/AuditReport.h"
+#include "host/dxf/DrawingReader.h"
+#include "host/dxf/RecordSplitter.h"
 
 namespace qv::dxf::test {
 
@@ -35,6 +42,55 @@ inline std::vector<int> fixes(const AuditReport& report) {
         out.push_back(static_cast<int>(entry.fix));
     }
     return out;
+}
+
+// A drawing read from `text` into a new database.
+inline std::unique_ptr<AcDbDatabase> load(const std::string& text, AuditReport& report) {
+    auto db = std::make_unique<AcDbDatabase>(false, true);
+    readDrawing(text, *db, report);
+    return db;
+}
+
+// The entities of a block (model space unless told), erased ones left out.
+inline std::vector<AcDbEntity*> entitiesOf(const AcDbDatabase& db, AcDbObjectId block = {}) {
+    std::vector<AcDbEntity*> out;
+    const auto* record = qv::host::ObjectAccess::peekAs<AcDbBlockTableRecord>(
+        block.isNull() ? db.modelSpaceId() : block);
+    if (record != nullptr) {
+        for (const AcDbObjectId& id : record->qvEntities()) {
+            auto* e = qv::host::ObjectAccess::peekAs<AcDbEntity>(id);
+            if (e != nullptr && !e->isErased()) {
+                out.push_back(e);
+            }
+        }
+    }
+    return out;
+}
+
+// The records of a section of written text, each as its type and tags ("code=value", in order).
+inline std::vector<std::string> recordsOf(std::string_view text, std::string_view sectionName) {
+    struct Collector : RecordSink {
+        std::string_view wanted;
+        bool inside = false;
+        std::vector<std::string> records;
+        void beginSection(std::string_view name, std::uint32_t) override { inside = name == wanted; }
+        void sectionHead(const std::vector<TagView>&) override {}
+        void record(const RecordView& r) override {
+            if (!inside) {
+                return;
+            }
+            std::string line(r.type);
+            for (const TagView& tag : r.tags) {
+                line += " " + std::to_string(tag.code) + "=" + std::string(tag.value);
+            }
+            records.push_back(line);
+        }
+        void endSection() override { inside = false; }
+    } collector;
+    collector.wanted = sectionName;
+    AuditReport ignored;
+    splitRecords(text, collector, ignored);
+    return collector.records;
 }
 
 // The folder of real sample drawings: $QV_DXF_SAMPLES, or shared/dxf-samples beside the source
