@@ -42,3 +42,4 @@
 #include "host/db/SymbolTables.h"
 #include "host/ge/AcGeMatrix3d.h"
 #include "host/ge/AcGeScale3d.h"
+#include "host/rx/ModuleObject.h"

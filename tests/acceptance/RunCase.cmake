@@ -7,6 +7,8 @@
 #   COPY      files put in place first (a list of "FROM>TO": FROM below this folder, TO below
 #             WORK/home, which is drive C:)
 #   INPUT     a file fed to standard input (optional)
+#   FILES     paths below WORK whose content follows the transcript, each after a line
+#             "--- file PATH ---" (line ends as "\n"), or "--- no file PATH ---" (optional)
 #   EXPECTED  the expected transcript   EXIT      the expected exit code
 # The transcript is standard output, then, when there is any, "--- stderr ---" and standard
 # error. Paths of WORK, of the source folder and of the modules are written as <work>, <source>,
@@ -50,6 +52,15 @@ set(actual "${out}")
 if(NOT err STREQUAL "")
   string(APPEND actual "--- stderr ---\n${err}")
 endif()
+foreach(shown IN LISTS FILES)
+  if(EXISTS "${WORK}/${shown}")
+    file(READ "${WORK}/${shown}" content)
+    string(REPLACE "\r\n" "\n" content "${content}")
+    string(APPEND actual "--- file ${shown} ---\n${content}")
+  else()
+    string(APPEND actual "--- no file ${shown} ---\n")
+  endif()
+endforeach()
 
 # A POSIX path and its Windows form (Z: and backslashes) both become the placeholder.
 function(neutral text path placeholder result)
