@@ -8,11 +8,10 @@ namespace {
 
 void fill(LPSYSTEMTIME out, int year, int month, int day, int hour, int minute, int second,
           int millisecond) {
-    const std::int64_t days = qv::daysFromCivil(year, month, day);
     out->wYear = static_cast<WORD>(year);
     out->wMonth = static_cast<WORD>(month);
     out->wDay = static_cast<WORD>(day);
-    out->wDayOfWeek = static_cast<WORD>(((days % 7) + 11) % 7);  // 1970-01-01 was a Thursday
+    out->wDayOfWeek = static_cast<WORD>(qv::dayOfWeek(year, month, day));
     out->wHour = static_cast<WORD>(hour);
     out->wMinute = static_cast<WORD>(minute);
     out->wSecond = static_cast<WORD>(second);
