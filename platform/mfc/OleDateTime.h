@@ -30,27 +30,16 @@
 
 #include <ctime>
 
+#include "com/OleDate.h"
 #include "mfc/CString.h"
 #include "win32/TimeApi.h"
 #include "win32/WinTypes.h"
 
-typedef double DATE;
-typedef DWORD LCID;
-
 #ifndef LANG_USER_DEFAULT
 #define LANG_USER_DEFAULT 0x0400
 #endif
-#ifndef LOCALE_USER_DEFAULT
-#define LOCALE_USER_DEFAULT 0x0400
-#endif
 #ifndef LOCALE_NOUSEROVERRIDE
 #define LOCALE_NOUSEROVERRIDE 0x80000000u
-#endif
-#ifndef VAR_TIMEVALUEONLY
-#define VAR_TIMEVALUEONLY 0x00000001u
-#endif
-#ifndef VAR_DATEVALUEONLY
-#define VAR_DATEVALUEONLY 0x00000002u
 #endif
 #define AFX_OLE_DATETIME_ERROR (-1)
 
@@ -159,8 +148,6 @@ class COleDateTime {
     DateTimeStatus m_status = valid;
 
   private:
-    struct Parts {
-        int year, month, day, hour, minute, second;
-    };
-    bool parts(Parts& out) const;
+    // The parts of a valid date (com/OleDate.h); false when the object is not valid.
+    bool parts(qv::com::DateParts& out) const;
 };

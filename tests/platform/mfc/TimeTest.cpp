@@ -133,6 +133,7 @@ TEST_F(Times, OleDateSetDateTimeValidates) {
     null.SetStatus(COleDateTime::null);
     EXPECT_EQ(CString(), null.Format());
     EXPECT_EQ(COleDateTime::invalid, COleDateTime(3e6).GetStatus());
+    EXPECT_EQ(COleDateTime::invalid, COleDateTime(2958466.0 - 0.1 / 86400.0).GetStatus());
 }
 
 TEST_F(Times, OleDateFormatsAsAnEnglishUserSeesIt) {
