@@ -477,10 +477,7 @@ CString COleDateTime::Format(LPCTSTR format) const {
     const std::time_t now = std::time(nullptr);
     std::tm tm{};
     if (localtime_r(&now, &tm)) {
-        f.utcOffsetSeconds = tm.tm_gmtoff;
-        if (tm.tm_zone) {
-            f.zoneName = qv::ansiToWide(tm.tm_zone);
-        }
+        qv::setZone(f, tm);
     }
     return CString(qv::formatTime(format, f));
 }

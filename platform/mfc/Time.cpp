@@ -34,10 +34,7 @@ std::time_t localToTime(int year, int month, int day, int hour, int minute, int 
 qv::TimeFields fieldsOf(const std::tm& tm) {
     qv::TimeFields f = qv::makeTimeFields(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour,
                                           tm.tm_min, tm.tm_sec);
-    f.utcOffsetSeconds = tm.tm_gmtoff;
-    if (tm.tm_zone) {
-        f.zoneName = qv::ansiToWide(tm.tm_zone);
-    }
+    qv::setZone(f, tm);
     return f;
 }
 

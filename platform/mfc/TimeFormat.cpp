@@ -3,6 +3,7 @@
 #include <cwchar>
 
 #include "win32/Clock.h"
+#include "win32/CodePage.h"
 
 namespace qv {
 namespace {
@@ -62,6 +63,11 @@ TimeFields makeTimeFields(int year, int month, int day, int hour, int minute, in
     t.dayOfWeek = dayOfWeek(year, month, day);
     t.dayOfYear = static_cast<int>(daysFromCivil(year, month, day) - daysFromCivil(year, 1, 1));
     return t;
+}
+
+void setZone(TimeFields& fields, const std::tm& tm) {
+    fields.utcOffsetSeconds = tm.tm_gmtoff;
+    fields.zoneName = tm.tm_zone ? ansiToWide(tm.tm_zone) : std::wstring();
 }
 
 std::wstring formatTime(const wchar_t* format, const TimeFields& t) {
