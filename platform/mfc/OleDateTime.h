@@ -5,7 +5,8 @@
 // forward into that day (-1.25 is 29 December 1899, 06:00), as OLE Automation has it; all
 // arithmetic and comparison follow the moments, not the raw doubles. Valid dates run from
 // 1 January 100 to 31 December 9999; the zero date (30 December 1899, 00:00) is valid. Parts
-// of a date are read rounded to the nearest second.
+// of a date are read rounded to the nearest second, and a date that rounds past the range is
+// not valid. The conversions themselves are those of com/OleDate.h.
 //
 // A date that is not valid reports -1 (AFX_OLE_DATETIME_ERROR) from every part getter;
 // Format gives "Invalid DateTime" for an invalid date and an empty text for a null one.
