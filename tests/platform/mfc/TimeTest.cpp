@@ -6,11 +6,13 @@
 #include "mfc/Exceptions.h"
 #include "mfc/OleDateTime.h"
 #include "mfc/Time.h"
+#include "support/Raised.h"
 #include "support/TestEnvironment.h"
 
 namespace {
 
 using qv::test::PlatformTest;
+using qv::test::raised;
 
 struct FormatCase {
     const wchar_t* format;
@@ -70,17 +72,14 @@ TEST_F(Times, CTimeRefusesPartsOutOfRange) {
         {1950, 1, 1, 0, 0, 0, static_cast<SCODE>(0x80070057u)},
     };
     for (const auto& c : cases) {
-        SCODE raised = 0;
-        try {
+        const auto error = raised<COleException>([&] {
             CTime t(c.y, c.mo, c.d, c.h, c.mi, c.s);
             if (c.mo == 4 && c.d == 31) {
                 EXPECT_EQ(CString(L"2009-05-01"), t.Format(L"%Y-%m-%d"));
             }
-        } catch (COleException* e) {
-            raised = e->m_sc;
-            e->Delete();
-        }
-        EXPECT_EQ(c.error, raised) << c.y << "-" << c.mo << "-" << c.d << " " << c.h;
+        });
+        EXPECT_EQ(c.error, error ? error->m_sc : 0)
+            << c.y << "-" << c.mo << "-" << c.d << " " << c.h;
     }
 }
 
