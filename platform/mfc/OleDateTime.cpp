@@ -71,10 +71,7 @@ int monthOf(const std::wstring& word) {
         return 0;
     }
     for (int m = 1; m <= 12; ++m) {
-        std::wstring name = qv::monthName(m);
-        for (auto& ch : name) {
-            ch = qv::toLowerChar(ch);
-        }
+        const std::wstring name = qv::toLower(qv::monthName(m));
         if (word == name ||
             (word.size() <= name.size() && name.compare(0, word.size(), word) == 0 &&
              (word.size() == 3 || word == L"sept"))) {
@@ -86,10 +83,7 @@ int monthOf(const std::wstring& word) {
 
 bool isWeekday(const std::wstring& word) {
     for (int d = 0; d < 7; ++d) {
-        std::wstring name = qv::weekdayName(d);
-        for (auto& ch : name) {
-            ch = qv::toLowerChar(ch);
-        }
+        const std::wstring name = qv::toLower(qv::weekdayName(d));
         if (word == name || (word.size() == 3 && name.compare(0, 3, word) == 0)) {
             return true;
         }
