@@ -411,14 +411,7 @@ bool COleDateTime::GetAsSystemTime(SYSTEMTIME& out) const {
     if (!parts(p)) {
         return false;
     }
-    out.wYear = static_cast<WORD>(p.year);
-    out.wMonth = static_cast<WORD>(p.month);
-    out.wDay = static_cast<WORD>(p.day);
-    out.wDayOfWeek = static_cast<WORD>(qv::dayOfWeek(p.year, p.month, p.day));
-    out.wHour = static_cast<WORD>(p.hour);
-    out.wMinute = static_cast<WORD>(p.minute);
-    out.wSecond = static_cast<WORD>(p.second);
-    out.wMilliseconds = 0;
+    out = qv::systemTime(p.year, p.month, p.day, p.hour, p.minute, p.second);
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <vector>
 
 #include "mfc/Exceptions.h"
 #include "mfc/OleDateTime.h"
@@ -32,6 +33,12 @@ const FormatCase kFormats[] = {
     {L"100%% %Q", L"100% %Q"},
 };
 
+// Year, month, day, day of the week, hour, minute, second and millisecond.
+std::vector<int> fieldsOf(const SYSTEMTIME& t) {
+    return {t.wYear, t.wMonth,  t.wDay,    t.wDayOfWeek,
+            t.wHour, t.wMinute, t.wSecond, t.wMilliseconds};
+}
+
 class Times : public PlatformTest {
   protected:
     static void SetUpTestSuite() {
@@ -46,6 +53,9 @@ TEST_F(Times, CTimeReadsTheClockAndFormats) {
     EXPECT_EQ(3, now.GetMonth());
     EXPECT_EQ(5, now.GetDay());
     EXPECT_EQ(5, now.GetDayOfWeek()) << "Thursday";
+    SYSTEMTIME st{};
+    ASSERT_TRUE(now.GetAsSystemTime(st));
+    EXPECT_EQ((std::vector<int>{2009, 3, 5, 4, 7, 4, 9, 0}), fieldsOf(st));
     for (const auto& f : kFormats) {
         EXPECT_EQ(CString(f.expected), now.Format(f.format)) << CStringA(f.format).GetString();
     }
@@ -156,6 +166,9 @@ TEST_F(Times, OleDateFormatsAsAnEnglishUserSeesIt) {
     EXPECT_EQ(CString(L"3/5/2009 7:04:09 AM"), now.Format());
     EXPECT_EQ(5, now.GetDayOfWeek());
     EXPECT_EQ(64, now.GetDayOfYear());
+    SYSTEMTIME st{};
+    ASSERT_TRUE(now.GetAsSystemTime(st));
+    EXPECT_EQ((std::vector<int>{2009, 3, 5, 4, 7, 4, 9, 0}), fieldsOf(st));
 }
 
 TEST_F(Times, OleDateParsesTheUsualEnglishForms) {
