@@ -111,11 +111,14 @@ Acad::ErrorStatus AcDbDatabase::qvAdopt(AcDbObjectId& id, std::unique_ptr<AcDbOb
     if (handle.isNull()) {
         return Acad::eDuplicateKey;
     }
-    const auto [slot, inserted] = m_stubs.try_emplace(handle.value());
-    if (!inserted) {
+    // Files mostly hold handles in rising order: then the new handle goes last, without a search.
+    const Adesk::UInt64 key = handle.value();
+    auto hint = m_stubs.empty() || m_stubs.rbegin()->first < key ? m_stubs.end()
+                                                                 : m_stubs.lower_bound(key);
+    if (hint != m_stubs.end() && hint->first == key) {
         return Acad::eDuplicateKey;
     }
-    slot->second = std::make_unique<AcDbStub>();
+    const auto slot = m_stubs.emplace_hint(hint, key, std::make_unique<AcDbStub>());
     AcDbStub* stub = slot->second.get();
     stub->database = this;
     stub->handle = handle;

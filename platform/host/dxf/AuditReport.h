@@ -27,7 +27,7 @@ enum class Fix : int {
     RefusedValue = 16,        // the host refused a value; the object keeps its default
     MissingReference = 17,    // a name or handle names nothing; what was done instead
     DroppedRecord = 18,       // a record that a 2013 drawing cannot hold was left out
-    DuplicateName = 19,       // a table entry has the name of another one
+    DuplicateName = 19,       // a table entry had the name of another one; it was renamed
     AddedStructure = 20,      // a table, block, layer or dictionary the host needs was added
     MisplacedRecord = 21,     // a record where it cannot be (an ATTRIB without INSERT, ...)
 };
@@ -55,6 +55,7 @@ class AuditReport {
     bool empty() const { return m_total == 0; }
     // All entries, one per line, and a last line telling how many were left out.
     std::string text() const;
+
 
   private:
     std::vector<AuditEntry> m_entries;

@@ -101,7 +101,20 @@ void splitCommon(std::span<const TagView> body, std::vector<TagView>& common,
     common.clear();
     rest.clear();
     size_t i = 0;
-    const bool marked = !body.empty() && body[0].code == kSubclassCode;
+    const bool marked = std::any_of(body.begin(), body.end(),
+                                    [](const TagView& t) { return t.code == kSubclassCode; });
+    if (marked && body[0].code != kSubclassCode) {
+        // The tags before the first marker are the entity's own (where the writer puts them).
+        for (; i < body.size() && body[i].code != kSubclassCode; ++i) {
+            common.push_back(body[i]);
+        }
+        rest.assign(body.begin() + static_cast<long>(i), body.end());
+        return;
+    }
+    if (marked && trimBlanks(body[0].value) != "AcDbEntity") {
+        rest.assign(body.begin(), body.end());  // no AcDbEntity part: everything is kept
+        return;
+    }
     if (!marked) {
         for (const TagView& tag : body) {
             (isCommonCode(tag.code) && tag.code != kSubclassCode ? common : rest).push_back(tag);
@@ -142,6 +155,8 @@ class DrawingReader : public RecordSink {
     void objectRecord(const RecordView& record);
 
     void beginBlock(const RecordView& record);
+    // A name "*U<n>" that no block has.
+    std::string anonymousBlockName();
     void endBlock(const RecordView& record);
     void follower(const RecordView& record);
     void closeSequence();
@@ -153,7 +168,7 @@ class DrawingReader : public RecordSink {
     std::unique_ptr<AcDbObject> makeEntity(std::string_view type, std::span<const TagView> tags);
     std::unique_ptr<AcDbObject> makeKept(std::string_view type, bool entity);
     // Gives an entity the values DXF means when a record leaves out its layer, linetype or text
-    // style.
+    // style (a layer its linetype).
     void readDefaults(AcDbObject& entity, std::span<const SubclassDef> subclasses,
                       std::span<const TagView> body);
     // Where an entity of the record just read belongs.
@@ -311,7 +326,10 @@ std::unique_ptr<AcDbObject> DrawingReader::makeKept(std::string_view type, bool 
 
 void DrawingReader::readDefaults(AcDbObject& entity, std::span<const SubclassDef> subclasses,
                                  std::span<const TagView> body) {
-    static constexpr TagView kDefaults[] = {{8, "0", 0}, {6, "ByLayer", 0}, {7, "Standard", 0}};
+    const bool layer = AcDbLayerTableRecord::cast(&entity) != nullptr;
+    const TagView kDefaults[] = {{8, "0", 0},
+                                 {6, layer ? "Continuous" : "ByLayer", 0},
+                                 {7, "Standard", 0}};
     bool present[3] = {false, false, false};
     for (const TagView& tag : body) {
         present[0] = present[0] || tag.code == 8;
@@ -446,6 +464,15 @@ void DrawingReader::tableRecord(const RecordView& record) {
             }
             m_roots.setTable(m_tableName, table.get());
         } else {
+            for (size_t i = 0; i < m_data->keptTables.size(); ++i) {
+                if (m_data->keptTables[i].name == m_tableName) {
+                    m_report.add(Fix::MisplacedRecord, record.line,
+                                 "a second " + m_tableName + " table; its entries join the first");
+                    m_keptTable = static_cast<int>(i);
+                    m_table = m_keptHeads[i];
+                    return;
+                }
+            }
             auto kept = std::make_unique<KeptObject>("TABLE");
             if (r12()) {
                 m_scratch.clear();
@@ -482,6 +509,16 @@ void DrawingReader::tableRecord(const RecordView& record) {
         type == m_entryType) {
         entry = codec->create();
         codec->read(*entry, m_head.body, m_context);
+        if (AcDbLayerTableRecord::cast(entry.get()) != nullptr) {
+            readDefaults(*entry, codec->subclasses(), m_head.body);  // linetype Continuous
+        }
+        if (auto* block = AcDbBlockTableRecord::cast(entry.get()); block && block->qvName().empty()) {
+            // A block needs a name: references find it by its name.
+            const std::string name = anonymousBlockName();
+            block->qvSetName(qv::utf8ToWide(name));
+            m_context.nameObject(NameTable::Block, block->qvName(), block);
+            m_report.add(Fix::RefusedValue, record.line, "a block without a name was named " + name);
+        }
         const Member member{entry.get(), Member::Table, m_table, 0, record.line};
         finishObject(std::move(entry), record.line, &member);
         return;
@@ -523,14 +560,27 @@ void DrawingReader::beginBlock(const RecordView& record) {
             name = "*Paper_Space";
         }
     }
-    AcDbObject* block = m_context.findName(NameTable::Block, name);
+    // The block's record: its owner (from 2000 on), or the record of its name.
+    AcDbObject* block = nullptr;
+    std::uint64_t owner = 0;
+    if (m_head.hasOwner && parseHandle(m_head.owner, owner) && owner != 0) {
+        AcDbObjectId id;
+        m_db.getAcDbObjectId(id, false, AcDbHandle(owner));
+        block = AcDbBlockTableRecord::cast(ObjectAccess::peek(id));
+    }
+    if (block == nullptr && !name.empty()) {
+        block = m_context.findName(NameTable::Block, name);
+    }
     if (block == nullptr) {
         // No BLOCK_RECORD table (R12) or no entry for this block: the block gets a record.
         auto made = std::make_unique<AcDbBlockTableRecord>();
-        made->qvSetName(qv::utf8ToWide(name));
-        if (!name.empty()) {
-            m_context.nameObject(NameTable::Block, made->qvName(), made.get());
+        if (name.empty()) {
+            name = anonymousBlockName();
+            m_report.add(Fix::RefusedValue, record.line,
+                         "a block without a name was named " + name);
         }
+        made->qvSetName(qv::utf8ToWide(name));
+        m_context.nameObject(NameTable::Block, made->qvName(), made.get());
         block = made.get();
         m_members.push_back({block, Member::BlockTable, nullptr, 0, record.line});
         m_pending.push_back({std::move(made), {}});
@@ -603,6 +653,15 @@ void DrawingReader::beginBlock(const RecordView& record) {
                     }
                 }
             }
+        }
+    }
+}
+
+std::string DrawingReader::anonymousBlockName() {
+    for (int n = 1;; ++n) {
+        std::string name = "*U" + std::to_string(n);
+        if (m_context.findName(NameTable::Block, name) == nullptr) {
+            return name;
         }
     }
 }
@@ -944,7 +1003,10 @@ void DrawingReader::objectRecord(const RecordView& record) {
     splitHead(record.tags, 5, m_head);
     const Codec* codec = codecForType(record.type);
     std::unique_ptr<AcDbObject> object;
-    if (codec != nullptr && !isEntity(codec) && codec->canModel(m_head.body)) {
+    // (table entries out of their tables are kept as read)
+    if (codec != nullptr && !isEntity(codec) &&
+        !codec->hostClass()->isDerivedFrom(AcDbSymbolTableRecord::desc()) &&
+        codec->canModel(m_head.body)) {
         object = codec->create();
         codec->read(*object, m_head.body, m_context);
     } else {
@@ -1036,7 +1098,14 @@ bool DrawingReader::applyMember(const Member& m, bool last) {
             break;
     }
     if (container == nullptr || container->objectId().isNull()) {
-        return last;  // (nothing to put it in: it stays without owner)
+        if (!last) {
+            return false;
+        }
+        if (AcDbEntity::cast(m.object) == nullptr || m_roots.modelSpace == nullptr) {
+            return true;  // (nothing to put it in: it stays without owner)
+        }
+        m_report.add(Fix::MisplacedRecord, m.line, "an entity without a block was put in model space");
+        container = m_roots.modelSpace;
     }
     ObjectAccess::setOwner(*m.object, container->objectId());
     if (auto* block = AcDbBlockTableRecord::cast(container)) {
@@ -1146,7 +1215,6 @@ void read(std::string_view bytes, AcDbDatabase& database, AuditReport& report,
     data->sourceBytes = bytes.size();
     DrawingReader reader(database, report, std::move(data));
     if (mapped != nullptr && !decoded.isConverted) {
-        mapped->releaseAll();  // what the decoding looked at
         reader.setRelease([mapped](const char* upTo) { mapped->release(upTo); });
     }
     splitRecords(decoded.text(), reader, report);

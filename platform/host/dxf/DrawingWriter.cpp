@@ -78,9 +78,10 @@ class DrawingWriter {
     void writeBlock(const AcDbBlockTableRecord& block);
     void writeBlockEnds(const AcDbBlockTableRecord& block, bool begin, std::uint64_t handle);
     void writeEntities(const AcDbBlockTableRecord& block);
-    // Writes any object; false for an object of a class the writer does not know.
-    bool writeObject(const AcDbObject& object);
-    void writeKept(const AcDbObject& object, const KeptTags& kept);
+    // Writes any object; false for an object of a class the writer does not know. An entry of
+    // a table the host does not model has its handle under 105 when it is a DIMSTYLE.
+    bool writeObject(const AcDbObject& object, bool tableEntry = false);
+    void writeKept(const AcDbObject& object, const KeptTags& kept, bool tableEntry);
     void writeFollowers(const AcDbObject& entity);
 
     const AcDbDatabase& m_db;
@@ -236,7 +237,7 @@ void DrawingWriter::writeKeptTable(const KeptTable& table) {
     writeXData(*head, m_context);
     for (const AcDbObjectId& id : table.entries) {
         if (m_context.handleOf(id) != 0) {
-            writeObject(*ObjectAccess::peek(id));
+            writeObject(*ObjectAccess::peek(id), true);
         }
     }
     out().raw(kStructureCode, "ENDTAB");
@@ -297,10 +298,10 @@ void DrawingWriter::writeTables() {
 
 // ---- objects ----
 
-bool DrawingWriter::writeObject(const AcDbObject& object) {
+bool DrawingWriter::writeObject(const AcDbObject& object, bool tableEntry) {
     m_context.setObject(object);
     if (const KeptTags* kept = keptTagsOf(object)) {
-        writeKept(object, *kept);
+        writeKept(object, *kept, tableEntry);
         writeFollowers(object);
         return true;
     }
@@ -314,16 +315,16 @@ bool DrawingWriter::writeObject(const AcDbObject& object) {
         return false;
     }
     const ObjectExtras* extras = m_context.extras();
-    writeHead(codec->type(), object, extras ? &extras->groups : nullptr, m_context,
-              handleCodeOf(codec->type()));
+    writeHead(codec->type(), object, extras ? &extras->groups : nullptr, m_context);
     codec->write(object, m_context);
     writeXData(object, m_context);
     writeFollowers(object);
     return true;
 }
 
-void DrawingWriter::writeKept(const AcDbObject& object, const KeptTags& kept) {
-    writeHead(kept.type, object, &kept.groups, m_context, handleCodeOf(kept.type));
+void DrawingWriter::writeKept(const AcDbObject& object, const KeptTags& kept, bool tableEntry) {
+    writeHead(kept.type, object, &kept.groups, m_context,
+              tableEntry ? handleCodeOf(kept.type) : kHandleCode);
     if (AcDbEntity::cast(&object) != nullptr) {
         out().raw(kSubclassCode, "AcDbEntity");
         writeFields(object, kEntitySubclass.fields, m_context, 0);

@@ -4,6 +4,7 @@
 #include "host/db/AcDbCurve.h"
 #include "host/db/AcDbText.h"
 #include "host/dxf/Codec.h"
+#include "host/dxf/Numbers.h"
 #include "win32/CodePage.h"
 
 namespace qv::dxf {
@@ -28,8 +29,13 @@ void writePaperSpace(const AcDbObject& o, const Field&, WriteContext& c) {
     }
 }
 
+// An empty name means what a missing tag means: layer 0, linetype ByLayer, style Standard.
+std::string_view nameOr(std::string_view name, std::string_view fallback) {
+    return trimBlanks(name).empty() ? fallback : name;
+}
+
 bool readLayer(AcDbObject& o, const FieldValue& v, ReadContext& c) {
-    c.referByName(o, NameTable::Layer, v.text, [](AcDbObject& e, AcDbObjectId id, const RefArgs&) {
+    c.referByName(o, NameTable::Layer, nameOr(v.text, "0"), [](AcDbObject& e, AcDbObjectId id, const RefArgs&) {
         entity(e).qvSetIds(id, entity(e).linetypeId());
     });
     return true;
@@ -40,7 +46,7 @@ void writeLayer(const AcDbObject& o, const Field&, WriteContext& c) {
 }
 
 bool readLinetype(AcDbObject& o, const FieldValue& v, ReadContext& c) {
-    c.referByName(o, NameTable::Linetype, v.text, [](AcDbObject& e, AcDbObjectId id, const RefArgs&) {
+    c.referByName(o, NameTable::Linetype, nameOr(v.text, "ByLayer"), [](AcDbObject& e, AcDbObjectId id, const RefArgs&) {
         entity(e).qvSetIds(entity(e).layerId(), id);
     });
     return true;
@@ -120,7 +126,7 @@ const AcDbText& textOf(const AcDbObject& o) {
 }
 
 bool readStyle(AcDbObject& o, const FieldValue& v, ReadContext& c) {
-    c.referByName(o, NameTable::TextStyle, v.text,
+    c.referByName(o, NameTable::TextStyle, nameOr(v.text, "Standard"),
                   [](AcDbObject& t, AcDbObjectId id, const RefArgs&) { textOf(t).setTextStyle(id); });
     return true;
 }
@@ -202,13 +208,20 @@ void writeAttributesFollow(const AcDbObject& o, const Field&, WriteContext& c) {
 }
 
 bool readBlockName(AcDbObject& o, const FieldValue& v, ReadContext& c) {
+    if (trimBlanks(v.text).empty()) {
+        c.warn(Fix::MissingReference, v.line, "a block reference names no block");
+        return true;
+    }
     c.referByName(o, NameTable::Block, v.text, [](AcDbObject& r, AcDbObjectId id, const RefArgs&) {
         referenceOf(r).setBlockTableRecord(id);
     });
     return true;
 }
 void writeBlockName(const AcDbObject& o, const Field&, WriteContext& c) {
-    c.out().raw(2, c.nameOf(referenceOf(o).blockTableRecord()));
+    const std::string& name = c.nameOf(referenceOf(o).blockTableRecord());
+    if (!name.empty()) {
+        c.out().raw(2, name);
+    }
 }
 
 template <int Axis>
@@ -243,7 +256,9 @@ class InsertCodec : public CodecOf<AcDbBlockReference> {
   public:
     using CodecOf::CodecOf;
     bool canModel(std::span<const TagView> body) const override {
+        bool named = false;  // a reference without a block is kept as read
         for (const TagView& tag : body) {
+            named = named || (tag.code == 2 && !trimBlanks(tag.value).empty());
             if (tag.code == 100 && tag.value == "AcDbMInsertBlock") {
                 return false;
             }
@@ -252,7 +267,7 @@ class InsertCodec : public CodecOf<AcDbBlockReference> {
                 return false;  // rows or columns above 1 (R12 has no marker)
             }
         }
-        return true;
+        return named;
     }
 };
 

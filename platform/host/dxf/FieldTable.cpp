@@ -63,7 +63,14 @@ bool FieldReader::take(const TagView& tag) {
         FieldValue& value = m_values[i];
         const auto bit = static_cast<std::uint8_t>(1u << component);
         if (value.seen & bit) {
-            return taken;  // a repeated tag: kept as a leftover unless a field took it
+            // A second value for one field: it would be read instead of the first next time.
+            if (!taken) {
+                m_context.warn(Fix::InvalidValue, tag.line,
+                               "group code " + std::to_string(tag.code) + " appears twice in " +
+                                   std::string(m_context.recordType()) +
+                                   "; the second value was dropped");
+            }
+            return true;
         }
         bool ok = true;
         switch (field.kind) {

@@ -204,11 +204,13 @@ std::wstring readText(ReadContext& context, std::string_view utf8);
 
 }  // namespace detail
 
+// A value the object refuses but has already is no loss: such a refusal is not reported.
+
 template <class T, auto Get, auto Set>
 constexpr Field real(int code, double defaultValue = 0.0, bool always = false) {
     return {code, FieldKind::Real, defaultValue, always, 0,
             [](AcDbObject& o, const FieldValue& v, ReadContext&) {
-                return detail::set<T, Set>(o, v.xyz[0]);
+                return detail::set<T, Set>(o, v.xyz[0]) || detail::get<T, Get>(o) == v.xyz[0];
             },
             [](const AcDbObject& o, const Field& f, WriteContext& c) {
                 detail::writeReal(c, f, detail::get<T, Get>(o));
@@ -219,7 +221,8 @@ template <class T, auto Get, auto Set>
 constexpr Field angle(int code, bool always = false) {
     return {code, FieldKind::Angle, 0.0, always, 0,
             [](AcDbObject& o, const FieldValue& v, ReadContext&) {
-                return detail::set<T, Set>(o, degreesToRadians(v.xyz[0]));
+                const double radians = degreesToRadians(v.xyz[0]);
+                return detail::set<T, Set>(o, radians) || detail::get<T, Get>(o) == radians;
             },
             [](const AcDbObject& o, const Field& f, WriteContext& c) {
                 detail::writeAngle(c, f, detail::get<T, Get>(o));
@@ -230,7 +233,8 @@ template <class T, auto Get, auto Set>
 constexpr Field integer(int code, double defaultValue = 0.0, bool always = false) {
     return {code, FieldKind::Integer, defaultValue, always, 0,
             [](AcDbObject& o, const FieldValue& v, ReadContext&) {
-                return detail::set<T, Set>(o, v.integer);
+                return detail::set<T, Set>(o, v.integer) ||
+                       static_cast<std::int64_t>(detail::get<T, Get>(o)) == v.integer;
             },
             [](const AcDbObject& o, const Field& f, WriteContext& c) {
                 detail::writeInteger(c, f, static_cast<std::int64_t>(detail::get<T, Get>(o)));
@@ -261,7 +265,8 @@ constexpr Field text(int code, bool always = false) {
     return {code, FieldKind::Text, 0.0, always, 0,
             [](AcDbObject& o, const FieldValue& v, ReadContext& c) {
                 const std::wstring wide = detail::readText(c, v.text);
-                return detail::set<T, Set>(o, wide.c_str());
+                return detail::set<T, Set>(o, wide.c_str()) ||
+                       std::wstring_view(detail::get<T, Get>(o)) == wide;
             },
             [](const AcDbObject& o, const Field& f, WriteContext& c) {
                 detail::writeText(c, f, detail::get<T, Get>(o));
@@ -272,7 +277,9 @@ template <class T, auto Get, auto Set>
 constexpr Field point(int code) {
     return {code, FieldKind::Point, 0.0, true, 0,
             [](AcDbObject& o, const FieldValue& v, ReadContext&) {
-                return detail::set<T, Set>(o, AcGePoint3d(v.xyz[0], v.xyz[1], v.xyz[2]));
+                const AcGePoint3d p(v.xyz[0], v.xyz[1], v.xyz[2]);
+                const AcGePoint3d has = detail::get<T, Get>(o);
+                return detail::set<T, Set>(o, p) || (has.x == p.x && has.y == p.y && has.z == p.z);
             },
             [](const AcDbObject& o, const Field& f, WriteContext& c) {
                 detail::writePoint(c, f, detail::get<T, Get>(o));
@@ -283,7 +290,9 @@ template <class T, auto Get, auto Set>
 constexpr Field vector(int code) {
     return {code, FieldKind::Vector, 0.0, false, 0,
             [](AcDbObject& o, const FieldValue& v, ReadContext&) {
-                return detail::set<T, Set>(o, AcGeVector3d(v.xyz[0], v.xyz[1], v.xyz[2]));
+                const AcGeVector3d d(v.xyz[0], v.xyz[1], v.xyz[2]);
+                const AcGeVector3d has = detail::get<T, Get>(o);
+                return detail::set<T, Set>(o, d) || (has.x == d.x && has.y == d.y && has.z == d.z);
             },
             [](const AcDbObject& o, const Field& f, WriteContext& c) {
                 detail::writeVector(c, f, detail::get<T, Get>(o));

@@ -6,18 +6,6 @@
 
 namespace qv::dxf {
 
-std::string_view trimBlanks(std::string_view text) {
-    size_t begin = 0;
-    size_t end = text.size();
-    while (begin < end && (text[begin] == ' ' || text[begin] == '\t')) {
-        ++begin;
-    }
-    while (end > begin && (text[end - 1] == ' ' || text[end - 1] == '\t')) {
-        --end;
-    }
-    return text.substr(begin, end - begin);
-}
-
 namespace {
 
 std::string_view withoutPlus(std::string_view text) {

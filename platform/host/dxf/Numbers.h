@@ -10,7 +10,17 @@
 namespace qv::dxf {
 
 // Blanks (spaces, tabs) removed from both ends.
-std::string_view trimBlanks(std::string_view text);
+inline std::string_view trimBlanks(std::string_view text) {
+    size_t begin = 0;
+    size_t end = text.size();
+    while (begin < end && (text[begin] == ' ' || text[begin] == '\t')) {
+        ++begin;
+    }
+    while (end > begin && (text[end - 1] == ' ' || text[end - 1] == '\t')) {
+        --end;
+    }
+    return text.substr(begin, end - begin);
+}
 
 // A finite double; false for anything else (empty, trailing characters, "nan", "inf").
 bool parseDouble(std::string_view text, double& value);

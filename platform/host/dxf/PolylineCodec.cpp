@@ -50,7 +50,8 @@ struct Vertex {
 
 void readPolyline(AcDbObject& o, std::span<const TagView> tags, ReadContext& c, int ordinal) {
     FieldReader fields(kPolylineFields, c, ordinal);
-    std::vector<Vertex> vertices;
+    thread_local std::vector<Vertex> vertices;  // kept from one polyline to the next
+    vertices.clear();
     for (const TagView& tag : tags) {
         double* target = nullptr;
         if (tag.code == 10) {
@@ -94,6 +95,10 @@ void readPolyline(AcDbObject& o, std::span<const TagView> tags, ReadContext& c, 
 void writePolyline(const AcDbObject& o, WriteContext& c, int ordinal) {
     const AcDbPolyline& polyline = polylineOf(o);
     writeFields(o, kPolylineFields, c, ordinal, 0, kFieldsBeforeVertices);
+    // The polyline's leftovers come before the vertices, where a reader takes them for the
+    // polyline's and not a vertex's.
+    static constexpr int kFlags[] = {70};
+    c.writeLeftovers({ordinal, -1}, kFlags);
     double width = 0.0;
     const bool constant = polyline.getConstantWidth(width) == Acad::eOk;
     for (unsigned int i = 0; i < polyline.numVerts(); ++i) {
@@ -113,8 +118,6 @@ void writePolyline(const AcDbObject& o, WriteContext& c, int ordinal) {
         c.writeLeftovers({ordinal, static_cast<int>(i)});
     }
     writeFields(o, kPolylineFields, c, ordinal, kFieldsBeforeVertices);
-    static constexpr int kFlags[] = {70};
-    c.writeLeftovers({ordinal, -1}, kFlags);
 }
 
 const SubclassDef kPolyline[] = {

@@ -28,6 +28,16 @@ void ReadContext::beginRecord(std::string_view type, std::uint32_t line) {
 }
 
 std::wstring ReadContext::text(std::string_view utf8) const {
+    bool ascii = true;
+    for (const char c : utf8) {
+        if (c == '^' || static_cast<unsigned char>(c) >= 0x80) {
+            ascii = false;
+            break;
+        }
+    }
+    if (ascii) {  // most texts: each byte is its character
+        return std::wstring(utf8.begin(), utf8.end());
+    }
     if (utf8.find('^') != std::string_view::npos) {
         return qv::utf8ToWide(decodeCaret(utf8));
     }
@@ -71,8 +81,14 @@ bool ReadContext::nameObject(NameTable table, const std::wstring& name, AcDbObje
 
 AcDbObject* ReadContext::findName(NameTable table, std::string_view utf8Name) {
     NameMap& map = m_names[static_cast<int>(table)];
+    for (const auto& [name, object] : map.recent) {
+        if (object != nullptr && name == utf8Name) {
+            return object;
+        }
+    }
     const auto cached = map.exact.find(utf8Name);
     if (cached != map.exact.end()) {
+        map.recent[map.next++ % std::size(map.recent)] = {cached->first, cached->second};
         return cached->second;
     }
     const auto found = map.folded.find(foldedName(text(utf8Name)));

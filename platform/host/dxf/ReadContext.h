@@ -114,6 +114,10 @@ class ReadContext {
         std::unordered_map<std::wstring, AcDbObject*> folded;  // upper case
         // As written, a cache (looked up by views, without copies).
         std::unordered_map<std::string, AcDbObject*, TextHash, std::equal_to<>> exact;
+        // The names found last (entities of a few layers follow each other), viewing the keys
+        // of `exact`.
+        std::pair<std::string_view, AcDbObject*> recent[4] = {};
+        unsigned next = 0;
     };
 
     AcDbDatabase& m_database;

@@ -25,12 +25,19 @@ const AcDbSymbolTableRecord& recordOf(const AcDbObject& o) {
 template <NameTable Table>
 bool readName(AcDbObject& o, const FieldValue& v, ReadContext& c) {
     std::wstring name = qv::utf8ToWide(v.text);
-    recordOf(o).qvSetName(name);
     if (!name.empty() && !c.nameObject(Table, name, &o)) {
+        // References find the first entry of a name; this one is renamed to be found at all.
+        std::wstring renamed;
+        for (int n = 1; renamed.empty() || !c.nameObject(Table, renamed, &o); ++n) {
+            renamed = name + L"$" + std::to_wstring(n);
+        }
         c.warn(Fix::DuplicateName, v.line,
                std::string(c.recordType()) + " '" + std::string(v.text) +
-                   "' has the name of an entry before it; references find the first one");
+                   "' has the name of an entry before it; it was renamed '" +
+                   qv::wideToUtf8(renamed) + "'");
+        name = renamed;
     }
+    recordOf(o).qvSetName(name);
     return true;
 }
 void writeName(const AcDbObject& o, const Field&, WriteContext& c) {
@@ -81,14 +88,17 @@ void writeLayerTrueColor(const AcDbObject& o, const Field&, WriteContext& c) {
 }
 
 bool readLayerLinetype(AcDbObject& o, const FieldValue& v, ReadContext& c) {
-    c.referByName(o, NameTable::Linetype, v.text, [](AcDbObject& l, AcDbObjectId id, const RefArgs&) {
+    const std::string_view name = trimBlanks(v.text).empty() ? "Continuous" : v.text;
+    c.referByName(o, NameTable::Linetype, name, [](AcDbObject& l, AcDbObjectId id, const RefArgs&) {
         layerOf(l).setLinetypeObjectId(id);
     });
     return true;
 }
 void writeLayerLinetype(const AcDbObject& o, const Field&, WriteContext& c) {
     const std::string& name = c.nameOf(layerOf(o).linetypeObjectId());
-    c.out().raw(6, name.empty() ? std::string_view("Continuous") : std::string_view(name));
+    if (!name.empty()) {
+        c.out().raw(6, name);
+    }
 }
 
 using Layer = AcDbLayerTableRecord;
@@ -157,9 +167,12 @@ void readLinetype(AcDbObject& o, std::span<const TagView> tags, ReadContext& c, 
     }
 }
 
+// The leftovers of the linetype come before its dashes, where a reader takes them for the
+// linetype's and not a dash's.
 void writeLinetype(const AcDbObject& o, WriteContext& c, int ordinal) {
     const auto& linetype = static_cast<const Linetype&>(o);
     writeFields(o, kLinetypeFields, c, ordinal);
+    c.writeLeftovers({ordinal, -1});
     for (int i = 0; i < linetype.numDashes(); ++i) {
         c.out().real(49, linetype.dashLengthAt(i));
         if (c.extras() == nullptr || c.extras()->find({ordinal, i}, 74) == std::string_view::npos) {
@@ -167,7 +180,6 @@ void writeLinetype(const AcDbObject& o, WriteContext& c, int ordinal) {
         }
         c.writeLeftovers({ordinal, i});
     }
-    c.writeLeftovers({ordinal, -1});
 }
 
 // ---- text styles ----

@@ -25,7 +25,7 @@ const std::array<ValueKind, kMaxGroupCode + 1>& kindTable() {
 
 // Whether `text` is plainly a number that parses: an optional sign, digits with at most one
 // point (`fraction`), short enough that it cannot overflow. Anything else is left to the parser.
-bool plainNumber(std::string_view text, bool fraction) {
+inline bool plainNumber(std::string_view text, bool fraction) {
     text = trimBlanks(text);
     size_t i = 0;
     if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
@@ -48,7 +48,7 @@ bool plainNumber(std::string_view text, bool fraction) {
     return digit;
 }
 
-bool valueParses(ValueKind kind, std::string_view value) {
+inline bool valueParses(ValueKind kind, std::string_view value) {
     switch (kind) {
         case ValueKind::Double: {
             double d;
@@ -67,7 +67,7 @@ bool valueParses(ValueKind kind, std::string_view value) {
 }
 
 // The group code a line holds (blanks around it allowed), or -1.
-int groupCode(std::string_view line) {
+inline int groupCode(std::string_view line) {
     size_t i = 0;
     while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) {
         ++i;
@@ -105,9 +105,16 @@ bool TagReader::readLine(std::string_view& line) {
     }
     const char* begin = m_text.data() + m_pos;
     const size_t left = m_text.size() - m_pos;
-    const auto* newline = static_cast<const char*>(std::memchr(begin, '\n', left));
-    size_t length = newline ? static_cast<size_t>(newline - begin) : left;
-    m_pos += newline ? length + 1 : length;
+    // Most lines are short: a plain loop finds their end faster than a library call.
+    size_t length = 0;
+    while (length < left && length < 32 && begin[length] != '\n') {
+        ++length;
+    }
+    if (length == 32 && length < left && begin[length] != '\n') {
+        const auto* newline = static_cast<const char*>(std::memchr(begin + 32, '\n', left - 32));
+        length = newline ? static_cast<size_t>(newline - begin) : left;
+    }
+    m_pos += length < left ? length + 1 : length;
     if (length > 0 && begin[length - 1] == '\r') {
         --length;
     }

@@ -31,7 +31,7 @@ class TagReader {
     std::string_view rest() const { return m_text.substr(m_pos); }
 
   private:
-    bool readLine(std::string_view& line);
+    inline bool readLine(std::string_view& line);
 
     std::string_view m_text;
     size_t m_pos = 0;
