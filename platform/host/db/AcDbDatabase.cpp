@@ -99,7 +99,7 @@ AcDbObjectId AcDbDatabase::addClosed(AcDbObject* object, AcDbObjectId owner) {
     return id;
 }
 
-Acad::ErrorStatus AcDbDatabase::qvAdopt(AcDbObjectId& id, std::unique_ptr<AcDbObject> object,
+Acad::ErrorStatus AcDbDatabase::qvAdopt(AcDbObjectId& id, std::unique_ptr<AcDbObject>& object,
                                         AcDbHandle handle, AcDbObjectId owner) {
     id = AcDbObjectId::kNull;
     if (object == nullptr) {
@@ -108,19 +108,23 @@ Acad::ErrorStatus AcDbDatabase::qvAdopt(AcDbObjectId& id, std::unique_ptr<AcDbOb
     if (object->m_stub != nullptr) {
         return Acad::eAlreadyInDb;
     }
-    if (handle.isNull() || m_stubs.count(handle.value()) != 0) {
+    if (handle.isNull()) {
         return Acad::eDuplicateKey;
     }
-    auto stub = std::make_unique<AcDbStub>();
+    const auto [slot, inserted] = m_stubs.try_emplace(handle.value());
+    if (!inserted) {
+        return Acad::eDuplicateKey;
+    }
+    slot->second = std::make_unique<AcDbStub>();
+    AcDbStub* stub = slot->second.get();
     stub->database = this;
     stub->handle = handle;
     AcDbObject* o = object.get();
     stub->object = std::move(object);
-    o->m_stub = stub.get();
+    o->m_stub = stub;
     o->m_owner = owner;
     o->m_new = false;
-    id = AcDbObjectId(stub.get());
-    m_stubs[handle.value()] = std::move(stub);
+    id = AcDbObjectId(stub);
     if (!(handle < m_handseed)) {
         m_handseed = handle.value() + 1;
     }

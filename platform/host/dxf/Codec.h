@@ -32,6 +32,11 @@ class Codec {
     }
     // A new object of the host's class, outside any database.
     virtual std::unique_ptr<AcDbObject> create() const = 0;
+    // The same, made for the record whose body is given (room for its vertices, ...).
+    virtual std::unique_ptr<AcDbObject> createFor(std::span<const TagView> body) const {
+        (void)body;
+        return create();
+    }
     // Reads the body into the object.
     virtual void read(AcDbObject& object, std::span<const TagView> body,
                       ReadContext& context) const {

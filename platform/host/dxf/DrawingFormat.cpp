@@ -1,6 +1,7 @@
 #include "host/dxf/DrawingFormat.h"
 
 #include <filesystem>
+#include <memory>
 #include <stdexcept>
 
 #include "host/CommandLine.h"
@@ -22,22 +23,22 @@ void printError(const std::wstring& path, const std::string& message) {
 
 }  // namespace
 
-Acad::ErrorStatus readDrawingFile(AcDbDatabase& database, const std::wstring& path) {
+Acad::ErrorStatus loadDrawingFile(AcDbDatabase& database, const std::wstring& path) {
     const std::optional<std::string> posix = qv::win32::toPosixPath(CString(path.c_str()));
     std::error_code error;
     if (!posix || !std::filesystem::is_regular_file(*posix, error)) {
         return Acad::eFileNotFound;
     }
-    std::string bytes;
+    std::unique_ptr<MappedFile> file;
     try {
-        bytes = readWholeFile(*posix);
+        file = std::make_unique<MappedFile>(*posix);
     } catch (const std::exception& e) {
         printError(path, e.what());
         return Acad::eFileAccessErr;
     }
     AuditReport report;
     try {
-        readDrawing(std::move(bytes), database, report);
+        readDrawing(*file, database, report);
     } catch (const DxfError& e) {
         printAuditReport(path, report);
         printError(path, e.what());
@@ -51,7 +52,7 @@ Acad::ErrorStatus readDrawingFile(AcDbDatabase& database, const std::wstring& pa
     return Acad::eOk;
 }
 
-Acad::ErrorStatus writeDrawingFile(const AcDbDatabase& database, const std::wstring& path) {
+Acad::ErrorStatus saveDrawingFile(const AcDbDatabase& database, const std::wstring& path) {
     DWORD error = 0;
     const std::optional<std::string> posix = qv::win32::toPosixPath(CString(path.c_str()), &error);
     if (!posix) {
@@ -80,7 +81,7 @@ Acad::ErrorStatus writeDrawingFile(const AcDbDatabase& database, const std::wstr
 }
 
 void installFormat() {
-    qv::host::setDrawingFileFormat({readDrawingFile, writeDrawingFile});
+    qv::host::setDrawingFileFormat({loadDrawingFile, saveDrawingFile});
 }
 
 namespace {

@@ -17,10 +17,10 @@ void installFormat();
 // Reads the drawing at `path` into an empty database. eFileNotFound when there is no such file,
 // eFileAccessErr when it cannot be read, eDwgNotRecognized when it is no DXF the host can read
 // (the reason is printed on the command line, naming the line). Repairs are printed as warnings.
-Acad::ErrorStatus readDrawingFile(AcDbDatabase& database, const std::wstring& path);
+Acad::ErrorStatus loadDrawingFile(AcDbDatabase& database, const std::wstring& path);
 // Writes the database to `path` through a temporary file, so that a failed save leaves the file
 // there as it was: eFileAccessErr (with the reason on the command line) when it cannot be
 // written, eFilerError when the drawing holds what DXF cannot (a number that is not finite).
-Acad::ErrorStatus writeDrawingFile(const AcDbDatabase& database, const std::wstring& path);
+Acad::ErrorStatus saveDrawingFile(const AcDbDatabase& database, const std::wstring& path);
 
 }  // namespace qv::dxf

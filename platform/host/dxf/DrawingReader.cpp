@@ -1,6 +1,7 @@
 #include "host/dxf/DrawingReader.h"
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <set>
 #include <unordered_map>
@@ -14,6 +15,7 @@
 #include "host/db/SymbolTables.h"
 #include "host/dxf/Codec.h"
 #include "host/dxf/FileData.h"
+#include "host/dxf/FileIo.h"
 #include "host/dxf/GroupCode.h"
 #include "host/dxf/HeaderVariables.h"
 #include "host/dxf/KeptObjects.h"
@@ -118,6 +120,9 @@ class DrawingReader : public RecordSink {
         : m_db(database), m_report(report), m_data(std::move(data)),
           m_context(database, report, *m_data) {}
 
+    // Gives back the text before a pointer once every record before it is read.
+    void setRelease(std::function<void(const char*)> release) { m_release = std::move(release); }
+
     void beginSection(std::string_view name, std::uint32_t line) override;
     void sectionHead(const std::vector<TagView>& tags) override;
     void record(const RecordView& record) override;
@@ -153,8 +158,16 @@ class DrawingReader : public RecordSink {
                       std::span<const TagView> body);
     // Where an entity of the record just read belongs.
     Member placeEntity(AcDbObject* entity);
-    // Gives the object its extended data, leftovers, handle and extension dictionary.
-    void finishObject(std::unique_ptr<AcDbObject> object, std::uint32_t line);
+    // Gives the object its extended data, leftovers, handle and extension dictionary, and puts it
+    // where `member` says (at once when it can, else once the file is read).
+    void finishObject(std::unique_ptr<AcDbObject> object, std::uint32_t line,
+                      const Member* member = nullptr);
+    // Puts a member in its place; false when that has to wait (an object without its handle yet,
+    // a container not read yet). When `last`, nothing waits any more.
+    bool applyMember(const Member& member, bool last);
+    // Adopts the object under its handle, or keeps it until the file is read when its handle is
+    // missing or taken.
+    void adoptObject(std::unique_ptr<AcDbObject> object, std::uint32_t line);
     std::uint64_t claimOther(std::string_view handle);
     KeptChild childOf(std::string_view type, std::span<const TagView> tags);
 
@@ -184,6 +197,11 @@ class DrawingReader : public RecordSink {
     std::unique_ptr<R12Polyline> m_r12Polyline;
     std::unordered_map<AcDbObject*, std::uint64_t> m_seqends;
     std::vector<AcDbObject*> m_keptHeads;  // of m_data->keptTables
+    std::vector<KeptEntity*> m_withChildren;
+    struct {
+        std::uint64_t handle = 0;
+        AcDbObject* block = nullptr;
+    } m_lastOwner;
 
     StructureRoots m_roots;
     std::vector<Member> m_members;
@@ -193,6 +211,8 @@ class DrawingReader : public RecordSink {
     std::unordered_set<std::uint64_t> m_otherHandles;
     std::uint64_t m_maxHandle = 0;
     bool m_headerSeen = false;
+    std::function<void(const char*)> m_release;
+    const char* m_released = nullptr;
 };
 
 // ---- sections ----
@@ -237,6 +257,12 @@ void DrawingReader::endSection() {
 }
 
 void DrawingReader::record(const RecordView& record) {
+    // Every record before this one is read: no view into the text before it is left.
+    constexpr std::ptrdiff_t kReleaseStep = 1 << 20;
+    if (m_release && (m_released == nullptr || record.type.data() - m_released > kReleaseStep)) {
+        m_released = record.type.data();
+        m_release(m_released);
+    }
     m_context.beginRecord(record.type, record.line);
     switch (m_part) {
         case Part::Header:
@@ -286,16 +312,22 @@ std::unique_ptr<AcDbObject> DrawingReader::makeKept(std::string_view type, bool 
 void DrawingReader::readDefaults(AcDbObject& entity, std::span<const SubclassDef> subclasses,
                                  std::span<const TagView> body) {
     static constexpr TagView kDefaults[] = {{8, "0", 0}, {6, "ByLayer", 0}, {7, "Standard", 0}};
-    for (const TagView& fallback : kDefaults) {
-        if (!firstValue(body, fallback.code).empty()) {
+    bool present[3] = {false, false, false};
+    for (const TagView& tag : body) {
+        present[0] = present[0] || tag.code == 8;
+        present[1] = present[1] || tag.code == 6;
+        present[2] = present[2] || tag.code == 7;
+    }
+    for (size_t d = 0; d < 3; ++d) {
+        if (present[d]) {
             continue;
         }
         for (size_t i = 0; i < subclasses.size(); ++i) {
             const auto& fields = subclasses[i].fields;
             if (std::any_of(fields.begin(), fields.end(),
-                            [&](const Field& f) { return f.code == fallback.code; })) {
+                            [&](const Field& f) { return f.code == kDefaults[d].code; })) {
                 FieldReader reader(fields, m_context, static_cast<int>(i));
-                reader.read(fallback);
+                reader.read(kDefaults[d]);
                 reader.apply(entity);
                 break;
             }
@@ -312,7 +344,15 @@ std::uint64_t DrawingReader::claimOther(std::string_view handle) {
     return value;
 }
 
-void DrawingReader::finishObject(std::unique_ptr<AcDbObject> object, std::uint32_t line) {
+void DrawingReader::finishObject(std::unique_ptr<AcDbObject> object, std::uint32_t line,
+                                 const Member* member) {
+    adoptObject(std::move(object), line);
+    if (member != nullptr && !applyMember(*member, false)) {
+        m_members.push_back(*member);
+    }
+}
+
+void DrawingReader::adoptObject(std::unique_ptr<AcDbObject> object, std::uint32_t line) {
     AcDbObject& o = *object;
     if (!m_head.xdata.empty()) {
         auto records = readXData(m_head.xdata, m_context);
@@ -322,13 +362,11 @@ void DrawingReader::finishObject(std::unique_ptr<AcDbObject> object, std::uint32
         ObjectAccess::setXData(o, std::move(records));
     }
     ObjectExtras extras = std::move(m_context.extras());
-    if (KeptTags* kept = keptTagsOf(o)) {
+    if (!m_head.groups.empty()) {
+        KeptTags* kept = keptTagsOf(o);
+        TagList& groups = kept != nullptr ? kept->groups : extras.groups;
         for (const TagView& tag : m_head.groups) {
-            kept->groups.add(tag.code, tag.value);
-        }
-    } else {
-        for (const TagView& tag : m_head.groups) {
-            extras.groups.add(tag.code, tag.value);
+            groups.add(tag.code, tag.value);
         }
     }
     if (!m_head.xdictionary.empty()) {
@@ -353,11 +391,9 @@ void DrawingReader::finishObject(std::unique_ptr<AcDbObject> object, std::uint32
         problem = std::string(type) + " has an invalid handle '" + std::string(m_head.handle) + "'";
         handle = 0;
     }
-    AcDbObjectId holder;
-    if (handle != 0 &&
-        m_db.getAcDbObjectId(holder, false, AcDbHandle(handle)) == Acad::eUnknownHandle) {
-        AcDbObjectId id;
-        m_db.qvAdopt(id, std::move(object), AcDbHandle(handle), AcDbObjectId::kNull);
+    AcDbObjectId id;
+    if (handle != 0 && m_db.qvAdopt(id, object, AcDbHandle(handle), AcDbObjectId::kNull) ==
+                           Acad::eOk) {
         m_maxHandle = std::max(m_maxHandle, handle);
         if (!extras.empty()) {
             m_data->extrasFor(handle) = std::move(extras);
@@ -365,6 +401,8 @@ void DrawingReader::finishObject(std::unique_ptr<AcDbObject> object, std::uint32
         return;
     }
     if (handle != 0) {
+        AcDbObjectId holder;
+        m_db.getAcDbObjectId(holder, false, AcDbHandle(handle));
         const AcDbObject* first = ObjectAccess::peek(holder);
         const KeptTags* kept = first ? keptTagsOf(*first) : nullptr;
         problem = "handle " + std::string(trimBlanks(m_head.handle)) + " of " + std::string(type) +
@@ -444,7 +482,9 @@ void DrawingReader::tableRecord(const RecordView& record) {
         type == m_entryType) {
         entry = codec->create();
         codec->read(*entry, m_head.body, m_context);
-        m_members.push_back({entry.get(), Member::Table, m_table, 0, record.line});
+        const Member member{entry.get(), Member::Table, m_table, 0, record.line};
+        finishObject(std::move(entry), record.line, &member);
+        return;
     } else {
         auto kept = std::make_unique<KeptObject>(std::string(type));
         if (r12()) {
@@ -457,16 +497,15 @@ void DrawingReader::tableRecord(const RecordView& record) {
             kept->kept().body.add(tag.code, tag.value);
         }
         entry = std::move(kept);
-        if (m_keptTable >= 0) {
-            m_members.push_back({entry.get(), Member::KeptTable, nullptr,
-                                 static_cast<std::uint64_t>(m_keptTable), record.line});
-        } else {
+        if (m_keptTable < 0) {
             m_report.add(Fix::MisplacedRecord, record.line,
                          std::string(type) + " in the table " + m_tableName + " was left out");
             return;
         }
+        const Member member{entry.get(), Member::KeptTable, nullptr,
+                            static_cast<std::uint64_t>(m_keptTable), record.line};
+        finishObject(std::move(entry), record.line, &member);
     }
-    finishObject(std::move(entry), record.line);
 }
 
 // ---- BLOCKS ----
@@ -615,7 +654,7 @@ std::unique_ptr<AcDbObject> DrawingReader::makeEntity(std::string_view type,
     splitHead(tags, 5, m_head);
     const Codec* codec = codecForType(type);
     if (isEntity(codec) && codec->canModel(m_head.body)) {
-        std::unique_ptr<AcDbObject> entity = codec->create();
+        std::unique_ptr<AcDbObject> entity = codec->createFor(m_head.body);
         codec->read(*entity, m_head.body, m_context);
         readDefaults(*entity, codec->subclasses(), m_head.body);
         return entity;
@@ -670,15 +709,18 @@ void DrawingReader::entityRecord(const RecordView& record) {
     if (entity == nullptr) {
         return;
     }
-    m_members.push_back(placeEntity(entity.get()));
+    const Member member = placeEntity(entity.get());
     std::int64_t follows = 0;
     parseInteger(firstValue(m_head.body, 66), follows);
     if (auto* insert = AcDbBlockReference::cast(entity.get())) {
         m_sequence.insert = insert;
     } else if (follows != 0 || type == "POLYLINE") {
         m_sequence.kept = KeptEntity::cast(entity.get());
+        if (m_sequence.kept != nullptr) {
+            m_withChildren.push_back(m_sequence.kept);
+        }
     }
-    finishObject(std::move(entity), record.line);
+    finishObject(std::move(entity), record.line, &member);
 }
 
 KeptChild DrawingReader::childOf(std::string_view type, std::span<const TagView> tags) {
@@ -714,9 +756,9 @@ void DrawingReader::follower(const RecordView& record) {
     if (m_sequence.insert != nullptr && type == "ATTRIB") {
         std::unique_ptr<AcDbObject> attribute = makeEntity(type, record.tags);
         if (attribute != nullptr) {
-            m_members.push_back(
-                {attribute.get(), Member::Insert, m_sequence.insert, 0, record.line});
-            finishObject(std::move(attribute), record.line);
+            const Member member{attribute.get(), Member::Insert, m_sequence.insert, 0,
+                                record.line};
+            finishObject(std::move(attribute), record.line, &member);
         }
         return;
     }
@@ -835,11 +877,11 @@ bool DrawingReader::convertR12Polyline(const R12Polyline& polyline) {
     }
     auto entity = std::make_unique<AcDbPolyline>();
     polylineCodec().read(*entity, body, m_context);
-    m_members.push_back(placeEntity(entity.get()));
+    Member member = placeEntity(entity.get());
     if (!polyline.inEntities) {
-        m_members.back() = {entity.get(), Member::Block, m_block, 0, head.line};
+        member = {entity.get(), Member::Block, m_block, 0, head.line};
     }
-    finishObject(std::move(entity), head.line);
+    finishObject(std::move(entity), head.line, &member);
     return true;
 }
 
@@ -888,11 +930,12 @@ void DrawingReader::keepR12Polyline(const R12Polyline& polyline) {
         }
         kept->kept().children.push_back(std::move(c));
     }
-    m_members.push_back(placeEntity(kept.get()));
+    Member member = placeEntity(kept.get());
     if (!polyline.inEntities) {
-        m_members.back() = {kept.get(), Member::Block, m_block, 0, head.line};
+        member = {kept.get(), Member::Block, m_block, 0, head.line};
     }
-    finishObject(std::move(kept), head.line);
+    m_withChildren.push_back(kept.get());
+    finishObject(std::move(kept), head.line, &member);
 }
 
 // ---- OBJECTS ----
@@ -935,59 +978,82 @@ void DrawingReader::adoptPending() {
         if (!p.extras.empty()) {
             m_data->extrasFor(handle) = std::move(p.extras);
         }
-        m_db.qvAdopt(id, std::move(p.object), AcDbHandle(handle), AcDbObjectId::kNull);
+        m_db.qvAdopt(id, p.object, AcDbHandle(handle), AcDbObjectId::kNull);
     }
     m_pending.clear();
 }
 
-void DrawingReader::applyMembers() {
-    for (const Member& m : m_members) {
-        AcDbObjectId id = m.object->objectId();
-        AcDbObject* container = m.container;
-        switch (m.kind) {
-            case Member::BlockHandle: {
+bool DrawingReader::applyMember(const Member& m, bool last) {
+    const AcDbObjectId id = m.object->objectId();
+    if (id.isNull()) {
+        return false;
+    }
+    AcDbObject* container = m.container;
+    switch (m.kind) {
+        case Member::BlockHandle: {
+            if (m.handle != m_lastOwner.handle) {  // entities of one block come one after another
                 AcDbObjectId owner;
                 m_db.getAcDbObjectId(owner, false, AcDbHandle(m.handle));
                 container = AcDbBlockTableRecord::cast(ObjectAccess::peek(owner));
-                if (container == nullptr) {
-                    m_report.add(Fix::MissingOwner, m.line,
-                                 "the owner " + handleText(m.handle) +
-                                     " of an entity is no block; the entity was put in model space");
-                    container = m_roots.modelSpace;
+                if (container != nullptr) {
+                    m_lastOwner = {m.handle, container};
                 }
-                break;
+            } else {
+                container = m_lastOwner.block;
             }
-            case Member::ModelSpace:
+            if (container == nullptr) {
+                if (!last) {
+                    return false;
+                }
+                m_report.add(Fix::MissingOwner, m.line,
+                             "the owner " + handleText(m.handle) +
+                                 " of an entity is no block; the entity was put in model space");
                 container = m_roots.modelSpace;
-                break;
-            case Member::PaperSpace:
-                container = m_roots.paperSpace;
-                break;
-            case Member::BlockTable:
-                container = m_roots.table("BLOCK_RECORD");
-                break;
-            case Member::KeptTable: {
-                KeptTable& table = m_data->keptTables[m.handle];
-                table.entries.push_back(id);
-                ObjectAccess::setOwner(*m.object, table.head);
-                continue;
             }
-            case Member::Block:
-            case Member::Insert:
-            case Member::Table:
-                break;
+            break;
         }
-        if (container == nullptr) {
-            continue;
+        case Member::ModelSpace:
+            container = m_roots.modelSpace;
+            break;
+        case Member::PaperSpace:
+            container = m_roots.paperSpace;
+            break;
+        case Member::BlockTable:
+            container = m_roots.table("BLOCK_RECORD");
+            break;
+        case Member::KeptTable: {
+            const AcDbObjectId head = m_keptHeads[m.handle]->objectId();
+            if (head.isNull()) {
+                return false;
+            }
+            m_data->keptTables[m.handle].entries.push_back(id);
+            ObjectAccess::setOwner(*m.object, head);
+            return true;
         }
-        ObjectAccess::setOwner(*m.object, container->objectId());
-        if (auto* block = AcDbBlockTableRecord::cast(container)) {
-            block->qvAppendEntityId(id);
-        } else if (auto* insert = AcDbBlockReference::cast(container)) {
-            insert->qvAppendAttributeId(id);
-        } else if (auto* table = AcDbSymbolTable::cast(container)) {
-            table->qvAppendRecord(id);
-        }
+        case Member::Block:
+        case Member::Insert:
+        case Member::Table:
+            break;
+    }
+    if (container == nullptr || container->objectId().isNull()) {
+        return last;  // (nothing to put it in: it stays without owner)
+    }
+    ObjectAccess::setOwner(*m.object, container->objectId());
+    if (auto* block = AcDbBlockTableRecord::cast(container)) {
+        block->qvAppendEntityId(id);
+    } else if (auto* insert = AcDbBlockReference::cast(container)) {
+        insert->qvAppendAttributeId(id);
+    } else if (auto* table = AcDbSymbolTable::cast(container)) {
+        table->qvAppendRecord(id);
+    }
+    return true;
+}
+
+// Members that waited: entities and records that got their handles last, R12 blocks and
+// entities whose spaces were made when the file was read.
+void DrawingReader::applyMembers() {
+    for (const Member& m : m_members) {
+        applyMember(m, true);
     }
     m_members.clear();
 }
@@ -1021,13 +1087,11 @@ void DrawingReader::settleOtherHandles() {
         settle(seqend);
         m_data->seqends[insert->objectId().handle().value()] = seqend;
     }
-    m_db.qvForEachObject([&](AcDbObject& o) {
-        if (KeptTags* kept = keptTagsOf(o)) {
-            for (KeptChild& child : kept->children) {
-                settle(child.handle);
-            }
+    for (KeptEntity* entity : m_withChildren) {
+        for (KeptChild& child : entity->kept().children) {
+            settle(child.handle);
         }
-    });
+    }
 }
 
 void DrawingReader::finish() {
@@ -1057,26 +1121,46 @@ void DrawingReader::finish() {
     }
     applyHeader(m_header, m_db, m_context);
     // Layouts for the blocks of model and paper space that have none (R12 drawings have none).
-    const AcDbHandle before = m_db.handseed();
+    const std::uint64_t before = m_db.handseed().value();
     m_db.qvAddMissingDefaults();
-    m_db.qvForEachObject([&](AcDbObject& o) {
-        if (!(o.objectId().handle() < before) && AcDbEntity::cast(&o) == nullptr &&
-            AcDbSymbolTableRecord::cast(&o) == nullptr) {
-            m_data->objectOrder.push_back(o.objectId());
+    for (std::uint64_t handle = before; handle < m_db.handseed().value(); ++handle) {
+        AcDbObjectId id;
+        if (m_db.getAcDbObjectId(id, false, AcDbHandle(handle)) == Acad::eOk &&
+            AcDbEntity::cast(ObjectAccess::peek(id)) == nullptr &&
+            AcDbSymbolTableRecord::cast(ObjectAccess::peek(id)) == nullptr) {
+            m_data->objectOrder.push_back(id);
         }
-    });
+    }
     m_db.qvSetFileData(std::move(m_data));
 }
 
 }  // namespace
 
-void readDrawing(std::string bytes, AcDbDatabase& database, AuditReport& report) {
-    DecodedText decoded = decodeDxfText(std::move(bytes), report);
+namespace {
+
+void read(std::string_view bytes, AcDbDatabase& database, AuditReport& report,
+          MappedFile* mapped) {
+    DecodedText decoded = decodeDxfText(bytes, report);
     auto data = std::make_unique<FileData>();
     data->version = decoded.version;
+    data->sourceBytes = bytes.size();
     DrawingReader reader(database, report, std::move(data));
-    splitRecords(decoded.text, reader, report);
+    if (mapped != nullptr && !decoded.isConverted) {
+        mapped->releaseAll();  // what the decoding looked at
+        reader.setRelease([mapped](const char* upTo) { mapped->release(upTo); });
+    }
+    splitRecords(decoded.text(), reader, report);
     reader.finish();
+}
+
+}  // namespace
+
+void readDrawing(std::string_view bytes, AcDbDatabase& database, AuditReport& report) {
+    read(bytes, database, report, nullptr);
+}
+
+void readDrawing(MappedFile& file, AcDbDatabase& database, AuditReport& report) {
+    read(file.bytes(), database, report, &file);
 }
 
 }  // namespace qv::dxf

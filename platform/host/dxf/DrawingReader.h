@@ -6,15 +6,21 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "host/db/AcDbDatabase.h"
 #include "host/dxf/AuditReport.h"
 
 namespace qv::dxf {
 
+class MappedFile;
+
 // Reads the bytes of a DXF file (R12 to 2018, see TextDecoding.h) into `database`, which must be
 // empty (built without defaults). Throws DxfError when the file is refused; the database must
 // then be thrown away.
-void readDrawing(std::string bytes, AcDbDatabase& database, AuditReport& report);
+void readDrawing(std::string_view bytes, AcDbDatabase& database, AuditReport& report);
+// The same for a mapped file, whose pages are given back as they are read (a large drawing is
+// never in memory as a whole).
+void readDrawing(MappedFile& file, AcDbDatabase& database, AuditReport& report);
 
 }  // namespace qv::dxf

@@ -31,6 +31,24 @@ using qv::host::ObjectAccess;
 constexpr std::string_view kTableOrder[] = {"VPORT", "LTYPE", "LAYER",    "STYLE",       "VIEW",
                                             "UCS",   "APPID", "DIMSTYLE", "BLOCK_RECORD"};
 
+// The classes of the objects the host writes whose types DXF does not fix; a drawing that holds
+// such objects declares their classes.
+struct ClassInfo {
+    std::string_view dxfName, className;
+    const AcRxClass* (*hostClass)();
+};
+const ClassInfo kClasses[] = {
+    {"SORTENTSTABLE", "AcDbSortentsTable",
+     []() -> const AcRxClass* { return AcDbSortentsTable::desc(); }},
+    {"PLOTSETTINGS", "AcDbPlotSettings",
+     []() -> const AcRxClass* { return AcDbPlotSettings::desc(); }},
+};
+
+bool isSpaceBlock(const AcDbBlockTableRecord& block) {
+    const std::wstring name = foldedName(block.qvName());
+    return name == L"*MODEL_SPACE" || name == L"*PAPER_SPACE";
+}
+
 class DrawingWriter {
   public:
     DrawingWriter(const AcDbDatabase& database, std::string& out, std::vector<std::string>* leftOut)
@@ -71,6 +89,10 @@ class DrawingWriter {
     WriteContext m_context;
     std::vector<std::string>* m_leftOut;
     std::unordered_set<const AcDbStub*> m_keptTableObjects;
+    // From one look at every object: the objects of the OBJECTS section (in handle order) and
+    // how many objects each class of kClasses has.
+    std::vector<AcDbObjectId> m_objects;
+    std::vector<std::int64_t> m_classCounts;
 };
 
 void DrawingWriter::run() {
@@ -82,6 +104,19 @@ void DrawingWriter::run() {
             }
         }
     }
+    m_classCounts.assign(std::size(kClasses), 0);
+    m_db.qvForEachObject([&](AcDbObject& o) {
+        if (AcDbEntity::cast(&o) != nullptr || o.isErased()) {
+            return;
+        }
+        if (AcDbSymbolTable::cast(&o) == nullptr && AcDbSymbolTableRecord::cast(&o) == nullptr &&
+            m_keptTableObjects.count(o.objectId()) == 0) {
+            m_objects.push_back(o.objectId());
+        }
+        for (size_t i = 0; i < std::size(kClasses); ++i) {
+            m_classCounts[i] += o.isA() == kClasses[i].hostClass() ? 1 : 0;
+        }
+    });
     writeClasses();
     writeTables();
     writeBlocks();
@@ -141,19 +176,6 @@ void DrawingWriter::writeHeader() {
     endSection();
 }
 
-// The classes of the objects the host writes whose types DXF does not fix; a drawing that holds
-// such objects declares their classes.
-struct ClassInfo {
-    std::string_view dxfName, className;
-    const AcRxClass* (*hostClass)();
-};
-const ClassInfo kClasses[] = {
-    {"SORTENTSTABLE", "AcDbSortentsTable",
-     []() -> const AcRxClass* { return AcDbSortentsTable::desc(); }},
-    {"PLOTSETTINGS", "AcDbPlotSettings",
-     []() -> const AcRxClass* { return AcDbPlotSettings::desc(); }},
-};
-
 void DrawingWriter::writeClasses() {
     section("CLASSES");
     std::unordered_set<std::string_view> declared;
@@ -166,15 +188,10 @@ void DrawingWriter::writeClasses() {
             }
         }
     }
-    for (const ClassInfo& info : kClasses) {
-        if (declared.count(info.dxfName) != 0) {
-            continue;
-        }
-        std::int64_t count = 0;
-        m_db.qvForEachObject([&](AcDbObject& o) {
-            count += o.isA() == info.hostClass() && !o.isErased() ? 1 : 0;
-        });
-        if (count == 0) {
+    for (size_t i = 0; i < std::size(kClasses); ++i) {
+        const ClassInfo& info = kClasses[i];
+        const std::int64_t count = m_classCounts[i];
+        if (declared.count(info.dxfName) != 0 || count == 0) {
             continue;
         }
         out().raw(kStructureCode, "CLASS");
@@ -393,8 +410,10 @@ void DrawingWriter::writeBlockEnds(const AcDbBlockTableRecord& block, bool begin
     const std::string& name = m_context.nameOf(block.objectId());
     out().raw(kNameCode, name);
     std::int64_t flags = m_context.leftoverBits({kBlockBeginPlace + 1, -1}, 70);
-    flags |= block.isAnonymous() ? 1 : 0;
-    flags |= block.hasAttributeDefinitions() ? 2 : 0;
+    if (!isSpaceBlock(block)) {  // (the spaces have neither; looking would take long)
+        flags |= block.isAnonymous() ? 1 : 0;
+        flags |= block.hasAttributeDefinitions() ? 2 : 0;
+    }
     out().integer(70, flags);
     const AcGePoint3d origin = block.origin();
     out().point(10, origin.x, origin.y, origin.z);
@@ -415,11 +434,6 @@ void DrawingWriter::writeEntities(const AcDbBlockTableRecord& block) {
             writeObject(*ObjectAccess::peek(id));
         }
     }
-}
-
-bool isSpaceBlock(const AcDbBlockTableRecord& block) {
-    const std::wstring name = foldedName(block.qvName());
-    return name == L"*MODEL_SPACE" || name == L"*PAPER_SPACE";
 }
 
 void DrawingWriter::writeBlock(const AcDbBlockTableRecord& block) {
@@ -475,13 +489,9 @@ void DrawingWriter::writeObjects() {
             write(id);
         }
     }
-    m_db.qvForEachObject([&](AcDbObject& o) {
-        if (AcDbEntity::cast(&o) == nullptr && AcDbSymbolTable::cast(&o) == nullptr &&
-            AcDbSymbolTableRecord::cast(&o) == nullptr &&
-            m_keptTableObjects.count(o.objectId()) == 0) {
-            write(o.objectId());
-        }
-    });
+    for (const AcDbObjectId& id : m_objects) {
+        write(id);
+    }
     endSection();
 }
 
@@ -489,7 +499,9 @@ void DrawingWriter::writeObjects() {
 
 std::string writeDrawing(const AcDbDatabase& database, std::vector<std::string>* leftOut) {
     std::string out;
-    out.reserve(1 << 16);
+    const FileData* data = fileDataOf(database);
+    out.reserve(data != nullptr && data->sourceBytes > 0 ? data->sourceBytes + data->sourceBytes / 8
+                                                          : size_t{1} << 16);
     DrawingWriter(database, out, leftOut).run();
     return out;
 }

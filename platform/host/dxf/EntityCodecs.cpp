@@ -47,7 +47,7 @@ bool readLinetype(AcDbObject& o, const FieldValue& v, ReadContext& c) {
 }
 void writeLinetype(const AcDbObject& o, const Field&, WriteContext& c) {
     const AcDbObjectId linetype = entity(o).linetypeId();
-    if (!linetype.isNull() && linetype != c.database().byLayerLinetype()) {
+    if (!linetype.isNull() && linetype != c.byLayerLinetype()) {
         c.out().raw(6, c.nameOf(linetype));
     }
 }

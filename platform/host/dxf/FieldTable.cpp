@@ -53,7 +53,7 @@ int componentOf(const Field& field, int code) {
 
 bool FieldReader::take(const TagView& tag) {
     bool taken = false;
-    const size_t count = std::min(m_fields.size(), kMaxFields);
+    const size_t count = m_fields.size();
     for (size_t i = 0; i < count; ++i) {
         const Field& field = m_fields[i];
         const int component = componentOf(field, tag.code);
@@ -101,7 +101,7 @@ void FieldReader::leftover(const TagView& tag, int item) {
 }
 
 void FieldReader::apply(AcDbObject& object) {
-    const size_t count = std::min(m_fields.size(), kMaxFields);
+    const size_t count = m_fields.size();
     for (size_t i = 0; i < count; ++i) {
         const Field& field = m_fields[i];
         FieldValue& value = m_values[i];
@@ -131,7 +131,7 @@ void FieldReader::apply(AcDbObject& object) {
         } else if (!field.read(object, value, m_context)) {
             m_context.refused(field, value);
         }
-        value = FieldValue();
+        value.clear();
     }
 }
 

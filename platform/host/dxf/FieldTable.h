@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cmath>
+#include <algorithm>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -43,11 +44,19 @@ enum class FieldKind : std::uint8_t {
 
 // The value of one field as read: what its tags held.
 struct FieldValue {
-    double xyz[3] = {0.0, 0.0, 0.0};
-    std::int64_t integer = 0;
+    double xyz[3];
+    std::int64_t integer;
     std::string_view text;
-    std::uint32_t line = 0;
-    std::uint8_t seen = 0;  // bits of the components read (1 x, 2 y, 4 z); 1 for other kinds
+    std::uint32_t line;
+    std::uint8_t seen;  // bits of the components read (1 x, 2 y, 4 z); 1 for other kinds
+
+    void clear() {
+        xyz[0] = xyz[1] = xyz[2] = 0.0;
+        integer = 0;
+        text = {};
+        line = 0;
+        seen = 0;
+    }
 };
 
 struct Field {
@@ -81,7 +90,13 @@ struct SubclassDef {
 class FieldReader {
   public:
     FieldReader(std::span<const Field> fields, ReadContext& context, int ordinal)
-        : m_fields(fields), m_context(context), m_ordinal(ordinal) {}
+        : m_fields(fields.first(std::min(fields.size(), kMaxFields))),
+          m_context(context),
+          m_ordinal(ordinal) {
+        for (size_t i = 0; i < m_fields.size(); ++i) {
+            m_values[i].clear();
+        }
+    }
 
     // Takes a tag for the field that has its code; false when no field has it.
     bool take(const TagView& tag);

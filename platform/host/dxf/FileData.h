@@ -78,6 +78,7 @@ struct KeptTable {
 class FileData : public qv::host::DrawingFileData {
   public:
     DxfVersion version = DxfVersion::R2013;  // of the file read
+    size_t sourceBytes = 0;                   // its size
     std::vector<Record> header;               // every variable as read, in order
     std::vector<Record> classes;
     std::vector<Section> otherSections;       // sections the host does not read, in order

@@ -1,10 +1,12 @@
 #include "host/dxf/FileIo.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
@@ -72,6 +74,55 @@ std::string readWholeFile(const std::string& path) {
     }
     data.resize(done);
     return data;
+}
+
+MappedFile::MappedFile(const std::string& path) {
+    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) {
+        fail("cannot open", path, errno);
+    }
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0) {
+        fail("cannot read", path, errno);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        fail("cannot read", path, S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
+    }
+    m_size = static_cast<size_t>(info.st_size);
+    if (m_size == 0) {
+        return;
+    }
+    void* data = ::mmap(nullptr, m_size, PROT_READ, MAP_PRIVATE, fd.get(), 0);
+    if (data == MAP_FAILED) {
+        fail("cannot read", path, errno);
+    }
+    ::madvise(data, m_size, MADV_SEQUENTIAL);
+    m_data = static_cast<char*>(data);
+}
+
+MappedFile::~MappedFile() {
+    if (m_data != nullptr) {
+        ::munmap(m_data, m_size);
+    }
+}
+
+void MappedFile::release(const char* upTo) {
+    if (m_data == nullptr || upTo < m_data) {
+        return;
+    }
+    const auto page = static_cast<size_t>(::sysconf(_SC_PAGESIZE));
+    const size_t end = std::min(static_cast<size_t>(upTo - m_data), m_size) / page * page;
+    if (end > m_released) {
+        ::madvise(m_data + m_released, end - m_released, MADV_DONTNEED);
+        m_released = end;
+    }
+}
+
+void MappedFile::releaseAll() {
+    if (m_data != nullptr) {
+        ::madvise(m_data, m_size, MADV_DONTNEED);
+    }
+    m_released = 0;
 }
 
 void writeFileAtomically(const std::string& path, std::string_view data) {

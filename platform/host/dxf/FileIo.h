@@ -11,6 +11,30 @@ namespace qv::dxf {
 // the system's reason when it cannot be read.
 std::string readWholeFile(const std::string& path);
 
+// A file's bytes mapped into memory, read without a copy. Pages already read can be given back,
+// so that a large drawing is never in memory as a whole while it is read.
+class MappedFile {
+  public:
+    // Throws std::runtime_error naming the file and the reason when it cannot be read.
+    explicit MappedFile(const std::string& path);
+    ~MappedFile();
+    MappedFile(const MappedFile&) = delete;
+    MappedFile& operator=(const MappedFile&) = delete;
+
+    std::string_view bytes() const { return {m_data, m_size}; }
+    // Gives back the whole pages before `upTo`, a pointer into bytes(), that were not given back
+    // since the last releaseAll; reading them again is still allowed (they come back from the
+    // file).
+    void release(const char* upTo);
+    // Gives back every page (after a first pass over the whole file).
+    void releaseAll();
+
+  private:
+    char* m_data = nullptr;
+    size_t m_size = 0;
+    size_t m_released = 0;
+};
+
 // Writes `data` to a temporary file beside `path`, flushes it to disk, and renames it over
 // `path`. On any failure the temporary file is removed, `path` is left as it was, and
 // std::runtime_error names the file and the reason.

@@ -122,7 +122,25 @@ const SubclassDef kPolyline[] = {
     {"AcDbPolyline", kPolylineFields, readPolyline, writePolyline},
 };
 
-const CodecOf<AcDbPolyline> kPolylineCodec("LWPOLYLINE", kPolyline);
+// Room for the vertices the record counts (90).
+class PolylineCodec : public CodecOf<AcDbPolyline> {
+  public:
+    using CodecOf::CodecOf;
+    std::unique_ptr<AcDbObject> createFor(std::span<const TagView> body) const override {
+        for (const TagView& tag : body) {
+            std::int64_t count = 0;
+            if (tag.code == 90 && parseInteger(tag.value, count) && count > 0 && count < 100000) {
+                return std::make_unique<AcDbPolyline>(static_cast<unsigned int>(count));
+            }
+            if (tag.code == 10) {
+                break;
+            }
+        }
+        return create();
+    }
+};
+
+const PolylineCodec kPolylineCodec("LWPOLYLINE", kPolyline);
 
 }  // namespace
 

@@ -46,7 +46,9 @@ void ReadContext::refused(const Field& field, const FieldValue& value) {
             appendInteger(shown, value.integer);
             break;
         case FieldKind::Text:
-            shown = "'" + std::string(value.text) + "'";
+            shown += '\'';
+            shown += value.text;
+            shown += '\'';
             break;
         case FieldKind::Point:
         case FieldKind::Vector:
@@ -69,8 +71,7 @@ bool ReadContext::nameObject(NameTable table, const std::wstring& name, AcDbObje
 
 AcDbObject* ReadContext::findName(NameTable table, std::string_view utf8Name) {
     NameMap& map = m_names[static_cast<int>(table)];
-    const std::string key(utf8Name);
-    const auto cached = map.exact.find(key);
+    const auto cached = map.exact.find(utf8Name);
     if (cached != map.exact.end()) {
         return cached->second;
     }
@@ -78,7 +79,7 @@ AcDbObject* ReadContext::findName(NameTable table, std::string_view utf8Name) {
     if (found == map.folded.end()) {
         return nullptr;
     }
-    map.exact.emplace(key, found->second);
+    map.exact.emplace(std::string(utf8Name), found->second);
     return found->second;
 }
 

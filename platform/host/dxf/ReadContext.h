@@ -104,9 +104,16 @@ class ReadContext {
         RefArgs args;
         Fix fix;
     };
+    struct TextHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view text) const {
+            return std::hash<std::string_view>()(text);
+        }
+    };
     struct NameMap {
         std::unordered_map<std::wstring, AcDbObject*> folded;  // upper case
-        std::unordered_map<std::string, AcDbObject*> exact;    // as written, a cache
+        // As written, a cache (looked up by views, without copies).
+        std::unordered_map<std::string, AcDbObject*, TextHash, std::equal_to<>> exact;
     };
 
     AcDbDatabase& m_database;

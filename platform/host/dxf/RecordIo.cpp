@@ -93,10 +93,16 @@ std::vector<qv::host::XDataRecord> readXData(std::span<const TagView> xdata,
                                              ReadContext& context) {
     std::vector<qv::host::XDataRecord> records;
     qv::host::XDataItem* point = nullptr;  // the point whose y and z may follow
-    for (const TagView& tag : xdata) {
+    for (size_t i = 0; i < xdata.size(); ++i) {
+        const TagView& tag = xdata[i];
         const int code = tag.code;
         if (code == kXDataAppCode) {
             records.push_back({qv::utf8ToWide(trimBlanks(tag.value)), {}});
+            size_t items = 0;  // room for the items up to the next application
+            for (size_t j = i + 1; j < xdata.size() && xdata[j].code != kXDataAppCode; ++j) {
+                items += xdata[j].code < 1020 || xdata[j].code > 1033 ? 1 : 0;
+            }
+            records.back().items.reserve(items);
             point = nullptr;
             continue;
         }

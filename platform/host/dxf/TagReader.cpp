@@ -23,15 +23,40 @@ const std::array<ValueKind, kMaxGroupCode + 1>& kindTable() {
     return table;
 }
 
+// Whether `text` is plainly a number that parses: an optional sign, digits with at most one
+// point (`fraction`), short enough that it cannot overflow. Anything else is left to the parser.
+bool plainNumber(std::string_view text, bool fraction) {
+    text = trimBlanks(text);
+    size_t i = 0;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
+        ++i;
+    }
+    if (text.size() - i > 18) {
+        return false;
+    }
+    bool digit = false, point = false;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c >= '0' && c <= '9') {
+            digit = true;
+        } else if (c == '.' && fraction && !point) {
+            point = true;
+        } else {
+            return false;
+        }
+    }
+    return digit;
+}
+
 bool valueParses(ValueKind kind, std::string_view value) {
     switch (kind) {
         case ValueKind::Double: {
             double d;
-            return parseDouble(value, d);
+            return plainNumber(value, true) || parseDouble(value, d);
         }
         case ValueKind::Integer: {
             std::int64_t i;
-            return parseInteger(value, i);
+            return plainNumber(value, false) || parseInteger(value, i);
         }
         case ValueKind::String:
         case ValueKind::Handle:  // handles are checked where they are used
@@ -39,6 +64,23 @@ bool valueParses(ValueKind kind, std::string_view value) {
             return true;
     }
     return true;
+}
+
+// The group code a line holds (blanks around it allowed), or -1.
+int groupCode(std::string_view line) {
+    size_t i = 0;
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) {
+        ++i;
+    }
+    int code = 0;
+    size_t digits = 0;
+    for (; i < line.size() && line[i] >= '0' && line[i] <= '9' && digits < 5; ++i, ++digits) {
+        code = code * 10 + (line[i] - '0');
+    }
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) {
+        ++i;
+    }
+    return digits == 0 || i != line.size() || code > kMaxGroupCode ? -1 : code;
 }
 
 std::string quoted(std::string_view text) {
@@ -82,12 +124,8 @@ bool TagReader::next(TagView& tag) {
         if (!readLine(codeText)) {
             return false;
         }
-        const std::string_view trimmed = trimBlanks(codeText);
-        int code = -1;
-        const auto [ptr, ec] =
-            std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), code);
-        if (trimmed.empty() || ec != std::errc() || ptr != trimmed.data() + trimmed.size() ||
-            code < 0 || code > kMaxGroupCode) {
+        const int code = groupCode(codeText);
+        if (code < 0) {
             throw DxfError(codeLine, quoted(codeText) + " is not a group code");
         }
         std::string_view value;

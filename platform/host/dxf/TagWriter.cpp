@@ -1,16 +1,39 @@
 #include "host/dxf/TagWriter.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "host/dxf/Numbers.h"
 
 namespace qv::dxf {
 
+namespace {
+
+// The line of every group code, right-aligned in three columns with its line end.
+struct CodeLines {
+    static constexpr int kCount = 1072;
+    char text[kCount][8];
+    unsigned char length[kCount];
+    CodeLines() {
+        for (int code = 0; code < kCount; ++code) {
+            const int n = std::snprintf(text[code], sizeof text[code], "%3d\r\n", code);
+            length[code] = static_cast<unsigned char>(n);
+        }
+    }
+};
+
+const CodeLines& codeLines() {
+    static const CodeLines lines;
+    return lines;
+}
+
+}  // namespace
+
 void TagWriter::code(int code) {
-    if (code >= 0 && code < 10) {
-        m_out += "  ";
-    } else if (code >= 10 && code < 100) {
-        m_out += ' ';
+    if (code >= 0 && code < CodeLines::kCount) {
+        const CodeLines& lines = codeLines();
+        m_out.append(lines.text[code], lines.length[code]);
+        return;
     }
     appendInteger(m_out, code);
     end();

@@ -198,15 +198,15 @@ std::string ansiDxfToUtf8(std::string_view bytes) {
     return out;
 }
 
-DecodedText decodeDxfText(std::string bytes, AuditReport& report) {
-    if (bytes.compare(0, kBinarySentinel.size(), kBinarySentinel) == 0) {
+DecodedText decodeDxfText(std::string_view bytes, AuditReport& report) {
+    if (bytes.substr(0, kBinarySentinel.size()) == kBinarySentinel) {
         throw DxfError(0,
                        "this is a binary DXF file, which cannot be read; save the drawing as "
                        "ASCII DXF");
     }
     DecodedText result;
-    if (bytes.compare(0, kUtf8Bom.size(), kUtf8Bom) == 0) {
-        bytes.erase(0, kUtf8Bom.size());
+    if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
+        bytes.remove_prefix(kUtf8Bom.size());
     }
     const HeaderFacts facts = scanHeader(bytes);
     bool known = true;
@@ -216,17 +216,21 @@ DecodedText decodeDxfText(std::string bytes, AuditReport& report) {
                    "unknown DXF version '" + std::string(facts.acadver) + "' read as " +
                        std::string(versionName(result.version)));
     }
+    result.bytes = bytes;
+    auto take = [&](std::string converted) {
+        result.converted = std::move(converted);
+        result.isConverted = true;
+        return std::move(result);
+    };
     if (usesUtf8(result.version)) {
         const size_t bad = firstInvalidUtf8(bytes);
         if (bad == std::string_view::npos) {
-            result.text = std::move(bytes);
             return result;
         }
         report.add(Fix::InvalidUtf8, lineOfOffset(bytes, bad, 1),
                    "text is not UTF-8 as the DXF version requires; the file was read as "
                    "ANSI_1252");
-        result.text = ansiDxfToUtf8(bytes);
-        return result;
+        return take(ansiDxfToUtf8(bytes));
     }
     const bool high = hasHighByte(bytes);
     const std::string_view codepage = trimBlanks(facts.codepage);
@@ -234,12 +238,10 @@ DecodedText decodeDxfText(std::string bytes, AuditReport& report) {
         report.add(Fix::UnsupportedCodePage, 0,
                    "code page " + std::string(codepage) + " was read as ANSI_1252");
     }
-    if (!high && bytes.find("\\U+") == std::string::npos) {
-        result.text = std::move(bytes);
-    } else {
-        result.text = ansiDxfToUtf8(bytes);
+    if (!high && bytes.find("\\U+") == std::string_view::npos) {
+        return result;
     }
-    return result;
+    return take(ansiDxfToUtf8(bytes));
 }
 
 }  // namespace qv::dxf

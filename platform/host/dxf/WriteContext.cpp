@@ -14,7 +14,11 @@ namespace qv::dxf {
 using qv::host::ObjectAccess;
 
 WriteContext::WriteContext(const AcDbDatabase& database, const FileData* data, std::string& out)
-    : m_database(database), m_data(data), m_writer(out), m_next(database.handseed().value()) {}
+    : m_database(database),
+      m_data(data),
+      m_writer(out),
+      m_next(database.handseed().value()),
+      m_byLayer(database.byLayerLinetype()) {}
 
 void WriteContext::text(int code, std::wstring_view value) {
     m_writer.text(code, qv::wideToUtf8(value));

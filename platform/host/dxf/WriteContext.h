@@ -34,6 +34,8 @@ class WriteContext {
     const std::string& nameOf(AcDbObjectId id);
     // Whether a block is a paper-space layout's block ("*Paper_Space", "*Paper_Space3").
     bool isPaperSpaceBlock(AcDbObjectId block);
+    // The linetype ByLayer of the drawing (what an entity without a linetype of its own has).
+    AcDbObjectId byLayerLinetype() const { return m_byLayer; }
 
     // A handle no object and no record of the file has.
     std::uint64_t issueHandle() { return m_next++; }
@@ -57,6 +59,7 @@ class WriteContext {
     std::uint64_t m_handle = 0;
     const ObjectExtras* m_extras = nullptr;
     std::unordered_map<AcDbStub*, std::string> m_names;
+    AcDbObjectId m_byLayer;
 };
 
 }  // namespace qv::dxf
