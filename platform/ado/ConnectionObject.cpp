@@ -19,15 +19,7 @@ std::wstring text(const _bstr_t& value) {
 }  // namespace
 
 bool sameName(const std::wstring& a, const std::wstring& b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (qv::toLowerChar(a[i]) != qv::toLowerChar(b[i])) {
-            return false;
-        }
-    }
-    return true;
+    return qv::equalsIgnoringCase(a, b);
 }
 
 std::size_t collectionIndex(const _variant_t& index, std::size_t count,

@@ -4,7 +4,7 @@
 //
 //   --script FILE   runs the commands and answers of FILE (one item per line) instead of the
 //                   terminal's; any script error ends the program with exit code 1
-//   --save FILE     saves the drawing to FILE at the end
+//   --save FILE     saves the drawing to FILE at the end (not after a failed script)
 //   --product NAME  the host's product name ("AutoCAD" unless given), which tells the module
 //                   which host it runs in
 //   --home DIR      the folder that is drive C: (default ~/.cadhost/drive_c)

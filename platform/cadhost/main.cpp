@@ -57,8 +57,7 @@ bool prepareHome(const cadhost::Options& options, std::string& error) {
     }
     qv::win32::setDriveRoot(L'C', home);
     qv::win32::setModuleFileName(kProgramFile);
-    if (std::optional<std::string> folder =
-            qv::win32::toPosixPath(L"C:\\Program Files\\cadhost")) {
+    if (std::optional<std::string> folder = qv::win32::toPosixPath(L"C:\\Program Files\\cadhost")) {
         fs::create_directories(*folder, ec);
     }
     return true;
@@ -125,9 +124,8 @@ int main(int argc, char** argv) {
     qv::host::ed::Editor& editor = qv::host::ed::editor();
     editor.input().setSource(&lines);
     editor.setEcho(echo);
-    qv::host::transcript().setEchoSink([](const std::wstring& piece) {
-        std::cout << qv::wideToUtf8(piece) << std::flush;
-    });
+    qv::host::transcript().setEchoSink(
+        [](const std::wstring& piece) { std::cout << qv::wideToUtf8(piece) << std::flush; });
     qv::ui::TerminalDriver terminal(editor.input(), std::cout, echo);
     qv::ui::DriverScope screen(terminal);
 
@@ -142,18 +140,19 @@ int main(int argc, char** argv) {
     }
 
     qv::host::ed::CommandLoop loop(script);
-    bool ok = loop.run();
-    ok = saveAtEnd(*options) && ok;
-    acrxDynamicLinker->qvUnloadAll();
-    if (terminal.errorCount() > 0) {
-        ok = ok && !script;
+    bool ok = loop.run() && !(script && terminal.errorCount() > 0);
+    if (ok) {
+        ok = saveAtEnd(*options);
+    } else if (!options->save.empty()) {
+        std::cerr << "cadhost: the drawing was not saved to " << options->save
+                  << " because the script failed\n";
     }
+    acrxDynamicLinker->qvUnloadAll();
     std::cout.flush();
     qv::host::transcript().setEchoSink({});
     if (!ok) {
-        const std::wstring why = loop.failure().empty()
-                                     ? L"the script ran with errors in its answers"
-                                     : loop.failure();
+        const std::wstring why =
+            loop.failure().empty() ? L"the script ran with errors in its answers" : loop.failure();
         return fail(qv::wideToUtf8(why));
     }
     return 0;

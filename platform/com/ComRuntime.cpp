@@ -42,10 +42,7 @@ Registry& registry() {
 }
 
 std::wstring key(const wchar_t* progId) {
-    std::wstring k = progId ? progId : L"";
-    for (auto& c : k)
-        c = qv::toLowerChar(c);
-    return k;
+    return qv::toLower(progId ? progId : L"");
 }
 
 DWORD threadingModel(DWORD coInit) {

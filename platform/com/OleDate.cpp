@@ -3,42 +3,15 @@
 #include <cmath>
 #include <cwchar>
 
+#include "win32/Clock.h"
+
 namespace qv::com {
 namespace {
 
-constexpr double kMinDate = -657434.0;          // 1 January 100
-constexpr double kMaxDate = 2958465.999994213;  // 31 December 9999, 23:59:59.5
+constexpr long long kFirstDay = -657434;  // 1 January 100
+constexpr long long kLastDay = 2958465;   // 31 December 9999
 
-// Days from 1 January 1970 of a proleptic Gregorian date (H. Hinnant's civil algorithm).
-long long daysFromCivil(long long y, unsigned m, unsigned d) {
-    y -= m <= 2;
-    const long long era = (y >= 0 ? y : y - 399) / 400;
-    const auto yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + static_cast<long long>(doe) - 719468;
-}
-
-void civilFromDays(long long z, int& y, int& m, int& d) {
-    z += 719468;
-    const long long era = (z >= 0 ? z : z - 146096) / 146097;
-    const auto doe = static_cast<unsigned>(z - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    y = static_cast<int>(static_cast<long long>(yoe) + era * 400 + (m <= 2));
-}
-
-const long long kEpoch = daysFromCivil(1899, 12, 30);
-
-int daysInMonth(int year, int month) {
-    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (month == 2 && ((year % 4 == 0 && year % 100 != 0) || year % 400 == 0))
-        return 29;
-    return days[month - 1];
-}
+const std::int64_t kEpoch = qv::daysFromCivil(1899, 12, 30);
 
 // A small cursor over the text being parsed.
 struct Reader {
@@ -98,19 +71,13 @@ bool readTime(Reader& r, DateParts& p) {
         return true;
     };
     if (word(L"AM")) {
-        if (p.hour < 1 || p.hour > 12)
-            return false;
-        if (p.hour == 12)
-            p.hour = 0;
+        p.hour = hourOfDay(p.hour, false);
     } else if (word(L"PM")) {
-        if (p.hour < 1 || p.hour > 12)
-            return false;
-        if (p.hour != 12)
-            p.hour += 12;
+        p.hour = hourOfDay(p.hour, true);
     } else {
         r.pos = mark;
     }
-    return true;
+    return p.hour >= 0;
 }
 
 bool readDate(Reader& r, DateParts& p) {
@@ -132,7 +99,7 @@ bool readDate(Reader& r, DateParts& p) {
     if (!r.number(p.day, 2) || !r.take(L'/') || !r.number(p.year, 4, &digits))
         return false;
     if (digits == 2) {
-        p.year += p.year < 30 ? 2000 : 1900;
+        p.year = fullYear(p.year);
     } else if (digits != 4) {
         return false;
     }
@@ -143,54 +110,84 @@ bool readDate(Reader& r, DateParts& p) {
 
 bool dateFromParts(const DateParts& p, DATE& date) {
     if (p.year < 100 || p.year > 9999 || p.month < 1 || p.month > 12 || p.day < 1 ||
-        p.day > daysInMonth(p.year, p.month) || p.hour < 0 || p.hour > 23 || p.minute < 0 ||
+        p.day > qv::daysInMonth(p.year, p.month) || p.hour < 0 || p.hour > 23 || p.minute < 0 ||
         p.minute > 59 || p.second < 0 || p.second > 59)
         return false;
-    const double days = static_cast<double>(
-        daysFromCivil(p.year, static_cast<unsigned>(p.month), static_cast<unsigned>(p.day)) -
-        kEpoch);
-    const double time = (p.hour * 3600.0 + p.minute * 60.0 + p.second) / 86400.0;
-    date = days >= 0 ? days + time : days - time;
+    const auto days = static_cast<double>(qv::daysFromCivil(p.year, p.month, p.day) - kEpoch);
+    date = dateFromLinearDays(days + (p.hour * 3600.0 + p.minute * 60.0 + p.second) / 86400.0);
     return true;
 }
 
 bool partsFromDate(DATE date, DateParts& p) {
-    if (std::isnan(date) || date < kMinDate || date > kMaxDate)
+    // Far outside the range before anything is converted to an integer.
+    if (!std::isfinite(date) || std::fabs(date) > 1e7)
         return false;
-    double whole = std::trunc(date);
+    const double whole = std::trunc(date);
+    auto days = static_cast<long long>(whole);
     long long seconds = std::llround(std::fabs(date - whole) * 86400.0);
     if (seconds >= 86400) {
         seconds -= 86400;
-        whole += 1;
+        ++days;
     }
-    civilFromDays(static_cast<long long>(whole) + kEpoch, p.year, p.month, p.day);
+    if (days < kFirstDay || days > kLastDay)
+        return false;
+    qv::civilFromDays(days + kEpoch, p.year, p.month, p.day);
     p.hour = static_cast<int>(seconds / 3600);
     p.minute = static_cast<int>(seconds / 60 % 60);
     p.second = static_cast<int>(seconds % 60);
-    return p.year >= 100 && p.year <= 9999;
+    return true;
 }
 
-std::wstring formatDate(DATE date) {
+bool validDate(DATE date) {
+    DateParts parts;
+    return partsFromDate(date, parts);
+}
+
+double linearDays(DATE date) {
+    const double days = std::trunc(date);
+    return days + std::fabs(date - days);
+}
+
+DATE dateFromLinearDays(double days) {
+    if (days >= 0)
+        return days;
+    const double whole = std::floor(days);
+    const double fraction = days - whole;
+    return fraction == 0 ? whole : whole - fraction;
+}
+
+int fullYear(int twoDigitYear) {
+    return twoDigitYear + (twoDigitYear < 30 ? 2000 : 1900);
+}
+
+int hourOfDay(int hour12, bool pm) {
+    if (hour12 < 1 || hour12 > 12)
+        return -1;
+    return hour12 % 12 + (pm ? 12 : 0);
+}
+
+std::wstring formatDate(DATE date, DWORD flags) {
     DateParts p;
     if (!partsFromDate(date, p))
         return std::wstring();
     wchar_t buffer[64];
+    std::swprintf(buffer, 64, L"%d/%d/%d", p.month, p.day, p.year);
+    const std::wstring day = buffer;
+    const int hour12 = p.hour % 12 == 0 ? 12 : p.hour % 12;
+    std::swprintf(buffer, 64, L"%d:%02d:%02d %ls", hour12, p.minute, p.second,
+                  p.hour < 12 ? L"AM" : L"PM");
+    const std::wstring time = buffer;
     const bool dayZero = p.year == 1899 && p.month == 12 && p.day == 30;
     const bool midnight = p.hour == 0 && p.minute == 0 && p.second == 0;
-    std::wstring text;
-    if (!dayZero) {
-        std::swprintf(buffer, 64, L"%d/%d/%d", p.month, p.day, p.year);
-        text = buffer;
-    }
-    if (dayZero || !midnight) {
-        const int hour12 = p.hour % 12 == 0 ? 12 : p.hour % 12;
-        std::swprintf(buffer, 64, L"%d:%02d:%02d %ls", hour12, p.minute, p.second,
-                      p.hour < 12 ? L"AM" : L"PM");
-        if (!text.empty())
-            text += L' ';
-        text += buffer;
-    }
-    return text;
+    if (flags & VAR_TIMEVALUEONLY)
+        return time;
+    if (flags & VAR_DATEVALUEONLY)
+        return day;
+    if (dayZero)
+        return time;
+    if (midnight)
+        return day;
+    return day + L' ' + time;
 }
 
 bool parseDate(std::wstring_view text, DATE& date) {

@@ -17,42 +17,6 @@ Prefix* prefixOf(SAFEARRAY* psa) {
     return reinterpret_cast<Prefix*>(reinterpret_cast<unsigned char*>(psa) - sizeof(Prefix));
 }
 
-ULONG elementSize(VARTYPE vt) {
-    switch (vt) {
-        case VT_I1:
-        case VT_UI1:
-            return 1;
-        case VT_I2:
-        case VT_UI2:
-        case VT_BOOL:
-            return 2;
-        case VT_I4:
-        case VT_UI4:
-        case VT_INT:
-        case VT_UINT:
-        case VT_R4:
-        case VT_ERROR:
-            return 4;
-        case VT_I8:
-        case VT_UI8:
-        case VT_R8:
-        case VT_DATE:
-        case VT_CY:
-            return 8;
-        case VT_DECIMAL:
-            return sizeof(DECIMAL);
-        case VT_BSTR:
-            return sizeof(BSTR);
-        case VT_UNKNOWN:
-        case VT_DISPATCH:
-            return sizeof(IUnknown*);
-        case VT_VARIANT:
-            return sizeof(VARIANT);
-        default:
-            return 0;
-    }
-}
-
 USHORT featuresOf(VARTYPE vt) {
     switch (vt) {
         case VT_BSTR:
@@ -90,21 +54,24 @@ bool offsetOf(const SAFEARRAY* psa, const LONG* indices, std::size_t& offset) {
     return true;
 }
 
+// Frees what one element holds (a string, an interface reference or a variant's contents).
+void releaseElement(VARTYPE vt, void* element) {
+    if (vt == VT_BSTR) {
+        SysFreeString(*static_cast<BSTR*>(element));
+    } else if (vt == VT_UNKNOWN || vt == VT_DISPATCH) {
+        if (auto* p = *static_cast<IUnknown**>(element))
+            p->Release();
+    } else if (vt == VT_VARIANT) {
+        VariantClear(static_cast<VARIANT*>(element));
+    }
+}
+
 void releaseElements(SAFEARRAY* psa) {
     const VARTYPE vt = prefixOf(psa)->vt;
     const std::size_t count = elementCount(psa);
     auto* data = static_cast<unsigned char*>(psa->pvData);
-    for (std::size_t i = 0; i < count; ++i) {
-        void* element = data + i * psa->cbElements;
-        if (vt == VT_BSTR) {
-            SysFreeString(*static_cast<BSTR*>(element));
-        } else if (vt == VT_UNKNOWN || vt == VT_DISPATCH) {
-            if (auto* p = *static_cast<IUnknown**>(element))
-                p->Release();
-        } else if (vt == VT_VARIANT) {
-            VariantClear(static_cast<VARIANT*>(element));
-        }
-    }
+    for (std::size_t i = 0; i < count; ++i)
+        releaseElement(vt, data + i * psa->cbElements);
 }
 
 // Copies one element value into storage that holds nothing to free.
@@ -131,8 +98,44 @@ HRESULT copyInto(VARTYPE vt, void* target, const void* source, ULONG size) {
 
 }  // namespace
 
+ULONG qv::com::elementSize(VARTYPE vt) {
+    switch (vt) {
+        case VT_I1:
+        case VT_UI1:
+            return 1;
+        case VT_I2:
+        case VT_UI2:
+        case VT_BOOL:
+            return 2;
+        case VT_I4:
+        case VT_UI4:
+        case VT_INT:
+        case VT_UINT:
+        case VT_R4:
+        case VT_ERROR:
+            return 4;
+        case VT_I8:
+        case VT_UI8:
+        case VT_R8:
+        case VT_DATE:
+        case VT_CY:
+            return 8;
+        case VT_DECIMAL:
+            return sizeof(DECIMAL);
+        case VT_BSTR:
+            return sizeof(BSTR);
+        case VT_UNKNOWN:
+        case VT_DISPATCH:
+            return sizeof(IUnknown*);
+        case VT_VARIANT:
+            return sizeof(VARIANT);
+        default:
+            return 0;
+    }
+}
+
 SAFEARRAY* SafeArrayCreate(VARTYPE vt, UINT cDims, SAFEARRAYBOUND* rgsabound) {
-    const ULONG size = elementSize(vt);
+    const ULONG size = qv::com::elementSize(vt);
     if (size == 0 || cDims == 0 || cDims > 60 || !rgsabound)
         return nullptr;
     std::size_t count = 1;
@@ -257,14 +260,7 @@ HRESULT SafeArrayPutElement(SAFEARRAY* psa, LONG* rgIndices, void* pv) {
     alignas(VARIANT) unsigned char fresh[sizeof(VARIANT)];
     if (HRESULT hr = copyInto(vt, fresh, source, psa->cbElements); FAILED(hr))
         return hr;
-    if (vt == VT_BSTR) {
-        SysFreeString(*static_cast<BSTR*>(element));
-    } else if (vt == VT_UNKNOWN || vt == VT_DISPATCH) {
-        if (auto* p = *static_cast<IUnknown**>(element))
-            p->Release();
-    } else if (vt == VT_VARIANT) {
-        VariantClear(static_cast<VARIANT*>(element));
-    }
+    releaseElement(vt, element);
     std::memcpy(element, fresh, psa->cbElements);
     return S_OK;
 }

@@ -63,3 +63,11 @@ HRESULT SafeArrayPutElement(SAFEARRAY* psa, LONG* rgIndices, void* pv);
 HRESULT SafeArrayGetElement(SAFEARRAY* psa, LONG* rgIndices, void* pv);
 // A deep copy of the array.
 HRESULT SafeArrayCopy(SAFEARRAY* psa, SAFEARRAY** ppsaOut);
+
+namespace qv::com {
+
+// The bytes one value of type `vt` takes in an array's storage or behind a VT_BYREF pointer;
+// 0 for a type that arrays do not hold.
+ULONG elementSize(VARTYPE vt);
+
+}  // namespace qv::com

@@ -98,29 +98,10 @@ HRESULT VariantCopyInd(VARIANT* dest, const VARIANTARG* src) {
             }
             [[fallthrough]];
         default: {
-            std::size_t size = 8;
-            switch (vt) {
-                case VT_I1:
-                case VT_UI1:
-                    size = 1;
-                    break;
-                case VT_I2:
-                case VT_UI2:
-                case VT_BOOL:
-                    size = 2;
-                    break;
-                case VT_I4:
-                case VT_UI4:
-                case VT_INT:
-                case VT_UINT:
-                case VT_R4:
-                case VT_ERROR:
-                    size = 4;
-                    break;
-                default:
-                    size = 8;
-                    break;
-            }
+            // The value behind the reference: a scalar, a string or interface pointer, or an
+            // array pointer.
+            const std::size_t size =
+                (vt & VT_ARRAY) ? sizeof(SAFEARRAY*) : qv::com::elementSize(vt);
             std::memcpy(&value.llVal, src->byref, size);
             break;
         }

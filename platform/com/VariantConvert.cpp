@@ -446,8 +446,7 @@ HRESULT toReal(const VARIANT& src, VARTYPE vt, VARIANT& out) {
             return DISP_E_OVERFLOW;
         out.fltVal = static_cast<FLOAT>(value);
     } else if (vt == VT_DATE) {
-        qv::com::DateParts parts;
-        if (!qv::com::partsFromDate(value, parts))
+        if (!qv::com::validDate(value))
             return DISP_E_OVERFLOW;
         out.date = value;
     } else {

@@ -17,6 +17,7 @@
 #include "host/ed/Commands.h"
 #include "host/ed/DynamicLinker.h"
 #include "host/ed/Editor.h"
+#include "host/ed/HostWindows.h"
 #include "host/ed/Prompts.h"
 #include "host/ed/SelectionSets.h"
 #include "host/ed/SysRegistry.h"
@@ -41,3 +42,4 @@
 #include "host/db/SymbolTables.h"
 #include "host/ge/AcGeMatrix3d.h"
 #include "host/ge/AcGeScale3d.h"
+#include "host/rx/ModuleObject.h"

@@ -147,16 +147,23 @@ void CFile::requireOpen() const {
     }
 }
 
-UINT CFile::Read(void* buffer, UINT count) {
+bool CFile::readWanted(const void* buffer, UINT count) const {
     requireOpen();
     if (count == 0) {
-        return 0;
+        return false;
     }
     if (!buffer) {
         throwError(ERROR_INVALID_PARAMETER);
     }
     if ((m_openFlags & 3) == modeWrite) {
         throwError(ERROR_ACCESS_DENIED);
+    }
+    return true;
+}
+
+UINT CFile::Read(void* buffer, UINT count) {
+    if (!readWanted(buffer, count)) {
+        return 0;
     }
     auto* p = static_cast<char*>(buffer);
     UINT done = 0;

@@ -115,6 +115,9 @@ class CFile : public CObject {
     [[noreturn]] void throwError(DWORD code) const;
     // Raises for an operation on a file that is not open.
     void requireOpen() const;
+    // Checks a Read of `count` bytes into `buffer`: raises for a file that is not open, a null
+    // buffer or a file opened for writing only; false when there is nothing to read.
+    bool readWanted(const void* buffer, UINT count) const;
     int fd() const { return m_fd; }
     UINT openFlags() const { return m_openFlags; }
     void closeHandle(bool raise);

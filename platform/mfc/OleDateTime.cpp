@@ -11,48 +11,10 @@
 
 namespace {
 
-const std::int64_t kEpochDays = qv::daysFromCivil(1899, 12, 30);
-constexpr double kFirstDay = -657434.0;     // 1 January 100
-constexpr double kPastLastDay = 2958466.0;  // 1 January 10000
-
-// The moment a DATE stands for, as a number that grows with time.
-double linearOf(DATE dt) {
-    const double days = std::trunc(dt);
-    return days + std::fabs(dt - days);
-}
-
-DATE dateOf(double linear) {
-    if (linear >= 0) {
-        return linear;
-    }
-    const double days = std::floor(linear);
-    const double fraction = linear - days;
-    return fraction == 0 ? days : days - fraction;
-}
-
-bool validDate(DATE dt) {
-    if (!std::isfinite(dt)) {
-        return false;
-    }
-    const double l = linearOf(dt);
-    return l >= kFirstDay && l < kPastLastDay;
-}
-
-int daysInMonth(int year, int month) {
-    static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    return month == 2 && leap ? 29 : kDays[month - 1];
-}
-
-bool validParts(int year, int month, int day, int hour, int minute, int second) {
-    return year >= 100 && year <= 9999 && month >= 1 && month <= 12 && day >= 1 &&
-           day <= daysInMonth(year, month) && hour >= 0 && hour <= 23 && minute >= 0 &&
-           minute <= 59 && second >= 0 && second <= 59;
-}
-
-DATE dateFromParts(int year, int month, int day, int hour, int minute, int second) {
-    const double days = static_cast<double>(qv::daysFromCivil(year, month, day) - kEpochDays);
-    return dateOf(days + (hour * 3600 + minute * 60 + second) / 86400.0);
+// Whether a day exists in the range of dates.
+bool isDay(int year, int month, int day) {
+    DATE unused = 0;
+    return qv::com::dateFromParts({year, month, day, 0, 0, 0}, unused);
 }
 
 const CString kInvalidText = L"Invalid DateTime";
@@ -109,10 +71,7 @@ int monthOf(const std::wstring& word) {
         return 0;
     }
     for (int m = 1; m <= 12; ++m) {
-        std::wstring name = qv::monthName(m);
-        for (auto& ch : name) {
-            ch = qv::toLowerChar(ch);
-        }
+        const std::wstring name = qv::toLower(qv::monthName(m));
         if (word == name ||
             (word.size() <= name.size() && name.compare(0, word.size(), word) == 0 &&
              (word.size() == 3 || word == L"sept"))) {
@@ -124,10 +83,7 @@ int monthOf(const std::wstring& word) {
 
 bool isWeekday(const std::wstring& word) {
     for (int d = 0; d < 7; ++d) {
-        std::wstring name = qv::weekdayName(d);
-        for (auto& ch : name) {
-            ch = qv::toLowerChar(ch);
-        }
+        const std::wstring name = qv::toLower(qv::weekdayName(d));
         if (word == name || (word.size() == 3 && name.compare(0, 3, word) == 0)) {
             return true;
         }
@@ -181,12 +137,9 @@ bool takeTime(std::vector<Token>& tokens, bool& found, int& hour, int& minute, i
             return false;  // two times
         }
         if (ampm) {
-            if (h < 1 || h > 12) {
-                return false;
-            }
-            h = (h % 12) + (ampm == 2 ? 12 : 0);
+            h = qv::com::hourOfDay(static_cast<int>(h), ampm == 2);
         }
-        if (h > 23 || m > 59 || s > 59) {
+        if (h < 0 || h > 23 || m > 59 || s > 59) {
             return false;
         }
         hour = static_cast<int>(h);
@@ -201,20 +154,15 @@ bool takeTime(std::vector<Token>& tokens, bool& found, int& hour, int& minute, i
 }
 
 int fullYear(const Token& t) {
-    if (t.digits <= 2) {
-        return static_cast<int>(t.value < 30 ? 2000 + t.value : 1900 + t.value);
-    }
-    return static_cast<int>(t.value);
+    const auto value = static_cast<int>(t.value);
+    return t.digits <= 2 ? qv::com::fullYear(value) : value;
 }
 
 bool monthDayYearOrSwap(int& month, int& day, int year) {
-    if (year < 100 || year > 9999) {
-        return false;
-    }
-    if (month >= 1 && month <= 12 && day >= 1 && day <= daysInMonth(year, month)) {
+    if (isDay(year, month, day)) {
         return true;
     }
-    if (day >= 1 && day <= 12 && month >= 1 && month <= daysInMonth(year, day)) {
+    if (isDay(year, day, month)) {
         std::swap(month, day);
         return true;
     }
@@ -279,7 +227,7 @@ bool takeDate(const std::vector<Token>& tokens, bool& found, int& year, int& mon
             return false;
         }
         found = true;
-        return year >= 100 && year <= 9999 && day >= 1 && day <= daysInMonth(year, month);
+        return isDay(year, month, day);
     }
     if (numbers.empty()) {
         return true;
@@ -290,8 +238,7 @@ bool takeDate(const std::vector<Token>& tokens, bool& found, int& year, int& mon
             month = static_cast<int>(numbers[1].value);
             day = static_cast<int>(numbers[2].value);
             found = true;
-            return year >= 100 && year <= 9999 && month >= 1 && month <= 12 && day >= 1 &&
-                   day <= daysInMonth(year, month);
+            return isDay(year, month, day);
         }
         month = static_cast<int>(numbers[0].value);
         day = static_cast<int>(numbers[1].value);
@@ -388,7 +335,7 @@ COleDateTime::COleDateTime(const SYSTEMTIME& time) {
 
 COleDateTime& COleDateTime::operator=(DATE date) {
     m_dt = date;
-    m_status = validDate(date) ? valid : invalid;
+    m_status = qv::com::validDate(date) ? valid : invalid;
     return *this;
 }
 
@@ -408,66 +355,51 @@ COleDateTime& COleDateTime::operator=(const SYSTEMTIME& time) {
 }
 
 int COleDateTime::SetDateTime(int year, int month, int day, int hour, int minute, int second) {
-    if (!validParts(year, month, day, hour, minute, second)) {
+    if (!qv::com::dateFromParts({year, month, day, hour, minute, second}, m_dt)) {
         m_status = invalid;
         return 1;
     }
-    m_dt = dateFromParts(year, month, day, hour, minute, second);
     m_status = valid;
     return 0;
 }
 
-bool COleDateTime::parts(Parts& out) const {
-    if (m_status != valid || !validDate(m_dt)) {
-        return false;
-    }
-    const double l = linearOf(m_dt);
-    auto days = static_cast<std::int64_t>(std::floor(l));
-    auto seconds = std::llround((l - static_cast<double>(days)) * 86400.0);
-    if (seconds >= 86400) {
-        ++days;
-        seconds -= 86400;
-    }
-    qv::civilFromDays(days + kEpochDays, out.year, out.month, out.day);
-    out.hour = static_cast<int>(seconds / 3600);
-    out.minute = static_cast<int>(seconds / 60 % 60);
-    out.second = static_cast<int>(seconds % 60);
-    return true;
+bool COleDateTime::parts(qv::com::DateParts& out) const {
+    return m_status == valid && qv::com::partsFromDate(m_dt, out);
 }
 
 int COleDateTime::GetYear() const {
-    Parts p;
+    qv::com::DateParts p;
     return parts(p) ? p.year : AFX_OLE_DATETIME_ERROR;
 }
 int COleDateTime::GetMonth() const {
-    Parts p;
+    qv::com::DateParts p;
     return parts(p) ? p.month : AFX_OLE_DATETIME_ERROR;
 }
 int COleDateTime::GetDay() const {
-    Parts p;
+    qv::com::DateParts p;
     return parts(p) ? p.day : AFX_OLE_DATETIME_ERROR;
 }
 int COleDateTime::GetHour() const {
-    Parts p;
+    qv::com::DateParts p;
     return parts(p) ? p.hour : AFX_OLE_DATETIME_ERROR;
 }
 int COleDateTime::GetMinute() const {
-    Parts p;
+    qv::com::DateParts p;
     return parts(p) ? p.minute : AFX_OLE_DATETIME_ERROR;
 }
 int COleDateTime::GetSecond() const {
-    Parts p;
+    qv::com::DateParts p;
     return parts(p) ? p.second : AFX_OLE_DATETIME_ERROR;
 }
 int COleDateTime::GetDayOfWeek() const {
-    Parts p;
+    qv::com::DateParts p;
     if (!parts(p)) {
         return AFX_OLE_DATETIME_ERROR;
     }
-    return qv::makeTimeFields(p.year, p.month, p.day, 0, 0, 0).dayOfWeek + 1;
+    return qv::dayOfWeek(p.year, p.month, p.day) + 1;
 }
 int COleDateTime::GetDayOfYear() const {
-    Parts p;
+    qv::com::DateParts p;
     if (!parts(p)) {
         return AFX_OLE_DATETIME_ERROR;
     }
@@ -475,43 +407,34 @@ int COleDateTime::GetDayOfYear() const {
 }
 
 bool COleDateTime::GetAsSystemTime(SYSTEMTIME& out) const {
-    Parts p;
+    qv::com::DateParts p;
     if (!parts(p)) {
         return false;
     }
-    const qv::TimeFields f = qv::makeTimeFields(p.year, p.month, p.day, p.hour, p.minute, p.second);
-    out.wYear = static_cast<WORD>(p.year);
-    out.wMonth = static_cast<WORD>(p.month);
-    out.wDay = static_cast<WORD>(p.day);
-    out.wDayOfWeek = static_cast<WORD>(f.dayOfWeek);
-    out.wHour = static_cast<WORD>(p.hour);
-    out.wMinute = static_cast<WORD>(p.minute);
-    out.wSecond = static_cast<WORD>(p.second);
-    out.wMilliseconds = 0;
+    out = qv::systemTime(p.year, p.month, p.day, p.hour, p.minute, p.second);
     return true;
 }
 
 bool COleDateTime::ParseDateTime(LPCTSTR text, DWORD flags, LCID) {
     std::vector<Token> tokens;
     bool timeFound = false, dateFound = false;
-    int hour = 0, minute = 0, second = 0, year = 1899, month = 12, day = 30;
+    qv::com::DateParts p;
     const bool ok = text && tokenize(text, tokens) && !tokens.empty() &&
-                    takeTime(tokens, timeFound, hour, minute, second) &&
-                    takeDate(tokens, dateFound, year, month, day) && (timeFound || dateFound);
-    if (!ok) {
+                    takeTime(tokens, timeFound, p.hour, p.minute, p.second) &&
+                    takeDate(tokens, dateFound, p.year, p.month, p.day) && (timeFound || dateFound);
+    if (ok && (!dateFound || (flags & VAR_TIMEVALUEONLY))) {
+        p.year = 1899;
+        p.month = 12;
+        p.day = 30;
+    }
+    if (flags & VAR_DATEVALUEONLY) {
+        p.hour = p.minute = p.second = 0;
+    }
+    if (!ok || !qv::com::dateFromParts(p, m_dt)) {
         m_dt = 0;
         m_status = invalid;
         return false;
     }
-    if (!dateFound || (flags & VAR_TIMEVALUEONLY)) {
-        year = 1899;
-        month = 12;
-        day = 30;
-    }
-    if (flags & VAR_DATEVALUEONLY) {
-        hour = minute = second = 0;
-    }
-    m_dt = dateFromParts(year, month, day, hour, minute, second);
     m_status = valid;
     return true;
 }
@@ -520,36 +443,17 @@ CString COleDateTime::Format(DWORD flags, LCID) const {
     if (m_status == null) {
         return CString();
     }
-    Parts p;
-    if (!parts(p)) {
+    if (m_status != valid || !qv::com::validDate(m_dt)) {
         return kInvalidText;
     }
-    CString date, time;
-    date.Format(L"%d/%d/%d", p.month, p.day, p.year);
-    time.Format(L"%d:%02d:%02d %s", p.hour % 12 == 0 ? 12 : p.hour % 12, p.minute, p.second,
-                p.hour < 12 ? L"AM" : L"PM");
-    const bool zeroDate = p.year == 1899 && p.month == 12 && p.day == 30;
-    const bool midnight = p.hour == 0 && p.minute == 0 && p.second == 0;
-    if (flags & VAR_TIMEVALUEONLY) {
-        return time;
-    }
-    if (flags & VAR_DATEVALUEONLY) {
-        return date;
-    }
-    if (zeroDate) {
-        return time;
-    }
-    if (midnight) {
-        return date;
-    }
-    return date + L" " + time;
+    return CString(qv::com::formatDate(m_dt, flags));
 }
 
 CString COleDateTime::Format(LPCTSTR format) const {
     if (m_status == null) {
         return CString();
     }
-    Parts p;
+    qv::com::DateParts p;
     if (!parts(p)) {
         return kInvalidText;
     }
@@ -560,10 +464,7 @@ CString COleDateTime::Format(LPCTSTR format) const {
     const std::time_t now = std::time(nullptr);
     std::tm tm{};
     if (localtime_r(&now, &tm)) {
-        f.utcOffsetSeconds = tm.tm_gmtoff;
-        if (tm.tm_zone) {
-            f.zoneName = qv::ansiToWide(tm.tm_zone);
-        }
+        qv::setZone(f, tm);
     }
     return CString(qv::formatTime(format, f));
 }
@@ -575,7 +476,7 @@ COleDateTime COleDateTime::operator+(const COleDateTimeSpan& span) const {
             (m_status == invalid || span.m_status == COleDateTimeSpan::invalid) ? invalid : null;
         return r;
     }
-    r = dateOf(linearOf(m_dt) + span.m_span);
+    r = qv::com::dateFromLinearDays(qv::com::linearDays(m_dt) + span.m_span);
     return r;
 }
 
@@ -590,14 +491,15 @@ COleDateTimeSpan COleDateTime::operator-(const COleDateTime& other) const {
                                                                         : COleDateTimeSpan::null;
         return r;
     }
-    r.m_span = linearOf(m_dt) - linearOf(other.m_dt);
+    r.m_span = qv::com::linearDays(m_dt) - qv::com::linearDays(other.m_dt);
     return r;
 }
 
 bool COleDateTime::operator==(const COleDateTime& other) const {
-    return m_status == other.m_status && linearOf(m_dt) == linearOf(other.m_dt);
+    return m_status == other.m_status &&
+           qv::com::linearDays(m_dt) == qv::com::linearDays(other.m_dt);
 }
 
 bool COleDateTime::operator<(const COleDateTime& other) const {
-    return linearOf(m_dt) < linearOf(other.m_dt);
+    return qv::com::linearDays(m_dt) < qv::com::linearDays(other.m_dt);
 }

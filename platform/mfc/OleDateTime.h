@@ -5,7 +5,8 @@
 // forward into that day (-1.25 is 29 December 1899, 06:00), as OLE Automation has it; all
 // arithmetic and comparison follow the moments, not the raw doubles. Valid dates run from
 // 1 January 100 to 31 December 9999; the zero date (30 December 1899, 00:00) is valid. Parts
-// of a date are read rounded to the nearest second.
+// of a date are read rounded to the nearest second, and a date that rounds past the range is
+// not valid. The conversions themselves are those of com/OleDate.h.
 //
 // A date that is not valid reports -1 (AFX_OLE_DATETIME_ERROR) from every part getter;
 // Format gives "Invalid DateTime" for an invalid date and an empty text for a null one.
@@ -30,27 +31,16 @@
 
 #include <ctime>
 
+#include "com/OleDate.h"
 #include "mfc/CString.h"
 #include "win32/TimeApi.h"
 #include "win32/WinTypes.h"
 
-typedef double DATE;
-typedef DWORD LCID;
-
 #ifndef LANG_USER_DEFAULT
 #define LANG_USER_DEFAULT 0x0400
 #endif
-#ifndef LOCALE_USER_DEFAULT
-#define LOCALE_USER_DEFAULT 0x0400
-#endif
 #ifndef LOCALE_NOUSEROVERRIDE
 #define LOCALE_NOUSEROVERRIDE 0x80000000u
-#endif
-#ifndef VAR_TIMEVALUEONLY
-#define VAR_TIMEVALUEONLY 0x00000001u
-#endif
-#ifndef VAR_DATEVALUEONLY
-#define VAR_DATEVALUEONLY 0x00000002u
 #endif
 #define AFX_OLE_DATETIME_ERROR (-1)
 
@@ -159,8 +149,6 @@ class COleDateTime {
     DateTimeStatus m_status = valid;
 
   private:
-    struct Parts {
-        int year, month, day, hour, minute, second;
-    };
-    bool parts(Parts& out) const;
+    // The parts of a valid date (com/OleDate.h); false when the object is not valid.
+    bool parts(qv::com::DateParts& out) const;
 };

@@ -207,15 +207,8 @@ void CStdioFile::WriteString(LPCTSTR text) {
 }
 
 UINT CStdioFile::Read(void* buffer, UINT count) {
-    requireOpen();
-    if (count == 0) {
+    if (!readWanted(buffer, count)) {
         return 0;
-    }
-    if (!buffer) {
-        throwError(ERROR_INVALID_PARAMETER);
-    }
-    if ((openFlags() & 3) == modeWrite) {
-        throwError(ERROR_ACCESS_DENIED);
     }
     auto* out = static_cast<char*>(buffer);
     UINT done = 0;

@@ -34,10 +34,7 @@ std::time_t localToTime(int year, int month, int day, int hour, int minute, int 
 qv::TimeFields fieldsOf(const std::tm& tm) {
     qv::TimeFields f = qv::makeTimeFields(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour,
                                           tm.tm_min, tm.tm_sec);
-    f.utcOffsetSeconds = tm.tm_gmtoff;
-    if (tm.tm_zone) {
-        f.zoneName = qv::ansiToWide(tm.tm_zone);
-    }
+    qv::setZone(f, tm);
     return f;
 }
 
@@ -109,14 +106,8 @@ struct tm* CTime::GetGmtTm(struct tm* out) const {
 
 bool CTime::GetAsSystemTime(SYSTEMTIME& out) const {
     const std::tm tm = local(m_time);
-    out.wYear = static_cast<WORD>(tm.tm_year + 1900);
-    out.wMonth = static_cast<WORD>(tm.tm_mon + 1);
-    out.wDay = static_cast<WORD>(tm.tm_mday);
-    out.wDayOfWeek = static_cast<WORD>(tm.tm_wday);
-    out.wHour = static_cast<WORD>(tm.tm_hour);
-    out.wMinute = static_cast<WORD>(tm.tm_min);
-    out.wSecond = static_cast<WORD>(tm.tm_sec);
-    out.wMilliseconds = 0;
+    out = qv::systemTime(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min,
+                         tm.tm_sec);
     return true;
 }
 

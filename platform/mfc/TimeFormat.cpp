@@ -3,6 +3,7 @@
 #include <cwchar>
 
 #include "win32/Clock.h"
+#include "win32/CodePage.h"
 
 namespace qv {
 namespace {
@@ -13,18 +14,9 @@ const wchar_t* const kMonths[] = {L"January",   L"February", L"March",    L"Apri
 const wchar_t* const kWeekdays[] = {L"Sunday",   L"Monday", L"Tuesday", L"Wednesday",
                                     L"Thursday", L"Friday", L"Saturday"};
 
-bool leap(int y) {
-    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-}
-
-int weekdayOf(int y, int m, int d) {
-    const std::int64_t days = daysFromCivil(y, m, d);
-    return static_cast<int>(((days % 7) + 11) % 7);
-}
-
 int isoWeeksInYear(int y) {
-    const int jan1 = weekdayOf(y, 1, 1);
-    return (jan1 == 4 || (leap(y) && jan1 == 3)) ? 53 : 52;
+    const int jan1 = dayOfWeek(y, 1, 1);
+    return (jan1 == 4 || (isLeapYear(y) && jan1 == 3)) ? 53 : 52;
 }
 
 void isoWeek(const TimeFields& t, int& week, int& year) {
@@ -68,9 +60,14 @@ TimeFields makeTimeFields(int year, int month, int day, int hour, int minute, in
     t.hour = hour;
     t.minute = minute;
     t.second = second;
-    t.dayOfWeek = weekdayOf(year, month, day);
+    t.dayOfWeek = dayOfWeek(year, month, day);
     t.dayOfYear = static_cast<int>(daysFromCivil(year, month, day) - daysFromCivil(year, 1, 1));
     return t;
+}
+
+void setZone(TimeFields& fields, const std::tm& tm) {
+    fields.utcOffsetSeconds = tm.tm_gmtoff;
+    fields.zoneName = tm.tm_zone ? ansiToWide(tm.tm_zone) : std::wstring();
 }
 
 std::wstring formatTime(const wchar_t* format, const TimeFields& t) {

@@ -8,6 +8,7 @@
 // An unknown code is copied as it stands.
 #pragma once
 
+#include <ctime>
 #include <string>
 
 namespace qv {
@@ -27,6 +28,8 @@ struct TimeFields {
 
 // The fields of a civil date and time (day of week and of year computed; no zone).
 TimeFields makeTimeFields(int year, int month, int day, int hour, int minute, int second);
+// Copies the zone of a broken-down time of the C library (UTC offset and name) into `fields`.
+void setZone(TimeFields& fields, const std::tm& tm);
 
 std::wstring formatTime(const wchar_t* format, const TimeFields& t);
 

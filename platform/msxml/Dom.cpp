@@ -40,10 +40,11 @@ bool isNameStart(wchar_t c) {
 bool isNameChar(wchar_t c) {
     return isNameStart(c) || (c >= L'0' && c <= L'9') || c == L'-' || c == L'.' || c == 0xB7;
 }
-bool isBlank(wchar_t c) {
+}  // namespace
+
+bool isXmlSpace(wchar_t c) {
     return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n';
 }
-}  // namespace
 
 bool isValidName(const std::wstring& name) {
     if (name.empty())
@@ -67,7 +68,7 @@ std::wstring normaliseSpace(const std::wstring& text) {
     std::wstring result;
     bool pendingBlank = false;
     for (wchar_t c : text) {
-        if (isBlank(c)) {
+        if (isXmlSpace(c)) {
             pendingBlank = !result.empty();
         } else {
             if (pendingBlank)

@@ -88,6 +88,8 @@ HRESULT giveNode(NodeBase* node, I** out) {
 HRESULT giveText(const std::wstring& text, BSTR* out);
 HRESULT fail(HRESULT hr, const std::wstring& description);
 bool isXmlChar(wchar_t c);
+// XML white space: blank, tab, carriage return, line feed.
+bool isXmlSpace(wchar_t c);
 bool isValidText(const std::wstring& text);
 bool isValidName(const std::wstring& name);
 std::wstring normaliseSpace(const std::wstring& text);

@@ -47,7 +47,7 @@ bool isBlankText(const xmlChar* text) {
     if (!text)
         return true;
     for (; *text; ++text)
-        if (*text != ' ' && *text != '\t' && *text != '\r' && *text != '\n')
+        if (!isXmlSpace(static_cast<wchar_t>(*text)))
             return false;
     return true;
 }

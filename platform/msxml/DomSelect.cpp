@@ -26,15 +26,11 @@ struct Step {
     long index = 0;  // 1-based position; 0 none; -1 last()
 };
 
-bool isSpace(wchar_t c) {
-    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n';
-}
-
 std::wstring trim(const std::wstring& s) {
     std::size_t a = 0, b = s.size();
-    while (a < b && isSpace(s[a]))
+    while (a < b && isXmlSpace(s[a]))
         ++a;
-    while (b > a && isSpace(s[b - 1]))
+    while (b > a && isXmlSpace(s[b - 1]))
         --b;
     return s.substr(a, b - a);
 }

@@ -37,6 +37,20 @@ void civilFromDays(std::int64_t z, int& year, int& month, int& day) {
     year = static_cast<int>(y + (month <= 2 ? 1 : 0));
 }
 
+bool isLeapYear(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+int daysInMonth(int year, int month) {
+    static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return month == 2 && isLeapYear(year) ? 29 : kDays[month - 1];
+}
+
+int dayOfWeek(int year, int month, int day) {
+    const std::int64_t days = daysFromCivil(year, month, day);
+    return static_cast<int>(((days % 7) + 11) % 7);  // 1970-01-01 was a Thursday
+}
+
 LocalTime SystemClock::now() {
     const auto tp = std::chrono::system_clock::now();
     const std::time_t t = std::chrono::system_clock::to_time_t(tp);

@@ -59,5 +59,10 @@ void setClock(Clock* c);
 // Days since 1970-01-01 for a civil date, and back (proleptic Gregorian).
 std::int64_t daysFromCivil(int year, int month, int day);
 void civilFromDays(std::int64_t days, int& year, int& month, int& day);
+bool isLeapYear(int year);
+// The number of days of a month (1..12) in a year.
+int daysInMonth(int year, int month);
+// The day of the week of a civil date, 0 for Sunday.
+int dayOfWeek(int year, int month, int day);
 
 }  // namespace qv

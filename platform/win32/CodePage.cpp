@@ -146,4 +146,24 @@ wchar_t toLowerChar(wchar_t ch) {
     return ch;
 }
 
+std::wstring toLower(std::wstring_view text) {
+    std::wstring out(text);
+    for (auto& ch : out) {
+        ch = toLowerChar(ch);
+    }
+    return out;
+}
+
+bool equalsIgnoringCase(std::wstring_view a, std::wstring_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (toLowerChar(a[i]) != toLowerChar(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace qv

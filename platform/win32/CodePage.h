@@ -27,5 +27,9 @@ std::string wideToUtf8(std::wstring_view text);
 // letters and the letters of Latin-1.
 wchar_t toUpperChar(wchar_t ch);
 wchar_t toLowerChar(wchar_t ch);
+// The text with every character in its lower-case form.
+std::wstring toLower(std::wstring_view text);
+// Whether two texts are the same but for the case of their letters.
+bool equalsIgnoringCase(std::wstring_view a, std::wstring_view b);
 
 }  // namespace qv

@@ -251,18 +251,6 @@ WinPath currentLocked(Drives& d) {
     return *d.current;
 }
 
-bool sameNameIgnoringCase(const std::wstring& a, const std::wstring& b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (toUpperChar(a[i]) != toUpperChar(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
 // The entry of `folder` that matches `name` without regard to case, or an empty text.
 std::string findIgnoringCase(const std::string& folder, const std::wstring& name) {
     DIR* dir = ::opendir(folder.c_str());
@@ -275,7 +263,7 @@ std::string findIgnoringCase(const std::string& folder, const std::wstring& name
         if (entry == "." || entry == "..") {
             continue;
         }
-        if (sameNameIgnoringCase(utf8ToWide(entry), name) && (best.empty() || entry < best)) {
+        if (equalsIgnoringCase(utf8ToWide(entry), name) && (best.empty() || entry < best)) {
             best = entry;
         }
     }

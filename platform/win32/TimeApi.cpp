@@ -4,29 +4,26 @@
 
 #include "win32/Clock.h"
 
-namespace {
-
-void fill(LPSYSTEMTIME out, int year, int month, int day, int hour, int minute, int second,
-          int millisecond) {
-    const std::int64_t days = qv::daysFromCivil(year, month, day);
-    out->wYear = static_cast<WORD>(year);
-    out->wMonth = static_cast<WORD>(month);
-    out->wDay = static_cast<WORD>(day);
-    out->wDayOfWeek = static_cast<WORD>(((days % 7) + 11) % 7);  // 1970-01-01 was a Thursday
-    out->wHour = static_cast<WORD>(hour);
-    out->wMinute = static_cast<WORD>(minute);
-    out->wSecond = static_cast<WORD>(second);
-    out->wMilliseconds = static_cast<WORD>(millisecond);
+SYSTEMTIME qv::systemTime(int year, int month, int day, int hour, int minute, int second,
+                          int millisecond) {
+    SYSTEMTIME out;
+    out.wYear = static_cast<WORD>(year);
+    out.wMonth = static_cast<WORD>(month);
+    out.wDay = static_cast<WORD>(day);
+    out.wDayOfWeek = static_cast<WORD>(qv::dayOfWeek(year, month, day));
+    out.wHour = static_cast<WORD>(hour);
+    out.wMinute = static_cast<WORD>(minute);
+    out.wSecond = static_cast<WORD>(second);
+    out.wMilliseconds = static_cast<WORD>(millisecond);
+    return out;
 }
-
-}  // namespace
 
 void GetLocalTime(LPSYSTEMTIME time) {
     if (!time) {
         return;
     }
     const qv::LocalTime t = qv::clock().now();
-    fill(time, t.year, t.month, t.day, t.hour, t.minute, t.second, t.millisecond);
+    *time = qv::systemTime(t.year, t.month, t.day, t.hour, t.minute, t.second, t.millisecond);
 }
 
 void GetSystemTime(LPSYSTEMTIME time) {
@@ -45,8 +42,8 @@ void GetSystemTime(LPSYSTEMTIME time) {
     const std::time_t utc = std::mktime(&local);
     std::tm u{};
     gmtime_r(&utc, &u);
-    fill(time, u.tm_year + 1900, u.tm_mon + 1, u.tm_mday, u.tm_hour, u.tm_min, u.tm_sec,
-         t.millisecond);
+    *time = qv::systemTime(u.tm_year + 1900, u.tm_mon + 1, u.tm_mday, u.tm_hour, u.tm_min, u.tm_sec,
+                           t.millisecond);
 }
 
 DWORD GetTickCount() {

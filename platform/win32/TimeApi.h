@@ -31,3 +31,11 @@ ULONGLONG GetTickCount64();
 // an alertable sleep also lasts its whole time; returns 0.
 DWORD SleepEx(DWORD ms, BOOL alertable);
 void Sleep(DWORD ms);
+
+namespace qv {
+
+// The SYSTEMTIME of a civil date and time, its day of the week computed.
+SYSTEMTIME systemTime(int year, int month, int day, int hour, int minute, int second,
+                      int millisecond = 0);
+
+}  // namespace qv

@@ -205,4 +205,41 @@ class CAcadUtilities {
     static void ensureSortentsEnabled();
     // Sets "SORTENTS" (as a 16-bit value).
     static void setSortents(int value);
+
+    // ---- User input and selection (AcadUtilitiesInput.cpp) --------------------------------
+    //
+    // Prompts on the host's command line. A value prompt reads "\n" + text + " <" + default +
+    // ">:" and its answer, then echoes the value taken as a blank, the value and a line feed.
+    // An empty answer, a cancel or an error keeps the default (the out value is set to it
+    // first). Single picks print "Cancelled by User.\n" when the user cancels where said.
+
+    // The default written in decimal; the echo " %i\n".
+    static void getInteger(CString text, int defaultValue, int* value);
+    // The default and the echo written with `precision` decimal places.
+    static void getDouble(CString text, double defaultValue, int precision, double* value);
+    // A text with blanks allowed; a non-empty answer is taken, anything else keeps the default.
+    static void getString(CString text, CString defaultValue, CString* value);
+    // Asks "\n" + text + ":" for a text with blanks allowed; the answer as typed (it may be
+    // empty), or the empty text after a cancel or an error. No echo.
+    static CString getStringValue(CString text);
+    // The default shown as "1" or "0"; a non-empty answer gives TRUE exactly for "1", "t", "tr",
+    // "tru", "true", "y", "ye" and "yes" (case matters), anything else FALSE; an empty or
+    // cancelled answer keeps the default. The echo is " 1\n" or " 0\n".
+    static void getBoolean(CString text, BOOL defaultValue, BOOL* value);
+
+    // One pick of any entity with the prompt as given: 1 and its id, or 0 leaving the id alone.
+    static int selectObjectId(AcDbObjectId& id, CString prompt);
+    // Asks "\n" + prompt + "\n" ("Please select an object" for an empty prompt) until an
+    // entity whose class name is `className` (exactly) is picked: 0, its id in `id`. A pick of
+    // another class prints "Invalid selection - <its class>.\n" and asks again (its id is left
+    // in `id`); an entity that cannot be opened is asked again silently. A cancel prints
+    // "Cancelled by User.\n" and gives 16.
+    static int selectObjectIdOfClass(AcDbObjectId* id, CString prompt, CString className);
+    // Prints "\n" + prompt, lets the user select with the host's selection prompt, and appends
+    // to `ids` (kept as they are) the members, in selection order, that can be opened and are
+    // not block references. Always 1.
+    static int selectObjectIds(AcDbObjectIdArray& ids, CString prompt);
+    // Picks one block reference ("\nPlease select a space\n"): 0 and its handle, or 13
+    // leaving the handle alone. No guard: failures reach the caller unwrapped.
+    static int selectSpaceHandle(AcDbHandle* handle);
 };

@@ -1,7 +1,15 @@
 #include "drawing/Layer.h"
 
+#include <memory>
+
+#include "core/DatabaseExceptions.h"
 #include "core/OrvanExceptions.h"
 #include "core/XMLUtilities.h"
+#include "database/ParameterInt.h"
+#include "database/ParameterText.h"
+#include "database/ParameterTinyInt.h"
+#include "database/Parameters.h"
+#include "database/StoredProcedure.h"
 #include "drawing/AcadDrawing.h"
 
 static const LPCTSTR SOURCE_FILE = _T("Layer.cpp");
@@ -212,6 +220,60 @@ void CLayer::deSerialize(MSXML2::IXMLDOMNodePtr pNode) {
     } catch (...) {
         throwWrapped(SOURCE_FILE, _T("CLayer::deSerialize"));
     }
+}
+
+void CLayer::addVarChar(CParameters& parameters, LPCTSTR sName, CString sValue) {
+    CParameterVarChar* pParameter = new CParameterVarChar;
+    pParameter->setName(sName);
+    pParameter->setDirection(adParamInput);
+    pParameter->setSize(255);
+    pParameter->setValue(_bstr_t(sValue.GetString()));
+    parameters.add(pParameter);
+}
+
+void CLayer::addInt(CParameters& parameters, LPCTSTR sName, int iValue) {
+    CParameterInt* pParameter = new CParameterInt;
+    pParameter->setName(sName);
+    pParameter->setDirection(adParamInput);
+    pParameter->setValue(iValue);
+    parameters.add(pParameter);
+}
+
+void CLayer::callProcedure(CStoredProcedure* pStoredProcedure, int iTimeout, LPCTSTR sProcedure,
+                           LPCTSTR sSourceFile, LPCTSTR sProcSig,
+                           const std::function<void(CParameters&)>& fill,
+                           const std::function<void(_RecordsetPtr)>& read) {
+    std::unique_ptr<CAttachedParameters> attached;
+    try {
+        attached = std::make_unique<CAttachedParameters>(pStoredProcedure, new CParameters);
+        fill(*attached->get());
+        pStoredProcedure->setTimeout(iTimeout);
+        pStoredProcedure->setName(sProcedure);
+        if (read)
+            read(pStoredProcedure->execSPReturnParas());
+        else
+            pStoredProcedure->execSPNoReturnParas();
+    } catch (const _com_error& e) {
+        throw new CEXStoredProcedure(e, pStoredProcedure, ORVAN_MODULE_DESCRIPTION, sSourceFile,
+                                     sProcSig, 2);
+    } catch (...) {
+        throwWrapped(sSourceFile, sProcSig);
+    }
+}
+
+void CLayer::addLayerToIPR(CStoredProcedure* pStoredProcedure, int iTimeout, int iAttachID) {
+    callProcedure(pStoredProcedure, iTimeout, _T("__to_addDrawingLayer"), SOURCE_FILE,
+                  _T("CLayer::addLayerToIPR"), [&](CParameters& parameters) {
+                      addVarChar(parameters, _T("@layerName"), m_sName);
+                      // The description stays out of the database: an empty text goes.
+                      addVarChar(parameters, _T("@layerDescription"), L"");
+                      CParameterTinyInt* pColour = new CParameterTinyInt;
+                      pColour->setName(L"@layerColour");
+                      pColour->setDirection(adParamInput);
+                      pColour->setValue(static_cast<BYTE>(m_iColourIndex));
+                      parameters.add(pColour);
+                      addInt(parameters, _T("@attachID"), iAttachID);
+                  });
 }
 
 void CLayer::setName(CString sName) {

@@ -25,9 +25,13 @@
 // ends the operation quietly).
 #pragma once
 
+#include <functional>
+
 #include "StdAfx.h"
+#include "msado15.h"
 
 class CAcadDrawing;
+class CParameters;
 class CStoredProcedure;
 
 class CLayer {
@@ -73,6 +77,20 @@ class CLayer {
     // Records the layer with "__to_addDrawingLayer": its name, an empty description, its colour
     // index as one byte, the attachment id. A COM error becomes a CEXStoredProcedure.
     void addLayerToIPR(CStoredProcedure* pStoredProcedure, int iTimeout, int iAttachID);
+
+    // The calls that record layers and layouts against a drawing attachment (CLayer, CLayers,
+    // CLayout, CLayouts): an input parameter appended to a call's list, and one call of
+    // `sProcedure` on the caller's procedure object with the timeout and the parameters that
+    // `fill` adds, run without result or, given `read`, with its record set handed to `read`.
+    // The list stays attached until the failure handling has described the call: a COM error
+    // becomes a CEXStoredProcedure (severity 2), anything else a CEXUnhandled, both naming
+    // `sSourceFile` and `sProcSig`.
+    static void addVarChar(CParameters& parameters, LPCTSTR sName, CString sValue);
+    static void addInt(CParameters& parameters, LPCTSTR sName, int iValue);
+    static void callProcedure(CStoredProcedure* pStoredProcedure, int iTimeout, LPCTSTR sProcedure,
+                              LPCTSTR sSourceFile, LPCTSTR sProcSig,
+                              const std::function<void(CParameters&)>& fill,
+                              const std::function<void(_RecordsetPtr)>& read = nullptr);
 
     AcDbObjectId getId() const { return m_id; }
     // The only setter that leaves the modified flag alone.

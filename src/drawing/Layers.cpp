@@ -2,6 +2,7 @@
 
 #include "core/OrvanExceptions.h"
 #include "core/XMLUtilities.h"
+#include "database/RecordsetReader.h"
 #include "drawing/AcadDrawing.h"
 #include "drawing/Layer.h"
 
@@ -187,6 +188,45 @@ void CLayers::deSerialize(MSXML2::IXMLDOMNodeListPtr pNodes) {
         }
     } catch (...) {
         throwWrapped(SOURCE_FILE, _T("CLayers::deSerialize"));
+    }
+}
+
+void CLayers::getGraphicReportLayersOn(CStoredProcedure* pStoredProcedure, int iGraphicReportID,
+                                       int iTimeout) {
+    CLayer::callProcedure(
+        pStoredProcedure, iTimeout, _T("__gr_getReportLayersOn"), SOURCE_FILE,
+        _T("CLayers::getGraphicReportLayersOn"),
+        [&](CParameters& parameters) {
+            CLayer::addInt(parameters, _T("@graphicReportID"), iGraphicReportID);
+        },
+        [&](_RecordsetPtr pRecords) {
+            CRecordsetReader rows(pRecords);
+            while (rows.next()) {
+                CLayer* pLayer = new CLayer;
+                try {
+                    CString sText;
+                    if (rows.read(L"loName", sText))
+                        pLayer->setName(sText);
+                    sText.Empty();
+                    if (rows.read(L"loDescription", sText))
+                        pLayer->setDescription(sText);
+                } catch (...) {
+                    delete pLayer;
+                    throw;
+                }
+                add(pLayer);
+            }
+            rows.close();
+        });
+}
+
+int CLayers::addLayersToIPR(CStoredProcedure* pStoredProcedure, int iTimeout, int iAttachID) {
+    try {
+        for (int i = 0; i < m_iCount; i++)
+            m_layers.GetAt(i)->addLayerToIPR(pStoredProcedure, iTimeout, iAttachID);
+        return 1;
+    } catch (...) {
+        throwWrapped(SOURCE_FILE, _T("CLayers::addLayersToIPR"));
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/OrvanExceptions.h"
 #include "drawing/AcadDrawing.h"
+#include "drawing/Layer.h"
 #include "drawing/Layout.h"
 
 static const LPCTSTR SOURCE_FILE = _T("Layouts.cpp");
@@ -100,5 +101,24 @@ void CLayouts::getDWGLayouts(CAcadDrawing* pDrawing) {
         pDrawing->unlock(0);
     } catch (...) {
         throwWrapped(SOURCE_FILE, _T("CLayouts::getDWGLayouts"));
+    }
+}
+
+void CLayouts::deleteDrawingLayouts(CStoredProcedure* pStoredProcedure, int iTimeout,
+                                    int iAttachID) {
+    CLayer::callProcedure(pStoredProcedure, iTimeout, _T("__to_deleteDrawingLayouts"), SOURCE_FILE,
+                          _T("CLayouts::deleteDrawingLayouts"), [&](CParameters& parameters) {
+                              CLayer::addInt(parameters, _T("@attachID"), iAttachID);
+                          });
+}
+
+int CLayouts::addLayoutsToIPR(CStoredProcedure* pStoredProcedure, int iTimeout, int iAttachID) {
+    try {
+        deleteDrawingLayouts(pStoredProcedure, iTimeout, iAttachID);
+        for (int i = 0; i < m_iCount; i++)
+            m_layouts.GetAt(i)->addLayoutToIPR(pStoredProcedure, iTimeout, iAttachID);
+        return 1;
+    } catch (...) {
+        throwWrapped(SOURCE_FILE, _T("CLayouts::addLayoutsToIPR"));
     }
 }

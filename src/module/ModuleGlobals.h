@@ -7,8 +7,11 @@
 #include "drawing/HostIdentity.h"
 
 // The host's program folder without a trailing backslash; empty until the load message sets it
-// from the host's executable path. The preferences file is moduleFolder + "\orvan\prefs\prefs.cfg".
+// from the host's executable path. The preferences file is moduleFolder + PREFERENCES_FILE.
 extern CString moduleFolder;
+
+// moduleFolder + TEMP_FOLDER, set with moduleFolder at load; nothing else reads it.
+extern CString tempFolder;
 
 // The XML debug-log file that every stored-procedure call appends an entry to; empty (nothing is
 // logged) unless something sets it.
@@ -19,3 +22,11 @@ extern CString assetExclusionList;
 
 // Which host runs the module, judged once at load; nothing changes it afterwards.
 extern CHostIdentity hostIdentity;
+
+// The module's folders and its preferences file, each appended to a program folder.
+inline constexpr wchar_t PREFERENCES_FOLDER[] = L"\\orvan\\prefs\\";
+inline constexpr wchar_t PREFERENCES_FILE[] = L"\\orvan\\prefs\\prefs.cfg";
+inline constexpr wchar_t TEMP_FOLDER[] = L"\\orvan\\temp\\";
+
+// The version text that every command banner and the About dialog show.
+inline constexpr wchar_t MODULE_VERSION[] = L"64.04.00.01";

@@ -1,23 +1,38 @@
 # Runs the host program for one acceptance case and compares what it wrote with the expected
 # transcript. Called by ctest as: cmake -D... -P RunCase.cmake
-#   CADHOST   the host program        MODULE    the test module
+#   CADHOST   the host program        MODULE    the test module     QUORVELLE  the real module
 #   WORK      a folder of the case's own (emptied first; drive C: is WORK/home)
-#   ARGS      the program's arguments (a list); <module>, <home>, <work> and <source> are replaced
+#   ARGS      the program's arguments (a list); <module>, <quorvelle>, <home>, <work> and
+#             <source> are replaced
+#   COPY      files put in place first (a list of "FROM>TO": FROM below this folder, TO below
+#             WORK/home, which is drive C:)
 #   INPUT     a file fed to standard input (optional)
+#   FILES     paths below WORK whose content follows the transcript, each after a line
+#             "--- file PATH ---" (line ends as "\n"), or "--- no file PATH ---" (optional)
 #   EXPECTED  the expected transcript   EXIT      the expected exit code
 # The transcript is standard output, then, when there is any, "--- stderr ---" and standard
-# error. Paths of WORK, of the source folder and of the module are written as <work>, <source>
-# and <module> (POSIX and Windows forms alike), so the expectation holds on every machine. On a
-# difference the actual transcript is left in WORK/actual.txt.
+# error. Paths of WORK, of the source folder and of the modules are written as <work>, <source>,
+# <module> and <quorvelle> (POSIX and Windows forms alike), so the expectation holds on every
+# machine. On a difference the actual transcript is left in WORK/actual.txt.
 cmake_minimum_required(VERSION 3.25)
 
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}/home")
 get_filename_component(SOURCE "${CMAKE_CURRENT_LIST_DIR}" ABSOLUTE)
 
+foreach(pair IN LISTS COPY)
+  string(REPLACE ">" ";" pair "${pair}")
+  list(GET pair 0 from)
+  list(GET pair 1 to)
+  get_filename_component(folder "${WORK}/home/${to}" DIRECTORY)
+  file(MAKE_DIRECTORY "${folder}")
+  file(COPY_FILE "${SOURCE}/${from}" "${WORK}/home/${to}")
+endforeach()
+
 set(args)
 foreach(arg IN LISTS ARGS)
   string(REPLACE "<module>" "${MODULE}" arg "${arg}")
+  string(REPLACE "<quorvelle>" "${QUORVELLE}" arg "${arg}")
   string(REPLACE "<home>" "${WORK}/home" arg "${arg}")
   string(REPLACE "<work>" "${WORK}" arg "${arg}")
   string(REPLACE "<source>" "${SOURCE}" arg "${arg}")
@@ -37,6 +52,15 @@ set(actual "${out}")
 if(NOT err STREQUAL "")
   string(APPEND actual "--- stderr ---\n${err}")
 endif()
+foreach(shown IN LISTS FILES)
+  if(EXISTS "${WORK}/${shown}")
+    file(READ "${WORK}/${shown}" content)
+    string(REPLACE "\r\n" "\n" content "${content}")
+    string(APPEND actual "--- file ${shown} ---\n${content}")
+  else()
+    string(APPEND actual "--- no file ${shown} ---\n")
+  endif()
+endforeach()
 
 # A POSIX path and its Windows form (Z: and backslashes) both become the placeholder.
 function(neutral text path placeholder result)
@@ -46,6 +70,7 @@ function(neutral text path placeholder result)
   set(${result} "${text}" PARENT_SCOPE)
 endfunction()
 neutral("${actual}" "${MODULE}" "<module>" actual)
+neutral("${actual}" "${QUORVELLE}" "<quorvelle>" actual)
 neutral("${actual}" "${WORK}" "<work>" actual)
 neutral("${actual}" "${SOURCE}" "<source>" actual)
 

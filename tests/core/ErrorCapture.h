@@ -2,30 +2,20 @@
 // that deletes the whole chain.
 #pragma once
 
-#include <memory>
+#include <utility>
 #include <vector>
 
 #include "core/OrvanExceptions.h"
+#include "support/Raised.h"
 
 namespace qv::test {
 
-struct ChainDeleter {
-    void operator()(CEXOrvan* e) const {
-        if (e)
-            e->deleteChain();
-    }
-};
-using Chain = std::unique_ptr<CEXOrvan, ChainDeleter>;
+using Chain = Thrown<CEXOrvan>;
 
 // Runs `call` and returns the error object it throws, or null when it returns normally.
 template <class F>
 Chain caught(F&& call) {
-    try {
-        call();
-    } catch (CEXOrvan* e) {
-        return Chain(e);
-    }
-    return nullptr;
+    return raised<CEXOrvan>(std::forward<F>(call));
 }
 
 // The levels of a chain from the outermost, as (procSig, description) pairs.

@@ -55,9 +55,11 @@ qv::host::DrawingFileFormat testFormat() {
 
 class AcadDrawingTest : public qv::test::DrawingTest {
   protected:
-    AcadDrawingTest() { qv::host::setDrawingFileFormat(testFormat()); }
+    AcadDrawingTest() : m_installedFormat(qv::host::drawingFileFormat()) {
+        qv::host::setDrawingFileFormat(testFormat());
+    }
     ~AcadDrawingTest() override {
-        qv::host::setDrawingFileFormat({});
+        qv::host::setDrawingFileFormat(m_installedFormat);
         docMonPreferences.deleteObjects();
     }
 
@@ -95,6 +97,9 @@ class AcadDrawingTest : public qv::test::DrawingTest {
     }
 
     qv::test::TempDrive drive;
+
+  private:
+    qv::host::DrawingFileFormat m_installedFormat;
 };
 
 // ---- the lock ----
@@ -595,6 +600,69 @@ TEST_F(AcadDrawingTest, AutomationRefusalsAreReported) {
         EXPECT_FALSE(error->getDescription().IsEmpty());
     }
     drawing->setIsOpen(0);
+}
+
+// ---- with the host's own drawing files ----
+
+class AcadDrawingFiles : public qv::test::DrawingTest {
+  protected:
+    // The entities of the model space of a wrapper's drawing, by class name.
+    static std::vector<std::wstring> modelSpaceOf(const CAcadDrawing& drawing) {
+        std::vector<std::wstring> names;
+        AcDbBlockTableRecord* space = nullptr;
+        EXPECT_EQ(Acad::eOk,
+                  acdbOpenObject(space, drawing.getDocument()->database()->modelSpaceId(),
+                                 AcDb::kForRead));
+        for (AcDbObjectId id : space->qvEntities()) {
+            AcDbEntity* entity = nullptr;
+            if (acdbOpenAcDbEntity(entity, id, AcDb::kForRead) == Acad::eOk) {
+                names.push_back(entity->isA()->name());
+                entity->close();
+            }
+        }
+        space->close();
+        return names;
+    }
+
+    qv::test::TempDrive drive;
+};
+
+TEST_F(AcadDrawingFiles, ASavedCopyOpensWithWhatWasPosted) {
+    drive.makeFolder("out");
+    {
+        auto drawing = std::make_unique<CAcadDrawing>();
+        drawing->setDocument(document());
+        drawing->setIsOpen(1);
+        drawing->setIsCurrentDocument(1);
+        AcDbObjectId id;
+        ASSERT_EQ(0, drawing->postToDrawing(id, new AcDbLine({0, 0, 0}, {10, 0, 0})));
+        ASSERT_EQ(0,
+                  drawing->postToDrawing(id, new AcDbCircle({5, 5, 0}, AcGeVector3d::kZAxis, 2)));
+        drawing->saveAs(L"C:\\out\\", L"plan.dwg");
+    }
+    EXPECT_FALSE(drive.exists("plan.vrk"));
+    CAcadDrawing reopened(L"C:\\out", L"plan.dwg");
+    EXPECT_EQ((std::vector<std::wstring>{L"AcDbLine", L"AcDbCircle"}), modelSpaceOf(reopened));
+}
+
+TEST_F(AcadDrawingFiles, SaveOnCloseKeepsTheChangesOfADrawingTheWrapperOpened) {
+    drive.makeFolder("plans");
+    {
+        CAcadDrawing first;
+        first.setDocument(document());
+        first.setIsOpen(1);
+        first.setIsCurrentDocument(1);
+        first.saveAs(L"C:\\plans\\", L"level1.dwg");
+    }
+    {
+        CAcadDrawing drawing(L"C:\\plans\\", L"level1.dwg");
+        AcDbObjectId id;
+        ASSERT_EQ(0, drawing.postToDrawing(id, new AcDbLine({0, 0, 0}, {1, 1, 0})));
+        drawing.setSaveOnClose(1);
+    }
+    EXPECT_EQ(1, acDocManager->documentCount());
+    CAcadDrawing reopened(L"C:\\plans\\", L"level1.dwg");
+    EXPECT_EQ((std::vector<std::wstring>{L"AcDbLine"}), modelSpaceOf(reopened));
 }
 
 }  // namespace

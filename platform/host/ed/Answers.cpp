@@ -34,7 +34,8 @@ std::vector<std::wstring> split(const std::wstring& s, wchar_t separator) {
     size_t start = 0;
     for (;;) {
         const size_t cut = s.find(separator, start);
-        parts.push_back(s.substr(start, cut == std::wstring::npos ? std::wstring::npos : cut - start));
+        parts.push_back(
+            s.substr(start, cut == std::wstring::npos ? std::wstring::npos : cut - start));
         if (cut == std::wstring::npos) {
             return parts;
         }
@@ -70,8 +71,8 @@ std::optional<double> parseReal(const std::wstring& text) {
     if (*first == '+') {
         ++first;
     }
-    if (first == s->data() + s->size() || !(std::isdigit(static_cast<unsigned char>(*first)) ||
-                                             *first == '.' || *first == '-')) {
+    if (first == s->data() + s->size() ||
+        !(std::isdigit(static_cast<unsigned char>(*first)) || *first == '.' || *first == '-')) {
         return std::nullopt;
     }
     double value = 0.0;

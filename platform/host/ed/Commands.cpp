@@ -281,7 +281,8 @@ bool readItems(int type, va_list args, resbuf*& list) {
             case RT3DPOINT: {
                 const ads_real* p = va_arg(args, const ads_real*);
                 for (int i = 0; i < 3; ++i) {
-                    item->resval.rpoint[i] = p != nullptr && (i < 2 || type == RT3DPOINT) ? p[i] : 0.0;
+                    item->resval.rpoint[i] =
+                        p != nullptr && (i < 2 || type == RT3DPOINT) ? p[i] : 0.0;
                 }
                 break;
             }

@@ -30,10 +30,10 @@ void registerHostCommand(const std::wstring& name, HostCommand command);
 std::vector<std::wstring> hostCommandNames();
 
 enum class CommandRun {
-    Done,      // the command ran (its own messages tell how it went)
-    Unknown,   // no such command
-    Refused,   // the document lock it needs was refused (reported)
-    Threw,     // the command let an exception out (reported)
+    Done,     // the command ran (its own messages tell how it went)
+    Unknown,  // no such command
+    Refused,  // the document lock it needs was refused (reported)
+    Threw,    // the command let an exception out (reported)
 };
 // Runs the command that `typed` names.
 CommandRun runCommand(const std::wstring& typed);

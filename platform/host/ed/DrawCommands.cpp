@@ -110,8 +110,7 @@ void plineCommand() {
         const ads_point b = {base.x, base.y, base.z};
         acedInitGet(0, L"Close");
         ads_point p;
-        const int status =
-            acedGetPoint(b, L"Specify next point or [Close]: ", p);
+        const int status = acedGetPoint(b, L"Specify next point or [Close]: ", p);
         if (status == RTKWORD) {
             closed = true;
             break;
@@ -189,8 +188,8 @@ void eraseCommand() {
         }
         const Acad::ErrorStatus es = acdbOpenAcDbEntity(entity, id, AcDb::kForWrite);
         if (es != Acad::eOk) {
-            print(L"Entity " + id.handle().text() + L" was not erased (" +
-                  acadErrorStatusText(es) + L").\n");
+            print(L"Entity " + id.handle().text() + L" was not erased (" + acadErrorStatusText(es) +
+                  L").\n");
             continue;
         }
         if (entity->erase() == Acad::eOk) {

@@ -17,7 +17,7 @@ struct AcRxDynamicLinker::Module {
     std::wstring fileName;  // as given
     std::string path;       // the library's POSIX path
     void* library = nullptr;
-    void* base = nullptr;   // where the library lies in memory
+    void* base = nullptr;  // where the library lies in memory
     AcRxEntryPointFunction entry = nullptr;
     DllMainFunction dllMain = nullptr;
     mutable bool locked = true;
@@ -110,16 +110,15 @@ bool AcRxDynamicLinker::loadModule(const ACHAR* fileName, bool printIt, bool) {
     if (module->dllMain != nullptr &&
         !module->dllMain(static_cast<HINSTANCE>(module->base), DLL_PROCESS_ATTACH, nullptr)) {
         dlclose(module->library);
-        return fail(std::wstring(L"Unable to load ") + fileName +
-                        L": its library entry refused to attach.",
-                    printIt);
+        return fail(
+            std::wstring(L"Unable to load ") + fileName + L": its library entry refused to attach.",
+            printIt);
     }
     Module* loaded = module.get();
     m_modules.push_back(std::move(module));
     if (loaded->entry(AcRx::kInitAppMsg, loaded) == AcRx::kRetError) {
         unload(*loaded);
-        return fail(std::wstring(L"Unable to load ") + fileName +
-                        L": its initialisation failed.",
+        return fail(std::wstring(L"Unable to load ") + fileName + L": its initialisation failed.",
                     printIt);
     }
     m_lastError.clear();
@@ -155,14 +154,13 @@ void AcRxDynamicLinker::unload(Module& module) {
 bool AcRxDynamicLinker::unloadModule(const ACHAR* fileName, bool printIt, bool) {
     Module* module = find(fileName);
     if (module == nullptr) {
-        return fail(std::wstring(L"The module ") + (fileName ? fileName : L"") +
-                        L" is not loaded.",
+        return fail(std::wstring(L"The module ") + (fileName ? fileName : L"") + L" is not loaded.",
                     printIt);
     }
     if (module->locked) {
-        return fail(std::wstring(L"The module ") + module->fileName +
-                        L" is locked and cannot be unloaded.",
-                    printIt);
+        return fail(
+            std::wstring(L"The module ") + module->fileName + L" is locked and cannot be unloaded.",
+            printIt);
     }
     module->entry(AcRx::kUnloadAppMsg, module);
     unload(*module);

@@ -9,11 +9,11 @@
 // loadModule opens the library (a Windows path, or a POSIX one), calls DllMain with
 // DLL_PROCESS_ATTACH and the library's instance handle (the one the dialog resources know it by;
 // FALSE refuses the load), then the entry point with kInitAppMsg and the module's id, which the
-// module passes back to unlockApplication and registerAppMDIAware. A module is locked until it unlocks itself: unloadModule refuses a locked
-// module. Unloading calls the entry point with kUnloadAppMsg, removes the commands that the
-// module left registered (a module should remove its own; the host names them), and closes the
-// library after DllMain with DLL_PROCESS_DETACH. unloadAll, at the host's exit, unloads every module, locked or not, the last loaded
-// first.
+// module passes back to unlockApplication and registerAppMDIAware. A module is locked until it
+// unlocks itself: unloadModule refuses a locked module. Unloading calls the entry point with
+// kUnloadAppMsg, removes the commands that the module left registered (a module should remove its
+// own; the host names them), and closes the library after DllMain with DLL_PROCESS_DETACH.
+// unloadAll, at the host's exit, unloads every module, locked or not, the last loaded first.
 #pragma once
 
 #include <memory>

@@ -91,8 +91,8 @@ void properties(std::wostringstream& out, const AcDbEntity& entity) {
         }
         out << L", rotation " << degrees(reference->rotation());
     } else if (const auto* text = AcDbText::cast(&entity)) {
-        out << quoted(text->textStringConst()) << L" at " << point(text->position())
-            << L", height " << listNumber(text->height());
+        out << quoted(text->textStringConst()) << L" at " << point(text->position()) << L", height "
+            << listNumber(text->height());
         if (text->rotation() != 0.0) {
             out << L", rotation " << degrees(text->rotation());
         }

@@ -22,8 +22,7 @@ bool pointInPolygon(const AcGePoint2d& p, const std::vector<AcGePoint2d>& polygo
     for (size_t i = 0, j = n - 1; i < n; j = i++) {
         const AcGePoint2d& a = polygon[i];
         const AcGePoint2d& b = polygon[j];
-        if ((a.y > p.y) != (b.y > p.y) &&
-            p.x < (b.x - a.x) * (p.y - a.y) / (b.y - a.y) + a.x) {
+        if ((a.y > p.y) != (b.y > p.y) && p.x < (b.x - a.x) * (p.y - a.y) / (b.y - a.y) + a.x) {
             inside = !inside;
         }
     }
@@ -42,8 +41,7 @@ bool onSegment(const AcGePoint2d& p, const AcGePoint2d& a, const AcGePoint2d& b)
 // The segments cross each other at a point inside both.
 bool segmentsCross(const AcGePoint2d& a, const AcGePoint2d& b, const AcGePoint2d& c,
                    const AcGePoint2d& d) {
-    const double d1 = cross(c, d, a), d2 = cross(c, d, b), d3 = cross(a, b, c),
-                 d4 = cross(a, b, d);
+    const double d1 = cross(c, d, a), d2 = cross(c, d, b), d3 = cross(a, b, c), d4 = cross(a, b, d);
     return ((d1 > 0 && d2 < 0) || (d1 < 0 && d2 > 0)) && ((d3 > 0 && d4 < 0) || (d3 < 0 && d4 > 0));
 }
 
@@ -53,8 +51,7 @@ bool segmentsMeet(const AcGePoint2d& a, const AcGePoint2d& b, const AcGePoint2d&
     if (segmentsCross(a, b, c, d)) {
         return true;
     }
-    const double d1 = cross(c, d, a), d2 = cross(c, d, b), d3 = cross(a, b, c),
-                 d4 = cross(a, b, d);
+    const double d1 = cross(c, d, a), d2 = cross(c, d, b), d3 = cross(a, b, c), d4 = cross(a, b, d);
     return (d1 == 0 && onSegment(a, c, d)) || (d2 == 0 && onSegment(b, c, d)) ||
            (d3 == 0 && onSegment(c, a, b)) || (d4 == 0 && onSegment(d, a, b));
 }
@@ -102,7 +99,8 @@ void addEntity(EntityShape& shape, const AcDbEntity& entity, const AcGeMatrix3d&
 void addBlock(EntityShape& shape, const AcDbBlockReference& reference, const AcGeMatrix3d& m,
               int depth) {
     const AcGeMatrix3d placed = m * reference.blockTransform();
-    if (const auto* block = ObjectAccess::peekAs<AcDbBlockTableRecord>(reference.blockTableRecord());
+    if (const auto* block =
+            ObjectAccess::peekAs<AcDbBlockTableRecord>(reference.blockTableRecord());
         block != nullptr && depth < kMaxNesting) {
         for (AcDbObjectId id : block->qvEntities()) {
             const auto* inner = ObjectAccess::peekAs<AcDbEntity>(id);
@@ -151,7 +149,8 @@ void addEntity(EntityShape& shape, const AcDbEntity& entity, const AcGeMatrix3d&
     AcDbExtents box;
     if (entity.getGeomExtents(box) == Acad::eOk && !box.qvIsEmpty()) {
         box.transformBy(m);
-        addBox(shape, box, AcDbText::cast(&entity) != nullptr || AcDbHatch::cast(&entity) != nullptr);
+        addBox(shape, box,
+               AcDbText::cast(&entity) != nullptr || AcDbHatch::cast(&entity) != nullptr);
     }
 }
 

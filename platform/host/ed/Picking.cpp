@@ -69,8 +69,8 @@ double pickDistance() {
         return 1.0;
     }
     const View& view = const_cast<AcApDocument*>(doc)->qvViews().current();
-    const double side = std::max(view.upperRight.x - view.lowerLeft.x,
-                                 view.upperRight.y - view.lowerLeft.y);
+    const double side =
+        std::max(view.upperRight.x - view.lowerLeft.x, view.upperRight.y - view.lowerLeft.y);
     return side > 0 ? side * 0.005 : 1.0;
 }
 

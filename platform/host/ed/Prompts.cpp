@@ -92,20 +92,23 @@ int acedGetInt(const ACHAR* prompt, int* result) {
     if (result == nullptr) {
         return RTERROR;
     }
-    return getValue(promptOf(prompt), init, [&](const std::wstring& text) -> Parsed {
-        const std::optional<long long> v = parseInteger(text);
-        if (!v) {
-            return {};
-        }
-        if (*v < -32768 || *v > 32767) {
-            return {false, L"Requires an integer between -32768 and 32767."};
-        }
-        if (std::wstring why = signRule(static_cast<double>(*v), init.flags); !why.empty()) {
-            return {false, why};
-        }
-        *result = static_cast<int>(*v);
-        return {true, L""};
-    }, L"Requires an integer value.");
+    return getValue(
+        promptOf(prompt), init,
+        [&](const std::wstring& text) -> Parsed {
+            const std::optional<long long> v = parseInteger(text);
+            if (!v) {
+                return {};
+            }
+            if (*v < -32768 || *v > 32767) {
+                return {false, L"Requires an integer between -32768 and 32767."};
+            }
+            if (std::wstring why = signRule(static_cast<double>(*v), init.flags); !why.empty()) {
+                return {false, why};
+            }
+            *result = static_cast<int>(*v);
+            return {true, L""};
+        },
+        L"Requires an integer value.");
 }
 
 int acedGetReal(const ACHAR* prompt, ads_real* result) {
@@ -113,17 +116,20 @@ int acedGetReal(const ACHAR* prompt, ads_real* result) {
     if (result == nullptr) {
         return RTERROR;
     }
-    return getValue(promptOf(prompt), init, [&](const std::wstring& text) -> Parsed {
-        const std::optional<double> v = parseReal(text);
-        if (!v) {
-            return {};
-        }
-        if (std::wstring why = signRule(*v, init.flags); !why.empty()) {
-            return {false, why};
-        }
-        *result = *v;
-        return {true, L""};
-    }, L"Requires numeric value.");
+    return getValue(
+        promptOf(prompt), init,
+        [&](const std::wstring& text) -> Parsed {
+            const std::optional<double> v = parseReal(text);
+            if (!v) {
+                return {};
+            }
+            if (std::wstring why = signRule(*v, init.flags); !why.empty()) {
+                return {false, why};
+            }
+            *result = *v;
+            return {true, L""};
+        },
+        L"Requires numeric value.");
 }
 
 int acedGetPoint(const ads_point base, const ACHAR* prompt, ads_point result) {
@@ -131,22 +137,25 @@ int acedGetPoint(const ads_point base, const ACHAR* prompt, ads_point result) {
     if (result == nullptr) {
         return RTERROR;
     }
-    const AcGePoint3d from = base != nullptr ? AcGePoint3d(base[0], base[1], base[2])
-                                             : worldToUcs(editor().lastPoint());
-    return getValue(promptOf(prompt), init, [&](const std::wstring& text) -> Parsed {
-        std::optional<AcGePoint3d> p = parsePoint(text, from);
-        if (!p) {
-            return {};
-        }
-        if (init.flags & RSG_2D) {
-            p->z = 0.0;
-        }
-        result[0] = p->x;
-        result[1] = p->y;
-        result[2] = p->z;
-        editor().setLastPoint(ucsToWorld(*p));
-        return {true, L""};
-    }, L"Invalid point.");
+    const AcGePoint3d from =
+        base != nullptr ? AcGePoint3d(base[0], base[1], base[2]) : worldToUcs(editor().lastPoint());
+    return getValue(
+        promptOf(prompt), init,
+        [&](const std::wstring& text) -> Parsed {
+            std::optional<AcGePoint3d> p = parsePoint(text, from);
+            if (!p) {
+                return {};
+            }
+            if (init.flags & RSG_2D) {
+                p->z = 0.0;
+            }
+            result[0] = p->x;
+            result[1] = p->y;
+            result[2] = p->z;
+            editor().setLastPoint(ucsToWorld(*p));
+            return {true, L""};
+        },
+        L"Invalid point.");
 }
 
 int acedGetString(int spaces, const ACHAR* prompt, ACHAR* result, size_t size) {
@@ -224,38 +233,40 @@ int acedEntSel(const ACHAR* prompt, ads_name entity, ads_point point) {
     }
     AcDbObjectId picked;
     bool missed = false;
-    const int status = getValue(promptOf(prompt, L"\nSelect object: "), init,
-                                [&](const std::wstring& text) -> Parsed {
-        if (const std::optional<AcDbHandle> handle = parseHandle(text)) {
-            picked = layoutEntityOfHandle(*db, *handle);
-            if (picked.isNull()) {
-                print(L"No entity of the drawing has the handle " + handle->text() + L".\n");
-                missed = true;
+    const int status = getValue(
+        promptOf(prompt, L"\nSelect object: "), init,
+        [&](const std::wstring& text) -> Parsed {
+            if (const std::optional<AcDbHandle> handle = parseHandle(text)) {
+                picked = layoutEntityOfHandle(*db, *handle);
+                if (picked.isNull()) {
+                    print(L"No entity of the drawing has the handle " + handle->text() + L".\n");
+                    missed = true;
+                    return {true, L""};
+                }
+                const AcGePoint3d on = pointOn(*qv::host::ObjectAccess::peekAs<AcDbEntity>(picked));
+                const AcGePoint3d ucs = worldToUcs(on);
+                point[0] = ucs.x;
+                point[1] = ucs.y;
+                point[2] = ucs.z;
                 return {true, L""};
             }
-            const AcGePoint3d on = pointOn(*qv::host::ObjectAccess::peekAs<AcDbEntity>(picked));
-            const AcGePoint3d ucs = worldToUcs(on);
-            point[0] = ucs.x;
-            point[1] = ucs.y;
-            point[2] = ucs.z;
-            return {true, L""};
-        }
-        if (const std::optional<AcGePoint3d> p =
-                parsePoint(text, worldToUcs(editor().lastPoint()))) {
-            point[0] = p->x;
-            point[1] = p->y;
-            point[2] = p->z;
-            const AcGePoint3d world = ucsToWorld(*p);
-            editor().setLastPoint(world);
-            picked = entityAt(*db, world);
-            if (picked.isNull()) {
-                print(L"Nothing found at that point.\n");
-                missed = true;
+            if (const std::optional<AcGePoint3d> p =
+                    parsePoint(text, worldToUcs(editor().lastPoint()))) {
+                point[0] = p->x;
+                point[1] = p->y;
+                point[2] = p->z;
+                const AcGePoint3d world = ucsToWorld(*p);
+                editor().setLastPoint(world);
+                picked = entityAt(*db, world);
+                if (picked.isNull()) {
+                    print(L"Nothing found at that point.\n");
+                    missed = true;
+                }
+                return {true, L""};
             }
-            return {true, L""};
-        }
-        return {};
-    }, L"Select an object by its handle (#2A) or a point on it.");
+            return {};
+        },
+        L"Select an object by its handle (#2A) or a point on it.");
     if (status == RTNONE) {
         return RTERROR;
     }

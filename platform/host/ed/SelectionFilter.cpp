@@ -16,9 +16,9 @@ namespace qv::host::ed {
 struct SelectionFilter::Node {
     enum Kind { Text, Number, And, Or, Xor, Not } kind = And;
     int code = 0;
-    std::wstring pattern;      // Text
-    long value = 0;            // Number
-    std::wstring relation;     // Number: "=" unless a -4 item said otherwise
+    std::wstring pattern;   // Text
+    long value = 0;         // Number
+    std::wstring relation;  // Number: "=" unless a -4 item said otherwise
     std::vector<Node> children;
 };
 

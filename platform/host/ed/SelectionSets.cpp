@@ -90,8 +90,8 @@ std::vector<AcDbObjectId> passing(const std::vector<AcDbObjectId>& ids,
 }
 
 // The entities of the current space inside (or touching, with `crossing`) a world polygon.
-std::vector<AcDbObjectId> inPolygon(const AcDbDatabase& db,
-                                    const std::vector<AcGePoint2d>& polygon, bool crossing) {
+std::vector<AcDbObjectId> inPolygon(const AcDbDatabase& db, const std::vector<AcGePoint2d>& polygon,
+                                    bool crossing) {
     std::vector<AcDbObjectId> out;
     for (AcDbObjectId id : layoutEntities(db, false)) {
         const EntityShape shape = shapeOf(*ObjectAccess::peekAs<AcDbEntity>(id));
@@ -292,11 +292,11 @@ int acedSSGet(const ACHAR* mode, const void* pt1, const void* pt2, const resbuf*
         }
         const auto* a = static_cast<const ads_real*>(pt1);
         const auto* b = static_cast<const ads_real*>(pt2);
-        selected = passing(inPolygon(*db,
-                                     worldWindow(AcGePoint3d(a[0], a[1], a[2]),
-                                                 AcGePoint3d(b[0], b[1], b[2])),
-                                     m == L"C"),
-                           kept);
+        selected = passing(
+            inPolygon(*db,
+                      worldWindow(AcGePoint3d(a[0], a[1], a[2]), AcGePoint3d(b[0], b[1], b[2])),
+                      m == L"C"),
+            kept);
     } else if (m == L"WP" || m == L"CP") {
         std::vector<AcGePoint2d> polygon;
         if (!readPointList(pt1, polygon)) {

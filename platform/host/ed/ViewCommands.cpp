@@ -32,8 +32,8 @@ void zoomCommand() {
     }
     ads_point first, second;
     acedInitGet(0, L"All Extents Previous Window");
-    int status = acedGetPoint(nullptr, L"Specify corner of window or [All/Extents/Previous/Window]: ",
-                              first);
+    int status = acedGetPoint(
+        nullptr, L"Specify corner of window or [All/Extents/Previous/Window]: ", first);
     if (status == RTKWORD) {
         ACHAR keyword[32];
         acedGetInput(keyword, 32);

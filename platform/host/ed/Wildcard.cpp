@@ -130,7 +130,8 @@ bool matchesOne(const Element& e, wchar_t c, bool ignoreCase) {
             bool in = false;
             const wchar_t fc = fold(c, ignoreCase);
             for (const auto& [lo, hi] : e.ranges) {
-                if ((c >= lo && c <= hi) || (fc >= fold(lo, ignoreCase) && fc <= fold(hi, ignoreCase))) {
+                if ((c >= lo && c <= hi) ||
+                    (fc >= fold(lo, ignoreCase) && fc <= fold(hi, ignoreCase))) {
                     in = true;
                     break;
                 }

@@ -21,6 +21,7 @@ TEST(OleDate, CalendarPartsAndSerialNumbers) {
         {{2000, 2, 29, 18, 0, 0}, 36585.75},
         {{1899, 12, 29, 6, 0, 0}, -1.25},  // the time counts forward from midnight
         {{100, 1, 1, 0, 0, 0}, -657434.0},
+        {{100, 1, 1, 12, 0, 0}, -657434.5},
         {{9999, 12, 31, 0, 0, 0}, 2958465.0},
     };
     for (const auto& c : cases) {
@@ -50,6 +51,7 @@ TEST(OleDate, RefusesWhatIsNoDate) {
     EXPECT_FALSE(qv::com::partsFromDate(std::nan(""), parts));
     EXPECT_FALSE(qv::com::partsFromDate(3e6, parts));
     EXPECT_FALSE(qv::com::partsFromDate(-7e5, parts));
+    EXPECT_FALSE(qv::com::partsFromDate(2958466.0 - 0.1 / 86400.0, parts));  // rounds into 10000
     EXPECT_EQ(L"", qv::com::formatDate(3e6));
 }
 

@@ -84,6 +84,20 @@ TEST(VariantOwnership, ReferencesAreFollowedWhenCopiedOrConverted) {
     _variant_t text;
     ASSERT_EQ(S_OK, VariantChangeType(&text, &byRef, 0, VT_BSTR));
     EXPECT_STREQ(L"7", text.bstrVal);
+    SHORT target16 = -2;  // only its own two bytes are read
+    byRef.vt = VT_BYREF | VT_I2;
+    byRef.piVal = &target16;
+    ASSERT_EQ(S_OK, VariantCopyInd(&value, &byRef));
+    EXPECT_EQ(VT_I2, value.vt);
+    EXPECT_EQ(-2, value.iVal);
+    BSTR name = SysAllocString(L"name");
+    byRef.vt = VT_BYREF | VT_BSTR;
+    byRef.pbstrVal = &name;
+    ASSERT_EQ(S_OK, VariantCopyInd(&value, &byRef));
+    EXPECT_EQ(VT_BSTR, value.vt);
+    EXPECT_NE(name, value.bstrVal);  // a copy of its own
+    EXPECT_STREQ(L"name", value.bstrVal);
+    SysFreeString(name);
     VARIANT bad;
     VariantInit(&bad);
     bad.vt = 0x0FFF;

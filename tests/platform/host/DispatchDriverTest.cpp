@@ -4,10 +4,12 @@
 
 #include "host/app/Automation.h"
 #include "support/HostFixture.h"
+#include "support/Raised.h"
 
 namespace {
 
 using qv::test::DrawingTest;
+using qv::test::raised;
 
 VARIANT corner(double x, double y) {
     VARIANT v;
@@ -19,16 +21,6 @@ VARIANT corner(double x, double y) {
         SafeArrayPutElement(v.parray, &i, &xyz[i]);
     }
     return v;
-}
-
-template <class E, class F>
-E* raised(F&& call) {
-    try {
-        call();
-    } catch (E* e) {
-        return e;
-    }
-    return nullptr;
 }
 
 class DispatchDriverTest : public DrawingTest {};
@@ -61,18 +53,16 @@ TEST_F(DispatchDriverTest, DrivesTheHostsAutomationObject) {
 
 TEST_F(DispatchDriverTest, RefusalsRaiseTheFrameworksExceptions) {
     COleDispatchDriver app(AcadGetIDispatch(TRUE));
-    COleException* unknown = raised<COleException>(
+    const auto unknown = raised<COleException>(
         [&] { app.InvokeHelper(999, DISPATCH_METHOD, VT_EMPTY, nullptr, nullptr); });
     ASSERT_NE(nullptr, unknown);
     EXPECT_EQ(DISP_E_MEMBERNOTFOUND, unknown->m_sc);
-    unknown->Delete();
 
     COleDispatchDriver nothing;
-    COleException* empty = raised<COleException>(
+    const auto empty = raised<COleException>(
         [&] { nothing.InvokeHelper(36, DISPATCH_METHOD, VT_EMPTY, nullptr, nullptr); });
     ASSERT_NE(nullptr, empty);
     EXPECT_EQ(E_POINTER, empty->m_sc);
-    empty->Delete();
 }
 
 TEST_F(DispatchDriverTest, AnExceptionOfTheObjectCarriesItsDescription) {
@@ -91,12 +81,11 @@ TEST_F(DispatchDriverTest, AnExceptionOfTheObjectCarriesItsDescription) {
     static BYTE closeArgs[] = VTS_VARIANT VTS_VARIANT;
     doc.InvokeHelper(58, DISPATCH_METHOD, VT_EMPTY, nullptr, closeArgs, &save, &omitted);
     // The document is gone: a second close is refused by the object itself.
-    COleDispatchException* again = raised<COleDispatchException>([&] {
+    const auto again = raised<COleDispatchException>([&] {
         doc.InvokeHelper(58, DISPATCH_METHOD, VT_EMPTY, nullptr, closeArgs, &save, &omitted);
     });
     ASSERT_NE(nullptr, again);
     EXPECT_FALSE(again->m_strDescription.IsEmpty());
-    again->Delete();
 }
 
 }  // namespace

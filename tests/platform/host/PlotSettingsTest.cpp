@@ -19,28 +19,6 @@ std::wstring text(Acad::ErrorStatus (AcDbPlotSettings::*get)(const ACHAR*&) cons
     return value;
 }
 
-TEST(PlotSettings, NewSettingsDifferForModelSpaceAndPaper) {
-    const AcDbPlotSettings model(true), paper(false);
-    const struct {
-        const char* name;
-        const AcDbPlotSettings& settings;
-        AcDbPlotSettings::PlotType type;
-        AcDbPlotSettings::StdScaleType scale;
-    } cases[] = {{"model", model, AcDbPlotSettings::kDisplay, AcDbPlotSettings::kScaleToFit},
-                 {"paper", paper, AcDbPlotSettings::kLayout, AcDbPlotSettings::k1_1}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(c.settings.plotType(), c.type) << c.name;
-        EXPECT_EQ(c.settings.stdScaleType(), c.scale) << c.name;
-        EXPECT_EQ(text(&AcDbPlotSettings::getPlotCfgName, c.settings), L"None");
-        EXPECT_EQ(text(&AcDbPlotSettings::getCanonicalMediaName, c.settings),
-                  L"ISO_A4_(297.00_x_210.00_MM)");
-        double w = 0, h = 0;
-        c.settings.getPlotPaperSize(w, h);
-        EXPECT_DOUBLE_EQ(w, 297);
-        EXPECT_DOUBLE_EQ(h, 210);
-    }
-}
-
 TEST(PlotSettings, TheDeviceDecidesTheMediaAndThePaperSizeFollowsThem) {
     AcDbPlotSettings settings(false);
     const struct {
@@ -135,28 +113,6 @@ TEST(PlotSettings, TheValidatorRefusesWhatThePlotCannotDo) {
     // Plotting the layout again ends centring.
     EXPECT_EQ(validator()->setPlotType(&paper, P::kLayout), Acad::eOk);
     EXPECT_FALSE(paper.plotCentered());
-}
-
-TEST(PlotSettings, StandardScalesAreRatiosOfPaperToDrawing) {
-    using P = AcDbPlotSettings;
-    const struct {
-        P::StdScaleType type;
-        double ratio;
-    } cases[] = {{P::kScaleToFit, 0},
-                 {P::k1_128in_1ft, 1.0 / 1536},
-                 {P::k3_32in_1ft, 3.0 / 384},
-                 {P::k1ft_1ft, 1},
-                 {P::k1_1, 1},
-                 {P::k1_100, 0.01},
-                 {P::k1000_1, 1000},
-                 {P::k1_30, 1.0 / 30}};
-    AcDbPlotSettings settings(true);
-    for (const auto& c : cases) {
-        ASSERT_EQ(validator()->setStdScaleType(&settings, c.type), Acad::eOk);
-        double scale = -1;
-        settings.getStdScale(scale);
-        EXPECT_DOUBLE_EQ(scale, c.ratio) << c.type;
-    }
 }
 
 TEST(PlotSettings, FileFlagsPackEverySwitch) {

@@ -39,20 +39,35 @@ TEST_F(CommandLoopTest, ScriptsStopAtTheirErrors) {
     };
     const Case cases[] = {
         {"runs to the end", true, {"regen", "", "^C", "regen"}, true, L"", 0},
-        {"unknown command", true, {"regen", "nosuch", "regen"}, false,
-         L"unknown command \"nosuch\"", 1},
-        {"answer without prompt", true, {"12.5", "regen"}, false,
-         L"\"12.5\" answers no prompt", 1},
+        {"unknown command",
+         true,
+         {"regen", "nosuch", "regen"},
+         false,
+         L"unknown command \"nosuch\"",
+         1},
+        {"answer without prompt", true, {"12.5", "regen"}, false, L"\"12.5\" answers no prompt", 1},
         {"handle without prompt", true, {"#2A"}, false, L"\"#2A\" answers no prompt", 0},
-        {"ends in a prompt", true, {"zoom", "w", "0,0"}, false,
-         L"the script ended while zoom waited", 0},
-        {"refused answers", true, {"zoom", "sideways", "p", "regen"}, false,
-         L"ran with 1 error", 0},
+        {"ends in a prompt",
+         true,
+         {"zoom", "w", "0,0"},
+         false,
+         L"the script ended while zoom waited",
+         0},
+        {"refused answers",
+         true,
+         {"zoom", "sideways", "p", "regen"},
+         false,
+         L"ran with 1 error",
+         0},
         {"quit", true, {"regen", "quit", "nosuch"}, true, L"", 1},
         {"rest of a line", true, {"zoom p", "regen"}, true, L"", 0},
         {"interactive goes on", false, {"nosuch", "regen"}, true, L"", 0},
-        {"command left an object open", true, {"tleaveopen", "regen"}, false,
-         L"ran with 2 error", 0},
+        {"command left an object open",
+         true,
+         {"tleaveopen", "regen"},
+         false,
+         L"ran with 2 error",
+         0},
     };
     ASSERT_EQ(acedRegCmds->addCommand(L"QV_LOOP_TEST", L"tleaveopen", L"tleaveopen",
                                       ACRX_CMD_SESSION, leaveOpen),
@@ -110,8 +125,8 @@ TEST_F(CommandLoopTest, ListShowsEveryEntityWithItsMainProperties) {
         acutRelRb(data);
         ref->close();
     }
-    const AcDbObjectId text = addToModelSpace(
-        new AcDbText(AcGePoint3d(1, 1, 0), L"Floor 1", AcDbObjectId(), 2.5, 0.0));
+    const AcDbObjectId text =
+        addToModelSpace(new AcDbText(AcGePoint3d(1, 1, 0), L"Floor 1", AcDbObjectId(), 2.5, 0.0));
     const std::vector<std::wstring> expected = {
         handleOf(line) + L" AcDbLine layer \"0\": from (0,0,0) to (10,2.5,0)\n",
         handleOf(polyline) +

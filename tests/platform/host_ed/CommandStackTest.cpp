@@ -47,32 +47,35 @@ TEST_F(CommandStackTest, RegistersAndRefusesAsTheHostDoes) {
     };
     for (const Case& c : cases) {
         AcEdCommand* made = reinterpret_cast<AcEdCommand*>(1);
-        EXPECT_EQ(stack.addCommand(c.group, c.global, c.local, ACRX_CMD_SESSION, c.handler,
-                                   nullptr, -1, nullptr, &made),
+        EXPECT_EQ(stack.addCommand(c.group, c.global, c.local, ACRX_CMD_SESSION, c.handler, nullptr,
+                                   -1, nullptr, &made),
                   c.status)
             << (c.global ? testing::PrintToString(std::wstring(c.global)) : "null");
         EXPECT_EQ(made != nullptr, c.status == Acad::eOk);
     }
-    EXPECT_EQ(walk(), (std::vector<std::wstring>{L"ORVAN_TEST:o?", L"ORVAN_HELP:o?",
-                                                 L"ORVAN_HELP:od?"}));
+    EXPECT_EQ(walk(),
+              (std::vector<std::wstring>{L"ORVAN_TEST:o?", L"ORVAN_HELP:o?", L"ORVAN_HELP:od?"}));
 }
 
 TEST_F(CommandStackTest, LooksUpByEitherNameWithoutRegardToCaseTopGroupFirst) {
-    ASSERT_EQ(stack.addCommand(L"ORVAN_COMMANDS", L"obe", L"orvanQuorvelle", 0, first),
-              Acad::eOk);
-    ASSERT_EQ(stack.addCommand(L"ORVAN_UTIL", L"ous", L"orvanUpdateSpaces", ACRX_CMD_SESSION,
-                               second),
-              Acad::eOk);
+    ASSERT_EQ(stack.addCommand(L"ORVAN_COMMANDS", L"obe", L"orvanQuorvelle", 0, first), Acad::eOk);
+    ASSERT_EQ(
+        stack.addCommand(L"ORVAN_UTIL", L"ous", L"orvanUpdateSpaces", ACRX_CMD_SESSION, second),
+        Acad::eOk);
     struct Case {
         const ACHAR* name;
         bool global;
         const ACHAR* found;  // global name, or null
     };
     const Case cases[] = {
-        {L"obe", true, L"obe"},          {L"OBE", true, L"obe"},
-        {L"orvanquorvelle", false, L"obe"}, {L"orvanQuorvelle", true, nullptr},
-        {L"obe", false, nullptr},        {L"Ous", true, L"ous"},
-        {L"ORVANUPDATESPACES", false, L"ous"}, {L"nothing", true, nullptr},
+        {L"obe", true, L"obe"},
+        {L"OBE", true, L"obe"},
+        {L"orvanquorvelle", false, L"obe"},
+        {L"orvanQuorvelle", true, nullptr},
+        {L"obe", false, nullptr},
+        {L"Ous", true, L"ous"},
+        {L"ORVANUPDATESPACES", false, L"ous"},
+        {L"nothing", true, nullptr},
         {nullptr, true, nullptr},
     };
     for (const Case& c : cases) {

@@ -6,6 +6,7 @@
 
 #include "EditorFixture.h"
 #include "mfc/Exceptions.h"
+#include "mfc/dialogs/CWnd.h"
 #include "mfc/dialogs/Resources.h"
 
 namespace {
@@ -58,11 +59,11 @@ class CommandsTest : public qv::test::EditorTest {
     CommandsTest() { g_seen = Seen(); }
     ~CommandsTest() override { acedRegCmds->removeGroup(kGroup); }
 
-    void add(const ACHAR* global, const ACHAR* local, Adesk::Int32 flags,
-             AcRxFunctionPtr handler, HINSTANCE resources = nullptr) {
-        ASSERT_EQ(acedRegCmds->addCommand(kGroup, global, local, flags, handler, nullptr, -1,
-                                          resources),
-                  Acad::eOk);
+    void add(const ACHAR* global, const ACHAR* local, Adesk::Int32 flags, AcRxFunctionPtr handler,
+             HINSTANCE resources = nullptr) {
+        ASSERT_EQ(
+            acedRegCmds->addCommand(kGroup, global, local, flags, handler, nullptr, -1, resources),
+            Acad::eOk);
     }
 };
 
@@ -107,12 +108,17 @@ TEST_F(CommandsTest, FindsCommandsByLocalThenGlobalName) {
         int calls;  // of the module's handler
     };
     const Case cases[] = {
-        {L"obe", CommandRun::Done, 1},          {L"OBE", CommandRun::Done, 1},
-        {L"orvanquorvelle", CommandRun::Done, 1}, {L"_obe", CommandRun::Done, 1},
-        {L"_orvanQuorvelle", CommandRun::Unknown, 0}, {L".obe", CommandRun::Unknown, 0},
-        {L"list", CommandRun::Done, 0},         // the host's own comes first
-        {L"modulelist", CommandRun::Done, 1},   {L"._list", CommandRun::Done, 0},
-        {L"nothing", CommandRun::Unknown, 0},   {L"_", CommandRun::Unknown, 0},
+        {L"obe", CommandRun::Done, 1},
+        {L"OBE", CommandRun::Done, 1},
+        {L"orvanquorvelle", CommandRun::Done, 1},
+        {L"_obe", CommandRun::Done, 1},
+        {L"_orvanQuorvelle", CommandRun::Unknown, 0},
+        {L".obe", CommandRun::Unknown, 0},
+        {L"list", CommandRun::Done, 0},  // the host's own comes first
+        {L"modulelist", CommandRun::Done, 1},
+        {L"._list", CommandRun::Done, 0},
+        {L"nothing", CommandRun::Unknown, 0},
+        {L"_", CommandRun::Unknown, 0},
     };
     for (const Case& c : cases) {
         g_seen = Seen();
@@ -152,6 +158,14 @@ TEST_F(CommandsTest, ACommandRunsWithItsResourcesCurrent) {
     EXPECT_EQ(AfxGetResourceHandle(), before);
     runCommand(L"tplain");
     EXPECT_EQ(g_seen.resources, before);
+}
+
+TEST_F(CommandsTest, TheMainFrameIsTheParentOfEverything) {
+    const HWND frame = adsw_acadMainWnd();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(adsw_acadMainWnd(), frame);
+    ASSERT_NE(acedGetAcadFrame(), nullptr);
+    EXPECT_EQ(acedGetAcadFrame()->GetSafeHwnd(), frame);
 }
 
 TEST_F(CommandsTest, TheResourceStackRestoresWhatWasCurrent) {

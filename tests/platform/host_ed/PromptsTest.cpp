@@ -91,7 +91,13 @@ TEST_F(PromptsTest, ValueInputTakesValuesKeywordsEnterAndEsc) {
         {"real", getReal, 0, nullptr, {"2.5"}, RTNORM, L"2.5", 0},
         {"real point first", getReal, 0, nullptr, {".5"}, RTNORM, L"0.5", 0},
         {"real exponent", getReal, 0, nullptr, {"1e3"}, RTNORM, L"1000", 0},
-        {"real refuses infinity", getReal, 0, nullptr, {"inf", "nan", "-0.25"}, RTNORM, L"-0.25",
+        {"real refuses infinity",
+         getReal,
+         0,
+         nullptr,
+         {"inf", "nan", "-0.25"},
+         RTNORM,
+         L"-0.25",
          2},
         {"real refuses a point", getReal, 0, nullptr, {"1,2", "3"}, RTNORM, L"3", 1},
         {"real Enter", getReal, 0, nullptr, {""}, RTNONE, L"1.5", 0},
@@ -102,8 +108,14 @@ TEST_F(PromptsTest, ValueInputTakesValuesKeywordsEnterAndEsc) {
         {"base point", getPoint, 0, nullptr, {"@"}, RTNORM, L"2,3,0", 0},
         {"polar point", getPoint, 0, nullptr, {"10<90"}, RTNORM, L"0,10,0", 0},
         {"relative polar point", getPoint, 0, nullptr, {"@2<0"}, RTNORM, L"4,3,0", 0},
-        {"point refuses a number", getPoint, 0, nullptr, {"3", "a,b", "1,2,3,4", "0,0"}, RTNORM,
-         L"0,0,0", 3},
+        {"point refuses a number",
+         getPoint,
+         0,
+         nullptr,
+         {"3", "a,b", "1,2,3,4", "0,0"},
+         RTNORM,
+         L"0,0,0",
+         3},
         {"point flat", getPoint, RSG_2D, nullptr, {"1,2,3"}, RTNORM, L"1,2,0", 0},
         {"point keyword", getPoint, 0, L"Close Undo", {"c"}, RTKWORD, L"Close", 0},
         {"point Esc", getPoint, 0, nullptr, {"^C"}, RTCAN, L"-1,-1,-1", 0},
@@ -211,12 +223,11 @@ TEST_F(PromptsTest, PointsAreGivenInTheCurrentUcs) {
     // A UCS moved to (100, 0) and turned a quarter: UCS x runs along world y.
     {
         WriteLock lock(document());
-        ASSERT_EQ(db()->setUcs(AcGePoint3d(100, 0, 0), AcGeVector3d::kYAxis,
-                               -AcGeVector3d::kXAxis),
+        ASSERT_EQ(db()->setUcs(AcGePoint3d(100, 0, 0), AcGeVector3d::kYAxis, -AcGeVector3d::kXAxis),
                   Acad::eOk);
     }
-    const AcDbObjectId line = addToModelSpace(new AcDbLine(AcGePoint3d(100, 5, 0),
-                                                           AcGePoint3d(100, 15, 0)));
+    const AcDbObjectId line =
+        addToModelSpace(new AcDbLine(AcGePoint3d(100, 5, 0), AcGePoint3d(100, 15, 0)));
     answers({"10,0", "@0,0"});
     ads_name picked;
     ads_point at;
@@ -247,15 +258,15 @@ TEST_F(PromptsTest, EntSelPicksByHandleOrPoint) {
     const Case cases[] = {
         {"#" + qv::wideToUtf8(qv::test::handleOf(room)), RTNORM, room},
         {"#" + qv::wideToUtf8(qv::test::handleOf(inner)), RTNORM, inner},
-        {"100,50", RTNORM, room},       // on an edge
-        {"100.5,50", RTNORM, room},     // within the pick distance of the view
-        {"50,50", RTERROR, {}},         // inside, but on nothing
-        {"135,0", RTNORM, circle},      // on the circle
-        {"130,0", RTERROR, {}},         // its centre
-        {"151,0.5", RTNORM, label},     // inside the text's box
-        {"#FFFF", RTERROR, {}},         // no such handle
-        {"#1", RTERROR, {}},            // no entity
-        {"", RTERROR, {}},              // Enter
+        {"100,50", RTNORM, room},    // on an edge
+        {"100.5,50", RTNORM, room},  // within the pick distance of the view
+        {"50,50", RTERROR, {}},      // inside, but on nothing
+        {"135,0", RTNORM, circle},   // on the circle
+        {"130,0", RTERROR, {}},      // its centre
+        {"151,0.5", RTNORM, label},  // inside the text's box
+        {"#FFFF", RTERROR, {}},      // no such handle
+        {"#1", RTERROR, {}},         // no entity
+        {"", RTERROR, {}},           // Enter
         {"^C", RTCAN, {}},
     };
     for (const Case& c : cases) {

@@ -27,9 +27,9 @@ resbuf* pointList(std::initializer_list<AcGePoint2d> points) {
 class SelectionTest : public qv::test::EditorTest {
   protected:
     SelectionTest() {
-        room1 = addReference(L"ROOM-1", AcGePoint3d(0, 0, 0));              // 0..4
-        room2 = addReference(L"room-2", AcGePoint3d(10, 0, 0));             // 10..14
-        legend = addReference(L"MARKER-LEGEND", AcGePoint3d(20, 0, 0));    // 20..24
+        room1 = addReference(L"ROOM-1", AcGePoint3d(0, 0, 0));           // 0..4
+        room2 = addReference(L"room-2", AcGePoint3d(10, 0, 0));          // 10..14
+        legend = addReference(L"MARKER-LEGEND", AcGePoint3d(20, 0, 0));  // 20..24
         outline = addPolyline({{0, 10}, {8, 10}, {8, 16}, {0, 16}}, L"WALLS");
         hidden = addPolyline({{30, 0}, {32, 0}, {32, 2}}, L"HIDDEN-1");
     }
@@ -69,12 +69,13 @@ TEST_F(SelectionTest, FiltersByTypeNameAndLayer) {
         {"block references", acutBuildList(RTDXF0, L"INSERT", 0), handles({room1, room2, legend})},
         {"type without regard to case", acutBuildList(RTDXF0, L"insert", 0),
          handles({room1, room2, legend})},
-        {"space blocks", acutBuildList(RTDXF0, L"INSERT", 2, L"ROOM-*", 0), handles({room1, room2})},
+        {"space blocks", acutBuildList(RTDXF0, L"INSERT", 2, L"ROOM-*", 0),
+         handles({room1, room2})},
         {"one marker", acutBuildList(RTDXF0, L"INSERT", 2, L"MARKER-LEGEND", 0), handles({legend})},
         {"no pie marker", acutBuildList(RTDXF0, L"INSERT", 2, L"MARKER-PIECHART", 0), nothing},
-        {"everything but rooms", acutBuildList(RTDXF0, L"INSERT", 2, L"~ROOM-*", 0), handles({legend})},
-        {"a block name on a polyline", acutBuildList(2, L"*", 0),
-         handles({room1, room2, legend})},
+        {"everything but rooms", acutBuildList(RTDXF0, L"INSERT", 2, L"~ROOM-*", 0),
+         handles({legend})},
+        {"a block name on a polyline", acutBuildList(2, L"*", 0), handles({room1, room2, legend})},
         {"layer", acutBuildList(8, L"WALLS", 0), handles({outline})},
         {"layer pattern list", acutBuildList(8, L"walls,HIDDEN-#", 0), handles({outline, hidden})},
         {"polylines not hidden", acutBuildList(RTDXF0, L"LWPOLYLINE", 8, L"~HIDDEN*", 0),
@@ -162,7 +163,8 @@ TEST_F(SelectionTest, TheUserSelectsWithHandlesPointsAndWindows) {
     }
     // The filter holds for what the user picks; "P" gives the last interactive selection.
     answers({r1 + " " + qv::wideToUtf8(L"#" + handleOf(outline)), ""});
-    EXPECT_EQ(select(nullptr, nullptr, nullptr, acutBuildList(RTDXF0, L"INSERT", 0)), handles({room1}));
+    EXPECT_EQ(select(nullptr, nullptr, nullptr, acutBuildList(RTDXF0, L"INSERT", 0)),
+              handles({room1}));
     EXPECT_EQ(select(L"P", nullptr, nullptr, nullptr), handles({room1}));
     EXPECT_NE(transcript().find(L"2 found, 1 total\n1 filtered out\n"), std::wstring::npos);
 }

@@ -3,8 +3,11 @@
 #include "mfc/Arrays.h"
 #include "mfc/CString.h"
 #include "mfc/Exceptions.h"
+#include "support/Raised.h"
 
 namespace {
+
+using qv::test::raised;
 
 struct FormatCase {
     const wchar_t* format;
@@ -125,12 +128,7 @@ TEST(CStringAt, RaisesOutsideTheText) {
     const CString s = L"ab";
     EXPECT_EQ(L'b', s.GetAt(1));
     EXPECT_EQ(L'\0', s.GetAt(2));
-    try {
-        s.GetAt(3);
-        FAIL() << "no exception";
-    } catch (CInvalidArgException* e) {
-        e->Delete();
-    }
+    EXPECT_NE(nullptr, raised<CInvalidArgException>([&] { s.GetAt(3); }));
 }
 
 TEST(Arrays, GetAtRaisesOutsideTheArray) {
@@ -140,14 +138,7 @@ TEST(Arrays, GetAtRaisesOutsideTheArray) {
     EXPECT_EQ(2, names.GetSize());
     EXPECT_EQ(CString(L"two"), names.GetAt(1));
     for (INT_PTR bad : {INT_PTR(-1), INT_PTR(2)}) {
-        bool raised = false;
-        try {
-            names.GetAt(bad);
-        } catch (CInvalidArgException* e) {
-            raised = true;
-            e->Delete();
-        }
-        EXPECT_TRUE(raised) << bad;
+        EXPECT_NE(nullptr, raised<CInvalidArgException>([&] { names.GetAt(bad); })) << bad;
     }
     CTypedPtrArray<CPtrArray, int*> ptrs;
     int value = 3;

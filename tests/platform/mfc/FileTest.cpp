@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "mfc/File.h"
+#include "support/Raised.h"
 #include "support/TempDrive.h"
 #include "win32/WinError.h"
 
@@ -22,11 +23,8 @@ struct Raised {
 
 Raised raisedBy(const std::function<void()>& action) {
     Raised r;
-    try {
-        action();
-    } catch (CFileException* e) {
+    if (const auto e = qv::test::raised<CFileException>(action)) {
         r = {e->m_cause, e->m_lOsError, e->m_strFileName, e->GetMessageText()};
-        e->Delete();
     }
     return r;
 }

@@ -2,15 +2,18 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <vector>
 
 #include "mfc/Exceptions.h"
 #include "mfc/OleDateTime.h"
 #include "mfc/Time.h"
+#include "support/Raised.h"
 #include "support/TestEnvironment.h"
 
 namespace {
 
 using qv::test::PlatformTest;
+using qv::test::raised;
 
 struct FormatCase {
     const wchar_t* format;
@@ -30,6 +33,12 @@ const FormatCase kFormats[] = {
     {L"100%% %Q", L"100% %Q"},
 };
 
+// Year, month, day, day of the week, hour, minute, second and millisecond.
+std::vector<int> fieldsOf(const SYSTEMTIME& t) {
+    return {t.wYear, t.wMonth,  t.wDay,    t.wDayOfWeek,
+            t.wHour, t.wMinute, t.wSecond, t.wMilliseconds};
+}
+
 class Times : public PlatformTest {
   protected:
     static void SetUpTestSuite() {
@@ -44,6 +53,9 @@ TEST_F(Times, CTimeReadsTheClockAndFormats) {
     EXPECT_EQ(3, now.GetMonth());
     EXPECT_EQ(5, now.GetDay());
     EXPECT_EQ(5, now.GetDayOfWeek()) << "Thursday";
+    SYSTEMTIME st{};
+    ASSERT_TRUE(now.GetAsSystemTime(st));
+    EXPECT_EQ((std::vector<int>{2009, 3, 5, 4, 7, 4, 9, 0}), fieldsOf(st));
     for (const auto& f : kFormats) {
         EXPECT_EQ(CString(f.expected), now.Format(f.format)) << CStringA(f.format).GetString();
     }
@@ -70,17 +82,14 @@ TEST_F(Times, CTimeRefusesPartsOutOfRange) {
         {1950, 1, 1, 0, 0, 0, static_cast<SCODE>(0x80070057u)},
     };
     for (const auto& c : cases) {
-        SCODE raised = 0;
-        try {
+        const auto error = raised<COleException>([&] {
             CTime t(c.y, c.mo, c.d, c.h, c.mi, c.s);
             if (c.mo == 4 && c.d == 31) {
                 EXPECT_EQ(CString(L"2009-05-01"), t.Format(L"%Y-%m-%d"));
             }
-        } catch (COleException* e) {
-            raised = e->m_sc;
-            e->Delete();
-        }
-        EXPECT_EQ(c.error, raised) << c.y << "-" << c.mo << "-" << c.d << " " << c.h;
+        });
+        EXPECT_EQ(c.error, error ? error->m_sc : 0)
+            << c.y << "-" << c.mo << "-" << c.d << " " << c.h;
     }
 }
 
@@ -133,6 +142,7 @@ TEST_F(Times, OleDateSetDateTimeValidates) {
     null.SetStatus(COleDateTime::null);
     EXPECT_EQ(CString(), null.Format());
     EXPECT_EQ(COleDateTime::invalid, COleDateTime(3e6).GetStatus());
+    EXPECT_EQ(COleDateTime::invalid, COleDateTime(2958466.0 - 0.1 / 86400.0).GetStatus());
 }
 
 TEST_F(Times, OleDateFormatsAsAnEnglishUserSeesIt) {
@@ -156,6 +166,9 @@ TEST_F(Times, OleDateFormatsAsAnEnglishUserSeesIt) {
     EXPECT_EQ(CString(L"3/5/2009 7:04:09 AM"), now.Format());
     EXPECT_EQ(5, now.GetDayOfWeek());
     EXPECT_EQ(64, now.GetDayOfYear());
+    SYSTEMTIME st{};
+    ASSERT_TRUE(now.GetAsSystemTime(st));
+    EXPECT_EQ((std::vector<int>{2009, 3, 5, 4, 7, 4, 9, 0}), fieldsOf(st));
 }
 
 TEST_F(Times, OleDateParsesTheUsualEnglishForms) {
