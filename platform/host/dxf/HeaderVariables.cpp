@@ -163,7 +163,9 @@ void applyHeader(const HeaderValues& v, AcDbDatabase& db, ReadContext& context) 
     }
     if (!v.clayer.empty()) {
         AcDbObject* layer = context.findName(NameTable::Layer, v.clayer);
-        if (layer == nullptr || db.setClayer(layer->objectId()) != Acad::eOk) {
+        // (a frozen layer 0 stays current when nothing else can be: nothing to report then)
+        if (layer == nullptr || (layer->objectId() != db.clayer() &&
+                                 db.setClayer(layer->objectId()) != Acad::eOk)) {
             context.warn(Fix::MissingReference, v.clayerLine,
                          "the current layer '" + v.clayer +
                              "' does not exist or is frozen; layer 0 is current");
@@ -171,7 +173,8 @@ void applyHeader(const HeaderValues& v, AcDbDatabase& db, ReadContext& context) 
     }
     if (!v.textstyle.empty()) {
         AcDbObject* style = context.findName(NameTable::TextStyle, v.textstyle);
-        if (style == nullptr || db.setTextstyle(style->objectId()) != Acad::eOk) {
+        if (style == nullptr || (style->objectId() != db.textstyle() &&
+                                 db.setTextstyle(style->objectId()) != Acad::eOk)) {
             context.warn(
                 Fix::MissingReference, v.textstyleLine,
                 "the current text style '" + v.textstyle + "' does not exist; Standard is current");
