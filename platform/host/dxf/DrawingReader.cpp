@@ -162,27 +162,28 @@ std::unique_ptr<AcDbObject> DrawingReader::makeKept(std::string_view type, bool 
 }
 
 void DrawingReader::readDefaults(AcDbObject& entity, std::span<const SubclassDef> subclasses,
-                                 std::span<const TagView> body) {
-    const bool layer = AcDbLayerTableRecord::cast(&entity) != nullptr;
-    const TagView kDefaults[] = {
-        {8, "0", 0}, {6, layer ? "Continuous" : "ByLayer", 0}, {7, "Standard", 0}};
-    bool present[3] = {false, false, false};
+                                 std::span<const TagView> body, bool layer) {
+    bool present[3] = {false, false, false};  // 8, 6, 7
     for (const TagView& tag : body) {
         present[0] = present[0] || tag.code == 8;
         present[1] = present[1] || tag.code == 6;
         present[2] = present[2] || tag.code == 7;
     }
+    static constexpr int kCodes[] = {8, 6, 7};
+    const std::string_view values[] = {"0", layer ? "Continuous" : "ByLayer", "Standard"};
     for (size_t d = 0; d < 3; ++d) {
         if (present[d]) {
             continue;
         }
-        for (size_t i = 0; i < subclasses.size(); ++i) {
-            const auto& fields = subclasses[i].fields;
-            if (std::any_of(fields.begin(), fields.end(),
-                            [&](const Field& f) { return f.code == kDefaults[d].code; })) {
-                FieldReader reader(fields, m_context, static_cast<int>(i));
-                reader.read(kDefaults[d]);
-                reader.apply(entity);
+        for (const SubclassDef& subclass : subclasses) {
+            const auto field = std::find_if(subclass.fields.begin(), subclass.fields.end(),
+                                            [&](const Field& f) { return f.code == kCodes[d]; });
+            if (field != subclass.fields.end()) {
+                FieldValue value;
+                value.clear();
+                value.text = values[d];
+                value.seen = 1;
+                field->read(entity, value, m_context);  // (names are never refused)
                 break;
             }
         }
@@ -346,7 +347,7 @@ void DrawingReader::tableRecord(const RecordView& record) {
         entry = codec->create();
         codec->read(*entry, m_head.body, m_context);
         if (AcDbLayerTableRecord::cast(entry.get()) != nullptr) {
-            readDefaults(*entry, codec->subclasses(), m_head.body);  // linetype Continuous
+            readDefaults(*entry, codec->subclasses(), m_head.body, true);  // linetype
         }
         if (auto* block = AcDbBlockTableRecord::cast(entry.get());
             block && block->qvName().empty()) {
