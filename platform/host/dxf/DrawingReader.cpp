@@ -287,7 +287,10 @@ void DrawingReader::tableRecord(const RecordView& record) {
         splitHead(record.tags, 5, m_head);
         m_tableName = std::string(trimBlanks(firstValue(m_head.body, kNameCode)));
         m_entryType = m_tableName;
-        std::erase_if(m_head.body, [](const TagView& t) { return t.code == kNameCode; });
+        // (the name is written apart, before the handle)
+        m_tableBody.assign(m_head.body.begin(), m_head.body.end());
+        std::erase_if(m_tableBody, [](const TagView& t) { return t.code == kNameCode; });
+        m_head.body = m_tableBody;
         std::unique_ptr<AcDbObject> table;
         m_keptTable = -1;
         if (const Codec* codec = tableCodec(m_tableName)) {
@@ -315,7 +318,7 @@ void DrawingReader::tableRecord(const RecordView& record) {
                 m_scratch.clear();
                 markR12TableHead(m_head.body, m_scratch);
             } else {
-                m_scratch = m_head.body;
+                m_scratch.assign(m_head.body.begin(), m_head.body.end());
             }
             for (const TagView& tag : m_scratch) {
                 kept->kept().body.add(tag.code, tag.value);
@@ -367,7 +370,7 @@ void DrawingReader::tableRecord(const RecordView& record) {
             m_scratch.clear();
             markR12TableEntry(type, m_head.body, m_scratch);
         } else {
-            m_scratch = m_head.body;
+            m_scratch.assign(m_head.body.begin(), m_head.body.end());
         }
         for (const TagView& tag : m_scratch) {
             kept->kept().body.add(tag.code, tag.value);

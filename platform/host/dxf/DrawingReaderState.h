@@ -147,7 +147,7 @@ class DrawingReader : public RecordSink {
     std::unique_ptr<FileData> m_data;
     ReadContext m_context;
     RecordHead m_head;
-    std::vector<TagView> m_scratch, m_common, m_rest;
+    std::vector<TagView> m_scratch, m_common, m_rest, m_tableBody;
 
     Part m_part = Part::Other;
     HeaderValues m_header;
