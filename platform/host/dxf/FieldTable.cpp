@@ -324,8 +324,8 @@ void writeVector(WriteContext& context, const Field& field, const AcGeVector3d& 
     }
 }
 
-std::wstring readText(ReadContext& context, std::string_view utf8) {
-    return context.text(utf8);
+const std::wstring& readText(ReadContext& context, std::string_view utf8) {
+    return context.textBuffer(utf8);
 }
 
 }  // namespace detail

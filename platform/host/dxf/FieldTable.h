@@ -222,7 +222,7 @@ void writeInteger(WriteContext& context, const Field& field, std::int64_t value)
 void writeText(WriteContext& context, const Field& field, std::wstring_view value);
 void writePoint(WriteContext& context, const Field& field, const AcGePoint3d& point);
 void writeVector(WriteContext& context, const Field& field, const AcGeVector3d& vector);
-std::wstring readText(ReadContext& context, std::string_view utf8);
+const std::wstring& readText(ReadContext& context, std::string_view utf8);
 
 }  // namespace detail
 
@@ -306,7 +306,7 @@ constexpr Field text(int code, bool always = false) {
             always,
             0,
             [](AcDbObject& o, const FieldValue& v, ReadContext& c) {
-                const std::wstring wide = detail::readText(c, v.text);
+                const std::wstring& wide = detail::readText(c, v.text);
                 return detail::set<T, Set>(o, wide.c_str()) ||
                        std::wstring_view(detail::get<T, Get>(o)) == wide;
             },
