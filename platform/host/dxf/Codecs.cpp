@@ -40,8 +40,20 @@ const Registry& registry() {
 }  // namespace
 
 const Codec* codecForType(std::string_view type) {
+    // Records of a few types follow each other: the last ones found are looked at first.
+    thread_local const Codec* recent[4] = {};
+    thread_local unsigned next = 0;
+    for (const Codec* codec : recent) {
+        if (codec != nullptr && codec->type() == type) {
+            return codec;
+        }
+    }
     const auto found = registry().byType.find(type);
-    return found == registry().byType.end() ? nullptr : found->second;
+    if (found == registry().byType.end()) {
+        return nullptr;
+    }
+    recent[next++ % std::size(recent)] = found->second;
+    return found->second;
 }
 
 const Codec* codecForObject(const AcDbObject& object) {

@@ -162,27 +162,28 @@ std::unique_ptr<AcDbObject> DrawingReader::makeKept(std::string_view type, bool 
 }
 
 void DrawingReader::readDefaults(AcDbObject& entity, std::span<const SubclassDef> subclasses,
-                                 std::span<const TagView> body) {
-    const bool layer = AcDbLayerTableRecord::cast(&entity) != nullptr;
-    const TagView kDefaults[] = {
-        {8, "0", 0}, {6, layer ? "Continuous" : "ByLayer", 0}, {7, "Standard", 0}};
-    bool present[3] = {false, false, false};
+                                 std::span<const TagView> body, bool layer) {
+    bool present[3] = {false, false, false};  // 8, 6, 7
     for (const TagView& tag : body) {
         present[0] = present[0] || tag.code == 8;
         present[1] = present[1] || tag.code == 6;
         present[2] = present[2] || tag.code == 7;
     }
+    static constexpr int kCodes[] = {8, 6, 7};
+    const std::string_view values[] = {"0", layer ? "Continuous" : "ByLayer", "Standard"};
     for (size_t d = 0; d < 3; ++d) {
         if (present[d]) {
             continue;
         }
-        for (size_t i = 0; i < subclasses.size(); ++i) {
-            const auto& fields = subclasses[i].fields;
-            if (std::any_of(fields.begin(), fields.end(),
-                            [&](const Field& f) { return f.code == kDefaults[d].code; })) {
-                FieldReader reader(fields, m_context, static_cast<int>(i));
-                reader.read(kDefaults[d]);
-                reader.apply(entity);
+        for (const SubclassDef& subclass : subclasses) {
+            const auto field = std::find_if(subclass.fields.begin(), subclass.fields.end(),
+                                            [&](const Field& f) { return f.code == kCodes[d]; });
+            if (field != subclass.fields.end()) {
+                FieldValue value;
+                value.clear();
+                value.text = values[d];
+                value.seen = 1;
+                field->read(entity, value, m_context);  // (names are never refused)
                 break;
             }
         }
@@ -286,7 +287,10 @@ void DrawingReader::tableRecord(const RecordView& record) {
         splitHead(record.tags, 5, m_head);
         m_tableName = std::string(trimBlanks(firstValue(m_head.body, kNameCode)));
         m_entryType = m_tableName;
-        std::erase_if(m_head.body, [](const TagView& t) { return t.code == kNameCode; });
+        // (the name is written apart, before the handle)
+        m_tableBody.assign(m_head.body.begin(), m_head.body.end());
+        std::erase_if(m_tableBody, [](const TagView& t) { return t.code == kNameCode; });
+        m_head.body = m_tableBody;
         std::unique_ptr<AcDbObject> table;
         m_keptTable = -1;
         if (const Codec* codec = tableCodec(m_tableName)) {
@@ -314,7 +318,7 @@ void DrawingReader::tableRecord(const RecordView& record) {
                 m_scratch.clear();
                 markR12TableHead(m_head.body, m_scratch);
             } else {
-                m_scratch = m_head.body;
+                m_scratch.assign(m_head.body.begin(), m_head.body.end());
             }
             for (const TagView& tag : m_scratch) {
                 kept->kept().body.add(tag.code, tag.value);
@@ -346,7 +350,7 @@ void DrawingReader::tableRecord(const RecordView& record) {
         entry = codec->create();
         codec->read(*entry, m_head.body, m_context);
         if (AcDbLayerTableRecord::cast(entry.get()) != nullptr) {
-            readDefaults(*entry, codec->subclasses(), m_head.body);  // linetype Continuous
+            readDefaults(*entry, codec->subclasses(), m_head.body, true);  // linetype
         }
         if (auto* block = AcDbBlockTableRecord::cast(entry.get());
             block && block->qvName().empty()) {
@@ -366,7 +370,7 @@ void DrawingReader::tableRecord(const RecordView& record) {
             m_scratch.clear();
             markR12TableEntry(type, m_head.body, m_scratch);
         } else {
-            m_scratch = m_head.body;
+            m_scratch.assign(m_head.body.begin(), m_head.body.end());
         }
         for (const TagView& tag : m_scratch) {
             kept->kept().body.add(tag.code, tag.value);

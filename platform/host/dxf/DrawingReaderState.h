@@ -121,7 +121,7 @@ class DrawingReader : public RecordSink {
     // Gives an entity the values DXF means when a record leaves out its layer, linetype or text
     // style (a layer its linetype).
     void readDefaults(AcDbObject& entity, std::span<const SubclassDef> subclasses,
-                      std::span<const TagView> body);
+                      std::span<const TagView> body, bool layer);
     // Where an entity of the record just read belongs.
     Member placeEntity(AcDbObject* entity);
     // Gives the object its extended data, leftovers, handle and extension dictionary, and puts it
@@ -147,7 +147,7 @@ class DrawingReader : public RecordSink {
     std::unique_ptr<FileData> m_data;
     ReadContext m_context;
     RecordHead m_head;
-    std::vector<TagView> m_scratch, m_common, m_rest;
+    std::vector<TagView> m_scratch, m_common, m_rest, m_tableBody;
 
     Part m_part = Part::Other;
     HeaderValues m_header;

@@ -164,8 +164,8 @@ void applyHeader(const HeaderValues& v, AcDbDatabase& db, ReadContext& context) 
     if (!v.clayer.empty()) {
         AcDbObject* layer = context.findName(NameTable::Layer, v.clayer);
         // (a frozen layer 0 stays current when nothing else can be: nothing to report then)
-        if (layer == nullptr || (layer->objectId() != db.clayer() &&
-                                 db.setClayer(layer->objectId()) != Acad::eOk)) {
+        if (layer == nullptr ||
+            (layer->objectId() != db.clayer() && db.setClayer(layer->objectId()) != Acad::eOk)) {
             context.warn(Fix::MissingReference, v.clayerLine,
                          "the current layer '" + v.clayer +
                              "' does not exist or is frozen; layer 0 is current");

@@ -20,10 +20,49 @@ std::string_view withoutPlus(std::string_view text) {
 
 }  // namespace
 
+namespace {
+
+// A short decimal ("-12.375"): at most 15 digits, so that the digits as an integer and the power
+// of ten are exact doubles and one division rounds the value correctly. False for anything else.
+bool shortDecimal(std::string_view text, double& value) {
+    static constexpr double kTens[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    size_t i = 0;
+    const bool negative = !text.empty() && text[0] == '-';
+    i += negative ? 1 : 0;
+    std::uint64_t digits = 0;
+    int count = 0, fraction = -1;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c >= '0' && c <= '9') {
+            if (++count > 15) {
+                return false;
+            }
+            digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+            fraction += fraction >= 0 ? 1 : 0;
+        } else if (c == '.' && fraction < 0) {
+            fraction = 0;
+        } else {
+            return false;
+        }
+    }
+    if (count == 0) {
+        return false;
+    }
+    value = static_cast<double>(digits) / kTens[fraction > 0 ? fraction : 0];
+    value = negative ? -value : value;
+    return true;
+}
+
+}  // namespace
+
 bool parseDouble(std::string_view text, double& value) {
     text = withoutPlus(trimBlanks(text));
     if (text.empty()) {
         return false;
+    }
+    if (shortDecimal(text, value)) {
+        return true;
     }
     const char* end = text.data() + text.size();
     const auto [ptr, ec] = std::from_chars(text.data(), end, value, std::chars_format::general);

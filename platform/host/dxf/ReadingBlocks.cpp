@@ -172,7 +172,7 @@ std::unique_ptr<AcDbObject> DrawingReader::makeEntity(std::string_view type,
     if (isEntity(codec) && codec->canModel(m_head.body)) {
         std::unique_ptr<AcDbObject> entity = codec->createFor(m_head.body);
         codec->read(*entity, m_head.body, m_context);
-        readDefaults(*entity, codec->subclasses(), m_head.body);
+        readDefaults(*entity, codec->subclasses(), m_head.body, false);
         return entity;
     }
     splitCommon(m_head.body, m_common, m_rest);
@@ -194,7 +194,7 @@ std::unique_ptr<AcDbObject> DrawingReader::makeEntity(std::string_view type,
         reader.read(tag);
     }
     reader.apply(*kept);
-    readDefaults(*kept, std::span<const SubclassDef>(&kEntitySubclass, 1), m_common);
+    readDefaults(*kept, std::span<const SubclassDef>(&kEntitySubclass, 1), m_common, false);
     // The AcDbEntity tags the host does not model stay with the entity.
     for (const TagView tag : m_context.extras().tags) {
         if (tag.code != kPlaceCode) {

@@ -114,7 +114,7 @@ void DrawingReader::keepR12Polyline(const R12Polyline& polyline) {
         reader.read(tag);
     }
     reader.apply(*kept);
-    readDefaults(*kept, std::span<const SubclassDef>(&kEntitySubclass, 1), m_common);
+    readDefaults(*kept, std::span<const SubclassDef>(&kEntitySubclass, 1), m_common, false);
     m_context.extras() = ObjectExtras();
     m_scratch.clear();
     markR12Polyline(flags, m_rest, m_scratch);

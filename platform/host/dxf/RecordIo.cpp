@@ -14,7 +14,8 @@ void RecordHead::clear() {
     owner = {};
     hasOwner = false;
     groups.clear();
-    body.clear();
+    bodyStore.clear();
+    body = {};
     xdata = {};
 }
 
@@ -25,13 +26,18 @@ void splitHead(std::span<const TagView> tags, int handleCode, RecordHead& head) 
         ++end;
     }
     head.xdata = tags.subspan(end);
-    bool inHead = true;
     for (size_t i = 0; i < end; ++i) {
         const TagView& tag = tags[i];
-        if (!inHead || tag.code == kSubclassCode) {
-            inHead = false;
-            head.body.push_back(tag);
-            continue;
+        if (tag.code == kSubclassCode) {
+            // The rest is body: a view when nothing before was, else appended to the copy.
+            if (head.bodyStore.empty()) {
+                head.body = tags.subspan(i, end - i);
+            } else {
+                head.bodyStore.insert(head.bodyStore.end(), tags.begin() + static_cast<long>(i),
+                                      tags.begin() + static_cast<long>(end));
+                head.body = head.bodyStore;
+            }
+            return;
         }
         if (tag.code == handleCode && !head.hasHandle) {
             head.handle = trimBlanks(tag.value);
@@ -59,7 +65,8 @@ void splitHead(std::span<const TagView> tags, int handleCode, RecordHead& head) 
             head.owner = tag.value;
             head.hasOwner = true;
         } else {
-            head.body.push_back(tag);
+            head.bodyStore.push_back(tag);
+            head.body = head.bodyStore;
         }
     }
 }

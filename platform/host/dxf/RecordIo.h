@@ -21,7 +21,10 @@ struct RecordHead {
     std::string_view owner;        // empty when the record names none
     bool hasOwner = false;
     std::vector<TagView> groups;  // application groups other than the extension dictionary
-    std::vector<TagView> body;    // after the owner (from the first subclass), before xdata
+    // After the owner (from the first subclass), before the extended data: a view of the
+    // record's tags, or of bodyStore when head and body tags were mixed.
+    std::span<const TagView> body;
+    std::vector<TagView> bodyStore;
     std::span<const TagView> xdata;
 
     void clear();

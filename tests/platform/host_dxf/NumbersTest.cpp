@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <charconv>
+
 #include <cmath>
 #include <limits>
 #include <random>
@@ -89,6 +91,26 @@ TEST(DxfNumbers, DoublesAreWrittenShortWithAPointAndReadBackExactly) {
     std::string out;
     EXPECT_THROW(appendDouble(out, std::nan("")), std::invalid_argument);
     EXPECT_THROW(appendDouble(out, INFINITY), std::invalid_argument);
+}
+
+// Short decimals, read without the general parser, give the same double as it does.
+TEST(DxfNumbers, ShortDecimalsReadAsTheGeneralParserReadsThem) {
+    std::mt19937_64 random(7);
+    for (int i = 0; i < 20000; ++i) {
+        const int digits = 1 + static_cast<int>(random() % 15);
+        std::string text = random() % 2 ? "-" : "";
+        const int point = static_cast<int>(random() % (digits + 1));
+        for (int d = 0; d < digits; ++d) {
+            if (d == point) {
+                text += '.';
+            }
+            text += static_cast<char>('0' + random() % 10);
+        }
+        double ours = 0, general = 0;
+        ASSERT_TRUE(parseDouble(text, ours)) << text;
+        std::from_chars(text.data(), text.data() + text.size(), general);
+        ASSERT_EQ(ours, general) << text;
+    }
 }
 
 TEST(DxfNumbers, HandlesAreUpperCaseHex) {
