@@ -7,6 +7,7 @@
 #include "core/ComScope.h"
 #include "core/OrvanExceptions.h"
 #include "core/SystemUtilities.h"
+#include "core/XMLUtilities.h"
 #include "drawing/AcadUtilities.h"
 
 static const LPCTSTR SOURCE_FILE = _T("PreferencesDocMon.cpp");
@@ -34,8 +35,7 @@ void CPreferencesDocMon::deSerialize(CString fileName) {
             throw new CEXInvalidXMLFile(ORVAN_MODULE_DESCRIPTION, SOURCE_FILE,
                                         _T("CPreferencesDocMon::deSerialize"), fileName);
         }
-        if (CString(static_cast<const wchar_t*>(root->GetbaseName())) !=
-            L"documentMonitorPreferences")
+        if (CXMLUtilities::nameOf(root) != L"documentMonitorPreferences")
             return;
 
         MSXML2::IXMLDOMNodeListPtr blocks = root->GetchildNodes();

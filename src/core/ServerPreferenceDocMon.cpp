@@ -4,6 +4,7 @@
 
 #include "core/OrvanExceptions.h"
 #include "core/Utilities.h"
+#include "core/XMLUtilities.h"
 #include "drawing/AcadUtilities.h"
 
 static const LPCTSTR SOURCE_FILE = _T("ServerPreferenceDocMon.cpp");
@@ -104,8 +105,7 @@ void CServerPreferenceDocMon::deSerialize(MSXML2::IXMLDOMNodePtr block) {
             MSXML2::IXMLDOMNodePtr content = child->GetfirstChild();
             if (!content)
                 continue;
-            store(CString(static_cast<const wchar_t*>(child->GetbaseName())),
-                  CString(static_cast<const wchar_t*>(content->Gettext())));
+            store(CXMLUtilities::nameOf(child), CXMLUtilities::textOf(content));
         }
     } catch (...) {
         throwWrapped(SOURCE_FILE, _T("CServerPreferenceDocMon::deSerialize"));

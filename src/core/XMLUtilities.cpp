@@ -91,3 +91,29 @@ void CXMLUtilities::createXMLDoc(CString path, CString stylesheetHref, CString r
         throwWrapped(SOURCE_FILE, _T("CXMLUtilities::createXMLDoc"));
     }
 }
+
+CString CXMLUtilities::nameOf(MSXML2::IXMLDOMNodePtr node) {
+    if (node == nullptr)
+        return CString();
+    return CString(static_cast<const wchar_t*>(node->GetbaseName()));
+}
+
+CString CXMLUtilities::textOf(MSXML2::IXMLDOMNodePtr node) {
+    if (node == nullptr)
+        return CString();
+    return CString(static_cast<const wchar_t*>(node->Gettext()));
+}
+
+BOOL CXMLUtilities::readElement(
+    MSXML2::IXMLDOMNodePtr node, LPCTSTR name,
+    const std::function<void(const CString&, MSXML2::IXMLDOMNodePtr)>& visit) {
+    if (node == nullptr || nameOf(node) != name || node->hasChildNodes() == VARIANT_FALSE)
+        return FALSE;
+    MSXML2::IXMLDOMNodeListPtr children = node->GetchildNodes();
+    const long count = children->Getlength();
+    for (long i = 0; i < count; ++i) {
+        MSXML2::IXMLDOMNodePtr child = children->Getitem(i);
+        visit(nameOf(child), child);
+    }
+    return TRUE;
+}

@@ -9,6 +9,8 @@
 // an error chain (a COM error, invalid pointer, wrapped in CEXUnhandled).
 #pragma once
 
+#include <functional>
+
 #include "StdAfx.h"
 
 class CXMLUtilities {
@@ -32,6 +34,18 @@ class CXMLUtilities {
     // empty, then an empty root element `rootName`, in `namespaceURI` unless that is empty.
     // A file that cannot be written raises an error chain.
     void createXMLDoc(CString path, CString stylesheetHref, CString rootName, CString namespaceURI);
+
+    // Reading, for every XML form of the module: element names are compared without their
+    // namespace prefix, and elements of other names are passed over.
+    // The node's name without its prefix; empty for a null node.
+    static CString nameOf(MSXML2::IXMLDOMNodePtr node);
+    // The node's text; empty for a null node.
+    static CString textOf(MSXML2::IXMLDOMNodePtr node);
+    // When `node` is the element `name` and has children, calls visit(childName, child) for each
+    // child in document order and returns TRUE; otherwise returns FALSE and calls nothing.
+    static BOOL readElement(
+        MSXML2::IXMLDOMNodePtr node, LPCTSTR name,
+        const std::function<void(const CString& childName, MSXML2::IXMLDOMNodePtr child)>& visit);
 
   private:
     MSXML2::IXMLDOMDocumentPtr m_pDocument;

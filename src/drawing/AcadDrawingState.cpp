@@ -230,27 +230,21 @@ MSXML2::IXMLDOMNodePtr CAcadDrawingState::serialize(CString sNamespace) {
 
 void CAcadDrawingState::deSerialize(MSXML2::IXMLDOMNodePtr pNode) {
     try {
-        if (pNode == nullptr ||
-            CString(static_cast<const wchar_t*>(pNode->GetbaseName())) != L"AcadDrawingState" ||
-            pNode->hasChildNodes() == VARIANT_FALSE)
-            return;
-        MSXML2::IXMLDOMNodeListPtr pChildren = pNode->GetchildNodes();
-        for (long i = 0; i < pChildren->Getlength(); i++) {
-            MSXML2::IXMLDOMNodePtr pChild = pChildren->Getitem(i);
-            const CString sName = static_cast<const wchar_t*>(pChild->GetbaseName());
-            if (sName == L"layout") {
-                m_sLayoutName = static_cast<const wchar_t*>(pChild->Gettext());
-            } else if (sName == L"layersOn") {
-                CLayers* pLayers = new CLayers;
-                try {
-                    pLayers->deSerialize(pChild->GetchildNodes());
-                } catch (...) {
-                    delete pLayers;
-                    throw;
-                }
-                replaceLayers(pLayers);
-            }
-        }
+        CXMLUtilities::readElement(pNode, L"AcadDrawingState",
+                                   [&](const CString& sName, MSXML2::IXMLDOMNodePtr pChild) {
+                                       if (sName == L"layout") {
+                                           m_sLayoutName = CXMLUtilities::textOf(pChild);
+                                       } else if (sName == L"layersOn") {
+                                           CLayers* pLayers = new CLayers;
+                                           try {
+                                               pLayers->deSerialize(pChild->GetchildNodes());
+                                           } catch (...) {
+                                               delete pLayers;
+                                               throw;
+                                           }
+                                           replaceLayers(pLayers);
+                                       }
+                                   });
     } catch (...) {
         throwWrapped(SOURCE_FILE, _T("CAcadDrawingState::deSerialize"));
     }

@@ -204,19 +204,13 @@ MSXML2::IXMLDOMNodePtr CLayer::serialize(CString sNamespace) {
 
 void CLayer::deSerialize(MSXML2::IXMLDOMNodePtr pNode) {
     try {
-        if (pNode == nullptr ||
-            CString(static_cast<const wchar_t*>(pNode->GetbaseName())) != L"layerOn" ||
-            pNode->hasChildNodes() == VARIANT_FALSE)
-            return;
-        MSXML2::IXMLDOMNodeListPtr pChildren = pNode->GetchildNodes();
-        for (long i = 0; i < pChildren->Getlength(); i++) {
-            MSXML2::IXMLDOMNodePtr pChild = pChildren->Getitem(i);
-            const CString sName = static_cast<const wchar_t*>(pChild->GetbaseName());
-            if (sName == L"loName")
-                m_sName = static_cast<const wchar_t*>(pChild->Gettext());
-            else if (sName == L"loDescription")
-                m_sDescription = static_cast<const wchar_t*>(pChild->Gettext());
-        }
+        CXMLUtilities::readElement(pNode, L"layerOn",
+                                   [&](const CString& sName, MSXML2::IXMLDOMNodePtr pChild) {
+                                       if (sName == L"loName")
+                                           m_sName = CXMLUtilities::textOf(pChild);
+                                       else if (sName == L"loDescription")
+                                           m_sDescription = CXMLUtilities::textOf(pChild);
+                                   });
     } catch (...) {
         throwWrapped(SOURCE_FILE, _T("CLayer::deSerialize"));
     }

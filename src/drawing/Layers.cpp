@@ -175,7 +175,7 @@ void CLayers::deSerialize(MSXML2::IXMLDOMNodeListPtr pNodes) {
             return;
         for (long i = 0; i < pNodes->Getlength(); i++) {
             MSXML2::IXMLDOMNodePtr pNode = pNodes->Getitem(i);
-            if (CString(static_cast<const wchar_t*>(pNode->GetbaseName())) != L"layerOn")
+            if (CXMLUtilities::nameOf(pNode) != L"layerOn")
                 continue;
             CLayer* pLayer = new CLayer;
             try {

@@ -161,3 +161,43 @@ TEST(XMLUtilitiesCom, InitialisationIsBalancedOnlyWhenItSucceeded) {
 }
 
 }  // namespace
+
+namespace {
+
+MSXML2::IXMLDOMNodePtr parsed(const wchar_t* xml) {
+    MSXML2::IXMLDOMDocumentPtr doc;
+    doc.CreateInstance(L"Msxml2.DOMDocument");
+    doc->loadXML(xml);
+    return doc->GetdocumentElement();
+}
+
+}  // namespace
+
+TEST(XMLReading, ReadsTheChildrenOfTheNamedElementOnly) {
+    struct Case {
+        const wchar_t* xml;
+        BOOL read;
+        const wchar_t* visited;
+    } cases[] = {
+        {L"<layerOn><loName>Walls</loName><other/><loDescription>d</loDescription></layerOn>", TRUE,
+         L"loName=Walls;other=;loDescription=d;"},
+        {L"<p:layerOn xmlns:p='urn:x'><p:loName>A</p:loName></p:layerOn>", TRUE, L"loName=A;"},
+        {L"<layerOff><loName>Walls</loName></layerOff>", FALSE, L""},
+        {L"<layerOn/>", FALSE, L""},
+        {L"<LAYERON><loName>Walls</loName></LAYERON>", FALSE, L""},
+    };
+    CoInitialize(nullptr);
+    for (const auto& c : cases) {
+        CString visited;
+        const BOOL read = CXMLUtilities::readElement(
+            parsed(c.xml), L"layerOn", [&](const CString& name, MSXML2::IXMLDOMNodePtr child) {
+                visited += name + L"=" + CXMLUtilities::textOf(child) + L";";
+            });
+        EXPECT_EQ(c.read, read) << CStringA(c.xml).GetString();
+        EXPECT_EQ(CString(c.visited), visited) << CStringA(c.xml).GetString();
+    }
+    EXPECT_FALSE(CXMLUtilities::readElement(nullptr, L"layerOn", [](const CString&, auto) {}));
+    EXPECT_EQ(CString(), CXMLUtilities::nameOf(nullptr));
+    EXPECT_EQ(CString(), CXMLUtilities::textOf(nullptr));
+    CoUninitialize();
+}
