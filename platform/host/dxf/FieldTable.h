@@ -143,6 +143,12 @@ double degreesToRadians(double degrees);
 // Degrees that read back as exactly `radians`.
 double radiansToDegrees(double radians);
 
+// ---- normals ----
+
+// The unit vector nearest `normal` that normalising leaves as it is. The host normalises the
+// normals it is given, and normalising a unit vector again may change its last digit: a normal
+// read, written and read again would then differ. A zero vector is given back as it is.
+AcGeVector3d settledNormal(const AcGeVector3d& normal);
 // ---- field makers ----
 
 namespace detail {
@@ -333,14 +339,14 @@ constexpr Field point(int code) {
 }
 
 template <class T, auto Get, auto Set>
-constexpr Field vector(int code) {
+constexpr Field normal(int code) {
     return {code,
             FieldKind::Vector,
             0.0,
             false,
             0,
             [](AcDbObject& o, const FieldValue& v, ReadContext&) {
-                const AcGeVector3d d(v.xyz[0], v.xyz[1], v.xyz[2]);
+                const AcGeVector3d d = settledNormal({v.xyz[0], v.xyz[1], v.xyz[2]});
                 const AcGeVector3d has = detail::get<T, Get>(o);
                 return detail::set<T, Set>(o, d) || (has.x == d.x && has.y == d.y && has.z == d.z);
             },
