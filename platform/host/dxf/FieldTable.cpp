@@ -198,6 +198,7 @@ void readSubclasses(AcDbObject& object, std::span<const TagView> body,
     }
     int current = 0;  // tags before the first marker belong to the first subclass
     int last = -1;
+    std::uint64_t met = 0;  // subclasses whose marker was met: a second one is not read
     size_t begin = 0;
     auto flush = [&](size_t end) {
         if (current == kUnknownSubclasses) {
@@ -224,11 +225,15 @@ void readSubclasses(AcDbObject& object, std::span<const TagView> body,
                 }
             }
         }
+        if (next != kUnknownSubclasses && (met >> next & 1u) != 0) {
+            next = kUnknownSubclasses;
+        }
         if (next == kUnknownSubclasses) {
             current = next;
             begin = i;  // the marker is kept with the subclass
         } else {
             current = next;
+            met |= std::uint64_t{1} << next;
             last = std::max(last, next);
             begin = i + 1;
         }

@@ -59,8 +59,8 @@ std::vector<std::string> rewrittenEntities(const std::string& text, AuditReport&
     return records;
 }
 
-// Records of types the host does not model, and tags of modelled records that no field takes,
-// are written back as they were read.
+// Records of types the host does not model, and tags of modelled records that no field takes
+// (a second part of a subclass among them), are written back as they were read.
 TEST(DrawingRead, WhatTheHostDoesNotModelIsWrittenBackAsRead) {
     const std::string entities = lines({
         "0",   "ARC",        "5",   "20",         "102", "{ACAD_REACTORS",
@@ -73,6 +73,11 @@ TEST(DrawingRead, WhatTheHostDoesNotModelIsWrittenBackAsRead) {
         "10",  "0.0",        "20",  "0.0",        "30",  "0.0",
         "11",  "1.0",        "21",  "1.0",        "31",  "0.0",
         "73",  "5",          "100", "AcDbFuture", "90",  "7",
+        "0",   "LINE",       "5",   "22",         "100", "AcDbEntity",
+        "8",   "0",          "100", "AcDbLine",   "10",  "0.0",
+        "20",  "0.0",        "30",  "0.0",        "11",  "1.0",
+        "21",  "1.0",        "31",  "0.0",        "100", "AcDbLine",
+        "10",  "5.0",        "20",  "5.0",        "30",  "0.0",
     });
     AuditReport report;
     EXPECT_EQ(rewrittenEntities(drawing("AC1027", entities), report),
@@ -81,6 +86,8 @@ TEST(DrawingRead, WhatTheHostDoesNotModelIsWrittenBackAsRead) {
                   "100=AcDbCircle 10=1.0 20=2.0 30=0.0 40=3.0 100=AcDbArc 50=0.0 51=90.0",
                   "LINE 100=AcDbEntity 8=0 100=AcDbLine 10=0.0 20=0.0 30=0.0 11=1.0 21=1.0 "
                   "31=0.0 73=5 100=AcDbFuture 90=7",
+                  "LINE 100=AcDbEntity 8=0 100=AcDbLine 10=0.0 20=0.0 30=0.0 11=1.0 21=1.0 "
+                  "31=0.0 100=AcDbLine 10=5.0 20=5.0 30=0.0",
               }));
     EXPECT_EQ(repairs(report), std::vector<int>{}) << report.text();
 }
