@@ -108,14 +108,14 @@ constexpr Field kLineFields[] = {
     real<AcDbLine, &AcDbLine::thickness, &AcDbLine::setThickness>(39),
     point<AcDbLine, &AcDbLine::startPoint, &AcDbLine::setStartPoint>(10),
     point<AcDbLine, &AcDbLine::endPoint, &AcDbLine::setEndPoint>(11),
-    vector<AcDbLine, &AcDbLine::normal, &AcDbLine::setNormal>(210),
+    normal<AcDbLine, &AcDbLine::normal, &AcDbLine::setNormal>(210),
 };
 
 constexpr Field kCircleFields[] = {
     real<AcDbCircle, &AcDbCircle::thickness, &AcDbCircle::setThickness>(39),
     point<AcDbCircle, &AcDbCircle::center, &AcDbCircle::setCenter>(10),
     real<AcDbCircle, &AcDbCircle::radius, &AcDbCircle::setRadius>(40, 0.0, true),
-    vector<AcDbCircle, &AcDbCircle::normal, &AcDbCircle::setNormal>(210),
+    normal<AcDbCircle, &AcDbCircle::normal, &AcDbCircle::setNormal>(210),
 };
 
 // ---- texts ----
@@ -162,7 +162,7 @@ void writeAlignment(const AcDbObject& o, const Field& f, WriteContext& c) {
         custom(7, FieldKind::Text, readStyle, writeStyle),                              \
         integer<AcDbText, &AcDbText::horizontalMode, &AcDbText::setHorizontalMode>(72), \
         custom(11, FieldKind::Point, readAlignment, writeAlignment),                    \
-        vector<AcDbText, &AcDbText::normal, &AcDbText::setNormal>(210)
+        normal<AcDbText, &AcDbText::normal, &AcDbText::setNormal>(210)
 
 constexpr Field kTextFields[] = {QV_TEXT_FIELDS};
 
@@ -251,7 +251,7 @@ constexpr Field kInsertFields[] = {
     custom(42, FieldKind::Real, readScale<1>, writeScale<1>),
     custom(43, FieldKind::Real, readScale<2>, writeScale<2>),
     angle<BlockRef, &BlockRef::rotation, &BlockRef::setRotation>(50),
-    vector<BlockRef, &BlockRef::normal, &BlockRef::setNormal>(210),
+    normal<BlockRef, &BlockRef::normal, &BlockRef::setNormal>(210),
 };
 
 // A block reference with an array (MINSERT) is kept as read.

@@ -1,6 +1,7 @@
 #include "host/dxf/FieldTable.h"
 
 #include <algorithm>
+#include <cmath>
 #include <numbers>
 #include <vector>
 
@@ -288,6 +289,38 @@ void writeSubclasses(const AcDbObject& object, std::span<const SubclassDef> subc
     context.writeLeftovers({kUnknownSubclasses, -1});
 }
 
+AcGeVector3d settledNormal(const AcGeVector3d& normal) {
+    if (normal.isZeroLength()) {
+        return normal;
+    }
+    const auto settled = [](const AcGeVector3d& v) {
+        const AcGeVector3d n = v.normal();
+        return n.x == v.x && n.y == v.y && n.z == v.z;
+    };
+    AcGeVector3d v = normal;
+    for (int i = 0; i < 4; ++i) {
+        if (settled(v)) {
+            return v;
+        }
+        v = v.normal();
+    }
+    // Normalising goes round in a cycle: a vector one step away in some components settles.
+    const auto step = [](double a, int direction) {
+        return direction == 0 ? a : std::nextafter(a, direction * HUGE_VAL);
+    };
+    for (int dx = -1; dx <= 1; ++dx) {
+        for (int dy = -1; dy <= 1; ++dy) {
+            for (int dz = -1; dz <= 1; ++dz) {
+                const AcGeVector3d w(step(v.x, dx), step(v.y, dy), step(v.z, dz));
+                if (settled(w)) {
+                    return w;
+                }
+            }
+        }
+    }
+    return v;
+}
+
 namespace detail {
 
 void writeReal(WriteContext& context, const Field& field, double value) {
@@ -324,8 +357,8 @@ void writeVector(WriteContext& context, const Field& field, const AcGeVector3d& 
     }
 }
 
-std::wstring readText(ReadContext& context, std::string_view utf8) {
-    return context.text(utf8);
+const std::wstring& readText(ReadContext& context, std::string_view utf8) {
+    return context.textBuffer(utf8);
 }
 
 }  // namespace detail

@@ -143,6 +143,12 @@ double degreesToRadians(double degrees);
 // Degrees that read back as exactly `radians`.
 double radiansToDegrees(double radians);
 
+// ---- normals ----
+
+// The unit vector nearest `normal` that normalising leaves as it is. The host normalises the
+// normals it is given, and normalising a unit vector again may change its last digit: a normal
+// read, written and read again would then differ. A zero vector is given back as it is.
+AcGeVector3d settledNormal(const AcGeVector3d& normal);
 // ---- field makers ----
 
 namespace detail {
@@ -222,7 +228,7 @@ void writeInteger(WriteContext& context, const Field& field, std::int64_t value)
 void writeText(WriteContext& context, const Field& field, std::wstring_view value);
 void writePoint(WriteContext& context, const Field& field, const AcGePoint3d& point);
 void writeVector(WriteContext& context, const Field& field, const AcGeVector3d& vector);
-std::wstring readText(ReadContext& context, std::string_view utf8);
+const std::wstring& readText(ReadContext& context, std::string_view utf8);
 
 }  // namespace detail
 
@@ -306,7 +312,7 @@ constexpr Field text(int code, bool always = false) {
             always,
             0,
             [](AcDbObject& o, const FieldValue& v, ReadContext& c) {
-                const std::wstring wide = detail::readText(c, v.text);
+                const std::wstring& wide = detail::readText(c, v.text);
                 return detail::set<T, Set>(o, wide.c_str()) ||
                        std::wstring_view(detail::get<T, Get>(o)) == wide;
             },
@@ -333,14 +339,14 @@ constexpr Field point(int code) {
 }
 
 template <class T, auto Get, auto Set>
-constexpr Field vector(int code) {
+constexpr Field normal(int code) {
     return {code,
             FieldKind::Vector,
             0.0,
             false,
             0,
             [](AcDbObject& o, const FieldValue& v, ReadContext&) {
-                const AcGeVector3d d(v.xyz[0], v.xyz[1], v.xyz[2]);
+                const AcGeVector3d d = settledNormal({v.xyz[0], v.xyz[1], v.xyz[2]});
                 const AcGeVector3d has = detail::get<T, Get>(o);
                 return detail::set<T, Set>(o, d) || (has.x == d.x && has.y == d.y && has.z == d.z);
             },

@@ -321,7 +321,7 @@ void readHatch(AcDbObject& o, std::span<const TagView> tags, ReadContext& contex
     HatchData data;
     parseHatch(tags, data);  // it parsed once already (canModel)
     AcDbHatch& hatch = hatchOf(o);
-    if (data.hasNormal && hatch.setNormal(data.normal) != Acad::eOk) {
+    if (data.hasNormal && hatch.setNormal(settledNormal(data.normal)) != Acad::eOk) {
         context.warn(Fix::RefusedValue, context.recordLine(),
                      "the normal of HATCH is not valid; the default was kept");
     }

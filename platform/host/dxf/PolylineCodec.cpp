@@ -41,7 +41,7 @@ constexpr Field kPolylineFields[] = {
     custom(43, FieldKind::Real, readConstantWidth, writeConstantWidth),
     real<AcDbPolyline, &AcDbPolyline::elevation, &AcDbPolyline::setElevation>(38),
     real<AcDbPolyline, &AcDbPolyline::thickness, &AcDbPolyline::setThickness>(39),
-    vector<AcDbPolyline, &AcDbPolyline::normal, &AcDbPolyline::setNormal>(210),
+    normal<AcDbPolyline, &AcDbPolyline::normal, &AcDbPolyline::setNormal>(210),
 };
 
 struct Vertex {

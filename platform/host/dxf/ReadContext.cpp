@@ -27,6 +27,22 @@ void ReadContext::beginRecord(std::string_view type, std::uint32_t line) {
     paperSpace = false;
 }
 
+const std::wstring& ReadContext::textBuffer(std::string_view utf8) {
+    bool ascii = true;
+    for (const char c : utf8) {
+        if (c == '^' || static_cast<unsigned char>(c) >= 0x80) {
+            ascii = false;
+            break;
+        }
+    }
+    if (ascii) {
+        m_text.assign(utf8.begin(), utf8.end());
+    } else {
+        m_text = text(utf8);
+    }
+    return m_text;
+}
+
 std::wstring ReadContext::text(std::string_view utf8) const {
     bool ascii = true;
     for (const char c : utf8) {

@@ -53,6 +53,9 @@ class ReadContext {
 
     // Text of the file as the host keeps it (caret forms decoded).
     std::wstring text(std::string_view utf8) const;
+    // The same in a buffer of the context, valid until the next call (no allocation when the
+    // text fits what the buffer held before).
+    const std::wstring& textBuffer(std::string_view utf8);
     // Reports a value the object refused.
     void refused(const Field& field, const FieldValue& value);
     void warn(Fix fix, std::uint32_t line, std::string message) {
@@ -125,6 +128,7 @@ class ReadContext {
     FileData& m_data;
     std::string_view m_type;
     std::uint32_t m_line = 0;
+    std::wstring m_text;
     ObjectExtras m_extras;
     NameMap m_names[kNameTables];
     std::vector<NameRef> m_nameRefs;

@@ -97,7 +97,7 @@ std::string quoted(std::string_view text) {
 }  // namespace
 
 TagReader::TagReader(std::string_view text, AuditReport& report, std::uint32_t firstLine)
-    : m_text(text), m_line(firstLine), m_report(report) {}
+    : m_text(text), m_line(firstLine), m_report(report), m_kinds(&kindTable()) {}
 
 bool TagReader::readLine(std::string_view& line) {
     if (m_pos >= m_text.size()) {
@@ -124,7 +124,7 @@ bool TagReader::readLine(std::string_view& line) {
 }
 
 bool TagReader::next(TagView& tag) {
-    const auto& kinds = kindTable();
+    const auto& kinds = *m_kinds;
     for (;;) {
         const std::uint32_t codeLine = m_line;
         std::string_view codeText;

@@ -1,10 +1,12 @@
 // Reads the tags of ASCII DXF text: a group code line, then a value line, over and over.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string_view>
 
 #include "host/dxf/AuditReport.h"
+#include "host/dxf/GroupCode.h"
 #include "host/dxf/Tag.h"
 
 namespace qv::dxf {
@@ -37,6 +39,7 @@ class TagReader {
     size_t m_pos = 0;
     std::uint32_t m_line;
     AuditReport& m_report;
+    const std::array<ValueKind, kMaxGroupCode + 1>* m_kinds;
 };
 
 }  // namespace qv::dxf

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <numbers>
 
 #include "DxfTestText.h"
@@ -305,6 +306,56 @@ TEST(DrawingRead, HatchLoopsBecomeVerticesAndBulges) {
         EXPECT_NEAR(bulges[1], 1.0, 1e-12);
         EXPECT_NEAR(bulges[3], 1.0, 1e-12);
         EXPECT_NEAR(bulges[0], 0.0, 1e-12);
+    }
+}
+
+// A normal is read as a unit vector that stays the same when the drawing is written and read
+// again, however far from unit length it was written.
+TEST(DrawingRead, NormalsReadTheSameAfterBeingWritten) {
+    const auto entity = [](std::string_view type, std::string_view subclass,
+                           std::initializer_list<std::string_view> fields,
+                           const std::array<std::string_view, 3>& normal) {
+        return lines({"0", type, "5", "30", "100", "AcDbEntity", "8", "0", "100", subclass}) +
+               lines(fields) + lines({"210", normal[0], "220", normal[1], "230", normal[2]});
+    };
+    const std::array<std::string_view, 3> normals[] = {
+        {"0.0", "0.0", "-1.0"},
+        {"0.0", "3.0", "4.0"},
+        {"0.0", "0.01", "0.02"},                              // once normalised, it moves again
+        {"0.5", "0.014", "0.498"},                            // normalising it goes round a cycle
+        {"0.0", "0.6689647316224496", "0.7432941462471663"},  // nearly unit
+    };
+    for (const auto& normal : normals) {
+        const std::string records[] = {
+            entity("LINE", "AcDbLine", {"10", "0.0", "20", "0.0", "11", "1.0", "21", "1.0"},
+                   normal),
+            entity("CIRCLE", "AcDbCircle", {"10", "1.0", "20", "2.0", "40", "3.0"}, normal),
+            entity("LWPOLYLINE", "AcDbPolyline",
+                   {"90", "2", "10", "0.0", "20", "0.0", "10", "1.0", "20", "0.0"}, normal),
+            entity("HATCH", "AcDbHatch", {"10", "0.0", "20", "0.0", "30", "0.0"}, normal) +
+                lines({"2", "SOLID", "70", "1", "71", "0", "91", "0", "75", "0", "76", "1", "98",
+                       "0"}),
+        };
+        for (const std::string& record : records) {
+            SCOPED_TRACE(record.substr(2, record.find('\n', 2) - 2) + " " + std::string(normal[1]));
+            AuditReport report;
+            const std::string written = writeDrawing(*load(drawing("AC1027", record), report));
+            EXPECT_EQ(repairs(report), std::vector<int>{}) << report.text();
+            const auto again = load(written, report);
+            EXPECT_EQ(writeDrawing(*again), written);
+            const auto* e = entitiesOf(*again).at(0);
+            AcGeVector3d read;
+            if (const auto* h = AcDbHatch::cast(e)) {
+                read = h->normal();
+            } else if (const auto* c = AcDbCircle::cast(e)) {
+                read = c->normal();
+            } else if (const auto* l = AcDbLine::cast(e)) {
+                read = l->normal();
+            } else if (const auto* p = AcDbPolyline::cast(e)) {
+                read = p->normal();
+            }
+            EXPECT_NEAR(read.length(), 1.0, 1e-15);
+        }
     }
 }
 
