@@ -95,18 +95,17 @@ inline std::vector<std::string> recordsOf(std::string_view text, std::string_vie
     return collector.records;
 }
 
-// The folder of real sample drawings: $QV_DXF_SAMPLES, or shared/dxf-samples beside the source
-// tree (a CI clone) or beside the folder of work trees. Empty when there is none.
+// The folder of real sample drawings: $QV_DXF_SAMPLES, or tests/fixtures/dxf-samples of the
+// source tree. Empty when there is none.
 inline std::filesystem::path sampleFolder() {
     if (const char* folder = std::getenv("QV_DXF_SAMPLES")) {
         return folder;
     }
     const char* source = std::getenv("QV_SOURCE_DIR");
     const std::filesystem::path root = source ? source : ".";
-    for (const char* relative : {"../shared/dxf-samples", "../../shared/dxf-samples"}) {
-        if (std::filesystem::is_directory(root / relative)) {
-            return std::filesystem::weakly_canonical(root / relative);
-        }
+    const std::filesystem::path samples = root / "tests" / "fixtures" / "dxf-samples";
+    if (std::filesystem::is_directory(samples)) {
+        return std::filesystem::weakly_canonical(samples);
     }
     return {};
 }
