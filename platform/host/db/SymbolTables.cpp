@@ -10,6 +10,11 @@
 
 using qv::host::ObjectAccess;
 
+namespace {
+// Counts the renames of symbol-table records; starts above 0, the "never indexed" mark.
+std::uint64_t g_nameGeneration = 1;
+}  // namespace
+
 QV_RX_DEFINE_MEMBERS(AcDbSymbolTableRecord, AcDbObject, L"")
 QV_RX_DEFINE_MEMBERS(AcDbSymbolTable, AcDbObject, L"")
 QV_RX_DEFINE_MEMBERS(AcDbBlockTableRecord, AcDbSymbolTableRecord, L"BLOCK_RECORD")
@@ -92,14 +97,34 @@ Acad::ErrorStatus AcDbSymbolTableRecord::setName(const ACHAR* name) {
         }
     }
     m_name = name;
+    ++g_nameGeneration;
     return Acad::eOk;
+}
+
+void AcDbSymbolTableRecord::qvSetName(const std::wstring& name) {
+    m_name = name;
+    ++g_nameGeneration;
 }
 
 // ---- tables ----
 
+// Finds names through an index of the table's records by folded name. A rename anywhere makes
+// every index stale (renames are rare, look-ups frequent); a stale index is rebuilt at the next
+// look-up. Each candidate is checked against its record as it is now.
 AcDbObjectId AcDbSymbolTable::qvFind(const std::wstring& name) const {
+    if (m_indexedAt != g_nameGeneration) {
+        m_byName.clear();
+        m_indexedAt = g_nameGeneration;
+        for (const AcDbObjectId& id : m_records) {
+            indexRecord(id);
+        }
+    }
     const std::wstring folded = qv::host::foldName(name);
-    for (const AcDbObjectId& id : m_records) {
+    const auto found = m_byName.find(folded);
+    if (found == m_byName.end()) {
+        return AcDbObjectId::kNull;
+    }
+    for (const AcDbObjectId& id : found->second) {
         const auto* record = ObjectAccess::peekAs<AcDbSymbolTableRecord>(id);
         if (record != nullptr && !record->isErased() &&
             qv::host::foldName(record->qvName()) == folded) {
@@ -107,6 +132,20 @@ AcDbObjectId AcDbSymbolTable::qvFind(const std::wstring& name) const {
         }
     }
     return AcDbObjectId::kNull;
+}
+
+void AcDbSymbolTable::indexRecord(AcDbObjectId id) const {
+    if (m_indexedAt != g_nameGeneration) {
+        return;  // rebuilt at the next look-up
+    }
+    if (const auto* record = ObjectAccess::peekAs<AcDbSymbolTableRecord>(id)) {
+        m_byName[qv::host::foldName(record->qvName())].push_back(id);
+    }
+}
+
+void AcDbSymbolTable::qvAppendRecord(AcDbObjectId id) {
+    m_records.push_back(id);
+    indexRecord(id);
 }
 
 Acad::ErrorStatus AcDbSymbolTable::getAt(const ACHAR* name, AcDbObjectId& id,
@@ -173,6 +212,7 @@ Acad::ErrorStatus AcDbSymbolTable::add(AcDbObjectId& id, AcDbSymbolTableRecord* 
     const Acad::ErrorStatus es = ObjectAccess::add(*database(), record, objectId(), id);
     if (es == Acad::eOk) {
         m_records.push_back(id);
+        indexRecord(id);
     }
     return es;
 }

@@ -11,7 +11,9 @@
 // eKeyNotFound (getAt of a name the table lacks). Iterators skip erased records unless told.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "host/AcCmColor.h"
@@ -38,7 +40,7 @@ class AcDbSymbolTableRecord : public AcDbObject {
     virtual Acad::ErrorStatus setName(const ACHAR* name);
     // Sets the name without the checks of setName, for the host's own code: a name read from a
     // file as it is, or the names the layouts swap between their blocks.
-    void qvSetName(const std::wstring& name) { m_name = name; }
+    void qvSetName(const std::wstring& name);
     bool isDependent() const { return false; }
     bool isResolved() const { return true; }
 
@@ -114,7 +116,7 @@ class AcDbSymbolTable : public AcDbObject {
     // The record of that name (not erased), or null, without opening it.
     AcDbObjectId qvFind(const std::wstring& name) const;
     // Takes a record read from a file, in file order.
-    void qvAppendRecord(AcDbObjectId id) { m_records.push_back(id); }
+    void qvAppendRecord(AcDbObjectId id);
 
   protected:
     // The class of the records this table holds.
@@ -122,7 +124,14 @@ class AcDbSymbolTable : public AcDbObject {
 
   private:
     friend class AcDbSymbolTableRecord;
+    // Adds a record to the name index when the index is up to date.
+    void indexRecord(AcDbObjectId id) const;
+
     std::vector<AcDbObjectId> m_records;
+    // Records by folded name, in table order, erased ones included; rebuilt when any record of
+    // any table was renamed since it was made (see qvFind).
+    mutable std::unordered_map<std::wstring, std::vector<AcDbObjectId>> m_byName;
+    mutable std::uint64_t m_indexedAt = 0;
 };
 
 // ---- blocks ----
