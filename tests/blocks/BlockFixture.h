@@ -48,7 +48,14 @@ class BlockTest : public DrawingTest {
         return addPolyline({{x, y, 0}, {x + w, y, 0}, {x + w, y + h, 0}, {x, y + h, 0}});
     }
 
+  public:
     // The three space-block records with their values.
+    static CAttributes* spaceAttributesFor(const wchar_t* name, const wchar_t* area,
+                                           const wchar_t* aux) {
+        return spaceAttributes(name, area, aux);
+    }
+
+  protected:
     static CAttributes* spaceAttributes(const wchar_t* name, const wchar_t* area,
                                         const wchar_t* aux) {
         auto* attributes = new CAttributes;
