@@ -6,6 +6,8 @@
 
 #include "StdAfx.h"
 
+class CStoredProcedure;
+
 class CAttribute {
   public:
     // Empty tag, value and layer, exists 0, null object id.
@@ -31,6 +33,12 @@ class CAttribute {
     // A new record with the same tag, value and exists flag; the layer and the object id are not
     // copied. The caller owns it. Failures arrive wrapped as "CAttribute::clone".
     CAttribute* clone() const;
+    // Records this attribute in the database as one of the asset with that handle in that
+    // drawing: "__to_applyAssetAttributeToIPR" with "@drawingID", "@handle", "@tag", "@value"
+    // (varchar 255) and "@exists" (boolean), on the caller's connected procedure with the
+    // timeout. A COM error becomes a CEXStoredProcedure naming "CAttribute::applyToIPR".
+    void applyToIPR(CStoredProcedure* pStoredProcedure, int iDrawingId, CString sHandle,
+                    int iTimeout) const;
 
   private:
     CString m_sTag;

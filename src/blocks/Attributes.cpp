@@ -3,6 +3,10 @@
 #include "blocks/Attribute.h"
 #include "blocks/OrvanAttribute.h"
 #include "core/OrvanExceptions.h"
+#include "database/ParameterVarChar.h"
+#include "database/Parameters.h"
+#include "database/RecordsetReader.h"
+#include "drawing/Layer.h"
 
 static const LPCTSTR SOURCE_FILE = _T("Attributes.cpp");
 
@@ -83,4 +87,40 @@ void CAttributes::deleteObjects() {
         delete m_attributes.GetAt(i);
     m_attributes.RemoveAll();
     m_iCount = 0;
+}
+
+void CAttributes::applyToIPR(CStoredProcedure* pStoredProcedure, int iDrawingId, CString sHandle,
+                             int iTimeout) const {
+    try {
+        for (int i = 0; i < m_iCount; i++)
+            m_attributes.GetAt(i)->applyToIPR(pStoredProcedure, iDrawingId, sHandle, iTimeout);
+    } catch (...) {
+        throwWrapped(SOURCE_FILE, _T("CAttributes::applyToIPR"));
+    }
+}
+
+void CAttributes::getAssetAttributes(CStoredProcedure* pStoredProcedure, int iDrawingId,
+                                     CString sHandle, int iTimeout) {
+    CLayer::callProcedure(
+        pStoredProcedure, iTimeout, _T("[idr]..[getAssetAttributes]"), SOURCE_FILE,
+        _T("CAttributes::getAssetAttributes"),
+        [&](CParameters& parameters) {
+            CLayer::addInt(parameters, _T("@drawingID"), iDrawingId);
+            auto* pHandle = new CParameterVarChar;
+            pHandle->setName(L"@handle");
+            pHandle->setDirection(adParamInput);
+            pHandle->setSize(50);
+            pHandle->setValue(_bstr_t(sHandle.GetString()));
+            parameters.add(pHandle);
+        },
+        [&](_RecordsetPtr pRows) {
+            CRecordsetReader rows(pRows);
+            while (rows.next()) {
+                CString sTag, sValue;
+                rows.read(L"aTag", sTag);
+                rows.read(L"aValue", sValue);
+                add(new CAttribute(sTag, sValue, 1), FALSE);
+            }
+            rows.close();
+        });
 }

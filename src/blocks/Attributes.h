@@ -23,6 +23,7 @@
 #include "StdAfx.h"
 
 class CAttribute;
+class CStoredProcedure;
 
 class CAttributes {
   public:
@@ -63,6 +64,20 @@ class CAttributes {
     void copyOrvanAttributesTo(CAttributes* pTarget) const;
     // Deletes every element and empties the list.
     void deleteObjects();
+
+    // ---- In the database ----------------------------------------------------------------
+
+    // CAttribute::applyToIPR for each element in order; the first failure ends the run (the
+    // elements before it are recorded) and arrives wrapped as "CAttributes::applyToIPR".
+    void applyToIPR(CStoredProcedure* pStoredProcedure, int iDrawingId, CString sHandle,
+                    int iTimeout) const;
+    // Appends (without duplicates: of two rows with one tag the first is kept) the attributes
+    // the database holds for the asset: "[idr]..[getAssetAttributes]" with "@drawingID" and
+    // "@handle" (varchar 50); each row's "aTag" and "aValue" (empty when NULL), exists 1. A COM
+    // error becomes a CEXStoredProcedure naming "CAttributes::getAssetAttributes"; the rows read
+    // before it stay added.
+    void getAssetAttributes(CStoredProcedure* pStoredProcedure, int iDrawingId, CString sHandle,
+                            int iTimeout);
 
     // ---- In the drawing (AttributesDWG.cpp) ----------------------------------------------
 

@@ -118,9 +118,9 @@ void CAttributes::applyToDWG(AcDbObjectId referenceId, AcGeMatrix3d ucs, AcGePoi
 void CAttributes::applyToDWGReference(AcDbEntity* pEntity, AcGeMatrix3d ucs,
                                       AcGePoint3d* pPosition) {
     try {
-        auto* pReference = AcDbBlockReference::cast(pEntity);
-        if (pReference == nullptr)
+        if (!blockhost::isExactly(pEntity, L"AcDbBlockReference"))
             return;
+        auto* pReference = static_cast<AcDbBlockReference*>(pEntity);
         const AcDbObjectIdArray ids = blockhost::attributeIdsOf(pReference);
         // The anchor: the given position, else the reference's last "AREA" attribute.
         bool bHaveAnchor = pPosition != nullptr;
@@ -177,9 +177,9 @@ void CAttributes::applyToDWGReference(AcDbEntity* pEntity, AcGeMatrix3d ucs,
 
 void CAttributes::applyToDWGByTag(AcDbEntity* pEntity) {
     try {
-        auto* pReference = AcDbBlockReference::cast(pEntity);
-        if (pReference == nullptr)
+        if (!blockhost::isExactly(pEntity, L"AcDbBlockReference"))
             return;
+        auto* pReference = static_cast<AcDbBlockReference*>(pEntity);
         for (const AcDbObjectId& id : blockhost::attributeIdsOf(pReference)) {
             AcDbObjectPointer<AcDbAttribute> pAttribute(id, AcDb::kForWrite);
             if (pAttribute.openStatus() != Acad::eOk)

@@ -336,9 +336,9 @@ void CBlockDWG::updateBlockIdentifier(AcDbEntity* pEntity) {
 
 void CBlockDWG::hyperlinkBlock(AcDbEntity* pEntity, int iWholeBlock) {
     try {
-        auto* pReference = AcDbBlockReference::cast(pEntity);
-        if (getHyperlinks() == nullptr || pReference == nullptr)
+        if (getHyperlinks() == nullptr || !blockhost::isExactly(pEntity, L"AcDbBlockReference"))
             return;
+        auto* pReference = static_cast<AcDbBlockReference*>(pEntity);
         AcDbObjectIdArray targets;
         if (iWholeBlock == 0) {
             getHyperlinks()->attachTo(pReference);

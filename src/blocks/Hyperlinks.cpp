@@ -3,6 +3,8 @@
 #include "blocks/Hyperlink.h"
 #include "core/OrvanExceptions.h"
 #include "core/XMLUtilities.h"
+#include "database/RecordsetReader.h"
+#include "drawing/Layer.h"
 
 static const LPCTSTR SOURCE_FILE = _T("Hyperlinks.cpp");
 
@@ -121,4 +123,25 @@ void CHyperlinks::deSerialize(MSXML2::IXMLDOMNodeListPtr pNodes) {
     } catch (...) {
         throwWrapped(SOURCE_FILE, _T("CHyperlinks::deSerialize"));
     }
+}
+
+void CHyperlinks::getAssetHyperlinks(CStoredProcedure* pStoredProcedure, int iTimeout,
+                                     int iCategoryId, CString sHandle) {
+    CLayer::callProcedure(
+        pStoredProcedure, iTimeout, _T("__gr_getAssetHyperlinks"), SOURCE_FILE,
+        _T("CHyperlinks::getAssetHyperlinks"),
+        [&](CParameters& parameters) {
+            CLayer::addInt(parameters, _T("@categoryID"), iCategoryId);
+            CLayer::addVarChar(parameters, _T("@handle"), sHandle);
+        },
+        [&](_RecordsetPtr pRows) {
+            CRecordsetReader rows(pRows);
+            while (rows.next()) {
+                CString sHref, sDescription;
+                rows.read(L"bhHref", sHref);
+                rows.read(L"bhDescription", sDescription);
+                add(new CHyperlink(sHref, sDescription));
+            }
+            rows.close();
+        });
 }

@@ -10,6 +10,7 @@
 #include "StdAfx.h"
 
 class CHyperlink;
+class CStoredProcedure;
 
 class CHyperlinks {
   public:
@@ -33,6 +34,12 @@ class CHyperlinks {
     // Replaces the hyperlinks of the object (open for write) with this list's (address,
     // description, no sub-location); an empty list removes them. The host's status.
     Acad::ErrorStatus attachTo(AcDbObject* pObject) const;
+    // Appends (duplicate rule) the hyperlinks that the database gives for an asset of a graphic
+    // report's category: "__gr_getAssetHyperlinks" with "@categoryID" and "@handle"; each row's
+    // "bhHref" and "bhDescription" (left empty when NULL). A COM error becomes a
+    // CEXStoredProcedure naming "CHyperlinks::getAssetHyperlinks".
+    void getAssetHyperlinks(CStoredProcedure* pStoredProcedure, int iTimeout, int iCategoryId,
+                            CString sHandle);
     // Deletes every element and empties the list.
     void deleteObjects();
 
