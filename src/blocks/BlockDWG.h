@@ -216,6 +216,9 @@ class CBlockDWG : public CBlock {
     }
     void setHandles(HandleList which, CString sHandles, AcDbDatabase* pDatabase, LPCTSTR sProcSig);
     static CString handlesAsString(const AcArray<AcDbHandle>& handles);
+    // One handle string of the record: the first of a list replaces the list, later ones (a
+    // list split over several strings) add to it; an empty value changes nothing.
+    void readHandles(HandleList which, CString sValue, AcDbDatabase* pDatabase, bool& bRead);
     double sumOver(HandleList which, AcApDocument* pDocument, bool bArea, LPCTSTR sProcSig);
     void highlight(HandleList which, CAcadDrawing* pDrawing, int iHighlight, int iReport,
                    LPCTSTR sProcSig);

@@ -87,22 +87,31 @@ double CBlockDWG::calcAddAreaPerimeters(AcApDocument* pDocument) {
     return sumOver(HandleList::Add, pDocument, false, _T("CBlockDWG::calcAddAreaPerimeters"));
 }
 
+// The boundary's area (or perimeter) as the reference places it, in the block's units; false
+// when the reference does not open (0 when its definition holds no polyline).
+static bool measureBoundary(AcDbObjectId referenceId, AcDbDatabase* pDatabase, int iUnits,
+                            bool bArea, double& dblMeasure) {
+    dblMeasure = 0.0;
+    AcDbObjectPointer<AcDbBlockReference> pReference(referenceId, AcDb::kForRead);
+    if (pReference.openStatus() != Acad::eOk)
+        return false;
+    AcDbObjectPointer<AcDbEntity> pBoundary;
+    if (openBoundary(pReference.object(), pBoundary)) {
+        auto* pCurve = AcDbCurve::cast(pBoundary.object());
+        dblMeasure = bArea ? CAcadUtilities::recalculateBlockArea(pReference.object(), pCurve,
+                                                                  pDatabase->lunits(), iUnits)
+                           : CAcadUtilities::recalculateBlockPerimeter(pReference.object(), pCurve,
+                                                                       pDatabase->lunits(), iUnits);
+    }
+    return true;
+}
+
 void CBlockDWG::recalculateArea(AcApDocument* pDocument) {
     try {
-        if (pDocument == nullptr || pDocument->database() == nullptr)
-            return;
-        const Adesk::Int16 iDrawingUnits = pDocument->database()->lunits();
         double dblBase = 0.0;
-        {
-            AcDbObjectPointer<AcDbBlockReference> pReference(m_objectId, AcDb::kForRead);
-            if (pReference.openStatus() != Acad::eOk)
-                return;
-            AcDbObjectPointer<AcDbEntity> pBoundary;
-            if (openBoundary(pReference.object(), pBoundary))
-                dblBase = CAcadUtilities::recalculateBlockArea(pReference.object(),
-                                                               AcDbCurve::cast(pBoundary.object()),
-                                                               iDrawingUnits, getUnits());
-        }
+        if (pDocument == nullptr || pDocument->database() == nullptr ||
+            !measureBoundary(m_objectId, pDocument->database(), getUnits(), true, dblBase))
+            return;
         const double dblArea = dblBase - calcSubArea(pDocument) + calcAddArea(pDocument);
         setArea(CUtilities::roundDouble(dblArea, getPrecision()));
     } catch (...) {
@@ -112,20 +121,10 @@ void CBlockDWG::recalculateArea(AcApDocument* pDocument) {
 
 void CBlockDWG::recalculatePerimeter(AcApDocument* pDocument) {
     try {
-        if (pDocument == nullptr || pDocument->database() == nullptr)
-            return;
-        const Adesk::Int16 iDrawingUnits = pDocument->database()->lunits();
         double dblBase = 0.0;
-        {
-            AcDbObjectPointer<AcDbBlockReference> pReference(m_objectId, AcDb::kForRead);
-            if (pReference.openStatus() != Acad::eOk)
-                return;
-            AcDbObjectPointer<AcDbEntity> pBoundary;
-            if (openBoundary(pReference.object(), pBoundary))
-                dblBase = CAcadUtilities::recalculateBlockPerimeter(
-                    pReference.object(), AcDbCurve::cast(pBoundary.object()), iDrawingUnits,
-                    getUnits());
-        }
+        if (pDocument == nullptr || pDocument->database() == nullptr ||
+            !measureBoundary(m_objectId, pDocument->database(), getUnits(), false, dblBase))
+            return;
         setPerimeter(dblBase + calcSubAreaPerimeters(pDocument) + calcAddAreaPerimeters(pDocument));
     } catch (...) {
         throwWrapped(SOURCE_FILE, _T("CBlockDWG::recalculatePerimeter"));

@@ -135,6 +135,22 @@ void CBlockDWG::writeXData(AcDbObject* pObject) {
     }
 }
 
+void CBlockDWG::readHandles(HandleList which, CString sValue, AcDbDatabase* pDatabase,
+                            bool& bRead) {
+    if (sValue.IsEmpty())
+        return;
+    if (!bRead) {
+        list(which).removeAll();
+        bRead = true;
+    }
+    AcArray<AcDbHandle> handles;
+    CAcadUtilities::convertHandlesStringToArray(sValue, handles);
+    for (const AcDbHandle& handle : handles) {
+        if (blockhost::resolves(pDatabase, handle))
+            list(which).append(handle);
+    }
+}
+
 void CBlockDWG::readXData(resbuf* pList, AcApDocument* pDocument) {
     try {
         AcDbDatabase* pDatabase = pDocument != nullptr ? pDocument->database() : nullptr;
@@ -189,35 +205,9 @@ void CBlockDWG::readXData(resbuf* pList, AcApDocument* pDocument) {
             } else if (startsWith(sText, L"VOLUME=")) {
                 setVolume(CUtilities::CStringToDouble(sText.Mid(7)));
             } else if (startsWith(sText, L"HANDLESTOMINUS=")) {
-                const CString sValue = sText.Mid(15);
-                if (sValue.IsEmpty())
-                    continue;
-                if (!bMinusRead) {
-                    setHandlesToMinus(sValue, pDatabase);
-                    bMinusRead = true;
-                } else {
-                    AcArray<AcDbHandle> handles;
-                    CAcadUtilities::convertHandlesStringToArray(sValue, handles);
-                    for (const AcDbHandle& handle : handles) {
-                        if (blockhost::resolves(pDatabase, handle))
-                            addHandleToMinus(handle, nullptr);
-                    }
-                }
+                readHandles(HandleList::Minus, sText.Mid(15), pDatabase, bMinusRead);
             } else if (startsWith(sText, L"HANDLESTOADD=")) {
-                const CString sValue = sText.Mid(13);
-                if (sValue.IsEmpty())
-                    continue;
-                if (!bAddRead) {
-                    setHandlesToAdd(sValue, pDatabase);
-                    bAddRead = true;
-                } else {
-                    AcArray<AcDbHandle> handles;
-                    CAcadUtilities::convertHandlesStringToArray(sValue, handles);
-                    for (const AcDbHandle& handle : handles) {
-                        if (blockhost::resolves(pDatabase, handle))
-                            addHandleToAdd(handle, nullptr);
-                    }
-                }
+                readHandles(HandleList::Add, sText.Mid(13), pDatabase, bAddRead);
             }
         }
     } catch (...) {

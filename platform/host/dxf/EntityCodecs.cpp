@@ -243,31 +243,28 @@ void writeScale(const AcDbObject& o, const Field& f, WriteContext& c) {
 }
 
 using BlockRef = AcDbBlockReference;
-constexpr Field kInsertFields[] = {
-    custom(66, FieldKind::Integer, readAttributesFollow, writeAttributesFollow),
-    custom(2, FieldKind::Text, readBlockName, writeBlockName),
-    point<BlockRef, &BlockRef::position, &BlockRef::setPosition>(10),
-    custom(41, FieldKind::Real, readScale<0>, writeScale<0>),
-    custom(42, FieldKind::Real, readScale<1>, writeScale<1>),
-    custom(43, FieldKind::Real, readScale<2>, writeScale<2>),
-    angle<BlockRef, &BlockRef::rotation, &BlockRef::setRotation>(50),
-    normal<BlockRef, &BlockRef::normal, &BlockRef::setNormal>(210),
-};
+// The fields of a block reference, then (for an array insert) its rows and columns, then the
+// normal: the order in which the drawing format lists them.
+#define QV_INSERT_FIELDS                                                         \
+    custom(66, FieldKind::Integer, readAttributesFollow, writeAttributesFollow), \
+        custom(2, FieldKind::Text, readBlockName, writeBlockName),               \
+        point<BlockRef, &BlockRef::position, &BlockRef::setPosition>(10),        \
+        custom(41, FieldKind::Real, readScale<0>, writeScale<0>),                \
+        custom(42, FieldKind::Real, readScale<1>, writeScale<1>),                \
+        custom(43, FieldKind::Real, readScale<2>, writeScale<2>),                \
+        angle<BlockRef, &BlockRef::rotation, &BlockRef::setRotation>(50)
+#define QV_INSERT_NORMAL normal<BlockRef, &BlockRef::normal, &BlockRef::setNormal>(210)
+
+constexpr Field kInsertFields[] = {QV_INSERT_FIELDS, QV_INSERT_NORMAL};
 
 using MInsert = AcDbMInsertBlock;
 constexpr Field kMInsertFields[] = {
-    custom(66, FieldKind::Integer, readAttributesFollow, writeAttributesFollow),
-    custom(2, FieldKind::Text, readBlockName, writeBlockName),
-    point<BlockRef, &BlockRef::position, &BlockRef::setPosition>(10),
-    custom(41, FieldKind::Real, readScale<0>, writeScale<0>),
-    custom(42, FieldKind::Real, readScale<1>, writeScale<1>),
-    custom(43, FieldKind::Real, readScale<2>, writeScale<2>),
-    angle<BlockRef, &BlockRef::rotation, &BlockRef::setRotation>(50),
+    QV_INSERT_FIELDS,
     integer<MInsert, &MInsert::columns, &MInsert::setColumns>(70, 1.0, true),
     integer<MInsert, &MInsert::rows, &MInsert::setRows>(71, 1.0, true),
     real<MInsert, &MInsert::columnSpacing, &MInsert::setColumnSpacing>(44),
     real<MInsert, &MInsert::rowSpacing, &MInsert::setRowSpacing>(45),
-    normal<BlockRef, &BlockRef::normal, &BlockRef::setNormal>(210),
+    QV_INSERT_NORMAL,
 };
 
 // Whether an INSERT record is an array insert: its subclass says so, or (R12 has no subclass
