@@ -10,11 +10,6 @@
 
 using qv::host::ObjectAccess;
 
-namespace {
-// Counts the renames of symbol-table records; starts above 0, the "never indexed" mark.
-std::uint64_t g_nameGeneration = 1;
-}  // namespace
-
 QV_RX_DEFINE_MEMBERS(AcDbSymbolTableRecord, AcDbObject, L"")
 QV_RX_DEFINE_MEMBERS(AcDbSymbolTable, AcDbObject, L"")
 QV_RX_DEFINE_MEMBERS(AcDbBlockTableRecord, AcDbSymbolTableRecord, L"BLOCK_RECORD")
@@ -97,24 +92,30 @@ Acad::ErrorStatus AcDbSymbolTableRecord::setName(const ACHAR* name) {
         }
     }
     m_name = name;
-    ++g_nameGeneration;
+    nameChanged();
     return Acad::eOk;
 }
 
 void AcDbSymbolTableRecord::qvSetName(const std::wstring& name) {
     m_name = name;
-    ++g_nameGeneration;
+    nameChanged();
+}
+
+void AcDbSymbolTableRecord::nameChanged() const {
+    if (const auto* table = ObjectAccess::peekAs<AcDbSymbolTable>(ownerId())) {
+        table->m_indexed = false;
+    }
 }
 
 // ---- tables ----
 
-// Finds names through an index of the table's records by folded name. A rename anywhere makes
-// every index stale (renames are rare, look-ups frequent); a stale index is rebuilt at the next
-// look-up. Each candidate is checked against its record as it is now.
+// Finds names through an index of the table's records by folded name. A rename of one of its
+// records makes the index stale (renames are rare, look-ups frequent); a stale index is rebuilt
+// at the next look-up. Each candidate is checked against its record as it is now.
 AcDbObjectId AcDbSymbolTable::qvFind(const std::wstring& name) const {
-    if (m_indexedAt != g_nameGeneration) {
+    if (!m_indexed) {
         m_byName.clear();
-        m_indexedAt = g_nameGeneration;
+        m_indexed = true;
         for (const AcDbObjectId& id : m_records) {
             indexRecord(id);
         }
@@ -135,7 +136,7 @@ AcDbObjectId AcDbSymbolTable::qvFind(const std::wstring& name) const {
 }
 
 void AcDbSymbolTable::indexRecord(AcDbObjectId id) const {
-    if (m_indexedAt != g_nameGeneration) {
+    if (!m_indexed) {
         return;  // rebuilt at the next look-up
     }
     if (const auto* record = ObjectAccess::peekAs<AcDbSymbolTableRecord>(id)) {
@@ -304,9 +305,53 @@ Acad::ErrorStatus AcDbBlockTableRecord::appendAcDbEntity(AcDbObjectId& id, AcDbE
     entity->qvFillDefaults(*database());
     const Acad::ErrorStatus es = ObjectAccess::add(*database(), entity, objectId(), id);
     if (es == Acad::eOk) {
-        m_entities.push_back(id);
+        appendEntityId(id);
     }
     return es;
+}
+
+const std::vector<AcDbObjectId>& AcDbBlockTableRecord::qvEntities() const {
+    compact();
+    return m_entities;
+}
+
+void AcDbBlockTableRecord::qvAppendEntityId(AcDbObjectId id) {
+    appendEntityId(id);
+}
+
+void AcDbBlockTableRecord::appendEntityId(AcDbObjectId id) const {
+    m_entities.push_back(id);
+    if (m_positionsKnown) {
+        m_positions[id.asOldId()] = m_entities.size() - 1;
+    }
+}
+
+void AcDbBlockTableRecord::removeEntityId(AcDbObjectId id) {
+    if (!m_positionsKnown) {
+        compact();
+        m_positions.clear();
+        for (size_t i = 0; i < m_entities.size(); ++i) {
+            m_positions[m_entities[i].asOldId()] = i;
+        }
+        m_positionsKnown = true;
+    }
+    const auto found = m_positions.find(id.asOldId());
+    if (found == m_positions.end()) {
+        return;
+    }
+    m_entities[found->second] = AcDbObjectId::kNull;
+    m_positions.erase(found);
+    ++m_emptyPlaces;
+}
+
+void AcDbBlockTableRecord::compact() const {
+    if (m_emptyPlaces == 0) {
+        return;
+    }
+    std::erase(m_entities, AcDbObjectId::kNull);
+    m_emptyPlaces = 0;
+    m_positionsKnown = false;
+    m_positions.clear();
 }
 
 Acad::ErrorStatus AcDbBlockTableRecord::newIterator(AcDbBlockTableRecordIterator*& iterator,
@@ -330,11 +375,10 @@ Acad::ErrorStatus AcDbBlockTableRecord::assumeOwnershipOf(const AcDbObjectIdArra
     for (const AcDbObjectId& id : entities) {
         AcDbObject* entity = ObjectAccess::peek(id);
         if (auto* from = ObjectAccess::peekAs<AcDbBlockTableRecord>(entity->ownerId())) {
-            auto& list = from->m_entities;
-            list.erase(std::remove(list.begin(), list.end(), id), list.end());
+            from->removeEntityId(id);
         }
         ObjectAccess::setOwner(*entity, objectId());
-        m_entities.push_back(id);
+        appendEntityId(id);
     }
     return Acad::eOk;
 }
@@ -364,7 +408,8 @@ bool AcDbBlockTableRecord::isAnonymous() const {
 }
 
 bool AcDbBlockTableRecord::hasAttributeDefinitions() const {
-    return std::any_of(m_entities.begin(), m_entities.end(), [](const AcDbObjectId& id) {
+    const std::vector<AcDbObjectId>& entities = qvEntities();
+    return std::any_of(entities.begin(), entities.end(), [](const AcDbObjectId& id) {
         const AcDbObject* o = ObjectAccess::peek(id);
         return o != nullptr && !o->isErased() &&
                o->isA()->isDerivedFrom(AcDbAttributeDefinition::desc());
@@ -391,7 +436,7 @@ Acad::ErrorStatus AcDbBlockTableRecord::qvErasing(bool erasing) {
     if (erasing && (folded == L"*MODEL_SPACE" || folded == L"*PAPER_SPACE")) {
         return Acad::eNotApplicable;
     }
-    for (const AcDbObjectId& id : m_entities) {
+    for (const AcDbObjectId& id : qvEntities()) {
         if (AcDbObject* entity = ObjectAccess::peek(id)) {
             ObjectAccess::setErased(*entity, erasing);
         }
@@ -406,7 +451,7 @@ AcDbBlockTableRecordIterator::AcDbBlockTableRecordIterator(const AcDbBlockTableR
 }
 
 void AcDbBlockTableRecordIterator::skip(bool forward) {
-    const auto& entities = m_block->m_entities;
+    const auto& entities = m_block->qvEntities();
     while (m_index >= 0 && m_index < static_cast<int>(entities.size()) && m_skipDeleted &&
            entities[static_cast<size_t>(m_index)].isErased()) {
         m_index += forward ? 1 : -1;
@@ -415,12 +460,12 @@ void AcDbBlockTableRecordIterator::skip(bool forward) {
 
 void AcDbBlockTableRecordIterator::start(bool atBeginning, bool skipDeleted) {
     m_skipDeleted = skipDeleted;
-    m_index = atBeginning ? 0 : static_cast<int>(m_block->m_entities.size()) - 1;
+    m_index = atBeginning ? 0 : static_cast<int>(m_block->qvEntities().size()) - 1;
     skip(atBeginning);
 }
 
 bool AcDbBlockTableRecordIterator::done() const {
-    return m_index < 0 || m_index >= static_cast<int>(m_block->m_entities.size());
+    return m_index < 0 || m_index >= static_cast<int>(m_block->qvEntities().size());
 }
 
 void AcDbBlockTableRecordIterator::step(bool forward, bool skipDeleted) {
@@ -436,7 +481,7 @@ Acad::ErrorStatus AcDbBlockTableRecordIterator::getEntityId(AcDbObjectId& id) co
         id = AcDbObjectId::kNull;
         return Acad::eInvalidIndex;
     }
-    id = m_block->m_entities[static_cast<size_t>(m_index)];
+    id = m_block->qvEntities()[static_cast<size_t>(m_index)];
     return Acad::eOk;
 }
 
@@ -449,7 +494,7 @@ Acad::ErrorStatus AcDbBlockTableRecordIterator::getEntity(AcDbEntity*& entity, A
 }
 
 Acad::ErrorStatus AcDbBlockTableRecordIterator::seek(AcDbObjectId id) {
-    const auto& entities = m_block->m_entities;
+    const auto& entities = m_block->qvEntities();
     const auto found = std::find(entities.begin(), entities.end(), id);
     if (found == entities.end()) {
         return Acad::eKeyNotFound;

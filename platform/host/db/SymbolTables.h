@@ -11,7 +11,6 @@
 // eKeyNotFound (getAt of a name the table lacks). Iterators skip erased records unless told.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -48,6 +47,9 @@ class AcDbSymbolTableRecord : public AcDbObject {
     virtual bool qvIsBlockRecord() const { return false; }
 
   private:
+    // Tells the record's table (when it has one) that its name index is stale.
+    void nameChanged() const;
+
     std::wstring m_name;
 };
 
@@ -128,10 +130,10 @@ class AcDbSymbolTable : public AcDbObject {
     void indexRecord(AcDbObjectId id) const;
 
     std::vector<AcDbObjectId> m_records;
-    // Records by folded name, in table order, erased ones included; rebuilt when any record of
-    // any table was renamed since it was made (see qvFind).
+    // Records by folded name, in table order, erased ones included; rebuilt when a record of the
+    // table was renamed since it was made (see qvFind).
     mutable std::unordered_map<std::wstring, std::vector<AcDbObjectId>> m_byName;
-    mutable std::uint64_t m_indexedAt = 0;
+    mutable bool m_indexed = false;
 };
 
 // ---- blocks ----
@@ -166,8 +168,8 @@ class AcDbBlockTableRecord : public AcDbSymbolTableRecord {
                                            bool forceValidity = false) const;
 
     // Entities in the order added, erased ones included.
-    const std::vector<AcDbObjectId>& qvEntities() const { return m_entities; }
-    void qvAppendEntityId(AcDbObjectId id) { m_entities.push_back(id); }
+    const std::vector<AcDbObjectId>& qvEntities() const;
+    void qvAppendEntityId(AcDbObjectId id);
 
   protected:
     bool qvIsBlockRecord() const override { return true; }
@@ -175,7 +177,18 @@ class AcDbBlockTableRecord : public AcDbSymbolTableRecord {
 
   private:
     friend class AcDbBlockTableRecordIterator;
-    std::vector<AcDbObjectId> m_entities;
+    void appendEntityId(AcDbObjectId id) const;
+    // Takes an entity out of the list in constant time: its place is left empty until the list
+    // is next read (compact).
+    void removeEntityId(AcDbObjectId id);
+    void compact() const;
+
+    mutable std::vector<AcDbObjectId> m_entities;
+    // Where each entity stands in m_entities, made at the first removal and kept until the
+    // list is compacted; and how many places stand empty.
+    mutable std::unordered_map<Adesk::IntPtr, size_t> m_positions;
+    mutable bool m_positionsKnown = false;
+    mutable size_t m_emptyPlaces = 0;
     AcGePoint3d m_origin;
     AcDbObjectId m_layout;
     std::wstring m_comments;
