@@ -14,9 +14,9 @@
 #include <string_view>
 #include <utility>
 
-#include "mfc/Format.h"
-#include "win32/CodePage.h"
-#include "win32/WinTypes.h"
+#include "Format.h"
+#include "../win32/CodePage.h"
+#include "../win32/WinTypes.h"
 
 [[noreturn]] void AfxThrowInvalidArgException();
 

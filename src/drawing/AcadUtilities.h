@@ -13,13 +13,7 @@
 
 #include <oleauto.h>
 
-#include "host/AcArray.h"
-#include "host/AdeskTypes.h"
-#include "host/db/AcDbHandle.h"
-#include "host/ge/AcGeMatrix3d.h"
-#include "host/ge/AcGePoint.h"
-
-#include "host/db/AcDbObjectId.h"
+#include <arxHeaders.h>
 
 #include "core/PlotSettingIds.h"
 
