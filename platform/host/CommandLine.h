@@ -7,8 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "../win32/Format.h"
 #include "AdeskTypes.h"
-#include "../mfc/Format.h"
 
 namespace qv::host {
 
