@@ -13,7 +13,6 @@
 #include "drawing/DrawingLock.h"
 #include "drawing/Hatch.h"
 #include "drawing/HostIdentity.h"
-#include "module/ModuleGlobals.h"
 
 static const LPCTSTR SOURCE_FILE = _T("BlockDWG.cpp");
 
@@ -342,7 +341,7 @@ void CBlockDWG::hyperlinkBlock(AcDbEntity* pEntity, int iWholeBlock) {
         AcDbObjectIdArray targets;
         if (iWholeBlock == 0) {
             getHyperlinks()->attachTo(pReference);
-            const int iHost = hostIdentity.getType();
+            const int iHost = CHostIdentity().getType();  // judged from the host's product
             if (iHost == CHostIdentity::HOST_AUTOCAD_LT || iHost == CHostIdentity::HOST_AUTOCAD)
                 targets = blockhost::attributeIdsOf(pReference);
         } else {

@@ -8,7 +8,7 @@
 // record, as the host reports it.
 #pragma once
 
-#include "host/db/AcDbObjectId.h"
+#include "AcDbObjectId.h"
 
 class AcDbBlockReference;
 

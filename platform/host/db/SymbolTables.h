@@ -15,8 +15,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "host/AcCmColor.h"
-#include "host/db/AcDbDatabase.h"
+#include "../AcCmColor.h"
+#include "AcDbDatabase.h"
 
 class AcDbEntity;
 class AcDbSymbolTable;
