@@ -80,5 +80,6 @@ const Codec& dictionaryCodec();
 std::span<const Codec* const> layoutCodecs();
 const Codec& viewportCodec();
 const Codec& sortentsCodec();
+const Codec& arcCodec();
 
 }  // namespace qv::dxf

@@ -32,6 +32,7 @@ const Registry& registry() {
         }
         made.add(&viewportCodec());
         made.add(&sortentsCodec());
+        made.add(&arcCodec());
         return made;
     }();
     return r;

@@ -9,6 +9,7 @@
 #include <map>
 #include <numbers>
 
+#include "host/db/AcDbArc.h"
 #include "host/db/AcDbBlockReference.h"
 #include "host/db/AcDbCurve.h"
 #include "host/db/AcDbDictionary.h"
@@ -120,6 +121,10 @@ void properties(std::string& out, const AcDbObject& o) {
     if (const auto* line = AcDbLine::cast(&o)) {
         out += "  line " + point(line->startPoint()) + " " + point(line->endPoint()) + " " +
                vector(line->normal()) + " " + number(line->thickness()) + "\n";
+    } else if (const auto* arc = AcDbArc::cast(&o)) {
+        out += "  arc " + point(arc->center()) + " " + number(arc->radius()) + " " +
+               number(arc->startAngle()) + " " + number(arc->endAngle()) + " " +
+               vector(arc->normal()) + " " + number(arc->thickness()) + "\n";
     } else if (const auto* circle = AcDbCircle::cast(&o)) {
         out += "  circle " + point(circle->center()) + " " + number(circle->radius()) + " " +
                vector(circle->normal()) + " " + number(circle->thickness()) + "\n";
@@ -455,6 +460,15 @@ void describeEntity(Json& j, const AcDbEntity& e) {
         j.point(line->startPoint());
         j.key("end");
         j.point(line->endPoint());
+    } else if (const auto* arc = AcDbArc::cast(&e)) {
+        j.key("center");
+        j.point(arc->center());
+        j.key("radius");
+        j.value(arc->radius());
+        j.key("start_angle");
+        j.value(degrees(arc->startAngle()));
+        j.key("end_angle");
+        j.value(degrees(arc->endAngle()));
     } else if (const auto* circle = AcDbCircle::cast(&e)) {
         j.key("center");
         j.point(circle->center());
