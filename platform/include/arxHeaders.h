@@ -34,6 +34,8 @@
 #include "host/db/AcDbPlotSettings.h"
 #include "host/db/AcDbPlotSettingsValidator.h"
 #include "host/db/AcDbSortentsTable.h"
+#include "host/db/AcDbTable.h"
+#include "host/db/AcDbTableStyle.h"
 #include "host/db/AcDbText.h"
 #include "host/db/AcDbViewport.h"
 #include "host/db/Hyperlinks.h"

@@ -12,8 +12,8 @@ class AcDbArc : public AcDbCurve {
   public:
     AcDbArc() = default;
     AcDbArc(const AcGePoint3d& center, double radius, double startAngle, double endAngle);
-    AcDbArc(const AcGePoint3d& center, const AcGeVector3d& normal, double radius,
-            double startAngle, double endAngle);
+    AcDbArc(const AcGePoint3d& center, const AcGeVector3d& normal, double radius, double startAngle,
+            double endAngle);
     QV_RX_CLONE(AcDbArc)
 
     AcGePoint3d center() const { return m_center; }

@@ -4,6 +4,7 @@
 #include "host/db/AcDbDictionary.h"
 #include "host/db/AcDbEntity.h"
 #include "host/db/AcDbLayoutManager.h"
+#include "host/db/AcDbTableStyle.h"
 #include "host/db/IdMapping.h"
 #include "host/db/ObjectAccess.h"
 #include "host/db/SymbolTables.h"
@@ -238,6 +239,7 @@ void AcDbDatabase::qvAddMissingDefaults() {
         nod->qvAppendEntry(L"ACAD_GROUP", addClosed(new AcDbDictionary, m_namedObjects));
     }
     qv::host::addMissingLayouts(*this);
+    qv::host::addMissingTableStyles(*this);
 }
 
 // ---- tables ----

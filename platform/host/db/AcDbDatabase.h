@@ -67,6 +67,11 @@ class AcDbDatabase : public AcRxObject {
     Acad::ErrorStatus getSymbolTable(AcDbTextStyleTable*& table, AcDb::OpenMode mode);
     Acad::ErrorStatus getSymbolTable(AcDbRegAppTable*& table, AcDb::OpenMode mode);
     Acad::ErrorStatus getNamedObjectsDictionary(AcDbDictionary*& dictionary, AcDb::OpenMode mode);
+    // The dictionary of table styles (see AcDbTableStyle.h), the null id when the drawing has
+    // none; tablestyle() is the style new tables take: "Standard".
+    AcDbObjectId getTableStyleDictionaryId() const;
+    Acad::ErrorStatus getTableStyleDictionary(AcDbDictionary*& dictionary, AcDb::OpenMode mode);
+    AcDbObjectId tablestyle() const;
 
     AcDbObjectId blockTableId() const { return m_blockTable; }
     AcDbObjectId layerTableId() const { return m_layerTable; }

@@ -81,5 +81,6 @@ std::span<const Codec* const> layoutCodecs();
 const Codec& viewportCodec();
 const Codec& sortentsCodec();
 const Codec& arcCodec();
+std::span<const Codec* const> tableCodecs();
 
 }  // namespace qv::dxf

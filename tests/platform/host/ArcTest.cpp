@@ -27,7 +27,10 @@ TEST(AcDbArcGeometry, ExtentsFollowTheAxesTheArcCrosses) {
         AcGePoint3d min, max;
     } cases[] = {
         {"first quarter", 0, 90, {10, 20, 0}, {12, 22, 0}},
-        {"over the x axis", 350, 10, {10 + 2 * std::cos(degrees(10)), 20 - 2 * std::sin(degrees(10)), 0},
+        {"over the x axis",
+         350,
+         10,
+         {10 + 2 * std::cos(degrees(10)), 20 - 2 * std::sin(degrees(10)), 0},
          {12, 20 + 2 * std::sin(degrees(10)), 0}},
         {"left half", 90, 270, {8, 18, 0}, {10, 22, 0}},
         {"all but a sliver", 1, 0, {8, 18, 0}, {12, 22, 0}},
@@ -66,11 +69,10 @@ TEST(AcDbArcGeometry, TransformsKeepTheEndsAndRefuseUnevenScales) {
         Acad::ErrorStatus status;
     } cases[] = {
         {"turned", AcGeMatrix3d::rotation(kPi / 3, AcGeVector3d::kZAxis, {1, 1, 0}), Acad::eOk},
-        {"scaled and moved",
-         AcGeMatrix3d::translation({5, -2, 0}) * AcGeMatrix3d::scaling(2.5), Acad::eOk},
+        {"scaled and moved", AcGeMatrix3d::translation({5, -2, 0}) * AcGeMatrix3d::scaling(2.5),
+         Acad::eOk},
         {"mirrored", AcGeMatrix3d::mirroring({0, 0, 0}, {1, 0, 0}), Acad::eOk},
-        {"stretched", AcGeMatrix3d::scaling(AcGeScale3d(2, 1, 1)),
-         Acad::eCannotScaleNonUniformly},
+        {"stretched", AcGeMatrix3d::scaling(AcGeScale3d(2, 1, 1)), Acad::eCannotScaleNonUniformly},
     };
     for (const auto& c : cases) {
         AcDbArc arc(AcGePoint3d(3, 4, 0), 2.0, degrees(30), degrees(120));
