@@ -16,8 +16,8 @@ using qv::host::ObjectAccess;
 
 namespace {
 
-constexpr double kCharacterWidth = 0.6;  // of the text height, as AcDbText's box
-constexpr double kLineGap = 2.0 / 3.0;   // of the text height, between lines
+using qv::host::kTableCharacterWidth;
+using qv::host::kTableLineGap;
 
 bool positive(double value) {
     return value > 0.0 && std::isfinite(value);
@@ -55,7 +55,7 @@ std::vector<std::wstring> wrap(const std::wstring& text, double height, double w
             paragraphs.back() += text[i];
         }
     }
-    const double perCharacter = kCharacterWidth * height;
+    const double perCharacter = kTableCharacterWidth * height;
     const size_t fits = positive(width) && positive(perCharacter)
                             ? static_cast<size_t>(std::max(1.0, std::floor(width / perCharacter)))
                             : SIZE_MAX;
@@ -86,7 +86,7 @@ std::vector<std::wstring> wrap(const std::wstring& text, double height, double w
 
 double textBlockHeight(size_t lines, double height) {
     const double n = static_cast<double>(std::max<size_t>(1, lines));
-    return n * height + (n - 1.0) * kLineGap * height;
+    return n * height + (n - 1.0) * kTableLineGap * height;
 }
 
 }  // namespace
@@ -615,34 +615,16 @@ Acad::ErrorStatus AcDbTable::setBlockScale(int row, int column, double scale) {
 
 // ---- row types and cell overrides ----
 
-namespace {
-
-int rowIndexOr0(int rowType) {
-    const int index = qv::host::rowTypeIndex(rowType);
-    return index < 0 ? 0 : index;
-}
-
-template <class F>
-void forRowTypes(int rowTypes, F set) {
-    for (const int type : {AcDb::kDataRow, AcDb::kHeaderRow, AcDb::kTitleRow}) {
-        if ((rowTypes & type) != 0) {
-            set(qv::host::rowTypeIndex(type));
-        }
-    }
-}
-
-}  // namespace
-
 AcDbObjectId AcDbTable::textStyle(AcDb::RowType rowType) const {
-    return m_rows[rowIndexOr0(rowType)].textStyle;
+    return m_rows[std::max(0, qv::host::rowTypeIndex(rowType))].textStyle;
 }
 
 double AcDbTable::textHeight(AcDb::RowType rowType) const {
-    return m_rows[rowIndexOr0(rowType)].textHeight;
+    return m_rows[std::max(0, qv::host::rowTypeIndex(rowType))].textHeight;
 }
 
 AcDb::CellAlignment AcDbTable::alignment(AcDb::RowType rowType) const {
-    return m_rows[rowIndexOr0(rowType)].alignment;
+    return m_rows[std::max(0, qv::host::rowTypeIndex(rowType))].alignment;
 }
 
 Acad::ErrorStatus AcDbTable::setTextStyle(AcDbObjectId style, int rowTypes) {
@@ -651,7 +633,9 @@ Acad::ErrorStatus AcDbTable::setTextStyle(AcDbObjectId style, int rowTypes) {
         (!style.isNull() && ObjectAccess::peekAs<AcDbTextStyleTableRecord>(style) == nullptr)) {
         return Acad::eInvalidInput;
     }
-    forRowTypes(rowTypes, [&](int i) { m_rows[i].textStyle = style; });
+    for (const int i : qv::host::rowTypeIndexes(rowTypes)) {
+        m_rows[i].textStyle = style;
+    }
     changed();
     return Acad::eOk;
 }
@@ -661,7 +645,9 @@ Acad::ErrorStatus AcDbTable::setTextHeight(double height, int rowTypes) {
     if (!positive(height) || (rowTypes & AcDb::kAllRowTypes) == 0) {
         return Acad::eInvalidInput;
     }
-    forRowTypes(rowTypes, [&](int i) { m_rows[i].textHeight = height; });
+    for (const int i : qv::host::rowTypeIndexes(rowTypes)) {
+        m_rows[i].textHeight = height;
+    }
     changed();
     return Acad::eOk;
 }
@@ -671,7 +657,9 @@ Acad::ErrorStatus AcDbTable::setAlignment(AcDb::CellAlignment alignment, int row
     if (!qv::host::isCellAlignment(alignment) || (rowTypes & AcDb::kAllRowTypes) == 0) {
         return Acad::eInvalidInput;
     }
-    forRowTypes(rowTypes, [&](int i) { m_rows[i].alignment = alignment; });
+    for (const int i : qv::host::rowTypeIndexes(rowTypes)) {
+        m_rows[i].alignment = alignment;
+    }
     changed();
     return Acad::eOk;
 }
@@ -721,126 +709,3 @@ Acad::ErrorStatus AcDbTable::setAlignment(int row, int column, AcDb::CellAlignme
     changed();
     return Acad::eOk;
 }
-
-// ---- merged cells ----
-
-Acad::ErrorStatus AcDbTable::mergeCells(int minRow, int maxRow, int minColumn, int maxColumn) {
-    assertWriteEnabled();
-    if (!validCell(minRow, minColumn) || !validCell(maxRow, maxColumn)) {
-        return Acad::eInvalidIndex;
-    }
-    if (minRow > maxRow || minColumn > maxColumn || (minRow == maxRow && minColumn == maxColumn)) {
-        return Acad::eInvalidInput;
-    }
-    for (const Range& r : m_merged) {
-        if (r.minRow <= maxRow && minRow <= r.maxRow && r.minColumn <= maxColumn &&
-            minColumn <= r.maxColumn) {
-            return Acad::eInvalidInput;
-        }
-    }
-    m_merged.push_back({minRow, maxRow, minColumn, maxColumn});
-    changed();
-    return Acad::eOk;
-}
-
-Acad::ErrorStatus AcDbTable::unmergeCells(int minRow, int maxRow, int minColumn, int maxColumn) {
-    assertWriteEnabled();
-    const auto found = std::find_if(m_merged.begin(), m_merged.end(), [&](const Range& r) {
-        return r.minRow == minRow && r.maxRow == maxRow && r.minColumn == minColumn &&
-               r.maxColumn == maxColumn;
-    });
-    if (found == m_merged.end()) {
-        return Acad::eInvalidInput;
-    }
-    m_merged.erase(found);
-    changed();
-    return Acad::eOk;
-}
-
-bool AcDbTable::isMergedCell(int row, int column, int* minRow, int* maxRow, int* minColumn,
-                             int* maxColumn) const {
-    const int index = rangeIndexAt(row, column);
-    if (index < 0) {
-        return false;
-    }
-    const Range& r = m_merged[static_cast<size_t>(index)];
-    if (minRow != nullptr) {
-        *minRow = r.minRow;
-    }
-    if (maxRow != nullptr) {
-        *maxRow = r.maxRow;
-    }
-    if (minColumn != nullptr) {
-        *minColumn = r.minColumn;
-    }
-    if (maxColumn != nullptr) {
-        *maxColumn = r.maxColumn;
-    }
-    return true;
-}
-
-// ---- the file's own use ----
-
-bool AcDbTable::qvSetGrid(std::vector<double> rowHeights, std::vector<double> columnWidths,
-                          std::vector<Cell> cells, const std::vector<Range>& merged) {
-    if (rowHeights.empty() || columnWidths.empty() ||
-        cells.size() != rowHeights.size() * columnWidths.size()) {
-        return false;
-    }
-    for (double& h : rowHeights) {
-        h = positive(h) ? h : 0.0;
-    }
-    for (double& w : columnWidths) {
-        w = positive(w) ? w : 0.0;
-    }
-    m_rowHeights = std::move(rowHeights);
-    m_columnWidths = std::move(columnWidths);
-    m_cells = std::move(cells);
-    m_merged.clear();
-    for (const Range& r : merged) {
-        const bool inside = validCell(r.minRow, r.minColumn) && validCell(r.maxRow, r.maxColumn) &&
-                            r.minRow <= r.maxRow && r.minColumn <= r.maxColumn;
-        bool overlaps = false;
-        for (const Range& o : m_merged) {
-            overlaps = overlaps || (o.minRow <= r.maxRow && r.minRow <= o.maxRow &&
-                                    o.minColumn <= r.maxColumn && r.minColumn <= o.maxColumn);
-        }
-        if (inside && !overlaps) {
-            m_merged.push_back(r);
-        }
-    }
-    m_dirty = false;
-    return true;
-}
-
-void AcDbTable::qvSetTableBlock(AcDbObjectId block) {
-    m_tableBlock = block;
-    if (ObjectAccess::peekAs<AcDbBlockTableRecord>(block) != nullptr) {
-        setBlockTableRecord(block);
-    }
-    m_dirty = false;
-}
-
-namespace qv::host {
-
-bool isBlockInUse(const AcDbDatabase& database, AcDbObjectId block) {
-    bool used = false;
-    database.qvForEachObject([&](AcDbObject& o) {
-        if (used || o.isErased()) {
-            return;
-        }
-        if (const auto* table = AcDbTable::cast(&o)) {
-            for (int r = 0; r < table->numRows() && !used; ++r) {
-                for (int c = 0; c < table->numColumns() && !used; ++c) {
-                    used = table->blockTableRecordId(r, c) == block;
-                }
-            }
-        }
-        if (const auto* reference = AcDbBlockReference::cast(&o)) {
-            used = used || reference->blockTableRecord() == block;
-        }
-    });
-    return used;
-}
-
-}  // namespace qv::host

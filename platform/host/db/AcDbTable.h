@@ -230,6 +230,10 @@ class AcDbTable : public AcDbBlockReference {
 };
 
 namespace qv::host {
+// The text rule of table cells, in text heights: the width of a character (as AcDbText's box)
+// and the gap between two lines.
+inline constexpr double kTableCharacterWidth = 0.6;
+inline constexpr double kTableLineGap = 2.0 / 3.0;
 // True when a block is in use: shown by a block reference or a table (not erased) or drawn in a
 // cell of such a table.
 bool isBlockInUse(const AcDbDatabase& database, AcDbObjectId block);

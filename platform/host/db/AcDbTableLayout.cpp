@@ -13,8 +13,8 @@ using qv::host::ObjectAccess;
 
 namespace {
 
-constexpr double kCharacterWidth = 0.6;  // of the text height, as in AcDbTable.cpp
-constexpr double kLineGap = 2.0 / 3.0;
+using qv::host::kTableCharacterWidth;
+using qv::host::kTableLineGap;
 
 // The corners of the cells in the table's own coordinates: x to the right, y up, the position
 // at the origin.
@@ -318,7 +318,7 @@ void AcDbTable::buildBlock() {
                 continue;
             }
             const double n = static_cast<double>(texts.size());
-            const double block = n * h + (n - 1.0) * kLineGap * h;
+            const double block = n * h + (n - 1.0) * kTableLineGap * h;
             const double firstTop = down == 0   ? top
                                     : down == 1 ? (top + bottom + block) / 2.0
                                                 : bottom + block;
@@ -331,8 +331,8 @@ void AcDbTable::buildBlock() {
                     continue;
                 }
                 const double baseline =
-                    firstTop - h - static_cast<double>(i) * (1.0 + kLineGap) * h;
-                const double wide = kCharacterWidth * h * static_cast<double>(texts[i].size());
+                    firstTop - h - static_cast<double>(i) * (1.0 + kTableLineGap) * h;
+                const double wide = kTableCharacterWidth * h * static_cast<double>(texts[i].size());
                 const double anchor = across == 0 ? x0 : across == 1 ? (x0 + x1) / 2.0 : x1;
                 const double start = across == 0   ? x0
                                      : across == 1 ? anchor - wide / 2.0

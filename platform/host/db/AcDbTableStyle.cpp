@@ -1,5 +1,6 @@
 #include "host/db/AcDbTableStyle.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "host/db/AcDbDatabase.h"
@@ -27,6 +28,16 @@ int rowTypeIndex(int rowType) {
         default:
             return -1;
     }
+}
+
+std::vector<int> rowTypeIndexes(int rowTypes) {
+    std::vector<int> out;
+    for (const int type : {AcDb::kDataRow, AcDb::kHeaderRow, AcDb::kTitleRow}) {
+        if ((rowTypes & type) != 0) {
+            out.push_back(rowTypeIndex(type));
+        }
+    }
+    return out;
 }
 
 namespace {
@@ -157,38 +168,16 @@ Acad::ErrorStatus AcDbTableStyle::suppressHeaderRow(bool suppress) {
     return Acad::eOk;
 }
 
-namespace {
-
-int indexOr0(AcDb::RowType rowType) {
-    const int index = qv::host::rowTypeIndex(rowType);
-    return index < 0 ? 0 : index;
-}
-
-// Runs `set` on each row index whose type bit `rowTypes` holds; false when it holds none.
-template <class F>
-bool forRowTypes(int rowTypes, F set) {
-    bool any = false;
-    for (const int type : {AcDb::kDataRow, AcDb::kHeaderRow, AcDb::kTitleRow}) {
-        if ((rowTypes & type) != 0) {
-            set(qv::host::rowTypeIndex(type));
-            any = true;
-        }
-    }
-    return any;
-}
-
-}  // namespace
-
 AcDbObjectId AcDbTableStyle::textStyle(AcDb::RowType rowType) const {
-    return m_rows[indexOr0(rowType)].textStyle;
+    return m_rows[std::max(0, qv::host::rowTypeIndex(rowType))].textStyle;
 }
 
 double AcDbTableStyle::textHeight(AcDb::RowType rowType) const {
-    return m_rows[indexOr0(rowType)].textHeight;
+    return m_rows[std::max(0, qv::host::rowTypeIndex(rowType))].textHeight;
 }
 
 AcDb::CellAlignment AcDbTableStyle::alignment(AcDb::RowType rowType) const {
-    return m_rows[indexOr0(rowType)].alignment;
+    return m_rows[std::max(0, qv::host::rowTypeIndex(rowType))].alignment;
 }
 
 Acad::ErrorStatus AcDbTableStyle::setTextStyle(AcDbObjectId style, int rowTypes) {
@@ -196,7 +185,9 @@ Acad::ErrorStatus AcDbTableStyle::setTextStyle(AcDbObjectId style, int rowTypes)
     if ((rowTypes & AcDb::kAllRowTypes) == 0) {
         return Acad::eInvalidInput;
     }
-    forRowTypes(rowTypes, [&](int i) { m_rows[i].textStyle = style; });
+    for (const int i : qv::host::rowTypeIndexes(rowTypes)) {
+        m_rows[i].textStyle = style;
+    }
     return Acad::eOk;
 }
 
@@ -205,7 +196,9 @@ Acad::ErrorStatus AcDbTableStyle::setTextHeight(double height, int rowTypes) {
     if (!(height > 0.0) || !std::isfinite(height) || (rowTypes & AcDb::kAllRowTypes) == 0) {
         return Acad::eInvalidInput;
     }
-    forRowTypes(rowTypes, [&](int i) { m_rows[i].textHeight = height; });
+    for (const int i : qv::host::rowTypeIndexes(rowTypes)) {
+        m_rows[i].textHeight = height;
+    }
     return Acad::eOk;
 }
 
@@ -214,6 +207,8 @@ Acad::ErrorStatus AcDbTableStyle::setAlignment(AcDb::CellAlignment alignment, in
     if (!qv::host::isCellAlignment(alignment) || (rowTypes & AcDb::kAllRowTypes) == 0) {
         return Acad::eInvalidInput;
     }
-    forRowTypes(rowTypes, [&](int i) { m_rows[i].alignment = alignment; });
+    for (const int i : qv::host::rowTypeIndexes(rowTypes)) {
+        m_rows[i].alignment = alignment;
+    }
     return Acad::eOk;
 }

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "host/db/AcDbObject.h"
 
@@ -41,6 +42,8 @@ namespace qv::host {
 bool isCellAlignment(int value);
 // The index (0 data, 1 header, 2 title) of a single row type; -1 for anything else.
 int rowTypeIndex(int rowType);
+// The indexes of the row types whose bits `rowTypes` holds, data first.
+std::vector<int> rowTypeIndexes(int rowTypes);
 }  // namespace qv::host
 
 class AcDbTableStyle : public AcDbObject {
