@@ -4,7 +4,6 @@
 #include "host/db/AcDbDictionary.h"
 #include "host/db/AcDbEntity.h"
 #include "host/db/AcDbLayoutManager.h"
-#include "host/db/AcDbTableStyle.h"
 #include "host/db/IdMapping.h"
 #include "host/db/ObjectAccess.h"
 #include "host/db/SymbolTables.h"
@@ -239,7 +238,6 @@ void AcDbDatabase::qvAddMissingDefaults() {
         nod->qvAppendEntry(L"ACAD_GROUP", addClosed(new AcDbDictionary, m_namedObjects));
     }
     qv::host::addMissingLayouts(*this);
-    qv::host::addMissingTableStyles(*this);
 }
 
 // ---- tables ----

@@ -96,6 +96,7 @@ void addMissingTableStyles(AcDbDatabase& database) {
 // ---- the database's table styles ----
 
 AcDbObjectId AcDbDatabase::getTableStyleDictionaryId() const {
+    qv::host::addMissingTableStyles(const_cast<AcDbDatabase&>(*this));
     const AcDbDictionary* dictionary = qv::host::tableStyleDictionary(*this);
     return dictionary != nullptr ? dictionary->objectId() : AcDbObjectId::kNull;
 }
@@ -111,6 +112,7 @@ Acad::ErrorStatus AcDbDatabase::getTableStyleDictionary(AcDbDictionary*& diction
 }
 
 AcDbObjectId AcDbDatabase::tablestyle() const {
+    qv::host::addMissingTableStyles(const_cast<AcDbDatabase&>(*this));
     const AcDbDictionary* dictionary = qv::host::tableStyleDictionary(*this);
     AcDbObjectId id;
     if (dictionary == nullptr || dictionary->getAt(qv::host::kStandard, id) != Acad::eOk) {

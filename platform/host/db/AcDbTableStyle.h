@@ -1,6 +1,7 @@
 // Table styles: the look a table starts from. Every drawing holds a dictionary of table styles
-// (the named-object dictionary's entry "ACAD_TABLESTYLE") with at least the style "Standard",
-// which a new drawing has and a drawing read without one gets.
+// (the named-object dictionary's entry "ACAD_TABLESTYLE") with at least the style "Standard": a
+// drawing without them gets them when they are first asked for (AcDbDatabase::tablestyle,
+// getTableStyleDictionaryId, getTableStyleDictionary).
 //
 // A style keeps, for each of the three row types (data, header, title), a text style, a text
 // height and a cell alignment, and for the whole table the flow direction, the cell margins and
@@ -101,7 +102,6 @@ class AcDbTableStyle : public AcDbObject {
 namespace qv::host {
 // The name under which the drawing's table styles stand in its named-object dictionary.
 inline constexpr const wchar_t* kTableStyleDictionary = L"ACAD_TABLESTYLE";
-// Adds the table-style dictionary and its "Standard" style when the drawing lacks them (the
-// database's own code, when it is made or read).
+// Adds the table-style dictionary and its "Standard" style when the drawing lacks them.
 void addMissingTableStyles(AcDbDatabase& database);
 }  // namespace qv::host
