@@ -5,7 +5,7 @@
 // taken 2 pi further on when it is not above the start angle (an arc over the x axis).
 #pragma once
 
-#include "host/db/AcDbCurve.h"
+#include "AcDbCurve.h"
 
 class AcDbArc : public AcDbCurve {
     QV_RX_DECLARE_MEMBERS(AcDbArc)

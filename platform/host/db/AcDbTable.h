@@ -42,8 +42,8 @@
 #include <string>
 #include <vector>
 
-#include "host/db/AcDbBlockReference.h"
-#include "host/db/AcDbTableStyle.h"
+#include "AcDbBlockReference.h"
+#include "AcDbTableStyle.h"
 
 namespace AcDb {
 enum CellType { kUnknownCell = 0, kTextCell = 1, kBlockCell = 2 };

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "host/db/AcDbObject.h"
+#include "AcDbObject.h"
 
 namespace AcDb {
 

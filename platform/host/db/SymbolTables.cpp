@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cwctype>
 
-#include "host/app/HostServices.h"
 #include "host/db/AcDbBlockReference.h"
 #include "host/db/AcDbTable.h"
+#include "host/db/HostServices.h"
 #include "host/db/ObjectAccess.h"
 #include "host/db/ResBuf.h"
 
