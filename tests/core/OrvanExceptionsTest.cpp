@@ -340,8 +340,9 @@ TEST(ErrorObject, EachLineOfAComErrorReportIsCutAt1023Characters) {
         const std::wstring source(c.sourceLine - sourceHead.size(), L'y');
         const _com_error e(E_FAIL, qv::com::makeErrorInfo(description.c_str(), source.c_str()));
         const CString report = CEXOrvan::describeComError(e);
-        const CString first = CString(L"COM Error HRESULT 0x80004005\n_com_error::ErrorMessage() = ") +
-                              e.ErrorMessage() + L"\n";
+        const CString first =
+            CString(L"COM Error HRESULT 0x80004005\n_com_error::ErrorMessage() = ") +
+            e.ErrorMessage() + L"\n";
         ASSERT_EQ(first, report.Left(first.GetLength()));
         const CString rest = report.Mid(first.GetLength());
         const int split = rest.Find(L"\n_com_error::Source() = ");
@@ -352,9 +353,11 @@ TEST(ErrorObject, EachLineOfAComErrorReportIsCutAt1023Characters) {
                   static_cast<std::size_t>(descriptionLine.GetLength()));
         EXPECT_EQ(std::min<std::size_t>(c.sourceLine, 1023),
                   static_cast<std::size_t>(sourceLine.GetLength()));
-        EXPECT_EQ(CString(c.descriptionEnd), descriptionLine.Right(static_cast<int>(std::wcslen(c.descriptionEnd))));
+        EXPECT_EQ(CString(c.descriptionEnd),
+                  descriptionLine.Right(static_cast<int>(std::wcslen(c.descriptionEnd))));
         EXPECT_EQ(CString(c.sourceEnd), sourceLine.Right(1));
-        EXPECT_EQ(CString(descriptionHead.c_str()), descriptionLine.Left(static_cast<int>(descriptionHead.size())));
+        EXPECT_EQ(CString(descriptionHead.c_str()),
+                  descriptionLine.Left(static_cast<int>(descriptionHead.size())));
     }
 }
 

@@ -227,8 +227,7 @@ TEST_F(PreferencesTest, AFailedSaveLeavesTheOldFileAsItWas) {
         // the files this process writes): what was written of it goes, the old file stays.
         {"the disk fills while the new file is written", [&] { room.limit(60); },
          [&] { room.lift(); },
-         L"Unable to Write Configuration File - An unknown error occurred while accessing " +
-             PATH + L"."},
+         L"Unable to Write Configuration File - Disk full while accessing " + PATH + L"."},
     };
     for (const Case& c : cases) {
         drive.writeFile(POSIX_PATH, old);

@@ -168,8 +168,7 @@ TEST_F(AdoParameterTest, TextsFullOfCharactersOutsideTheBmpComeBackWhole) {
     for (int i = 0; i < kKindCount; ++i) {
         const Kind& k = kKinds[i];
         add(command, qv::utf8ToWide(std::string("@") + k.label).c_str(), k.type, adParamInputOutput,
-            k.size,
-            i == 4 ? variantOf(VT_BSTR, face.substr(1).c_str()) : nullValue(), k.precision,
+            k.size, i == 4 ? variantOf(VT_BSTR, face.substr(1).c_str()) : nullValue(), k.precision,
             k.scale);
     }
     command->Execute(nullptr, nullptr, adCmdStoredProc);

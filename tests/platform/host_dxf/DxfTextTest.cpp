@@ -82,8 +82,7 @@ TEST(DxfText, IsReadAsUtf8WhateverTheVersion) {
 // Every byte of 0x80 to 0x9F in a file before 2007 is read as its Windows-1252 character, and
 // 0xA0 as the no-break space, with or without the code page named.
 TEST(DxfText, OldVersionsReadTheWholeHighTableOfTheCodePage) {
-    const std::string expected =
-        "<" + qv::wideToUtf8(qv::test::windows1252EdgeCharacters()) + ">";
+    const std::string expected = "<" + qv::wideToUtf8(qv::test::windows1252EdgeCharacters()) + ">";
     for (const char* codepage : {"ANSI_1252", ""}) {
         SCOPED_TRACE(codepage);
         AuditReport report;
