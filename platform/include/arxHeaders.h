@@ -39,6 +39,7 @@
 #include "host/db/IdMapping.h"
 #include "host/db/ObjectPointer.h"
 #include "host/db/ResBuf.h"
+#include "host/db/SymbolTablePointer.h"
 #include "host/db/SymbolTables.h"
 #include "host/ge/AcGeMatrix3d.h"
 #include "host/ge/AcGeScale3d.h"
