@@ -198,7 +198,11 @@ AcDbObjectId ensureRecord(AcDbDatabase& db, AcDbObjectId tableId, const ACHAR* n
         prepare(*record);
     }
     AcDbObjectId id;
-    ObjectAccess::add(db, record, tableId, id);
+    if (ObjectAccess::add(db, record, tableId, id) != Acad::eOk) {
+        // Refused (only ever by a test's injected failure): the table stays as it was.
+        delete record;
+        return AcDbObjectId::kNull;
+    }
     record->close();
     table->qvAppendRecord(id);
     return id;
