@@ -19,7 +19,7 @@
 
 #include <string>
 
-#include "host/ErrorStatus.h"
+#include "../ErrorStatus.h"
 
 namespace qv::host {
 

@@ -10,7 +10,7 @@
 // not copied; whoever needs the object for longer takes it with release().
 #pragma once
 
-#include "host/db/AcDbObject.h"
+#include "AcDbObject.h"
 
 template <class T>
 class AcDbObjectPointerBase {

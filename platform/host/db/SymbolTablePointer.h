@@ -1,8 +1,8 @@
 // Smart pointers for symbol tables and their records (see ObjectPointer.h for what they share).
 #pragma once
 
-#include "host/db/ObjectPointer.h"
-#include "host/db/SymbolTables.h"
+#include "ObjectPointer.h"
+#include "SymbolTables.h"
 
 // A database's symbol table, such as AcDbLayerTable or AcDbBlockTable.
 template <class T>
