@@ -11,7 +11,7 @@
 #include "database/Parameters.h"
 #include "database/StoredProcedure.h"
 #include "drawing/AcadDrawing.h"
-#include "drawing/DrawingLock.h"
+#include "drawing/LockedLayerTable.h"
 
 static const LPCTSTR SOURCE_FILE = _T("Layer.cpp");
 
@@ -81,16 +81,13 @@ AcDbObjectId CLayer::addLayerRecord(AcDbLayerTable* pTable, AcDbLayerTableRecord
 
 int CLayer::ensureLayerExists(CString sName, CAcadDrawing* pDrawing) {
     try {
-        CDrawingLock lock(pDrawing);
-        if (!lock.held())
-            return 1;
-        AcDbSymbolTablePointer<AcDbLayerTable> table(pDrawing->getDocument()->database(),
-                                                     AcDb::kForWrite);
-        if (table.openStatus() != Acad::eOk)
+        const CLockedLayerTable locked(pDrawing);
+        AcDbLayerTable* pTable = locked.table();
+        if (pTable == NULL)
             return 1;
         sName = validateLayerName(sName);
-        if (!table->has(sName))
-            addLayerRecord(table.object(), new AcDbLayerTableRecord, sName);
+        if (!pTable->has(sName))
+            addLayerRecord(pTable, new AcDbLayerTableRecord, sName);
         return 1;
     } catch (...) {
         throwWrapped(SOURCE_FILE, _T("CLayer::ensureLayerExists"));
@@ -101,15 +98,11 @@ int CLayer::getDWGLayer(CAcadDrawing* pDrawing, CString sName) {
     try {
         if (!m_bModified)
             return 0;
-        CDrawingLock lock(pDrawing);
-        if (!lock.held())
+        const CLockedLayerTable locked(pDrawing);
+        AcDbLayerTable* pTable = locked.table();
+        if (pTable == NULL || !pTable->has(sName))
             return 0;
-        AcDbSymbolTablePointer<AcDbLayerTable> table(pDrawing->getDocument()->database(),
-                                                     AcDb::kForWrite);
-        if (table.openStatus() != Acad::eOk || !table->has(sName))
-            return 0;
-        AcDbSymbolTableRecordPointer<AcDbLayerTableRecord> layer(sName, table.object(),
-                                                                 AcDb::kForWrite);
+        AcDbSymbolTableRecordPointer<AcDbLayerTableRecord> layer(sName, pTable, AcDb::kForWrite);
         if (layer.openStatus() == Acad::eOk)
             getDWGLayer(layer.object());
         return 1;
@@ -149,15 +142,12 @@ void CLayer::applyToDWG(CAcadDrawing* pDrawing) {
     try {
         if (!m_bModified)
             return;
-        CDrawingLock lock(pDrawing);
-        if (!lock.held())
+        const CLockedLayerTable locked(pDrawing);
+        AcDbLayerTable* pTable = locked.table();
+        if (pTable == NULL)
             return;
-        AcDbSymbolTablePointer<AcDbLayerTable> table(pDrawing->getDocument()->database(),
-                                                     AcDb::kForWrite);
-        if (table.openStatus() != Acad::eOk)
-            return;
-        if (table->has(m_sName)) {
-            AcDbSymbolTableRecordPointer<AcDbLayerTableRecord> layer(m_sName, table.object(),
+        if (pTable->has(m_sName)) {
+            AcDbSymbolTableRecordPointer<AcDbLayerTableRecord> layer(m_sName, pTable,
                                                                      AcDb::kForWrite);
             if (layer.openStatus() != Acad::eOk)
                 return;
@@ -174,7 +164,7 @@ void CLayer::applyToDWG(CAcadDrawing* pDrawing) {
         writeStates(layer.object());
         AcDbLayerTableRecord* pLayer = NULL;
         layer.release(pLayer);
-        const AcDbObjectId id = addLayerRecord(table.object(), pLayer, m_sName);
+        const AcDbObjectId id = addLayerRecord(pTable, pLayer, m_sName);
         if (!id.isNull())
             m_id = id;
     } catch (...) {

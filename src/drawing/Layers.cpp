@@ -7,6 +7,7 @@
 #include "database/RecordsetReader.h"
 #include "drawing/AcadDrawing.h"
 #include "drawing/DrawingLock.h"
+#include "drawing/LockedLayerTable.h"
 #include "drawing/Layer.h"
 
 static const LPCTSTR SOURCE_FILE = _T("Layers.cpp");
@@ -127,15 +128,11 @@ void CLayers::getFrozenThawedIds(AcDbObjectIdArray& thawed, AcDbObjectIdArray& f
 
 void CLayers::getDWGLayers(CAcadDrawing* pDrawing) {
     try {
-        CDrawingLock lock(pDrawing);
-        if (!lock.held())
-            return;
-        AcDbSymbolTablePointer<AcDbLayerTable> table(pDrawing->getDocument()->database(),
-                                                     AcDb::kForWrite);
-        if (table.openStatus() != Acad::eOk)
+        const CLockedLayerTable locked(pDrawing);
+        if (locked.table() == NULL)
             return;
         AcDbLayerTableIterator* pIterator = NULL;
-        table->newIterator(pIterator, true, true);
+        locked.table()->newIterator(pIterator, true, true);
         const std::unique_ptr<AcDbLayerTableIterator> iterator(pIterator);
         for (; !iterator->done(); iterator->step(true, true)) {
             AcDbLayerTableRecord* pRecord = NULL;
