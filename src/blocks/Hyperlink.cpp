@@ -1,6 +1,7 @@
 #include "blocks/Hyperlink.h"
 
 #include "core/OrvanExceptions.h"
+#include "core/Utilities.h"
 #include "core/XMLUtilities.h"
 
 static const LPCTSTR SOURCE_FILE = _T("Hyperlink.cpp");
@@ -10,6 +11,14 @@ void CHyperlink::copyTo(CHyperlink* pTarget) const {
         return;
     pTarget->setHref(m_sHref);
     pTarget->setDescription(m_sDescription);
+}
+
+void CHyperlink::setHyperlink(CString sBase, long lId) {
+    try {
+        m_sHref = sBase + L"?pb=10&page=1" + L"&id=" + CUtilities::LongToCString(lId);
+    } catch (...) {
+        throwWrapped(SOURCE_FILE, _T("CHyperlink::setHyperlink"));
+    }
 }
 
 MSXML2::IXMLDOMNodePtr CHyperlink::serialize(CString sNamespace) const {

@@ -20,6 +20,8 @@ class CHyperlink {
 
     // The target's address and description become this one's. A null target does nothing.
     void copyTo(CHyperlink* pTarget) const;
+    // The address becomes base + "?pb=10&page=1&id=" + the id in decimal; the description stays.
+    void setHyperlink(CString sBase, long lId);
 
     // The "hyperlink" element, for the caller to insert. Failures arrive wrapped as
     // "CHyperlink::serialize".

@@ -1,5 +1,8 @@
 #include "blocks/Hyperlinks.h"
 
+#include <memory>
+
+#include "blocks/BlockDWGHost.h"
 #include "blocks/Hyperlink.h"
 #include "core/OrvanExceptions.h"
 #include "core/XMLUtilities.h"
@@ -9,24 +12,93 @@
 static const LPCTSTR SOURCE_FILE = _T("Hyperlinks.cpp");
 
 CHyperlinks::CHyperlinks(AcDbEntity* pEntity) {
-    if (pEntity == nullptr)
-        return;
-    AcDbHyperlinkCollection* pCollection = nullptr;
     try {
+        getBlockHyperlinks(pEntity, 0);
+    } catch (...) {
+        deleteObjects();
+        throwWrapped(SOURCE_FILE, _T("CHyperlinks::CHyperlinks"));
+    }
+}
+
+void CHyperlinks::getEntityHyperlinks(AcDbEntity* pEntity) {
+    AcDbHyperlinkCollection* pRaw = nullptr;
+    try {
+        if (pEntity == nullptr)
+            return;
         AcDbEntityHyperlinkPE* pProtocol = ACRX_PE_PTR(pEntity, AcDbEntityHyperlinkPE);
-        if (pProtocol == nullptr ||
-            pProtocol->getHyperlinkCollection(pEntity, pCollection) != Acad::eOk ||
-            pCollection == nullptr)
+        if (pProtocol == nullptr)
+            return;
+        const Acad::ErrorStatus es = pProtocol->getHyperlinkCollection(pEntity, pRaw, false, true);
+        std::unique_ptr<AcDbHyperlinkCollection> pCollection(pRaw);
+        pRaw = nullptr;
+        if (es != Acad::eOk || !pCollection)
             return;
         for (int i = 0; i < pCollection->count(); i++) {
             const AcDbHyperlink* pLink = pCollection->item(i);
             add(new CHyperlink(pLink->name(), pLink->description()));
         }
-        delete pCollection;
     } catch (...) {
-        delete pCollection;
-        deleteObjects();
-        throwWrapped(SOURCE_FILE, _T("CHyperlinks::CHyperlinks"));
+        delete pRaw;
+        throwWrapped(SOURCE_FILE, _T("CHyperlinks::getEntityHyperlinks"));
+    }
+}
+
+void CHyperlinks::getBlockHyperlinks(AcDbEntity* pEntity, int iWholeDefinition) {
+    try {
+        if (iWholeDefinition == 0) {
+            getEntityHyperlinks(pEntity);
+            return;
+        }
+        auto* pReference = AcDbBlockReference::cast(pEntity);
+        if (pReference == nullptr)
+            return;
+        AcDbObjectIdArray ids;
+        {
+            AcDbObjectPointer<AcDbBlockTableRecord> pDefinition(pReference->blockTableRecord(),
+                                                                AcDb::kForRead);
+            if (pDefinition.openStatus() != Acad::eOk)
+                return;
+            ids = blockhost::entityIdsOf(pDefinition.object());
+        }
+        for (const AcDbObjectId& id : ids) {
+            AcDbObjectPointer<AcDbEntity> pMember(id, AcDb::kForRead);
+            if (pMember.openStatus() == Acad::eOk)
+                getEntityHyperlinks(pMember.object());
+        }
+    } catch (...) {
+        throwWrapped(SOURCE_FILE, _T("CHyperlinks::getBlockHyperlinks"));
+    }
+}
+
+void CHyperlinks::setHyperlinks(CString sText, long lId) {
+    try {
+        int iStart = 0;
+        while (true) {
+            const int iEnd = sText.Find(L';', iStart);
+            const CString sItem = iEnd < 0 ? sText.Mid(iStart) : sText.Mid(iStart, iEnd - iStart);
+            CString sAddress = sItem, sDescription = sItem;
+            const int iComma = sItem.Find(L',');
+            if (iComma >= 0) {
+                sAddress = sItem.Left(iComma);
+                sDescription = sItem.Mid(iComma + 1);
+            }
+            if (sAddress.IsEmpty())
+                sAddress = sDescription;
+            if (sDescription.IsEmpty())
+                sDescription = sAddress;
+            sAddress.Trim();
+            sDescription.Trim();
+            if (!sAddress.IsEmpty()) {
+                auto pLink = std::make_unique<CHyperlink>(L"", sDescription);
+                pLink->setHyperlink(sAddress, lId);
+                add(pLink.release());
+            }
+            if (iEnd < 0)
+                break;
+            iStart = iEnd + 1;
+        }
+    } catch (...) {
+        throwWrapped(SOURCE_FILE, _T("CHyperlinks::setHyperlinks"));
     }
 }
 
@@ -127,9 +199,21 @@ void CHyperlinks::deSerialize(MSXML2::IXMLDOMNodeListPtr pNodes) {
 
 void CHyperlinks::getAssetHyperlinks(CStoredProcedure* pStoredProcedure, int iTimeout,
                                      int iCategoryId, CString sHandle) {
+    readHyperlinks(pStoredProcedure, iTimeout, _T("__gr_getAssetHyperlinks"),
+                   _T("CHyperlinks::getAssetHyperlinks"), iCategoryId, sHandle);
+}
+
+void CHyperlinks::getBlockHyperlinks(CStoredProcedure* pStoredProcedure, int iTimeout,
+                                     int iCategoryId, CString sHandle) {
+    readHyperlinks(pStoredProcedure, iTimeout, _T("__gr_getBlockHyperlinks"),
+                   _T("CHyperlinks::getBlockHyperlinks"), iCategoryId, sHandle);
+}
+
+void CHyperlinks::readHyperlinks(CStoredProcedure* pStoredProcedure, int iTimeout,
+                                 LPCTSTR sProcedure, LPCTSTR sProcSig, int iCategoryId,
+                                 CString sHandle) {
     CLayer::callProcedure(
-        pStoredProcedure, iTimeout, _T("__gr_getAssetHyperlinks"), SOURCE_FILE,
-        _T("CHyperlinks::getAssetHyperlinks"),
+        pStoredProcedure, iTimeout, sProcedure, SOURCE_FILE, sProcSig,
         [&](CParameters& parameters) {
             CLayer::addInt(parameters, _T("@categoryID"), iCategoryId);
             CLayer::addVarChar(parameters, _T("@handle"), sHandle);

@@ -15,8 +15,8 @@ class CStoredProcedure;
 class CHyperlinks {
   public:
     CHyperlinks() = default;
-    // The hyperlinks attached to the entity (open), in order, under the duplicate rule; none for
-    // a null entity. Failures arrive wrapped as "CHyperlinks::CHyperlinks".
+    // The hyperlinks attached to the entity (open): getBlockHyperlinks(entity, 0). Failures
+    // arrive wrapped as "CHyperlinks::CHyperlinks".
     explicit CHyperlinks(AcDbEntity* pEntity);
     virtual ~CHyperlinks();
     CHyperlinks(const CHyperlinks&) = delete;
@@ -43,6 +43,26 @@ class CHyperlinks {
     // Deletes every element and empties the list.
     void deleteObjects();
 
+    // Appends (duplicate rule) the hyperlinks attached to the entity (open), in order. An entity
+    // without the host's hyperlink extension, or a null one, has none.
+    void getEntityHyperlinks(AcDbEntity* pEntity);
+    // With 0: getEntityHyperlinks on the entity. Otherwise, for a block reference, those of
+    // every entity of its definition (erased ones skipped, those that do not open passed over);
+    // any other entity adds nothing.
+    void getBlockHyperlinks(AcDbEntity* pEntity, int iWholeDefinition);
+    // Appends (duplicate rule) the hyperlinks the database gives for a space block of a report
+    // category: "__gr_getBlockHyperlinks" with "@categoryID" and "@handle", rows as in
+    // getAssetHyperlinks. A COM error becomes a CEXStoredProcedure naming
+    // "CHyperlinks::getBlockHyperlinks".
+    void getBlockHyperlinks(CStoredProcedure* pStoredProcedure, int iTimeout, int iCategoryId,
+                            CString sHandle);
+    // Appends hyperlinks from a text of items separated by ";", each an address and a
+    // description separated by the item's first "," (an item without one gives both the whole
+    // item). An empty address takes the description, then an empty description the address;
+    // both are trimmed. An item whose address is still empty adds nothing; any other adds a
+    // hyperlink whose address is made by CHyperlink::setHyperlink(address, id).
+    void setHyperlinks(CString sText, long lId);
+
     // The "hyperlinks" element. Failures arrive wrapped as "CHyperlinks::serialize".
     MSXML2::IXMLDOMNodePtr serialize(CString sNamespace) const;
     // Reads each child named exactly "hyperlink" of a "hyperlinks" element's child list into a
@@ -50,6 +70,10 @@ class CHyperlinks {
     void deSerialize(MSXML2::IXMLDOMNodeListPtr pNodes);
 
   private:
+    // The database reads: one procedure, the same parameters and rows.
+    void readHyperlinks(CStoredProcedure* pStoredProcedure, int iTimeout, LPCTSTR sProcedure,
+                        LPCTSTR sProcSig, int iCategoryId, CString sHandle);
+
     CArray<CHyperlink*, CHyperlink*> m_hyperlinks;
     int m_iCount = 0;
 };
