@@ -253,6 +253,12 @@ void CBlockDWG::applyToDWG(CAcadDrawing* pDrawing, COrvanExceptions* pErrors) {
             acdbUcsMatrix(ucs, pReference->database());
             m_pAttributes->applyToDWGReference(pReference.object(), ucs, nullptr);
         }
+        if (m_pHatch != nullptr) {
+            AcDbObjectId hatchId;
+            hatchBlock(pDrawing, pReference.object(), hatchId, pErrors);
+            if (getHyperlinks() != nullptr && !hatchId.isNull())
+                hyperlinkHatch(hatchId);
+        }
         if (getHyperlinks() != nullptr)
             hyperlinkBlock(pReference.object(), 0);
         if (m_iZoomTo)

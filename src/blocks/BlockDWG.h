@@ -123,9 +123,10 @@ class CBlockDWG : public CBlock {
     // Under the drawing's lock (a refusal raises the host-status error, line 751, naming the
     // drawing), opens the reference for write (when it does not open, nothing is done), renames
     // its definition to the block name, writes the extended data, writes the attributes when
-    // there are any (current UCS, no given position), attaches the hyperlinks to the reference
-    // when there are any, zooms to the block when asked. The error list receives failures that
-    // do not stop the work (none of its own yet); it may be null.
+    // there are any (current UCS, no given position), hatches it when it has a hatch setting
+    // (giving the hatch its hyperlinks), attaches the hyperlinks to the reference when there
+    // are any, zooms to the block when asked. The error list receives the hatch's failures,
+    // which do not stop the write; it may be null. Each write makes a new hatch.
     void applyToDWG(CAcadDrawing* pDrawing, COrvanExceptions* pErrors);
     // Writes the attributes to the reference (CAttributes::applyToDWG); nothing without
     // attributes.
@@ -141,6 +142,46 @@ class CBlockDWG : public CBlock {
     // of its attributes; otherwise to every entity of its definition and every attribute. The
     // entity is open for write. Nothing without hyperlinks.
     void hyperlinkBlock(AcDbEntity* pEntity, int iWholeBlock);
+
+    // ---- Hatch, hyperlinks and format (BlockDWGHatch.cpp) ----------------------------------
+
+    // Hatches the space block of the reference (open): its outline is the first "AcDbPolyline"
+    // of the definition (erased entities skipped), the added and subtracted polylines come from
+    // the handle lists. The hatch's id (null when none was made). Nothing without a hatch
+    // setting or for an entity that is no block reference.
+    void hatchBlock(CAcadDrawing* pDrawing, AcDbEntity* pEntity, AcDbObjectId& hatchId,
+                    COrvanExceptions* pErrors);
+    // Builds the hatch from the settings (angle taken as radians, scale, predefined pattern,
+    // the colour as a true colour, normal style, the UCS's z axis as normal, elevation 0, on
+    // the hatch layer made when missing, its name cleaned), its outer loop from the outline's
+    // vertices and bulges carried by the reference's block transform (the definition is never
+    // changed), then an external loop per added and a default loop per subtracted polyline as
+    // they lie. Evaluates it, appends it to model space and puts it at the bottom of the draw
+    // order. Failures go into the list (a null list drops them), never thrown:
+    //   outline missing, not closed or not carried  CEXHatchNotClosed, no hatch
+    //   an added / subtracted polyline refused      CEXHatchAdditionalAreas / CEXHatchNoAreas
+    //   evaluation 420 / 5 / any other failure       CEXHatchTooDense / CEXHatchNotDenseEnough /
+    //                                                CEXUnhandled; the hatch is made anyway
+    //   the append refused                           CEXUnhandled; the hatch is deleted, id null
+    //   anything else                                CEXUnhandled "CBlockDWG::hatchObject"
+    void hatchObject(CAcadDrawing* pDrawing, AcDbBlockReference* pReference,
+                     AcDbObjectId outlineId, AcDbObjectIdArray subtractIds,
+                     AcDbObjectIdArray addIds, AcDbObjectId& hatchId, COrvanExceptions* pErrors);
+    // Appends one id per handle, in order: the null id for a handle the database does not
+    // know. Always eOk.
+    static Acad::ErrorStatus convertHandlesToObjectIds(const AcArray<AcDbHandle>& handles,
+                                                       AcDbDatabase* pDatabase,
+                                                       AcDbObjectIdArray& ids);
+    // Replaces the hyperlinks of the entity (open for write) with the block's; nothing when the
+    // block has no list or the entity has no hyperlink extension.
+    void hyperlinkEntity(AcDbEntity* pEntity);
+    // hyperlinkEntity on the hatch of that id when it opens for write.
+    void hyperlinkHatch(AcDbObjectId hatchId);
+    // Copies this block's format onto the target: the area; the values of the NAME, AREA and
+    // AUX records (records the target lacks are made; text height, rotation and width factor
+    // follow); the hatch settings; the hyperlinks (the target's list replaced by a copy).
+    // Whatever the source lacks stays as the target had it. Null or this block: nothing.
+    void copyFormatting(CBlockDWG* pTarget) const;
 
     // ---- Extended data (BlockDWGXData.cpp) ------------------------------------------------
 
