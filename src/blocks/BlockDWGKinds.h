@@ -5,30 +5,56 @@
 //   CBlockDWGBuilding  9  "ROOM-"
 //   CBlockDWGSite     10  "ROOM-GROSS_AREA"
 // Read from a block reference, a kind keeps the block name it read and sets its type.
+//
+// exportTP writes the block to the facility database, all parameters input, the procedure's
+// time-out set to `iTimeout` first, nothing read back:
+//   room, building  "__to_exportSpaceBlockToTP": "@parentID" (iId), "@name", "@code", then the
+//                   common values (18 parameters);
+//   floor, site     "__to_exportGrossAreaBlocktoTP": "@locationID" (iId), then the common
+//                   values (16 parameters).
+// The common values: "@area", "@areaType", "@costCentre", "@date", "@dateLastMove",
+// "@deptCharge", "@handle", "@perimeter", "@roomHeight", "@specialReq", "@tagType", "@totStaff",
+// "@totWkStns", "@volume" (decimals of precision 18 and scale 10, texts of 255 characters),
+// "@exportParameters". A failed call raises a CEXStoredProcedure with the call's XML; anything
+// else a CEXUnhandled naming the kind's exportTP.
 #pragma once
 
 #include "blocks/BlockDWG.h"
+
+class CStoredProcedure;
 
 class CBlockDWGRoom : public CBlockDWG {
   public:
     CBlockDWGRoom();
     CBlockDWGRoom(AcDbBlockReference* pReference, AcApDocument* pDocument);
+
+    void exportTP(CStoredProcedure* pStoredProcedure, int iTimeout, int iId,
+                  CString sExportParameters);
 };
 
 class CBlockDWGFloor : public CBlockDWG {
   public:
     CBlockDWGFloor();
     CBlockDWGFloor(AcDbBlockReference* pReference, AcApDocument* pDocument);
+
+    void exportTP(CStoredProcedure* pStoredProcedure, int iTimeout, int iId,
+                  CString sExportParameters);
 };
 
 class CBlockDWGBuilding : public CBlockDWG {
   public:
     CBlockDWGBuilding();
     CBlockDWGBuilding(AcDbBlockReference* pReference, AcApDocument* pDocument);
+
+    void exportTP(CStoredProcedure* pStoredProcedure, int iTimeout, int iId,
+                  CString sExportParameters);
 };
 
 class CBlockDWGSite : public CBlockDWG {
   public:
     CBlockDWGSite();
     CBlockDWGSite(AcDbBlockReference* pReference, AcApDocument* pDocument);
+
+    void exportTP(CStoredProcedure* pStoredProcedure, int iTimeout, int iId,
+                  CString sExportParameters);
 };
