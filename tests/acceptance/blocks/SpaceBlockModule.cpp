@@ -6,16 +6,25 @@
 //               and written back with its extended data
 //   qvpickroom  picks a space block (CAcadUtilities::userSelectOrvanBlock) and prints it
 //   qvunroom    picks a space block and turns it back into its polyline
+//   qvcollect   collects the space blocks (the "X" walk, level "f"), sorted by handle; turns
+//               the first by 30 degrees and scales it by 1.5; gives each a hatch (ANSI31, scale
+//               50, colour 200,120,40, layer "ROOM-HATCH") and the hyperlink
+//               "http://rooms/" + name, "Room " + name; and writes it back
 #include "StdAfx.h"
 
 #include "blocks/Attribute.h"
 #include "blocks/Attributes.h"
 #include "blocks/BlockDWGKinds.h"
+#include "blocks/Blocks.h"
+#include "blocks/Hyperlink.h"
+#include "blocks/Hyperlinks.h"
 #include "blocks/OrvanAttribute.h"
 #include "core/OrvanExceptions.h"
 #include "core/Utilities.h"
 #include "drawing/AcadDrawing.h"
 #include "drawing/AcadUtilities.h"
+#include "drawing/DrawingLock.h"
+#include "drawing/Hatch.h"
 
 namespace {
 
@@ -137,6 +146,62 @@ void unRoom() {
     }
 }
 
+const wchar_t* kindName(int type) {
+    switch (type) {
+        case 7: return L"room";
+        case 8: return L"floor";
+        case 9: return L"building";
+        case 10: return L"site";
+        default: return L"block";
+    }
+}
+
+void collectAndHatch() {
+    try {
+        CAcadDrawing drawing;
+        wrapCurrent(drawing);
+        CBlocks blocks;
+        blocks.getOrvanDWGBlocks_SS(&drawing, false, L"f");
+        blocks.sortBlocksByHandle(true);
+        acutPrintf(L"%d space blocks collected.\n", blocks.getCount());
+        for (int i = 0; i < blocks.getCount(); i++) {
+            auto* block = dynamic_cast<CBlockDWG*>(blocks.getAt(i));
+            if (block == nullptr)
+                continue;
+            if (i == 0) {
+                CDrawingLock lock(&drawing);
+                AcDbObjectPointer<AcDbBlockReference> reference(block->getObjectId(),
+                                                                AcDb::kForWrite);
+                if (reference.openStatus() == Acad::eOk) {
+                    reference->setRotation(3.14159265358979323846 / 6.0);
+                    reference->setScaleFactors(AcGeScale3d(1.5, 1.5, 1.0));
+                }
+            }
+            auto* hatch = new CHatch;
+            hatch->setPatternName(L"ANSI31");
+            hatch->setPatternScale(50);
+            hatch->setLayerName(L"ROOM-HATCH");
+            AcCmColor colour;
+            colour.setRGB(200, 120, 40);
+            hatch->setColour(colour);
+            block->setHatch(hatch);
+            auto* links = new CHyperlinks;
+            links->add(new CHyperlink(L"http://rooms/" + block->getName(),
+                                      L"Room " + block->getName()));
+            block->setHyperlinks(links);
+            COrvanExceptions errors;
+            block->applyToDWG(&drawing, &errors);
+            acutPrintf(L"%s %s %s: %d hatch error(s)\n", block->getBlockName().GetString(),
+                       kindName(block->getBlockType()), block->getName().GetString(),
+                       errors.getCount());
+            errors.printAll();
+        }
+    } catch (CEXOrvan* e) {
+        e->printErrorChain();
+        e->deleteChain();
+    }
+}
+
 }  // namespace
 
 extern "C" AcRx::AppRetCode acrxEntryPoint(AcRx::AppMsgCode message, void* appId) {
@@ -147,6 +212,8 @@ extern "C" AcRx::AppRetCode acrxEntryPoint(AcRx::AppMsgCode message, void* appId
             acedRegCmds->addCommand(kGroup, L"qvrooms", L"qvrooms", ACRX_CMD_MODAL, makeRooms);
             acedRegCmds->addCommand(kGroup, L"qvpickroom", L"qvpickroom", ACRX_CMD_MODAL, pickRoom);
             acedRegCmds->addCommand(kGroup, L"qvunroom", L"qvunroom", ACRX_CMD_MODAL, unRoom);
+            acedRegCmds->addCommand(kGroup, L"qvcollect", L"qvcollect", ACRX_CMD_MODAL,
+                                    collectAndHatch);
             break;
         case AcRx::kUnloadAppMsg:
             acedRegCmds->removeGroup(kGroup);
