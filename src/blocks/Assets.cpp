@@ -1,5 +1,6 @@
 #include "blocks/Assets.h"
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -126,30 +127,31 @@ void CAssets::deSerialize(MSXML2::IXMLDOMNodeListPtr pNodes, CHatch* pHatch) {
     }
 }
 
-void CAssets::getCategoryAssets(CStoredProcedure* pStoredProcedure, int iTimeout,
-                                int iCategoryID, CHatch* pHatch) {
-    // The rows are read first and the hyperlinks asked for afterwards: each hyperlink call
-    // runs on the same procedure object, which must not change under an open record set.
-    struct Row {
-        CString sHandle, sDescription, sUniqueDescription;
-    };
+namespace {
+
+// The database finders: one call with one int parameter, its rows read first (`readRow` for
+// each), then an asset made of each row (`make`) and added. The rows come first because `make`
+// runs further calls on the same procedure object, which must not change under an open record
+// set. A failure while the rows are read keeps the rows read before it: their assets are added,
+// then the failure goes on.
+template <class Row>
+void readThenAdd(CAssets& list, CStoredProcedure* pStoredProcedure, int iTimeout,
+                 LPCTSTR sProcedure, LPCTSTR sProcSig, LPCTSTR sParameter, int iValue,
+                 const std::function<void(CRecordsetReader&, Row&)>& readRow,
+                 const std::function<std::unique_ptr<CAsset>(const Row&)>& make) {
     std::vector<Row> rows;
     CEXOrvan* pReadFailure = nullptr;
     try {
         blockdb::callProcedure(
-            pStoredProcedure, iTimeout, _T("__gr_getCategoryAssets"), SOURCE_FILE,
-            _T("CAssets::getCategoryAssets"), blockdb::Mode::ReadRows,
-            [&](CParameters& parameters) {
-                blockdb::addInt(parameters, _T("@categoryID"), iCategoryID);
-            },
+            pStoredProcedure, iTimeout, sProcedure, SOURCE_FILE, sProcSig,
+            blockdb::Mode::ReadRows,
+            [&](CParameters& parameters) { blockdb::addInt(parameters, sParameter, iValue); },
             nullptr,
-            [&](_RecordsetPtr pRows) {
-                CRecordsetReader reader(pRows);
+            [&](_RecordsetPtr pRecords) {
+                CRecordsetReader reader(pRecords);
                 while (reader.next()) {
                     Row row;
-                    reader.read(L"maHandle", row.sHandle);
-                    reader.read(L"maDescription", row.sDescription);
-                    reader.read(L"maUniqueDescription", row.sUniqueDescription);
+                    readRow(reader, row);
                     rows.push_back(row);
                 }
                 reader.close();
@@ -158,7 +160,40 @@ void CAssets::getCategoryAssets(CStoredProcedure* pStoredProcedure, int iTimeout
         pReadFailure = e;
     }
     try {
-        for (const Row& row : rows) {
+        for (const Row& row : rows)
+            list.add(make(row).release());
+    } catch (...) {
+        if (pReadFailure != nullptr)
+            pReadFailure->deleteChain();
+        throwWrapped(SOURCE_FILE, sProcSig);
+    }
+    if (pReadFailure != nullptr)
+        throw pReadFailure;
+}
+
+struct CategoryRow {
+    CString sHandle, sDescription, sUniqueDescription;
+};
+
+struct LocationRow {
+    int iDrawingID = 0;
+    CString sHandle, sBlockIdentifier, sBlockDescription, sUniqueDescription, sStatus;
+    double dblX = 0.0, dblY = 0.0;
+};
+
+}  // namespace
+
+void CAssets::getCategoryAssets(CStoredProcedure* pStoredProcedure, int iTimeout,
+                                int iCategoryID, CHatch* pHatch) {
+    readThenAdd<CategoryRow>(
+        *this, pStoredProcedure, iTimeout, _T("__gr_getCategoryAssets"),
+        _T("CAssets::getCategoryAssets"), _T("@categoryID"), iCategoryID,
+        [](CRecordsetReader& reader, CategoryRow& row) {
+            reader.read(L"maHandle", row.sHandle);
+            reader.read(L"maDescription", row.sDescription);
+            reader.read(L"maUniqueDescription", row.sUniqueDescription);
+        },
+        [&](const CategoryRow& row) {
             auto pAsset = std::make_unique<CAsset>();
             pAsset->setHandleFromString(row.sHandle);
             pAsset->setBlockDescription(row.sDescription);
@@ -166,78 +201,42 @@ void CAssets::getCategoryAssets(CStoredProcedure* pStoredProcedure, int iTimeout
             auto pLinks = std::make_unique<CHyperlinks>();
             pLinks->getAssetHyperlinks(pStoredProcedure, iTimeout, iCategoryID,
                                        pAsset->getHandle());
-            if (pLinks->getCount() > 0)
+            if (pLinks->getCount() > 0)  // an empty list is not kept
                 pAsset->setHyperlinks(pLinks.release());
             if (pHatch != nullptr) {
                 auto* pCopy = new CHatch;
                 pAsset->setHatch(pCopy);
                 pHatch->copyTo(pCopy);
             }
-            add(pAsset.release());
-        }
-    } catch (...) {
-        if (pReadFailure != nullptr)
-            pReadFailure->deleteChain();
-        throwWrapped(SOURCE_FILE, _T("CAssets::getCategoryAssets"));
-    }
-    if (pReadFailure != nullptr)
-        throw pReadFailure;
+            return pAsset;
+        });
 }
 
 void CAssets::getLocationAssets(CStoredProcedure* pStoredProcedure, int iLocationID,
                                 int iTimeout) {
-    // As for a category: the rows first, then each asset's attributes.
-    struct Row {
-        int iDrawingID = 0;
-        CString sHandle, sBlockIdentifier, sBlockDescription, sUniqueDescription, sStatus;
-        double dblX = 0.0, dblY = 0.0;
-    };
-    std::vector<Row> rows;
-    CEXOrvan* pReadFailure = nullptr;
-    try {
-        blockdb::callProcedure(
-            pStoredProcedure, iTimeout, _T("[idr]..[getLocationAssets]"), SOURCE_FILE,
-            _T("CAssets::getLocationAssets"), blockdb::Mode::ReadRows,
-            [&](CParameters& parameters) {
-                blockdb::addInt(parameters, _T("@locationID"), iLocationID);
-            },
-            nullptr,
-            [&](_RecordsetPtr pRecords) {
-                CRecordsetReader reader(pRecords);
-                while (reader.next()) {
-                    Row row;
-                    // These three have no default: a NULL is a failure of the call.
-                    if (!reader.read(L"drawingID", row.iDrawingID) ||
-                        !reader.read(L"aX", row.dblX) || !reader.read(L"aY", row.dblY))
-                        _com_issue_error(DISP_E_TYPEMISMATCH);
-                    reader.read(L"handle", row.sHandle);
-                    reader.read(L"acadBlockIdentifier", row.sBlockIdentifier);
-                    reader.read(L"atDescription", row.sBlockDescription);
-                    reader.read(L"aDescription", row.sUniqueDescription);
-                    reader.read(L"status", row.sStatus);
-                    rows.push_back(row);
-                }
-                reader.close();
-            });
-    } catch (CEXOrvan* e) {
-        pReadFailure = e;
-    }
-    try {
-        for (const Row& row : rows) {
+    readThenAdd<LocationRow>(
+        *this, pStoredProcedure, iTimeout, _T("[idr]..[getLocationAssets]"),
+        _T("CAssets::getLocationAssets"), _T("@locationID"), iLocationID,
+        [](CRecordsetReader& reader, LocationRow& row) {
+            // These three have no default: a NULL is a failure of the call.
+            if (!reader.read(L"drawingID", row.iDrawingID) || !reader.read(L"aX", row.dblX) ||
+                !reader.read(L"aY", row.dblY))
+                _com_issue_error(DISP_E_TYPEMISMATCH);
+            reader.read(L"handle", row.sHandle);
+            reader.read(L"acadBlockIdentifier", row.sBlockIdentifier);
+            reader.read(L"atDescription", row.sBlockDescription);
+            reader.read(L"aDescription", row.sUniqueDescription);
+            reader.read(L"status", row.sStatus);
+        },
+        [&](const LocationRow& row) {
             auto pAsset = std::make_unique<CAsset>(
                 iLocationID, row.iDrawingID, row.sHandle, row.sBlockIdentifier,
                 row.sBlockDescription, row.sUniqueDescription, row.dblX, row.dblY, row.sStatus);
             auto* pAttributes = new CAttributes;
             pAsset->setAttributes(pAttributes);
+            // The caller's time-out, like the call that found the asset.
             pAttributes->getAssetAttributes(pStoredProcedure, row.iDrawingID, row.sHandle,
                                             iTimeout);
-            add(pAsset.release());
-        }
-    } catch (...) {
-        if (pReadFailure != nullptr)
-            pReadFailure->deleteChain();
-        throwWrapped(SOURCE_FILE, _T("CAssets::getLocationAssets"));
-    }
-    if (pReadFailure != nullptr)
-        throw pReadFailure;
+            return pAsset;
+        });
 }
