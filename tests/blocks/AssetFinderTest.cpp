@@ -196,3 +196,40 @@ TEST_F(AssetFinderTest, RoomWithAssetsGivesBackEverythingOnEveryFault) {
 }
 
 }  // namespace
+
+namespace {
+
+// The attributes of the references inside a boundary are hidden and recorded, and shown again
+// from the record; references outside keep theirs.
+TEST_F(AssetFinderTest, AttributesInsideTheBoundaryAreHiddenAndShownAgain) {
+    const AcDbObjectId chairBlock = defineBlock(L"CHAIR", 0, 0, 2, 2, true);
+    const AcDbObjectId inside = insert(chairBlock, {5, 5, 0}, L"IN");
+    const AcDbObjectId outside = insert(chairBlock, {50, 5, 0}, L"OUT");
+    AcDbPolyline outline;
+    for (const AcGePoint2d& p :
+         {AcGePoint2d(0, 0), AcGePoint2d(20, 0), AcGePoint2d(20, 10), AcGePoint2d(0, 10)})
+        outline.addVertexAt(outline.numVerts(), p);
+    outline.setClosed(true);
+    auto hidden = [&](AcDbObjectId reference) {
+        AcDbObjectPointer<AcDbBlockReference> ref(reference, AcDb::kForRead);
+        std::unique_ptr<AcDbObjectIterator> it(ref->attributeIterator());
+        AcDbObjectPointer<AcDbAttribute> attribute(it->objectId(), AcDb::kForRead);
+        return attribute->isInvisible();
+    };
+    CAttributes record;
+    {
+        WriteLock lock(document());
+        CAssets assets;
+        assets.setPolylineAssetAttributesInvisible(AcGePoint3d(0, 0, 0), &outline, &record);
+    }
+    EXPECT_EQ(record.getCount(), 1);
+    EXPECT_TRUE(hidden(inside));
+    EXPECT_FALSE(hidden(outside));
+    {
+        WriteLock lock(document());
+        record.setAttributesIDsVisible();
+    }
+    EXPECT_FALSE(hidden(inside));
+}
+
+}  // namespace
