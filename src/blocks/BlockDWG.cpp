@@ -3,6 +3,7 @@
 #include <cfloat>
 #include <memory>
 
+#include "blocks/Assets.h"
 #include "blocks/Attributes.h"
 #include "blocks/BlockDWGHost.h"
 #include "blocks/Hyperlinks.h"
@@ -75,6 +76,7 @@ CBlockDWG::CBlockDWG(AcDbBlockReference* pReference, AcApDocument* pDocument) : 
 CBlockDWG::~CBlockDWG() {
     delete m_pHatch;
     delete m_pAttributes;
+    delete m_pAssets;
 }
 
 void CBlockDWG::initialise() {
@@ -97,6 +99,7 @@ void CBlockDWG::initialise() {
     m_sXDataAppName = XDATA_APP;
     setHatch(nullptr);
     setAttributes(nullptr);
+    setAssets(nullptr);
     m_iZoomTo = 0;
     m_dblZoomFactor = 0.0;
     setBlockType(6);
@@ -118,6 +121,12 @@ void CBlockDWG::setHatch(CHatch* pHatch) {
     if (pHatch != m_pHatch)
         delete m_pHatch;
     m_pHatch = pHatch;
+}
+
+void CBlockDWG::setAssets(CAssets* pAssets) {
+    if (pAssets != m_pAssets)
+        delete m_pAssets;
+    m_pAssets = pAssets;
 }
 
 void CBlockDWG::setAttributes(CAttributes* pAttributes) {
@@ -233,7 +242,6 @@ CString CBlockDWG::getHandlesToAddAsString() const {
 // ---- in the drawing ----
 
 void CBlockDWG::applyToDWG(CAcadDrawing* pDrawing, COrvanExceptions* pErrors) {
-    (void)pErrors;
     try {
         CDrawingLock lock(pDrawing);
         if (!lock.held()) {
@@ -263,6 +271,8 @@ void CBlockDWG::applyToDWG(CAcadDrawing* pDrawing, COrvanExceptions* pErrors) {
             hyperlinkBlock(pReference.object(), 0);
         if (m_iZoomTo)
             zoomToBlock(pDrawing, pReference.object());
+        if (m_pAssets != nullptr)
+            m_pAssets->applyToDWG(pDrawing, pErrors);
     } catch (...) {
         throwWrapped(SOURCE_FILE, _T("CBlockDWG::applyToDWG"));
     }
@@ -317,6 +327,11 @@ void CBlockDWG::copyInto(CBlockDWG* pTarget) const {
             auto pHyperlinks = std::make_unique<CHyperlinks>();
             getHyperlinks()->copyTo(pHyperlinks.get());
             pTarget->setHyperlinks(pHyperlinks.release());
+        }
+        if (m_pAssets != nullptr) {
+            auto pAssets = std::make_unique<CAssets>();
+            m_pAssets->copyTo(pAssets.get());
+            pTarget->setAssets(pAssets.release());
         }
         CBlock::copyTo(pTarget);
     } catch (...) {

@@ -5,7 +5,7 @@
 // the rest of its data. It also keeps the handles of the entities whose areas are subtracted from
 // and added to the space.
 //
-// Ownership: the block owns its hatch and attributes (and, through CBlock, its hyperlinks); the
+// Ownership: the block owns its hatch, attributes and assets (and, through CBlock, its hyperlinks); the
 // setters of owned objects delete what they replace. The destructor deletes them.
 //
 // Coordinate systems: the insertion point given to createBlock and createBlockDefinition is a
@@ -28,6 +28,7 @@
 #include "blocks/Block.h"
 
 class CAcadDrawing;
+class CAssets;
 class CAttributes;
 class CHatch;
 class COrvanExceptions;
@@ -73,6 +74,9 @@ class CBlockDWG : public CBlock {
     void setHatch(CHatch* pHatch);
     CAttributes* getAttributes() const { return m_pAttributes; }
     void setAttributes(CAttributes* pAttributes);
+    // The assets inside a room (null when not looked for); the setter takes the list over.
+    CAssets* getAssets() const { return m_pAssets; }
+    void setAssets(CAssets* pAssets);
     int getZoomTo() const { return m_iZoomTo; }
     void setZoomTo(int i) { m_iZoomTo = i; }
     double getZoomFactor() const { return m_dblZoomFactor; }
@@ -278,6 +282,7 @@ class CBlockDWG : public CBlock {
     AcArray<AcDbHandle> m_handlesToAdd;
     CHatch* m_pHatch = nullptr;
     CAttributes* m_pAttributes = nullptr;
+    CAssets* m_pAssets = nullptr;
     int m_iZoomTo = 0;
     double m_dblZoomFactor = 0.0;
     int m_iColour = 256;

@@ -26,8 +26,13 @@ class CStoredProcedure;
 class CBlockDWGRoom : public CBlockDWG {
   public:
     CBlockDWGRoom();
-    CBlockDWGRoom(AcDbBlockReference* pReference, AcApDocument* pDocument);
+    // With the assets flag set, the room also gets the assets that stand inside the first
+    // polyline of its definition as the reference places it (CAssets::getPolylineAssets with
+    // the reference's block transform); a definition without one gives no list. A failure of
+    // the search leaves nothing open and arrives wrapped as "CBlockDWGRoom::CBlockDWGRoom".
+    CBlockDWGRoom(AcDbBlockReference* pReference, AcApDocument* pDocument, int bAssets = 0);
 
+    // The room's export, then each of its assets' (CAssets::exportTP) when it has a list.
     void exportTP(CStoredProcedure* pStoredProcedure, int iTimeout, int iId,
                   CString sExportParameters);
 };

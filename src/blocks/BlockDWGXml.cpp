@@ -1,9 +1,10 @@
 // The XML form of a space block: "orvanBlock" holding, in this order, "mbHandle" (always),
 // "mbName" and "mbCode" (when not empty), "mbArea" (two decimals, when not 0), "mbSwapName",
 // "mbSwapArea" and "mbSwapAux" (the values of the NAME, AREA and AUX attributes the block holds)
-// and "hyperlinks" (when the block has hyperlinks).
+// "hyperlinks" (when the block has hyperlinks) and "assets" (when it has an asset list).
 #include <memory>
 
+#include "blocks/Assets.h"
 #include "blocks/Attribute.h"
 #include "blocks/Attributes.h"
 #include "blocks/BlockDWG.h"
@@ -52,6 +53,8 @@ MSXML2::IXMLDOMNodePtr CBlockDWG::serialize(CString sNamespace) {
         }
         if (getHyperlinks() != nullptr)
             pBlock->appendChild(getHyperlinks()->serialize(sNamespace));
+        if (m_pAssets != nullptr)
+            pBlock->appendChild(m_pAssets->serialize(sNamespace));
         return pBlock;
     } catch (...) {
         throwWrapped(SOURCE_FILE, _T("CBlockDWG::serialize"));
@@ -82,6 +85,11 @@ void CBlockDWG::deSerialize(MSXML2::IXMLDOMNodePtr pNode, CHatch* pHatch) {
                     auto pLinks = std::make_unique<CHyperlinks>();
                     pLinks->deSerialize(pChild->GetchildNodes());
                     setHyperlinks(pLinks.release());
+                } else if (sName == L"assets") {
+                    // The assets of a room read from XML carry no hatch setting of their own.
+                    auto pAssets = std::make_unique<CAssets>();
+                    pAssets->deSerialize(pChild->GetchildNodes(), nullptr);
+                    setAssets(pAssets.release());
                 } else {
                     for (const SwapElement& swap : SWAP_ELEMENTS) {
                         if (sName != swap.sName)

@@ -11,6 +11,7 @@
 #include "blocks/BlockDWGKinds.h"
 #include "core/OrvanExceptions.h"
 #include "core/XMLUtilities.h"
+#include "database/DatabaseExceptions.h"
 #include "drawing/AcadDrawing.h"
 #include "drawing/AcadUtilities.h"
 #include "drawing/DrawingLock.h"
@@ -116,6 +117,18 @@ unsigned long long handleValue(const CString& sHandle) {
 
 }  // namespace
 
+void rethrowProcedureError(LPCTSTR sSourceFile, LPCTSTR sProcSig) {
+    try {
+        throw;
+    } catch (CEXOrvan* e) {
+        if (auto* pProcedure = dynamic_cast<CEXStoredProcedure*>(e))
+            throw pProcedure;
+        throw new CEXUnhandled(ORVAN_MODULE_DESCRIPTION, sSourceFile, sProcSig, 0, e);
+    } catch (...) {
+        throwWrapped(sSourceFile, sProcSig);
+    }
+}
+
 CBlocks::~CBlocks() {
     deleteObjects();
 }
@@ -205,10 +218,9 @@ void CBlocks::addClassified(AcDbBlockReference* pReference, CAcadDrawing* pDrawi
     else if (bGross)
         pBlock = std::make_unique<CBlockDWGSite>(pReference, pDocument);
     else if (bFloorLevel)
-        pBlock = std::make_unique<CBlockDWGRoom>(pReference, pDocument);
+        pBlock = std::make_unique<CBlockDWGRoom>(pReference, pDocument, bAssets ? 1 : 0);
     else
         pBlock = std::make_unique<CBlockDWGBuilding>(pReference, pDocument);
-    (void)bAssets;
     addBlock(pBlock.release());
 }
 

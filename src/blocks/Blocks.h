@@ -28,8 +28,14 @@
 
 class CAcadDrawing;
 class CBlock;
+class CBlockIPR;
 class CHatch;
 class CStoredProcedure;
+
+// For a catch-all handler of a database operation: a stored procedure's error (a
+// CEXStoredProcedure, however it was thrown) goes on as it is, with the call's XML; anything
+// else is wrapped as throwWrapped does.
+[[noreturn]] void rethrowProcedureError(LPCTSTR sSourceFile, LPCTSTR sProcSig);
 
 class CBlocks {
   public:
@@ -60,6 +66,9 @@ class CBlocks {
     CBlock* getAt(CString sHandle) const;
     // The first block whose code equals the text exactly, or null.
     CBlock* getByCode(CString sCode) const;
+    // The first database record (block type 1 to 5; other blocks are passed over) of that
+    // location id, or null.
+    CBlockIPR* getAtIPRBlock(int iLocationID) const;
 
     // ---- From the drawing ---------------------------------------------------------------
 
@@ -113,6 +122,14 @@ class CBlocks {
     // the row set is closed.
     void getCategoryDWGBlocks(CStoredProcedure* pStoredProcedure, int iTimeout, int iCategoryID,
                               CHatch* pHatchTemplate);
+
+    // "__to_getBlocksFromIPR" with "@parentID": per row a record of the kind its "type" names
+    // ("r" room, "f" floor, "b" building, anything else a site) with its location id, parent
+    // id, name, code, status ("0" first: exists; "1" second: duplicate), area, handle and
+    // perimeter (NULL keeps the default). With bAssets a room also gets its location's assets
+    // ("[idr]..[getLocationAssets]", same time-out), asked for once the row set is closed.
+    void getIPRBlocks(CStoredProcedure* pStoredProcedure, int iTimeout, int iParentID,
+                      bool bAssets);
 
   private:
     // Builds the kind for a block reference (open) and appends it; nothing for "MARKER-LEGEND"

@@ -1,8 +1,11 @@
-// CBlocks: the space blocks of a graphic report's category, from the facility database.
+// CBlocks from the facility database: the space blocks of a graphic report's category, and the
+// location records below a parent.
 #include <memory>
 #include <vector>
 
+#include "blocks/Assets.h"
 #include "blocks/Attributes.h"
+#include "blocks/BlockIPR.h"
 #include "blocks/BlockDWG.h"
 #include "blocks/Blocks.h"
 #include "blocks/Hyperlinks.h"
@@ -10,7 +13,7 @@
 #include "database/DatabaseExceptions.h"
 #include "database/RecordsetReader.h"
 #include "drawing/Hatch.h"
-#include "drawing/Layer.h"
+#include "blocks/ProcedureCall.h"
 
 static const LPCTSTR SOURCE_FILE = _T("Blocks.cpp");  // one source file for the class
 
@@ -19,11 +22,13 @@ void CBlocks::getCategoryDWGBlocks(CStoredProcedure* pStoredProcedure, int iTime
     static const LPCTSTR PROC = _T("CBlocks::getCategoryDWGBlocks");
     try {
         std::vector<std::unique_ptr<CBlockDWG>> blocks;
-        CLayer::callProcedure(
+        blockdb::callProcedure(
             pStoredProcedure, iTimeout, _T("__gr_getCategoryBlocks"), SOURCE_FILE, PROC,
+            blockdb::Mode::ReadRows,
             [&](CParameters& parameters) {
-                CLayer::addInt(parameters, _T("@categoryID"), iCategoryID);
+                blockdb::addInt(parameters, _T("@categoryID"), iCategoryID);
             },
+            nullptr,
             [&](_RecordsetPtr pRows) {
                 CRecordsetReader rows(pRows);
                 while (rows.next()) {
@@ -74,9 +79,89 @@ void CBlocks::getCategoryDWGBlocks(CStoredProcedure* pStoredProcedure, int iTime
             }
             addBlock(pBlock.release());
         }
-    } catch (CEXStoredProcedure*) {
-        throw;
     } catch (...) {
-        throwWrapped(SOURCE_FILE, PROC);
+        rethrowProcedureError(SOURCE_FILE, PROC);
     }
+}
+
+void CBlocks::getIPRBlocks(CStoredProcedure* pStoredProcedure, int iTimeout, int iParentID,
+                           bool bAssets) {
+    static const LPCTSTR PROC = _T("CBlocks::getIPRBlocks");
+    try {
+        std::vector<std::unique_ptr<CBlockIPR>> records;
+        blockdb::callProcedure(
+            pStoredProcedure, iTimeout, _T("__to_getBlocksFromIPR"), SOURCE_FILE, PROC,
+            blockdb::Mode::ReadRows,
+            [&](CParameters& parameters) {
+                blockdb::addInt(parameters, _T("@parentID"), iParentID);
+            },
+            nullptr,
+            [&](_RecordsetPtr pRows) {
+                CRecordsetReader rows(pRows);
+                while (rows.next()) {
+                    int iId = 0;
+                    rows.read(L"id", iId);
+                    CString sType;
+                    rows.read(L"type", sType);
+                    std::unique_ptr<CBlockIPR> pRecord;
+                    if (sType == L"r")
+                        pRecord = std::make_unique<CBlockIPRRoom>();
+                    else if (sType == L"f")
+                        pRecord = std::make_unique<CBlockIPRFloor>();
+                    else if (sType == L"b")
+                        pRecord = std::make_unique<CBlockIPRBuilding>();
+                    else
+                        pRecord = std::make_unique<CBlockIPRSite>();
+                    pRecord->setLocationID(iId);
+                    int iParent = pRecord->getParentID();
+                    if (rows.read(L"parentid", iParent))
+                        pRecord->setParentID(iParent);
+                    CString sText;
+                    if (rows.read(L"name", sText))
+                        pRecord->setName(sText);
+                    if (rows.read(L"code", sText))
+                        pRecord->setCode(sText);
+                    CString sStatus;
+                    if (rows.read(L"status", sStatus)) {
+                        if (sStatus.GetLength() > 0 && sStatus[0] == L'0')
+                            pRecord->setStatusExists(1);
+                        if (sStatus.GetLength() > 1 && sStatus[1] == L'1')
+                            pRecord->setStatusDuplicate(1);
+                    }
+                    double dblValue = 0.0;
+                    if (rows.read(L"area", dblValue))
+                        pRecord->setArea(dblValue);
+                    if (rows.read(L"handle", sText))
+                        pRecord->setHandle(sText);
+                    if (rows.read(L"perimeter", dblValue))
+                        pRecord->setPerimeter(dblValue);
+                    records.push_back(std::move(pRecord));
+                }
+                rows.close();
+            });
+        // A room's assets come from a call of their own, made once the row set is closed.
+        for (std::unique_ptr<CBlockIPR>& pRecord : records) {
+            if (bAssets && pRecord->getBlockType() == 2) {
+                auto pAssets = std::make_unique<CAssets>();
+                pAssets->getLocationAssets(pStoredProcedure, pRecord->getLocationID(), iTimeout);
+                pRecord->setAssets(pAssets.release());
+            }
+            addBlock(pRecord.release());
+        }
+    } catch (...) {
+        rethrowProcedureError(SOURCE_FILE, PROC);
+    }
+}
+
+CBlockIPR* CBlocks::getAtIPRBlock(int iLocationID) const {
+    for (int i = 0; i < m_iCount; i++) {
+        CBlock* pBlock = m_blocks.GetAt(i);
+        const int iType = pBlock->getBlockType();
+        if (iType < 1 || iType > 5)
+            continue;  // only database records have a location id
+        auto* pRecord = static_cast<CBlockIPR*>(pBlock);
+        if (pRecord->getLocationID() == iLocationID)
+            return pRecord;
+    }
+    return nullptr;
 }

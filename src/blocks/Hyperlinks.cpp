@@ -7,7 +7,7 @@
 #include "core/OrvanExceptions.h"
 #include "core/XMLUtilities.h"
 #include "database/RecordsetReader.h"
-#include "drawing/Layer.h"
+#include "blocks/ProcedureCall.h"
 
 static const LPCTSTR SOURCE_FILE = _T("Hyperlinks.cpp");
 
@@ -212,12 +212,13 @@ void CHyperlinks::getBlockHyperlinks(CStoredProcedure* pStoredProcedure, int iTi
 void CHyperlinks::readHyperlinks(CStoredProcedure* pStoredProcedure, int iTimeout,
                                  LPCTSTR sProcedure, LPCTSTR sProcSig, int iCategoryId,
                                  CString sHandle) {
-    CLayer::callProcedure(
-        pStoredProcedure, iTimeout, sProcedure, SOURCE_FILE, sProcSig,
+    blockdb::callProcedure(
+        pStoredProcedure, iTimeout, sProcedure, SOURCE_FILE, sProcSig, blockdb::Mode::ReadRows,
         [&](CParameters& parameters) {
-            CLayer::addInt(parameters, _T("@categoryID"), iCategoryId);
-            CLayer::addVarChar(parameters, _T("@handle"), sHandle);
+            blockdb::addInt(parameters, _T("@categoryID"), iCategoryId);
+            blockdb::addVarChar(parameters, _T("@handle"), sHandle, 255);
         },
+        nullptr,
         [&](_RecordsetPtr pRows) {
             CRecordsetReader rows(pRows);
             while (rows.next()) {

@@ -89,4 +89,12 @@ CEXStoredProcedure::CEXStoredProcedure(_ConnectionPtr connection, CStoredProcedu
     setInnerException(providerErrors(connection, source, file, procSig));
 }
 
+CEXStoredProcedure::CEXStoredProcedure(CEXOrvan* innerException, CStoredProcedure* procedure,
+                                       CString source, CString file, CString procSig, int severity)
+    : CEXOrvan(source, file, procSig, 0, innerException), m_xmlNode(procedureXML(procedure)) {
+    const CString name = procedure ? text(procedure->getName()) : CString();
+    setDescription(L"An error occurred whilst executing [" + name + L"]");
+    setSeverity(severity);
+}
+
 CEXStoredProcedure::~CEXStoredProcedure() = default;

@@ -31,6 +31,11 @@ class CEXStoredProcedure : public CEXOrvan {
     // the XML node as above, the connection's provider errors chained below.
     CEXStoredProcedure(_ConnectionPtr connection, CStoredProcedure* procedure, CString source,
                        CString file, CString procSig, int severity);
+    // A call that failed with a module error (the execSP operations raise their failures as
+    // CEXUnhandled chains): "An error occurred whilst executing [" + procedure name + "]", the
+    // XML node as above, and the chain (taken over) as the inner error.
+    CEXStoredProcedure(CEXOrvan* innerException, CStoredProcedure* procedure, CString source,
+                       CString file, CString procSig, int severity);
     ~CEXStoredProcedure() override;
 
     // The call's XML form ("storedProcedure" with its name, date and parameters), or null when

@@ -6,7 +6,10 @@
 
 #include "blocks/Attribute.h"
 #include "blocks/Attributes.h"
+#include "blocks/Assets.h"
+#include "blocks/Asset.h"
 #include "blocks/BlockDWGKinds.h"
+#include "blocks/BlockIPR.h"
 #include "blocks/Blocks.h"
 #include "blocks/Hyperlink.h"
 #include "blocks/Hyperlinks.h"
@@ -134,13 +137,72 @@ TEST_F(CollectionDatabaseTest, EachKindExportsItsOwnParameters) {
         EXPECT_EQ(exportsOf(c.handle), c.row);
     }
 
-    // A value the column cannot hold fails the call; the chain names the export.
+    // A value the column cannot hold: the stored procedure's own error, with the call's XML.
     room.setName(CString(L'N', 300));
     auto error = caught([&] { room.exportTP(procedure.get(), 3, 40, L""); });
     ASSERT_TRUE(error);
-    EXPECT_EQ(error->getProcSig(), L"CBlockDWGRoom::exportTP");
-    ASSERT_NE(error->getInnerException(), nullptr);
-    EXPECT_NE(error->getInnerException()->getDescription().Find(L"@name"), -1);
+    auto* failed = dynamic_cast<CEXStoredProcedure*>(error.get());
+    ASSERT_NE(failed, nullptr);
+    EXPECT_EQ(failed->getProcSig(), L"CBlockDWGRoom::exportTP");
+    EXPECT_NE(failed->getXMLNode(), nullptr);
+}
+
+TEST_F(CollectionDatabaseTest, LocationRecordsComeAsTheirKindsWithTheirAssets) {
+    auto procedure = this->procedure(L"");
+    CBlocks records;
+    records.getIPRBlocks(procedure.get(), 9, 2, false);  // the floor below the library
+    records.getIPRBlocks(procedure.get(), 9, 3, false);  // the rooms of the floor
+    EXPECT_EQ(procedure->getTimeout(), 9);
+    ASSERT_GE(records.getCount(), 5);  // other tests may add rooms (ids from 1000)
+    struct Expected {
+        int id, type, parent, exists, duplicate;
+        const wchar_t* name;
+        double area;
+        const wchar_t* handle;
+    };
+    const Expected expected[] = {
+        {3, 3, 2, 1, 0, L"Ground Floor", -1.0, nullptr},  // area and handle rewritten elsewhere
+        {4, 2, 3, 1, 0, L"Reading Room", 120.5, L"2B0"},
+        {5, 2, 3, 0, 1, L"Store", 0.0, L""},  // status "11", NULL area and handle
+        {6, 2, 3, 1, 0, L"Office", 0.0, L""},
+        {7, 2, 3, 1, 0, L"Corridor", 0.0, L""},
+    };
+    for (int i = 0; i < 5; i++) {
+        const Expected& e = expected[i];
+        SCOPED_TRACE(e.id);
+        CBlockIPR* record = records.getAtIPRBlock(e.id);
+        ASSERT_NE(record, nullptr);
+        EXPECT_EQ(record, records.getAt(i));
+        EXPECT_EQ(record->getBlockType(), e.type);
+        EXPECT_EQ(record->getParentID(), e.parent);
+        EXPECT_EQ(record->getStatusExists(), e.exists);
+        EXPECT_EQ(record->getStatusDuplicate(), e.duplicate);
+        EXPECT_EQ(record->getName(), e.name);
+        if (e.handle != nullptr) {
+            EXPECT_DOUBLE_EQ(record->getArea(), e.area);
+            EXPECT_EQ(record->getHandle(), e.handle);
+        }
+        EXPECT_EQ(record->getAssets(), nullptr);
+    }
+    EXPECT_EQ(records.getAtIPRBlock(99), nullptr);
+    // A drawing block is never taken for a record, whatever its fields.
+    CBlocks mixed;
+    mixed.addBlock(new CBlockDWGRoom);
+    EXPECT_EQ(mixed.getAtIPRBlock(0), nullptr);
+
+    // With assets: the first room has its two; the room whose asset lacks its position fails
+    // the read with the procedure's own error, the records before it kept.
+    CBlocks withAssets;
+    auto error = caught([&] { withAssets.getIPRBlocks(procedure.get(), 9, 3, true); });
+    ASSERT_TRUE(error);
+    EXPECT_NE(dynamic_cast<CEXStoredProcedure*>(error.get()), nullptr);
+    ASSERT_EQ(withAssets.getCount(), 2);
+    CAssets* assets = withAssets.getAtIPRBlock(4)->getAssets();
+    ASSERT_NE(assets, nullptr);
+    ASSERT_EQ(assets->getCount(), 2);
+    EXPECT_EQ(assets->getAt(1)->getHandle(), L"3C2");
+    ASSERT_NE(withAssets.getAtIPRBlock(5)->getAssets(), nullptr);
+    EXPECT_EQ(withAssets.getAtIPRBlock(5)->getAssets()->getCount(), 0);
 }
 
 }  // namespace
