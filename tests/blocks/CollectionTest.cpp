@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "BlockFixture.h"
+#include "blocks/Asset.h"
+#include "blocks/Assets.h"
 #include "blocks/BlockDWGKinds.h"
 #include "blocks/Blocks.h"
 #include "core/ErrorCapture.h"
@@ -83,6 +85,51 @@ TEST_F(CollectionTest, TheLevelLetterAndTheGrossAreaDecideTheKind) {
               (std::vector<std::wstring>{L"Floor 1", L"Office", L"GROSS AREA", L"Gross Area"}));
     blocks.getOrvanDWGBlocks_SS(&drawing, false, L"f");
     EXPECT_EQ(blocks.getCount(), 8);  // filling again appends
+}
+
+TEST_F(CollectionTest, RoomsGatherTheFurnitureInsideThemWhenAsked) {
+    space(L"ROOM-GROSS_AREA", L"Floor", -5);
+    space(L"ROOM-1", L"Office", 20);
+    AcDbObjectId chair;
+    {
+        WriteLock lock(document());
+        AcDbBlockTable* table = nullptr;
+        ASSERT_EQ(db()->getBlockTable(table, AcDb::kForWrite), Acad::eOk);
+        auto* record = new AcDbBlockTableRecord;
+        record->setName(L"CHAIR");
+        table->add(chair, record);
+        auto* seat = new AcDbPolyline;
+        seat->addVertexAt(0, AcGePoint2d(0, 0));
+        seat->addVertexAt(1, AcGePoint2d(1, 0));
+        seat->addVertexAt(2, AcGePoint2d(1, 1));
+        seat->setClosed(true);
+        record->appendAcDbEntity(seat);
+        seat->close();
+        record->close();
+        table->close();
+    }
+    addToModelSpace(new AcDbBlockReference(AcGePoint3d(22, 2, 0), chair));   // in the room
+    addToModelSpace(new AcDbBlockReference(AcGePoint3d(50, 50, 0), chair));  // outside both
+
+    CBlocks plain;
+    plain.getOrvanDWGBlocks_SS(&drawing, false, L"f");
+    ASSERT_EQ(plain.getCount(), 2);
+    EXPECT_EQ(static_cast<CBlockDWG*>(plain.getAt(1))->getAssets(), nullptr);
+
+    CBlocks furnished;
+    furnished.getOrvanDWGBlocks_SS(&drawing, true, L"f");
+    ASSERT_EQ(typesOf(furnished), (std::vector<int>{8, 7}));
+    EXPECT_EQ(static_cast<CBlockDWG*>(furnished.getAt(0))->getAssets(), nullptr);  // a floor
+    CAssets* assets = static_cast<CBlockDWG*>(furnished.getAt(1))->getAssets();
+    ASSERT_NE(assets, nullptr);
+    ASSERT_EQ(assets->getCount(), 1);
+    EXPECT_EQ(assets->getAt(0)->getBlockIdentifier(), L"CHAIR");
+
+    const qv::test::FaultSweepResult sweep = qv::test::sweepHostFaults([&] {
+        CBlocks blocks;
+        caught([&] { blocks.getOrvanDWGBlocks_SS(&drawing, true, L"f"); });
+    });
+    EXPECT_TRUE(sweep.clean()) << sweep.report();
 }
 
 TEST_F(CollectionTest, MarkersAreNoSpaceBlocks) {
