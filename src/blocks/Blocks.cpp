@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cfloat>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -86,6 +87,27 @@ class CZoomedToExtents {
     CAcadDrawing* m_pDrawing;
     bool m_bZoomed = false;
 };
+
+// Under one level of the drawing's lock and zoomed to the extents, calls `each` for every member
+// of the selection that opens as a block reference, in selection order. Nothing when the lock is
+// refused or the selection finds nothing; lock, view and set are given back on every path.
+void walkSelection(CAcadDrawing* pDrawing, int (*selector)(ads_name),
+                   const std::function<void(AcDbBlockReference*)>& each) {
+    if (pDrawing == nullptr)
+        return;
+    CDrawingLock lock(pDrawing);
+    if (!lock.held())
+        return;
+    CZoomedToExtents zoom(pDrawing);
+    CSelectionSet set;
+    if (!set.select(selector))
+        return;
+    for (const AcDbObjectId& id : set.ids()) {
+        AcDbObjectPointer<AcDbBlockReference> pReference(id, AcDb::kForRead);
+        if (pReference.openStatus() == Acad::eOk)
+            each(pReference.object());
+    }
+}
 
 int selectInserts(ads_name set, const wchar_t* sBlockName) {
     blockhost::ResBufPtr pFilter(sBlockName != nullptr
@@ -226,20 +248,9 @@ void CBlocks::addClassified(AcDbBlockReference* pReference, CAcadDrawing* pDrawi
 
 void CBlocks::getOrvanDWGBlocks_SS(CAcadDrawing* pDrawing, bool bAssets, CString sLevel) {
     try {
-        if (pDrawing == nullptr)
-            return;
-        CDrawingLock lock(pDrawing);
-        if (!lock.held())
-            return;
-        CZoomedToExtents zoom(pDrawing);
-        CSelectionSet set;
-        if (!set.select(getOrvanBlockSS))
-            return;
-        for (const AcDbObjectId& id : set.ids()) {
-            AcDbObjectPointer<AcDbBlockReference> pReference(id, AcDb::kForRead);
-            if (pReference.openStatus() == Acad::eOk)
-                addClassified(pReference.object(), pDrawing, bAssets, sLevel, false);
-        }
+        walkSelection(pDrawing, getOrvanBlockSS, [&](AcDbBlockReference* pReference) {
+            addClassified(pReference, pDrawing, bAssets, sLevel, false);
+        });
     } catch (...) {
         throwWrapped(SOURCE_FILE, _T("CBlocks::getOrvanDWGBlocks_SS"));
     }
@@ -273,20 +284,9 @@ void CBlocks::getOrvanDWGBlocks_I(CAcadDrawing* pDrawing, bool bAssets, CString 
 
 void CBlocks::getAcadBlocks(CAcadDrawing* pDrawing) {
     try {
-        if (pDrawing == nullptr)
-            return;
-        CDrawingLock lock(pDrawing);
-        if (!lock.held())
-            return;
-        CZoomedToExtents zoom(pDrawing);
-        CSelectionSet set;
-        if (!set.select(getAcadBlockSS))
-            return;
-        for (const AcDbObjectId& id : set.ids()) {
-            AcDbObjectPointer<AcDbBlockReference> pReference(id, AcDb::kForRead);
-            if (pReference.openStatus() == Acad::eOk)
-                addBlock(new CBlockDWG(pReference.object(), pDrawing->getDocument()));
-        }
+        walkSelection(pDrawing, getAcadBlockSS, [&](AcDbBlockReference* pReference) {
+            addBlock(new CBlockDWG(pReference, pDrawing->getDocument()));
+        });
     } catch (...) {
         throwWrapped(SOURCE_FILE, _T("CBlocks::getAcadBlocks"));
     }
