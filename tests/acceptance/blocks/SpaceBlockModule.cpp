@@ -6,12 +6,16 @@
 //               and written back with its extended data
 //   qvpickroom  picks a space block (CAcadUtilities::userSelectOrvanBlock) and prints it
 //   qvunroom    picks a space block and turns it back into its polyline
-//   qvcollect   collects the space blocks (the "X" walk, level "f"), sorted by handle; turns
-//               the first by 30 degrees and scales it by 1.5; gives each a hatch (ANSI31, scale
-//               50, colour 200,120,40, layer "ROOM-HATCH") and the hyperlink
-//               "http://rooms/" + name, "Room " + name; and writes it back
+//   qvcollect   collects the space blocks with their furniture (the "X" walk, level "f"),
+//               sorted by handle; turns the first by 30 degrees and scales it by 1.5; gives each
+//               a hatch (ANSI31, scale 50, colour 200,120,40, layer "ROOM-HATCH") and the
+//               hyperlink "http://rooms/" + name, "Room " + name, each of its assets a hatch
+//               (ANSI37, scale 20, colour 40,120,200, layer "ASSET-HATCH") and the hyperlink
+//               "http://assets/" + block name + "/" + handle; and writes it back
 #include "StdAfx.h"
 
+#include "blocks/Asset.h"
+#include "blocks/Assets.h"
 #include "blocks/Attribute.h"
 #include "blocks/Attributes.h"
 #include "blocks/BlockDWGKinds.h"
@@ -161,7 +165,7 @@ void collectAndHatch() {
         CAcadDrawing drawing;
         wrapCurrent(drawing);
         CBlocks blocks;
-        blocks.getOrvanDWGBlocks_SS(&drawing, false, L"f");
+        blocks.getOrvanDWGBlocks_SS(&drawing, true, L"f");
         blocks.sortBlocksByHandle(true);
         acutPrintf(L"%d space blocks collected.\n", blocks.getCount());
         for (int i = 0; i < blocks.getCount(); i++) {
@@ -189,11 +193,30 @@ void collectAndHatch() {
             links->add(new CHyperlink(L"http://rooms/" + block->getName(),
                                       L"Room " + block->getName()));
             block->setHyperlinks(links);
+            CAssets* assets = block->getAssets();
+            const int iAssets = assets != nullptr ? assets->getCount() : 0;
+            for (int a = 0; a < iAssets; a++) {
+                CAsset* asset = assets->getAt(a);
+                auto* assetHatch = new CHatch;
+                assetHatch->setPatternName(L"ANSI37");
+                assetHatch->setPatternScale(20);
+                assetHatch->setLayerName(L"ASSET-HATCH");
+                AcCmColor assetColour;
+                assetColour.setRGB(40, 120, 200);
+                assetHatch->setColour(assetColour);
+                asset->setHatch(assetHatch);
+                auto* assetLinks = new CHyperlinks;
+                assetLinks->add(new CHyperlink(L"http://assets/" + asset->getBlockIdentifier() +
+                                                   L"/" + asset->getHandle(),
+                                               asset->getBlockIdentifier()));
+                asset->setHyperlinks(assetLinks);
+                acutPrintf(L"  asset %s\n", asset->getBlockIdentifier().GetString());
+            }
             COrvanExceptions errors;
             block->applyToDWG(&drawing, &errors);
-            acutPrintf(L"%s %s %s: %d hatch error(s)\n", block->getBlockName().GetString(),
-                       kindName(block->getBlockType()), block->getName().GetString(),
-                       errors.getCount());
+            acutPrintf(L"%s %s %s, %d asset(s): %d hatch error(s)\n",
+                       block->getBlockName().GetString(), kindName(block->getBlockType()),
+                       block->getName().GetString(), iAssets, errors.getCount());
             errors.printAll();
         }
     } catch (CEXOrvan* e) {

@@ -8,12 +8,16 @@ hatch with the pattern ANSI31 at scale 50, the true colour 200,120,40, on the la
 whose one boundary path is the block's outline polyline carried by the reference's transform
 (vertices to 1e-6, bulges equal), and which carries the hyperlink "http://rooms/R-n" with the
 description "Room R-n", as the reference does. One reference is turned by 30 degrees and scaled
-by 1.5; each block's outline is still where the floor plan drew it relative to the others.
+by 1.5. The furniture inside the rooms (the chair in R-1, the desk across R-3's wall) carries
+a hatch (ANSI37, scale 20, colour 40,120,200, layer ASSET-HATCH) over its extents and the
+hyperlink "http://assets/<block>/<handle>", as its hatch does; the chair outside every room has
+neither.
 """
 import math
 import sys
 
 import ezdxf
+import ezdxf.bbox
 from ezdxf.math import Vec3
 
 failures = []
@@ -49,7 +53,8 @@ def main():
     check(not auditor.has_errors, "audit errors: %s" % [str(e) for e in auditor.errors])
     msp = doc.modelspace()
     inserts = [e for e in msp.query("INSERT") if e.dxf.name.startswith("ROOM-")]
-    hatches = list(msp.query("HATCH"))
+    hatches = [h for h in msp.query("HATCH") if h.dxf.layer != "ASSET-HATCH"]
+    asset_hatches = [h for h in msp.query("HATCH") if h.dxf.layer == "ASSET-HATCH"]
     check(len(inserts) == 6, "space blocks: %d" % len(inserts))
     check(len(hatches) == len(inserts), "hatches: %d for %d blocks" % (len(hatches), len(inserts)))
     by_link = {}
@@ -91,6 +96,31 @@ def main():
             check(math.dist(got[:2], want[:2]) < 1e-6 and abs(got[2] - want[2]) < 1e-9,
                   "%s: vertex %s, expected %s" % (name, got, want))
     check(turned == 1, "turned references: %d" % turned)
+    furniture = [e for e in msp.query("INSERT") if e.dxf.name in ("CHAIR", "DESK")]
+    check(len(furniture) == 3, "furniture: %d" % len(furniture))
+    linked = {}
+    for hatch in asset_hatches:
+        name, description, _ = hatch.get_hyperlink()
+        linked[name] = hatch
+        check(hatch.dxf.pattern_name == "ANSI37", "asset pattern %s" % hatch.dxf.pattern_name)
+        check(abs(hatch.dxf.pattern_scale - 20.0) < 1e-9, "asset scale %s" % hatch.dxf.pattern_scale)
+        check(hatch.rgb == (40, 120, 200), "asset colour %s" % (hatch.rgb,))
+    for item in furniture:
+        expected = "http://assets/%s/%s" % (item.dxf.name, item.dxf.handle)
+        inside = tuple(item.dxf.insert)[:2] != (20000.0, 20000.0)
+        name, description, _ = item.get_hyperlink()
+        check((name == expected) == inside, "%s %s: hyperlink %r" % (item.dxf.name,
+                                                                     item.dxf.handle, name))
+        check((expected in linked) == inside, "%s %s: hatch" % (item.dxf.name, item.dxf.handle))
+        if inside and expected in linked:
+            box = ezdxf.bbox.extents([item])
+            corners = [(v[0], v[1]) for v in linked[expected].paths[0].vertices]
+            check(len(corners) == 4 and
+                  all(math.isclose(x, min(box.extmin.x, box.extmax.x), abs_tol=1e-6) or
+                      math.isclose(x, max(box.extmin.x, box.extmax.x), abs_tol=1e-6)
+                      for x, _ in corners),
+                  "%s: asset hatch %s over extents %s" % (expected, corners, box))
+    check(len(asset_hatches) == 2, "asset hatches: %d" % len(asset_hatches))
     if failures:
         print("\n".join(failures))
         return 1

@@ -2,7 +2,10 @@
 """Writes the floor plan of the space-block acceptance case (drawings/rooms.dxf): closed room
 outlines in millimetres, some with arcs, one open outline, a line and a text.
 
-usage: make_rooms.py OUTPUT.dxf
+usage: make_rooms.py OUTPUT.dxf [--furnished]
+
+With --furnished the plan also holds furniture blocks: a chair in the first room, a desk across
+the third room's wall, and a chair outside every room (drawings/rooms_furnished.dxf).
 """
 import sys
 
@@ -32,6 +35,15 @@ def main():
     msp.add_lwpolyline([(0, 10000), (5000, 10000), (5000, 12000)], dxfattribs={"layer": "ROOMS"})
     msp.add_line((0, -1000), (16000, -1000), dxfattribs={"layer": "NOTES"})
     msp.add_text("Floor 1", dxfattribs={"layer": "NOTES", "height": 250, "insert": (0, -1500)})
+    if "--furnished" in sys.argv[2:]:
+        doc.layers.new("FURNITURE", dxfattribs={"color": 5})
+        chair = doc.blocks.new("CHAIR")
+        chair.add_lwpolyline([(0, 0), (500, 0), (500, 500), (0, 500)], close=True)
+        desk = doc.blocks.new("DESK")
+        desk.add_lwpolyline([(0, 0), (1600, 0), (1600, 800), (0, 800)], close=True)
+        for name, point in (("CHAIR", (1000, 1000)), ("DESK", (2500, 8500)),
+                            ("CHAIR", (20000, 20000))):
+            msp.add_blockref(name, point, dxfattribs={"layer": "FURNITURE"})
     doc.saveas(sys.argv[1])
 
 
