@@ -23,8 +23,8 @@ void exportBlock(const CBlockDWG& block, CStoredProcedure* pStoredProcedure, int
                  LPCTSTR sProcSig) {
     blockdb::callProcedure(
         pStoredProcedure, iTimeout,
-        bSpace ? _T("__to_exportSpaceBlockToTP") : _T("__to_exportGrossAreaBlocktoTP"),
-        sSourceFile, sProcSig, blockdb::Mode::NoReturn, [&](CParameters& parameters) {
+        bSpace ? _T("__to_exportSpaceBlockToTP") : _T("__to_exportGrossAreaBlocktoTP"), sSourceFile,
+        sProcSig, blockdb::Mode::NoReturn, [&](CParameters& parameters) {
             if (bSpace) {
                 addInt(parameters, _T("@parentID"), iId);
                 addText(parameters, _T("@name"), block.getName());

@@ -148,8 +148,7 @@ void CBlockDWG::hatchObject(CAcadDrawing* pDrawing, AcDbBlockReference* pReferen
         CLayers().ensureLayerExists(pDrawing, sLayer, colour);
         pHatch->setLayer(sLayer);
 
-        if (!bOutline ||
-            pHatch->appendLoop(AcDbHatch::kOutermost, vertices, bulges) != Acad::eOk) {
+        if (!bOutline || pHatch->appendLoop(AcDbHatch::kOutermost, vertices, bulges) != Acad::eOk) {
             pList->add(new CEXHatchNotClosed(getName(), getHandle(), ORVAN_MODULE_DESCRIPTION,
                                              SOURCE_FILE, PROC));
             return;

@@ -112,11 +112,9 @@ TEST_F(CollectionDatabaseTest, EachKindExportsItsOwnParameters) {
         const wchar_t* row;
     };
     const Case cases[] = {
-        {&room, L"E1",
-         L"__to_exportSpaceBlockToTP|40|-|Office|R-1|12.5|<Not Set>|14|0|p=1"},
+        {&room, L"E1", L"__to_exportSpaceBlockToTP|40|-|Office|R-1|12.5|<Not Set>|14|0|p=1"},
         {&floor, L"E2", L"__to_exportGrossAreaBlocktoTP|-|40|-|-|12.5|<Not Set>|14|0|p=1"},
-        {&building, L"E3",
-         L"__to_exportSpaceBlockToTP|40|-|Office|R-1|12.5|<Not Set>|14|0|p=1"},
+        {&building, L"E3", L"__to_exportSpaceBlockToTP|40|-|Office|R-1|12.5|<Not Set>|14|0|p=1"},
         {&site, L"E4", L"__to_exportGrossAreaBlocktoTP|-|40|-|-|12.5|<Not Set>|14|0|p=1"},
     };
     for (const Case& c : cases) {

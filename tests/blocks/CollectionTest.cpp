@@ -63,8 +63,7 @@ TEST_F(CollectionTest, TheLevelLetterAndTheGrossAreaDecideTheKind) {
         std::vector<int> types;
     };
     const Case cases[] = {
-        {false, L"f", {8, 7, 8, 7}},
-        {false, L"s", {10, 9, 10, 9}},
+        {false, L"f", {8, 7, 8, 7}},     {false, L"s", {10, 9, 10, 9}},
         {false, L"F", {10, 9, 10, 9}},  // the letter is compared exactly
         {true, L"f", {8, 7, 8, 7, 7}},  // the walk takes every reference: CHAIR is a room
         {true, L"b", {10, 9, 10, 9, 9}},
@@ -205,11 +204,9 @@ TEST_F(CollectionTest, ExtendedDataNamesAreReadFromTheFirstApplication) {
         for (const wchar_t* app : {L"ADE", L"AECXDATA"}) {
             acdbRegApp(app);
             const wchar_t* value = app[0] == L'A' && app[1] == L'D' ? c.ade : c.aec;
-            resbuf* list = value != nullptr
-                               ? acutBuildList(1001, app, 1000,
-                                               L"AREA=1.00sq.m.", 1000,
-                                               value, RTNONE)
-                               : acutBuildList(1001, app, RTNONE);
+            resbuf* list = value != nullptr ? acutBuildList(1001, app, 1000, L"AREA=1.00sq.m.",
+                                                            1000, value, RTNONE)
+                                            : acutBuildList(1001, app, RTNONE);
             ASSERT_EQ(entity->setXData(list), Acad::eOk);
             acutRelRb(list);
         }

@@ -15,6 +15,7 @@
 #include "blocks/Hyperlinks.h"
 #include "core/ErrorCapture.h"
 #include "core/OrvanExceptions.h"
+#include "drawing/AcadUtilities.h"
 #include "drawing/Hatch.h"
 #include "support/FaultSweep.h"
 
@@ -80,8 +81,7 @@ class HatchTest : public BlockTest {
     // The outline of a reference's definition, as stored.
     std::vector<Point> definitionOutline(AcDbObjectId reference) {
         AcDbObjectPointer<AcDbBlockReference> ref(reference, AcDb::kForRead);
-        AcDbObjectPointer<AcDbBlockTableRecord> definition(ref->blockTableRecord(),
-                                                           AcDb::kForRead);
+        AcDbObjectPointer<AcDbBlockTableRecord> definition(ref->blockTableRecord(), AcDb::kForRead);
         std::vector<Point> points;
         for (const AcDbObjectId& id : definition->qvEntities()) {
             AcDbObjectPointer<AcDbPolyline> pl(id, AcDb::kForRead);
@@ -179,9 +179,38 @@ TEST_F(HatchTest, TheHatchFollowsATurnedScaledReferenceAndTheDefinitionStays) {
     ASSERT_EQ(read.size(), 1u);
     expectSameLoop(loopOf(read[0]), expected);
 
-    // A second write draws a second hatch.
+    // A second write draws a second hatch, at the bottom of the draw order under the first.
     block->applyToDWG(&drawing, &errors);
-    EXPECT_EQ(hatches().size(), 2u);
+    ASSERT_EQ(hatches().size(), 2u);
+    AcDbObjectIdArray order;
+    {
+        WriteLock lock(document());
+        AcDbObjectPointer<AcDbEntity> first(hatches()[1], AcDb::kForRead);
+        AcDbSortentsTable* table = CAcadUtilities::getSortentsTable(first.object());
+        ASSERT_NE(table, nullptr);
+        table->getFullDrawOrder(order);
+        table->close();
+    }
+    ASSERT_GE(order.length(), 2);
+    EXPECT_EQ(order[0], hatches()[1]);
+    EXPECT_EQ(order[1], hatches()[0]);
+}
+
+TEST_F(HatchTest, ADefinitionWithoutOutlineGivesNoHatch) {
+    // A block of a circle only: no outline to hatch.
+    AcDbObjectId circle =
+        addToModelSpace(new AcDbCircle(AcGePoint3d(5, 5, 0), AcGeVector3d::kZAxis, 2));
+    CBlockDWG block;
+    ASSERT_EQ(create(block, circle, L"ROOM-C"), Acad::eOk);
+    block.setName(L"Round");
+    block.setHatch(hatchSetting(L"ANSI31", 0, 1));
+    COrvanExceptions errors;
+    block.applyToDWG(&drawing, &errors);
+    EXPECT_EQ(descriptions(errors),
+              std::vector<std::wstring>{L"Unable to hatch Orvan Block: Round. Handle: " +
+                                        std::wstring(block.getHandle()) +
+                                        L". Please check the polyline is closed."});
+    EXPECT_TRUE(hatches().empty());
 }
 
 TEST_F(HatchTest, FailuresAreCollectedAndTheWriteGoesOn) {
@@ -196,17 +225,34 @@ TEST_F(HatchTest, FailuresAreCollectedAndTheWriteGoesOn) {
     };
     const Case cases[] = {
         {"clean", false, false, 1, 1000000, {}, 1},
-        {"open outline", true, false, 1, 1000000,
+        {"open outline",
+         true,
+         false,
+         1,
+         1000000,
          {L"Unable to hatch Orvan Block: Office. Handle: %H. Please check the polyline is "
           L"closed."},
          0},
-        {"erased added area", false, true, 1, 1000000,
-         {L"Unable to apply additional hatch areas to Orvan Block: Office."}, 1},
-        {"too dense", false, false, 1, 100,
+        {"erased added area",
+         false,
+         true,
+         1,
+         1000000,
+         {L"Unable to apply additional hatch areas to Orvan Block: Office."},
+         1},
+        {"too dense",
+         false,
+         false,
+         1,
+         100,
          {L"Unable to hatch orvan block Office. ANSI31 set at scale 1.00is too dense to be "
           L"displayed."},
          1},
-        {"not dense enough", false, false, 100000, 1000000,
+        {"not dense enough",
+         false,
+         false,
+         100000,
+         1000000,
          {L"Unable to hatch orvan block Office. ANSI31 set at scale 100000.00 is not dense "
           L"enough to be displayed."},
          1},

@@ -34,8 +34,8 @@ TEST(HyperlinkText, PairsBecomeAddressesWithTheirId) {
         {L"http://a,Plan A;http://b,Plan B",
          {{L"http://a" + suffix, L"Plan A"}, {L"http://b" + suffix, L"Plan B"}}},
         {L"http://a,Plan A;", {{L"http://a" + suffix, L"Plan A"}}},  // empty last item
-        {L"   ;http://c", {{L"http://c" + suffix, L"http://c"}}},     // blanks only; no comma
-        {L",Only text", {{L"Only text" + suffix, L"Only text"}}},     // address from description
+        {L"   ;http://c", {{L"http://c" + suffix, L"http://c"}}},    // blanks only; no comma
+        {L",Only text", {{L"Only text" + suffix, L"Only text"}}},    // address from description
         {L" http://d , Desc, more ", {{L"http://d" + suffix, L"Desc, more"}}},
         {L"http://a,x;http://a,y", {{L"http://a" + suffix, L"x"}}},  // duplicate address
         {L"", {}},

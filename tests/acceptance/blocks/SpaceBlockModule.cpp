@@ -152,11 +152,16 @@ void unRoom() {
 
 const wchar_t* kindName(int type) {
     switch (type) {
-        case 7: return L"room";
-        case 8: return L"floor";
-        case 9: return L"building";
-        case 10: return L"site";
-        default: return L"block";
+        case 7:
+            return L"room";
+        case 8:
+            return L"floor";
+        case 9:
+            return L"building";
+        case 10:
+            return L"site";
+        default:
+            return L"block";
     }
 }
 
@@ -190,8 +195,8 @@ void collectAndHatch() {
             hatch->setColour(colour);
             block->setHatch(hatch);
             auto* links = new CHyperlinks;
-            links->add(new CHyperlink(L"http://rooms/" + block->getName(),
-                                      L"Room " + block->getName()));
+            links->add(
+                new CHyperlink(L"http://rooms/" + block->getName(), L"Room " + block->getName()));
             block->setHyperlinks(links);
             CAssets* assets = block->getAssets();
             const int iAssets = assets != nullptr ? assets->getCount() : 0;
@@ -206,9 +211,9 @@ void collectAndHatch() {
                 assetHatch->setColour(assetColour);
                 asset->setHatch(assetHatch);
                 auto* assetLinks = new CHyperlinks;
-                assetLinks->add(new CHyperlink(L"http://assets/" + asset->getBlockIdentifier() +
-                                                   L"/" + asset->getHandle(),
-                                               asset->getBlockIdentifier()));
+                assetLinks->add(new CHyperlink(
+                    L"http://assets/" + asset->getBlockIdentifier() + L"/" + asset->getHandle(),
+                    asset->getBlockIdentifier()));
                 asset->setHyperlinks(assetLinks);
                 acutPrintf(L"  asset %s\n", asset->getBlockIdentifier().GetString());
             }
