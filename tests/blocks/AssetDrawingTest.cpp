@@ -98,7 +98,9 @@ TEST_F(AssetDrawingTest, HatchHyperlinksAndAttributesOfAnAsset) {
     {
         AcDbObjectPointer<AcDbHatch> hatch(made[0], AcDb::kForRead);
         ASSERT_EQ(hatch.openStatus(), Acad::eOk);
-        EXPECT_STREQ(hatch->layer(), L"HATCHASSETS");
+        ACHAR* layer = hatch->layer();
+        EXPECT_STREQ(layer, L"HATCHASSETS");
+        acutDelString(layer);
         EXPECT_STREQ(hatch->patternName(), L"ANSI31");
         EXPECT_EQ(hatch->color().colorMethod(), AcCmEntityColor::kByColor);
         EXPECT_EQ(hatch->color().red(), 10);
@@ -136,7 +138,7 @@ TEST_F(AssetDrawingTest, HatchHyperlinksAndAttributesOfAnAsset) {
     EXPECT_EQ(linksOf(attributeId), L"http://a/1|Sheet;http://a/2|");
     {
         AcDbObjectPointer<AcDbAttribute> attribute(attributeId, AcDb::kForRead);
-        EXPECT_STREQ(attribute->textString(), L"CH-9");
+        EXPECT_STREQ(attribute->textStringConst(), L"CH-9");
     }
     AcDbObjectPointer<AcDbBlockTableRecord> definition(block, AcDb::kForRead);
     AcDbBlockTableRecordIterator* parts = nullptr;

@@ -207,9 +207,9 @@ TEST_F(AssetsDatabaseTest, LocationAssetsWithNullColumns) {
     ASSERT_EQ(broken.getCount(), 1);
     EXPECT_EQ(broken.getAt(0)->getBlockIdentifier(), L"CABINET-03");
 
-    // A location without assets adds nothing.
+    // A location without assets adds nothing (no test writes assets under a negative id).
     CAssets none;
-    none.getLocationAssets(procedure.get(), 999, 23);
+    none.getLocationAssets(procedure.get(), -1, 23);
     EXPECT_EQ(none.getCount(), 0);
 }
 

@@ -178,6 +178,11 @@ Acad::ErrorStatus AcDbEntityHyperlinkPE::setHyperlinkCollection(
         qv::host::registerApplication(*db, qv::host::kHyperlinkApplication);
     }
     resbuf* head = acutBuildList(1001, qv::host::kHyperlinkApplication, 0);
+    // The list is freed on every path, a refusal thrown by the extended data's write included.
+    struct ListGuard {
+        resbuf* list;
+        ~ListGuard() { acutRelRb(list); }
+    } guard{head};
     resbuf* tail = head;
     auto add = [&](resbuf* rb) {
         tail->rbnext = rb;
@@ -195,9 +200,7 @@ Acad::ErrorStatus AcDbEntityHyperlinkPE::setHyperlinkCollection(
         }
         add(acutBuildList(1002, L"}", 0));
     }
-    const Acad::ErrorStatus es = object->setXData(head);
-    acutRelRb(head);
-    return es;
+    return object->setXData(head);
 }
 
 Acad::ErrorStatus AcDbEntityHyperlinkPE::getHyperlinkCount(AcDbObject* object, unsigned int& count,
