@@ -43,7 +43,7 @@ std::string programFolder() {
 
 // The Windows form of a path given on the command line.
 std::wstring windowsPath(const std::string& path) {
-    return qv::win32::toWindowsPath(fs::absolute(path).lexically_normal().string()).GetString();
+    return qv::win32::toWindowsPath(fs::absolute(path).lexically_normal().string());
 }
 
 bool prepareHome(const cadhost::Options& options, std::string& error) {

@@ -6,7 +6,9 @@
 
 #include <cerrno>
 #include <optional>
+#include <string>
 
+#include "win32/CodePage.h"
 #include "win32/DrivePaths.h"
 #include "win32/FileSharing.h"
 #include "win32/WinError.h"
@@ -301,11 +303,13 @@ BOOL MoveFileExW(LPCWSTR existing, LPCWSTR target, DWORD flags) {
         if (dst.st_dev == src.st_dev && dst.st_ino == src.st_ino) {
             // The same entry, maybe spelt otherwise: take the target's spelling of the name.
             const auto full = qv::win32::fullWindowsPath(target);
-            CString leaf = full ? *full : CString(target);
-            leaf.TrimRight(L'\\');
-            leaf = leaf.Mid(leaf.ReverseFind(L'\\') + 1);
+            std::wstring leaf = full ? *full : std::wstring(target);
+            leaf.erase(leaf.find_last_not_of(L'\\') + 1);
+            if (const auto slash = leaf.rfind(L'\\'); slash != std::wstring::npos) {
+                leaf.erase(0, slash + 1);
+            }
             const std::string parent = parentOf(*to);
-            *to = (parent == "/" ? "" : parent) + "/" + qv::wideToUtf8(leaf.str());
+            *to = (parent == "/" ? "" : parent) + "/" + qv::wideToUtf8(leaf);
             if (*to == *from) {
                 return TRUE;
             }

@@ -24,7 +24,7 @@ void printError(const std::wstring& path, const std::string& message) {
 }  // namespace
 
 Acad::ErrorStatus loadDrawingFile(AcDbDatabase& database, const std::wstring& path) {
-    const std::optional<std::string> posix = qv::win32::toPosixPath(CString(path.c_str()));
+    const std::optional<std::string> posix = qv::win32::toPosixPath(path);
     std::error_code error;
     if (!posix || !std::filesystem::is_regular_file(*posix, error)) {
         return Acad::eFileNotFound;
@@ -54,7 +54,7 @@ Acad::ErrorStatus loadDrawingFile(AcDbDatabase& database, const std::wstring& pa
 
 Acad::ErrorStatus saveDrawingFile(const AcDbDatabase& database, const std::wstring& path) {
     DWORD error = 0;
-    const std::optional<std::string> posix = qv::win32::toPosixPath(CString(path.c_str()), &error);
+    const std::optional<std::string> posix = qv::win32::toPosixPath(path, &error);
     if (!posix) {
         printError(path, "the path names no file that can be written");
         return Acad::eFileAccessErr;

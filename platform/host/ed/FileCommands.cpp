@@ -25,10 +25,10 @@ std::optional<std::wstring> windowsPathOf(std::wstring typed) {
         typed = typed.substr(1, typed.size() - 2);
     }
     if (!typed.empty() && typed[0] == L'/') {
-        return std::wstring(qv::win32::toWindowsPath(wideToUtf8(typed)).GetString());
+        return qv::win32::toWindowsPath(wideToUtf8(typed));
     }
-    if (std::optional<CString> full = qv::win32::fullWindowsPath(CString(typed.c_str()))) {
-        return std::wstring(full->GetString());
+    if (std::optional<std::wstring> full = qv::win32::fullWindowsPath(typed)) {
+        return full;
     }
     print(L"\"" + typed + L"\" is not a valid path.\n");
     return std::nullopt;
