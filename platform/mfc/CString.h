@@ -71,11 +71,7 @@ class CStringT {
     PCXSTR GetString() const { return m_s.c_str(); }
     operator PCXSTR() const { return m_s.c_str(); }
     const std::basic_string<Ch>& str() const { return m_s; }
-    operator std::basic_string_view<Ch>() const
-        requires std::is_same_v<Ch, wchar_t>
-    {
-        return m_s;
-    }
+    operator std::basic_string_view<Ch>() const requires std::is_same_v<Ch, wchar_t> { return m_s; }
     PCXSTR qvFormatText() const { return m_s.c_str(); }
 
     // The character at an index; the index equal to the length gives the terminating zero.

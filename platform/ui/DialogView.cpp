@@ -268,8 +268,8 @@ std::optional<DialogAction> parseDialogAction(std::wstring_view line, std::wstri
 
 std::vector<std::wstring> formatDialog(const DialogView& view) {
     std::vector<std::wstring> lines;
-    lines.push_back(L"Dialog " + quoted(view.caption) + L" (" +
-                    std::to_wstring(view.templateId) + L")");
+    lines.push_back(L"Dialog " + quoted(view.caption) + L" (" + std::to_wstring(view.templateId) +
+                    L")");
     if (!view.menu.empty()) {
         lines.push_back(L"  Menu: " + menuText(view.menu, L" | "));
     }

@@ -36,14 +36,14 @@ namespace qv::ui {
 
 struct ControlView {
     int id = 0;
-    UINT page = 0;  // the template id of the page that holds the control; 0 for the dialog
-    std::wstring kind;  // "static", "group", "button", "checkbox", "radio", "edit", "combo", "list",
-                    // "tab"
+    UINT page = 0;      // the template id of the page that holds the control; 0 for the dialog
+    std::wstring kind;  // "static", "group", "button", "checkbox", "radio", "edit", "combo",
+                        // "list", "tab"
     std::wstring label;  // a button's caption; for an edit, combo or list box the static before it
     std::wstring text;   // the window text: an edit's content, a combo box's edit part or choice
     std::vector<std::wstring> items;  // the items of a combo box, list box or tab control
-    int selected = -1;           // the chosen item, -1 for none
-    int check = -1;              // check boxes and radio buttons: 0, 1 or 2; others -1
+    int selected = -1;                // the chosen item, -1 for none
+    int check = -1;                   // check boxes and radio buttons: 0, 1 or 2; others -1
     bool visible = true;
     bool enabled = true;
     bool focused = false;

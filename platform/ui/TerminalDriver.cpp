@@ -103,8 +103,7 @@ std::optional<std::wstring> TerminalDriver::ask(const char* prompt) {
     return utf8ToWide(*s);
 }
 
-int TerminalDriver::messageBox(HWND, std::wstring_view text, std::wstring_view caption,
-                               UINT type) {
+int TerminalDriver::messageBox(HWND, std::wstring_view text, std::wstring_view caption, UINT type) {
     const std::vector<Button> buttons = buttonsOf(type);
     std::wstring head = L"Message box \"" + std::wstring(caption) + L"\" (";
     for (std::size_t i = 0; i < buttons.size(); ++i) {

@@ -36,8 +36,7 @@ DriverScope::~DriverScope() {
     setDriver(m_previous);
 }
 
-int ScriptedDriver::messageBox(HWND, std::wstring_view text, std::wstring_view caption,
-                               UINT type) {
+int ScriptedDriver::messageBox(HWND, std::wstring_view text, std::wstring_view caption, UINT type) {
     m_shown.push_back({L"messageBox", std::wstring(text), std::wstring(caption), type});
     if (m_buttons.empty()) {
         return defaultButton(type);

@@ -35,7 +35,6 @@ using qv::win32::defaultButton;
 // their defaults unless a driver overrides them. The dialogs of the framework: below.
 class UiDriver : public qv::win32::Screen {
   public:
-
     // A dialog became visible (or was restored); `view` is what it shows now.
     virtual void dialogShown(const DialogView& view) {}
     // The user's next action in a running modal dialog; NoMoreInput when there is none.
