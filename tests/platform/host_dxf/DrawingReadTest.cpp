@@ -104,8 +104,8 @@ TEST(DrawingRead, R12RecordsTakeTheir2013Form) {
         {"an arc",
          lines({"0", "ARC", "8", "WALLS", "10", "1.0", "20", "2.0", "40", "3.0", "50", "0.0", "51",
                 "90.0", "39", "0.5"}),
-         {"ARC 100=AcDbEntity 8=WALLS 100=AcDbCircle 10=1.0 20=2.0 40=3.0 39=0.5 100=AcDbArc "
-          "50=0.0 51=90.0"},
+         {"ARC 100=AcDbEntity 8=WALLS 100=AcDbCircle 39=0.5 10=1.0 20=2.0 30=0.0 40=3.0 "
+          "100=AcDbArc 50=0.0 51=90.0"},
          {17}},
         {"a 2D polyline with a bulge and widths",
          lines({"0",   "POLYLINE", "8",      "0",      "66", "1",   "10",   "0.0", "20",
