@@ -306,6 +306,19 @@ void DrawingReader::closeSequence() {
     if (m_r12Polyline != nullptr) {
         finishR12Polyline();
     }
+    if (m_sequence.kept != nullptr) {
+        // The entities that follow a kept entity end with a SEQEND, which other programs need.
+        std::vector<KeptChild>& children = m_sequence.kept->kept().children;
+        if (children.empty() || children.back().type != "SEQEND") {
+            KeptChild end;
+            end.type = "SEQEND";
+            end.tags.add(kSubclassCode, "AcDbEntity");
+            end.tags.add(8, "0");
+            children.push_back(std::move(end));
+            m_report.add(Fix::MissingEndsec, 0,
+                         "a " + m_sequence.kept->kept().type + " ends without SEQEND; one was added");
+        }
+    }
     m_sequence = {};
 }
 
