@@ -607,6 +607,7 @@ void DrawingReader::finish() {
                              qv::wideToUtf8(key));
         }
     }
+    settleLayouts();
     const std::uint64_t before = m_db.handseed().value();
     m_db.qvAddMissingDefaults();
     for (std::uint64_t handle = before; handle < m_db.handseed().value(); ++handle) {

@@ -141,6 +141,8 @@ class DrawingReader : public RecordSink {
     void applyMembers();
     void registerApplications();
     void settleOtherHandles();
+    // Links layouts and the blocks of model and paper space one to one (ReadingLayouts.cpp).
+    void settleLayouts();
 
     AcDbDatabase& m_db;
     AuditReport& m_report;

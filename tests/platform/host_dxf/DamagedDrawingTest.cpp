@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <map>
 #include <set>
 
 #include "DrawingDump.h"
@@ -155,6 +156,133 @@ TEST(DamagedDrawing, HandlesAtTheTopOfTheRangeAreReplaced) {
         EXPECT_LE(db->handseed().value(), kLargestFileHandle + 1);
         written.push_back(writeDrawing(*db));
         expectSoundHandles(writtenRecords(written.back()));
+    }
+    expectEzdxfReads(written);
+}
+
+// ---- layouts ----
+
+struct LayoutSpec {
+    std::string handle, owner, name, block;
+};
+
+// A drawing with the blocks of model space (D) and paper space (E), naming the layouts given
+// (340) or none, the layout dictionary 10, and the layouts.
+std::string layoutDrawing(std::string_view modelLayout, std::string_view paperLayout,
+                          const std::vector<LayoutSpec>& layouts) {
+    auto record = [](std::string_view handle, std::string_view name, std::string_view layout) {
+        std::string text = lines({"0", "BLOCK_RECORD", "5", handle, "330", "1", "100",
+                                  "AcDbSymbolTableRecord", "100", "AcDbBlockTableRecord", "2", name});
+        return layout.empty() ? text : text + lines({"340", layout});
+    };
+    const std::string tables =
+        lines({"0", "TABLE", "2", "BLOCK_RECORD", "5", "1", "330", "0", "100", "AcDbSymbolTable",
+               "70", "2"}) +
+        record("D", "*Model_Space", modelLayout) + record("E", "*Paper_Space", paperLayout) +
+        "0\nENDTAB\n";
+    std::string entries;
+    std::string objects;
+    for (const LayoutSpec& l : layouts) {
+        if (l.owner == "10") {
+            entries += lines({"3", l.name, "350", l.handle});
+        }
+        objects += lines({"0", "LAYOUT", "5", l.handle, "330", l.owner, "100", "AcDbPlotSettings",
+                          "100", "AcDbLayout", "1", l.name, "330", l.block});
+    }
+    objects = lines({"0", "DICTIONARY", "5", "6", "330", "0", "100", "AcDbDictionary", "3",
+                     "ACAD_LAYOUT", "350", "10", "0", "DICTIONARY", "5", "10", "330", "6", "100",
+                     "AcDbDictionary"}) +
+              entries + objects;
+    return section("HEADER", lines({"9", "$ACADVER", "1", "AC1027"})) +
+           section("TABLES", tables) + section("OBJECTS", objects) + "0\nEOF\n";
+}
+
+// Layouts that lost their blocks are linked to the blocks that have none, or dropped when no block
+// is left; each layout is an entry of the layout dictionary and has a name of its own.
+TEST(DamagedDrawing, LayoutsAndTheirBlocksAreLinkedOneToOne) {
+    const struct {
+        const char* name;
+        std::string text;
+        std::map<std::string, std::string> layouts;  // name: block name
+        size_t warnings;
+    } cases[] = {
+        {"layouts naming blocks that are not there",
+         layoutDrawing("", "", {{"11", "10", "Model", "99"}, {"12", "10", "Layout1", "98"}}),
+         {{"Model", "*Model_Space"}, {"Layout1", "*Paper_Space"}},
+         2},
+        {"a layout without a block left for it",
+         layoutDrawing("11", "12",
+                       {{"11", "10", "Model", "D"},
+                        {"12", "10", "Layout1", "E"},
+                        {"13", "10", "Layout2", "97"}}),
+         {{"Model", "*Model_Space"}, {"Layout1", "*Paper_Space"}},
+         1},
+        {"a layout owned by nothing",
+         layoutDrawing("11", "12", {{"11", "10", "Model", "D"}, {"12", "77", "Layout1", "E"}}),
+         {{"Model", "*Model_Space"}, {"Layout1", "*Paper_Space"}},
+         0},
+        {"two layouts named Model",
+         layoutDrawing("11", "12", {{"11", "10", "Model", "D"}, {"12", "10", "MODEL", "E"}}),
+         {{"Model", "*Model_Space"}, {"Layout1", "*Paper_Space"}},
+         1},
+        {"two blocks claimed by one layout",
+         layoutDrawing("11", "11", {{"11", "10", "Model", "D"}, {"12", "10", "Layout1", "D"}}),
+         {{"Model", "*Model_Space"}, {"Layout1", "*Paper_Space"}},
+         1},
+    };
+    std::vector<std::string> written;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        AuditReport report;
+        const auto db = load(c.text, report);
+        written.push_back(writeDrawing(*db));
+        const std::vector<Written> records = writtenRecords(written.back());
+        expectSoundHandles(records);
+
+        std::map<std::string, const Written*> byHandle;
+        std::string layoutDictionary;
+        for (const Written& r : records) {
+            if (!r.first(5).empty()) {
+                byHandle[r.first(5)] = &r;
+            }
+            if (r.type == "DICTIONARY" && layoutDictionary.empty()) {
+                const auto keys = r.all(3);
+                const auto ids = r.all(350);
+                for (size_t i = 0; i < keys.size(); ++i) {
+                    if (keys[i] == "ACAD_LAYOUT") {
+                        layoutDictionary = ids[i];
+                    }
+                }
+            }
+        }
+        ASSERT_TRUE(byHandle.count(layoutDictionary)) << "no layout dictionary";
+        const Written& dictionary = *byHandle[layoutDictionary];
+        std::map<std::string, std::string> layouts;
+        for (const Written& r : records) {
+            if (r.type != "LAYOUT") {
+                continue;
+            }
+            const std::string name = r.all(1).back();
+            const std::vector<std::string> refs = r.all(330);
+            ASSERT_EQ(refs.size(), 2u);
+            EXPECT_EQ(refs[0], layoutDictionary) << name << " is not owned by the dictionary";
+            const auto keys = dictionary.all(3);
+            const auto ids = dictionary.all(350);
+            const auto key = std::find(keys.begin(), keys.end(), name);
+            ASSERT_NE(key, keys.end()) << name << " is no entry of the layout dictionary";
+            EXPECT_EQ(ids[static_cast<size_t>(key - keys.begin())], r.first(5));
+            ASSERT_TRUE(byHandle.count(refs[1])) << name << " names no block";
+            const Written& block = *byHandle[refs[1]];
+            EXPECT_EQ(block.first(340), r.first(5)) << "the block of " << name << " names another";
+            EXPECT_TRUE(layouts.emplace(name, block.first(2)).second) << name << " twice";
+        }
+        EXPECT_EQ(layouts, c.layouts);
+        size_t layoutWarnings = 0;
+        for (const AuditEntry& entry : report.entries()) {
+            layoutWarnings += entry.message.find("layout") != std::string::npos &&
+                              entry.message.find("names no object") == std::string::npos;
+        }
+        EXPECT_EQ(layoutWarnings, c.warnings) << report.text();
     }
     expectEzdxfReads(written);
 }
