@@ -37,7 +37,10 @@ class MappedFile {
 
 // Writes `data` to a temporary file beside `path`, flushes it to disk, and renames it over
 // `path`. On any failure the temporary file is removed, `path` is left as it was, and
-// std::runtime_error names the file and the reason.
+// std::runtime_error names the file and the reason. A symbolic link is followed: its target is
+// written and the link stays. A path that is no regular file (a folder, a device, a pipe) is
+// refused. A file with several hard links is written over in place, so that every link sees the
+// new content (its space reserved first; a failure after that may leave it half written).
 void writeFileAtomically(const std::string& path, std::string_view data);
 
 }  // namespace qv::dxf
