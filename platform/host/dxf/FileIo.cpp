@@ -192,10 +192,10 @@ void writeInPlace(const std::string& path, const std::string& target, std::strin
 
 }  // namespace
 
-void writeFileAtomically(const std::string& path, std::string_view data) {
-    const std::string target = followLinks(path);
+FileReplacement::FileReplacement(const std::string& path)
+    : m_path(path), m_target(followLinks(path)) {
     struct stat old {};
-    const bool exists = ::stat(target.c_str(), &old) == 0;
+    const bool exists = ::stat(m_target.c_str(), &old) == 0;
     if (exists && S_ISDIR(old.st_mode)) {
         fail("cannot write", path, EISDIR);
     }
@@ -204,35 +204,89 @@ void writeFileAtomically(const std::string& path, std::string_view data) {
                                  ": it is no regular file (a device, a pipe or a socket)");
     }
     if (exists && old.st_nlink > 1) {
-        writeInPlace(path, target, data);
+        return;  // written in place on commit
+    }
+    // The drawing keeps its permissions; a new one is readable by all and writable by its owner.
+    m_mode = exists ? (old.st_mode & 07777) : 0644;
+    m_temp = m_target + ".XXXXXX";
+    m_fd = ::mkstemp(m_temp.data());
+    if (m_fd < 0) {
+        const int error = errno;
+        m_temp.clear();
+        fail("cannot create a temporary file for", path, error);
+    }
+}
+
+FileReplacement::~FileReplacement() {
+    if (m_fd >= 0) {
+        ::close(m_fd);
+    }
+    if (!m_temp.empty()) {
+        ::unlink(m_temp.c_str());
+    }
+}
+
+void FileReplacement::abandon(int error) {
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+    if (!m_temp.empty()) {
+        ::unlink(m_temp.c_str());
+        m_temp.clear();
+    }
+    fail("cannot write", m_path, error);
+}
+
+void FileReplacement::write(std::string_view data) {
+    if (m_temp.empty()) {
+        m_inPlace += data;
         return;
     }
-    std::string temp = target + ".XXXXXX";
-    Descriptor fd(::mkstemp(temp.data()));
-    if (fd.get() < 0) {
-        fail("cannot create a temporary file for", path, errno);
+    if (m_fd < 0) {
+        fail("cannot write", m_path, EBADF);
     }
-    auto abandon = [&](int error) {
-        ::close(fd.release());
-        ::unlink(temp.c_str());
-        fail("cannot write", path, error);
-    };
-    writeAll(fd.get(), data, abandon);
-    // The drawing keeps its permissions; a new one is readable by all and writable by its owner.
-    const mode_t mode = exists ? (old.st_mode & 07777) : 0644;
-    if (::fchmod(fd.get(), mode) != 0 || ::fsync(fd.get()) != 0) {
+    writeAll(m_fd, data, [&](int error) { abandon(error); });
+}
+
+void FileReplacement::overwrite(size_t offset, std::string_view data) {
+    if (m_temp.empty()) {
+        m_inPlace.replace(offset, data.size(), data);
+        return;
+    }
+    if (m_fd < 0 ||
+        ::pwrite(m_fd, data.data(), data.size(), static_cast<off_t>(offset)) !=
+            static_cast<ssize_t>(data.size())) {
+        abandon(m_fd < 0 ? EBADF : errno);
+    }
+}
+
+void FileReplacement::commit() {
+    if (m_temp.empty()) {
+        writeInPlace(m_path, m_target, m_inPlace);
+        return;
+    }
+    if (m_fd < 0) {
+        fail("cannot write", m_path, EBADF);
+    }
+    if (::fchmod(m_fd, m_mode) != 0 || ::fsync(m_fd) != 0) {
         abandon(errno);
     }
-    if (::close(fd.release()) != 0) {
-        const int error = errno;
-        ::unlink(temp.c_str());
-        fail("cannot write", path, error);
+    const int fd = m_fd;
+    m_fd = -1;
+    if (::close(fd) != 0) {
+        abandon(errno);
     }
-    if (::rename(temp.c_str(), target.c_str()) != 0) {
-        const int error = errno;
-        ::unlink(temp.c_str());
-        fail("cannot write", path, error);
+    if (::rename(m_temp.c_str(), m_target.c_str()) != 0) {
+        abandon(errno);
     }
+    m_temp.clear();
+}
+
+void writeFileAtomically(const std::string& path, std::string_view data) {
+    FileReplacement file(path);
+    file.write(data);
+    file.commit();
 }
 
 }  // namespace qv::dxf

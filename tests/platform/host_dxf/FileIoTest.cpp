@@ -45,6 +45,38 @@ TEST_F(FileIoTest, WritesAndReplacesWholeFiles) {
     EXPECT_EQ(entries(), 1u) << "no temporary file is left";
 }
 
+// A file written piece by piece: pieces and a later overwrite land where they belong, in a new
+// file as in a hard-linked one written in place; without commit the old file stays.
+TEST_F(FileIoTest, AFileIsReplacedPieceByPiece) {
+    const std::string file = path("drawing.dxf");
+    const std::string linked = path("linked.dxf");
+    writeFileAtomically(file, "old");
+    for (const std::string& saved : {file, linked}) {
+        SCOPED_TRACE(saved);
+        {
+            FileReplacement replacement(saved);
+            replacement.write("first ");
+            replacement.write("0000 ");
+            replacement.write(std::string(100'000, 'x'));
+            // destroyed without commit
+        }
+        EXPECT_EQ(readWholeFile(file), "old");
+        FileReplacement replacement(saved);
+        replacement.write("first ");
+        replacement.write("0000 ");
+        replacement.write("last");
+        replacement.overwrite(6, "1A2B");
+        replacement.commit();
+        EXPECT_EQ(readWholeFile(saved), "first 1A2B last");
+        if (saved == file) {
+            writeFileAtomically(file, "old");
+            ASSERT_EQ(::link(file.c_str(), linked.c_str()), 0);
+        }
+    }
+    EXPECT_EQ(readWholeFile(file), "first 1A2B last") << "the hard link was separated";
+    EXPECT_EQ(entries(), 2u) << "no temporary file is left";
+}
+
 // A save through a symbolic link writes its target and keeps the link; a file with another hard
 // link is written where it is, so that both names see the new drawing; what is no regular file is
 // refused and left as it was.
