@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "host/db/AcDbDatabase.h"
+#include "../db/AcDbDatabase.h"
 
 namespace qv::dxf {
 
