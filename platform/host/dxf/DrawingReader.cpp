@@ -585,6 +585,7 @@ void DrawingReader::finish() {
     nameRoots(m_db, m_roots);
     m_context.resolve(missingName);
     registerApplications();
+    breakBlockCycles();
     settleOtherHandles();
     for (AcDbObject* object : m_objectOrder) {
         m_data->objectOrder.push_back(object->objectId());

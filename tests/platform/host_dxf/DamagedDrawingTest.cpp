@@ -8,6 +8,7 @@
 
 #include "DrawingDump.h"
 #include "DxfTestText.h"
+#include "host/db/AcDbBlockReference.h"
 #include "host/dxf/DrawingWriter.h"
 #include "host/dxf/Numbers.h"
 
@@ -156,6 +157,56 @@ TEST(DamagedDrawing, HandlesAtTheTopOfTheRangeAreReplaced) {
         EXPECT_LE(db->handseed().value(), kLargestFileHandle + 1);
         written.push_back(writeDrawing(*db));
         expectSoundHandles(writtenRecords(written.back()));
+    }
+    expectEzdxfReads(written);
+}
+
+// ---- block references ----
+
+std::string block(std::string_view name, std::string_view content) {
+    return lines({"0", "BLOCK", "8", "0", "2", name, "70", "0", "10", "0", "20", "0"}) +
+           std::string(content) + lines({"0", "ENDBLK", "8", "0"});
+}
+
+std::string insert(std::string_view name) {
+    return lines({"0", "INSERT", "8", "0", "2", name, "10", "0", "20", "0"});
+}
+
+// A block reference that would make a block contain itself is left out with a warning; the
+// references before it in the walk stay, and nothing runs forever.
+TEST(DamagedDrawing, BlockReferenceCyclesAreBroken) {
+    const std::string r12 = section("HEADER", lines({"9", "$ACADVER", "1", "AC1009"}));
+    const std::string lineEntity =
+        lines({"0", "LINE", "8", "0", "10", "0", "20", "0", "11", "1", "21", "1"});
+    const struct {
+        const char* name;
+        std::string blocks, entities;
+        size_t cycles;
+        size_t inserts;  // block references left, in every block
+    } cases[] = {
+        {"a block inserting itself", block("S", insert("S") + lineEntity), insert("S"), 1, 1},
+        {"A inserting B inserting A", block("A", insert("B")) + block("B", insert("A")),
+         insert("A"), 1, 2},
+        {"model space inserted in itself", "", insert("*Model_Space") + lineEntity, 1, 0},
+        {"model space inserted through a block", block("X", insert("*Model_Space")), insert("X"),
+         1, 1},
+        {"a block inserted twice, without a cycle", block("D", lineEntity) + block("E", insert("D")),
+         insert("D") + insert("E") + insert("E"), 0, 4},
+    };
+    std::vector<std::string> written;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        AuditReport report;
+        const auto db =
+            load(r12 + section("BLOCKS", c.blocks) + section("ENTITIES", c.entities) + "0\nEOF\n",
+                 report);
+        EXPECT_EQ(report.count(Fix::BlockCycle), c.cycles) << report.text();
+        size_t inserts = 0;
+        db->qvForEachObject([&](AcDbObject& o) {
+            inserts += o.isA() == AcDbBlockReference::desc() && !o.isErased();
+        });
+        EXPECT_EQ(inserts, c.inserts);
+        written.push_back(writeDrawing(*db));
     }
     expectEzdxfReads(written);
 }
