@@ -177,7 +177,11 @@ std::unique_ptr<AcDbObject> DrawingReader::makeEntity(std::string_view type,
     }
     splitCommon(m_head.body, m_common, m_rest);
     const std::span<const TagView> rest = m_rest;
-    if (r12()) {
+    // A record of a later version in an R12 file (a file without a header is read as R12): its
+    // subclass markers show it, and it is kept as read.
+    const bool later = std::any_of(m_head.body.begin(), m_head.body.end(),
+                                   [](const TagView& t) { return t.code == kSubclassCode; });
+    if (r12() && !later) {
         m_scratch.clear();
         if (!markR12Entity(type, rest, m_scratch)) {
             m_report.add(Fix::DroppedRecord, m_context.recordLine(),

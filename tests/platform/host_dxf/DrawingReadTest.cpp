@@ -320,6 +320,41 @@ TEST(DrawingRead, HatchLoopsBecomeVerticesAndBulges) {
 
 // A normal is read as a unit vector that stays the same when the drawing is written and read
 
+// A file without a header (an ENTITIES section, as simple exporters write) is read as R12; the
+// records of later versions in it are kept: as read when their subclass markers show them, with
+// the markers of their type when they have none.
+TEST(DrawingRead, AFileWithoutAHeaderKeepsTheRecordsOfLaterVersions) {
+    const std::string entities = lines({
+        "0", "MTEXT", "100", "AcDbEntity", "8", "0", "100", "AcDbMText", "10", "0.0", "20", "0.0",
+        "40", "2.5", "1", "marked",                                                    //
+        "0", "MTEXT", "8", "0", "10", "0.0", "20", "5.0", "40", "2.5", "1", "unmarked",  //
+        "0", "ELLIPSE", "8", "0", "10", "0.0", "20", "0.0", "11", "3.0", "21", "0.0", "40", "0.5",
+        "41", "0.0", "42", "6.283185307179586",  //
+        "0", "XLINE", "100", "AcDbEntity", "8", "0", "100", "AcDbXline", "10", "0.0", "20", "0.0",
+        "11", "1.0", "21", "0.0",                                         //
+        "0", "LWPOLYLINE", "8", "0", "90", "2", "70", "0", "10", "0.0", "20", "0.0", "10", "1.0",
+        "20", "1.0",  //
+    });
+    const std::string text = section("ENTITIES", entities) + "0\nEOF\n";
+    AuditReport report;
+    EXPECT_EQ(rewrittenEntities(text, report),
+              (std::vector<std::string>{
+                  "MTEXT 100=AcDbEntity 8=0 100=AcDbMText 10=0.0 20=0.0 40=2.5 1=marked",
+                  "MTEXT 100=AcDbEntity 8=0 100=AcDbMText 10=0.0 20=5.0 40=2.5 1=unmarked",
+                  "ELLIPSE 100=AcDbEntity 8=0 100=AcDbEllipse 10=0.0 20=0.0 11=3.0 21=0.0 40=0.5 "
+                  "41=0.0 42=6.283185307179586",
+                  "XLINE 100=AcDbEntity 8=0 100=AcDbXline 10=0.0 20=0.0 11=1.0 21=0.0",
+                  "LWPOLYLINE 100=AcDbEntity 8=0 100=AcDbPolyline 90=2 70=0 10=0.0 20=0.0 10=1.0 "
+                  "20=1.0",
+              }));
+    EXPECT_EQ(report.count(Fix::DroppedRecord), 0u) << report.text();
+    const test::TempFolder folder;
+    std::ofstream(folder.path() / "written.dxf", std::ios::binary)
+        << writeDrawing(*load(text, report));
+    std::string output;
+    EXPECT_EQ(test::runEzdxfCheck({"audit", folder.path().string()}, output), 0) << output;
+}
+
 // A solid fill keeps its pattern angle and scale and the pattern lines it was read with; a
 // pattern fill has its lines written from the host's pattern.
 TEST(DrawingRead, HatchesKeepTheirPatternAngleScaleAndLines) {
