@@ -161,6 +161,31 @@ TEST(DamagedDrawing, HandlesAtTheTopOfTheRangeAreReplaced) {
     expectEzdxfReads(written);
 }
 
+// A record whose owner names nothing is written without an owner, never as owned by the null
+// handle (only table heads and the named-object dictionary are owned by nothing).
+TEST(DamagedDrawing, RecordsWhoseOwnerIsGoneNameNoOwner) {
+    const std::string objects = lines({
+        "0", "DICTIONARY", "5", "C", "330", "0", "100", "AcDbDictionary", "3", "MINE", "350", "30",
+        "0", "XRECORD", "5", "30", "330", "77", "100", "AcDbXrecord", "1", "kept",   //
+        "0", "DICTIONARY", "5", "31", "330", "78", "100", "AcDbDictionary",          //
+        "0", "QV_THING", "5", "32", "330", "79", "100", "AcDbThing", "90", "1",      //
+    });
+    const std::string text =
+        section("HEADER", lines({"9", "$ACADVER", "1", "AC1027"})) + section("ENTITIES", line("2A")) +
+        section("OBJECTS", objects) + "0\nEOF\n";
+    AuditReport damaged;
+    const std::string written = writeDrawing(*load(text, damaged));
+    EXPECT_EQ(damaged.count(Fix::MissingOwner), 3u) << damaged.text();
+    const std::vector<Written> records = writtenRecords(written);
+    expectSoundHandles(records);
+    size_t kept = 0;
+    for (const Written& r : records) {
+        kept += r.first(5) == "30" || r.first(5) == "31" || r.first(5) == "32";
+    }
+    EXPECT_EQ(kept, 3u) << "a record whose owner is gone was lost";
+    expectEzdxfReads({written});
+}
+
 // ---- block references ----
 
 std::string block(std::string_view name, std::string_view content) {
