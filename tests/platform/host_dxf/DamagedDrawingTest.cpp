@@ -2,7 +2,6 @@
 // programs (ezdxf) read without an error.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <map>
 #include <set>
 
@@ -105,15 +104,10 @@ void expectSoundHandles(const std::vector<Written>& records) {
     EXPECT_GT(seed, *handles.rbegin());
 }
 
-// Writes the texts into a folder and has ezdxf read and audit them.
+// ezdxf reads the drawings and its audit finds no error.
 void expectEzdxfReads(const std::vector<std::string>& texts) {
-    const test::TempFolder folder;
-    for (size_t i = 0; i < texts.size(); ++i) {
-        std::ofstream(folder.path() / ("drawing" + std::to_string(i) + ".dxf"), std::ios::binary)
-            << texts[i];
-    }
     std::string output;
-    EXPECT_EQ(test::runEzdxfCheck({"audit", folder.path().string()}, output), 0) << output;
+    EXPECT_EQ(test::auditWithEzdxf(texts, output), 0) << output;
 }
 
 std::string withHeader(std::string_view header, std::string_view entities) {

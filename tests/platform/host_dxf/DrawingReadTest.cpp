@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <fstream>
 #include <numbers>
 
 #include "DrawingDump.h"
@@ -348,11 +347,8 @@ TEST(DrawingRead, AFileWithoutAHeaderKeepsTheRecordsOfLaterVersions) {
                   "20=1.0",
               }));
     EXPECT_EQ(report.count(Fix::DroppedRecord), 0u) << report.text();
-    const test::TempFolder folder;
-    std::ofstream(folder.path() / "written.dxf", std::ios::binary)
-        << writeDrawing(*load(text, report));
     std::string output;
-    EXPECT_EQ(test::runEzdxfCheck({"audit", folder.path().string()}, output), 0) << output;
+    EXPECT_EQ(test::auditWithEzdxf({writeDrawing(*load(text, report))}, output), 0) << output;
 }
 
 // A solid fill keeps its pattern angle and scale and the pattern lines it was read with; a
@@ -395,13 +391,8 @@ TEST(DrawingRead, HatchesKeepTheirPatternAngleScaleAndLines) {
         }
         written.push_back(writeDrawing(*load(drawing("AC1027", c.entity), report)));
     }
-    const test::TempFolder folder;
-    for (size_t i = 0; i < written.size(); ++i) {
-        std::ofstream(folder.path() / ("hatch" + std::to_string(i) + ".dxf"), std::ios::binary)
-            << written[i];
-    }
     std::string output;
-    EXPECT_EQ(test::runEzdxfCheck({"audit", folder.path().string()}, output), 0) << output;
+    EXPECT_EQ(test::auditWithEzdxf(written, output), 0) << output;
 }
 
 // again, however far from unit length it was written.
