@@ -13,6 +13,16 @@ bool isXDataCode(int code) {
            (code >= 1040 && code <= 1042) || code == 1070 || code == 1071;
 }
 
+// The bytes the text takes in UTF-8, the drawing file's encoding.
+int utf8Length(const std::wstring& text) {
+    int bytes = 0;
+    for (const wchar_t c : text) {
+        const auto u = static_cast<unsigned long>(c);
+        bytes += u < 0x80 ? 1 : u < 0x800 ? 2 : u < 0x10000 ? 3 : 4;
+    }
+    return bytes;
+}
+
 }  // namespace
 
 int xdataSize(const std::vector<XDataRecord>& records) {
@@ -70,6 +80,9 @@ Acad::ErrorStatus parseXData(const resbuf* list, std::vector<XDataRecord>& out) 
         switch (valueKind(code)) {
             case ValueKind::String:
                 item.text = rb->resval.rstring != nullptr ? rb->resval.rstring : L"";
+                if (utf8Length(item.text) > kXDataStringLimit) {
+                    return Acad::eInvalidResBuf;
+                }
                 break;
             case ValueKind::Binary: {
                 const short n = rb->resval.rbinary.clen;
