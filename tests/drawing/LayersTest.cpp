@@ -154,7 +154,7 @@ TEST_F(LayersTest, EnsuringAColouredLayerNeedsTheCallersLock) {
     EXPECT_EQ(layers.ensureLayerExists(drawing(), L"UNLOCKED", red), 1);
     EXPECT_FALSE(layerInDrawing(L"UNLOCKED").exists);
 
-    ASSERT_EQ(drawing()->lock(), 0);
+    ASSERT_EQ(drawing()->lock(), Acad::eOk);
     const struct {
         const wchar_t* name;
         AcCmColor colour;

@@ -2,18 +2,10 @@
 
 #include <cstring>
 
+#include "host/GroupCodes.h"
 #include "host/db/ResBuf.h"
 
 namespace qv::host {
-
-namespace {
-
-bool isXDataCode(int code) {
-    return (code >= 1000 && code <= 1005) || (code >= 1010 && code <= 1013) ||
-           (code >= 1040 && code <= 1042) || code == 1070 || code == 1071;
-}
-
-}  // namespace
 
 int xdataSize(const std::vector<XDataRecord>& records) {
     int size = 0;
@@ -62,7 +54,7 @@ Acad::ErrorStatus parseXData(const resbuf* list, std::vector<XDataRecord>& out) 
             records.push_back({rb->resval.rstring, {}});
             continue;
         }
-        if (records.empty() || !isXDataCode(code)) {
+        if (records.empty() || !isExtendedDataCode(code)) {
             return Acad::eInvalidResBuf;
         }
         XDataItem item;

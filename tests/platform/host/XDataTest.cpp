@@ -100,15 +100,19 @@ TEST_F(XDataTest, RefusesWhatTheHostRefusesAndKeepsTheData) {
     const struct {
         const char* name;
         resbuf* list;
-        int expected;
+        Acad::ErrorStatus expected;
     } cases[] = {
-        {"unregistered application", acutBuildList(1001, L"AECXDATA", 1000, L"x", 0), 50},
-        {"item before any application", acutBuildList(1000, L"x", 0), 52},
-        {"not an extended-data code", acutBuildList(1001, L"ADE", 1, L"x", 0), 52},
-        {"unbalanced brace", acutBuildList(1001, L"ADE", 1002, L"{", 1000, L"x", 0), 52},
-        {"brace of another kind", acutBuildList(1001, L"ADE", 1002, L"(", 0), 52},
+        {"unregistered application", acutBuildList(1001, L"AECXDATA", 1000, L"x", 0),
+         Acad::eRegappIdNotFound},
+        {"item before any application", acutBuildList(1000, L"x", 0), Acad::eInvalidResBuf},
+        {"not an extended-data code", acutBuildList(1001, L"ADE", 1, L"x", 0),
+         Acad::eInvalidResBuf},
+        {"unbalanced brace", acutBuildList(1001, L"ADE", 1002, L"{", 1000, L"x", 0),
+         Acad::eInvalidResBuf},
+        {"brace of another kind", acutBuildList(1001, L"ADE", 1002, L"(", 0), Acad::eInvalidResBuf},
         {"more than 16383 bytes",
-         acutBuildList(1001, L"ADE", 1000, big.c_str(), 1000, big.c_str(), 0), 51},
+         acutBuildList(1001, L"ADE", 1000, big.c_str(), 1000, big.c_str(), 0),
+         Acad::eXdataSizeExceeded},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(set(c.list), c.expected) << c.name;
