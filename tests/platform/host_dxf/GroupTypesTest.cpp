@@ -8,7 +8,9 @@
 #include "DxfTestText.h"
 #include "host/GroupCodes.h"
 #include "host/db/AcDbCurve.h"
+#include "host/dxf/Codec.h"
 #include "host/dxf/DrawingWriter.h"
+#include "host/dxf/FieldTable.h"
 #include "host/dxf/TagReader.h"
 #include "win32/CodePage.h"
 
@@ -61,6 +63,47 @@ TEST(DxfGroupTypes, ValuesThatAreNoNumberAreDroppedOnlyWhereANumberBelongs) {
         EXPECT_EQ(read, !numeric(qv::host::groupType(code))) << "group code " << code;
         EXPECT_EQ(report.count(Fix::InvalidValue), read ? 0u : 1u) << "group code " << code;
     }
+}
+
+// Whether a field of that kind may stand on a code of that type: a field put on a wrong code (a
+// radius at 10, a colour at 8) reads and writes the wrong tags.
+bool fits(FieldKind kind, GroupType type) {
+    switch (kind) {
+        case FieldKind::Real:
+        case FieldKind::Angle:
+            return type == GroupType::Real;
+        case FieldKind::Integer:
+        case FieldKind::Bit:
+            return type == GroupType::Int16 || type == GroupType::Int32 ||
+                   type == GroupType::Int64 || type == GroupType::Bool;
+        case FieldKind::Text:
+            return type == GroupType::Text || type == GroupType::Handle ||
+                   type == GroupType::Pointer;
+        case FieldKind::Point:
+        case FieldKind::Vector:
+            return type == GroupType::PointX;
+    }
+    return false;
+}
+
+TEST(DxfGroupTypes, EveryFieldOfEveryRecordStandsOnACodeOfItsType) {
+    const char* types[] = {"LINE",   "CIRCLE", "TEXT",         "ATTDEF",     "ATTRIB",
+                           "INSERT", "LWPOLYLINE", "HATCH",    "LAYER",      "LTYPE",
+                           "STYLE",  "APPID",  "BLOCK_RECORD", "DICTIONARY", "PLOTSETTINGS",
+                           "LAYOUT", "VIEWPORT", "SORTENTSTABLE"};
+    size_t fields = 0;
+    for (const char* type : types) {
+        const Codec* codec = codecForType(type);
+        ASSERT_NE(codec, nullptr) << type;
+        for (const SubclassDef& subclass : codec->subclasses()) {
+            for (const Field& field : subclass.fields) {
+                ++fields;
+                EXPECT_TRUE(fits(field.kind, qv::host::groupType(field.code)))
+                    << type << " " << subclass.marker << " field at group code " << field.code;
+            }
+        }
+    }
+    EXPECT_GT(fields, 100u);
 }
 
 std::string describe(const std::vector<qv::host::XDataRecord>& records) {
