@@ -1,11 +1,28 @@
 #include "host/db/XData.h"
 
+#include <algorithm>
 #include <cstring>
+#include <cwctype>
 
 #include "host/GroupCodes.h"
 #include "host/db/ResBuf.h"
 
 namespace qv::host {
+
+namespace {
+
+// A handle's text: 1 to 16 hexadecimal digits, blanks around them allowed (they are dropped).
+bool handleText(std::wstring& text) {
+    const size_t first = text.find_first_not_of(L' ');
+    const size_t last = text.find_last_not_of(L' ');
+    if (first == std::wstring::npos || last - first + 1 > 16) {
+        return false;
+    }
+    text = text.substr(first, last - first + 1);
+    return std::all_of(text.begin(), text.end(), [](wchar_t c) { return std::iswxdigit(c) != 0; });
+}
+
+}  // namespace
 
 int xdataSize(const std::vector<XDataRecord>& records) {
     int size = 0;
@@ -62,6 +79,10 @@ Acad::ErrorStatus parseXData(const resbuf* list, std::vector<XDataRecord>& out) 
         switch (valueKind(code)) {
             case ValueKind::String:
                 item.text = rb->resval.rstring != nullptr ? rb->resval.rstring : L"";
+                // A handle that is no handle would be lost when the drawing is read again.
+                if (groupType(code) == GroupType::Handle && !handleText(item.text)) {
+                    return Acad::eInvalidResBuf;
+                }
                 break;
             case ValueKind::Binary: {
                 const short n = rb->resval.rbinary.clen;

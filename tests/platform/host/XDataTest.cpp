@@ -80,8 +80,9 @@ TEST_F(XDataTest, EachApplicationKeepsItsOwnRecord) {
     ASSERT_EQ(set(acutBuildList(1001, L"ADE", 1002, L"{", 1000, L"AREA=12.50sq.m.", 1000,
                                 L"NAME=B.01", 1002, L"}", 0)),
               Acad::eOk);
-    ASSERT_EQ(set(acutBuildList(1001, L"OTHER", 1070, 7, 1071, 70000, 1040, 2.5, 0)), Acad::eOk);
-    const std::wstring other = L"1001:OTHER 1070:7 1071:70000 1040:2.500000";
+    ASSERT_EQ(set(acutBuildList(1001, L"OTHER", 1070, 7, 1071, 70000, 1040, 2.5, 1005, L" 1f ", 0)),
+              Acad::eOk);
+    const std::wstring other = L"1001:OTHER 1070:7 1071:70000 1040:2.500000 1005:1f";
     EXPECT_EQ(get(L"OTHER"), other);
     // A new record of one application replaces that record only.
     ASSERT_EQ(set(acutBuildList(1001, L"ade", 1000, L"NAME=B.02", 0)), Acad::eOk);
@@ -110,6 +111,11 @@ TEST_F(XDataTest, RefusesWhatTheHostRefusesAndKeepsTheData) {
         {"unbalanced brace", acutBuildList(1001, L"ADE", 1002, L"{", 1000, L"x", 0),
          Acad::eInvalidResBuf},
         {"brace of another kind", acutBuildList(1001, L"ADE", 1002, L"(", 0), Acad::eInvalidResBuf},
+        {"handle that is no hexadecimal", acutBuildList(1001, L"ADE", 1005, L"2X", 0),
+         Acad::eInvalidResBuf},
+        {"handle of 17 digits", acutBuildList(1001, L"ADE", 1005, L"12345678901234567", 0),
+         Acad::eInvalidResBuf},
+        {"empty handle", acutBuildList(1001, L"ADE", 1005, L" ", 0), Acad::eInvalidResBuf},
         {"more than 16383 bytes",
          acutBuildList(1001, L"ADE", 1000, big.c_str(), 1000, big.c_str(), 0),
          Acad::eXdataSizeExceeded},
