@@ -30,6 +30,7 @@
 #include "../host/db/IdMapping.h"
 #include "../host/db/ObjectPointer.h"
 #include "../host/db/ResBuf.h"
+#include "../host/db/SymbolTablePointer.h"
 #include "../host/db/SymbolTables.h"
 #include "../host/ed/CommandStack.h"
 #include "../host/ed/Commands.h"

@@ -29,7 +29,7 @@ struct ObjectAccess;
 class AcDbObject : public AcRxObject {
     QV_RX_DECLARE_MEMBERS(AcDbObject)
   public:
-    AcDbObject() = default;
+    AcDbObject();
     // Copies the object's data (extended data included), not its place in a database.
     AcDbObject(const AcDbObject& other);
     AcDbObject& operator=(const AcDbObject&) = delete;
@@ -79,6 +79,9 @@ class AcDbObject : public AcRxObject {
     // Erases an empty extension dictionary (object open for write); eInvalidInput when it still
     // holds entries.
     Acad::ErrorStatus releaseExtensionDictionary();
+
+    // How many objects exist now, in databases or not (a test's check for leaked objects).
+    static long qvLiveObjects();
 
     void assertReadEnabled() const {}
     // Throws Acad::eNotOpenForWrite unless the object may be changed.

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -90,6 +91,87 @@ TEST_F(SelectionTest, FiltersByTypeNameAndLayer) {
         {"model space", acutBuildList(67, 0, 0), handles({room1, room2, legend, outline, hidden})},
     };
     for (const Case& c : cases) {
+        EXPECT_EQ(select(L"X", nullptr, nullptr, c.filter), c.selected) << c.what;
+    }
+}
+
+// Colour numbers for the relations: 1, 5 and 7 on the references, by layer (256) on the outline
+// and by block (0) on the hidden polyline.
+class SelectionByColourTest : public SelectionTest {
+  protected:
+    SelectionByColourTest() {
+        const std::pair<AcDbObjectId, Adesk::UInt16> colours[] = {
+            {room1, 1}, {room2, 5}, {legend, 7}, {hidden, 0}};
+        WriteLock lock(document());
+        for (const auto& [id, colour] : colours) {
+            AcDbEntity* entity = nullptr;
+            EXPECT_EQ(acdbOpenObject(entity, id, AcDb::kForWrite), Acad::eOk);
+            EXPECT_EQ(entity->setColorIndex(colour), Acad::eOk);
+            entity->close();
+        }
+    }
+};
+
+TEST_F(SelectionByColourTest, EveryRelationComparesTheColourNumber) {
+    const std::vector<std::wstring> nothing = {L"code " + std::to_wstring(RTERROR)};
+    const std::vector<std::wstring> all = handles({room1, room2, legend, outline, hidden});
+    const std::vector<std::wstring> notFive = handles({room1, legend, outline, hidden});
+    const struct {
+        const wchar_t* relation;
+        int value;
+        std::vector<std::wstring> selected;
+    } cases[] = {
+        {L"=", 5, handles({room2})},
+        {L"=", 6, nothing},
+        {L"!=", 5, notFive},
+        {L"/=", 5, notFive},
+        {L"<>", 5, notFive},
+        {L"<", 5, handles({room1, hidden})},
+        {L"<=", 5, handles({room1, room2, hidden})},
+        {L">", 5, handles({legend, outline})},
+        {L">=", 5, handles({room2, legend, outline})},
+        {L">=", 256, handles({outline})},
+        {L"<", 0, nothing},
+        {L"<=", 0, handles({hidden})},
+        {L"*", 5, all},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(qv::wideToUtf8(c.relation) + " " + std::to_string(c.value));
+        EXPECT_EQ(select(L"X", nullptr, nullptr, acutBuildList(-4, c.relation, 62, c.value, 0)),
+                  c.selected);
+    }
+    // A relation holds for the one number after it; the next is compared for equality again.
+    EXPECT_EQ(select(L"X", nullptr, nullptr, acutBuildList(-4, L">", 62, 1, 62, 7, 0)),
+              handles({legend}));
+    EXPECT_EQ(select(L"X", nullptr, nullptr, acutBuildList(-4, L"<", 62, 7, 67, 0, 0)),
+              handles({room1, room2, hidden}));
+}
+
+TEST_F(SelectionByColourTest, ExclusiveOrTakesExactlyTwoItems) {
+    const std::vector<std::wstring> error = {L"code " + std::to_wstring(RTERROR)};
+    const struct {
+        const char* what;
+        resbuf* filter;
+        std::vector<std::wstring> selected;
+    } cases[] = {
+        // References, or colours below 6, but not both.
+        {"one or the other",
+         acutBuildList(-4, L"<XOR", RTDXF0, L"INSERT", -4, L"<", 62, 6, -4, L"XOR>", 0),
+         handles({legend, hidden})},
+        {"both or neither",
+         acutBuildList(-4, L"<NOT", -4, L"<XOR", RTDXF0, L"INSERT", -4, L"<", 62, 6, -4, L"XOR>",
+                       -4, L"NOT>", 0),
+         handles({room1, room2, outline})},
+        {"a group as an item",
+         acutBuildList(-4, L"<XOR", -4, L"<OR", 62, 1, 62, 0, -4, L"OR>", 8, L"HIDDEN*", -4,
+                       L"XOR>", 0),
+         handles({room1})},
+        {"one item", acutBuildList(-4, L"<XOR", 62, 1, -4, L"XOR>", 0), error},
+        {"three items", acutBuildList(-4, L"<XOR", 62, 1, 62, 5, 62, 7, -4, L"XOR>", 0), error},
+        {"no items", acutBuildList(-4, L"<XOR", -4, L"XOR>", 0), error},
+        {"not closed", acutBuildList(-4, L"<XOR", 62, 1, 62, 5, 0), error},
+    };
+    for (const auto& c : cases) {
         EXPECT_EQ(select(L"X", nullptr, nullptr, c.filter), c.selected) << c.what;
     }
 }
