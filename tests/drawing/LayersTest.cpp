@@ -272,7 +272,7 @@ TEST_F(LayersTest, ALayerTableThatDoesNotOpenEndsEachOperationWithItsLockGivenBa
     };
     for (const auto& c : cases) {
         for (int i = 0; i < c.callerLevels; i++) {
-            ASSERT_EQ(drawing()->lock(), 0);
+            ASSERT_EQ(drawing()->lock(), Acad::eOk);
         }
         c.run();
         EXPECT_EQ(document()->qvLockCount(), c.callerLevels > 0 ? 1 : 0) << c.what;
