@@ -67,6 +67,13 @@ class AcDbDatabase : public AcRxObject {
     Acad::ErrorStatus getSymbolTable(AcDbTextStyleTable*& table, AcDb::OpenMode mode);
     Acad::ErrorStatus getSymbolTable(AcDbRegAppTable*& table, AcDb::OpenMode mode);
     Acad::ErrorStatus getNamedObjectsDictionary(AcDbDictionary*& dictionary, AcDb::OpenMode mode);
+    // The dictionary of table styles (see AcDbTableStyle.h); tablestyle() is the style new tables
+    // take: "Standard". A drawing that lacks them gets them the first time they are asked for,
+    // so a drawing that never asks keeps its handles as they were. The null id only when the
+    // name "ACAD_TABLESTYLE" of the named-object dictionary holds something else.
+    AcDbObjectId getTableStyleDictionaryId() const;
+    Acad::ErrorStatus getTableStyleDictionary(AcDbDictionary*& dictionary, AcDb::OpenMode mode);
+    AcDbObjectId tablestyle() const;
 
     AcDbObjectId blockTableId() const { return m_blockTable; }
     AcDbObjectId layerTableId() const { return m_layerTable; }
@@ -138,7 +145,8 @@ class AcDbDatabase : public AcRxObject {
     // ---- for the host's own code (drawing files, checks) ----
 
     // Adds an object read from a file under its handle and owner, closed. eDuplicateKey when the
-    // handle is taken (the object then stays with the caller); the seed moves past the handle.
+    // handle is taken or null, eInvalidInput for the largest handle, after which the seed would
+    // wrap (the object then stays with the caller); the seed moves past the handle.
     Acad::ErrorStatus qvAdopt(AcDbObjectId& id, std::unique_ptr<AcDbObject>& object,
                               AcDbHandle handle, AcDbObjectId owner);
     // Names the roots of a database read from a file.

@@ -129,6 +129,7 @@ Acad::ErrorStatus AcDbObject::close() {
         return Acad::eNoDatabase;
     }
     if (m_writer) {
+        qvClosingWrite();
         m_writer = false;
     } else if (m_readers > 0) {
         --m_readers;

@@ -92,6 +92,8 @@ class AcDbObject : public AcRxObject {
     virtual Acad::ErrorStatus qvWriteOpenStatus() const { return Acad::eOk; }
     // Called after the object was added to a database, with its id, handle and owner set.
     virtual void qvAdded() {}
+    // Called by close() when it ends a write-open, before the object is closed.
+    virtual void qvClosingWrite() {}
     // Called by erase() before anything changes; a status other than eOk refuses the erase.
     virtual Acad::ErrorStatus qvErasing(bool erasing) {
         (void)erasing;

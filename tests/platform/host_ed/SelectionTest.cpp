@@ -309,3 +309,76 @@ TEST_F(SelectionTest, TheImpliedSelectionComesFromSetFirst) {
 }
 
 }  // namespace
+
+namespace {
+
+// The asset finder's selection: a crossing polygon given in a turned UCS, references only, every
+// name but "ROOM-*" (anonymous "*U" blocks pass), members in the order the entities were made
+// whatever the draw order says.
+TEST_F(SelectionTest, CrossingPolygonsInTheUcsKeepCreationOrder) {
+    const AcDbObjectId desk = addReference(L"*U7", AcGePoint3d(1, 1, 0));      // inside room 1
+    const AcDbObjectId chair = addReference(L"CHAIR", AcGePoint3d(-2, 1, 0));  // across its edge
+    const AcDbObjectId away = addReference(L"CHAIR", AcGePoint3d(-20, 1, 0));
+    const AcDbObjectId arc = addToModelSpace(new AcDbArc(AcGePoint3d(2, 2, 0), 1.0, 0.0, 3.0));
+    {
+        // Draw the chair first and the desk last: the selection keeps the order of making.
+        WriteLock lock(document());
+        AcDbBlockTableRecord* space = nullptr;
+        ASSERT_EQ(acdbOpenObject(space, db()->modelSpaceId(), AcDb::kForWrite), Acad::eOk);
+        space->createExtensionDictionary();
+        AcDbDictionary* dictionary = nullptr;
+        acdbOpenObject(dictionary, space->extensionDictionary(), AcDb::kForWrite);
+        space->close();
+        auto* table = new AcDbSortentsTable;
+        AcDbObjectId id;
+        ASSERT_EQ(dictionary->setAt(L"ACAD_SORTENTS", table, id), Acad::eOk);
+        table->setBlockId(db()->modelSpaceId());
+        AcDbObjectIdArray moved;
+        moved.append(chair);
+        EXPECT_EQ(table->moveToBottom(moved), Acad::eOk);
+        AcDbObjectIdArray top;
+        top.append(room1);
+        EXPECT_EQ(table->moveToTop(top), Acad::eOk);
+        table->close();
+        dictionary->close();
+    }
+    // The UCS: turned a quarter about z, its origin at world (10, 0): UCS (x, y) is world
+    // (10 - y, x).
+    AcGeMatrix3d ucs;
+    ucs.setCoordSystem({10, 0, 0}, {0, 1, 0}, {-1, 0, 0}, {0, 0, 1});
+    ASSERT_EQ(acedSetCurrentUCS(ucs), Acad::eOk);
+    // Room 1's square (0,0)-(4,4) in world is UCS (0,6)-(4,10).
+    const struct {
+        const char* what;
+        std::initializer_list<AcGePoint2d> polygon;
+        resbuf* filter;
+        std::vector<std::wstring> selected;
+    } cases[] = {
+        {"assets of room 1",
+         {{0, 6}, {4, 6}, {4, 10}, {0, 10}},
+         acutBuildList(RTDXF0, L"INSERT", 2, L"~ROOM-*", 0),
+         handles({desk, chair})},
+        {"everything it crosses",
+         {{0, 6}, {4, 6}, {4, 10}, {0, 10}},
+         nullptr,
+         handles({room1, desk, chair, arc})},
+        {"anonymous blocks alone",
+         {{0, 6}, {4, 6}, {4, 10}, {0, 10}},
+         acutBuildList(2, L"`*U*", 0),
+         handles({desk})},
+        {"the far chair",
+         {{0, 29}, {2, 29}, {2, 31}, {0, 31}},
+         acutBuildList(RTDXF0, L"INSERT", 2, L"~ROOM-*", 0),
+         handles({away})},
+    };
+    for (const auto& c : cases) {
+        resbuf* points = pointList(c.polygon);
+        EXPECT_EQ(select(L"CP", points, nullptr, c.filter), c.selected) << c.what;
+        acutRelRb(points);
+    }
+    // "X" walks in the same order.
+    EXPECT_EQ(select(L"X", nullptr, nullptr, acutBuildList(2, L"CHAIR,`*U*", 0)),
+              handles({desk, chair, away}));
+}
+
+}  // namespace
