@@ -17,6 +17,7 @@
 #include "../host/db/AcDbCurve.h"
 #include "../host/db/AcDbDatabase.h"
 #include "../host/db/AcDbDictionary.h"
+#include "../host/db/AcDbDynBlockReference.h"
 #include "../host/db/AcDbEntity.h"
 #include "../host/db/AcDbHatch.h"
 #include "../host/db/AcDbLayout.h"

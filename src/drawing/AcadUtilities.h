@@ -17,7 +17,9 @@
 
 #include "core/PlotSettingIds.h"
 
+class AcApDocument;
 class AcCmColor;
+class CBlock;
 class AcDbBlockReference;
 class AcDbCurve;
 class AcDbEntity;
@@ -192,6 +194,13 @@ class CAcadUtilities : public CPlotSettingIds {
     // to `ids` (kept as they are) the members, in selection order, that can be opened and are
     // not block references. Always 1.
     static int selectObjectIds(AcDbObjectIdArray& ids, CString prompt);
+    // Asks "\nPlease select a Orvan Space\n" until a block reference (exactly that class, any
+    // block) is picked, reads it as a space block with the document and copies it into the
+    // target (CBlockDWG::copyInto for a drawing block, the CBlock fields otherwise): 1. An entity
+    // of another class prints "Invalid selection.\n" and asks again; one that does not open is
+    // asked again silently; a cancel prints "Cancelled by User.\n" and gives 0. Defined with the
+    // space blocks (blocks/UserSelectOrvanBlock.cpp).
+    static int userSelectOrvanBlock(AcApDocument* document, CBlock* target);
     // Picks one block reference ("\nPlease select a space\n"): 0 and its handle, or 13
     // leaving the handle alone. No guard: failures reach the caller unwrapped.
     static int selectSpaceHandle(AcDbHandle* handle);

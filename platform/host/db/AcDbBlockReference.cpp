@@ -264,3 +264,46 @@ void AcDbObjectIterator::step(bool backwards, bool skipErasedObjects) {
 AcDbEntity* AcDbObjectIterator::entity() {
     return done() ? nullptr : ObjectAccess::peekAs<AcDbEntity>(m_ids[m_index]);
 }
+
+// ---- array inserts ----
+
+QV_RX_DEFINE_MEMBERS(AcDbMInsertBlock, AcDbBlockReference, L"INSERT")
+
+AcDbMInsertBlock::AcDbMInsertBlock(const AcGePoint3d& position, AcDbObjectId block,
+                                   Adesk::UInt16 columns, Adesk::UInt16 rows, double columnSpacing,
+                                   double rowSpacing)
+    : AcDbBlockReference(position, block),
+      m_columns(columns == 0 ? 1 : columns),
+      m_rows(rows == 0 ? 1 : rows),
+      m_columnSpacing(columnSpacing),
+      m_rowSpacing(rowSpacing) {}
+
+Acad::ErrorStatus AcDbMInsertBlock::setColumns(Adesk::UInt16 count) {
+    assertWriteEnabled();
+    if (count == 0) {
+        return Acad::eInvalidInput;
+    }
+    m_columns = count;
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus AcDbMInsertBlock::setRows(Adesk::UInt16 count) {
+    assertWriteEnabled();
+    if (count == 0) {
+        return Acad::eInvalidInput;
+    }
+    m_rows = count;
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus AcDbMInsertBlock::setColumnSpacing(double spacing) {
+    assertWriteEnabled();
+    m_columnSpacing = spacing;
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus AcDbMInsertBlock::setRowSpacing(double spacing) {
+    assertWriteEnabled();
+    m_rowSpacing = spacing;
+    return Acad::eOk;
+}

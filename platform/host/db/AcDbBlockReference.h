@@ -72,6 +72,34 @@ class AcDbBlockReference : public AcDbEntity {
     std::vector<std::unique_ptr<AcDbAttribute>> m_pending;
 };
 
+// A block reference repeated in rows and columns (an array insert). Row r, column c shows the
+// block moved by (c * column spacing, r * row spacing) in the reference's own plane before its
+// rotation. Its class name is its own: code that asks for exactly "AcDbBlockReference" does not
+// take it for a plain reference.
+class AcDbMInsertBlock : public AcDbBlockReference {
+    QV_RX_DECLARE_MEMBERS(AcDbMInsertBlock)
+  public:
+    AcDbMInsertBlock() = default;
+    AcDbMInsertBlock(const AcGePoint3d& position, AcDbObjectId block, Adesk::UInt16 columns,
+                     Adesk::UInt16 rows, double columnSpacing, double rowSpacing);
+    QV_RX_CLONE(AcDbMInsertBlock)
+
+    Adesk::UInt16 columns() const { return m_columns; }
+    // eInvalidInput for 0.
+    Acad::ErrorStatus setColumns(Adesk::UInt16 count);
+    Adesk::UInt16 rows() const { return m_rows; }
+    // eInvalidInput for 0.
+    Acad::ErrorStatus setRows(Adesk::UInt16 count);
+    double columnSpacing() const { return m_columnSpacing; }
+    Acad::ErrorStatus setColumnSpacing(double spacing);
+    double rowSpacing() const { return m_rowSpacing; }
+    Acad::ErrorStatus setRowSpacing(double spacing);
+
+  private:
+    Adesk::UInt16 m_columns = 1, m_rows = 1;
+    double m_columnSpacing = 0.0, m_rowSpacing = 0.0;
+};
+
 // Walks the attributes of a block reference.
 class AcDbObjectIterator {
   public:

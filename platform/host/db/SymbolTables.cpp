@@ -93,14 +93,40 @@ Acad::ErrorStatus AcDbSymbolTableRecord::setName(const ACHAR* name) {
         }
     }
     m_name = name;
+    nameChanged();
     return Acad::eOk;
+}
+
+void AcDbSymbolTableRecord::qvSetName(const std::wstring& name) {
+    m_name = name;
+    nameChanged();
+}
+
+void AcDbSymbolTableRecord::nameChanged() const {
+    if (const auto* table = ObjectAccess::peekAs<AcDbSymbolTable>(ownerId())) {
+        table->m_indexed = false;
+    }
 }
 
 // ---- tables ----
 
+// Finds names through an index of the table's records by folded name. A rename of one of its
+// records makes the index stale (renames are rare, look-ups frequent); a stale index is rebuilt
+// at the next look-up. Each candidate is checked against its record as it is now.
 AcDbObjectId AcDbSymbolTable::qvFind(const std::wstring& name) const {
+    if (!m_indexed) {
+        m_byName.clear();
+        m_indexed = true;
+        for (const AcDbObjectId& id : m_records) {
+            indexRecord(id);
+        }
+    }
     const std::wstring folded = qv::host::foldName(name);
-    for (const AcDbObjectId& id : m_records) {
+    const auto found = m_byName.find(folded);
+    if (found == m_byName.end()) {
+        return AcDbObjectId::kNull;
+    }
+    for (const AcDbObjectId& id : found->second) {
         const auto* record = ObjectAccess::peekAs<AcDbSymbolTableRecord>(id);
         if (record != nullptr && !record->isErased() &&
             qv::host::foldName(record->qvName()) == folded) {
@@ -108,6 +134,20 @@ AcDbObjectId AcDbSymbolTable::qvFind(const std::wstring& name) const {
         }
     }
     return AcDbObjectId::kNull;
+}
+
+void AcDbSymbolTable::indexRecord(AcDbObjectId id) const {
+    if (!m_indexed) {
+        return;  // rebuilt at the next look-up
+    }
+    if (const auto* record = ObjectAccess::peekAs<AcDbSymbolTableRecord>(id)) {
+        m_byName[qv::host::foldName(record->qvName())].push_back(id);
+    }
+}
+
+void AcDbSymbolTable::qvAppendRecord(AcDbObjectId id) {
+    m_records.push_back(id);
+    indexRecord(id);
 }
 
 Acad::ErrorStatus AcDbSymbolTable::getAt(const ACHAR* name, AcDbObjectId& id,
@@ -174,6 +214,7 @@ Acad::ErrorStatus AcDbSymbolTable::add(AcDbObjectId& id, AcDbSymbolTableRecord* 
     const Acad::ErrorStatus es = ObjectAccess::add(*database(), record, objectId(), id);
     if (es == Acad::eOk) {
         m_records.push_back(id);
+        indexRecord(id);
     }
     return es;
 }
@@ -265,9 +306,53 @@ Acad::ErrorStatus AcDbBlockTableRecord::appendAcDbEntity(AcDbObjectId& id, AcDbE
     entity->qvFillDefaults(*database());
     const Acad::ErrorStatus es = ObjectAccess::add(*database(), entity, objectId(), id);
     if (es == Acad::eOk) {
-        m_entities.push_back(id);
+        appendEntityId(id);
     }
     return es;
+}
+
+const std::vector<AcDbObjectId>& AcDbBlockTableRecord::qvEntities() const {
+    compact();
+    return m_entities;
+}
+
+void AcDbBlockTableRecord::qvAppendEntityId(AcDbObjectId id) {
+    appendEntityId(id);
+}
+
+void AcDbBlockTableRecord::appendEntityId(AcDbObjectId id) const {
+    m_entities.push_back(id);
+    if (m_positionsKnown) {
+        m_positions[id.asOldId()] = m_entities.size() - 1;
+    }
+}
+
+void AcDbBlockTableRecord::removeEntityId(AcDbObjectId id) {
+    if (!m_positionsKnown) {
+        compact();
+        m_positions.clear();
+        for (size_t i = 0; i < m_entities.size(); ++i) {
+            m_positions[m_entities[i].asOldId()] = i;
+        }
+        m_positionsKnown = true;
+    }
+    const auto found = m_positions.find(id.asOldId());
+    if (found == m_positions.end()) {
+        return;
+    }
+    m_entities[found->second] = AcDbObjectId::kNull;
+    m_positions.erase(found);
+    ++m_emptyPlaces;
+}
+
+void AcDbBlockTableRecord::compact() const {
+    if (m_emptyPlaces == 0) {
+        return;
+    }
+    std::erase(m_entities, AcDbObjectId::kNull);
+    m_emptyPlaces = 0;
+    m_positionsKnown = false;
+    m_positions.clear();
 }
 
 Acad::ErrorStatus AcDbBlockTableRecord::newIterator(AcDbBlockTableRecordIterator*& iterator,
@@ -291,11 +376,10 @@ Acad::ErrorStatus AcDbBlockTableRecord::assumeOwnershipOf(const AcDbObjectIdArra
     for (const AcDbObjectId& id : entities) {
         AcDbObject* entity = ObjectAccess::peek(id);
         if (auto* from = ObjectAccess::peekAs<AcDbBlockTableRecord>(entity->ownerId())) {
-            auto& list = from->m_entities;
-            list.erase(std::remove(list.begin(), list.end(), id), list.end());
+            from->removeEntityId(id);
         }
         ObjectAccess::setOwner(*entity, objectId());
-        m_entities.push_back(id);
+        appendEntityId(id);
     }
     return Acad::eOk;
 }
@@ -325,7 +409,8 @@ bool AcDbBlockTableRecord::isAnonymous() const {
 }
 
 bool AcDbBlockTableRecord::hasAttributeDefinitions() const {
-    return std::any_of(m_entities.begin(), m_entities.end(), [](const AcDbObjectId& id) {
+    const std::vector<AcDbObjectId>& entities = qvEntities();
+    return std::any_of(entities.begin(), entities.end(), [](const AcDbObjectId& id) {
         const AcDbObject* o = ObjectAccess::peek(id);
         return o != nullptr && !o->isErased() &&
                o->isA()->isDerivedFrom(AcDbAttributeDefinition::desc());
@@ -355,7 +440,7 @@ Acad::ErrorStatus AcDbBlockTableRecord::qvErasing(bool erasing) {
     if (erasing && database() != nullptr && qv::host::isBlockInUse(*database(), objectId())) {
         return Acad::eEntityInUse;
     }
-    for (const AcDbObjectId& id : m_entities) {
+    for (const AcDbObjectId& id : qvEntities()) {
         if (AcDbObject* entity = ObjectAccess::peek(id)) {
             ObjectAccess::setErased(*entity, erasing);
         }
@@ -370,7 +455,7 @@ AcDbBlockTableRecordIterator::AcDbBlockTableRecordIterator(const AcDbBlockTableR
 }
 
 void AcDbBlockTableRecordIterator::skip(bool forward) {
-    const auto& entities = m_block->m_entities;
+    const auto& entities = m_block->qvEntities();
     while (m_index >= 0 && m_index < static_cast<int>(entities.size()) && m_skipDeleted &&
            entities[static_cast<size_t>(m_index)].isErased()) {
         m_index += forward ? 1 : -1;
@@ -379,12 +464,12 @@ void AcDbBlockTableRecordIterator::skip(bool forward) {
 
 void AcDbBlockTableRecordIterator::start(bool atBeginning, bool skipDeleted) {
     m_skipDeleted = skipDeleted;
-    m_index = atBeginning ? 0 : static_cast<int>(m_block->m_entities.size()) - 1;
+    m_index = atBeginning ? 0 : static_cast<int>(m_block->qvEntities().size()) - 1;
     skip(atBeginning);
 }
 
 bool AcDbBlockTableRecordIterator::done() const {
-    return m_index < 0 || m_index >= static_cast<int>(m_block->m_entities.size());
+    return m_index < 0 || m_index >= static_cast<int>(m_block->qvEntities().size());
 }
 
 void AcDbBlockTableRecordIterator::step(bool forward, bool skipDeleted) {
@@ -400,7 +485,7 @@ Acad::ErrorStatus AcDbBlockTableRecordIterator::getEntityId(AcDbObjectId& id) co
         id = AcDbObjectId::kNull;
         return Acad::eInvalidIndex;
     }
-    id = m_block->m_entities[static_cast<size_t>(m_index)];
+    id = m_block->qvEntities()[static_cast<size_t>(m_index)];
     return Acad::eOk;
 }
 
@@ -413,7 +498,7 @@ Acad::ErrorStatus AcDbBlockTableRecordIterator::getEntity(AcDbEntity*& entity, A
 }
 
 Acad::ErrorStatus AcDbBlockTableRecordIterator::seek(AcDbObjectId id) {
-    const auto& entities = m_block->m_entities;
+    const auto& entities = m_block->qvEntities();
     const auto found = std::find(entities.begin(), entities.end(), id);
     if (found == entities.end()) {
         return Acad::eKeyNotFound;

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "../AcCmColor.h"
@@ -38,7 +39,7 @@ class AcDbSymbolTableRecord : public AcDbObject {
     virtual Acad::ErrorStatus setName(const ACHAR* name);
     // Sets the name without the checks of setName, for the host's own code: a name read from a
     // file as it is, or the names the layouts swap between their blocks.
-    void qvSetName(const std::wstring& name) { m_name = name; }
+    void qvSetName(const std::wstring& name);
     bool isDependent() const { return false; }
     bool isResolved() const { return true; }
 
@@ -46,6 +47,9 @@ class AcDbSymbolTableRecord : public AcDbObject {
     virtual bool qvIsBlockRecord() const { return false; }
 
   private:
+    // Tells the record's table (when it has one) that its name index is stale.
+    void nameChanged() const;
+
     std::wstring m_name;
 };
 
@@ -114,7 +118,7 @@ class AcDbSymbolTable : public AcDbObject {
     // The record of that name (not erased), or null, without opening it.
     AcDbObjectId qvFind(const std::wstring& name) const;
     // Takes a record read from a file, in file order.
-    void qvAppendRecord(AcDbObjectId id) { m_records.push_back(id); }
+    void qvAppendRecord(AcDbObjectId id);
 
   protected:
     // The class of the records this table holds.
@@ -122,7 +126,14 @@ class AcDbSymbolTable : public AcDbObject {
 
   private:
     friend class AcDbSymbolTableRecord;
+    // Adds a record to the name index when the index is up to date.
+    void indexRecord(AcDbObjectId id) const;
+
     std::vector<AcDbObjectId> m_records;
+    // Records by folded name, in table order, erased ones included; rebuilt when a record of the
+    // table was renamed since it was made (see qvFind).
+    mutable std::unordered_map<std::wstring, std::vector<AcDbObjectId>> m_byName;
+    mutable bool m_indexed = false;
 };
 
 // ---- blocks ----
@@ -162,8 +173,8 @@ class AcDbBlockTableRecord : public AcDbSymbolTableRecord {
                                            bool forceValidity = false) const;
 
     // Entities in the order added, erased ones included.
-    const std::vector<AcDbObjectId>& qvEntities() const { return m_entities; }
-    void qvAppendEntityId(AcDbObjectId id) { m_entities.push_back(id); }
+    const std::vector<AcDbObjectId>& qvEntities() const;
+    void qvAppendEntityId(AcDbObjectId id);
 
   protected:
     bool qvIsBlockRecord() const override { return true; }
@@ -171,7 +182,18 @@ class AcDbBlockTableRecord : public AcDbSymbolTableRecord {
 
   private:
     friend class AcDbBlockTableRecordIterator;
-    std::vector<AcDbObjectId> m_entities;
+    void appendEntityId(AcDbObjectId id) const;
+    // Takes an entity out of the list in constant time: its place is left empty until the list
+    // is next read (compact).
+    void removeEntityId(AcDbObjectId id);
+    void compact() const;
+
+    mutable std::vector<AcDbObjectId> m_entities;
+    // Where each entity stands in m_entities, made at the first removal and kept until the
+    // list is compacted; and how many places stand empty.
+    mutable std::unordered_map<Adesk::IntPtr, size_t> m_positions;
+    mutable bool m_positionsKnown = false;
+    mutable size_t m_emptyPlaces = 0;
     AcGePoint3d m_origin;
     AcDbObjectId m_layout;
     std::wstring m_comments;

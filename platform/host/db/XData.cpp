@@ -22,6 +22,16 @@ bool handleText(std::wstring& text) {
     return std::all_of(text.begin(), text.end(), [](wchar_t c) { return std::iswxdigit(c) != 0; });
 }
 
+// The bytes the text takes in UTF-8, the drawing file's encoding.
+int utf8Length(const std::wstring& text) {
+    int bytes = 0;
+    for (const wchar_t c : text) {
+        const auto u = static_cast<unsigned long>(c);
+        bytes += u < 0x80 ? 1 : u < 0x800 ? 2 : u < 0x10000 ? 3 : 4;
+    }
+    return bytes;
+}
+
 }  // namespace
 
 int xdataSize(const std::vector<XDataRecord>& records) {
@@ -81,6 +91,9 @@ Acad::ErrorStatus parseXData(const resbuf* list, std::vector<XDataRecord>& out) 
                 item.text = rb->resval.rstring != nullptr ? rb->resval.rstring : L"";
                 // A handle that is no handle would be lost when the drawing is read again.
                 if (groupType(code) == GroupType::Handle && !handleText(item.text)) {
+                    return Acad::eInvalidResBuf;
+                }
+                if (utf8Length(item.text) > kXDataStringLimit) {
                     return Acad::eInvalidResBuf;
                 }
                 break;

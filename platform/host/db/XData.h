@@ -34,6 +34,8 @@ struct XDataRecord {
     bool operator==(const XDataRecord&) const = default;
 };
 
+// The most bytes (in UTF-8) one string item (1000, 1003, 1005) may hold.
+constexpr int kXDataStringLimit = 255;
 // The most an object may carry: 16383 bytes over all its records.
 constexpr int kXDataLimit = 16383;
 // The size that counts against that limit: per record 3 bytes and its name; per item 2 bytes
@@ -44,7 +46,8 @@ int xdataSize(const std::vector<XDataRecord>& records);
 // Reads a result-buffer list: a 1001 item opens a record, every other item (codes 1000 to 1071)
 // belongs to the record opened before it. eInvalidResBuf for an item before the first 1001, an
 // unknown code, a 1002 that is neither "{" nor "}", unbalanced braces, a 1005 that is not 1 to 16
-// hexadecimal digits (blanks around them are dropped) or a binary chunk longer than 127 bytes.
+// hexadecimal digits (blanks around them are dropped), a string longer than kXDataStringLimit
+// bytes or a binary chunk longer than 127 bytes.
 Acad::ErrorStatus parseXData(const resbuf* list, std::vector<XDataRecord>& out);
 // Writes records as a result-buffer list (the caller frees it with acutRelRb).
 resbuf* buildXData(const std::vector<XDataRecord>& records);

@@ -243,35 +243,75 @@ void writeScale(const AcDbObject& o, const Field& f, WriteContext& c) {
 }
 
 using BlockRef = AcDbBlockReference;
-constexpr Field kInsertFields[] = {
-    custom(66, FieldKind::Integer, readAttributesFollow, writeAttributesFollow),
-    custom(2, FieldKind::Text, readBlockName, writeBlockName),
-    point<BlockRef, &BlockRef::position, &BlockRef::setPosition>(10),
-    custom(41, FieldKind::Real, readScale<0>, writeScale<0>),
-    custom(42, FieldKind::Real, readScale<1>, writeScale<1>),
-    custom(43, FieldKind::Real, readScale<2>, writeScale<2>),
-    angle<BlockRef, &BlockRef::rotation, &BlockRef::setRotation>(50),
-    normal<BlockRef, &BlockRef::normal, &BlockRef::setNormal>(210),
+// The fields of a block reference, then (for an array insert) its rows and columns, then the
+// normal: the order in which the drawing format lists them.
+#define QV_INSERT_FIELDS                                                         \
+    custom(66, FieldKind::Integer, readAttributesFollow, writeAttributesFollow), \
+        custom(2, FieldKind::Text, readBlockName, writeBlockName),               \
+        point<BlockRef, &BlockRef::position, &BlockRef::setPosition>(10),        \
+        custom(41, FieldKind::Real, readScale<0>, writeScale<0>),                \
+        custom(42, FieldKind::Real, readScale<1>, writeScale<1>),                \
+        custom(43, FieldKind::Real, readScale<2>, writeScale<2>),                \
+        angle<BlockRef, &BlockRef::rotation, &BlockRef::setRotation>(50)
+#define QV_INSERT_NORMAL normal<BlockRef, &BlockRef::normal, &BlockRef::setNormal>(210)
+
+constexpr Field kInsertFields[] = {QV_INSERT_FIELDS, QV_INSERT_NORMAL};
+
+using MInsert = AcDbMInsertBlock;
+constexpr Field kMInsertFields[] = {
+    QV_INSERT_FIELDS,
+    integer<MInsert, &MInsert::columns, &MInsert::setColumns>(70, 1.0, true),
+    integer<MInsert, &MInsert::rows, &MInsert::setRows>(71, 1.0, true),
+    real<MInsert, &MInsert::columnSpacing, &MInsert::setColumnSpacing>(44),
+    real<MInsert, &MInsert::rowSpacing, &MInsert::setRowSpacing>(45),
+    QV_INSERT_NORMAL,
 };
 
-// A block reference with an array (MINSERT) is kept as read.
+// Whether an INSERT record is an array insert: its subclass says so, or (R12 has no subclass
+// markers) it has more than one row or column.
+bool isArrayInsert(std::span<const TagView> body) {
+    for (const TagView& tag : body) {
+        if (tag.code == 100 && tag.value == "AcDbMInsertBlock") {
+            return true;
+        }
+        if ((tag.code == 70 || tag.code == 71) &&
+            tag.value.find_first_not_of(" 01") != std::string_view::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The INSERT record: a plain block reference, or an array insert (AcDbMInsertBlock) when the
+// record is one. A reference without a block is kept as read.
 class InsertCodec : public CodecOf<AcDbBlockReference> {
   public:
-    using CodecOf::CodecOf;
+    constexpr InsertCodec(std::string_view type, std::span<const SubclassDef> plain,
+                          std::span<const SubclassDef> array)
+        : CodecOf(type, plain), m_array(array) {}
     bool canModel(std::span<const TagView> body) const override {
-        bool named = false;  // a reference without a block is kept as read
         for (const TagView& tag : body) {
-            named = named || (tag.code == 2 && !trimBlanks(tag.value).empty());
-            if (tag.code == 100 && tag.value == "AcDbMInsertBlock") {
-                return false;
-            }
-            if ((tag.code == 70 || tag.code == 71) &&
-                tag.value.find_first_not_of(" 01") != std::string_view::npos) {
-                return false;  // rows or columns above 1 (R12 has no marker)
+            if (tag.code == 2 && !trimBlanks(tag.value).empty()) {
+                return true;
             }
         }
-        return named;
+        return false;
     }
+    std::unique_ptr<AcDbObject> createFor(std::span<const TagView> body) const override {
+        if (isArrayInsert(body)) {
+            return std::make_unique<AcDbMInsertBlock>();
+        }
+        return create();
+    }
+    void read(AcDbObject& object, std::span<const TagView> body,
+              ReadContext& context) const override {
+        readSubclasses(object, body,
+                       AcDbMInsertBlock::cast(&object) != nullptr ? m_array : subclasses(),
+                       context);
+    }
+
+  private:
+    std::span<const SubclassDef> m_array;
 };
 
 constexpr SubclassDef kLine[] = {{"AcDbEntity", kEntityFields}, {"AcDbLine", kLineFields}};
@@ -285,13 +325,17 @@ constexpr SubclassDef kAttrib[] = {
     {"AcDbEntity", kEntityFields}, {"AcDbText", kTextFields}, {"AcDbAttribute", kAttribFields}};
 constexpr SubclassDef kInsert[] = {{"AcDbEntity", kEntityFields},
                                    {"AcDbBlockReference", kInsertFields}};
+constexpr SubclassDef kMInsert[] = {{"AcDbEntity", kEntityFields},
+                                    {"AcDbMInsertBlock", kMInsertFields}};
 
 const CodecOf<AcDbLine> kLineCodec("LINE", kLine);
 const CodecOf<AcDbCircle> kCircleCodec("CIRCLE", kCircle);
 const CodecOf<AcDbText> kTextCodec("TEXT", kText);
 const CodecOf<AcDbAttributeDefinition> kAttDefCodec("ATTDEF", kAttDef);
 const CodecOf<AcDbAttribute> kAttribCodec("ATTRIB", kAttrib);
-const InsertCodec kInsertCodec("INSERT", kInsert);
+const InsertCodec kInsertCodec("INSERT", kInsert, kMInsert);
+// Writes array inserts (reading goes through the INSERT codec above, registered first).
+const CodecOf<AcDbMInsertBlock> kMInsertCodec("INSERT", kMInsert);
 
 }  // namespace
 
@@ -299,7 +343,8 @@ constinit const SubclassDef kEntitySubclass{"AcDbEntity", kEntityFields};
 
 std::span<const Codec* const> simpleEntityCodecs() {
     static const Codec* const codecs[] = {&kLineCodec,   &kCircleCodec, &kTextCodec,
-                                          &kAttDefCodec, &kAttribCodec, &kInsertCodec};
+                                          &kAttDefCodec, &kAttribCodec, &kInsertCodec,
+                                          &kMInsertCodec};
     return codecs;
 }
 

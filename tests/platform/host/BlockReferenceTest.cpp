@@ -179,4 +179,64 @@ TEST_F(BlockReferenceTest, DeepCloneCopiesIntoAnotherBlock) {
     EXPECT_EQ(clones, 2);
 }
 
+// An array insert is a block reference of its own class; a reference to an anonymous block made
+// from a dynamic definition knows that definition, and any other reference is its own block.
+TEST_F(BlockReferenceTest, ArrayInsertsAndDynamicBlocksAreTheirOwnKinds) {
+    const AcDbObjectId room = defineBlock();
+    const AcDbObjectId array =
+        addToModelSpace(new AcDbMInsertBlock({0, 0, 0}, room, 3, 2, 12.0, 7.0));
+    {
+        WriteLock lock(document());
+        AcDbObjectPointer<AcDbBlockReference> ref(array, AcDb::kForWrite);
+        ASSERT_EQ(ref.openStatus(), Acad::eOk);
+        EXPECT_STREQ(ref->isA()->name(), L"AcDbMInsertBlock");
+        auto* grid = AcDbMInsertBlock::cast(ref.object());
+        ASSERT_NE(grid, nullptr);
+        EXPECT_EQ(grid->setRows(0), Acad::eInvalidInput);
+        EXPECT_EQ(grid->rows(), 2);
+        EXPECT_EQ(grid->columns(), 3);
+    }
+
+    // "*U1" made from ROOM-1, "*U2" an anonymous block of no dynamic definition.
+    AcDbObjectId made, plain;
+    {
+        WriteLock lock(document());
+        ASSERT_EQ(acdbRegApp(L"AcDbBlockRepBTag"), RTNORM);
+        AcDbObjectPointer<AcDbBlockTable> blocks(db()->blockTableId(), AcDb::kForWrite);
+        for (const auto& [name, id] : {std::pair(L"*U1", &made), std::pair(L"*U2", &plain)}) {
+            auto* record = new AcDbBlockTableRecord;
+            ASSERT_EQ(record->setName(name), Acad::eOk);
+            ASSERT_EQ(blocks->add(*id, record), Acad::eOk);
+            if (id == &made) {
+                wchar_t handle[32];
+                room.handle().getIntoAsciiBuffer(handle, 32);
+                resbuf* tag = acutBuildList(1001, L"AcDbBlockRepBTag", 1070, 1, 1005, handle, 0);
+                EXPECT_EQ(record->setXData(tag), Acad::eOk);
+                acutRelRb(tag);
+            }
+            record->close();
+        }
+    }
+    const AcDbObjectId dynamic = addToModelSpace(new AcDbBlockReference({0, 0, 0}, made));
+    const AcDbObjectId anonymous = addToModelSpace(new AcDbBlockReference({0, 0, 0}, plain));
+    const AcDbObjectId direct = addToModelSpace(new AcDbBlockReference({0, 0, 0}, room));
+    const struct {
+        const char* name;
+        AcDbObjectId reference;
+        bool isDynamic;
+        AcDbObjectId definition, anonymousBlock;
+    } cases[] = {
+        {"made from a dynamic definition", dynamic, true, room, made},
+        {"anonymous of no definition", anonymous, false, plain, AcDbObjectId::kNull},
+        {"plain reference", direct, false, room, AcDbObjectId::kNull},
+        {"array insert", array, false, room, AcDbObjectId::kNull},
+    };
+    for (const auto& c : cases) {
+        const AcDbDynBlockReference look(c.reference);
+        EXPECT_EQ(look.isDynamicBlock(), c.isDynamic) << c.name;
+        EXPECT_EQ(look.dynamicBlockTableRecord(), c.definition) << c.name;
+        EXPECT_EQ(look.anonymousBlockTableRecord(), c.anonymousBlock) << c.name;
+    }
+}
+
 }  // namespace

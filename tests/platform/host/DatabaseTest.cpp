@@ -141,6 +141,35 @@ TEST_F(DatabaseTest, RenamingToATakenNameIsRefused) {
     record->close();
 }
 
+// Look-ups by name follow renames and erasures: a renamed record is found under its new name
+// only, and an erased record's name is free for a new record.
+TEST_F(DatabaseTest, NamesAreFoundAfterRenamesAndErasures) {
+    const AcDbObjectId walls = addLayer(L"Walls");
+    const AcDbObjectId doors = addLayer(L"Doors");
+    WriteLock lock(document());
+    AcDbObjectPointer<AcDbLayerTable> table(db()->layerTableId(), AcDb::kForWrite);
+    ASSERT_EQ(table.openStatus(), Acad::eOk);
+    EXPECT_EQ(table->qvFind(L"WALLS"), walls);
+    {
+        AcDbObjectPointer<AcDbLayerTableRecord> record(walls, AcDb::kForWrite);
+        ASSERT_EQ(record->setName(L"Partitions"), Acad::eOk);
+    }
+    EXPECT_TRUE(table->qvFind(L"walls").isNull());
+    EXPECT_EQ(table->qvFind(L"partitions"), walls);
+    {
+        AcDbObjectPointer<AcDbLayerTableRecord> record(doors, AcDb::kForWrite);
+        ASSERT_EQ(record->erase(), Acad::eOk);
+    }
+    EXPECT_TRUE(table->qvFind(L"Doors").isNull());
+    auto* again = new AcDbLayerTableRecord;
+    again->setName(L"DOORS");
+    AcDbObjectId againId;
+    ASSERT_EQ(table->add(againId, again), Acad::eOk);
+    again->close();
+    EXPECT_EQ(table->qvFind(L"doors"), againId);
+    EXPECT_FALSE(table->has(L"Walls"));
+}
+
 TEST_F(DatabaseTest, IteratorsSkipErasedRecordsAndEntities) {
     addLayer(L"A");
     const AcDbObjectId b = addLayer(L"B");

@@ -97,7 +97,17 @@ TEST_F(XDataTest, EachApplicationKeepsItsOwnRecord) {
 
 TEST_F(XDataTest, RefusesWhatTheHostRefusesAndKeepsTheData) {
     ASSERT_EQ(set(acutBuildList(1001, L"ADE", 1000, L"kept", 0)), Acad::eOk);
-    const std::wstring big(16000, L'x');
+    const std::wstring longest(255, L'x'), tooLong(256, L'x'), accents(128, L'\u00e9');
+    // 70 strings of 250 bytes: each one allowed, together over the object's limit.
+    const std::wstring piece(250, L'x');
+    resbuf* many = acutBuildList(1001, L"ADE", 0);
+    for (int i = 0; i < 70; ++i) {
+        resbuf* last = many;
+        while (last->rbnext != nullptr) {
+            last = last->rbnext;
+        }
+        last->rbnext = acutBuildList(1000, piece.c_str(), 0);
+    }
     const struct {
         const char* name;
         resbuf* list;
@@ -116,14 +126,17 @@ TEST_F(XDataTest, RefusesWhatTheHostRefusesAndKeepsTheData) {
         {"handle of 17 digits", acutBuildList(1001, L"ADE", 1005, L"12345678901234567", 0),
          Acad::eInvalidResBuf},
         {"empty handle", acutBuildList(1001, L"ADE", 1005, L" ", 0), Acad::eInvalidResBuf},
-        {"more than 16383 bytes",
-         acutBuildList(1001, L"ADE", 1000, big.c_str(), 1000, big.c_str(), 0),
-         Acad::eXdataSizeExceeded},
+        {"a string of 256 bytes", acutBuildList(1001, L"ADE", 1000, tooLong.c_str(), 0),
+         Acad::eInvalidResBuf},
+        {"a string of 256 bytes in UTF-8", acutBuildList(1001, L"ADE", 1000, accents.c_str(), 0),
+         Acad::eInvalidResBuf},
+        {"more than 16383 bytes", many, Acad::eXdataSizeExceeded},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(set(c.list), c.expected) << c.name;
     }
     EXPECT_EQ(get(L"ADE"), L"1001:ADE 1000:kept");
+    EXPECT_EQ(set(acutBuildList(1001, L"ADE", 1000, longest.c_str(), 0)), Acad::eOk);
 }
 
 TEST_F(XDataTest, AnObjectOutsideADatabaseTakesAnyApplication) {

@@ -535,6 +535,12 @@ void describeEntity(Json& j, const AcDbEntity& e) {
         j.value(utf8(attdef->tagConst()));
         j.key("prompt");
         j.value(utf8(attdef->promptConst()));
+        j.key("flags");
+        j.value(static_cast<std::int64_t>(
+            (attdef->isInvisible() ? 1 : 0) | (attdef->isConstant() ? 2 : 0) |
+            (attdef->isVerifiable() ? 4 : 0) | (attdef->isPreset() ? 8 : 0)));
+        j.key("field_length");
+        j.value(static_cast<std::int64_t>(attdef->fieldLength()));
     } else if (const auto* text = AcDbText::cast(&e)) {
         describeText(j, *text);
     } else if (AcDbTable::cast(&e) != nullptr) {
@@ -549,6 +555,14 @@ void describeEntity(Json& j, const AcDbEntity& e) {
         j.point(AcGePoint3d(s.sx, s.sy, s.sz));
         j.key("rotation");
         j.value(degrees(ref->rotation()));
+        const auto* array = AcDbMInsertBlock::cast(ref);
+        j.key("array");
+        j.open('[');
+        j.value(static_cast<std::int64_t>(array != nullptr ? array->columns() : 1));
+        j.value(static_cast<std::int64_t>(array != nullptr ? array->rows() : 1));
+        j.value(array != nullptr ? array->columnSpacing() : 0.0);
+        j.value(array != nullptr ? array->rowSpacing() : 0.0);
+        j.close(']');
         j.key("attribs");
         j.open('[');
         for (const AcDbObjectId& id : ref->qvAttributes()) {

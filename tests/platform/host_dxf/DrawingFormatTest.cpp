@@ -95,6 +95,9 @@ class DrawingFormatTest : public DrawingTest {
         auto* tag =
             new AcDbAttributeDefinition(AcGePoint3d(0, 0.2, 0), L"?", L"ROOM", L"Room number");
         tag->setHeight(0.2);
+        tag->setFieldLength(25);
+        tag->setVerifiable(true);
+        tag->setPreset(true);
         const AcDbObjectId door =
             addBlock(L"DOOR", {new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(0.9, 0, 0)), tag});
         auto* ref = new AcDbBlockReference(AcGePoint3d(3, 1, 0), door);
@@ -104,6 +107,7 @@ class DrawingFormatTest : public DrawingTest {
         attribute->setHeight(0.2);
         ref->appendAttribute(attribute);
         addToModelSpace(ref);
+        addToModelSpace(new AcDbMInsertBlock(AcGePoint3d(40, 0, 0), door, 3, 2, 1.5, 2.5));
 
         auto* solid = new AcDbHatch;
         solid->setPattern(AcDbHatch::kPreDefined, L"SOLID");

@@ -130,12 +130,15 @@ def entity_of(e, r12):
         d.update(text=e.dxf.text, insert=point(e.dxf.insert), height=e.dxf.height,
                  rotation=e.dxf.get("rotation", 0.0), style=e.dxf.get("style", "Standard"))
         if kind == "ATTDEF":
-            d.update(tag=e.dxf.tag, prompt=e.dxf.get("prompt", ""))
+            d.update(tag=e.dxf.tag, prompt=e.dxf.get("prompt", ""),
+                     flags=e.dxf.get("flags", 0) & 15, field_length=e.dxf.get("field_length", 0))
     elif kind == "INSERT":
         d.update(name=e.dxf.name, insert=point(e.dxf.insert),
                  scale=[e.dxf.get("xscale", 1.0), e.dxf.get("yscale", 1.0),
                         e.dxf.get("zscale", 1.0)],
                  rotation=e.dxf.get("rotation", 0.0),
+                 array=[e.dxf.get("column_count", 1), e.dxf.get("row_count", 1),
+                        e.dxf.get("column_spacing", 0.0), e.dxf.get("row_spacing", 0.0)],
                  attribs=[{"tag": a.dxf.tag, "text": a.dxf.text, "handle": a.dxf.handle.upper(),
                            "insert": point(a.dxf.insert), "xdata": xdata_of(a)}
                           for a in e.attribs])

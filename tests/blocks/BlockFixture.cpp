@@ -1,0 +1,21 @@
+#include "BlockFixture.h"
+
+namespace qv::test {
+
+std::wstring xdataOf(AcDbObjectId id, const wchar_t* application) {
+    AcDbObjectPointer<AcDbObject> object(id, AcDb::kForRead);
+    if (object.openStatus() != Acad::eOk)
+        return L"(does not open)";
+    resbuf* list = object->xData(application);
+    std::wstring out;
+    for (const resbuf* rb = list; rb != nullptr; rb = rb->rbnext) {
+        if (!out.empty())
+            out += L"|";
+        out += std::to_wstring(rb->restype) + L":" +
+               (rb->resval.rstring != nullptr ? rb->resval.rstring : L"");
+    }
+    acutRelRb(list);
+    return out;
+}
+
+}  // namespace qv::test
