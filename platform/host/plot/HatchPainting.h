@@ -1,0 +1,19 @@
+// Hatches on a canvas: a solid hatch fills its loops; a patterned one draws the line families of
+// its pattern (the host's predefined patterns, or the user-defined parallel lines, crossed when
+// doubled) clipped to its loops, with the dashes, dots and gaps of each family. Islands inside
+// islands stay empty (even-odd).
+//
+// A pattern whose lines would lie closer than half a device unit, or which would need more than
+// 200 000 line pieces, looks solid on the device and is filled solid instead.
+#pragma once
+
+#include "host/plot/Canvas.h"
+
+class AcDbHatch;
+
+namespace qv::host::plot {
+
+void paintHatch(Canvas& canvas, const AcDbHatch& hatch, const Affine& toDevice, const Rgb& colour,
+                double lineWidth);
+
+}  // namespace qv::host::plot
