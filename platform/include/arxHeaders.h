@@ -23,6 +23,7 @@
 #include "host/ed/SelectionSets.h"
 #include "host/ed/SysRegistry.h"
 #include "host/ed/Wildcard.h"
+#include "host/db/AcDbArc.h"
 #include "host/db/AcDbBlockReference.h"
 #include "host/db/AcDbCurve.h"
 #include "host/db/AcDbDatabase.h"

@@ -10,6 +10,7 @@
 #include <numbers>
 
 #include "host/db/AcDbBlockReference.h"
+#include "host/db/AcDbArc.h"
 #include "host/db/AcDbCurve.h"
 #include "host/db/AcDbDictionary.h"
 #include "host/db/AcDbHatch.h"
@@ -123,6 +124,10 @@ void properties(std::string& out, const AcDbObject& o) {
     } else if (const auto* circle = AcDbCircle::cast(&o)) {
         out += "  circle " + point(circle->center()) + " " + number(circle->radius()) + " " +
                vector(circle->normal()) + " " + number(circle->thickness()) + "\n";
+    } else if (const auto* arc = AcDbArc::cast(&o)) {
+        out += "  arc " + point(arc->center()) + " " + number(arc->radius()) + " " +
+               number(arc->startAngle()) + " " + number(arc->endAngle()) + " " +
+               vector(arc->normal()) + "\n";
     } else if (const auto* pl = AcDbPolyline::cast(&o)) {
         double width = 0.0;
         pl->getConstantWidth(width);
@@ -460,6 +465,15 @@ void describeEntity(Json& j, const AcDbEntity& e) {
         j.point(circle->center());
         j.key("radius");
         j.value(circle->radius());
+    } else if (const auto* arc = AcDbArc::cast(&e)) {
+        j.key("center");
+        j.point(arc->center());
+        j.key("radius");
+        j.value(arc->radius());
+        j.key("start_angle");
+        j.value(arc->startAngle() * 180.0 / 3.14159265358979323846);
+        j.key("end_angle");
+        j.value(arc->endAngle() * 180.0 / 3.14159265358979323846);
     } else if (const auto* pl = AcDbPolyline::cast(&e)) {
         j.key("closed");
         j.boolean(pl->isClosed());

@@ -19,7 +19,7 @@ import sys
 
 import ezdxf
 
-MODELLED = {"LINE", "CIRCLE", "LWPOLYLINE", "TEXT", "ATTDEF", "INSERT", "HATCH", "VIEWPORT"}
+MODELLED = {"LINE", "CIRCLE", "ARC", "LWPOLYLINE", "TEXT", "ATTDEF", "INSERT", "HATCH", "VIEWPORT"}
 TOLERANCE = 1e-9
 
 
@@ -118,6 +118,9 @@ def entity_of(e, r12):
         d.update(start=point(e.dxf.start), end=point(e.dxf.end))
     elif kind == "CIRCLE":
         d.update(center=point(e.dxf.center), radius=e.dxf.radius)
+    elif kind == "ARC":
+        d.update(center=point(e.dxf.center), radius=e.dxf.radius,
+                 start_angle=e.dxf.start_angle, end_angle=e.dxf.end_angle)
     elif kind == "LWPOLYLINE":
         d.update(closed=e.closed, points=[list(p) for p in e.get_points("xyb")])
     elif kind in ("TEXT", "ATTDEF"):

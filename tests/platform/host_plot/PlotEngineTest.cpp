@@ -94,14 +94,21 @@ TEST_F(PlotEngineTest, LayersColoursAndReferencesDecideWhatShows) {
     wall->setColorIndex(5);
     addToModelSpace(wall);
 
+    // A half circle of 1 mm line weight over (125, 20), in colour index 1 (red).
+    auto* arc = new AcDbArc(AcGePoint3d(125, 20, 0), 20.0, 0.0, 3.14159265358979);
+    arc->setColorIndex(1);
+    arc->setLineWeight(AcDb::kLnWt100);
+    addToModelSpace(arc);
+
     setSettings(modelLayoutId(), kPng, L"XGA_(1024.00_x_768.00_Pixels)",
                 AcDbPlotSettings::kExtents);
     ASSERT_EQ(publish(modelLayoutId(), windowsPath("rooms.png")), Acad::eOk);
-    // Extents (0, 0)-(250, 105) scaled to fit 1024 x 768 and centred.
-    const double scale = std::min(1024.0 / 250.0, 768.0 / 105.0);
+    // Extents (0, 0)-(250, 100) (a polyline's box leaves its width out) scaled to fit
+    // 1024 x 768 and centred.
+    const double scale = std::min(1024.0 / 250.0, 768.0 / 100.0);
     auto at = [&](double x, double y) {
         return std::make_pair(static_cast<int>(512 + (x - 125.0) * scale),
-                              static_cast<int>(384 - (y - 52.5) * scale));
+                              static_cast<int>(384 - (y - 50.0) * scale));
     };
     struct Spot {
         double x, y;
@@ -116,7 +123,9 @@ TEST_F(PlotEngineTest, LayersColoursAndReferencesDecideWhatShows) {
         {225, 25, {0, 160, 0}, "a by-block hatch two references deep"},
         {200, 103, {0, 0, 255}, "inside the wide polyline"},
         {200, 108, {255, 255, 255}, "beyond the wide polyline's half width"},
-        {125, 50, {255, 255, 255}, "between room and reference"},
+        {125, 70, {255, 255, 255}, "between room and reference"},
+        {125, 40, {255, 0, 0}, "the top of the arc"},
+        {125, 20, {255, 255, 255}, "the arc's centre"},
     };
     std::vector<std::pair<int, int>> points;
     for (const Spot& s : spots) {
