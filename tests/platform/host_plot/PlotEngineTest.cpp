@@ -392,4 +392,63 @@ TEST_F(PlotEngineTest, ExportChoosesTheFormatByTheExtension) {
     }
 }
 
+// Texts stand where their alignment puts them: pdftotext reads each word back with its box.
+TEST_F(PlotEngineTest, TextsAreWrittenAtTheirAlignment) {
+    struct Case {
+        const wchar_t* text;
+        AcDb::TextHorzMode horizontal;
+        double x, y;    // millimetres on the sheet: position, or alignment point
+        double anchor;  // the word's left, centre or right x expected there, in points
+        char measured;  // 'l', 'c' or 'r'
+    };
+    const double pt = 72.0 / 25.4;
+    const Case cases[] = {
+        {L"Left", AcDb::kTextLeft, 20, 150, 20 * pt, 'l'},
+        {L"Centred", AcDb::kTextCenter, 150, 120, 150 * pt, 'c'},
+        {L"Right", AcDb::kTextRight, 280, 90, 280 * pt, 'r'},
+        {L"Middle", AcDb::kTextMid, 150, 60, 150 * pt, 'c'},
+    };
+    for (const Case& c : cases) {
+        auto* text = new AcDbText(AcGePoint3d(c.x, c.y, 0), c.text);
+        text->setHeight(8.0);
+        if (c.horizontal != AcDb::kTextLeft) {
+            text->setHorizontalMode(c.horizontal);
+            text->setAlignmentPoint(AcGePoint3d(c.x, c.y, 0));
+        }
+        addToModelSpace(text);
+    }
+    // The sheet in millimetres: a window over A4 landscape at 1:1 from its lower left corner.
+    setSettings(modelLayoutId(), kPdf, L"ISO_A4_(297.00_x_210.00_MM)", AcDbPlotSettings::kExtents,
+                false, false);
+    {
+        WriteLock lock(document());
+        AcDbObjectPointer<AcDbLayout> layout(modelLayoutId(), AcDb::kForWrite);
+        AcDbPlotSettingsValidator* validator =
+            acdbHostApplicationServices()->plotSettingsValidator();
+        validator->setPlotWindowArea(layout.object(), 0, 0, 297, 210);
+        validator->setPlotType(layout.object(), AcDbPlotSettings::kWindow);
+    }
+    ASSERT_EQ(publish(modelLayoutId(), windowsPath("texts.pdf")), Acad::eOk);
+    const auto [html, status] =
+        qv::test::runCommand("pdftotext -bbox '" + drive.posix("texts.pdf") + "' - 2>/dev/null");
+    ASSERT_EQ(status, 0);
+    for (const Case& c : cases) {
+        const std::string word = CStringA(c.text).GetString();
+        SCOPED_TRACE(word);
+        const size_t at = html.find(">" + word + "<");
+        ASSERT_NE(at, std::string::npos) << html;
+        const size_t start = html.rfind("<word", at);
+        double xMin = 0, yMin = 0, xMax = 0, yMax = 0;
+        ASSERT_EQ(std::sscanf(html.c_str() + start,
+                              "<word xMin=\"%lf\" yMin=\"%lf\" xMax=\"%lf\" yMax=\"%lf\"",
+                              &xMin, &yMin, &xMax, &yMax),
+                  4);
+        const double measured =
+            c.measured == 'l' ? xMin : c.measured == 'r' ? xMax : (xMin + xMax) / 2.0;
+        EXPECT_NEAR(measured, c.anchor, 3.0);
+        // Capitals 8 mm high: the font's em is about 11 mm (31 points).
+        EXPECT_NEAR(yMax - yMin, 31.0, 6.0);
+    }
+}
+
 }  // namespace
