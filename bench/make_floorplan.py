@@ -2,10 +2,11 @@
 """Writes the benchmark floor plan: rooms as closed polylines with arcs and extended data,
 a room name text in each, and a door block reference at each room's entrance.
 
-usage: make_floorplan.py OUTPUT.dxf [ROOMS [COLUMNS]] [--hatches]
+usage: make_floorplan.py OUTPUT.dxf [ROOMS [COLUMNS]] [--hatches] [--mm]
   20,000 rooms in 200 columns unless told (about 11 MB); --hatches fills every room with a hatch
   on layer HATCHES: solid, ANSI31 or the crossed user-defined lines in turn, each in a colour of
-  its own (a true colour, a colour index, or by layer).
+  its own (a true colour, a colour index, or by layer); --mm makes the drawing's units
+  millimetres (ezdxf's default is metres).
 """
 import random
 import sys
@@ -66,6 +67,8 @@ def main():
     columns = int(args[2]) if len(args) > 2 else 200
     rng = random.Random(20240601)
     doc = ezdxf.new("R2013")
+    if "--mm" in sys.argv:
+        doc.header["$INSUNITS"] = 4
     doc.appids.new(APP)
     for name, color in (("ROOMS", 3), ("ROOM_NAMES", 7), ("DOORS", 1), ("HATCHES", 4)):
         doc.layers.new(name, dxfattribs={"color": color})

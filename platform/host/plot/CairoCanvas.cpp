@@ -1,5 +1,7 @@
 #include "host/plot/CairoCanvas.h"
 
+#include "host/plot/DrawBatches.h"
+
 #include <cairo-pdf.h>
 #include <cairo.h>
 #include <jpeglib.h>
@@ -99,28 +101,48 @@ class CairoCanvas : public Canvas {
     double width() const override { return m_width; }
     double height() const override { return m_height; }
 
-    void moveTo(DevicePoint p) override { cairo_move_to(m_cr, p.x, p.y); }
-    void lineTo(DevicePoint p) override { cairo_line_to(m_cr, p.x, p.y); }
-    void closePath() override { cairo_close_path(m_cr); }
+    void moveTo(DevicePoint p) override {
+        m_ops.push_back({PathStep::Move, p});
+        grow(p);
+    }
+    void lineTo(DevicePoint p) override {
+        m_ops.push_back({PathStep::Line, p});
+        grow(p);
+    }
+    void closePath() override { m_ops.push_back({PathStep::Close, {}}); }
 
     void stroke(const Rgb& colour, double width, bool round) override {
-        cairo_set_source_rgb(m_cr, colour.r, colour.g, colour.b);
-        cairo_set_line_width(m_cr, width);
-        cairo_set_line_join(m_cr, round ? CAIRO_LINE_JOIN_ROUND : CAIRO_LINE_JOIN_MITER);
-        cairo_set_line_cap(m_cr, round ? CAIRO_LINE_CAP_ROUND : CAIRO_LINE_CAP_BUTT);
-        cairo_stroke(m_cr);
+        if (!m_ops.empty()) {
+            const double box[4] = {m_box[0] - width, m_box[1] - width, m_box[2] + width,
+                                   m_box[3] + width};
+            m_batches.addStroke(Pen{colour, width, round}, m_ops, box);
+        }
+        clearPath();
     }
     void fill(const Rgb& colour) override {
-        cairo_set_source_rgb(m_cr, colour.r, colour.g, colour.b);
-        cairo_fill(m_cr);
+        if (!m_ops.empty()) {
+            const double box[4] = {m_box[0] - 1, m_box[1] - 1, m_box[2] + 1, m_box[3] + 1};
+            m_batches.addFill(colour, m_ops, box);
+        }
+        clearPath();
     }
     void pushClip() override {
+        drawBatches();
+        trace(m_ops);
+        clearPath();
         cairo_save(m_cr);
         cairo_clip(m_cr);
     }
-    void popClip() override { cairo_restore(m_cr); }
+    void popClip() override {
+        drawBatches();
+        cairo_restore(m_cr);
+    }
 
     TextMetrics measure(const std::string& utf8) override {
+        // The painter measures a text just before it draws it: the drawing asks again.
+        if (utf8 == m_measuredText) {
+            return m_measured;
+        }
         cairo_save(m_cr);
         cairo_identity_matrix(m_cr);
         cairo_set_font_size(m_cr, 1000.0);
@@ -132,27 +154,30 @@ class CairoCanvas : public Canvas {
             m_capHeight = -capital.y_bearing / 1000.0;
         }
         cairo_restore(m_cr);
-        return {extents.x_advance / 1000.0, m_capHeight};
+        m_measuredText = utf8;
+        m_measured = {extents.x_advance / 1000.0, m_capHeight};
+        return m_measured;
     }
 
     void text(const std::string& utf8, const Affine& toDevice, const Rgb& colour) override {
         if (!std::isfinite(toDevice.determinant()) || std::abs(toDevice.determinant()) < 1e-12) {
             return;
         }
-        cairo_save(m_cr);
-        // Glyphs are drawn with y downwards: flip text space's y first.
-        const cairo_matrix_t matrix{toDevice.a,  toDevice.b, -toDevice.c,
-                                    -toDevice.d, toDevice.e, toDevice.f};
-        cairo_set_matrix(m_cr, &matrix);
-        cairo_set_font_size(m_cr, 1.0);
-        cairo_set_source_rgb(m_cr, colour.r, colour.g, colour.b);
-        cairo_move_to(m_cr, 0.0, 0.0);
-        cairo_show_text(m_cr, utf8.c_str());
-        cairo_new_path(m_cr);
-        cairo_restore(m_cr);
+        // The box of the text: its advance, from below the descenders to above the capitals.
+        const double advance = measure(utf8).advance;
+        double box[4] = {1e300, 1e300, -1e300, -1e300};
+        for (const auto& [x, y] : {std::pair{0.0, -0.3}, {advance, -0.3}, {0.0, 1.0}, {advance, 1.0}}) {
+            const DevicePoint p = toDevice.apply(x, y);
+            box[0] = std::min(box[0], p.x - 1);
+            box[1] = std::min(box[1], p.y - 1);
+            box[2] = std::max(box[2], p.x + 1);
+            box[3] = std::max(box[3], p.y + 1);
+        }
+        m_batches.addText(colour, PlacedText{utf8, toDevice}, box);
     }
 
     std::string finish() override {
+        drawBatches();
         if (cairo_status(m_cr) != CAIRO_STATUS_SUCCESS) {
             return std::string("drawing failed: ") + cairo_status_to_string(cairo_status(m_cr));
         }
@@ -177,12 +202,109 @@ class CairoCanvas : public Canvas {
     }
 
   private:
+    void grow(DevicePoint p) {
+        m_box[0] = std::min(m_box[0], p.x);
+        m_box[1] = std::min(m_box[1], p.y);
+        m_box[2] = std::max(m_box[2], p.x);
+        m_box[3] = std::max(m_box[3], p.y);
+    }
+    void clearPath() {
+        m_ops.clear();
+        m_box[0] = m_box[1] = 1e300;
+        m_box[2] = m_box[3] = -1e300;
+    }
+    void trace(const std::vector<PathOp>& path) {
+        for (const PathOp& o : path) {
+            switch (o.step) {
+                case PathStep::Move:
+                    cairo_move_to(m_cr, o.p.x, o.p.y);
+                    break;
+                case PathStep::Line:
+                    cairo_line_to(m_cr, o.p.x, o.p.y);
+                    break;
+                case PathStep::Close:
+                    cairo_close_path(m_cr);
+                    break;
+            }
+        }
+    }
+    // Draws texts that share a size, slant and rotation as one run of glyphs.
+    void drawTexts(const std::vector<PlacedText>& texts) {
+        std::vector<cairo_glyph_t> run;
+        size_t i = 0;
+        while (i < texts.size()) {
+            const Affine& m = texts[i].toDevice;
+            cairo_save(m_cr);
+            // Glyphs are drawn with y downwards: flip text space's y first.
+            const cairo_matrix_t linear{m.a, m.b, -m.c, -m.d, 0.0, 0.0};
+            cairo_set_matrix(m_cr, &linear);
+            cairo_set_font_size(m_cr, 1.0);
+            cairo_scaled_font_t* font = cairo_get_scaled_font(m_cr);
+            const double det = m.a * -m.d - (-m.c) * m.b;
+            run.clear();
+            size_t j = i;
+            for (; j < texts.size(); ++j) {
+                const Affine& t = texts[j].toDevice;
+                if (t.a != m.a || t.b != m.b || t.c != m.c || t.d != m.d) {
+                    break;
+                }
+                // The text's origin in the space of the shared matrix.
+                const double x = (-m.d * t.e + m.c * t.f) / det;
+                const double y = (-m.b * t.e + m.a * t.f) / det;
+                cairo_glyph_t* glyphs = nullptr;
+                int count = 0;
+                if (cairo_scaled_font_text_to_glyphs(font, x, y, texts[j].utf8.c_str(), -1,
+                                                     &glyphs, &count, nullptr, nullptr,
+                                                     nullptr) == CAIRO_STATUS_SUCCESS) {
+                    run.insert(run.end(), glyphs, glyphs + count);
+                }
+                cairo_glyph_free(glyphs);
+            }
+            cairo_show_glyphs(m_cr, run.data(), static_cast<int>(run.size()));
+            cairo_restore(m_cr);
+            i = j;
+        }
+    }
+    // Draws what was gathered, in order.
+    void drawBatches() {
+        if (m_batches.empty()) {
+            return;
+        }
+        for (const Batch& batch : m_batches.take()) {
+            const Rgb& c = batch.pen.colour;
+            cairo_set_source_rgb(m_cr, c.r, c.g, c.b);
+            switch (batch.kind) {
+                case Batch::Kind::Stroke:
+                    trace(batch.path);
+                    cairo_set_line_width(m_cr, batch.pen.width);
+                    cairo_set_line_join(m_cr, batch.pen.round ? CAIRO_LINE_JOIN_ROUND
+                                                              : CAIRO_LINE_JOIN_MITER);
+                    cairo_set_line_cap(m_cr, batch.pen.round ? CAIRO_LINE_CAP_ROUND
+                                                             : CAIRO_LINE_CAP_BUTT);
+                    cairo_stroke(m_cr);
+                    break;
+                case Batch::Kind::Fill:
+                    trace(batch.path);
+                    cairo_fill(m_cr);
+                    break;
+                case Batch::Kind::Text:
+                    drawTexts(batch.texts);
+                    break;
+            }
+        }
+    }
+
     cairo_surface_t* m_surface;
     cairo_t* m_cr;
     OutputFormat m_format;
     std::string m_path;
     double m_width, m_height;
     double m_capHeight = 0.0;
+    std::string m_measuredText;
+    TextMetrics m_measured;
+    std::vector<PathOp> m_ops;  // the path being built
+    double m_box[4] = {1e300, 1e300, -1e300, -1e300};
+    DrawBatches m_batches{m_width, m_height};
 };
 
 }  // namespace

@@ -306,7 +306,8 @@ void Painter::drawText(const AcDbText& text, const Context& context, const Style
 }
 
 void Painter::drawHatch(const AcDbHatch& hatch, const Context& context, const Style& style) {
-    paintHatch(m_canvas, hatch, context.toDevice, style.colour, m_options.thinnest);
+    paintHatch(m_canvas, hatch, context.toDevice, style.colour, m_options.thinnest,
+               m_options.denseSpacing);
 }
 
 void Painter::drawViewport(const AcDbViewport& viewport, const Context& context,

@@ -33,6 +33,8 @@ namespace qv::host::plot {
 struct PainterOptions {
     double devicePerMm = 1.0;
     double thinnest = 1.0;  // device units
+    // Hatch lines closer than this (device units) show as a tint (HatchPainting.h).
+    double denseSpacing = 1.0;
     bool printLineweights = true;
 };
 

@@ -136,6 +136,8 @@ std::string renderPlot(const PlotJob& job) {
     options.devicePerMm = sheet->devicePerMm;
     options.thinnest = job.format == OutputFormat::Pdf ? 0.1 * sheet->devicePerMm : 1.0;
     options.printLineweights = settings.printLineweights();
+    // Lines closer than half a millimetre on paper, or three pixels, blur into a tint.
+    options.denseSpacing = job.format == OutputFormat::Pdf ? 0.5 * sheet->devicePerMm : 3.0;
     Painter painter(*canvas, options);
     painter.drawBlock(block, sheet->drawingToDevice);
     error = canvas->finish();
