@@ -451,4 +451,36 @@ TEST_F(PlotEngineTest, TextsAreWrittenAtTheirAlignment) {
     }
 }
 
+// A pattern too dense for its lines to show is drawn as the tint they give; a sparse one as
+// lines with the sheet between them.
+TEST_F(PlotEngineTest, DensePatternsShowAsTheirTint) {
+    // 1024 pixels over 100 units: 10.24 pixels a unit; lines one pixel wide. User-defined
+    // lines at 0 degrees from y = 0: on the left 0.25 units apart (2.56 pixels, under 3: 1 in
+    // 2.56 of the area is blue), on the right 10 apart.
+    const struct {
+        double x0, spacing;
+        std::array<int, 3> between;  // at y = 35, half-way between two lines on the right
+    } cases[] = {
+        {0, 0.25, {156, 156, 255}},
+        {50, 10.0, {255, 255, 255}},
+    };
+    std::vector<std::pair<int, int>> points;
+    for (const auto& c : cases) {
+        auto* hatch = solidSquare(c.x0, 0, c.x0 + 50, 75, AcDbObjectId(), rgb(0, 0, 255));
+        ASSERT_EQ(hatch->setPatternSpace(c.spacing), Acad::eOk);
+        ASSERT_EQ(hatch->setPattern(AcDbHatch::kUserDefined, L"_USER"), Acad::eOk);
+        addToModelSpace(hatch);
+        points.emplace_back(static_cast<int>((c.x0 + 25) * 10.24), static_cast<int>(768 - 35 * 10.24));
+    }
+    setSettings(modelLayoutId(), kPng, L"XGA_(1024.00_x_768.00_Pixels)", AcDbPlotSettings::kExtents);
+    ASSERT_EQ(publish(modelLayoutId(), windowsPath("dense.png")), Acad::eOk);
+    const auto probe = qv::test::probeImage(drive.posix("dense.png"), points);
+    ASSERT_TRUE(probe);
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        for (size_t k = 0; k < 3; ++k) {
+            EXPECT_NEAR(probe->rgb[i][k], cases[i].between[k], 3) << "case " << i << ", " << k;
+        }
+    }
+}
+
 }  // namespace
