@@ -38,7 +38,7 @@ std::string writeJpeg(cairo_surface_t* surface, const std::string& path) {
     const unsigned char* data = cairo_image_surface_get_data(surface);
     FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) {
-        return "cannot create " + path;
+        return "the file cannot be created";
     }
     jpeg_compress_struct info{};
     jpeg_error_mgr errors{};
@@ -70,7 +70,7 @@ std::string writeJpeg(cairo_surface_t* surface, const std::string& path) {
     jpeg_destroy_compress(&info);
     const bool written = std::fflush(file) == 0 && std::ferror(file) == 0;
     const bool closed = std::fclose(file) == 0;
-    return written && closed ? std::string() : "cannot write " + path;
+    return written && closed ? std::string() : "the file cannot be written";
 }
 
 class CairoCanvas : public Canvas {
@@ -189,7 +189,7 @@ class CairoCanvas : public Canvas {
             case OutputFormat::Png:
                 if (cairo_surface_write_to_png(m_surface, m_path.c_str()) !=
                     CAIRO_STATUS_SUCCESS) {
-                    return "cannot write " + m_path;
+                    return "the file cannot be written";
                 }
                 break;
             case OutputFormat::Jpg:
@@ -198,7 +198,7 @@ class CairoCanvas : public Canvas {
         const cairo_status_t status = cairo_surface_status(m_surface);
         return status == CAIRO_STATUS_SUCCESS
                    ? std::string()
-                   : "cannot write " + m_path + ": " + cairo_status_to_string(status);
+                   : std::string("the file cannot be written: ") + cairo_status_to_string(status);
     }
 
   private:
@@ -320,7 +320,7 @@ std::unique_ptr<Canvas> createCanvas(OutputFormat format, const std::string& pat
         case OutputFormat::Pdf: {
             FILE* probe = std::fopen(path.c_str(), "wb");
             if (probe == nullptr) {
-                error = "cannot create " + path;
+                error = "the file cannot be created";
                 return nullptr;
             }
             std::fclose(probe);
