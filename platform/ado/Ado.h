@@ -62,12 +62,12 @@
 // times VT_DATE, NULL VT_NULL.
 #pragma once
 
-#include "com/Bstr.h"
-#include "com/ComError.h"
-#include "com/ComPtr.h"
-#include "com/ComTypes.h"
-#include "com/Unknown.h"
-#include "com/Variant.h"
+#include "../com/Bstr.h"
+#include "../com/ComError.h"
+#include "../com/ComPtr.h"
+#include "../com/ComTypes.h"
+#include "../com/Unknown.h"
+#include "../com/Variant.h"
 
 typedef LONG ADO_LONGPTR;
 

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "ado/Ado.h"
-#include "ado/ConnectionString.h"
-#include "ado/odbc/Error.h"
+#include "Ado.h"
+#include "ConnectionString.h"
+#include "odbc/Error.h"
 
 namespace qv::ado {
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "ado/Ado.h"
-#include "ado/AdoError.h"
-#include "ado/odbc/Connection.h"
+#include "Ado.h"
+#include "AdoError.h"
+#include "odbc/Connection.h"
 
 namespace qv::ado {
 

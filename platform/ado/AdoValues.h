@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "ado/Ado.h"
-#include "ado/odbc/Connection.h"
+#include "Ado.h"
+#include "odbc/Connection.h"
 
 namespace qv::ado {
 

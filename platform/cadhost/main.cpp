@@ -10,7 +10,7 @@
 #include "cadhost/Options.h"
 #include "host/CommandLine.h"
 #include "host/app/Documents.h"
-#include "host/app/HostServices.h"
+#include "host/db/HostServices.h"
 #include "host/ed/CommandLoop.h"
 #include "host/ed/Commands.h"
 #include "host/ed/DynamicLinker.h"

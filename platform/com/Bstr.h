@@ -10,7 +10,7 @@
 #include <string>
 #include <type_traits>
 
-#include "com/ComTypes.h"
+#include "ComTypes.h"
 
 typedef OLECHAR* BSTR;
 typedef BSTR* LPBSTR;

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "com/Bstr.h"
-#include "com/ComTypes.h"
-#include "com/Unknown.h"
+#include "Bstr.h"
+#include "ComTypes.h"
+#include "Unknown.h"
 
 // Rich error information that a failing call leaves for its caller.
 struct IErrorInfo : IUnknown {

@@ -10,10 +10,10 @@
 #include <type_traits>
 #include <memory>
 
-#include "com/ComError.h"
-#include "com/ComRuntime.h"
-#include "com/Unknown.h"
-#include "com/Variant.h"
+#include "ComError.h"
+#include "ComRuntime.h"
+#include "Unknown.h"
+#include "Variant.h"
 
 template <class I>
 class _com_ptr_t {

@@ -14,8 +14,8 @@
 #include <functional>
 #include <initializer_list>
 
-#include "com/ComTypes.h"
-#include "com/Unknown.h"
+#include "ComTypes.h"
+#include "Unknown.h"
 
 enum COINIT {
     COINIT_MULTITHREADED = 0x0,

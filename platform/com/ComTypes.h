@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "win32/WinTypes.h"
+#include "../win32/WinTypes.h"
 
 // ---- HRESULT values -------------------------------------------------------------------------
 // The numbers are those of Windows, so that a code shown to the user or written to a log means

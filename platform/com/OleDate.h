@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "com/ComTypes.h"
+#include "ComTypes.h"
 
 // Flags of the date conversions: the time of day alone, or the date alone.
 #define VAR_TIMEVALUEONLY 0x00000001u

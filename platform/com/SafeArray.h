@@ -6,7 +6,7 @@
 // right-most dimension. Dimensions given to SafeArrayCreate are left-most first.
 #pragma once
 
-#include "com/ComTypes.h"
+#include "ComTypes.h"
 
 struct SAFEARRAYBOUND {
     ULONG cElements;

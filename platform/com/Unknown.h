@@ -10,7 +10,7 @@
 #include <tuple>
 #include <type_traits>
 
-#include "com/ComTypes.h"
+#include "ComTypes.h"
 
 namespace qv::com {
 template <class T>

@@ -21,10 +21,10 @@
 #include <cstdint>
 #include <type_traits>
 
-#include "com/Bstr.h"
-#include "com/ComTypes.h"
-#include "com/SafeArray.h"
-#include "com/Unknown.h"
+#include "Bstr.h"
+#include "ComTypes.h"
+#include "SafeArray.h"
+#include "Unknown.h"
 
 struct tagVARIANT {
     union {

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "host/ErrorStatus.h"
+#include "ErrorStatus.h"
 
 template <class T>
 class AcArray {

@@ -2,8 +2,8 @@
 // a true colour given by red, green and blue.
 #pragma once
 
-#include "host/AdeskTypes.h"
-#include "host/ErrorStatus.h"
+#include "AdeskTypes.h"
+#include "ErrorStatus.h"
 
 class AcCmEntityColor {
   public:

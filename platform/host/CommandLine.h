@@ -7,8 +7,8 @@
 #include <functional>
 #include <string>
 
-#include "host/AdeskTypes.h"
-#include "mfc/Format.h"
+#include "../win32/Format.h"
+#include "AdeskTypes.h"
 
 namespace qv::host {
 

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "host/ErrorStatus.h"
+#include "ErrorStatus.h"
 
 class AcDbDatabase;
 

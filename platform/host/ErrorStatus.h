@@ -14,7 +14,7 @@
 //   eHatchTooDense (420)      the hatch evaluation found the pattern too dense to show
 #pragma once
 
-#include "host/AdeskTypes.h"
+#include "AdeskTypes.h"
 
 // X(name, number), in ascending order of number.
 #define QV_ACAD_ERROR_STATUSES(X)     \

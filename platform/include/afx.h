@@ -3,9 +3,9 @@
 
 #include "windows.h"
 
-#include "mfc/Arrays.h"
-#include "mfc/CString.h"
-#include "mfc/Exceptions.h"
-#include "mfc/File.h"
-#include "mfc/StdioFile.h"
-#include "mfc/Time.h"
+#include "../mfc/Arrays.h"
+#include "../mfc/CString.h"
+#include "../mfc/Exceptions.h"
+#include "../mfc/File.h"
+#include "../mfc/StdioFile.h"
+#include "../mfc/Time.h"

@@ -2,4 +2,4 @@
 #pragma once
 
 #include "afxwin.h"
-#include "mfc/dialogs/CTabCtrl.h"
+#include "../mfc/dialogs/CTabCtrl.h"

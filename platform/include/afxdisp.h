@@ -2,5 +2,5 @@
 #pragma once
 
 #include "afxwin.h"
-#include "mfc/OleDateTime.h"
-#include "mfc/OleDispatchDriver.h"
+#include "../mfc/OleDateTime.h"
+#include "../mfc/OleDispatchDriver.h"

@@ -2,4 +2,4 @@
 #pragma once
 
 #include "afxwin.h"
-#include "mfc/FileDialog.h"
+#include "../mfc/FileDialog.h"

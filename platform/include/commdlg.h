@@ -1,4 +1,4 @@
 // The common file dialogs.
 #pragma once
 
-#include "win32/CommDlg.h"
+#include "../win32/CommDlg.h"

@@ -1,5 +1,5 @@
 // The COM support strings and values: _bstr_t and _variant_t.
 #pragma once
 
-#include "com/Bstr.h"
-#include "com/Variant.h"
+#include "../com/Bstr.h"
+#include "../com/Variant.h"

@@ -5,4 +5,4 @@
 #pragma once
 
 #include "comdef.h"
-#include "ado/Ado.h"
+#include "../ado/Ado.h"

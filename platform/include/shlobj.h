@@ -2,4 +2,4 @@
 #pragma once
 
 #include "windows.h"
-#include "win32/Shell.h"
+#include "../win32/Shell.h"

@@ -5,9 +5,9 @@
 
 #include <vector>
 
-#include "mfc/CObject.h"
-#include "mfc/CString.h"
-#include "win32/WinTypes.h"
+#include "CObject.h"
+#include "CString.h"
+#include "../win32/WinTypes.h"
 
 template <class TYPE, class ARG_TYPE = const TYPE&>
 class CArray : public CObject {

@@ -3,7 +3,7 @@
 // Indexes are character positions; out-of-range arguments are clamped the way MFC clamps them
 // (Left, Mid, Right, Delete, Insert), and GetAt/SetAt outside the text raise
 // CInvalidArgException through AfxThrowInvalidArgException. Format follows the Windows runtime
-// (see mfc/Format.h): in a CString format %s is a wide string.
+// (see win32/Format.h): in a CString format %s is a wide string.
 #pragma once
 
 #include <algorithm>
@@ -14,9 +14,9 @@
 #include <string_view>
 #include <utility>
 
-#include "mfc/Format.h"
-#include "win32/CodePage.h"
-#include "win32/WinTypes.h"
+#include "../win32/CodePage.h"
+#include "../win32/Format.h"
+#include "../win32/WinTypes.h"
 
 [[noreturn]] void AfxThrowInvalidArgException();
 

@@ -3,9 +3,9 @@
 // to be deleted automatically (every object the AfxThrow helpers make).
 #pragma once
 
-#include "mfc/CObject.h"
-#include "mfc/CString.h"
-#include "win32/WinTypes.h"
+#include "CObject.h"
+#include "CString.h"
+#include "../win32/WinTypes.h"
 
 class CException : public CObject {
   public:

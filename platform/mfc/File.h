@@ -15,12 +15,12 @@
 // A CFile closes its file when destroyed, without raising.
 #pragma once
 
-#include "mfc/CObject.h"
-#include "mfc/CString.h"
-#include "mfc/Exceptions.h"
-#include "mfc/Time.h"
-#include "win32/FileSharing.h"
-#include "win32/WinTypes.h"
+#include "CObject.h"
+#include "CString.h"
+#include "Exceptions.h"
+#include "Time.h"
+#include "../win32/FileSharing.h"
+#include "../win32/WinTypes.h"
 
 struct CFileStatus {
     CTime m_ctime;  // creation (the file's birth time where the file system keeps it)

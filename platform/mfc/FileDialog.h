@@ -10,10 +10,10 @@
 
 #include <string>
 
-#include "mfc/CObject.h"
-#include "mfc/CString.h"
-#include "win32/CommDlg.h"
-#include "win32/MessageBox.h"
+#include "CObject.h"
+#include "CString.h"
+#include "../win32/CommDlg.h"
+#include "../win32/MessageBox.h"
 
 class CWnd;
 

@@ -31,10 +31,10 @@
 
 #include <ctime>
 
-#include "com/OleDate.h"
-#include "mfc/CString.h"
-#include "win32/TimeApi.h"
-#include "win32/WinTypes.h"
+#include "../com/OleDate.h"
+#include "CString.h"
+#include "../win32/TimeApi.h"
+#include "../win32/WinTypes.h"
 
 #ifndef LANG_USER_DEFAULT
 #define LANG_USER_DEFAULT 0x0400

@@ -14,9 +14,9 @@
 
 #include <vector>
 
-#include "com/Variant.h"
-#include "mfc/CString.h"
-#include "mfc/Exceptions.h"
+#include "../com/Variant.h"
+#include "CString.h"
+#include "Exceptions.h"
 
 #define VTS_I2 "\x02"
 #define VTS_I4 "\x03"

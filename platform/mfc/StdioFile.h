@@ -18,7 +18,7 @@
 
 #include <string>
 
-#include "mfc/File.h"
+#include "File.h"
 
 class CStdioFile : public CFile {
   public:

@@ -10,9 +10,9 @@
 
 #include <ctime>
 
-#include "mfc/CString.h"
-#include "win32/TimeApi.h"
-#include "win32/WinTypes.h"
+#include "CString.h"
+#include "../win32/TimeApi.h"
+#include "../win32/WinTypes.h"
 
 class CTimeSpan {
   public:

@@ -6,9 +6,9 @@
 // still lives, or else a default application named "cadhost".
 #pragma once
 
-#include "mfc/CObject.h"
-#include "mfc/CString.h"
-#include "win32/WinUser.h"
+#include "CObject.h"
+#include "CString.h"
+#include "../win32/WinUser.h"
 
 class CWnd;
 

@@ -13,7 +13,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "msxml/Msxml.h"
+#include "Msxml.h"
 
 namespace qv::msxml {
 

@@ -37,11 +37,11 @@
 //    expressions fail with E_FAIL.
 #pragma once
 
-#include "com/Bstr.h"
-#include "com/ComError.h"
-#include "com/ComPtr.h"
-#include "com/Unknown.h"
-#include "com/Variant.h"
+#include "../com/Bstr.h"
+#include "../com/ComError.h"
+#include "../com/ComPtr.h"
+#include "../com/Unknown.h"
+#include "../com/Variant.h"
 
 namespace MSXML2 {
 
@@ -361,4 +361,4 @@ typedef DOMDocument DOMDocument60;
 
 }  // namespace MSXML2
 
-#include "msxml/MsxmlWrappers.h"
+#include "MsxmlWrappers.h"

@@ -28,8 +28,8 @@
 #include <optional>
 #include <vector>
 
-#include "mfc/CString.h"
-#include "win32/WinTypes.h"
+#include "../mfc/CString.h"
+#include "../win32/WinTypes.h"
 
 namespace qv::ui {
 

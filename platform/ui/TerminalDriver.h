@@ -24,7 +24,7 @@
 #include <optional>
 #include <string>
 
-#include "ui/UiDriver.h"
+#include "UiDriver.h"
 
 namespace qv::ui {
 

@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "mfc/CString.h"
-#include "ui/DialogView.h"
-#include "win32/WinTypes.h"
+#include "../mfc/CString.h"
+#include "DialogView.h"
+#include "../win32/WinTypes.h"
 
 namespace qv::ui {
 

@@ -17,8 +17,8 @@
 // path returns FALSE with FNERR_BUFFERTOOSMALL and the needed size in its first WORD.
 #pragma once
 
-#include "win32/WinTypes.h"
-#include "win32/WinUser.h"
+#include "WinTypes.h"
+#include "WinUser.h"
 
 #define OFN_READONLY 0x00000001u
 #define OFN_OVERWRITEPROMPT 0x00000002u

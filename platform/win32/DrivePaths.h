@@ -22,8 +22,8 @@
 #include <optional>
 #include <string>
 
-#include "mfc/CString.h"
-#include "win32/WinTypes.h"
+#include "../mfc/CString.h"
+#include "WinTypes.h"
 
 namespace qv::win32 {
 

@@ -10,7 +10,7 @@
 
 #include <string>
 
-#include "win32/WinTypes.h"
+#include "WinTypes.h"
 
 struct stat;
 

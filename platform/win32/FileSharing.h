@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <string>
 
-#include "win32/WinTypes.h"
+#include "WinTypes.h"
 
 namespace qv::win32 {
 

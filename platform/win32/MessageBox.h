@@ -1,7 +1,7 @@
 // Message boxes: MessageBoxW and MessageBoxA show through the current user-interface driver.
 #pragma once
 
-#include "win32/WinTypes.h"
+#include "WinTypes.h"
 
 #define MB_OK 0x00000000u
 #define MB_OKCANCEL 0x00000001u

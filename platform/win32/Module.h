@@ -1,8 +1,8 @@
 // The file names of modules: GetModuleFileNameW.
 #pragma once
 
-#include "mfc/CString.h"
-#include "win32/WinTypes.h"
+#include "../mfc/CString.h"
+#include "WinTypes.h"
 
 // The full Windows path of a module. With a null handle, the host program's own file (the
 // process's executable) in its Windows form: a Z: path unless it lies below a mapped drive's

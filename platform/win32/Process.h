@@ -14,8 +14,8 @@
 // platform whether or not anyone waits.
 #pragma once
 
-#include "win32/FileApi.h"
-#include "win32/WinTypes.h"
+#include "FileApi.h"
+#include "WinTypes.h"
 
 #define NORMAL_PRIORITY_CLASS 0x00000020u
 #define CREATE_NEW_CONSOLE 0x00000010u

@@ -6,7 +6,7 @@
 // No root other than the desktop and no callback are used: `pidlRoot` and `lpfn` are ignored.
 #pragma once
 
-#include "win32/WinTypes.h"
+#include "WinTypes.h"
 
 #define BIF_RETURNONLYFSDIRS 0x00000001u
 #define BIF_DONTGOBELOWDOMAIN 0x00000002u

@@ -9,7 +9,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "mfc/Format.h"
+#include "win32/Format.h"
 #include "win32/WinError.h"
 
 namespace {

@@ -16,7 +16,7 @@
 
 #include <cstdarg>
 
-#include "win32/WinTypes.h"
+#include "WinTypes.h"
 
 #define FORMAT_MESSAGE_ALLOCATE_BUFFER 0x00000100u
 #define FORMAT_MESSAGE_IGNORE_INSERTS 0x00000200u

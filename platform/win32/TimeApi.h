@@ -2,7 +2,7 @@
 // ManualClock sees its date in GetLocalTime and its sleeps counted instead of waited.
 #pragma once
 
-#include "win32/WinTypes.h"
+#include "WinTypes.h"
 
 #define INFINITE 0xFFFFFFFFu
 #define WAIT_IO_COMPLETION 0x000000C0u

@@ -11,7 +11,7 @@
 // that is no Unicode character becomes U+FFFD in UTF-8, or fails under WC_ERR_INVALID_CHARS.
 #pragma once
 
-#include "win32/WinTypes.h"
+#include "WinTypes.h"
 
 #define CP_ACP 0u
 #define CP_OEMCP 1u

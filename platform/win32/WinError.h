@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "win32/WinTypes.h"
+#include "WinTypes.h"
 
 #define ERROR_SUCCESS 0L
 #define NO_ERROR 0L

@@ -12,7 +12,7 @@
 // WM_QUIT is retrieved (whatever the range) with the exit code as wParam.
 #pragma once
 
-#include "win32/WinTypes.h"
+#include "WinTypes.h"
 
 #ifndef CALLBACK
 #define CALLBACK

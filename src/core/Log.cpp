@@ -8,6 +8,8 @@
 
 static const LPCTSTR SOURCE_FILE = _T("Log.cpp");
 
+CString debugLogPath;
+
 namespace {
 
 bool isNamed(MSXML2::IXMLDOMNodePtr node, LPCTSTR name) {

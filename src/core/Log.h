@@ -43,6 +43,11 @@ class CEXOrvan;
 // form.
 inline constexpr wchar_t ORVAN_DEBUG_LOG_NAMESPACE[] = L"urn:orvan:debugLog";
 
+// The XML debug-log file that every stored-procedure call appends an entry to; empty (nothing is
+// logged) unless something sets it. Core keeps it so that the database subsystem can read it
+// without reaching up to the module.
+extern CString debugLogPath;
+
 class CLog {
   public:
     CLog() = default;

@@ -6,9 +6,9 @@
 
 #include "core/ComScope.h"
 #include "core/OrvanExceptions.h"
+#include "core/PlotSettingIds.h"
 #include "core/SystemUtilities.h"
 #include "core/XMLUtilities.h"
-#include "drawing/AcadUtilities.h"
 
 static const LPCTSTR SOURCE_FILE = _T("PreferencesDocMon.cpp");
 
@@ -84,9 +84,9 @@ void CPreferencesDocMon::print(CString marker) const {
             acutPrintf(_T("getCachePlotAreaType  %i\n"), preference->getCachePlotAreaType());
             acutPrintf(_T("getCachePlotCentred   %b\n"), preference->getCachePlotCentred());
             acutPrintf(_T("getCachePlotMediaName %i, %s\n"), media,
-                       CAcadUtilities::convertMediaSize(media));
+                       CPlotSettingIds::convertMediaSize(media));
             acutPrintf(_T("getCachePlotPC3Device %i, %s\n"), device,
-                       CAcadUtilities::convertPlotDeviceToName(device));
+                       CPlotSettingIds::convertPlotDeviceToName(device));
             acutPrintf(_T("getCachePlotScaleType %i\n"), preference->getCachePlotScaleType());
             acutPrintf(_T("\n\n"));
             if (i + 1 < m_count) {

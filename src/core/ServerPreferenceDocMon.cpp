@@ -3,9 +3,9 @@
 #include <iterator>
 
 #include "core/OrvanExceptions.h"
+#include "core/PlotSettingIds.h"
 #include "core/Utilities.h"
 #include "core/XMLUtilities.h"
-#include "drawing/AcadUtilities.h"
 
 static const LPCTSTR SOURCE_FILE = _T("ServerPreferenceDocMon.cpp");
 
@@ -23,13 +23,13 @@ int toNumber(Kind kind, const CString& text) {
         case Kind::Flag:
             return text == L"1" ? 1 : 0;
         case Kind::PlotDevice:
-            return CAcadUtilities::convertPlotDevice(CUtilities::CStringToInt(text));
+            return CPlotSettingIds::convertPlotDevice(CUtilities::CStringToInt(text));
         case Kind::ScaleType:
-            return CAcadUtilities::convertScale(CUtilities::CStringToInt(text));
+            return CPlotSettingIds::convertScale(CUtilities::CStringToInt(text));
         case Kind::AreaType:
-            return CAcadUtilities::convertPlotArea(CUtilities::CStringToInt(text));
+            return CPlotSettingIds::convertPlotArea(CUtilities::CStringToInt(text));
         case Kind::Media:
-            return CAcadUtilities::convertMediaSizeFromId(CUtilities::CStringToInt(text));
+            return CPlotSettingIds::convertMediaSizeFromId(CUtilities::CStringToInt(text));
     }
     return 0;
 }

@@ -1,9 +1,9 @@
 #include "database/DataServices.h"
 
-#include "core/DatabaseExceptions.h"
 #include "core/ModuleDescription.h"
 #include "core/OrvanExceptions.h"
 #include "core/Utilities.h"
+#include "database/DatabaseExceptions.h"
 
 static const LPCTSTR SOURCE_FILE = _T("DataServices.cpp");
 

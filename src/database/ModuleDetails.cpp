@@ -2,9 +2,9 @@
 
 #include <memory>
 
-#include "core/DatabaseExceptions.h"
 #include "core/ModuleDescription.h"
 #include "core/OrvanExceptions.h"
+#include "database/DatabaseExceptions.h"
 #include "database/ParameterDateTime.h"
 #include "database/ParameterText.h"
 #include "database/Parameters.h"

@@ -4,7 +4,6 @@
 #include "core/OrvanExceptions.h"
 #include "core/XMLUtilities.h"
 #include "database/Parameters.h"
-#include "module/ModuleGlobals.h"
 
 static const LPCTSTR SOURCE_FILE = _T("StoredProcedure.cpp");
 

@@ -5,7 +5,7 @@
 
 #include "StdAfx.h"
 
-#include "host/AcCmColor.h"
+#include <arxHeaders.h>
 
 class CHatch {
   public:

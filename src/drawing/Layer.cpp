@@ -2,9 +2,9 @@
 
 #include <memory>
 
-#include "core/DatabaseExceptions.h"
 #include "core/OrvanExceptions.h"
 #include "core/XMLUtilities.h"
+#include "database/DatabaseExceptions.h"
 #include "database/ParameterInt.h"
 #include "database/ParameterText.h"
 #include "database/ParameterTinyInt.h"

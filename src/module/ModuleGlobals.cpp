@@ -2,6 +2,5 @@
 
 CString moduleFolder;
 CString tempFolder;
-CString debugLogPath;
 CString assetExclusionList;
 CHostIdentity hostIdentity;

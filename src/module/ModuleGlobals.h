@@ -4,7 +4,10 @@
 
 #include "StdAfx.h"
 
+#include "core/Log.h"
 #include "drawing/HostIdentity.h"
+
+// debugLogPath, the XML debug log of stored-procedure calls, lives in core (core/Log.h).
 
 // The host's program folder without a trailing backslash; empty until the load message sets it
 // from the host's executable path. The preferences file is moduleFolder + PREFERENCES_FILE.
@@ -12,10 +15,6 @@ extern CString moduleFolder;
 
 // moduleFolder + TEMP_FOLDER, set with moduleFolder at load; nothing else reads it.
 extern CString tempFolder;
-
-// The XML debug-log file that every stored-procedure call appends an entry to; empty (nothing is
-// logged) unless something sets it.
-extern CString debugLogPath;
 
 // Block names of assets to leave out, ","-separated; empty excludes nothing.
 extern CString assetExclusionList;

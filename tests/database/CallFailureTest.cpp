@@ -4,7 +4,7 @@
 #include <functional>
 
 #include "DatabaseFixture.h"
-#include "core/DatabaseExceptions.h"
+#include "database/DatabaseExceptions.h"
 #include "database/RecordsetReader.h"
 #include "database/SQLStatement.h"
 

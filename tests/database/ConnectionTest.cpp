@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "DatabaseFixture.h"
-#include "core/DatabaseExceptions.h"
+#include "database/DatabaseExceptions.h"
 #include "database/RecordsetReader.h"
 #include "database/SQLStatement.h"
 

@@ -1,8 +1,8 @@
 // The debug log: one entry per run while the module's debug-log path is set, written before the
 // procedure runs, holding the call's XML form.
 #include "DatabaseFixture.h"
+#include "core/Log.h"
 #include "database/ModuleDetails.h"
-#include "module/ModuleGlobals.h"
 #include "support/TempDrive.h"
 
 namespace qv::test {

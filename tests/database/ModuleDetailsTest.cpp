@@ -1,7 +1,7 @@
 // The module's report of itself to the document-monitor database, read back from the table the
 // procedures fill, and reports that cannot reach their server.
 #include "DatabaseFixture.h"
-#include "core/DatabaseExceptions.h"
+#include "database/DatabaseExceptions.h"
 #include "database/ModuleDetails.h"
 #include "database/RecordsetReader.h"
 #include "database/SQLStatement.h"

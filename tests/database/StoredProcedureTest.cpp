@@ -2,8 +2,8 @@
 // record sets with NULLs and without rows, calls nested on one connection, and the call's XML
 // form, also as a failed call keeps it.
 #include "DatabaseFixture.h"
-#include "core/DatabaseExceptions.h"
 #include "core/ModuleDescription.h"
+#include "database/DatabaseExceptions.h"
 #include "database/RecordsetReader.h"
 
 namespace qv::test {

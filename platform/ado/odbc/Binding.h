@@ -2,8 +2,8 @@
 // must stay in place until the statement's outputs are read.
 #pragma once
 
-#include "ado/odbc/Connection.h"
-#include "ado/odbc/Statement.h"
+#include "Connection.h"
+#include "Statement.h"
 
 namespace qv::odbc {
 

@@ -16,8 +16,8 @@
 #include <string_view>
 #include <vector>
 
-#include "ado/odbc/ProcedureName.h"
-#include "ado/odbc/Value.h"
+#include "ProcedureName.h"
+#include "Value.h"
 
 namespace qv::odbc {
 

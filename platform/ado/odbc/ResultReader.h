@@ -3,8 +3,8 @@
 
 #include <optional>
 
-#include "ado/odbc/Connection.h"
-#include "ado/odbc/Statement.h"
+#include "Connection.h"
+#include "Statement.h"
 
 namespace qv::odbc {
 

@@ -9,8 +9,8 @@
 #include <cstddef>
 #include <vector>
 
-#include "ado/odbc/Error.h"
-#include "ado/odbc/Value.h"
+#include "Error.h"
+#include "Value.h"
 
 namespace qv::odbc {
 

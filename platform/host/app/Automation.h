@@ -17,8 +17,8 @@
 // The views are kept per document (qv::host::ViewState in Documents.h).
 #pragma once
 
-#include "com/Variant.h"
-#include "win32/WinTypes.h"
+#include "../../com/Variant.h"
+#include "../../win32/WinTypes.h"
 
 // The application object; with addRef TRUE the caller gets a reference to release, with FALSE it
 // borrows the host's own.

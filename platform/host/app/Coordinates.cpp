@@ -1,10 +1,10 @@
 #include "host/app/Coordinates.h"
 
 #include "host/app/EntityNames.h"
-#include "host/app/HostServices.h"
 #include "host/db/AcDbBlockReference.h"
 #include "host/db/AcDbCurve.h"
 #include "host/db/AcDbHatch.h"
+#include "host/db/HostServices.h"
 #include "host/db/ObjectAccess.h"
 
 namespace {

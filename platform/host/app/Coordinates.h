@@ -5,8 +5,8 @@
 // paper-space display, code 3) are world coordinates.
 #pragma once
 
-#include "host/db/AcDbDatabase.h"
-#include "host/db/ResBuf.h"
+#include "../db/AcDbDatabase.h"
+#include "../db/ResBuf.h"
 
 // The current UCS of `database` (the working database when null) as the matrix from UCS to
 // world coordinates; false (and the identity) when there is no database.

@@ -3,7 +3,7 @@
 // background of model space (black unless set).
 #pragma once
 
-#include "host/AdeskTypes.h"
+#include "../AdeskTypes.h"
 
 struct AcColorSettings {
     Adesk::UInt32 dwGfxLayoutBkColor;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "host/app/HostServices.h"
+#include "host/db/HostServices.h"
 #include "host/db/SymbolTables.h"
 
 QV_RX_DEFINE_MEMBERS(AcApDocument, AcRxObject, L"")

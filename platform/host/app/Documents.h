@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "host/db/AcDbDatabase.h"
-#include "win32/WinTypes.h"
+#include "../db/AcDbDatabase.h"
+#include "../../win32/WinTypes.h"
 
 namespace AcAp {
 enum DocLockMode {

@@ -1,8 +1,8 @@
 #include "host/app/EntityNames.h"
 
-#include "host/app/HostServices.h"
 #include "host/db/AcDbDatabase.h"
 #include "host/db/AcDbEntity.h"
+#include "host/db/HostServices.h"
 #include "host/db/ObjectAccess.h"
 
 int acdbHandEnt(const ACHAR* handle, ads_name entity) {

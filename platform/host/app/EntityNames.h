@@ -2,8 +2,8 @@
 // A name holds the object's id; names of erased or missing objects do not resolve.
 #pragma once
 
-#include "host/db/AcDbObjectId.h"
-#include "host/db/ResBuf.h"
+#include "../db/AcDbObjectId.h"
+#include "../db/ResBuf.h"
 
 // The entity of a handle (hexadecimal text) in the working database: RTNORM, or RTERROR when
 // there is no such entity (unknown handle, erased entity, an object that is no entity).

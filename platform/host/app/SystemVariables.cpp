@@ -6,8 +6,8 @@
 #include <string>
 
 #include "host/app/Documents.h"
-#include "host/app/HostServices.h"
 #include "host/db/AcDbLayoutManager.h"
+#include "host/db/HostServices.h"
 #include "host/db/ObjectAccess.h"
 #include "host/db/SymbolTables.h"
 

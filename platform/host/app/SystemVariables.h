@@ -21,7 +21,7 @@
 // change nothing.
 #pragma once
 
-#include "host/db/ResBuf.h"
+#include "../db/ResBuf.h"
 
 // Fills `value` (its string, if any, is the caller's to free with acutDelString).
 int acedGetVar(const ACHAR* name, resbuf* value);

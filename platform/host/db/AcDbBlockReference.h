@@ -9,8 +9,8 @@
 #include <memory>
 #include <vector>
 
-#include "host/db/AcDbText.h"
-#include "host/ge/AcGeScale3d.h"
+#include "AcDbText.h"
+#include "../ge/AcGeScale3d.h"
 
 class AcDbObjectIterator;
 

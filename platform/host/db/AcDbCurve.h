@@ -9,8 +9,8 @@
 
 #include <vector>
 
-#include "host/db/AcDbEntity.h"
-#include "host/ge/BulgeSegment.h"
+#include "AcDbEntity.h"
+#include "../ge/BulgeSegment.h"
 
 class AcDbCurve : public AcDbEntity {
     QV_RX_DECLARE_MEMBERS(AcDbCurve)

@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "host/ge/AcGeMatrix3d.h"
-#include "host/db/AcDbObject.h"
+#include "../ge/AcGeMatrix3d.h"
+#include "AcDbObject.h"
 
 class AcDbBlockTable;
 class AcDbLayerTable;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "host/db/AcDbObject.h"
+#include "AcDbObject.h"
 
 class AcDbDictionaryIterator;
 

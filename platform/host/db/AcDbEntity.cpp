@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "host/app/HostServices.h"
+#include "host/db/HostServices.h"
 #include "host/db/ObjectAccess.h"
 #include "host/db/ResBuf.h"
 #include "host/db/SymbolTables.h"

@@ -2,9 +2,9 @@
 // the properties every entity has: layer, colour, linetype, line weight, visibility.
 #pragma once
 
-#include "host/AcCmColor.h"
-#include "host/db/AcDbObject.h"
-#include "host/ge/AcGeMatrix3d.h"
+#include "../AcCmColor.h"
+#include "AcDbObject.h"
+#include "../ge/AcGeMatrix3d.h"
 
 // An axis-aligned box. A new box is empty: its minimum is (1e20, 1e20, 1e20) and its maximum
 // (-1e20, -1e20, -1e20), so the first point added makes it that point.

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "host/AdeskTypes.h"
+#include "../AdeskTypes.h"
 
 class AcDbHandle {
   public:

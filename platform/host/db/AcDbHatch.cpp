@@ -3,10 +3,10 @@
 #include <cmath>
 #include <numbers>
 
-#include "host/app/HostServices.h"
 #include "host/db/AcDbCurve.h"
 #include "host/db/AcDbDatabase.h"
 #include "host/db/HatchPatterns.h"
+#include "host/db/HostServices.h"
 #include "host/db/ObjectAccess.h"
 
 using qv::host::BulgeSegment;

@@ -19,8 +19,8 @@
 #include <string>
 #include <vector>
 
-#include "host/db/AcDbEntity.h"
-#include "host/ge/BulgeSegment.h"
+#include "AcDbEntity.h"
+#include "../ge/BulgeSegment.h"
 
 class AcDbHatch : public AcDbEntity {
     QV_RX_DECLARE_MEMBERS(AcDbHatch)

@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "host/db/AcDbPlotSettings.h"
-#include "host/db/AcDbDictionary.h"
-#include "host/ge/AcGePoint.h"
+#include "AcDbPlotSettings.h"
+#include "AcDbDictionary.h"
+#include "../ge/AcGePoint.h"
 
 class AcDbLayout : public AcDbPlotSettings {
     QV_RX_DECLARE_MEMBERS(AcDbLayout)

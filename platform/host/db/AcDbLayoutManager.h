@@ -10,8 +10,8 @@
 
 #include <string>
 
-#include "host/db/AcDbLayout.h"
-#include "host/rx/AcRxObject.h"
+#include "AcDbLayout.h"
+#include "../rx/AcRxObject.h"
 
 class AcDbLayoutManager : public AcRxObject {
     QV_RX_DECLARE_MEMBERS(AcDbLayoutManager)

@@ -14,11 +14,11 @@
 
 #include <vector>
 
-#include "host/ErrorStatus.h"
-#include "host/db/AcDbDefs.h"
-#include "host/db/AcDbObjectId.h"
-#include "host/db/XData.h"
-#include "host/rx/AcRxObject.h"
+#include "../ErrorStatus.h"
+#include "AcDbDefs.h"
+#include "AcDbObjectId.h"
+#include "XData.h"
+#include "../rx/AcRxObject.h"
 
 struct resbuf;
 

@@ -2,8 +2,8 @@
 // same object (erased or not), as long as its database lives. The null id names nothing.
 #pragma once
 
-#include "host/AcArray.h"
-#include "host/db/AcDbHandle.h"
+#include "../AcArray.h"
+#include "AcDbHandle.h"
 
 class AcDbDatabase;
 class AcDbObject;

@@ -18,7 +18,7 @@
 
 #include <string>
 
-#include "host/db/AcDbObject.h"
+#include "AcDbObject.h"
 
 class AcDbPlotSettingsValidator;
 

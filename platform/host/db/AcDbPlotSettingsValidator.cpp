@@ -4,7 +4,7 @@
 #include <map>
 #include <string>
 
-#include "host/app/HostServices.h"
+#include "host/db/HostServices.h"
 #include "host/db/PlotDevices.h"
 #include "host/db/SymbolTables.h"
 

@@ -8,8 +8,8 @@
 // enumerations do not have; a refused call changes nothing.
 #pragma once
 
-#include "host/AcArray.h"
-#include "host/db/AcDbPlotSettings.h"
+#include "../AcArray.h"
+#include "AcDbPlotSettings.h"
 
 class AcDbPlotSettingsValidator {
   public:

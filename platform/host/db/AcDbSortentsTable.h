@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "host/db/AcDbObject.h"
+#include "AcDbObject.h"
 
 class AcDbSortentsTable : public AcDbObject {
     QV_RX_DECLARE_MEMBERS(AcDbSortentsTable)

@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "host/db/AcDbEntity.h"
+#include "AcDbEntity.h"
 
 class AcDbText : public AcDbEntity {
     QV_RX_DECLARE_MEMBERS(AcDbText)

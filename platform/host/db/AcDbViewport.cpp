@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "host/app/HostServices.h"
+#include "host/db/HostServices.h"
 #include "host/db/ObjectAccess.h"
 #include "host/db/SymbolTables.h"
 

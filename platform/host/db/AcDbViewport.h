@@ -11,7 +11,7 @@
 
 #include <vector>
 
-#include "host/db/AcDbEntity.h"
+#include "AcDbEntity.h"
 
 class AcDbViewport : public AcDbEntity {
     QV_RX_DECLARE_MEMBERS(AcDbViewport)

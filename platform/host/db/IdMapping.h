@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "host/db/AcDbObjectId.h"
+#include "AcDbObjectId.h"
 
 class AcDbIdPair {
   public:

@@ -2,7 +2,7 @@
 // (tables, entities, drawing files, checks) uses it; the module never does.
 #pragma once
 
-#include "host/db/AcDbDatabase.h"
+#include "AcDbDatabase.h"
 
 namespace qv::host {
 

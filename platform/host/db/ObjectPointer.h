@@ -1,7 +1,7 @@
 // Smart pointers that open an object for their lifetime and close it when they go.
 #pragma once
 
-#include "host/db/AcDbObject.h"
+#include "AcDbObject.h"
 
 template <class T>
 class AcDbObjectPointer {

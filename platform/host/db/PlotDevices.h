@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "host/db/AcDbPlotSettings.h"
+#include "AcDbPlotSettings.h"
 
 namespace qv::host {
 

@@ -5,7 +5,7 @@
 // a string put into a buffer by hand must be allocated the same way.
 #pragma once
 
-#include "host/AdeskTypes.h"
+#include "../AdeskTypes.h"
 
 typedef double ads_real;
 typedef ads_real ads_point[3];

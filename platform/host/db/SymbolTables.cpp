@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cwctype>
 
-#include "host/app/HostServices.h"
 #include "host/db/AcDbBlockReference.h"
+#include "host/db/HostServices.h"
 #include "host/db/ObjectAccess.h"
 #include "host/db/ResBuf.h"
 

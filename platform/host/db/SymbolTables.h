@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "host/AcCmColor.h"
-#include "host/db/AcDbDatabase.h"
+#include "../AcCmColor.h"
+#include "AcDbDatabase.h"
 
 class AcDbEntity;
 class AcDbSymbolTable;

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "host/AdeskTypes.h"
-#include "host/ErrorStatus.h"
+#include "../AdeskTypes.h"
+#include "../ErrorStatus.h"
 
 struct resbuf;
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "host/dxf/AuditReport.h"
+#include "AuditReport.h"
 
 namespace qv::dxf {
 

@@ -8,10 +8,10 @@
 #include <span>
 #include <string_view>
 
-#include "host/db/AcDbObject.h"
-#include "host/dxf/FieldTable.h"
-#include "host/dxf/ReadContext.h"
-#include "host/dxf/WriteContext.h"
+#include "../db/AcDbObject.h"
+#include "FieldTable.h"
+#include "ReadContext.h"
+#include "WriteContext.h"
 
 namespace qv::dxf {
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "host/db/AcDbDatabase.h"
+#include "../db/AcDbDatabase.h"
 
 namespace qv::dxf {
 

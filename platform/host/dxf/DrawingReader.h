@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "host/db/AcDbDatabase.h"
-#include "host/dxf/AuditReport.h"
+#include "../db/AcDbDatabase.h"
+#include "AuditReport.h"
 
 namespace qv::dxf {
 

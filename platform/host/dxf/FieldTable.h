@@ -21,11 +21,11 @@
 #include <type_traits>
 #include <utility>
 
-#include "host/db/AcDbDefs.h"
-#include "host/db/AcDbObject.h"
-#include "host/dxf/Tag.h"
-#include "host/ge/AcGePoint.h"
-#include "host/ge/AcGeVector.h"
+#include "../db/AcDbDefs.h"
+#include "../db/AcDbObject.h"
+#include "Tag.h"
+#include "../ge/AcGePoint.h"
+#include "../ge/AcGeVector.h"
 
 namespace qv::dxf {
 

@@ -11,9 +11,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "host/db/AcDbDatabase.h"
-#include "host/dxf/Tag.h"
-#include "host/dxf/Version.h"
+#include "../db/AcDbDatabase.h"
+#include "Tag.h"
+#include "Version.h"
 
 namespace qv::dxf {
 

@@ -8,10 +8,10 @@
 #include <string>
 #include <string_view>
 
-#include "host/db/AcDbDatabase.h"
-#include "host/dxf/ReadContext.h"
-#include "host/dxf/Tag.h"
-#include "host/dxf/WriteContext.h"
+#include "../db/AcDbDatabase.h"
+#include "ReadContext.h"
+#include "Tag.h"
+#include "WriteContext.h"
 
 namespace qv::dxf {
 

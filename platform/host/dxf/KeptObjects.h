@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "host/db/AcDbEntity.h"
-#include "host/dxf/Tag.h"
+#include "../db/AcDbEntity.h"
+#include "Tag.h"
 
 namespace qv::dxf {
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "host/dxf/Tag.h"
+#include "Tag.h"
 
 namespace qv::dxf {
 

@@ -10,11 +10,11 @@
 #include <unordered_map>
 #include <vector>
 
-#include "host/db/AcDbDatabase.h"
-#include "host/dxf/AuditReport.h"
-#include "host/dxf/FieldTable.h"
-#include "host/dxf/FileData.h"
-#include "host/dxf/Version.h"
+#include "../db/AcDbDatabase.h"
+#include "AuditReport.h"
+#include "FieldTable.h"
+#include "FileData.h"
+#include "Version.h"
 
 namespace qv::dxf {
 

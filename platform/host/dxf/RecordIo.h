@@ -7,10 +7,10 @@
 #include <string_view>
 #include <vector>
 
-#include "host/db/AcDbObject.h"
-#include "host/dxf/ReadContext.h"
-#include "host/dxf/Tag.h"
-#include "host/dxf/WriteContext.h"
+#include "../db/AcDbObject.h"
+#include "ReadContext.h"
+#include "Tag.h"
+#include "WriteContext.h"
 
 namespace qv::dxf {
 

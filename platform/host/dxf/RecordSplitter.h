@@ -6,8 +6,8 @@
 
 #include <string_view>
 
-#include "host/dxf/AuditReport.h"
-#include "host/dxf/Tag.h"
+#include "AuditReport.h"
+#include "Tag.h"
 
 namespace qv::dxf {
 

@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "host/db/AcDbDatabase.h"
-#include "host/db/SymbolTables.h"
-#include "host/dxf/ReadContext.h"
+#include "../db/AcDbDatabase.h"
+#include "../db/SymbolTables.h"
+#include "ReadContext.h"
 
 namespace qv::dxf {
 

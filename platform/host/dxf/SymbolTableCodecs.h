@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "host/dxf/Codec.h"
+#include "Codec.h"
 
 namespace qv::dxf {
 

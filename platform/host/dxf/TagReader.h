@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string_view>
 
-#include "host/dxf/AuditReport.h"
-#include "host/dxf/GroupCode.h"
-#include "host/dxf/Tag.h"
+#include "AuditReport.h"
+#include "GroupCode.h"
+#include "Tag.h"
 
 namespace qv::dxf {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "host/dxf/AuditReport.h"
-#include "host/dxf/Version.h"
+#include "AuditReport.h"
+#include "Version.h"
 
 namespace qv::dxf {
 

@@ -9,9 +9,9 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "host/db/AcDbDatabase.h"
-#include "host/dxf/FileData.h"
-#include "host/dxf/TagWriter.h"
+#include "../db/AcDbDatabase.h"
+#include "FileData.h"
+#include "TagWriter.h"
 
 namespace qv::dxf {
 

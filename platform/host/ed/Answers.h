@@ -12,8 +12,8 @@
 #include <optional>
 #include <string>
 
-#include "host/db/AcDbHandle.h"
-#include "host/ge/AcGePoint.h"
+#include "../db/AcDbHandle.h"
+#include "../ge/AcGePoint.h"
 
 namespace qv::host::ed {
 

@@ -21,9 +21,9 @@
 #include <string>
 #include <vector>
 
-#include "host/ErrorStatus.h"
-#include "host/rx/AcRxObject.h"
-#include "win32/WinTypes.h"
+#include "../ErrorStatus.h"
+#include "../rx/AcRxObject.h"
+#include "../../win32/WinTypes.h"
 
 typedef void (*AcRxFunctionPtr)();
 

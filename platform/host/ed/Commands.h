@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "host/db/ResBuf.h"
+#include "../db/ResBuf.h"
 
 namespace qv::host::ed {
 

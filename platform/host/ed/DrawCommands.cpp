@@ -5,9 +5,9 @@
 
 #include "host/app/Documents.h"
 #include "host/app/EntityNames.h"
-#include "host/app/HostServices.h"
 #include "host/db/AcDbCurve.h"
 #include "host/db/AcDbText.h"
+#include "host/db/HostServices.h"
 #include "host/db/SymbolTables.h"
 #include "host/ed/Commands.h"
 #include "host/ed/Editor.h"

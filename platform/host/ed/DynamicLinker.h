@@ -20,8 +20,8 @@
 #include <string>
 #include <vector>
 
-#include "host/rx/AcRxObject.h"
-#include "win32/WinTypes.h"
+#include "../rx/AcRxObject.h"
+#include "../../win32/WinTypes.h"
 
 #ifndef APIENTRY
 #define APIENTRY

@@ -20,10 +20,10 @@
 #include <deque>
 #include <string>
 
-#include "host/ed/InputQueue.h"
-#include "host/ed/Keywords.h"
-#include "host/ed/SelectionSets.h"
-#include "host/ge/AcGePoint.h"
+#include "InputQueue.h"
+#include "Keywords.h"
+#include "SelectionSets.h"
+#include "../ge/AcGePoint.h"
 
 // The flags of acedInitGet.
 constexpr int RSG_NONULL = 0x0001;  // Enter is refused

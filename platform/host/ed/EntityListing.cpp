@@ -9,12 +9,12 @@
 #include "host/db/AcDbCurve.h"
 #include "host/db/AcDbHatch.h"
 #include "host/db/AcDbText.h"
+#include "host/db/HostServices.h"
 #include "host/db/ObjectAccess.h"
 #include "host/db/SymbolTables.h"
 #include "host/ed/Commands.h"
 #include "host/ed/Editor.h"
 #include "host/ed/Picking.h"
-#include "host/app/HostServices.h"
 
 namespace qv::host::ed {
 namespace {

@@ -11,7 +11,7 @@
 
 #include <string>
 
-#include "host/db/AcDbEntity.h"
+#include "../db/AcDbEntity.h"
 
 namespace qv::host::ed {
 

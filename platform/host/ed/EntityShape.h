@@ -7,8 +7,8 @@
 
 #include <vector>
 
-#include "host/db/AcDbEntity.h"
-#include "host/ge/AcGePoint.h"
+#include "../db/AcDbEntity.h"
+#include "../ge/AcGePoint.h"
 
 namespace qv::host::ed {
 

@@ -2,7 +2,7 @@
 // progress dialog. It is the dialog runtime's main frame (made on first use, never destroyed).
 #pragma once
 
-#include "win32/WinTypes.h"
+#include "../../win32/WinTypes.h"
 
 class CWnd;
 

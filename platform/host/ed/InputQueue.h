@@ -17,7 +17,7 @@
 #include <optional>
 #include <string>
 
-#include "ui/TerminalDriver.h"
+#include "../../ui/TerminalDriver.h"
 
 namespace qv::host::ed {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "host/db/AcDbDatabase.h"
+#include "../db/AcDbDatabase.h"
 
 namespace qv::host::ed {
 

@@ -5,12 +5,12 @@
 #include <optional>
 
 #include "host/app/EntityNames.h"
-#include "host/app/HostServices.h"
+#include "host/db/HostServices.h"
+#include "host/db/ObjectAccess.h"
 #include "host/ed/Answers.h"
 #include "host/ed/Editor.h"
 #include "host/ed/EntityShape.h"
 #include "host/ed/Picking.h"
-#include "host/db/ObjectAccess.h"
 
 using namespace qv::host::ed;
 

@@ -10,7 +10,7 @@
 
 #include <cstddef>
 
-#include "host/db/ResBuf.h"
+#include "../db/ResBuf.h"
 
 // Keywords ("Yes No", see Keywords.h) and RSG_ flags (Editor.h) for the next input call.
 int acedInitGet(int flags, const ACHAR* keywords);

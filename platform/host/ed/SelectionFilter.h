@@ -21,8 +21,8 @@
 #include <memory>
 #include <string>
 
-#include "host/db/AcDbEntity.h"
-#include "host/db/ResBuf.h"
+#include "../db/AcDbEntity.h"
+#include "../db/ResBuf.h"
 
 namespace qv::host::ed {
 

@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "host/app/EntityNames.h"
-#include "host/app/HostServices.h"
+#include "host/db/HostServices.h"
 #include "host/db/ObjectAccess.h"
 #include "host/ed/Answers.h"
 #include "host/ed/Editor.h"

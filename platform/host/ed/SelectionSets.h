@@ -9,8 +9,8 @@
 #include <map>
 #include <vector>
 
-#include "host/db/AcDbObjectId.h"
-#include "host/db/ResBuf.h"
+#include "../db/AcDbObjectId.h"
+#include "../db/ResBuf.h"
 
 namespace qv::host::ed {
 

@@ -6,7 +6,7 @@
 #include <map>
 #include <string>
 
-#include "host/rx/AcRxObject.h"
+#include "../rx/AcRxObject.h"
 
 #define ACRX_DYNAMIC_LINKER L"DynamicLinker"
 #define ACRX_COMMAND_DOCK L"ACAD_REGISTERED_COMMANDS"

@@ -16,7 +16,7 @@
 
 #include <string_view>
 
-#include "host/AdeskTypes.h"
+#include "../AdeskTypes.h"
 
 namespace qv::host::ed {
 

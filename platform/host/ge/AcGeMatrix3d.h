@@ -2,7 +2,7 @@
 // applies m2 first, then m1 (the host's convention), and m * p transforms the point p.
 #pragma once
 
-#include "host/ge/AcGePoint.h"
+#include "AcGePoint.h"
 
 class AcGeScale3d;
 

@@ -1,8 +1,8 @@
 // Points of the host's geometry. Equality (==) is within the point tolerance, as the host has it.
 #pragma once
 
-#include "host/AcArray.h"
-#include "host/ge/AcGeVector.h"
+#include "../AcArray.h"
+#include "AcGeVector.h"
 
 class AcGePoint2d {
   public:

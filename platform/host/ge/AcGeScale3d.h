@@ -1,7 +1,7 @@
 // Scale factors along x, y and z.
 #pragma once
 
-#include "host/ge/AcGeMatrix3d.h"
+#include "AcGeMatrix3d.h"
 
 class AcGeScale3d {
   public:

@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "host/ge/AcGeTol.h"
+#include "AcGeTol.h"
 
 class AcGeMatrix3d;
 

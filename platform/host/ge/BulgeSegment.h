@@ -3,7 +3,7 @@
 // 1: a half circle).
 #pragma once
 
-#include "host/ge/AcGePoint.h"
+#include "AcGePoint.h"
 
 namespace qv::host {
 

@@ -7,7 +7,7 @@
 #include <map>
 #include <string>
 
-#include "host/AdeskTypes.h"
+#include "../AdeskTypes.h"
 
 class AcRxObject;
 

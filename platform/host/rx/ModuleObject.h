@@ -13,7 +13,7 @@
 #include <atomic>
 #include <string>
 
-#include "host/rx/AcRxObject.h"
+#include "AcRxObject.h"
 
 // The interface version of this host.
 constexpr int ACRX_API_VERSION = 15;

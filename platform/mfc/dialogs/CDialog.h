@@ -24,7 +24,7 @@
 // the dialog's control with id IDCANCEL is disabled; Enter chooses the default button.
 #pragma once
 
-#include "mfc/dialogs/CWnd.h"
+#include "CWnd.h"
 
 class CDialog : public CWnd {
   public:

@@ -10,10 +10,10 @@
 #include <memory>
 #include <vector>
 
-#include "mfc/CObject.h"
-#include "mfc/CString.h"
-#include "mfc/dialogs/Resources.h"
-#include "mfc/dialogs/WindowDefs.h"
+#include "../CObject.h"
+#include "../CString.h"
+#include "Resources.h"
+#include "WindowDefs.h"
 
 class CMenu : public CObject {
   public:

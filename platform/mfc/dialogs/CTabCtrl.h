@@ -5,7 +5,7 @@
 // qv::win::kTabWidth wide and kTabHeight high, starting at the control's left edge.
 #pragma once
 
-#include "mfc/dialogs/CWnd.h"
+#include "CWnd.h"
 
 class CTabCtrl : public CWnd {
   public:

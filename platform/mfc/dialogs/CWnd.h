@@ -10,11 +10,11 @@
 // Deleting a CWnd whose window still exists destroys the window.
 #pragma once
 
-#include "mfc/CString.h"
-#include "mfc/dialogs/Geometry.h"
-#include "mfc/dialogs/MessageMap.h"
-#include "mfc/dialogs/WindowDefs.h"
-#include "mfc/dialogs/WindowStore.h"
+#include "../CString.h"
+#include "Geometry.h"
+#include "MessageMap.h"
+#include "WindowDefs.h"
+#include "WindowStore.h"
 
 class CMenu;
 class CDataExchange;

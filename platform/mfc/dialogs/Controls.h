@@ -10,7 +10,7 @@
 // starting after the given index and wrapping round.
 #pragma once
 
-#include "mfc/dialogs/CWnd.h"
+#include "CWnd.h"
 
 class CStatic : public CWnd {
   public:

@@ -11,8 +11,8 @@
 // so is an integer beyond the type's range or a double beyond the double range.
 #pragma once
 
-#include "mfc/CString.h"
-#include "mfc/dialogs/CWnd.h"
+#include "../CString.h"
+#include "CWnd.h"
 
 class CDataExchange {
   public:

@@ -14,9 +14,9 @@
 
 #include <vector>
 
-#include "ui/DialogView.h"
-#include "ui/UiDriver.h"
-#include "win32/WinTypes.h"
+#include "../../ui/DialogView.h"
+#include "../../ui/UiDriver.h"
+#include "../../win32/WinTypes.h"
 
 namespace qv::win {
 

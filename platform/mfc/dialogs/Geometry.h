@@ -1,7 +1,7 @@
 // CPoint, CSize and CRect: the framework's wrappers of POINT, SIZE and RECT.
 #pragma once
 
-#include "mfc/dialogs/WindowDefs.h"
+#include "WindowDefs.h"
 
 class CPoint : public tagPOINT {
   public:

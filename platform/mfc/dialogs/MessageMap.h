@@ -22,8 +22,8 @@
 
 #include <type_traits>
 
-#include "mfc/CObject.h"
-#include "mfc/dialogs/Geometry.h"
+#include "../CObject.h"
+#include "Geometry.h"
 
 class CCmdTarget;
 

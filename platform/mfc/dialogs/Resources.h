@@ -18,9 +18,9 @@
 
 #include <vector>
 
-#include "mfc/CObject.h"
-#include "mfc/CString.h"
-#include "mfc/dialogs/WindowDefs.h"
+#include "../CObject.h"
+#include "../CString.h"
+#include "WindowDefs.h"
 
 namespace qv::res {
 

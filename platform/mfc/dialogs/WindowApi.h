@@ -4,7 +4,7 @@
 // null.
 #pragma once
 
-#include "mfc/dialogs/WindowDefs.h"
+#include "WindowDefs.h"
 
 BOOL SetForegroundWindow(HWND hWnd);
 BOOL BringWindowToTop(HWND hWnd);

@@ -4,11 +4,11 @@
 // are those of the Windows API, so module code that uses them by number works too.
 #pragma once
 
-#include "win32/MessageBox.h"
-#include "win32/Process.h"
-#include "win32/SystemMessage.h"
-#include "win32/WinTypes.h"
-#include "win32/WinUser.h"
+#include "../../win32/MessageBox.h"
+#include "../../win32/Process.h"
+#include "../../win32/SystemMessage.h"
+#include "../../win32/WinTypes.h"
+#include "../../win32/WinUser.h"
 
 #ifndef PASCAL
 #define PASCAL

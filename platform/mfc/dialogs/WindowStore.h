@@ -17,8 +17,8 @@
 #include <memory>
 #include <vector>
 
-#include "mfc/CString.h"
-#include "mfc/dialogs/WindowDefs.h"
+#include "../CString.h"
+#include "WindowDefs.h"
 
 class CWnd;
 

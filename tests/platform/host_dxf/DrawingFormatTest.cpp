@@ -6,16 +6,16 @@
 
 #include "DrawingDump.h"
 #include "host/CommandLine.h"
-#include "host/app/HostServices.h"
 #include "host/db/AcDbLayoutManager.h"
 #include "host/db/AcDbSortentsTable.h"
 #include "host/db/AcDbViewport.h"
+#include "host/db/HostServices.h"
 #include "host/db/Hyperlinks.h"
+#include "host/db/ObjectAccess.h"
 #include "host/db/ResBuf.h"
-#include "win32/CodePage.h"
 #include "support/HostFixture.h"
 #include "support/TempDrive.h"
-#include "host/db/ObjectAccess.h"
+#include "win32/CodePage.h"
 
 namespace qv::dxf {
 namespace {

@@ -1,4 +1,4 @@
-#include "mfc/Format.h"
+#include "win32/Format.h"
 
 #include <cstdio>
 #include <cwchar>

@@ -1,6 +1,6 @@
-// CAcadUtilities: plot-setting identifiers. Each kind of id has one table of the stored ids with
+// CPlotSettingIds: plot-setting identifiers. Each kind of id has one table of the stored ids with
 // the host value each stands for; the conversions look values up in it, in both directions.
-#include "drawing/AcadUtilities.h"
+#include "core/PlotSettingIds.h"
 
 #include <span>
 
@@ -17,16 +17,16 @@ struct IdEntry {
 
 struct DeviceEntry {
     int id;
-    CAcadUtilities::PlotDevice device;
+    CPlotSettingIds::PlotDevice device;
     const wchar_t* fileName;
     const wchar_t* extension;
 };
 
 constexpr DeviceEntry PLOT_DEVICES[] = {
-    {0, CAcadUtilities::PLOT_DEVICE_DWF, L"DWF6 ePlot.pc3", L".dwf"},
-    {1, CAcadUtilities::PLOT_DEVICE_PDF, L"DWG To PDF.pc3", L".pdf"},
-    {2, CAcadUtilities::PLOT_DEVICE_JPG, L"PublishToWeb JPG.pc3", L".jpg"},
-    {3, CAcadUtilities::PLOT_DEVICE_PNG, L"PublishToWeb PNG.pc3", L".png"},
+    {0, CPlotSettingIds::PLOT_DEVICE_DWF, L"DWF6 ePlot.pc3", L".dwf"},
+    {1, CPlotSettingIds::PLOT_DEVICE_PDF, L"DWG To PDF.pc3", L".pdf"},
+    {2, CPlotSettingIds::PLOT_DEVICE_JPG, L"PublishToWeb JPG.pc3", L".jpg"},
+    {3, CPlotSettingIds::PLOT_DEVICE_PNG, L"PublishToWeb PNG.pc3", L".png"},
 };
 
 // Display, extents, limits, view, window, layout.
@@ -170,7 +170,7 @@ int mediaIndex(int media) {
 
 }  // namespace
 
-CAcadUtilities::PlotDevice CAcadUtilities::convertPlotDevice(int id) {
+CPlotSettingIds::PlotDevice CPlotSettingIds::convertPlotDevice(int id) {
     try {
         for (const DeviceEntry& entry : PLOT_DEVICES)
             if (entry.id == id)
@@ -181,7 +181,7 @@ CAcadUtilities::PlotDevice CAcadUtilities::convertPlotDevice(int id) {
     }
 }
 
-int CAcadUtilities::convertToPlotDeviceID(int device) {
+int CPlotSettingIds::convertToPlotDeviceID(int device) {
     try {
         for (const DeviceEntry& entry : PLOT_DEVICES)
             if (entry.device == device)
@@ -192,7 +192,7 @@ int CAcadUtilities::convertToPlotDeviceID(int device) {
     }
 }
 
-CString CAcadUtilities::convertPlotDeviceToName(int device) {
+CString CPlotSettingIds::convertPlotDeviceToName(int device) {
     try {
         return deviceEntry(device).fileName;
     } catch (...) {
@@ -200,7 +200,7 @@ CString CAcadUtilities::convertPlotDeviceToName(int device) {
     }
 }
 
-CString CAcadUtilities::plotExtension(int device) {
+CString CPlotSettingIds::plotExtension(int device) {
     try {
         return deviceEntry(device).extension;
     } catch (...) {
@@ -208,7 +208,7 @@ CString CAcadUtilities::plotExtension(int device) {
     }
 }
 
-int CAcadUtilities::convertPlotArea(int id) {
+int CPlotSettingIds::convertPlotArea(int id) {
     try {
         return valueOfId(PLOT_AREAS, id);
     } catch (...) {
@@ -216,7 +216,7 @@ int CAcadUtilities::convertPlotArea(int id) {
     }
 }
 
-int CAcadUtilities::convertToAreaTypeID(int areaType) {
+int CPlotSettingIds::convertToAreaTypeID(int areaType) {
     try {
         return idOfValue(PLOT_AREAS, areaType);
     } catch (...) {
@@ -224,7 +224,7 @@ int CAcadUtilities::convertToAreaTypeID(int areaType) {
     }
 }
 
-int CAcadUtilities::convertScale(int id) {
+int CPlotSettingIds::convertScale(int id) {
     try {
         return valueOfId(STANDARD_SCALES, id);
     } catch (...) {
@@ -232,7 +232,7 @@ int CAcadUtilities::convertScale(int id) {
     }
 }
 
-int CAcadUtilities::convertToScaleTypeID(int scaleType) {
+int CPlotSettingIds::convertToScaleTypeID(int scaleType) {
     try {
         return idOfValue(STANDARD_SCALES, scaleType);
     } catch (...) {
@@ -240,7 +240,7 @@ int CAcadUtilities::convertToScaleTypeID(int scaleType) {
     }
 }
 
-int CAcadUtilities::convertMediaSizeFromId(int id) {
+int CPlotSettingIds::convertMediaSizeFromId(int id) {
     try {
         const int count = static_cast<int>(std::size(MEDIA));
         for (int value = 0; value < count; ++value)
@@ -252,7 +252,7 @@ int CAcadUtilities::convertMediaSizeFromId(int id) {
     }
 }
 
-int CAcadUtilities::convertToMediaSizeID(int media) {
+int CPlotSettingIds::convertToMediaSizeID(int media) {
     try {
         return MEDIA[mediaIndex(media)].id;
     } catch (...) {
@@ -260,7 +260,7 @@ int CAcadUtilities::convertToMediaSizeID(int media) {
     }
 }
 
-const wchar_t* CAcadUtilities::convertMediaSize(int media) {
+const wchar_t* CPlotSettingIds::convertMediaSize(int media) {
     try {
         return MEDIA[mediaIndex(media)].canonicalName;
     } catch (...) {
@@ -268,7 +268,7 @@ const wchar_t* CAcadUtilities::convertMediaSize(int media) {
     }
 }
 
-void CAcadUtilities::checkPlotFileExtension(CString& fileName, int device) {
+void CPlotSettingIds::checkPlotFileExtension(CString& fileName, int device) {
     try {
         const CString extension = plotExtension(device);
         if (fileName.IsEmpty()) {

@@ -1,4 +1,4 @@
-#include "core/DatabaseExceptions.h"
+#include "database/DatabaseExceptions.h"
 
 #include "database/StoredProcedure.h"
 

@@ -1,4 +1,4 @@
-#include "host/app/HostServices.h"
+#include "host/db/HostServices.h"
 
 AcDbHostApplicationServices* acdbHostApplicationServices() {
     static AcDbHostApplicationServices services;
