@@ -5,7 +5,7 @@
 #include "core/OrvanExceptions.h"
 #include "drawing/AcadDrawing.h"
 #include "drawing/AcadUtilities.h"
-#include "module/ModuleGlobals.h"
+#include "drawing/HostIdentity.h"
 
 static const LPCTSTR SOURCE_FILE = _T("AcadDrawing.cpp");
 

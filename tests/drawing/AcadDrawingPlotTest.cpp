@@ -4,7 +4,7 @@
 
 #include "core/ErrorCapture.h"
 #include "drawing/AcadDrawing.h"
-#include "module/ModuleGlobals.h"
+#include "drawing/HostIdentity.h"
 #include "support/HostFixture.h"
 #include "support/PlotFiles.h"
 #include "support/TempDrive.h"

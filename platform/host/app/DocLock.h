@@ -5,8 +5,8 @@
 // document manager's refusal). A lock that was not granted is not given back.
 #pragma once
 
-#include "host/app/Documents.h"
-#include "host/db/AcDbObjectId.h"
+#include "Documents.h"
+#include "../db/AcDbObjectId.h"
 
 class AcAxDocLock {
   public:

@@ -2,7 +2,7 @@
 // angle to the end angle (radians, measured from the plane's x axis).
 #pragma once
 
-#include "host/db/AcDbCurve.h"
+#include "AcDbCurve.h"
 
 class AcDbArc : public AcDbCurve {
     QV_RX_DECLARE_MEMBERS(AcDbArc)

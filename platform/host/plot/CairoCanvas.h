@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "host/plot/Canvas.h"
+#include "Canvas.h"
 
 namespace qv::host::plot {
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "host/plot/Canvas.h"
+#include "Canvas.h"
 
 namespace qv::host::plot {
 

@@ -3,9 +3,9 @@
 
 #include <vector>
 
-#include "host/ge/AcGeMatrix3d.h"
-#include "host/ge/BulgeSegment.h"
-#include "host/plot/Canvas.h"
+#include "../ge/AcGeMatrix3d.h"
+#include "../ge/BulgeSegment.h"
+#include "Canvas.h"
 
 namespace qv::host::plot {
 

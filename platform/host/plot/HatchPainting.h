@@ -9,7 +9,7 @@
 // cut at the loops' edges here (even-odd), not clipped by the canvas.
 #pragma once
 
-#include "host/plot/Canvas.h"
+#include "Canvas.h"
 
 class AcDbHatch;
 

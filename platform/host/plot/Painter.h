@@ -17,9 +17,9 @@
 #include <string>
 #include <vector>
 
-#include "host/db/AcDbDatabase.h"
-#include "host/db/AcDbEntity.h"
-#include "host/plot/Canvas.h"
+#include "../db/AcDbDatabase.h"
+#include "../db/AcDbEntity.h"
+#include "Canvas.h"
 
 class AcDbBlockReference;
 class AcDbCurve;

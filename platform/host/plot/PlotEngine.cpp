@@ -6,7 +6,7 @@
 #include "host/db/ObjectAccess.h"
 #include "host/db/PlotDevices.h"
 #include "host/db/SymbolTables.h"
-#include "host/ed/Editor.h"
+#include "host/CommandLine.h"
 #include "host/plot/PlotRenderer.h"
 #include "win32/CodePage.h"
 #include "win32/DrivePaths.h"
@@ -44,7 +44,7 @@ void AcPlPlotEngine::destroy() {
 Acad::ErrorStatus AcPlPlotEngine::fail(Acad::ErrorStatus status, const std::wstring& why) {
     m_status = status;
     m_error = why;
-    qv::host::ed::print(L"Unable to plot to " + m_fileName + L": " + why + L".\n");
+    acutPrintf(L"Unable to plot to %s: %s.\n", m_fileName.c_str(), why.c_str());
     return status;
 }
 

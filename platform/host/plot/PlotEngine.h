@@ -14,8 +14,8 @@
 
 #include <string>
 
-#include "host/plot/PlotInfo.h"
-#include "host/plot/PlotProgress.h"
+#include "PlotInfo.h"
+#include "PlotProgress.h"
 
 class AcPlPlotEngine {
   public:

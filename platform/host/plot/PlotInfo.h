@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "host/db/AcDbPlotSettings.h"
+#include "../db/AcDbPlotSettings.h"
 
 class AcPlPlotInfo {
   public:

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "host/AdeskTypes.h"
-#include "win32/WinTypes.h"
+#include "../AdeskTypes.h"
+#include "../../win32/WinTypes.h"
 
 class AcPlPlotProgressDialogNotifyCallback;
 

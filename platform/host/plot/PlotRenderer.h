@@ -8,8 +8,8 @@
 
 #include <string>
 
-#include "host/db/AcDbLayout.h"
-#include "host/plot/PlotSheet.h"
+#include "../db/AcDbLayout.h"
+#include "PlotSheet.h"
 
 namespace qv::host::plot {
 

@@ -15,8 +15,8 @@
 #include <optional>
 #include <string>
 
-#include "host/db/AcDbPlotSettings.h"
-#include "host/plot/CairoCanvas.h"
+#include "../db/AcDbPlotSettings.h"
+#include "CairoCanvas.h"
 
 namespace qv::host::plot {
 

@@ -11,7 +11,7 @@
 
 #include <string>
 
-#include "host/plot/Canvas.h"
+#include "Canvas.h"
 
 class AcDbText;
 
