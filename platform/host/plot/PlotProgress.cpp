@@ -70,29 +70,33 @@ bool AcPlPlotProgressDialog::onEndSheet() {
     return true;
 }
 
-void AcPlPlotProgressDialog::setPlotProgressRange(int low, int high) {
-    if (low < high) {
-        m_plotLow = low;
-        m_plotHigh = high;
-        m_plotPos = std::clamp(m_plotPos, low, high);
+void AcPlPlotProgressDialog::Bar::setRange(int newLow, int newHigh) {
+    if (newLow < newHigh) {
+        low = newLow;
+        high = newHigh;
+        pos = std::clamp(pos, low, high);
     }
+}
+
+void AcPlPlotProgressDialog::Bar::setPos(int position) {
+    pos = std::clamp(position, low, high);
+}
+
+void AcPlPlotProgressDialog::setPlotProgressRange(int low, int high) {
+    m_plot.setRange(low, high);
     record(L"plot range " + std::to_wstring(low) + L"-" + std::to_wstring(high));
 }
 void AcPlPlotProgressDialog::setPlotProgressPos(int position) {
-    m_plotPos = std::clamp(position, m_plotLow, m_plotHigh);
-    record(L"plot pos " + std::to_wstring(m_plotPos));
+    m_plot.setPos(position);
+    record(L"plot pos " + std::to_wstring(m_plot.pos));
 }
 void AcPlPlotProgressDialog::setSheetProgressRange(int low, int high) {
-    if (low < high) {
-        m_sheetLow = low;
-        m_sheetHigh = high;
-        m_sheetPos = std::clamp(m_sheetPos, low, high);
-    }
+    m_sheet.setRange(low, high);
     record(L"sheet range " + std::to_wstring(low) + L"-" + std::to_wstring(high));
 }
 void AcPlPlotProgressDialog::setSheetProgressPos(int position) {
-    m_sheetPos = std::clamp(position, m_sheetLow, m_sheetHigh);
-    record(L"sheet pos " + std::to_wstring(m_sheetPos));
+    m_sheet.setPos(position);
+    record(L"sheet pos " + std::to_wstring(m_sheet.pos));
 }
 
 void AcPlPlotProgressDialog::show() {
@@ -110,9 +114,9 @@ void AcPlPlotProgressDialog::show() {
     };
     add(1, L"static", m_texts[kSheetName], m_texts[kStatus]);
     add(2, L"static", m_texts[kSheetSetProgressCaption],
-        std::to_wstring(m_plotPos) + L" of " + std::to_wstring(m_plotHigh));
+        std::to_wstring(m_plot.pos) + L" of " + std::to_wstring(m_plot.high));
     add(3, L"static", m_texts[kSheetProgressCaption],
-        std::to_wstring(m_sheetPos) + L" of " + std::to_wstring(m_sheetHigh));
+        std::to_wstring(m_sheet.pos) + L" of " + std::to_wstring(m_sheet.high));
     if (m_cancelSheetButton) {
         add(IDCANCEL + 100, L"button", m_texts[kCancelSheetBtnMsg], m_texts[kCancelSheetBtnMsg]);
     }

@@ -48,10 +48,10 @@ class AcPlPlotProgressDialog {
     // held within the range.
     void setPlotProgressRange(int low, int high);
     void setPlotProgressPos(int position);
-    int plotProgressPos() const { return m_plotPos; }
+    int plotProgressPos() const { return m_plot.pos; }
     void setSheetProgressRange(int low, int high);
     void setSheetProgressPos(int position);
-    int sheetProgressPos() const { return m_sheetPos; }
+    int sheetProgressPos() const { return m_sheet.pos; }
 
     bool setIsVisible(bool visible);
     bool isVisible() const { return m_visible; }
@@ -73,8 +73,13 @@ class AcPlPlotProgressDialog {
     int m_sheets;
     bool m_cancelSheetButton;
     std::array<std::wstring, kMsgCount> m_texts;
-    int m_plotLow = 0, m_plotHigh = 100, m_plotPos = 0;
-    int m_sheetLow = 0, m_sheetHigh = 100, m_sheetPos = 0;
+    // A progress bar: its range and the position held within it.
+    struct Bar {
+        int low = 0, high = 100, pos = 0;
+        void setRange(int newLow, int newHigh);
+        void setPos(int position);
+    };
+    Bar m_plot, m_sheet;
     bool m_visible = false;
 };
 
