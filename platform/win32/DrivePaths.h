@@ -5,6 +5,12 @@
 // "/", and other drives are unmapped until setDriveRoot maps them. A path on an unmapped drive
 // fails as a path to a missing folder does (ERROR_PATH_NOT_FOUND).
 //
+// Two drives may be mapped to one folder: both reach it, and the letter first in the alphabet
+// names the paths there (a POSIX path turned into a Windows one, the process's working folder as
+// the first current directory), whichever drive was mapped first. Z: gives way to any other
+// drive: a drive mapped to "/" names the paths that Z: named, while D: or a later letter mapped
+// to the folder of C: leaves its paths on C:.
+//
 // A Windows path is first made full, as GetFullPathNameW does: "/" and "\" both separate names,
 // a relative path starts at the current directory ("X:name" at the current directory when X:
 // is its drive, else at the root of X:), "." and ".." are resolved (".." stops at the root),
@@ -45,6 +51,7 @@ std::optional<std::string> toPosixPath(const CString& windowsPath, DWORD* error 
 // The Windows path of a POSIX path (made absolute against the process's working folder):
 // below the folder of a mapped drive other than Z: (the longest match wins) it is on that
 // drive, otherwise it is a Z: path. Empty only when Z: is unmapped and no drive holds it.
+// Of two drives mapped to one folder, the first letter names it (see above).
 CString toWindowsPath(const std::string& posixPath);
 
 // The current directory (a full Windows path without trailing backslash, except at a root).

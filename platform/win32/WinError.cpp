@@ -41,6 +41,7 @@ DWORD errorFromErrno(int err) {
             return ERROR_SHARING_VIOLATION;
         case ENOSPC:
         case EDQUOT:
+        case EFBIG:  // a file grown beyond what may be written: no room left, as Windows says
             return ERROR_DISK_FULL;
         case EROFS:
             return ERROR_WRITE_PROTECT;

@@ -9,6 +9,7 @@
 #include "core/PreferencesDocMon.h"
 #include "core/Utilities.h"
 #include "drawing/AcadUtilities.h"
+#include "drawing/DrawingLock.h"
 
 static const LPCTSTR SOURCE_FILE = _T("AcadDrawing.cpp");
 
@@ -193,35 +194,22 @@ int CAcadDrawing::postToDrawing(AcDbObjectId& id, AcDbEntity* entity) {
         if (entity == nullptr)
             AfxThrowInvalidArgException();
         AcDbDatabase* db = database();
-        const int lockStatus = lock();
-        if (lockStatus != Acad::eOk)
-            return lockStatus;
+        const CDrawingLock lock(this);
+        if (!lock.held())
+            return lock.status();
 
-        AcDbBlockTable* blocks = nullptr;
-        Acad::ErrorStatus status = db->getBlockTable(blocks, AcDb::kForRead);
-        if (status != Acad::eOk) {
-            unlock(0);
-            throw hostStatusError(status, _T("CAcadDrawing::postToDrawing"), 373);
-        }
-        AcDbBlockTableRecord* modelSpace = nullptr;
-        status = blocks->getAt(L"*Model_Space", modelSpace, AcDb::kForWrite, false);
-        if (status != Acad::eOk) {
-            blocks->close();
-            unlock(0);
-            throw hostStatusError(status, _T("CAcadDrawing::postToDrawing"), 382);
-        }
-        status = modelSpace->appendAcDbEntity(id, entity);
-        if (status != Acad::eOk) {
-            modelSpace->close();
-            blocks->close();
-            unlock(0);
+        AcDbSymbolTablePointer<AcDbBlockTable> blocks(db, AcDb::kForRead);
+        if (blocks.openStatus() != Acad::eOk)
+            throw hostStatusError(blocks.openStatus(), _T("CAcadDrawing::postToDrawing"), 373);
+        AcDbSymbolTableRecordPointer<AcDbBlockTableRecord> modelSpace(
+            L"*Model_Space", blocks.object(), AcDb::kForWrite);
+        if (modelSpace.openStatus() != Acad::eOk)
+            throw hostStatusError(modelSpace.openStatus(), _T("CAcadDrawing::postToDrawing"), 382);
+        const Acad::ErrorStatus status = modelSpace->appendAcDbEntity(id, entity);
+        if (status != Acad::eOk)
             throw hostStatusError(status, _T("CAcadDrawing::postToDrawing"), 391);
-        }
         pending = nullptr;
         entity->close();
-        modelSpace->close();
-        blocks->close();
-        unlock(0);
         return Acad::eOk;
     } catch (...) {
         CEXUnhandled* error = wrapCaughtError(SOURCE_FILE, _T("CAcadDrawing::postToDrawing"));

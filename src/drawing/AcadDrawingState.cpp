@@ -1,8 +1,11 @@
 #include "drawing/AcadDrawingState.h"
 
+#include <memory>
+
 #include "core/OrvanExceptions.h"
 #include "core/XMLUtilities.h"
 #include "drawing/AcadDrawing.h"
+#include "drawing/DrawingLock.h"
 #include "drawing/Layer.h"
 #include "drawing/Layers.h"
 
@@ -53,8 +56,8 @@ void CAcadDrawingState::setLayers(CLayers* pLayers) {
 void CAcadDrawingState::getState(AcDbDatabase* pDatabase) {
     try {
         m_sLayoutName = layoutManager()->findActiveLayout(true, pDatabase);
-        CLayers* pLayers = new CLayers;
-        try {
+        std::unique_ptr<CLayers> pLayers(new CLayers);
+        {
             // The layers are read through a wrapper of the database's document, which the
             // wrapper neither locks beyond the read nor closes.
             CAcadDrawing drawing;
@@ -63,11 +66,8 @@ void CAcadDrawingState::getState(AcDbDatabase* pDatabase) {
             drawing.setIsCurrentDocument(1);
             if (drawing.getDocument() != NULL)
                 pLayers->getDWGLayers(&drawing);
-        } catch (...) {
-            delete pLayers;
-            throw;
         }
-        replaceLayers(pLayers);
+        replaceLayers(pLayers.release());
     } catch (...) {
         throwWrapped(SOURCE_FILE, _T("CAcadDrawingState::getState"));
     }
@@ -99,9 +99,10 @@ void CAcadDrawingState::setLayerState(CString sName, int bFrozen, int bLocked, i
 
 void CAcadDrawingState::setStateAllOff(CAcadDrawing* pDrawing) {
     try {
-        if (pDrawing->lock() == 0) {
-            layoutManager()->setCurrentLayout(MODEL_LAYOUT, databaseOf(pDrawing));
-            pDrawing->unlock(0);
+        {
+            CDrawingLock lock(pDrawing);
+            if (lock.held())
+                layoutManager()->setCurrentLayout(MODEL_LAYOUT, databaseOf(pDrawing));
         }
         for (int i = 0; m_pLayers != NULL && i < m_pLayers->getCount(); i++) {
             CLayer* pLayer = m_pLayers->getAt(i);
@@ -150,8 +151,8 @@ void CAcadDrawingState::applyState(CAcadDrawing* pDrawing, int bPerViewport) {
         // Switching layouts and writing viewports change the drawing: both happen under the
         // drawing's counted lock (which the caller may hold already). The layers take it
         // themselves.
-        const bool bLocked = pDrawing->lock() == 0;
-        try {
+        {
+            const CDrawingLock lock(pDrawing);
             layoutManager()->setCurrentLayout(m_sLayoutName, databaseOf(pDrawing));
             if (m_pLayers != NULL) {
                 m_pLayers->applyToDWG(pDrawing);
@@ -161,13 +162,7 @@ void CAcadDrawingState::applyState(CAcadDrawing* pDrawing, int bPerViewport) {
                     applyLayersInAllLayoutViewports(thawIds, freezeIds);
                 }
             }
-        } catch (...) {
-            if (bLocked)
-                pDrawing->unlock(0);
-            throw;
         }
-        if (bLocked)
-            pDrawing->unlock(0);
         pDrawing->regenDrawing();
     } catch (...) {
         throwWrapped(SOURCE_FILE, _T("CAcadDrawingState::applyState"));
@@ -196,19 +191,22 @@ void CAcadDrawingState::applyLayersInAllLayoutViewports(AcDbObjectIdArray& thawI
             return;
         AcDbDatabase* pDatabase = anyId.database();
         const CString sActive = layoutManager()->findActiveLayout(true, pDatabase);
-        AcDbLayout* pLayout = NULL;
-        if (layoutManager()->getLayoutNamed(sActive, pLayout, AcDb::kForRead, pDatabase) !=
+        AcDbLayout* pOpened = NULL;
+        if (layoutManager()->getLayoutNamed(sActive, pOpened, AcDb::kForRead, pDatabase) !=
             Acad::eOk)
             return;
-        const AcDbObjectIdArray viewports = pLayout->getViewportArray();
-        pLayout->close();
+        AcDbObjectIdArray viewports;
+        {
+            AcDbObjectPointer<AcDbLayout> layout;
+            layout.acquire(pOpened);
+            viewports = layout->getViewportArray();
+        }
         for (int i = 0; i < viewports.length(); i++) {
-            AcDbViewport* pViewport = NULL;
-            if (acdbOpenObject(pViewport, viewports[i], AcDb::kForWrite) != Acad::eOk)
+            AcDbObjectPointer<AcDbViewport> viewport(viewports[i], AcDb::kForWrite);
+            if (viewport.openStatus() != Acad::eOk)
                 continue;
-            pViewport->freezeLayersInViewport(freeze);
-            pViewport->thawLayersInViewport(thaw);
-            pViewport->close();
+            viewport->freezeLayersInViewport(freeze);
+            viewport->thawLayersInViewport(thaw);
         }
     } catch (...) {
         throwWrapped(SOURCE_FILE, _T("CAcadDrawingState::applyLayersInAllLayoutViewports"));

@@ -67,30 +67,9 @@ double curveArea(AcDbCurve* curve) {
     return area;
 }
 
-// Opens an object for as long as it lives.
-template <class T>
-class OpenedForRead {
-  public:
-    explicit OpenedForRead(AcDbObjectId id) {
-        if (acdbOpenObject(m_object, id, AcDb::kForRead) != Acad::eOk)
-            m_object = nullptr;
-    }
-    ~OpenedForRead() {
-        if (m_object)
-            m_object->close();
-    }
-    OpenedForRead(const OpenedForRead&) = delete;
-    OpenedForRead& operator=(const OpenedForRead&) = delete;
-    T* operator->() const { return m_object; }
-    explicit operator bool() const { return m_object != nullptr; }
-
-  private:
-    T* m_object = nullptr;
-};
-
 // The geometric extents of the first polyline of a block definition; false when there is none.
 bool firstPolylineExtents(AcDbObjectId blockId, AcDbExtents& extents) {
-    OpenedForRead<AcDbBlockTableRecord> block(blockId);
+    AcDbObjectPointer<AcDbBlockTableRecord> block(blockId, AcDb::kForRead);
     if (!block)
         return false;
     AcDbBlockTableRecordIterator* iterator = nullptr;
@@ -101,7 +80,7 @@ bool firstPolylineExtents(AcDbObjectId blockId, AcDbExtents& extents) {
         AcDbObjectId id;
         if (walker->getEntityId(id) != Acad::eOk)
             continue;
-        OpenedForRead<AcDbEntity> entity(id);
+        AcDbObjectPointer<AcDbEntity> entity(id, AcDb::kForRead);
         if (!entity || wcscmp(entity->isA()->name(), L"AcDbPolyline") != 0)
             continue;
         return entity->getGeomExtents(extents) == Acad::eOk;

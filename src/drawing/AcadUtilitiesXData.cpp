@@ -97,25 +97,28 @@ AcDbObjectId extensionDictionaryOf(AcDbObject* owner) {
     return owner->extensionDictionary();
 }
 
-// The dictionary's sort-entities table open for write, a new one put there when it has none
-// (set to order `block`); null when it cannot be had. A table that exists but cannot be opened
-// is never replaced: that would lose the block's draw order.
-AcDbObject* sortentsEntry(AcDbDictionary* dictionary, AcDbObjectId block) {
+// The dictionary's sort-entities table open for write in `entry`, a new one put there when it
+// has none (set to order `block`); false when it cannot be had. A table that exists but cannot
+// be opened is never replaced: that would lose the block's draw order.
+bool sortentsEntry(AcDbDictionary* dictionary, AcDbObjectId block,
+                   AcDbObjectPointer<AcDbObject>& entry) {
     AcDbObjectId entryId;
-    if (dictionary->getAt(SORTENTS_KEY, entryId) == Acad::eOk) {
-        AcDbObject* entry = nullptr;
-        return acdbOpenObject(entry, entryId, AcDb::kForWrite) == Acad::eOk ? entry : nullptr;
-    }
+    if (dictionary->getAt(SORTENTS_KEY, entryId) == Acad::eOk)
+        return entry.open(entryId, AcDb::kForWrite) == Acad::eOk;
     if (dictionary->upgradeOpen() != Acad::eOk)
-        return nullptr;
-    auto* table = new AcDbSortentsTable;
+        return false;
+    // Deleted with the pointer unless the dictionary takes it.
+    AcDbObjectPointer<AcDbSortentsTable> table;
+    table.create();
     AcDbObjectId tableId;
-    if (dictionary->setAt(SORTENTS_KEY, table, tableId) != Acad::eOk) {
-        delete table;
-        return nullptr;
-    }
+    if (dictionary->setAt(SORTENTS_KEY, table.object(), tableId) != Acad::eOk)
+        return false;
     table->setBlockId(block);
-    return table;
+    AcDbSortentsTable* added = nullptr;
+    table.release(added);
+    AcDbObject* object = added;
+    entry.acquire(object);
+    return true;
 }
 
 }  // namespace
@@ -126,35 +129,35 @@ AcDbSortentsTable* CAcadUtilities::getSortentsTable(AcDbEntity* entity) {
     const AcDbObjectId ownerId = entity->ownerId();
     if (ownerId.isNull())
         return nullptr;
-    AcDbObject* owner = nullptr;
-    if (acdbOpenObject(owner, ownerId, AcDb::kForRead) != Acad::eOk)
+    AcDbObjectPointer<AcDbDictionary> dictionary;
+    {
+        AcDbObjectPointer<AcDbObject> owner(ownerId, AcDb::kForRead);
+        if (owner.openStatus() != Acad::eOk)
+            return nullptr;
+        const AcDbObjectId dictionaryId = extensionDictionaryOf(owner.object());
+        if (dictionaryId.isNull() || dictionary.open(dictionaryId, AcDb::kForRead) != Acad::eOk)
+            return nullptr;
+    }
+    AcDbObjectPointer<AcDbObject> entry;
+    if (!sortentsEntry(dictionary.object(), ownerId, entry))
         return nullptr;
-    const AcDbObjectId dictionaryId = extensionDictionaryOf(owner);
-    AcDbDictionary* dictionary = nullptr;
-    const bool opened = !dictionaryId.isNull() &&
-                        acdbOpenObject(dictionary, dictionaryId, AcDb::kForRead) == Acad::eOk;
-    owner->close();
-    if (!opened)
+    dictionary.close();
+    if (AcDbSortentsTable::cast(entry.object()) == nullptr)
         return nullptr;
-    AcDbObject* entry = sortentsEntry(dictionary, ownerId);
-    dictionary->close();
-    if (entry == nullptr)
-        return nullptr;
-    AcDbSortentsTable* table = AcDbSortentsTable::cast(entry);
-    if (table == nullptr)
-        entry->close();
-    return table;
+    AcDbObject* table = nullptr;
+    entry.release(table);
+    return AcDbSortentsTable::cast(table);
 }
 
 void CAcadUtilities::moveToBottom(AcDbEntity* entity) {
     ensureSortentsEnabled();
-    AcDbSortentsTable* table = getSortentsTable(entity);
-    if (table == nullptr)
+    AcDbObjectPointer<AcDbSortentsTable> table;
+    AcDbSortentsTable* opened = getSortentsTable(entity);
+    if (table.acquire(opened) != Acad::eOk)
         return;
     AcDbObjectIdArray ids;
     ids.append(entity->objectId());
     table->moveToBottom(ids);
-    table->close();
 }
 
 void CAcadUtilities::ensureSortentsEnabled() {

@@ -4,11 +4,13 @@
 // (unlock(0)) when it goes, on every path, exceptions included. A refused lock is not an error
 // here: `held()` says whether the level was granted and `status()` gives the host's status of the
 // refusal; a guard that holds nothing gives nothing back. `release()` gives the level back early.
-// A null wrapper holds nothing; its status is -1.
+// A null wrapper holds nothing; its status is -1. A failure to give the level back in the
+// destructor is dropped (the wrapper reports it when release() is called directly).
 //
 // Ownership: the guard borrows the wrapper, which must outlive it.
 #pragma once
 
+#include "core/OrvanExceptions.h"
 #include "drawing/AcadDrawing.h"
 
 class CDrawingLock {
@@ -16,7 +18,15 @@ class CDrawingLock {
     explicit CDrawingLock(CAcadDrawing* pDrawing) : m_pDrawing(pDrawing) {
         m_status = m_pDrawing != nullptr ? m_pDrawing->lock() : -1;
     }
-    ~CDrawingLock() { release(); }
+    ~CDrawingLock() {
+        try {
+            release();
+        } catch (CEXOrvan* e) {
+            e->deleteChain();
+        } catch (...) {
+            // Nothing may leave a destructor.
+        }
+    }
     CDrawingLock(const CDrawingLock&) = delete;
     CDrawingLock& operator=(const CDrawingLock&) = delete;
 

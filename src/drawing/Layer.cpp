@@ -11,6 +11,7 @@
 #include "database/Parameters.h"
 #include "database/StoredProcedure.h"
 #include "drawing/AcadDrawing.h"
+#include "drawing/LockedLayerTable.h"
 
 static const LPCTSTR SOURCE_FILE = _T("Layer.cpp");
 
@@ -66,13 +67,12 @@ bool CLayer::isLayerColour(const AcCmColor& colour) {
 AcDbObjectId CLayer::addLayerRecord(AcDbLayerTable* pTable, AcDbLayerTableRecord* pRecord,
                                     CString sName) {
     try {
+        // Closes the record once the table has it; deletes it while the drawing does not.
+        AcDbObjectPointer<AcDbLayerTableRecord> record;
+        record.acquire(pRecord);
         AcDbObjectId id;
-        if (pRecord->setName(sName) != Acad::eOk || pTable->add(id, pRecord) != Acad::eOk) {
-            // Refused: the record never reached the drawing, so it is still ours to delete.
-            delete pRecord;
+        if (record->setName(sName) != Acad::eOk || pTable->add(id, record.object()) != Acad::eOk)
             return AcDbObjectId::kNull;
-        }
-        pRecord->close();
         return id;
     } catch (...) {
         throwWrapped(SOURCE_FILE, _T("CLayer::addLayerRecord"));
@@ -81,19 +81,13 @@ AcDbObjectId CLayer::addLayerRecord(AcDbLayerTable* pTable, AcDbLayerTableRecord
 
 int CLayer::ensureLayerExists(CString sName, CAcadDrawing* pDrawing) {
     try {
-        if (pDrawing->lock() != 0)
+        const CLockedLayerTable locked(pDrawing);
+        AcDbLayerTable* pTable = locked.table();
+        if (pTable == NULL)
             return 1;
-        AcDbLayerTable* pTable = NULL;
-        if (pDrawing->getDocument()->database()->getLayerTable(pTable, AcDb::kForWrite) !=
-            Acad::eOk) {
-            pDrawing->unlock(0);
-            return 1;
-        }
         sName = validateLayerName(sName);
         if (!pTable->has(sName))
             addLayerRecord(pTable, new AcDbLayerTableRecord, sName);
-        pTable->close();
-        pDrawing->unlock(0);
         return 1;
     } catch (...) {
         throwWrapped(SOURCE_FILE, _T("CLayer::ensureLayerExists"));
@@ -104,24 +98,14 @@ int CLayer::getDWGLayer(CAcadDrawing* pDrawing, CString sName) {
     try {
         if (!m_bModified)
             return 0;
-        if (pDrawing->lock() != 0)
+        const CLockedLayerTable locked(pDrawing);
+        AcDbLayerTable* pTable = locked.table();
+        if (pTable == NULL || !pTable->has(sName))
             return 0;
-        int iResult = 0;
-        AcDbLayerTable* pTable = NULL;
-        if (pDrawing->getDocument()->database()->getLayerTable(pTable, AcDb::kForWrite) ==
-            Acad::eOk) {
-            if (pTable->has(sName)) {
-                iResult = 1;
-                AcDbLayerTableRecord* pLayer = NULL;
-                if (pTable->getAt(sName, pLayer, AcDb::kForWrite, false) == Acad::eOk) {
-                    getDWGLayer(pLayer);
-                    pLayer->close();
-                }
-            }
-            pTable->close();
-        }
-        pDrawing->unlock(0);
-        return iResult;
+        AcDbSymbolTableRecordPointer<AcDbLayerTableRecord> layer(sName, pTable, AcDb::kForWrite);
+        if (layer.openStatus() == Acad::eOk)
+            getDWGLayer(layer.object());
+        return 1;
     } catch (...) {
         throwWrapped(SOURCE_FILE, _T("CLayer::getDWGLayer"));
     }
@@ -158,32 +142,31 @@ void CLayer::applyToDWG(CAcadDrawing* pDrawing) {
     try {
         if (!m_bModified)
             return;
-        if (pDrawing->lock() != 0)
+        const CLockedLayerTable locked(pDrawing);
+        AcDbLayerTable* pTable = locked.table();
+        if (pTable == NULL)
             return;
-        AcDbLayerTable* pTable = NULL;
-        if (pDrawing->getDocument()->database()->getLayerTable(pTable, AcDb::kForWrite) ==
-            Acad::eOk) {
-            if (pTable->has(m_sName)) {
-                AcDbLayerTableRecord* pLayer = NULL;
-                if (pTable->getAt(m_sName, pLayer, AcDb::kForWrite, false) == Acad::eOk) {
-                    if (m_id.isNull())
-                        m_id = pLayer->objectId();
-                    writeStates(pLayer);
-                    pLayer->close();
-                }
-            } else {
-                AcDbLayerTableRecord* pLayer = new AcDbLayerTableRecord;
-                // A colour the host refuses for a layer leaves the new layer at colour 7.
-                if (isLayerColour(m_colour))
-                    pLayer->setColor(m_colour);
-                writeStates(pLayer);
-                const AcDbObjectId id = addLayerRecord(pTable, pLayer, m_sName);
-                if (!id.isNull())
-                    m_id = id;
-            }
-            pTable->close();
+        if (pTable->has(m_sName)) {
+            AcDbSymbolTableRecordPointer<AcDbLayerTableRecord> layer(m_sName, pTable,
+                                                                     AcDb::kForWrite);
+            if (layer.openStatus() != Acad::eOk)
+                return;
+            if (m_id.isNull())
+                m_id = layer->objectId();
+            writeStates(layer.object());
+            return;
         }
-        pDrawing->unlock(0);
+        AcDbObjectPointer<AcDbLayerTableRecord> layer;
+        layer.create();
+        // A colour the host refuses for a layer leaves the new layer at colour 7.
+        if (isLayerColour(m_colour))
+            layer->setColor(m_colour);
+        writeStates(layer.object());
+        AcDbLayerTableRecord* pLayer = NULL;
+        layer.release(pLayer);
+        const AcDbObjectId id = addLayerRecord(pTable, pLayer, m_sName);
+        if (!id.isNull())
+            m_id = id;
     } catch (...) {
         throwWrapped(SOURCE_FILE, _T("CLayer::applyToDWG"));
     }

@@ -1,9 +1,13 @@
 #include "drawing/Layers.h"
 
+#include <memory>
+
 #include "core/OrvanExceptions.h"
 #include "core/XMLUtilities.h"
 #include "database/RecordsetReader.h"
 #include "drawing/AcadDrawing.h"
+#include "drawing/DrawingLock.h"
+#include "drawing/LockedLayerTable.h"
 #include "drawing/Layer.h"
 
 static const LPCTSTR SOURCE_FILE = _T("Layers.cpp");
@@ -79,18 +83,20 @@ int CLayers::ensureLayerExists(CAcadDrawing* pDrawing, CString sName, AcCmColor 
     try {
         if (!pDrawing->isLocked())
             return 1;
-        AcDbLayerTable* pTable = NULL;
-        if (pDrawing->getDocument()->database()->getLayerTable(pTable, AcDb::kForWrite) !=
-            Acad::eOk)
+        AcDbSymbolTablePointer<AcDbLayerTable> table(pDrawing->getDocument()->database(),
+                                                     AcDb::kForWrite);
+        if (table.openStatus() != Acad::eOk)
             return 1;
         sName = CLayer::validateLayerName(sName);
-        if (!pTable->has(sName)) {
-            AcDbLayerTableRecord* pLayer = new AcDbLayerTableRecord;
+        if (!table->has(sName)) {
+            AcDbObjectPointer<AcDbLayerTableRecord> layer;
+            layer.create();
             if (CLayer::isLayerColour(colour))
-                pLayer->setColor(colour);
-            CLayer::addLayerRecord(pTable, pLayer, sName);
+                layer->setColor(colour);
+            AcDbLayerTableRecord* pLayer = NULL;
+            layer.release(pLayer);
+            CLayer::addLayerRecord(table.object(), pLayer, sName);
         }
-        pTable->close();
         return 1;
     } catch (...) {
         throwWrapped(SOURCE_FILE, _T("CLayers::ensureLayerExists"));
@@ -122,36 +128,22 @@ void CLayers::getFrozenThawedIds(AcDbObjectIdArray& thawed, AcDbObjectIdArray& f
 
 void CLayers::getDWGLayers(CAcadDrawing* pDrawing) {
     try {
-        if (pDrawing->lock() != 0)
+        const CLockedLayerTable locked(pDrawing);
+        if (locked.table() == NULL)
             return;
-        AcDbLayerTable* pTable = NULL;
-        if (pDrawing->getDocument()->database()->getLayerTable(pTable, AcDb::kForWrite) !=
-            Acad::eOk) {
-            pDrawing->unlock(0);
-            return;
-        }
         AcDbLayerTableIterator* pIterator = NULL;
-        pTable->newIterator(pIterator, true, true);
-        for (; !pIterator->done(); pIterator->step(true, true)) {
+        locked.table()->newIterator(pIterator, true, true);
+        const std::unique_ptr<AcDbLayerTableIterator> iterator(pIterator);
+        for (; !iterator->done(); iterator->step(true, true)) {
             AcDbLayerTableRecord* pRecord = NULL;
-            if (pIterator->getRecord(pRecord, AcDb::kForWrite, false) != Acad::eOk)
+            if (iterator->getRecord(pRecord, AcDb::kForWrite, false) != Acad::eOk)
                 continue;
-            CLayer* pLayer = NULL;
-            try {
-                pLayer = new CLayer(pRecord);
-            } catch (...) {
-                pRecord->close();
-                delete pIterator;
-                pTable->close();
-                pDrawing->unlock(0);
-                throw;
-            }
-            pRecord->close();
-            add(pLayer);
+            AcDbObjectPointer<AcDbLayerTableRecord> record;
+            record.acquire(pRecord);
+            std::unique_ptr<CLayer> pLayer(new CLayer(record.object()));
+            record.close();
+            add(pLayer.release());
         }
-        delete pIterator;
-        pTable->close();
-        pDrawing->unlock(0);
     } catch (...) {
         throwWrapped(SOURCE_FILE, _T("CLayers::getDWGLayers"));
     }
@@ -256,48 +248,42 @@ void CLayers::setAllLayersFrozen(int bFrozen) {
 // null id.
 static AcDbObjectId findUpperCaseLayer(AcDbDatabase* pDatabase, const CString& sName) {
     AcDbObjectId id;
-    AcDbLayerTable* pTable = NULL;
-    if (pDatabase->getLayerTable(pTable, AcDb::kForWrite) != Acad::eOk)
+    AcDbSymbolTablePointer<AcDbLayerTable> table(pDatabase, AcDb::kForWrite);
+    if (table.openStatus() != Acad::eOk)
         return id;
     AcDbLayerTableIterator* pIterator = NULL;
-    pTable->newIterator(pIterator, true, true);
-    for (; !pIterator->done(); pIterator->step(true, true)) {
+    table->newIterator(pIterator, true, true);
+    const std::unique_ptr<AcDbLayerTableIterator> iterator(pIterator);
+    for (; !iterator->done(); iterator->step(true, true)) {
         AcDbLayerTableRecord* pRecord = NULL;
-        if (pIterator->getRecord(pRecord, AcDb::kForWrite, false) != Acad::eOk)
+        if (iterator->getRecord(pRecord, AcDb::kForWrite, false) != Acad::eOk)
             continue;
+        AcDbObjectPointer<AcDbLayerTableRecord> record;
+        record.acquire(pRecord);
         const ACHAR* pName = NULL;
-        pRecord->getName(pName);
+        record->getName(pName);
         CString sDrawingName = pName;
         sDrawingName.MakeUpper();
         if (sDrawingName == sName && sName != L"0")
-            id = pRecord->objectId();
-        pRecord->close();
+            id = record->objectId();
     }
-    delete pIterator;
-    pTable->close();
     return id;
 }
 
 void CLayers::setOnLayerToCurrent(CAcadDrawing* pDrawing) {
     try {
-        AcApDocument* pDocument = pDrawing->getDocument();
         for (int i = 0; i < m_iCount; i++) {
             CLayer* pLayer = m_layers.GetAt(i);
             if (pLayer->isOff())
                 continue;
-            if (acDocManager->lockDocument(pDocument, AcAp::kWrite, NULL, NULL, true) != Acad::eOk)
+            CDrawingLock lock(pDrawing);
+            if (!lock.held())
                 continue;
-            try {
-                const AcDbObjectId id =
-                    findUpperCaseLayer(pDocument->database(), pLayer->getName());
-                // A record without a layer of its own leaves the current layer as it is.
-                if (!id.isNull())
-                    pDocument->database()->setClayer(id);
-            } catch (...) {
-                acDocManager->unlockDocument(pDocument);
-                throw;
-            }
-            acDocManager->unlockDocument(pDocument);
+            AcDbDatabase* pDatabase = pDrawing->getDocument()->database();
+            const AcDbObjectId id = findUpperCaseLayer(pDatabase, pLayer->getName());
+            // A record without a layer of its own leaves the current layer as it is.
+            if (!id.isNull())
+                pDatabase->setClayer(id);
         }
     } catch (...) {
         throwWrapped(SOURCE_FILE, _T("CLayers::setOnLayerToCurrent"));

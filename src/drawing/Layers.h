@@ -64,9 +64,9 @@ class CLayers {
     void setAllLayersOff(int bOff);
     void setAllLayersFrozen(int bFrozen);
     // Makes a layer that is on the drawing's current layer: for every record that is on, under
-    // a write lock of the document taken from the document manager (a refused lock skips the
-    // record), the drawing's layer whose upper-case name equals the record's name (never "0")
-    // becomes current; the last found wins. A record that is not found changes nothing.
+    // one level of the drawing's counted lock (a refused lock skips the record), the drawing's
+    // layer whose upper-case name equals the record's name (never "0") becomes current; the
+    // last found wins. A record that is not found changes nothing.
     void setOnLayerToCurrent(CAcadDrawing* pDrawing);
 
   private:

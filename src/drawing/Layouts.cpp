@@ -1,7 +1,10 @@
 #include "drawing/Layouts.h"
 
+#include <memory>
+
 #include "core/OrvanExceptions.h"
 #include "drawing/AcadDrawing.h"
+#include "drawing/DrawingLock.h"
 #include "drawing/Layer.h"
 #include "drawing/Layout.h"
 
@@ -52,53 +55,46 @@ void CLayouts::deleteObjects() {
 static bool layoutNameOf(AcDbBlockTableRecord* pBlock, CString& sName) {
     if (!pBlock->isLayout())
         return false;
-    AcDbObject* pObject = NULL;
-    if (acdbOpenAcDbObject(pObject, pBlock->getLayoutId(), AcDb::kForRead) != Acad::eOk)
+    AcDbObjectPointer<AcDbObject> object(pBlock->getLayoutId(), AcDb::kForRead);
+    if (object.openStatus() != Acad::eOk)
         return false;
-    AcDbLayout* pLayout = AcDbLayout::cast(pObject);
+    AcDbLayout* pLayout = AcDbLayout::cast(object.object());
     const ACHAR* pName = NULL;
     const bool bRead = pLayout != NULL && pLayout->getLayoutName(pName) == Acad::eOk;
     if (bRead)
         sName = pName;
-    pObject->close();
     return bRead;
 }
 
 void CLayouts::getDWGLayouts(CAcadDrawing* pDrawing) {
     try {
-        if (pDrawing->lock() != 0)
+        CDrawingLock lock(pDrawing);
+        if (!lock.held())
             return;
-        AcDbBlockTable* pBlocks = NULL;
-        if (pDrawing->getDocument()->database()->getSymbolTable(pBlocks, AcDb::kForRead) !=
-            Acad::eOk) {
-            pDrawing->unlock(0);
+        AcDbSymbolTablePointer<AcDbBlockTable> blocks(pDrawing->getDocument()->database(),
+                                                      AcDb::kForRead);
+        if (blocks.openStatus() != Acad::eOk)
             return;
-        }
         AcDbBlockTableIterator* pIterator = NULL;
-        pBlocks->newIterator(pIterator, true, true);
-        try {
-            for (; !pIterator->done(); pIterator->step(true, true)) {
-                AcDbBlockTableRecord* pBlock = NULL;
-                if (pIterator->getRecord(pBlock, AcDb::kForRead, false) != Acad::eOk)
-                    continue;
-                CString sName;
-                const bool bLayout = layoutNameOf(pBlock, sName);
-                pBlock->close();
-                if (bLayout) {
-                    CLayout* pLayout = new CLayout;
-                    pLayout->setName(sName);
-                    add(pLayout);
-                }
+        blocks->newIterator(pIterator, true, true);
+        const std::unique_ptr<AcDbBlockTableIterator> iterator(pIterator);
+        for (; !iterator->done(); iterator->step(true, true)) {
+            AcDbBlockTableRecord* pBlock = NULL;
+            if (iterator->getRecord(pBlock, AcDb::kForRead, false) != Acad::eOk)
+                continue;
+            CString sName;
+            bool bLayout = false;
+            {
+                AcDbObjectPointer<AcDbBlockTableRecord> block;
+                block.acquire(pBlock);
+                bLayout = layoutNameOf(block.object(), sName);
             }
-        } catch (...) {
-            delete pIterator;
-            pBlocks->close();
-            pDrawing->unlock(0);
-            throw;
+            if (bLayout) {
+                std::unique_ptr<CLayout> pLayout(new CLayout);
+                pLayout->setName(sName);
+                add(pLayout.release());
+            }
         }
-        delete pIterator;
-        pBlocks->close();
-        pDrawing->unlock(0);
     } catch (...) {
         throwWrapped(SOURCE_FILE, _T("CLayouts::getDWGLayouts"));
     }

@@ -5,13 +5,8 @@
 
 CCommandFrame::CCommandFrame() = default;
 
-CCommandFrame::~CCommandFrame() {
-    try {
-        unlockDrawing();
-    } catch (...) {
-        discardCaughtError();
-    }
-}
+// The lock guard goes before the wrapper it holds (members are destroyed in reverse order).
+CCommandFrame::~CCommandFrame() = default;
 
 void CCommandFrame::printBanner(CString title) {
     acutPrintf(L"%s\n", title + MODULE_VERSION);
@@ -37,17 +32,14 @@ CAcadDrawing* CCommandFrame::openCurrentDrawing() {
 }
 
 BOOL CCommandFrame::lockDrawing() {
-    if (m_locked)
+    if (m_lock && m_lock->held())
         return TRUE;
-    m_locked = openCurrentDrawing()->lock() == Acad::eOk;
-    return m_locked;
+    m_lock.emplace(openCurrentDrawing());
+    return m_lock->held();
 }
 
 void CCommandFrame::unlockDrawing() {
-    if (!m_locked)
-        return;
-    m_locked = false;
-    m_drawing->unlock(0);
+    m_lock.reset();
 }
 
 namespace {

@@ -14,11 +14,13 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include "StdAfx.h"
 
 #include "core/Preferences.h"
 #include "drawing/AcadDrawing.h"
+#include "drawing/DrawingLock.h"
 
 // The source file that the error objects of the command handlers name.
 inline constexpr wchar_t COMMAND_SOURCE_FILE[] = L"quorvelle";
@@ -54,7 +56,7 @@ class CCommandFrame {
     CAcModuleResourceOverride m_resources;
     std::unique_ptr<CPreferences> m_preferences;
     std::unique_ptr<CAcadDrawing> m_drawing;
-    bool m_locked = false;
+    std::optional<CDrawingLock> m_lock;
 };
 
 // Step 7, inside a catch block of a handler: wraps what was caught into a CEXUnhandled naming the

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cwchar>
 #include <functional>
+#include <string>
 #include <stdexcept>
 #include <vector>
 
@@ -312,6 +315,50 @@ TEST(ErrorObject, ComErrorsGiveTheirSourceAndDescription) {
                       L"_com_error::ErrorMessage() = Invalid pointer\n"
                       L"No IErrorInfo Interface present\n"),
               CEXOrvan::describeComError(bare));
+}
+
+// Each line of the report is built in a buffer of 1024 characters: a line of up to 1023 stays
+// whole, a longer one loses its end (its line feed first), whichever line it is.
+TEST(ErrorObject, EachLineOfAComErrorReportIsCutAt1023Characters) {
+    const std::wstring descriptionHead = L"_com_error::Description() = ";
+    const std::wstring sourceHead = L"\n_com_error::Source() = ";
+    const struct {
+        const char* what;
+        std::size_t descriptionLine, sourceLine;  // lengths before any cut
+        const wchar_t* descriptionEnd;            // how the description's line ends after it
+        const wchar_t* sourceEnd;
+    } cases[] = {
+        {"both lines one short of full", 1022, 1022, L"x\n", L"y"},
+        {"both lines full", 1023, 1023, L"x\n", L"y"},
+        {"the line feed cut off", 1024, 1024, L"x", L"y"},
+        {"a long description, a short source", 3000, 40, L"x", L"y"},
+        {"a short description, a long source", 40, 3000, L"x\n", L"y"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::wstring description(c.descriptionLine - descriptionHead.size() - 1, L'x');
+        const std::wstring source(c.sourceLine - sourceHead.size(), L'y');
+        const _com_error e(E_FAIL, qv::com::makeErrorInfo(description.c_str(), source.c_str()));
+        const CString report = CEXOrvan::describeComError(e);
+        const CString first =
+            CString(L"COM Error HRESULT 0x80004005\n_com_error::ErrorMessage() = ") +
+            e.ErrorMessage() + L"\n";
+        ASSERT_EQ(first, report.Left(first.GetLength()));
+        const CString rest = report.Mid(first.GetLength());
+        const int split = rest.Find(L"\n_com_error::Source() = ");
+        ASSERT_GT(split, 0);
+        const CString descriptionLine = rest.Left(split);
+        const CString sourceLine = rest.Mid(split);
+        EXPECT_EQ(std::min<std::size_t>(c.descriptionLine, 1023),
+                  static_cast<std::size_t>(descriptionLine.GetLength()));
+        EXPECT_EQ(std::min<std::size_t>(c.sourceLine, 1023),
+                  static_cast<std::size_t>(sourceLine.GetLength()));
+        EXPECT_EQ(CString(c.descriptionEnd),
+                  descriptionLine.Right(static_cast<int>(std::wcslen(c.descriptionEnd))));
+        EXPECT_EQ(CString(c.sourceEnd), sourceLine.Right(1));
+        EXPECT_EQ(CString(descriptionHead.c_str()),
+                  descriptionLine.Left(static_cast<int>(descriptionHead.size())));
+    }
 }
 
 TEST(ErrorObject, SystemErrorTexts) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <iterator>
@@ -61,6 +63,33 @@ void setValues(CPreferences& p, const Values& v) {
 const Values DEFAULTS = {0, 2, 250.0, 1.0, 0.0, 1, L"NONE", 1000.0};
 // Values other than the defaults, to see which fields a file changes.
 const Values BEFORE = {1, 4, 99.0, 2.0, 45.0, 7, L"excel.exe", 50.0};
+
+// Limits the size of the files this process writes, as a full disk would: a write beyond the
+// limit fails (the signal it would raise is ignored meanwhile). Lifted at the latest when it goes.
+class FileSizeLimit {
+  public:
+    void limit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &m_before);
+        m_signal = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = m_before;
+        small.rlim_cur = bytes;
+        m_set = setrlimit(RLIMIT_FSIZE, &small) == 0;
+        ASSERT_TRUE(m_set);
+    }
+    void lift() {
+        if (m_set) {
+            setrlimit(RLIMIT_FSIZE, &m_before);
+            std::signal(SIGXFSZ, m_signal);
+            m_set = false;
+        }
+    }
+    ~FileSizeLimit() { lift(); }
+
+  private:
+    rlimit m_before{};
+    void (*m_signal)(int) = SIG_DFL;
+    bool m_set = false;
+};
 
 class PreferencesTest : public qv::test::DriveTest {
   protected:
@@ -184,6 +213,7 @@ TEST_F(PreferencesTest, AFailedSaveLeavesTheOldFileAsItWas) {
         CString message;  // empty: no message box
     };
     CFile holder;
+    FileSizeLimit room;
     const std::vector<Case> cases = {
         {"the old file is read-only", [&] { SetFileAttributesW(PATH, FILE_ATTRIBUTE_READONLY); },
          [&] { SetFileAttributesW(PATH, FILE_ATTRIBUTE_NORMAL); },
@@ -193,6 +223,11 @@ TEST_F(PreferencesTest, AFailedSaveLeavesTheOldFileAsItWas) {
          [&] { holder.Close(); },
          L"Unable to Write Configuration File - A sharing violation occurred while accessing " +
              PATH + L"."},
+        // The new file opens, and the disk fills after its first lines (a limit on the size of
+        // the files this process writes): what was written of it goes, the old file stays.
+        {"the disk fills while the new file is written", [&] { room.limit(60); },
+         [&] { room.lift(); },
+         L"Unable to Write Configuration File - Disk full while accessing " + PATH + L"."},
     };
     for (const Case& c : cases) {
         drive.writeFile(POSIX_PATH, old);

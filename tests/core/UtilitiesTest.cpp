@@ -60,6 +60,11 @@ TEST(UtilitiesNumericText, IntegersReadTheLeadingIntegerOfNumericText) {
         {L"", 0, 0, 0},
         {L".9", 0, 0, 0},
         {L"-0", 0, 0, 0},
+        // Just inside the ends: no clamping yet.
+        {L"2147483646", INT_MAX - 1, INT_MAX - 1, 2147483646LL},
+        {L"-2147483647", INT_MIN + 1, INT_MIN + 1, -2147483647LL},
+        {L"9223372036854775806", INT_MAX, INT_MAX, LLONG_MAX - 1},
+        {L"-9223372036854775807", INT_MIN, INT_MIN, LLONG_MIN + 1},
         {L"2147483647", INT_MAX, INT_MAX, 2147483647LL},
         {L"-2147483648", INT_MIN, INT_MIN, -2147483648LL},
         // Beyond the range the value is clamped.
@@ -336,6 +341,9 @@ TEST(UtilitiesColour, InvalidHashTextRaisesAndLeavesTheColour) {
     } cases[] = {
         {L"", {{L"CUtilities::parseHashString", L"Invalid Hex Colour - "}}},
         {L"#FFF", {{L"CUtilities::parseHashString", L"Invalid Hex Colour - #FFF"}}},
+        {L"#12345", {{L"CUtilities::parseHashString", L"Invalid Hex Colour - #12345"}}},
+        {L"#1234567", {{L"CUtilities::parseHashString", L"Invalid Hex Colour - #1234567"}}},
+        {L"12345678", {{L"CUtilities::parseHashString", L"Invalid Hex Colour - 12345678"}}},
         {L"#GG0000",
          {{L"CUtilities::hashColourToAcad", L"unhandled error"},
           {L"CUtilities::validteHexString", L"unhandled error"},

@@ -387,6 +387,20 @@ TEST_F(AcadDrawingTest, SaveAsWritesThroughATemporaryCopyThatGoesWithTheWrapper)
     }
 }
 
+TEST_F(AcadDrawingTest, SaveAsReplacesADrawingThatIsThereAlready) {
+    drive.writeFile("out/plan.dwg", "the drawing saved before, longer than the new one");
+    drive.writeFile("plan.vrk", "a copy left behind");
+    addToModelSpace(new AcDbLine({0, 0, 0}, {1, 0, 0}));
+    auto drawing = wrapCurrent();
+    drawing->saveAs(L"C:\\out\\", L"plan.dwg");
+    EXPECT_EQ("drawing with 1 entities", text("out/plan.dwg"));
+    // Again, under the same name in other letters: the same file, as on Windows.
+    addToModelSpace(new AcDbLine({0, 0, 0}, {0, 1, 0}));
+    drawing->saveAs(L"C:\\out\\", L"PLAN.DWG");
+    EXPECT_EQ("drawing with 2 entities", text("out/plan.dwg"));
+    EXPECT_FALSE(drive.exists("out/PLAN.DWG"));
+}
+
 TEST_F(AcadDrawingTest, SaveAsUsesTheServersTemporaryFolderAndMakesIt) {
     drive.writeFile("servers.xml",
                     "<documentMonitorPreferences><s><acadTempDirectory>C:\\cad\\tmp"

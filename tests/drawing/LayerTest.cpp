@@ -36,6 +36,31 @@ TEST(LayerName, CleaningRemovesElevenCharactersAndNothingElse) {
     }
 }
 
+TEST(LayerColour, AnIndexFromOneTo255OrATrueColourCanColourALayer) {
+    auto index = [](Adesk::UInt16 i) {
+        AcCmColor c;
+        c.setColorIndex(i);
+        return c;
+    };
+    AcCmColor trueColour, none, foreground;
+    trueColour.setRGB(10, 20, 30);
+    none.setNone();
+    foreground.setForeground();
+    const struct {
+        const char* name;
+        AcCmColor colour;
+        bool layerColour;
+    } cases[] = {
+        {"index 1", index(1), true},       {"index 255", index(255), true},
+        {"by block (0)", index(0), false}, {"by layer (256)", index(256), false},
+        {"true colour", trueColour, true}, {"none", none, false},
+        {"foreground", foreground, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CLayer::isLayerColour(c.colour), c.layerColour) << c.name;
+    }
+}
+
 TEST_F(LayerTest, EverySetterButSetIdMarksTheRecordModified) {
     const struct {
         const char* name;
@@ -154,6 +179,16 @@ TEST_F(LayerTest, WritingALayerTheDrawingLacksMakesItWithTheRecordsColourOrColou
          256,
          L"BYLAYER-COLOUR",
          {true, 7, true, false, true, false, 18}},
+        {"the last index",
+         L"INDEX-255",
+         255,
+         L"INDEX-255",
+         {true, 255, true, false, true, false, 18}},
+        {"by block",
+         L"BYBLOCK-COLOUR",
+         0,
+         L"BYBLOCK-COLOUR",
+         {true, 7, true, false, true, false, 18}},
         {"cleaned to nothing", L"<*>", 4, L"", {}},
         {"a name the host refuses", L"A:B", 4, L"A:B", {}},
     };
@@ -170,7 +205,7 @@ TEST_F(LayerTest, WritingALayerTheDrawingLacksMakesItWithTheRecordsColourOrColou
         EXPECT_EQ(layerInDrawing(c.lookup), c.expected) << c.name;
         EXPECT_EQ(layer.getId().isNull(), !c.expected.exists) << c.name;
     }
-    EXPECT_EQ(layerNames(), L"0,HATCH-3,NOCOLOUR,BYLAYER-COLOUR");
+    EXPECT_EQ(layerNames(), L"0,HATCH-3,NOCOLOUR,BYLAYER-COLOUR,INDEX-255,BYBLOCK-COLOUR");
 }
 
 TEST_F(LayerTest, FreezingTheCurrentLayerIsRefusedAndTheRestIsWritten) {

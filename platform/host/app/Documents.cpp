@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "host/db/HostFaults.h"
 #include "host/db/HostServices.h"
 #include "host/db/SymbolTables.h"
 
@@ -119,6 +120,10 @@ Acad::ErrorStatus AcApDocManager::lockDocument(AcApDocument* doc, AcAp::DocLockM
     }
     if (document(doc->database()) != doc) {
         return Acad::eInvalidInput;
+    }
+    if (const Acad::ErrorStatus fault = qv::host::hostFaultFor(qv::host::HostCall::kLock);
+        fault != Acad::eOk) {
+        return fault;
     }
     if (m_refuseCount != 0) {
         if (m_refuseCount > 0) {

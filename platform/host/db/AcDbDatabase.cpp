@@ -4,6 +4,7 @@
 #include "host/db/AcDbDictionary.h"
 #include "host/db/AcDbEntity.h"
 #include "host/db/AcDbLayoutManager.h"
+#include "host/db/HostFaults.h"
 #include "host/db/IdMapping.h"
 #include "host/db/ObjectAccess.h"
 #include "host/db/SymbolTables.h"
@@ -50,6 +51,9 @@ Acad::ErrorStatus ObjectAccess::add(AcDbDatabase& database, AcDbObject* object, 
     }
     if (object->m_stub != nullptr) {
         return Acad::eAlreadyInDb;
+    }
+    if (const Acad::ErrorStatus fault = hostFaultFor(HostCall::kAppend); fault != Acad::eOk) {
+        return fault;
     }
     if (injected().count > 0) {
         --injected().count;
@@ -194,7 +198,11 @@ AcDbObjectId ensureRecord(AcDbDatabase& db, AcDbObjectId tableId, const ACHAR* n
         prepare(*record);
     }
     AcDbObjectId id;
-    ObjectAccess::add(db, record, tableId, id);
+    if (ObjectAccess::add(db, record, tableId, id) != Acad::eOk) {
+        // Refused (only ever by a test's injected failure): the table stays as it was.
+        delete record;
+        return AcDbObjectId::kNull;
+    }
     record->close();
     table->qvAppendRecord(id);
     return id;

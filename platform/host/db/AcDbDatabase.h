@@ -67,6 +67,13 @@ class AcDbDatabase : public AcRxObject {
     Acad::ErrorStatus getSymbolTable(AcDbTextStyleTable*& table, AcDb::OpenMode mode);
     Acad::ErrorStatus getSymbolTable(AcDbRegAppTable*& table, AcDb::OpenMode mode);
     Acad::ErrorStatus getNamedObjectsDictionary(AcDbDictionary*& dictionary, AcDb::OpenMode mode);
+    // The dictionary of table styles (see AcDbTableStyle.h); tablestyle() is the style new tables
+    // take: "Standard". A drawing that lacks them gets them the first time they are asked for,
+    // so a drawing that never asks keeps its handles as they were. The null id only when the
+    // name "ACAD_TABLESTYLE" of the named-object dictionary holds something else.
+    AcDbObjectId getTableStyleDictionaryId() const;
+    Acad::ErrorStatus getTableStyleDictionary(AcDbDictionary*& dictionary, AcDb::OpenMode mode);
+    AcDbObjectId tablestyle() const;
 
     AcDbObjectId blockTableId() const { return m_blockTable; }
     AcDbObjectId layerTableId() const { return m_layerTable; }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "host/db/AcDbDictionary.h"
+#include "host/db/HostFaults.h"
 #include "host/db/ObjectAccess.h"
 #include "host/db/ResBuf.h"
 #include "host/db/SymbolTables.h"
@@ -68,9 +69,28 @@ bool AcDbObjectId::operator<(const AcDbObjectId& other) const {
 
 // ---- objects ----
 
-AcDbObject::AcDbObject(const AcDbObject& other) : AcRxObject(other), m_xdata(other.m_xdata) {}
+namespace {
+long& liveObjects() {
+    static long count = 0;
+    return count;
+}
+}  // namespace
 
-AcDbObject::~AcDbObject() = default;
+AcDbObject::AcDbObject() {
+    ++liveObjects();
+}
+
+AcDbObject::AcDbObject(const AcDbObject& other) : AcRxObject(other), m_xdata(other.m_xdata) {
+    ++liveObjects();
+}
+
+AcDbObject::~AcDbObject() {
+    --liveObjects();
+}
+
+long AcDbObject::qvLiveObjects() {
+    return liveObjects();
+}
 
 AcDbObjectId AcDbObject::objectId() const {
     return AcDbObjectId(m_stub);
@@ -109,6 +129,7 @@ Acad::ErrorStatus AcDbObject::close() {
         return Acad::eNoDatabase;
     }
     if (m_writer) {
+        qvClosingWrite();
         m_writer = false;
     } else if (m_readers > 0) {
         --m_readers;
@@ -199,6 +220,10 @@ resbuf* AcDbObject::xData(const ACHAR* application) const {
 }
 
 Acad::ErrorStatus AcDbObject::setXData(const resbuf* list) {
+    if (const Acad::ErrorStatus fault = qv::host::hostFaultFor(qv::host::HostCall::kSetXData);
+        fault != Acad::eOk) {
+        return fault;
+    }
     if (!isWriteEnabled()) {
         return Acad::eNotOpenForWrite;
     }
@@ -327,6 +352,10 @@ Acad::ErrorStatus qv::host::ObjectAccess::open(AcDbObject& o, AcDb::OpenMode mod
 Acad::ErrorStatus acdbOpenAcDbObject(AcDbObject*& object, AcDbObjectId id, AcDb::OpenMode mode,
                                      bool openErased) {
     object = nullptr;
+    if (const Acad::ErrorStatus fault = qv::host::hostFaultFor(qv::host::HostCall::kOpen);
+        fault != Acad::eOk) {
+        return fault;
+    }
     AcDbObject* o = qv::host::ObjectAccess::peek(id);
     if (id.isNull()) {
         return Acad::eNullObjectId;

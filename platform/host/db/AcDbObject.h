@@ -29,7 +29,7 @@ struct ObjectAccess;
 class AcDbObject : public AcRxObject {
     QV_RX_DECLARE_MEMBERS(AcDbObject)
   public:
-    AcDbObject() = default;
+    AcDbObject();
     // Copies the object's data (extended data included), not its place in a database.
     AcDbObject(const AcDbObject& other);
     AcDbObject& operator=(const AcDbObject&) = delete;
@@ -80,6 +80,9 @@ class AcDbObject : public AcRxObject {
     // holds entries.
     Acad::ErrorStatus releaseExtensionDictionary();
 
+    // How many objects exist now, in databases or not (a test's check for leaked objects).
+    static long qvLiveObjects();
+
     void assertReadEnabled() const {}
     // Throws Acad::eNotOpenForWrite unless the object may be changed.
     void assertWriteEnabled() const;
@@ -89,6 +92,8 @@ class AcDbObject : public AcRxObject {
     virtual Acad::ErrorStatus qvWriteOpenStatus() const { return Acad::eOk; }
     // Called after the object was added to a database, with its id, handle and owner set.
     virtual void qvAdded() {}
+    // Called by close() when it ends a write-open, before the object is closed.
+    virtual void qvClosingWrite() {}
     // Called by erase() before anything changes; a status other than eOk refuses the erase.
     virtual Acad::ErrorStatus qvErasing(bool erasing) {
         (void)erasing;

@@ -4,6 +4,7 @@
 #include <cwctype>
 
 #include "host/db/AcDbBlockReference.h"
+#include "host/db/AcDbTable.h"
 #include "host/db/HostServices.h"
 #include "host/db/ObjectAccess.h"
 #include "host/db/ResBuf.h"
@@ -350,6 +351,9 @@ Acad::ErrorStatus AcDbBlockTableRecord::qvErasing(bool erasing) {
     const std::wstring folded = qv::host::foldName(qvName());
     if (erasing && (folded == L"*MODEL_SPACE" || folded == L"*PAPER_SPACE")) {
         return Acad::eNotApplicable;
+    }
+    if (erasing && database() != nullptr && qv::host::isBlockInUse(*database(), objectId())) {
+        return Acad::eEntityInUse;
     }
     for (const AcDbObjectId& id : m_entities) {
         if (AcDbObject* entity = ObjectAccess::peek(id)) {

@@ -152,6 +152,11 @@ class AcDbBlockTableRecord : public AcDbSymbolTableRecord {
     bool isFromExternalReference() const { return false; }
     const ACHAR* comments() const { return m_comments.c_str(); }
     Acad::ErrorStatus setComments(const ACHAR* text);
+    // Erasing a block definition (erase(), open for write) erases its entities with it. It is
+    // refused with eEntityInUse (9), nothing changed, while the block is in use: shown by a block
+    // reference or a table that is not erased (wherever it stands, in another block definition
+    // too), or drawn in a cell of such a table. The blocks of model space and paper space are
+    // never erased (eNotApplicable).
     // The block references of the database that show this block (erased ones left out).
     Acad::ErrorStatus getBlockReferenceIds(AcDbObjectIdArray& ids, bool directOnly = true,
                                            bool forceValidity = false) const;

@@ -80,5 +80,7 @@ const Codec& dictionaryCodec();
 std::span<const Codec* const> layoutCodecs();
 const Codec& viewportCodec();
 const Codec& sortentsCodec();
+const Codec& arcCodec();
+std::span<const Codec* const> tableCodecs();
 
 }  // namespace qv::dxf

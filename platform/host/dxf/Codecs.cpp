@@ -32,6 +32,10 @@ const Registry& registry() {
         }
         made.add(&viewportCodec());
         made.add(&sortentsCodec());
+        made.add(&arcCodec());
+        for (const Codec* codec : tableCodecs()) {
+            made.add(codec);
+        }
         return made;
     }();
     return r;

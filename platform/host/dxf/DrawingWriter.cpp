@@ -8,6 +8,7 @@
 #include "host/db/AcDbDictionary.h"
 #include "host/db/AcDbPlotSettings.h"
 #include "host/db/AcDbSortentsTable.h"
+#include "host/db/AcDbTable.h"
 #include "host/db/ObjectAccess.h"
 #include "host/db/SymbolTables.h"
 #include "host/dxf/Codec.h"
@@ -42,6 +43,7 @@ const ClassInfo kClasses[] = {
      []() -> const AcRxClass* { return AcDbSortentsTable::desc(); }},
     {"PLOTSETTINGS", "AcDbPlotSettings",
      []() -> const AcRxClass* { return AcDbPlotSettings::desc(); }},
+    {"ACAD_TABLE", "AcDbTable", []() -> const AcRxClass* { return AcDbTable::desc(); }},
 };
 
 bool isSpaceBlock(const AcDbBlockTableRecord& block) {
@@ -110,15 +112,18 @@ void DrawingWriter::run() {
     }
     m_classCounts.assign(std::size(kClasses), 0);
     m_db.qvForEachObject([&](AcDbObject& o) {
-        if (AcDbEntity::cast(&o) != nullptr || o.isErased()) {
+        if (o.isErased()) {
+            return;
+        }
+        for (size_t i = 0; i < std::size(kClasses); ++i) {
+            m_classCounts[i] += o.isA() == kClasses[i].hostClass() ? 1 : 0;
+        }
+        if (AcDbEntity::cast(&o) != nullptr) {
             return;
         }
         if (AcDbSymbolTable::cast(&o) == nullptr && AcDbSymbolTableRecord::cast(&o) == nullptr &&
             m_keptTableObjects.count(o.objectId()) == 0) {
             m_objects.push_back(o.objectId());
-        }
-        for (size_t i = 0; i < std::size(kClasses); ++i) {
-            m_classCounts[i] += o.isA() == kClasses[i].hostClass() ? 1 : 0;
         }
     });
     writeClasses();
@@ -205,7 +210,7 @@ void DrawingWriter::writeClasses() {
         out().integer(90, 0);
         out().integer(91, count);
         out().integer(280, 0);
-        out().integer(281, 0);
+        out().integer(281, info.hostClass()->isDerivedFrom(AcDbEntity::desc()) ? 1 : 0);
     }
     endSection();
 }

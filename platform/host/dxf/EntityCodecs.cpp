@@ -1,6 +1,5 @@
 // Codecs of the entities the host models with simple fields: the AcDbEntity part every entity
 // has, lines, circles, texts, attribute definitions, attributes and block references.
-#include "host/db/AcDbArc.h"
 #include "host/db/AcDbBlockReference.h"
 #include "host/db/AcDbCurve.h"
 #include "host/db/AcDbText.h"
@@ -117,18 +116,6 @@ constexpr Field kCircleFields[] = {
     point<AcDbCircle, &AcDbCircle::center, &AcDbCircle::setCenter>(10),
     real<AcDbCircle, &AcDbCircle::radius, &AcDbCircle::setRadius>(40, 0.0, true),
     normal<AcDbCircle, &AcDbCircle::normal, &AcDbCircle::setNormal>(210),
-};
-
-constexpr Field kArcCircleFields[] = {
-    real<AcDbArc, &AcDbArc::thickness, &AcDbArc::setThickness>(39),
-    point<AcDbArc, &AcDbArc::center, &AcDbArc::setCenter>(10),
-    real<AcDbArc, &AcDbArc::radius, &AcDbArc::setRadius>(40, 0.0, true),
-    normal<AcDbArc, &AcDbArc::normal, &AcDbArc::setNormal>(210),
-};
-
-constexpr Field kArcFields[] = {
-    angle<AcDbArc, &AcDbArc::startAngle, &AcDbArc::setStartAngle>(50, true),
-    angle<AcDbArc, &AcDbArc::endAngle, &AcDbArc::setEndAngle>(51, true),
 };
 
 // ---- texts ----
@@ -289,8 +276,6 @@ class InsertCodec : public CodecOf<AcDbBlockReference> {
 
 constexpr SubclassDef kLine[] = {{"AcDbEntity", kEntityFields}, {"AcDbLine", kLineFields}};
 constexpr SubclassDef kCircle[] = {{"AcDbEntity", kEntityFields}, {"AcDbCircle", kCircleFields}};
-constexpr SubclassDef kArc[] = {
-    {"AcDbEntity", kEntityFields}, {"AcDbCircle", kArcCircleFields}, {"AcDbArc", kArcFields}};
 constexpr SubclassDef kText[] = {
     {"AcDbEntity", kEntityFields}, {"AcDbText", kTextFields}, {"AcDbText", kTextVerticalFields}};
 constexpr SubclassDef kAttDef[] = {{"AcDbEntity", kEntityFields},
@@ -303,7 +288,6 @@ constexpr SubclassDef kInsert[] = {{"AcDbEntity", kEntityFields},
 
 const CodecOf<AcDbLine> kLineCodec("LINE", kLine);
 const CodecOf<AcDbCircle> kCircleCodec("CIRCLE", kCircle);
-const CodecOf<AcDbArc> kArcCodec("ARC", kArc);
 const CodecOf<AcDbText> kTextCodec("TEXT", kText);
 const CodecOf<AcDbAttributeDefinition> kAttDefCodec("ATTDEF", kAttDef);
 const CodecOf<AcDbAttribute> kAttribCodec("ATTRIB", kAttrib);
@@ -314,7 +298,7 @@ const InsertCodec kInsertCodec("INSERT", kInsert);
 constinit const SubclassDef kEntitySubclass{"AcDbEntity", kEntityFields};
 
 std::span<const Codec* const> simpleEntityCodecs() {
-    static const Codec* const codecs[] = {&kLineCodec,   &kCircleCodec, &kArcCodec, &kTextCodec,
+    static const Codec* const codecs[] = {&kLineCodec,   &kCircleCodec, &kTextCodec,
                                           &kAttDefCodec, &kAttribCodec, &kInsertCodec};
     return codecs;
 }

@@ -17,34 +17,46 @@ bool isLayoutBlock(const AcDbBlockTableRecord& block) {
     return name == L"*MODEL_SPACE" || name.rfind(L"*PAPER_SPACE", 0) == 0;
 }
 
-void appendEntities(std::vector<AcDbObjectId>& out, AcDbObjectId block) {
-    const AcDbObjectIdArray order = drawOrder(block);
-    for (int i = 0; i < order.length(); ++i) {
-        const auto* entity = ObjectAccess::peekAs<AcDbEntity>(order[i]);
+void appendEntities(std::vector<AcDbObjectId>& out, AcDbObjectId blockId, EntityOrder order) {
+    auto append = [&](AcDbObjectId id) {
+        const auto* entity = ObjectAccess::peekAs<AcDbEntity>(id);
         if (entity != nullptr && !entity->isErased()) {
-            out.push_back(order[i]);
+            out.push_back(id);
         }
+    };
+    if (order == EntityOrder::Created) {
+        if (const auto* block = ObjectAccess::peekAs<AcDbBlockTableRecord>(blockId)) {
+            for (const AcDbObjectId& id : block->qvEntities()) {
+                append(id);
+            }
+        }
+        return;
+    }
+    const AcDbObjectIdArray drawn = drawOrder(blockId);
+    for (int i = 0; i < drawn.length(); ++i) {
+        append(drawn[i]);
     }
 }
 
 }  // namespace
 
-std::vector<AcDbObjectId> layoutEntities(const AcDbDatabase& database, bool allLayouts) {
+std::vector<AcDbObjectId> layoutEntities(const AcDbDatabase& database, bool allLayouts,
+                                         EntityOrder order) {
     std::vector<AcDbObjectId> out;
     if (!allLayouts) {
-        appendEntities(out, database.currentSpaceId());
+        appendEntities(out, database.currentSpaceId(), order);
         return out;
     }
     const auto* table = ObjectAccess::peekAs<AcDbBlockTable>(database.blockTableId());
     if (table == nullptr) {
         return out;
     }
-    appendEntities(out, database.modelSpaceId());
+    appendEntities(out, database.modelSpaceId(), order);
     for (AcDbObjectId id : table->qvRecords()) {
         const auto* block = ObjectAccess::peekAs<AcDbBlockTableRecord>(id);
         if (block != nullptr && !block->isErased() && id != database.modelSpaceId() &&
             isLayoutBlock(*block)) {
-            appendEntities(out, id);
+            appendEntities(out, id, order);
         }
     }
     return out;

@@ -9,9 +9,14 @@
 
 namespace qv::host::ed {
 
-// The entities (not erased) of the current space in draw order, or, with allLayouts, of model
-// space and every paper space.
-std::vector<AcDbObjectId> layoutEntities(const AcDbDatabase& database, bool allLayouts);
+// How a block's entities follow each other: as they are drawn (the draw order, Drawn), or as
+// they were added to the block (Created; a drawing read from a file keeps its file's order).
+enum class EntityOrder { Drawn, Created };
+
+// The entities (not erased) of the current space, or, with allLayouts, of model space and then
+// every paper space.
+std::vector<AcDbObjectId> layoutEntities(const AcDbDatabase& database, bool allLayouts,
+                                         EntityOrder order = EntityOrder::Drawn);
 // The entity (not erased) of a handle that lies in a layout; null otherwise.
 AcDbObjectId layoutEntityOfHandle(const AcDbDatabase& database, const AcDbHandle& handle);
 // How far from a picked point an entity may lie to be picked: half a percent of the larger side

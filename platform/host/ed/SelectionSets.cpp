@@ -93,7 +93,7 @@ std::vector<AcDbObjectId> passing(const std::vector<AcDbObjectId>& ids,
 std::vector<AcDbObjectId> inPolygon(const AcDbDatabase& db, const std::vector<AcGePoint2d>& polygon,
                                     bool crossing) {
     std::vector<AcDbObjectId> out;
-    for (AcDbObjectId id : layoutEntities(db, false)) {
+    for (AcDbObjectId id : layoutEntities(db, false, EntityOrder::Created)) {
         const EntityShape shape = shapeOf(*ObjectAccess::peekAs<AcDbEntity>(id));
         if (crossing ? shape.touches(polygon) : shape.isInside(polygon)) {
             out.push_back(id);
@@ -164,7 +164,7 @@ bool readSelectionAnswer(const AcDbDatabase& db, const std::wstring& text,
                          std::vector<AcDbObjectId>& named) {
     const std::wstring head = upper(text.substr(0, text.find(L' ')));
     if (head == L"ALL") {
-        named = layoutEntities(db, false);
+        named = layoutEntities(db, false, EntityOrder::Created);
         return text.find_first_not_of(L' ', 3) == std::wstring::npos;
     }
     if (head == L"P" || head == L"PREVIOUS") {
@@ -285,7 +285,7 @@ int acedSSGet(const ACHAR* mode, const void* pt1, const void* pt2, const resbuf*
         }
         editor().selectionSets().setPrevious(selected);
     } else if (m == L"X") {
-        selected = passing(layoutEntities(*db, true), kept);
+        selected = passing(layoutEntities(*db, true, EntityOrder::Created), kept);
     } else if (m == L"W" || m == L"C") {
         if (pt1 == nullptr || pt2 == nullptr) {
             return RTERROR;

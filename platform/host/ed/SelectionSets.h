@@ -53,7 +53,9 @@ class SelectionSets {
 //   "WP", "CP"   inside, or inside or crossing, the polygon whose points pt1 lists (a result-
 //                buffer list of RTPOINT or RT3DPOINT items, UCS)
 //   "I"          the implied selection; "P" the previous one; "L" the last entity drawn
-// A leading "_" is allowed. `filter` (null for none) keeps only the entities that pass it
+// Members follow the order in which the entities were added to their blocks (model space first
+// for "X"), whatever the draw order; interactive answers add in the order given. A leading "_"
+// is allowed. `filter` (null for none) keeps only the entities that pass it
 // (SelectionFilter.h). Every mode but "X" looks in the current space.
 // Interactive answers: handles ("#2A", several separated by blanks or commas), a point "x,y"
 // (the entity nearest to it within the pick distance), "ALL", "Previous", "Last",

@@ -146,6 +146,36 @@ TEST_F(AdoParameterTest, SendsAndReadsBackInputOutputParameters) {
     }
 }
 
+// A text of its declared size made of characters outside the BMP needs twice as many UTF-16
+// units as characters: it comes back whole from an output and from an input-output parameter.
+TEST_F(AdoParameterTest, TextsFullOfCharactersOutsideTheBmpComeBackWhole) {
+    const long size = 20;
+    const std::wstring face(size, L'\U0001F600');
+    _ConnectionPtr connection = open();
+    for (long length : {size - 1, size}) {
+        SCOPED_TRACE(length);
+        _CommandPtr command = procedure(connection, L"__test_unitOut");
+        add(command, L"@unit", adVarChar, adParamInput, 1, variantOf(VT_BSTR, L"\U0001F600"));
+        add(command, L"@length", adInteger, adParamInput, 4, _variant_t(length));
+        add(command, L"@text", adVarChar, adParamOutput, size, _variant_t());
+        command->Execute(nullptr, nullptr, adCmdStoredProc);
+        EXPECT_EQ(describe(command->GetParameters()->GetItem(L"@text")->GetValue()),
+                  "BSTR:" + qv::wideToUtf8(face.substr(0, static_cast<std::size_t>(length))));
+    }
+
+    // In and out: 19 faces go in, "!" is added, 20 characters come back.
+    _CommandPtr command = procedure(connection, L"__test_inouts");
+    for (int i = 0; i < kKindCount; ++i) {
+        const Kind& k = kKinds[i];
+        add(command, qv::utf8ToWide(std::string("@") + k.label).c_str(), k.type, adParamInputOutput,
+            k.size, i == 4 ? variantOf(VT_BSTR, face.substr(1).c_str()) : nullValue(), k.precision,
+            k.scale);
+    }
+    command->Execute(nullptr, nullptr, adCmdStoredProc);
+    EXPECT_EQ(describe(command->GetParameters()->GetItem(4L)->GetValue()),
+              "BSTR:" + qv::wideToUtf8(face.substr(1)) + "!");
+}
+
 TEST_F(AdoParameterTest, RunsTheSameCommandAgainWithNewValues) {
     _ConnectionPtr connection = open();
     _CommandPtr command = procedure(connection, L"__test_double");

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <numbers>
 
 #include "support/HostFixture.h"
@@ -119,6 +120,21 @@ TEST_F(HatchTest, PatternsAndLoopsThatAreRefused) {
         AcDbHatch h;
         EXPECT_EQ(h.appendLoop(AcDbHatch::kOutermost, c.objects), c.expected) << c.name;
         EXPECT_EQ(h.numLoops(), c.expected == 0 ? 1 : 0) << c.name;
+    }
+}
+
+// A pattern scale of 0 or below (or no number) is refused and the hatch keeps its scale, so the
+// evaluation that follows still counts with it.
+TEST_F(HatchTest, ScalesOfZeroOrBelowAreRefused) {
+    for (const double scale : {0.0, -0.0, -1.0, -1e-300, std::nan("")}) {
+        AcDbHatch hatch;
+        hatch.setPattern(AcDbHatch::kPreDefined, L"ANSI31");
+        ASSERT_EQ(hatch.setPatternScale(0.001), Acad::eOk);
+        hatch.appendLoop(AcDbHatch::kOutermost, points({{0, 0}, {10000, 0}, {10000, 5000}}),
+                         AcGeDoubleArray());
+        EXPECT_EQ(hatch.setPatternScale(scale), Acad::eInvalidInput) << scale;
+        EXPECT_EQ(hatch.patternScale(), 0.001) << scale;
+        EXPECT_EQ(hatch.evaluateHatch(), Acad::eHatchTooDense) << scale;
     }
 }
 

@@ -9,8 +9,9 @@
 #include <map>
 #include <numbers>
 
-#include "host/db/AcDbBlockReference.h"
 #include "host/db/AcDbArc.h"
+#include "host/db/AcDbBlockReference.h"
+#include "host/db/AcDbTable.h"
 #include "host/db/AcDbCurve.h"
 #include "host/db/AcDbDictionary.h"
 #include "host/db/AcDbHatch.h"
@@ -121,13 +122,13 @@ void properties(std::string& out, const AcDbObject& o) {
     if (const auto* line = AcDbLine::cast(&o)) {
         out += "  line " + point(line->startPoint()) + " " + point(line->endPoint()) + " " +
                vector(line->normal()) + " " + number(line->thickness()) + "\n";
-    } else if (const auto* circle = AcDbCircle::cast(&o)) {
-        out += "  circle " + point(circle->center()) + " " + number(circle->radius()) + " " +
-               vector(circle->normal()) + " " + number(circle->thickness()) + "\n";
     } else if (const auto* arc = AcDbArc::cast(&o)) {
         out += "  arc " + point(arc->center()) + " " + number(arc->radius()) + " " +
                number(arc->startAngle()) + " " + number(arc->endAngle()) + " " +
-               vector(arc->normal()) + "\n";
+               vector(arc->normal()) + " " + number(arc->thickness()) + "\n";
+    } else if (const auto* circle = AcDbCircle::cast(&o)) {
+        out += "  circle " + point(circle->center()) + " " + number(circle->radius()) + " " +
+               vector(circle->normal()) + " " + number(circle->thickness()) + "\n";
     } else if (const auto* pl = AcDbPolyline::cast(&o)) {
         double width = 0.0;
         pl->getConstantWidth(width);
@@ -157,6 +158,41 @@ void properties(std::string& out, const AcDbObject& o) {
                std::to_string(attrib->fieldLength()) + "\n";
     } else if (const auto* text = AcDbText::cast(&o)) {
         textProperties(out, *text);
+    } else if (const auto* table = AcDbTable::cast(&o)) {
+        out += "  table " + nameOf(table->qvTableBlock()) + " at " + point(table->position()) +
+               " direction " + vector(table->direction()) + " style " +
+               handleOf(table->tableStyle()) + " flow " + std::to_string(table->flowDirection()) +
+               " margins " + number(table->horzCellMargin()) + " " +
+               number(table->vertCellMargin()) + " suppressed " +
+               std::to_string(table->isTitleSuppressed()) +
+               std::to_string(table->isHeaderSuppressed()) + "\n  rows";
+        for (int r = 0; r < table->numRows(); ++r) {
+            out += " " + number(table->rowHeight(r));
+        }
+        out += "\n  columns";
+        for (int c = 0; c < table->numColumns(); ++c) {
+            out += " " + number(table->columnWidth(c));
+        }
+        for (int i = 0; i < 3; ++i) {
+            const AcDbTableStyle::RowSettings& row = table->qvRowSettings(i);
+            out += "\n  row type " + std::to_string(i) + " " + nameOf(row.textStyle) + " " +
+                   number(row.textHeight) + " " + std::to_string(row.alignment);
+        }
+        for (int r = 0; r < table->numRows(); ++r) {
+            for (int c = 0; c < table->numColumns(); ++c) {
+                const AcDbTable::Cell& cell = *table->qvCell(r, c);
+                out += "\n  cell " + std::to_string(r) + "," + std::to_string(c) + " type " +
+                       std::to_string(cell.type) + " '" + utf8(cell.text) + "' block " +
+                       nameOf(cell.block) + " fit " + std::to_string(cell.autoFit) + " scale " +
+                       number(cell.blockScale) + " height " + number(cell.textHeight) +
+                       " alignment " + std::to_string(cell.alignment);
+            }
+        }
+        for (const AcDbTable::Range& m : table->qvMerged()) {
+            out += "\n  merged " + std::to_string(m.minRow) + "-" + std::to_string(m.maxRow) + "," +
+                   std::to_string(m.minColumn) + "-" + std::to_string(m.maxColumn);
+        }
+        out += "\n";
     } else if (const auto* ref = AcDbBlockReference::cast(&o)) {
         const AcGeScale3d s = ref->scaleFactors();
         out += "  insert " + nameOf(ref->blockTableRecord()) + " at " + point(ref->position()) +
@@ -460,20 +496,20 @@ void describeEntity(Json& j, const AcDbEntity& e) {
         j.point(line->startPoint());
         j.key("end");
         j.point(line->endPoint());
-    } else if (const auto* circle = AcDbCircle::cast(&e)) {
-        j.key("center");
-        j.point(circle->center());
-        j.key("radius");
-        j.value(circle->radius());
     } else if (const auto* arc = AcDbArc::cast(&e)) {
         j.key("center");
         j.point(arc->center());
         j.key("radius");
         j.value(arc->radius());
         j.key("start_angle");
-        j.value(arc->startAngle() * 180.0 / 3.14159265358979323846);
+        j.value(degrees(arc->startAngle()));
         j.key("end_angle");
-        j.value(arc->endAngle() * 180.0 / 3.14159265358979323846);
+        j.value(degrees(arc->endAngle()));
+    } else if (const auto* circle = AcDbCircle::cast(&e)) {
+        j.key("center");
+        j.point(circle->center());
+        j.key("radius");
+        j.value(circle->radius());
     } else if (const auto* pl = AcDbPolyline::cast(&e)) {
         j.key("closed");
         j.boolean(pl->isClosed());
@@ -499,6 +535,8 @@ void describeEntity(Json& j, const AcDbEntity& e) {
         j.value(utf8(attdef->promptConst()));
     } else if (const auto* text = AcDbText::cast(&e)) {
         describeText(j, *text);
+    } else if (AcDbTable::cast(&e) != nullptr) {
+        // ezdxf_tables.py compares tables.
     } else if (const auto* ref = AcDbBlockReference::cast(&e)) {
         j.key("name");
         j.value(nameOf(ref->blockTableRecord()));
@@ -657,13 +695,18 @@ std::string describeForEzdxf(const AcDbDatabase& db) {
 }
 
 int runEzdxfCheck(const std::vector<std::string>& arguments, std::string& output) {
+    return runCheckScript("ezdxf_check.py", arguments, output);
+}
+
+int runCheckScript(const std::string& script, const std::vector<std::string>& arguments,
+                   std::string& output) {
     const char* source = std::getenv("QV_SOURCE_DIR");
     if (source == nullptr) {
         output = "QV_SOURCE_DIR is not set";
         return -1;
     }
     std::string command =
-        "/usr/bin/python3 '" + std::string(source) + "/tests/platform/host_dxf/ezdxf_check.py'";
+        "/usr/bin/python3 '" + std::string(source) + "/tests/platform/host_dxf/" + script + "'";
     for (const std::string& argument : arguments) {
         command += " '" + argument + "'";
     }

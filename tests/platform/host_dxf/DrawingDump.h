@@ -23,6 +23,9 @@ std::string describeForEzdxf(const AcDbDatabase& database);
 // Runs ezdxf_check.py with the arguments; its output goes to `output`. The exit code, or -1
 // when it could not run.
 int runEzdxfCheck(const std::vector<std::string>& arguments, std::string& output);
+// The same for another check script of this folder.
+int runCheckScript(const std::string& script, const std::vector<std::string>& arguments,
+                   std::string& output);
 
 // A fresh temporary folder, removed by the destructor.
 class TempFolder {

@@ -5,6 +5,7 @@
 #include "host/dxf/DrawingWriter.h"
 #include "host/dxf/TagWriter.h"
 #include "host/dxf/TextDecoding.h"
+#include "support/Windows1252.h"
 #include "win32/CodePage.h"
 
 namespace qv::dxf {
@@ -75,6 +76,19 @@ TEST(DxfText, IsReadAsUtf8WhateverTheVersion) {
         std::vector<int> got = fixes(report);
         std::erase(got, static_cast<int>(Fix::AddedStructure));  // no tables in these
         EXPECT_EQ(got, c.fixes) << report.text();
+    }
+}
+
+// Every byte of 0x80 to 0x9F in a file before 2007 is read as its Windows-1252 character, and
+// 0xA0 as the no-break space, with or without the code page named.
+TEST(DxfText, OldVersionsReadTheWholeHighTableOfTheCodePage) {
+    const std::string expected = "<" + qv::wideToUtf8(qv::test::windows1252EdgeCharacters()) + ">";
+    for (const char* codepage : {"ANSI_1252", ""}) {
+        SCOPED_TRACE(codepage);
+        AuditReport report;
+        const auto db = load(
+            fileWithText("AC1015", codepage, "<" + qv::test::windows1252EdgeBytes() + ">"), report);
+        EXPECT_EQ(textOf(*db), expected);
     }
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -90,6 +91,87 @@ TEST_F(SelectionTest, FiltersByTypeNameAndLayer) {
         {"model space", acutBuildList(67, 0, 0), handles({room1, room2, legend, outline, hidden})},
     };
     for (const Case& c : cases) {
+        EXPECT_EQ(select(L"X", nullptr, nullptr, c.filter), c.selected) << c.what;
+    }
+}
+
+// Colour numbers for the relations: 1, 5 and 7 on the references, by layer (256) on the outline
+// and by block (0) on the hidden polyline.
+class SelectionByColourTest : public SelectionTest {
+  protected:
+    SelectionByColourTest() {
+        const std::pair<AcDbObjectId, Adesk::UInt16> colours[] = {
+            {room1, 1}, {room2, 5}, {legend, 7}, {hidden, 0}};
+        WriteLock lock(document());
+        for (const auto& [id, colour] : colours) {
+            AcDbEntity* entity = nullptr;
+            EXPECT_EQ(acdbOpenObject(entity, id, AcDb::kForWrite), Acad::eOk);
+            EXPECT_EQ(entity->setColorIndex(colour), Acad::eOk);
+            entity->close();
+        }
+    }
+};
+
+TEST_F(SelectionByColourTest, EveryRelationComparesTheColourNumber) {
+    const std::vector<std::wstring> nothing = {L"code " + std::to_wstring(RTERROR)};
+    const std::vector<std::wstring> all = handles({room1, room2, legend, outline, hidden});
+    const std::vector<std::wstring> notFive = handles({room1, legend, outline, hidden});
+    const struct {
+        const wchar_t* relation;
+        int value;
+        std::vector<std::wstring> selected;
+    } cases[] = {
+        {L"=", 5, handles({room2})},
+        {L"=", 6, nothing},
+        {L"!=", 5, notFive},
+        {L"/=", 5, notFive},
+        {L"<>", 5, notFive},
+        {L"<", 5, handles({room1, hidden})},
+        {L"<=", 5, handles({room1, room2, hidden})},
+        {L">", 5, handles({legend, outline})},
+        {L">=", 5, handles({room2, legend, outline})},
+        {L">=", 256, handles({outline})},
+        {L"<", 0, nothing},
+        {L"<=", 0, handles({hidden})},
+        {L"*", 5, all},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(qv::wideToUtf8(c.relation) + " " + std::to_string(c.value));
+        EXPECT_EQ(select(L"X", nullptr, nullptr, acutBuildList(-4, c.relation, 62, c.value, 0)),
+                  c.selected);
+    }
+    // A relation holds for the one number after it; the next is compared for equality again.
+    EXPECT_EQ(select(L"X", nullptr, nullptr, acutBuildList(-4, L">", 62, 1, 62, 7, 0)),
+              handles({legend}));
+    EXPECT_EQ(select(L"X", nullptr, nullptr, acutBuildList(-4, L"<", 62, 7, 67, 0, 0)),
+              handles({room1, room2, hidden}));
+}
+
+TEST_F(SelectionByColourTest, ExclusiveOrTakesExactlyTwoItems) {
+    const std::vector<std::wstring> error = {L"code " + std::to_wstring(RTERROR)};
+    const struct {
+        const char* what;
+        resbuf* filter;
+        std::vector<std::wstring> selected;
+    } cases[] = {
+        // References, or colours below 6, but not both.
+        {"one or the other",
+         acutBuildList(-4, L"<XOR", RTDXF0, L"INSERT", -4, L"<", 62, 6, -4, L"XOR>", 0),
+         handles({legend, hidden})},
+        {"both or neither",
+         acutBuildList(-4, L"<NOT", -4, L"<XOR", RTDXF0, L"INSERT", -4, L"<", 62, 6, -4, L"XOR>",
+                       -4, L"NOT>", 0),
+         handles({room1, room2, outline})},
+        {"a group as an item",
+         acutBuildList(-4, L"<XOR", -4, L"<OR", 62, 1, 62, 0, -4, L"OR>", 8, L"HIDDEN*", -4,
+                       L"XOR>", 0),
+         handles({room1})},
+        {"one item", acutBuildList(-4, L"<XOR", 62, 1, -4, L"XOR>", 0), error},
+        {"three items", acutBuildList(-4, L"<XOR", 62, 1, 62, 5, 62, 7, -4, L"XOR>", 0), error},
+        {"no items", acutBuildList(-4, L"<XOR", -4, L"XOR>", 0), error},
+        {"not closed", acutBuildList(-4, L"<XOR", 62, 1, 62, 5, 0), error},
+    };
+    for (const auto& c : cases) {
         EXPECT_EQ(select(L"X", nullptr, nullptr, c.filter), c.selected) << c.what;
     }
 }
@@ -224,6 +306,79 @@ TEST_F(SelectionTest, TheImpliedSelectionComesFromSetFirst) {
     EXPECT_EQ(takeSet(picked->resval.rlname), handles({outline}));
     acutRelRb(picked);
     EXPECT_EQ(select(L"L", nullptr, nullptr, nullptr), handles({hidden}));
+}
+
+}  // namespace
+
+namespace {
+
+// The asset finder's selection: a crossing polygon given in a turned UCS, references only, every
+// name but "ROOM-*" (anonymous "*U" blocks pass), members in the order the entities were made
+// whatever the draw order says.
+TEST_F(SelectionTest, CrossingPolygonsInTheUcsKeepCreationOrder) {
+    const AcDbObjectId desk = addReference(L"*U7", AcGePoint3d(1, 1, 0));      // inside room 1
+    const AcDbObjectId chair = addReference(L"CHAIR", AcGePoint3d(-2, 1, 0));  // across its edge
+    const AcDbObjectId away = addReference(L"CHAIR", AcGePoint3d(-20, 1, 0));
+    const AcDbObjectId arc = addToModelSpace(new AcDbArc(AcGePoint3d(2, 2, 0), 1.0, 0.0, 3.0));
+    {
+        // Draw the chair first and the desk last: the selection keeps the order of making.
+        WriteLock lock(document());
+        AcDbBlockTableRecord* space = nullptr;
+        ASSERT_EQ(acdbOpenObject(space, db()->modelSpaceId(), AcDb::kForWrite), Acad::eOk);
+        space->createExtensionDictionary();
+        AcDbDictionary* dictionary = nullptr;
+        acdbOpenObject(dictionary, space->extensionDictionary(), AcDb::kForWrite);
+        space->close();
+        auto* table = new AcDbSortentsTable;
+        AcDbObjectId id;
+        ASSERT_EQ(dictionary->setAt(L"ACAD_SORTENTS", table, id), Acad::eOk);
+        table->setBlockId(db()->modelSpaceId());
+        AcDbObjectIdArray moved;
+        moved.append(chair);
+        EXPECT_EQ(table->moveToBottom(moved), Acad::eOk);
+        AcDbObjectIdArray top;
+        top.append(room1);
+        EXPECT_EQ(table->moveToTop(top), Acad::eOk);
+        table->close();
+        dictionary->close();
+    }
+    // The UCS: turned a quarter about z, its origin at world (10, 0): UCS (x, y) is world
+    // (10 - y, x).
+    AcGeMatrix3d ucs;
+    ucs.setCoordSystem({10, 0, 0}, {0, 1, 0}, {-1, 0, 0}, {0, 0, 1});
+    ASSERT_EQ(acedSetCurrentUCS(ucs), Acad::eOk);
+    // Room 1's square (0,0)-(4,4) in world is UCS (0,6)-(4,10).
+    const struct {
+        const char* what;
+        std::initializer_list<AcGePoint2d> polygon;
+        resbuf* filter;
+        std::vector<std::wstring> selected;
+    } cases[] = {
+        {"assets of room 1",
+         {{0, 6}, {4, 6}, {4, 10}, {0, 10}},
+         acutBuildList(RTDXF0, L"INSERT", 2, L"~ROOM-*", 0),
+         handles({desk, chair})},
+        {"everything it crosses",
+         {{0, 6}, {4, 6}, {4, 10}, {0, 10}},
+         nullptr,
+         handles({room1, desk, chair, arc})},
+        {"anonymous blocks alone",
+         {{0, 6}, {4, 6}, {4, 10}, {0, 10}},
+         acutBuildList(2, L"`*U*", 0),
+         handles({desk})},
+        {"the far chair",
+         {{0, 29}, {2, 29}, {2, 31}, {0, 31}},
+         acutBuildList(RTDXF0, L"INSERT", 2, L"~ROOM-*", 0),
+         handles({away})},
+    };
+    for (const auto& c : cases) {
+        resbuf* points = pointList(c.polygon);
+        EXPECT_EQ(select(L"CP", points, nullptr, c.filter), c.selected) << c.what;
+        acutRelRb(points);
+    }
+    // "X" walks in the same order.
+    EXPECT_EQ(select(L"X", nullptr, nullptr, acutBuildList(2, L"CHAIR,`*U*", 0)),
+              handles({desk, chair, away}));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "mfc/StdioFile.h"
 #include "support/TempDrive.h"
+#include "support/Windows1252.h"
 
 namespace {
 
@@ -43,6 +44,23 @@ TEST_F(StdioFiles, TextModeWritesWindows1252WithCrLf) {
         write(c.text);
         EXPECT_EQ(c.bytes, drive.readFile("out.txt")) << CStringA(c.text).GetString();
     }
+}
+
+// Every character of the bytes 0x80 to 0x9F, each way, and the first byte of the range that
+// stands for its own number (0xA0): one swapped entry or a range end off by one shows here.
+TEST_F(StdioFiles, TextModeKeepsTheWholeHighTableOfTheCodePage) {
+    const std::wstring text = qv::test::windows1252EdgeCharacters();
+    const std::string bytes = qv::test::windows1252EdgeBytes();
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        SCOPED_TRACE(testing::Message() << "byte 0x" << std::hex << 0x80 + i);
+        write(text.substr(i, 1).c_str());
+        EXPECT_EQ(bytes.substr(i, 1), drive.readFile("out.txt"));
+        drive.writeFile("out.txt", bytes.substr(i, 1));
+        EXPECT_EQ(std::vector<CString>{CString(text.substr(i, 1).c_str())}, lines());
+    }
+    // U+009F (its byte stands for another character) and U+0100 have none; U+00FF is the last.
+    write(L"\u009F\u00FF\u0100\u2000");
+    EXPECT_EQ("?\xFF??", drive.readFile("out.txt"));
 }
 
 TEST_F(StdioFiles, TextModeReadsLinesBack) {

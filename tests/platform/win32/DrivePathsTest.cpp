@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "support/TempDrive.h"
 #include "win32/DrivePaths.h"
 #include "win32/WinError.h"
@@ -83,6 +87,43 @@ TEST_F(DrivePaths, RelativePathsFollowTheCurrentDirectory) {
     EXPECT_STREQ(L"c:\\WORK", buffer);
 }
 
+// "X:name" starts at the current directory when X: is its drive (whatever the letter's case),
+// at the root of X: otherwise.
+TEST_F(DrivePaths, DriveRelativePathsStartAtTheCurrentDirectoryOfTheirDrive) {
+    drive.makeFolder("work/sub");
+    drive.makeFolder("d/sub");
+    qv::win32::setDriveRoot(L'D', drive.posix("d"));
+    const struct Unmap {
+        ~Unmap() { qv::win32::setDriveRoot(L'D', ""); }
+    } unmapD;
+    ASSERT_TRUE(SetCurrentDirectoryW(L"c:\\work"));
+    const struct {
+        const wchar_t* path;
+        const wchar_t* full;
+        std::string posix;  // "@" stands for the C: folder
+    } cases[] = {
+        {L"C:sub\\f.txt", L"C:\\work\\sub\\f.txt", "@/work/sub/f.txt"},
+        {L"c:sub", L"c:\\work\\sub", "@/work/sub"},
+        {L"C:", L"C:\\work", "@/work"},
+        {L"C:..\\x.txt", L"C:\\x.txt", "@/x.txt"},
+        {L"C:\\sub", L"C:\\sub", "@/sub"},
+        {L"D:sub\\f.txt", L"D:\\sub\\f.txt", drive.posix("d") + "/sub/f.txt"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(CStringA(c.path).GetString());
+        wchar_t buffer[MAX_PATH];
+        ASSERT_GT(GetFullPathNameW(c.path, MAX_PATH, buffer, nullptr), 0u);
+        EXPECT_STREQ(c.full, buffer);
+        DWORD error = 0;
+        EXPECT_EQ(expand(c.posix), resolve(c.path, error));
+    }
+    // From D:, a path on C: starts at the root of C:.
+    ASSERT_TRUE(SetCurrentDirectoryW(L"D:\\sub"));
+    DWORD error = 0;
+    EXPECT_EQ(drive.root() + "/f.txt", resolve(L"C:f.txt", error));
+    EXPECT_EQ(drive.posix("d") + "/sub/f.txt", resolve(L"d:f.txt", error));
+}
+
 TEST_F(DrivePaths, SetCurrentDirectoryRefusesWhatIsNoFolder) {
     drive.writeFile("file.txt", "x");
     const struct {
@@ -115,6 +156,46 @@ TEST_F(DrivePaths, PosixPathsBecomeWindowsPathsOnTheDriveThatHoldsThem) {
     DWORD error = 0;
     EXPECT_EQ(std::string(), resolve(L"D:\\f.txt", error));
     EXPECT_EQ(static_cast<DWORD>(ERROR_PATH_NOT_FOUND), error);
+}
+
+// Two drives mapped to one folder: the letter first in the alphabet names the paths there,
+// whichever was mapped first, and Z: only paths that no other drive holds.
+TEST_F(DrivePaths, OfTwoDrivesOnOneFolderTheFirstLetterNamesIt) {
+    drive.makeFolder("shared");
+    const struct {
+        const char* what;
+        std::vector<std::pair<wchar_t, std::string>> mappings;  // in the order made
+        std::string posix;
+        const wchar_t* windows;
+    } cases[] = {
+        {"two drives, the later letter mapped first",
+         {{L'F', drive.posix("shared")}, {L'D', drive.posix("shared")}},
+         drive.posix("shared/a.txt"),
+         L"D:\\a.txt"},
+        {"the earlier letter mapped first",
+         {{L'D', drive.posix("shared")}, {L'F', drive.posix("shared")}},
+         drive.posix("shared/a.txt"),
+         L"D:\\a.txt"},
+        {"a second drive on the folder of C:",
+         {{L'E', drive.root()}},
+         drive.posix("a.txt"),
+         L"C:\\a.txt"},
+        {"a drive on the folder of Z:", {{L'Y', "/"}}, "/usr/bin", L"Y:\\usr\\bin"},
+        {"the longer folder still wins",
+         {{L'E', drive.root()}, {L'F', drive.posix("shared")}},
+         drive.posix("shared/a.txt"),
+         L"F:\\a.txt"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const auto& [letter, folder] : c.mappings) {
+            qv::win32::setDriveRoot(letter, folder);
+        }
+        EXPECT_EQ(CString(c.windows), qv::win32::toWindowsPath(c.posix));
+        for (const auto& [letter, folder] : c.mappings) {
+            qv::win32::setDriveRoot(letter, "");
+        }
+    }
 }
 
 TEST_F(DrivePaths, TempPathIsAnExistingFolderEndingInABackslash) {
