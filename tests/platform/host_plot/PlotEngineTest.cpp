@@ -138,6 +138,79 @@ TEST_F(PlotEngineTest, LayersColoursAndReferencesDecideWhatShows) {
     }
 }
 
+// A legend table plots through the block of its cell borders and texts: every grid line is inked
+// (in the table's colour, which the block's lines take by block), the cells between them stay white.
+TEST_F(PlotEngineTest, TablesPlotTheirGrid) {
+    auto* table = new AcDbTable;
+    table->setTableStyle(db()->tablestyle());
+    table->setSize(3, 2);
+    table->setColumnWidth(20.0);
+    table->setRowHeight(10.0);
+    table->setTextHeight(2.0);
+    table->setAlignment(AcDb::kMiddleCenter);
+    table->setTextString(0, 0, L"Legend");
+    table->setTextString(1, 0, L"Offices");
+    table->setTextString(2, 0, L"Stores");
+    table->setPosition(AcGePoint3d(0, 30, 0));  // flowing down: (0, 0)-(40, 30)
+    table->setColorIndex(1);
+    addToModelSpace(table);
+
+    setSettings(modelLayoutId(), kPng, L"XGA_(1024.00_x_768.00_Pixels)",
+                AcDbPlotSettings::kExtents);
+    ASSERT_EQ(publish(modelLayoutId(), windowsPath("legend.png")), Acad::eOk);
+    const double scale = std::min(1024.0 / 40.0, 768.0 / 30.0);
+    auto at = [&](double x, double y) {
+        return std::make_pair(static_cast<int>(std::lround(512 + (x - 20.0) * scale)),
+                              static_cast<int>(std::lround(384 - (y - 15.0) * scale)));
+    };
+    // Each line is looked for in the pixels across it, since its width may fall between two.
+    struct Line {
+        double x, y;
+        bool vertical;
+        const char* what;
+    };
+    const Line lines[] = {
+        {20, 5, true, "the border between the columns"},
+        {30, 10, false, "the border below the header row"},
+        {10, 20, false, "the border below the title row"},
+        {30, 20, false, "the title row's lower border under the right column"},
+        {1, 30, false, "the top border"},
+    };
+    struct Blank {
+        double x, y;
+        const char* what;
+    };
+    const Blank blanks[] = {
+        {3, 3, "a data cell's corner"},
+        {37, 13, "the right header cell's corner"},
+        {37, 17, "the top right cell's corner"},
+    };
+    std::vector<std::pair<int, int>> points;
+    for (const Line& line : lines) {
+        for (int d = -1; d <= 1; ++d) {
+            const auto [px, py] = at(line.x, line.y);
+            points.push_back(line.vertical ? std::make_pair(px + d, py) : std::make_pair(px, py + d));
+        }
+    }
+    for (const Blank& blank : blanks) {
+        points.push_back(at(blank.x, blank.y));
+    }
+    const auto probe = qv::test::probeImage(drive.posix("legend.png"), points);
+    ASSERT_TRUE(probe);
+    size_t next = 0;
+    for (const Line& line : lines) {
+        int reddest = 0;
+        for (int d = -1; d <= 1; ++d, ++next) {
+            const std::array<int, 3>& rgb = probe->rgb[next];
+            reddest = std::max(reddest, rgb[0] - std::max(rgb[1], rgb[2]));
+        }
+        EXPECT_GT(reddest, 100) << line.what;
+    }
+    for (const Blank& blank : blanks) {
+        EXPECT_EQ(probe->rgb[next++], (std::array<int, 3>{255, 255, 255})) << blank.what;
+    }
+}
+
 // A paper layout shows model space through its viewports, each with its own frozen layers.
 TEST_F(PlotEngineTest, ViewportsShowModelSpaceWithTheirFrozenLayers) {
     const AcDbObjectId rooms = layer(L"Rooms");
