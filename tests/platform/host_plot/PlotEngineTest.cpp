@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
+
 #include "PlotFixture.h"
 #include "drawing/BlockDefinitions.h"
 #include "host/plot/PlotSheet.h"
@@ -27,6 +30,23 @@ class PlotEngineTest : public PlotFixture {
     void SetUp() override { qv::host::plot::clearRecordedPlotProgress(); }
     void addLine() {
         addToModelSpace(new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(100, 50, 0)));
+    }
+    // Plots model space to an XGA PNG, its extents (0, 0)-(width, height) scaled to fit
+    // 1024 x 768 and centred; gives the pixel of a point in the drawing, nullopt when the plot
+    // fails.
+    std::optional<std::function<std::pair<int, int>(double, double)>> plotXga(const char* file,
+                                                                             double width,
+                                                                             double height) {
+        setSettings(modelLayoutId(), kPng, L"XGA_(1024.00_x_768.00_Pixels)",
+                    AcDbPlotSettings::kExtents);
+        if (publish(modelLayoutId(), windowsPath(file)) != Acad::eOk) {
+            return std::nullopt;
+        }
+        const double scale = std::min(1024.0 / width, 768.0 / height);
+        return [=](double x, double y) {
+            return std::make_pair(static_cast<int>(512 + (x - width / 2) * scale),
+                                  static_cast<int>(384 - (y - height / 2) * scale));
+        };
     }
 };
 
@@ -100,16 +120,9 @@ TEST_F(PlotEngineTest, LayersColoursAndReferencesDecideWhatShows) {
     arc->setLineWeight(AcDb::kLnWt100);
     addToModelSpace(arc);
 
-    setSettings(modelLayoutId(), kPng, L"XGA_(1024.00_x_768.00_Pixels)",
-                AcDbPlotSettings::kExtents);
-    ASSERT_EQ(publish(modelLayoutId(), windowsPath("rooms.png")), Acad::eOk);
-    // Extents (0, 0)-(250, 100) (a polyline's box leaves its width out) scaled to fit
-    // 1024 x 768 and centred.
-    const double scale = std::min(1024.0 / 250.0, 768.0 / 100.0);
-    auto at = [&](double x, double y) {
-        return std::make_pair(static_cast<int>(512 + (x - 125.0) * scale),
-                              static_cast<int>(384 - (y - 50.0) * scale));
-    };
+    // Extents (0, 0)-(250, 100): a polyline's box leaves its width out.
+    const auto at = plotXga("rooms.png", 250.0, 100.0);
+    ASSERT_TRUE(at);
     struct Spot {
         double x, y;
         std::array<int, 3> rgb;
@@ -129,7 +142,7 @@ TEST_F(PlotEngineTest, LayersColoursAndReferencesDecideWhatShows) {
     };
     std::vector<std::pair<int, int>> points;
     for (const Spot& s : spots) {
-        points.push_back(at(s.x, s.y));
+        points.push_back((*at)(s.x, s.y));
     }
     const auto probe = qv::test::probeImage(drive.posix("rooms.png"), points);
     ASSERT_TRUE(probe);
@@ -155,14 +168,8 @@ TEST_F(PlotEngineTest, TablesPlotTheirGrid) {
     table->setColorIndex(1);
     addToModelSpace(table);
 
-    setSettings(modelLayoutId(), kPng, L"XGA_(1024.00_x_768.00_Pixels)",
-                AcDbPlotSettings::kExtents);
-    ASSERT_EQ(publish(modelLayoutId(), windowsPath("legend.png")), Acad::eOk);
-    const double scale = std::min(1024.0 / 40.0, 768.0 / 30.0);
-    auto at = [&](double x, double y) {
-        return std::make_pair(static_cast<int>(std::lround(512 + (x - 20.0) * scale)),
-                              static_cast<int>(std::lround(384 - (y - 15.0) * scale)));
-    };
+    const auto at = plotXga("legend.png", 40.0, 30.0);
+    ASSERT_TRUE(at);
     // Each line is looked for in the pixels across it, since its width may fall between two.
     struct Line {
         double x, y;
@@ -188,12 +195,12 @@ TEST_F(PlotEngineTest, TablesPlotTheirGrid) {
     std::vector<std::pair<int, int>> points;
     for (const Line& line : lines) {
         for (int d = -1; d <= 1; ++d) {
-            const auto [px, py] = at(line.x, line.y);
+            const auto [px, py] = (*at)(line.x, line.y);
             points.push_back(line.vertical ? std::make_pair(px + d, py) : std::make_pair(px, py + d));
         }
     }
     for (const Blank& blank : blanks) {
-        points.push_back(at(blank.x, blank.y));
+        points.push_back((*at)(blank.x, blank.y));
     }
     const auto probe = qv::test::probeImage(drive.posix("legend.png"), points);
     ASSERT_TRUE(probe);
