@@ -152,7 +152,9 @@ BOOL copyContents(const std::string& from, const struct stat& st, const std::str
 namespace qv::win32 {
 
 DWORD attributesFromStat(const struct stat& st, const std::string& name) {
-    DWORD attributes = S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+    DWORD attributes = S_ISDIR(st.st_mode)   ? FILE_ATTRIBUTE_DIRECTORY
+                       : S_ISREG(st.st_mode) ? FILE_ATTRIBUTE_ARCHIVE
+                                             : FILE_ATTRIBUTE_DEVICE;
     if (readOnly(st)) {
         attributes |= FILE_ATTRIBUTE_READONLY;
     }
@@ -170,7 +172,10 @@ DWORD GetFileAttributesW(LPCWSTR path) {
     if (!posix) {
         return INVALID_FILE_ATTRIBUTES;
     }
-    return qv::win32::attributesFromStat(st, baseName(*posix));
+    struct stat link {};
+    const bool isLink = ::lstat(posix->c_str(), &link) == 0 && S_ISLNK(link.st_mode);
+    return qv::win32::attributesFromStat(st, baseName(*posix)) |
+           (isLink ? FILE_ATTRIBUTE_REPARSE_POINT : 0);
 }
 
 BOOL SetFileAttributesW(LPCWSTR path, DWORD attributes) {

@@ -195,7 +195,13 @@ void writeHead(std::string_view type, const AcDbObject& object, const TagList* g
         out.handle(360, xdictionary);
         out.raw(kGroupCode, "}");
     }
-    out.handle(kOwnerCode, context.handleOf(object.ownerId()));
+    // Table heads and the named-object dictionary are owned by nothing, which "330 0" says; any
+    // other record whose owner is gone leaves the tag out rather than name the null handle.
+    const std::uint64_t owner = context.handleOf(object.ownerId());
+    if (owner != 0 || type == "TABLE" ||
+        object.objectId() == context.database().namedObjectsDictionaryId()) {
+        out.handle(kOwnerCode, owner);
+    }
 }
 
 void writeXData(const AcDbObject& object, WriteContext& context) {

@@ -53,6 +53,7 @@ void saveTo(AcApDocument& doc, const std::wstring& path) {
     const Acad::ErrorStatus es = doc.database()->saveAs(path.c_str());
     if (es != Acad::eOk) {
         print(L"Unable to save the drawing as " + path + L": " + reason(es) + L".\n");
+        reportCommandFailure();
         return;
     }
     doc.qvSetFileName(path);
@@ -74,6 +75,7 @@ void openCommand() {
     }
     if (std::optional<std::wstring> opened = openDrawing(*path)) {
         print(L"Unable to open " + *path + L": " + *opened + L".\n");
+        reportCommandFailure();
         return;
     }
     print(L"Opened " + *path + L".\n");
@@ -130,6 +132,7 @@ std::optional<std::wstring> typedWindowsPath(std::wstring typed) {
         return std::wstring(full->GetString());
     }
     print(L"\"" + typed + L"\" is not a valid path.\n");
+    reportCommandFailure();
     return std::nullopt;
 }
 

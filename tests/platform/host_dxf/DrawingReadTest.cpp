@@ -3,6 +3,7 @@
 #include <array>
 #include <numbers>
 
+#include "DrawingDump.h"
 #include "DxfTestText.h"
 #include "host/db/AcDbBlockReference.h"
 #include "host/db/AcDbCurve.h"
@@ -317,6 +318,83 @@ TEST(DrawingRead, HatchLoopsBecomeVerticesAndBulges) {
 }
 
 // A normal is read as a unit vector that stays the same when the drawing is written and read
+
+// A file without a header (an ENTITIES section, as simple exporters write) is read as R12; the
+// records of later versions in it are kept: as read when their subclass markers show them, with
+// the markers of their type when they have none.
+TEST(DrawingRead, AFileWithoutAHeaderKeepsTheRecordsOfLaterVersions) {
+    const std::string entities = lines({
+        "0", "MTEXT", "100", "AcDbEntity", "8", "0", "100", "AcDbMText", "10", "0.0", "20", "0.0",
+        "40", "2.5", "1", "marked",                                                    //
+        "0", "MTEXT", "8", "0", "10", "0.0", "20", "5.0", "40", "2.5", "1", "unmarked",  //
+        "0", "ELLIPSE", "8", "0", "10", "0.0", "20", "0.0", "11", "3.0", "21", "0.0", "40", "0.5",
+        "41", "0.0", "42", "6.283185307179586",  //
+        "0", "XLINE", "100", "AcDbEntity", "8", "0", "100", "AcDbXline", "10", "0.0", "20", "0.0",
+        "11", "1.0", "21", "0.0",                                         //
+        "0", "LWPOLYLINE", "8", "0", "90", "2", "70", "0", "10", "0.0", "20", "0.0", "10", "1.0",
+        "20", "1.0",  //
+    });
+    const std::string text = section("ENTITIES", entities) + "0\nEOF\n";
+    AuditReport report;
+    EXPECT_EQ(rewrittenEntities(text, report),
+              (std::vector<std::string>{
+                  "MTEXT 100=AcDbEntity 8=0 100=AcDbMText 10=0.0 20=0.0 40=2.5 1=marked",
+                  "MTEXT 100=AcDbEntity 8=0 100=AcDbMText 10=0.0 20=5.0 40=2.5 1=unmarked",
+                  "ELLIPSE 100=AcDbEntity 8=0 100=AcDbEllipse 10=0.0 20=0.0 11=3.0 21=0.0 40=0.5 "
+                  "41=0.0 42=6.283185307179586",
+                  "XLINE 100=AcDbEntity 8=0 100=AcDbXline 10=0.0 20=0.0 11=1.0 21=0.0",
+                  "LWPOLYLINE 100=AcDbEntity 8=0 100=AcDbPolyline 90=2 70=0 10=0.0 20=0.0 10=1.0 "
+                  "20=1.0",
+              }));
+    EXPECT_EQ(report.count(Fix::DroppedRecord), 0u) << report.text();
+    std::string output;
+    EXPECT_EQ(test::auditWithEzdxf({writeDrawing(*load(text, report))}, output), 0) << output;
+}
+
+// A solid fill keeps its pattern angle and scale and the pattern lines it was read with; a
+// pattern fill has its lines written from the host's pattern.
+TEST(DrawingRead, HatchesKeepTheirPatternAngleScaleAndLines) {
+    auto hatch = [](std::string_view name, std::string_view pattern) {
+        return lines({"0", "HATCH", "5", "40", "100", "AcDbEntity", "8", "0", "100", "AcDbHatch",
+                      "10", "0.0", "20", "0.0", "30", "0.0", "210", "0.0", "220", "0.0", "230",
+                      "1.0", "2", name, "70", name == "SOLID" ? "1" : "0", "71", "0", "91", "1",
+                      "92", "2", "72", "0", "73", "1", "93", "3", "10", "0.0", "20", "0.0", "10",
+                      "4.0", "20", "0.0", "10", "4.0", "20", "3.0", "97", "0", "75", "0", "76",
+                      "1", "52", "90.0", "41", "2.5", "77", "0"}) +
+               std::string(pattern) + lines({"98", "0"});
+    };
+    const std::string solidLines = lines({"78", "1", "53", "45.0", "43", "0.0", "44", "0.0",
+                                          "45", "-0.0883883476483184", "46",
+                                          "0.0883883476483185", "79", "0"});
+    const struct {
+        const char* name;
+        std::string entity;
+        std::vector<std::string> written;  // pieces of the written record, in order
+    } cases[] = {
+        {"a solid fill with its pattern lines", hatch("SOLID", solidLines),
+         {"52=90.0 41=2.5 77=0", "78=1 53=45.0 43=0.0 44=0.0 45=-0.0883883476483184 "
+                                 "46=0.0883883476483185 79=0 98=0"}},
+        {"a solid fill without pattern lines", hatch("SOLID", ""), {"52=90.0 41=2.5 77=0 98=0"}},
+        {"a pattern fill", hatch("ANSI31", solidLines), {"52=90.0 41=2.5 77=0 78=1 53=135.0"}},
+    };
+    std::vector<std::string> written;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        AuditReport report;
+        const std::vector<std::string> records = rewrittenEntities(drawing("AC1027", c.entity), report);
+        ASSERT_EQ(records.size(), 1u);
+        size_t at = 0;
+        for (const std::string& piece : c.written) {
+            const size_t found = records[0].find(piece, at);
+            EXPECT_NE(found, std::string::npos) << piece << " not in " << records[0];
+            at = found == std::string::npos ? at : found;
+        }
+        written.push_back(writeDrawing(*load(drawing("AC1027", c.entity), report)));
+    }
+    std::string output;
+    EXPECT_EQ(test::auditWithEzdxf(written, output), 0) << output;
+}
+
 // again, however far from unit length it was written.
 TEST(DrawingRead, NormalsReadTheSameAfterBeingWritten) {
     const auto entity = [](std::string_view type, std::string_view subclass,
