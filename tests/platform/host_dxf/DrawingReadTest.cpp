@@ -64,12 +64,12 @@ std::vector<std::string> rewrittenEntities(const std::string& text, AuditReport&
 // (a second part of a subclass among them), are written back as they were read.
 TEST(DrawingRead, WhatTheHostDoesNotModelIsWrittenBackAsRead) {
     const std::string entities = lines({
-        "0",   "ARC",        "5",   "20",         "102", "{ACAD_REACTORS",
+        "0",   "ELLIPSE",    "5",   "20",         "102", "{ACAD_REACTORS",
         "330", "1F",         "102", "}",          "100", "AcDbEntity",
-        "8",   "0",          "410", "Model",      "100", "AcDbCircle",
+        "8",   "0",          "410", "Model",      "100", "AcDbEllipse",
         "10",  "1.0",        "20",  "2.0",        "30",  "0.0",
-        "40",  "3.0",        "100", "AcDbArc",    "50",  "0.0",
-        "51",  "90.0",       "0",   "LINE",       "5",   "21",
+        "11",  "3.0",        "21",  "0.0",        "31",  "0.0",
+        "40",  "0.5",        "0",   "LINE",       "5",   "21",
         "100", "AcDbEntity", "8",   "0",          "100", "AcDbLine",
         "10",  "0.0",        "20",  "0.0",        "30",  "0.0",
         "11",  "1.0",        "21",  "1.0",        "31",  "0.0",
@@ -83,8 +83,8 @@ TEST(DrawingRead, WhatTheHostDoesNotModelIsWrittenBackAsRead) {
     AuditReport report;
     EXPECT_EQ(rewrittenEntities(drawing("AC1027", entities), report),
               (std::vector<std::string>{
-                  "ARC 102={ACAD_REACTORS 330=1F 102=} 100=AcDbEntity 8=0 410=Model "
-                  "100=AcDbCircle 10=1.0 20=2.0 30=0.0 40=3.0 100=AcDbArc 50=0.0 51=90.0",
+                  "ELLIPSE 102={ACAD_REACTORS 330=1F 102=} 100=AcDbEntity 8=0 410=Model "
+                  "100=AcDbEllipse 10=1.0 20=2.0 30=0.0 11=3.0 21=0.0 31=0.0 40=0.5",
                   "LINE 100=AcDbEntity 8=0 100=AcDbLine 10=0.0 20=0.0 30=0.0 11=1.0 21=1.0 "
                   "31=0.0 73=5 100=AcDbFuture 90=7",
                   "LINE 100=AcDbEntity 8=0 100=AcDbLine 10=0.0 20=0.0 30=0.0 11=1.0 21=1.0 "
