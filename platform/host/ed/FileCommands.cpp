@@ -19,22 +19,6 @@ namespace {
 
 constexpr size_t kPathBuffer = 1024;
 
-// The Windows path of a typed path, or nothing (reported) when it is no valid path.
-std::optional<std::wstring> windowsPathOf(std::wstring typed) {
-    if (typed.size() >= 2 && typed.front() == L'"' && typed.back() == L'"') {
-        typed = typed.substr(1, typed.size() - 2);
-    }
-    if (!typed.empty() && typed[0] == L'/') {
-        return qv::win32::toWindowsPath(wideToUtf8(typed));
-    }
-    if (std::optional<std::wstring> full = qv::win32::fullWindowsPath(typed)) {
-        return full;
-    }
-    print(L"\"" + typed + L"\" is not a valid path.\n");
-    reportCommandFailure();
-    return std::nullopt;
-}
-
 // Asks for a path; nothing for Enter, Esc or a bad path.
 std::optional<std::wstring> askPath(const std::wstring& prompt) {
     ACHAR buffer[kPathBuffer];
@@ -45,7 +29,7 @@ std::optional<std::wstring> askPath(const std::wstring& prompt) {
         }
         return std::nullopt;
     }
-    return windowsPathOf(buffer);
+    return typedWindowsPath(buffer);
 }
 
 std::wstring reason(Acad::ErrorStatus status) {
@@ -109,7 +93,7 @@ void saveAsCommand() {
     if (status != RTNORM) {
         return;
     }
-    const std::optional<std::wstring> path = windowsPathOf(buffer[0] != 0 ? buffer : offered);
+    const std::optional<std::wstring> path = typedWindowsPath(buffer[0] != 0 ? buffer : offered);
     if (path) {
         saveTo(*doc, *path);
     }
@@ -136,6 +120,21 @@ const bool g_registered = [] {
 }();
 
 }  // namespace
+
+std::optional<std::wstring> typedWindowsPath(std::wstring typed) {
+    if (typed.size() >= 2 && typed.front() == L'"' && typed.back() == L'"') {
+        typed = typed.substr(1, typed.size() - 2);
+    }
+    if (!typed.empty() && typed[0] == L'/') {
+        return qv::win32::toWindowsPath(wideToUtf8(typed));
+    }
+    if (std::optional<std::wstring> full = qv::win32::fullWindowsPath(typed)) {
+        return full;
+    }
+    print(L"\"" + typed + L"\" is not a valid path.\n");
+    reportCommandFailure();
+    return std::nullopt;
+}
 
 std::optional<std::wstring> openDrawing(const std::wstring& path) {
     AcApDocument* previous = acDocManager->curDocument();
