@@ -80,8 +80,19 @@ void BM_Write(benchmark::State& state) {
 void BM_Save(benchmark::State& state) {
     const auto db = loaded();
     const std::string target = g_tempDir + "/saved.dxf";
+    // As the host saves: the text goes to the file as it is written.
+    struct Sink : DrawingSink {
+        FileReplacement* file = nullptr;
+        void write(std::string_view text) override { file->write(text); }
+        void overwrite(size_t offset, std::string_view text) override {
+            file->overwrite(offset, text);
+        }
+    } sink;
     for (auto _ : state) {
-        writeFileAtomically(target, writeDrawing(*db));
+        FileReplacement file(target);
+        sink.file = &file;
+        writeDrawing(*db, sink);
+        file.commit();
     }
 }
 

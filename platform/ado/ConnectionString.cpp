@@ -74,6 +74,11 @@ ConnectionStringError::ConnectionStringError(Kind kind, std::wstring message)
     : m_kind(kind), m_message(std::move(message)), m_what(wideToUtf8(m_message)) {}
 
 ConnectionSettings parseConnectionString(std::wstring_view text) {
+    if (text.find(L'\0') != std::wstring_view::npos) {
+        throw ConnectionStringError(
+            ConnectionStringError::Kind::Value,
+            L"The connection string holds a NUL character, which it cannot carry to the driver.");
+    }
     ConnectionSettings settings;
     std::set<std::wstring> seen;
     std::size_t i = 0;

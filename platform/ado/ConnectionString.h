@@ -32,7 +32,8 @@ class ConnectionStringError : public std::exception {
 // by ";", keys without regard to case and blanks around keys and values ignored; a value in
 // double or single quotes may hold ";" and "=", a doubled quote standing for one. Empty pairs are
 // skipped. A pair without "=", an unclosed quote, text after a closing quote, a key given twice
-// (under any of its synonyms) or an unknown provider raise ConnectionStringError. Keywords that
+// (under any of its synonyms) or an unknown provider raise ConnectionStringError, and so does a
+// NUL character anywhere (kind Value: the driver's string would end there). Keywords that
 // the SQL Server provider knows but that mean nothing here (Persist Security Info, Application
 // Name, ...) are accepted and dropped: they never reach the driver.
 struct ConnectionSettings {

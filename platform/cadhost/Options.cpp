@@ -11,10 +11,22 @@ const char* const kUsage =
 std::optional<Options> parseOptions(int argc, char** argv, std::string& error) {
     Options options;
     bool drawingGiven = false;
+    bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         std::string* value = nullptr;
-        if (arg == "--script") {
+        if (optionsEnded || arg == "-" || arg.empty() || arg[0] != '-') {
+            if (drawingGiven) {
+                error = "only one drawing can be given (" + options.drawing + ", " + arg + ")";
+                return std::nullopt;
+            }
+            options.drawing = arg;
+            drawingGiven = true;
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg == "--script") {
             value = &options.script;
         } else if (arg == "--save") {
             value = &options.save;
@@ -25,15 +37,11 @@ std::optional<Options> parseOptions(int argc, char** argv, std::string& error) {
         } else if (arg == "--module") {
             value = &options.module;
             options.moduleGiven = true;
-        } else if (arg.size() > 1 && arg[0] == '-') {
+        } else {
             error = "unknown option " + arg;
             return std::nullopt;
-        } else if (drawingGiven) {
-            error = "only one drawing can be given (" + options.drawing + ", " + arg + ")";
-            return std::nullopt;
-        } else {
-            options.drawing = arg;
-            drawingGiven = true;
+        }
+        if (value == nullptr) {
             continue;
         }
         if (i + 1 >= argc) {

@@ -10,6 +10,8 @@
 //   --home DIR      the folder that is drive C: (default ~/.cadhost/drive_c)
 //   --module FILE   the module to load (default libquorvelle.so beside the program)
 //   drawing         the drawing to open (else a new, empty one)
+//   --              ends the options: what follows is the drawing, even when it begins with "-"
+
 #pragma once
 
 #include <optional>

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iostream>
 
+#include "cadhost/ControlEscaping.h"
 #include "cadhost/Options.h"
 #include "host/CommandLine.h"
 #include "host/app/Documents.h"
@@ -43,7 +44,7 @@ std::string programFolder() {
 
 // The Windows form of a path given on the command line.
 std::wstring windowsPath(const std::string& path) {
-    return qv::win32::toWindowsPath(fs::absolute(path).lexically_normal().string()).GetString();
+    return qv::win32::toWindowsPath(fs::absolute(path).lexically_normal().string());
 }
 
 bool prepareHome(const cadhost::Options& options, std::string& error) {
@@ -67,6 +68,11 @@ bool openStartDrawing(const cadhost::Options& options, std::string& error) {
     if (options.drawing.empty()) {
         acDocManager->appContextNewDocument();
         return true;
+    }
+    std::error_code ec;
+    if (fs::is_directory(options.drawing, ec)) {
+        error = "cannot open " + options.drawing + ": it is a folder, not a drawing";
+        return false;
     }
     const std::wstring path = windowsPath(options.drawing);
     if (std::optional<std::wstring> why = qv::host::ed::openDrawing(path)) {
@@ -95,9 +101,23 @@ bool saveAtEnd(const cadhost::Options& options) {
     return true;
 }
 
+// Skips a UTF-8 byte-order mark at the start of a script.
+void skipByteOrderMark(std::istream& in) {
+    // (read byte by byte: a script may come from a pipe, which cannot go back)
+    for (const int byte : {0xEF, 0xBB, 0xBF}) {
+        if (in.peek() != byte) {
+            return;
+        }
+        in.get();
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    // What a drawing or a script holds never reaches the terminal as a control character.
+    const cadhost::ControlEscaping escapedOut(std::cout);
+    const cadhost::ControlEscaping escapedErrors(std::cerr);
     std::string error;
     const std::optional<cadhost::Options> options = cadhost::parseOptions(argc, argv, error);
     if (!options) {
@@ -112,13 +132,16 @@ int main(int argc, char** argv) {
     std::ifstream scriptFile;
     if (!options->script.empty()) {
         scriptFile.open(options->script, std::ios::binary);
-        if (!scriptFile) {
+        if (!scriptFile || fs::is_directory(options->script)) {
             return fail("cannot read the script " + options->script);
         }
     }
     const bool script = scriptFile.is_open();
     std::istream& in = script ? static_cast<std::istream&>(scriptFile) : std::cin;
     const bool echo = script || isatty(STDIN_FILENO) == 0;
+    if (echo) {
+        skipByteOrderMark(in);
+    }
 
     qv::ui::StreamLineSource lines(in);
     qv::host::ed::Editor& editor = qv::host::ed::editor();

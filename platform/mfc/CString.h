@@ -12,6 +12,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 
 #include "../win32/CodePage.h"
@@ -41,7 +42,10 @@ class CStringT {
     CStringT(const CStringT<YCHAR>& other) : m_s(convert(other.GetString())) {}
     explicit CStringT(Ch ch, int repeat = 1) : m_s(repeat > 0 ? repeat : 0, ch) {}
     explicit CStringT(std::basic_string_view<Ch> s) : m_s(s) {}
-    explicit CStringT(const std::basic_string<Ch>& s) : m_s(s) {}
+    // The platform below the framework (Win32, the screen driver) speaks std::wstring: a wide
+    // CString is made from one and read as a std::wstring_view without a cast, so that the
+    // conversion happens here and nowhere else.
+    explicit(!std::is_same_v<Ch, wchar_t>) CStringT(const std::basic_string<Ch>& s) : m_s(s) {}
 
     CStringT& operator=(const Ch* s) {
         m_s = s ? s : empty();
@@ -67,6 +71,7 @@ class CStringT {
     PCXSTR GetString() const { return m_s.c_str(); }
     operator PCXSTR() const { return m_s.c_str(); }
     const std::basic_string<Ch>& str() const { return m_s; }
+    operator std::basic_string_view<Ch>() const requires std::is_same_v<Ch, wchar_t> { return m_s; }
     PCXSTR qvFormatText() const { return m_s.c_str(); }
 
     // The character at an index; the index equal to the length gives the terminating zero.

@@ -326,7 +326,7 @@ BOOL CFile::GetStatus(LPCTSTR fileName, CFileStatus& status) {
     if (!fileName) {
         return FALSE;
     }
-    const auto full = qv::win32::fullWindowsPath(fileName);
+    const std::optional<CString> full = qv::win32::fullWindowsPath(fileName);
     if (!full || full->GetLength() >= MAX_PATH) {
         return FALSE;
     }

@@ -24,7 +24,7 @@ std::string nativePath(const std::wstring& path) {
     const bool windows = isDrivePath(p) || p.find(L'\\') != std::wstring::npos;
     if (!windows)
         return qv::wideToUtf8(p);
-    const auto mapped = qv::win32::toPosixPath(CString(p.c_str()), nullptr);
+    const auto mapped = qv::win32::toPosixPath(p, nullptr);
     return mapped ? *mapped : std::string();
 }
 

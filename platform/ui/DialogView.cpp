@@ -1,6 +1,6 @@
 #include "ui/DialogView.h"
 
-#include <cwctype>
+#include "win32/CodePage.h"
 
 namespace qv::ui {
 namespace {
@@ -49,21 +49,21 @@ bool readNumber(const std::wstring& s, int& value) {
     return true;
 }
 
-bool fail(CString* error, const CString& why) {
+bool fail(std::wstring* error, const std::wstring& why) {
     if (error) {
         *error = why;
     }
     return false;
 }
 
-bool readAddress(const std::wstring& s, DialogAction& a, CString* error) {
+bool readAddress(const std::wstring& s, DialogAction& a, std::wstring* error) {
     const auto colon = s.find(L':');
     int page = 0, id = 0;
     const bool ok = colon == std::wstring::npos ? readNumber(s, id)
                                                 : readNumber(s.substr(0, colon), page) &&
                                                       readNumber(s.substr(colon + 1), id);
     if (!ok) {
-        return fail(error, L"\"" + CString(s) + L"\" is no control id (ID or PAGE:ID).");
+        return fail(error, L"\"" + s + L"\" is no control id (ID or PAGE:ID).");
     }
     a.control = id;
     a.page = static_cast<UINT>(page);
@@ -71,22 +71,30 @@ bool readAddress(const std::wstring& s, DialogAction& a, CString* error) {
 }
 
 // The rest of a line as a text: without surrounding quotes when it has them.
-CString unquote(const std::wstring& rest) {
+std::wstring unquote(const std::wstring& rest) {
     if (rest.size() >= 2 && rest.front() == L'"' && rest.back() == L'"') {
-        return CString(rest.substr(1, rest.size() - 2));
+        return rest.substr(1, rest.size() - 2);
     }
-    return CString(rest);
+    return rest;
 }
 
-CString quoted(const CString& s) {
-    CString q = s;
-    q.Replace(L"\r", L"\\r");
-    q.Replace(L"\n", L"\\n");
-    return L"\"" + q + L"\"";
+// In double quotes, with carriage returns and line feeds shown as \r and \n.
+std::wstring quoted(std::wstring_view s) {
+    std::wstring q = L"\"";
+    for (wchar_t c : s) {
+        if (c == L'\r') {
+            q += L"\\r";
+        } else if (c == L'\n') {
+            q += L"\\n";
+        } else {
+            q += c;
+        }
+    }
+    return q + L"\"";
 }
 
-CString joinItems(const std::vector<CString>& items) {
-    CString s;
+std::wstring joinItems(const std::vector<std::wstring>& items) {
+    std::wstring s;
     for (std::size_t i = 0; i < items.size(); ++i) {
         s += (i ? L", " : L"") + quoted(items[i]);
     }
@@ -94,10 +102,10 @@ CString joinItems(const std::vector<CString>& items) {
 }
 
 // Top-level entries are separated by " | ", the items of a popup by ", ".
-CString menuText(const std::vector<MenuItemView>& items, const wchar_t* separator) {
-    CString s;
+std::wstring menuText(const std::vector<MenuItemView>& items, const wchar_t* separator) {
+    std::wstring s;
     for (const MenuItemView& m : items) {
-        if (!s.IsEmpty()) {
+        if (!s.empty()) {
             s += separator;
         }
         if (m.separator) {
@@ -108,7 +116,7 @@ CString menuText(const std::vector<MenuItemView>& items, const wchar_t* separato
         if (!m.items.empty() || m.id == 0) {
             s += L" [" + menuText(m.items, L", ") + L"]";
         } else {
-            s.AppendFormat(L" %u", m.id);
+            s += L" " + std::to_wstring(m.id);
         }
         if (m.checked) {
             s += L" (checked)";
@@ -120,17 +128,17 @@ CString menuText(const std::vector<MenuItemView>& items, const wchar_t* separato
     return s;
 }
 
-CString controlLine(const ControlView& c) {
-    CString line = L"  ";
+std::wstring controlLine(const ControlView& c) {
+    std::wstring line = L"  ";
     if (c.id == -1) {
         line += L"-";
     } else if (c.page) {
-        line.AppendFormat(L"%u:%d", c.page, c.id);
+        line += std::to_wstring(c.page) + L":" + std::to_wstring(c.id);
     } else {
-        line.AppendFormat(L"%d", c.id);
+        line += std::to_wstring(c.id);
     }
     line += L" " + c.kind;
-    if (!c.label.IsEmpty()) {
+    if (!c.label.empty()) {
         line += L" " + quoted(withoutAccessKeys(c.label));
     }
     if (c.kind == L"edit" || (c.kind == L"static" && c.id != -1)) {
@@ -142,12 +150,12 @@ CString controlLine(const ControlView& c) {
     } else if (c.kind == L"combo" || c.kind == L"tab") {
         line += L": " + quoted(c.text) + L" of " + joinItems(c.items);
     } else if (c.kind == L"list") {
-        line.AppendFormat(L": %d items", static_cast<int>(c.items.size()));
+        line += L": " + std::to_wstring(c.items.size()) + L" items";
         if (c.selected >= 0) {
-            line.AppendFormat(L", selected %d", c.selected);
+            line += L", selected " + std::to_wstring(c.selected);
         }
     }
-    CString states;
+    std::wstring states;
     if (!c.enabled) {
         states += L", disabled";
     }
@@ -160,8 +168,8 @@ CString controlLine(const ControlView& c) {
     if (c.isDefault) {
         states += L", default";
     }
-    if (!states.IsEmpty()) {
-        line += L" (" + states.Mid(2) + L")";
+    if (!states.empty()) {
+        line += L" (" + states.substr(2) + L")";
     }
     return line;
 }
@@ -184,8 +192,8 @@ const ControlView* DialogView::control(int id, UINT page) const {
     return any;
 }
 
-std::optional<DialogAction> parseDialogAction(const CString& line, CString* error) {
-    std::wstring s = line.str();
+std::optional<DialogAction> parseDialogAction(std::wstring_view line, std::wstring* error) {
+    std::wstring s(line);
     while (!s.empty() && isBlank(s.back())) {
         s.pop_back();
     }
@@ -195,12 +203,11 @@ std::optional<DialogAction> parseDialogAction(const CString& line, CString* erro
     }
     s.erase(0, b);
     const auto end = s.find_first_of(L" \t");
-    CString verb(s.substr(0, end));
+    const std::wstring verb = toLower(s.substr(0, end));
     std::wstring rest = end == std::wstring::npos ? std::wstring() : s.substr(end + 1);
     while (!rest.empty() && isBlank(rest.front())) {
         rest.erase(0, 1);
     }
-    verb.MakeLower();
 
     for (const Verb& v : kVerbs) {
         if (verb != v.name) {
@@ -259,11 +266,10 @@ std::optional<DialogAction> parseDialogAction(const CString& line, CString* erro
     return std::nullopt;
 }
 
-std::vector<CString> formatDialog(const DialogView& view) {
-    std::vector<CString> lines;
-    CString head = L"Dialog " + quoted(view.caption);
-    head.AppendFormat(L" (%u)", view.templateId);
-    lines.push_back(head);
+std::vector<std::wstring> formatDialog(const DialogView& view) {
+    std::vector<std::wstring> lines;
+    lines.push_back(L"Dialog " + quoted(view.caption) + L" (" + std::to_wstring(view.templateId) +
+                    L")");
     if (!view.menu.empty()) {
         lines.push_back(L"  Menu: " + menuText(view.menu, L" | "));
     }
@@ -274,18 +280,16 @@ std::vector<CString> formatDialog(const DialogView& view) {
         lines.push_back(controlLine(c));
         if (c.kind == L"list") {
             for (std::size_t i = 0; i < c.items.size(); ++i) {
-                CString item;
-                item.Format(L"    %d %s", static_cast<int>(i), quoted(c.items[i]));
-                lines.push_back(item);
+                lines.push_back(L"    " + std::to_wstring(i) + L" " + quoted(c.items[i]));
             }
         }
     }
     return lines;
 }
 
-CString withoutAccessKeys(const CString& caption) {
-    CString out;
-    const std::wstring& s = caption.str();
+std::wstring withoutAccessKeys(std::wstring_view caption) {
+    std::wstring out;
+    const std::wstring_view s = caption;
     for (std::size_t i = 0; i < s.size(); ++i) {
         if (s[i] != L'&') {
             out += s[i];

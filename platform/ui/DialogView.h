@@ -26,23 +26,24 @@
 #pragma once
 
 #include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
-#include "../mfc/CString.h"
 #include "../win32/WinTypes.h"
 
 namespace qv::ui {
 
 struct ControlView {
     int id = 0;
-    UINT page = 0;  // the template id of the page that holds the control; 0 for the dialog
-    CString kind;   // "static", "group", "button", "checkbox", "radio", "edit", "combo", "list",
-                    // "tab"
-    CString label;  // a button's caption; for an edit, combo or list box the static before it
-    CString text;   // the window text: an edit's content, a combo box's edit part or choice
-    std::vector<CString> items;  // the items of a combo box, list box or tab control
-    int selected = -1;           // the chosen item, -1 for none
-    int check = -1;              // check boxes and radio buttons: 0, 1 or 2; others -1
+    UINT page = 0;      // the template id of the page that holds the control; 0 for the dialog
+    std::wstring kind;  // "static", "group", "button", "checkbox", "radio", "edit", "combo",
+                        // "list", "tab"
+    std::wstring label;  // a button's caption; for an edit, combo or list box the static before it
+    std::wstring text;   // the window text: an edit's content, a combo box's edit part or choice
+    std::vector<std::wstring> items;  // the items of a combo box, list box or tab control
+    int selected = -1;                // the chosen item, -1 for none
+    int check = -1;                   // check boxes and radio buttons: 0, 1 or 2; others -1
     bool visible = true;
     bool enabled = true;
     bool focused = false;
@@ -53,7 +54,7 @@ struct ControlView {
 };
 
 struct MenuItemView {
-    CString text;
+    std::wstring text;
     UINT id = 0;  // 0 for a popup or a separator
     bool separator = false;
     bool checked = false;
@@ -64,7 +65,7 @@ struct MenuItemView {
 struct DialogView {
     HWND hwnd = nullptr;
     UINT templateId = 0;
-    CString caption;
+    std::wstring caption;
     bool modal = false;
     bool hasCloseBox = false;
     std::vector<MenuItemView> menu;
@@ -93,14 +94,15 @@ struct DialogAction {
     Kind kind = Kind::NoMoreInput;
     int control = 0;        // the control's id
     UINT page = 0;          // the page's template id; 0: the dialog, or the first page that has it
-    CString text;           // the text of SetText; the item of Select and DoubleClick
+    std::wstring text;      // the text of SetText; the item of Select and DoubleClick
     UINT command = 0;       // the command of Menu
     HWND dialog = nullptr;  // the modeless dialog to act on; null: the first one offered
 };
 
 // Reads one action line (see above). On failure returns nothing and, when `error` is given,
 // says why.
-std::optional<DialogAction> parseDialogAction(const CString& line, CString* error = nullptr);
+std::optional<DialogAction> parseDialogAction(std::wstring_view line,
+                                              std::wstring* error = nullptr);
 
 // The dialog as lines of text: the caption, the menu bar, then one line per visible control
 // (labels that name the next control are folded into it), for example
@@ -114,9 +116,9 @@ std::optional<DialogAction> parseDialogAction(const CString& line, CString* erro
 //         0 "Kitchen"
 //         1 "Office"
 //       291 edit "Text Size": "250" (disabled)
-std::vector<CString> formatDialog(const DialogView& view);
+std::vector<std::wstring> formatDialog(const DialogView& view);
 
 // A menu or button caption without its access-key marks ("E&xit" shows as "Exit").
-CString withoutAccessKeys(const CString& caption);
+std::wstring withoutAccessKeys(std::wstring_view caption);
 
 }  // namespace qv::ui

@@ -32,15 +32,24 @@ std::vector<Button> buttonsOf(UINT type) {
     }
 }
 
-bool isEscape(const CString& answer) {
-    return answer.CompareNoCase(L"cancel") == 0 || answer.CompareNoCase(L"esc") == 0 ||
-           answer.CompareNoCase(L"^C") == 0 || answer == L"\x1b";
+bool isEscape(std::wstring_view answer) {
+    return equalsIgnoringCase(answer, L"cancel") || equalsIgnoringCase(answer, L"esc") ||
+           equalsIgnoringCase(answer, L"^C") || answer == L"\x1b";
 }
 
-CString trimmed(const CString& s) {
-    CString t = s;
-    t.Trim();
-    return t;
+bool isBlank(wchar_t c) {
+    return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r' || c == L'\v' || c == L'\f';
+}
+
+// Without blanks at either end.
+std::wstring trimmed(std::wstring_view s) {
+    while (!s.empty() && isBlank(s.front())) {
+        s.remove_prefix(1);
+    }
+    while (!s.empty() && isBlank(s.back())) {
+        s.remove_suffix(1);
+    }
+    return std::wstring(s);
 }
 
 }  // namespace
@@ -68,16 +77,16 @@ std::optional<std::string> StreamLineSource::readLine() {
 TerminalDriver::TerminalDriver(LineSource& input, std::ostream& output, bool echo)
     : m_input(input), m_out(output), m_echo(echo) {}
 
-void TerminalDriver::line(const CString& text) {
-    m_out << wideToUtf8(text.str()) << '\n';
+void TerminalDriver::line(std::wstring_view text) {
+    m_out << wideToUtf8(text) << '\n';
 }
 
-void TerminalDriver::error(const CString& text) {
+void TerminalDriver::error(std::wstring_view text) {
     ++m_errors;
     line(text);
 }
 
-std::optional<CString> TerminalDriver::ask(const char* prompt) {
+std::optional<std::wstring> TerminalDriver::ask(const char* prompt) {
     m_out << prompt << std::flush;
     const std::optional<std::string> s = m_input.readLine();
     if (!s) {
@@ -91,29 +100,29 @@ std::optional<CString> TerminalDriver::ask(const char* prompt) {
     if (m_echo) {
         m_out << *s << '\n';
     }
-    return CString(utf8ToWide(*s));
+    return utf8ToWide(*s);
 }
 
-int TerminalDriver::messageBox(HWND, const CString& text, const CString& caption, UINT type) {
+int TerminalDriver::messageBox(HWND, std::wstring_view text, std::wstring_view caption, UINT type) {
     const std::vector<Button> buttons = buttonsOf(type);
-    CString head = L"Message box \"" + caption + L"\" (";
+    std::wstring head = L"Message box \"" + std::wstring(caption) + L"\" (";
     for (std::size_t i = 0; i < buttons.size(); ++i) {
-        head += (i ? L", " : L"") + CString(buttons[i].name);
+        head += (i ? L", " : L"") + std::wstring(buttons[i].name);
     }
     line(head + L"):");
     line(text);
     const std::size_t def = std::min<std::size_t>((type & 0x300u) >> 8, buttons.size() - 1);
     for (;;) {
-        const std::optional<CString> answer = ask("Button: ");
+        const std::optional<std::wstring> answer = ask("Button: ");
         if (!answer) {
             return buttons[def].id;
         }
-        const CString a = trimmed(*answer);
-        if (a.IsEmpty()) {
+        const std::wstring a = trimmed(*answer);
+        if (a.empty()) {
             return buttons[def].id;
         }
         for (const Button& b : buttons) {
-            if (a.CompareNoCase(b.name) == 0) {
+            if (equalsIgnoringCase(a, b.name)) {
                 return b.id;
             }
         }
@@ -127,44 +136,44 @@ int TerminalDriver::messageBox(HWND, const CString& text, const CString& caption
                 return IDOK;
             }
         }
-        CString names;
+        std::wstring names;
         for (const Button& b : buttons) {
-            names += (names.IsEmpty() ? L"" : L", ") + CString(b.name);
+            names += (names.empty() ? L"" : L", ") + std::wstring(b.name);
         }
         error(L"Please answer " + names + L".");
     }
 }
 
-CString TerminalDriver::browseForFolder(const CString& title) {
-    line(L"Folder picker \"" + title + L"\"");
-    const std::optional<CString> answer = ask("Folder: ");
-    return answer ? trimmed(*answer) : CString();
+std::wstring TerminalDriver::browseForFolder(std::wstring_view title) {
+    line(L"Folder picker \"" + std::wstring(title) + L"\"");
+    const std::optional<std::wstring> answer = ask("Folder: ");
+    return answer ? trimmed(*answer) : std::wstring();
 }
 
-BOOL TerminalDriver::fileDialog(const FileDialogRequest& request, CString& path) {
-    CString title = request.title;
-    if (title.IsEmpty()) {
+BOOL TerminalDriver::fileDialog(const FileDialogRequest& request, std::wstring& path) {
+    std::wstring title = request.title;
+    if (title.empty()) {
         title = request.openMode ? L"Open" : L"Save As";
     }
     line(L"File dialog \"" + title + L"\" (" + request.filter + L")");
-    const std::optional<CString> answer = ask("File name: ");
-    path = answer ? trimmed(*answer) : CString();
-    return path.IsEmpty() ? FALSE : TRUE;
+    const std::optional<std::wstring> answer = ask("File name: ");
+    path = answer ? trimmed(*answer) : std::wstring();
+    return path.empty() ? FALSE : TRUE;
 }
 
 void TerminalDriver::dialogShown(const DialogView& view) {
-    for (const CString& l : formatDialog(view)) {
+    for (const std::wstring& l : formatDialog(view)) {
         line(l);
     }
 }
 
 DialogAction TerminalDriver::dialogAction(const DialogView& view) {
     for (;;) {
-        const std::optional<CString> answer = ask("Dialog action: ");
+        const std::optional<std::wstring> answer = ask("Dialog action: ");
         if (!answer) {
             return DialogAction();
         }
-        CString why;
+        std::wstring why;
         const std::optional<DialogAction> a = parseDialogAction(*answer, &why);
         if (!a) {
             error(why);
@@ -181,7 +190,7 @@ std::optional<DialogAction> TerminalDriver::modelessAction(const std::vector<Dia
     if (!next || open.empty()) {
         return std::nullopt;
     }
-    const std::optional<DialogAction> a = parseDialogAction(CString(utf8ToWide(*next)));
+    const std::optional<DialogAction> a = parseDialogAction(utf8ToWide(*next));
     if (!a) {
         return std::nullopt;  // a command for the host
     }
@@ -195,7 +204,7 @@ std::optional<DialogAction> TerminalDriver::modelessAction(const std::vector<Dia
     return a;
 }
 
-void TerminalDriver::dialogNotice(const CString& message, bool refused) {
+void TerminalDriver::dialogNotice(std::wstring_view message, bool refused) {
     if (refused) {
         error(message);
     } else {

@@ -23,6 +23,7 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "UiDriver.h"
 
@@ -54,14 +55,15 @@ class TerminalDriver : public UiDriver {
   public:
     TerminalDriver(LineSource& input, std::ostream& output, bool echo = true);
 
-    int messageBox(HWND owner, const CString& text, const CString& caption, UINT type) override;
-    CString browseForFolder(const CString& title) override;
-    BOOL fileDialog(const FileDialogRequest& request, CString& path) override;
+    int messageBox(HWND owner, std::wstring_view text, std::wstring_view caption,
+                   UINT type) override;
+    std::wstring browseForFolder(std::wstring_view title) override;
+    BOOL fileDialog(const FileDialogRequest& request, std::wstring& path) override;
 
     void dialogShown(const DialogView& view) override;
     DialogAction dialogAction(const DialogView& view) override;
     std::optional<DialogAction> modelessAction(const std::vector<DialogView>& open) override;
-    void dialogNotice(const CString& message, bool refused) override;
+    void dialogNotice(std::wstring_view message, bool refused) override;
     void dialogClosed(const DialogView& view) override;
 
     int errorCount() const { return m_errors; }
@@ -69,9 +71,9 @@ class TerminalDriver : public UiDriver {
 
   private:
     // Asks with a prompt and reads one line (echoed); nothing at the end of input.
-    std::optional<CString> ask(const char* prompt);
-    void line(const CString& text);
-    void error(const CString& text);
+    std::optional<std::wstring> ask(const char* prompt);
+    void line(std::wstring_view text);
+    void error(std::wstring_view text);
 
     LineSource& m_input;
     std::ostream& m_out;

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "win32/MessageBox.h"
+#include "win32/CodePage.h"
 
 namespace qv::ui {
 namespace {
@@ -26,45 +26,18 @@ UiDriver& driver() {
 
 void setDriver(UiDriver* d) {
     current() = d;
+    qv::win32::setScreen(d);
 }
 
 DriverScope::DriverScope(UiDriver& d) : m_previous(current()) {
-    current() = &d;
+    setDriver(&d);
 }
 DriverScope::~DriverScope() {
-    current() = m_previous;
+    setDriver(m_previous);
 }
 
-int defaultButton(UINT type) {
-    switch (type & 0x0F) {
-        case MB_OKCANCEL:
-            return IDOK;
-        case MB_ABORTRETRYIGNORE:
-            return IDABORT;
-        case MB_YESNOCANCEL:
-            return IDYES;
-        case MB_YESNO:
-            return IDYES;
-        case MB_RETRYCANCEL:
-            return IDRETRY;
-        default:
-            return IDOK;
-    }
-}
-
-int HeadlessDriver::messageBox(HWND, const CString&, const CString&, UINT type) {
-    return defaultButton(type);
-}
-CString HeadlessDriver::browseForFolder(const CString&) {
-    return CString();
-}
-BOOL HeadlessDriver::fileDialog(const FileDialogRequest&, CString& path) {
-    path.Empty();
-    return FALSE;
-}
-
-int ScriptedDriver::messageBox(HWND, const CString& text, const CString& caption, UINT type) {
-    m_shown.push_back({L"messageBox", text, caption, type});
+int ScriptedDriver::messageBox(HWND, std::wstring_view text, std::wstring_view caption, UINT type) {
+    m_shown.push_back({L"messageBox", std::wstring(text), std::wstring(caption), type});
     if (m_buttons.empty()) {
         return defaultButton(type);
     }
@@ -73,33 +46,33 @@ int ScriptedDriver::messageBox(HWND, const CString& text, const CString& caption
     return b;
 }
 
-CString ScriptedDriver::browseForFolder(const CString& title) {
-    m_shown.push_back({L"folder", title, CString(), 0});
+std::wstring ScriptedDriver::browseForFolder(std::wstring_view title) {
+    m_shown.push_back({L"folder", std::wstring(title), std::wstring(), 0});
     if (m_folders.empty()) {
-        return CString();
+        return std::wstring();
     }
-    CString f = m_folders.front();
+    std::wstring f = std::move(m_folders.front());
     m_folders.pop_front();
     return f;
 }
 
-BOOL ScriptedDriver::fileDialog(const FileDialogRequest& request, CString& path) {
+BOOL ScriptedDriver::fileDialog(const FileDialogRequest& request, std::wstring& path) {
     m_shown.push_back({L"file", request.filter, request.title, 0});
     m_lastFileRequest = request;
-    path.Empty();
+    path.clear();
     if (m_files.empty()) {
         return FALSE;
     }
-    path = m_files.front();
+    path = std::move(m_files.front());
     m_files.pop_front();
-    return path.IsEmpty() ? FALSE : TRUE;
+    return path.empty() ? FALSE : TRUE;
 }
 
-void ScriptedDriver::queueAction(const CString& line) {
-    CString error;
+void ScriptedDriver::queueAction(std::wstring_view line) {
+    std::wstring error;
     const std::optional<DialogAction> action = parseDialogAction(line, &error);
     if (!action) {
-        throw std::invalid_argument(CStringA(error).GetString());
+        throw std::invalid_argument(wideToAnsi(error));
     }
     m_actions.push_back(*action);
 }
@@ -128,8 +101,8 @@ std::optional<DialogAction> ScriptedDriver::modelessAction(const std::vector<Dia
     return a;
 }
 
-void ScriptedDriver::dialogNotice(const CString& message, bool refused) {
-    m_notices.push_back({message, refused});
+void ScriptedDriver::dialogNotice(std::wstring_view message, bool refused) {
+    m_notices.push_back({std::wstring(message), refused});
 }
 
 void ScriptedDriver::dialogClosed(const DialogView& view) {

@@ -3,6 +3,11 @@
 // Without one, a HeadlessDriver answers every question with its default (the first button of a
 // message box, a cancelled picker, no action in a dialog, which closes it as Esc would).
 //
+// A driver is the Win32 layer's Screen (win32/Screen.h) and more: the current driver is also the
+// screen that the system's message boxes and pickers ask, so a driver answers both the system's
+// windows and the dialogs of the framework. Texts are wide std::wstring; the framework converts
+// its CString where it calls a driver.
+//
 // Dialogs: the dialog runtime (platform/mfc/dialogs) tells the driver when a dialog is shown and
 // when it closes, asks it for the user's next action while a modal dialog runs (dialogAction),
 // and, between the host's commands, offers it the shown modeless dialogs (modelessAction).
@@ -12,35 +17,24 @@
 #include <deque>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "../mfc/CString.h"
 #include "DialogView.h"
+#include "../win32/Screen.h"
 #include "../win32/WinTypes.h"
 
 namespace qv::ui {
 
-// What the framework's file dialog asks for.
-struct FileDialogRequest {
-    BOOL openMode = TRUE;   // TRUE: open, FALSE: save as
-    CString title;          // empty: the system's title
-    CString initialFolder;  // may be empty
-    CString fileName;       // initial file name
-    CString defaultExt;     // without the point; may be empty
-    CString filter;         // "Label|pattern|Label|pattern||"
-    DWORD flags = 0;
-};
+// What a file dialog asks for (title, initial folder and name, default extension, filter, flags).
+using FileDialogRequest = qv::win32::FileDialogRequest;
+// The button a message box of this type gives by default (its first button).
+using qv::win32::defaultButton;
 
-class UiDriver {
+// The system's windows (Screen): messageBox, browseForFolder and fileDialog, which answer with
+// their defaults unless a driver overrides them. The dialogs of the framework: below.
+class UiDriver : public qv::win32::Screen {
   public:
-    virtual ~UiDriver() = default;
-    // Shows a message box; returns the button (IDOK, IDCANCEL, IDYES, IDNO, ...).
-    virtual int messageBox(HWND owner, const CString& text, const CString& caption, UINT type) = 0;
-    // The folder picker: the chosen folder's path, or an empty text when cancelled.
-    virtual CString browseForFolder(const CString& title) = 0;
-    // The file dialog: TRUE and the chosen full path in `path` when confirmed.
-    virtual BOOL fileDialog(const FileDialogRequest& request, CString& path) = 0;
-
     // A dialog became visible (or was restored); `view` is what it shows now.
     virtual void dialogShown(const DialogView& view) {}
     // The user's next action in a running modal dialog; NoMoreInput when there is none.
@@ -52,14 +46,15 @@ class UiDriver {
     }
     // The outcome of an action that was refused (refused true) or changed (a number edit drops
     // what is no digit).
-    virtual void dialogNotice(const CString& message, bool refused) {}
+    virtual void dialogNotice(std::wstring_view message, bool refused) {}
     // A dialog ended or was destroyed.
     virtual void dialogClosed(const DialogView& view) {}
 };
 
 // The current driver; never null.
 UiDriver& driver();
-// Installs a driver (not owned; it must outlive its use) or, with null, the headless default.
+// Installs a driver (not owned; it must outlive its use) or, with null, the headless default;
+// the driver becomes the Win32 layer's screen as well.
 void setDriver(UiDriver* driver);
 
 // Installs a driver for the lifetime of the guard and restores the previous one afterwards.
@@ -75,12 +70,7 @@ class DriverScope {
 };
 
 // Answers with defaults and shows nothing.
-class HeadlessDriver : public UiDriver {
-  public:
-    int messageBox(HWND owner, const CString& text, const CString& caption, UINT type) override;
-    CString browseForFolder(const CString& title) override;
-    BOOL fileDialog(const FileDialogRequest& request, CString& path) override;
-};
+class HeadlessDriver : public UiDriver {};
 
 // A driver for tests: answers come from queues, and everything shown is recorded.
 // An empty queue answers as the HeadlessDriver does. Dialog actions (queued as objects or as
@@ -88,33 +78,34 @@ class HeadlessDriver : public UiDriver {
 class ScriptedDriver : public UiDriver {
   public:
     struct Notice {
-        CString message;
+        std::wstring message;
         bool refused = false;
     };
 
     struct Shown {
-        CString kind;  // "messageBox", "folder", "file"
-        CString text;
-        CString caption;
+        std::wstring kind;  // "messageBox", "folder", "file"
+        std::wstring text;
+        std::wstring caption;
         UINT type = 0;
     };
 
     void queueButton(int button) { m_buttons.push_back(button); }
-    void queueFolder(const CString& path) { m_folders.push_back(path); }  // empty: cancel
-    void queueFile(const CString& path) { m_files.push_back(path); }      // empty: cancel
+    void queueFolder(std::wstring_view path) { m_folders.emplace_back(path); }  // empty: cancel
+    void queueFile(std::wstring_view path) { m_files.emplace_back(path); }      // empty: cancel
     void queueAction(const DialogAction& action) { m_actions.push_back(action); }
     // Queues an action line; a line that does not parse raises std::invalid_argument.
-    void queueAction(const CString& line);
+    void queueAction(std::wstring_view line);
     std::size_t pendingActions() const { return m_actions.size(); }
 
-    int messageBox(HWND owner, const CString& text, const CString& caption, UINT type) override;
-    CString browseForFolder(const CString& title) override;
-    BOOL fileDialog(const FileDialogRequest& request, CString& path) override;
+    int messageBox(HWND owner, std::wstring_view text, std::wstring_view caption,
+                   UINT type) override;
+    std::wstring browseForFolder(std::wstring_view title) override;
+    BOOL fileDialog(const FileDialogRequest& request, std::wstring& path) override;
 
     void dialogShown(const DialogView& view) override;
     DialogAction dialogAction(const DialogView& view) override;
     std::optional<DialogAction> modelessAction(const std::vector<DialogView>& open) override;
-    void dialogNotice(const CString& message, bool refused) override;
+    void dialogNotice(std::wstring_view message, bool refused) override;
     void dialogClosed(const DialogView& view) override;
 
     const std::vector<Shown>& shown() const { return m_shown; }
@@ -124,7 +115,7 @@ class ScriptedDriver : public UiDriver {
     const std::vector<DialogView>& dialogsAsked() const { return m_dialogsAsked; }
     const std::vector<Notice>& notices() const { return m_notices; }
     // The captions of the dialogs that closed, in order.
-    const std::vector<CString>& dialogsClosed() const { return m_dialogsClosed; }
+    const std::vector<std::wstring>& dialogsClosed() const { return m_dialogsClosed; }
     void clear() {
         m_shown.clear();
         m_dialogsShown.clear();
@@ -135,18 +126,15 @@ class ScriptedDriver : public UiDriver {
 
   private:
     std::deque<int> m_buttons;
-    std::deque<CString> m_folders;
-    std::deque<CString> m_files;
+    std::deque<std::wstring> m_folders;
+    std::deque<std::wstring> m_files;
     std::deque<DialogAction> m_actions;
     std::vector<Shown> m_shown;
     std::vector<DialogView> m_dialogsShown;
     std::vector<DialogView> m_dialogsAsked;
     std::vector<Notice> m_notices;
-    std::vector<CString> m_dialogsClosed;
+    std::vector<std::wstring> m_dialogsClosed;
     FileDialogRequest m_lastFileRequest;
 };
-
-// The button a message box of this type gives by default (its first button).
-int defaultButton(UINT type);
 
 }  // namespace qv::ui

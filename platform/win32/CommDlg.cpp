@@ -2,19 +2,19 @@
 
 #include <cstring>
 #include <cwchar>
+#include <string>
 
-#include "mfc/CString.h"
-#include "ui/UiDriver.h"
 #include "win32/DrivePaths.h"
 #include "win32/FileApi.h"
 #include "win32/MessageBox.h"
+#include "win32/Screen.h"
 
 namespace {
 
 thread_local DWORD t_dialogError = 0;
 
-CString filterText(LPCWSTR filter) {
-    CString text;
+std::wstring filterText(LPCWSTR filter) {
+    std::wstring text;
     if (!filter) {
         return text;
     }
@@ -22,14 +22,14 @@ CString filterText(LPCWSTR filter) {
         text += p;
         text += L'|';
     }
-    if (!text.IsEmpty()) {
+    if (!text.empty()) {
         text += L'|';
     }
     return text;
 }
 
-bool exists(const CString& path, bool folder) {
-    const DWORD attributes = GetFileAttributesW(path);
+bool exists(const std::wstring& path, bool folder) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         return false;
     }
@@ -37,30 +37,36 @@ bool exists(const CString& path, bool folder) {
                   : (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+// Where the name of a path starts: after its last backslash, or at 0 without one.
+std::size_t nameStart(const std::wstring& path) {
+    const std::size_t slash = path.rfind(L'\\');
+    return slash == std::wstring::npos ? 0 : slash + 1;
+}
+
 BOOL runFileDialog(LPOPENFILENAMEW ofn, bool open) {
     t_dialogError = 0;
     if (!ofn || !ofn->lpstrFile || ofn->nMaxFile == 0) {
         return FALSE;
     }
-    qv::ui::FileDialogRequest request;
+    qv::win32::FileDialogRequest request;
     request.openMode = open ? TRUE : FALSE;
-    request.title = ofn->lpstrTitle;
-    request.initialFolder = ofn->lpstrInitialDir;
+    request.title = ofn->lpstrTitle ? ofn->lpstrTitle : L"";
+    request.initialFolder = ofn->lpstrInitialDir ? ofn->lpstrInitialDir : L"";
     request.fileName = ofn->lpstrFile;
-    request.defaultExt = ofn->lpstrDefExt;
+    request.defaultExt = ofn->lpstrDefExt ? ofn->lpstrDefExt : L"";
     request.filter = filterText(ofn->lpstrFilter);
     request.flags = ofn->Flags;
-    const CString caption =
-        request.title.IsEmpty() ? CString(open ? L"Open" : L"Save As") : request.title;
-    CString path;
+    const std::wstring caption =
+        request.title.empty() ? std::wstring(open ? L"Open" : L"Save As") : request.title;
+    std::wstring path;
     for (;;) {
-        if (!qv::ui::driver().fileDialog(request, path) || path.IsEmpty()) {
+        if (!qv::win32::screen().fileDialog(request, path) || path.empty()) {
             return FALSE;
         }
-        if (path.FindOneOf(L"\\/:") < 0) {
-            CString folder = request.initialFolder.IsEmpty() ? qv::win32::currentDirectory()
-                                                             : request.initialFolder;
-            if (folder.Right(1) != L"\\") {
+        if (path.find_first_of(L"\\/:") == std::wstring::npos) {
+            std::wstring folder = request.initialFolder.empty() ? qv::win32::currentDirectory()
+                                                                : request.initialFolder;
+            if (folder.empty() || folder.back() != L'\\') {
                 folder += L'\\';
             }
             path = folder + path;
@@ -68,48 +74,49 @@ BOOL runFileDialog(LPOPENFILENAMEW ofn, bool open) {
         if (const auto full = qv::win32::fullWindowsPath(path)) {
             path = *full;
         }
-        const int slash = path.ReverseFind(L'\\');
-        CString name = path.Mid(slash + 1);
-        if (name.Find(L'.') < 0 && !request.defaultExt.IsEmpty()) {
+        const std::size_t start = nameStart(path);
+        std::wstring name = path.substr(start);
+        if (name.find(L'.') == std::wstring::npos && !request.defaultExt.empty()) {
             path += L"." + request.defaultExt;
             name += L"." + request.defaultExt;
         }
-        const CString folder = path.Left(slash + 1);
+        const std::wstring folder = path.substr(0, start);
         if ((ofn->Flags & OFN_PATHMUSTEXIST) && !exists(folder, true)) {
             MessageBoxW(ofn->hwndOwner,
-                        path + L"\nPath does not exist.\nCheck the path and try again.", caption,
-                        MB_OK | MB_ICONWARNING);
+                        (path + L"\nPath does not exist.\nCheck the path and try again.").c_str(),
+                        caption.c_str(), MB_OK | MB_ICONWARNING);
             continue;
         }
         if (open && (ofn->Flags & OFN_FILEMUSTEXIST) && !exists(path, false)) {
             MessageBoxW(ofn->hwndOwner,
-                        path + L"\nFile not found.\nCheck the file name and try again.", caption,
-                        MB_OK | MB_ICONWARNING);
+                        (path + L"\nFile not found.\nCheck the file name and try again.").c_str(),
+                        caption.c_str(), MB_OK | MB_ICONWARNING);
             continue;
         }
         if (!open && (ofn->Flags & OFN_OVERWRITEPROMPT) && exists(path, false) &&
-            MessageBoxW(ofn->hwndOwner, name + L" already exists.\nDo you want to replace it?",
+            MessageBoxW(ofn->hwndOwner,
+                        (name + L" already exists.\nDo you want to replace it?").c_str(),
                         L"Confirm Save As", MB_YESNO | MB_ICONWARNING) != IDYES) {
             continue;
         }
         break;
     }
-    const auto length = static_cast<DWORD>(path.GetLength());
+    const auto length = static_cast<DWORD>(path.size());
     if (length + 1 > ofn->nMaxFile) {
         t_dialogError = FNERR_BUFFERTOOSMALL;
         const auto needed = static_cast<WORD>(length + 1);
         std::memcpy(ofn->lpstrFile, &needed, sizeof needed);
         return FALSE;
     }
-    std::wmemcpy(ofn->lpstrFile, path.GetString(), length + 1);
-    const int slash = path.ReverseFind(L'\\');
-    const int dot = path.ReverseFind(L'.');
-    ofn->nFileOffset = static_cast<WORD>(slash + 1);
-    ofn->nFileExtension = static_cast<WORD>(dot > slash ? dot + 1 : 0);
+    std::wmemcpy(ofn->lpstrFile, path.c_str(), length + 1);
+    const std::size_t start = nameStart(path);
+    const std::size_t dot = path.rfind(L'.');
+    ofn->nFileOffset = static_cast<WORD>(start);
+    ofn->nFileExtension =
+        static_cast<WORD>(dot != std::wstring::npos && dot + 1 > start ? dot + 1 : 0);
     if (ofn->lpstrFileTitle && ofn->nMaxFileTitle > 0) {
-        const CString title = path.Mid(slash + 1).Left(static_cast<int>(ofn->nMaxFileTitle) - 1);
-        std::wmemcpy(ofn->lpstrFileTitle, title.GetString(),
-                     static_cast<std::size_t>(title.GetLength()) + 1);
+        const std::wstring title = path.substr(start, ofn->nMaxFileTitle - 1);
+        std::wmemcpy(ofn->lpstrFileTitle, title.c_str(), title.size() + 1);
     }
     return TRUE;
 }

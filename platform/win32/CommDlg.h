@@ -1,9 +1,9 @@
-// The common file dialogs (GetOpenFileNameW, GetSaveFileNameW), answered by the user-interface
-// driver (qv::ui::driver().fileDialog).
+// The common file dialogs (GetOpenFileNameW, GetSaveFileNameW), answered by the current screen
+// (qv::win32::screen().fileDialog; the user-interface driver while one is installed).
 //
-// The driver gets the title, initial folder, initial file name, default extension, the filter
+// The screen gets the title, initial folder, initial file name, default extension, the filter
 // as "Label|pattern|...||" and the flags. What it answers is checked as the dialog checks it
-// before closing, and the dialog is shown again (the driver asked again) after:
+// before closing, and the dialog is shown again (the screen asked again) after:
 //   - OFN_FILEMUSTEXIST and no such file: the message "<path>\nFile not found.\nCheck the file
 //     name and try again.";
 //   - OFN_PATHMUSTEXIST and no such folder: "<path>\nPath does not exist.\nCheck the path and

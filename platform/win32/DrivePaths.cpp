@@ -24,7 +24,7 @@ struct WinPath {
     std::vector<std::wstring> names;
     bool trailing = false;
 
-    CString text() const {
+    std::wstring text() const {
         std::wstring s;
         s += drive;
         s += L":\\";
@@ -37,7 +37,7 @@ struct WinPath {
         if (trailing && !names.empty()) {
             s += L'\\';
         }
-        return CString(s);
+        return s;
     }
 };
 
@@ -316,13 +316,13 @@ std::string driveRoot(wchar_t drive) {
     return rootLocked(d, i);
 }
 
-std::optional<CString> fullWindowsPath(const CString& path, DWORD* error) {
+std::optional<std::wstring> fullWindowsPath(std::wstring_view path, DWORD* error) {
     auto& d = drives();
     WinPath parsed;
     DWORD code;
     {
         std::lock_guard lock(d.mutex);
-        code = parseFull(path.str(), parsed, d);
+        code = parseFull(path, parsed, d);
     }
     if (error) {
         *error = code;
@@ -333,14 +333,14 @@ std::optional<CString> fullWindowsPath(const CString& path, DWORD* error) {
     return parsed.text();
 }
 
-std::optional<std::string> toPosixPath(const CString& windowsPath, DWORD* error) {
+std::optional<std::string> toPosixPath(std::wstring_view windowsPath, DWORD* error) {
     auto& d = drives();
     WinPath parsed;
     std::string root;
     bool isDefault = false;
     {
         std::lock_guard lock(d.mutex);
-        DWORD code = parseFull(windowsPath.str(), parsed, d);
+        DWORD code = parseFull(windowsPath, parsed, d);
         if (code == ERROR_SUCCESS) {
             const int i = driveIndex(parsed.drive);
             root = rootLocked(d, i);
@@ -387,7 +387,7 @@ std::optional<std::string> toPosixPath(const CString& windowsPath, DWORD* error)
     return posix;
 }
 
-CString toWindowsPath(const std::string& posixPath) {
+std::wstring toWindowsPath(const std::string& posixPath) {
     const std::string path = normalizePosix(posixPath);
     auto& d = drives();
     std::optional<WinPath> win;
@@ -396,13 +396,13 @@ CString toWindowsPath(const std::string& posixPath) {
         win = windowsFormLocked(d, path);
     }
     if (!win) {
-        return CString();
+        return std::wstring();
     }
     win->trailing = posixPath.size() > 1 && posixPath.back() == '/';
     return win->text();
 }
 
-CString currentDirectory() {
+std::wstring currentDirectory() {
     auto& d = drives();
     std::lock_guard lock(d.mutex);
     return currentLocked(d).text();
@@ -410,12 +410,12 @@ CString currentDirectory() {
 
 namespace {
 
-DWORD copyOut(const CString& text, DWORD size, LPWSTR buffer) {
-    const auto length = static_cast<DWORD>(text.GetLength());
+DWORD copyOut(const std::wstring& text, DWORD size, LPWSTR buffer) {
+    const auto length = static_cast<DWORD>(text.size());
     if (!buffer || size < length + 1) {
         return length + 1;
     }
-    std::wmemcpy(buffer, text.GetString(), length + 1);
+    std::wmemcpy(buffer, text.c_str(), length + 1);
     return length;
 }
 
@@ -452,7 +452,7 @@ BOOL SetCurrentDirectoryW(LPCWSTR path) {
     auto& d = drives();
     std::lock_guard lock(d.mutex);
     WinPath parsed;
-    parseFull(full->str(), parsed, d);
+    parseFull(*full, parsed, d);
     parsed.trailing = false;
     d.current = parsed;
     return TRUE;
@@ -474,10 +474,11 @@ DWORD GetFullPathNameW(LPCWSTR fileName, DWORD size, LPWSTR buffer, LPWSTR* file
         return 0;
     }
     const DWORD result = copyOut(*full, size, buffer);
-    if (result == static_cast<DWORD>(full->GetLength()) && filePart) {
-        const int slash = full->ReverseFind(L'\\');
-        if (slash + 1 < full->GetLength()) {
-            *filePart = buffer + slash + 1;
+    if (result == static_cast<DWORD>(full->size()) && filePart) {
+        // A full path holds a backslash after its drive; the name is what follows the last one.
+        const std::size_t name = full->rfind(L'\\') + 1;
+        if (name < full->size()) {
+            *filePart = buffer + name;
         }
     }
     return result;
@@ -486,8 +487,8 @@ DWORD GetFullPathNameW(LPCWSTR fileName, DWORD size, LPWSTR buffer, LPWSTR* file
 DWORD GetTempPathW(DWORD size, LPWSTR buffer) {
     const char* tmp = std::getenv("TMPDIR");
     std::string folder = (tmp && *tmp == '/') ? tmp : "/tmp";
-    CString win = qv::win32::toWindowsPath(folder);
-    if (win.Right(1) != L"\\") {
+    std::wstring win = qv::win32::toWindowsPath(folder);
+    if (win.empty() || win.back() != L'\\') {
         win += L'\\';
     }
     return qv::win32::copyOut(win, size, buffer);

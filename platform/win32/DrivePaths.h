@@ -27,8 +27,8 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
-#include "../mfc/CString.h"
 #include "WinTypes.h"
 
 namespace qv::win32 {
@@ -42,22 +42,22 @@ std::string driveRoot(wchar_t drive);
 std::string defaultDriveCRoot();
 
 // The full Windows form of a path (see above), or nullopt with the Windows error in `*error`.
-std::optional<CString> fullWindowsPath(const CString& path, DWORD* error = nullptr);
+std::optional<std::wstring> fullWindowsPath(std::wstring_view path, DWORD* error = nullptr);
 
 // The POSIX path that a Windows path names, or nullopt with the Windows error in `*error`.
 // The place need not exist.
-std::optional<std::string> toPosixPath(const CString& windowsPath, DWORD* error = nullptr);
+std::optional<std::string> toPosixPath(std::wstring_view windowsPath, DWORD* error = nullptr);
 
 // The Windows path of a POSIX path (made absolute against the process's working folder):
 // below the folder of a mapped drive other than Z: (the longest match wins) it is on that
 // drive, otherwise it is a Z: path. Empty only when Z: is unmapped and no drive holds it.
 // Of two drives mapped to one folder, the first letter names it (see above).
-CString toWindowsPath(const std::string& posixPath);
+std::wstring toWindowsPath(const std::string& posixPath);
 
 // The current directory (a full Windows path without trailing backslash, except at a root).
 // It starts as the Windows form of the process's working folder and is kept apart from it:
 // changing it never changes the process's working folder.
-CString currentDirectory();
+std::wstring currentDirectory();
 
 }  // namespace qv::win32
 

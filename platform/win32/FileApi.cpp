@@ -6,7 +6,9 @@
 
 #include <cerrno>
 #include <optional>
+#include <string>
 
+#include "win32/CodePage.h"
 #include "win32/DrivePaths.h"
 #include "win32/FileSharing.h"
 #include "win32/WinError.h"
@@ -152,7 +154,9 @@ BOOL copyContents(const std::string& from, const struct stat& st, const std::str
 namespace qv::win32 {
 
 DWORD attributesFromStat(const struct stat& st, const std::string& name) {
-    DWORD attributes = S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+    DWORD attributes = S_ISDIR(st.st_mode)   ? FILE_ATTRIBUTE_DIRECTORY
+                       : S_ISREG(st.st_mode) ? FILE_ATTRIBUTE_ARCHIVE
+                                             : FILE_ATTRIBUTE_DEVICE;
     if (readOnly(st)) {
         attributes |= FILE_ATTRIBUTE_READONLY;
     }
@@ -170,7 +174,10 @@ DWORD GetFileAttributesW(LPCWSTR path) {
     if (!posix) {
         return INVALID_FILE_ATTRIBUTES;
     }
-    return qv::win32::attributesFromStat(st, baseName(*posix));
+    struct stat link {};
+    const bool isLink = ::lstat(posix->c_str(), &link) == 0 && S_ISLNK(link.st_mode);
+    return qv::win32::attributesFromStat(st, baseName(*posix)) |
+           (isLink ? FILE_ATTRIBUTE_REPARSE_POINT : 0);
 }
 
 BOOL SetFileAttributesW(LPCWSTR path, DWORD attributes) {
@@ -301,11 +308,13 @@ BOOL MoveFileExW(LPCWSTR existing, LPCWSTR target, DWORD flags) {
         if (dst.st_dev == src.st_dev && dst.st_ino == src.st_ino) {
             // The same entry, maybe spelt otherwise: take the target's spelling of the name.
             const auto full = qv::win32::fullWindowsPath(target);
-            CString leaf = full ? *full : CString(target);
-            leaf.TrimRight(L'\\');
-            leaf = leaf.Mid(leaf.ReverseFind(L'\\') + 1);
+            std::wstring leaf = full ? *full : std::wstring(target);
+            leaf.erase(leaf.find_last_not_of(L'\\') + 1);
+            if (const auto slash = leaf.rfind(L'\\'); slash != std::wstring::npos) {
+                leaf.erase(0, slash + 1);
+            }
             const std::string parent = parentOf(*to);
-            *to = (parent == "/" ? "" : parent) + "/" + qv::wideToUtf8(leaf.str());
+            *to = (parent == "/" ? "" : parent) + "/" + qv::wideToUtf8(leaf);
             if (*to == *from) {
                 return TRUE;
             }

@@ -20,8 +20,10 @@ struct stat;
 #define FILE_ATTRIBUTE_SYSTEM 0x00000004u
 #define FILE_ATTRIBUTE_DIRECTORY 0x00000010u
 #define FILE_ATTRIBUTE_ARCHIVE 0x00000020u
+#define FILE_ATTRIBUTE_DEVICE 0x00000040u
 #define FILE_ATTRIBUTE_NORMAL 0x00000080u
 #define FILE_ATTRIBUTE_TEMPORARY 0x00000100u
+#define FILE_ATTRIBUTE_REPARSE_POINT 0x00000400u
 
 #define GENERIC_READ 0x80000000u
 #define GENERIC_WRITE 0x40000000u
@@ -42,8 +44,10 @@ typedef struct _SECURITY_ATTRIBUTES {
 
 // The attributes of a file or folder: FILE_ATTRIBUTE_DIRECTORY for a folder,
 // FILE_ATTRIBUTE_ARCHIVE for a file (as Windows marks every file written since the last
-// backup), FILE_ATTRIBUTE_READONLY for a file without write permission, FILE_ATTRIBUTE_HIDDEN
-// for a name beginning with "."; INVALID_FILE_ATTRIBUTES when nothing is there.
+// backup), FILE_ATTRIBUTE_DEVICE for what is neither (a device, a pipe, a socket),
+// FILE_ATTRIBUTE_READONLY for a file without write permission, FILE_ATTRIBUTE_HIDDEN for a name
+// beginning with "."; FILE_ATTRIBUTE_REPARSE_POINT besides the attributes of its target for a
+// symbolic link; INVALID_FILE_ATTRIBUTES when nothing is there.
 DWORD GetFileAttributesW(LPCWSTR path);
 // FILE_ATTRIBUTE_READONLY removes the write permission of a file, its absence gives it back
 // to the owner; the other attributes are accepted and not kept. Folders keep their permission.

@@ -1,18 +1,20 @@
 #include "win32/MessageBox.h"
 
-#include "mfc/CString.h"
-#include "ui/UiDriver.h"
+#include <string>
+
+#include "win32/CodePage.h"
+#include "win32/Screen.h"
 
 int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
-    return qv::ui::driver().messageBox(owner, CString(text), CString(caption ? caption : L"Error"),
-                                       type);
+    return qv::win32::screen().messageBox(owner, text ? text : L"", caption ? caption : L"Error",
+                                          type);
 }
 
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
-    return qv::ui::driver().messageBox(owner, CString(text), CString(caption ? caption : "Error"),
-                                       type);
+    return qv::win32::screen().messageBox(owner, qv::ansiToWide(text ? text : ""),
+                                          qv::ansiToWide(caption ? caption : "Error"), type);
 }
 
 int AfxMessageBox(LPCTSTR text, UINT type, UINT) {
-    return qv::ui::driver().messageBox(nullptr, CString(text), CString(L"cadhost"), type);
+    return qv::win32::screen().messageBox(nullptr, text ? text : L"", L"cadhost", type);
 }

@@ -1,4 +1,5 @@
-// Message boxes: MessageBoxW and MessageBoxA show through the current user-interface driver.
+// Message boxes: MessageBoxW and MessageBoxA show through the current screen (win32/Screen.h),
+// the user-interface driver while one is installed.
 #pragma once
 
 #include "WinTypes.h"

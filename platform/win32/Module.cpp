@@ -5,6 +5,7 @@
 #include <climits>
 #include <cwchar>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "win32/DrivePaths.h"
@@ -13,13 +14,13 @@
 namespace {
 
 std::mutex g_mutex;
-CString g_override;
+std::wstring g_override;
 
-CString executableName() {
+std::wstring executableName() {
     std::vector<char> buf(PATH_MAX + 1);
     const ssize_t n = ::readlink("/proc/self/exe", buf.data(), buf.size() - 1);
     if (n <= 0) {
-        return CString();
+        return std::wstring();
     }
     return qv::win32::toWindowsPath(std::string(buf.data(), static_cast<std::size_t>(n)));
 }
@@ -28,7 +29,7 @@ CString executableName() {
 
 namespace qv::win32 {
 
-void setModuleFileName(const CString& windowsPath) {
+void setModuleFileName(std::wstring_view windowsPath) {
     std::lock_guard lock(g_mutex);
     g_override = windowsPath;
 }
@@ -40,15 +41,15 @@ DWORD GetModuleFileNameW(HMODULE module, LPWSTR buffer, DWORD size) {
         SetLastError(ERROR_MOD_NOT_FOUND);
         return 0;
     }
-    CString name;
+    std::wstring name;
     {
         std::lock_guard lock(g_mutex);
         name = g_override;
     }
-    if (name.IsEmpty()) {
+    if (name.empty()) {
         name = executableName();
     }
-    if (name.IsEmpty()) {
+    if (name.empty()) {
         SetLastError(ERROR_GEN_FAILURE);
         return 0;
     }
@@ -56,13 +57,13 @@ DWORD GetModuleFileNameW(HMODULE module, LPWSTR buffer, DWORD size) {
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
         return 0;
     }
-    const auto length = static_cast<DWORD>(name.GetLength());
+    const auto length = static_cast<DWORD>(name.size());
     if (length + 1 > size) {
-        std::wmemcpy(buffer, name.GetString(), size - 1);
+        std::wmemcpy(buffer, name.c_str(), size - 1);
         buffer[size - 1] = 0;
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
         return size;
     }
-    std::wmemcpy(buffer, name.GetString(), length + 1);
+    std::wmemcpy(buffer, name.c_str(), length + 1);
     return length;
 }

@@ -1,7 +1,8 @@
 // The file names of modules: GetModuleFileNameW.
 #pragma once
 
-#include "../mfc/CString.h"
+#include <string_view>
+
 #include "WinTypes.h"
 
 // The full Windows path of a module. With a null handle, the host program's own file (the
@@ -17,6 +18,6 @@ namespace qv::win32 {
 
 // Makes GetModuleFileNameW(NULL) give `windowsPath` (for tests and the host program); an empty
 // text restores the process's own file.
-void setModuleFileName(const CString& windowsPath);
+void setModuleFileName(std::wstring_view windowsPath);
 
 }  // namespace qv::win32

@@ -148,7 +148,7 @@ std::optional<std::string> findProgram(const std::wstring& name) {
     }
     std::vector<std::string> candidates;
     DWORD error = ERROR_FILE_NOT_FOUND;
-    if (const auto posix = qv::win32::toPosixPath(CString(name.c_str()), &error)) {
+    if (const auto posix = qv::win32::toPosixPath(name, &error)) {
         candidates.push_back(*posix);
         candidates.push_back(*posix + ".exe");
     }
@@ -193,7 +193,7 @@ std::optional<std::string> findProgram(const std::wstring& name) {
 std::string mapArgument(const std::wstring& arg) {
     if (arg.size() >= 3 && arg[1] == L':' && (arg[2] == L'\\' || arg[2] == L'/') &&
         ((arg[0] >= L'A' && arg[0] <= L'Z') || (arg[0] >= L'a' && arg[0] <= L'z'))) {
-        if (const auto posix = qv::win32::toPosixPath(CString(arg.c_str()))) {
+        if (const auto posix = qv::win32::toPosixPath(arg)) {
             return *posix;
         }
     }

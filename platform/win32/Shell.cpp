@@ -6,10 +6,10 @@
 #include <cstring>
 #include <cwchar>
 #include <mutex>
+#include <string>
 #include <unordered_set>
 
-#include "mfc/CString.h"
-#include "ui/UiDriver.h"
+#include "win32/Screen.h"
 
 namespace {
 
@@ -85,9 +85,8 @@ ShellMalloc& shellMalloc() {
     return *m;
 }
 
-PIDLIST_ABSOLUTE makeList(const CString& path) {
-    const std::size_t pathBytes =
-        (static_cast<std::size_t>(path.GetLength()) + 1) * sizeof(wchar_t);
+PIDLIST_ABSOLUTE makeList(const std::wstring& path) {
+    const std::size_t pathBytes = (path.size() + 1) * sizeof(wchar_t);
     const std::size_t itemBytes = sizeof(USHORT) + sizeof(kMark) + pathBytes;
     if (itemBytes > 0xFFFF) {
         return nullptr;
@@ -99,7 +98,7 @@ PIDLIST_ABSOLUTE makeList(const CString& path) {
     const auto cb = static_cast<USHORT>(itemBytes);
     std::memcpy(block, &cb, sizeof cb);
     std::memcpy(block + sizeof cb, &kMark, sizeof kMark);
-    std::memcpy(block + sizeof cb + sizeof kMark, path.GetString(), pathBytes);
+    std::memcpy(block + sizeof cb + sizeof kMark, path.c_str(), pathBytes);
     const USHORT end = 0;
     std::memcpy(block + itemBytes, &end, sizeof end);
     return reinterpret_cast<PIDLIST_ABSOLUTE>(block);
@@ -120,22 +119,22 @@ PIDLIST_ABSOLUTE SHBrowseForFolderW(LPBROWSEINFOW info) {
     if (!info) {
         return nullptr;
     }
-    const CString chosen = qv::ui::driver().browseForFolder(CString(info->lpszTitle));
-    if (chosen.IsEmpty()) {
+    const std::wstring chosen =
+        qv::win32::screen().browseForFolder(info->lpszTitle ? info->lpszTitle : L"");
+    if (chosen.empty()) {
         return nullptr;
     }
     if (info->pszDisplayName) {
-        CString name = chosen;
-        if (name.GetLength() > 3) {
-            name.TrimRight(L'\\');
+        std::wstring name = chosen;
+        if (name.size() > 3) {
+            name.erase(name.find_last_not_of(L'\\') + 1);
         }
-        const int slash = name.ReverseFind(L'\\');
-        if (slash >= 0 && slash + 1 < name.GetLength()) {
-            name = name.Mid(slash + 1);
+        const auto slash = name.rfind(L'\\');
+        if (slash != std::wstring::npos && slash + 1 < name.size()) {
+            name.erase(0, slash + 1);
         }
-        name = name.Left(MAX_PATH - 1);
-        std::wmemcpy(info->pszDisplayName, name.GetString(),
-                     static_cast<std::size_t>(name.GetLength()) + 1);
+        name = name.substr(0, MAX_PATH - 1);
+        std::wmemcpy(info->pszDisplayName, name.c_str(), name.size() + 1);
     }
     return makeList(chosen);
 }

@@ -1,8 +1,9 @@
 // The shell's folder picker (SHBrowseForFolderW), item lists and the shell's allocator.
 //
-// The picker is answered by the user-interface driver (qv::ui::driver().browseForFolder with
-// the title): the chosen folder comes back as an item list that holds its path, allocated by
-// the shell's allocator (free it with IMalloc::Free or ILFree); a cancelled picker gives null.
+// The picker is answered by the current screen (qv::win32::screen().browseForFolder with the
+// title; the user-interface driver while one is installed): the chosen folder comes back as an
+// item list that holds its path, allocated by the shell's allocator (free it with IMalloc::Free
+// or ILFree); a cancelled picker gives null.
 // No root other than the desktop and no callback are used: `pidlRoot` and `lpfn` are ignored.
 #pragma once
 

@@ -180,11 +180,23 @@ void CPreferences::writeFile(const CString& fileName) const {
 }
 
 BOOL CPreferences::savePreferences(CString fileName) {
-    // The new file is written beside the old one, which it replaces once it is complete.
+    // The new file is written beside the old one, which it replaces once it is complete. What is
+    // no file (a folder, a device, a pipe) is not replaced; a link keeps being a link, and the
+    // file it leads to gets the new content.
     const CString newFile = fileName + L".new";
     try {
         if (!CFileUtilities::ensureDirectoryExists(CFileUtilities::getDirectoryString(fileName)))
             return FALSE;
+        const DWORD attributes = GetFileAttributesW(fileName);
+        const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+        if (exists && (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0) {
+            MessageBoxW(NULL,
+                        L"Unable to Write Configuration File - " + fileName +
+                            L" is not a file that can be written.",
+                        L"Error - Configuration Not Saved", MB_ICONERROR);
+            return FALSE;
+        }
+        const bool link = exists && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
         try {
             writeFile(newFile);
         } catch (CFileException* e) {
@@ -198,7 +210,12 @@ BOOL CPreferences::savePreferences(CString fileName) {
             DeleteFileW(newFile);
             throw;
         }
-        if (!MoveFileExW(newFile, fileName, MOVEFILE_REPLACE_EXISTING)) {
+        const BOOL placed = link ? CopyFileW(newFile, fileName, FALSE)
+                                 : MoveFileExW(newFile, fileName, MOVEFILE_REPLACE_EXISTING);
+        if (link && placed) {
+            DeleteFileW(newFile);
+        }
+        if (!placed) {
             const DWORD code = GetLastError();
             DeleteFileW(newFile);
             showNotSaved(CFileException(CFileException::OsErrorToException(static_cast<LONG>(code)),

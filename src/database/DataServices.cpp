@@ -1,5 +1,7 @@
 #include "database/DataServices.h"
 
+#include <cwctype>
+
 #include "core/ModuleDescription.h"
 #include "core/OrvanExceptions.h"
 #include "core/Utilities.h"
@@ -10,11 +12,11 @@ static const LPCTSTR SOURCE_FILE = _T("DataServices.cpp");
 namespace {
 
 // A value as the OLE DB connection-string rules need it: as it is, or in double quotes with
-// every double quote doubled when a ";", "=", a quote or a blank at either end would otherwise
-// end it early or be lost.
+// every double quote doubled when a ";", "=", a quote or white space at either end (a blank, a
+// tab, a line end) would otherwise end it early or be lost.
 CString connectionStringValue(const CString& value) {
     const bool quote = value.FindOneOf(L";=\"'") >= 0 ||
-                       (!value.IsEmpty() && (value[0] == L' ' || value.Right(1) == L" "));
+                       (!value.IsEmpty() && (iswspace(value[0]) || iswspace(value.Right(1)[0])));
     if (!quote) {
         return value;
     }

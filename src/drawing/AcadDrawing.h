@@ -97,6 +97,55 @@ class CAcadDrawing {
     // Regenerates every viewport of the host's active document; 1.
     int regenDrawing();
 
+    // ---- Plotting a layout to a file ----
+    //
+    // Results of plot and plotToFile.
+    enum PlotStatus {
+        PLOT_DONE = 3,         // a plot path ran and the file is there
+        PLOT_NO_FOLDER = 8,    // the output folder does not exist; nothing was plotted
+        PLOT_NOT_WRITTEN = 9,  // the plot path ran but left no file, or an empty one
+    };
+
+    // Plots a layout of the open drawing to folder + fileName. The folder passes
+    // CFileUtilities::checkPathSyntax (ending it with a backslash); the file name gets the
+    // device's extension (CAcadUtilities::checkPlotFileExtension: an empty name raises). An
+    // empty *layoutName plots the active layout and receives its name. The other arguments are
+    // the stored ids of the device, the apply-settings flag, centring, the standard scale type,
+    // the plot-area type, the medium, and the rotation flag (0: turned 90 degrees); see
+    // setLayoutPlotSettings. PLOT_NO_FOLDER when the folder does not exist, else plotToFile's
+    // result. A wrapper that is not open raises.
+    int plot(CString* layoutName, CString folder, CString fileName, int device, int applySettings,
+             int centred, int scaleType, int areaType, int media, int rotationFlag);
+    // Removes an existing file at fullPath, then plots by the host's own path: the export
+    // command on BricsCAD (bricsCADPlotToFile), the publish engine elsewhere
+    // (autoCADPlotToFile). PLOT_DONE when the path ran and left a file that is not empty,
+    // else PLOT_NOT_WRITTEN. layoutName must not be null.
+    int plotToFile(CString* layoutName, CString fullPath, int device, int applySettings,
+                   int centred, int scaleType, int areaType, int media, int rotationFlag);
+    // The publish path: makes the layout current (or reads the active layout's name into an
+    // empty *layoutName), writes the plot settings into it (setLayoutPlotSettings), and plots a
+    // copy of its settings through the host's publish engine with a progress dialog
+    // ("ORVAN Graphic Report Engine - " and the device name). PLOT_DONE; the host's statuses
+    // of the plot's steps are not examined.
+    int autoCADPlotToFile(CString* layoutName, CString fullPath, int device, int applySettings,
+                          int centred, int scaleType, int areaType, int media, int rotationFlag);
+    // The export path: makes the layout current (or reads its name into an empty *layoutName),
+    // turns on plot styles and printed, scaled line weights, and runs the host's "_EXPORT"
+    // command with FILEDIA 0 on the path (an existing file deleted first); FILEDIA is 1
+    // afterwards. The other settings are not read. PLOT_DONE; the command's status is not
+    // examined.
+    int bricsCADPlotToFile(CString* layoutName, CString fullPath, int device, int applySettings,
+                           int centred, int scaleType, int areaType, int media,
+                           int rotationFlag);
+    // Writes plot settings into the named layout through the host's plot-settings validator:
+    // the device (by its stored id); with applySettings the plot-area type, the standard scale
+    // type, centring, the medium (by its stored id) and the rotation (90 degrees for
+    // rotationFlag 0, else none), with plot styles and printed, scaled line weights turned on;
+    // without it extents scaled to fit, leaving centring, medium and rotation as they were. No
+    // layout of that name: nothing is written. The validator's statuses are not examined.
+    void setLayoutPlotSettings(CString layoutName, int device, int applySettings, int areaType,
+                               int scaleType, int centred, int media, int rotationFlag);
+
     // Splits a path at its last backslash into folder (with the backslash) and file name. A
     // path without a backslash sets the file name only; an empty path changes nothing.
     void setFullPath(CString path);

@@ -26,3 +26,5 @@ CHostIdentity::CHostIdentity(CString productName, CString secondHostText)
         m_product = L"unknown <" + product + L">";
     }
 }
+
+CHostIdentity hostIdentity;

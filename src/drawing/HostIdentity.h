@@ -1,5 +1,5 @@
 // CHostIdentity: which CAD host runs the module, judged once from the host's product name. The
-// module keeps one instance for its whole life (module/ModuleGlobals.h: hostIdentity); the plot
+// module keeps one instance for its whole life (hostIdentity, below); the plot
 // path, the registration of the marker commands, the legends and pie charts of graphic reports
 // and a hyperlink step of space blocks read it.
 #pragma once
@@ -36,3 +36,7 @@ class CHostIdentity {
     CString m_product;
     CString m_secondHostText;
 };
+
+// Which host runs the module, judged once when the module is loaded; nothing changes it
+// afterwards (tests put another in its place).
+extern CHostIdentity hostIdentity;

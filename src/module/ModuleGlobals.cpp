@@ -3,4 +3,3 @@
 CString moduleFolder;
 CString tempFolder;
 CString assetExclusionList;
-CHostIdentity hostIdentity;

@@ -19,8 +19,8 @@ extern CString tempFolder;
 // Block names of assets to leave out, ","-separated; empty excludes nothing.
 extern CString assetExclusionList;
 
-// Which host runs the module, judged once at load; nothing changes it afterwards.
-extern CHostIdentity hostIdentity;
+// Which host runs the module: hostIdentity, kept with its class (drawing/HostIdentity.h), where
+// the plot path reads it.
 
 // The module's folders and its preferences file, each appended to a program folder.
 inline constexpr wchar_t PREFERENCES_FOLDER[] = L"\\orvan\\prefs\\";

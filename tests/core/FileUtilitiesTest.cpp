@@ -253,8 +253,8 @@ TEST_F(FileUtilitiesTest, PickersAskTheUser) {
     EXPECT_TRUE(request.openMode);
     EXPECT_EQ(CString(L"XML Graphic Reports (*.xml)|*.xml||"), request.filter);
     EXPECT_TRUE(request.flags & OFN_READONLY);
-    EXPECT_TRUE(request.defaultExt.IsEmpty());
-    EXPECT_TRUE(request.fileName.IsEmpty());
+    EXPECT_TRUE(request.defaultExt.empty());
+    EXPECT_TRUE(request.fileName.empty());
 
     ui.queueFile(L"");
     EXPECT_EQ(CString(), CFileUtilities::browseForFile(L"All Files (*.*)|*.*||"));

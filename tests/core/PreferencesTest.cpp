@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
@@ -242,6 +244,46 @@ TEST_F(PreferencesTest, AFailedSaveLeavesTheOldFileAsItWas) {
         EXPECT_EQ(c.message, ui.shown()[0].text) << c.name;
         EXPECT_EQ(CString(L"Error - Configuration Not Saved"), ui.shown()[0].caption);
         EXPECT_EQ(MB_ICONERROR, ui.shown()[0].type);
+    }
+}
+
+// A link to the preferences file stays a link, and the file it leads to gets the new content;
+// what is no file (a folder, a pipe) is refused with a message and left as it was.
+TEST_F(PreferencesTest, ASaveFollowsALinkAndRefusesWhatIsNoFile) {
+    drive.makeFolder("orvan/prefs");
+    drive.writeFile("shared.cfg", COMMENTS + "units\r\n1\r\n");
+    ASSERT_EQ(::symlink(drive.posix("shared.cfg").c_str(), drive.posix(POSIX_PATH).c_str()), 0);
+    CPreferences preferences;
+    setValues(preferences, BEFORE);
+    ASSERT_TRUE(preferences.savePreferences(PATH));
+    EXPECT_TRUE(std::filesystem::is_symlink(drive.posix(POSIX_PATH)));
+    CPreferences reread;
+    ASSERT_TRUE(reread.loadPreferences(L"C:\\shared.cfg"));
+    EXPECT_EQ(BEFORE, valuesOf(reread));
+    EXPECT_EQ(1, filesInFolder());
+    EXPECT_TRUE(ui.shown().empty());
+
+    const struct {
+        const char* name;
+        std::function<void()> make;
+        std::filesystem::file_type type;
+    } cases[] = {
+        {"a folder", [&] { drive.makeFolder(POSIX_PATH); }, std::filesystem::file_type::directory},
+        {"a pipe", [&] { ASSERT_EQ(::mkfifo(drive.posix(POSIX_PATH).c_str(), 0644), 0); },
+         std::filesystem::file_type::fifo},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove(drive.posix(POSIX_PATH));
+        c.make();
+        ui.clear();
+        EXPECT_FALSE(preferences.savePreferences(PATH));
+        EXPECT_EQ(std::filesystem::symlink_status(drive.posix(POSIX_PATH)).type(), c.type);
+        EXPECT_EQ(1, filesInFolder());
+        ASSERT_EQ(1u, ui.shown().size());
+        EXPECT_EQ(L"Unable to Write Configuration File - " + PATH +
+                      L" is not a file that can be written.",
+                  ui.shown()[0].text);
     }
 }
 

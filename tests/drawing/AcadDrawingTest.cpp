@@ -108,7 +108,7 @@ TEST_F(AcadDrawingTest, LockLevelsAreCountedAndTheHostIsAskedOnlyAtTheEnds) {
     enum Op { LOCK, UNLOCK, FORCE };
     struct Step {
         Op op;
-        int result;
+        Acad::ErrorStatus result;
         int locked;     // the wrapper's view
         int hostLocks;  // locks the host holds
     };
@@ -120,31 +120,34 @@ TEST_F(AcadDrawingTest, LockLevelsAreCountedAndTheHostIsAskedOnlyAtTheEnds) {
     } cases[] = {
         {"two locks then two unlocks",
          0,
-         {{LOCK, 0, 1, 1}, {LOCK, 0, 1, 1}, {UNLOCK, 320, 1, 1}, {UNLOCK, 0, 0, 0}},
+         {{LOCK, Acad::eOk, 1, 1},
+          {LOCK, Acad::eOk, 1, 1},
+          {UNLOCK, Acad::eLockViolation, 1, 1},
+          {UNLOCK, Acad::eOk, 0, 0}},
          1,
          1},
         {"an unlock without a lock counts to -1; the next lock still asks the host",
          0,
-         {{UNLOCK, 320, 0, 0}, {LOCK, 0, 1, 1}, {UNLOCK, 0, 0, 0}},
+         {{UNLOCK, Acad::eLockViolation, 0, 0}, {LOCK, Acad::eOk, 1, 1}, {UNLOCK, Acad::eOk, 0, 0}},
          1,
          1},
         {"one unlock too many after a release",
          0,
-         {{LOCK, 0, 1, 1},
-          {UNLOCK, 0, 0, 0},
-          {UNLOCK, 320, 0, 0},
-          {LOCK, 0, 1, 1},
-          {UNLOCK, 0, 0, 0}},
+         {{LOCK, Acad::eOk, 1, 1},
+          {UNLOCK, Acad::eOk, 0, 0},
+          {UNLOCK, Acad::eLockViolation, 0, 0},
+          {LOCK, Acad::eOk, 1, 1},
+          {UNLOCK, Acad::eOk, 0, 0}},
          2,
          2},
         {"a forced unlock releases every level at once",
          0,
-         {{LOCK, 0, 1, 1},
-          {LOCK, 0, 1, 1},
-          {LOCK, 0, 1, 1},
-          {FORCE, 0, 0, 0},
-          {LOCK, 0, 1, 1},
-          {UNLOCK, 0, 0, 0}},
+         {{LOCK, Acad::eOk, 1, 1},
+          {LOCK, Acad::eOk, 1, 1},
+          {LOCK, Acad::eOk, 1, 1},
+          {FORCE, Acad::eOk, 0, 0},
+          {LOCK, Acad::eOk, 1, 1},
+          {UNLOCK, Acad::eOk, 0, 0}},
          2,
          2},
         {"a forced unlock without a lock gives the host's answer",
@@ -154,7 +157,7 @@ TEST_F(AcadDrawingTest, LockLevelsAreCountedAndTheHostIsAskedOnlyAtTheEnds) {
          1},
         {"a refused lock is reported and the next lock asks again",
          1,
-         {{LOCK, Acad::eLockViolation, 0, 0}, {LOCK, 0, 1, 1}, {UNLOCK, 0, 0, 0}},
+         {{LOCK, Acad::eLockViolation, 0, 0}, {LOCK, Acad::eOk, 1, 1}, {UNLOCK, Acad::eOk, 0, 0}},
          2,
          1},
     };
@@ -188,7 +191,7 @@ TEST_F(AcadDrawingTest, PostingAppendsToModelSpaceUnderItsOwnLockLevel) {
     for (int alreadyLocked = 0; alreadyLocked <= 1; ++alreadyLocked) {
         SCOPED_TRACE(alreadyLocked);
         if (alreadyLocked) {
-            ASSERT_EQ(0, drawing->lock());
+            ASSERT_EQ(Acad::eOk, drawing->lock());
         }
         AcDbObjectId id;
         ASSERT_EQ(0, drawing->postToDrawing(id, new AcDbLine({0, 0, 0}, {10, 10, 0})));
@@ -200,7 +203,7 @@ TEST_F(AcadDrawingTest, PostingAppendsToModelSpaceUnderItsOwnLockLevel) {
         EXPECT_EQ(alreadyLocked, drawing->isLocked());
         EXPECT_EQ(alreadyLocked, document()->qvLockCount());
         if (alreadyLocked) {
-            EXPECT_EQ(0, drawing->unlock(0));
+            EXPECT_EQ(Acad::eOk, drawing->unlock(0));
         }
     }
 }
@@ -248,7 +251,7 @@ TEST_F(AcadDrawingTest, EachFailureOfThePostNamesItsLineAndReleasesItsLockLevel)
         auto drawing = wrapCurrent();
         for (int alreadyLocked = 0; alreadyLocked <= 1; ++alreadyLocked) {
             if (alreadyLocked) {
-                ASSERT_EQ(0, drawing->lock());
+                ASSERT_EQ(Acad::eOk, drawing->lock());
             }
             std::function<void()> undo;
             {
@@ -270,7 +273,7 @@ TEST_F(AcadDrawingTest, EachFailureOfThePostNamesItsLineAndReleasesItsLockLevel)
             EXPECT_EQ(alreadyLocked, drawing->isLocked());
             EXPECT_EQ(alreadyLocked, document()->qvLockCount());
             if (alreadyLocked) {
-                EXPECT_EQ(0, drawing->unlock(0));
+                EXPECT_EQ(Acad::eOk, drawing->unlock(0));
             }
         }
     }
@@ -538,7 +541,7 @@ TEST_F(AcadDrawingTest, DeletingAWrapperClosesOnlyItsOwnDocument) {
         auto drawing = c.current ? wrapCurrent() : wrapOther(other);
         AcApDocument* wrapped = c.current ? document() : other;
         for (int i = 0; i < c.locks; ++i)
-            ASSERT_EQ(0, drawing->lock());
+            ASSERT_EQ(Acad::eOk, drawing->lock());
         drawing.reset();
         EXPECT_EQ(!c.closed, isOpenInHost(wrapped));
         // The lock is released fully, and the document the user works in is never closed.

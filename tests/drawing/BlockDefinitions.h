@@ -34,4 +34,13 @@ inline AcDbObjectId defineBlock(AcApDocument* document, const wchar_t* name,
     return blockId;
 }
 
+// The same for entities that all stay.
+inline AcDbObjectId defineBlockOf(AcApDocument* document, const wchar_t* name,
+                                  std::vector<AcDbEntity*> entities) {
+    std::vector<std::pair<AcDbEntity*, bool>> kept;
+    for (AcDbEntity* entity : entities)
+        kept.emplace_back(entity, false);
+    return defineBlock(document, name, std::move(kept));
+}
+
 }  // namespace qv::test

@@ -23,7 +23,7 @@ TEST_F(DrawingLockTest, NestedGuardsAskTheHostOnceAndTheOuterOneGivesItBack) {
     {
         const CDrawingLock outer(drawing());
         EXPECT_TRUE(outer.held());
-        EXPECT_EQ(outer.status(), 0);
+        EXPECT_EQ(outer.status(), Acad::eOk);
         {
             const CDrawingLock inner(drawing());
             EXPECT_TRUE(inner.held());
@@ -34,10 +34,10 @@ TEST_F(DrawingLockTest, NestedGuardsAskTheHostOnceAndTheOuterOneGivesItBack) {
     EXPECT_EQ(state(), "host 0, wrapper 0, requests 1/1");
 
     // Inside a level the caller holds, a guard only counts: the caller's level stays.
-    ASSERT_EQ(drawing()->lock(), 0);
+    ASSERT_EQ(drawing()->lock(), Acad::eOk);
     { const CDrawingLock guard(drawing()); }
     EXPECT_EQ(state(), "host 1, wrapper 1, requests 2/1");
-    EXPECT_EQ(drawing()->unlock(0), 0);
+    EXPECT_EQ(drawing()->unlock(0), Acad::eOk);
 }
 
 TEST_F(DrawingLockTest, ARefusedLockIsHeldByNoneAndGivesNothingBack) {
@@ -65,7 +65,7 @@ TEST_F(DrawingLockTest, ReleasingEarlyGivesTheLevelBackOnce) {
         inner.release();
         EXPECT_EQ(state(), "host 1, wrapper 1, requests 1/0");
         // Still counted as granted, but no longer held back from the outer level.
-        EXPECT_EQ(inner.status(), 0);
+        EXPECT_EQ(inner.status(), Acad::eOk);
     }
     EXPECT_EQ(state(), "host 1, wrapper 1, requests 1/0");
     CDrawingLock last(drawing());

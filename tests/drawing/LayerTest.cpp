@@ -250,7 +250,7 @@ TEST_F(LayerTest, EnsuringALayerMakesItsCleanedNameOnceWithTheHostsDefaults) {
     EXPECT_EQ(layerInDrawing(L"ASSETS1"), (LayerInDrawing{true, 7, false, false, false, true, -3}));
     EXPECT_EQ(layerInDrawing(L"ROOM").colourIndex, 2);
     // Under a lock the caller holds, the lock stays the caller's.
-    ASSERT_EQ(drawing()->lock(), 0);
+    ASSERT_EQ(drawing()->lock(), Acad::eOk);
     CLayer::ensureLayerExists(L"HELD", drawing());
     EXPECT_EQ(drawing()->isLocked(), 1);
     drawing()->unlock(0);

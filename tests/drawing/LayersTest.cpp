@@ -155,7 +155,7 @@ TEST_F(LayersTest, EnsuringAColouredLayerNeedsTheCallersLock) {
     EXPECT_EQ(layers.ensureLayerExists(drawing(), L"UNLOCKED", red), 1);
     EXPECT_FALSE(layerInDrawing(L"UNLOCKED").exists);
 
-    ASSERT_EQ(drawing()->lock(), 0);
+    ASSERT_EQ(drawing()->lock(), Acad::eOk);
     const struct {
         const wchar_t* name;
         AcCmColor colour;
@@ -272,7 +272,7 @@ TEST_F(LayersTest, ALayerTableThatDoesNotOpenEndsEachOperationWithItsLockGivenBa
     };
     for (const auto& c : cases) {
         for (int i = 0; i < c.callerLevels; i++) {
-            ASSERT_EQ(drawing()->lock(), 0);
+            ASSERT_EQ(drawing()->lock(), Acad::eOk);
         }
         c.run();
         EXPECT_EQ(document()->qvLockCount(), c.callerLevels > 0 ? 1 : 0) << c.what;

@@ -54,6 +54,14 @@ CASES = [
     ("a platform folder includes one above it", {
         "platform/win32/A.cpp": '#include "host/AcArray.h"\n#include "win32/WinTypes.h"\n',
     }, [("platform/win32/A.cpp:1", "platform/host lies above")]),
+    ("the screen driver and Win32 stay below the framework, whichever file", {
+        "platform/ui/UiDriver.h": '#include "../win32/WinTypes.h"\n#include "../mfc/CString.h"\n',
+        "platform/win32/MessageBox.cpp": '#include "ui/UiDriver.h"\n#include "mfc/CString.h"\n',
+        "platform/win32/DrivePaths.h": '#include "WinTypes.h"\n#include "../mfc/CString.h"\n',
+    }, [("platform/ui/UiDriver.h:2", "platform/mfc lies above"),
+        ("platform/win32/DrivePaths.h:2", "platform/mfc lies above"),
+        ("platform/win32/MessageBox.cpp:1", "platform/ui lies above"),
+        ("platform/win32/MessageBox.cpp:2", "platform/mfc lies above")]),
     ("a platform header includes from the platform's root", {
         "platform/host/db/B.h": '#include "host/AcArray.h"\n#include "../AcArray.h"\n',
     }, [("platform/host/db/B.h:1", "relative path")]),

@@ -115,6 +115,9 @@ Acad::ErrorStatus AcDbDatabase::qvAdopt(AcDbObjectId& id, std::unique_ptr<AcDbOb
     if (handle.isNull()) {
         return Acad::eDuplicateKey;
     }
+    if (handle.value() == ~Adesk::UInt64{0}) {
+        return Acad::eInvalidInput;  // the seed after it would wrap to the null handle
+    }
     // Files mostly hold handles in rising order: then the new handle goes last, without a search.
     const Adesk::UInt64 key = handle.value();
     auto hint = m_stubs.empty() || m_stubs.rbegin()->first < key ? m_stubs.end()

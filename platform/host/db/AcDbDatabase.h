@@ -145,7 +145,8 @@ class AcDbDatabase : public AcRxObject {
     // ---- for the host's own code (drawing files, checks) ----
 
     // Adds an object read from a file under its handle and owner, closed. eDuplicateKey when the
-    // handle is taken (the object then stays with the caller); the seed moves past the handle.
+    // handle is taken or null, eInvalidInput for the largest handle, after which the seed would
+    // wrap (the object then stays with the caller); the seed moves past the handle.
     Acad::ErrorStatus qvAdopt(AcDbObjectId& id, std::unique_ptr<AcDbObject>& object,
                               AcDbHandle handle, AcDbObjectId owner);
     // Names the roots of a database read from a file.

@@ -132,6 +132,18 @@ Acad::ErrorStatus AcDbDictionary::remove(AcDbObjectId id) {
     return Acad::eKeyNotFound;
 }
 
+void AcDbDictionary::qvSetKey(AcDbObjectId id, const std::wstring& key) {
+    for (Entry& e : m_entries) {
+        if (e.id == id) {
+            e.key = key;
+        }
+    }
+}
+
+void AcDbDictionary::qvRemoveEntry(AcDbObjectId id) {
+    std::erase_if(m_entries, [&](const Entry& e) { return e.id == id; });
+}
+
 Acad::ErrorStatus AcDbDictionary::setName(const ACHAR* oldKey, const ACHAR* newKey) {
     if (!isWriteEnabled()) {
         return Acad::eNotOpenForWrite;

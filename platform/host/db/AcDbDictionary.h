@@ -56,6 +56,10 @@ class AcDbDictionary : public AcDbObject {
     const std::vector<Entry>& qvEntries() const { return m_entries; }
     // Takes an entry read from a file.
     void qvAppendEntry(const std::wstring& key, AcDbObjectId id) { m_entries.push_back({key, id}); }
+    // Gives the entry of an object another key, or takes the entry out (the object keeps its
+    // owner); found by the object, as a damaged file may hold keys that differ only in case.
+    void qvSetKey(AcDbObjectId id, const std::wstring& key);
+    void qvRemoveEntry(AcDbObjectId id);
 
   protected:
     Acad::ErrorStatus qvErasing(bool erasing) override;

@@ -40,6 +40,22 @@ int nextTabOrder(const AcDbDatabase& database) {
     return next;
 }
 
+void tie(AcDbBlockTableRecord& block, AcDbLayout& layout) {
+    ObjectAccess::changeOwned(block, [&] { block.setLayoutId(layout.objectId()); });
+    ObjectAccess::changeOwned(layout, [&] { layout.setBlockTableRecordId(block.objectId()); });
+}
+
+std::wstring freeLayoutName(const AcDbDatabase& database) {
+    for (int n = 1;; ++n) {
+        const std::wstring name = L"Layout" + std::to_wstring(n);
+        if (layoutNamed(database, name) == nullptr) {
+            return name;
+        }
+    }
+}
+
+}  // namespace
+
 AcDbDictionary* ensureLayoutDictionary(AcDbDatabase& database) {
     if (AcDbDictionary* existing = layoutDictionary(database)) {
         return existing;
@@ -56,22 +72,6 @@ AcDbDictionary* ensureLayoutDictionary(AcDbDatabase& database) {
     named->qvAppendEntry(L"ACAD_LAYOUT", id);
     return dictionary;
 }
-
-void tie(AcDbBlockTableRecord& block, AcDbLayout& layout) {
-    ObjectAccess::changeOwned(block, [&] { block.setLayoutId(layout.objectId()); });
-    ObjectAccess::changeOwned(layout, [&] { layout.setBlockTableRecordId(block.objectId()); });
-}
-
-std::wstring freeLayoutName(const AcDbDatabase& database) {
-    for (int n = 1;; ++n) {
-        const std::wstring name = L"Layout" + std::to_wstring(n);
-        if (layoutNamed(database, name) == nullptr) {
-            return name;
-        }
-    }
-}
-
-}  // namespace
 
 AcDbLayout* currentLayout(const AcDbDatabase& database) {
     return layoutOfBlock(database.tilemode() ? database.modelSpaceId() : database.paperSpaceId());

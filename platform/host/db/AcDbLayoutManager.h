@@ -57,6 +57,9 @@ namespace qv::host {
 AcDbLayout* currentLayout(const AcDbDatabase& database);
 // Makes a layout of the database current (see setCurrentLayout), without the lock's check.
 void makeLayoutCurrent(AcDbDatabase& database, AcDbLayout& layout);
+// The layout dictionary of a database, made (and entered in the named-object dictionary) when it
+// is missing; null when the database has no named-object dictionary.
+AcDbDictionary* ensureLayoutDictionary(AcDbDatabase& database);
 // The layout for each block of model space and paper space that has none ("Model" for model
 // space, "Layout1", "Layout2", ... for the others, in block order), the layout dictionary when
 // it is missing, and each layout's block tied back to it. Part of a database's missing defaults.

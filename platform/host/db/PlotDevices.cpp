@@ -109,7 +109,8 @@ std::vector<PlotMedium> makeRasterSizes() {
                          {L"VGA", 480, 640},
                          {L"SVGA", 600, 800},
                          {L"SXGA", 1024, 1280},
-                         {L"UXGA", 1200, 1600}}};
+                         {L"UXGA", 1200, 1600},
+                         {L"QXGA", 1536, 2048}}};
     std::vector<PlotMedium> media;
     for (const Sheet& size : pixels.sheets) {
         addMedium(media, size.name, size.longSide, size.shortSide, pixels);

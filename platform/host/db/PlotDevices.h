@@ -10,8 +10,8 @@
 // (inches), each plain, "expand" and "full_bleed", each in both orientations, named as
 // "ISO_A4_(297.00_x_210.00_MM)", "ANSI_expand_B_(17.00_x_11.00_Inches)",
 // "ARCH_full_bleed_E1_(30.00_x_42.00_Inches)" (width first). The raster sizes:
-// "VGA_(640.00_x_480.00_Pixels)", SVGA 800 x 600, XGA 1024 x 768, SXGA 1280 x 1024 and
-// UXGA 1600 x 1200. Canonical media names compare exactly. No medium has unprintable margins.
+// "VGA_(640.00_x_480.00_Pixels)", SVGA 800 x 600, XGA 1024 x 768, SXGA 1280 x 1024,
+// UXGA 1600 x 1200 and QXGA 2048 x 1536. Canonical media names compare exactly. No medium has unprintable margins.
 #pragma once
 
 #include <string>

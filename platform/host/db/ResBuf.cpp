@@ -4,6 +4,8 @@
 #include <cstring>
 #include <cwchar>
 
+#include "host/GroupCodes.h"
+
 namespace qv::host {
 
 ValueKind valueKind(int code) {
@@ -48,33 +50,28 @@ ValueKind valueKind(int code) {
     if (code < 0) {
         return ValueKind::None;
     }
-    struct Range {
-        int first, last;
-        ValueKind kind;
-    };
-    static constexpr Range kRanges[] = {
-        {0, 9, ValueKind::String},       {10, 39, ValueKind::Point},
-        {40, 59, ValueKind::Real},       {60, 79, ValueKind::Short},
-        {90, 99, ValueKind::Long},       {100, 109, ValueKind::String},
-        {110, 139, ValueKind::Point},    {140, 149, ValueKind::Real},
-        {160, 169, ValueKind::Int64},    {170, 179, ValueKind::Short},
-        {210, 239, ValueKind::Point},    {270, 299, ValueKind::Short},
-        {300, 309, ValueKind::String},   {310, 319, ValueKind::Binary},
-        {320, 329, ValueKind::String},   {330, 369, ValueKind::Name},
-        {370, 389, ValueKind::Short},    {390, 399, ValueKind::Name},
-        {400, 409, ValueKind::Short},    {410, 419, ValueKind::String},
-        {420, 429, ValueKind::Long},     {430, 439, ValueKind::String},
-        {440, 459, ValueKind::Long},     {460, 469, ValueKind::Real},
-        {470, 479, ValueKind::String},   {480, 481, ValueKind::Name},
-        {999, 1003, ValueKind::String},  {1004, 1004, ValueKind::Binary},
-        {1005, 1009, ValueKind::String}, {1010, 1039, ValueKind::Point},
-        {1040, 1059, ValueKind::Real},   {1060, 1070, ValueKind::Short},
-        {1071, 1071, ValueKind::Long},
-    };
-    for (const Range& r : kRanges) {
-        if (code >= r.first && code <= r.last) {
-            return r.kind;
-        }
+    switch (groupType(code)) {
+        case GroupType::Text:
+        case GroupType::Handle:
+            return ValueKind::String;
+        case GroupType::PointX:
+            return ValueKind::Point;
+        case GroupType::Coordinate:
+        case GroupType::Real:
+            return ValueKind::Real;
+        case GroupType::Int16:
+        case GroupType::Bool:
+            return ValueKind::Short;
+        case GroupType::Int32:
+            return ValueKind::Long;
+        case GroupType::Int64:
+            return ValueKind::Int64;
+        case GroupType::Pointer:
+            return ValueKind::Name;
+        case GroupType::Binary:
+            return ValueKind::Binary;
+        case GroupType::Unused:
+            break;
     }
     return ValueKind::None;
 }

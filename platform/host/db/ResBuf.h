@@ -70,7 +70,12 @@ constexpr int RTINPUTTRUNCATED = -5008;
 
 namespace qv::host {
 
-// Which member of a result buffer's value a code uses.
+// Which member of a result buffer's value a code uses. Group codes follow their type in the
+// host's table (host/GroupCodes.h): texts and handles kept as they are (5, 105, 320-329, 1005)
+// are strings of hexadecimal text, pointers (330-369, 390-399, 480-481) are object names,
+// points whole points, a coordinate alone and reals reals, 16-bit integers and flags shorts,
+// 32-bit integers longs; unused codes have none. The value codes (RTxxx) and the codes below 0
+// (-1, -2 and -5 names, -4 a string) have theirs.
 enum class ValueKind { None, String, Real, Point, Short, Long, Int64, Name, Binary };
 ValueKind valueKind(int code);
 

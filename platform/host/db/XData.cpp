@@ -1,16 +1,25 @@
 #include "host/db/XData.h"
 
+#include <algorithm>
 #include <cstring>
+#include <cwctype>
 
+#include "host/GroupCodes.h"
 #include "host/db/ResBuf.h"
 
 namespace qv::host {
 
 namespace {
 
-bool isXDataCode(int code) {
-    return (code >= 1000 && code <= 1005) || (code >= 1010 && code <= 1013) ||
-           (code >= 1040 && code <= 1042) || code == 1070 || code == 1071;
+// A handle's text: 1 to 16 hexadecimal digits, blanks around them allowed (they are dropped).
+bool handleText(std::wstring& text) {
+    const size_t first = text.find_first_not_of(L' ');
+    const size_t last = text.find_last_not_of(L' ');
+    if (first == std::wstring::npos || last - first + 1 > 16) {
+        return false;
+    }
+    text = text.substr(first, last - first + 1);
+    return std::all_of(text.begin(), text.end(), [](wchar_t c) { return std::iswxdigit(c) != 0; });
 }
 
 // The bytes the text takes in UTF-8, the drawing file's encoding.
@@ -72,7 +81,7 @@ Acad::ErrorStatus parseXData(const resbuf* list, std::vector<XDataRecord>& out) 
             records.push_back({rb->resval.rstring, {}});
             continue;
         }
-        if (records.empty() || !isXDataCode(code)) {
+        if (records.empty() || !isExtendedDataCode(code)) {
             return Acad::eInvalidResBuf;
         }
         XDataItem item;
@@ -80,6 +89,10 @@ Acad::ErrorStatus parseXData(const resbuf* list, std::vector<XDataRecord>& out) 
         switch (valueKind(code)) {
             case ValueKind::String:
                 item.text = rb->resval.rstring != nullptr ? rb->resval.rstring : L"";
+                // A handle that is no handle would be lost when the drawing is read again.
+                if (groupType(code) == GroupType::Handle && !handleText(item.text)) {
+                    return Acad::eInvalidResBuf;
+                }
                 if (utf8Length(item.text) > kXDataStringLimit) {
                     return Acad::eInvalidResBuf;
                 }

@@ -45,8 +45,9 @@ int xdataSize(const std::vector<XDataRecord>& records);
 
 // Reads a result-buffer list: a 1001 item opens a record, every other item (codes 1000 to 1071)
 // belongs to the record opened before it. eInvalidResBuf for an item before the first 1001, an
-// unknown code, a 1002 that is neither "{" nor "}", unbalanced braces, a string longer than
-// kXDataStringLimit bytes or a binary chunk longer than 127 bytes.
+// unknown code, a 1002 that is neither "{" nor "}", unbalanced braces, a 1005 that is not 1 to 16
+// hexadecimal digits (blanks around them are dropped), a string longer than kXDataStringLimit
+// bytes or a binary chunk longer than 127 bytes.
 Acad::ErrorStatus parseXData(const resbuf* list, std::vector<XDataRecord>& out);
 // Writes records as a result-buffer list (the caller frees it with acutRelRb).
 resbuf* buildXData(const std::vector<XDataRecord>& records);

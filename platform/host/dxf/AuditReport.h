@@ -30,6 +30,8 @@ enum class Fix : int {
     DuplicateName = 19,       // a table entry had the name of another one; it was renamed
     AddedStructure = 20,      // a table, block, layer or dictionary the host needs was added
     MisplacedRecord = 21,     // a record where it cannot be (an ATTRIB without INSERT, ...)
+    TruncatedRecord = 22,     // the file ended inside a record, which was dropped
+    BlockCycle = 23,          // a block reference that made a block contain itself was dropped
 };
 
 struct AuditEntry {

@@ -24,7 +24,7 @@ void printError(const std::wstring& path, const std::string& message) {
 }  // namespace
 
 Acad::ErrorStatus loadDrawingFile(AcDbDatabase& database, const std::wstring& path) {
-    const std::optional<std::string> posix = qv::win32::toPosixPath(CString(path.c_str()));
+    const std::optional<std::string> posix = qv::win32::toPosixPath(path);
     std::error_code error;
     if (!posix || !std::filesystem::is_regular_file(*posix, error)) {
         return Acad::eFileNotFound;
@@ -54,21 +54,31 @@ Acad::ErrorStatus loadDrawingFile(AcDbDatabase& database, const std::wstring& pa
 
 Acad::ErrorStatus saveDrawingFile(const AcDbDatabase& database, const std::wstring& path) {
     DWORD error = 0;
-    const std::optional<std::string> posix = qv::win32::toPosixPath(CString(path.c_str()), &error);
+    const std::optional<std::string> posix = qv::win32::toPosixPath(path, &error);
     if (!posix) {
         printError(path, "the path names no file that can be written");
         return Acad::eFileAccessErr;
     }
-    std::string text;
+    // The text goes to the file as it is written: a large drawing is never in memory whole.
+    struct FileSink : DrawingSink {
+        FileReplacement& file;
+        explicit FileSink(FileReplacement& f) : file(f) {}
+        void write(std::string_view text) override { file.write(text); }
+        void overwrite(size_t offset, std::string_view text) override {
+            file.overwrite(offset, text);
+        }
+    };
     std::vector<std::string> leftOut;
     try {
-        text = writeDrawing(database, &leftOut);
-    } catch (const std::invalid_argument& e) {
-        printError(path, std::string(e.what()) + "; the drawing was not saved");
-        return Acad::eFilerError;
-    }
-    try {
-        writeFileAtomically(*posix, text);
+        FileReplacement file(*posix);
+        FileSink sink(file);
+        try {
+            writeDrawing(database, sink, &leftOut);
+        } catch (const std::invalid_argument& e) {
+            printError(path, std::string(e.what()) + "; the drawing was not saved");
+            return Acad::eFilerError;
+        }
+        file.commit();
     } catch (const std::exception& e) {
         printError(path, e.what());
         return Acad::eFileAccessErr;

@@ -192,7 +192,8 @@ void DrawingReader::readDefaults(AcDbObject& entity, std::span<const SubclassDef
 
 std::uint64_t DrawingReader::claimOther(std::string_view handle) {
     std::uint64_t value = 0;
-    if (!parseHandle(handle, value) || value == 0 || !m_otherHandles.insert(value).second) {
+    if (!parseHandle(handle, value) || value == 0 || value > kLargestFileHandle ||
+        !m_otherHandles.insert(value).second) {
         return 0;  // a new one is given when the drawing is written
     }
     m_maxHandle = std::max(m_maxHandle, value);
@@ -244,6 +245,10 @@ void DrawingReader::adoptObject(std::unique_ptr<AcDbObject> object, std::uint32_
         }
     } else if (!parseHandle(m_head.handle, handle) || handle == 0) {
         problem = std::string(type) + " has an invalid handle '" + std::string(m_head.handle) + "'";
+        handle = 0;
+    } else if (handle > kLargestFileHandle) {
+        problem = std::string(type) + " has the handle " + std::string(trimBlanks(m_head.handle)) +
+                  ", too large to continue from";
         handle = 0;
     }
     AcDbObjectId id;
@@ -559,7 +564,12 @@ void DrawingReader::finish() {
     if (!m_headerSeen && !r12()) {
         m_report.add(Fix::AddedStructure, 0, "the drawing has no HEADER section");
     }
-    if (m_header.handseed != 0 && m_header.handseed <= m_maxHandle) {
+    if (m_header.handseed > kLargestFileHandle) {
+        m_report.add(Fix::HandleSeed, 0,
+                     "$HANDSEED " + handleText(m_header.handseed) +
+                         " is too large to continue from; the seed follows the largest handle");
+        m_header.handseed = 0;
+    } else if (m_header.handseed != 0 && m_header.handseed <= m_maxHandle) {
         m_report.add(Fix::HandleSeed, 0,
                      "$HANDSEED " + handleText(m_header.handseed) +
                          " was not above every handle; it was raised");
@@ -575,6 +585,7 @@ void DrawingReader::finish() {
     nameRoots(m_db, m_roots);
     m_context.resolve(missingName);
     registerApplications();
+    breakBlockCycles();
     settleOtherHandles();
     for (AcDbObject* object : m_objectOrder) {
         m_data->objectOrder.push_back(object->objectId());
@@ -597,6 +608,7 @@ void DrawingReader::finish() {
                              qv::wideToUtf8(key));
         }
     }
+    settleLayouts();
     const std::uint64_t before = m_db.handseed().value();
     m_db.qvAddMissingDefaults();
     for (std::uint64_t handle = before; handle < m_db.handseed().value(); ++handle) {

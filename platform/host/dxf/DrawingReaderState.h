@@ -141,6 +141,10 @@ class DrawingReader : public RecordSink {
     void applyMembers();
     void registerApplications();
     void settleOtherHandles();
+    // Links layouts and the blocks of model and paper space one to one (ReadingLayouts.cpp).
+    void settleLayouts();
+    // Drops the block references that would make a block contain itself (ReadingCycles.cpp).
+    void breakBlockCycles();
 
     AcDbDatabase& m_db;
     AuditReport& m_report;

@@ -53,12 +53,15 @@ bool isSpaceBlock(const AcDbBlockTableRecord& block) {
 
 class DrawingWriter {
   public:
-    DrawingWriter(const AcDbDatabase& database, std::string& out, std::vector<std::string>* leftOut)
+    DrawingWriter(const AcDbDatabase& database, DrawingSink& sink,
+                  std::vector<std::string>* leftOut)
         : m_db(database),
           m_data(fileDataOf(database)),
-          m_out(out),
-          m_context(database, m_data, out),
-          m_leftOut(leftOut) {}
+          m_sink(sink),
+          m_context(database, m_data, m_out),
+          m_leftOut(leftOut) {
+        m_out.reserve(kFlushSize + (kFlushSize >> 2));
+    }
 
     void run();
 
@@ -89,9 +92,21 @@ class DrawingWriter {
     void writeKept(const AcDbObject& object, const KeptTags& kept, bool tableEntry);
     void writeFollowers(const AcDbObject& entity);
 
+    // Gives the text written so far to the sink once there is enough of it (between records).
+    void flush(bool last = false) {
+        if (last || m_out.size() >= kFlushSize) {
+            m_sink.write(m_out);
+            m_flushed += m_out.size();
+            m_out.clear();
+        }
+    }
+    static constexpr size_t kFlushSize = size_t{1} << 20;
+
     const AcDbDatabase& m_db;
     const FileData* m_data;
-    std::string& m_out;
+    DrawingSink& m_sink;
+    std::string m_out;
+    size_t m_flushed = 0;
     WriteContext m_context;
     std::vector<std::string>* m_leftOut;
     std::unordered_set<const AcDbStub*> m_keptTableObjects;
@@ -126,6 +141,9 @@ void DrawingWriter::run() {
             m_objects.push_back(o.objectId());
         }
     });
+    // The header holds the handle seed, known only at the end: it is written in place then.
+    writeHeader();
+    const size_t seedOffset = m_context.seedOffset();
     writeClasses();
     writeTables();
     writeBlocks();
@@ -146,11 +164,9 @@ void DrawingWriter::run() {
             endSection();
         }
     }
-    // The header holds the handle seed, known only now; it goes first.
-    const size_t bodyEnd = m_out.size();
-    writeHeader();
-    std::rotate(m_out.begin(), m_out.begin() + static_cast<long>(bodyEnd), m_out.end());
     out().raw(kStructureCode, "EOF");
+    flush(true);
+    m_sink.overwrite(seedOffset, seedText(m_context.seed()));
 }
 
 // ---- HEADER and CLASSES ----
@@ -307,6 +323,7 @@ void DrawingWriter::writeTables() {
 // ---- objects ----
 
 bool DrawingWriter::writeObject(const AcDbObject& object, bool tableEntry) {
+    flush();
     m_context.setObject(object);
     if (const KeptTags* kept = keptTagsOf(object)) {
         writeKept(object, *kept, tableEntry);
@@ -506,13 +523,25 @@ void DrawingWriter::writeObjects() {
 
 }  // namespace
 
+void writeDrawing(const AcDbDatabase& database, DrawingSink& sink,
+                  std::vector<std::string>* leftOut) {
+    DrawingWriter(database, sink, leftOut).run();
+}
+
 std::string writeDrawing(const AcDbDatabase& database, std::vector<std::string>* leftOut) {
-    std::string out;
+    struct TextSink : DrawingSink {
+        std::string text;
+        void write(std::string_view piece) override { text += piece; }
+        void overwrite(size_t offset, std::string_view piece) override {
+            text.replace(offset, piece.size(), piece);
+        }
+    } sink;
     const FileData* data = fileDataOf(database);
-    out.reserve(data != nullptr && data->sourceBytes > 0 ? data->sourceBytes + data->sourceBytes / 8
-                                                         : size_t{1} << 16);
-    DrawingWriter(database, out, leftOut).run();
-    return out;
+    sink.text.reserve(data != nullptr && data->sourceBytes > 0
+                          ? data->sourceBytes + data->sourceBytes / 4
+                          : size_t{1} << 16);
+    writeDrawing(database, sink, leftOut);
+    return std::move(sink.text);
 }
 
 }  // namespace qv::dxf

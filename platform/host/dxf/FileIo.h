@@ -2,6 +2,8 @@
 // leaves a half-written drawing behind.
 #pragma once
 
+#include <sys/types.h>
+
 #include <string>
 #include <string_view>
 
@@ -37,7 +39,36 @@ class MappedFile {
 
 // Writes `data` to a temporary file beside `path`, flushes it to disk, and renames it over
 // `path`. On any failure the temporary file is removed, `path` is left as it was, and
-// std::runtime_error names the file and the reason.
+// std::runtime_error names the file and the reason. A symbolic link is followed: its target is
+// written and the link stays. A path that is no regular file (a folder, a device, a pipe) is
+// refused. A file with several hard links is written over in place, so that every link sees the
+// new content (its space reserved first; a failure after that may leave it half written).
 void writeFileAtomically(const std::string& path, std::string_view data);
+
+// The same, piece by piece: the pieces go to the temporary file as they come, and commit puts the
+// file in place. Destroyed without commit, it removes the temporary file and leaves `path` as it
+// was. Every operation throws std::runtime_error naming the file and the reason.
+class FileReplacement {
+  public:
+    explicit FileReplacement(const std::string& path);
+    ~FileReplacement();
+    FileReplacement(const FileReplacement&) = delete;
+    FileReplacement& operator=(const FileReplacement&) = delete;
+
+    void write(std::string_view data);
+    // Replaces bytes written before, at `offset`.
+    void overwrite(size_t offset, std::string_view data);
+    void commit();
+
+  private:
+    [[noreturn]] void abandon(int error);
+
+    std::string m_path;    // as given, for messages
+    std::string m_target;  // the file written (links followed)
+    std::string m_temp;    // the temporary file, or empty when the target is written in place
+    int m_fd = -1;
+    mode_t m_mode = 0644;
+    std::string m_inPlace;  // a hard-linked file's new content, written over it on commit
+};
 
 }  // namespace qv::dxf

@@ -1,4 +1,5 @@
-// What kind of value a DXF group code carries, from the group code ranges of the DXF format.
+// What kind of value a DXF group code carries, as the file reader checks it: a view of the
+// host's table of group codes (host/GroupCodes.h), and the codes that structure a file.
 #pragma once
 
 namespace qv::dxf {
@@ -11,7 +12,9 @@ enum class ValueKind {
     Binary,   // hexadecimal digits of a binary chunk
 };
 
-// The kind of value of `code`. Codes outside every known range carry strings.
+// The kind of value of `code` after its type in the host's table: points, coordinates and reals
+// are Double; 16-, 32- and 64-bit integers and flags Integer; handles and pointers Handle.
+// Codes outside every range carry strings.
 ValueKind valueKind(int code);
 
 // The group codes that start and structure the records of a file.

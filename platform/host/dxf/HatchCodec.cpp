@@ -273,16 +273,24 @@ bool parseHatch(std::span<const TagView> tags, HatchData& out) {
             case 77:
                 ok = c.integer(77, out.isDouble);
                 break;
-            case 78:  // the pattern's lines: written again from the host's pattern
+            case 78:  // the pattern's lines: written again from the host's pattern...
             case 53:
             case 43:
             case 44:
             case 45:
             case 46:
             case 79:
-            case 49:
+            case 49: {
+                // ...except for a solid fill, whose lines the host has no pattern for: they are
+                // kept as read
+                const qv::host::HatchPattern* pattern =
+                    qv::host::findHatchPattern(qv::utf8ToWide(trimBlanks(out.name)));
+                if (pattern != nullptr && pattern->solid) {
+                    out.leftovers.push_back(c.index());
+                }
                 c.skip();
                 break;
+            }
             case 450:
                 if (!c.integer(450, flag) || flag != 0) {
                     return false;  // a gradient fill
@@ -441,11 +449,13 @@ void writeHatch(const AcDbObject& o, WriteContext& c, int ordinal) {
     }
     out.integer(75, hatch.hatchStyle());
     out.integer(76, hatch.patternType());
+    // A solid fill keeps the angle and scale it was given (its pattern lines, when the file had
+    // any, are among the leftovers).
+    out.real(52, radiansToDegrees(hatch.patternAngle()));
+    out.real(41, hatch.patternType() == AcDbHatch::kUserDefined ? hatch.patternSpace()
+                                                                : hatch.patternScale());
+    out.integer(77, hatch.patternDouble() ? 1 : 0);
     if (!solid) {
-        out.real(52, radiansToDegrees(hatch.patternAngle()));
-        out.real(41, hatch.patternType() == AcDbHatch::kUserDefined ? hatch.patternSpace()
-                                                                    : hatch.patternScale());
-        out.integer(77, hatch.patternDouble() ? 1 : 0);
         const std::vector<PatternLine> lines = patternLines(hatch);
         out.integer(78, static_cast<std::int64_t>(lines.size()));
         for (const PatternLine& line : lines) {

@@ -102,7 +102,7 @@ const HeaderVariable kVariables[] = {
      }},
     {"$HANDSEED",
      [](HeaderValues& v, std::span<const TagView> t) { parseHandle(valueOf(t, 5), v.handseed); },
-     [](const AcDbDatabase&, WriteContext& c) { c.out().handle(5, c.seed()); }},
+     [](const AcDbDatabase&, WriteContext& c) { c.seedPlaceholder(); }},
 };
 
 void refused(ReadContext& context, const char* name, std::uint32_t line) {

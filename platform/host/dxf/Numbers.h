@@ -28,6 +28,9 @@ bool parseDouble(std::string_view text, double& value);
 bool parseInteger(std::string_view text, std::int64_t& value);
 // A handle: 1 to 16 hexadecimal digits. "0" is the null handle.
 bool parseHandle(std::string_view text, std::uint64_t& value);
+// The largest handle a drawing read from a file may keep: above it there would be no room for
+// the handles of the objects that reading and editing add (the handle seed never wraps to 0).
+inline constexpr std::uint64_t kLargestFileHandle = 0xFFFFFFFEFFFFFFFFull;
 
 // Appends the shortest text that reads back as exactly `value`, always with a decimal point
 // ("1.0", "0.1", "1.0e-20"). Throws std::invalid_argument for NaN and infinities, which DXF

@@ -27,6 +27,14 @@ const EntityForm kForms[] = {
     {"TRACE", {{{"AcDbTrace", {}, 0}}}, 1},
     {"3DFACE", {{{"AcDbFace", {}, 0}}}, 1},
     {"SHAPE", {{{"AcDbShape", {}, 0}}}, 1},
+    // Types of later versions that simple exporters write without markers into files without a
+    // header (read as R12): each is one part.
+    {"MTEXT", {{{"AcDbMText", {}, 0}}}, 1},
+    {"ELLIPSE", {{{"AcDbEllipse", {}, 0}}}, 1},
+    {"SPLINE", {{{"AcDbSpline", {}, 0}}}, 1},
+    {"RAY", {{{"AcDbRay", {}, 0}}}, 1},
+    {"XLINE", {{{"AcDbXline", {}, 0}}}, 1},
+    {"LEADER", {{{"AcDbLeader", {}, 0}}}, 1},
 };
 
 void split(std::span<const Part> parts, std::span<const TagView> rest, std::vector<TagView>& out) {

@@ -177,7 +177,11 @@ std::unique_ptr<AcDbObject> DrawingReader::makeEntity(std::string_view type,
     }
     splitCommon(m_head.body, m_common, m_rest);
     const std::span<const TagView> rest = m_rest;
-    if (r12()) {
+    // A record of a later version in an R12 file (a file without a header is read as R12): its
+    // subclass markers show it, and it is kept as read.
+    const bool later = std::any_of(m_head.body.begin(), m_head.body.end(),
+                                   [](const TagView& t) { return t.code == kSubclassCode; });
+    if (r12() && !later) {
         m_scratch.clear();
         if (!markR12Entity(type, rest, m_scratch)) {
             m_report.add(Fix::DroppedRecord, m_context.recordLine(),
@@ -305,6 +309,19 @@ void DrawingReader::follower(const RecordView& record) {
 void DrawingReader::closeSequence() {
     if (m_r12Polyline != nullptr) {
         finishR12Polyline();
+    }
+    if (m_sequence.kept != nullptr) {
+        // The entities that follow a kept entity end with a SEQEND, which other programs need.
+        std::vector<KeptChild>& children = m_sequence.kept->kept().children;
+        if (children.empty() || children.back().type != "SEQEND") {
+            KeptChild end;
+            end.type = "SEQEND";
+            end.tags.add(kSubclassCode, "AcDbEntity");
+            end.tags.add(8, "0");
+            children.push_back(std::move(end));
+            m_report.add(Fix::MissingEndsec, 0,
+                         "a " + m_sequence.kept->kept().type + " ends without SEQEND; one was added");
+        }
     }
     m_sequence = {};
 }

@@ -1,11 +1,16 @@
 #include "host/dxf/RecordIo.h"
 
+#include "host/GroupCodes.h"
 #include "host/db/ObjectAccess.h"
 #include "host/dxf/GroupCode.h"
 #include "host/dxf/Numbers.h"
 #include "win32/CodePage.h"
 
 namespace qv::dxf {
+
+using qv::host::GroupType;
+using qv::host::groupType;
+using qv::host::isExtendedDataCode;
 
 void RecordHead::clear() {
     handle = {};
@@ -119,7 +124,7 @@ std::vector<qv::host::XDataRecord> readXData(std::span<const TagView> xdata, Rea
             records.push_back({qv::utf8ToWide(trimBlanks(tag.value)), {}});
             size_t items = 0;  // room for the items up to the next application
             for (size_t j = i + 1; j < xdata.size() && xdata[j].code != kXDataAppCode; ++j) {
-                items += xdata[j].code < 1020 || xdata[j].code > 1033 ? 1 : 0;
+                items += groupType(xdata[j].code) != GroupType::Coordinate ? 1 : 0;
             }
             records.back().items.reserve(items);
             point = nullptr;
@@ -136,31 +141,47 @@ std::vector<qv::host::XDataRecord> readXData(std::span<const TagView> xdata, Rea
         point = nullptr;
         qv::host::XDataItem item;
         item.code = static_cast<short>(code);
+        const GroupType type = isExtendedDataCode(code) ? groupType(code) : GroupType::Unused;
         bool ok = true;
-        if (code == 1000 || code == 1003) {
-            item.text = context.text(tag.value);
-        } else if (code == 1002) {
-            const std::string_view brace = trimBlanks(tag.value);
-            ok = brace == "{" || brace == "}";
-            item.text = qv::utf8ToWide(brace);
-        } else if (code == 1005) {
-            std::uint64_t handle = 0;
-            ok = parseHandle(tag.value, handle);
-            item.text = qv::utf8ToWide(trimBlanks(tag.value));
-        } else if (code == 1004) {
-            ok = hexBytes(tag.value, item.binary) && item.binary.size() <= 127;
-        } else if (code >= 1010 && code <= 1013) {
-            ok = parseDouble(tag.value, item.values[0]);
-        } else if (code >= 1040 && code <= 1042) {
-            ok = parseDouble(tag.value, item.values[0]);
-        } else if (code == 1070 || code == 1071) {
-            std::int64_t value = 0;
-            ok = parseInteger(tag.value, value) &&
-                 (code == 1070 ? value >= -32768 && value <= 32767
-                               : value >= INT32_MIN && value <= INT32_MAX);
-            item.integer = static_cast<Adesk::Int32>(value);
-        } else {
-            ok = false;
+        switch (type) {
+            case GroupType::Text:
+                if (code == 1002) {
+                    const std::string_view brace = trimBlanks(tag.value);
+                    ok = brace == "{" || brace == "}";
+                    item.text = qv::utf8ToWide(brace);
+                } else {
+                    item.text = context.text(tag.value);
+                }
+                break;
+            case GroupType::Handle: {
+                std::uint64_t handle = 0;
+                ok = parseHandle(tag.value, handle);
+                item.text = qv::utf8ToWide(trimBlanks(tag.value));
+                break;
+            }
+            case GroupType::Binary:
+                ok = hexBytes(tag.value, item.binary) && item.binary.size() <= 127;
+                break;
+            case GroupType::PointX:
+            case GroupType::Real:
+                ok = parseDouble(tag.value, item.values[0]);
+                break;
+            case GroupType::Int16:
+            case GroupType::Int32: {
+                std::int64_t value = 0;
+                ok = parseInteger(tag.value, value) &&
+                     (type == GroupType::Int16 ? value >= INT16_MIN && value <= INT16_MAX
+                                               : value >= INT32_MIN && value <= INT32_MAX);
+                item.integer = static_cast<Adesk::Int32>(value);
+                break;
+            }
+            case GroupType::Coordinate:  // a Y or Z that follows no point
+            case GroupType::Int64:
+            case GroupType::Bool:
+            case GroupType::Pointer:
+            case GroupType::Unused:
+                ok = false;
+                break;
         }
         if (!ok) {
             context.warn(Fix::InvalidValue, tag.line,
@@ -170,7 +191,7 @@ std::vector<qv::host::XDataRecord> readXData(std::span<const TagView> xdata, Rea
             continue;
         }
         items.push_back(std::move(item));
-        if (code >= 1010 && code <= 1013) {
+        if (type == GroupType::PointX) {
             point = &items.back();
         }
     }
@@ -195,7 +216,13 @@ void writeHead(std::string_view type, const AcDbObject& object, const TagList* g
         out.handle(360, xdictionary);
         out.raw(kGroupCode, "}");
     }
-    out.handle(kOwnerCode, context.handleOf(object.ownerId()));
+    // Table heads and the named-object dictionary are owned by nothing, which "330 0" says; any
+    // other record whose owner is gone leaves the tag out rather than name the null handle.
+    const std::uint64_t owner = context.handleOf(object.ownerId());
+    if (owner != 0 || type == "TABLE" ||
+        object.objectId() == context.database().namedObjectsDictionaryId()) {
+        out.handle(kOwnerCode, owner);
+    }
 }
 
 void writeXData(const AcDbObject& object, WriteContext& context) {
@@ -204,24 +231,43 @@ void writeXData(const AcDbObject& object, WriteContext& context) {
         out.raw(kXDataAppCode, qv::wideToUtf8(record.application));
         for (const qv::host::XDataItem& item : record.items) {
             const int code = item.code;
-            if (code == 1000 || code == 1003) {
-                context.text(code, item.text);
-            } else if (code == 1002 || code == 1005) {
-                out.raw(code, qv::wideToUtf8(item.text));
-            } else if (code == 1004) {
-                static constexpr char kHex[] = "0123456789ABCDEF";
-                std::string hex;
-                for (unsigned char b : item.binary) {
-                    hex += kHex[b >> 4];
-                    hex += kHex[b & 15];
+            switch (groupType(code)) {
+                case GroupType::Text:
+                    if (code == 1002) {
+                        out.raw(code, qv::wideToUtf8(item.text));
+                    } else {
+                        context.text(code, item.text);
+                    }
+                    break;
+                case GroupType::Handle:
+                    out.raw(code, qv::wideToUtf8(item.text));
+                    break;
+                case GroupType::Binary: {
+                    static constexpr char kHex[] = "0123456789ABCDEF";
+                    std::string hex;
+                    for (unsigned char b : item.binary) {
+                        hex += kHex[b >> 4];
+                        hex += kHex[b & 15];
+                    }
+                    out.raw(code, hex);
+                    break;
                 }
-                out.raw(code, hex);
-            } else if (code >= 1010 && code <= 1013) {
-                out.point(code, item.values[0], item.values[1], item.values[2]);
-            } else if (code >= 1040 && code <= 1042) {
-                out.real(code, item.values[0]);
-            } else if (code == 1070 || code == 1071) {
-                out.integer(code, item.integer);
+                case GroupType::PointX:
+                    out.point(code, item.values[0], item.values[1], item.values[2]);
+                    break;
+                case GroupType::Real:
+                    out.real(code, item.values[0]);
+                    break;
+                case GroupType::Int16:
+                case GroupType::Int32:
+                    out.integer(code, item.integer);
+                    break;
+                case GroupType::Coordinate:  // extended data holds whole points
+                case GroupType::Int64:
+                case GroupType::Bool:
+                case GroupType::Pointer:
+                case GroupType::Unused:
+                    break;
             }
         }
     }

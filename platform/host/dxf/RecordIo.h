@@ -40,7 +40,8 @@ void splitHead(std::span<const TagView> tags, int handleCode, RecordHead& head);
 std::vector<qv::host::XDataRecord> readXData(std::span<const TagView> xdata, ReadContext& context);
 
 // Writes "0 TYPE" (and "2 NAME" for a table's own record), the handle, the application groups,
-// the extension dictionary and the owner. `groups` are written as they are.
+// the extension dictionary and the owner (left out when the owner is gone, except for table heads
+// and the named-object dictionary, owned by nothing). `groups` are written as they are.
 void writeHead(std::string_view type, const AcDbObject& object, const TagList* groups,
                WriteContext& context, int handleCode = 5, std::string_view tableName = {});
 void writeXData(const AcDbObject& object, WriteContext& context);

@@ -187,6 +187,20 @@ void Splitter::run() {
                 break;
         }
     }
+    if (!m_eof && m_haveRecord) {
+        // The file ends inside this record: what it holds may be cut anywhere (a value, a
+        // point without its y, a name), so none of it is taken.
+        m_report.add(Fix::TruncatedRecord, m_record.line,
+                     "the file ends inside " + std::string(m_record.type) +
+                         "; the incomplete record was dropped");
+        m_haveRecord = false;
+    }
+    if (!m_eof && !m_head.empty()) {
+        m_report.add(Fix::TruncatedRecord, m_head.front().line,
+                     "the file ends inside the head of section " + m_sectionName +
+                         "; the incomplete head was dropped");
+        m_head.clear();
+    }
     if (m_state == State::InSection) {
         endSection(true, m_reader.nextLine());
     }

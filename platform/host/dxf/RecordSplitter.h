@@ -28,7 +28,7 @@ class RecordSink {
 
 // Reads UTF-8 DXF text (see TextDecoding.h) into `sink`. Throws DxfError where the text stops
 // being DXF (a group code that is not a number). What can be repaired is repaired and reported:
-// a missing ENDSEC or EOF, a truncated last record, data after EOF, tags outside any section or
+// a missing ENDSEC or EOF, a record that the file ends inside (dropped), data after EOF, tags outside any section or
 // record (ignored; tags at the start of a section other than the HEADER are its head, not
 // stray; a 0 tag in the HEADER ends the variable before it and is stray), a SECTION without a name
 // (its content is skipped). Comments (999) are dropped. Every beginSection is matched by an

@@ -132,6 +132,14 @@ bool TagReader::next(TagView& tag) {
             return false;
         }
         const int code = groupCode(codeText);
+        if (code < 0 && codeText.find_first_not_of(" \t") == std::string_view::npos &&
+            rest().find_first_not_of(" \t\r\n") == std::string_view::npos) {
+            // Only blanks to the end: the file was cut where a group code began.
+            m_report.add(Fix::TruncatedTag, codeLine,
+                         "the file ends in a line of blanks where a group code belongs");
+            m_pos = m_text.size();
+            return false;
+        }
         if (code < 0) {
             throw DxfError(codeLine, quoted(codeText) + " is not a group code");
         }

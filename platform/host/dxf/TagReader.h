@@ -24,7 +24,8 @@ class TagReader {
     // Reads the next tag. False at the end of the text. A group code line that is not a number
     // from 0 to kMaxGroupCode throws DxfError naming its line. A value that does not parse as
     // its group code's type is dropped with a warning, and reading goes on. A group code on
-    // the last line without a value is dropped with a warning.
+    // the last line without a value, and lines of blanks where the file ends, are dropped with a
+    // warning (the file was cut there).
     bool next(TagView& tag);
 
     // Number of the next line to read.

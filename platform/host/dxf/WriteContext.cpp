@@ -94,4 +94,19 @@ std::int64_t WriteContext::leftoverBits(Place place, int code) const {
     return bits;
 }
 
+void WriteContext::seedPlaceholder() {
+    const std::string placeholder = seedText(0);
+    m_writer.raw(5, placeholder);
+    m_seedOffset = m_writer.out().size() - placeholder.size() - 2;  // (before CR LF)
+}
+
+std::string seedText(std::uint64_t seed) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string text(16, '0');
+    for (size_t i = 16; i-- > 0; seed >>= 4) {
+        text[i] = kHex[seed & 15];
+    }
+    return text;
+}
+
 }  // namespace qv::dxf

@@ -41,6 +41,10 @@ class WriteContext {
     std::uint64_t issueHandle() { return m_next++; }
     // The seed to write: above every handle written.
     std::uint64_t seed() const { return m_next; }
+    // Writes the seed's value as a placeholder of seedText's width, to be replaced once every
+    // handle is written; seedOffset is where it lies in the text (written first).
+    void seedPlaceholder();
+    size_t seedOffset() const { return m_seedOffset; }
 
     // ---- the object being written ----
     void setObject(const AcDbObject& object);
@@ -53,6 +57,7 @@ class WriteContext {
 
   private:
     const AcDbDatabase& m_database;
+    size_t m_seedOffset = 0;
     const FileData* m_data;
     TagWriter m_writer;
     std::uint64_t m_next;
@@ -61,5 +66,8 @@ class WriteContext {
     std::unordered_map<AcDbStub*, std::string> m_names;
     AcDbObjectId m_byLayer;
 };
+
+// The handle seed as the header holds it: sixteen hexadecimal digits, zeros leading.
+std::string seedText(std::uint64_t seed);
 
 }  // namespace qv::dxf

@@ -14,6 +14,7 @@ namespace qv::host::ed {
 namespace {
 
 bool g_quit = false;
+int g_commandFailures = 0;
 
 // Whether a line at the command prompt reads as the answer to some prompt.
 bool looksLikeAnswer(const std::wstring& text) {
@@ -31,6 +32,10 @@ std::wstring describeOpen(const AcDbObject& object) {
 
 void requestQuit() {
     g_quit = true;
+}
+
+void reportCommandFailure() {
+    ++g_commandFailures;
 }
 
 bool CommandLoop::stop(const std::wstring& why) {
@@ -79,7 +84,9 @@ bool CommandLoop::run() {
         if (answer.kind == Answer::Empty) {
             continue;
         }
+        g_commandFailures = 0;
         const CommandRun run = runCommand(answer.text);
+        m_errors += g_commandFailures;
         if (run == CommandRun::Unknown) {
             const bool answerLike = looksLikeAnswer(answer.text);
             if (!m_script) {

@@ -9,8 +9,9 @@
 // In a script these stop the run at once, with a message that quotes the line: an unknown command,
 // an answer that no prompt asked for (a line at the command prompt that reads as a number, a
 // point or a handle), and the end of the script while a prompt waited. Answers
-// that a prompt refused, exceptions that a command let out, objects left open and locks left
-// held, and errors of the terminal driver do not stop it but make it fail at the end.
+// that a prompt refused, exceptions that a command let out, host commands that failed (a drawing
+// that could not be opened or saved), objects left open and locks left held, and errors of the
+// terminal driver do not stop it but make it fail at the end.
 #pragma once
 
 #include <string>
@@ -40,5 +41,7 @@ class CommandLoop {
 
 // Asks the running command loop to end after the current command (the QUIT command).
 void requestQuit();
+// Tells the running command loop that the current host command failed (it has printed why).
+void reportCommandFailure();
 
 }  // namespace qv::host::ed

@@ -58,6 +58,11 @@ int acedCmdS(const resbuf* items);
 
 namespace qv::host::ed {
 
+// The Windows path of a path typed at a prompt (quotes around it dropped; a POSIX path, one
+// beginning with "/", taken as its Windows form; a relative path from the current directory),
+// or nothing, reported on the command line, when it is no valid path.
+std::optional<std::wstring> typedWindowsPath(std::wstring typed);
+
 // Opens a drawing file (a Windows path) as the current drawing, closing the one before; the
 // reason when it cannot be read.
 std::optional<std::wstring> openDrawing(const std::wstring& path);

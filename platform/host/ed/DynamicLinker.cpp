@@ -30,7 +30,7 @@ namespace {
 std::string posixPathOf(const std::wstring& fileName) {
     const bool windows = fileName.size() >= 2 && fileName[1] == L':';
     if (windows) {
-        if (std::optional<std::string> posix = qv::win32::toPosixPath(CString(fileName.c_str()))) {
+        if (std::optional<std::string> posix = qv::win32::toPosixPath(fileName)) {
             return *posix;
         }
     }

@@ -19,21 +19,6 @@ namespace {
 
 constexpr size_t kPathBuffer = 1024;
 
-// The Windows path of a typed path, or nothing (reported) when it is no valid path.
-std::optional<std::wstring> windowsPathOf(std::wstring typed) {
-    if (typed.size() >= 2 && typed.front() == L'"' && typed.back() == L'"') {
-        typed = typed.substr(1, typed.size() - 2);
-    }
-    if (!typed.empty() && typed[0] == L'/') {
-        return std::wstring(qv::win32::toWindowsPath(wideToUtf8(typed)).GetString());
-    }
-    if (std::optional<CString> full = qv::win32::fullWindowsPath(CString(typed.c_str()))) {
-        return std::wstring(full->GetString());
-    }
-    print(L"\"" + typed + L"\" is not a valid path.\n");
-    return std::nullopt;
-}
-
 // Asks for a path; nothing for Enter, Esc or a bad path.
 std::optional<std::wstring> askPath(const std::wstring& prompt) {
     ACHAR buffer[kPathBuffer];
@@ -44,7 +29,7 @@ std::optional<std::wstring> askPath(const std::wstring& prompt) {
         }
         return std::nullopt;
     }
-    return windowsPathOf(buffer);
+    return typedWindowsPath(buffer);
 }
 
 std::wstring reason(Acad::ErrorStatus status) {
@@ -68,6 +53,7 @@ void saveTo(AcApDocument& doc, const std::wstring& path) {
     const Acad::ErrorStatus es = doc.database()->saveAs(path.c_str());
     if (es != Acad::eOk) {
         print(L"Unable to save the drawing as " + path + L": " + reason(es) + L".\n");
+        reportCommandFailure();
         return;
     }
     doc.qvSetFileName(path);
@@ -89,6 +75,7 @@ void openCommand() {
     }
     if (std::optional<std::wstring> opened = openDrawing(*path)) {
         print(L"Unable to open " + *path + L": " + *opened + L".\n");
+        reportCommandFailure();
         return;
     }
     print(L"Opened " + *path + L".\n");
@@ -106,7 +93,7 @@ void saveAsCommand() {
     if (status != RTNORM) {
         return;
     }
-    const std::optional<std::wstring> path = windowsPathOf(buffer[0] != 0 ? buffer : offered);
+    const std::optional<std::wstring> path = typedWindowsPath(buffer[0] != 0 ? buffer : offered);
     if (path) {
         saveTo(*doc, *path);
     }
@@ -133,6 +120,21 @@ const bool g_registered = [] {
 }();
 
 }  // namespace
+
+std::optional<std::wstring> typedWindowsPath(std::wstring typed) {
+    if (typed.size() >= 2 && typed.front() == L'"' && typed.back() == L'"') {
+        typed = typed.substr(1, typed.size() - 2);
+    }
+    if (!typed.empty() && typed[0] == L'/') {
+        return qv::win32::toWindowsPath(wideToUtf8(typed));
+    }
+    if (std::optional<std::wstring> full = qv::win32::fullWindowsPath(typed)) {
+        return full;
+    }
+    print(L"\"" + typed + L"\" is not a valid path.\n");
+    reportCommandFailure();
+    return std::nullopt;
+}
 
 std::optional<std::wstring> openDrawing(const std::wstring& path) {
     AcApDocument* previous = acDocManager->curDocument();

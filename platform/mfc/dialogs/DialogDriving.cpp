@@ -52,7 +52,7 @@ std::vector<qv::ui::MenuItemView> describeMenu(HMENU h) {
     }
     for (const MenuItem& item : m->items) {
         qv::ui::MenuItemView v;
-        v.text = item.text;
+        v.text = item.text.str();
         v.separator = (item.flags & MF_SEPARATOR) != 0;
         v.id = item.popup || v.separator ? 0 : item.id;
         v.checked = (item.flags & MF_CHECKED) != 0;
@@ -85,12 +85,12 @@ void describeControls(HWND parent, UINT page, bool pageVisible, std::vector<Cont
         c.id = w->id;
         c.page = page;
         c.kind = kindName(*w);
-        c.text = windowText(w->handle);
+        c.text = windowText(w->handle).str();
         c.visible = visible;
         c.enabled = !(w->style & WS_DISABLED);
         c.focused = w->handle == focus;
         if (w->cls == WindowClass::Button) {
-            c.label = w->text;
+            c.label = w->text.str();
             if (w->isRadio() || w->isCheckBox()) {
                 c.check = w->check;
             }
@@ -99,7 +99,7 @@ void describeControls(HWND parent, UINT page, bool pageVisible, std::vector<Cont
                    w->cls == WindowClass::ListBox) {
             const Window* before = i > 0 ? find(p->children[i - 1]) : nullptr;
             if (before && before->cls == WindowClass::Static) {
-                c.label = before->text;
+                c.label = before->text.str();
                 if (before->id == IDC_STATIC && !out.empty() && out.back().id == IDC_STATIC) {
                     out.back().isLabel = true;
                 }
@@ -107,18 +107,20 @@ void describeControls(HWND parent, UINT page, bool pageVisible, std::vector<Cont
             c.readOnly = w->cls == WindowClass::Edit && (w->style & ES_READONLY);
             c.numeric = w->cls == WindowClass::Edit && (w->style & ES_NUMBER);
             for (const ListItem& it : w->items) {
-                c.items.push_back(it.text);
+                c.items.push_back(it.text.str());
             }
             c.selected = w->curSel;
         } else if (w->cls == WindowClass::TabControl) {
             for (const TabItem& t : w->tabs) {
-                c.items.push_back(t.text);
+                c.items.push_back(t.text.str());
             }
             c.selected = w->curTab;
-            c.text = w->curTab >= 0 ? w->tabs[static_cast<std::size_t>(w->curTab)].text : CString();
+            if (w->curTab >= 0) {
+                c.text = w->tabs[static_cast<std::size_t>(w->curTab)].text.str();
+            }
         } else if (w->cls == WindowClass::Static && w->id == IDC_STATIC) {
-            c.label = w->text;
-            c.text.Empty();
+            c.label = w->text.str();
+            c.text.clear();
         }
         out.push_back(c);
         // Windows inside a control (the pages of a tab control) follow it.
@@ -423,7 +425,7 @@ qv::ui::DialogView describe(HWND dialog) {
     }
     view.hwnd = dialog;
     view.templateId = d->templateId;
-    view.caption = d->text;
+    view.caption = d->text.str();
     view.modal = d->modal;
     view.hasCloseBox = (d->style & WS_SYSMENU) != 0;
     view.menu = describeMenu(d->menu);

@@ -14,6 +14,7 @@
 
 #include <vector>
 
+#include "../CString.h"
 #include "../../ui/DialogView.h"
 #include "../../ui/UiDriver.h"
 #include "../../win32/WinTypes.h"

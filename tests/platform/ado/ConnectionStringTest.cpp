@@ -11,6 +11,8 @@ using qv::ado::DriverSettings;
 using qv::ado::odbcConnectionString;
 using qv::ado::parseConnectionString;
 
+using namespace std::literals;
+
 std::wstring translate(const std::wstring& oleDb, const DriverSettings& driver = {}) {
     return odbcConnectionString(parseConnectionString(oleDb), driver);
 }
@@ -65,7 +67,7 @@ TEST(ConnectionStringTest, ReadsTheConnectTimeout) {
 
 TEST(ConnectionStringTest, RefusesWhatCannotBePassedOnSafely) {
     struct Case {
-        const wchar_t* oleDb;
+        std::wstring_view oleDb;
         ConnectionStringError::Kind kind;
     };
     const Case cases[] = {
@@ -83,13 +85,16 @@ TEST(ConnectionStringTest, RefusesWhatCannotBePassedOnSafely) {
         {L"Data Source=db01;Initial Catalog={docMon}", ConnectionStringError::Kind::Value},
         {L"Data Source=db01,port", ConnectionStringError::Kind::Value},
         {L"Data Source=db01;Connect Timeout=soon", ConnectionStringError::Kind::Value},
+        // a NUL would end the string the driver reads
+        {L"Data Source=db01;User Id=sa;Password=\"pw\0rest\""sv, ConnectionStringError::Kind::Value},
+        {L"Data Source=db01;User Id=sa\0;Password=pw"sv, ConnectionStringError::Kind::Value},
     };
     for (const Case& c : cases) {
         try {
-            translate(c.oleDb);
-            ADD_FAILURE() << "accepted: " << c.oleDb;
+            translate(std::wstring(c.oleDb));
+            ADD_FAILURE() << "accepted: " << std::wstring(c.oleDb);
         } catch (const ConnectionStringError& e) {
-            EXPECT_EQ(e.kind(), c.kind) << c.oleDb;
+            EXPECT_EQ(e.kind(), c.kind) << std::wstring(c.oleDb);
             EXPECT_FALSE(e.message().empty());
         }
     }

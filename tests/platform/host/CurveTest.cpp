@@ -185,23 +185,23 @@ TEST(AcDbPolylineTransform, KeepsItsShapeWhereItCan) {
         const char* name;
         AcGeMatrix3d m;
         bool withArc;
-        int status;
+        Acad::ErrorStatus status;
         double areaFactor;
         AcGePoint3d second;  // where the vertex (10, 0) goes
     } cases[] = {
-        {"turn and move", turnAndMove, true, 0, 1.0, {100, 10, 0}},
-        {"scale 2", AcGeMatrix3d::scaling(2.0), true, 0, 4.0, {20, 0, 0}},
-        {"mirror", mirror, true, 0, 1.0, {-10, 0, 0}},
+        {"turn and move", turnAndMove, true, Acad::eOk, 1.0, {100, 10, 0}},
+        {"scale 2", AcGeMatrix3d::scaling(2.0), true, Acad::eOk, 4.0, {20, 0, 0}},
+        {"mirror", mirror, true, Acad::eOk, 1.0, {-10, 0, 0}},
         {"scale 2 by 3, lines only",
          AcGeMatrix3d::scaling(AcGeScale3d(2, 3, 1)),
          false,
-         0,
+         Acad::eOk,
          6.0,
          {20, 0, 0}},
         {"scale 2 by 3 with an arc",
          AcGeMatrix3d::scaling(AcGeScale3d(2, 3, 1)),
          true,
-         160,
+         Acad::eCannotScaleNonUniformly,
          1.0,
          {10, 0, 0}},
     };

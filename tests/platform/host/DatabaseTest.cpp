@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <set>
 
 #include "support/HostFixture.h"
@@ -89,22 +90,22 @@ TEST_F(DatabaseTest, SymbolNamesAreCheckedAndUnique) {
     const struct {
         const wchar_t* name;
         bool block;
-        int setName;  // status of setName
-        int add;      // status of adding the record (when the name was taken)
+        Acad::ErrorStatus setName;             // status of setName
+        std::optional<Acad::ErrorStatus> add;  // status of adding the record (none: not added)
     } cases[] = {
-        {L"Doors", false, 0, 0},
-        {L"WALLS", false, 0, 95},
-        {L"ATT-NAME", false, 0, 0},
-        {L"A B", false, 0, 0},
-        {L"Bad;Name", false, 3, -1},
-        {L"Bad:Name", false, 3, -1},
-        {L"Bad|Name", false, 3, -1},
-        {L"", false, 3, -1},
-        {L"*U12", true, 0, 0},
-        {L"*Star", true, 3, -1},
-        {L"[ORVAN_LEGEND]_Plan_ 1_2", true, 0, 0},
-        {L"ROOM-1", true, 0, 0},
-        {L"room-1", true, 0, 95},
+        {L"Doors", false, Acad::eOk, Acad::eOk},
+        {L"WALLS", false, Acad::eOk, Acad::eDuplicateRecordName},
+        {L"ATT-NAME", false, Acad::eOk, Acad::eOk},
+        {L"A B", false, Acad::eOk, Acad::eOk},
+        {L"Bad;Name", false, Acad::eInvalidInput, std::nullopt},
+        {L"Bad:Name", false, Acad::eInvalidInput, std::nullopt},
+        {L"Bad|Name", false, Acad::eInvalidInput, std::nullopt},
+        {L"", false, Acad::eInvalidInput, std::nullopt},
+        {L"*U12", true, Acad::eOk, Acad::eOk},
+        {L"*Star", true, Acad::eInvalidInput, std::nullopt},
+        {L"[ORVAN_LEGEND]_Plan_ 1_2", true, Acad::eOk, Acad::eOk},
+        {L"ROOM-1", true, Acad::eOk, Acad::eOk},
+        {L"room-1", true, Acad::eOk, Acad::eDuplicateRecordName},
     };
     WriteLock lock(document());
     for (const auto& c : cases) {
@@ -116,9 +117,9 @@ TEST_F(DatabaseTest, SymbolNamesAreCheckedAndUnique) {
             c.block ? static_cast<AcDbSymbolTableRecord*>(new AcDbBlockTableRecord)
                     : new AcDbLayerTableRecord;
         EXPECT_EQ(record->setName(c.name), c.setName) << c.name;
-        if (c.add >= 0) {
+        if (c.add) {
             const Acad::ErrorStatus es = table->add(record);
-            EXPECT_EQ(es, c.add) << c.name;
+            EXPECT_EQ(es, *c.add) << c.name;
             if (es == Acad::eOk) {
                 record->close();
                 record = nullptr;

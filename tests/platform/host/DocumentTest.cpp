@@ -48,14 +48,17 @@ TEST_F(DocumentTest, LocksAreCountedPerDocument) {
     const struct {
         const char* step;
         std::function<Acad::ErrorStatus()> call;
-        int status, locks;
+        Acad::ErrorStatus status;
+        int locks;
     } steps[] = {
-        {"lock", [&] { return acDocManager->lockDocument(doc); }, 0, 1},
-        {"lock again", [&] { return acDocManager->lockDocument(doc, AcAp::kWrite); }, 0, 2},
-        {"unlock", [&] { return acDocManager->unlockDocument(doc); }, 0, 1},
-        {"unlock", [&] { return acDocManager->unlockDocument(doc); }, 0, 0},
-        {"unlock without a lock", [&] { return acDocManager->unlockDocument(doc); }, 321, 0},
-        {"no document", [&] { return acDocManager->lockDocument(nullptr); }, 11, 0},
+        {"lock", [&] { return acDocManager->lockDocument(doc); }, Acad::eOk, 1},
+        {"lock again", [&] { return acDocManager->lockDocument(doc, AcAp::kWrite); }, Acad::eOk, 2},
+        {"unlock", [&] { return acDocManager->unlockDocument(doc); }, Acad::eOk, 1},
+        {"unlock", [&] { return acDocManager->unlockDocument(doc); }, Acad::eOk, 0},
+        {"unlock without a lock", [&] { return acDocManager->unlockDocument(doc); },
+         Acad::eNotLocked, 0},
+        {"no document", [&] { return acDocManager->lockDocument(nullptr); },
+         Acad::eNullObjectPointer, 0},
     };
     for (const auto& s : steps) {
         EXPECT_EQ(s.call(), s.status) << s.step;

@@ -40,15 +40,16 @@ TEST_F(EntityTest, PropertiesRefuseWhatIsNoValue) {
     const struct {
         const char* name;
         Acad::ErrorStatus actual;
-        int expected;
+        Acad::ErrorStatus expected;
     } cases[] = {
-        {"missing layer", line.setLayer(L"Missing"), 19},
-        {"missing linetype", line.setLinetype(L"DASHED"), 19},
-        {"colour index 300", line.setColorIndex(300), 3},
-        {"colour index 1", line.setColorIndex(1), 0},
-        {"line weight 42", line.setLineWeight(static_cast<AcDb::LineWeight>(42)), 3},
-        {"line weight 100", line.setLineWeight(AcDb::kLnWt100), 0},
-        {"linetype scale 0", line.setLinetypeScale(0.0), 3},
+        {"missing layer", line.setLayer(L"Missing"), Acad::eKeyNotFound},
+        {"missing linetype", line.setLinetype(L"DASHED"), Acad::eKeyNotFound},
+        {"colour index 300", line.setColorIndex(300), Acad::eInvalidInput},
+        {"colour index 1", line.setColorIndex(1), Acad::eOk},
+        {"line weight 42", line.setLineWeight(static_cast<AcDb::LineWeight>(42)),
+         Acad::eInvalidInput},
+        {"line weight 100", line.setLineWeight(AcDb::kLnWt100), Acad::eOk},
+        {"linetype scale 0", line.setLinetypeScale(0.0), Acad::eInvalidInput},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(c.actual, c.expected) << c.name;

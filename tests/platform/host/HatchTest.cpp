@@ -44,15 +44,17 @@ TEST_F(HatchTest, EvaluationTellsTooDenseFromNotDenseEnough) {
         const wchar_t* pattern;
         double scale;
         double x0, y0, x1, y1;
-        int expected;
+        Acad::ErrorStatus expected;
     } cases[] = {
-        {"a room in millimetres", L"ANSI31", 1.0, 0, 0, 10000, 5000, 0},
-        {"the same at a thousandth", L"ANSI31", 0.001, 0, 0, 10000, 5000, 420},
-        {"an endless rectangle", L"ANSI31", 1.0, -1e30, -1e30, 1e30, 1e30, 420},
-        {"lines far apart miss a small square", L"ANSI31", 1000.0, 100, 0, 101, 1, 5},
-        {"a dashed pattern counts its dashes", L"DASH", 0.01, 0, 0, 10000, 5000, 420},
-        {"a solid fill always shows", L"SOLID", 1.0, -1e30, -1e30, 1e30, 1e30, 0},
-        {"grid", L"net", 10.0, 0, 0, 10000, 5000, 0},
+        {"a room in millimetres", L"ANSI31", 1.0, 0, 0, 10000, 5000, Acad::eOk},
+        {"the same at a thousandth", L"ANSI31", 0.001, 0, 0, 10000, 5000, Acad::eHatchTooDense},
+        {"an endless rectangle", L"ANSI31", 1.0, -1e30, -1e30, 1e30, 1e30, Acad::eHatchTooDense},
+        {"lines far apart miss a small square", L"ANSI31", 1000.0, 100, 0, 101, 1,
+         Acad::eAmbiguousOutput},
+        {"a dashed pattern counts its dashes", L"DASH", 0.01, 0, 0, 10000, 5000,
+         Acad::eHatchTooDense},
+        {"a solid fill always shows", L"SOLID", 1.0, -1e30, -1e30, 1e30, 1e30, Acad::eOk},
+        {"grid", L"net", 10.0, 0, 0, 10000, 5000, Acad::eOk},
     };
     for (const auto& c : cases) {
         AcDbHatch hatch;
@@ -105,21 +107,21 @@ TEST_F(HatchTest, PatternsAndLoopsThatAreRefused) {
     const struct {
         const char* name;
         AcDbObjectIdArray objects;
-        int expected;
+        Acad::ErrorStatus expected;
     } cases[] = {
-        {"closed polyline", closed, 0},
-        {"circle", circle, 0},
-        {"three lines closing", lines, 0},
-        {"open polyline", open, 3},
-        {"text", text, 34},
-        {"circle across the plane", tilted, 3},
-        {"erased", erased, 80},
-        {"nothing", AcDbObjectIdArray(), 3},
+        {"closed polyline", closed, Acad::eOk},
+        {"circle", circle, Acad::eOk},
+        {"three lines closing", lines, Acad::eOk},
+        {"open polyline", open, Acad::eInvalidInput},
+        {"text", text, Acad::eNotThatKindOfClass},
+        {"circle across the plane", tilted, Acad::eInvalidInput},
+        {"erased", erased, Acad::eWasErased},
+        {"nothing", AcDbObjectIdArray(), Acad::eInvalidInput},
     };
     for (const auto& c : cases) {
         AcDbHatch h;
         EXPECT_EQ(h.appendLoop(AcDbHatch::kOutermost, c.objects), c.expected) << c.name;
-        EXPECT_EQ(h.numLoops(), c.expected == 0 ? 1 : 0) << c.name;
+        EXPECT_EQ(h.numLoops(), c.expected == Acad::eOk ? 1 : 0) << c.name;
     }
 }
 

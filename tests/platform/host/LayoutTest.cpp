@@ -389,7 +389,7 @@ TEST_F(LayoutTest, ALayerTakesAnIndexOrATrueColourAndTheCurrentLayerCannotFreeze
 
     ASSERT_EQ(db()->setClayer(walls), Acad::eOk);
     ASSERT_EQ(acdbOpenObject(layer, walls, AcDb::kForWrite), Acad::eOk);
-    EXPECT_EQ(layer->setIsFrozen(true), 173);
+    EXPECT_EQ(layer->setIsFrozen(true), Acad::eCannotFreezeCurrentLayer);
     EXPECT_FALSE(layer->isFrozen());
     layer->close();
 }

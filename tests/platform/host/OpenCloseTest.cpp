@@ -51,25 +51,29 @@ TEST_F(OpenCloseTest, RefusesWithTheHostsStatuses) {
     const struct {
         const char* name;
         std::function<Acad::ErrorStatus()> attempt;
-        int expected;
+        Acad::ErrorStatus expected;
     } cases[] = {
-        {"two readers", [&] { return openAfter({AcDb::kForRead}, line, AcDb::kForRead); }, 0},
-        {"second writer", [&] { return openAfter({AcDb::kForWrite}, line, AcDb::kForWrite); }, 83},
+        {"two readers", [&] { return openAfter({AcDb::kForRead}, line, AcDb::kForRead); },
+         Acad::eOk},
+        {"second writer", [&] { return openAfter({AcDb::kForWrite}, line, AcDb::kForWrite); },
+         Acad::eWasOpenForWrite},
         {"reader of a written object",
-         [&] { return openAfter({AcDb::kForWrite}, line, AcDb::kForRead); }, 83},
+         [&] { return openAfter({AcDb::kForWrite}, line, AcDb::kForRead); },
+         Acad::eWasOpenForWrite},
         {"writer of a read object",
-         [&] { return openAfter({AcDb::kForRead}, line, AcDb::kForWrite); }, 82},
+         [&] { return openAfter({AcDb::kForRead}, line, AcDb::kForWrite); }, Acad::eWasOpenForRead},
         {"writer on a locked layer",
-         [&] { return openAfter({}, lineOnLockedLayer, AcDb::kForWrite); }, 87},
+         [&] { return openAfter({}, lineOnLockedLayer, AcDb::kForWrite); }, Acad::eOnLockedLayer},
         {"reader on a locked layer",
-         [&] { return openAfter({}, lineOnLockedLayer, AcDb::kForRead); }, 0},
-        {"the null id", [&] { return openAfter({}, AcDbObjectId::kNull, AcDb::kForRead); }, 12},
+         [&] { return openAfter({}, lineOnLockedLayer, AcDb::kForRead); }, Acad::eOk},
+        {"the null id", [&] { return openAfter({}, AcDbObjectId::kNull, AcDb::kForRead); },
+         Acad::eNullObjectId},
         {"wrong class",
          [&] {
              AcDbCircle* circle = nullptr;
              return acdbOpenObject(circle, line, AcDb::kForRead);
          },
-         34},
+         Acad::eNotThatKindOfClass},
         {"base class",
          [&] {
              AcDbCurve* curve = nullptr;
@@ -77,7 +81,7 @@ TEST_F(OpenCloseTest, RefusesWithTheHostsStatuses) {
              curve->close();
              return es;
          },
-         0},
+         Acad::eOk},
     };
     WriteLock lock(document());
     for (const auto& c : cases) {

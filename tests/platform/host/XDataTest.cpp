@@ -80,8 +80,9 @@ TEST_F(XDataTest, EachApplicationKeepsItsOwnRecord) {
     ASSERT_EQ(set(acutBuildList(1001, L"ADE", 1002, L"{", 1000, L"AREA=12.50sq.m.", 1000,
                                 L"NAME=B.01", 1002, L"}", 0)),
               Acad::eOk);
-    ASSERT_EQ(set(acutBuildList(1001, L"OTHER", 1070, 7, 1071, 70000, 1040, 2.5, 0)), Acad::eOk);
-    const std::wstring other = L"1001:OTHER 1070:7 1071:70000 1040:2.500000";
+    ASSERT_EQ(set(acutBuildList(1001, L"OTHER", 1070, 7, 1071, 70000, 1040, 2.5, 1005, L" 1f ", 0)),
+              Acad::eOk);
+    const std::wstring other = L"1001:OTHER 1070:7 1071:70000 1040:2.500000 1005:1f";
     EXPECT_EQ(get(L"OTHER"), other);
     // A new record of one application replaces that record only.
     ASSERT_EQ(set(acutBuildList(1001, L"ade", 1000, L"NAME=B.02", 0)), Acad::eOk);
@@ -110,17 +111,26 @@ TEST_F(XDataTest, RefusesWhatTheHostRefusesAndKeepsTheData) {
     const struct {
         const char* name;
         resbuf* list;
-        int expected;
+        Acad::ErrorStatus expected;
     } cases[] = {
-        {"unregistered application", acutBuildList(1001, L"AECXDATA", 1000, L"x", 0), 50},
-        {"item before any application", acutBuildList(1000, L"x", 0), 52},
-        {"not an extended-data code", acutBuildList(1001, L"ADE", 1, L"x", 0), 52},
-        {"unbalanced brace", acutBuildList(1001, L"ADE", 1002, L"{", 1000, L"x", 0), 52},
-        {"brace of another kind", acutBuildList(1001, L"ADE", 1002, L"(", 0), 52},
-        {"a string of 256 bytes", acutBuildList(1001, L"ADE", 1000, tooLong.c_str(), 0), 52},
+        {"unregistered application", acutBuildList(1001, L"AECXDATA", 1000, L"x", 0),
+         Acad::eRegappIdNotFound},
+        {"item before any application", acutBuildList(1000, L"x", 0), Acad::eInvalidResBuf},
+        {"not an extended-data code", acutBuildList(1001, L"ADE", 1, L"x", 0),
+         Acad::eInvalidResBuf},
+        {"unbalanced brace", acutBuildList(1001, L"ADE", 1002, L"{", 1000, L"x", 0),
+         Acad::eInvalidResBuf},
+        {"brace of another kind", acutBuildList(1001, L"ADE", 1002, L"(", 0), Acad::eInvalidResBuf},
+        {"handle that is no hexadecimal", acutBuildList(1001, L"ADE", 1005, L"2X", 0),
+         Acad::eInvalidResBuf},
+        {"handle of 17 digits", acutBuildList(1001, L"ADE", 1005, L"12345678901234567", 0),
+         Acad::eInvalidResBuf},
+        {"empty handle", acutBuildList(1001, L"ADE", 1005, L" ", 0), Acad::eInvalidResBuf},
+        {"a string of 256 bytes", acutBuildList(1001, L"ADE", 1000, tooLong.c_str(), 0),
+         Acad::eInvalidResBuf},
         {"a string of 256 bytes in UTF-8", acutBuildList(1001, L"ADE", 1000, accents.c_str(), 0),
-         52},
-        {"more than 16383 bytes", many, 51},
+         Acad::eInvalidResBuf},
+        {"more than 16383 bytes", many, Acad::eXdataSizeExceeded},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(set(c.list), c.expected) << c.name;

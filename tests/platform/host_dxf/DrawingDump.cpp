@@ -1,5 +1,7 @@
 #include "DrawingDump.h"
 
+#include <fstream>
+
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -737,6 +739,15 @@ int runCheckScript(const std::string& script, const std::vector<std::string>& ar
     }
     const int status = ::pclose(pipe);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int auditWithEzdxf(const std::vector<std::string>& drawings, std::string& output) {
+    const TempFolder folder;
+    for (size_t i = 0; i < drawings.size(); ++i) {
+        std::ofstream(folder.path() / ("drawing" + std::to_string(i) + ".dxf"), std::ios::binary)
+            << drawings[i];
+    }
+    return runEzdxfCheck({"audit", folder.path().string()}, output);
 }
 
 TempFolder::TempFolder() {

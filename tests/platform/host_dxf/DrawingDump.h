@@ -27,6 +27,10 @@ int runEzdxfCheck(const std::vector<std::string>& arguments, std::string& output
 int runCheckScript(const std::string& script, const std::vector<std::string>& arguments,
                    std::string& output);
 
+// Writes each text as a drawing into a temporary folder and has ezdxf read and audit them all
+// (ezdxf_check.py audit); its output goes to `output`. The exit code, 0 when ezdxf found no error.
+int auditWithEzdxf(const std::vector<std::string>& drawings, std::string& output);
+
 // A fresh temporary folder, removed by the destructor.
 class TempFolder {
   public:

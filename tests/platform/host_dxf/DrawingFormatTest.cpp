@@ -88,6 +88,7 @@ class DrawingFormatTest : public DrawingTest {
                                std::array<double, 3>{1.0, 2.0, 0.5}.data(), 1071, 70000, 0));
         addToModelSpace(new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(10, 5, 1.5)));
         addToModelSpace(new AcDbCircle(AcGePoint3d(4, 4, 0), AcGeVector3d::kZAxis, 2.25));
+        addToModelSpace(new AcDbArc(AcGePoint3d(8, 1, 0), 1.5, 0.25, 4.0));
         auto* text =
             new AcDbText(AcGePoint3d(1, 2, 0), L"Room 1\u00c4\u03a9", AcDbObjectId(), 0.5, 0.3);
         addToModelSpace(text);

@@ -3,6 +3,7 @@
 #include <array>
 #include <numbers>
 
+#include "DrawingDump.h"
 #include "DxfTestText.h"
 #include "host/db/AcDbBlockReference.h"
 #include "host/db/AcDbCurve.h"
@@ -38,9 +39,9 @@ std::string drawing(std::string_view version, std::string_view entities,
 }
 
 // The fixes of a load, without the tables that these small drawings lack.
-std::vector<int> repairs(const AuditReport& report) {
-    std::vector<int> got = fixes(report);
-    std::erase(got, static_cast<int>(Fix::AddedStructure));
+std::vector<Fix> repairs(const AuditReport& report) {
+    std::vector<Fix> got = fixes(report);
+    std::erase(got, Fix::AddedStructure);
     return got;
 }
 
@@ -63,12 +64,12 @@ std::vector<std::string> rewrittenEntities(const std::string& text, AuditReport&
 // (a second part of a subclass among them), are written back as they were read.
 TEST(DrawingRead, WhatTheHostDoesNotModelIsWrittenBackAsRead) {
     const std::string entities = lines({
-        "0",   "ARC",        "5",   "20",         "102", "{ACAD_REACTORS",
+        "0",   "ELLIPSE",    "5",   "20",         "102", "{ACAD_REACTORS",
         "330", "1F",         "102", "}",          "100", "AcDbEntity",
-        "8",   "0",          "410", "Model",      "100", "AcDbCircle",
+        "8",   "0",          "410", "Model",      "100", "AcDbEllipse",
         "10",  "1.0",        "20",  "2.0",        "30",  "0.0",
-        "40",  "3.0",        "100", "AcDbArc",    "50",  "0.0",
-        "51",  "90.0",       "0",   "LINE",       "5",   "21",
+        "11",  "3.0",        "21",  "0.0",        "31",  "0.0",
+        "40",  "0.5",        "0",   "LINE",       "5",   "21",
         "100", "AcDbEntity", "8",   "0",          "100", "AcDbLine",
         "10",  "0.0",        "20",  "0.0",        "30",  "0.0",
         "11",  "1.0",        "21",  "1.0",        "31",  "0.0",
@@ -82,14 +83,14 @@ TEST(DrawingRead, WhatTheHostDoesNotModelIsWrittenBackAsRead) {
     AuditReport report;
     EXPECT_EQ(rewrittenEntities(drawing("AC1027", entities), report),
               (std::vector<std::string>{
-                  "ARC 102={ACAD_REACTORS 330=1F 102=} 100=AcDbEntity 8=0 410=Model "
-                  "100=AcDbCircle 10=1.0 20=2.0 30=0.0 40=3.0 100=AcDbArc 50=0.0 51=90.0",
+                  "ELLIPSE 102={ACAD_REACTORS 330=1F 102=} 100=AcDbEntity 8=0 410=Model "
+                  "100=AcDbEllipse 10=1.0 20=2.0 30=0.0 11=3.0 21=0.0 31=0.0 40=0.5",
                   "LINE 100=AcDbEntity 8=0 100=AcDbLine 10=0.0 20=0.0 30=0.0 11=1.0 21=1.0 "
                   "31=0.0 73=5 100=AcDbFuture 90=7",
                   "LINE 100=AcDbEntity 8=0 100=AcDbLine 10=0.0 20=0.0 30=0.0 11=1.0 21=1.0 "
                   "31=0.0 100=AcDbLine 10=5.0 20=5.0 30=0.0",
               }));
-    EXPECT_EQ(repairs(report), std::vector<int>{}) << report.text();
+    EXPECT_EQ(repairs(report), std::vector<Fix>{}) << report.text();
 }
 
 // R12 records have no subclass markers; the host gives them the markers of their 2013 form,
@@ -99,14 +100,14 @@ TEST(DrawingRead, R12RecordsTakeTheir2013Form) {
         const char* name;
         std::string entities;
         std::vector<std::string> written;
-        std::vector<int> fixes;
+        std::vector<Fix> fixes;
     } cases[] = {
         {"an arc",
          lines({"0", "ARC", "8", "WALLS", "10", "1.0", "20", "2.0", "40", "3.0", "50", "0.0", "51",
                 "90.0", "39", "0.5"}),
          {"ARC 100=AcDbEntity 8=WALLS 100=AcDbCircle 39=0.5 10=1.0 20=2.0 30=0.0 40=3.0 "
           "100=AcDbArc 50=0.0 51=90.0"},
-         {17}},
+         {Fix::MissingReference}},
         {"a 2D polyline with a bulge and widths",
          lines({"0",   "POLYLINE", "8",      "0",      "66", "1",   "10",   "0.0", "20",
                 "0.0", "30",       "2.5",    "70",     "1",  "40",  "0.25", "41",  "0.25",
@@ -127,7 +128,7 @@ TEST(DrawingRead, R12RecordsTakeTheir2013Form) {
         {"a dimension is left out",
          lines({"0", "DIMENSION", "8", "0", "2", "*D1", "70", "0"}),
          {},
-         {18}},
+         {Fix::DroppedRecord}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -150,46 +151,46 @@ TEST(DrawingRead, ReferencesThatNameNothingAreRepaired) {
         const char* name;
         std::string entities;
         std::string objects;
-        std::vector<int> fixes;
+        std::vector<Fix> fixes;
         std::string expected;  // a record of the written drawing
     } cases[] = {
         {"a layer that does not exist is added",
          entity("LINE", {"8", "NEW"}),
          "",
-         {17},
+         {Fix::MissingReference},
          "LAYER 2=NEW"},
         {"a block that does not exist is added empty",
          entity("INSERT", {"8", "0", "100", "AcDbBlockReference", "2", "MISSING"}),
          "",
-         {17},
+         {Fix::MissingReference},
          "BLOCK_RECORD 2=MISSING"},
         {"a linetype that does not exist becomes Continuous",
          entity("LINE", {"8", "0", "6", "NOPE"}),
          "",
-         {17},
+         {Fix::MissingReference},
          "LINE 100=AcDbEntity 8=0 6=Continuous"},
         {"extended data of an application that is not registered registers it",
          entity("LINE", {"8", "0", "1001", "MYAPP", "1000", "x"}),
          "",
-         {17},
+         {Fix::MissingReference},
          "APPID 2=MYAPP"},
         {"an item that is no extended data is dropped",
          entity("LINE", {"8", "0", "1001", "ACAD", "1070", "99999", "1000", "kept"}),
          "",
-         {5},
+         {Fix::InvalidValue},
          "LINE 100=AcDbEntity 8=0 100=AcDbLine"},
         {"a dictionary entry that names nothing is left out",
          "",
          lines({"0", "DICTIONARY", "5",   "A0",  "330", "0",    "100", "AcDbDictionary",
                 "3", "GONE",       "350", "FFF", "3",   "HERE", "350", "A1",
                 "0", "DICTIONARY", "5",   "A1",  "330", "A0",   "100", "AcDbDictionary"}),
-         {17},
+         {Fix::MissingReference},
          "DICTIONARY 100=AcDbDictionary 3=HERE 350=A1"},
         {"an attribute without its block reference is left out",
          entity("ATTRIB",
                 {"8", "0", "100", "AcDbText", "1", "x", "100", "AcDbAttribute", "2", "TAG"}),
          "",
-         {21},
+         {Fix::MisplacedRecord},
          ""},
     };
     for (const auto& c : cases) {
@@ -239,7 +240,7 @@ TEST(DrawingRead, AttributesBelongToTheBlockReferenceBeforeThem) {
     text.insert(text.find("0\nSECTION\n2\nENTITIES"), section("BLOCKS", blocks));
     AuditReport report;
     const auto db = load(text, report);
-    EXPECT_EQ(repairs(report), std::vector<int>{}) << report.text();
+    EXPECT_EQ(repairs(report), std::vector<Fix>{}) << report.text();
     const auto* insert = AcDbBlockReference::cast(entitiesOf(*db).at(0));
     ASSERT_NE(insert, nullptr);
     EXPECT_DOUBLE_EQ(insert->rotation(), 33.3 * std::numbers::pi / 180.0);
@@ -317,6 +318,83 @@ TEST(DrawingRead, HatchLoopsBecomeVerticesAndBulges) {
 }
 
 // A normal is read as a unit vector that stays the same when the drawing is written and read
+
+// A file without a header (an ENTITIES section, as simple exporters write) is read as R12; the
+// records of later versions in it are kept: as read when their subclass markers show them, with
+// the markers of their type when they have none.
+TEST(DrawingRead, AFileWithoutAHeaderKeepsTheRecordsOfLaterVersions) {
+    const std::string entities = lines({
+        "0", "MTEXT", "100", "AcDbEntity", "8", "0", "100", "AcDbMText", "10", "0.0", "20", "0.0",
+        "40", "2.5", "1", "marked",                                                    //
+        "0", "MTEXT", "8", "0", "10", "0.0", "20", "5.0", "40", "2.5", "1", "unmarked",  //
+        "0", "ELLIPSE", "8", "0", "10", "0.0", "20", "0.0", "11", "3.0", "21", "0.0", "40", "0.5",
+        "41", "0.0", "42", "6.283185307179586",  //
+        "0", "XLINE", "100", "AcDbEntity", "8", "0", "100", "AcDbXline", "10", "0.0", "20", "0.0",
+        "11", "1.0", "21", "0.0",                                         //
+        "0", "LWPOLYLINE", "8", "0", "90", "2", "70", "0", "10", "0.0", "20", "0.0", "10", "1.0",
+        "20", "1.0",  //
+    });
+    const std::string text = section("ENTITIES", entities) + "0\nEOF\n";
+    AuditReport report;
+    EXPECT_EQ(rewrittenEntities(text, report),
+              (std::vector<std::string>{
+                  "MTEXT 100=AcDbEntity 8=0 100=AcDbMText 10=0.0 20=0.0 40=2.5 1=marked",
+                  "MTEXT 100=AcDbEntity 8=0 100=AcDbMText 10=0.0 20=5.0 40=2.5 1=unmarked",
+                  "ELLIPSE 100=AcDbEntity 8=0 100=AcDbEllipse 10=0.0 20=0.0 11=3.0 21=0.0 40=0.5 "
+                  "41=0.0 42=6.283185307179586",
+                  "XLINE 100=AcDbEntity 8=0 100=AcDbXline 10=0.0 20=0.0 11=1.0 21=0.0",
+                  "LWPOLYLINE 100=AcDbEntity 8=0 100=AcDbPolyline 90=2 70=0 10=0.0 20=0.0 10=1.0 "
+                  "20=1.0",
+              }));
+    EXPECT_EQ(report.count(Fix::DroppedRecord), 0u) << report.text();
+    std::string output;
+    EXPECT_EQ(test::auditWithEzdxf({writeDrawing(*load(text, report))}, output), 0) << output;
+}
+
+// A solid fill keeps its pattern angle and scale and the pattern lines it was read with; a
+// pattern fill has its lines written from the host's pattern.
+TEST(DrawingRead, HatchesKeepTheirPatternAngleScaleAndLines) {
+    auto hatch = [](std::string_view name, std::string_view pattern) {
+        return lines({"0", "HATCH", "5", "40", "100", "AcDbEntity", "8", "0", "100", "AcDbHatch",
+                      "10", "0.0", "20", "0.0", "30", "0.0", "210", "0.0", "220", "0.0", "230",
+                      "1.0", "2", name, "70", name == "SOLID" ? "1" : "0", "71", "0", "91", "1",
+                      "92", "2", "72", "0", "73", "1", "93", "3", "10", "0.0", "20", "0.0", "10",
+                      "4.0", "20", "0.0", "10", "4.0", "20", "3.0", "97", "0", "75", "0", "76",
+                      "1", "52", "90.0", "41", "2.5", "77", "0"}) +
+               std::string(pattern) + lines({"98", "0"});
+    };
+    const std::string solidLines = lines({"78", "1", "53", "45.0", "43", "0.0", "44", "0.0",
+                                          "45", "-0.0883883476483184", "46",
+                                          "0.0883883476483185", "79", "0"});
+    const struct {
+        const char* name;
+        std::string entity;
+        std::vector<std::string> written;  // pieces of the written record, in order
+    } cases[] = {
+        {"a solid fill with its pattern lines", hatch("SOLID", solidLines),
+         {"52=90.0 41=2.5 77=0", "78=1 53=45.0 43=0.0 44=0.0 45=-0.0883883476483184 "
+                                 "46=0.0883883476483185 79=0 98=0"}},
+        {"a solid fill without pattern lines", hatch("SOLID", ""), {"52=90.0 41=2.5 77=0 98=0"}},
+        {"a pattern fill", hatch("ANSI31", solidLines), {"52=90.0 41=2.5 77=0 78=1 53=135.0"}},
+    };
+    std::vector<std::string> written;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        AuditReport report;
+        const std::vector<std::string> records = rewrittenEntities(drawing("AC1027", c.entity), report);
+        ASSERT_EQ(records.size(), 1u);
+        size_t at = 0;
+        for (const std::string& piece : c.written) {
+            const size_t found = records[0].find(piece, at);
+            EXPECT_NE(found, std::string::npos) << piece << " not in " << records[0];
+            at = found == std::string::npos ? at : found;
+        }
+        written.push_back(writeDrawing(*load(drawing("AC1027", c.entity), report)));
+    }
+    std::string output;
+    EXPECT_EQ(test::auditWithEzdxf(written, output), 0) << output;
+}
+
 // again, however far from unit length it was written.
 TEST(DrawingRead, NormalsReadTheSameAfterBeingWritten) {
     const auto entity = [](std::string_view type, std::string_view subclass,
@@ -347,7 +425,7 @@ TEST(DrawingRead, NormalsReadTheSameAfterBeingWritten) {
             SCOPED_TRACE(record.substr(2, record.find('\n', 2) - 2) + " " + std::string(normal[1]));
             AuditReport report;
             const std::string written = writeDrawing(*load(drawing("AC1027", record), report));
-            EXPECT_EQ(repairs(report), std::vector<int>{}) << report.text();
+            EXPECT_EQ(repairs(report), std::vector<Fix>{}) << report.text();
             const auto again = load(written, report);
             EXPECT_EQ(writeDrawing(*again), written);
             const auto* e = entitiesOf(*again).at(0);

@@ -43,7 +43,7 @@ TEST(DxfRead, DamagedFilesAreRepairedOrRefusedNamingTheLine) {
     struct Case {
         const char* name;
         std::string text;
-        std::vector<int> fixes;  // expected, in order, when the file loads
+        std::vector<Fix> fixes;  // expected, in order, when the file loads
         const char* refusal;     // expected message when it is refused
         size_t entities;         // entities in model space when it loads
     };
@@ -51,33 +51,48 @@ TEST(DxfRead, DamagedFilesAreRepairedOrRefusedNamingTheLine) {
     const Case cases[] = {
         {"intact", body + "0\nEOF\n", {}, nullptr, 1},
         {"blank lines after EOF", body + "0\nEOF\n\n  \n", {}, nullptr, 1},
-        {"data after EOF", body + "0\nEOF\ntrash\n", {1}, nullptr, 1},
-        {"no EOF", body, {2}, nullptr, 1},
+        {"data after EOF", body + "0\nEOF\ntrash\n", {Fix::DataAfterEof}, nullptr, 1},
+        {"no EOF", body, {Fix::MissingEof}, nullptr, 1},
         {"truncated in a record",
          "0\nSECTION\n2\nENTITIES\n0\nLINE\n5\n2A\n8\n",
-         {3, 4, 2},
+         {Fix::TruncatedTag, Fix::TruncatedRecord, Fix::MissingEndsec, Fix::MissingEof},
+         nullptr,
+         0},
+        {"truncated after a record and a point's x",
+         "0\nSECTION\n2\nENTITIES\n" + kLine + "0\nLINE\n5\n2B\n10\n1.0\n",
+         {Fix::TruncatedRecord, Fix::MissingEndsec, Fix::MissingEof},
+         nullptr,
+         1},
+        {"truncated in the header",
+         "0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1027\n9\n$INSBASE\n",
+         {Fix::TruncatedRecord, Fix::MissingEndsec, Fix::MissingEof},
+         nullptr,
+         0},
+        {"a last line of blanks",
+         "0\nSECTION\n2\nENTITIES\n" + kLine + "0\nLINE\n5\n2B\n   ",
+         {Fix::TruncatedTag, Fix::TruncatedRecord, Fix::MissingEndsec, Fix::MissingEof},
          nullptr,
          1},
         {"no ENDSEC before the next section",
          "0\nSECTION\n2\nENTITIES\n" + kLine + section("OBJECTS", "") + "0\nEOF\n",
-         {4},
+         {Fix::MissingEndsec},
          nullptr,
          1},
-        {"no ENDSEC before EOF", "0\nSECTION\n2\nENTITIES\n" + kLine + "0\nEOF\n", {4}, nullptr, 1},
+        {"no ENDSEC before EOF", "0\nSECTION\n2\nENTITIES\n" + kLine + "0\nEOF\n", {Fix::MissingEndsec}, nullptr, 1},
         {"a coordinate that is no number",
          section("ENTITIES", lines({"0", "LINE", "5", "2A", "10", "1.5.3", "20", "1"})) +
              "0\nEOF\n",
-         {5},
+         {Fix::InvalidValue},
          nullptr,
          1},
         {"tags before the first section",
          "1\nstray\n2\nmore\n" + body + "0\nEOF\n",
-         {12},
+         {Fix::StrayTags},
          nullptr,
          1},
         {"section without a name",
          "0\nSECTION\n8\nX\n0\nLINE\n0\nENDSEC\n" + body + "0\nEOF\n",
-         {13},
+         {Fix::UnnamedSection},
          nullptr,
          1},
         {"group code that is no number",
@@ -95,7 +110,7 @@ TEST(DxfRead, DamagedFilesAreRepairedOrRefusedNamingTheLine) {
          {},
          "line 9: '1.0' is not a group code",
          0},
-        {"empty file", "", {2}, nullptr, 0},
+        {"empty file", "", {Fix::MissingEof}, nullptr, 0},
         {"binary DXF",
          std::string("AutoCAD Binary DXF\r\n\x1a\0", 22) + "\x01\x02",
          {},
@@ -108,8 +123,8 @@ TEST(DxfRead, DamagedFilesAreRepairedOrRefusedNamingTheLine) {
         try {
             const auto db = load(c.text, report);
             EXPECT_EQ(c.refusal, nullptr) << "loaded although it should be refused";
-            std::vector<int> got = fixes(report);
-            std::erase(got, static_cast<int>(Fix::AddedStructure));  // no tables in these
+            std::vector<Fix> got = fixes(report);
+            std::erase(got, Fix::AddedStructure);  // no tables in these
             EXPECT_EQ(got, c.fixes) << report.text();
             EXPECT_EQ(entitiesOf(*db).size(), c.entities);
         } catch (const DxfError& error) {
@@ -162,7 +177,7 @@ TEST(DxfRead, HandlesAreMadeUniqueAndOwnersChecked) {
         const char* version;
         std::string entities;
         std::vector<std::string> handles;  // of the entities in model space after the load
-        std::vector<int> fixes;
+        std::vector<Fix> fixes;
     };
     const auto entity = [](std::string_view handle, std::string_view owner = "") {
         std::string text = "0\nLINE\n";
@@ -176,17 +191,17 @@ TEST(DxfRead, HandlesAreMadeUniqueAndOwnersChecked) {
     };
     const Case cases[] = {
         {"unique", "AC1027", entity("A") + entity("B"), {"A", "B"}, {}},
-        {"duplicate", "AC1027", entity("A") + entity("A"), {"A", "C"}, {6}},
-        {"empty", "AC1027", entity("") + entity("B"), {"C", "B"}, {7}},
-        {"not hexadecimal", "AC1027", entity("XYZ"), {"C"}, {7}},
-        {"missing in a 2013 file", "AC1027", entity("-"), {"C"}, {7}},
+        {"duplicate", "AC1027", entity("A") + entity("A"), {"A", "C"}, {Fix::DuplicateHandle}},
+        {"empty", "AC1027", entity("") + entity("B"), {"C", "B"}, {Fix::MissingHandle}},
+        {"not hexadecimal", "AC1027", entity("XYZ"), {"C"}, {Fix::MissingHandle}},
+        {"missing in a 2013 file", "AC1027", entity("-"), {"C"}, {Fix::MissingHandle}},
         {"missing in an R12 file", "AC1009", entity("-"), {"C"}, {}},
         {"a later record holds the seed",
          "AC1027",
          entity("A") + entity("A") + entity("C"),
          {"A", "D", "C"},
-         {6, 15}},
-        {"owner that is no block", "AC1027", entity("A", "FF"), {"A"}, {8}},
+         {Fix::DuplicateHandle, Fix::HandleSeed}},
+        {"owner that is no block", "AC1027", entity("A", "FF"), {"A"}, {Fix::MissingOwner}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -201,8 +216,8 @@ TEST(DxfRead, HandlesAreMadeUniqueAndOwnersChecked) {
             handles.push_back(qv::wideToUtf8(e->objectId().handle().text()));
         }
         EXPECT_EQ(handles, c.handles);
-        std::vector<int> got = fixes(report);
-        std::erase(got, static_cast<int>(Fix::AddedStructure));
+        std::vector<Fix> got = fixes(report);
+        std::erase(got, Fix::AddedStructure);
         EXPECT_EQ(got, c.fixes) << report.text();
         // New objects are given handles above every handle of the file.
         db->qvForEachObject(

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <initializer_list>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -17,6 +18,15 @@
 #include "host/dxf/AuditReport.h"
 #include "host/dxf/DrawingReader.h"
 #include "host/dxf/RecordSplitter.h"
+
+namespace qv::dxf {
+
+// Repairs in test messages as "fix <number>", the way the audit report shows them.
+inline void PrintTo(Fix fix, std::ostream* os) {
+    *os << "fix " << static_cast<int>(fix);
+}
+
+}  // namespace qv::dxf
 
 namespace qv::dxf::test {
 
@@ -35,11 +45,11 @@ inline std::string section(std::string_view name, std::string_view content) {
     return "0\nSECTION\n2\n" + std::string(name) + "\n" + std::string(content) + "0\nENDSEC\n";
 }
 
-// The fixes of a report, in order, as numbers.
-inline std::vector<int> fixes(const AuditReport& report) {
-    std::vector<int> out;
+// The fixes of a report, in order.
+inline std::vector<Fix> fixes(const AuditReport& report) {
+    std::vector<Fix> out;
     for (const AuditEntry& entry : report.entries()) {
-        out.push_back(static_cast<int>(entry.fix));
+        out.push_back(entry.fix);
     }
     return out;
 }

@@ -38,7 +38,7 @@ TEST(DxfText, IsReadAsUtf8WhateverTheVersion) {
         const char* name;
         std::string file;
         std::string text;  // UTF-8, as the host sees it
-        std::vector<int> fixes;
+        std::vector<Fix> fixes;
     };
     const Case cases[] = {
         {"ANSI_1252 before 2007",
@@ -62,10 +62,16 @@ TEST(DxfText, IsReadAsUtf8WhateverTheVersion) {
          fileWithText("AC1021", "ANSI_1252", "\u00FC \u4E2D \\U+03A9"),
          "\u00FC \u4E2D \\U+03A9",
          {}},
-        {"ANSI text in a 2018 file", fileWithText("AC1032", "", "caf\xE9"), "caf\u00E9", {11}},
-        {"another code page", fileWithText("AC1012", "dos850", "\xE9"), "\u00E9", {9}},
+        {"ANSI text in a 2018 file",
+         fileWithText("AC1032", "", "caf\xE9"),
+         "caf\u00E9",
+         {Fix::InvalidUtf8}},
+        {"another code page",
+         fileWithText("AC1012", "dos850", "\xE9"),
+         "\u00E9",
+         {Fix::UnsupportedCodePage}},
         {"another code page, ASCII text", fileWithText("AC1012", "dos850", "plain"), "plain", {}},
-        {"unknown version", fileWithText("AC1099", "", "\u00FC"), "\u00FC", {10}},
+        {"unknown version", fileWithText("AC1099", "", "\u00FC"), "\u00FC", {Fix::UnknownVersion}},
         {"byte order mark", "\xEF\xBB\xBF" + fileWithText("AC1027", "", "x"), "x", {}},
     };
     for (const Case& c : cases) {
@@ -73,8 +79,8 @@ TEST(DxfText, IsReadAsUtf8WhateverTheVersion) {
         AuditReport report;
         const auto db = load(c.file, report);
         EXPECT_EQ(textOf(*db), c.text);
-        std::vector<int> got = fixes(report);
-        std::erase(got, static_cast<int>(Fix::AddedStructure));  // no tables in these
+        std::vector<Fix> got = fixes(report);
+        std::erase(got, Fix::AddedStructure);  // no tables in these
         EXPECT_EQ(got, c.fixes) << report.text();
     }
 }

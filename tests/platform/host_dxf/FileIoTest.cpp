@@ -45,6 +45,88 @@ TEST_F(FileIoTest, WritesAndReplacesWholeFiles) {
     EXPECT_EQ(entries(), 1u) << "no temporary file is left";
 }
 
+// A file written piece by piece: pieces and a later overwrite land where they belong, in a new
+// file as in a hard-linked one written in place; without commit the old file stays.
+TEST_F(FileIoTest, AFileIsReplacedPieceByPiece) {
+    const std::string file = path("drawing.dxf");
+    const std::string linked = path("linked.dxf");
+    writeFileAtomically(file, "old");
+    for (const std::string& saved : {file, linked}) {
+        SCOPED_TRACE(saved);
+        {
+            FileReplacement replacement(saved);
+            replacement.write("first ");
+            replacement.write("0000 ");
+            replacement.write(std::string(100'000, 'x'));
+            // destroyed without commit
+        }
+        EXPECT_EQ(readWholeFile(file), "old");
+        FileReplacement replacement(saved);
+        replacement.write("first ");
+        replacement.write("0000 ");
+        replacement.write("last");
+        replacement.overwrite(6, "1A2B");
+        replacement.commit();
+        EXPECT_EQ(readWholeFile(saved), "first 1A2B last");
+        if (saved == file) {
+            writeFileAtomically(file, "old");
+            ASSERT_EQ(::link(file.c_str(), linked.c_str()), 0);
+        }
+    }
+    EXPECT_EQ(readWholeFile(file), "first 1A2B last") << "the hard link was separated";
+    EXPECT_EQ(entries(), 2u) << "no temporary file is left";
+}
+
+// A save through a symbolic link writes its target and keeps the link; a file with another hard
+// link is written where it is, so that both names see the new drawing; what is no regular file is
+// refused and left as it was.
+TEST_F(FileIoTest, ASaveFollowsLinksAndRefusesWhatIsNoFile) {
+    const std::string target = path("target.dxf");
+    writeFileAtomically(target, "old");
+    const std::string link = path("link.dxf");
+    const std::string relative = path("relative.dxf");
+    const std::string dangling = path("dangling.dxf");
+    const std::string hard = path("hard.dxf");
+    const std::string pipe = path("pipe.dxf");
+    ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
+    ASSERT_EQ(::symlink("link.dxf", relative.c_str()), 0);  // a link to a link, relative
+    ASSERT_EQ(::symlink("new.dxf", dangling.c_str()), 0);
+    ASSERT_EQ(::link(target.c_str(), hard.c_str()), 0);
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
+
+    const struct {
+        std::string saved;
+        std::string readBack;  // where the new content must be
+    } written[] = {{link, target}, {relative, target}, {dangling, path("new.dxf")}, {hard, target}};
+    for (const auto& w : written) {
+        SCOPED_TRACE(w.saved);
+        const std::string content = "saved as " + w.saved;
+        ASSERT_NO_THROW(writeFileAtomically(w.saved, content));
+        EXPECT_EQ(readWholeFile(w.readBack), content);
+        EXPECT_EQ(readWholeFile(w.saved), content);
+    }
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_TRUE(fs::is_symlink(relative));
+    EXPECT_TRUE(fs::is_symlink(dangling));
+    EXPECT_TRUE(fs::equivalent(target, hard)) << "the hard link was separated";
+
+    const std::string folder = path("folder.dxf");
+    fs::create_directory(folder);
+    for (const std::string& refused : {pipe, folder, std::string("/dev/null")}) {
+        SCOPED_TRACE(refused);
+        try {
+            writeFileAtomically(refused, "new");
+            ADD_FAILURE() << "saved over what is no file";
+        } catch (const std::runtime_error& error) {
+            EXPECT_NE(std::string(error.what()).find("cannot write " + refused), std::string::npos)
+                << error.what();
+        }
+    }
+    EXPECT_EQ(fs::status(pipe).type(), fs::file_type::fifo);
+    EXPECT_EQ(fs::status("/dev/null").type(), fs::file_type::character);
+    EXPECT_EQ(entries(), 8u) << "no temporary file is left";
+}
+
 TEST_F(FileIoTest, AFailedSaveLeavesTheOldDrawingAndNoTemporaryFile) {
     const std::string file = path("drawing.dxf");
     writeFileAtomically(file, "old");

@@ -178,12 +178,13 @@ TEST_F(ModalDialogTest, TheDriverSeesTheDialogAsTheUserDoes) {
     EXPECT_TRUE(name->focused);  // the first control that takes the focus
     EXPECT_EQ(CString(L"250"), view.control(IDC_SIZE)->text);
     EXPECT_EQ(BST_CHECKED, view.control(IDC_IMPERIAL)->check);
-    EXPECT_EQ((std::vector<CString>{L"alpha", L"Beta", L"Gamma"}), view.control(IDC_LIST)->items);
+    EXPECT_EQ((std::vector<std::wstring>{L"alpha", L"Beta", L"Gamma"}),
+              view.control(IDC_LIST)->items);
     EXPECT_EQ(CString(L"Rooms/Spaces"), view.control(IDC_KIND)->text);
     EXPECT_FALSE(view.control(IDC_HIDDEN)->visible);
     EXPECT_TRUE(view.control(IDC_DIGITS)->numeric);
     EXPECT_TRUE(view.control(IDOK)->isDefault);
-    EXPECT_EQ(std::vector<CString>{L"Sample"}, ui.dialogsClosed());
+    EXPECT_EQ(std::vector<std::wstring>{L"Sample"}, ui.dialogsClosed());
 }
 
 TEST_F(ModalDialogTest, AMissingTemplateOrMenuGivesMinusOne) {

@@ -41,7 +41,7 @@ TEST_F(ModelessDialogTest, AHeapDialogDeletesItselfWhenItsWindowGoes) {
         EXPECT_FALSE(::IsWindow(h));
         EXPECT_FALSE(qv::win::serviceModeless());  // nothing left to offer
     }
-    EXPECT_EQ((std::vector<CString>{L"Tool", L"Tool", L"Tool"}), ui.dialogsClosed());
+    EXPECT_EQ((std::vector<std::wstring>{L"Tool", L"Tool", L"Tool"}), ui.dialogsClosed());
 }
 
 TEST_F(ModelessDialogTest, APostedCloseWaitsForTheHostsLoop) {
@@ -109,7 +109,7 @@ TEST_F(ModelessDialogTest, EndingAModelessDialogOnlyHidesIt) {
     EXPECT_TRUE(turn(L"cancel"));
     EXPECT_TRUE(::IsWindow(h));
     EXPECT_FALSE(dlg->IsWindowVisible());
-    EXPECT_EQ(std::vector<CString>{L"Sample"}, ui.dialogsClosed());
+    EXPECT_EQ(std::vector<std::wstring>{L"Sample"}, ui.dialogsClosed());
     delete dlg;  // the object takes its window along
     EXPECT_FALSE(::IsWindow(h));
     EXPECT_EQ(1u, ui.dialogsClosed().size());
@@ -153,7 +153,7 @@ TEST_F(ModelessDialogTest, PagesOfATabControlAreReachedThroughTheDialog) {
     const qv::ui::ControlView* tab = view.control(IDC_TABS);
     ASSERT_NE(nullptr, tab);
     EXPECT_EQ(CString(L"tab"), tab->kind);
-    EXPECT_EQ((std::vector<CString>{L"Space Data", L"Format"}), tab->items);
+    EXPECT_EQ((std::vector<std::wstring>{L"Space Data", L"Format"}), tab->items);
     EXPECT_TRUE(view.control(IDC_PAGE_BUTTON, IDD_PAGE_DATA)->visible);
     EXPECT_FALSE(view.control(IDC_PAGE_BUTTON, IDD_PAGE_FORMAT)->visible);
 

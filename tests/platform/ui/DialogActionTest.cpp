@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "ui/DialogView.h"
+#include "win32/CodePage.h"
 
 namespace {
 
@@ -36,14 +37,14 @@ TEST(DialogActionText, ReadsEveryVerb) {
         {L"show", Kind::Show, 0, 0, L"", 0},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(CStringA(c.line).GetString());
-        CString why;
+        SCOPED_TRACE(qv::wideToUtf8(c.line));
+        std::wstring why;
         const auto a = qv::ui::parseDialogAction(c.line, &why);
         ASSERT_TRUE(a.has_value()) << why;
         EXPECT_EQ(c.kind, a->kind);
         EXPECT_EQ(c.control, a->control);
         EXPECT_EQ(c.page, a->page);
-        EXPECT_EQ(CString(c.text), a->text);
+        EXPECT_EQ(std::wstring(c.text), a->text);
         EXPECT_EQ(c.command, a->command);
     }
 }
@@ -69,16 +70,16 @@ TEST(DialogActionText, SaysWhatIsWrongWithALine) {
         {L"close now", L"close takes nothing after it."},
     };
     for (const auto& c : cases) {
-        CString why;
+        std::wstring why;
         EXPECT_FALSE(qv::ui::parseDialogAction(c.line, &why).has_value());
-        EXPECT_EQ(CString(c.why), why) << CStringA(c.line).GetString();
+        EXPECT_EQ(std::wstring(c.why), why) << qv::wideToUtf8(c.line);
     }
 }
 
 TEST(DialogActionText, AccessKeysAreNotShown) {
-    EXPECT_EQ(CString(L"Exit"), qv::ui::withoutAccessKeys(L"E&xit"));
-    EXPECT_EQ(CString(L"Save & Close"), qv::ui::withoutAccessKeys(L"Save && Close"));
-    EXPECT_EQ(CString(L"End"), qv::ui::withoutAccessKeys(L"End&"));
+    EXPECT_EQ(L"Exit", qv::ui::withoutAccessKeys(L"E&xit"));
+    EXPECT_EQ(L"Save & Close", qv::ui::withoutAccessKeys(L"Save && Close"));
+    EXPECT_EQ(L"End", qv::ui::withoutAccessKeys(L"End&"));
 }
 
 }  // namespace

@@ -273,10 +273,10 @@ TEST(TerminalDriver, PickersTakeAPathOrNothing) {
     Terminal t("c:\\reports\\a.xml\n\n");
     qv::ui::FileDialogRequest request;
     request.filter = L"XML Graphic Reports (*.xml)|*.xml||";
-    CString path;
+    std::wstring path;
     EXPECT_TRUE(t.driver.fileDialog(request, path));
     EXPECT_EQ(CString(L"c:\\reports\\a.xml"), path);
-    EXPECT_TRUE(t.driver.browseForFolder(L"Choose").IsEmpty());
+    EXPECT_TRUE(t.driver.browseForFolder(L"Choose").empty());
     EXPECT_EQ(linesOf("File dialog \"Open\" (XML Graphic Reports (*.xml)|*.xml||)\n"
                       "File name: c:\\reports\\a.xml\n"
                       "Folder picker \"Choose\"\n"

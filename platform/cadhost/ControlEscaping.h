@@ -1,0 +1,46 @@
+// Output to a terminal with its control characters made visible: what a drawing or a script
+// holds (ESC, BEL, NUL, a C1 control such as U+009B) reaches the terminal as text like "\x1B",
+// never as a control that the terminal would act on. Line feeds and tabs pass unchanged.
+#pragma once
+
+#include <ostream>
+#include <streambuf>
+
+namespace cadhost {
+
+class ControlEscapingBuffer : public std::streambuf {
+  public:
+    // Writes to `target`, which must outlive this buffer.
+    explicit ControlEscapingBuffer(std::streambuf* target) : m_target(target) {}
+    ~ControlEscapingBuffer() override;
+
+  protected:
+    int_type overflow(int_type c) override;
+    int sync() override;
+
+  private:
+    void put(const char* text);
+
+    std::streambuf* m_target;
+    bool m_leadC2 = false;  // a byte 0xC2 waits: the next one may make it a C1 control
+};
+
+// Replaces a stream's buffer with an escaping one for as long as it lives.
+class ControlEscaping {
+  public:
+    explicit ControlEscaping(std::ostream& stream)
+        : m_stream(stream), m_buffer(stream.rdbuf()), m_previous(stream.rdbuf(&m_buffer)) {}
+    ~ControlEscaping() {
+        m_stream.flush();
+        m_stream.rdbuf(m_previous);
+    }
+    ControlEscaping(const ControlEscaping&) = delete;
+    ControlEscaping& operator=(const ControlEscaping&) = delete;
+
+  private:
+    std::ostream& m_stream;
+    ControlEscapingBuffer m_buffer;
+    std::streambuf* m_previous;
+};
+
+}  // namespace cadhost

@@ -1,0 +1,99 @@
+// The host's EXPORT command: writes the current layout, with its own plot settings, to a file
+// whose format the file's extension chooses: ".pdf" a PDF page of the layout's paper, ".png" and
+// ".jpg" (or ".jpeg") images of its raster size (a paper taken at 96 pixels per inch).
+//
+// With FILEDIA 1 the file name comes from the file dialog, with FILEDIA 0 from the command line
+// ("Enter file name: "). An existing file is replaced. DWF is not available on this host, and
+// other extensions are refused; either way nothing is written and the command says why.
+#include <cwchar>
+#include <optional>
+
+#include "host/app/Documents.h"
+#include "host/app/SystemVariables.h"
+#include "host/db/AcDbLayoutManager.h"
+#include "host/ed/Commands.h"
+#include "host/ed/Editor.h"
+#include "host/ed/Prompts.h"
+#include "host/plot/PlotRenderer.h"
+#include "ui/UiDriver.h"
+#include "win32/CodePage.h"
+#include "win32/DrivePaths.h"
+
+namespace qv::host::ed {
+namespace {
+
+constexpr size_t kPathBuffer = 1024;
+
+bool fileDialogWanted() {
+    resbuf value{};
+    return acedGetVar(L"FILEDIA", &value) == RTNORM && value.resval.rint != 0;
+}
+
+std::optional<std::wstring> askExportPath() {
+    if (fileDialogWanted()) {
+        qv::ui::FileDialogRequest request;
+        request.openMode = FALSE;
+        request.title = L"Export Data";
+        request.defaultExt = L"pdf";
+        request.filter = L"PDF (*.pdf)|*.pdf|PNG (*.png)|*.png|JPEG (*.jpg)|*.jpg||";
+        std::wstring chosen;
+        if (!qv::ui::driver().fileDialog(request, chosen) || chosen.empty()) {
+            return std::nullopt;
+        }
+        return typedWindowsPath(chosen);
+    }
+    ACHAR buffer[kPathBuffer];
+    const int status = acedGetString(1, L"Enter file name: ", buffer, kPathBuffer);
+    if (status != RTNORM || buffer[0] == 0) {
+        return std::nullopt;
+    }
+    return typedWindowsPath(buffer);
+}
+
+void exportCommand() {
+    AcApDocument* doc = acDocManager->curDocument();
+    if (doc == nullptr || doc->database() == nullptr) {
+        print(L"There is no drawing.\n");
+        return;
+    }
+    const std::optional<std::wstring> path = askExportPath();
+    if (!path) {
+        return;
+    }
+    plot::OutputFormat format = plot::OutputFormat::Pdf;
+    if (!plot::formatForExtension(*path, format)) {
+        const size_t dot = path->find_last_of(L'.');
+        const std::wstring extension = dot == std::wstring::npos ? L"" : path->substr(dot);
+        print(wcscasecmp(extension.c_str(), L".dwf") == 0
+                  ? L"DWF output is not available on this host.\n"
+                  : L"Cannot export to \"" + extension +
+                        L"\" files: use .pdf, .png or .jpg.\n");
+        return;
+    }
+    const AcDbLayout* layout = currentLayout(*doc->database());
+    const std::optional<std::string> posix = qv::win32::toPosixPath(path->c_str());
+    if (layout == nullptr || !posix) {
+        print(L"Unable to export to " + *path + L": " +
+              (layout == nullptr ? L"the drawing has no current layout" : L"no valid path") +
+              L".\n");
+        return;
+    }
+    plot::PlotJob job;
+    job.layout = layout->objectId();
+    job.format = format;
+    job.path = *posix;
+    const std::string error = plot::renderPlot(job);
+    if (!error.empty()) {
+        print(L"Unable to export to " + *path + L": " + utf8ToWide(error) + L".\n");
+        return;
+    }
+    print(L"Exported " + std::wstring(layout->qvName()) + L" to " + *path + L".\n");
+}
+
+const bool g_registered = [] {
+    registerHostCommand(L"EXPORT", exportCommand);
+    return true;
+}();
+
+}  // namespace
+}  // namespace qv::host::ed

@@ -1,0 +1,97 @@
+// Draws the entities of a block on a canvas: lines, polylines (bulges and widths), circles,
+// texts and attributes (DejaVu Sans, alignment points honoured), block references with their
+// nested blocks, solid and patterned hatches (the host's predefined patterns), and the model
+// space seen through a paper layout's viewports.
+//
+// What is left out: erased and invisible entities, entities on layers that are off, frozen, not
+// plottable or frozen in the viewport being drawn; attribute definitions inside blocks.
+// Entities on layer "0" inside a block take the reference's layer for their colour, line weight
+// and visibility; "by block" colours and line weights take the reference's. Colour index 7 and
+// the foreground plot black on the white sheet.
+//
+// Line weights are in millimetres on the sheet; "default" is 0.25 mm. Without printed line
+// weights, and for weight 0, lines are the thinnest the device shows (0.1 mm, or one pixel).
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "../db/AcDbDatabase.h"
+#include "../db/AcDbEntity.h"
+#include "Canvas.h"
+
+class AcDbBlockReference;
+class AcDbCurve;
+class AcDbHatch;
+class AcDbLine;
+class AcDbText;
+class AcDbViewport;
+
+namespace qv::host::plot {
+
+struct PainterOptions {
+    double devicePerMm = 1.0;
+    double thinnest = 1.0;  // device units
+    // Hatch lines closer than this (device units) show as a tint (HatchPainting.h).
+    double denseSpacing = 1.0;
+    bool printLineweights = true;
+};
+
+class Painter {
+  public:
+    Painter(Canvas& canvas, PainterOptions options);
+
+    // Draws the entities of a block (in its draw order) through `toDevice`. `viewportFrozen`
+    // lists the layers frozen in the viewport being drawn, if any.
+    void drawBlock(AcDbObjectId block, const Affine& toDevice,
+                   const std::vector<AcDbObjectId>* viewportFrozen = nullptr);
+
+    // True when the entity is plotted at the top of a layout (its layer shows and plots).
+    bool plotsAtTop(const AcDbEntity& entity);
+
+  private:
+    struct Layer {
+        bool visible = true;
+        Rgb colour;
+        int weight = 25;  // hundredths of a millimetre
+    };
+    // What a block reference hands down to the entities of its block.
+    struct Context {
+        Affine toDevice;
+        AcDbObjectId insertLayer;  // null at the top of a layout
+        Rgb blockColour;
+        int blockWeight = 25;
+        const std::vector<AcDbObjectId>* frozen = nullptr;
+        int depth = 0;
+    };
+    struct Style {
+        Rgb colour;
+        double width = 1.0;  // device units
+    };
+
+    const Layer& layer(AcDbObjectId id);
+    // The layer an entity counts as on (the reference's for one on "0" inside a block).
+    AcDbObjectId effectiveLayer(const AcDbEntity& entity, const Context& context);
+    bool shows(const AcDbEntity& entity, const Context& context, AcDbObjectId& layerId);
+    Style styleOf(const AcDbEntity& entity, const Context& context, AcDbObjectId layerId);
+    Rgb colourOf(const AcCmColor& colour, const Rgb& layerColour, const Rgb& blockColour) const;
+    int weightOf(AcDb::LineWeight weight, int layerWeight, int blockWeight) const;
+
+    void drawEntities(AcDbObjectId block, const Context& context);
+    void drawEntity(const AcDbEntity& entity, const Context& context);
+    void drawReference(const AcDbBlockReference& reference, const Context& context,
+                       AcDbObjectId layerId, const Style& style);
+    void drawLine(const AcDbLine& line, const Context& context, const Style& style);
+    void drawCurve(const AcDbCurve& curve, const Context& context, const Style& style);
+    void drawText(const AcDbText& text, const Context& context, const Style& style);
+    void drawHatch(const AcDbHatch& hatch, const Context& context, const Style& style);
+    void drawViewport(const AcDbViewport& viewport, const Context& context, const Style& style);
+
+    Canvas& m_canvas;
+    PainterOptions m_options;
+    std::map<AcDbObjectId, Layer> m_layers;
+    AcDbDatabase* m_database = nullptr;
+};
+
+}  // namespace qv::host::plot

@@ -1,0 +1,151 @@
+#include "host/plot/PlotRenderer.h"
+
+#include <cstdio>
+#include <cwctype>
+
+#include "host/db/AcDbSortentsTable.h"
+#include "host/db/ObjectAccess.h"
+#include "host/db/SymbolTables.h"
+#include "host/plot/Painter.h"
+
+namespace qv::host::plot {
+
+namespace {
+
+PlotArea extentsOf(const AcDbLayout& layout) {
+    AcDbExtents all;
+    // Which entities plot is the painter's decision: ask one that draws on nothing.
+    class NullCanvas : public Canvas {
+      public:
+        double width() const override { return 1.0; }
+        double height() const override { return 1.0; }
+        void moveTo(DevicePoint) override {}
+        void lineTo(DevicePoint) override {}
+        void closePath() override {}
+        void stroke(const Rgb&, double, bool) override {}
+        void fill(const Rgb&) override {}
+        void pushClip() override {}
+        void popClip() override {}
+        TextMetrics measure(const std::string&) override { return {}; }
+        void text(const std::string&, const Affine&, const Rgb&) override {}
+        std::string finish() override { return {}; }
+    } none;
+    Painter painter(none, PainterOptions{});
+    const AcDbObjectIdArray order = drawOrder(layout.getBlockTableRecordId());
+    for (int i = 0; i < order.length(); ++i) {
+        const auto* entity = ObjectAccess::peekAs<AcDbEntity>(order[i]);
+        if (entity == nullptr || !painter.plotsAtTop(*entity)) {
+            continue;
+        }
+        AcDbExtents box;
+        if (entity->getGeomExtents(box) == Acad::eOk && !box.qvIsEmpty()) {
+            all.addExt(box);
+        }
+    }
+    if (all.qvIsEmpty()) {
+        return {0.0, 0.0, 1.0, 1.0};
+    }
+    return {all.minPoint().x, all.minPoint().y, all.maxPoint().x, all.maxPoint().y};
+}
+
+}  // namespace
+
+PlotArea plotAreaOf(const AcDbLayout& layout, const AcDbPlotSettings& settings) {
+    const AcDbPlotSettings::Data& data = settings.qvData();
+    switch (data.plotType) {
+        case AcDbPlotSettings::kLimits: {
+            AcGePoint2d low, high;
+            layout.getLimits(low, high);
+            if (high.x > low.x && high.y > low.y) {
+                return {low.x, low.y, high.x, high.y};
+            }
+            return extentsOf(layout);
+        }
+        case AcDbPlotSettings::kWindow:
+            if (data.windowXmax > data.windowXmin && data.windowYmax > data.windowYmin) {
+                return {data.windowXmin, data.windowYmin, data.windowXmax, data.windowYmax};
+            }
+            return extentsOf(layout);
+        case AcDbPlotSettings::kLayout: {
+            if (layout.modelType()) {
+                return extentsOf(layout);
+            }
+            double perUnit = 1.0;  // millimetres (or pixels) per paper unit
+            if (data.paperUnits == AcDbPlotSettings::kInches) {
+                perUnit = 25.4;
+            }
+            // A turned plot shows the sheet turned: the layout's sheet has the other shape.
+            const bool turned = (static_cast<int>(data.rotation) & 1) != 0;
+            const double width = turned ? data.paperHeight : data.paperWidth;
+            const double height = turned ? data.paperWidth : data.paperHeight;
+            return {-data.originX / perUnit, -data.originY / perUnit,
+                    (width - data.originX) / perUnit, (height - data.originY) / perUnit};
+        }
+        case AcDbPlotSettings::kDisplay:
+        case AcDbPlotSettings::kExtents:
+        case AcDbPlotSettings::kView:
+            return extentsOf(layout);
+    }
+    return extentsOf(layout);
+}
+
+bool formatForExtension(const std::wstring& path, OutputFormat& format) {
+    const size_t dot = path.find_last_of(L'.');
+    if (dot == std::wstring::npos || path.find_first_of(L"\\/", dot) != std::wstring::npos) {
+        return false;
+    }
+    std::wstring extension = path.substr(dot);
+    for (wchar_t& c : extension) {
+        c = static_cast<wchar_t>(std::towlower(c));
+    }
+    if (extension == L".pdf") {
+        format = OutputFormat::Pdf;
+    } else if (extension == L".png") {
+        format = OutputFormat::Png;
+    } else if (extension == L".jpg" || extension == L".jpeg") {
+        format = OutputFormat::Jpg;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+std::string renderPlot(const PlotJob& job) {
+    const auto* layout = ObjectAccess::peekAs<AcDbLayout>(job.layout);
+    if (layout == nullptr || layout->isErased()) {
+        return "there is no such layout";
+    }
+    const AcDbPlotSettings& settings = job.settings != nullptr ? *job.settings : *layout;
+    const AcDbObjectId block = layout->getBlockTableRecordId();
+    if (ObjectAccess::peekAs<AcDbBlockTableRecord>(block) == nullptr) {
+        return "the layout has no block";
+    }
+    // A kLayout plot of a paper layout is 1:1 on its sheet; in the settings it is so already.
+    const PlotArea area = plotAreaOf(*layout, settings);
+    std::string error;
+    const std::optional<SheetLayout> sheet = layoutSheet(settings, job.format, area, error);
+    if (!sheet) {
+        return error;
+    }
+    std::unique_ptr<Canvas> canvas =
+        createCanvas(job.format, job.path, sheet->deviceWidth, sheet->deviceHeight, error);
+    if (!canvas) {
+        return error;
+    }
+    PainterOptions options;
+    options.devicePerMm = sheet->devicePerMm;
+    options.thinnest = job.format == OutputFormat::Pdf ? 0.1 * sheet->devicePerMm : 1.0;
+    options.printLineweights = settings.printLineweights();
+    // Lines closer than half a millimetre on paper, or three pixels, blur into a tint.
+    options.denseSpacing = job.format == OutputFormat::Pdf ? 0.5 * sheet->devicePerMm : 3.0;
+    Painter painter(*canvas, options);
+    painter.drawBlock(block, sheet->drawingToDevice);
+    error = canvas->finish();
+    canvas.reset();
+    if (!error.empty()) {
+        std::remove(job.path.c_str());
+    }
+    return error;
+}
+
+}  // namespace qv::host::plot

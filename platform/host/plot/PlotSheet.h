@@ -1,0 +1,44 @@
+// Where a plot lands on the sheet: the sheet's size on the output device and the map from the
+// plotted area (drawing units) to the device, as the plot settings ask for it.
+//
+// The sheet is the settings' medium: a paper in millimetres or inches, or a raster size in
+// pixels. A PDF page is the paper in points; an image has the raster size's pixels. A paper
+// plotted to an image, or a raster size to a PDF page, is taken at 96 pixels per inch.
+//
+// The plotted area is scaled to fit the sheet (standard scale "scale to fit"), or by the
+// standard scale or the custom scale (paper units per drawing unit), turned by the plot rotation
+// (counter-clockwise on the sheet), and centred on the sheet or placed with its lower left corner
+// at the plot origin (millimetres from the sheet's lower left corner). The media have no
+// unprintable margins.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "../db/AcDbPlotSettings.h"
+#include "CairoCanvas.h"
+
+namespace qv::host::plot {
+
+struct PlotArea {
+    double xmin = 0.0, ymin = 0.0, xmax = 0.0, ymax = 0.0;
+    double width() const { return xmax - xmin; }
+    double height() const { return ymax - ymin; }
+};
+
+struct SheetLayout {
+    double deviceWidth = 0.0, deviceHeight = 0.0;  // points or pixels
+    double devicePerMm = 0.0;                      // device units per millimetre of paper
+    double scale = 0.0;                            // device units per drawing unit
+    Affine drawingToDevice;
+};
+
+// The device units per millimetre of an output: points for a PDF, 96 pixels per inch else.
+double devicePerMm(OutputFormat format);
+
+// The sheet and the map for that area. Nothing, with `error` set, for a medium without size or
+// a scale that is not above 0.
+std::optional<SheetLayout> layoutSheet(const AcDbPlotSettings& settings, OutputFormat format,
+                                       const PlotArea& area, std::string& error);
+
+}  // namespace qv::host::plot
