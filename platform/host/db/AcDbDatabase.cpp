@@ -45,6 +45,7 @@ const DrawingFileFormat& drawingFileFormat() {
 
 Acad::ErrorStatus ObjectAccess::add(AcDbDatabase& database, AcDbObject* object, AcDbObjectId owner,
                                     AcDbObjectId& id) {
+    AcDbObject::qvNoteChange();
     id = AcDbObjectId::kNull;
     if (object == nullptr) {
         return Acad::eNullObjectPointer;
