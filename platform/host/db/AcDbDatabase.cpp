@@ -45,6 +45,7 @@ const DrawingFileFormat& drawingFileFormat() {
 
 Acad::ErrorStatus ObjectAccess::add(AcDbDatabase& database, AcDbObject* object, AcDbObjectId owner,
                                     AcDbObjectId& id) {
+    AcDbObject::qvNoteChange();
     id = AcDbObjectId::kNull;
     if (object == nullptr) {
         return Acad::eNullObjectPointer;
@@ -74,6 +75,7 @@ AcDbDatabase::AcDbDatabase(bool buildDefaultDrawing, bool /*noDocument*/) {
 }
 
 AcDbDatabase::~AcDbDatabase() {
+    AcDbObject::qvNoteChange();
     // Objects may refer to each other while they go: drop them all at once.
     for (auto& entry : m_stubs) {
         entry.second->object.reset();
@@ -81,6 +83,7 @@ AcDbDatabase::~AcDbDatabase() {
 }
 
 AcDbObjectId AcDbDatabase::addObject(std::unique_ptr<AcDbObject> object, AcDbObjectId owner) {
+    AcDbObject::qvNoteChange();
     auto stub = std::make_unique<AcDbStub>();
     stub->database = this;
     stub->handle = m_handseed;
@@ -105,6 +108,7 @@ AcDbObjectId AcDbDatabase::addClosed(AcDbObject* object, AcDbObjectId owner) {
 
 Acad::ErrorStatus AcDbDatabase::qvAdopt(AcDbObjectId& id, std::unique_ptr<AcDbObject>& object,
                                         AcDbHandle handle, AcDbObjectId owner) {
+    AcDbObject::qvNoteChange();
     id = AcDbObjectId::kNull;
     if (object == nullptr) {
         return Acad::eNullObjectPointer;

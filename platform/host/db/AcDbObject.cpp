@@ -122,6 +122,7 @@ void AcDbObject::assertWriteEnabled() const {
     if (!isWriteEnabled()) {
         throw Acad::eNotOpenForWrite;
     }
+    qvNoteChange();
 }
 
 Acad::ErrorStatus AcDbObject::close() {
@@ -129,6 +130,7 @@ Acad::ErrorStatus AcDbObject::close() {
         return Acad::eNoDatabase;
     }
     if (m_writer) {
+        qvNoteChange();
         qvClosingWrite();
         m_writer = false;
     } else if (m_readers > 0) {
@@ -338,6 +340,7 @@ Acad::ErrorStatus qv::host::ObjectAccess::open(AcDbObject& o, AcDb::OpenMode mod
                 return es;
             }
             o.m_writer = true;
+            AcDbObject::qvNoteChange();
             return Acad::eOk;
         }
         case AcDb::kForNotify:

@@ -82,6 +82,10 @@ class AcDbObject : public AcRxObject {
 
     // How many objects exist now, in databases or not (a test's check for leaked objects).
     static long qvLiveObjects();
+    // A number that grows whenever an object of any database may have changed (a write-open,
+    // a setter, an add, an erase): what the host caches about objects is good while it stays.
+    static unsigned long long qvChangeCount() { return s_changes; }
+    static void qvNoteChange() { ++s_changes; }
 
     void assertReadEnabled() const {}
     // Throws Acad::eNotOpenForWrite unless the object may be changed.
@@ -103,6 +107,8 @@ class AcDbObject : public AcRxObject {
   private:
     friend class AcDbDatabase;
     friend struct qv::host::ObjectAccess;
+
+    static inline unsigned long long s_changes = 0;
 
     AcDbStub* m_stub = nullptr;
     AcDbObjectId m_owner;

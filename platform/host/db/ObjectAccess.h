@@ -16,8 +16,14 @@ struct ObjectAccess {
     static T* peekAs(AcDbObjectId id) {
         return T::cast(peek(id));
     }
-    static void setOwner(AcDbObject& object, AcDbObjectId owner) { object.m_owner = owner; }
-    static void setErased(AcDbObject& object, bool erased) { object.m_erased = erased; }
+    static void setOwner(AcDbObject& object, AcDbObjectId owner) {
+        AcDbObject::qvNoteChange();
+        object.m_owner = owner;
+    }
+    static void setErased(AcDbObject& object, bool erased) {
+        AcDbObject::qvNoteChange();
+        object.m_erased = erased;
+    }
     static void setExtensionDictionary(AcDbObject& object, AcDbObjectId id) {
         object.m_extensionDictionary = id;
     }
@@ -33,6 +39,7 @@ struct ObjectAccess {
     template <class F>
     static void changeOwned(AcDbObject& object, F change) {
         const bool wasWriter = object.m_writer;
+        AcDbObject::qvNoteChange();
         object.m_writer = true;
         try {
             change();
@@ -44,6 +51,7 @@ struct ObjectAccess {
     }
     // Sets the data of a record read from a file without the checks of setXData.
     static void setXData(AcDbObject& object, std::vector<XDataRecord> records) {
+        AcDbObject::qvNoteChange();
         object.m_xdata = std::move(records);
     }
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <set>
 #include <sstream>
 
 #include "host/app/EntityNames.h"
@@ -12,6 +13,7 @@
 #include "host/ed/EntityShape.h"
 #include "host/ed/Picking.h"
 #include "host/ed/SelectionFilter.h"
+#include "host/ed/SpaceIndex.h"
 
 namespace qv::host::ed {
 namespace {
@@ -89,19 +91,6 @@ std::vector<AcDbObjectId> passing(const std::vector<AcDbObjectId>& ids,
     return out;
 }
 
-// The entities of the current space inside (or touching, with `crossing`) a world polygon.
-std::vector<AcDbObjectId> inPolygon(const AcDbDatabase& db, const std::vector<AcGePoint2d>& polygon,
-                                    bool crossing) {
-    std::vector<AcDbObjectId> out;
-    for (AcDbObjectId id : layoutEntities(db, false, EntityOrder::Created)) {
-        const EntityShape shape = shapeOf(*ObjectAccess::peekAs<AcDbEntity>(id));
-        if (crossing ? shape.touches(polygon) : shape.isInside(polygon)) {
-            out.push_back(id);
-        }
-    }
-    return out;
-}
-
 std::vector<AcGePoint2d> worldWindow(const AcGePoint3d& a, const AcGePoint3d& b) {
     // The window's sides follow the UCS axes.
     std::vector<AcGePoint2d> polygon;
@@ -136,9 +125,10 @@ AcDbObjectId lastEntity(const AcDbDatabase& db) {
 
 void addUnique(std::vector<AcDbObjectId>& to, const std::vector<AcDbObjectId>& ids, int& found,
                int& duplicates) {
+    std::set<AcDbObjectId> members(to.begin(), to.end());
     for (AcDbObjectId id : ids) {
         ++found;
-        if (std::find(to.begin(), to.end(), id) != to.end()) {
+        if (!members.insert(id).second) {
             ++duplicates;
         } else {
             to.push_back(id);
@@ -190,7 +180,7 @@ bool readSelectionAnswer(const AcDbDatabase& db, const std::wstring& text,
         if (!p || !q || (in >> extra)) {
             return false;
         }
-        named = inPolygon(db, worldWindow(*p, *q), head == L"C");
+        named = entitiesInPolygon(db, worldWindow(*p, *q), head == L"C", SelectionFilter());
         return true;
     }
     if (text[0] == L'#') {
@@ -292,17 +282,15 @@ int acedSSGet(const ACHAR* mode, const void* pt1, const void* pt2, const resbuf*
         }
         const auto* a = static_cast<const ads_real*>(pt1);
         const auto* b = static_cast<const ads_real*>(pt2);
-        selected = passing(
-            inPolygon(*db,
-                      worldWindow(AcGePoint3d(a[0], a[1], a[2]), AcGePoint3d(b[0], b[1], b[2])),
-                      m == L"C"),
-            kept);
+        selected = entitiesInPolygon(
+            *db, worldWindow(AcGePoint3d(a[0], a[1], a[2]), AcGePoint3d(b[0], b[1], b[2])),
+            m == L"C", kept);
     } else if (m == L"WP" || m == L"CP") {
         std::vector<AcGePoint2d> polygon;
         if (!readPointList(pt1, polygon)) {
             return RTERROR;
         }
-        selected = passing(inPolygon(*db, polygon, m == L"CP"), kept);
+        selected = entitiesInPolygon(*db, polygon, m == L"CP", kept);
     } else if (m == L"I") {
         selected = passing(editor().selectionSets().implied(), kept);
     } else if (m == L"P") {
