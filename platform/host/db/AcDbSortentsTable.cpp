@@ -32,48 +32,132 @@ Acad::ErrorStatus AcDbSortentsTable::setBlockId(AcDbObjectId block) {
     return Acad::eOk;
 }
 
-AcDbHandle AcDbSortentsTable::sortHandleOf(AcDbObjectId entity) const {
-    const auto found = m_sort.find(entity);
-    return found != m_sort.end() ? found->second : entity.handle();
-}
-
-std::vector<AcDbObjectId> AcDbSortentsTable::order() const {
-    std::vector<AcDbObjectId> entities;
-    if (const auto* block = ObjectAccess::peekAs<AcDbBlockTableRecord>(blockId())) {
-        for (const AcDbObjectId& id : block->qvEntities()) {
-            if (!id.isErased()) {
-                entities.push_back(id);
-            }
-        }
+void AcDbSortentsTable::settleSortHandles() const {
+    if (!m_sortPending) {
+        return;
     }
-    std::stable_sort(entities.begin(), entities.end(), [&](AcDbObjectId a, AcDbObjectId b) {
-        const AcDbHandle ha = sortHandleOf(a), hb = sortHandleOf(b);
-        return ha != hb ? ha < hb : a.handle() < b.handle();
-    });
-    return entities;
-}
-
-Acad::ErrorStatus AcDbSortentsTable::reorder(const std::vector<AcDbObjectId>& newOrder) {
+    // The moved entities take the block's sort handles in ascending order.
     std::vector<AcDbHandle> handles;
-    for (const AcDbObjectId& id : newOrder) {
+    handles.reserve(m_pendingOrder.size());
+    for (const AcDbObjectId& id : m_pendingOrder) {
         handles.push_back(id.handle());
     }
     std::sort(handles.begin(), handles.end());
     m_sort.clear();
-    for (size_t i = 0; i < newOrder.size(); ++i) {
-        if (handles[i] != newOrder[i].handle()) {
-            m_sort[newOrder[i]] = handles[i];
+    for (size_t i = 0; i < m_pendingOrder.size(); ++i) {
+        if (handles[i] != m_pendingOrder[i].handle()) {
+            m_sort[m_pendingOrder[i]] = handles[i];
         }
     }
-    return Acad::eOk;
+    m_pendingOrder.clear();
+    m_pendingOrder.shrink_to_fit();
+    m_sortPending = false;
 }
 
+void AcDbSortentsTable::qvSetSortHandle(AcDbObjectId entity, AcDbHandle sortHandle) {
+    settleSortHandles();
+    m_sort[entity] = sortHandle;
+    m_cacheValid = false;
+}
+
+AcDbHandle AcDbSortentsTable::sortHandleOf(AcDbObjectId entity) const {
+    settleSortHandles();
+    const auto found = m_sort.find(entity);
+    return found != m_sort.end() ? found->second : entity.handle();
+}
+
+bool AcDbSortentsTable::cacheStillHolds() const {
+    const auto* block = ObjectAccess::peekAs<AcDbBlockTableRecord>(blockId());
+    if (!m_cacheValid || block == nullptr || blockId() != m_cacheBlock) {
+        return false;
+    }
+    const std::vector<AcDbObjectId>& entities = block->qvEntities();
+    if (entities.size() < m_cacheSource.size() ||
+        !std::equal(m_cacheSource.begin(), m_cacheSource.end(), entities.begin())) {
+        return false;
+    }
+    // Same entities as before, none erased or unerased since.
+    size_t live = 0;
+    for (const AcDbObjectId& id : m_cacheSource) {
+        live += id.isErased() ? 0 : 1;
+    }
+    if (live != m_cache.size() ||
+        std::any_of(m_cache.begin(), m_cache.end(), [](AcDbObjectId id) { return id.isErased(); })) {
+        return false;
+    }
+    // Entities added since go to the end when they sort after every cached one, in the order
+    // of their handles.
+    AcDbHandle last = m_cacheMaxKey;
+    for (size_t i = m_cacheSource.size(); i < entities.size(); ++i) {
+        const AcDbObjectId id = entities[i];
+        if (id.isErased()) {
+            continue;
+        }
+        if (!m_sortPending && m_sort.count(id) != 0) {
+            return false;
+        }
+        if (!(last < id.handle())) {
+            return false;
+        }
+        last = id.handle();
+    }
+    for (size_t i = m_cacheSource.size(); i < entities.size(); ++i) {
+        if (!entities[i].isErased()) {
+            m_cache.push_back(entities[i]);
+        }
+        m_cacheSource.push_back(entities[i]);
+    }
+    m_cacheMaxKey = last;
+    return true;
+}
+
+const std::vector<AcDbObjectId>& AcDbSortentsTable::order() const {
+    if (cacheStillHolds()) {
+        return m_cache;
+    }
+    m_cache.clear();
+    m_cacheSource.clear();
+    m_cacheBlock = blockId();
+    m_cacheMaxKey = AcDbHandle();
+    if (const auto* block = ObjectAccess::peekAs<AcDbBlockTableRecord>(m_cacheBlock)) {
+        m_cacheSource = block->qvEntities();
+        for (const AcDbObjectId& id : m_cacheSource) {
+            if (!id.isErased()) {
+                m_cache.push_back(id);
+            }
+        }
+    }
+    std::stable_sort(m_cache.begin(), m_cache.end(), [&](AcDbObjectId a, AcDbObjectId b) {
+        const AcDbHandle ha = sortHandleOf(a), hb = sortHandleOf(b);
+        return ha != hb ? ha < hb : a.handle() < b.handle();
+    });
+    for (const AcDbObjectId& id : m_cache) {
+        m_cacheMaxKey = std::max(m_cacheMaxKey, std::max(sortHandleOf(id), id.handle()));
+    }
+    m_cacheValid = true;
+    return m_cache;
+}
+
+Acad::ErrorStatus AcDbSortentsTable::reorder(const std::vector<AcDbObjectId>& newOrder) {
+    // The sort handles are a permutation of the entities' own handles, ascending along the new
+    // order: the new order is the draw order until the block changes.
+    AcDbHandle largest;
+    for (const AcDbObjectId& id : newOrder) {
+        largest = std::max(largest, id.handle());
+    }
+    m_pendingOrder = newOrder;
+    m_sortPending = true;
+    // Every caller has just taken the current order, so the cached entity list is the block's.
+    m_cache = newOrder;
+    m_cacheMaxKey = largest;
+    return Acad::eOk;
+}
 Acad::ErrorStatus AcDbSortentsTable::check(const AcDbObjectIdArray& entities,
                                            AcDbObjectId target) const {
     if (!isWriteEnabled()) {
         return Acad::eNotOpenForWrite;
     }
-    const std::vector<AcDbObjectId> current = order();
+    const std::vector<AcDbObjectId>& current = order();
     auto inBlock = [&](AcDbObjectId id) {
         return std::find(current.begin(), current.end(), id) != current.end();
     };
@@ -210,6 +294,7 @@ bool AcDbSortentsTable::firstEntityIsDrawnBeforeSecond(AcDbObjectId first,
 }
 
 std::vector<std::pair<AcDbObjectId, AcDbHandle>> AcDbSortentsTable::qvSortHandles() const {
+    settleSortHandles();
     std::vector<std::pair<AcDbObjectId, AcDbHandle>> pairs;
     for (const auto& entry : m_sort) {
         if (!entry.first.isErased()) {

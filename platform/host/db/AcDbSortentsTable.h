@@ -45,12 +45,15 @@ class AcDbSortentsTable : public AcDbObject {
     // The entities whose sort handle differs from their own handle.
     std::vector<std::pair<AcDbObjectId, AcDbHandle>> qvSortHandles() const;
     // Takes a pair read from a file.
-    void qvSetSortHandle(AcDbObjectId entity, AcDbHandle sortHandle) {
-        m_sort[entity] = sortHandle;
-    }
+    void qvSetSortHandle(AcDbObjectId entity, AcDbHandle sortHandle);
 
   private:
-    std::vector<AcDbObjectId> order() const;
+    // The draw order, from the cache when the block's entities have only been added to since it
+    // was made; a full sort otherwise.
+    const std::vector<AcDbObjectId>& order() const;
+    bool cacheStillHolds() const;
+    // Hands out the sort handles of the last reorder, when still pending.
+    void settleSortHandles() const;
     Acad::ErrorStatus reorder(const std::vector<AcDbObjectId>& newOrder);
     // eOk when the table may be changed and the entities (and the target, not one of them)
     // belong to the block.
@@ -59,7 +62,17 @@ class AcDbSortentsTable : public AcDbObject {
     AcDbHandle sortHandleOf(AcDbObjectId entity) const;
 
     AcDbObjectId m_block;
-    std::map<AcDbObjectId, AcDbHandle> m_sort;
+    mutable std::map<AcDbObjectId, AcDbHandle> m_sort;
+    // A reorder only records its order here; the sort handles follow from it when asked for.
+    mutable std::vector<AcDbObjectId> m_pendingOrder;
+    mutable bool m_sortPending = false;
+    // The last draw order worked out, the block's entity list it came from, and the largest sort
+    // handle among its entities (entities added since sorting after it go to the end).
+    mutable std::vector<AcDbObjectId> m_cache;
+    mutable std::vector<AcDbObjectId> m_cacheSource;
+    mutable AcDbObjectId m_cacheBlock;
+    mutable AcDbHandle m_cacheMaxKey;
+    mutable bool m_cacheValid = false;
 };
 
 namespace qv::host {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <map>
 
 #include "support/HostFixture.h"
 
@@ -135,6 +137,70 @@ TEST_F(DrawOrderTest, NewEntitiesGoOnTop) {
     }
     entities.push_back(addToModelSpace(new AcDbCircle({0, 0, 0}, {0, 0, 1}, 1)));
     EXPECT_EQ(order(), "30124");
+}
+
+// Many single moves, as hatching does (each new hatch to the bottom), mixed with moves of older
+// entities and erasures, checked step by step against the order kept by hand.
+TEST_F(DrawOrderTest, ManySingleMovesMatchTheOrderKeptByHand) {
+    const AcDbObjectId tableId = makeTable();
+    std::vector<size_t> expected = {0, 1, 2, 3};
+    auto expectedText = [&] {
+        std::string text;
+        for (size_t i : expected) {
+            text += std::to_string(i);
+        }
+        return text;
+    };
+    auto moveOne = [&](size_t index, bool toBottom) {
+        WriteLock lock(document());
+        AcDbSortentsTable* table = nullptr;
+        ASSERT_EQ(acdbOpenObject(table, tableId, AcDb::kForWrite), Acad::eOk);
+        AcDbObjectIdArray ids;
+        ids.append(entities[index]);
+        EXPECT_EQ(toBottom ? table->moveToBottom(ids) : table->moveToTop(ids), Acad::eOk);
+        table->close();
+        std::erase(expected, index);
+        expected.insert(toBottom ? expected.begin() : expected.end(), index);
+    };
+    for (int step = 0; step < 60; ++step) {
+        entities.push_back(addToModelSpace(new AcDbLine({0, 0, 0}, {1.0 * step, 1, 0})));
+        expected.push_back(entities.size() - 1);
+        ASSERT_EQ(order(), expectedText()) << "new entity on top, step " << step;
+        moveOne(entities.size() - 1, true);
+        if (step % 5 == 4) {
+            moveOne(expected[expected.size() / 2], false);
+        }
+        if (step % 7 == 6) {
+            const size_t gone = expected[expected.size() / 3];
+            WriteLock lock(document());
+            AcDbEntity* entity = nullptr;
+            ASSERT_EQ(acdbOpenObject(entity, entities[gone], AcDb::kForWrite), Acad::eOk);
+            EXPECT_EQ(entity->erase(), Acad::eOk);
+            entity->close();
+            std::erase(expected, gone);
+        }
+        ASSERT_EQ(order(), expectedText()) << "step " << step;
+    }
+    // The sort handles written to the file: the drawn entities' own handles, ascending along
+    // the draw order, stored only where they differ from the entity's.
+    std::vector<AcDbHandle> handles;
+    for (size_t i : expected) {
+        handles.push_back(entities[i].handle());
+    }
+    std::sort(handles.begin(), handles.end());
+    std::map<AcDbObjectId, AcDbHandle> wanted;
+    for (size_t at = 0; at < expected.size(); ++at) {
+        if (handles[at] != entities[expected[at]].handle()) {
+            wanted[entities[expected[at]]] = handles[at];
+        }
+    }
+    WriteLock lock(document());
+    AcDbSortentsTable* table = nullptr;
+    ASSERT_EQ(acdbOpenObject(table, tableId, AcDb::kForRead), Acad::eOk);
+    const auto pairs = table->qvSortHandles();
+    table->close();
+    const std::map<AcDbObjectId, AcDbHandle> written(pairs.begin(), pairs.end());
+    EXPECT_EQ(written, wanted);
 }
 
 }  // namespace
