@@ -9,6 +9,7 @@
 #include "database/Parameter.h"
 #include "database/Parameters.h"
 #include "drawing/Hatch.h"
+#include "core/OwnedPointer.h"
 
 static const LPCTSTR SOURCE_FILE = _T("Asset.cpp");
 
@@ -63,21 +64,15 @@ CString CAsset::getHandle() const {
 }
 
 void CAsset::setAttributes(CAttributes* pAttributes) {
-    if (pAttributes != m_pAttributes)
-        delete m_pAttributes;
-    m_pAttributes = pAttributes;
+    replaceOwned(m_pAttributes, pAttributes);
 }
 
 void CAsset::setHyperlinks(CHyperlinks* pHyperlinks) {
-    if (pHyperlinks != m_pHyperlinks)
-        delete m_pHyperlinks;
-    m_pHyperlinks = pHyperlinks;
+    replaceOwned(m_pHyperlinks, pHyperlinks);
 }
 
 void CAsset::setHatch(CHatch* pHatch) {
-    if (pHatch != m_pHatch)
-        delete m_pHatch;
-    m_pHatch = pHatch;
+    replaceOwned(m_pHatch, pHatch);
 }
 
 CString CAsset::subject() const {

@@ -2,6 +2,7 @@
 
 #include "blocks/Hyperlinks.h"
 #include "core/OrvanExceptions.h"
+#include "core/OwnedPointer.h"
 
 static const LPCTSTR SOURCE_FILE = _T("Block.cpp");
 
@@ -12,9 +13,7 @@ CBlock::~CBlock() {
 }
 
 void CBlock::setHyperlinks(CHyperlinks* pHyperlinks) {
-    if (pHyperlinks != m_pHyperlinks)
-        delete m_pHyperlinks;
-    m_pHyperlinks = pHyperlinks;
+    replaceOwned(m_pHyperlinks, pHyperlinks);
 }
 
 void CBlock::calculateVolume() {

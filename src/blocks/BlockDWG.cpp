@@ -14,6 +14,7 @@
 #include "drawing/DrawingLock.h"
 #include "drawing/Hatch.h"
 #include "drawing/HostIdentity.h"
+#include "core/OwnedPointer.h"
 
 static const LPCTSTR SOURCE_FILE = _T("BlockDWG.cpp");
 
@@ -118,21 +119,15 @@ void CBlockDWG::setHandle(CString sHandle) {
 }
 
 void CBlockDWG::setHatch(CHatch* pHatch) {
-    if (pHatch != m_pHatch)
-        delete m_pHatch;
-    m_pHatch = pHatch;
+    replaceOwned(m_pHatch, pHatch);
 }
 
 void CBlockDWG::setAssets(CAssets* pAssets) {
-    if (pAssets != m_pAssets)
-        delete m_pAssets;
-    m_pAssets = pAssets;
+    replaceOwned(m_pAssets, pAssets);
 }
 
 void CBlockDWG::setAttributes(CAttributes* pAttributes) {
-    if (pAttributes != m_pAttributes)
-        delete m_pAttributes;
-    m_pAttributes = pAttributes;
+    replaceOwned(m_pAttributes, pAttributes);
 }
 
 CString CBlockDWG::getAreaUnitsText() const {

@@ -5,6 +5,7 @@
 #include "core/OrvanExceptions.h"
 #include "database/Parameter.h"
 #include "database/Parameters.h"
+#include "core/OwnedPointer.h"
 
 static const LPCTSTR SOURCE_FILE = _T("BlockIPR.cpp");
 
@@ -17,9 +18,7 @@ CBlockIPR::~CBlockIPR() {
 }
 
 void CBlockIPR::setAssets(CAssets* pAssets) {
-    if (pAssets != m_pAssets)
-        delete m_pAssets;
-    m_pAssets = pAssets;
+    replaceOwned(m_pAssets, pAssets);
 }
 
 void CBlockIPR::applyToIPR(CStoredProcedure* /*pStoredProcedure*/, int /*iDrawingID*/,

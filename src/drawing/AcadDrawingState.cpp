@@ -8,6 +8,7 @@
 #include "drawing/DrawingLock.h"
 #include "drawing/Layer.h"
 #include "drawing/Layers.h"
+#include "core/OwnedPointer.h"
 
 static const LPCTSTR SOURCE_FILE = _T("AcadDrawingState.cpp");
 
@@ -44,9 +45,7 @@ CAcadDrawingState::~CAcadDrawingState() {
 }
 
 void CAcadDrawingState::replaceLayers(CLayers* pLayers) {
-    if (pLayers != m_pLayers)
-        delete m_pLayers;
-    m_pLayers = pLayers;
+    replaceOwned(m_pLayers, pLayers);
 }
 
 void CAcadDrawingState::setLayers(CLayers* pLayers) {
