@@ -4,6 +4,7 @@
 #include "core/FileUtilities.h"
 #include "core/OrvanExceptions.h"
 #include "module/CommandFrame.h"
+#include "module/ListingCommands.h"
 #include "module/ModuleGlobals.h"
 #include "module/PresPreferences.h"
 
@@ -34,9 +35,15 @@ struct CommandRow {
 
 // The commands, registered in this order.
 const CommandRow COMMAND_TABLE[] = {
+    {L"ORVAN_COMMANDS", L"ocsv", L"orvanCommaSeperatedValues", APPLICATION_CONTEXT,
+     createRoomAreaCSV},
+    {L"ORVAN_COMMANDS", L"ofrs", L"ofrs", APPLICATION_CONTEXT, orvanFindReplaceStub},
+    {L"ORVAN_DIAG", L"olb", L"orvanListBlocks", APPLICATION_CONTEXT, listBlockNameIdentifier},
     {L"ORVAN_ADMIN", L"oprefs", L"orvanPreferences", DOCUMENT_CONTEXT, editPreferences},
     {L"ORVAN_HELP", L"o?", L"ohelp", APPLICATION_CONTEXT, displayHelp},
     {L"ORVAN_HELP", L"od?", L"odiagnosticshelp", APPLICATION_CONTEXT, displayDiagnosticsHelp},
+    {L"ORVAN_SECRET", L"osc_cal", L"osc_cal", APPLICATION_CONTEXT, checkAttributeLayers},
+    {L"ORVAN_SECRET", L"osc_dsd", L"osc_dsd", APPLICATION_CONTEXT, displaySpaceDetails},
     {L"ORVAN_TEST", L"test", L"test", APPLICATION_CONTEXT, test},
     {L"ORVAN_DIAGNOSTICS", L"oda", L"orvanDiagnosticAll", APPLICATION_CONTEXT, diagnosticAll},
     {L"ORVAN_DIAGNOSTICS", L"od1", L"orvanDiagnosticBasic", APPLICATION_CONTEXT, diagnosticBasic},

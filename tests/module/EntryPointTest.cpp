@@ -90,9 +90,14 @@ const Registered EXPECTED_COMMANDS[] = {
     {L"ORVAN_DIAGNOSTICS", L"od8", L"orvanDiagnosticUserInput", 0x200000},
     {L"ORVAN_DIAGNOSTICS", L"od9", L"orvanDiagnosticXML", 0x200000},
     {L"ORVAN_TEST", L"test", L"test", 0x200000},
+    {L"ORVAN_SECRET", L"osc_cal", L"osc_cal", 0x200000},
+    {L"ORVAN_SECRET", L"osc_dsd", L"osc_dsd", 0x200000},
     {L"ORVAN_HELP", L"o?", L"ohelp", 0x200000},
     {L"ORVAN_HELP", L"od?", L"odiagnosticshelp", 0x200000},
     {L"ORVAN_ADMIN", L"oprefs", L"orvanPreferences", 0},
+    {L"ORVAN_DIAG", L"olb", L"orvanListBlocks", 0x200000},
+    {L"ORVAN_COMMANDS", L"ocsv", L"orvanCommaSeperatedValues", 0x200000},
+    {L"ORVAN_COMMANDS", L"ofrs", L"ofrs", 0x200000},
 };
 
 TEST_F(ModuleLoading, RegistersTheCommandsInTheirGroups) {
