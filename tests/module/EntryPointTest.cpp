@@ -90,9 +90,13 @@ const Registered EXPECTED_COMMANDS[] = {
     {L"ORVAN_DIAGNOSTICS", L"od8", L"orvanDiagnosticUserInput", 0x200000},
     {L"ORVAN_DIAGNOSTICS", L"od9", L"orvanDiagnosticXML", 0x200000},
     {L"ORVAN_TEST", L"test", L"test", 0x200000},
+    {L"ORVAN_SECRET", L"osc_isc", L"osc_isc", 0x200000},
     {L"ORVAN_HELP", L"o?", L"ohelp", 0x200000},
     {L"ORVAN_HELP", L"od?", L"odiagnosticshelp", 0x200000},
     {L"ORVAN_ADMIN", L"oprefs", L"orvanPreferences", 0},
+    {L"ORVAN_UTIL", L"oaux", L"orvanAuxilarator", 0x200000},
+    {L"ORVAN_COMMANDS", L"ogabc", L"orvanGrossAreaBlockCreate", 0x200000},
+    {L"ORVAN_COMMANDS", L"odb", L"orvanDeleteBlock", 0x200000},
 };
 
 TEST_F(ModuleLoading, RegistersTheCommandsInTheirGroups) {
