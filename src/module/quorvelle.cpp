@@ -3,7 +3,10 @@
 
 #include "core/FileUtilities.h"
 #include "core/OrvanExceptions.h"
+#include "module/AuxAttributes.h"
+#include "module/BlockCommands.h"
 #include "module/CommandFrame.h"
+#include "module/LabelConversion.h"
 #include "module/ListingCommands.h"
 #include "module/ModuleGlobals.h"
 #include "module/PresPreferences.h"
@@ -35,13 +38,18 @@ struct CommandRow {
 
 // The commands, registered in this order.
 const CommandRow COMMAND_TABLE[] = {
+    {L"ORVAN_COMMANDS", L"ogabc", L"orvanGrossAreaBlockCreate", APPLICATION_CONTEXT,
+     grossAreaBlockCreate},
+    {L"ORVAN_COMMANDS", L"odb", L"orvanDeleteBlock", APPLICATION_CONTEXT, deleteBlock},
     {L"ORVAN_COMMANDS", L"ocsv", L"orvanCommaSeperatedValues", APPLICATION_CONTEXT,
      createRoomAreaCSV},
     {L"ORVAN_COMMANDS", L"ofrs", L"ofrs", APPLICATION_CONTEXT, orvanFindReplaceStub},
+    {L"ORVAN_UTIL", L"oaux", L"orvanAuxilarator", APPLICATION_CONTEXT, orvanAuxilarator},
     {L"ORVAN_DIAG", L"olb", L"orvanListBlocks", APPLICATION_CONTEXT, listBlockNameIdentifier},
     {L"ORVAN_ADMIN", L"oprefs", L"orvanPreferences", DOCUMENT_CONTEXT, editPreferences},
     {L"ORVAN_HELP", L"o?", L"ohelp", APPLICATION_CONTEXT, displayHelp},
     {L"ORVAN_HELP", L"od?", L"odiagnosticshelp", APPLICATION_CONTEXT, displayDiagnosticsHelp},
+    {L"ORVAN_SECRET", L"osc_isc", L"osc_isc", APPLICATION_CONTEXT, orvanTavrinConversion},
     {L"ORVAN_SECRET", L"osc_cal", L"osc_cal", APPLICATION_CONTEXT, checkAttributeLayers},
     {L"ORVAN_SECRET", L"osc_dsd", L"osc_dsd", APPLICATION_CONTEXT, displaySpaceDetails},
     {L"ORVAN_TEST", L"test", L"test", APPLICATION_CONTEXT, test},
