@@ -6,6 +6,7 @@
 #include "module/CommandFrame.h"
 #include "module/ModuleGlobals.h"
 #include "module/PresPreferences.h"
+#include "module/UpdateCommands.h"
 
 namespace {
 
@@ -34,9 +35,18 @@ struct CommandRow {
 
 // The commands, registered in this order.
 const CommandRow COMMAND_TABLE[] = {
+    {L"ORVAN_UTIL", L"ous", L"orvanUpdateSpaces", APPLICATION_CONTEXT, updateSpaces},
+    {L"ORVAN_UTIL", L"osxta", L"orvanSyncXDataToAttributes", APPLICATION_CONTEXT,
+     syncXDataToAttributes},
+    {L"ORVAN_UTIL", L"out", L"orvanUpdateText", APPLICATION_CONTEXT, updateTextSize},
+    {L"ORVAN_UTIL", L"ort", L"orvanRefreshTags", APPLICATION_CONTEXT, orvanRefreshTags},
+    {L"ORVAN_UTIL", L"obta", L"orvanBlankThirdAttribute", APPLICATION_CONTEXT,
+     blankThirdAttribute},
     {L"ORVAN_ADMIN", L"oprefs", L"orvanPreferences", DOCUMENT_CONTEXT, editPreferences},
     {L"ORVAN_HELP", L"o?", L"ohelp", APPLICATION_CONTEXT, displayHelp},
     {L"ORVAN_HELP", L"od?", L"odiagnosticshelp", APPLICATION_CONTEXT, displayDiagnosticsHelp},
+    {L"ORVAN_SECRET", L"osc_has", L"osc_has", APPLICATION_CONTEXT, hatchAllSpaces},
+    {L"ORVAN_SECRET", L"osc_hs", L"osc_hs", APPLICATION_CONTEXT, hatchSpace},
     {L"ORVAN_TEST", L"test", L"test", APPLICATION_CONTEXT, test},
     {L"ORVAN_DIAGNOSTICS", L"oda", L"orvanDiagnosticAll", APPLICATION_CONTEXT, diagnosticAll},
     {L"ORVAN_DIAGNOSTICS", L"od1", L"orvanDiagnosticBasic", APPLICATION_CONTEXT, diagnosticBasic},

@@ -90,9 +90,16 @@ const Registered EXPECTED_COMMANDS[] = {
     {L"ORVAN_DIAGNOSTICS", L"od8", L"orvanDiagnosticUserInput", 0x200000},
     {L"ORVAN_DIAGNOSTICS", L"od9", L"orvanDiagnosticXML", 0x200000},
     {L"ORVAN_TEST", L"test", L"test", 0x200000},
+    {L"ORVAN_SECRET", L"osc_has", L"osc_has", 0x200000},
+    {L"ORVAN_SECRET", L"osc_hs", L"osc_hs", 0x200000},
     {L"ORVAN_HELP", L"o?", L"ohelp", 0x200000},
     {L"ORVAN_HELP", L"od?", L"odiagnosticshelp", 0x200000},
     {L"ORVAN_ADMIN", L"oprefs", L"orvanPreferences", 0},
+    {L"ORVAN_UTIL", L"ous", L"orvanUpdateSpaces", 0x200000},
+    {L"ORVAN_UTIL", L"osxta", L"orvanSyncXDataToAttributes", 0x200000},
+    {L"ORVAN_UTIL", L"out", L"orvanUpdateText", 0x200000},
+    {L"ORVAN_UTIL", L"ort", L"orvanRefreshTags", 0x200000},
+    {L"ORVAN_UTIL", L"obta", L"orvanBlankThirdAttribute", 0x200000},
 };
 
 TEST_F(ModuleLoading, RegistersTheCommandsInTheirGroups) {
