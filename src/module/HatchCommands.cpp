@@ -35,7 +35,7 @@ void printTime(const CTime& time) {
 }  // namespace
 
 void hatchAllSpaces() {
-    try {
+    guardCommand(_T("hatchAllSpaces"), [] {
         const CTime start = CTime::GetCurrentTime();
         printTime(start);
         int iHatched = 0;
@@ -58,13 +58,11 @@ void hatchAllSpaces() {
         const double dblRate = iHatched > 0 ? static_cast<double>(seconds) / iHatched : 0.0;
         acutPrintf(L"%i block(s) hatched in %d seconds (%.2f s/b)\n", iHatched,
                    static_cast<int>(seconds), dblRate);
-    } catch (...) {
-        reportCommandError(_T("hatchAllSpaces"));
-    }
+    });
 }
 
 void hatchSpace() {
-    try {
+    guardCommand(_T("hatchSpace"), [] {
         CCommandFrame frame;
         CAcadDrawing* pDrawing = frame.openCurrentDrawing();
         AcDbHandle picked;
@@ -81,7 +79,5 @@ void hatchSpace() {
             block.setHatch(newSolidYellowHatch());
             return true;
         });
-    } catch (...) {
-        reportCommandError(_T("hatchSpace"));
-    }
+    });
 }

@@ -38,9 +38,8 @@ bool hasAttributes(const CBlockDWG& block) {
 // shows exactly what the block printed before (its own value, precision and unit text) gets the
 // new value with P decimals and the unit text of U: the number is in U, and so is its label.
 void updateSpace(CBlockDWG& block, AcApDocument* pDocument, int iPrecision, int iUnits) {
-    const CString sOldArea =
-        CUtilities::DoubleToCString(block.getArea(), block.getPrecision()) +
-        block.getAreaUnitsText();
+    const CString sOldArea = CUtilities::DoubleToCString(block.getArea(), block.getPrecision()) +
+                             block.getAreaUnitsText();
     const CString sOldPerimeter =
         CUtilities::DoubleToCString(block.getPerimeter(), block.getPrecision()) +
         block.getLengthUnitsText();
@@ -158,19 +157,20 @@ Answer askValue(const ValueQuestion& question, double dblDefault, int iPrecision
     }
 }
 
-const ValueQuestion TEXT_SIZE = {L"Enter new Text Size or (i)gnore",
-                                 L"Invalid Input. Enter new Text Siz or (i)gnore",
-                                 L"Text Size must be greater than 0\nEnter new Text Size or (i)gnore"};
+const ValueQuestion TEXT_SIZE = {
+    L"Enter new Text Size or (i)gnore", L"Invalid Input. Enter new Text Siz or (i)gnore",
+    L"Text Size must be greater than 0\nEnter new Text Size or (i)gnore"};
 const ValueQuestion TEXT_SCALE = {
     L"Enter new Text Scale or (i)gnore", L"Invalid Input. Enter new Text Scale or (i)gnore",
     L"Text Scale must be greater than 0\nEnter new Text Scale or (i)gnore"};
 const ValueQuestion TEXT_ROTATION = {L"Enter new Text Rotation or (i)gnore",
-                                     L"Invalid Input. Enter new Text Rotation or (i)gnore", nullptr};
+                                     L"Invalid Input. Enter new Text Rotation or (i)gnore",
+                                     nullptr};
 
 }  // namespace
 
 void updateSpaces() {
-    try {
+    guardCommand(_T("updateSpaces"), [] {
         CCommandFrame frame;
         CCommandFrame::printBanner(L"Orvan Update Spaces ");
         CAcadDrawing* pDrawing = frame.openCurrentDrawing();
@@ -183,13 +183,11 @@ void updateSpaces() {
             updateSpace(block, pDrawing->getDocument(), iPrecision, iUnits);
             return true;
         });
-    } catch (...) {
-        reportCommandError(_T("updateSpaces"));
-    }
+    });
 }
 
 void syncXDataToAttributes() {
-    try {
+    guardCommand(_T("syncXDataToAttributes"), [] {
         CCommandFrame frame;
         CCommandFrame::printBanner(L"Orvan Update Spaces ");
         SyncChoices choices;
@@ -209,13 +207,11 @@ void syncXDataToAttributes() {
             syncSpace(block, pDrawing->getDocument(), choices, iPrecision, iUnits);
             return true;
         });
-    } catch (...) {
-        reportCommandError(_T("syncXDataToAttributes"));
-    }
+    });
 }
 
 void updateTextSize() {
-    try {
+    guardCommand(_T("updateTextSize"), [] {
         CCommandFrame frame;
         CCommandFrame::printBanner(L"Orvan Update Text Size ");
         CAcadDrawing* pDrawing = frame.openCurrentDrawing();
@@ -252,13 +248,11 @@ void updateTextSize() {
                 pAttributes->setRotation(dblRotation);
             return true;
         });
-    } catch (...) {
-        reportCommandError(_T("updateTextSize"));
-    }
+    });
 }
 
 void orvanRefreshTags() {
-    try {
+    guardCommand(_T("orvanRefreshTags"), [] {
         CCommandFrame frame;
         if (!frame.lockDrawing())
             return;
@@ -273,13 +267,11 @@ void orvanRefreshTags() {
                 pBlock->updateAttributes(ucs, nullptr);
         }
         frame.unlockDrawing();
-    } catch (...) {
-        reportCommandError(_T("orvanRefreshTags"));
-    }
+    });
 }
 
 void blankThirdAttribute() {
-    try {
+    guardCommand(_T("blankThirdAttribute"), [] {
         CCommandFrame frame;
         CAcadDrawing* pDrawing = frame.openCurrentDrawing();
         CBlocks blocks;
@@ -292,7 +284,5 @@ void blankThirdAttribute() {
             return true;
         });
         acutPrintf(L"%i block(s) altered\n", iAltered);
-    } catch (...) {
-        reportCommandError(_T("blankThirdAttribute"));
-    }
+    });
 }
