@@ -1,7 +1,9 @@
 // olb and ofrs: the listing of the space blocks and the renaming of their names by prefix.
 #include "module/ListingCommands.h"
 
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "StdAfx.h"
 
@@ -12,9 +14,9 @@
 #include "blocks/BlockDWG.h"
 #include "blocks/Blocks.h"
 #include "blocks/OrvanAttribute.h"
-#include "core/OrvanExceptions.h"
 #include "core/Utilities.h"
 #include "drawing/AcadUtilities.h"
+#include "module/BlockSweep.h"
 #include "module/CommandFrame.h"
 #include "module/CsvField.h"
 
@@ -45,19 +47,10 @@ void printAssetLines(const CAssets* pAssets) {
     }
 }
 
-// Writes one block of a sweep: its collected errors are shown at once and do not stop the
-// sweep; anything thrown does.
-void writeSweptBlock(CAcadDrawing* pDrawing, CBlockDWG* pBlock) {
-    COrvanExceptions errors;
-    pBlock->applyToDWG(pDrawing, &errors);
-    if (errors.getCount() > 0)
-        errors.displayAll();
-}
-
 }  // namespace
 
 void listBlockNameIdentifier() {
-    try {
+    guardCommand(_T("listBlockNameIdentifier"), [] {
         CCommandFrame frame;
         CAcadDrawing* pDrawing = frame.openCurrentDrawing();
         BOOL bAscending = TRUE;
@@ -77,39 +70,43 @@ void listBlockNameIdentifier() {
             if (bAssets && pBlock->getAssets() != nullptr)
                 printAssetLines(pBlock->getAssets());
         }
-    } catch (...) {
-        reportCommandError(_T("listBlockNameIdentifier"));
-    }
+    });
 }
 
 void orvanFindReplaceStub() {
-    try {
+    guardCommand(_T("orvanFindReplaceStub"), [] {
         CCommandFrame frame;
         const CString sFind = CAcadUtilities::getStringValue(L"Enter String to Find");
         const CString sReplace = CAcadUtilities::getStringValue(L"Enter String to Replace");
         CAcadDrawing* pDrawing = frame.openCurrentDrawing();
 
         CBlocks blocks;
-        blocks.getOrvanDWGBlocks_SS(pDrawing, false, L"f");
-        int iChanges = 0;
-        for (int i = 0; i < blocks.getCount(); ++i) {
-            auto* pBlock = static_cast<CBlockDWG*>(blocks.getAt(i));
-            const CString sOld = pBlock->getName();
+        collectSpaceBlocks(pDrawing, blocks);
+        // A block's "changed to" line follows its write (and the errors the write collected),
+        // so it is printed when the sweep moves on.
+        std::optional<std::pair<CString, CString>> written;
+        const auto printWritten = [&written] {
+            if (written)
+                acutPrintf(L"%s changed to %s\n", written->first.GetString(),
+                           written->second.GetString());
+            written.reset();
+        };
+        const int iChanges = sweepBlocks(pDrawing, blocks, [&](CBlockDWG& block) {
+            printWritten();
+            const CString sOld = block.getName();
             if (sOld.Left(sFind.GetLength()) != sFind)
-                continue;
+                return false;
             const CString sNew = sReplace + sOld.Mid(sFind.GetLength());
-            if (pBlock->getAttributes() != nullptr) {
+            if (block.getAttributes() != nullptr) {
                 if (CAttribute* pName =
-                        pBlock->getAttributes()->getAtAttribute(COrvanAttribute::KIND_NAME))
+                        block.getAttributes()->getAtAttribute(COrvanAttribute::KIND_NAME))
                     pName->setValue(sNew);
             }
-            pBlock->setName(sNew);
-            writeSweptBlock(pDrawing, pBlock);
-            ++iChanges;
-            acutPrintf(L"%s changed to %s\n", sOld.GetString(), sNew.GetString());
-        }
+            block.setName(sNew);
+            written.emplace(sOld, sNew);
+            return true;
+        });
+        printWritten();
         acutPrintf(L"%i blocks processed - %i changes made", blocks.getCount(), iChanges);
-    } catch (...) {
-        reportCommandError(_T("orvanFindReplaceStub"));
-    }
+    });
 }

@@ -136,7 +136,7 @@ void openWithPreferredProgram(CString sOpener, const CString& sFile) {
 }  // namespace
 
 void createRoomAreaCSV() {
-    try {
+    guardCommand(_T("createRoomAreaCSV"), [] {
         CCommandFrame frame;
         CCommandFrame::printBanner(L"Orvan Block Details ");
         const CPreferences* pPreferences = frame.loadPreferences();
@@ -161,7 +161,5 @@ void createRoomAreaCSV() {
         }
         acutPrintf(L"csv data successfully saved to file (%s)\n", sWritten.GetString());
         openWithPreferredProgram(pPreferences->getCsvOpener(), sWritten);
-    } catch (...) {
-        reportCommandError(_T("createRoomAreaCSV"));
-    }
+    });
 }

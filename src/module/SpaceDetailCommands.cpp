@@ -10,6 +10,7 @@
 #include "drawing/AcadDrawingState.h"
 #include "drawing/AcadUtilities.h"
 #include "drawing/Layer.h"
+#include "module/BlockSweep.h"
 #include "module/CommandFrame.h"
 #include "module/ListingCommands.h"
 
@@ -33,7 +34,7 @@ bool moveRecordsToTheirLayers(CAttributes* pAttributes) {
 
 void moveAttributesOfEveryBlock(CAcadDrawing* pDrawing) {
     CBlocks blocks;
-    blocks.getOrvanDWGBlocks_SS(pDrawing, false, L"f");
+    collectSpaceBlocks(pDrawing, blocks);
     for (int i = 0; i < blocks.getCount(); ++i) {
         const auto* pBlock = static_cast<const CBlockDWG*>(blocks.getAt(i));
         CAttributes* pAttributes = pBlock->getAttributes();
@@ -92,7 +93,7 @@ void printDetails(const CBlockDWG* pBlock) {
 }  // namespace
 
 void checkAttributeLayers() {
-    try {
+    guardCommand(_T("checkAttributeLayers"), [] {
         CCommandFrame frame;
         CAcadDrawing* pDrawing = frame.openCurrentDrawing();
         if (!frame.lockDrawing())
@@ -111,20 +112,18 @@ void checkAttributeLayers() {
             throw;
         }
         saved.applyState(pDrawing, 0);
-    } catch (...) {
-        reportCommandError(_T("checkAttributeLayers"));
-    }
+    });
 }
 
 void displaySpaceDetails() {
-    try {
+    guardCommand(_T("displaySpaceDetails"), [] {
         CCommandFrame frame;
         CAcadDrawing* pDrawing = frame.openCurrentDrawing();
         AcDbHandle handle;
         if (CAcadUtilities::selectSpaceHandle(&handle) != 0)
             return;
         CBlocks blocks;
-        blocks.getOrvanDWGBlocks_SS(pDrawing, false, L"f");
+        collectSpaceBlocks(pDrawing, blocks);
         const auto* pBlock =
             static_cast<const CBlockDWG*>(blocks.getAt(CString(handle.text().c_str())));
         if (pBlock == nullptr) {
@@ -132,7 +131,5 @@ void displaySpaceDetails() {
             return;
         }
         printDetails(pBlock);
-    } catch (...) {
-        reportCommandError(_T("displaySpaceDetails"));
-    }
+    });
 }
