@@ -215,7 +215,7 @@ resbuf* AcDbObject::xData(const ACHAR* application) const {
     }
     for (const qv::host::XDataRecord& record : m_xdata) {
         if (sameApplication(record.application, application)) {
-            return qv::host::buildXData({record});
+            return qv::host::buildXData({&record, 1});  // the stored record, not a copy
         }
     }
     return nullptr;

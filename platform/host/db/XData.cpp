@@ -141,7 +141,7 @@ Acad::ErrorStatus parseXData(const resbuf* list, std::vector<XDataRecord>& out) 
     return Acad::eOk;
 }
 
-resbuf* buildXData(const std::vector<XDataRecord>& records) {
+resbuf* buildXData(std::span<const XDataRecord> records) {
     resbuf* head = nullptr;
     resbuf** tail = &head;
     auto append = [&](resbuf* rb) {

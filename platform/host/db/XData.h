@@ -7,6 +7,7 @@
 // 1010-1013 points, 1040-1042 reals, 1070 16-bit integer, 1071 32-bit integer.
 #pragma once
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,6 @@ int xdataSize(const std::vector<XDataRecord>& records);
 // bytes or a binary chunk longer than 127 bytes.
 Acad::ErrorStatus parseXData(const resbuf* list, std::vector<XDataRecord>& out);
 // Writes records as a result-buffer list (the caller frees it with acutRelRb).
-resbuf* buildXData(const std::vector<XDataRecord>& records);
+resbuf* buildXData(std::span<const XDataRecord> records);
 
 }  // namespace qv::host
