@@ -1,0 +1,32 @@
+#include "module/ModelessDialogs.h"
+
+#include "core/OrvanExceptions.h"
+
+void showDialogError(LPCTSTR sourceFile, LPCTSTR procSig) {
+    CEXUnhandled* error = wrapCaughtError(sourceFile, procSig);
+    error->showErrorDialog();
+    error->deleteChain();
+}
+
+void sendEscapeToCommandLine(AcApDocument* document) {
+    if (document != nullptr)
+        acDocManager->sendStringToExecute(document, L"\x1b", false, false, true);
+}
+
+void activateWindow(HWND window) {
+    if (window != nullptr && ::IsWindow(window))
+        CWnd::FromHandle(window)->SetActiveWindow();
+}
+
+CDialogAside::CDialogAside(CWnd* dialog, HWND hostWindow) : m_dialog(dialog->GetSafeHwnd()) {
+    dialog->ShowWindow(SW_MINIMIZE);
+    activateWindow(hostWindow);
+}
+
+CDialogAside::~CDialogAside() {
+    if (m_dialog == nullptr || !::IsWindow(m_dialog))
+        return;
+    CWnd* dialog = CWnd::FromHandle(m_dialog);
+    dialog->ShowWindow(SW_RESTORE);
+    dialog->SetActiveWindow();
+}
