@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <ostream>
+
 #include "BlockDialogFixture.h"
 #include "core/Utilities.h"
 #include "module/BlockDialogCommands.h"
@@ -42,6 +45,10 @@ struct Proposal {
     const wchar_t* nextBlock;
 };
 
+void PrintTo(const Proposal& p, std::ostream* os) {
+    *os << p.what;
+}
+
 class BlockCreatorProposals : public BlockDialogTest,
                               public ::testing::WithParamInterface<Proposal> {};
 
@@ -78,7 +85,11 @@ INSTANTIATE_TEST_SUITE_P(
                       Proposal{"increment 5", {{L"A-07", 1}}, 5, L"A-12", L"ROOM-2"},
                       Proposal{"no digits", {{L"Kitchen", 2}}, 1, L"Kitchen1", L"ROOM-3"}),
     [](const ::testing::TestParamInfo<Proposal>& info) {
-        return "case" + std::to_string(info.index);
+        std::string name = info.param.what;
+        for (char& c : name)
+            if (!std::isalnum(static_cast<unsigned char>(c)))
+                c = '_';
+        return name;
     });
 
 // Tries to close the dialog while a message box waits, then answers it.
@@ -253,6 +264,51 @@ TEST_F(BlockDialogTest, TheDialogShowsItsMenuAndHidesTheAreaButtons) {
     EXPECT_FALSE(v.control(IDC_ADD_AREA)->visible);
     EXPECT_TRUE(act(dialog, L"click 315"));
     EXPECT_EQ(std::vector<std::wstring>{L"Control 315 is hidden."}, refusals());
+    EXPECT_TRUE(act(dialog, L"cancel"));
+}
+
+TEST_F(BlockDialogTest, OptionsChangeTheDefaultsTheDialogShows) {
+    const HWND dialog = open(blockCreate);
+    ASSERT_NE(nullptr, dialog);
+    qv::ui::DialogAction menu = *qv::ui::parseDialogAction(L"menu 32769");
+    menu.dialog = dialog;
+    ui.queueAction(menu);
+    for (const wchar_t* line : {L"check 289", L"set 291 300", L"set 341 0.5", L"click 1"})
+        ui.queueAction(std::wstring(line));  // in the modal preferences dialog
+    answers.give({});
+    EXPECT_TRUE(qv::win::serviceModeless(ui));
+    EXPECT_EQ(L"Units set to FT\u00b2\n", commandLine());
+    EXPECT_EQ(L"300", text(dialog, IDC_TEXT_SIZE));
+    EXPECT_EQ(L"0.5", text(dialog, IDC_TEXT_SCALE));
+    EXPECT_EQ(1, storedPreferences().getUnits());
+    EXPECT_TRUE(act(dialog, L"cancel"));
+}
+
+// The area buttons are hidden, so only a program reaches them.
+TEST_F(BlockDialogTest, SubAreaAndAddAreaRecalculateTheRoom) {
+    const AcDbObjectId room = addRoom(L"Hall", 1, 0, 0, 5000);  // 25 sq.m.
+    const AcDbObjectId column = addSquare(1000, 1000, true, 1000);  // 1 sq.m.
+    const AcDbObjectId annex = addSquare(6000, 0, true, 2000);  // 4 sq.m.
+    const HWND dialog = open(blockCreate);
+    ASSERT_NE(nullptr, dialog);
+    auto click = [&](int id) {
+        CWnd::FromHandle(dialog)->SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+    };
+    answers.give({pick(room), pick(column), ""});
+    click(IDC_SUB_AREA);
+    EXPECT_EQ(0u, answers.left());
+    EXPECT_DOUBLE_EQ(24.0, areaOf(room));
+    answers.give({pick(room), pick(annex), ""});
+    click(IDC_ADD_AREA);
+    EXPECT_DOUBLE_EQ(28.0, areaOf(room));
+    // A cancelled pick aborts and leaves the room alone.
+    answers.give({"^C"});
+    click(IDC_ADD_AREA);
+    EXPECT_NE(std::wstring::npos, commandLine().find(L"\nInvalid Space - Aborting...\n"));
+    EXPECT_DOUBLE_EQ(28.0, areaOf(room));
+    // The dialog came back after each pick.
+    EXPECT_EQ(dialog, ::GetActiveWindow());
+    EXPECT_FALSE(CWnd::FromHandle(dialog)->IsIconic());
     EXPECT_TRUE(act(dialog, L"cancel"));
 }
 

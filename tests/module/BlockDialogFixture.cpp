@@ -53,12 +53,13 @@ AcDbObjectId BlockDialogTest::addOutline(std::vector<AcGePoint2d> points, bool c
     return addToModelSpace(polyline);
 }
 
-AcDbObjectId BlockDialogTest::addSquare(double x, double y, bool closed) {
-    return addOutline({{x, y}, {x + 10, y}, {x + 10, y + 10}, {x, y + 10}}, closed);
+AcDbObjectId BlockDialogTest::addSquare(double x, double y, bool closed, double side) {
+    return addOutline({{x, y}, {x + side, y}, {x + side, y + side}, {x, y + side}}, closed);
 }
 
-AcDbObjectId BlockDialogTest::addRoom(const CString& name, int number, double x, double y) {
-    const AcDbObjectId outlineId = addSquare(x, y);
+AcDbObjectId BlockDialogTest::addRoom(const CString& name, int number, double x, double y,
+                                      double side) {
+    const AcDbObjectId outlineId = addSquare(x, y, true, side);
     CAcadDrawing drawing;
     wrapDocument(drawing, document());
     CBlockDWGRoom room;
@@ -78,9 +79,16 @@ AcDbObjectId BlockDialogTest::addRoom(const CString& name, int number, double x,
     {
         AcDbObjectPointer<AcDbEntity> outline(outlineId, AcDb::kForRead);
         EXPECT_EQ(Acad::eOk, room.createBlock(&drawing, outline.object(),
-                                              AcGePoint3d(x + 5, y + 5, 0), 2.5, 1.0, 0.0));
+                                              AcGePoint3d(x + side / 2, y + side / 2, 0), 2.5,
+                                              1.0, 0.0));
     }
     return room.getObjectId();
+}
+
+double BlockDialogTest::areaOf(AcDbObjectId reference) {
+    AcDbObjectPointer<AcDbBlockReference> p(reference, AcDb::kForRead);
+    EXPECT_EQ(Acad::eOk, p.openStatus());
+    return CBlockDWG(p.object(), document()).getArea();
 }
 
 std::string BlockDialogTest::pick(AcDbObjectId id) {

@@ -28,10 +28,13 @@ class BlockDialogTest : public DrawingTest {
 
     // A polyline through the points, closed or open; its id.
     AcDbObjectId addOutline(std::vector<AcGePoint2d> points, bool closed = true);
-    // A square outline of side 10 at (x, y).
-    AcDbObjectId addSquare(double x, double y, bool closed = true);
-    // A room "ROOM-"number named `name` around a square at (x, y); the reference's id.
-    AcDbObjectId addRoom(const CString& name, int number, double x, double y);
+    // A square outline at (x, y).
+    AcDbObjectId addSquare(double x, double y, bool closed = true, double side = 10);
+    // A room "ROOM-"number named `name` around a square of that side at (x, y) (metric, two
+    // places); the reference's id.
+    AcDbObjectId addRoom(const CString& name, int number, double x, double y, double side = 10);
+    // The area of the space block of that reference as its record holds it.
+    double areaOf(AcDbObjectId reference);
     // How a pick names an entity at the command line: "#" and its handle.
     static std::string pick(AcDbObjectId id);
     // The drawing's rooms: block name to NAME, from the drawing itself.

@@ -93,6 +93,8 @@ const Registered EXPECTED_COMMANDS[] = {
     {L"ORVAN_HELP", L"o?", L"ohelp", 0x200000},
     {L"ORVAN_HELP", L"od?", L"odiagnosticshelp", 0x200000},
     {L"ORVAN_ADMIN", L"oprefs", L"orvanPreferences", 0},
+    {L"ORVAN_COMMANDS", L"obh", L"orvanBlockHyperlink", 0},
+    {L"ORVAN_COMMANDS", L"obc", L"orvanBlockCreate", 0},
 };
 
 TEST_F(ModuleLoading, RegistersTheCommandsInTheirGroups) {
