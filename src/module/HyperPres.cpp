@@ -84,13 +84,7 @@ void CHyperPres::OnShowWindow(BOOL bShow, UINT nStatus) {
     CDialog::OnShowWindow(bShow, nStatus);
     if (!bShow)
         return;
-    auto drawing = std::make_unique<CAcadDrawing>();
-    AcApDocument* document = acDocManager->curDocument();
-    drawing->setDocument(document);
-    drawing->setFileName(document ? CString(document->fileName()) : CString());
-    drawing->setIsOpen(document != nullptr ? 1 : 0);
-    drawing->setIsCurrentDocument(1);
-    m_drawing = std::move(drawing);
+    m_drawing = wrapCurrentDocument();
     acutPrintf(L"Please select a block to hyperlink\n");
     enableApplying(FALSE);
 }

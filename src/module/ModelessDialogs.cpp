@@ -1,6 +1,17 @@
 #include "module/ModelessDialogs.h"
 
 #include "core/OrvanExceptions.h"
+#include "drawing/AcadDrawing.h"
+
+std::unique_ptr<CAcadDrawing> wrapCurrentDocument() {
+    auto drawing = std::make_unique<CAcadDrawing>();
+    AcApDocument* document = acDocManager->curDocument();
+    drawing->setDocument(document);
+    drawing->setFileName(document ? CString(document->fileName()) : CString());
+    drawing->setIsOpen(document != nullptr ? 1 : 0);
+    drawing->setIsCurrentDocument(1);
+    return drawing;
+}
 
 void showDialogError(LPCTSTR sourceFile, LPCTSTR procSig) {
     CEXUnhandled* error = wrapCaughtError(sourceFile, procSig);

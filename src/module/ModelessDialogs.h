@@ -6,6 +6,14 @@
 
 #include <arxHeaders.h>
 
+#include <memory>
+
+class CAcadDrawing;
+
+// A new wrapper of the host's current document (its file name, open, the current document); not
+// open when there is no current document.
+std::unique_ptr<CAcadDrawing> wrapCurrentDocument();
+
 // Inside a catch block: wraps what is being handled in a CEXUnhandled naming `procSig` and the
 // source file (wrapCaughtError), shows the chain in the error message box and deletes it. The
 // dialog stays open.

@@ -24,17 +24,6 @@ const double SMALLEST_TEXT_SIZE = 1.0;
 // The block type of a room (CBlockDWGRoom).
 const int ROOM_BLOCK_TYPE = 7;
 
-// A wrapper of the host's current document, as the commands make one.
-std::unique_ptr<CAcadDrawing> currentDrawing() {
-    auto drawing = std::make_unique<CAcadDrawing>();
-    AcApDocument* document = acDocManager->curDocument();
-    drawing->setDocument(document);
-    drawing->setFileName(document ? CString(document->fileName()) : CString());
-    drawing->setIsOpen(document != nullptr ? 1 : 0);
-    drawing->setIsCurrentDocument(1);
-    return drawing;
-}
-
 // The three attributes of a new room: NAME, AREA (the area text and its unit, no blank between)
 // and AUX (one blank), with the text defaults.
 CAttributes* roomAttributes(const CString& name, const CString& areaText, int units,
@@ -85,7 +74,7 @@ void CPresBlockCreation::savePreferencesFile() {
 BOOL CPresBlockCreation::OnInitDialog() {
     m_preferences.loadPreferences(preferencesFile());
     m_nextIdentifier = 0;
-    m_drawing = currentDrawing();
+    m_drawing = wrapCurrentDocument();
     calcNextBlockIdentifier();
     calcNextBlockName();
     m_textSize = m_preferences.getTextSize();
@@ -505,7 +494,7 @@ void CPresBlockCreation::changeAreas(AreaList which) {
     const bool subtract = which == AreaList::Subtract;
     try {
         CDialogAside aside(this, m_acadWindow);
-        std::unique_ptr<CAcadDrawing> drawing = currentDrawing();
+        std::unique_ptr<CAcadDrawing> drawing = wrapCurrentDocument();
         CBlockDWG block;
         if (!CAcadUtilities::userSelectOrvanBlock(drawing->getDocument(), &block)) {
             acutPrintf(L"\nInvalid Space - Aborting...\n");

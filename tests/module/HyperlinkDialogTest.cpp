@@ -223,4 +223,20 @@ TEST_F(HyperlinkDialogTest, OkAppliesAndClosesEscClosesWithoutWriting) {
     EXPECT_EQ((std::vector<std::wstring>(4, L"Orvan Block Hyperlinking")), ui.dialogsClosed());
 }
 
+TEST_F(HyperlinkDialogTest, OnlyShowingTheDialogStartsItAfresh) {
+    const AcDbObjectId room = addRoom(L"Lab", 3, 0, 0);
+    const HWND dialog = openOn(room);
+    ASSERT_TRUE(enabled(dialog, IDC_HYPER_APPLY));
+    CWnd* window = CWnd::FromHandle(dialog);
+    answers.give({});
+    window->ShowWindow(SW_HIDE);  // hiding is no showing: nothing changes
+    EXPECT_EQ(L"", commandLine());
+    EXPECT_TRUE(enabled(dialog, IDC_HYPER_APPLY));
+    window->ShowWindow(SW_SHOW);
+    EXPECT_EQ(L"Please select a block to hyperlink\n", commandLine());
+    EXPECT_FALSE(enabled(dialog, IDOK));
+    EXPECT_FALSE(enabled(dialog, IDC_HYPER_APPLY));
+    EXPECT_TRUE(act(dialog, L"cancel"));
+}
+
 }  // namespace
