@@ -59,6 +59,16 @@ DialogTemplate aboutDialog() {
         .withLanguage(ENGLISH_UK);
 }
 
-const ResourceScript moduleResources({preferencesDialog(), aboutDialog()});
+// Shared by the block creator and the block editor.
+MenuTemplate blockDialogMenu() {
+    return MenuTemplate(IDR_BLOCK_MENU, {
+                                            Popup(L"&File", {MenuItem(L"E&xit", ID_FILE_EXIT)}),
+                                            Popup(L"&Tools",
+                                                  {MenuItem(L"&Options", ID_TOOLS_OPTIONS)}),
+                                            Popup(L"&Help", {MenuItem(L"&About", ID_HELP_ABOUT)}),
+                                        });
+}
+
+const ResourceScript moduleResources({preferencesDialog(), aboutDialog()}, {blockDialogMenu()});
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include "core/FileUtilities.h"
 #include "core/OrvanExceptions.h"
+#include "module/BlockEditCommands.h"
 #include "module/CommandFrame.h"
 #include "module/ModuleGlobals.h"
 #include "module/PresPreferences.h"
@@ -34,6 +35,7 @@ struct CommandRow {
 
 // The commands, registered in this order.
 const CommandRow COMMAND_TABLE[] = {
+    {L"ORVAN_COMMANDS", L"obe", L"orvanQuorvelle", DOCUMENT_CONTEXT, quorvelle},
     {L"ORVAN_ADMIN", L"oprefs", L"orvanPreferences", DOCUMENT_CONTEXT, editPreferences},
     {L"ORVAN_HELP", L"o?", L"ohelp", APPLICATION_CONTEXT, displayHelp},
     {L"ORVAN_HELP", L"od?", L"odiagnosticshelp", APPLICATION_CONTEXT, displayDiagnosticsHelp},
