@@ -18,6 +18,7 @@
 #include "mfc/dialogs/DialogDriving.h"
 #include "module/BlockEditCommands.h"
 #include "module/ModuleGlobals.h"
+#include "module/TabXData.h"
 #include "module/resource.h"
 #include "support/CommandLineAnswers.h"
 #include "support/HostFixture.h"
@@ -315,7 +316,7 @@ TEST_F(BlockEditorTest, OkWritesNameAttributesAreasAndFormat) {
     answers.give({"#" + handleOf(pillar), "", "#" + handleOf(bay), ""});
     act({L"set 208:203 Lab 2", L"set 208:205 Level 2", L"click 208:244", L"click 208:332"});
     EXPECT_EQ(CString(L"108.00"), text(IDD_SPACE_PROPERTIES, IDC_DATA_AREA, IDD_TAB_DATA));
-    EXPECT_EQ(CString(L"58.00"), text(IDD_SPACE_PROPERTIES, IDC_DATA_PERIMETER, IDD_TAB_DATA));
+    EXPECT_EQ(CString(L"60.00"), text(IDD_SPACE_PROPERTIES, IDC_DATA_PERIMETER, IDD_TAB_DATA));
     act({L"click 208:252", L"select 245 Format", L"set 207:254 300", L"set 207:229 0.8",
          L"set 207:230 45", L"click 1"});
     EXPECT_EQ(0u, answers.left());
@@ -329,7 +330,7 @@ TEST_F(BlockEditorTest, OkWritesNameAttributesAreasAndFormat) {
     EXPECT_EQ(CString(L"108.00sq.m."), attribute(*saved, COrvanAttribute::KIND_AREA));
     EXPECT_EQ(CString(L"Level 2"), attribute(*saved, COrvanAttribute::KIND_AUX));
     EXPECT_DOUBLE_EQ(108.0, saved->getArea());
-    EXPECT_DOUBLE_EQ(58.0, saved->getPerimeter());
+    EXPECT_DOUBLE_EQ(60.0, saved->getPerimeter());  // the outline and both areas
     ASSERT_EQ(1, saved->getHandlesToMinusCount());
     ASSERT_EQ(1, saved->getHandlesToAddCount());
     EXPECT_EQ(handleOf(pillar) + ",", CStringA(saved->getHandlesToMinusAsString()).GetString());
@@ -544,6 +545,49 @@ TEST_F(BlockEditorTest, MovingTheAttributesActsAtOnceAndACancelMovesNothing) {
     act(L"click 207:273");
     EXPECT_TRUE(areaPosition().isEqualTo(AcGePoint3d(7000, 3000, 0)));
     EXPECT_NE(nullptr, dialog(IDD_SPACE_PROPERTIES));
+}
+
+// No dialog shows the extended-data page; it is checked standing alone.
+TEST_F(BlockEditorTest, TheExtendedDataPageShowsAndAppliesTheNineTexts) {
+    CBlockDWG block;  // every descriptive text "<Not Set>"
+    block.setCostCentre(L"CC-12");
+    block.setTotStaff(L"");
+    CTabXData page;
+    ASSERT_TRUE(page.Create(IDD_TAB_XDATA));
+    page.ShowWindow(SW_SHOW);
+    page.initialiseData(&block);
+    const qv::ui::DialogView shown = qv::win::describe(page.m_hWnd);
+    EXPECT_EQ(CString(L"CC-12"), CString(shown.control(IDC_XDATA_COST_CENTRE)->text.c_str()));
+    EXPECT_EQ(CString(L"<Not Set>"), CString(shown.control(IDC_XDATA_TAGTYPE)->text.c_str()));
+    EXPECT_EQ(CString(), CString(shown.control(IDC_XDATA_TOT_STAFF)->text.c_str()));
+    EXPECT_EQ(L"COST_CENTRE", shown.control(IDC_XDATA_COST_CENTRE)->label);
+
+    // Each edit reaches its own text: a swapped pair would show here.
+    const struct {
+        int id;
+        const wchar_t* value;
+        CString (CBlock::*get)() const;
+    } fields[] = {
+        {IDC_XDATA_AREA_TYPE, L"Office", &CBlock::getAreaType},
+        {IDC_XDATA_COST_CENTRE, L"4711", &CBlock::getCostCentre},
+        {IDC_XDATA_DATE, L"2026-12-07", &CBlock::getDate},
+        {IDC_XDATA_DATE_L_MOVE, L"2025-01-31", &CBlock::getDateLastMove},
+        {IDC_XDATA_DEPT_CHARGE, L"Finance", &CBlock::getDeptCharge},
+        {IDC_XDATA_SPECIAL_REQ, L"Ramp", &CBlock::getSpecialReq},
+        {IDC_XDATA_TAGTYPE, L"T2", &CBlock::getTagType},
+        {IDC_XDATA_TOT_STAFF, L"12", &CBlock::getTotStaff},
+        {IDC_XDATA_TOT_WKSTNS, L"14", &CBlock::getTotWkStns},
+    };
+    for (const auto& f : fields) {
+        CString action;
+        action.Format(L"set %d %s", f.id, f.value);
+        EXPECT_TRUE(qv::win::perform(page.m_hWnd, *qv::ui::parseDialogAction(action.GetString())).done);
+    }
+    CBlockDWG target;
+    page.applyChanges(&target);
+    for (const auto& f : fields)
+        EXPECT_EQ(CString(f.value), (target.*f.get)()) << f.id;
+    page.DestroyWindow();
 }
 
 }  // namespace
