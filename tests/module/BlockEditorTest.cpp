@@ -541,10 +541,29 @@ TEST_F(BlockEditorTest, MovingTheAttributesActsAtOnceAndACancelMovesNothing) {
     act(L"click 207:273");
     EXPECT_TRUE(before.isEqualTo(areaPosition()));
     EXPECT_NE(nullptr, dialog(IDD_SPACE_PROPERTIES));
+    // The host refuses the lock: nothing moves.
+    acDocManager->qvRefuseLocks(1, Acad::eLockViolation);
+    answers.give({"7000,3000"});
+    act(L"click 207:273");
+    EXPECT_TRUE(before.isEqualTo(areaPosition()));
+    EXPECT_NE(std::wstring::npos, transcript().find(L"the attributes were not moved"));
     answers.give({"7000,3000"});
     act(L"click 207:273");
     EXPECT_TRUE(areaPosition().isEqualTo(AcGePoint3d(7000, 3000, 0)));
     EXPECT_NE(nullptr, dialog(IDD_SPACE_PROPERTIES));
+}
+
+TEST_F(BlockEditorTest, ABlockOfOtherUnitsIsConvertedWhenItOpens) {
+    storePreferences(1, 1);  // feet, one decimal place
+    const AcDbObjectId room = addRoom({L"Office", 0, 0, 5, 4});  // metric
+    openEditor();
+    act(L"dblclick 246 0");
+    EXPECT_EQ(CString(L"215.3"), text(IDD_SPACE_PROPERTIES, IDC_DATA_AREA, IDD_TAB_DATA));
+    EXPECT_EQ(CString(L"ft\u00b2"), text(IDD_SPACE_PROPERTIES, IDC_DATA_AREA_UNIT, IDD_TAB_DATA));
+    act(L"click 1");
+    const std::unique_ptr<CBlockDWG> saved = readBack(room);
+    EXPECT_EQ(1, saved->getUnits());
+    EXPECT_NEAR(20.0 * SQUARE_FEET_PER_SQUARE_METRE, saved->getArea(), 0.05);
 }
 
 // No dialog shows the extended-data page; it is checked standing alone.
