@@ -10,6 +10,10 @@ void quorvelle() {
     try {
         CCommandFrame frame;
         CCommandFrame::printBanner(L"Orvan Block Edit ");
+        if (acDocManager->curDocument() == nullptr) {
+            acutPrintf(L"\nThere is no drawing to edit - Block Edit Failed\n");
+            return;
+        }
         std::unique_ptr<CPresQuorvelle> editor(new (std::nothrow) CPresQuorvelle(nullptr));
         if (editor == nullptr) {
             acutPrintf(L"unable to create the edit dialog box\n");

@@ -67,6 +67,10 @@ void CPresBlock::initialisePages() {
 
 BOOL CPresBlock::applyChanges() {
     try {
+        if (m_block == nullptr || m_drawing == nullptr)
+            throw new CEXUnhandled(L"The dialog holds no block to write.",
+                                   ORVAN_MODULE_DESCRIPTION, SOURCE_FILE,
+                                   _T("CPresBlock::applyChanges"), 0);
         // The format is checked before anything changes: a refused value writes nothing.
         if (!m_tabs.getFormatPage()->readFormat())
             return FALSE;

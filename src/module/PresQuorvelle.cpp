@@ -27,6 +27,13 @@ const wchar_t NOT_A_SPACE_BLOCK[] =
     L"The specified AcDbBlockReference cannot be found in the list of Orvan blocks.  The "
     L"selected object may not be a Orvan block.";
 
+// An editor whose opening failed has no drawing or preferences to work with.
+void requireOpened(const void* drawing, const void* preferences, LPCTSTR procSig) {
+    if (drawing == nullptr || preferences == nullptr)
+        throw new CEXUnhandled(L"The block editor has no drawing to work on.",
+                               ORVAN_MODULE_DESCRIPTION, SOURCE_FILE, procSig, 0);
+}
+
 CString handleText(const AcDbHandle& handle) {
     ACHAR buffer[17] = {0};
     handle.getIntoAsciiBuffer(buffer, 17);
@@ -93,6 +100,7 @@ BOOL CPresQuorvelle::OnInitDialog() {
 
 void CPresQuorvelle::fillBlockList() {
     try {
+        requireOpened(m_drawing.get(), m_preferences.get(), _T("CPresQuorvelle::fillBlockList"));
         m_blockList.ResetContent();
         m_blocks = std::make_unique<CBlocks>();
         m_blocks->getOrvanDWGBlocks_SS(m_drawing.get(), false, FLOOR_LEVEL);
@@ -125,6 +133,7 @@ void CPresQuorvelle::fillBlockList() {
 
 void CPresQuorvelle::showBlock(CString sHandle) {
     try {
+        requireOpened(m_drawing.get(), m_preferences.get(), _T("CPresQuorvelle::showBlock"));
         CBlockDWG* block =
             m_blocks != nullptr ? dynamic_cast<CBlockDWG*>(m_blocks->getAt(sHandle)) : nullptr;
         if (block == nullptr)
@@ -239,6 +248,7 @@ void CPresQuorvelle::OnOptions() {
 
 void CPresQuorvelle::convertUnits() {
     try {
+        requireOpened(m_drawing.get(), m_preferences.get(), _T("CPresQuorvelle::convertUnits"));
         // What the dialog confirmed is in the file; the editor works with it from now on.
         auto preferences = std::make_unique<CPreferences>();
         preferences->loadPreferences(getPreferencesFile());

@@ -353,6 +353,24 @@ TEST_F(BlockEditorTest, CancelAfterApplyKeepsWhatWasApplied) {
     EXPECT_EQ(line(L"Applied", handleOf(room)), listed().at(0));
 }
 
+TEST_F(BlockEditorTest, AFailedWriteIsShownAndTheDialogStaysOpen) {
+    const AcDbObjectId room = addRoom({L"Office", 0, 0, 5, 4});
+    openEditor();
+    for (const wchar_t* way : {L"click 284", L"click 1"}) {
+        SCOPED_TRACE(CStringA(way).GetString());
+        ui.clear();
+        act({L"dblclick 246 0", L"set 208:203 Renamed"});
+        acDocManager->qvRefuseLocks(1, Acad::eLockViolation);
+        act(way);
+        ASSERT_EQ(1u, ui.shown().size());
+        EXPECT_EQ(L"Error Detected.", ui.shown()[0].caption);
+        EXPECT_NE(std::wstring::npos, ui.shown()[0].text.find(L"CPresBlock::applyChanges"));
+        EXPECT_NE(nullptr, dialog(IDD_SPACE_PROPERTIES));
+        EXPECT_EQ(CString(L"Office"), readBack(room)->getName());
+        act(L"cancel");
+    }
+}
+
 TEST_F(BlockEditorTest, ARefusedFormatWritesNothingAndKeepsTheDialogOpen) {
     const AcDbObjectId room = addRoom({L"Office", 0, 0, 5, 4});
     const struct {
