@@ -9,7 +9,7 @@
 #include "drawing/AcadDrawing.h"
 #include "drawing/AcadUtilities.h"
 #include "drawing/DrawingLock.h"
-#include "module/ModelessDialogs.h"
+#include "module/DialogSupport.h"
 #include "module/ModuleGlobals.h"
 #include "module/PresAbout.h"
 #include "module/PresPreferences.h"

@@ -59,11 +59,12 @@ DialogTemplate aboutDialog() {
         .withLanguage(ENGLISH_UK);
 }
 
-// The menu bar of the block creator and the block editor.
-MenuTemplate blockMenu() {
+// Shared by the block creator and the block editor.
+MenuTemplate blockDialogMenu() {
     return MenuTemplate(IDR_BLOCK_MENU, {
                                             Popup(L"&File", {MenuItem(L"E&xit", ID_FILE_EXIT)}),
-                                            Popup(L"&Tools", {MenuItem(L"&Options", ID_TOOLS_OPTIONS)}),
+                                            Popup(L"&Tools",
+                                                  {MenuItem(L"&Options", ID_TOOLS_OPTIONS)}),
                                             Popup(L"&Help", {MenuItem(L"&About", ID_HELP_ABOUT)}),
                                         });
 }
@@ -127,6 +128,6 @@ DialogTemplate blockHyperlinkDialog() {
 
 const ResourceScript moduleResources({preferencesDialog(), aboutDialog(), blockCreatorDialog(),
                                       blockHyperlinkDialog()},
-                                     {blockMenu()});
+                                     {blockDialogMenu()});
 
 }  // namespace

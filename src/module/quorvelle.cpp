@@ -4,6 +4,7 @@
 #include "core/FileUtilities.h"
 #include "core/OrvanExceptions.h"
 #include "module/BlockDialogCommands.h"
+#include "module/BlockEditCommands.h"
 #include "module/CommandFrame.h"
 #include "module/ModuleGlobals.h"
 #include "module/PresPreferences.h"
@@ -35,6 +36,7 @@ struct CommandRow {
 
 // The commands, registered in this order.
 const CommandRow COMMAND_TABLE[] = {
+    {L"ORVAN_COMMANDS", L"obe", L"orvanQuorvelle", DOCUMENT_CONTEXT, quorvelle},
     {L"ORVAN_COMMANDS", L"obh", L"orvanBlockHyperlink", DOCUMENT_CONTEXT, blockHyperlink},
     {L"ORVAN_COMMANDS", L"obc", L"orvanBlockCreate", DOCUMENT_CONTEXT, blockCreate},
     {L"ORVAN_ADMIN", L"oprefs", L"orvanPreferences", DOCUMENT_CONTEXT, editPreferences},

@@ -93,6 +93,7 @@ const Registered EXPECTED_COMMANDS[] = {
     {L"ORVAN_HELP", L"o?", L"ohelp", 0x200000},
     {L"ORVAN_HELP", L"od?", L"odiagnosticshelp", 0x200000},
     {L"ORVAN_ADMIN", L"oprefs", L"orvanPreferences", 0},
+    {L"ORVAN_COMMANDS", L"obe", L"orvanQuorvelle", 0},
     {L"ORVAN_COMMANDS", L"obh", L"orvanBlockHyperlink", 0},
     {L"ORVAN_COMMANDS", L"obc", L"orvanBlockCreate", 0},
 };

@@ -1,7 +1,28 @@
-#include "module/ModelessDialogs.h"
+#include "module/DialogSupport.h"
 
 #include "core/OrvanExceptions.h"
 #include "drawing/AcadDrawing.h"
+
+void showDialogError(LPCTSTR sourceFile, LPCTSTR procSig) {
+    CEXUnhandled* error = wrapCaughtError(sourceFile, procSig);
+    error->showErrorDialog();
+    error->deleteChain();
+}
+
+void stepAsideForPick(CWnd* pDialog, HWND acadWindow) {
+    if (pDialog != nullptr && pDialog->GetSafeHwnd() != nullptr)
+        pDialog->ShowWindow(SW_MINIMIZE);
+    if (acadWindow != nullptr)
+        ::SetActiveWindow(acadWindow);
+}
+
+void restoreAfterPick(CWnd* pDialog, CWnd* pActivate) {
+    if (pDialog == nullptr || pDialog->GetSafeHwnd() == nullptr)
+        return;
+    pDialog->ShowWindow(SW_RESTORE);
+    CWnd* target = pActivate != nullptr && pActivate->GetSafeHwnd() != nullptr ? pActivate : pDialog;
+    target->SetActiveWindow();
+}
 
 std::unique_ptr<CAcadDrawing> wrapCurrentDocument() {
     auto drawing = std::make_unique<CAcadDrawing>();
@@ -13,12 +34,6 @@ std::unique_ptr<CAcadDrawing> wrapCurrentDocument() {
     return drawing;
 }
 
-void showDialogError(LPCTSTR sourceFile, LPCTSTR procSig) {
-    CEXUnhandled* error = wrapCaughtError(sourceFile, procSig);
-    error->showErrorDialog();
-    error->deleteChain();
-}
-
 void sendEscapeToCommandLine(AcApDocument* document) {
     if (document != nullptr)
         acDocManager->sendStringToExecute(document, L"\x1b", false, false, true);
@@ -27,17 +42,4 @@ void sendEscapeToCommandLine(AcApDocument* document) {
 void activateWindow(HWND window) {
     if (window != nullptr && ::IsWindow(window))
         CWnd::FromHandle(window)->SetActiveWindow();
-}
-
-CDialogAside::CDialogAside(CWnd* dialog, HWND hostWindow) : m_dialog(dialog->GetSafeHwnd()) {
-    dialog->ShowWindow(SW_MINIMIZE);
-    activateWindow(hostWindow);
-}
-
-CDialogAside::~CDialogAside() {
-    if (m_dialog == nullptr || !::IsWindow(m_dialog))
-        return;
-    CWnd* dialog = CWnd::FromHandle(m_dialog);
-    dialog->ShowWindow(SW_RESTORE);
-    dialog->SetActiveWindow();
 }
