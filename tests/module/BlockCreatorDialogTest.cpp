@@ -191,6 +191,29 @@ TEST_F(BlockDialogTest, ASessionOnARefusedLockPicksNothing) {
     EXPECT_TRUE(act(dialog, L"cancel"));
 }
 
+TEST_F(BlockDialogTest, AFailedCreationLeavesTheDrawingAsItWas) {
+    const AcDbObjectId outline = addSquare(0, 0);
+    const HWND dialog = open(blockCreate);
+    ASSERT_NE(nullptr, dialog);
+    answers.give({pick(outline), "5,5", "^C"});
+    qv::host::failNextAdditions(1);  // the block definition is refused
+    EXPECT_TRUE(act(dialog, L"click 3"));
+    qv::host::failNextAdditions(0);
+    EXPECT_NE(std::wstring::npos, commandLine().find(L"Block Creation Failed\n"));
+    {
+        AcDbObjectPointer<AcDbPolyline> p(outline, AcDb::kForRead);
+        ASSERT_EQ(Acad::eOk, p.openStatus());
+        EXPECT_EQ(db()->modelSpaceId(), p->ownerId());
+        AcGePoint3d start;
+        p->getStartPoint(start);
+        EXPECT_EQ(AcGePoint3d(0, 0, 0), start);
+    }
+    EXPECT_TRUE(rooms().empty());
+    EXPECT_EQ(L"Room 1", text(dialog, IDC_NEXT_SPACE_NAME));
+    EXPECT_EQ("", qv::test::hostLeftovers());
+    EXPECT_TRUE(act(dialog, L"cancel"));
+}
+
 TEST_F(BlockDialogTest, TheTextDefaultsAreSavedAsTyped) {
     const struct {
         const wchar_t* action;
