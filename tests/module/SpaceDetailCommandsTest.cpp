@@ -16,6 +16,13 @@ using qv::test::SpaceRoom;
 
 class SpaceDetailCommands : public qv::test::SpaceBlockCommandTest {
   protected:
+    // The entity's layer name (the host hands out a copy, freed here).
+    static std::wstring layerOf(const AcDbEntity& entity) {
+        ACHAR* name = entity.layer();
+        const std::wstring layer = name != nullptr ? name : L"";
+        acutDelString(name);
+        return layer;
+    }
     // The layer of each attribute of the reference, "TAG:layer" joined by " ".
     std::wstring attributeLayers(AcDbObjectId reference) {
         std::wstring layers;
@@ -23,7 +30,7 @@ class SpaceDetailCommands : public qv::test::SpaceBlockCommandTest {
         AcDbObjectIterator* it = ref->attributeIterator();
         for (; !it->done(); it->step()) {
             AcDbObjectPointer<AcDbAttribute> attribute(it->objectId(), AcDb::kForRead);
-            layers += std::wstring(attribute->tagConst()) + L":" + attribute->layer() + L" ";
+            layers += std::wstring(attribute->tagConst()) + L":" + layerOf(*attribute) + L" ";
         }
         delete it;
         return layers;
@@ -36,7 +43,7 @@ class SpaceDetailCommands : public qv::test::SpaceBlockCommandTest {
             {
                 AcDbObjectPointer<AcDbAttribute> attribute(it->objectId(), AcDb::kForRead);
                 if (std::wstring(attribute->tagConst()) != tag ||
-                    std::wstring(attribute->layer()) == layer)
+                    layerOf(*attribute) == layer)
                     continue;
             }
             AcDbObjectPointer<AcDbAttribute> attribute(it->objectId(), AcDb::kForWrite);
