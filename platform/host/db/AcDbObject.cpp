@@ -204,7 +204,7 @@ Acad::ErrorStatus AcDbObject::erase(bool erasing) {
 namespace {
 
 bool sameApplication(const std::wstring& a, const std::wstring& b) {
-    return qv::host::foldName(a) == qv::host::foldName(b);
+    return qv::host::sameName(a, b);
 }
 
 }  // namespace
@@ -215,7 +215,7 @@ resbuf* AcDbObject::xData(const ACHAR* application) const {
     }
     for (const qv::host::XDataRecord& record : m_xdata) {
         if (sameApplication(record.application, application)) {
-            return qv::host::buildXData({record});
+            return qv::host::buildXData(&record, 1);
         }
     }
     return nullptr;
@@ -246,6 +246,30 @@ Acad::ErrorStatus AcDbObject::setXData(const resbuf* list) {
             record.application =
                 qv::host::ObjectAccess::peekAs<AcDbSymbolTableRecord>(app)->qvName();
         }
+    }
+    if (given.size() == 1) {
+        // One application's record (as nearly every write gives): replaced, added or removed
+        // in place once the limit allows it, without a copy of the other records.
+        qv::host::XDataRecord& record = given.front();
+        const auto found = std::find_if(m_xdata.begin(), m_xdata.end(), [&](const auto& r) {
+            return sameApplication(r.application, record.application);
+        });
+        const int size = qv::host::xdataSize(m_xdata) -
+                         (found != m_xdata.end() ? qv::host::xdataSize(*found) : 0) +
+                         (record.items.empty() ? 0 : qv::host::xdataSize(record));
+        if (size > qv::host::kXDataLimit) {
+            return Acad::eXdataSizeExceeded;
+        }
+        if (record.items.empty()) {
+            if (found != m_xdata.end()) {
+                m_xdata.erase(found);
+            }
+        } else if (found != m_xdata.end()) {
+            *found = std::move(record);
+        } else {
+            m_xdata.push_back(std::move(record));
+        }
+        return Acad::eOk;
     }
     std::vector<qv::host::XDataRecord> merged = m_xdata;
     for (qv::host::XDataRecord& record : given) {
