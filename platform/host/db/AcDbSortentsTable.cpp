@@ -122,6 +122,7 @@ void AcDbSortentsTable::rebuild() const {
     std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
         return a.first != b.first ? a.first < b.first : a.second.handle() < b.second.handle();
     });
+    m_placeOf.reserve(keyed.size());
     Place next = 0;
     for (const auto& [key, id] : keyed) {
         m_drawn.emplace_hint(m_drawn.end(), next, id);
