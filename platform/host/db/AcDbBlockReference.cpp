@@ -215,8 +215,8 @@ void addCarried(const AcDbEntity& entity, const AcGeMatrix3d& m, AcDbExtents& ex
     }
     AcDbExtents box;
     if (isPureTranslation(m)) {
-        // A box moved is the box of the moved entity: no copy to carry (the attributes of a
-        // reference in its own space, the contents of a reference that is only placed).
+        // A box moved is the box of the moved entity: no copy to carry (the contents of a
+        // reference that is only placed, as space blocks are).
         if (entity.getGeomExtents(box) == Acad::eOk) {
             const AcGeVector3d move = m.translation();
             extents.addExt(AcDbExtents(box.minPoint() + move, box.maxPoint() + move));
