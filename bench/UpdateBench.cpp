@@ -57,8 +57,8 @@ int loadPlanWithSpaces(int rooms) {
         room.setPrecision(2);
         auto* attributes = new CAttributes;
         attributes->setTextHeight(0.25);
-        const CString values[] = {L"R-" + CString(std::to_wstring(made + 1).c_str()),
-                                  L"0.00sq.m.", L"0.00m."};
+        const CString values[] = {L"R-" + CString(std::to_wstring(made + 1).c_str()), L"0.00sq.m.",
+                                  L"0.00m."};
         for (int kind = 0; kind < 3; ++kind) {
             auto* record = new COrvanAttribute;
             record->setKind(kind);
@@ -111,8 +111,8 @@ void BM_HatchAllSpaces(benchmark::State& state) {
         hatchAllSpaces();
         state.PauseTiming();
         const std::wstring summary = std::to_wstring(rooms) + L" block(s) hatched in ";
-        const bool bAll = made == rooms &&
-                          qv::host::transcript().text().find(summary) != std::wstring::npos;
+        const bool bAll =
+            made == rooms && qv::host::transcript().text().find(summary) != std::wstring::npos;
         acDocManager->qvReset();
         if (!bAll) {
             state.SkipWithError("osc_has did not hatch every space block");
@@ -123,18 +123,15 @@ void BM_HatchAllSpaces(benchmark::State& state) {
     state.counters["rooms"] = rooms;
 }
 
+// 5,000, 10,000, 20,000 and 40,000 rooms.
 BENCHMARK(BM_UpdateSpaces)
-    ->Arg(5000)
-    ->Arg(10000)
-    ->Arg(20000)
-    ->Arg(40000)
+    ->RangeMultiplier(2)
+    ->Range(5000, 40000)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
 BENCHMARK(BM_HatchAllSpaces)
-    ->Arg(5000)
-    ->Arg(10000)
-    ->Arg(20000)
-    ->Arg(40000)
+    ->RangeMultiplier(2)
+    ->Range(5000, 40000)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
 
