@@ -123,17 +123,14 @@ void BM_HatchAllSpaces(benchmark::State& state) {
     state.counters["rooms"] = rooms;
 }
 
-// 5,000, 10,000, 20,000 and 40,000 rooms.
-BENCHMARK(BM_UpdateSpaces)
-    ->RangeMultiplier(2)
-    ->Range(5000, 40000)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(3);
-BENCHMARK(BM_HatchAllSpaces)
-    ->RangeMultiplier(2)
-    ->Range(5000, 40000)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1);
+// Plans of 5,000, 10,000, 20,000 and 40,000 rooms.
+void planSizes(benchmark::internal::Benchmark* b) {
+    for (const int rooms : {5000, 10000, 20000, 40000})
+        b->Arg(rooms);
+}
+
+BENCHMARK(BM_UpdateSpaces)->Apply(planSizes)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_HatchAllSpaces)->Apply(planSizes)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
 
