@@ -100,7 +100,7 @@ TEST_F(HatchCommands, HatchAllSpacesReportsTheTimeTakenPerBlock) {
         for (const AcDbObjectId& id : hatches()) {
             AcDbObjectPointer<AcDbHatch> hatch(id, AcDb::kForRead);
             EXPECT_STREQ(hatch->patternName(), L"SOLID");
-            EXPECT_STREQ(hatch->layer(), L"#Hatch");
+            EXPECT_EQ(taken(hatch->layer()), L"#Hatch");
             EXPECT_TRUE(hatch->color().isByColor());
             EXPECT_EQ(hatch->color().red(), 255);
             EXPECT_EQ(hatch->color().green(), 255);

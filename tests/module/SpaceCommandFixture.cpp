@@ -69,7 +69,7 @@ AcDbObjectId SpaceCommandTest::addSpace(const SpaceSpec& spec) {
         AcDbObjectPointer<AcDbBlockReference> ref(reference, AcDb::kForRead);
         for (const AcDbObjectId& id : ref->qvAttributes()) {
             AcDbObjectPointer<AcDbAttribute> attribute(id, AcDb::kForWrite);
-            if (attribute.openStatus() == Acad::eOk && std::wstring(attribute->tag()) == L"AUX")
+            if (attribute.openStatus() == Acad::eOk && taken(attribute->tag()) == L"AUX")
                 attribute->erase();
         }
     }
@@ -162,6 +162,12 @@ void SpaceCommandTest::setOutlineClosed(AcDbObjectId reference, bool closed) {
             return;
         }
     }
+}
+
+std::wstring SpaceCommandTest::taken(ACHAR* text) {
+    std::wstring copy = text != nullptr ? text : L"";
+    acutDelString(text);
+    return copy;
 }
 
 std::wstring SpaceCommandTest::transcript() {

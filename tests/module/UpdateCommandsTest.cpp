@@ -179,7 +179,7 @@ TEST_F(UpdateCommands, RefreshTagsLaysTheTextsOutAgainUnderOneLock) {
         AcDbObjectPointer<AcDbBlockReference> ref(room, AcDb::kForRead);
         for (const AcDbObjectId& id : ref->qvAttributes()) {
             AcDbObjectPointer<AcDbAttribute> attribute(id, AcDb::kForRead);
-            if (std::wstring(attribute->tag()) == L"NAME")
+            if (taken(attribute->tag()) == L"NAME")
                 return id;
         }
         return AcDbObjectId();
