@@ -1,6 +1,8 @@
 // ous, osxta, out, ort and obta: the commands that bring every space block up to date.
 #include "module/UpdateCommands.h"
 
+#include <functional>
+
 #include "StdAfx.h"
 
 #include "blocks/Attributes.h"
@@ -167,22 +169,30 @@ const ValueQuestion TEXT_ROTATION = {L"Enter new Text Rotation or (i)gnore",
                                      L"Invalid Input. Enter new Text Rotation or (i)gnore",
                                      nullptr};
 
+// Collects the space blocks of the frame's drawing, loads the preferences, then changes and
+// writes every block, the change given the document and the preferences' precision and units.
+void sweepInPreferredUnits(
+    CCommandFrame& frame,
+    const std::function<void(CBlockDWG&, AcApDocument*, int iPrecision, int iUnits)>& change) {
+    CAcadDrawing* pDrawing = frame.openCurrentDrawing();
+    CBlocks blocks;
+    collectSpaceBlocks(pDrawing, blocks);
+    const CPreferences* pPreferences = frame.loadPreferences();
+    const int iPrecision = pPreferences->getPrecision();
+    const int iUnits = pPreferences->getUnits();
+    sweepBlocks(pDrawing, blocks, [&](CBlockDWG& block) {
+        change(block, pDrawing->getDocument(), iPrecision, iUnits);
+        return true;
+    });
+}
+
 }  // namespace
 
 void updateSpaces() {
     guardCommand(_T("updateSpaces"), [] {
         CCommandFrame frame;
         CCommandFrame::printBanner(L"Orvan Update Spaces ");
-        CAcadDrawing* pDrawing = frame.openCurrentDrawing();
-        CBlocks blocks;
-        collectSpaceBlocks(pDrawing, blocks);
-        const CPreferences* pPreferences = frame.loadPreferences();
-        const int iPrecision = pPreferences->getPrecision();
-        const int iUnits = pPreferences->getUnits();
-        sweepBlocks(pDrawing, blocks, [&](CBlockDWG& block) {
-            updateSpace(block, pDrawing->getDocument(), iPrecision, iUnits);
-            return true;
-        });
+        sweepInPreferredUnits(frame, updateSpace);
     });
 }
 
@@ -197,16 +207,10 @@ void syncXDataToAttributes() {
                                    &choices.bPerimeter);
         CAcadUtilities::getBoolean(L"Recalculate values before sync?", FALSE,
                                    &choices.bRecalculate);
-        CAcadDrawing* pDrawing = frame.openCurrentDrawing();
-        CBlocks blocks;
-        collectSpaceBlocks(pDrawing, blocks);
-        const CPreferences* pPreferences = frame.loadPreferences();
-        const int iPrecision = pPreferences->getPrecision();
-        const int iUnits = pPreferences->getUnits();
-        sweepBlocks(pDrawing, blocks, [&](CBlockDWG& block) {
-            syncSpace(block, pDrawing->getDocument(), choices, iPrecision, iUnits);
-            return true;
-        });
+        sweepInPreferredUnits(
+            frame, [&](CBlockDWG& block, AcApDocument* pDocument, int iPrecision, int iUnits) {
+                syncSpace(block, pDocument, choices, iPrecision, iUnits);
+            });
     });
 }
 

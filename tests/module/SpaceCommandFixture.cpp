@@ -26,8 +26,8 @@ SpaceCommandTest::~SpaceCommandTest() {
 
 AcDbObjectId SpaceCommandTest::addSpace(const SpaceSpec& spec) {
     auto* outline = new AcDbPolyline;
-    const double corners[4][2] = {{spec.x, 0}, {spec.x + spec.w, 0}, {spec.x + spec.w, spec.h},
-                                  {spec.x, spec.h}};
+    const double corners[4][2] = {
+        {spec.x, 0}, {spec.x + spec.w, 0}, {spec.x + spec.w, spec.h}, {spec.x, spec.h}};
     for (const auto& c : corners)
         outline->addVertexAt(outline->numVerts(), AcGePoint2d(c[0], c[1]));
     outline->setClosed(true);
@@ -69,7 +69,7 @@ AcDbObjectId SpaceCommandTest::addSpace(const SpaceSpec& spec) {
         AcDbObjectPointer<AcDbBlockReference> ref(reference, AcDb::kForRead);
         for (const AcDbObjectId& id : ref->qvAttributes()) {
             AcDbObjectPointer<AcDbAttribute> attribute(id, AcDb::kForWrite);
-            if (attribute.openStatus() == Acad::eOk && std::wstring(attribute->tag()) == L"AUX")
+            if (attribute.openStatus() == Acad::eOk && taken(attribute->tag()) == L"AUX")
                 attribute->erase();
         }
     }
@@ -85,6 +85,24 @@ void SpaceCommandTest::resetHostDrawing() {
             if (entity.openStatus() == Acad::eOk)
                 entity->erase();
         }
+        model.close();
+        // The space blocks' definitions go with them, so that their names are free again.
+        AcDbBlockTable* table = nullptr;
+        ASSERT_EQ(db()->getBlockTable(table, AcDb::kForRead), Acad::eOk);
+        AcDbBlockTableIterator* it = nullptr;
+        table->newIterator(it);
+        for (; !it->done(); it->step()) {
+            AcDbBlockTableRecord* record = nullptr;
+            if (it->getRecord(record, AcDb::kForWrite) != Acad::eOk)
+                continue;
+            const ACHAR* name = nullptr;
+            record->getName(name);
+            if (std::wstring(name).rfind(L"ROOM-", 0) == 0)
+                EXPECT_EQ(record->erase(), Acad::eOk);
+            record->close();
+        }
+        delete it;
+        table->close();
     }
     ui.clear();
 }
@@ -144,6 +162,12 @@ void SpaceCommandTest::setOutlineClosed(AcDbObjectId reference, bool closed) {
             return;
         }
     }
+}
+
+std::wstring SpaceCommandTest::taken(ACHAR* text) {
+    std::wstring copy = text != nullptr ? text : L"";
+    acutDelString(text);
+    return copy;
 }
 
 std::wstring SpaceCommandTest::transcript() {

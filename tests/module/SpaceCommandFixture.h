@@ -52,6 +52,9 @@ class SpaceCommandTest : public DrawingTest {
     // Opens or closes the outline polyline of the reference's definition.
     void setOutlineClosed(AcDbObjectId reference, bool closed);
 
+    // A text the host hands over to the caller (a tag, a layer name), copied and freed.
+    static std::wstring taken(ACHAR* text);
+
     // The command line's transcript so far.
     static std::wstring transcript();
     // The message boxes shown, as "caption: text".

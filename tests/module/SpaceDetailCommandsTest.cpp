@@ -30,7 +30,7 @@ class SpaceDetailCommands : public qv::test::SpaceBlockCommandTest {
         AcDbObjectIterator* it = ref->attributeIterator();
         for (; !it->done(); it->step()) {
             AcDbObjectPointer<AcDbAttribute> attribute(it->objectId(), AcDb::kForRead);
-            layers += std::wstring(attribute->tagConst()) + L":" + layerOf(*attribute) + L" ";
+            layers += std::wstring(attribute->tagConst()) + L":" + layerOf(*attribute.object()) + L" ";
         }
         delete it;
         return layers;
@@ -43,7 +43,7 @@ class SpaceDetailCommands : public qv::test::SpaceBlockCommandTest {
             {
                 AcDbObjectPointer<AcDbAttribute> attribute(it->objectId(), AcDb::kForRead);
                 if (std::wstring(attribute->tagConst()) != tag ||
-                    layerOf(*attribute) == layer)
+                    layerOf(*attribute.object()) == layer)
                     continue;
             }
             AcDbObjectPointer<AcDbAttribute> attribute(it->objectId(), AcDb::kForWrite);

@@ -10,12 +10,12 @@ namespace {
 using qv::test::SpaceSpec;
 
 // Every room is 10 m by 5 m: 50 m², 30 m around (538.195520 sq.ft., 98.425197 ft.).
-const SpaceSpec STALE_METRIC = {L"Office", 0, 10000, 5000, 40, 26, 0, 3, L"40.000sq.m.",
-                                L"26.000m."};
-const SpaceSpec TYPED_OVER = {L"Lobby",     20000, 10000,       5000, 40, 26, 0, 2,
-                              L"Reception", L"Open plan"};
-const SpaceSpec STALE_IMPERIAL = {L"Store",        40000, 10000,    5000, 430.56, 85.3, 1, 2,
-                                  L"430.56sq.ft.", L"85.30ft."};
+const SpaceSpec STALE_METRIC = {L"Office", 0, 10000, 5000,           40,
+                                26,        0, 3,     L"40.000sq.m.", L"26.000m."};
+const SpaceSpec TYPED_OVER = {L"Lobby", 20000, 10000, 5000,         40,
+                              26,       0,     2,     L"Reception", L"Open plan"};
+const SpaceSpec STALE_IMPERIAL = {L"Store", 40000, 10000,           5000,       430.56, 85.3,
+                                  1,        2,     L"430.56sq.ft.", L"85.30ft."};
 
 class UpdateCommands : public qv::test::SpaceCommandTest {
   protected:
@@ -90,12 +90,27 @@ TEST_F(UpdateCommands, SyncCopiesTheChosenStoredValuesInThePreferredUnits) {
         std::wstring metricArea, metricAux, typedArea, storedArea;
     };
     const Case cases[] = {
-        {"all no: nothing changes", {"n", "n", "n", "n"}, 0, L"40.000sq.m.", L"26.000m.",
-         L"Reception", L"40.000sq.m."},
-        // The stored 40 m² written in square feet, converted for the text; the store stays.
-        {"defaults in feet", {"", "", "", ""}, 1, L"430.56sq.ft.", L"26.000m.", L"430.56sq.ft.",
+        {"all no: nothing changes",
+         {"n", "n", "n", "n"},
+         0,
+         L"40.000sq.m.",
+         L"26.000m.",
+         L"Reception",
          L"40.000sq.m."},
-        {"recalculated first", {"y", "y", "y", "y"}, 0, L"50.00sq.m.", L"30.00m.", L"50.00sq.m.",
+        // The stored 40 m² written in square feet, converted for the text; the store stays.
+        {"defaults in feet",
+         {"", "", "", ""},
+         1,
+         L"430.56sq.ft.",
+         L"26.000m.",
+         L"430.56sq.ft.",
+         L"40.000sq.m."},
+        {"recalculated first",
+         {"y", "y", "y", "y"},
+         0,
+         L"50.00sq.m.",
+         L"30.00m.",
+         L"50.00sq.m.",
          L"50.00sq.m."},
     };
     for (const Case& c : cases) {
@@ -164,7 +179,7 @@ TEST_F(UpdateCommands, RefreshTagsLaysTheTextsOutAgainUnderOneLock) {
         AcDbObjectPointer<AcDbBlockReference> ref(room, AcDb::kForRead);
         for (const AcDbObjectId& id : ref->qvAttributes()) {
             AcDbObjectPointer<AcDbAttribute> attribute(id, AcDb::kForRead);
-            if (std::wstring(attribute->tag()) == L"NAME")
+            if (taken(attribute->tag()) == L"NAME")
                 return id;
         }
         return AcDbObjectId();

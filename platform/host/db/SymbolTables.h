@@ -26,6 +26,8 @@ namespace qv::host {
 bool isValidSymbolName(const ACHAR* name, bool blockName);
 // Upper case for comparing names.
 std::wstring foldName(const std::wstring& name);
+// Whether two names are equal as foldName compares them (without making folded copies).
+bool sameName(const std::wstring& a, const std::wstring& b);
 }  // namespace qv::host
 
 class AcDbSymbolTableRecord : public AcDbObject {
@@ -175,6 +177,11 @@ class AcDbBlockTableRecord : public AcDbSymbolTableRecord {
     // Entities in the order added, erased ones included.
     const std::vector<AcDbObjectId>& qvEntities() const;
     void qvAppendEntityId(AcDbObjectId id);
+    // A number that changes whenever an entity leaves the block or one of its entities is erased
+    // or unerased (appending leaves it alone): while it stays, qvEntities() only grows at its
+    // end and the entities seen erased or not keep that state.
+    unsigned long long qvMembershipCount() const { return m_membershipCount; }
+    void qvNoteMembershipChange() { ++m_membershipCount; }
 
   protected:
     bool qvIsBlockRecord() const override { return true; }
@@ -194,6 +201,7 @@ class AcDbBlockTableRecord : public AcDbSymbolTableRecord {
     mutable std::unordered_map<Adesk::IntPtr, size_t> m_positions;
     mutable bool m_positionsKnown = false;
     mutable size_t m_emptyPlaces = 0;
+    unsigned long long m_membershipCount = 0;
     AcGePoint3d m_origin;
     AcDbObjectId m_layout;
     std::wstring m_comments;
