@@ -29,11 +29,20 @@ UnitTexts unitTextsOf(int iUnits) {
     return {L"m\u00B2", L"m"};
 }
 
-CString csvLine(const CString& sName, double dblArea, double dblPerimeter, const UnitTexts& units,
-                int iPrecision) {
-    return csvField(sName) + L"," + CUtilities::DoubleToCString(dblArea, iPrecision) + L"," +
-           units.sArea + L"," + CUtilities::DoubleToCString(dblPerimeter, iPrecision) + L"," +
-           units.sLength + L"\n";
+// Appends one line to the text, built in place: a listing of many thousand rooms makes no
+// temporary text per field.
+void appendCsvLine(CString& sText, const CString& sName, double dblArea, double dblPerimeter,
+                   const UnitTexts& units, int iPrecision) {
+    sText += csvField(sName);
+    sText += L",";
+    sText += CUtilities::DoubleToCString(dblArea, iPrecision);
+    sText += L",";
+    sText += units.sArea;
+    sText += L",";
+    sText += CUtilities::DoubleToCString(dblPerimeter, iPrecision);
+    sText += L",";
+    sText += units.sLength;
+    sText += L"\n";
 }
 
 // Sums of the rooms' areas and perimeters kept apart by unit, so that the total can be given in
@@ -78,18 +87,17 @@ CString roomAreaText(const CBlocks& blocks, int iPrecision) {
         const int iUnits = pBlock->getUnits();
         totalUnits = unitTextsOf(iUnits);
         bImperialTotal = iUnits == 1;
-        const CString sLine = csvLine(pBlock->getName(), pBlock->getArea(),
-                                      pBlock->getPerimeter(), totalUnits, iPrecision);
-        if (sBlockName == GROSS_AREA_BLOCK) {
-            sGrossArea += sLine;
-        } else {
-            sText += sLine;
+        const bool bGrossArea = sBlockName == GROSS_AREA_BLOCK;
+        appendCsvLine(bGrossArea ? sGrossArea : sText, pBlock->getName(), pBlock->getArea(),
+                      pBlock->getPerimeter(), totalUnits, iPrecision);
+        if (!bGrossArea) {
             sums.add(iUnits, pBlock->getArea(), pBlock->getPerimeter());
         }
     }
-    sText += csvLine(L"Total", sums.area(bImperialTotal), sums.perimeter(bImperialTotal),
-                     totalUnits, iPrecision);
-    return sText + sGrossArea;
+    appendCsvLine(sText, L"Total", sums.area(bImperialTotal), sums.perimeter(bImperialTotal),
+                  totalUnits, iPrecision);
+    sText += sGrossArea;
+    return sText;
 }
 
 // Writes the text (Windows-1252, CR LF) to the file, made or emptied. FALSE when the file

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwchar>
 #include <cwctype>
 #include <span>
 
@@ -31,6 +32,14 @@ int utf8Length(const std::wstring& text) {
         bytes += u < 0x80 ? 1 : u < 0x800 ? 2 : u < 0x10000 ? 3 : 4;
     }
     return bytes;
+}
+
+// acutNewString of a text whose length is known: the records of a big drawing are copied out
+// often enough that measuring each text again shows.
+ACHAR* newString(const std::wstring& text) {
+    auto* copy = new ACHAR[text.size() + 1];
+    std::wmemcpy(copy, text.c_str(), text.size() + 1);
+    return copy;
 }
 
 }  // namespace
@@ -161,13 +170,13 @@ resbuf* buildXData(const XDataRecord* records, size_t count) {
     };
     for (const XDataRecord& record : std::span(records, count)) {
         resbuf* app = acutNewRb(1001);
-        app->resval.rstring = acutNewString(record.application.c_str());
+        app->resval.rstring = newString(record.application);
         append(app);
         for (const XDataItem& item : record.items) {
             resbuf* rb = acutNewRb(item.code);
             switch (valueKind(item.code)) {
                 case ValueKind::String:
-                    rb->resval.rstring = acutNewString(item.text.c_str());
+                    rb->resval.rstring = newString(item.text);
                     break;
                 case ValueKind::Binary:
                     rb->resval.rbinary.clen = static_cast<short>(item.binary.size());

@@ -50,12 +50,13 @@ class Index {
         m_space = db.currentSpaceId();
         m_ids = layoutEntities(db, false, EntityOrder::Created);
         m_boxes.resize(m_ids.size());
+        m_shapes.resize(m_ids.size());
         std::vector<bool> boxed(m_ids.size(), false);
         Box all{0, 0, 0, 0};
         bool anyBox = false;
         for (size_t i = 0; i < m_ids.size(); ++i) {
-            const EntityShape shape = shapeOf(*ObjectAccess::peekAs<AcDbEntity>(m_ids[i]));
-            if (boxOf(shape, m_boxes[i])) {
+            m_shapes[i] = shapeOf(*ObjectAccess::peekAs<AcDbEntity>(m_ids[i]));
+            if (boxOf(m_shapes[i], m_boxes[i])) {
                 boxed[i] = true;
                 const Box& b = m_boxes[i];
                 all = anyBox ? Box{std::min(all.x0, b.x0), std::min(all.y0, b.y0),
@@ -122,6 +123,8 @@ class Index {
     }
 
     AcDbObjectId id(size_t i) const { return m_ids[i]; }
+    // The shape measured when the index was made: it holds as long as the index does.
+    const EntityShape& shape(size_t i) const { return m_shapes[i]; }
 
   private:
     // The grid column (or row) of a coordinate, from `origin`, clamped to a sane range.
@@ -135,6 +138,7 @@ class Index {
     unsigned long long m_changes = 0;
     std::vector<AcDbObjectId> m_ids;  // creation order
     std::vector<Box> m_boxes;
+    std::vector<EntityShape> m_shapes;
     std::vector<size_t> m_always;
     Box m_origin{0, 0, 0, 0};
     double m_cell = 1.0;
@@ -173,7 +177,7 @@ std::vector<AcDbObjectId> entitiesInPolygon(const AcDbDatabase& database,
         if (entity == nullptr || entity->isErased() || !filter.passes(*entity)) {
             continue;
         }
-        const EntityShape shape = shapeOf(*entity);
+        const EntityShape& shape = idx.shape(i);
         if (crossing ? shape.touches(polygon) : shape.isInside(polygon)) {
             out.push_back(id);
         }

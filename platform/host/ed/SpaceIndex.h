@@ -1,7 +1,8 @@
 // Finding the entities of the current space inside or crossing a polygon without looking at the
 // shape of every entity: each entity's outline box is kept in a grid over the plan, made once and
 // made again whenever any object may have changed (AcDbObject::qvChangeCount) or the database
-// or its current space is another one.
+// or its current space is another one. The shapes measured for the grid are kept with it, so a
+// search measures no entity again.
 #pragma once
 
 #include <vector>
