@@ -12,6 +12,8 @@
 // CEXStoredProcedure that carries the call's XML form.
 #pragma once
 
+#include <utility>
+
 #include "StdAfx.h"
 
 class CAcadDrawing;
@@ -54,11 +56,11 @@ class CAsset {
     void setHandleFromString(CString sHandle);
     CString getHandle() const;
     CString getBlockIdentifier() const { return m_sBlockIdentifier; }
-    void setBlockIdentifier(CString s) { m_sBlockIdentifier = s; }
+    void setBlockIdentifier(CString s) { m_sBlockIdentifier = std::move(s); }
     CString getBlockDescription() const { return m_sBlockDescription; }
-    void setBlockDescription(CString s) { m_sBlockDescription = s; }
+    void setBlockDescription(CString s) { m_sBlockDescription = std::move(s); }
     CString getUniqueDescription() const { return m_sUniqueDescription; }
-    void setUniqueDescription(CString s) { m_sUniqueDescription = s; }
+    void setUniqueDescription(CString s) { m_sUniqueDescription = std::move(s); }
     double getPointX() const { return m_dblPointX; }
     void setPointX(double dbl) { m_dblPointX = dbl; }
     double getPointY() const { return m_dblPointY; }

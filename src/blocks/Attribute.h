@@ -4,6 +4,8 @@
 // COrvanAttribute (the NAME, AREA and AUX texts of a space block) has one.
 #pragma once
 
+#include <utility>
+
 #include "StdAfx.h"
 
 class CStoredProcedure;
@@ -20,11 +22,11 @@ class CAttribute {
     CAttribute& operator=(const CAttribute&) = delete;
 
     CString getTag() const { return m_sTag; }
-    void setTag(CString sTag) { m_sTag = sTag; }
+    void setTag(CString sTag) { m_sTag = std::move(sTag); }
     CString getValue() const { return m_sValue; }
-    void setValue(CString sValue) { m_sValue = sValue; }
+    void setValue(CString sValue) { m_sValue = std::move(sValue); }
     CString getLayer() const { return m_sLayer; }
-    void setLayer(CString sLayer) { m_sLayer = sLayer; }
+    void setLayer(CString sLayer) { m_sLayer = std::move(sLayer); }
     int getExists() const { return m_iExists; }
     void setExists(int iExists) { m_iExists = iExists; }
     AcDbObjectId getObjectId() const { return m_objectId; }

@@ -41,11 +41,16 @@ double rotationInPlane(const AcDbText* pText, const AcGeMatrix3d& ucs, double de
 
 // The kind of a space-block tag (compared upper-cased), or -1.
 int kindOfTag(CString sTag) {
+    static const int KINDS[] = {COrvanAttribute::KIND_NAME, COrvanAttribute::KIND_AREA,
+                                COrvanAttribute::KIND_AUX};
+    // The tags, made once: every attribute of every space block is looked up here.
+    static const CString TAGS[] = {COrvanAttribute::tagOfKind(KINDS[0]),
+                                   COrvanAttribute::tagOfKind(KINDS[1]),
+                                   COrvanAttribute::tagOfKind(KINDS[2])};
     sTag.MakeUpper();
-    for (int iKind :
-         {COrvanAttribute::KIND_NAME, COrvanAttribute::KIND_AREA, COrvanAttribute::KIND_AUX}) {
-        if (sTag == COrvanAttribute::tagOfKind(iKind))
-            return iKind;
+    for (int i = 0; i < 3; ++i) {
+        if (sTag == TAGS[i])
+            return KINDS[i];
     }
     return COrvanAttribute::KIND_NONE;
 }

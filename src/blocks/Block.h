@@ -15,6 +15,8 @@
 // destructor is virtual, so a block is always destroyed whole through a CBlock pointer.
 #pragma once
 
+#include <utility>
+
 #include "StdAfx.h"
 
 class CHyperlinks;
@@ -28,11 +30,11 @@ class CBlock {
     CBlock& operator=(const CBlock&) = delete;
 
     CString getHandle() const { return m_sHandle; }
-    void setHandle(CString sHandle) { m_sHandle = sHandle; }
+    void setHandle(CString sHandle) { m_sHandle = std::move(sHandle); }
     CString getName() const { return m_sName; }
-    void setName(CString sName) { m_sName = sName; }
+    void setName(CString sName) { m_sName = std::move(sName); }
     CString getCode() const { return m_sCode; }
-    void setCode(CString sCode) { m_sCode = sCode; }
+    void setCode(CString sCode) { m_sCode = std::move(sCode); }
     int getUnits() const { return m_iUnits; }
     void setUnits(int iUnits) { m_iUnits = iUnits; }
     int getPrecision() const { return m_iPrecision; }
@@ -42,25 +44,25 @@ class CBlock {
     double getPerimeter() const { return m_dblPerimeter; }
     void setPerimeter(double dblPerimeter) { m_dblPerimeter = dblPerimeter; }
     CString getTagType() const { return m_sTagType; }
-    void setTagType(CString s) { m_sTagType = s; }
+    void setTagType(CString s) { m_sTagType = std::move(s); }
     CString getAreaType() const { return m_sAreaType; }
-    void setAreaType(CString s) { m_sAreaType = s; }
+    void setAreaType(CString s) { m_sAreaType = std::move(s); }
     CString getCostCentre() const { return m_sCostCentre; }
-    void setCostCentre(CString s) { m_sCostCentre = s; }
+    void setCostCentre(CString s) { m_sCostCentre = std::move(s); }
     CString getDate() const { return m_sDate; }
-    void setDate(CString s) { m_sDate = s; }
+    void setDate(CString s) { m_sDate = std::move(s); }
     CString getDateLastMove() const { return m_sDateLastMove; }
-    void setDateLastMove(CString s) { m_sDateLastMove = s; }
+    void setDateLastMove(CString s) { m_sDateLastMove = std::move(s); }
     CString getDeptCharge() const { return m_sDeptCharge; }
-    void setDeptCharge(CString s) { m_sDeptCharge = s; }
+    void setDeptCharge(CString s) { m_sDeptCharge = std::move(s); }
     double getRoomHeight() const { return m_dblRoomHeight; }
     void setRoomHeight(double dbl) { m_dblRoomHeight = dbl; }
     CString getSpecialReq() const { return m_sSpecialReq; }
-    void setSpecialReq(CString s) { m_sSpecialReq = s; }
+    void setSpecialReq(CString s) { m_sSpecialReq = std::move(s); }
     CString getTotStaff() const { return m_sTotStaff; }
-    void setTotStaff(CString s) { m_sTotStaff = s; }
+    void setTotStaff(CString s) { m_sTotStaff = std::move(s); }
     CString getTotWkStns() const { return m_sTotWkStns; }
-    void setTotWkStns(CString s) { m_sTotWkStns = s; }
+    void setTotWkStns(CString s) { m_sTotWkStns = std::move(s); }
     double getVolume() const { return m_dblVolume; }
     void setVolume(double dbl) { m_dblVolume = dbl; }
     int getBlockType() const { return m_iBlockType; }

@@ -23,6 +23,8 @@
 // "CBlockDWG::" and the operation, with "BlockDWG" as its source file.
 #pragma once
 
+#include <utility>
+
 #include "StdAfx.h"
 
 #include "blocks/Block.h"
@@ -67,9 +69,9 @@ class CBlockDWG : public CBlock {
     void setHandle(CString sHandle);
     void setHandleFromString(CString sHandle) { setHandle(sHandle); }
     CString getBlockName() const { return m_sBlockName; }
-    void setBlockName(CString s) { m_sBlockName = s; }
+    void setBlockName(CString s) { m_sBlockName = std::move(s); }
     CString getXDataAppName() const { return m_sXDataAppName; }
-    void setXDataAppName(CString s) { m_sXDataAppName = s; }
+    void setXDataAppName(CString s) { m_sXDataAppName = std::move(s); }
     // The value of the first "NAME=" string of the extended data read from the reference (what
     // CBlocks::readNameFromXData gives for it); empty when there was none.
     CString getXDataName() const { return m_sXDataName; }
@@ -89,7 +91,7 @@ class CBlockDWG : public CBlock {
     int getLineWeight() const { return m_iLineWeight; }
     void setLineWeight(int i) { m_iLineWeight = i; }
     CString getLayer() const { return m_sLayer; }
-    void setLayer(CString s) { m_sLayer = s; }
+    void setLayer(CString s) { m_sLayer = std::move(s); }
     // "sq.ft." for units 1 and -1 (imperial and not known), else "sq.m.".
     CString getAreaUnitsText() const;
     // "ft." for units 1 and -1, else "m.".

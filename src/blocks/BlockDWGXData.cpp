@@ -18,6 +18,8 @@
 // A handle list longer than one string of the host (255 bytes) goes on in further strings of the
 // same key, each ending with a comma; the reader joins them. A record with one string per list,
 // as every record of short lists is, reads as before.
+#include <string_view>
+
 #include "blocks/Attributes.h"
 #include "blocks/BlockDWG.h"
 #include "blocks/BlockDWGHost.h"
@@ -64,13 +66,8 @@ void appendHandleStrings(resbuf*& pLast, const CString& sKey, const CString& sHa
     pLast = pLast->rbnext = acutBuildList(1000, sCurrent.GetString(), 0);
 }
 
-bool startsWith(const CString& sText, const wchar_t* sKey) {
-    return wcsncmp(sText.GetString(), sKey, wcslen(sKey)) == 0;
-}
-
 bool endsWith(const CString& sText, const wchar_t* sEnd) {
-    const int iLength = static_cast<int>(wcslen(sEnd));
-    return sText.GetLength() >= iLength && sText.Right(iLength) == sEnd;
+    return std::wstring_view(sText).ends_with(sEnd);
 }
 
 // The decimal places of a number text: the characters after its first "." (0 without one).
@@ -158,13 +155,16 @@ void CBlockDWG::readXData(resbuf* pList, AcApDocument* pDocument) {
         for (const resbuf* pItem = pList; pItem != nullptr; pItem = pItem->rbnext) {
             if (pItem->restype != 1000 || pItem->resval.rstring == nullptr)
                 continue;
-            const CString sText(pItem->resval.rstring);
-            if (startsWith(sText, L"NAME=")) {
+            // Each string is looked at where the list keeps it; only the values are copied.
+            const std::wstring_view sText(pItem->resval.rstring);
+            const auto valueAfter = [&sText](size_t nKey) { return CString(sText.substr(nKey)); };
+            if (sText.starts_with(L"NAME=")) {
                 if (!bNameRead)
-                    m_sXDataName = CAcadUtilities::extractData(CAcadUtilities::XDATA_NAME, sText);
+                    m_sXDataName =
+                        CAcadUtilities::extractData(CAcadUtilities::XDATA_NAME, CString(sText));
                 bNameRead = true;
-            } else if (startsWith(sText, L"AREA=")) {
-                CString sValue = sText.Mid(5);
+            } else if (sText.starts_with(L"AREA=")) {
+                CString sValue = valueAfter(5);
                 bool bUnit = true;
                 if (endsWith(sValue, L"sq.m.")) {
                     sValue = sValue.Left(sValue.GetLength() - 5);
@@ -179,39 +179,39 @@ void CBlockDWG::readXData(resbuf* pList, AcApDocument* pDocument) {
                 if (bUnit)
                     setPrecision(decimalsOf(sValue));
                 setArea(CUtilities::CStringToDouble(sValue));
-            } else if (startsWith(sText, L"PERIMETER=")) {
-                CString sValue = sText.Mid(10);
+            } else if (sText.starts_with(L"PERIMETER=")) {
+                CString sValue = valueAfter(10);
                 if (endsWith(sValue, L"ft."))
                     sValue = sValue.Left(sValue.GetLength() - 3);
                 else if (endsWith(sValue, L"m."))
                     sValue = sValue.Left(sValue.GetLength() - 2);
                 setPerimeter(CUtilities::CStringToDouble(sValue));
-            } else if (startsWith(sText, L"TAGTYPE=")) {
-                setTagType(sText.Mid(8));
-            } else if (startsWith(sText, L"AREA_TYPE=")) {
-                setAreaType(sText.Mid(10));
-            } else if (startsWith(sText, L"COST_CENTRE=")) {
-                setCostCentre(sText.Mid(12));
-            } else if (startsWith(sText, L"DATE=")) {
-                setDate(sText.Mid(5));
-            } else if (startsWith(sText, L"DATE_L_MOVE=")) {
-                setDateLastMove(sText.Mid(12));
-            } else if (startsWith(sText, L"DEPT_CHARGE=")) {
-                setDeptCharge(sText.Mid(12));
-            } else if (startsWith(sText, L"ROOM_HEIGHT=")) {
-                setRoomHeight(CUtilities::CStringToDouble(sText.Mid(12)));
-            } else if (startsWith(sText, L"SPECIAL_REQ=")) {
-                setSpecialReq(sText.Mid(12));
-            } else if (startsWith(sText, L"TOT_STAFF=")) {
-                setTotStaff(sText.Mid(10));
-            } else if (startsWith(sText, L"TOT_WKSTNS=")) {
-                setTotWkStns(sText.Mid(11));
-            } else if (startsWith(sText, L"VOLUME=")) {
-                setVolume(CUtilities::CStringToDouble(sText.Mid(7)));
-            } else if (startsWith(sText, L"HANDLESTOMINUS=")) {
-                readHandles(HandleList::Minus, sText.Mid(15), pDatabase, bMinusRead);
-            } else if (startsWith(sText, L"HANDLESTOADD=")) {
-                readHandles(HandleList::Add, sText.Mid(13), pDatabase, bAddRead);
+            } else if (sText.starts_with(L"TAGTYPE=")) {
+                setTagType(valueAfter(8));
+            } else if (sText.starts_with(L"AREA_TYPE=")) {
+                setAreaType(valueAfter(10));
+            } else if (sText.starts_with(L"COST_CENTRE=")) {
+                setCostCentre(valueAfter(12));
+            } else if (sText.starts_with(L"DATE=")) {
+                setDate(valueAfter(5));
+            } else if (sText.starts_with(L"DATE_L_MOVE=")) {
+                setDateLastMove(valueAfter(12));
+            } else if (sText.starts_with(L"DEPT_CHARGE=")) {
+                setDeptCharge(valueAfter(12));
+            } else if (sText.starts_with(L"ROOM_HEIGHT=")) {
+                setRoomHeight(CUtilities::CStringToDouble(valueAfter(12)));
+            } else if (sText.starts_with(L"SPECIAL_REQ=")) {
+                setSpecialReq(valueAfter(12));
+            } else if (sText.starts_with(L"TOT_STAFF=")) {
+                setTotStaff(valueAfter(10));
+            } else if (sText.starts_with(L"TOT_WKSTNS=")) {
+                setTotWkStns(valueAfter(11));
+            } else if (sText.starts_with(L"VOLUME=")) {
+                setVolume(CUtilities::CStringToDouble(valueAfter(7)));
+            } else if (sText.starts_with(L"HANDLESTOMINUS=")) {
+                readHandles(HandleList::Minus, valueAfter(15), pDatabase, bMinusRead);
+            } else if (sText.starts_with(L"HANDLESTOADD=")) {
+                readHandles(HandleList::Add, valueAfter(13), pDatabase, bAddRead);
             }
         }
     } catch (...) {

@@ -5,6 +5,8 @@
 // "bhDescription" (only when the description is not empty).
 #pragma once
 
+#include <utility>
+
 #include "StdAfx.h"
 
 class CHyperlink {
@@ -14,9 +16,9 @@ class CHyperlink {
         : m_sHref(sHref), m_sDescription(sDescription) {}
 
     CString getHref() const { return m_sHref; }
-    void setHref(CString sHref) { m_sHref = sHref; }
+    void setHref(CString sHref) { m_sHref = std::move(sHref); }
     CString getDescription() const { return m_sDescription; }
-    void setDescription(CString sDescription) { m_sDescription = sDescription; }
+    void setDescription(CString sDescription) { m_sDescription = std::move(sDescription); }
 
     // The target's address and description become this one's. A null target does nothing.
     void copyTo(CHyperlink* pTarget) const;

@@ -13,6 +13,11 @@ namespace qv::host::ed {
 namespace {
 
 bool isLayoutBlock(const AcDbBlockTableRecord& block) {
+    // Every layout's block name starts with "*": the many blocks of a plan are passed over
+    // without folding their names.
+    if (block.qvName().empty() || block.qvName().front() != L'*') {
+        return false;
+    }
     const std::wstring name = foldName(block.qvName());
     return name == L"*MODEL_SPACE" || name.rfind(L"*PAPER_SPACE", 0) == 0;
 }

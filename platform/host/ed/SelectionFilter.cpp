@@ -2,6 +2,7 @@
 
 #include <cwctype>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "host/db/AcDbBlockReference.h"
@@ -16,7 +17,7 @@ namespace qv::host::ed {
 struct SelectionFilter::Node {
     enum Kind { Text, Number, And, Or, Xor, Not } kind = And;
     int code = 0;
-    std::wstring pattern;   // Text
+    std::optional<WildcardPattern> pattern;  // Text
     long value = 0;         // Number
     std::wstring relation;  // Number: "=" unless a -4 item said otherwise
     std::vector<Node> children;
@@ -33,19 +34,21 @@ std::wstring upper(std::wstring s) {
     return s;
 }
 
-std::wstring recordName(AcDbObjectId id) {
+// The name of a record, seen where the record keeps it (empty when there is none).
+std::wstring_view recordName(AcDbObjectId id) {
     const auto* record = ObjectAccess::peekAs<AcDbSymbolTableRecord>(id);
-    return record != nullptr ? record->qvName() : std::wstring();
+    return record != nullptr ? std::wstring_view(record->qvName()) : std::wstring_view();
 }
 
-// The entity's text property of a group code, if it has one.
-std::optional<std::wstring> textOf(const AcDbEntity& entity, int code) {
+// The entity's text property of a group code, if it has one, seen where the entity (or its
+// class, or the record named) keeps it: a filter run over every entity of a plan copies none.
+std::optional<std::wstring_view> textOf(const AcDbEntity& entity, int code) {
     switch (code) {
         case 0:
-            return std::wstring(entity.isA()->dxfName());
+            return std::wstring_view(entity.isA()->dxfName());
         case 1:
             if (const auto* text = AcDbText::cast(&entity)) {
-                return std::wstring(text->textStringConst());
+                return std::wstring_view(text->textStringConst());
             }
             return std::nullopt;
         case 2:
@@ -53,7 +56,7 @@ std::optional<std::wstring> textOf(const AcDbEntity& entity, int code) {
                 return recordName(reference->blockTableRecord());
             }
             if (const auto* hatch = AcDbHatch::cast(&entity)) {
-                return std::wstring(hatch->patternName());
+                return std::wstring_view(hatch->patternName());
             }
             return std::nullopt;
         case 6:
@@ -66,7 +69,7 @@ std::optional<std::wstring> textOf(const AcDbEntity& entity, int code) {
 }
 
 bool isPaperSpace(const AcDbEntity& entity) {
-    return upper(recordName(entity.ownerId())).rfind(L"*PAPER_SPACE", 0) == 0;
+    return upper(std::wstring(recordName(entity.ownerId()))).rfind(L"*PAPER_SPACE", 0) == 0;
 }
 
 std::optional<long> numberOf(const AcDbEntity& entity, int code) {
@@ -114,8 +117,8 @@ bool isRelation(const std::wstring& s) {
 bool evaluate(const Node& node, const AcDbEntity& entity) {
     switch (node.kind) {
         case Node::Text: {
-            const std::optional<std::wstring> text = textOf(entity, node.code);
-            return text && wildcardMatch(*text, node.pattern, true);
+            const std::optional<std::wstring_view> text = textOf(entity, node.code);
+            return text && node.pattern && node.pattern->matches(*text, true);
         }
         case Node::Number: {
             const std::optional<long> number = numberOf(entity, node.code);
@@ -234,7 +237,7 @@ class Parser {
                     return fail(L"group " + std::to_wstring(item.restype) + L" needs a text");
                 }
                 test.kind = Node::Text;
-                test.pattern = item.resval.rstring;
+                test.pattern.emplace(item.resval.rstring);
                 return true;
             case 62:
             case 67:

@@ -57,10 +57,16 @@ bool parseSet(std::wstring_view p, size_t& i, Element& out) {
     return true;
 }
 
-struct Alternative {
+}  // namespace
+
+struct WildcardPattern::Alternative {
     bool negated = false;
     std::vector<Element> elements;
 };
+
+namespace {
+
+using Alternative = WildcardPattern::Alternative;
 
 // The alternatives of a pattern, each compiled; commas inside brackets or after "`" are kept.
 std::vector<Alternative> compile(std::wstring_view p) {
@@ -169,13 +175,24 @@ bool matchElements(std::wstring_view text, const std::vector<Element>& elements,
 
 }  // namespace
 
-bool wildcardMatch(std::wstring_view text, std::wstring_view pattern, bool ignoreCase) {
-    for (const Alternative& alt : compile(pattern)) {
+WildcardPattern::WildcardPattern(std::wstring_view pattern) : m_alternatives(compile(pattern)) {}
+WildcardPattern::~WildcardPattern() = default;
+WildcardPattern::WildcardPattern(const WildcardPattern&) = default;
+WildcardPattern::WildcardPattern(WildcardPattern&&) noexcept = default;
+WildcardPattern& WildcardPattern::operator=(const WildcardPattern&) = default;
+WildcardPattern& WildcardPattern::operator=(WildcardPattern&&) noexcept = default;
+
+bool WildcardPattern::matches(std::wstring_view text, bool ignoreCase) const {
+    for (const Alternative& alt : m_alternatives) {
         if (matchElements(text, alt.elements, ignoreCase) != alt.negated) {
             return true;
         }
     }
     return false;
+}
+
+bool wildcardMatch(std::wstring_view text, std::wstring_view pattern, bool ignoreCase) {
+    return WildcardPattern(pattern).matches(text, ignoreCase);
 }
 
 }  // namespace qv::host::ed

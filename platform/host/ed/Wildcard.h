@@ -15,10 +15,30 @@
 #pragma once
 
 #include <string_view>
+#include <vector>
 
 #include "../AdeskTypes.h"
 
 namespace qv::host::ed {
+
+// A pattern read once, for matching many texts (a selection filter over a whole plan).
+class WildcardPattern {
+  public:
+    explicit WildcardPattern(std::wstring_view pattern);
+    ~WildcardPattern();
+    WildcardPattern(const WildcardPattern&);
+    WildcardPattern(WildcardPattern&&) noexcept;
+    WildcardPattern& operator=(const WildcardPattern&);
+    WildcardPattern& operator=(WildcardPattern&&) noexcept;
+
+    // Whether `text` matches; with ignoreCase, letters of either case match each other.
+    bool matches(std::wstring_view text, bool ignoreCase) const;
+
+    struct Alternative;
+
+  private:
+    std::vector<Alternative> m_alternatives;
+};
 
 // Whether `text` matches `pattern`; with ignoreCase, letters of either case match each other.
 bool wildcardMatch(std::wstring_view text, std::wstring_view pattern, bool ignoreCase);
