@@ -155,16 +155,22 @@ void CBlockDWG::readXData(resbuf* pList, AcApDocument* pDocument) {
         for (const resbuf* pItem = pList; pItem != nullptr; pItem = pItem->rbnext) {
             if (pItem->restype != 1000 || pItem->resval.rstring == nullptr)
                 continue;
-            // Each string is looked at where the list keeps it; only the values are copied.
+            // Each string is looked at where the list keeps it; only the values are copied. The
+            // keys hold no "=", so a string starts with "KEY=" exactly when the text before its
+            // first "=" is KEY.
             const std::wstring_view sText(pItem->resval.rstring);
-            const auto valueAfter = [&sText](size_t nKey) { return CString(sText.substr(nKey)); };
-            if (sText.starts_with(L"NAME=")) {
+            const size_t nEquals = sText.find(L'=');
+            if (nEquals == std::wstring_view::npos)
+                continue;
+            const std::wstring_view sKey = sText.substr(0, nEquals);
+            const auto value = [&sText, nEquals] { return CString(sText.substr(nEquals + 1)); };
+            if (sKey == L"NAME") {
                 if (!bNameRead)
                     m_sXDataName =
                         CAcadUtilities::extractData(CAcadUtilities::XDATA_NAME, CString(sText));
                 bNameRead = true;
-            } else if (sText.starts_with(L"AREA=")) {
-                CString sValue = valueAfter(5);
+            } else if (sKey == L"AREA") {
+                CString sValue = value();
                 bool bUnit = true;
                 if (endsWith(sValue, L"sq.m.")) {
                     sValue = sValue.Left(sValue.GetLength() - 5);
@@ -179,39 +185,39 @@ void CBlockDWG::readXData(resbuf* pList, AcApDocument* pDocument) {
                 if (bUnit)
                     setPrecision(decimalsOf(sValue));
                 setArea(CUtilities::CStringToDouble(sValue));
-            } else if (sText.starts_with(L"PERIMETER=")) {
-                CString sValue = valueAfter(10);
+            } else if (sKey == L"PERIMETER") {
+                CString sValue = value();
                 if (endsWith(sValue, L"ft."))
                     sValue = sValue.Left(sValue.GetLength() - 3);
                 else if (endsWith(sValue, L"m."))
                     sValue = sValue.Left(sValue.GetLength() - 2);
                 setPerimeter(CUtilities::CStringToDouble(sValue));
-            } else if (sText.starts_with(L"TAGTYPE=")) {
-                setTagType(valueAfter(8));
-            } else if (sText.starts_with(L"AREA_TYPE=")) {
-                setAreaType(valueAfter(10));
-            } else if (sText.starts_with(L"COST_CENTRE=")) {
-                setCostCentre(valueAfter(12));
-            } else if (sText.starts_with(L"DATE=")) {
-                setDate(valueAfter(5));
-            } else if (sText.starts_with(L"DATE_L_MOVE=")) {
-                setDateLastMove(valueAfter(12));
-            } else if (sText.starts_with(L"DEPT_CHARGE=")) {
-                setDeptCharge(valueAfter(12));
-            } else if (sText.starts_with(L"ROOM_HEIGHT=")) {
-                setRoomHeight(CUtilities::CStringToDouble(valueAfter(12)));
-            } else if (sText.starts_with(L"SPECIAL_REQ=")) {
-                setSpecialReq(valueAfter(12));
-            } else if (sText.starts_with(L"TOT_STAFF=")) {
-                setTotStaff(valueAfter(10));
-            } else if (sText.starts_with(L"TOT_WKSTNS=")) {
-                setTotWkStns(valueAfter(11));
-            } else if (sText.starts_with(L"VOLUME=")) {
-                setVolume(CUtilities::CStringToDouble(valueAfter(7)));
-            } else if (sText.starts_with(L"HANDLESTOMINUS=")) {
-                readHandles(HandleList::Minus, valueAfter(15), pDatabase, bMinusRead);
-            } else if (sText.starts_with(L"HANDLESTOADD=")) {
-                readHandles(HandleList::Add, valueAfter(13), pDatabase, bAddRead);
+            } else if (sKey == L"TAGTYPE") {
+                setTagType(value());
+            } else if (sKey == L"AREA_TYPE") {
+                setAreaType(value());
+            } else if (sKey == L"COST_CENTRE") {
+                setCostCentre(value());
+            } else if (sKey == L"DATE") {
+                setDate(value());
+            } else if (sKey == L"DATE_L_MOVE") {
+                setDateLastMove(value());
+            } else if (sKey == L"DEPT_CHARGE") {
+                setDeptCharge(value());
+            } else if (sKey == L"ROOM_HEIGHT") {
+                setRoomHeight(CUtilities::CStringToDouble(value()));
+            } else if (sKey == L"SPECIAL_REQ") {
+                setSpecialReq(value());
+            } else if (sKey == L"TOT_STAFF") {
+                setTotStaff(value());
+            } else if (sKey == L"TOT_WKSTNS") {
+                setTotWkStns(value());
+            } else if (sKey == L"VOLUME") {
+                setVolume(CUtilities::CStringToDouble(value()));
+            } else if (sKey == L"HANDLESTOMINUS") {
+                readHandles(HandleList::Minus, value(), pDatabase, bMinusRead);
+            } else if (sKey == L"HANDLESTOADD") {
+                readHandles(HandleList::Add, value(), pDatabase, bAddRead);
             }
         }
     } catch (...) {
