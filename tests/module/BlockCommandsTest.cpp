@@ -245,6 +245,7 @@ TEST_F(BlockCommands, GrossAreaSurvivesEveryHostFailure) {
     CAcadDrawing drawing;
     drawing.setDocument(document());
     drawing.setIsOpen(1);
+    drawing.setIsCurrentDocument(1);
     qv::test::FaultSweepOptions options;
     options.setUp = [&] {
         const std::vector<AcDbObjectId> refs = referencesTo(L"ROOM-GROSS_AREA");
@@ -278,6 +279,7 @@ TEST_F(BlockCommands, BlockDefinitionExistsComparesWholeNamesExactly) {
     CAcadDrawing drawing;
     drawing.setDocument(document());
     drawing.setIsOpen(1);
+    drawing.setIsCurrentDocument(1);
     const struct {
         const wchar_t* name;
         int expected;
