@@ -9,6 +9,7 @@
 #include "blocks/OrvanAttribute.h"
 #include "drawing/AcadDrawing.h"
 #include "module/AuxAttributes.h"
+#include "support/FaultSweep.h"
 
 namespace {
 
@@ -187,6 +188,25 @@ TEST_F(AuxAttributes, TheAttributeLayersAreSwitchedOn) {
     for (const wchar_t* layer : {L"att-aux", L"ATT-NAME", L"ATT-AREA"})
         EXPECT_FALSE(isOff(layer)) << std::wstring(layer);
     EXPECT_TRUE(isOff(L"WALLS"));
+}
+
+// Every host call failing in turn: nothing escapes, nothing stays open or locked, nothing leaks,
+// and the reference never ends with two AUX texts.
+TEST_F(AuxAttributes, SurvivesEveryHostFailure) {
+    AcDbObjectId ref;
+    qv::test::FaultSweepOptions options;
+    options.setUp = [&] {
+        renewDocument();
+        ref = makeRoom(1, AcGePoint3d(5000, 3000, 0), 0.0);
+        strip(ref, L"AUX");
+        ui.clear();
+    };
+    options.check = [&]() -> std::string {
+        return attributesOf(ref).size() <= 3 ? "" : "AUX twice";
+    };
+    const qv::test::FaultSweepResult sweep = qv::test::sweepHostFaults(orvanAuxilarator, options);
+    EXPECT_TRUE(sweep.clean()) << sweep.report();
+    EXPECT_GT(sweep.failurePoints, 10);
 }
 
 }  // namespace
