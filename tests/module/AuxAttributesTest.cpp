@@ -70,20 +70,10 @@ class AuxAttributes : public qv::test::SpaceCommandTest {
         ref.close();
         return attributeDefinitionsOf(blockName.c_str());
     }
-    void setLayerOff(const wchar_t* name, bool off) {
-        WriteLock lock(document());
-        AcDbObjectPointer<AcDbLayerTable> layers(db()->layerTableId(), AcDb::kForRead);
-        AcDbObjectId id;
-        ASSERT_EQ(Acad::eOk, layers->getAt(name, id));
-        AcDbObjectPointer<AcDbLayerTableRecord> layer(id, AcDb::kForWrite);
-        layer->setIsOff(off);
-    }
     bool isOff(const wchar_t* name) {
-        AcDbObjectPointer<AcDbLayerTable> layers(db()->layerTableId(), AcDb::kForRead);
-        AcDbObjectId id;
-        EXPECT_EQ(Acad::eOk, layers->getAt(name, id));
-        AcDbObjectPointer<AcDbLayerTableRecord> layer(id, AcDb::kForRead);
-        return layer->isOff();
+        bool off = false, frozen = false;
+        layerState(name, off, frozen);
+        return off;
     }
 };
 
@@ -183,7 +173,7 @@ TEST_F(AuxAttributes, TheAttributeLayersAreSwitchedOn) {
     const AcDbObjectId ref = makeRoom(1, AcGePoint3d(5000, 3000, 0), 0.0);
     (void)ref;
     for (const wchar_t* layer : {L"att-aux", L"ATT-NAME", L"ATT-AREA", L"WALLS"})
-        setLayerOff(layer, true);
+        setLayerState(layer, true, false);
     orvanAuxilarator();
     for (const wchar_t* layer : {L"att-aux", L"ATT-NAME", L"ATT-AREA"})
         EXPECT_FALSE(isOff(layer)) << std::wstring(layer);

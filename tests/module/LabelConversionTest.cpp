@@ -57,23 +57,9 @@ class LabelConversion : public qv::test::SpaceCommandTest {
         acutDelString(name);
         return layer;
     }
-    void layerState(const wchar_t* name, bool& off, bool& frozen) {
-        AcDbObjectPointer<AcDbLayerTable> layers(db()->layerTableId(), AcDb::kForRead);
-        AcDbObjectId id;
-        ASSERT_EQ(Acad::eOk, layers->getAt(name, id));
-        AcDbObjectPointer<AcDbLayerTableRecord> layer(id, AcDb::kForRead);
-        off = layer->isOff();
-        frozen = layer->isFrozen();
-    }
     void freezeAndSwitchOff(const wchar_t* name) {
         addLayer(name);
-        WriteLock lock(document());
-        AcDbObjectPointer<AcDbLayerTable> layers(db()->layerTableId(), AcDb::kForRead);
-        AcDbObjectId id;
-        layers->getAt(name, id);
-        AcDbObjectPointer<AcDbLayerTableRecord> layer(id, AcDb::kForWrite);
-        layer->setIsOff(true);
-        layer->setIsFrozen(true);
+        setLayerState(name, true, true);
     }
     // The handle of a polyline that was erased.
     std::wstring erasedPolyline() {
@@ -234,20 +220,6 @@ TEST_F(LabelConversion, TheLabelsPointAndTurnAreKeptInATurnedUcs) {
     EXPECT_EQ(L"", find(bareTexts, L"NAME")->text);
     EXPECT_DOUBLE_EQ(10.0, find(bareTexts, L"AREA")->height);
     EXPECT_NEAR(0.0, find(bareTexts, L"AREA")->rotation, 1e-9);
-}
-
-// Without labels only the layers change.
-TEST_F(LabelConversion, WithoutLabelsOnlyTheLayersChange) {
-    freezeAndSwitchOff(L"BOMA");
-    const AcDbObjectId outline = addRectangle(0, 0, 1000, 1000);
-    orvanTavrinConversion();
-    bool off = false, frozen = false;
-    layerState(L"TAVRIN", off, frozen);
-    EXPECT_TRUE(off);
-    layerState(L"BOMA", off, frozen);
-    EXPECT_FALSE(off || frozen);
-    EXPECT_EQ(db()->modelSpaceId(), ownerOf(outline));
-    EXPECT_EQ(L"", shown());
 }
 
 // Every host call failing in turn: nothing escapes, nothing stays open or locked, and a label's

@@ -141,6 +141,25 @@ const TextSeen* SpaceCommandTest::find(const std::vector<TextSeen>& texts, const
     return nullptr;
 }
 
+void SpaceCommandTest::layerState(const wchar_t* name, bool& off, bool& frozen) const {
+    AcDbObjectPointer<AcDbLayerTable> layers(db()->layerTableId(), AcDb::kForRead);
+    AcDbObjectId id;
+    ASSERT_EQ(Acad::eOk, layers->getAt(name, id));
+    AcDbObjectPointer<AcDbLayerTableRecord> layer(id, AcDb::kForRead);
+    off = layer->isOff();
+    frozen = layer->isFrozen();
+}
+
+void SpaceCommandTest::setLayerState(const wchar_t* name, bool off, bool frozen) {
+    WriteLock lock(document());
+    AcDbObjectPointer<AcDbLayerTable> layers(db()->layerTableId(), AcDb::kForRead);
+    AcDbObjectId id;
+    ASSERT_EQ(Acad::eOk, layers->getAt(name, id));
+    AcDbObjectPointer<AcDbLayerTableRecord> layer(id, AcDb::kForWrite);
+    layer->setIsOff(off);
+    layer->setIsFrozen(frozen);
+}
+
 void SpaceCommandTest::setUcs(const AcGePoint3d& origin, const AcGeVector3d& xAxis,
                               const AcGeVector3d& yAxis) {
     WriteLock lock(document());

@@ -68,6 +68,9 @@ class SpaceCommandTest : public DrawingTest {
     static std::vector<TextSeen> attributesOf(AcDbObjectId reference);
     std::vector<TextSeen> attributeDefinitionsOf(const wchar_t* blockName) const;
     static const TextSeen* find(const std::vector<TextSeen>& texts, const wchar_t* tag);
+    // A layer's off and frozen states, read and written.
+    void layerState(const wchar_t* name, bool& off, bool& frozen) const;
+    void setLayerState(const wchar_t* name, bool off, bool frozen);
     void setUcs(const AcGePoint3d& origin, const AcGeVector3d& xAxis, const AcGeVector3d& yAxis);
 
     static std::wstring shown() { return qv::host::transcript().text(); }
