@@ -5,6 +5,8 @@
 #include "core/OrvanExceptions.h"
 #include "module/AuxAttributes.h"
 #include "module/BlockCommands.h"
+#include "module/BlockDialogCommands.h"
+#include "module/BlockEditCommands.h"
 #include "module/CommandFrame.h"
 #include "module/LabelConversion.h"
 #include "module/ModuleGlobals.h"
@@ -37,6 +39,9 @@ struct CommandRow {
 
 // The commands, registered in this order.
 const CommandRow COMMAND_TABLE[] = {
+    {L"ORVAN_COMMANDS", L"obe", L"orvanQuorvelle", DOCUMENT_CONTEXT, quorvelle},
+    {L"ORVAN_COMMANDS", L"obh", L"orvanBlockHyperlink", DOCUMENT_CONTEXT, blockHyperlink},
+    {L"ORVAN_COMMANDS", L"obc", L"orvanBlockCreate", DOCUMENT_CONTEXT, blockCreate},
     {L"ORVAN_COMMANDS", L"ogabc", L"orvanGrossAreaBlockCreate", APPLICATION_CONTEXT,
      grossAreaBlockCreate},
     {L"ORVAN_COMMANDS", L"odb", L"orvanDeleteBlock", APPLICATION_CONTEXT, deleteBlock},

@@ -95,6 +95,9 @@ const Registered EXPECTED_COMMANDS[] = {
     {L"ORVAN_HELP", L"od?", L"odiagnosticshelp", 0x200000},
     {L"ORVAN_ADMIN", L"oprefs", L"orvanPreferences", 0},
     {L"ORVAN_UTIL", L"oaux", L"orvanAuxilarator", 0x200000},
+    {L"ORVAN_COMMANDS", L"obe", L"orvanQuorvelle", 0},
+    {L"ORVAN_COMMANDS", L"obh", L"orvanBlockHyperlink", 0},
+    {L"ORVAN_COMMANDS", L"obc", L"orvanBlockCreate", 0},
     {L"ORVAN_COMMANDS", L"ogabc", L"orvanGrossAreaBlockCreate", 0x200000},
     {L"ORVAN_COMMANDS", L"odb", L"orvanDeleteBlock", 0x200000},
 };
