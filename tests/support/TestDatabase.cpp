@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <initializer_list>
 #include <string>
 
 #include "comdef.h"
@@ -21,9 +22,10 @@ bool read(const char* name, std::wstring& out) {
     return true;
 }
 
-std::wstring quotedIdentifier(const std::wstring& name) {
+// In double quotes, with quotes doubled: an SQL identifier, or a connection-string value.
+std::wstring doubleQuoted(std::wstring_view text) {
     std::wstring out = L"\"";
-    for (wchar_t c : name) {
+    for (wchar_t c : text) {
         out += c;
         if (c == L'"') {
             out += L'"';
@@ -78,17 +80,7 @@ const TestDatabase* TestDatabase::fromEnvironment() {
 std::wstring connectionStringValue(std::wstring_view value) {
     bool quote = value.find_first_of(L";\"'") != std::wstring_view::npos ||
                  (!value.empty() && (value.front() == L' ' || value.back() == L' '));
-    if (!quote) {
-        return std::wstring(value);
-    }
-    std::wstring out = L"\"";
-    for (wchar_t c : value) {
-        out += c;
-        if (c == L'"') {
-            out += L'"';
-        }
-    }
-    return out + L"\"";
+    return quote ? doubleQuoted(value) : std::wstring(value);
 }
 
 std::wstring TestDatabase::connectionString(std::wstring_view userId, std::wstring_view pwd) const {
@@ -111,11 +103,11 @@ void DatabaseTest::SetUp() {
     m_db = *described;
     m_db.catalog = described->sharedCatalog + L"_" + std::to_wstring(getpid()) + L"_" +
                    std::to_wstring(++copies);
-    const std::wstring name = quotedIdentifier(m_db.catalog);
+    const std::wstring name = doubleQuoted(m_db.catalog);
     const std::string error =
         onServer(m_db, {L"DROP DATABASE IF EXISTS " + name + L" WITH (FORCE)",
                         L"CREATE DATABASE " + name + L" TEMPLATE " +
-                            quotedIdentifier(described->templateCatalog)});
+                            doubleQuoted(described->templateCatalog)});
     if (!error.empty()) {
         FAIL() << "The test's own copy of the test database could not be made: " << error;
     }
@@ -125,7 +117,7 @@ void DatabaseTest::SetUp() {
 void DatabaseTest::TearDown() {
     if (m_ownCatalog) {
         const std::string error =
-            onServer(m_db, {L"DROP DATABASE " + quotedIdentifier(m_db.catalog) + L" WITH (FORCE)"});
+            onServer(m_db, {L"DROP DATABASE " + doubleQuoted(m_db.catalog) + L" WITH (FORCE)"});
         EXPECT_EQ(error, "") << "the test's own copy of the test database was not dropped";
         m_ownCatalog = false;
     }
