@@ -92,14 +92,21 @@ const Registered EXPECTED_COMMANDS[] = {
     {L"ORVAN_TEST", L"test", L"test", 0x200000},
     {L"ORVAN_SECRET", L"osc_has", L"osc_has", 0x200000},
     {L"ORVAN_SECRET", L"osc_hs", L"osc_hs", 0x200000},
+    {L"ORVAN_SECRET", L"osc_isc", L"osc_isc", 0x200000},
     {L"ORVAN_HELP", L"o?", L"ohelp", 0x200000},
     {L"ORVAN_HELP", L"od?", L"odiagnosticshelp", 0x200000},
     {L"ORVAN_ADMIN", L"oprefs", L"orvanPreferences", 0},
     {L"ORVAN_UTIL", L"ous", L"orvanUpdateSpaces", 0x200000},
     {L"ORVAN_UTIL", L"osxta", L"orvanSyncXDataToAttributes", 0x200000},
     {L"ORVAN_UTIL", L"out", L"orvanUpdateText", 0x200000},
+    {L"ORVAN_UTIL", L"oaux", L"orvanAuxilarator", 0x200000},
     {L"ORVAN_UTIL", L"ort", L"orvanRefreshTags", 0x200000},
     {L"ORVAN_UTIL", L"obta", L"orvanBlankThirdAttribute", 0x200000},
+    {L"ORVAN_COMMANDS", L"obe", L"orvanQuorvelle", 0},
+    {L"ORVAN_COMMANDS", L"obh", L"orvanBlockHyperlink", 0},
+    {L"ORVAN_COMMANDS", L"obc", L"orvanBlockCreate", 0},
+    {L"ORVAN_COMMANDS", L"ogabc", L"orvanGrossAreaBlockCreate", 0x200000},
+    {L"ORVAN_COMMANDS", L"odb", L"orvanDeleteBlock", 0x200000},
 };
 
 TEST_F(ModuleLoading, RegistersTheCommandsInTheirGroups) {
