@@ -157,9 +157,6 @@ TEST_F(HatchCommands, HatchSpaceHatchesOnlyThePickedSpaceBlock) {
         chair = addToModelSpace(
             new AcDbBlockReference(AcGePoint3d(90000, 0, 0), ref->blockTableRecord()));
     }
-        id.handle().getIntoAsciiBuffer(handle, 17);
-        return "#" + std::string(CStringA(handle));
-    };
     struct Case {
         const char* name;
         std::string answer;
