@@ -192,6 +192,23 @@ void CBlocks::replaceAt(int iIndex, CBlock* pBlock) {
     }
 }
 
+void CBlocks::deleteBlocksOfType(int iBlockType) {
+    try {
+        int iKept = 0;
+        for (int i = 0; i < m_iCount; i++) {
+            CBlock* pBlock = m_blocks.GetAt(i);
+            if (pBlock->getBlockType() == iBlockType)
+                deleteObject(pBlock);
+            else
+                m_blocks.SetAt(iKept++, pBlock);
+        }
+        m_blocks.SetSize(iKept);
+        m_iCount = iKept;
+    } catch (...) {
+        throwWrapped(SOURCE_FILE, _T("CBlocks::deleteBlocksOfType"));
+    }
+}
+
 CBlock* CBlocks::getAt(int iIndex) const {
     try {
         return m_blocks.GetAt(iIndex);

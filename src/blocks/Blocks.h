@@ -56,6 +56,9 @@ class CBlocks {
     // nothing. A null block, or an index outside 0 to count - 1, raises and leaves both the list
     // and the block as they were (the caller keeps the block).
     void replaceAt(int iIndex, CBlock* pBlock);
+    // Destroys every block of that block type code and closes the gaps (the others keep their
+    // order).
+    void deleteBlocksOfType(int iBlockType);
 
     // ---- Look-up ------------------------------------------------------------------------
 
