@@ -1,0 +1,122 @@
+// CGraphicReport: how the space blocks of one drawing are presented — categories with their
+// hatch settings, blocks and assets; the layers left on; link lines; the options of the pie
+// chart; and the plot settings used when a report is run from the facility database. It reads
+// and writes itself as an XML file (root "graphicReport", values as child elements) and applies
+// itself to an open drawing.
+//
+// The file: integers in decimal, booleans "1"/"0" (read as 1 only for the texts "1" and "true"),
+// doubles as the shortest text that reads back to the same value. Elements in any order; other
+// names are ignored; a missing element leaves its field unchanged; a name given twice sets its
+// field twice, the later standing. `outputPath`, `outputFilename`, `applyPlotSettings`,
+// `xmlOutputTo` and the link lines never appear in the file; `saveCopyTo` is written but not
+// read back. The file is user input: documents with a DTD or external entities are refused by
+// the XML loader (the report stays as it was).
+//
+// Ownership: the report owns its category list, its layers-on list and its link lines; each
+// setter deletes the list it held before (unless it is the same).
+//
+// Failures: serialize and applyToDrawing wrap a failure in a CEXUnhandled naming
+// "CGraphicReport::" and the operation (source file "GraphicReport"); deSerialize leaves the
+// report unchanged for a file that is missing, unreadable, malformed or of another root.
+#pragma once
+
+#include "StdAfx.h"
+
+class CAcadDrawing;
+class CCategories;
+class CLayers;
+class CLinkLines;
+
+class CGraphicReport {
+  public:
+    // Id 0, empty texts, plot type 0, apply plot settings 1, centred 1, area, scale and media
+    // 0, total area 0.0, no lists, pie offset 0.0, and the three pie flags 1.
+    CGraphicReport() = default;
+    ~CGraphicReport();
+    CGraphicReport(const CGraphicReport&) = delete;
+    CGraphicReport& operator=(const CGraphicReport&) = delete;
+
+    int getID() const { return m_iID; }
+    void setID(int iID) { m_iID = iID; }
+    CString getTitle() const { return m_sTitle; }
+    void setTitle(CString sTitle) { m_sTitle = sTitle; }
+    // Folders are cleaned (characters a path may not hold dropped, a trailing "\" ensured).
+    CString getDrawingPath() const { return m_sDrawingPath; }
+    void setDrawingPath(CString sPath);
+    // File names are checked but stored as given.
+    CString getDrawingFilename() const { return m_sDrawingFilename; }
+    void setDrawingFilename(CString sFilename);
+    CString getOutputPath() const { return m_sOutputPath; }
+    void setOutputPath(CString sPath);
+    CString getOutputFilename() const { return m_sOutputFilename; }
+    void setOutputFilename(CString sFilename);
+    int getPlotType() const { return m_iPlotType; }
+    void setPlotType(int iPlotType) { m_iPlotType = iPlotType; }
+    int getApplyPlotSettings() const { return m_iApplyPlotSettings; }
+    void setApplyPlotSettings(int iApply) { m_iApplyPlotSettings = iApply; }
+    int getPlotCentred() const { return m_bPlotCentred; }
+    void setPlotCentred(int bCentred) { m_bPlotCentred = bCentred; }
+    int getPlotAreaType() const { return m_iPlotAreaType; }
+    void setPlotAreaType(int iAreaType) { m_iPlotAreaType = iAreaType; }
+    int getPlotScaleType() const { return m_iPlotScaleType; }
+    void setPlotScaleType(int iScaleType) { m_iPlotScaleType = iScaleType; }
+    int getPlotMediaSize() const { return m_iPlotMediaSize; }
+    void setPlotMediaSize(int iMediaSize) { m_iPlotMediaSize = iMediaSize; }
+    CString getPlotLayout() const { return m_sPlotLayout; }
+    void setPlotLayout(CString sLayout) { m_sPlotLayout = sLayout; }
+    CString getSaveCopyTo() const { return m_sSaveCopyTo; }
+    void setSaveCopyTo(CString sSaveCopyTo) { m_sSaveCopyTo = sSaveCopyTo; }
+    CString getXMLOutputTo() const { return m_sXMLOutputTo; }
+    void setXMLOutputTo(CString sPath);
+    double getTotalChildAreas() const { return m_dblTotalChildAreas; }
+    void setTotalChildAreas(double dblTotal) { m_dblTotalChildAreas = dblTotal; }
+    CCategories* getCategories() const { return m_pCategories; }
+    void setCategories(CCategories* pCategories);
+    CLayers* getLayersOn() const { return m_pLayersOn; }
+    void setLayersOn(CLayers* pLayers);
+    CLinkLines* getLinkLines() const { return m_pLinkLines; }
+    void setLinkLines(CLinkLines* pLinkLines);
+    double getPieXYOffset() const { return m_dblPieXYOffset; }
+    void setPieXYOffset(double dblOffset) { m_dblPieXYOffset = dblOffset; }
+    int getPieIgnoreEmptySegments() const { return m_bPieIgnoreEmptySegments; }
+    void setPieIgnoreEmptySegments(int bIgnore) { m_bPieIgnoreEmptySegments = bIgnore; }
+    int getPieShowLabels() const { return m_bPieShowLabels; }
+    void setPieShowLabels(int bShow) { m_bPieShowLabels = bShow; }
+    int getPieShowLabelSegmentLines() const { return m_bPieShowLabelSegmentLines; }
+    void setPieShowLabelSegmentLines(int bShow) { m_bPieShowLabelSegmentLines = bShow; }
+
+    // Writes the report to a new file at the path (an existing file is replaced).
+    void serialize(CString sPath);
+    // Fills the report from the file at the path (see above).
+    void deSerialize(CString sPath);
+
+    // Applies the report to the open drawing: layers, link lines, the categories' hatching and
+    // formatting, then — on a full host with legend and pie markers — the legend table and the
+    // pie chart, and finally the layer state. Defined with the application of reports.
+    void applyToDrawing(CAcadDrawing* pDrawing);
+
+  private:
+    int m_iID = 0;
+    CString m_sTitle;
+    CString m_sDrawingPath;
+    CString m_sDrawingFilename;
+    CString m_sOutputPath;
+    CString m_sOutputFilename;
+    int m_iPlotType = 0;
+    int m_iApplyPlotSettings = 1;
+    int m_bPlotCentred = 1;
+    int m_iPlotAreaType = 0;
+    int m_iPlotScaleType = 0;
+    int m_iPlotMediaSize = 0;
+    CString m_sPlotLayout;
+    CString m_sSaveCopyTo;
+    CString m_sXMLOutputTo;
+    double m_dblTotalChildAreas = 0.0;
+    CCategories* m_pCategories = nullptr;
+    CLayers* m_pLayersOn = nullptr;
+    CLinkLines* m_pLinkLines = nullptr;
+    double m_dblPieXYOffset = 0.0;
+    int m_bPieIgnoreEmptySegments = 1;
+    int m_bPieShowLabels = 1;
+    int m_bPieShowLabelSegmentLines = 1;
+};
