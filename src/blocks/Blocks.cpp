@@ -16,6 +16,8 @@
 #include "drawing/AcadDrawing.h"
 #include "drawing/AcadUtilities.h"
 #include "drawing/DrawingLock.h"
+#include "reports/MarkerBlockLegend.h"
+#include "reports/MarkerBlockPie.h"
 
 static const LPCTSTR SOURCE_FILE = _T("Blocks.cpp");
 
@@ -306,6 +308,36 @@ void CBlocks::getAcadBlocks(CAcadDrawing* pDrawing) {
         });
     } catch (...) {
         throwWrapped(SOURCE_FILE, _T("CBlocks::getAcadBlocks"));
+    }
+}
+
+// The name of a reference's definition (empty when it does not open).
+static CString definitionNameOf(AcDbBlockReference* pReference) {
+    AcDbObjectPointer<AcDbBlockTableRecord> pDefinition(pReference->blockTableRecord(),
+                                                        AcDb::kForRead);
+    return pDefinition.openStatus() == Acad::eOk ? CString(pDefinition->qvName().c_str())
+                                                 : CString();
+}
+
+void CBlocks::getLegendBlock_SS(CAcadDrawing* pDrawing) {
+    try {
+        walkSelection(pDrawing, getLegendBlockSS, [&](AcDbBlockReference* pReference) {
+            if (definitionNameOf(pReference) == LEGEND_MARKER)
+                addBlock(new CMarkerBlockLegend(pReference, pDrawing->getDocument()));
+        });
+    } catch (...) {
+        throwWrapped(SOURCE_FILE, _T("CBlocks::getLegendBlock_SS"));
+    }
+}
+
+void CBlocks::getPieBlock_SS(CAcadDrawing* pDrawing) {
+    try {
+        walkSelection(pDrawing, getPieBlockSS, [&](AcDbBlockReference* pReference) {
+            if (definitionNameOf(pReference) == PIE_MARKER)
+                addBlock(new CMarkerBlockPie(pReference, pDrawing->getDocument()));
+        });
+    } catch (...) {
+        throwWrapped(SOURCE_FILE, _T("CBlocks::getPieBlock_SS"));
     }
 }
 

@@ -85,6 +85,11 @@ class CBlocks {
     void getOrvanDWGBlocks_I(CAcadDrawing* pDrawing, bool bAssets, CString sLevel);
     // Every block reference of the drawing as a plain CBlockDWG. Locks before it zooms.
     void getAcadBlocks(CAcadDrawing* pDrawing);
+    // The marker references of the drawing, in selection order: a CMarkerBlockLegend for each
+    // reference whose definition is named exactly "MARKER-LEGEND", a CMarkerBlockPie for each
+    // one of "MARKER-PIECHART" (reports/MarkerBlock*.h).
+    void getLegendBlock_SS(CAcadDrawing* pDrawing);
+    void getPieBlock_SS(CAcadDrawing* pDrawing);
 
     // The selections: "X" with the filter INSERT and, for the first three, the block name
     // "ROOM-*", "MARKER-LEGEND" or "MARKER-PIECHART". The host's result (RTNORM with a set,

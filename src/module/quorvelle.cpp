@@ -4,6 +4,7 @@
 #include "core/FileUtilities.h"
 #include "core/OrvanExceptions.h"
 #include "module/CommandFrame.h"
+#include "module/MarkerCommands.h"
 #include "module/ModuleGlobals.h"
 #include "module/PresPreferences.h"
 
@@ -34,6 +35,10 @@ struct CommandRow {
 
 // The commands, registered in this order.
 const CommandRow COMMAND_TABLE[] = {
+    {L"ORVAN_COMMANDS", L"olmc", L"orvanLegendMarkerCreate", DOCUMENT_CONTEXT,
+     legendMarkerBlockCreate, true},
+    {L"ORVAN_COMMANDS", L"opmc", L"orvanPieMarkerCreate", DOCUMENT_CONTEXT, pieMarkerBlockCreate,
+     true},
     {L"ORVAN_ADMIN", L"oprefs", L"orvanPreferences", DOCUMENT_CONTEXT, editPreferences},
     {L"ORVAN_HELP", L"o?", L"ohelp", APPLICATION_CONTEXT, displayHelp},
     {L"ORVAN_HELP", L"od?", L"odiagnosticshelp", APPLICATION_CONTEXT, displayDiagnosticsHelp},
