@@ -16,8 +16,6 @@
 #include "drawing/AcadDrawing.h"
 #include "drawing/AcadUtilities.h"
 #include "drawing/DrawingLock.h"
-#include "reports/MarkerBlockLegend.h"
-#include "reports/MarkerBlockPie.h"
 
 static const LPCTSTR SOURCE_FILE = _T("Blocks.cpp");
 
@@ -90,11 +88,10 @@ class CZoomedToExtents {
     bool m_bZoomed = false;
 };
 
-// Under one level of the drawing's lock and zoomed to the extents, calls `each` for every member
-// of the selection that opens as a block reference, in selection order. Nothing when the lock is
-// refused or the selection finds nothing; lock, view and set are given back on every path.
-void walkSelection(CAcadDrawing* pDrawing, int (*selector)(ads_name),
-                   const std::function<void(AcDbBlockReference*)>& each) {
+}  // namespace
+
+void CBlocks::walkSelection(CAcadDrawing* pDrawing, int (*selector)(ads_name),
+                            const std::function<void(AcDbBlockReference*)>& each) {
     if (pDrawing == nullptr)
         return;
     CDrawingLock lock(pDrawing);
@@ -110,6 +107,8 @@ void walkSelection(CAcadDrawing* pDrawing, int (*selector)(ads_name),
             each(pReference.object());
     }
 }
+
+namespace {
 
 int selectInserts(ads_name set, const wchar_t* sBlockName) {
     blockhost::ResBufPtr pFilter(sBlockName != nullptr
@@ -308,36 +307,6 @@ void CBlocks::getAcadBlocks(CAcadDrawing* pDrawing) {
         });
     } catch (...) {
         throwWrapped(SOURCE_FILE, _T("CBlocks::getAcadBlocks"));
-    }
-}
-
-// The name of a reference's definition (empty when it does not open).
-static CString definitionNameOf(AcDbBlockReference* pReference) {
-    AcDbObjectPointer<AcDbBlockTableRecord> pDefinition(pReference->blockTableRecord(),
-                                                        AcDb::kForRead);
-    return pDefinition.openStatus() == Acad::eOk ? CString(pDefinition->qvName().c_str())
-                                                 : CString();
-}
-
-void CBlocks::getLegendBlock_SS(CAcadDrawing* pDrawing) {
-    try {
-        walkSelection(pDrawing, getLegendBlockSS, [&](AcDbBlockReference* pReference) {
-            if (definitionNameOf(pReference) == LEGEND_MARKER)
-                addBlock(new CMarkerBlockLegend(pReference, pDrawing->getDocument()));
-        });
-    } catch (...) {
-        throwWrapped(SOURCE_FILE, _T("CBlocks::getLegendBlock_SS"));
-    }
-}
-
-void CBlocks::getPieBlock_SS(CAcadDrawing* pDrawing) {
-    try {
-        walkSelection(pDrawing, getPieBlockSS, [&](AcDbBlockReference* pReference) {
-            if (definitionNameOf(pReference) == PIE_MARKER)
-                addBlock(new CMarkerBlockPie(pReference, pDrawing->getDocument()));
-        });
-    } catch (...) {
-        throwWrapped(SOURCE_FILE, _T("CBlocks::getPieBlock_SS"));
     }
 }
 

@@ -19,9 +19,15 @@ CCategory::~CCategory() {
     delete m_pHatch;
 }
 
-void CCategory::setHatch(CHatch* pHatch) { replaceOwned(m_pHatch, pHatch); }
-void CCategory::setBlocks(CBlocks* pBlocks) { replaceOwned(m_pBlocks, pBlocks); }
-void CCategory::setAssets(CAssets* pAssets) { replaceOwned(m_pAssets, pAssets); }
+void CCategory::setHatch(CHatch* pHatch) {
+    replaceOwned(m_pHatch, pHatch);
+}
+void CCategory::setBlocks(CBlocks* pBlocks) {
+    replaceOwned(m_pBlocks, pBlocks);
+}
+void CCategory::setAssets(CAssets* pAssets) {
+    replaceOwned(m_pAssets, pAssets);
+}
 
 CBlocks* CCategory::releaseBlocks() {
     CBlocks* pBlocks = m_pBlocks;

@@ -20,8 +20,12 @@ static const LPCTSTR SOURCE_FILE = _T("GraphicReport.cpp");
 
 namespace {
 
-CString boolText(int bFlag) { return bFlag ? L"1" : L"0"; }
-int readBool(const CString& sText) { return sText == L"1" || sText == L"true" ? 1 : 0; }
+CString boolText(int bFlag) {
+    return bFlag ? L"1" : L"0";
+}
+int readBool(const CString& sText) {
+    return sText == L"1" || sText == L"true" ? 1 : 0;
+}
 
 }  // namespace
 
@@ -61,7 +65,9 @@ void CGraphicReport::setXMLOutputTo(CString sPath) {
 void CGraphicReport::setCategories(CCategories* pCategories) {
     replaceOwned(m_pCategories, pCategories);
 }
-void CGraphicReport::setLayersOn(CLayers* pLayers) { replaceOwned(m_pLayersOn, pLayers); }
+void CGraphicReport::setLayersOn(CLayers* pLayers) {
+    replaceOwned(m_pLayersOn, pLayers);
+}
 void CGraphicReport::setLinkLines(CLinkLines* pLinkLines) {
     replaceOwned(m_pLinkLines, pLinkLines);
 }
@@ -130,8 +136,10 @@ void CGraphicReport::deSerialize(CString sPath) {
         Setter set;
     };
     static const Field FIELDS[] = {
-        {L"grID", [](CGraphicReport& r,
-                     const CString& s) { r.m_iID = static_cast<int>(CUtilities::CStringToLong(s)); }},
+        {L"grID",
+         [](CGraphicReport& r, const CString& s) {
+             r.m_iID = static_cast<int>(CUtilities::CStringToLong(s));
+         }},
         {L"grTitle", [](CGraphicReport& r, const CString& s) { r.m_sTitle = s; }},
         {L"grDrawingPath", [](CGraphicReport& r, const CString& s) { r.m_sDrawingPath = s; }},
         {L"grDrawingFilename",
@@ -153,7 +161,8 @@ void CGraphicReport::deSerialize(CString sPath) {
          [](CGraphicReport& r, const CString& s) {
              r.m_iPlotScaleType = CPlotSettingIds::convertScale(CUtilities::CStringToInt(s));
          }},
-        {L"grPlotCentred", [](CGraphicReport& r, const CString& s) { r.m_bPlotCentred = readBool(s); }},
+        {L"grPlotCentred",
+         [](CGraphicReport& r, const CString& s) { r.m_bPlotCentred = readBool(s); }},
         {L"grPlotLayout", [](CGraphicReport& r, const CString& s) { r.m_sPlotLayout = s; }},
         {L"grTotalChildAreas",
          [](CGraphicReport& r, const CString& s) {
@@ -171,25 +180,25 @@ void CGraphicReport::deSerialize(CString sPath) {
          [](CGraphicReport& r, const CString& s) { r.m_bPieShowLabelSegmentLines = readBool(s); }},
     };
 
-    CXMLUtilities::readElement(
-        pRoot, L"graphicReport", [&](const CString& sName, MSXML2::IXMLDOMNodePtr pChild) {
-            if (sName == L"categories") {
-                auto pCategories = std::make_unique<CCategories>();
-                pCategories->deSerialize(pChild->GetchildNodes());
-                setCategories(pCategories.release());
-                return;
-            }
-            if (sName == L"layersOn") {
-                auto pLayers = std::make_unique<CLayers>();
-                pLayers->deSerialize(pChild->GetchildNodes());
-                setLayersOn(pLayers.release());
-                return;
-            }
-            for (const Field& field : FIELDS) {
-                if (sName == field.sName) {
-                    field.set(*this, CXMLUtilities::textOf(pChild));
-                    return;
-                }
-            }
-        });
+    CXMLUtilities::readElement(pRoot, L"graphicReport",
+                               [&](const CString& sName, MSXML2::IXMLDOMNodePtr pChild) {
+                                   if (sName == L"categories") {
+                                       auto pCategories = std::make_unique<CCategories>();
+                                       pCategories->deSerialize(pChild->GetchildNodes());
+                                       setCategories(pCategories.release());
+                                       return;
+                                   }
+                                   if (sName == L"layersOn") {
+                                       auto pLayers = std::make_unique<CLayers>();
+                                       pLayers->deSerialize(pChild->GetchildNodes());
+                                       setLayersOn(pLayers.release());
+                                       return;
+                                   }
+                                   for (const Field& field : FIELDS) {
+                                       if (sName == field.sName) {
+                                           field.set(*this, CXMLUtilities::textOf(pChild));
+                                           return;
+                                       }
+                                   }
+                               });
 }

@@ -84,3 +84,19 @@ AcDbObjectId insertInModelSpace(AcDbDatabase* pDatabase, AcDbObjectId blockId,
 }
 
 }  // namespace reportblocks
+
+#include "blocks/Block.h"
+#include "blocks/Blocks.h"
+#include "reports/Category.h"
+
+namespace reportblocks {
+
+double categoryArea(CCategory* pCategory) {
+    double dblArea = 0.0;
+    CBlocks* pBlocks = pCategory->getBlocks();
+    for (int i = 0; pBlocks != nullptr && i < pBlocks->getCount(); i++)
+        dblArea += pBlocks->getAt(i)->getArea();
+    return dblArea;
+}
+
+}  // namespace reportblocks

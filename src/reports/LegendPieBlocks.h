@@ -27,3 +27,13 @@ AcDbObjectId insertInModelSpace(AcDbDatabase* pDatabase, AcDbObjectId blockId,
                                 const AcGePoint3d& ptPosition, double dblRotation);
 
 }  // namespace reportblocks
+
+class CCategory;
+
+namespace reportblocks {
+
+// The sum of the areas of the category's space blocks, in order; 0.0 without a block list.
+// Assets are not counted.
+double categoryArea(CCategory* pCategory);
+
+}  // namespace reportblocks

@@ -115,9 +115,8 @@ double CLinkLine::labelAngle(const AcGePoint3d& start, const AcGePoint3d& end) {
 }
 
 void CLinkLine::drawLine(AcDbObjectId& lineId, const AcGePoint3d& start, const AcGePoint3d& end,
-                         AcCmColor colour, CString sLabel, double dblTextHeight,
-                         int bRotateLabel, CString sLayerName,
-                         AcDbBlockTableRecord* pModelSpace) {
+                         AcCmColor colour, CString sLabel, double dblTextHeight, int bRotateLabel,
+                         CString sLayerName, AcDbBlockTableRecord* pModelSpace) {
     try {
         AcDbObjectId linetypeId;
         createLinetype(pModelSpace->database(), linetypeId);
@@ -146,8 +145,8 @@ void CLinkLine::drawLine(AcDbObjectId& lineId, const AcGePoint3d& start, const A
 }
 
 void CLinkLine::drawLabel(AcDbObjectId& textId, const AcGePoint3d& position, AcCmColor colour,
-                          double dblHeight, double dblRotation, CString sText,
-                          CString sLayerName, AcDbBlockTableRecord* pModelSpace) {
+                          double dblHeight, double dblRotation, CString sText, CString sLayerName,
+                          AcDbBlockTableRecord* pModelSpace) {
     try {
         AcDbObjectPointer<AcDbText> pText;
         check(pText.create());
@@ -206,18 +205,18 @@ MSXML2::IXMLDOMNodePtr CLinkLine::serialize(CString sNamespace) const {
 
 void CLinkLine::deSerialize(MSXML2::IXMLDOMNodePtr pNode) {
     try {
-        CXMLUtilities::readElement(
-            pNode, L"linkLine", [&](const CString& sName, MSXML2::IXMLDOMNodePtr pChild) {
-                const CString sText = CXMLUtilities::textOf(pChild);
-                if (sName == L"linkStartHandle")
-                    m_sStartHandle = sText;
-                else if (sName == L"linkEndHandle")
-                    m_sEndHandle = sText;
-                else if (sName == L"linkLineLayer")
-                    m_sLayerName = sText;
-                else if (sName == L"linkLineText")
-                    m_sLabelText = sText;
-            });
+        CXMLUtilities::readElement(pNode, L"linkLine",
+                                   [&](const CString& sName, MSXML2::IXMLDOMNodePtr pChild) {
+                                       const CString sText = CXMLUtilities::textOf(pChild);
+                                       if (sName == L"linkStartHandle")
+                                           m_sStartHandle = sText;
+                                       else if (sName == L"linkEndHandle")
+                                           m_sEndHandle = sText;
+                                       else if (sName == L"linkLineLayer")
+                                           m_sLayerName = sText;
+                                       else if (sName == L"linkLineText")
+                                           m_sLabelText = sText;
+                                   });
     } catch (...) {
         throwWrapped(SOURCE_FILE, _T("CLinkLine::deSerialize"));
     }

@@ -52,8 +52,8 @@ class CLinkLine {
     // Makes the line (and, with a label text, its label turned along the line when bRotateLabel
     // is set) in the model space record, which is open for write; the line's id.
     static void drawLine(AcDbObjectId& lineId, const AcGePoint3d& start, const AcGePoint3d& end,
-                         AcCmColor colour, CString sLabel, double dblTextHeight,
-                         int bRotateLabel, CString sLayerName, AcDbBlockTableRecord* pModelSpace);
+                         AcCmColor colour, CString sLabel, double dblTextHeight, int bRotateLabel,
+                         CString sLayerName, AcDbBlockTableRecord* pModelSpace);
     // Makes the label: centred, bottom-aligned at the point, normal the UCS's Z axis.
     static void drawLabel(AcDbObjectId& textId, const AcGePoint3d& position, AcCmColor colour,
                           double dblHeight, double dblRotation, CString sText, CString sLayerName,

@@ -66,8 +66,8 @@ void CLinkLines::applyToDrawing(CAcadDrawing* pDrawing, CAcadDrawingState* pStat
     }
 }
 
-void CLinkLines::getGraphicReportLinkLines(CStoredProcedure* pStoredProcedure,
-                                           int iGraphicReportID, int iTimeout) {
+void CLinkLines::getGraphicReportLinkLines(CStoredProcedure* pStoredProcedure, int iGraphicReportID,
+                                           int iTimeout) {
     static const LPCTSTR PROC_SIG = _T("CLinkLines::getGraphicReportLinkLines");
     try {
         blockdb::callProcedure(

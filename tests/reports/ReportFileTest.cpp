@@ -68,7 +68,8 @@ void fillEveryField(CGraphicReport& report) {
     report.setPieShowLabelSegmentLines(0);
 
     auto* categories = new CCategories;
-    CCategory* offices = categoryOf(L"Offices", hatchOf(L"ANSI31", rgb(10, 11, 12), 50, 2, L"HATCH-OFF"));
+    CCategory* offices =
+        categoryOf(L"Offices", hatchOf(L"ANSI31", rgb(10, 11, 12), 50, 2, L"HATCH-OFF"));
     offices->setID(7);
     auto* blocks = new CBlocks;
     auto* block = new CBlockDWG;
@@ -173,9 +174,8 @@ TEST_F(ReportFileTest, EveryFieldWrittenIsReadBack) {
 
     // Written again, the file is the same.
     read.serialize(path("again.xml"));
-    EXPECT_EQ(drive.readFile("again.xml"),
-              text.substr(0, text.find("<grSaveCopyTo>")) +
-                  text.substr(text.find("</grSaveCopyTo>") + 15));
+    EXPECT_EQ(drive.readFile("again.xml"), text.substr(0, text.find("<grSaveCopyTo>")) +
+                                               text.substr(text.find("</grSaveCopyTo>") + 15));
 }
 
 TEST_F(ReportFileTest, AnotherOrderWithCommentsAndUnknownElementsReadsTheSame) {
@@ -236,10 +236,12 @@ TEST_F(ReportFileTest, FilesThatAreNoReportLeaveItUnchanged) {
         {"malformed", "<graphicReport><grID>5</grID>"},
         {"other root", "<report><grID>5</grID></report>"},
         {"empty root", "<graphicReport/>"},
-        {"with a DTD", "<?xml version=\"1.0\"?><!DOCTYPE graphicReport [<!ENTITY t \"Evil\">]>"
-                       "<graphicReport><grTitle>&t;</grTitle><grID>5</grID></graphicReport>"},
+        {"with a DTD",
+         "<?xml version=\"1.0\"?><!DOCTYPE graphicReport [<!ENTITY t \"Evil\">]>"
+         "<graphicReport><grTitle>&t;</grTitle><grID>5</grID></graphicReport>"},
         {"external entity",
-         "<?xml version=\"1.0\"?><!DOCTYPE graphicReport [<!ENTITY t SYSTEM \"file:///etc/passwd\">]>"
+         "<?xml version=\"1.0\"?><!DOCTYPE graphicReport [<!ENTITY t SYSTEM "
+         "\"file:///etc/passwd\">]>"
          "<graphicReport><grTitle>&t;</grTitle><grID>5</grID></graphicReport>"},
     };
     for (const auto& c : cases) {
@@ -284,7 +286,8 @@ TEST(CategoryEquality, TitleAndHatchSettingsDecide) {
         int added;
     } cases[] = {
         {"same everything", categoryOf(L"A", hatchOf(L"ANSI31", rgb(1, 2, 3), 5, 1, L"X")), 0},
-        {"only the layer differs", categoryOf(L"A", hatchOf(L"ANSI31", rgb(1, 2, 3), 5, 1, L"Y")), 0},
+        {"only the layer differs", categoryOf(L"A", hatchOf(L"ANSI31", rgb(1, 2, 3), 5, 1, L"Y")),
+         0},
         {"title differs", categoryOf(L"B", hatchOf(L"ANSI31", rgb(1, 2, 3), 5, 1, L"X")), 1},
         {"title case differs", categoryOf(L"a", hatchOf(L"ANSI31", rgb(1, 2, 3), 5, 1, L"X")), 1},
         {"colour differs", categoryOf(L"A", hatchOf(L"ANSI31", rgb(1, 2, 4), 5, 1, L"X")), 1},
