@@ -7,6 +7,7 @@
 #include "module/MarkerCommands.h"
 #include "module/ModuleGlobals.h"
 #include "module/PresPreferences.h"
+#include "module/ReportCommands.h"
 
 namespace {
 
@@ -35,6 +36,12 @@ struct CommandRow {
 
 // The commands, registered in this order.
 const CommandRow COMMAND_TABLE[] = {
+    {L"ORVAN_COMMANDS", L"olbd", L"orvanLegendBlockDefine", APPLICATION_CONTEXT,
+     legendBlockDefine},
+    {L"ORVAN_COMMANDS", L"opbd", L"orvanPieBlockDefine", APPLICATION_CONTEXT, pieBlockDefine},
+    {L"ORVAN_COMMANDS", L"ogr", L"orvanGraphicReport", APPLICATION_CONTEXT, graphicReport},
+    {L"ORVAN_COMMANDS", L"oagr", L"orvanApplyGraphicReport", APPLICATION_CONTEXT,
+     applyGraphicReport},
     {L"ORVAN_COMMANDS", L"olmc", L"orvanLegendMarkerCreate", DOCUMENT_CONTEXT,
      legendMarkerBlockCreate, true},
     {L"ORVAN_COMMANDS", L"opmc", L"orvanPieMarkerCreate", DOCUMENT_CONTEXT, pieMarkerBlockCreate,

@@ -23,6 +23,7 @@
 #include "StdAfx.h"
 
 class CAcadDrawing;
+class CAcadDrawingState;
 class CCategories;
 class CLayers;
 class CLinkLines;
@@ -92,10 +93,16 @@ class CGraphicReport {
 
     // Applies the report to the open drawing: layers, link lines, the categories' hatching and
     // formatting, then — on a full host with legend and pie markers — the legend table and the
-    // pie chart, and finally the layer state. Defined with the application of reports.
+    // pie chart, and finally the layer state.
     void applyToDrawing(CAcadDrawing* pDrawing);
 
   private:
+    // The legend table at the drawing's first legend marker and the pie chart at its first pie
+    // marker (the pie in the legend marker's units when there is one); the layer the two
+    // references are placed on is switched on in the state. A failure of either is printed and
+    // the application goes on.
+    void applyLegendAndPie(CAcadDrawing* pDrawing, CAcadDrawingState& state);
+
     int m_iID = 0;
     CString m_sTitle;
     CString m_sDrawingPath;

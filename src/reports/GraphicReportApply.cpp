@@ -213,7 +213,8 @@ void CGraphicReport::applyToDrawing(CAcadDrawing* pDrawing) {
                 applyCategory(m_pCategories->getAt(i), pDrawing, state);
             }
         }
-        (void)bApplied;
+        if (bApplied && hostIdentity.isFullHost())
+            applyLegendAndPie(pDrawing, state);
         state.applyState(pDrawing, 0);
     } catch (...) {
         throwWrapped(SOURCE_FILE, _T("CGraphicReport::applyToDrawing"));

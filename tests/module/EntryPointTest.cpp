@@ -94,6 +94,10 @@ const Registered EXPECTED_COMMANDS[] = {
     {L"ORVAN_HELP", L"o?", L"ohelp", 0x200000},
     {L"ORVAN_HELP", L"od?", L"odiagnosticshelp", 0x200000},
     {L"ORVAN_ADMIN", L"oprefs", L"orvanPreferences", 0},
+    {L"ORVAN_COMMANDS", L"olbd", L"orvanLegendBlockDefine", 0x200000},
+    {L"ORVAN_COMMANDS", L"opbd", L"orvanPieBlockDefine", 0x200000},
+    {L"ORVAN_COMMANDS", L"ogr", L"orvanGraphicReport", 0x200000},
+    {L"ORVAN_COMMANDS", L"oagr", L"orvanApplyGraphicReport", 0x200000},
     {L"ORVAN_COMMANDS", L"olmc", L"orvanLegendMarkerCreate", 0},
     {L"ORVAN_COMMANDS", L"opmc", L"orvanPieMarkerCreate", 0},
 };
