@@ -154,3 +154,34 @@ TEST_F(ReportCommandsTest, AReportFileThatIsNoReportAppliesNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+class OgrCommandTest : public ReportCommandsTest {};
+
+TEST_F(OgrCommandTest, OgrKeepsTheWorkInTheReportsDrawing) {
+    writeReport();  // rooms in the current drawing, the report naming C:\plans\floor.dwg
+    drive.makeFolder("plans");
+    ASSERT_EQ(db()->saveAs(L"C:\\plans\\floor.dwg"), Acad::eOk);
+    {
+        CGraphicReport report;
+        report.deSerialize(L"C:\\report.xml");
+        report.setDrawingPath(L"C:\\plans\\");
+        report.setDrawingFilename(L"floor.dwg");
+        report.serialize(L"C:\\report.xml");
+    }
+    const std::string before = drive.readFile("plans/floor.dwg");
+    ui.queueFile(L"C:\\report.xml");
+    qv::host::transcript().clear();
+    graphicReport();
+    const std::wstring printed = printedNow();
+    EXPECT_NE(printed.find(L"graphic report successfully applied.\n"), std::wstring::npos)
+        << printed;
+    EXPECT_TRUE(hatches().empty()) << "the current drawing is not touched";
+
+    const std::string after = drive.readFile("plans/floor.dwg");
+    EXPECT_NE(after, before);
+    EXPECT_NE(after.find("HATCH-OFF"), std::string::npos) << "the hatches were saved";
+}
+
+}  // namespace
