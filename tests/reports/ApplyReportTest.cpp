@@ -20,6 +20,8 @@
 #include "reports/Categories.h"
 #include "reports/Category.h"
 #include "reports/GraphicReport.h"
+#include "reports/LinkLine.h"
+#include "reports/LinkLines.h"
 
 namespace {
 
@@ -178,7 +180,7 @@ TEST_F(ApplyReportTest, BlockOnALockedLayerIsReportedAndItsLayerSwitchedOn) {
         << "the report's own block stays in the list";
 }
 
-TEST_F(ApplyReportTest, EmptyCategoryListAndLightHost) {
+TEST_F(ApplyReportTest, EmptyCategoryListDrawsNothing) {
     room(L"ROOM-1", 0, 0, 4000, 3000, L"1.01");
     CGraphicReport report;
     report.setTitle(L"Nothing");
@@ -187,6 +189,44 @@ TEST_F(ApplyReportTest, EmptyCategoryListAndLightHost) {
     report.applyToDrawing(&drawing);
     EXPECT_NE(printed().find(L"\tgraphic report contains 0 categories.\n"), std::wstring::npos);
     EXPECT_TRUE(hatches().empty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ApplyReportTest, LinkLinesComeFirstAndTheirLayersStayOn) {
+    const CString first = room(L"ROOM-1", 0, 0, 4000, 3000, L"1.01");
+    const CString second = room(L"ROOM-2", 5000, 0, 2000, 3000, L"1.02");
+    addLayer(L"WALLS");
+    CGraphicReport report;
+    report.setTitle(L"Links");
+    auto* lines = new CLinkLines;
+    auto* line = new CLinkLine;
+    line->setStartHandle(first);
+    line->setEndHandle(second);
+    line->setLabelText(L"next door");
+    lines->add(line);
+    report.setLinkLines(lines);
+    auto* layers = new CLayers;
+    auto* walls = new CLayer;
+    walls->setName(L"WALLS");
+    layers->add(walls);
+    report.setLayersOn(layers);
+    auto* categories = new CCategories;
+    categories->add(category(L"Offices", hatchOf(L"SOLID", rgb(9, 9, 9), L"H"), {first}));
+    report.setCategories(categories);
+
+    qv::host::transcript().clear();
+    report.applyToDrawing(&drawing);
+    const std::wstring text = printed();
+    const size_t links = text.find(L"Applying link Lines\n");
+    ASSERT_NE(links, std::wstring::npos) << text;
+    EXPECT_LT(links, text.find(L"\tgraphic report contains 1 categories.\n"));
+    EXPECT_FALSE(layerIsOff(L"_ORVAN")) << "the link line's own layer";
+    EXPECT_FALSE(layerIsOff(L"ROOMS")) << "the linked references' layer";
+    EXPECT_FALSE(layerIsOff(L"WALLS"));
+    EXPECT_EQ(report.getLinkLines()->getAt(0)->getLayerName(), L"_ORVAN");
 }
 
 }  // namespace

@@ -10,6 +10,8 @@
 #include "drawing/AcadDrawing.h"
 #include "drawing/DrawingLock.h"
 #include "module/ReportCommands.h"
+#include "drawing/Layer.h"
+#include "drawing/Layers.h"
 #include "reports/Categories.h"
 #include "reports/GraphicReport.h"
 #include "reports/MarkerBlockLegend.h"
@@ -182,6 +184,30 @@ TEST_F(OgrCommandTest, OgrKeepsTheWorkInTheReportsDrawing) {
     const std::string after = drive.readFile("plans/floor.dwg");
     EXPECT_NE(after, before);
     EXPECT_NE(after.find("HATCH-OFF"), std::string::npos) << "the hatches were saved";
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ReportCommandsTest, APieThatFailsIsPrintedAndTheLayerStateStillApplied) {
+    writeReport();
+    addMarkers();
+    CGraphicReport report;
+    report.deSerialize(L"C:\\report.xml");
+    report.setTotalChildAreas(10.0);  // below the rooms' 18: the pie refuses
+    auto* layers = new CLayers;
+    layers->add(new CLayer);
+    report.setLayersOn(layers);
+    qv::host::transcript().clear();
+    report.applyToDrawing(&drawing);
+    EXPECT_NE(printedNow().find(L"CGraphicReport::applyToDrawing (pie chart)"), std::wstring::npos)
+        << printedNow();
+    EXPECT_EQ(referencesTo(L"[ORVAN_LEGEND]_Use").size(), 1u) << "the legend is drawn";
+    EXPECT_TRUE(referencesTo(L"[ORVAN_PIECHART]_Use").empty());
+    EXPECT_TRUE(layerIsOff(L"ROOMS")) << "the layer state was applied";
+    EXPECT_FALSE(layerIsOff(L"HATCH-OFF"));
+    EXPECT_EQ(drawing.isLocked(), 0);
 }
 
 }  // namespace
