@@ -9,8 +9,8 @@
 #include "blocks/ProcedureCall.h"
 #include "core/OrvanExceptions.h"
 #include "core/Utilities.h"
-#include "core/XMLUtilities.h"
 #include "database/RecordsetReader.h"
+#include "reports/XmlList.h"
 #include "drawing/Hatch.h"
 #include "reports/Category.h"
 
@@ -61,11 +61,9 @@ void CCategories::deleteObjects() {
 
 MSXML2::IXMLDOMNodePtr CCategories::serialize(CString sNamespace) const {
     try {
-        CXMLUtilities xml;
-        MSXML2::IXMLDOMNodePtr pCategories = xml.createNode(L"categories", sNamespace);
-        for (int i = 0; i < m_iCount; i++)
-            pCategories->appendChild(m_categories.GetAt(i)->serialize(sNamespace));
-        return pCategories;
+        return reportxml::serializeList(L"categories", sNamespace, m_iCount, [&](int i) {
+            return m_categories.GetAt(i)->serialize(sNamespace);
+        });
     } catch (...) {
         throwWrapped(SOURCE_FILE, _T("CCategories::serialize"));
     }
@@ -73,17 +71,8 @@ MSXML2::IXMLDOMNodePtr CCategories::serialize(CString sNamespace) const {
 
 void CCategories::deSerialize(MSXML2::IXMLDOMNodeListPtr pNodes) {
     try {
-        if (pNodes == nullptr)
-            return;
-        const long lCount = pNodes->Getlength();
-        for (long i = 0; i < lCount; i++) {
-            MSXML2::IXMLDOMNodePtr pNode = pNodes->Getitem(i);
-            if (CXMLUtilities::nameOf(pNode) != L"category")
-                continue;
-            auto pCategory = std::make_unique<CCategory>();
-            pCategory->deSerialize(pNode);
-            add(pCategory.release());
-        }
+        reportxml::deSerializeEach<CCategory>(pNodes, L"category",
+                                        [&](CCategory* pItem) { add(pItem); });
     } catch (...) {
         throwWrapped(SOURCE_FILE, _T("CCategories::deSerialize"));
     }

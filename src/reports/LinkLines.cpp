@@ -6,8 +6,8 @@
 #include "blocks/Blocks.h"
 #include "blocks/ProcedureCall.h"
 #include "core/OrvanExceptions.h"
-#include "core/XMLUtilities.h"
 #include "database/RecordsetReader.h"
+#include "reports/XmlList.h"
 #include "reports/LinkLine.h"
 
 static const LPCTSTR SOURCE_FILE = _T("LinkLines.cpp");
@@ -104,11 +104,9 @@ void CLinkLines::getGraphicReportLinkLines(CStoredProcedure* pStoredProcedure, i
 
 MSXML2::IXMLDOMNodePtr CLinkLines::serialize(CString sNamespace) const {
     try {
-        CXMLUtilities xml;
-        MSXML2::IXMLDOMNodePtr pLines = xml.createNode(L"linkLines", sNamespace);
-        for (int i = 0; i < m_iCount; i++)
-            pLines->appendChild(m_lines.GetAt(i)->serialize(sNamespace));
-        return pLines;
+        return reportxml::serializeList(L"linkLines", sNamespace, m_iCount, [&](int i) {
+            return m_lines.GetAt(i)->serialize(sNamespace);
+        });
     } catch (...) {
         throwWrapped(SOURCE_FILE, _T("CLinkLines::serialize"));
     }
@@ -116,17 +114,8 @@ MSXML2::IXMLDOMNodePtr CLinkLines::serialize(CString sNamespace) const {
 
 void CLinkLines::deSerialize(MSXML2::IXMLDOMNodeListPtr pNodes) {
     try {
-        if (pNodes == nullptr)
-            return;
-        const long lCount = pNodes->Getlength();
-        for (long i = 0; i < lCount; i++) {
-            MSXML2::IXMLDOMNodePtr pNode = pNodes->Getitem(i);
-            if (CXMLUtilities::nameOf(pNode) != L"linkLine")
-                continue;
-            auto pLine = std::make_unique<CLinkLine>();
-            pLine->deSerialize(pNode);
-            add(pLine.release());
-        }
+        reportxml::deSerializeEach<CLinkLine>(pNodes, L"linkLine",
+                                        [&](CLinkLine* pItem) { add(pItem); });
     } catch (...) {
         throwWrapped(SOURCE_FILE, _T("CLinkLines::deSerialize"));
     }
