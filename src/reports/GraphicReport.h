@@ -27,6 +27,8 @@ class CAcadDrawingState;
 class CCategories;
 class CLayers;
 class CLinkLines;
+class CServerPreferenceDocMon;
+class CStoredProcedure;
 
 class CGraphicReport {
   public:
@@ -96,7 +98,47 @@ class CGraphicReport {
     // pie chart, and finally the layer state.
     void applyToDrawing(CAcadDrawing* pDrawing);
 
+    // ---- The batch run from the facility database (GraphicReportBatch.cpp) ----
+    //
+    // The status codes a run records for a report (the facility database's report statuses).
+    enum BatchStatus {
+        STATUS_STARTED = 2,             // the run began; stays when the drawing cannot be locked
+        STATUS_PLOTTED = 3,             // plotted, and the copy and the XML written as asked
+        STATUS_DRAWING_MISSING = 4,     // no file at drawingPath + drawingFilename
+        STATUS_NO_OUTPUT_FOLDER = 10,   // outputPath is no existing folder
+        STATUS_BAD_OUTPUT_FILENAME = 11,
+        STATUS_COPY_NOT_SAVED = 12,     // the copy would overwrite the drawing, or failed
+        STATUS_XML_NOT_WRITTEN = 13,    // the XML would overwrite the drawing, or failed
+        STATUS_FAILED = 14,             // the run of the report raised (see prepareReports)
+    };
+    // The plot's own results (3 plotted, 8 no folder, 9 nothing written) are recorded as they are.
+
+    // Sets the id and fills the report from "__gr_getGraphicReport", then its categories, the
+    // layers to leave on and its link lines from their own procedures (run with the server's
+    // database time-out, or iTimeout without a server preference). An empty output folder takes
+    // the server's graphic-report folder. No row: the report keeps only its id. A database
+    // failure raises a CEXStoredProcedure; anything else a CEXUnhandled naming the operation.
+    void getGraphicReport(CStoredProcedure* pStoredProcedure,
+                          const CServerPreferenceDocMon* pServerPreference, int iGraphicReportID,
+                          int iTimeout);
+    // Runs this report: records 2, opens and locks its drawing (both given back on every path),
+    // applies the report, plots the layout to outputPath + outputFilename (an empty plotLayout
+    // plots the active layout and records its name), saves the copy and writes the XML as
+    // saveCopyTo and xmlOutputTo say, and records the final status. A copy or an XML file that
+    // would land on the drawing's own file (paths compared whole, normalised and ignoring letter
+    // case) is not written: 12 or 13, the drawing untouched. Errors of the copy and of the XML
+    // are written to the error logs and give 12 and 13; any other failure raises a CEXUnhandled
+    // naming "CGraphicReport::prepareReport" (the recorded status stays 2).
+    void prepareReport(CStoredProcedure* pStoredProcedure, int iTimeout);
+    // Record the status, and the layout actually plotted, for this report's id.
+    void setGraphicReportStatus(CStoredProcedure* pStoredProcedure, int iTimeout, int iStatus);
+    void setGraphicReportLayout(CStoredProcedure* pStoredProcedure, int iTimeout, CString sLayout);
+
   private:
+    // The steps of prepareReport after the plot: the status they leave.
+    int saveCopy(CAcadDrawing& drawing, int iStatus);
+    int writeXML(CAcadDrawing& drawing, int iStatus);
+
     // The legend table at the drawing's first legend marker and the pie chart at its first pie
     // marker (the pie in the legend marker's units when there is one); the layer the two
     // references are placed on is switched on in the state. A failure of either is printed and
