@@ -42,7 +42,7 @@ class BatchRunTest : public qv::test::SpaceDrawingTest {
                                     "scripts/test or eval \"$(scripts/testdb start)\"";
         // The tests' reports wait again, whatever an earlier run recorded.
         sql(L"UPDATE graphic_reports SET status_id = 90, plotted_layout = NULL "
-            L"WHERE id BETWEEN 901 AND 908");
+            L"WHERE id BETWEEN 901 AND 909");
 
         room(L"ROOM-1", 0, 0, 4000, 3000, L"1.01");
         room(L"ROOM-2", 5000, 0, 2000, 3000, L"1.02");
@@ -79,7 +79,7 @@ class BatchRunTest : public qv::test::SpaceDrawingTest {
                                 m_db->password.c_str(), 10);
         CRecordsetReader rows(statement.execSQLReturn(
             L"SELECT id, status_id::integer AS status, plotted_layout FROM graphic_reports "
-            L"WHERE id BETWEEN 901 AND 908 ORDER BY id"));
+            L"WHERE id BETWEEN 901 AND 909 ORDER BY id"));
         std::map<int, std::pair<int, std::wstring>> out;
         while (rows.next()) {
             int id = 0, status = 0;
@@ -118,7 +118,7 @@ class BatchRunTest : public qv::test::SpaceDrawingTest {
 TEST_F(BatchRunTest, EachReportEndsWithItsStatusAndTheRunGoesOn) {
     CGraphicReports reports;
     reports.getGraphicReports(procedure(), m_server.get(), kWaiting, 30);
-    ASSERT_EQ(reports.getCount(), 8);
+    ASSERT_EQ(reports.getCount(), 9);
     qv::host::transcript().clear();
     reports.prepareReports(procedure(), 30);
 
@@ -131,6 +131,7 @@ TEST_F(BatchRunTest, EachReportEndsWithItsStatusAndTheRunGoesOn) {
         {906, {13, L"-"}},      // the XML names the plan through ".."
         {907, {11, L"-"}},      // a "|" in the plot's name
         {908, {3, L"-"}},       // the server's folder; the layout named stays: nothing recorded
+        {909, {9, L"-"}},       // the plot wrote no file: no copy, no XML
     };
     EXPECT_EQ(recorded(), expected);
     EXPECT_NE(qv::host::transcript().text().find(
@@ -173,6 +174,12 @@ TEST_F(BatchRunTest, EachReportEndsWithItsStatusAndTheRunGoesOn) {
     ASSERT_TRUE(image);
     EXPECT_EQ(image->format, "PNG");
     EXPECT_TRUE(drive.exists("batch/xml/floor.xml"));
+    EXPECT_TRUE(drive.exists("batch/copies/server-copy.dwg")) << "a copy to a full path";
+
+    // 909: nothing of a plot that wrote no file.
+    EXPECT_FALSE(drive.exists("batch/out/vector.dwf"));
+    EXPECT_FALSE(drive.exists("batch/out/vector.xml"));
+    EXPECT_FALSE(drive.exists("batch/copies/dwf-copy.dwg"));
 
     EXPECT_EQ(drive.readFile("batch/plans/floor.dwg"), m_plan) << "the plan is byte-identical";
 }
