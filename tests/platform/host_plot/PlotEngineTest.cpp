@@ -28,13 +28,15 @@ std::wstring windowsPath(const std::string& relative) {
 class PlotEngineTest : public PlotFixture {
   protected:
     void SetUp() override { qv::host::plot::clearRecordedPlotProgress(); }
-    void addLine() { addToModelSpace(new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(100, 50, 0))); }
+    void addLine() {
+        addToModelSpace(new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(100, 50, 0)));
+    }
     // Plots model space to an XGA PNG, its extents (0, 0)-(width, height) scaled to fit
     // 1024 x 768 and centred; gives the pixel of a point in the drawing, nullopt when the plot
     // fails.
     std::optional<std::function<std::pair<int, int>(double, double)>> plotXga(const char* file,
-                                                                              double width,
-                                                                              double height) {
+                                                                             double width,
+                                                                             double height) {
         setSettings(modelLayoutId(), kPng, L"XGA_(1024.00_x_768.00_Pixels)",
                     AcDbPlotSettings::kExtents);
         if (publish(modelLayoutId(), windowsPath(file)) != Acad::eOk) {
@@ -150,8 +152,7 @@ TEST_F(PlotEngineTest, LayersColoursAndReferencesDecideWhatShows) {
 }
 
 // A legend table plots through the block of its cell borders and texts: every grid line is inked
-// (in the table's colour, which the block's lines take by block), the cells between them stay
-// white.
+// (in the table's colour, which the block's lines take by block), the cells between them stay white.
 TEST_F(PlotEngineTest, TablesPlotTheirGrid) {
     auto* table = new AcDbTable;
     table->setTableStyle(db()->tablestyle());
@@ -195,8 +196,7 @@ TEST_F(PlotEngineTest, TablesPlotTheirGrid) {
     for (const Line& line : lines) {
         for (int d = -1; d <= 1; ++d) {
             const auto [px, py] = (*at)(line.x, line.y);
-            points.push_back(line.vertical ? std::make_pair(px + d, py)
-                                           : std::make_pair(px, py + d));
+            points.push_back(line.vertical ? std::make_pair(px + d, py) : std::make_pair(px, py + d));
         }
     }
     for (const Blank& blank : blanks) {
@@ -225,8 +225,8 @@ TEST_F(PlotEngineTest, ViewportsShowModelSpaceWithTheirFrozenLayers) {
     AcDbObjectId layoutId, blockId;
     {
         WriteLock lock(document());
-        ASSERT_EQ(acdbHostApplicationServices()->layoutManager()->createLayout(L"Sheet", layoutId,
-                                                                               blockId, db()),
+        ASSERT_EQ(acdbHostApplicationServices()->layoutManager()->createLayout(
+                      L"Sheet", layoutId, blockId, db()),
                   Acad::eOk);
         AcDbObjectPointer<AcDbBlockTableRecord> block(blockId, AcDb::kForWrite);
         ASSERT_EQ(block.openStatus(), Acad::eOk);
@@ -368,16 +368,15 @@ TEST_F(PlotEngineTest, SheetPlacesTheAreaAsTheSettingsSay) {
         {
             WriteLock lock(document());
             AcDbObjectPointer<AcDbLayout> layout(modelLayoutId(), AcDb::kForWrite);
-            acdbHostApplicationServices()->plotSettingsValidator()->setPlotOrigin(layout.object(),
-                                                                                  10, 20);
+            acdbHostApplicationServices()->plotSettingsValidator()->setPlotOrigin(
+                layout.object(), 10, 20);
         }
         AcDbObjectPointer<AcDbLayout> layout(modelLayoutId(), AcDb::kForRead);
         std::string error;
         const auto sheet = layoutSheet(*layout.object(), OutputFormat::Pdf, area, error);
         ASSERT_TRUE(sheet) << error;
         double left = 1e9, top = 1e9, right = -1e9, bottom = -1e9;
-        for (const auto& [x, y] :
-             {std::pair{0.0, 0.0}, {200.0, 0.0}, {0.0, 100.0}, {200.0, 100.0}}) {
+        for (const auto& [x, y] : {std::pair{0.0, 0.0}, {200.0, 0.0}, {0.0, 100.0}, {200.0, 100.0}}) {
             const auto p = sheet->drawingToDevice.apply(x, y);
             left = std::min(left, p.x);
             right = std::max(right, p.x);
@@ -414,13 +413,9 @@ TEST_F(PlotEngineTest, ProgressDialogIsShownAndRecorded) {
     dialog->destroy();
     ASSERT_EQ(ui.dialogsClosed().size(), 1u);
     EXPECT_EQ(ui.dialogsClosed()[0], L"Plotting plan");
-    const std::vector<std::wstring> expected = {L"created: 1 sheet(s), cancel sheet button",
-                                                L"text 0: Plotting plan",
-                                                L"plot range 0-100",
-                                                L"plot pos 100",
-                                                L"visible",
-                                                L"hidden",
-                                                L"destroyed"};
+    const std::vector<std::wstring> expected = {
+        L"created: 1 sheet(s), cancel sheet button", L"text 0: Plotting plan", L"plot range 0-100",
+        L"plot pos 100", L"visible", L"hidden", L"destroyed"};
     EXPECT_EQ(qv::host::plot::recordedPlotProgress(), expected);
 }
 
@@ -525,12 +520,11 @@ TEST_F(PlotEngineTest, TextsAreWrittenAtTheirAlignment) {
         const size_t start = html.rfind("<word", at);
         double xMin = 0, yMin = 0, xMax = 0, yMax = 0;
         ASSERT_EQ(std::sscanf(html.c_str() + start,
-                              "<word xMin=\"%lf\" yMin=\"%lf\" xMax=\"%lf\" yMax=\"%lf\"", &xMin,
-                              &yMin, &xMax, &yMax),
+                              "<word xMin=\"%lf\" yMin=\"%lf\" xMax=\"%lf\" yMax=\"%lf\"",
+                              &xMin, &yMin, &xMax, &yMax),
                   4);
-        const double measured = c.measured == 'l'   ? xMin
-                                : c.measured == 'r' ? xMax
-                                                    : (xMin + xMax) / 2.0;
+        const double measured =
+            c.measured == 'l' ? xMin : c.measured == 'r' ? xMax : (xMin + xMax) / 2.0;
         EXPECT_NEAR(measured, c.anchor, 3.0);
         // Capitals 8 mm high: the font's em is about 11 mm (31 points).
         EXPECT_NEAR(yMax - yMin, 31.0, 6.0);
@@ -601,11 +595,9 @@ TEST_F(PlotEngineTest, DensePatternsShowAsTheirTint) {
         ASSERT_EQ(hatch->setPatternSpace(c.spacing), Acad::eOk);
         ASSERT_EQ(hatch->setPattern(AcDbHatch::kUserDefined, L"_USER"), Acad::eOk);
         addToModelSpace(hatch);
-        points.emplace_back(static_cast<int>((c.x0 + 25) * 10.24),
-                            static_cast<int>(768 - 35 * 10.24));
+        points.emplace_back(static_cast<int>((c.x0 + 25) * 10.24), static_cast<int>(768 - 35 * 10.24));
     }
-    setSettings(modelLayoutId(), kPng, L"XGA_(1024.00_x_768.00_Pixels)",
-                AcDbPlotSettings::kExtents);
+    setSettings(modelLayoutId(), kPng, L"XGA_(1024.00_x_768.00_Pixels)", AcDbPlotSettings::kExtents);
     ASSERT_EQ(publish(modelLayoutId(), windowsPath("dense.png")), Acad::eOk);
     const auto probe = qv::test::probeImage(drive.posix("dense.png"), points);
     ASSERT_TRUE(probe);
