@@ -380,6 +380,43 @@ TEST_F(ReportDrawingTest, ApplyingTwiceRedefinesInPlace) {
     }
 }
 
+// A text size or radius that a user edited to letters (read as 0) is refused clearly, and
+// nothing is drawn.
+TEST_F(ReportDrawingTest, ATextSizeOrRadiusOfZeroIsRefused) {
+    addCategories({{L"A", {40.0}}});
+    report.setTotalChildAreas(40.0);
+    CDrawingLock lock(&drawing);
+    AcGePoint3d at(0, 0, 0);
+    const struct {
+        const char* name;
+        double textSize, radius;
+        bool legend;
+        const wchar_t* message;
+    } cases[] = {
+        {"legend text size", 0.0, 0.0, true, L"the legend's text size must be greater than 0"},
+        {"pie text size", 0.0, 1000.0, false, L"its text size and radius must be greater"},
+        {"pie radius", 100.0, 0.0, false, L"its text size and radius must be greater"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CString shown;
+        try {
+            if (c.legend)
+                CLegendTable(&drawing, c.textSize, 2, L"sq.m.", 0, &report, 0.0, &at);
+            else
+                CPieChart(&drawing, &report, c.radius, 0.0, c.textSize, 2, L"sq.m.", 0, 1, 1, 0.0,
+                          &at);
+        } catch (CEXOrvan* e) {
+            for (CEXOrvan* level = e; level != nullptr; level = level->getInnerException())
+                shown += level->getDescription();
+            e->deleteChain();
+        }
+        EXPECT_NE(-1, shown.Find(c.message)) << CStringA(shown).GetString();
+    }
+    EXPECT_TRUE(definition(LEGEND).isNull());
+    EXPECT_TRUE(definition(PIE).isNull());
+}
+
 // On a host that is not a full host the definitions are made and no reference is put.
 TEST_F(ReportDrawingTest, ALightHostGetsTheDefinitionsOnly) {
     addCategories({{L"A", {40.0}}});
