@@ -59,6 +59,8 @@ CLegendTable::CLegendTable(CAcadDrawing* pDrawing, double dblTextSize, int iPrec
         throw new CEXCustom(L"Invalid Text Size - the legend's text size must be greater than 0",
                             ORVAN_MODULE_DESCRIPTION, SOURCE_FILE, _T("CLegendTable::CLegendTable"),
                             Acad::eInvalidInput, nullptr);
+    if (pReport == nullptr || pDrawing == nullptr)
+        return;
     const CString sBlockName =
         reportblocks::cleanBlockName(CString(BLOCK_PREFIX) + pReport->getTitle());
     AcDbObjectId id;

@@ -28,7 +28,7 @@ CPieChart::CPieChart(CAcadDrawing* pDrawing, CGraphicReport* pReport, double dbl
                      double dblRotation, AcGePoint3d* pCentre)
     : m_dblRotation(dblRotation) {
     try {
-        if (pReport == nullptr || pReport->getCategories() == nullptr)
+        if (pDrawing == nullptr || pReport == nullptr || pReport->getCategories() == nullptr)
             return;
         if (!(pReport->getTotalChildAreas() > 0.0))
             return;
