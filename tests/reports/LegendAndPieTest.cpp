@@ -143,12 +143,12 @@ TEST_F(ReportDrawingTest, TheLegendTableListsTheCategories) {
     AcGePoint3d corner;
     outlines[0]->getPointAt(2, corner);
     expectNear(AcGePoint3d(300, 200, 0), corner);
-    EXPECT_STREQ(L"HATCH-B", outlines[0]->layer());
+    EXPECT_EQ(std::wstring(L"HATCH-B"), layerOf(outlines[0]));
     const auto hatches = entitiesOfKind<AcDbHatch>(swatch);
     ASSERT_EQ(1u, hatches.size());
     EXPECT_STREQ(L"ANSI37", hatches[0]->patternName());
     EXPECT_EQ(3, hatches[0]->colorIndex());
-    EXPECT_STREQ(L"HATCH-B", hatches[0]->layer());
+    EXPECT_EQ(std::wstring(L"HATCH-B"), layerOf(hatches[0]));
     // The reference at the point.
     const std::vector<AcDbObjectId> references = referencesTo(LEGEND);
     ASSERT_EQ(1u, references.size());
@@ -240,8 +240,8 @@ TEST_F(ReportDrawingTest, ThePieSharesTheTotalByArea) {
     }
     // Hatched wedges only; the one without hatch settings takes no layer or colour.
     EXPECT_EQ(2u, entitiesOfKind<AcDbHatch>(pie).size());
-    EXPECT_STREQ(L"HATCH-B", outlines[1]->layer());
-    EXPECT_STREQ(L"0", outlines[2]->layer());
+    EXPECT_EQ(std::wstring(L"HATCH-B"), layerOf(outlines[1]));
+    EXPECT_EQ(std::wstring(L"0"), layerOf(outlines[2]));
     EXPECT_EQ(256, outlines[2]->colorIndex());
     EXPECT_EQ(3u, entitiesOfKind<AcDbLine>(pie).size());
 

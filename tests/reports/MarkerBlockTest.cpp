@@ -135,7 +135,7 @@ TEST_P(MarkerPlacement, StandsWhereItsEntityWasAndReadsBack) {
     const std::vector<AcDbObjectId> references = referencesTo(name);
     ASSERT_EQ(1u, references.size());
     const auto* reference = ObjectAccess::peekAs<AcDbBlockReference>(references[0]);
-    EXPECT_EQ(std::wstring(layer), CString(reference->layer()).GetString());
+    EXPECT_EQ(std::wstring(layer), layerOf(reference));
     EXPECT_TRUE(layerIsOff(layer));
 
     // Where the entity shows: where it was, turned about the base point in the UCS.
