@@ -18,6 +18,7 @@
 #include "reports/Category.h"
 #include "core/Utilities.h"
 #include "reports/GraphicReport.h"
+#include "support/Raised.h"
 #include "support/TempDrive.h"
 
 using qv::test::DriveTest;
