@@ -66,3 +66,28 @@ void reportCommandError(LPCTSTR function, LPCTSTR otherMessage) {
         acutPrintf(L"%s", otherMessage);
     }
 }
+
+void guardCommand(LPCTSTR function, const std::function<void()>& work) noexcept {
+    try {
+        work();
+    } catch (...) {
+        try {
+            reportCommandError(function);
+        } catch (...) {
+            discardCaughtError();
+        }
+    }
+}
+
+void guardCommand(LPCTSTR function, LPCTSTR otherMessage,
+                  const std::function<void()>& work) noexcept {
+    try {
+        work();
+    } catch (...) {
+        try {
+            reportCommandError(function, otherMessage);
+        } catch (...) {
+            discardCaughtError();
+        }
+    }
+}

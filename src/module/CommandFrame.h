@@ -13,6 +13,7 @@
 //      reportCommandError, which shows the error chain in the error message box.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -66,3 +67,19 @@ void reportCommandError(LPCTSTR function);
 // The same for an error chain of the module; anything else is freed and `otherMessage` printed
 // on the command line instead.
 void reportCommandError(LPCTSTR function, LPCTSTR otherMessage);
+
+// The boundary of a command handler: runs `work` and catches everything that leaves it, so that
+// nothing is ever thrown back into the host. What is caught is reported as reportCommandError
+// does (the first form shows every failure in the error message box; the second shows an error
+// chain of the module there and prints `otherMessage` for anything else). A failure while
+// reporting is dropped. Put the handler's CCommandFrame inside `work`, so that the drawing is
+// unlocked and the resources restored before the report is shown:
+//     void deleteBlock() {
+//         guardCommand(L"deleteBlock", [] {
+//             CCommandFrame frame;
+//             ...
+//         });
+//     }
+void guardCommand(LPCTSTR function, const std::function<void()>& work) noexcept;
+void guardCommand(LPCTSTR function, LPCTSTR otherMessage,
+                  const std::function<void()>& work) noexcept;

@@ -59,6 +59,75 @@ DialogTemplate aboutDialog() {
         .withLanguage(ENGLISH_UK);
 }
 
-const ResourceScript moduleResources({preferencesDialog(), aboutDialog()});
+// Shared by the block creator and the block editor.
+MenuTemplate blockDialogMenu() {
+    return MenuTemplate(IDR_BLOCK_MENU, {
+                                            Popup(L"&File", {MenuItem(L"E&xit", ID_FILE_EXIT)}),
+                                            Popup(L"&Tools",
+                                                  {MenuItem(L"&Options", ID_TOOLS_OPTIONS)}),
+                                            Popup(L"&Help", {MenuItem(L"&About", ID_HELP_ABOUT)}),
+                                        });
+}
+
+// The block creator: a small tool window with a close box; Sub Area and Add Area stay hidden.
+DialogTemplate blockCreatorDialog() {
+    return DialogTemplate(IDD_BLOCK_CREATOR, L"Orvan Block Creator",
+                          WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE,
+                          {
+                              Text(L"Next Space Name"),
+                              EditText(IDC_NEXT_SPACE_NAME, ES_AUTOHSCROLL),
+                              PushButton(L"Start", IDC_START),
+                              PushButton(L"Close", IDC_CLOSE),
+                              Text(L"Text Size", IDC_TEXT_SIZE_LABEL),
+                              EditText(IDC_TEXT_SIZE, ES_AUTOHSCROLL),
+                              Text(L"Scale", IDC_TEXT_SCALE_LABEL),
+                              EditText(IDC_TEXT_SCALE, ES_AUTOHSCROLL),
+                              Text(L"Rotation", IDC_TEXT_ROTATION_LABEL),
+                              EditText(IDC_TEXT_ROTATION, ES_AUTOHSCROLL),
+                              PushButton(L"Sub Area", IDC_SUB_AREA).asHidden(),
+                              PushButton(L"Add Area", IDC_ADD_AREA).asHidden(),
+                          })
+        .withFont(L"Arial", 8)
+        .withLanguage(ENGLISH_UK)
+        .withMenu(IDR_BLOCK_MENU);
+}
+
+// The hyperlinking dialog: five rows of address and description; no close box, no default
+// button, hidden until the command shows it.
+DialogTemplate blockHyperlinkDialog() {
+    const DWORD row = ES_AUTOHSCROLL;
+    return DialogTemplate(IDD_BLOCK_HYPERLINK, L"Orvan Block Hyperlinking",
+                          WS_POPUP | WS_CAPTION | DS_MODALFRAME,
+                          {
+                              Text(L"Name"),
+                              Text(L"Static", IDC_HYPER_BLOCK_NAME),
+                              Text(L"Handle"),
+                              Text(L"Static", IDC_HYPER_BLOCK_HANDLE),
+                              Text(L"Hyperlink"),
+                              Text(L"Description"),
+                              PushButton(L"Select Block", IDC_HYPER_SELECT),
+                              EditText(IDC_HYPER_LINK1, row),
+                              EditText(IDC_HYPER_DESCRIPTION1, row),
+                              EditText(IDC_HYPER_LINK2, row),
+                              EditText(IDC_HYPER_DESCRIPTION2, row),
+                              EditText(IDC_HYPER_LINK3, row),
+                              EditText(IDC_HYPER_DESCRIPTION3, row),
+                              EditText(IDC_HYPER_LINK4, row),
+                              EditText(IDC_HYPER_DESCRIPTION4, row),
+                              EditText(IDC_HYPER_LINK5, row),
+                              EditText(IDC_HYPER_DESCRIPTION5, row),
+                              AutoCheckBox(L"Apply changes to all similar blocks",
+                                           IDC_HYPER_ALL_SIMILAR),
+                              PushButton(L"OK", IDOK),
+                              PushButton(L"Apply", IDC_HYPER_APPLY),
+                              PushButton(L"Cancel", IDC_HYPER_CANCEL),
+                          })
+        .withFont(L"Arial", 8)
+        .withLanguage(ENGLISH_UK);
+}
+
+const ResourceScript moduleResources({preferencesDialog(), aboutDialog(), blockCreatorDialog(),
+                                      blockHyperlinkDialog()},
+                                     {blockDialogMenu()});
 
 }  // namespace

@@ -3,7 +3,12 @@
 
 #include "core/FileUtilities.h"
 #include "core/OrvanExceptions.h"
+#include "module/AuxAttributes.h"
+#include "module/BlockCommands.h"
+#include "module/BlockDialogCommands.h"
+#include "module/BlockEditCommands.h"
 #include "module/CommandFrame.h"
+#include "module/LabelConversion.h"
 #include "module/MarkerCommands.h"
 #include "module/ModuleGlobals.h"
 #include "module/PresPreferences.h"
@@ -36,6 +41,12 @@ struct CommandRow {
 
 // The commands, registered in this order.
 const CommandRow COMMAND_TABLE[] = {
+    {L"ORVAN_COMMANDS", L"obe", L"orvanQuorvelle", DOCUMENT_CONTEXT, quorvelle},
+    {L"ORVAN_COMMANDS", L"obh", L"orvanBlockHyperlink", DOCUMENT_CONTEXT, blockHyperlink},
+    {L"ORVAN_COMMANDS", L"obc", L"orvanBlockCreate", DOCUMENT_CONTEXT, blockCreate},
+    {L"ORVAN_COMMANDS", L"ogabc", L"orvanGrossAreaBlockCreate", APPLICATION_CONTEXT,
+     grossAreaBlockCreate},
+    {L"ORVAN_COMMANDS", L"odb", L"orvanDeleteBlock", APPLICATION_CONTEXT, deleteBlock},
     {L"ORVAN_COMMANDS", L"olbd", L"orvanLegendBlockDefine", APPLICATION_CONTEXT,
      legendBlockDefine},
     {L"ORVAN_COMMANDS", L"opbd", L"orvanPieBlockDefine", APPLICATION_CONTEXT, pieBlockDefine},
@@ -46,9 +57,11 @@ const CommandRow COMMAND_TABLE[] = {
      legendMarkerBlockCreate, true},
     {L"ORVAN_COMMANDS", L"opmc", L"orvanPieMarkerCreate", DOCUMENT_CONTEXT, pieMarkerBlockCreate,
      true},
+    {L"ORVAN_UTIL", L"oaux", L"orvanAuxilarator", APPLICATION_CONTEXT, orvanAuxilarator},
     {L"ORVAN_ADMIN", L"oprefs", L"orvanPreferences", DOCUMENT_CONTEXT, editPreferences},
     {L"ORVAN_HELP", L"o?", L"ohelp", APPLICATION_CONTEXT, displayHelp},
     {L"ORVAN_HELP", L"od?", L"odiagnosticshelp", APPLICATION_CONTEXT, displayDiagnosticsHelp},
+    {L"ORVAN_SECRET", L"osc_isc", L"osc_isc", APPLICATION_CONTEXT, orvanTavrinConversion},
     {L"ORVAN_TEST", L"test", L"test", APPLICATION_CONTEXT, test},
     {L"ORVAN_DIAGNOSTICS", L"oda", L"orvanDiagnosticAll", APPLICATION_CONTEXT, diagnosticAll},
     {L"ORVAN_DIAGNOSTICS", L"od1", L"orvanDiagnosticBasic", APPLICATION_CONTEXT, diagnosticBasic},

@@ -1,5 +1,6 @@
 #include "reports/LegendTable.h"
 
+#include <cmath>
 #include <memory>
 
 #include "core/ModuleDescription.h"
@@ -53,6 +54,13 @@ CLegendTable::CLegendTable(CAcadDrawing* pDrawing, double dblTextSize, int iPrec
       m_dblRotation(dblRotation),
       m_iPrecision(iPrecision),
       m_sUnits(sUnits) {
+    // A marker's text size edited to something that is no number reads as 0.
+    if (!(dblTextSize > 0.0) || !std::isfinite(dblTextSize))
+        throw new CEXCustom(L"Invalid Text Size - the legend's text size must be greater than 0",
+                            ORVAN_MODULE_DESCRIPTION, SOURCE_FILE, _T("CLegendTable::CLegendTable"),
+                            Acad::eInvalidInput, nullptr);
+    if (pReport == nullptr || pDrawing == nullptr)
+        return;
     const CString sBlockName =
         reportblocks::cleanBlockName(CString(BLOCK_PREFIX) + pReport->getTitle());
     AcDbObjectId id;

@@ -37,7 +37,8 @@ class CLegendTable {
   public:
     // Text size 500.0, rotation 0.0, precision 2, units "units"; builds nothing.
     CLegendTable() = default;
-    // Builds the legend (see above); the insertion point is a point of the current UCS, or null
+    // Builds the legend (see above; nothing without a drawing or a report; a text size not above
+    // 0 raises CEXCustom). The insertion point is a point of the current UCS, or null
     // for the definition alone. iIgnoreEmpty non-zero leaves out categories of area 0.0.
     CLegendTable(CAcadDrawing* pDrawing, double dblTextSize, int iPrecision, CString sUnits,
                  int iIgnoreEmpty, CGraphicReport* pReport, double dblRotation,

@@ -85,6 +85,16 @@ void dismantle(AcDbDatabase* pDatabase, AcDbObjectId recordId, const AcDbObjectI
 
 CMarkerBlock::CMarkerBlock(AcDbBlockReference* /*pReference*/, AcApDocument* /*pDocument*/) {}
 
+int CMarkerBlock::statusOf(LPCTSTR sFile, LPCTSTR sProcSig, const std::function<int()>& body) {
+    try {
+        return body();
+    } catch (Acad::ErrorStatus es) {
+        return es;
+    } catch (...) {
+        throwWrapped(sFile, sProcSig);
+    }
+}
+
 int CMarkerBlock::createMarkerBlock(CAcadDrawing* /*pDrawing*/, AcDbObjectId /*entityId*/,
                                     int /*iUnits*/, int /*iPrecision*/, double /*dblTextSize*/,
                                     double /*dblRotation*/) {

@@ -23,6 +23,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 
 #include "StdAfx.h"
 
@@ -77,6 +78,11 @@ class CMarkerBlock : public CBlockDWG {
     static const wchar_t PIE_LAYER[];          // "ORVAN_PIECHART_MARKER"
 
   protected:
+    // Runs the body of a kind's creation: a host status raised on the way becomes the result
+    // (the creation reports failures through its status); anything else is wrapped naming the
+    // file and operation and raised.
+    static int statusOf(LPCTSTR sFile, LPCTSTR sProcSig, const std::function<int()>& body);
+
     // One attribute row of a marker kind: tag, prompt and default text.
     struct AttributeRow {
         const wchar_t* sTag;

@@ -49,21 +49,17 @@ int CMarkerBlockLegend::defineMarkerBlock(AcDbObjectId& blockId, const AcDbObjec
                                           AcGePoint3d* pBasePoint, CAcadDrawing* pDrawing,
                                           int iUnits, int iPrecision, double dblTextSize,
                                           double dblAttributeRotation) {
-    try {
+    return statusOf(SOURCE_FILE, _T("CMarkerBlockLegend::defineMarkerBlock"), [&]() -> int {
         return defineMarker(blockId, entities, *pBasePoint, pDrawing,
                             layoutFor(iUnits, iPrecision, dblTextSize, dblAttributeRotation),
                             dblTextSize, dblAttributeRotation);
-    } catch (Acad::ErrorStatus es) {
-        return es;  // a host status raised on the way is this operation's result
-    } catch (...) {
-        throwWrapped(SOURCE_FILE, _T("CMarkerBlockLegend::defineMarkerBlock"));
-    }
+    });
 }
 
 int CMarkerBlockLegend::createMarkerBlock(CAcadDrawing* pDrawing, AcDbObjectId outlineId,
                                           int iUnits, int iPrecision, double dblTextSize,
                                           double dblRotation) {
-    try {
+    return statusOf(SOURCE_FILE, _T("CMarkerBlockLegend::createMarkerBlock"), [&]() -> int {
         AcGePoint3d ptBase;
         {
             AcDbObjectPointer<AcDbPolyline> pOutline(outlineId, AcDb::kForRead);
@@ -76,9 +72,5 @@ int CMarkerBlockLegend::createMarkerBlock(CAcadDrawing* pDrawing, AcDbObjectId o
         return createMarker(pDrawing, outlineId, ptBase,
                             layoutFor(iUnits, iPrecision, dblTextSize, 0.0), dblTextSize,
                             dblRotation);
-    } catch (Acad::ErrorStatus es) {
-        return es;  // a host status raised on the way is this operation's result
-    } catch (...) {
-        throwWrapped(SOURCE_FILE, _T("CMarkerBlockLegend::createMarkerBlock"));
-    }
+    });
 }

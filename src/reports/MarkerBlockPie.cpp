@@ -50,21 +50,17 @@ int CMarkerBlockPie::defineMarkerBlock(AcDbObjectId& blockId, const AcDbObjectId
                                        AcGePoint3d* pCentre, CAcadDrawing* pDrawing,
                                        double dblRadius, int iPrecision, double dblTextSize,
                                        double dblAttributeRotation) {
-    try {
+    return statusOf(SOURCE_FILE, _T("CMarkerBlockPie::defineMarkerBlock"), [&]() -> int {
         return defineMarker(blockId, entities, *pCentre, pDrawing,
                             layoutFor(dblRadius, iPrecision, dblTextSize, dblAttributeRotation),
                             dblTextSize, dblAttributeRotation);
-    } catch (Acad::ErrorStatus es) {
-        return es;  // a host status raised on the way is this operation's result
-    } catch (...) {
-        throwWrapped(SOURCE_FILE, _T("CMarkerBlockPie::defineMarkerBlock"));
-    }
+    });
 }
 
 int CMarkerBlockPie::createMarkerBlock(CAcadDrawing* pDrawing, AcDbObjectId circleId,
                                        int /*iUnits*/, int iPrecision, double dblTextSize,
                                        double dblRotation) {
-    try {
+    return statusOf(SOURCE_FILE, _T("CMarkerBlockPie::createMarkerBlock"), [&]() -> int {
         AcGePoint3d ptCentre;
         double dblRadius = 0.0;
         {
@@ -77,9 +73,5 @@ int CMarkerBlockPie::createMarkerBlock(CAcadDrawing* pDrawing, AcDbObjectId circ
         return createMarker(pDrawing, circleId, ptCentre,
                             layoutFor(dblRadius, iPrecision, dblTextSize, 0.0), dblTextSize,
                             dblRotation);
-    } catch (Acad::ErrorStatus es) {
-        return es;  // a host status raised on the way is this operation's result
-    } catch (...) {
-        throwWrapped(SOURCE_FILE, _T("CMarkerBlockPie::createMarkerBlock"));
-    }
+    });
 }

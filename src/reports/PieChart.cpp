@@ -28,10 +28,17 @@ CPieChart::CPieChart(CAcadDrawing* pDrawing, CGraphicReport* pReport, double dbl
                      double dblRotation, AcGePoint3d* pCentre)
     : m_dblRotation(dblRotation) {
     try {
-        if (pReport == nullptr || pReport->getCategories() == nullptr)
+        if (pDrawing == nullptr || pReport == nullptr || pReport->getCategories() == nullptr)
             return;
         if (!(pReport->getTotalChildAreas() > 0.0))
             return;
+        // A marker's value edited to something that is no number reads as 0.
+        if (!(dblTextSize > 0.0) || !std::isfinite(dblTextSize) || !(dblRadius > 0.0) ||
+            !std::isfinite(dblRadius))
+            throw new CEXCustom(
+                L"Invalid Pie Chart - its text size and radius must be greater than 0",
+                ORVAN_MODULE_DESCRIPTION, SOURCE_FILE, _T("CPieChart::CPieChart"),
+                Acad::eInvalidInput, nullptr);
         initialise(pReport->getTitle(), pReport->getTotalChildAreas(), dblRadius, dblOffset,
                    dblTextSize, iPrecision, sUnits, bIgnoreEmptySegments, bShowLabels,
                    bShowLabelSegmentLines, dblRotation);

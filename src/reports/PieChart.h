@@ -26,8 +26,10 @@ class CPieSegments;
 
 class CPieChart {
   public:
-    // Builds the chart (see above): nothing when the report has no categories or a total area
-    // not above 0. The centre is a point of the current UCS, or null for the definition alone.
+    // Builds the chart (see above): nothing without a drawing or a report, or when the report
+    // has no categories or a total area not above 0; a text size or radius not above 0 raises
+    // CEXCustom (wrapped). The centre is a point of the current UCS, or null for the definition
+    // alone.
     CPieChart(CAcadDrawing* pDrawing, CGraphicReport* pReport, double dblRadius, double dblOffset,
               double dblTextSize, int iPrecision, CString sUnits, int bIgnoreEmptySegments,
               int bShowLabels, int bShowLabelSegmentLines, double dblRotation,

@@ -152,4 +152,44 @@ TEST_F(CommandFrame, OtherFailuresCanBeReportedWithTheHandlersOwnLine) {
     EXPECT_EQ(CString(L"\nUnhandled Error - Block Edit Failed\n"), shown());
 }
 
+TEST_F(CommandFrame, TheHandlerBoundaryCatchesEverythingAndGivesBackTheLock) {
+    const HINSTANCE before = AfxGetResourceHandle();
+    const struct {
+        const char* name;
+        void (*raise)();
+        bool ownLine;  // the second form, with the handler's own line for other failures
+        std::vector<CString> boxes;
+        const wchar_t* printed;
+    } cases[] = {
+        {"module error",
+         [] { throw new CEXCustom(L"gone", L"src", L"BlockDWG", L"CBlockDWG::x", 0, nullptr); },
+         false, {L"Error Detected.: quorvelle::ogabcWork\n\tBlockDWG::CBlockDWG::x\n\ngone"}, L""},
+        {"standard exception", [] { throw std::runtime_error("broken"); }, false,
+         {L"Error Detected.: quorvelle::ogabcWork\n\nbroken"}, L""},
+        {"module error, own line",
+         [] { throw new CEXCustom(L"gone", L"src", L"BlockDWG", L"CBlockDWG::x", 0, nullptr); },
+         true, {L"Error Detected.: quorvelle::ogabcWork\n\tBlockDWG::CBlockDWG::x\n\ngone"}, L""},
+        {"anything else, own line", [] { throw 7; }, true, {}, L"\nfailed\n"},
+        {"nothing thrown", [] {}, false, {}, L""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ui.clear();
+        qv::host::transcript().clear();
+        auto work = [&] {
+            CCommandFrame frame;
+            ASSERT_TRUE(frame.lockDrawing());
+            c.raise();
+        };
+        if (c.ownLine)
+            guardCommand(L"ogabcWork", L"\nfailed\n", work);
+        else
+            guardCommand(L"ogabcWork", work);
+        EXPECT_EQ(c.boxes, messageBoxes());
+        EXPECT_EQ(CString(c.printed), shown());
+        EXPECT_EQ(0, document()->qvLockCount());
+        EXPECT_EQ(before, AfxGetResourceHandle());
+    }
+}
+
 }  // namespace

@@ -19,6 +19,7 @@
 #include "reports/GraphicReport.h"
 #include "reports/LegendTable.h"
 #include "reports/PieChart.h"
+#include "support/FaultSweep.h"
 
 namespace {
 
@@ -142,12 +143,12 @@ TEST_F(ReportDrawingTest, TheLegendTableListsTheCategories) {
     AcGePoint3d corner;
     outlines[0]->getPointAt(2, corner);
     expectNear(AcGePoint3d(300, 200, 0), corner);
-    EXPECT_STREQ(L"HATCH-B", outlines[0]->layer());
+    EXPECT_EQ(std::wstring(L"HATCH-B"), layerOf(outlines[0]));
     const auto hatches = entitiesOfKind<AcDbHatch>(swatch);
     ASSERT_EQ(1u, hatches.size());
     EXPECT_STREQ(L"ANSI37", hatches[0]->patternName());
     EXPECT_EQ(3, hatches[0]->colorIndex());
-    EXPECT_STREQ(L"HATCH-B", hatches[0]->layer());
+    EXPECT_EQ(std::wstring(L"HATCH-B"), layerOf(hatches[0]));
     // The reference at the point.
     const std::vector<AcDbObjectId> references = referencesTo(LEGEND);
     ASSERT_EQ(1u, references.size());
@@ -239,8 +240,8 @@ TEST_F(ReportDrawingTest, ThePieSharesTheTotalByArea) {
     }
     // Hatched wedges only; the one without hatch settings takes no layer or colour.
     EXPECT_EQ(2u, entitiesOfKind<AcDbHatch>(pie).size());
-    EXPECT_STREQ(L"HATCH-B", outlines[1]->layer());
-    EXPECT_STREQ(L"0", outlines[2]->layer());
+    EXPECT_EQ(std::wstring(L"HATCH-B"), layerOf(outlines[1]));
+    EXPECT_EQ(std::wstring(L"0"), layerOf(outlines[2]));
     EXPECT_EQ(256, outlines[2]->colorIndex());
     EXPECT_EQ(3u, entitiesOfKind<AcDbLine>(pie).size());
 
@@ -378,6 +379,68 @@ TEST_F(ReportDrawingTest, ApplyingTwiceRedefinesInPlace) {
         if (reference != nullptr)
             EXPECT_FALSE(ObjectAccess::peek(reference->blockTableRecord())->isErased());
     }
+}
+
+// A text size or radius that a user edited to letters (read as 0) is refused clearly, and
+// nothing is drawn.
+TEST_F(ReportDrawingTest, ATextSizeOrRadiusOfZeroIsRefused) {
+    addCategories({{L"A", {40.0}}});
+    report.setTotalChildAreas(40.0);
+    CDrawingLock lock(&drawing);
+    AcGePoint3d at(0, 0, 0);
+    const struct {
+        const char* name;
+        double textSize, radius;
+        bool legend;
+        const wchar_t* message;
+    } cases[] = {
+        {"legend text size", 0.0, 0.0, true, L"the legend's text size must be greater than 0"},
+        {"pie text size", 0.0, 1000.0, false, L"its text size and radius must be greater"},
+        {"pie radius", 100.0, 0.0, false, L"its text size and radius must be greater"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CString shown;
+        try {
+            if (c.legend)
+                CLegendTable(&drawing, c.textSize, 2, L"sq.m.", 0, &report, 0.0, &at);
+            else
+                CPieChart(&drawing, &report, c.radius, 0.0, c.textSize, 2, L"sq.m.", 0, 1, 1, 0.0,
+                          &at);
+        } catch (CEXOrvan* e) {
+            for (CEXOrvan* level = e; level != nullptr; level = level->getInnerException())
+                shown += level->getDescription();
+            e->deleteChain();
+        }
+        EXPECT_NE(-1, shown.Find(c.message)) << CStringA(shown).GetString();
+    }
+    EXPECT_TRUE(definition(LEGEND).isNull());
+    EXPECT_TRUE(definition(PIE).isNull());
+}
+
+// Whatever host call fails while a legend or a pie is drawn, the failure reaches the caller as
+// an error, and nothing is left open, locked or leaked; the normal run afterwards draws both.
+TEST_F(ReportDrawingTest, EveryHostFailureIsReportedAndGivesEverythingBack) {
+    addCategories({{L"A", {40.0}}, {L"B", {60.0}, L"ANSI37", 2}, {L"C", {0.0}, L"", 0}});
+    report.setTotalChildAreas(100.0);
+    bool built = false;
+    const qv::test::FaultSweepResult sweep = qv::test::sweepHostFaults([&] {
+        built = false;
+        AcGePoint3d at(0, 0, 0);
+        try {
+            CDrawingLock lock(&drawing);
+            CLegendTable(&drawing, 100.0, 2, L"sq.m.", 0, &report, 0.0, &at);
+            CPieChart(&drawing, &report, 1000.0, 50.0, 100.0, 2, L"sq.m.", 0, 1, 1, 0.0, &at);
+            built = true;
+        } catch (CEXOrvan* e) {
+            e->deleteChain();
+        }
+    });
+    EXPECT_TRUE(sweep.clean()) << sweep.report();
+    EXPECT_TRUE(built);
+    EXPECT_GT(sweep.failurePoints, 20);
+    ASSERT_NE(nullptr, legendTable(LEGEND));
+    EXPECT_EQ(5, legendTable(LEGEND)->numRows());
 }
 
 // On a host that is not a full host the definitions are made and no reference is put.

@@ -16,6 +16,7 @@
 #include "reports/Category.h"
 #include "reports/LinkLine.h"
 #include "reports/LinkLines.h"
+#include "support/Raised.h"
 
 namespace {
 
@@ -117,7 +118,9 @@ TEST_F(LinkLineTest, DrawnRedAndDashedWithItsLabelAlongTheLine) {
     const auto texts = all<AcDbText>();
     ASSERT_EQ(texts.size(), 1u);
     AcDbObjectPointer<AcDbText> label(texts[0], AcDb::kForRead);
-    EXPECT_EQ(std::wstring(label->textString()), L"feeds");
+    ACHAR* text = label->textString();
+    EXPECT_EQ(std::wstring(text), L"feeds");
+    acutDelString(text);
     qv::test::expectNear(AcGePoint3d(2000, 2000, 0), label->alignmentPoint());
     EXPECT_NEAR(label->rotation(), PI / 4, 1e-12);
     EXPECT_EQ(label->height(), 150.0);
@@ -197,7 +200,7 @@ TEST(LinkLineList, SameEndsOnceAndXmlBothWays) {
     lines.getAt(0)->setLabelText(L"feeds");
     lines.getAt(0)->setLayerName(L"LINKS");
     EXPECT_EQ(lines.getCount(), 3);
-    EXPECT_THROW(lines.getAt(3), CInvalidArgException*);
+    EXPECT_TRUE(qv::test::raised<CInvalidArgException>([&] { lines.getAt(3); }));
 
     MSXML2::IXMLDOMNodePtr node = lines.serialize(ORVAN_REPORT_NAMESPACE);
     const std::wstring xml = static_cast<const wchar_t*>(node->Getxml());

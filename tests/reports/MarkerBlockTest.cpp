@@ -10,6 +10,7 @@
 #include "blocks/Blocks.h"
 #include "core/OrvanExceptions.h"
 #include "drawing/DrawingLock.h"
+#include "drawing/HostIdentity.h"
 #include "host/db/ObjectAccess.h"
 #include "module/MarkerCommands.h"
 #include "reports/MarkerBlockLegend.h"
@@ -134,7 +135,7 @@ TEST_P(MarkerPlacement, StandsWhereItsEntityWasAndReadsBack) {
     const std::vector<AcDbObjectId> references = referencesTo(name);
     ASSERT_EQ(1u, references.size());
     const auto* reference = ObjectAccess::peekAs<AcDbBlockReference>(references[0]);
-    EXPECT_EQ(std::wstring(layer), CString(reference->layer()).GetString());
+    EXPECT_EQ(std::wstring(layer), layerOf(reference));
     EXPECT_TRUE(layerIsOff(layer));
 
     // Where the entity shows: where it was, turned about the base point in the UCS.
@@ -357,6 +358,52 @@ TEST_F(MarkerTest, EditedAttributesReadBackAsTheyNowStand) {
         EXPECT_EQ(c.units, marker->getUnits());
         expectNear(AcGePoint3d(0, 50, 0), marker->getPoint());
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The handlers: nothing at all on a light host; on a full host the entity's layer is looked at
+// before anything is asked.
+TEST_F(MarkerTest, TheHandlersAnswerForTheHostAndTheLayer) {
+    const CHostIdentity running = hostIdentity;
+    hostIdentity = CHostIdentity(L"AutoCAD LT 2015", L"");
+    answers.give({});
+    legendMarkerBlockCreate();
+    pieMarkerBlockCreate();
+    hostIdentity = running;
+    EXPECT_EQ(CString(), transcript());
+
+    addLayer(L"LOCKED");
+    {
+        WriteLock lock(document());
+        AcDbSymbolTablePointer<AcDbLayerTable> layers(db(), AcDb::kForRead);
+        AcDbSymbolTableRecordPointer<AcDbLayerTableRecord> layer(L"LOCKED", layers.object(),
+                                                                 AcDb::kForWrite);
+        layer->setIsLocked(true);
+    }
+    const AcDbObjectId outline = addRectangle(0, 0, 100, 50);
+    const AcDbObjectId circle = addCircle(AcGePoint3d(500, 0, 0), 20);
+    for (AcDbObjectId id : {outline, circle}) {
+        WriteLock lock(document());
+        AcDbObjectPointer<AcDbEntity> entity(id, AcDb::kForWrite);
+        entity->setLayer(L"LOCKED");
+    }
+    const auto pick = [](AcDbObjectId id) {
+        return "#" + std::string(CStringA(id.handle().text().c_str()).GetString());
+    };
+    answers.give({pick(outline)});
+    legendMarkerBlockCreate();
+    EXPECT_NE(-1, transcript().Find(
+                      L"\nPolyline On Locked Layer - Legend Block Marker Creation Failed\n"));
+    answers.give({pick(circle)});
+    pieMarkerBlockCreate();
+    EXPECT_NE(-1, transcript().Find(
+                      L"\nCircle On Locked Layer - Pie Chart Marker Block Creation Failed\n"));
+    EXPECT_TRUE(definition(L"MARKER-LEGEND").isNull());
+    EXPECT_TRUE(definition(L"MARKER-PIECHART").isNull());
+    EXPECT_EQ(0u, answers.left());
 }
 
 }  // namespace

@@ -71,4 +71,11 @@ AcDbObjectId ReportTest::ownerOf(AcDbObjectId entity) const {
     return object != nullptr ? object->ownerId() : AcDbObjectId();
 }
 
+std::wstring ReportTest::layerOf(const AcDbEntity* entity) {
+    ACHAR* name = entity->layer();
+    const std::wstring result = name != nullptr ? name : L"";
+    acutDelString(name);
+    return result;
+}
+
 }  // namespace qv::test

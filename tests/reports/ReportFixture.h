@@ -34,6 +34,8 @@ class ReportTest : public DrawingTest {
     bool layerIsOff(const wchar_t* name) const;
     // The owner of an entity.
     AcDbObjectId ownerOf(AcDbObjectId entity) const;
+    // The entity's layer name.
+    static std::wstring layerOf(const AcDbEntity* entity);
 
     CAcadDrawing drawing;
 };

@@ -71,7 +71,9 @@ bool CommandLoop::run() {
     Editor& ed = editor();
     const int refusedBefore = ed.inputErrors();
     while (!g_quit) {
-        while (qv::win::serviceModeless()) {
+        // Text the host sent to its own command line (an Esc that a dialog sent to end a
+        // prompt) is for the command prompt, never an action in a dialog.
+        while (!ed.input().hasHostInput() && qv::win::serviceModeless()) {
         }
         ed.clearInputEnded();
         const Answer answer = ed.ask(atLineStart() ? L"Command: " : L"\nCommand: ", true);

@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <iostream>
 #include <string>
 #include <vector>
 
 #include "EditorFixture.h"
 #include "host/ed/CommandLoop.h"
 #include "host/ed/EntityListing.h"
+#include "mfc/dialogs/CDialog.h"
+#include "mfc/dialogs/Resources.h"
+#include "ui/TerminalDriver.h"
+#include "win32/CodePage.h"
 
 namespace {
 
@@ -84,6 +89,44 @@ TEST_F(CommandLoopTest, ScriptsStopAtTheirErrors) {
             const_cast<AcDbObject*>(open)->close();
         }
     }
+}
+
+// A tool window whose button ends a pending prompt by sending Esc to the command line, as the
+// module's modeless dialogs do after a session in the drawing.
+const UINT IDD_ESC_TOOL = 9301;
+const int IDC_ESC_BUTTON = 9302;
+const qv::res::ResourceScript escToolResources(
+    {qv::res::DialogTemplate(IDD_ESC_TOOL, L"Esc Tool",
+                             WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE,
+                             {qv::res::PushButton(L"Send", IDC_ESC_BUTTON)})});
+
+class CEscTool : public CDialog {
+  protected:
+    afx_msg void OnSend() {
+        acDocManager->sendStringToExecute(acDocManager->curDocument(), L"\x1b", false, false,
+                                          true);
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CEscTool, CDialog)
+ON_BN_CLICKED(IDC_ESC_BUTTON, &CEscTool::OnSend)
+END_MESSAGE_MAP()
+
+TEST_F(CommandLoopTest, AnEscSentToTheCommandLineNeverReachesAnOpenDialog) {
+    qv::ui::TerminalDriver terminal(editor().input(), std::cout, true);
+    qv::ui::DriverScope screen(terminal);
+    CAcModuleResourceOverride resources(escToolResources.module());
+    CEscTool tool;
+    ASSERT_TRUE(tool.Create(IDD_ESC_TOOL));
+    // The click sends Esc; the command prompt takes it, and the dialog stays for the next line.
+    answers({"click 9302", "regen"});
+    qv::host::ed::CommandLoop loop(true);
+    EXPECT_TRUE(loop.run()) << qv::wideToUtf8(loop.failure());
+    EXPECT_TRUE(tool.IsWindowVisible());
+    EXPECT_EQ(0, terminal.errorCount());
+    EXPECT_EQ(0u, input.lines.size());
+    tool.DestroyWindow();
 }
 
 TEST_F(CommandLoopTest, TheTranscriptReadsAsTheCommandLine) {

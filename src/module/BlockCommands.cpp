@@ -1,0 +1,156 @@
+// ogabc, odb and the block-definition test.
+#include "module/BlockCommands.h"
+
+#include <memory>
+
+#include "blocks/Attributes.h"
+#include "blocks/BlockDWGKinds.h"
+#include "blocks/OrvanAttribute.h"
+#include "core/Utilities.h"
+#include "drawing/AcadDrawing.h"
+#include "drawing/AcadUtilities.h"
+#include "module/CommandFrame.h"
+#include "module/SpaceTexts.h"
+
+namespace {
+
+const wchar_t GROSS_AREA_BLOCK[] = L"ROOM-GROSS_AREA";
+
+}  // namespace
+
+int blockDefinitionExists(CAcadDrawing* pDrawing, CString sName) {
+    if (pDrawing == nullptr || !pDrawing->isOpen() || pDrawing->getDocument() == nullptr)
+        return 0;
+    AcDbDatabase* pDatabase = pDrawing->getDocument()->database();
+    if (pDatabase == nullptr)
+        return 0;
+    AcDbObjectPointer<AcDbBlockTable> pTable(pDatabase->blockTableId(), AcDb::kForRead);
+    if (pTable.openStatus() != Acad::eOk)
+        return 0;
+    AcDbBlockTableIterator* pRaw = nullptr;
+    if (pTable->newIterator(pRaw) != Acad::eOk)
+        return 0;
+    const std::unique_ptr<AcDbBlockTableIterator> iterator(pRaw);
+    int iFound = 0;
+    for (; !iterator->done(); iterator->step()) {
+        AcDbBlockTableRecord* pRecord = nullptr;
+        if (iterator->getRecord(pRecord, AcDb::kForRead) != Acad::eOk)
+            continue;
+        AcDbObjectPointer<AcDbBlockTableRecord> record;
+        record.acquire(pRecord);
+        const ACHAR* pName = nullptr;
+        if (record->getName(pName) != Acad::eOk || pName == nullptr)
+            continue;
+        const CString sRecord(pName);
+        if (!sRecord.IsEmpty() && sRecord[0] != L'*' && sRecord == sName)
+            iFound = 1;
+    }
+    return iFound;
+}
+
+void createGrossAreaBlock(CAcadDrawing* pDrawing, AcDbObjectId polylineId, int iUnits,
+                          double dblTextSize, double dblTextScale, double dblRotation,
+                          int iPrecision) {
+    guardCommand(L"createGrossAreaBlock", [&] {
+        CAcModuleResourceOverride resources;
+        acutPrintf(L"Select Name and Area Text Position:\n");
+        ads_point picked;
+        if (acedGetPoint(nullptr, L"\nEnter Attribute points: ", picked) != RTNORM)
+            return;
+        const AcGePoint3d ptText(picked[0], picked[1], picked[2]);
+
+        AcDbObjectPointer<AcDbEntity> pEntity(polylineId, AcDb::kForWrite);
+        if (pEntity.openStatus() != Acad::eOk) {
+            acutPrintf(L"Block Creation Failed - Error Code %s\n",
+                       static_cast<LPCTSTR>(CUtilities::IntToCString(pEntity.openStatus())));
+            return;
+        }
+        if (CString(pEntity->isA()->name()) != L"AcDbPolyline") {
+            acutPrintf(L"\nInvalid Selection\n\n");
+            return;
+        }
+        auto* pPolyline = static_cast<AcDbPolyline*>(pEntity.object());
+        const Adesk::Int16 iDrawingUnits = pDrawing->getDocument()->database()->lunits();
+        const CString sArea = CUtilities::DoubleToCString(
+            CAcadUtilities::calculatePolylineArea(pPolyline, iDrawingUnits, iUnits), iPrecision);
+        const CString sPerimeter = CUtilities::DoubleToCString(
+            CAcadUtilities::calculatePolylinePerimeter(pPolyline, iDrawingUnits, iUnits),
+            iPrecision);
+
+        CBlockDWGFloor block;
+        block.setUnits(iUnits);
+        block.setPrecision(iPrecision);
+        block.setName(L"GROSS AREA");
+        block.setArea(CUtilities::CStringToDouble(sArea));
+        block.setPerimeter(CUtilities::CStringToDouble(sPerimeter));
+        block.setAttributes(
+            newSpaceTexts(L"GROSS AREA", sArea + areaUnitText(iUnits), L" "));
+
+        // The block creation carries the outline into the UCS and puts it back on a refusal.
+        const Acad::ErrorStatus es = block.createBlock(pDrawing, pPolyline, ptText, dblTextSize,
+                                                       dblTextScale, dblRotation);
+        pEntity.close();
+        if (es == Acad::eOk)
+            acutPrintf(L"Block Created Successfully\n");
+        else
+            acutPrintf(L"Block Creation Failed - Error Code %s\n",
+                       static_cast<LPCTSTR>(CUtilities::IntToCString(es)));
+    });
+}
+
+void grossAreaBlockCreate() {
+    guardCommand(L"grossAreaBlockCreate", L"\nUnhandled Error - Block Creation Failed\n", [] {
+        CCommandFrame frame;
+        CCommandFrame::printBanner(L"Orvan Create Gross Area Block ");
+        CAcadDrawing* pDrawing = frame.openCurrentDrawing();
+        if (blockDefinitionExists(pDrawing, GROSS_AREA_BLOCK)) {
+            acutPrintf(L"\n\nGross Area Block Already Exists\n");
+            return;
+        }
+        if (!frame.lockDrawing())
+            return;
+        const CPreferences* pPreferences = frame.loadPreferences();
+        AcDbObjectId polylineId;
+        if (CAcadUtilities::selectObjectIdOfClass(&polylineId, L"\nPlease select a polyline:\n",
+                                                  L"AcDbPolyline") != 0)
+            return;
+        bool bClosed = false;
+        {
+            AcDbObjectPointer<AcDbPolyline> pPolyline(polylineId, AcDb::kForWrite);
+            const Acad::ErrorStatus es = pPolyline.openStatus();
+            if (es == Acad::eOnLockedLayer) {
+                acutPrintf(L"\nPolyline On Locked Layer - Block Creation Failed\n");
+                return;
+            }
+            if (es != Acad::eOk) {
+                acutPrintf(L"\nUnable get Polyline - Error %s - Block Creation Failed\n",
+                           static_cast<LPCTSTR>(CUtilities::IntToCString(es)));
+                return;
+            }
+            bClosed = pPolyline->isClosed();
+        }
+        if (!bClosed) {
+            acutPrintf(L"\nInvalid Selection - Polyline is not closed\n\n");
+            return;
+        }
+        createGrossAreaBlock(pDrawing, polylineId, pPreferences->getUnits(),
+                             pPreferences->getTextSize(), pPreferences->getTextScale(),
+                             pPreferences->getTextRotation(), pPreferences->getPrecision());
+    });
+}
+
+void deleteBlock() {
+    guardCommand(L"deleteBlock", [] {
+        CCommandFrame frame;
+        CCommandFrame::printBanner(L"Orvan Block Delete ");
+        CAcadDrawing* pDrawing = frame.openCurrentDrawing();
+        CBlockDWG block;
+        AcDbObjectId referenceId;
+        if (CAcadUtilities::selectObjectIdOfClass(&referenceId, L"Select the Orvan Block to delete",
+                                                  L"AcDbBlockReference") != 0)
+            return;
+        block.setObjectId(referenceId);
+        if (!block.deleteBlock(pDrawing))
+            acutPrintf(L"\nUnable to delete the block - it is locked, scaled unevenly or gone\n");
+    });
+}

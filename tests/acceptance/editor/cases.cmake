@@ -1,0 +1,13 @@
+# The block editor (obe) through the host: on a floor plan whose rooms are space blocks, a pillar
+# is drawn, room R-1 is renamed, the pillar subtracted from it, its AREA text taken from the new
+# area and its text height changed; the saved drawing is then read by ezdxf.
+set(editor_prefs "editor/metric.cfg>Program Files/cadhost/orvan/prefs/prefs.cfg")
+qv_acceptance(obe_rename COPY ${editor_prefs}
+              ARGS --home <home> --module <quorvelle> --script <source>/editor/obe_rename.scr
+                   --save <work>/saved.dxf <source>/editor/rooms_blocks.dxf)
+set_tests_properties(acceptance.obe_rename PROPERTIES FIXTURES_SETUP obe_rename_saved)
+add_test(NAME acceptance.obe_rename_ezdxf
+         COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/editor/check_obe.py
+                 ${CMAKE_CURRENT_BINARY_DIR}/cases/obe_rename/saved.dxf
+                 ${CMAKE_CURRENT_SOURCE_DIR}/editor/rooms_blocks.dxf)
+set_tests_properties(acceptance.obe_rename_ezdxf PROPERTIES FIXTURES_REQUIRED obe_rename_saved)
