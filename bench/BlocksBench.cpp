@@ -13,6 +13,7 @@
 #include <string>
 
 #include "StdAfx.h"
+#include "SpacePlan.h"
 #include "blocks/Attributes.h"
 #include "blocks/Assets.h"
 #include "blocks/BlockDWGKinds.h"
@@ -21,47 +22,12 @@
 #include "drawing/Hatch.h"
 #include "blocks/OrvanAttribute.h"
 #include "drawing/AcadDrawing.h"
-#include "host/dxf/DrawingReader.h"
-#include "host/dxf/FileIo.h"
 
 namespace {
 
-std::string planOf(int rooms) {
-    return std::string(QV_FLOORPLANS) + "/floorplan_" + std::to_string(rooms) + ".dxf";
-}
-
-// The plan loaded as the host's current document (outside any timing).
-AcApDocument* load(int rooms) {
-    acDocManager->qvReset();
-    auto db = std::make_unique<AcDbDatabase>(false, true);
-    qv::dxf::MappedFile file(planOf(rooms));
-    qv::dxf::AuditReport report;
-    qv::dxf::readDrawing(file, *db, report);
-    return acDocManager->qvAddDocument(std::move(db));
-}
-
-AcDbObjectIdArray entitiesOf(AcDbDatabase* db, const wchar_t* className) {
-    AcDbObjectIdArray ids;
-    AcDbObjectPointer<AcDbBlockTableRecord> space(db->modelSpaceId(), AcDb::kForRead);
-    for (const AcDbObjectId& id : space->qvEntities()) {
-        if (!id.isErased() && wcscmp(id.objectClass()->name(), className) == 0)
-            ids.append(id);
-    }
-    return ids;
-}
-
-CAttributes* roomAttributes(int n) {
-    auto* attributes = new CAttributes;
-    attributes->setTextHeight(0.25);
-    const CString values[] = {L"R-" + CString(std::to_wstring(n).c_str()), L"", L""};
-    for (int kind = 0; kind < 3; ++kind) {
-        auto* record = new COrvanAttribute;
-        record->setKind(kind);
-        record->setValue(values[kind]);
-        attributes->add(record, FALSE);
-    }
-    return attributes;
-}
+using spaceplan::entitiesOf;
+using spaceplan::load;
+using spaceplan::roomAttributes;
 
 // Makes a space block "ROOM-n" around each closed polyline; the number made.
 int makeRooms(AcApDocument* document, const AcDbObjectIdArray& outlines) {
