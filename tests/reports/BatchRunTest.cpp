@@ -37,12 +37,10 @@ class BatchRunTest : public qv::test::SpaceDrawingTest {
     void SetUp() override {
         SpaceDrawingTest::SetUp();
         m_comInitialised = SUCCEEDED(CoInitialize(nullptr));
-        m_db = qv::test::TestDatabase::fromEnvironment();
-        ASSERT_NE(m_db, nullptr) << "the test database is not described: run through "
-                                    "scripts/test or eval \"$(scripts/testdb start)\"";
-        // The tests' reports wait again, whatever an earlier run recorded.
-        sql(L"UPDATE graphic_reports SET status_id = 90, plotted_layout = NULL "
-            L"WHERE id BETWEEN 901 AND 909");
+        // Each test works on a copy of the fixture of its own: the reports wait in it as seeded.
+        const std::string error = m_copy.make();
+        ASSERT_EQ(error, "");
+        m_db = &m_copy.db();
 
         room(L"ROOM-1", 0, 0, 4000, 3000, L"1.01");
         room(L"ROOM-2", 5000, 0, 2000, 3000, L"1.02");
@@ -56,6 +54,7 @@ class BatchRunTest : public qv::test::SpaceDrawingTest {
     }
     void TearDown() override {
         m_procedure.reset();
+        m_copy.drop();
         if (m_comInitialised)
             CoUninitialize();
         SpaceDrawingTest::TearDown();
@@ -108,6 +107,7 @@ class BatchRunTest : public qv::test::SpaceDrawingTest {
     std::unique_ptr<CServerPreferenceDocMon> m_server;
 
   private:
+    qv::test::DatabaseCopy m_copy;
     const qv::test::TestDatabase* m_db = nullptr;
     bool m_comInitialised = false;
     std::unique_ptr<CStoredProcedure> m_procedure;
