@@ -13,7 +13,6 @@
 #include <string>
 
 #include "StdAfx.h"
-#include "SpacePlan.h"
 #include "blocks/Attributes.h"
 #include "blocks/Assets.h"
 #include "blocks/BlockDWGKinds.h"
@@ -22,36 +21,14 @@
 #include "drawing/Hatch.h"
 #include "blocks/OrvanAttribute.h"
 #include "drawing/AcadDrawing.h"
+#include "SpacePlan.h"
 
 namespace {
 
-using spaceplan::entitiesOf;
-using spaceplan::load;
-using spaceplan::roomAttributes;
-
-// Makes a space block "ROOM-n" around each closed polyline; the number made.
-int makeRooms(AcApDocument* document, const AcDbObjectIdArray& outlines) {
-    CAcadDrawing drawing;
-    drawing.setDocument(document);
-    drawing.setIsOpen(1);
-    drawing.setIsCurrentDocument(1);
-    drawing.lock();  // one lock for the whole run, as a command holds it
-    int made = 0;
-    for (const AcDbObjectId& id : outlines) {
-        CBlockDWGRoom room;
-        room.setBlockName(L"ROOM-" + CString(std::to_wstring(made + 1).c_str()));
-        room.setAttributes(roomAttributes(made + 1));
-        room.setUnits(0);
-        room.setPrecision(2);
-        AcDbObjectPointer<AcDbPolyline> outline(id, AcDb::kForRead);
-        AcGePoint3d corner;
-        outline->getPointAt(0, corner);
-        if (room.createBlock(&drawing, outline.object(), corner, 0.25, 1.0, 0.0) == Acad::eOk)
-            ++made;
-    }
-    drawing.unlock(1);
-    return made;
-}
+using qv::bench::entitiesOf;
+using qv::bench::load;
+using qv::bench::makeRooms;
+using qv::bench::wrap;
 
 std::map<int, std::pair<double, double>> g_perRoom;  // rooms: create, read seconds
 
@@ -134,14 +111,6 @@ void furnish(AcApDocument* document, const AcDbObjectIdArray& outlines) {
     }
     space.close();
     acDocManager->unlockDocument(document);
-}
-
-CAcadDrawing* wrap(AcApDocument* document) {
-    auto* drawing = new CAcadDrawing;
-    drawing->setDocument(document);
-    drawing->setIsOpen(1);
-    drawing->setIsCurrentDocument(1);
-    return drawing;
 }
 
 // Collects every space block (with the assets inside each room when asked).

@@ -31,9 +31,9 @@ namespace {
 
 constexpr int CATEGORIES = 20;
 
-using spaceplan::entitiesOf;
-using spaceplan::load;
-using spaceplan::roomAttributes;
+using qv::bench::entitiesOf;
+using qv::bench::load;
+using qv::bench::roomAttributes;
 
 std::unique_ptr<CAcadDrawing> wrap(AcApDocument* document) {
     auto drawing = std::make_unique<CAcadDrawing>();

@@ -1,5 +1,5 @@
-// The benchmark floor plans (make_floorplan.py, QV_FLOORPLANS) loaded into the host, and what
-// the benchmarks of space blocks and graphic reports share to make their rooms.
+// The generated floor plans of the space-block benchmarks (make_floorplan.py), loaded into the
+// host and turned into space blocks through the module's own operations.
 #pragma once
 
 #include <cwchar>
@@ -8,11 +8,13 @@
 
 #include "StdAfx.h"
 #include "blocks/Attributes.h"
+#include "blocks/BlockDWGKinds.h"
 #include "blocks/OrvanAttribute.h"
+#include "drawing/AcadDrawing.h"
 #include "host/dxf/DrawingReader.h"
 #include "host/dxf/FileIo.h"
 
-namespace spaceplan {
+namespace qv::bench {
 
 inline std::string planOf(int rooms) {
     return std::string(QV_FLOORPLANS) + "/floorplan_" + std::to_string(rooms) + ".dxf";
@@ -28,7 +30,6 @@ inline AcApDocument* load(int rooms) {
     return acDocManager->qvAddDocument(std::move(db));
 }
 
-// The entities of model space of exactly that class, in drawing order.
 inline AcDbObjectIdArray entitiesOf(AcDbDatabase* db, const wchar_t* className) {
     AcDbObjectIdArray ids;
     AcDbObjectPointer<AcDbBlockTableRecord> space(db->modelSpaceId(), AcDb::kForRead);
@@ -39,7 +40,6 @@ inline AcDbObjectIdArray entitiesOf(AcDbDatabase* db, const wchar_t* className) 
     return ids;
 }
 
-// NAME "R-n", empty AREA and AUX, text 0.25 high.
 inline CAttributes* roomAttributes(int n) {
     auto* attributes = new CAttributes;
     attributes->setTextHeight(0.25);
@@ -53,4 +53,35 @@ inline CAttributes* roomAttributes(int n) {
     return attributes;
 }
 
-}  // namespace spaceplan
+// The current document wrapped as the commands wrap it; the caller owns the wrapper.
+inline CAcadDrawing* wrap(AcApDocument* document) {
+    auto* drawing = new CAcadDrawing;
+    drawing->setDocument(document);
+    drawing->setIsOpen(1);
+    drawing->setIsCurrentDocument(1);
+    return drawing;
+}
+
+// Makes a space block "ROOM-n" around each closed polyline; the number made.
+inline int makeRooms(AcApDocument* document, const AcDbObjectIdArray& outlines) {
+    std::unique_ptr<CAcadDrawing> drawing(wrap(document));
+    drawing->lock();  // one lock for the whole run, as a command holds it
+    int made = 0;
+    for (const AcDbObjectId& id : outlines) {
+        CBlockDWGRoom room;
+        room.setBlockName(L"ROOM-" + CString(std::to_wstring(made + 1).c_str()));
+        room.setAttributes(roomAttributes(made + 1));
+        room.setUnits(0);
+        room.setPrecision(2);
+        AcDbObjectPointer<AcDbPolyline> outline(id, AcDb::kForRead);
+        AcGePoint3d corner;
+        outline->getPointAt(0, corner);
+        if (room.createBlock(drawing.get(), outline.object(), corner, 0.25, 1.0, 0.0) ==
+            Acad::eOk)
+            ++made;
+    }
+    drawing->unlock(1);
+    return made;
+}
+
+}  // namespace qv::bench

@@ -248,19 +248,26 @@ void CBlocks::addClassified(AcDbBlockReference* pReference, CAcadDrawing* pDrawi
     }
     if (sDefinition == LEGEND_MARKER || (bSkipPie && sDefinition == PIE_MARKER))
         return;
-    const bool bGross =
-        sDefinition == GROSS_AREA_BLOCK || readNameFromXData(pReference) == GROSS_AREA_NAME;
     const bool bFloorLevel = sLevel == L"f";
     AcApDocument* pDocument = pDrawing->getDocument();
-    std::unique_ptr<CBlock> pBlock;
-    if (bGross && bFloorLevel)
-        pBlock = std::make_unique<CBlockDWGFloor>(pReference, pDocument);
-    else if (bGross)
-        pBlock = std::make_unique<CBlockDWGSite>(pReference, pDocument);
-    else if (bFloorLevel)
-        pBlock = std::make_unique<CBlockDWGRoom>(pReference, pDocument, bAssets ? 1 : 0);
-    else
-        pBlock = std::make_unique<CBlockDWGBuilding>(pReference, pDocument);
+    const auto makeGross = [&]() -> std::unique_ptr<CBlockDWG> {
+        if (bFloorLevel)
+            return std::make_unique<CBlockDWGFloor>(pReference, pDocument);
+        return std::make_unique<CBlockDWGSite>(pReference, pDocument);
+    };
+    std::unique_ptr<CBlockDWG> pBlock;
+    if (sDefinition == GROSS_AREA_BLOCK) {
+        pBlock = makeGross();
+    } else {
+        if (bFloorLevel)
+            pBlock = std::make_unique<CBlockDWGRoom>(pReference, pDocument, bAssets ? 1 : 0);
+        else
+            pBlock = std::make_unique<CBlockDWGBuilding>(pReference, pDocument);
+        // The extended data is read once, by the block: a space named "GROSS AREA" there is
+        // the gross-area block whatever its definition is called (rare: it is read again).
+        if (pBlock->getXDataName() == GROSS_AREA_NAME)
+            pBlock = makeGross();
+    }
     addBlock(pBlock.release());
 }
 
