@@ -2,6 +2,7 @@
 // host and turned into space blocks through the module's own operations.
 #pragma once
 
+#include <cwchar>
 #include <memory>
 #include <string>
 

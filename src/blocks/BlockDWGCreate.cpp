@@ -194,7 +194,13 @@ Acad::ErrorStatus CBlockDWG::makeDefinition(AcDbObjectId& definitionId,
         transformEntities(entities, moved.inverse(), pOpen);
         return es;
     }
-    es = pTable->add(definitionId, pRecord.get());
+    try {
+        es = pTable->add(definitionId, pRecord.get());
+    } catch (...) {
+        transformEntities(entities, moved.inverse(), pOpen);
+        definitionId = AcDbObjectId::kNull;
+        throw;
+    }
     if (es != Acad::eOk) {
         transformEntities(entities, moved.inverse(), pOpen);
         definitionId = AcDbObjectId::kNull;
@@ -271,11 +277,14 @@ Acad::ErrorStatus CBlockDWG::createBlock(CAcadDrawing* pDrawing, AcDbEntity* pBo
     pNew->setLayer(sLayer);
     pNew->transformBy(ucs);
     AcDbObjectId referenceId;
-    {
+    try {
         AcDbObjectPointer<AcDbBlockTableRecord> pSpace(pDatabase->modelSpaceId(), AcDb::kForWrite);
         es = pSpace.openStatus();
         if (es == Acad::eOk)
             es = pSpace->appendAcDbEntity(referenceId, pNew.get());
+    } catch (...) {
+        undoDefinition(definitionId, ownerId, entities, moved, pBoundary);
+        throw;
     }
     if (es != Acad::eOk) {
         undoDefinition(definitionId, ownerId, entities, moved, pBoundary);
@@ -286,6 +295,8 @@ Acad::ErrorStatus CBlockDWG::createBlock(CAcadDrawing* pDrawing, AcDbEntity* pBo
     pReference.acquire(pAppended);
     try {
         AcDbObjectPointer<AcDbBlockTableRecord> pDefinition(definitionId, AcDb::kForRead);
+        if (pDefinition.openStatus() != Acad::eOk)
+            throw pDefinition.openStatus();
         const AcGeMatrix3d transform = pReference->blockTransform();
         for (const AcDbObjectId& id : blockhost::entityIdsOf(pDefinition.object())) {
             AcDbObjectPointer<AcDbAttributeDefinition> pAttDef(id, AcDb::kForRead);

@@ -88,11 +88,10 @@ class CZoomedToExtents {
     bool m_bZoomed = false;
 };
 
-// Under one level of the drawing's lock and zoomed to the extents, calls `each` for every member
-// of the selection that opens as a block reference, in selection order. Nothing when the lock is
-// refused or the selection finds nothing; lock, view and set are given back on every path.
-void walkSelection(CAcadDrawing* pDrawing, int (*selector)(ads_name),
-                   const std::function<void(AcDbBlockReference*)>& each) {
+}  // namespace
+
+void CBlocks::walkSelection(CAcadDrawing* pDrawing, int (*selector)(ads_name),
+                            const std::function<void(AcDbBlockReference*)>& each) {
     if (pDrawing == nullptr)
         return;
     CDrawingLock lock(pDrawing);
@@ -108,6 +107,8 @@ void walkSelection(CAcadDrawing* pDrawing, int (*selector)(ads_name),
             each(pReference.object());
     }
 }
+
+namespace {
 
 int selectInserts(ads_name set, const wchar_t* sBlockName) {
     blockhost::ResBufPtr pFilter(sBlockName != nullptr
@@ -189,6 +190,23 @@ void CBlocks::replaceAt(int iIndex, CBlock* pBlock) {
         deleteObject(pOld);
     } catch (...) {
         throwWrapped(SOURCE_FILE, _T("CBlocks::replaceAt"));
+    }
+}
+
+void CBlocks::deleteBlocksOfType(int iBlockType) {
+    try {
+        int iKept = 0;
+        for (int i = 0; i < m_iCount; i++) {
+            CBlock* pBlock = m_blocks.GetAt(i);
+            if (pBlock->getBlockType() == iBlockType)
+                deleteObject(pBlock);
+            else
+                m_blocks.SetAt(iKept++, pBlock);
+        }
+        m_blocks.SetSize(iKept);
+        m_iCount = iKept;
+    } catch (...) {
+        throwWrapped(SOURCE_FILE, _T("CBlocks::deleteBlocksOfType"));
     }
 }
 

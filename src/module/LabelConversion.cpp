@@ -184,12 +184,14 @@ Acad::ErrorStatus createTavrinBlock(CAcadDrawing* pDrawing, const AcGePoint3d& p
                                     AcDbObjectId polylineId, int iUnits, int iPrecision,
                                     double dblTextHeight, double dblWidthFactor,
                                     double dblRotation, CString sBlockName, CString sSpaceName) {
+    // Stays a failure unless the creation itself says otherwise (a thrown failure included).
     Acad::ErrorStatus es = Acad::eInvalidInput;
     guardCommand(L"createTavrinBlock", [&] {
         AcDbObjectPointer<AcDbEntity> pEntity(polylineId, AcDb::kForWrite);
-        es = pEntity.openStatus();
-        if (es != Acad::eOk)
+        if (pEntity.openStatus() != Acad::eOk) {
+            es = pEntity.openStatus();
             return;
+        }
         if (!blockhost::isExactly(pEntity.object(), L"AcDbPolyline")) {
             es = Acad::eNotThatKindOfClass;
             return;

@@ -10,8 +10,10 @@
 #include "module/CommandFrame.h"
 #include "module/LabelConversion.h"
 #include "module/ListingCommands.h"
+#include "module/MarkerCommands.h"
 #include "module/ModuleGlobals.h"
 #include "module/PresPreferences.h"
+#include "module/ReportCommands.h"
 #include "module/UpdateCommands.h"
 
 namespace {
@@ -49,7 +51,17 @@ const CommandRow COMMAND_TABLE[] = {
     {L"ORVAN_COMMANDS", L"odb", L"orvanDeleteBlock", APPLICATION_CONTEXT, deleteBlock},
     {L"ORVAN_COMMANDS", L"ocsv", L"orvanCommaSeperatedValues", APPLICATION_CONTEXT,
      createRoomAreaCSV},
+    {L"ORVAN_COMMANDS", L"olbd", L"orvanLegendBlockDefine", APPLICATION_CONTEXT,
+     legendBlockDefine},
+    {L"ORVAN_COMMANDS", L"opbd", L"orvanPieBlockDefine", APPLICATION_CONTEXT, pieBlockDefine},
+    {L"ORVAN_COMMANDS", L"ogr", L"orvanGraphicReport", APPLICATION_CONTEXT, graphicReport},
+    {L"ORVAN_COMMANDS", L"oagr", L"orvanApplyGraphicReport", APPLICATION_CONTEXT,
+     applyGraphicReport},
     {L"ORVAN_COMMANDS", L"ofrs", L"ofrs", APPLICATION_CONTEXT, orvanFindReplaceStub},
+    {L"ORVAN_COMMANDS", L"olmc", L"orvanLegendMarkerCreate", DOCUMENT_CONTEXT,
+     legendMarkerBlockCreate, true},
+    {L"ORVAN_COMMANDS", L"opmc", L"orvanPieMarkerCreate", DOCUMENT_CONTEXT, pieMarkerBlockCreate,
+     true},
     {L"ORVAN_UTIL", L"ous", L"orvanUpdateSpaces", APPLICATION_CONTEXT, updateSpaces},
     {L"ORVAN_UTIL", L"osxta", L"orvanSyncXDataToAttributes", APPLICATION_CONTEXT,
      syncXDataToAttributes},

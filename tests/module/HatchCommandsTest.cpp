@@ -1,7 +1,7 @@
 // osc_has and osc_hs, and the block sweep's handling of collected and thrown failures.
 #include <gtest/gtest.h>
 
-#include "SpaceCommandFixture.h"
+#include "SpaceSweepFixture.h"
 #include "host/db/HostFaults.h"
 #include "support/FaultSweep.h"
 #include "module/UpdateCommands.h"
@@ -28,7 +28,7 @@ class SteppingClock : public qv::ManualClock {
     std::uint64_t m_step;
 };
 
-class HatchCommands : public qv::test::SpaceCommandTest {
+class HatchCommands : public qv::test::SpaceSweepTest {
   protected:
     ~HatchCommands() override { qv::host::disarmHostFault(); }
 
@@ -92,7 +92,7 @@ TEST_F(HatchCommands, HatchAllSpacesReportsTheTimeTakenPerBlock) {
         answers.give({});
         hatchAllSpaces();
         qv::setClock(&this->clock);
-        EXPECT_EQ(transcript(), c.transcript);
+        EXPECT_EQ(shown(), c.transcript);
         EXPECT_TRUE(messageBoxes().empty());
         EXPECT_EQ(hatchedRooms(),
                   std::vector<bool>({c.withRooms, c.withRooms, c.withRooms, false}));
@@ -121,9 +121,9 @@ TEST_F(HatchCommands, ACollectedErrorIsShownAfterItsBlockAndTheSweepGoesOn) {
         << boxes[0];
     EXPECT_EQ(hatchedRooms(), std::vector<bool>({true, false, true, false}));
     // The run ends normally: the blocks given a hatch are counted.
-    EXPECT_NE(transcript().find(L"3 block(s) hatched in 0 seconds (0.00 s/b)\n"),
+    EXPECT_NE(shown().find(L"3 block(s) hatched in 0 seconds (0.00 s/b)\n"),
               std::wstring::npos)
-        << transcript();
+        << shown();
 }
 
 TEST_F(HatchCommands, AThrownErrorStopsTheSweepAtItsBlock) {
@@ -144,7 +144,7 @@ TEST_F(HatchCommands, AThrownErrorStopsTheSweepAtItsBlock) {
     EXPECT_NE(boxes[0].find(L"CBlockDWG::applyToDWG"), std::wstring::npos) << boxes[0];
     EXPECT_EQ(hatchedRooms(), std::vector<bool>({true, false, false, false}));
     // Neither the end time nor the summary.
-    EXPECT_EQ(transcript(), L"07:04:09\n");
+    EXPECT_EQ(shown(), L"07:04:09\n");
     EXPECT_EQ(document()->qvLockCount(), 0);
 }
 
@@ -157,11 +157,6 @@ TEST_F(HatchCommands, HatchSpaceHatchesOnlyThePickedSpaceBlock) {
         chair = addToModelSpace(
             new AcDbBlockReference(AcGePoint3d(90000, 0, 0), ref->blockTableRecord()));
     }
-    const auto pick = [](AcDbObjectId id) {
-        ACHAR handle[17] = {0};
-        id.handle().getIntoAsciiBuffer(handle, 17);
-        return "#" + std::string(CStringA(handle));
-    };
     struct Case {
         const char* name;
         std::string answer;

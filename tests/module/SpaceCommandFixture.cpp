@@ -1,184 +1,183 @@
 #include "SpaceCommandFixture.h"
 
-#include "blocks/Attribute.h"
-#include "blocks/Attributes.h"
-#include "blocks/BlockDWGKinds.h"
-#include "blocks/OrvanAttribute.h"
-#include "core/Preferences.h"
-#include "module/ModuleGlobals.h"
+#include <memory>
 
 namespace qv::test {
 
-namespace {
-const wchar_t MODULE_FOLDER[] = L"C:\\Host";
-}
-
-SpaceCommandTest::SpaceCommandTest() {
-    moduleFolder = MODULE_FOLDER;
-    drawing.setDocument(document());
-    drawing.setIsOpen(1);
-    drawing.setIsCurrentDocument(1);
-}
-
-SpaceCommandTest::~SpaceCommandTest() {
-    moduleFolder.Empty();
-}
-
-AcDbObjectId SpaceCommandTest::addSpace(const SpaceSpec& spec) {
-    auto* outline = new AcDbPolyline;
-    const double corners[4][2] = {
-        {spec.x, 0}, {spec.x + spec.w, 0}, {spec.x + spec.w, spec.h}, {spec.x, spec.h}};
-    for (const auto& c : corners)
-        outline->addVertexAt(outline->numVerts(), AcGePoint2d(c[0], c[1]));
-    outline->setClosed(true);
-    const AcDbObjectId outlineId = addToModelSpace(outline);
-
-    const bool gross = std::wstring(spec.name) == L"GROSS AREA";
-    std::unique_ptr<CBlockDWG> block;
-    if (gross)
-        block = std::make_unique<CBlockDWGFloor>();
-    else
-        block = std::make_unique<CBlockDWGRoom>();
-    if (!gross)
-        block->setBlockName(L"ROOM-" + CString(std::to_wstring(++m_made).c_str()));
-    block->setUnits(spec.units);
-    block->setPrecision(spec.precision);
-    block->setArea(spec.area);
-    block->setPerimeter(spec.perimeter);
-    auto* attributes = new CAttributes;
-    const wchar_t* values[] = {spec.name, spec.areaText, spec.auxText};
-    for (int kind = 0; kind < 3; kind++) {
-        if (values[kind] == nullptr)
-            continue;
-        auto* record = new COrvanAttribute;
-        record->setKind(kind);
-        record->setValue(values[kind]);
-        attributes->add(record, FALSE);
+AcDbObjectId SpaceCommandTest::addPolyline(std::initializer_list<Vertex2> vertices, bool closed,
+                                           const wchar_t* layer) {
+    auto* pl = new AcDbPolyline;
+    for (const Vertex2& v : vertices)
+        pl->addVertexAt(pl->numVerts(), AcGePoint2d(v.x, v.y), v.bulge);
+    pl->setClosed(closed);
+    if (layer != nullptr) {
+        addLayer(layer);
+        pl->setLayer(layer);
     }
-    block->setAttributes(attributes);
-    AcDbObjectPointer<AcDbEntity> pl(outlineId, AcDb::kForRead);
-    EXPECT_EQ(pl.openStatus(), Acad::eOk);
-    const AcGePoint3d at(spec.x + spec.w / 2, spec.h / 2, 0);
-    EXPECT_EQ(block->createBlock(&drawing, pl.object(), at, 250.0, 1.0, 0.0), Acad::eOk);
-    pl.close();
-    const AcDbObjectId reference = block->getObjectId();
-    if (spec.auxText == nullptr) {
-        // The definition always carries the three attribute definitions: take the reference's
-        // AUX text away.
-        WriteLock lock(document());
+    return addToModelSpace(pl);
+}
+
+std::wstring SpaceCommandTest::handleOf(AcDbObjectId id) {
+    AcDbObjectPointer<AcDbObject> object(id, AcDb::kForRead);
+    EXPECT_EQ(object.openStatus(), Acad::eOk);
+    AcDbHandle handle;
+    object->getAcDbHandle(handle);
+    ACHAR buffer[20] = {0};
+    handle.getIntoAsciiBuffer(buffer, 20);
+    return buffer;
+}
+
+std::string SpaceCommandTest::pick(AcDbObjectId id) {
+    const std::wstring handle = handleOf(id);
+    return "#" + std::string(handle.begin(), handle.end());
+}
+
+std::vector<AcGePoint3d> SpaceCommandTest::verticesOf(AcDbObjectId polyline,
+                                                      AcDbObjectId reference) {
+    std::vector<AcGePoint3d> points;
+    AcGeMatrix3d placed;
+    if (!reference.isNull()) {
         AcDbObjectPointer<AcDbBlockReference> ref(reference, AcDb::kForRead);
-        for (const AcDbObjectId& id : ref->qvAttributes()) {
-            AcDbObjectPointer<AcDbAttribute> attribute(id, AcDb::kForWrite);
-            if (attribute.openStatus() == Acad::eOk && taken(attribute->tag()) == L"AUX")
-                attribute->erase();
-        }
+        EXPECT_EQ(ref.openStatus(), Acad::eOk);
+        placed = ref->blockTransform();
     }
-    return reference;
-}
-
-void SpaceCommandTest::resetHostDrawing() {
-    {
-        WriteLock lock(document());
-        AcDbObjectPointer<AcDbBlockTableRecord> model(db()->modelSpaceId(), AcDb::kForRead);
-        for (const AcDbObjectId& id : model->qvEntities()) {
-            AcDbObjectPointer<AcDbEntity> entity(id, AcDb::kForWrite);
-            if (entity.openStatus() == Acad::eOk)
-                entity->erase();
-        }
-        model.close();
-        // The space blocks' definitions go with them, so that their names are free again.
-        AcDbBlockTable* table = nullptr;
-        ASSERT_EQ(db()->getBlockTable(table, AcDb::kForRead), Acad::eOk);
-        AcDbBlockTableIterator* it = nullptr;
-        table->newIterator(it);
-        for (; !it->done(); it->step()) {
-            AcDbBlockTableRecord* record = nullptr;
-            if (it->getRecord(record, AcDb::kForWrite) != Acad::eOk)
-                continue;
-            const ACHAR* name = nullptr;
-            record->getName(name);
-            if (std::wstring(name).rfind(L"ROOM-", 0) == 0)
-                EXPECT_EQ(record->erase(), Acad::eOk);
-            record->close();
-        }
-        delete it;
-        table->close();
+    AcDbObjectPointer<AcDbPolyline> pl(polyline, AcDb::kForRead);
+    EXPECT_EQ(pl.openStatus(), Acad::eOk);
+    if (pl.openStatus() != Acad::eOk)
+        return points;
+    for (unsigned i = 0; i < pl->numVerts(); ++i) {
+        AcGePoint3d p;
+        pl->getPointAt(i, p);
+        points.push_back(p.transformBy(placed));
     }
-    ui.clear();
+    return points;
 }
 
-void SpaceCommandTest::storePreferences(int units, int precision) const {
-    CPreferences preferences;
-    preferences.setUnits(units);
-    preferences.setPrecision(precision);
-    ASSERT_TRUE(preferences.savePreferences(CString(MODULE_FOLDER) + L"\\orvan\\prefs\\prefs.cfg"));
+AcDbObjectId SpaceCommandTest::ownerOf(AcDbObjectId id) {
+    AcDbObjectPointer<AcDbObject> object(id, AcDb::kForRead);
+    return object.openStatus() == Acad::eOk ? object->ownerId() : AcDbObjectId::kNull;
 }
 
-std::unique_ptr<CBlockDWG> SpaceCommandTest::readBack(AcDbObjectId reference) const {
+std::vector<AcDbObjectId> SpaceCommandTest::referencesTo(const wchar_t* blockName) const {
+    std::vector<AcDbObjectId> found;
+    AcDbObjectPointer<AcDbBlockTableRecord> space(db()->modelSpaceId(), AcDb::kForRead);
+    for (const AcDbObjectId& id : space->qvEntities()) {
+        AcDbObjectPointer<AcDbBlockReference> ref(id, AcDb::kForRead);
+        if (ref.openStatus() != Acad::eOk)
+            continue;
+        AcDbObjectPointer<AcDbBlockTableRecord> definition(ref->blockTableRecord(),
+                                                           AcDb::kForRead);
+        const ACHAR* name = nullptr;
+        definition->getName(name);
+        if (std::wstring(name) == blockName)
+            found.push_back(id);
+    }
+    return found;
+}
+
+bool SpaceCommandTest::hasBlock(const wchar_t* name) const {
+    AcDbObjectPointer<AcDbBlockTable> table(db()->blockTableId(), AcDb::kForRead);
+    return table->has(name);
+}
+
+namespace {
+
+template <class T>
+TextSeen seen(const T& text) {
+    TextSeen t;
+    t.tag = text.tagConst();
+    t.text = text.textStringConst();
+    t.position = text.position();
+    t.rotation = text.rotation();
+    t.height = text.height();
+    t.widthFactor = text.widthFactor();
+    t.horizontal = text.horizontalMode();
+    ACHAR* layer = text.layer();
+    t.layer = layer;
+    acutDelString(layer);
+    return t;
+}
+
+}  // namespace
+
+std::vector<TextSeen> SpaceCommandTest::attributesOf(AcDbObjectId reference) {
+    std::vector<TextSeen> texts;
     AcDbObjectPointer<AcDbBlockReference> ref(reference, AcDb::kForRead);
     EXPECT_EQ(ref.openStatus(), Acad::eOk);
-    return std::make_unique<CBlockDWG>(ref.object(), document());
-}
-
-std::wstring SpaceCommandTest::textOf(AcDbObjectId reference, int kind) const {
-    const std::unique_ptr<CBlockDWG> block = readBack(reference);
-    const CAttribute* record =
-        block->getAttributes() != nullptr ? block->getAttributes()->getAtAttribute(kind) : nullptr;
-    return record != nullptr ? std::wstring(record->getValue()) : L"<none>";
-}
-
-std::wstring SpaceCommandTest::xdataValue(AcDbObjectId reference, const wchar_t* key) const {
-    AcDbObjectPointer<AcDbEntity> ref(reference, AcDb::kForRead);
-    resbuf* list = ref->xData(L"ADE");
-    const std::wstring prefix = std::wstring(key) + L"=";
-    std::wstring value = L"<none>";
-    for (resbuf* rb = list; rb != nullptr; rb = rb->rbnext) {
-        if (rb->restype == 1000 && std::wstring(rb->resval.rstring).rfind(prefix, 0) == 0) {
-            value = std::wstring(rb->resval.rstring).substr(prefix.size());
-            break;
-        }
+    if (ref.openStatus() != Acad::eOk)
+        return texts;
+    std::unique_ptr<AcDbObjectIterator> it(ref->attributeIterator());
+    for (; !it->done(); it->step()) {
+        AcDbObjectPointer<AcDbAttribute> attribute(it->objectId(), AcDb::kForRead);
+        if (attribute.openStatus() == Acad::eOk)
+            texts.push_back(seen(*attribute.object()));
     }
-    acutRelRb(list);
-    return value;
+    return texts;
 }
 
-std::vector<AcDbObjectId> SpaceCommandTest::hatches() const {
-    std::vector<AcDbObjectId> ids;
-    AcDbObjectPointer<AcDbBlockTableRecord> model(db()->modelSpaceId(), AcDb::kForRead);
-    for (const AcDbObjectId& id : model->qvEntities())
-        if (!id.isErased() && id.objectClass() == AcDbHatch::desc())
-            ids.push_back(id);
-    return ids;
+std::vector<TextSeen> SpaceCommandTest::attributeDefinitionsOf(const wchar_t* blockName) const {
+    std::vector<TextSeen> texts;
+    AcDbObjectPointer<AcDbBlockTable> table(db()->blockTableId(), AcDb::kForRead);
+    AcDbObjectId id;
+    if (table->getAt(blockName, id) != Acad::eOk)
+        return texts;
+    table.close();
+    AcDbObjectPointer<AcDbBlockTableRecord> definition(id, AcDb::kForRead);
+    for (const AcDbObjectId& entity : definition->qvEntities()) {
+        AcDbObjectPointer<AcDbAttributeDefinition> def(entity, AcDb::kForRead);
+        if (def.openStatus() != Acad::eOk)
+            continue;
+        TextSeen t = seen(*def.object());
+        t.prompt = def->promptConst();
+        texts.push_back(t);
+    }
+    return texts;
 }
 
-void SpaceCommandTest::setOutlineClosed(AcDbObjectId reference, bool closed) {
+const TextSeen* SpaceCommandTest::find(const std::vector<TextSeen>& texts, const wchar_t* tag) {
+    for (const TextSeen& t : texts)
+        if (t.tag == tag)
+            return &t;
+    return nullptr;
+}
+
+void SpaceCommandTest::layerState(const wchar_t* name, bool& off, bool& frozen) const {
+    AcDbObjectPointer<AcDbLayerTable> layers(db()->layerTableId(), AcDb::kForRead);
+    AcDbObjectId id;
+    ASSERT_EQ(Acad::eOk, layers->getAt(name, id));
+    AcDbObjectPointer<AcDbLayerTableRecord> layer(id, AcDb::kForRead);
+    off = layer->isOff();
+    frozen = layer->isFrozen();
+}
+
+void SpaceCommandTest::setLayerState(const wchar_t* name, bool off, bool frozen) {
     WriteLock lock(document());
-    AcDbObjectPointer<AcDbBlockReference> ref(reference, AcDb::kForRead);
-    AcDbObjectPointer<AcDbBlockTableRecord> definition(ref->blockTableRecord(), AcDb::kForRead);
-    for (const AcDbObjectId& id : definition->qvEntities()) {
-        AcDbObjectPointer<AcDbPolyline> outline(id, AcDb::kForWrite);
-        if (outline.openStatus() == Acad::eOk) {
-            outline->setClosed(closed);
-            return;
-        }
-    }
+    AcDbObjectPointer<AcDbLayerTable> layers(db()->layerTableId(), AcDb::kForRead);
+    AcDbObjectId id;
+    ASSERT_EQ(Acad::eOk, layers->getAt(name, id));
+    AcDbObjectPointer<AcDbLayerTableRecord> layer(id, AcDb::kForWrite);
+    layer->setIsOff(off);
+    layer->setIsFrozen(frozen);
 }
 
-std::wstring SpaceCommandTest::taken(ACHAR* text) {
-    std::wstring copy = text != nullptr ? text : L"";
-    acutDelString(text);
-    return copy;
-}
-
-std::wstring SpaceCommandTest::transcript() {
-    return qv::host::transcript().text();
+void SpaceCommandTest::setUcs(const AcGePoint3d& origin, const AcGeVector3d& xAxis,
+                              const AcGeVector3d& yAxis) {
+    WriteLock lock(document());
+    ASSERT_EQ(db()->setUcs(origin, xAxis, yAxis), Acad::eOk);
 }
 
 std::vector<std::wstring> SpaceCommandTest::messageBoxes() const {
     std::vector<std::wstring> texts;
     for (const auto& s : ui.shown())
-        texts.push_back(s.caption + L": " + s.text);
+        texts.push_back(std::wstring(s.caption) + L": " + std::wstring(s.text));
     return texts;
+}
+
+void expectNear(const AcGePoint3d& actual, const AcGePoint3d& expected, const char* what,
+                double tolerance) {
+    EXPECT_NEAR(actual.x, expected.x, tolerance) << what;
+    EXPECT_NEAR(actual.y, expected.y, tolerance) << what;
+    EXPECT_NEAR(actual.z, expected.z, tolerance) << what;
 }
 
 }  // namespace qv::test

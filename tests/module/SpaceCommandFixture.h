@@ -1,71 +1,86 @@
-// Fixture for the tests of the commands over every space block: a drawing with space blocks made
-// through the module's own block creation, the module folder on a drive of its own (for the
-// preferences file), answers for the command line, and short ways to read the result back.
+// Fixture for the tests of the space-block commands: a fresh drawing, answers for the command
+// line, the module folder on a temporary drive C: (with or without a preferences file), and short
+// ways to draw outlines and to look at what a command made.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
 #include "StdAfx.h"
-#include "blocks/BlockDWG.h"
-#include "drawing/AcadDrawing.h"
+#include "core/Preferences.h"
+#include "module/ModuleGlobals.h"
 #include "support/CommandLineAnswers.h"
 #include "support/HostFixture.h"
 #include "support/TempDrive.h"
 
 namespace qv::test {
 
-// One space block to draw: a rectangle at (x, 0), w by h drawing units (millimetres), and what
-// the block stores and shows.
-struct SpaceSpec {
-    const wchar_t* name;  // NAME text; "GROSS AREA" makes the gross-area block
-    double x, w, h;
-    double area, perimeter;  // as stored in the extended data
-    int units, precision;
-    const wchar_t* areaText;
-    const wchar_t* auxText;  // null: the block has no AUX attribute
+struct Vertex2 {
+    double x, y, bulge;
+};
+
+// One attribute or attribute definition as the drawing holds it.
+struct TextSeen {
+    std::wstring tag, text, layer, prompt;
+    AcGePoint3d position;
+    double rotation = 0.0, height = 0.0, widthFactor = 0.0;
+    AcDb::TextHorzMode horizontal = AcDb::kTextLeft;
 };
 
 class SpaceCommandTest : public DrawingTest {
   protected:
-    SpaceCommandTest();
-    ~SpaceCommandTest() override;
+    SpaceCommandTest() { moduleFolder = L"C:\\Host"; }
+    ~SpaceCommandTest() override { moduleFolder.Empty(); }
 
-    // Erases everything in model space and forgets the message boxes shown, for the next case
-    // of a table (block names go on counting).
-    void resetHostDrawing();
-    // Draws the space block; the id of its reference.
-    AcDbObjectId addSpace(const SpaceSpec& spec);
-    // Writes the module folder's preferences file with these units and precision.
-    void storePreferences(int units, int precision) const;
-    // The space block as the drawing holds it now.
-    std::unique_ptr<CBlockDWG> readBack(AcDbObjectId reference) const;
-    // The text of the block's NAME (0), AREA (1) or AUX (2) attribute, "<none>" without one.
-    std::wstring textOf(AcDbObjectId reference, int kind) const;
-    // The value of one extended-data item ("AREA", "PERIMETER", ...) with its unit text.
-    std::wstring xdataValue(AcDbObjectId reference, const wchar_t* key) const;
-    // The hatches of model space, in drawing order.
-    std::vector<AcDbObjectId> hatches() const;
-    // Opens or closes the outline polyline of the reference's definition.
-    void setOutlineClosed(AcDbObjectId reference, bool closed);
+    // Writes the module folder's preferences file.
+    void storePreferences(int units, int precision, double textSize = 250.0,
+                          double rotation = 0.0) {
+        CPreferences stored;
+        stored.setUnits(units);
+        stored.setPrecision(precision);
+        stored.setTextSize(textSize);
+        stored.setTextRotation(rotation);
+        ASSERT_TRUE(stored.savePreferences(L"C:\\Host\\orvan\\prefs\\prefs.cfg"));
+    }
 
-    // A text the host hands over to the caller (a tag, a layer name), copied and freed.
-    static std::wstring taken(ACHAR* text);
+    // A polyline in model space (closed unless said), on a layer when one is given.
+    AcDbObjectId addPolyline(std::initializer_list<Vertex2> vertices, bool closed = true,
+                             const wchar_t* layer = nullptr);
+    AcDbObjectId addRectangle(double x, double y, double w, double h, bool closed = true) {
+        return addPolyline({{x, y, 0}, {x + w, y, 0}, {x + w, y + h, 0}, {x, y + h, 0}}, closed);
+    }
+    // "#" and the entity's handle: how a test picks it.
+    static std::string pick(AcDbObjectId id);
+    static std::wstring handleOf(AcDbObjectId id);
 
-    // The command line's transcript so far.
-    static std::wstring transcript();
-    // The message boxes shown, as "caption: text".
+    // The world vertices of a polyline: where it lies, or, inside a definition, where the
+    // reference shows it.
+    static std::vector<AcGePoint3d> verticesOf(AcDbObjectId polyline,
+                                               AcDbObjectId reference = AcDbObjectId::kNull);
+    static AcDbObjectId ownerOf(AcDbObjectId id);
+    // The references of model space to the named block, in drawing order.
+    std::vector<AcDbObjectId> referencesTo(const wchar_t* blockName) const;
+    bool hasBlock(const wchar_t* name) const;
+    // The attributes of a reference, or the attribute definitions of a definition.
+    static std::vector<TextSeen> attributesOf(AcDbObjectId reference);
+    std::vector<TextSeen> attributeDefinitionsOf(const wchar_t* blockName) const;
+    static const TextSeen* find(const std::vector<TextSeen>& texts, const wchar_t* tag);
+    // A layer's off and frozen states, read and written.
+    void layerState(const wchar_t* name, bool& off, bool& frozen) const;
+    void setLayerState(const wchar_t* name, bool off, bool frozen);
+    void setUcs(const AcGePoint3d& origin, const AcGeVector3d& xAxis, const AcGeVector3d& yAxis);
+
+    static std::wstring shown() { return qv::host::transcript().text(); }
     std::vector<std::wstring> messageBoxes() const;
 
     TempDrive drive;
     CommandLineAnswers answers;
-    CAcadDrawing drawing;
-
-  private:
-    int m_made = 0;
 };
+
+void expectNear(const AcGePoint3d& actual, const AcGePoint3d& expected, const char* what,
+                double tolerance = 1e-6);
 
 }  // namespace qv::test

@@ -1,7 +1,7 @@
 // ous, osxta, out, ort and obta on drawings with space blocks, through their handlers.
 #include <gtest/gtest.h>
 
-#include "SpaceCommandFixture.h"
+#include "SpaceSweepFixture.h"
 #include "blocks/Attributes.h"
 #include "module/UpdateCommands.h"
 
@@ -17,7 +17,7 @@ const SpaceSpec TYPED_OVER = {L"Lobby", 20000, 10000, 5000,         40,
 const SpaceSpec STALE_IMPERIAL = {L"Store", 40000, 10000,           5000,       430.56, 85.3,
                                   1,        2,     L"430.56sq.ft.", L"85.30ft."};
 
-class UpdateCommands : public qv::test::SpaceCommandTest {
+class UpdateCommands : public qv::test::SpaceSweepTest {
   protected:
     void drawThreeRooms() {
         metric = addSpace(STALE_METRIC);
@@ -45,7 +45,7 @@ TEST_F(UpdateCommands, UpdateSpacesRewritesOnlyTheTextsThatShowTheStoredValues) 
         storePreferences(c.units, c.precision);
         answers.give({});
         updateSpaces();
-        EXPECT_EQ(transcript(), L"Orvan Update Spaces 64.04.00.01\n");
+        EXPECT_EQ(shown(), L"Orvan Update Spaces 64.04.00.01\n");
         EXPECT_TRUE(messageBoxes().empty());
         EXPECT_EQ(textOf(metric, 1), c.metricArea);
         EXPECT_EQ(textOf(metric, 2), c.metricAux);
@@ -74,8 +74,8 @@ TEST_F(UpdateCommands, AnEmptyDrawingEndsQuietly) {
     for (const auto& c : cases) {
         answers.give(c.answers);
         c.command();
-        const std::wstring shown = transcript();
-        EXPECT_EQ(shown.substr(shown.size() - std::min(shown.size(), c.transcriptEnd.size())),
+        const std::wstring text = shown();
+        EXPECT_EQ(text.substr(text.size() - std::min(text.size(), c.transcriptEnd.size())),
                   c.transcriptEnd);
         EXPECT_EQ(answers.left(), 0u);
         EXPECT_TRUE(messageBoxes().empty());
@@ -128,12 +128,12 @@ TEST_F(UpdateCommands, SyncCopiesTheChosenStoredValuesInThePreferredUnits) {
         EXPECT_EQ(textOf(typed, 1), c.typedArea);
         EXPECT_EQ(xdataValue(metric, L"AREA"), c.storedArea);
     }
-    EXPECT_NE(transcript().find(L"Orvan Update Spaces 64.04.00.01\n\nSync XData name to name "
+    EXPECT_NE(shown().find(L"Orvan Update Spaces 64.04.00.01\n\nSync XData name to name "
                                 L"attribute? <1>: 1\n\nSync XData area to area attribute? <1>: 1"
                                 L"\n\nSync XData perimeter to aux attribute? <0>: 1\n\n"
                                 L"Recalculate values before sync? <0>: 1\n"),
               std::wstring::npos)
-        << transcript();
+        << shown();
 }
 
 TEST_F(UpdateCommands, TextSizeAsksUntilTheAnswerIsValidOrIgnored) {
@@ -141,7 +141,7 @@ TEST_F(UpdateCommands, TextSizeAsksUntilTheAnswerIsValidOrIgnored) {
     answers.give({"0", "abc", "300", "i", "x", "-90"});
     updateTextSize();
     EXPECT_EQ(answers.left(), 0u);
-    EXPECT_EQ(transcript(),
+    EXPECT_EQ(shown(),
               L"Orvan Update Text Size 64.04.00.01\n"
               L"\nEnter new Text Size or (i)gnore <250.00>: 0\n"
               L"\nText Size must be greater than 0\nEnter new Text Size or (i)gnore <250.00>: abc\n"
@@ -166,7 +166,7 @@ TEST_F(UpdateCommands, TextSizeIgnoredOrCancelledLeavesTheTexts) {
         answers.give(c.answers);
         updateTextSize();
         EXPECT_EQ(answers.left(), 0u);
-        EXPECT_EQ(transcript().find(L"Cancelled by User.\n") != std::wstring::npos, c.cancelled);
+        EXPECT_EQ(shown().find(L"Cancelled by User.\n") != std::wstring::npos, c.cancelled);
         const std::unique_ptr<CBlockDWG> block = readBack(room);
         EXPECT_DOUBLE_EQ(block->getAttributes()->getTextHeight(), 250.0);
         EXPECT_DOUBLE_EQ(block->getAttributes()->getRotation(), 0.0);
@@ -201,7 +201,7 @@ TEST_F(UpdateCommands, RefreshTagsLaysTheTextsOutAgainUnderOneLock) {
             acDocManager->qvRefuseLocks(1);
         answers.give({});
         orvanRefreshTags();
-        EXPECT_EQ(transcript(), L"");
+        EXPECT_EQ(shown(), L"");
         EXPECT_TRUE(messageBoxes().empty());
         EXPECT_EQ(document()->qvLockCount(), 0);
         // One lock for the whole run (the collection takes its level inside it).
@@ -218,7 +218,7 @@ TEST_F(UpdateCommands, BlankThirdAttributeCountsOnlyTheBlocksWithAnAux) {
     const AcDbObjectId withoutAux = addSpace(noAux);
     answers.give({});
     blankThirdAttribute();
-    EXPECT_EQ(transcript(), L"3 block(s) altered\n");
+    EXPECT_EQ(shown(), L"3 block(s) altered\n");
     for (AcDbObjectId room : {metric, typed, imperial})
         EXPECT_EQ(textOf(room, 2), L" ");
     EXPECT_EQ(textOf(withoutAux, 2), L"<none>");

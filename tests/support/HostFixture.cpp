@@ -38,6 +38,11 @@ DrawingTest::DrawingTest() {
     m_document = acDocManager->qvAddDocument(std::make_unique<AcDbDatabase>());
 }
 
+void DrawingTest::renewDocument() {
+    resetHost();
+    m_document = acDocManager->qvAddDocument(std::make_unique<AcDbDatabase>());
+}
+
 DrawingTest::~DrawingTest() {
     resetHost();
 }

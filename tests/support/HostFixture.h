@@ -27,6 +27,9 @@ class DrawingTest : public PlatformTest {
     void TearDown() override;
 
     AcApDocument* document() const { return m_document; }
+    // Resets the host and starts again on a new default drawing (for table-driven cases that
+    // each need a drawing of their own).
+    void renewDocument();
     AcDbDatabase* db() const { return m_document->database(); }
 
     // Holds one write lock on the current document while it lives.

@@ -165,29 +165,37 @@ void AcDbSortentsTable::sync() const {
     m_indexMaxKey = last;
 }
 
+bool AcDbSortentsTable::sortIntoOrder(const AcDbObjectIdArray& entities,
+                                      std::vector<AcDbObjectId>& sorted) const {
+    std::vector<std::pair<Place, AcDbObjectId>> placed;
+    for (const AcDbObjectId& id : entities) {
+        Place at = 0;
+        if (!placeOf(id, at)) {
+            return false;
+        }
+        placed.emplace_back(at, id);
+    }
+    std::sort(placed.begin(), placed.end());
+    placed.erase(std::unique(placed.begin(), placed.end()), placed.end());
+    sorted.clear();
+    for (const auto& entry : placed) {
+        sorted.push_back(entry.second);
+    }
+    return true;
+}
+
 Acad::ErrorStatus AcDbSortentsTable::check(const AcDbObjectIdArray& entities, AcDbObjectId target,
                                            std::vector<AcDbObjectId>& moved) const {
     if (!isWriteEnabled()) {
         return Acad::eNotOpenForWrite;
     }
     sync();
-    std::vector<std::pair<Place, AcDbObjectId>> placed;
-    for (const AcDbObjectId& id : entities) {
-        Place at = 0;
-        if (!placeOf(id, at)) {
-            return Acad::eInvalidInput;
-        }
-        placed.emplace_back(at, id);
+    if (!sortIntoOrder(entities, moved)) {
+        return Acad::eInvalidInput;
     }
     Place targetAt = 0;
     if (!target.isNull() && (!placeOf(target, targetAt) || entities.contains(target))) {
         return Acad::eInvalidInput;
-    }
-    std::sort(placed.begin(), placed.end());
-    placed.erase(std::unique(placed.begin(), placed.end()), placed.end());
-    moved.clear();
-    for (const auto& entry : placed) {
-        moved.push_back(entry.second);
     }
     return Acad::eOk;
 }
@@ -345,24 +353,15 @@ Acad::ErrorStatus AcDbSortentsTable::getFullDrawOrder(AcDbObjectIdArray& entitie
 Acad::ErrorStatus AcDbSortentsTable::getRelativeDrawOrder(AcDbObjectIdArray& entities,
                                                           Adesk::UInt8) const {
     sync();
-    std::vector<std::pair<Place, AcDbObjectId>> placed;
-    for (const AcDbObjectId& id : entities) {
-        Place at = 0;
-        if (!placeOf(id, at)) {
-            return Acad::eInvalidInput;
-        }
-        placed.emplace_back(at, id);
-    }
-    std::sort(placed.begin(), placed.end());
-    placed.erase(std::unique(placed.begin(), placed.end()), placed.end());
-    if (placed.size() != static_cast<size_t>(entities.length())) {
+    std::vector<AcDbObjectId> sorted;
+    if (!sortIntoOrder(entities, sorted) ||
+        sorted.size() != static_cast<size_t>(entities.length())) {
         return Acad::eInvalidInput;
     }
-    AcDbObjectIdArray sorted;
-    for (const auto& entry : placed) {
-        sorted.append(entry.second);
+    entities.removeAll();
+    for (const AcDbObjectId& id : sorted) {
+        entities.append(id);
     }
-    entities = sorted;
     return Acad::eOk;
 }
 

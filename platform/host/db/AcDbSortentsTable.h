@@ -64,6 +64,9 @@ class AcDbSortentsTable : public AcDbObject {
     void rebuild() const;
     // Hands out the sort handles of the order reached by the moves since the last time.
     void settleSortHandles() const;
+    // The given entities, each once, in draw order; false when one of them is not drawn by the
+    // block.
+    bool sortIntoOrder(const AcDbObjectIdArray& entities, std::vector<AcDbObjectId>& sorted) const;
     // eOk when the table may be changed and the entities (and the target, not one of them)
     // belong to the block; `moved` gets the entities, each once, in their draw order.
     Acad::ErrorStatus check(const AcDbObjectIdArray& entities, AcDbObjectId target,

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <memory>
 
 #include "host/db/AcDbBlockReference.h"
 #include "host/db/AcDbTable.h"
@@ -733,15 +734,15 @@ Acad::ErrorStatus registerApplication(AcDbDatabase& database, const ACHAR* appli
     if (table->has(application)) {
         return Acad::eDuplicateRecordName;
     }
-    auto* record = new AcDbRegAppTableRecord;
+    // The record is the database's only once added (a refusal or a throw leaves it ours).
+    auto record = std::make_unique<AcDbRegAppTableRecord>();
     record->setName(application);
     AcDbObjectId id;
-    const Acad::ErrorStatus es = ObjectAccess::add(database, record, table->objectId(), id);
+    const Acad::ErrorStatus es = ObjectAccess::add(database, record.get(), table->objectId(), id);
     if (es != Acad::eOk) {
-        delete record;
         return es;
     }
-    record->close();
+    record.release()->close();
     table->qvAppendRecord(id);
     return Acad::eOk;
 }

@@ -39,18 +39,40 @@ class DrawOrderTest : public DrawingTest {
         return id;
     }
 
-    // The model-space entities' indexes in draw order, as text.
-    std::string order() {
-        const AcDbObjectIdArray ids = qv::host::drawOrder(db()->modelSpaceId());
+    // The model-space entities' indexes in draw order, as text ("?" for one not in `entities`).
+    std::string order(const char* separator = "") {
+        std::vector<size_t> indexes;
+        for (const AcDbObjectId& id : qv::host::drawOrder(db()->modelSpaceId())) {
+            indexes.push_back(static_cast<size_t>(std::find(entities.begin(), entities.end(), id) -
+                                                  entities.begin()));
+        }
+        return listText(indexes, separator);
+    }
+
+    std::string listText(const std::vector<size_t>& indexes, const char* separator = "") const {
         std::string text;
-        for (const AcDbObjectId& id : ids) {
-            for (size_t i = 0; i < entities.size(); ++i) {
-                if (entities[i] == id) {
-                    text += std::to_string(i);
-                }
-            }
+        for (size_t i : indexes) {
+            text += (i < entities.size() ? std::to_string(i) : std::string("?")) + separator;
         }
         return text;
+    }
+
+    void eraseEntity(size_t index) {
+        WriteLock lock(document());
+        AcDbEntity* entity = nullptr;
+        ASSERT_EQ(acdbOpenObject(entity, entities[index], AcDb::kForWrite), Acad::eOk);
+        EXPECT_EQ(entity->erase(), Acad::eOk);
+        entity->close();
+    }
+
+    // The pairs the table keeps for the file.
+    std::map<AcDbObjectId, AcDbHandle> sortHandles(AcDbObjectId tableId) {
+        WriteLock lock(document());
+        AcDbSortentsTable* table = nullptr;
+        EXPECT_EQ(acdbOpenObject(table, tableId, AcDb::kForRead), Acad::eOk);
+        const auto pairs = table->qvSortHandles();
+        table->close();
+        return {pairs.begin(), pairs.end()};
     }
 
     AcDbObjectIdArray pick(std::initializer_list<int> indexes) {
@@ -145,13 +167,7 @@ TEST_F(DrawOrderTest, NewEntitiesGoOnTop) {
 TEST_F(DrawOrderTest, ManySingleMovesMatchTheOrderKeptByHand) {
     const AcDbObjectId tableId = makeTable();
     std::vector<size_t> expected = {0, 1, 2, 3};
-    auto expectedText = [&] {
-        std::string text;
-        for (size_t i : expected) {
-            text += std::to_string(i);
-        }
-        return text;
-    };
+    auto expectedText = [&] { return listText(expected); };
     auto moveOne = [&](size_t index, bool toBottom) {
         WriteLock lock(document());
         AcDbSortentsTable* table = nullptr;
@@ -173,11 +189,7 @@ TEST_F(DrawOrderTest, ManySingleMovesMatchTheOrderKeptByHand) {
         }
         if (step % 7 == 6) {
             const size_t gone = expected[expected.size() / 3];
-            WriteLock lock(document());
-            AcDbEntity* entity = nullptr;
-            ASSERT_EQ(acdbOpenObject(entity, entities[gone], AcDb::kForWrite), Acad::eOk);
-            EXPECT_EQ(entity->erase(), Acad::eOk);
-            entity->close();
+            eraseEntity(gone);
             std::erase(expected, gone);
         }
         ASSERT_EQ(order(), expectedText()) << "step " << step;
@@ -195,13 +207,7 @@ TEST_F(DrawOrderTest, ManySingleMovesMatchTheOrderKeptByHand) {
             wanted[entities[expected[at]]] = handles[at];
         }
     }
-    WriteLock lock(document());
-    AcDbSortentsTable* table = nullptr;
-    ASSERT_EQ(acdbOpenObject(table, tableId, AcDb::kForRead), Acad::eOk);
-    const auto pairs = table->qvSortHandles();
-    table->close();
-    const std::map<AcDbObjectId, AcDbHandle> written(pairs.begin(), pairs.end());
-    EXPECT_EQ(written, wanted);
+    EXPECT_EQ(sortHandles(tableId), wanted);
 }
 
 // Every kind of move, on random entities, mixed with additions, erasures and entities leaving
@@ -211,23 +217,6 @@ TEST_F(DrawOrderTest, ManySingleMovesMatchTheOrderKeptByHand) {
 TEST_F(DrawOrderTest, EveryMoveMatchesAPlainList) {
     const AcDbObjectId tableId = makeTable();
     std::vector<size_t> expected = {0, 1, 2, 3};
-    auto expectedText = [&] {
-        std::string text;
-        for (size_t i : expected) {
-            text += std::to_string(i) + ",";
-        }
-        return text;
-    };
-    auto orderText = [&] {
-        std::string text;
-        for (const AcDbObjectId& id : qv::host::drawOrder(db()->modelSpaceId())) {
-            const auto at = std::find(entities.begin(), entities.end(), id);
-            text +=
-                (at == entities.end() ? std::string("?") : std::to_string(at - entities.begin())) +
-                ",";
-        }
-        return text;
-    };
     std::mt19937 random(14);
     auto anyDrawn = [&] { return expected[random() % expected.size()]; };
     // Up to three distinct drawn entities, in random order.
@@ -338,11 +327,7 @@ TEST_F(DrawOrderTest, EveryMoveMatchesAPlainList) {
         } else if (kind == 7) {
             what = "erase";
             const size_t gone = anyDrawn();
-            WriteLock lock(document());
-            AcDbEntity* entity = nullptr;
-            ASSERT_EQ(acdbOpenObject(entity, entities[gone], AcDb::kForWrite), Acad::eOk);
-            EXPECT_EQ(entity->erase(), Acad::eOk);
-            entity->close();
+            eraseEntity(gone);
             std::erase(expected, gone);
             EXPECT_EQ(withTable([&](AcDbSortentsTable& t) { return t.moveToTop(idsOf({gone})); }),
                       Acad::eInvalidInput)
@@ -367,19 +352,14 @@ TEST_F(DrawOrderTest, EveryMoveMatchesAPlainList) {
                       Acad::eOk);
             moveInList({moved}, target, false);
         }
-        ASSERT_EQ(orderText(), expectedText()) << "step " << step << ": " << what;
+        ASSERT_EQ(order(","), listText(expected, ",")) << "step " << step << ": " << what;
     }
     // The sort handles kept for the file give the same order again.
-    WriteLock lock(document());
-    AcDbSortentsTable* table = nullptr;
-    ASSERT_EQ(acdbOpenObject(table, tableId, AcDb::kForRead), Acad::eOk);
-    const auto pairs = table->qvSortHandles();
-    table->close();
-    const std::map<AcDbObjectId, AcDbHandle> sortHandles(pairs.begin(), pairs.end());
+    const std::map<AcDbObjectId, AcDbHandle> kept = sortHandles(tableId);
     std::vector<size_t> bySortHandle = expected;
     auto keyOf = [&](size_t i) {
-        const auto found = sortHandles.find(entities[i]);
-        return found != sortHandles.end() ? found->second : entities[i].handle();
+        const auto found = kept.find(entities[i]);
+        return found != kept.end() ? found->second : entities[i].handle();
     };
     std::sort(bySortHandle.begin(), bySortHandle.end(),
               [&](size_t a, size_t b) { return keyOf(a) < keyOf(b); });
