@@ -18,8 +18,8 @@ struct SelectionFilter::Node {
     enum Kind { Text, Number, And, Or, Xor, Not } kind = And;
     int code = 0;
     std::optional<WildcardPattern> pattern;  // Text
-    long value = 0;         // Number
-    std::wstring relation;  // Number: "=" unless a -4 item said otherwise
+    long value = 0;                          // Number
+    std::wstring relation;                   // Number: "=" unless a -4 item said otherwise
     std::vector<Node> children;
 };
 
