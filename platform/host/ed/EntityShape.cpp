@@ -78,9 +78,7 @@ std::vector<AcGePoint2d> follow(const std::vector<BulgeSegment>& segments, const
         }
         const int steps =
             s.isArc() ? std::max(2, static_cast<int>(std::ceil(std::fabs(s.sweep()) / 0.1745))) : 1;
-        for (int i = 1; i <= steps; ++i) {
-            path.push_back(plan(m, s.pointAt(static_cast<double>(i) / steps)));
-        }
+        s.forEachStep(steps, [&](const AcGePoint2d& p) { path.push_back(plan(m, p)); });
     }
     return path;
 }

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 #include "arxHeaders.h"
 
@@ -97,3 +98,33 @@ TEST(AcGeVector3d, MeasuresAngles) {
 }
 
 }  // namespace
+
+// Following a segment step by step gives the very points pointAt gives at each fraction (the
+// shapes of the selections rest on them): arcs either way round, small and large, and lines.
+TEST(BulgeSegment, StepsAreThePointsAtTheirFractions) {
+    const struct {
+        const char* what;
+        qv::host::BulgeSegment segment;
+        int steps;
+    } cases[] = {
+        {"a quarter circle counter-clockwise", {{1, 0}, {0, 1}, std::tan(kPi / 8)}, 9},
+        {"a half circle clockwise", {{-2, 3}, {4, 3}, -1.0}, 18},
+        {"a flat arc", {{0, 0}, {10, 0.5}, 0.01}, 2},
+        {"a large arc", {{5, 5}, {5, 7}, 3.5}, 31},
+        {"a line", {{1, 2}, {7, -4}, 0.0}, 1},
+        {"a line in steps", {{1, 2}, {7, -4}, 0.0}, 4},
+    };
+    for (const auto& c : cases) {
+        std::vector<AcGePoint2d> points;
+        c.segment.forEachStep(c.steps, [&](const AcGePoint2d& p) { points.push_back(p); });
+        ASSERT_EQ(points.size(), static_cast<size_t>(c.steps)) << c.what;
+        for (int i = 1; i <= c.steps; ++i) {
+            const AcGePoint2d want = c.segment.pointAt(static_cast<double>(i) / c.steps);
+            EXPECT_EQ(points[i - 1].x, want.x) << c.what << ", step " << i;
+            EXPECT_EQ(points[i - 1].y, want.y) << c.what << ", step " << i;
+        }
+        EXPECT_NEAR(points.back().x, c.segment.end.x, 1e-9) << c.what;
+        EXPECT_NEAR(points.back().y, c.segment.end.y, 1e-9) << c.what;
+    }
+}
+
