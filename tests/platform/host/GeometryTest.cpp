@@ -127,4 +127,3 @@ TEST(BulgeSegment, StepsAreThePointsAtTheirFractions) {
         EXPECT_NEAR(points.back().y, c.segment.end.y, 1e-9) << c.what;
     }
 }
-
