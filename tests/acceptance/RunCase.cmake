@@ -16,6 +16,10 @@
 # machine. On a difference the actual transcript is left in WORK/actual.txt.
 cmake_minimum_required(VERSION 3.25)
 
+# Several COPY or FILES items reach this script with their separators escaped.
+string(REPLACE "\\;" ";" COPY "${COPY}")
+string(REPLACE "\\;" ";" FILES "${FILES}")
+
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}/home")
 get_filename_component(SOURCE "${CMAKE_CURRENT_LIST_DIR}" ABSOLUTE)
