@@ -6,6 +6,7 @@
 
 #include "blocks/Asset.h"
 #include "blocks/Attributes.h"
+#include "blocks/Blocks.h"
 #include "blocks/Hyperlinks.h"
 #include "blocks/ProcedureCall.h"
 #include "core/OrvanExceptions.h"
@@ -163,9 +164,11 @@ void readThenAdd(CAssets& list, CStoredProcedure* pStoredProcedure, int iTimeout
         for (const Row& row : rows)
             list.add(make(row).release());
     } catch (...) {
+        // A call made for one asset (its hyperlinks, its attributes) that failed goes on as the
+        // stored procedure's own error.
         if (pReadFailure != nullptr)
             pReadFailure->deleteChain();
-        throwWrapped(SOURCE_FILE, sProcSig);
+        rethrowProcedureError(SOURCE_FILE, sProcSig);
     }
     if (pReadFailure != nullptr)
         throw pReadFailure;

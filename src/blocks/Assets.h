@@ -12,7 +12,8 @@
 //
 // Failures: every operation wraps a failure in a CEXUnhandled naming "CAssets::" and the
 // operation ("Assets" source file); the database finders raise a CEXStoredProcedure carrying the
-// call's XML when the call or the reading of its rows fails, and keep the assets added before.
+// failed call's XML when the call, the reading of its rows or a call made for one of the assets
+// (its hyperlinks, its attributes) fails, and keep the assets added before.
 #pragma once
 
 #include "StdAfx.h"

@@ -2,6 +2,7 @@
 // NULLs in the columns, and failures that name the call.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -239,6 +240,45 @@ TEST_F(AssetsDatabaseTest, CategoryAssetsWithNullColumns) {
     EXPECT_NE(chair->getHatch(), &hatch);
     EXPECT_EQ(nulls->getHatch()->getPatternName(), L"SOLID");
     EXPECT_EQ(procedure->getTimeout(), 9);
+}
+
+// A failed hyperlink read reaches the caller as the stored procedure's own error with the
+// call's XML, whether the hyperlinks are read alone or for each asset of a category; the
+// parameter list is detached either way.
+TEST_F(AssetsDatabaseTest, FailedHyperlinkReadsCarryTheCall) {
+    auto procedure = this->procedure(L"");
+    const struct {
+        const char* what;
+        std::function<void()> read;
+        const wchar_t* procSig;
+    } cases[] = {
+        {"hyperlinks alone",
+         [&] {
+             CHyperlinks links;
+             links.getAssetHyperlinks(procedure.get(), 8, -14, L"3E1");
+         },
+         L"CHyperlinks::getAssetHyperlinks"},
+        {"hyperlinks of a category's assets",
+         [&] {
+             CAssets assets;
+             assets.getCategoryAssets(procedure.get(), 8, -14, nullptr);
+         },
+         L"CHyperlinks::getAssetHyperlinks"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Chain error = caught(c.read);
+        ASSERT_TRUE(error);
+        auto* call = dynamic_cast<CEXStoredProcedure*>(error.get());
+        ASSERT_NE(call, nullptr);
+        EXPECT_EQ(call->getProcSig(), CString(c.procSig));
+        ASSERT_NE(call->getXMLNode(), nullptr);
+        EXPECT_EQ(procedureNamed(call->getXMLNode()), L"__gr_getAssetHyperlinks");
+        EXPECT_NE(std::wstring(innermost(call)->getDescription()).find(L"no report category"),
+                  std::wstring::npos);
+        EXPECT_EQ(procedure->getParameters(), nullptr);
+        EXPECT_EQ(procedure->getTimeout(), 8);
+    }
 }
 
 // The space records: a room given id 0 takes the id the database hands back and writes its

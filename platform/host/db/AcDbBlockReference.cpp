@@ -188,7 +188,14 @@ void addCarried(const AcDbEntity& entity, const AcGeMatrix3d& m, AcDbExtents& ex
         addBlock(ref->blockTableRecord(), m * ref->blockTransform(), extents, depth);
         for (const AcDbObjectId& id : ref->qvAttributes()) {
             const auto* attribute = ObjectAccess::peekAs<AcDbEntity>(id);
-            if (attribute != nullptr && !attribute->isErased()) {
+            AcDbExtents box;
+            if (attribute == nullptr || attribute->isErased()) {
+                continue;
+            }
+            // The attributes of the reference measured stand where they are drawn already.
+            if (depth == 0 && attribute->getGeomExtents(box) == Acad::eOk) {
+                extents.addExt(box);
+            } else if (depth > 0) {
                 addCarried(*attribute, m, extents, depth + 1);
             }
         }

@@ -31,6 +31,17 @@ Acad::ErrorStatus databaseWriteStatus(const AcDbDatabase* database) {
     return writeGuard()(*database);
 }
 
+void ObjectAccess::setErased(AcDbObject& object, bool erased) {
+    AcDbObject::qvNoteChange();
+    if (object.m_erased == erased) {
+        return;
+    }
+    object.m_erased = erased;
+    if (auto* block = peekAs<AcDbBlockTableRecord>(object.m_owner)) {
+        block->qvNoteMembershipChange();
+    }
+}
+
 }  // namespace qv::host
 
 // ---- ids ----
@@ -192,7 +203,7 @@ Acad::ErrorStatus AcDbObject::erase(bool erasing) {
     if (es != Acad::eOk) {
         return es;
     }
-    m_erased = erasing;
+    qv::host::ObjectAccess::setErased(*this, erasing);
     if (AcDbObject* dictionary = qv::host::ObjectAccess::peek(m_extensionDictionary)) {
         qv::host::ObjectAccess::setErased(*dictionary, erasing);
     }

@@ -36,28 +36,28 @@ void AcDbSortentsTable::settleSortHandles() const {
     if (!m_sortPending) {
         return;
     }
-    // The moved entities take the block's sort handles in ascending order.
+    // The indexed entities take their own handles again, in ascending order along the draw order.
     std::vector<AcDbHandle> handles;
-    handles.reserve(m_pendingOrder.size());
-    for (const AcDbObjectId& id : m_pendingOrder) {
-        handles.push_back(id.handle());
+    handles.reserve(m_drawn.size());
+    for (const auto& entry : m_drawn) {
+        handles.push_back(entry.second.handle());
     }
     std::sort(handles.begin(), handles.end());
     m_sort.clear();
-    for (size_t i = 0; i < m_pendingOrder.size(); ++i) {
-        if (handles[i] != m_pendingOrder[i].handle()) {
-            m_sort[m_pendingOrder[i]] = handles[i];
+    size_t next = 0;
+    for (const auto& entry : m_drawn) {
+        if (handles[next] != entry.second.handle()) {
+            m_sort[entry.second] = handles[next];
         }
+        ++next;
     }
-    m_pendingOrder.clear();
-    m_pendingOrder.shrink_to_fit();
     m_sortPending = false;
 }
 
 void AcDbSortentsTable::qvSetSortHandle(AcDbObjectId entity, AcDbHandle sortHandle) {
     settleSortHandles();
     m_sort[entity] = sortHandle;
-    m_cacheValid = false;
+    m_indexed = false;
 }
 
 AcDbHandle AcDbSortentsTable::sortHandleOf(AcDbObjectId entity) const {
@@ -66,195 +66,274 @@ AcDbHandle AcDbSortentsTable::sortHandleOf(AcDbObjectId entity) const {
     return found != m_sort.end() ? found->second : entity.handle();
 }
 
-bool AcDbSortentsTable::cacheStillHolds() const {
+void AcDbSortentsTable::place(AcDbObjectId entity, Place at) const {
+    m_drawn.emplace(at, entity);
+    m_placeOf[entity.asOldId()] = at;
+}
+
+void AcDbSortentsTable::unplace(AcDbObjectId entity) const {
+    const auto found = m_placeOf.find(entity.asOldId());
+    if (found != m_placeOf.end()) {
+        m_drawn.erase(found->second);
+        m_placeOf.erase(found);
+    }
+}
+
+bool AcDbSortentsTable::placeOf(AcDbObjectId entity, Place& at) const {
+    const auto found = m_placeOf.find(entity.asOldId());
+    if (found == m_placeOf.end()) {
+        return false;
+    }
+    at = found->second;
+    return true;
+}
+
+void AcDbSortentsTable::renumber(Place spacing) const {
+    std::map<Place, AcDbObjectId> drawn;
+    Place next = 0;
+    for (const auto& entry : m_drawn) {
+        drawn.emplace_hint(drawn.end(), next, entry.second);
+        m_placeOf[entry.second.asOldId()] = next;
+        next += spacing;
+    }
+    m_drawn.swap(drawn);
+}
+
+void AcDbSortentsTable::rebuild() const {
+    // The order the moves reached becomes sort handles first: the block is sorted by them.
+    settleSortHandles();
+    m_drawn.clear();
+    m_placeOf.clear();
+    m_indexBlock = blockId();
+    m_indexMaxKey = AcDbHandle();
+    m_indexSource = 0;
+    m_indexMembership = 0;
+    std::vector<std::pair<AcDbHandle, AcDbObjectId>> keyed;
+    if (const auto* block = ObjectAccess::peekAs<AcDbBlockTableRecord>(m_indexBlock)) {
+        const std::vector<AcDbObjectId>& entities = block->qvEntities();
+        m_indexSource = entities.size();
+        m_indexMembership = block->qvMembershipCount();
+        for (const AcDbObjectId& id : entities) {
+            if (!id.isErased()) {
+                keyed.emplace_back(sortHandleOf(id), id);
+            }
+        }
+    }
+    std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
+        return a.first != b.first ? a.first < b.first : a.second.handle() < b.second.handle();
+    });
+    m_placeOf.reserve(keyed.size());
+    Place next = 0;
+    for (const auto& [key, id] : keyed) {
+        m_drawn.emplace_hint(m_drawn.end(), next, id);
+        m_placeOf[id.asOldId()] = next;
+        next += kSpacing;
+        m_indexMaxKey = std::max(m_indexMaxKey, std::max(key, id.handle()));
+    }
+    m_indexed = true;
+}
+
+void AcDbSortentsTable::sync() const {
     const auto* block = ObjectAccess::peekAs<AcDbBlockTableRecord>(blockId());
-    if (!m_cacheValid || block == nullptr || blockId() != m_cacheBlock) {
-        return false;
+    if (!m_indexed || block == nullptr || blockId() != m_indexBlock ||
+        block->qvMembershipCount() != m_indexMembership ||
+        block->qvEntities().size() < m_indexSource) {
+        rebuild();
+        return;
     }
+    // Entities appended since go on top when they sort after every indexed one, in the order
+    // of their handles; one that would not sorts the block again.
     const std::vector<AcDbObjectId>& entities = block->qvEntities();
-    if (entities.size() < m_cacheSource.size() ||
-        !std::equal(m_cacheSource.begin(), m_cacheSource.end(), entities.begin())) {
-        return false;
-    }
-    // Same entities as before, none erased or unerased since.
-    size_t live = 0;
-    for (const AcDbObjectId& id : m_cacheSource) {
-        live += id.isErased() ? 0 : 1;
-    }
-    if (live != m_cache.size() ||
-        std::any_of(m_cache.begin(), m_cache.end(), [](AcDbObjectId id) { return id.isErased(); })) {
-        return false;
-    }
-    // Entities added since go to the end when they sort after every cached one, in the order
-    // of their handles.
-    AcDbHandle last = m_cacheMaxKey;
-    for (size_t i = m_cacheSource.size(); i < entities.size(); ++i) {
+    AcDbHandle last = m_indexMaxKey;
+    for (size_t i = m_indexSource; i < entities.size(); ++i) {
         const AcDbObjectId id = entities[i];
         if (id.isErased()) {
             continue;
         }
-        if (!m_sortPending && m_sort.count(id) != 0) {
-            return false;
-        }
-        if (!(last < id.handle())) {
-            return false;
+        if ((!m_sortPending && m_sort.count(id) != 0) || !(last < id.handle())) {
+            rebuild();
+            return;
         }
         last = id.handle();
     }
-    for (size_t i = m_cacheSource.size(); i < entities.size(); ++i) {
+    for (size_t i = m_indexSource; i < entities.size(); ++i) {
         if (!entities[i].isErased()) {
-            m_cache.push_back(entities[i]);
+            place(entities[i], m_drawn.empty() ? 0 : m_drawn.rbegin()->first + kSpacing);
         }
-        m_cacheSource.push_back(entities[i]);
     }
-    m_cacheMaxKey = last;
+    m_indexSource = entities.size();
+    m_indexMaxKey = last;
+}
+
+bool AcDbSortentsTable::sortIntoOrder(const AcDbObjectIdArray& entities,
+                                      std::vector<AcDbObjectId>& sorted) const {
+    std::vector<std::pair<Place, AcDbObjectId>> placed;
+    for (const AcDbObjectId& id : entities) {
+        Place at = 0;
+        if (!placeOf(id, at)) {
+            return false;
+        }
+        placed.emplace_back(at, id);
+    }
+    std::sort(placed.begin(), placed.end());
+    placed.erase(std::unique(placed.begin(), placed.end()), placed.end());
+    sorted.clear();
+    for (const auto& entry : placed) {
+        sorted.push_back(entry.second);
+    }
     return true;
 }
 
-const std::vector<AcDbObjectId>& AcDbSortentsTable::order() const {
-    if (cacheStillHolds()) {
-        return m_cache;
-    }
-    m_cache.clear();
-    m_cacheSource.clear();
-    m_cacheBlock = blockId();
-    m_cacheMaxKey = AcDbHandle();
-    if (const auto* block = ObjectAccess::peekAs<AcDbBlockTableRecord>(m_cacheBlock)) {
-        m_cacheSource = block->qvEntities();
-        for (const AcDbObjectId& id : m_cacheSource) {
-            if (!id.isErased()) {
-                m_cache.push_back(id);
-            }
-        }
-    }
-    std::stable_sort(m_cache.begin(), m_cache.end(), [&](AcDbObjectId a, AcDbObjectId b) {
-        const AcDbHandle ha = sortHandleOf(a), hb = sortHandleOf(b);
-        return ha != hb ? ha < hb : a.handle() < b.handle();
-    });
-    for (const AcDbObjectId& id : m_cache) {
-        m_cacheMaxKey = std::max(m_cacheMaxKey, std::max(sortHandleOf(id), id.handle()));
-    }
-    m_cacheValid = true;
-    return m_cache;
-}
-
-Acad::ErrorStatus AcDbSortentsTable::reorder(const std::vector<AcDbObjectId>& newOrder) {
-    // The sort handles are a permutation of the entities' own handles, ascending along the new
-    // order: the new order is the draw order until the block changes.
-    AcDbHandle largest;
-    for (const AcDbObjectId& id : newOrder) {
-        largest = std::max(largest, id.handle());
-    }
-    m_pendingOrder = newOrder;
-    m_sortPending = true;
-    // Every caller has just taken the current order, so the cached entity list is the block's.
-    m_cache = newOrder;
-    m_cacheMaxKey = largest;
-    return Acad::eOk;
-}
-Acad::ErrorStatus AcDbSortentsTable::check(const AcDbObjectIdArray& entities,
-                                           AcDbObjectId target) const {
+Acad::ErrorStatus AcDbSortentsTable::check(const AcDbObjectIdArray& entities, AcDbObjectId target,
+                                           std::vector<AcDbObjectId>& moved) const {
     if (!isWriteEnabled()) {
         return Acad::eNotOpenForWrite;
     }
-    const std::vector<AcDbObjectId>& current = order();
-    auto inBlock = [&](AcDbObjectId id) {
-        return std::find(current.begin(), current.end(), id) != current.end();
-    };
-    if (!std::all_of(entities.begin(), entities.end(), inBlock)) {
+    sync();
+    if (!sortIntoOrder(entities, moved)) {
         return Acad::eInvalidInput;
     }
-    if (!target.isNull() && (!inBlock(target) || entities.contains(target))) {
+    Place targetAt = 0;
+    if (!target.isNull() && (!placeOf(target, targetAt) || entities.contains(target))) {
         return Acad::eInvalidInput;
     }
     return Acad::eOk;
 }
 
-namespace {
-
-// `current` with the entities of `moved` taken out and put back before `at` (the end when
-// null), in their old order.
-std::vector<AcDbObjectId> moveBefore(const std::vector<AcDbObjectId>& current,
-                                     const AcDbObjectIdArray& moved, AcDbObjectId at,
-                                     bool atStart) {
-    std::vector<AcDbObjectId> taken, rest;
-    for (const AcDbObjectId& id : current) {
-        (moved.contains(id) ? taken : rest).push_back(id);
+void AcDbSortentsTable::placeBefore(const std::vector<AcDbObjectId>& moved, AcDbObjectId at,
+                                    bool atBottom) {
+    for (const AcDbObjectId& id : moved) {
+        unplace(id);
     }
-    auto where = atStart ? rest.begin() : std::find(rest.begin(), rest.end(), at);
-    rest.insert(where, taken.begin(), taken.end());
-    return rest;
+    const Place count = static_cast<Place>(moved.size());
+    // The free places lie strictly between `low` and `high`.
+    auto bounds = [&](Place& low, Place& high) {
+        if (m_drawn.empty()) {
+            low = -kSpacing;
+            high = kSpacing * (count + 1);
+            return;
+        }
+        auto next = atBottom ? m_drawn.begin() : m_drawn.end();
+        if (!atBottom && !at.isNull()) {
+            placeOf(at, high);
+            next = m_drawn.find(high);
+        }
+        high =
+            next != m_drawn.end() ? next->first : m_drawn.rbegin()->first + kSpacing * (count + 1);
+        low = next != m_drawn.begin() ? std::prev(next)->first : high - kSpacing * (count + 1);
+    };
+    Place low = 0, high = 0;
+    bounds(low, high);
+    if (high - low <= count) {
+        renumber(std::max(kSpacing, count + 1));
+        bounds(low, high);
+    }
+    const Place step = (high - low) / (count + 1);
+    Place next = low;
+    for (const AcDbObjectId& id : moved) {
+        next += step;
+        place(id, next);
+    }
+    m_sortPending = true;
 }
 
-}  // namespace
-
 Acad::ErrorStatus AcDbSortentsTable::moveToBottom(const AcDbObjectIdArray& entities) {
-    const Acad::ErrorStatus es = check(entities);
-    return es != Acad::eOk ? es : reorder(moveBefore(order(), entities, {}, true));
+    std::vector<AcDbObjectId> moved;
+    const Acad::ErrorStatus es = check(entities, {}, moved);
+    if (es == Acad::eOk) {
+        placeBefore(moved, {}, true);
+    }
+    return es;
 }
 
 Acad::ErrorStatus AcDbSortentsTable::moveToTop(const AcDbObjectIdArray& entities) {
-    const Acad::ErrorStatus es = check(entities);
-    return es != Acad::eOk ? es : reorder(moveBefore(order(), entities, {}, false));
+    std::vector<AcDbObjectId> moved;
+    const Acad::ErrorStatus es = check(entities, {}, moved);
+    if (es == Acad::eOk) {
+        placeBefore(moved, {}, false);
+    }
+    return es;
 }
 
 Acad::ErrorStatus AcDbSortentsTable::moveBelow(const AcDbObjectIdArray& entities,
                                                AcDbObjectId target) {
-    const Acad::ErrorStatus es = check(entities, target);
-    return es != Acad::eOk ? es : reorder(moveBefore(order(), entities, target, false));
+    std::vector<AcDbObjectId> moved;
+    const Acad::ErrorStatus es = check(entities, target, moved);
+    if (es == Acad::eOk) {
+        placeBefore(moved, target, false);
+    }
+    return es;
 }
 
 Acad::ErrorStatus AcDbSortentsTable::moveAbove(const AcDbObjectIdArray& entities,
                                                AcDbObjectId target) {
-    const Acad::ErrorStatus es = check(entities, target);
+    std::vector<AcDbObjectId> moved;
+    const Acad::ErrorStatus es = check(entities, target, moved);
     if (es != Acad::eOk) {
         return es;
     }
     // Above the target is before the first entity drawn after it that stays in place.
-    const std::vector<AcDbObjectId> current = order();
-    AcDbObjectId before = AcDbObjectId::kNull;
-    for (auto it = std::find(current.begin(), current.end(), target) + 1; it != current.end();
-         ++it) {
-        if (!entities.contains(*it)) {
-            before = *it;
-            break;
-        }
+    for (const AcDbObjectId& id : moved) {
+        unplace(id);
     }
-    return reorder(moveBefore(current, entities, before, false));
+    Place targetAt = 0;
+    placeOf(target, targetAt);
+    const auto after = m_drawn.upper_bound(targetAt);
+    placeBefore(moved, after != m_drawn.end() ? after->second : AcDbObjectId::kNull, false);
+    return Acad::eOk;
 }
 
 Acad::ErrorStatus AcDbSortentsTable::swapOrder(AcDbObjectId first, AcDbObjectId second) {
     AcDbObjectIdArray both;
     both.append(first);
-    const Acad::ErrorStatus es = check(both, second);
+    std::vector<AcDbObjectId> moved;
+    const Acad::ErrorStatus es = check(both, second, moved);
     if (es != Acad::eOk) {
         return es;
     }
-    std::vector<AcDbObjectId> current = order();
-    std::iter_swap(std::find(current.begin(), current.end(), first),
-                   std::find(current.begin(), current.end(), second));
-    return reorder(current);
+    Place a = 0, b = 0;
+    placeOf(first, a);
+    placeOf(second, b);
+    unplace(first);
+    unplace(second);
+    place(first, b);
+    place(second, a);
+    m_sortPending = true;
+    return Acad::eOk;
 }
 
 Acad::ErrorStatus AcDbSortentsTable::setRelativeDrawOrder(const AcDbObjectIdArray& entities) {
-    const Acad::ErrorStatus es = check(entities);
+    std::vector<AcDbObjectId> moved;
+    const Acad::ErrorStatus es = check(entities, {}, moved);
     if (es != Acad::eOk) {
         return es;
     }
-    std::vector<AcDbObjectId> current = order();
-    int next = 0;
-    for (AcDbObjectId& id : current) {
-        if (entities.contains(id)) {
-            id = entities[next++];
+    // The places the entities hold, ascending, handed out in the order given.
+    std::vector<Place> places;
+    for (const AcDbObjectId& id : moved) {
+        Place at = 0;
+        placeOf(id, at);
+        places.push_back(at);
+        unplace(id);
+    }
+    std::vector<AcDbObjectId> wanted;
+    for (const AcDbObjectId& id : entities) {
+        if (std::find(wanted.begin(), wanted.end(), id) == wanted.end()) {
+            wanted.push_back(id);
         }
     }
-    return reorder(current);
+    for (size_t i = 0; i < wanted.size(); ++i) {
+        place(wanted[i], places[i]);
+    }
+    m_sortPending = true;
+    return Acad::eOk;
 }
 
 Acad::ErrorStatus AcDbSortentsTable::getSortHandle(AcDbObjectId entity,
                                                    AcDbHandle& sortHandle) const {
-    const std::vector<AcDbObjectId> current = order();
-    if (std::find(current.begin(), current.end(), entity) == current.end()) {
+    sync();
+    Place at = 0;
+    if (!placeOf(entity, at)) {
         return Acad::eInvalidInput;
     }
     sortHandle = sortHandleOf(entity);
@@ -263,34 +342,36 @@ Acad::ErrorStatus AcDbSortentsTable::getSortHandle(AcDbObjectId entity,
 
 Acad::ErrorStatus AcDbSortentsTable::getFullDrawOrder(AcDbObjectIdArray& entities,
                                                       Adesk::UInt8) const {
+    sync();
     entities.removeAll();
-    for (const AcDbObjectId& id : order()) {
-        entities.append(id);
+    for (const auto& entry : m_drawn) {
+        entities.append(entry.second);
     }
     return Acad::eOk;
 }
 
 Acad::ErrorStatus AcDbSortentsTable::getRelativeDrawOrder(AcDbObjectIdArray& entities,
                                                           Adesk::UInt8) const {
-    const std::vector<AcDbObjectId> current = order();
-    AcDbObjectIdArray sorted;
-    for (const AcDbObjectId& id : current) {
-        if (entities.contains(id)) {
-            sorted.append(id);
-        }
-    }
-    if (sorted.length() != entities.length()) {
+    sync();
+    std::vector<AcDbObjectId> sorted;
+    if (!sortIntoOrder(entities, sorted) ||
+        sorted.size() != static_cast<size_t>(entities.length())) {
         return Acad::eInvalidInput;
     }
-    entities = sorted;
+    entities.removeAll();
+    for (const AcDbObjectId& id : sorted) {
+        entities.append(id);
+    }
     return Acad::eOk;
 }
 
 bool AcDbSortentsTable::firstEntityIsDrawnBeforeSecond(AcDbObjectId first,
                                                        AcDbObjectId second) const {
-    const std::vector<AcDbObjectId> current = order();
-    return std::find(current.begin(), current.end(), first) <
-           std::find(current.begin(), current.end(), second);
+    sync();
+    Place a = 0, b = 0;
+    const bool hasFirst = placeOf(first, a), hasSecond = placeOf(second, b);
+    // An entity of another block counts as drawn after every entity of this one.
+    return hasFirst && (!hasSecond || a < b);
 }
 
 std::vector<std::pair<AcDbObjectId, AcDbHandle>> AcDbSortentsTable::qvSortHandles() const {

@@ -20,10 +20,8 @@ struct ObjectAccess {
         AcDbObject::qvNoteChange();
         object.m_owner = owner;
     }
-    static void setErased(AcDbObject& object, bool erased) {
-        AcDbObject::qvNoteChange();
-        object.m_erased = erased;
-    }
+    // Marks the object erased or not; the block that owns an entity notes the change.
+    static void setErased(AcDbObject& object, bool erased);
     static void setExtensionDictionary(AcDbObject& object, AcDbObjectId id) {
         object.m_extensionDictionary = id;
     }

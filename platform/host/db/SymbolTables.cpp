@@ -344,6 +344,7 @@ void AcDbBlockTableRecord::removeEntityId(AcDbObjectId id) {
     m_entities[found->second] = AcDbObjectId::kNull;
     m_positions.erase(found);
     ++m_emptyPlaces;
+    ++m_membershipCount;
 }
 
 void AcDbBlockTableRecord::compact() const {

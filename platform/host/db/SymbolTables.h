@@ -175,6 +175,11 @@ class AcDbBlockTableRecord : public AcDbSymbolTableRecord {
     // Entities in the order added, erased ones included.
     const std::vector<AcDbObjectId>& qvEntities() const;
     void qvAppendEntityId(AcDbObjectId id);
+    // A number that changes whenever an entity leaves the block or one of its entities is erased
+    // or unerased (appending leaves it alone): while it stays, qvEntities() only grows at its
+    // end and the entities seen erased or not keep that state.
+    unsigned long long qvMembershipCount() const { return m_membershipCount; }
+    void qvNoteMembershipChange() { ++m_membershipCount; }
 
   protected:
     bool qvIsBlockRecord() const override { return true; }
@@ -194,6 +199,7 @@ class AcDbBlockTableRecord : public AcDbSymbolTableRecord {
     mutable std::unordered_map<Adesk::IntPtr, size_t> m_positions;
     mutable bool m_positionsKnown = false;
     mutable size_t m_emptyPlaces = 0;
+    unsigned long long m_membershipCount = 0;
     AcGePoint3d m_origin;
     AcDbObjectId m_layout;
     std::wstring m_comments;

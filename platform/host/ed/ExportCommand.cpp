@@ -4,13 +4,16 @@
 //
 // With FILEDIA 1 the file name comes from the file dialog, with FILEDIA 0 from the command line
 // ("Enter file name: "). An existing file is replaced. DWF is not available on this host, and
-// other extensions are refused; either way nothing is written and the command says why.
+// other extensions are refused; either way nothing is written and the command says why. A
+// refusal or a failed export fails the command (a script run then ends in failure); a cancelled
+// file dialog or an empty name does not.
 #include <cwchar>
 #include <optional>
 
 #include "host/app/Documents.h"
 #include "host/app/SystemVariables.h"
 #include "host/db/AcDbLayoutManager.h"
+#include "host/ed/CommandLoop.h"
 #include "host/ed/Commands.h"
 #include "host/ed/Editor.h"
 #include "host/ed/Prompts.h"
@@ -54,6 +57,7 @@ void exportCommand() {
     AcApDocument* doc = acDocManager->curDocument();
     if (doc == nullptr || doc->database() == nullptr) {
         print(L"There is no drawing.\n");
+        reportCommandFailure();
         return;
     }
     const std::optional<std::wstring> path = askExportPath();
@@ -62,12 +66,21 @@ void exportCommand() {
     }
     plot::OutputFormat format = plot::OutputFormat::Pdf;
     if (!plot::formatForExtension(*path, format)) {
+        // The extension of the file's own name (a dot in a folder's name does not count).
+        const size_t nameStart = path->find_last_of(L"\\/");
         const size_t dot = path->find_last_of(L'.');
-        const std::wstring extension = dot == std::wstring::npos ? L"" : path->substr(dot);
-        print(wcscasecmp(extension.c_str(), L".dwf") == 0
-                  ? L"DWF output is not available on this host.\n"
-                  : L"Cannot export to \"" + extension +
-                        L"\" files: use .pdf, .png or .jpg.\n");
+        const bool hasExtension =
+            dot != std::wstring::npos && (nameStart == std::wstring::npos || dot > nameStart);
+        const std::wstring extension = hasExtension ? path->substr(dot) : L"";
+        if (wcscasecmp(extension.c_str(), L".dwf") == 0) {
+            print(L"DWF output is not available on this host.\n");
+        } else if (!hasExtension) {
+            print(L"Cannot export to " + *path +
+                  L": the file name has no extension; use .pdf, .png or .jpg.\n");
+        } else {
+            print(L"Cannot export to \"" + extension + L"\" files: use .pdf, .png or .jpg.\n");
+        }
+        reportCommandFailure();
         return;
     }
     const AcDbLayout* layout = currentLayout(*doc->database());
@@ -76,6 +89,7 @@ void exportCommand() {
         print(L"Unable to export to " + *path + L": " +
               (layout == nullptr ? L"the drawing has no current layout" : L"no valid path") +
               L".\n");
+        reportCommandFailure();
         return;
     }
     plot::PlotJob job;
@@ -85,6 +99,7 @@ void exportCommand() {
     const std::string error = plot::renderPlot(job);
     if (!error.empty()) {
         print(L"Unable to export to " + *path + L": " + utf8ToWide(error) + L".\n");
+        reportCommandFailure();
         return;
     }
     print(L"Exported " + std::wstring(layout->qvName()) + L" to " + *path + L".\n");

@@ -149,6 +149,47 @@ TEST_F(BlockReferenceTest, ExtentsOfATurnedReferenceUseEveryCorner) {
     EXPECT_TRUE(box.maxPoint().isEqualTo({10 * h, 15 * h, 0}, AcGeTol()));
 }
 
+// The attributes of a reference count where they stand; those of a reference inside another
+// block are carried with the outer reference. The attribute "12.50" (height 1) is 3 wide.
+TEST_F(BlockReferenceTest, ExtentsTakeTheAttributesWhereTheyStand) {
+    const AcDbObjectId block = defineBlock();
+    const AcDbObjectId ref = insert(block, {100, 0, 0}, 0.0, AcGeScale3d(2.0));
+    WriteLock lock(document());
+    AcDbBlockReference* reference = nullptr;
+    ASSERT_EQ(acdbOpenObject(reference, ref, AcDb::kForWrite), Acad::eOk);
+    AcDbAttribute* attribute = nullptr;
+    ASSERT_EQ(reference->openAttribute(attribute, reference->qvAttributes().front(),
+                                       AcDb::kForWrite),
+              Acad::eOk);
+    attribute->setPosition({130, 20, 0});  // outside the outline (100, 0)-(120, 10)
+    attribute->close();
+    AcDbExtents box;
+    ASSERT_EQ(reference->getGeomExtents(box), Acad::eOk);
+    EXPECT_TRUE(box.minPoint().isEqualTo({100, 0, 0}, AcGeTol())) << "the outline";
+    EXPECT_TRUE(box.maxPoint().isEqualTo({133, 21, 0}, AcGeTol())) << "the attribute";
+
+    // The reference moved into a block "OUTER", placed at (1000, 0) turned a quarter.
+    AcDbBlockTable* blocks = nullptr;
+    db()->getBlockTable(blocks, AcDb::kForWrite);
+    auto* outer = new AcDbBlockTableRecord;
+    outer->setName(L"OUTER");
+    AcDbObjectId outerId;
+    ASSERT_EQ(blocks->add(outerId, outer), Acad::eOk);
+    blocks->close();
+    AcDbObjectIdArray moved;
+    moved.append(ref);
+    EXPECT_EQ(outer->assumeOwnershipOf(moved), Acad::eOk);
+    outer->close();
+    reference->close();
+    AcDbBlockReference placed({1000, 0, 0}, outerId);
+    placed.setRotation(kPi / 2);
+    ASSERT_EQ(placed.getGeomExtents(box), Acad::eOk);
+    // (x, y) turns to (-y, x): the outline to (990, 100)-(1000, 120), the attribute's box
+    // (130, 20)-(133, 21) to (979, 130)-(980, 133).
+    EXPECT_TRUE(box.minPoint().isEqualTo({979, 100, 0}, AcGeTol()));
+    EXPECT_TRUE(box.maxPoint().isEqualTo({1000, 133, 0}, AcGeTol()));
+}
+
 TEST_F(BlockReferenceTest, DeepCloneCopiesIntoAnotherBlock) {
     const AcDbObjectId block = defineBlock();
     AcDbObjectIdArray entities;
