@@ -11,6 +11,7 @@
 #include "module/LabelConversion.h"
 #include "module/ModuleGlobals.h"
 #include "module/PresPreferences.h"
+#include "module/UpdateCommands.h"
 
 namespace {
 
@@ -45,10 +46,19 @@ const CommandRow COMMAND_TABLE[] = {
     {L"ORVAN_COMMANDS", L"ogabc", L"orvanGrossAreaBlockCreate", APPLICATION_CONTEXT,
      grossAreaBlockCreate},
     {L"ORVAN_COMMANDS", L"odb", L"orvanDeleteBlock", APPLICATION_CONTEXT, deleteBlock},
+    {L"ORVAN_UTIL", L"ous", L"orvanUpdateSpaces", APPLICATION_CONTEXT, updateSpaces},
+    {L"ORVAN_UTIL", L"osxta", L"orvanSyncXDataToAttributes", APPLICATION_CONTEXT,
+     syncXDataToAttributes},
+    {L"ORVAN_UTIL", L"out", L"orvanUpdateText", APPLICATION_CONTEXT, updateTextSize},
     {L"ORVAN_UTIL", L"oaux", L"orvanAuxilarator", APPLICATION_CONTEXT, orvanAuxilarator},
+    {L"ORVAN_UTIL", L"ort", L"orvanRefreshTags", APPLICATION_CONTEXT, orvanRefreshTags},
+    {L"ORVAN_UTIL", L"obta", L"orvanBlankThirdAttribute", APPLICATION_CONTEXT,
+     blankThirdAttribute},
     {L"ORVAN_ADMIN", L"oprefs", L"orvanPreferences", DOCUMENT_CONTEXT, editPreferences},
     {L"ORVAN_HELP", L"o?", L"ohelp", APPLICATION_CONTEXT, displayHelp},
     {L"ORVAN_HELP", L"od?", L"odiagnosticshelp", APPLICATION_CONTEXT, displayDiagnosticsHelp},
+    {L"ORVAN_SECRET", L"osc_has", L"osc_has", APPLICATION_CONTEXT, hatchAllSpaces},
+    {L"ORVAN_SECRET", L"osc_hs", L"osc_hs", APPLICATION_CONTEXT, hatchSpace},
     {L"ORVAN_SECRET", L"osc_isc", L"osc_isc", APPLICATION_CONTEXT, orvanTavrinConversion},
     {L"ORVAN_TEST", L"test", L"test", APPLICATION_CONTEXT, test},
     {L"ORVAN_DIAGNOSTICS", L"oda", L"orvanDiagnosticAll", APPLICATION_CONTEXT, diagnosticAll},

@@ -208,7 +208,7 @@ TEST_F(AssetsDatabaseTest, LocationAssetsWithNullColumns) {
     ASSERT_EQ(broken.getCount(), 1);
     EXPECT_EQ(broken.getAt(0)->getBlockIdentifier(), L"CABINET-03");
 
-    // A location without assets adds nothing (no test writes assets under a negative id).
+    // A location without assets adds nothing.
     CAssets none;
     none.getLocationAssets(procedure.get(), -1, 23);
     EXPECT_EQ(none.getCount(), 0);

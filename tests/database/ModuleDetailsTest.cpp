@@ -11,9 +11,10 @@ namespace {
 
 class ModuleDetailsTest : public ModuleDatabaseTest {
   protected:
-    // The row of the module "VRK" as "description|version|build date|running count".
+    // The row of the module "VRK" as "description|version|build date|running count", in the
+    // catalogue the module always reports to, which every test shares.
     std::string recorded() const {
-        CSQLStatement statement(server(), catalog(), user(), password(), 10);
+        CSQLStatement statement(server(), db().sharedCatalog.c_str(), user(), password(), 10);
         CRecordsetReader row(statement.execSQLReturn(
             L"SELECT description, version, build_date, running_count FROM modules "
             L"WHERE name = 'VRK'"));

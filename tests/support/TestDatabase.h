@@ -1,7 +1,9 @@
 // The test database that scripts/testdb starts (scripts/test starts it for every run): a
-// PostgreSQL server reached through psqlODBC, holding tests/fixtures/database. Database tests
-// derive from DatabaseTest; without the server's description in the environment they fail with
-// a message that says how to start it. They never skip.
+// PostgreSQL server reached through psqlODBC, holding tests/fixtures/database in a template
+// catalogue. Database tests derive from DatabaseTest, which gives each test a fresh copy of the
+// template of its own, so tests running at the same time (ctest -j) or one after the other never
+// see each other's rows. Without the server's description in the environment they fail with a
+// message that says how to start it. They never skip.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,7 +15,9 @@ namespace qv::test {
 
 struct TestDatabase {
     std::wstring server;   // "127.0.0.1,<port>", the data source
-    std::wstring catalog;  // "docMon"
+    std::wstring catalog;  // the test's own copy of the fixture (DatabaseTest), or "docMon"
+    std::wstring sharedCatalog;    // "docMon", one copy of the fixture that every test shares
+    std::wstring templateCatalog;  // the fixture as loaded, which no one connects to
     std::wstring user;
     std::wstring password;
     std::wstring oddUser;  // a login whose password holds ; " ' { } and =
@@ -32,17 +36,22 @@ struct TestDatabase {
 // when it holds ";", a quote or blanks at either end.
 std::wstring connectionStringValue(std::wstring_view value);
 
-// Initialises COM for the test and finds the test database; a missing description fails the
-// test in SetUp.
+// Initialises COM for the test, finds the test database and copies the fixture into a catalogue
+// of the test's own, which db().catalog names and TearDown drops again. A missing description or
+// a copy that cannot be made fails the test in SetUp.
+//
+// Code that names its catalogue itself reaches the shared "docMon" (db().sharedCatalog) instead:
+// a test that writes there must keep to rows no other test reads or writes.
 class DatabaseTest : public ::testing::Test {
   protected:
     void SetUp() override;
     void TearDown() override;
 
-    const TestDatabase& db() const { return *m_db; }
+    const TestDatabase& db() const { return m_db; }
 
   private:
-    const TestDatabase* m_db = nullptr;
+    TestDatabase m_db;
+    bool m_ownCatalog = false;
     bool m_comInitialised = false;
 };
 

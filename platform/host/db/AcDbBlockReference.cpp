@@ -183,6 +183,18 @@ void addBlock(AcDbObjectId blockId, const AcGeMatrix3d& m, AcDbExtents& extents,
     }
 }
 
+// Whether the matrix only moves (its rotation and scale part is exactly the identity).
+bool isPureTranslation(const AcGeMatrix3d& m) {
+    for (unsigned row = 0; row < 4; ++row) {
+        for (unsigned column = 0; column < 3; ++column) {
+            if (m(row, column) != (row == column ? 1.0 : 0.0)) {
+                return false;
+            }
+        }
+    }
+    return m(3, 3) == 1.0;
+}
+
 void addCarried(const AcDbEntity& entity, const AcGeMatrix3d& m, AcDbExtents& extents, int depth) {
     if (const auto* ref = AcDbBlockReference::cast(&entity)) {
         addBlock(ref->blockTableRecord(), m * ref->blockTransform(), extents, depth);
@@ -201,8 +213,17 @@ void addCarried(const AcDbEntity& entity, const AcGeMatrix3d& m, AcDbExtents& ex
         }
         return;
     }
-    std::unique_ptr<AcDbEntity> copy(AcDbEntity::cast(entity.clone()));
     AcDbExtents box;
+    if (isPureTranslation(m)) {
+        // A box moved is the box of the moved entity: no copy to carry (the contents of a
+        // reference that is only placed, as space blocks are).
+        if (entity.getGeomExtents(box) == Acad::eOk) {
+            const AcGeVector3d move = m.translation();
+            extents.addExt(AcDbExtents(box.minPoint() + move, box.maxPoint() + move));
+        }
+        return;
+    }
+    std::unique_ptr<AcDbEntity> copy(AcDbEntity::cast(entity.clone()));
     if (copy != nullptr && copy->transformBy(m) == Acad::eOk &&
         copy->getGeomExtents(box) == Acad::eOk) {
         extents.addExt(box);

@@ -215,7 +215,27 @@ Acad::ErrorStatus AcDbObject::erase(bool erasing) {
 namespace {
 
 bool sameApplication(const std::wstring& a, const std::wstring& b) {
-    return qv::host::foldName(a) == qv::host::foldName(b);
+    return qv::host::sameName(a, b);
+}
+
+std::vector<qv::host::XDataRecord>::iterator findApplication(
+    std::vector<qv::host::XDataRecord>& records, const std::wstring& application) {
+    return std::find_if(records.begin(), records.end(),
+                        [&](const auto& r) { return sameApplication(r.application, application); });
+}
+
+// A record without items removes its application's record; any other replaces it, or is added.
+void mergeRecord(std::vector<qv::host::XDataRecord>& records, qv::host::XDataRecord&& record) {
+    const auto found = findApplication(records, record.application);
+    if (record.items.empty()) {
+        if (found != records.end()) {
+            records.erase(found);
+        }
+    } else if (found != records.end()) {
+        *found = std::move(record);
+    } else {
+        records.push_back(std::move(record));
+    }
 }
 
 }  // namespace
@@ -226,7 +246,7 @@ resbuf* AcDbObject::xData(const ACHAR* application) const {
     }
     for (const qv::host::XDataRecord& record : m_xdata) {
         if (sameApplication(record.application, application)) {
-            return qv::host::buildXData({record});
+            return qv::host::buildXData(&record, 1);
         }
     }
     return nullptr;
@@ -258,20 +278,23 @@ Acad::ErrorStatus AcDbObject::setXData(const resbuf* list) {
                 qv::host::ObjectAccess::peekAs<AcDbSymbolTableRecord>(app)->qvName();
         }
     }
+    if (given.size() == 1) {
+        // One application's record (as nearly every write gives): replaced, added or removed
+        // in place once the limit allows it, without a copy of the other records.
+        qv::host::XDataRecord& record = given.front();
+        const auto found = findApplication(m_xdata, record.application);
+        const int size = qv::host::xdataSize(m_xdata) -
+                         (found != m_xdata.end() ? qv::host::xdataSize(*found) : 0) +
+                         (record.items.empty() ? 0 : qv::host::xdataSize(record));
+        if (size > qv::host::kXDataLimit) {
+            return Acad::eXdataSizeExceeded;
+        }
+        mergeRecord(m_xdata, std::move(record));
+        return Acad::eOk;
+    }
     std::vector<qv::host::XDataRecord> merged = m_xdata;
     for (qv::host::XDataRecord& record : given) {
-        auto found = std::find_if(merged.begin(), merged.end(), [&](const auto& r) {
-            return sameApplication(r.application, record.application);
-        });
-        if (record.items.empty()) {
-            if (found != merged.end()) {
-                merged.erase(found);
-            }
-        } else if (found != merged.end()) {
-            *found = std::move(record);
-        } else {
-            merged.push_back(std::move(record));
-        }
+        mergeRecord(merged, std::move(record));
     }
     if (qv::host::xdataSize(merged) > qv::host::kXDataLimit) {
         return Acad::eXdataSizeExceeded;

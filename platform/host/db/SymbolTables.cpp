@@ -35,6 +35,19 @@ std::wstring foldName(const std::wstring& name) {
     return folded;
 }
 
+bool sameName(const std::wstring& a, const std::wstring& b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (a[i] != b[i] && std::towupper(static_cast<wint_t>(a[i])) !=
+                                std::towupper(static_cast<wint_t>(b[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
 namespace {
 
 bool isSpecialBlockName(const std::wstring& name) {
@@ -130,7 +143,7 @@ AcDbObjectId AcDbSymbolTable::qvFind(const std::wstring& name) const {
     for (const AcDbObjectId& id : found->second) {
         const auto* record = ObjectAccess::peekAs<AcDbSymbolTableRecord>(id);
         if (record != nullptr && !record->isErased() &&
-            qv::host::foldName(record->qvName()) == folded) {
+            qv::host::sameName(record->qvName(), name)) {
             return id;
         }
     }

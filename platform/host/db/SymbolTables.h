@@ -26,6 +26,8 @@ namespace qv::host {
 bool isValidSymbolName(const ACHAR* name, bool blockName);
 // Upper case for comparing names.
 std::wstring foldName(const std::wstring& name);
+// Whether two names are equal as foldName compares them (without making folded copies).
+bool sameName(const std::wstring& a, const std::wstring& b);
 }  // namespace qv::host
 
 class AcDbSymbolTableRecord : public AcDbObject {

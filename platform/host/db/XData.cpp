@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <cwctype>
+#include <span>
 
 #include "host/GroupCodes.h"
 #include "host/db/ResBuf.h"
@@ -34,37 +35,43 @@ int utf8Length(const std::wstring& text) {
 
 }  // namespace
 
+int xdataSize(const XDataRecord& record) {
+    int size = 0;
+    size += 2 + static_cast<int>(record.application.size()) + 1;
+    for (const XDataItem& item : record.items) {
+        size += 2;
+        switch (valueKind(item.code)) {
+            case ValueKind::String:
+                size += static_cast<int>(item.text.size()) + 1;
+                break;
+            case ValueKind::Binary:
+                size += static_cast<int>(item.binary.size()) + 1;
+                break;
+            case ValueKind::Point:
+                size += 24;
+                break;
+            case ValueKind::Real:
+                size += 8;
+                break;
+            case ValueKind::Short:
+                size += 2;
+                break;
+            case ValueKind::Long:
+                size += 4;
+                break;
+            case ValueKind::None:
+            case ValueKind::Int64:
+            case ValueKind::Name:
+                break;
+        }
+    }
+    return size;
+}
+
 int xdataSize(const std::vector<XDataRecord>& records) {
     int size = 0;
     for (const XDataRecord& record : records) {
-        size += 2 + static_cast<int>(record.application.size()) + 1;
-        for (const XDataItem& item : record.items) {
-            size += 2;
-            switch (valueKind(item.code)) {
-                case ValueKind::String:
-                    size += static_cast<int>(item.text.size()) + 1;
-                    break;
-                case ValueKind::Binary:
-                    size += static_cast<int>(item.binary.size()) + 1;
-                    break;
-                case ValueKind::Point:
-                    size += 24;
-                    break;
-                case ValueKind::Real:
-                    size += 8;
-                    break;
-                case ValueKind::Short:
-                    size += 2;
-                    break;
-                case ValueKind::Long:
-                    size += 4;
-                    break;
-                case ValueKind::None:
-                case ValueKind::Int64:
-                case ValueKind::Name:
-                    break;
-            }
-        }
+        size += xdataSize(record);
     }
     return size;
 }
@@ -142,13 +149,17 @@ Acad::ErrorStatus parseXData(const resbuf* list, std::vector<XDataRecord>& out) 
 }
 
 resbuf* buildXData(const std::vector<XDataRecord>& records) {
+    return buildXData(records.data(), records.size());
+}
+
+resbuf* buildXData(const XDataRecord* records, size_t count) {
     resbuf* head = nullptr;
     resbuf** tail = &head;
     auto append = [&](resbuf* rb) {
         *tail = rb;
         tail = &rb->rbnext;
     };
-    for (const XDataRecord& record : records) {
+    for (const XDataRecord& record : std::span(records, count)) {
         resbuf* app = acutNewRb(1001);
         app->resval.rstring = acutNewString(record.application.c_str());
         append(app);

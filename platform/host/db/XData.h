@@ -42,6 +42,7 @@ constexpr int kXDataLimit = 16383;
 // and its value (strings and binary chunks their length and 1, points 24, reals 8, 16-bit
 // integers 2, 32-bit integers 4).
 int xdataSize(const std::vector<XDataRecord>& records);
+int xdataSize(const XDataRecord& record);
 
 // Reads a result-buffer list: a 1001 item opens a record, every other item (codes 1000 to 1071)
 // belongs to the record opened before it. eInvalidResBuf for an item before the first 1001, an
@@ -51,5 +52,6 @@ int xdataSize(const std::vector<XDataRecord>& records);
 Acad::ErrorStatus parseXData(const resbuf* list, std::vector<XDataRecord>& out);
 // Writes records as a result-buffer list (the caller frees it with acutRelRb).
 resbuf* buildXData(const std::vector<XDataRecord>& records);
+resbuf* buildXData(const XDataRecord* records, size_t count);
 
 }  // namespace qv::host

@@ -55,11 +55,12 @@ TEST_F(AdoObjectTest, AConnectionOpensAndCloses) {
     EXPECT_EQ(connection->GetConnectionTimeout(), 0);
     connection->Open(db().connectionString().c_str(), L"", L"", adConnectUnspecified);
     EXPECT_EQ(connection->GetState(), adStateOpen);
-    EXPECT_EQ(narrow(connection->GetDefaultDatabase()), "docMon");
+    const std::string catalog = narrow(_bstr_t(db().catalog.c_str()));
+    EXPECT_EQ(narrow(connection->GetDefaultDatabase()), catalog);
     EXPECT_EQ(connection->GetErrors()->GetCount(), 0);
     connection->Close();
     EXPECT_EQ(connection->GetState(), adStateClosed);
-    EXPECT_EQ(narrow(connection->GetDefaultDatabase()), "docMon");
+    EXPECT_EQ(narrow(connection->GetDefaultDatabase()), catalog);
 }
 
 TEST_F(AdoObjectTest, LogsInWithPasswordsThatNeedQuoting) {

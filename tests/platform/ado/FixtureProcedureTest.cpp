@@ -1,7 +1,5 @@
 // The test database answers every stored procedure the module calls, with the parameters in
-// the module's order, kinds and sizes, and with the result columns the module reads. Writes go
-// to ids that the seed data does not use, or write back the seeded values, so that other tests
-// reading the seed data are not disturbed.
+// the module's order, kinds and sizes, and with the result columns the module reads.
 #include <vector>
 
 #include "AdoTestSupport.h"
@@ -159,7 +157,7 @@ TEST_F(FixtureProcedureTest, AnswersEveryProcedureTheModuleCalls) {
          {in(L"@categoryID", 1)},
          {L"mbHandle", L"mbName", L"mbCode", L"mbArea", L"mbSwapName", L"mbSwapArea", L"mbSwapAux"},
          1},
-        // Below the library only its floor: rooms are added below the floor by other tests.
+        // Below the library only its floor, not the floor's rooms.
         {L"__to_getBlocksFromIPR",
          {in(L"@parentID", 2)},
          {L"id", L"type", L"parentid", L"name", L"code", L"status", L"area", L"handle",

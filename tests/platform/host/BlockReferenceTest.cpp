@@ -149,6 +149,25 @@ TEST_F(BlockReferenceTest, ExtentsOfATurnedReferenceUseEveryCorner) {
     EXPECT_TRUE(box.maxPoint().isEqualTo({10 * h, 15 * h, 0}, AcGeTol()));
 }
 
+TEST_F(BlockReferenceTest, ExtentsOfAMovedReferenceAreItsDefinitionsBoxMoved) {
+    const AcDbObjectId block = defineBlock();
+    const struct {
+        AcGePoint3d at;
+        AcGePoint3d min, max;
+    } cases[] = {
+        {{0, 0, 0}, {0, 0, 0}, {10, 5, 0}},
+        {{100, -50, 3}, {100, -50, 3}, {110, -45, 3}},
+        {{-1e6, 2.5e6, 0}, {-1e6, 2.5e6, 0}, {-1e6 + 10, 2.5e6 + 5, 0}},
+    };
+    for (const auto& c : cases) {
+        AcDbBlockReference ref(c.at, block);
+        AcDbExtents box;
+        ASSERT_EQ(ref.getGeomExtents(box), Acad::eOk);
+        EXPECT_TRUE(box.minPoint().isEqualTo(c.min, AcGeTol())) << c.at.x;
+        EXPECT_TRUE(box.maxPoint().isEqualTo(c.max, AcGeTol())) << c.at.x;
+    }
+}
+
 // The attributes of a reference count where they stand; those of a reference inside another
 // block are carried with the outer reference. The attribute "12.50" (height 1) is 3 wide.
 TEST_F(BlockReferenceTest, ExtentsTakeTheAttributesWhereTheyStand) {

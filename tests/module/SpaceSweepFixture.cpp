@@ -1,0 +1,155 @@
+#include "SpaceSweepFixture.h"
+
+#include "blocks/Attribute.h"
+#include "blocks/Attributes.h"
+#include "blocks/BlockDWGKinds.h"
+#include "blocks/OrvanAttribute.h"
+
+namespace qv::test {
+
+SpaceSweepTest::SpaceSweepTest() {
+    drawing.setDocument(document());
+    drawing.setIsOpen(1);
+    drawing.setIsCurrentDocument(1);
+}
+
+AcDbObjectId SpaceSweepTest::addSpace(const SpaceSpec& spec) {
+    auto* outline = new AcDbPolyline;
+    const double corners[4][2] = {
+        {spec.x, 0}, {spec.x + spec.w, 0}, {spec.x + spec.w, spec.h}, {spec.x, spec.h}};
+    for (const auto& c : corners)
+        outline->addVertexAt(outline->numVerts(), AcGePoint2d(c[0], c[1]));
+    outline->setClosed(true);
+    const AcDbObjectId outlineId = addToModelSpace(outline);
+
+    const bool gross = std::wstring(spec.name) == L"GROSS AREA";
+    std::unique_ptr<CBlockDWG> block;
+    if (gross)
+        block = std::make_unique<CBlockDWGFloor>();
+    else
+        block = std::make_unique<CBlockDWGRoom>();
+    if (!gross)
+        block->setBlockName(L"ROOM-" + CString(std::to_wstring(++m_made).c_str()));
+    block->setUnits(spec.units);
+    block->setPrecision(spec.precision);
+    block->setArea(spec.area);
+    block->setPerimeter(spec.perimeter);
+    auto* attributes = new CAttributes;
+    const wchar_t* values[] = {spec.name, spec.areaText, spec.auxText};
+    for (int kind = 0; kind < 3; kind++) {
+        if (values[kind] == nullptr)
+            continue;
+        auto* record = new COrvanAttribute;
+        record->setKind(kind);
+        record->setValue(values[kind]);
+        attributes->add(record, FALSE);
+    }
+    block->setAttributes(attributes);
+    AcDbObjectPointer<AcDbEntity> pl(outlineId, AcDb::kForRead);
+    EXPECT_EQ(pl.openStatus(), Acad::eOk);
+    const AcGePoint3d at(spec.x + spec.w / 2, spec.h / 2, 0);
+    EXPECT_EQ(block->createBlock(&drawing, pl.object(), at, 250.0, 1.0, 0.0), Acad::eOk);
+    pl.close();
+    const AcDbObjectId reference = block->getObjectId();
+    if (spec.auxText == nullptr) {
+        // The definition always carries the three attribute definitions: take the reference's
+        // AUX text away.
+        WriteLock lock(document());
+        AcDbObjectPointer<AcDbBlockReference> ref(reference, AcDb::kForRead);
+        for (const AcDbObjectId& id : ref->qvAttributes()) {
+            AcDbObjectPointer<AcDbAttribute> attribute(id, AcDb::kForWrite);
+            if (attribute.openStatus() == Acad::eOk && taken(attribute->tag()) == L"AUX")
+                attribute->erase();
+        }
+    }
+    return reference;
+}
+
+void SpaceSweepTest::resetHostDrawing() {
+    {
+        WriteLock lock(document());
+        AcDbObjectPointer<AcDbBlockTableRecord> model(db()->modelSpaceId(), AcDb::kForRead);
+        for (const AcDbObjectId& id : model->qvEntities()) {
+            AcDbObjectPointer<AcDbEntity> entity(id, AcDb::kForWrite);
+            if (entity.openStatus() == Acad::eOk)
+                entity->erase();
+        }
+        model.close();
+        // The space blocks' definitions go with them, so that their names are free again.
+        AcDbBlockTable* table = nullptr;
+        ASSERT_EQ(db()->getBlockTable(table, AcDb::kForRead), Acad::eOk);
+        AcDbBlockTableIterator* it = nullptr;
+        table->newIterator(it);
+        for (; !it->done(); it->step()) {
+            AcDbBlockTableRecord* record = nullptr;
+            if (it->getRecord(record, AcDb::kForWrite) != Acad::eOk)
+                continue;
+            const ACHAR* name = nullptr;
+            record->getName(name);
+            if (std::wstring(name).rfind(L"ROOM-", 0) == 0)
+                EXPECT_EQ(record->erase(), Acad::eOk);
+            record->close();
+        }
+        delete it;
+        table->close();
+    }
+    ui.clear();
+}
+
+std::unique_ptr<CBlockDWG> SpaceSweepTest::readBack(AcDbObjectId reference) const {
+    AcDbObjectPointer<AcDbBlockReference> ref(reference, AcDb::kForRead);
+    EXPECT_EQ(ref.openStatus(), Acad::eOk);
+    return std::make_unique<CBlockDWG>(ref.object(), document());
+}
+
+std::wstring SpaceSweepTest::textOf(AcDbObjectId reference, int kind) const {
+    const std::unique_ptr<CBlockDWG> block = readBack(reference);
+    const CAttribute* record =
+        block->getAttributes() != nullptr ? block->getAttributes()->getAtAttribute(kind) : nullptr;
+    return record != nullptr ? std::wstring(record->getValue()) : L"<none>";
+}
+
+std::wstring SpaceSweepTest::xdataValue(AcDbObjectId reference, const wchar_t* key) const {
+    AcDbObjectPointer<AcDbEntity> ref(reference, AcDb::kForRead);
+    resbuf* list = ref->xData(L"ADE");
+    const std::wstring prefix = std::wstring(key) + L"=";
+    std::wstring value = L"<none>";
+    for (resbuf* rb = list; rb != nullptr; rb = rb->rbnext) {
+        if (rb->restype == 1000 && std::wstring(rb->resval.rstring).rfind(prefix, 0) == 0) {
+            value = std::wstring(rb->resval.rstring).substr(prefix.size());
+            break;
+        }
+    }
+    acutRelRb(list);
+    return value;
+}
+
+std::vector<AcDbObjectId> SpaceSweepTest::hatches() const {
+    std::vector<AcDbObjectId> ids;
+    AcDbObjectPointer<AcDbBlockTableRecord> model(db()->modelSpaceId(), AcDb::kForRead);
+    for (const AcDbObjectId& id : model->qvEntities())
+        if (!id.isErased() && id.objectClass() == AcDbHatch::desc())
+            ids.push_back(id);
+    return ids;
+}
+
+void SpaceSweepTest::setOutlineClosed(AcDbObjectId reference, bool closed) {
+    WriteLock lock(document());
+    AcDbObjectPointer<AcDbBlockReference> ref(reference, AcDb::kForRead);
+    AcDbObjectPointer<AcDbBlockTableRecord> definition(ref->blockTableRecord(), AcDb::kForRead);
+    for (const AcDbObjectId& id : definition->qvEntities()) {
+        AcDbObjectPointer<AcDbPolyline> outline(id, AcDb::kForWrite);
+        if (outline.openStatus() == Acad::eOk) {
+            outline->setClosed(closed);
+            return;
+        }
+    }
+}
+
+std::wstring SpaceSweepTest::taken(ACHAR* text) {
+    std::wstring copy = text != nullptr ? text : L"";
+    acutDelString(text);
+    return copy;
+}
+
+}  // namespace qv::test
