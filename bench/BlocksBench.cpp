@@ -21,71 +21,14 @@
 #include "drawing/Hatch.h"
 #include "blocks/OrvanAttribute.h"
 #include "drawing/AcadDrawing.h"
-#include "host/dxf/DrawingReader.h"
-#include "host/dxf/FileIo.h"
+#include "SpacePlan.h"
 
 namespace {
 
-std::string planOf(int rooms) {
-    return std::string(QV_FLOORPLANS) + "/floorplan_" + std::to_string(rooms) + ".dxf";
-}
-
-// The plan loaded as the host's current document (outside any timing).
-AcApDocument* load(int rooms) {
-    acDocManager->qvReset();
-    auto db = std::make_unique<AcDbDatabase>(false, true);
-    qv::dxf::MappedFile file(planOf(rooms));
-    qv::dxf::AuditReport report;
-    qv::dxf::readDrawing(file, *db, report);
-    return acDocManager->qvAddDocument(std::move(db));
-}
-
-AcDbObjectIdArray entitiesOf(AcDbDatabase* db, const wchar_t* className) {
-    AcDbObjectIdArray ids;
-    AcDbObjectPointer<AcDbBlockTableRecord> space(db->modelSpaceId(), AcDb::kForRead);
-    for (const AcDbObjectId& id : space->qvEntities()) {
-        if (!id.isErased() && wcscmp(id.objectClass()->name(), className) == 0)
-            ids.append(id);
-    }
-    return ids;
-}
-
-CAttributes* roomAttributes(int n) {
-    auto* attributes = new CAttributes;
-    attributes->setTextHeight(0.25);
-    const CString values[] = {L"R-" + CString(std::to_wstring(n).c_str()), L"", L""};
-    for (int kind = 0; kind < 3; ++kind) {
-        auto* record = new COrvanAttribute;
-        record->setKind(kind);
-        record->setValue(values[kind]);
-        attributes->add(record, FALSE);
-    }
-    return attributes;
-}
-
-// Makes a space block "ROOM-n" around each closed polyline; the number made.
-int makeRooms(AcApDocument* document, const AcDbObjectIdArray& outlines) {
-    CAcadDrawing drawing;
-    drawing.setDocument(document);
-    drawing.setIsOpen(1);
-    drawing.setIsCurrentDocument(1);
-    drawing.lock();  // one lock for the whole run, as a command holds it
-    int made = 0;
-    for (const AcDbObjectId& id : outlines) {
-        CBlockDWGRoom room;
-        room.setBlockName(L"ROOM-" + CString(std::to_wstring(made + 1).c_str()));
-        room.setAttributes(roomAttributes(made + 1));
-        room.setUnits(0);
-        room.setPrecision(2);
-        AcDbObjectPointer<AcDbPolyline> outline(id, AcDb::kForRead);
-        AcGePoint3d corner;
-        outline->getPointAt(0, corner);
-        if (room.createBlock(&drawing, outline.object(), corner, 0.25, 1.0, 0.0) == Acad::eOk)
-            ++made;
-    }
-    drawing.unlock(1);
-    return made;
-}
+using qv::bench::entitiesOf;
+using qv::bench::load;
+using qv::bench::makeRooms;
+using qv::bench::wrap;
 
 std::map<int, std::pair<double, double>> g_perRoom;  // rooms: create, read seconds
 
@@ -168,14 +111,6 @@ void furnish(AcApDocument* document, const AcDbObjectIdArray& outlines) {
     }
     space.close();
     acDocManager->unlockDocument(document);
-}
-
-CAcadDrawing* wrap(AcApDocument* document) {
-    auto* drawing = new CAcadDrawing;
-    drawing->setDocument(document);
-    drawing->setIsOpen(1);
-    drawing->setIsCurrentDocument(1);
-    return drawing;
 }
 
 // Collects every space block (with the assets inside each room when asked).

@@ -17,6 +17,7 @@
 #include "core/Log.h"
 #include "core/OrvanExceptions.h"
 #include "core/PreferencesDocMon.h"
+#include "reports/GraphicReport.h"
 #include "win32/DrivePaths.h"
 
 namespace {
@@ -119,6 +120,24 @@ void debugLog(const std::string& bytes) {
                 [](const CString& path) { CLog().writeToXMLDebugLog(path, L"fuzzed", nullptr); });
 }
 
+// A graphic report file: read, or refused with an error chain; what was read and written again
+// reads back to the same file when written once more.
+void graphicReport(const std::string& bytes) {
+    writeFile("report.xml", bytes);
+    CGraphicReport report;
+    if (refused([&] { report.deSerialize(L"C:\\report.xml"); }))
+        return;
+    if (refused([&] { report.serialize(L"C:\\written.xml"); }))
+        fail("graphic report", "a report that was read could not be written");
+    CGraphicReport again;
+    if (refused([&] { again.deSerialize(L"C:\\written.xml"); }))
+        fail("graphic report", "a written report could not be read back");
+    if (refused([&] { again.serialize(L"C:\\again.xml"); }))
+        fail("graphic report", "a report read back could not be written");
+    if (readFile("written.xml") != readFile("again.xml"))
+        fail("graphic report", "a report written, read and written again is not the same file");
+}
+
 struct Reader {
     const char* name;
     void (*read)(const std::string& bytes);
@@ -128,6 +147,7 @@ constexpr Reader kReaders[] = {
     {"server preferences", serverPreferences},
     {"error log", errorLog},
     {"debug log", debugLog},
+    {"graphic report", graphicReport},
 };
 
 }  // namespace

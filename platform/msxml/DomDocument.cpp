@@ -172,6 +172,10 @@ void DocumentImpl::collect(NodeBase* node) {
         top = top->container();
     if (top == this)
         return;
+    // A tree whose top is still held is kept whole: no need to look further (building a large
+    // detached tree would otherwise walk it once per released child).
+    if (top->refs > 0)
+        return;
     std::vector<NodeBase*> nodes;
     top->collectSubtree(nodes);
     for (const NodeBase* n : nodes)

@@ -458,3 +458,9 @@ LPWSTR* CommandLineToArgvW(LPCWSTR commandLine, int* count) {
     *count = static_cast<int>(items.size());
     return argv;
 }
+
+std::size_t qv::win32::openProcessHandles() {
+    auto& h = handles();
+    std::lock_guard lock(h.mutex);
+    return h.table.size();
+}

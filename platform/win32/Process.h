@@ -14,6 +14,8 @@
 // platform whether or not anyone waits.
 #pragma once
 
+#include <cstddef>
+
 #include "FileApi.h"
 #include "WinTypes.h"
 
@@ -100,6 +102,11 @@ DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
 BOOL GetExitCodeProcess(HANDLE process, LPDWORD exitCode);
 // Closes a handle of this file; FALSE with ERROR_INVALID_HANDLE for anything else.
 BOOL CloseHandle(HANDLE handle);
+
+namespace qv::win32 {
+// For tests: how many process and thread handles are open (given out and not closed).
+std::size_t openProcessHandles();
+}  // namespace qv::win32
 
 // Splits a command line as the Windows runtime does: the first item (the program) ends at the
 // first blank or at its closing quote; in later items blanks and tabs separate, quotes group,

@@ -70,6 +70,9 @@ class CBlockDWG : public CBlock {
     void setBlockName(CString s) { m_sBlockName = s; }
     CString getXDataAppName() const { return m_sXDataAppName; }
     void setXDataAppName(CString s) { m_sXDataAppName = s; }
+    // The value of the first "NAME=" string of the extended data read from the reference (what
+    // CBlocks::readNameFromXData gives for it); empty when there was none.
+    CString getXDataName() const { return m_sXDataName; }
     CHatch* getHatch() const { return m_pHatch; }
     void setHatch(CHatch* pHatch);
     CAttributes* getAttributes() const { return m_pAttributes; }
@@ -278,6 +281,7 @@ class CBlockDWG : public CBlock {
     AcDbHandle m_dbHandle;
     CString m_sBlockName;
     CString m_sXDataAppName;
+    CString m_sXDataName;
     AcArray<AcDbHandle> m_handlesToMinus;
     AcArray<AcDbHandle> m_handlesToAdd;
     CHatch* m_pHatch = nullptr;

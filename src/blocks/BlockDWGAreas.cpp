@@ -2,6 +2,7 @@
 // conversion, and the highlighting of those areas.
 #include "blocks/BlockDWG.h"
 #include "blocks/BlockDWGHost.h"
+#include "blocks/UnitConversion.h"
 #include "core/OrvanExceptions.h"
 #include "core/Utilities.h"
 #include "drawing/AcadDrawing.h"
@@ -11,9 +12,6 @@
 static const LPCTSTR SOURCE_FILE = _T("BlockDWG.cpp");  // one source file for the class
 
 namespace {
-
-const double FEET_PER_METRE = 3.2808399;
-const double SQUARE_FEET_PER_SQUARE_METRE = 10.7639104;
 
 // Whether a handle that could not be used is to be dropped from its list: the database does not
 // know it, or its entity is erased.

@@ -154,12 +154,16 @@ void CBlockDWG::readHandles(HandleList which, CString sValue, AcDbDatabase* pDat
 void CBlockDWG::readXData(resbuf* pList, AcApDocument* pDocument) {
     try {
         AcDbDatabase* pDatabase = pDocument != nullptr ? pDocument->database() : nullptr;
-        bool bMinusRead = false, bAddRead = false;
+        bool bMinusRead = false, bAddRead = false, bNameRead = false;
         for (const resbuf* pItem = pList; pItem != nullptr; pItem = pItem->rbnext) {
             if (pItem->restype != 1000 || pItem->resval.rstring == nullptr)
                 continue;
             const CString sText(pItem->resval.rstring);
-            if (startsWith(sText, L"AREA=")) {
+            if (startsWith(sText, L"NAME=")) {
+                if (!bNameRead)
+                    m_sXDataName = CAcadUtilities::extractData(CAcadUtilities::XDATA_NAME, sText);
+                bNameRead = true;
+            } else if (startsWith(sText, L"AREA=")) {
                 CString sValue = sText.Mid(5);
                 bool bUnit = true;
                 if (endsWith(sValue, L"sq.m.")) {

@@ -1,6 +1,7 @@
 // The XML form of a space block: "orvanBlock" holding, in this order, "mbHandle" (always),
-// "mbName" and "mbCode" (when not empty), "mbArea" (two decimals, when not 0), "mbSwapName",
-// "mbSwapArea" and "mbSwapAux" (the values of the NAME, AREA and AUX attributes the block holds)
+// "mbName" and "mbCode" (when not empty), "mbArea" (when not 0, as the shortest text that reads
+// back to the same value, so that a report's areas add up the same after a round trip),
+// "mbSwapName", "mbSwapArea" and "mbSwapAux" (the values of the NAME, AREA and AUX attributes the block holds)
 // "hyperlinks" (when the block has hyperlinks) and "assets" (when it has an asset list).
 #include <memory>
 
@@ -43,7 +44,8 @@ MSXML2::IXMLDOMNodePtr CBlockDWG::serialize(CString sNamespace) {
             pBlock->appendChild(xml.createNode(L"mbCode", getCode(), sNamespace));
         if (getArea() != 0.0)
             pBlock->appendChild(
-                xml.createNode(L"mbArea", CUtilities::DoubleToCString(getArea(), 2), sNamespace));
+                xml.createNode(L"mbArea", CUtilities::DoubleToRoundTripCString(getArea()),
+                               sNamespace));
         if (m_pAttributes != nullptr) {
             for (const SwapElement& swap : SWAP_ELEMENTS) {
                 if (const CAttribute* pRecord = m_pAttributes->getAtAttribute(swap.iKind))

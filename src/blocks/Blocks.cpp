@@ -88,11 +88,10 @@ class CZoomedToExtents {
     bool m_bZoomed = false;
 };
 
-// Under one level of the drawing's lock and zoomed to the extents, calls `each` for every member
-// of the selection that opens as a block reference, in selection order. Nothing when the lock is
-// refused or the selection finds nothing; lock, view and set are given back on every path.
-void walkSelection(CAcadDrawing* pDrawing, int (*selector)(ads_name),
-                   const std::function<void(AcDbBlockReference*)>& each) {
+}  // namespace
+
+void CBlocks::walkSelection(CAcadDrawing* pDrawing, int (*selector)(ads_name),
+                            const std::function<void(AcDbBlockReference*)>& each) {
     if (pDrawing == nullptr)
         return;
     CDrawingLock lock(pDrawing);
@@ -108,6 +107,8 @@ void walkSelection(CAcadDrawing* pDrawing, int (*selector)(ads_name),
             each(pReference.object());
     }
 }
+
+namespace {
 
 int selectInserts(ads_name set, const wchar_t* sBlockName) {
     blockhost::ResBufPtr pFilter(sBlockName != nullptr
@@ -192,6 +193,23 @@ void CBlocks::replaceAt(int iIndex, CBlock* pBlock) {
     }
 }
 
+void CBlocks::deleteBlocksOfType(int iBlockType) {
+    try {
+        int iKept = 0;
+        for (int i = 0; i < m_iCount; i++) {
+            CBlock* pBlock = m_blocks.GetAt(i);
+            if (pBlock->getBlockType() == iBlockType)
+                deleteObject(pBlock);
+            else
+                m_blocks.SetAt(iKept++, pBlock);
+        }
+        m_blocks.SetSize(iKept);
+        m_iCount = iKept;
+    } catch (...) {
+        throwWrapped(SOURCE_FILE, _T("CBlocks::deleteBlocksOfType"));
+    }
+}
+
 CBlock* CBlocks::getAt(int iIndex) const {
     try {
         return m_blocks.GetAt(iIndex);
@@ -230,19 +248,26 @@ void CBlocks::addClassified(AcDbBlockReference* pReference, CAcadDrawing* pDrawi
     }
     if (sDefinition == LEGEND_MARKER || (bSkipPie && sDefinition == PIE_MARKER))
         return;
-    const bool bGross =
-        sDefinition == GROSS_AREA_BLOCK || readNameFromXData(pReference) == GROSS_AREA_NAME;
     const bool bFloorLevel = sLevel == L"f";
     AcApDocument* pDocument = pDrawing->getDocument();
-    std::unique_ptr<CBlock> pBlock;
-    if (bGross && bFloorLevel)
-        pBlock = std::make_unique<CBlockDWGFloor>(pReference, pDocument);
-    else if (bGross)
-        pBlock = std::make_unique<CBlockDWGSite>(pReference, pDocument);
-    else if (bFloorLevel)
-        pBlock = std::make_unique<CBlockDWGRoom>(pReference, pDocument, bAssets ? 1 : 0);
-    else
-        pBlock = std::make_unique<CBlockDWGBuilding>(pReference, pDocument);
+    const auto makeGross = [&]() -> std::unique_ptr<CBlockDWG> {
+        if (bFloorLevel)
+            return std::make_unique<CBlockDWGFloor>(pReference, pDocument);
+        return std::make_unique<CBlockDWGSite>(pReference, pDocument);
+    };
+    std::unique_ptr<CBlockDWG> pBlock;
+    if (sDefinition == GROSS_AREA_BLOCK) {
+        pBlock = makeGross();
+    } else {
+        if (bFloorLevel)
+            pBlock = std::make_unique<CBlockDWGRoom>(pReference, pDocument, bAssets ? 1 : 0);
+        else
+            pBlock = std::make_unique<CBlockDWGBuilding>(pReference, pDocument);
+        // The extended data is read once, by the block: a space named "GROSS AREA" there is
+        // the gross-area block whatever its definition is called (rare: it is read again).
+        if (pBlock->getXDataName() == GROSS_AREA_NAME)
+            pBlock = makeGross();
+    }
     addBlock(pBlock.release());
 }
 

@@ -24,6 +24,8 @@
 // CEXStoredProcedure (with the call's XML) when the call or its rows fail.
 #pragma once
 
+#include <functional>
+
 #include "StdAfx.h"
 
 class CAcadDrawing;
@@ -56,6 +58,9 @@ class CBlocks {
     // nothing. A null block, or an index outside 0 to count - 1, raises and leaves both the list
     // and the block as they were (the caller keeps the block).
     void replaceAt(int iIndex, CBlock* pBlock);
+    // Destroys every block of that block type code and closes the gaps (the others keep their
+    // order).
+    void deleteBlocksOfType(int iBlockType);
 
     // ---- Look-up ------------------------------------------------------------------------
 
@@ -82,6 +87,17 @@ class CBlocks {
     void getOrvanDWGBlocks_I(CAcadDrawing* pDrawing, bool bAssets, CString sLevel);
     // Every block reference of the drawing as a plain CBlockDWG. Locks before it zooms.
     void getAcadBlocks(CAcadDrawing* pDrawing);
+    // The marker references of the drawing, in selection order: a CMarkerBlockLegend for each
+    // reference whose definition is named exactly "MARKER-LEGEND", a CMarkerBlockPie for each
+    // one of "MARKER-PIECHART". Defined with the markers (reports/MarkerBlockCollection.cpp).
+    void getLegendBlock_SS(CAcadDrawing* pDrawing);
+    void getPieBlock_SS(CAcadDrawing* pDrawing);
+    // The walk of the selection that the walks above share: under one level of the drawing's
+    // lock and zoomed to the extents, `each` for every member of the selection that opens as a
+    // block reference (open for read), in selection order. Nothing when the lock is refused or
+    // the selection finds nothing; lock, view and set are given back on every path.
+    static void walkSelection(CAcadDrawing* pDrawing, int (*selector)(ads_name),
+                              const std::function<void(AcDbBlockReference*)>& each);
 
     // The selections: "X" with the filter INSERT and, for the first three, the block name
     // "ROOM-*", "MARKER-LEGEND" or "MARKER-PIECHART". The host's result (RTNORM with a set,

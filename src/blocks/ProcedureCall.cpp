@@ -8,6 +8,7 @@
 #include "database/ParameterDecimal.h"
 #include "database/ParameterInt.h"
 #include "database/ParameterText.h"
+#include "database/ParameterTinyInt.h"
 #include "database/Parameters.h"
 #include "database/StoredProcedure.h"
 
@@ -90,6 +91,20 @@ void addVarChar(CParameters& parameters, LPCTSTR sName, CString sValue, int iSiz
     p->setDirection(adParamInput);
     p->setSize(iSize);
     p->setValue(_bstr_t(sValue.GetString()));
+    append(parameters, p);
+}
+
+void addTinyInt(CParameters& parameters, LPCTSTR sName, int iValue) {
+    if (iValue < 0 || iValue > 255) {
+        CString sMessage;
+        sMessage.Format(L"%s must lie between 0 and 255, not %d", sName, iValue);
+        throw new CEXUnhandled(sMessage, ORVAN_MODULE_DESCRIPTION, L"ProcedureCall.cpp",
+                               L"blockdb::addTinyInt", 0);
+    }
+    auto* p = new CParameterTinyInt;
+    p->setName(sName);
+    p->setDirection(adParamInput);
+    p->setValue(static_cast<BYTE>(iValue));
     append(parameters, p);
 }
 

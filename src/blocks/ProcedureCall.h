@@ -31,10 +31,12 @@ void callProcedure(CStoredProcedure* pStoredProcedure, int iTimeout, LPCTSTR sPr
                    const std::function<void(CParameters&)>& after = nullptr,
                    const std::function<void(_RecordsetPtr)>& rows = nullptr);
 
-// Parameters appended to a list, input unless told: an int, a varchar of a size, a decimal of
+// Parameters appended to a list, input unless told: an int, a varchar of a size, a tiny int, a decimal of
 // precision 18 and numeric scale 10, a boolean.
 void addInt(CParameters& parameters, LPCTSTR sName, int iValue, int iDirection = adParamInput);
 void addVarChar(CParameters& parameters, LPCTSTR sName, CString sValue, int iSize);
+// A tiny integer (0 to 255); a value outside raises a CEXUnhandled that says so.
+void addTinyInt(CParameters& parameters, LPCTSTR sName, int iValue);
 void addDecimal(CParameters& parameters, LPCTSTR sName, double dblValue);
 void addBoolean(CParameters& parameters, LPCTSTR sName, int iValue, int iDirection = adParamInput);
 

@@ -252,6 +252,18 @@ CString CUtilities::DoubleToCString(double value, int precision) {
     }
 }
 
+CString CUtilities::DoubleToRoundTripCString(double value) {
+    try {
+        if (std::isnan(value) || std::isinf(value) || value == 0)
+            return DoubleToCString(value, -1);
+        char buffer[64];
+        const std::to_chars_result result = std::to_chars(buffer, buffer + sizeof buffer, value);
+        return CString(std::wstring(buffer, result.ptr).c_str());
+    } catch (...) {
+        throwWrapped(SOURCE_FILE, _T("CUtilities::DoubleToRoundTripCString"));
+    }
+}
+
 double CUtilities::roundDouble(double value, int precision) {
     try {
         return CStringToDouble(DoubleToCString(value, precision));

@@ -49,6 +49,9 @@ class CUtilities {
     // above 340 counts as 340. Infinity gives "inf" or "-inf", NaN gives "nan"; negative zero is
     // written as zero.
     static CString DoubleToCString(double value, int precision);
+    // The shortest text that CStringToDouble reads back to exactly the same value ("0.1",
+    // "1234567.8", "1e-300"); infinity, NaN and negative zero as DoubleToCString writes them.
+    static CString DoubleToRoundTripCString(double value);
     // The value as DoubleToCString rounds it.
     static double roundDouble(double value, int precision);
     // The value rounded half away from zero to a whole number, clamped to the range of int;

@@ -9,8 +9,11 @@
 #include "module/BlockEditCommands.h"
 #include "module/CommandFrame.h"
 #include "module/LabelConversion.h"
+#include "module/ListingCommands.h"
+#include "module/MarkerCommands.h"
 #include "module/ModuleGlobals.h"
 #include "module/PresPreferences.h"
+#include "module/ReportCommands.h"
 #include "module/UpdateCommands.h"
 
 namespace {
@@ -46,6 +49,19 @@ const CommandRow COMMAND_TABLE[] = {
     {L"ORVAN_COMMANDS", L"ogabc", L"orvanGrossAreaBlockCreate", APPLICATION_CONTEXT,
      grossAreaBlockCreate},
     {L"ORVAN_COMMANDS", L"odb", L"orvanDeleteBlock", APPLICATION_CONTEXT, deleteBlock},
+    {L"ORVAN_COMMANDS", L"ocsv", L"orvanCommaSeperatedValues", APPLICATION_CONTEXT,
+     createRoomAreaCSV},
+    {L"ORVAN_COMMANDS", L"olbd", L"orvanLegendBlockDefine", APPLICATION_CONTEXT,
+     legendBlockDefine},
+    {L"ORVAN_COMMANDS", L"opbd", L"orvanPieBlockDefine", APPLICATION_CONTEXT, pieBlockDefine},
+    {L"ORVAN_COMMANDS", L"ogr", L"orvanGraphicReport", APPLICATION_CONTEXT, graphicReport},
+    {L"ORVAN_COMMANDS", L"oagr", L"orvanApplyGraphicReport", APPLICATION_CONTEXT,
+     applyGraphicReport},
+    {L"ORVAN_COMMANDS", L"ofrs", L"ofrs", APPLICATION_CONTEXT, orvanFindReplaceStub},
+    {L"ORVAN_COMMANDS", L"olmc", L"orvanLegendMarkerCreate", DOCUMENT_CONTEXT,
+     legendMarkerBlockCreate, true},
+    {L"ORVAN_COMMANDS", L"opmc", L"orvanPieMarkerCreate", DOCUMENT_CONTEXT, pieMarkerBlockCreate,
+     true},
     {L"ORVAN_UTIL", L"ous", L"orvanUpdateSpaces", APPLICATION_CONTEXT, updateSpaces},
     {L"ORVAN_UTIL", L"osxta", L"orvanSyncXDataToAttributes", APPLICATION_CONTEXT,
      syncXDataToAttributes},
@@ -54,12 +70,15 @@ const CommandRow COMMAND_TABLE[] = {
     {L"ORVAN_UTIL", L"ort", L"orvanRefreshTags", APPLICATION_CONTEXT, orvanRefreshTags},
     {L"ORVAN_UTIL", L"obta", L"orvanBlankThirdAttribute", APPLICATION_CONTEXT,
      blankThirdAttribute},
+    {L"ORVAN_DIAG", L"olb", L"orvanListBlocks", APPLICATION_CONTEXT, listBlockNameIdentifier},
     {L"ORVAN_ADMIN", L"oprefs", L"orvanPreferences", DOCUMENT_CONTEXT, editPreferences},
     {L"ORVAN_HELP", L"o?", L"ohelp", APPLICATION_CONTEXT, displayHelp},
     {L"ORVAN_HELP", L"od?", L"odiagnosticshelp", APPLICATION_CONTEXT, displayDiagnosticsHelp},
     {L"ORVAN_SECRET", L"osc_has", L"osc_has", APPLICATION_CONTEXT, hatchAllSpaces},
     {L"ORVAN_SECRET", L"osc_hs", L"osc_hs", APPLICATION_CONTEXT, hatchSpace},
     {L"ORVAN_SECRET", L"osc_isc", L"osc_isc", APPLICATION_CONTEXT, orvanTavrinConversion},
+    {L"ORVAN_SECRET", L"osc_cal", L"osc_cal", APPLICATION_CONTEXT, checkAttributeLayers},
+    {L"ORVAN_SECRET", L"osc_dsd", L"osc_dsd", APPLICATION_CONTEXT, displaySpaceDetails},
     {L"ORVAN_TEST", L"test", L"test", APPLICATION_CONTEXT, test},
     {L"ORVAN_DIAGNOSTICS", L"oda", L"orvanDiagnosticAll", APPLICATION_CONTEXT, diagnosticAll},
     {L"ORVAN_DIAGNOSTICS", L"od1", L"orvanDiagnosticBasic", APPLICATION_CONTEXT, diagnosticBasic},

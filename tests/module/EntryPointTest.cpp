@@ -8,6 +8,7 @@
 
 #include "StdAfx.h"
 #include "core/Preferences.h"
+#include "drawing/HostIdentity.h"
 #include "module/ModuleGlobals.h"
 #include "module/resource.h"
 #include "support/HostFixture.h"
@@ -93,9 +94,12 @@ const Registered EXPECTED_COMMANDS[] = {
     {L"ORVAN_SECRET", L"osc_has", L"osc_has", 0x200000},
     {L"ORVAN_SECRET", L"osc_hs", L"osc_hs", 0x200000},
     {L"ORVAN_SECRET", L"osc_isc", L"osc_isc", 0x200000},
+    {L"ORVAN_SECRET", L"osc_cal", L"osc_cal", 0x200000},
+    {L"ORVAN_SECRET", L"osc_dsd", L"osc_dsd", 0x200000},
     {L"ORVAN_HELP", L"o?", L"ohelp", 0x200000},
     {L"ORVAN_HELP", L"od?", L"odiagnosticshelp", 0x200000},
     {L"ORVAN_ADMIN", L"oprefs", L"orvanPreferences", 0},
+    {L"ORVAN_DIAG", L"olb", L"orvanListBlocks", 0x200000},
     {L"ORVAN_UTIL", L"ous", L"orvanUpdateSpaces", 0x200000},
     {L"ORVAN_UTIL", L"osxta", L"orvanSyncXDataToAttributes", 0x200000},
     {L"ORVAN_UTIL", L"out", L"orvanUpdateText", 0x200000},
@@ -107,6 +111,14 @@ const Registered EXPECTED_COMMANDS[] = {
     {L"ORVAN_COMMANDS", L"obc", L"orvanBlockCreate", 0},
     {L"ORVAN_COMMANDS", L"ogabc", L"orvanGrossAreaBlockCreate", 0x200000},
     {L"ORVAN_COMMANDS", L"odb", L"orvanDeleteBlock", 0x200000},
+    {L"ORVAN_COMMANDS", L"ocsv", L"orvanCommaSeperatedValues", 0x200000},
+    {L"ORVAN_COMMANDS", L"olbd", L"orvanLegendBlockDefine", 0x200000},
+    {L"ORVAN_COMMANDS", L"opbd", L"orvanPieBlockDefine", 0x200000},
+    {L"ORVAN_COMMANDS", L"ogr", L"orvanGraphicReport", 0x200000},
+    {L"ORVAN_COMMANDS", L"oagr", L"orvanApplyGraphicReport", 0x200000},
+    {L"ORVAN_COMMANDS", L"ofrs", L"ofrs", 0x200000},
+    {L"ORVAN_COMMANDS", L"olmc", L"orvanLegendMarkerCreate", 0},
+    {L"ORVAN_COMMANDS", L"opmc", L"orvanPieMarkerCreate", 0},
 };
 
 TEST_F(ModuleLoading, RegistersTheCommandsInTheirGroups) {
@@ -120,6 +132,26 @@ TEST_F(ModuleLoading, RegistersTheCommandsInTheirGroups) {
     // The module unlocked itself and works with several documents.
     EXPECT_FALSE(acrxDynamicLinker->isApplicationLocked(moduleFile().c_str()));
     EXPECT_TRUE(acrxDynamicLinker->qvIsMdiAware(moduleFile().c_str()));
+}
+
+TEST_F(ModuleLoading, TheMarkerCommandsNeedAFullHost) {
+    storePreferences(2);
+    const CHostIdentity running = hostIdentity;
+    const struct {
+        const wchar_t* product;
+        bool markers;
+    } cases[] = {{L"AutoCAD LT 2015", false}, {L"ProCAD", false}, {L"BricsCAD", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(CStringA(c.product).GetString());
+        hostIdentity = CHostIdentity(c.product, L"");
+        ASSERT_TRUE(load());
+        const std::vector<Registered> rows = registered();
+        EXPECT_EQ(std::size(EXPECTED_COMMANDS) - (c.markers ? 0 : 2), rows.size());
+        EXPECT_EQ(c.markers, acedRegCmds->lookupGlobalCmd(L"olmc") != nullptr);
+        EXPECT_EQ(c.markers, acedRegCmds->lookupGlobalCmd(L"opmc") != nullptr);
+        ASSERT_TRUE(unload());
+    }
+    hostIdentity = running;
 }
 
 TEST_F(ModuleLoading, TheModuleFolderIsTheHostProgramsFolder) {

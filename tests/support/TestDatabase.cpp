@@ -89,13 +89,13 @@ std::wstring TestDatabase::connectionString(std::wstring_view userId, std::wstri
            connectionStringValue(userId) + L";Password=" + connectionStringValue(pwd) + L";";
 }
 
-void DatabaseTest::SetUp() {
-    m_comInitialised = SUCCEEDED(CoInitialize(nullptr));
+std::string DatabaseCopy::make() {
+    drop();
     const TestDatabase* described = TestDatabase::fromEnvironment();
     if (described == nullptr) {
-        FAIL() << "The test database is not described (QV_TEST_DB_SERVER and the rest are not "
-                  "set). Run the tests through scripts/test, or start a server with "
-                  "eval \"$(scripts/testdb start)\" and stop it with scripts/testdb stop.";
+        return "The test database is not described (QV_TEST_DB_SERVER and the rest are not "
+               "set). Run the tests through scripts/test, or start a server with "
+               "eval \"$(scripts/testdb start)\" and stop it with scripts/testdb stop.";
     }
     // A name no other process uses while this one lives; a copy a crashed process with the same
     // id left behind is dropped first.
@@ -109,18 +109,32 @@ void DatabaseTest::SetUp() {
                         L"CREATE DATABASE " + name + L" TEMPLATE " +
                             doubleQuoted(described->templateCatalog)});
     if (!error.empty()) {
-        FAIL() << "The test's own copy of the test database could not be made: " << error;
+        return "The test's own copy of the test database could not be made: " + error;
     }
-    m_ownCatalog = true;
+    m_made = true;
+    return "";
+}
+
+void DatabaseCopy::drop() {
+    if (!m_made) {
+        return;
+    }
+    m_made = false;
+    const std::string error =
+        onServer(m_db, {L"DROP DATABASE " + doubleQuoted(m_db.catalog) + L" WITH (FORCE)"});
+    EXPECT_EQ(error, "") << "the test's own copy of the test database was not dropped";
+}
+
+void DatabaseTest::SetUp() {
+    m_comInitialised = SUCCEEDED(CoInitialize(nullptr));
+    const std::string error = m_copy.make();
+    if (!error.empty()) {
+        FAIL() << error;
+    }
 }
 
 void DatabaseTest::TearDown() {
-    if (m_ownCatalog) {
-        const std::string error =
-            onServer(m_db, {L"DROP DATABASE " + doubleQuoted(m_db.catalog) + L" WITH (FORCE)"});
-        EXPECT_EQ(error, "") << "the test's own copy of the test database was not dropped";
-        m_ownCatalog = false;
-    }
+    m_copy.drop();
     if (m_comInitialised) {
         CoUninitialize();
     }

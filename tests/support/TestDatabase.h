@@ -36,6 +36,30 @@ struct TestDatabase {
 // when it holds ";", a quote or blanks at either end.
 std::wstring connectionStringValue(std::wstring_view value);
 
+// A fresh copy of the fixture for one test, in a catalogue no other process uses while this one
+// lives. make() copies the template (COM must be initialised); drop() (or the destructor) drops
+// it again. For fixtures that cannot derive from DatabaseTest.
+class DatabaseCopy {
+  public:
+    DatabaseCopy() = default;
+    DatabaseCopy(const DatabaseCopy&) = delete;
+    DatabaseCopy& operator=(const DatabaseCopy&) = delete;
+    ~DatabaseCopy() { drop(); }
+
+    // "" when the copy was made, else why not (no description in the environment, a server
+    // error).
+    std::string make();
+    // Drops the copy when there is one; a failure is a test failure.
+    void drop();
+
+    // The description with catalog naming the copy.
+    const TestDatabase& db() const { return m_db; }
+
+  private:
+    TestDatabase m_db;
+    bool m_made = false;
+};
+
 // Initialises COM for the test, finds the test database and copies the fixture into a catalogue
 // of the test's own, which db().catalog names and TearDown drops again. A missing description or
 // a copy that cannot be made fails the test in SetUp.
@@ -47,11 +71,10 @@ class DatabaseTest : public ::testing::Test {
     void SetUp() override;
     void TearDown() override;
 
-    const TestDatabase& db() const { return m_db; }
+    const TestDatabase& db() const { return m_copy.db(); }
 
   private:
-    TestDatabase m_db;
-    bool m_ownCatalog = false;
+    DatabaseCopy m_copy;
     bool m_comInitialised = false;
 };
 

@@ -78,7 +78,7 @@ bool isLive(const AcApDocument* doc) {
 }
 
 // The box of the visible model-space entities, or the default view when there are none.
-qv::host::View extentsOf(AcApDocument* doc) {
+qv::host::View measureExtents(AcApDocument* doc) {
     AcDbExtents all;
     for (const AcDbObjectId& id : qv::host::drawOrder(doc->database()->modelSpaceId())) {
         const auto* entity = qv::host::ObjectAccess::peekAs<AcDbEntity>(id);
@@ -92,6 +92,22 @@ qv::host::View extentsOf(AcApDocument* doc) {
         return qv::host::View();
     }
     return {all.minPoint(), all.maxPoint()};
+}
+
+// measureExtents, measured again only when another database is asked for or an object may have
+// changed since the last measure (AcDbObject::qvChangeCount), as a host keeps its drawing's
+// extents up to date instead of measuring every entity at every zoom.
+qv::host::View extentsOf(AcApDocument* doc) {
+    static const AcDbDatabase* s_database = nullptr;
+    static unsigned long long s_changes = 0;
+    static qv::host::View s_extents;
+    const AcDbDatabase* database = doc->database();
+    if (database != s_database || AcDbObject::qvChangeCount() != s_changes) {
+        s_extents = measureExtents(doc);
+        s_database = database;
+        s_changes = AcDbObject::qvChangeCount();
+    }
+    return s_extents;
 }
 
 DISPID idOfName(const wchar_t* name, bool application) {

@@ -176,8 +176,12 @@ void addBlock(AcDbObjectId blockId, const AcGeMatrix3d& m, AcDbExtents& extents,
     }
     for (const AcDbObjectId& id : block->qvEntities()) {
         const auto* entity = ObjectAccess::peekAs<AcDbEntity>(id);
+        // Attribute definitions show through the attributes, except constant ones, which every
+        // reference draws itself.
+        const auto* definition =
+            entity != nullptr ? AcDbAttributeDefinition::cast(entity) : nullptr;
         if (entity != nullptr && !entity->isErased() &&
-            !entity->isKindOf(AcDbAttributeDefinition::desc())) {
+            (definition == nullptr || definition->isConstant())) {
             addCarried(*entity, m, extents, depth + 1);
         }
     }

@@ -133,7 +133,11 @@ void AcDbObject::assertWriteEnabled() const {
     if (!isWriteEnabled()) {
         throw Acad::eNotOpenForWrite;
     }
-    qvNoteChange();
+    // An object outside every database (a copy being measured, say) changes no drawing; it
+    // counts once it is added.
+    if (m_stub != nullptr) {
+        qvNoteChange();
+    }
 }
 
 Acad::ErrorStatus AcDbObject::close() {

@@ -1,6 +1,7 @@
 // A table's place in the drawing and the anonymous block that draws it (see AcDbTable.h).
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <string>
 
 #include "host/db/AcDbCurve.h"
@@ -47,19 +48,20 @@ class BlockFiller {
         }
     }
 
-    void add(AcDbEntity* entity) {
+    // Takes the entity: added, or deleted when the database refuses it (or raises).
+    void add(AcDbEntity* made) {
+        std::unique_ptr<AcDbEntity> entity(made);
         entity->setDatabaseDefaults(&m_db);
         if (!m_layer0.isNull()) {
             entity->setLayer(m_layer0);
         }
         entity->setColorIndex(0);
         AcDbObjectId id;
-        if (ObjectAccess::add(m_db, entity, m_block.objectId(), id) != Acad::eOk) {
-            delete entity;
+        if (ObjectAccess::add(m_db, entity.get(), m_block.objectId(), id) != Acad::eOk) {
             return;
         }
         m_block.qvAppendEntityId(id);
-        entity->close();
+        entity.release()->close();
     }
 
   private:
@@ -202,13 +204,13 @@ void AcDbTable::buildBlock() {
         while (!blocks->qvFind(L"*T" + std::to_wstring(n)).isNull()) {
             ++n;
         }
-        auto* made = new AcDbBlockTableRecord;
-        made->qvSetName(L"*T" + std::to_wstring(n));
+        auto owned = std::make_unique<AcDbBlockTableRecord>();
+        owned->qvSetName(L"*T" + std::to_wstring(n));
         AcDbObjectId id;
-        if (ObjectAccess::add(*db, made, blocks->objectId(), id) != Acad::eOk) {
-            delete made;
+        if (ObjectAccess::add(*db, owned.get(), blocks->objectId(), id) != Acad::eOk) {
             return;
         }
+        AcDbBlockTableRecord* made = owned.release();
         made->close();
         blocks->qvAppendRecord(id);
         block = made;

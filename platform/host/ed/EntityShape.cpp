@@ -96,6 +96,13 @@ void addBox(EntityShape& shape, const AcDbExtents& box, bool filled) {
 
 void addEntity(EntityShape& shape, const AcDbEntity& entity, const AcGeMatrix3d& m, int depth);
 
+// What of a block's entities its references show: everything but the attribute definitions that
+// are not constant (those show through the references' attributes).
+bool shownByReference(const AcDbEntity& entity) {
+    const auto* definition = AcDbAttributeDefinition::cast(&entity);
+    return definition == nullptr || definition->isConstant();
+}
+
 void addBlock(EntityShape& shape, const AcDbBlockReference& reference, const AcGeMatrix3d& m,
               int depth) {
     const AcGeMatrix3d placed = m * reference.blockTransform();
@@ -104,7 +111,7 @@ void addBlock(EntityShape& shape, const AcDbBlockReference& reference, const AcG
         block != nullptr && depth < kMaxNesting) {
         for (AcDbObjectId id : block->qvEntities()) {
             const auto* inner = ObjectAccess::peekAs<AcDbEntity>(id);
-            if (inner != nullptr && !inner->isErased() && !AcDbAttributeDefinition::cast(inner)) {
+            if (inner != nullptr && !inner->isErased() && shownByReference(*inner)) {
                 addEntity(shape, *inner, placed, depth + 1);
             }
         }

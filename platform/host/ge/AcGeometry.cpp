@@ -396,6 +396,9 @@ AcGeMatrix3d& AcGeMatrix3d::setToAlignCoordSys(const AcGePoint3d& fromOrigin,
 }
 
 AcGeMatrix3d& AcGeMatrix3d::setToPlaneToWorld(const AcGeVector3d& normal) {
+    if (normal.x == 0.0 && normal.y == 0.0 && normal.z > 0.0) {
+        return setToIdentity();  // the world's own plane, as the arbitrary-axis rule gives it
+    }
     const AcGeVector3d z = normal.normal();
     const AcGeVector3d x = arbitraryXAxis(z);
     const AcGeVector3d y = z.crossProduct(x).normal();

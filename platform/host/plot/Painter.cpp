@@ -183,9 +183,10 @@ void Painter::drawEntity(const AcDbEntity& entity, const Context& context) {
         }
     } else if (const auto* hatch = AcDbHatch::cast(&entity)) {
         drawHatch(*hatch, context, style);
-    } else if (AcDbAttributeDefinition::cast(&entity) != nullptr) {
-        // A block's attribute definitions show through the attributes of its references.
-        if (context.depth == 0) {
+    } else if (const auto* definition = AcDbAttributeDefinition::cast(&entity)) {
+        // A block's attribute definitions show through the attributes of its references; a
+        // constant one has no attribute and is drawn by every reference itself.
+        if (context.depth == 0 || (definition->isConstant() && !definition->isInvisible())) {
             drawText(*AcDbText::cast(&entity), context, style);
         }
     } else if (const auto* text = AcDbText::cast(&entity)) {

@@ -209,6 +209,50 @@ TEST_F(BlockReferenceTest, ExtentsTakeTheAttributesWhereTheyStand) {
     EXPECT_TRUE(box.maxPoint().isEqualTo({1000, 133, 0}, AcGeTol()));
 }
 
+// A constant attribute definition has no attribute in the references: each reference shows it
+// itself, in its extents and to a crossing selection, wherever it stands.
+TEST_F(BlockReferenceTest, ConstantAttributeDefinitionsAreShownByEveryReference) {
+    const AcDbObjectId block = defineBlock();
+    {
+        WriteLock lock(document());
+        AcDbObjectPointer<AcDbBlockTableRecord> record(block, AcDb::kForWrite);
+        for (const bool constant : {true, false}) {
+            auto* title = new AcDbAttributeDefinition({0, constant ? 20.0 : 40.0, 0}, L"Plan",
+                                                      constant ? L"TITLE" : L"NOTE", L"");
+            title->setHeight(2.0);
+            title->setConstant(constant);
+            ASSERT_EQ(record->appendAcDbEntity(title), Acad::eOk);
+            title->close();
+        }
+    }
+    const AcDbObjectId first = insert(block, {100, 0, 0}, 0.0, AcGeScale3d(1, 1, 1));
+    const AcDbObjectId second = insert(block, {300, 0, 0}, kPi, AcGeScale3d(1, 1, 1));
+    const struct {
+        AcDbObjectId reference;
+        double top, bottom;  // of the box in y
+    } cases[] = {{first, 22.0, 0.0}, {second, 0.0, -22.0}};
+    for (const auto& c : cases) {
+        AcDbObjectPointer<AcDbBlockReference> ref(c.reference, AcDb::kForRead);
+        AcDbExtents box;
+        ASSERT_EQ(ref->getGeomExtents(box), Acad::eOk);
+        EXPECT_NEAR(c.top, box.maxPoint().y, 1e-9);  // the non-constant one at 40 is not shown
+        EXPECT_NEAR(c.bottom, box.minPoint().y, 1e-9);
+    }
+    // A crossing window over the first reference's title only.
+    ads_point from = {100.5, 20.5, 0}, to = {101.5, 21.5, 0};
+    ads_name set;
+    ASSERT_EQ(RTNORM, acedSSGet(L"C", from, to, nullptr, set));
+    Adesk::Int32 length = 0;
+    acedSSLength(set, &length);
+    ASSERT_EQ(1, length);
+    ads_name member;
+    acedSSName(set, 0, member);
+    AcDbObjectId picked;
+    acdbGetObjectId(picked, member);
+    EXPECT_EQ(first, picked);
+    acedSSFree(set);
+}
+
 TEST_F(BlockReferenceTest, DeepCloneCopiesIntoAnotherBlock) {
     const AcDbObjectId block = defineBlock();
     AcDbObjectIdArray entities;

@@ -531,6 +531,51 @@ TEST_F(PlotEngineTest, TextsAreWrittenAtTheirAlignment) {
     }
 }
 
+// A constant attribute definition is drawn by every reference of its block; one that is not
+// constant shows only through the references' attributes (here there are none).
+TEST_F(PlotEngineTest, ConstantAttributeDefinitionsArePlottedByEveryReference) {
+    AcDbObjectId block;
+    {
+        WriteLock lock(document());
+        AcDbSymbolTablePointer<AcDbBlockTable> blocks(db(), AcDb::kForWrite);
+        auto* record = new AcDbBlockTableRecord;
+        record->setName(L"TITLED");
+        ASSERT_EQ(blocks->add(block, record), Acad::eOk);
+        for (const bool constant : {true, false}) {
+            auto* definition = new AcDbAttributeDefinition(AcGePoint3d(0, constant ? 0 : 20, 0),
+                                                           constant ? L"Constant" : L"Variable",
+                                                           constant ? L"TITLE" : L"NOTE", L"");
+            definition->setHeight(8.0);
+            definition->setConstant(constant);
+            record->appendAcDbEntity(definition);
+            definition->close();
+        }
+        record->close();
+    }
+    addToModelSpace(new AcDbBlockReference(AcGePoint3d(20, 150, 0), block));
+    addToModelSpace(new AcDbBlockReference(AcGePoint3d(20, 60, 0), block));
+    setSettings(modelLayoutId(), kPdf, L"ISO_A4_(297.00_x_210.00_MM)", AcDbPlotSettings::kExtents,
+                false, false);
+    {
+        WriteLock lock(document());
+        AcDbObjectPointer<AcDbLayout> layout(modelLayoutId(), AcDb::kForWrite);
+        AcDbPlotSettingsValidator* validator =
+            acdbHostApplicationServices()->plotSettingsValidator();
+        validator->setPlotWindowArea(layout.object(), 0, 0, 297, 210);
+        validator->setPlotType(layout.object(), AcDbPlotSettings::kWindow);
+    }
+    ASSERT_EQ(publish(modelLayoutId(), windowsPath("titled.pdf")), Acad::eOk);
+    const auto [text, status] =
+        qv::test::runCommand("pdftotext '" + drive.posix("titled.pdf") + "' - 2>/dev/null");
+    ASSERT_EQ(status, 0);
+    size_t constants = 0;
+    for (size_t at = text.find("Constant"); at != std::string::npos;
+         at = text.find("Constant", at + 1))
+        ++constants;
+    EXPECT_EQ(2u, constants) << text;
+    EXPECT_EQ(std::string::npos, text.find("Variable")) << text;
+}
+
 // A pattern too dense for its lines to show is drawn as the tint they give; a sparse one as
 // lines with the sheet between them.
 TEST_F(PlotEngineTest, DensePatternsShowAsTheirTint) {

@@ -1,0 +1,205 @@
+// Times a graphic report of 20 categories applied to every space block of the benchmark plans of
+// 5,000 to 40,000 rooms (each room hatched in its category's settings, the legend table and the
+// pie chart drawn at their markers, the layer state applied), and a report file of those blocks
+// written and read back, through the module's own operations on a drawing loaded into the host.
+//
+//   reports_bench [Google Benchmark flags]
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "StdAfx.h"
+#include "SpacePlan.h"
+#include "blocks/Attributes.h"
+#include "blocks/BlockDWGKinds.h"
+#include "blocks/Blocks.h"
+#include "blocks/OrvanAttribute.h"
+#include "core/OrvanExceptions.h"
+#include "drawing/AcadDrawing.h"
+#include "drawing/Hatch.h"
+#include "drawing/HostIdentity.h"
+#include "host/CommandLine.h"
+#include "reports/Categories.h"
+#include "reports/Category.h"
+#include "reports/GraphicReport.h"
+#include "reports/MarkerBlockLegend.h"
+#include "reports/MarkerBlockPie.h"
+
+namespace {
+
+constexpr int CATEGORIES = 20;
+
+using qv::bench::entitiesOf;
+using qv::bench::load;
+using qv::bench::roomAttributes;
+
+std::unique_ptr<CAcadDrawing> wrap(AcApDocument* document) {
+    auto drawing = std::make_unique<CAcadDrawing>();
+    drawing->setDocument(document);
+    drawing->setIsOpen(1);
+    drawing->setIsCurrentDocument(1);
+    return drawing;
+}
+
+// Space blocks around every room of the plan, and a legend and a pie marker beside the plan;
+// the handles and areas of the space blocks in making order.
+void prepare(CAcadDrawing* drawing, std::vector<std::pair<CString, double>>& blocks) {
+    AcDbDatabase* db = drawing->getDocument()->database();
+    const AcDbObjectIdArray outlines = entitiesOf(db, L"AcDbPolyline");
+    drawing->lock();
+    int made = 0;
+    for (const AcDbObjectId& id : outlines) {
+        CBlockDWGRoom room;
+        room.setBlockName(L"ROOM-" + CString(std::to_wstring(made + 1).c_str()));
+        room.setAttributes(roomAttributes(made + 1));
+        room.setUnits(0);
+        room.setPrecision(2);
+        AcDbObjectPointer<AcDbPolyline> outline(id, AcDb::kForRead);
+        AcGePoint3d corner;
+        outline->getPointAt(0, corner);
+        double area = 0.0;
+        outline->getArea(area);
+        if (room.createBlock(drawing, outline.object(), corner, 0.25, 1.0, 0.0) == Acad::eOk) {
+            blocks.emplace_back(room.getHandle(), area);
+            ++made;
+        }
+    }
+    AcDbObjectId rectangle, circle;
+    {
+        AcDbObjectPointer<AcDbBlockTableRecord> space(db->modelSpaceId(), AcDb::kForWrite);
+        auto* pl = new AcDbPolyline;
+        for (const auto& [x, y] : {std::pair{-60.0, 0.0}, {-20.0, 0.0}, {-20.0, 20.0}, {-60.0, 20.0}})
+            pl->addVertexAt(pl->numVerts(), AcGePoint2d(x, y));
+        pl->setClosed(true);
+        space->appendAcDbEntity(rectangle, pl);
+        pl->close();
+        auto* c = new AcDbCircle;
+        c->setCenter(AcGePoint3d(-40.0, -40.0, 0.0));
+        c->setRadius(15.0);
+        space->appendAcDbEntity(circle, c);
+        c->close();
+    }
+    CMarkerBlockLegend legend;
+    legend.createMarkerBlock(drawing, rectangle, 0, 2, 0.5, 0.0);
+    CMarkerBlockPie pie;
+    pie.createMarkerBlock(drawing, circle, 0, 2, 0.5, 0.0);
+    drawing->unlock(1);
+}
+
+// 20 categories sharing the blocks in turn, each with its own hatch settings and layer.
+std::unique_ptr<CGraphicReport> reportOf(const std::vector<std::pair<CString, double>>& blocks) {
+    auto report = std::make_unique<CGraphicReport>();
+    report->setTitle(L"Bench");
+    auto* categories = new CCategories;
+    std::vector<CCategory*> byIndex;
+    double total = 0.0;
+    for (int c = 0; c < CATEGORIES; ++c) {
+        auto* category = new CCategory;
+        category->setID(c + 1);
+        category->setTitle(L"Category " + CString(std::to_wstring(c + 1).c_str()));
+        auto* hatch = new CHatch;
+        hatch->setPatternName(c % 2 == 0 ? L"SOLID" : L"ANSI31");
+        hatch->setPatternScale(1);
+        AcCmColor colour;
+        colour.setRGB(static_cast<Adesk::UInt8>(10 * c), 100, static_cast<Adesk::UInt8>(200 - 5 * c));
+        hatch->setColour(colour);
+        hatch->setLayerName(L"HATCH-" + CString(std::to_wstring(c + 1).c_str()));
+        category->setHatch(hatch);
+        category->setBlocks(new CBlocks);
+        categories->add(category);
+        byIndex.push_back(category);
+    }
+    for (size_t i = 0; i < blocks.size(); ++i) {
+        CCategory* category = byIndex[i % CATEGORIES];
+        auto* block = new CBlockDWG;
+        block->setHandle(blocks[i].first);
+        auto* hatch = new CHatch;
+        category->getHatch()->copyTo(hatch);
+        block->setHatch(hatch);
+        category->getBlocks()->addBlock(block);
+        total += blocks[i].second;
+    }
+    report->setCategories(categories);
+    report->setTotalChildAreas(total + 1.0);
+    return report;
+}
+
+void BM_ApplyReport(benchmark::State& state) {
+    const int rooms = static_cast<int>(state.range(0));
+    hostIdentity = CHostIdentity(L"BricsCAD", L"");
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::unique_ptr<CAcadDrawing> drawing = wrap(load(rooms));
+        std::vector<std::pair<CString, double>> blocks;
+        prepare(drawing.get(), blocks);
+        std::unique_ptr<CGraphicReport> report = reportOf(blocks);
+        qv::host::transcript().clear();
+        state.ResumeTiming();
+        try {
+            report->applyToDrawing(drawing.get());
+        } catch (CEXOrvan* e) {
+            e->deleteChain();
+            state.SkipWithError("the report failed");
+            break;
+        }
+        state.PauseTiming();
+        AcDbDatabase* db = drawing->getDocument()->database();
+        const int hatches = entitiesOf(db, L"AcDbHatch").length();
+        const std::wstring printed = qv::host::transcript().text();
+        drawing.reset();
+        acDocManager->qvReset();
+        if (hatches != rooms || printed.find(L"error") != std::wstring::npos) {
+            state.SkipWithError("not every room was hatched, or errors were printed");
+            break;
+        }
+        state.ResumeTiming();
+    }
+    state.counters["rooms"] = rooms;
+}
+
+// The report of every space block written to a file and read back.
+void BM_ReportFile(benchmark::State& state) {
+    const int rooms = static_cast<int>(state.range(0));
+    std::vector<std::pair<CString, double>> blocks;
+    for (int i = 0; i < rooms; ++i)
+        blocks.emplace_back(CString(std::to_wstring(0x1000 + 3 * i).c_str()), 12.0 + i % 7 * 0.125);
+    std::unique_ptr<CGraphicReport> report = reportOf(blocks);
+    const CString path = L"Z:\\tmp\\qv_reports_bench.xml";
+    for (auto _ : state) {
+        report->serialize(path);
+        CGraphicReport read;
+        read.deSerialize(path);
+        state.PauseTiming();
+        int count = 0;
+        for (int c = 0; read.getCategories() != nullptr && c < read.getCategories()->getCount(); ++c)
+            count += read.getCategories()->getAt(c)->getBlocks()->getCount();
+        if (count != rooms) {
+            state.SkipWithError("the report did not read back whole");
+            break;
+        }
+        state.ResumeTiming();
+    }
+    std::remove("/tmp/qv_reports_bench.xml");
+    state.counters["rooms"] = rooms;
+}
+
+BENCHMARK(BM_ApplyReport)
+    ->Arg(5000)
+    ->Arg(10000)
+    ->Arg(20000)
+    ->Arg(40000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);
+BENCHMARK(BM_ReportFile)
+    ->Arg(5000)
+    ->Arg(10000)
+    ->Arg(20000)
+    ->Arg(40000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,221 @@
+// ocsv: the bytes of the file it writes beside the drawing, and the program it starts on it.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "SpaceBlockCommandFixture.h"
+#include "module/ListingCommands.h"
+#include "win32/Process.h"
+
+namespace {
+
+using qv::test::SpaceRoom;
+
+class RoomAreaCsv : public qv::test::SpaceBlockCommandTest {
+  protected:
+    std::string csv() const { return drive.readFile("plans/level1.csv"); }
+
+    // An opener that records its working folder and its arguments, one a line, in
+    // C:\bin\opened.txt (written whole, then renamed, so that a reader never sees half).
+    void installRecordingOpener() const {
+        drive.writeFile("bin/opener.sh",
+                        "#!/bin/sh\n"
+                        "out=\"$(dirname \"$0\")/opened\"\n"
+                        "{ pwd; echo \"$#\"; for a in \"$@\"; do echo \"$a\"; done; } > \"$out.tmp\"\n"
+                        "mv \"$out.tmp\" \"$out.txt\"\n");
+        ::chmod(drive.posix("bin/opener.sh").c_str(), 0755);
+    }
+    // What the opener recorded, once it has (up to 10 s); empty when it never ran.
+    std::string opened() const {
+        for (int i = 0; i < 200 && !drive.exists("bin/opened.txt"); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        return drive.exists("bin/opened.txt") ? drive.readFile("bin/opened.txt") : "";
+    }
+};
+
+TEST_F(RoomAreaCsv, WritesTheSpacesOfTheDrawingAsWindowsText) {
+    const struct {
+        const char* name;
+        std::vector<SpaceRoom> rooms;
+        int precision;
+        std::string expected;
+    } cases[] = {
+        {"no space blocks: zero sums, no units", {}, 2,
+         "Code,Area,Units,Perimeter,Units\r\nTotal,0.00,,0.00,\r\n\r\n\r\n"},
+        {"rooms and the gross area after two empty lines",
+         {{L"ROOM-1", L"Office 1", 12.5, 14.2, 0, 0},
+          {L"ROOM-GROSS_AREA", L"GROSS AREA", 250.0, 64.0, 0, 2000},
+          {L"ROOM-2", L"Office 2", 20.0, 18.0, 0, 4000}},
+         2,
+         "Code,Area,Units,Perimeter,Units\r\n"
+         "Office 1,12.50,m\xB2,14.20,m\r\n"
+         "Office 2,20.00,m\xB2,18.00,m\r\n"
+         "Total,32.50,m\xB2,32.20,m\r\n"
+         "\r\n\r\n"
+         "GROSS AREA,250.00,m\xB2,64.00,m\r\n"},
+        {"the preference precision, rounded",
+         {{L"ROOM-1", L"Lab", 12.46, 14.04, 0, 0}}, 1,
+         "Code,Area,Units,Perimeter,Units\r\nLab,12.5,m\xB2,14.0,m\r\nTotal,12.5,m\xB2,14.0,m\r\n"
+         "\r\n\r\n"},
+        {"names quoted for a comma or a quote; a character outside the code page is ?",
+         {{L"ROOM-1", L"Office \"A\", east", 1.0, 4.0, 0, 0},
+          {L"ROOM-2", L"B\u00FCro \u03A9", 2.0, 6.0, 0, 2000}},
+         2,
+         "Code,Area,Units,Perimeter,Units\r\n"
+         "\"Office \"\"A\"\", east\",1.00,m\xB2,4.00,m\r\n"
+         "B\xFCro ?,2.00,m\xB2,6.00,m\r\n"
+         "Total,3.00,m\xB2,10.00,m\r\n\r\n\r\n"},
+        {"mixed units: the total in the last block's units, each room converted",
+         {{L"ROOM-1", L"Metric", 10.0, 12.0, 0, 0},
+          {L"ROOM-3", L"Imperial", 107.639104, 32.808399, 1, 4000}},
+         2,
+         "Code,Area,Units,Perimeter,Units\r\n"
+         "Metric,10.00,m\xB2,12.00,m\r\n"
+         "Imperial,107.64,ft\xB2,32.81,ft\r\n"
+         "Total,215.28,ft\xB2,72.18,ft\r\n\r\n\r\n"},
+        {"a block without stored data (units not set) counts as metric",
+         {{L"ROOM-1", L"Imperial", 10.7639104, 3.2808399, 1, 0},
+          {L"ROOM-2", L"Unset", 0.0, 0.0, 0, 2000, true}},
+         2,
+         "Code,Area,Units,Perimeter,Units\r\n"
+         "Imperial,10.76,ft\xB2,3.28,ft\r\n"
+         "Unset,0.00,m\xB2,0.00,m\r\n"
+         "Total,1.00,m\xB2,1.00,m\r\n\r\n\r\n"},
+        {"the gross area block last decides the total's units",
+         {{L"ROOM-1", L"Imperial", 10.7639104, 3.2808399, 1, 0},
+          {L"ROOM-GROSS_AREA", L"GROSS AREA", 100.0, 40.0, 0, 2000}},
+         2,
+         "Code,Area,Units,Perimeter,Units\r\n"
+         "Imperial,10.76,ft\xB2,3.28,ft\r\n"
+         "Total,1.00,m\xB2,1.00,m\r\n\r\n\r\n"
+         "GROSS AREA,100.00,m\xB2,40.00,m\r\n"},
+        {"a block named in lower case is left out",
+         {{L"room-1", L"Lower", 1.0, 4.0, 0, 0}, {L"ROOM-2", L"Upper", 2.0, 6.0, 0, 2000}},
+         2,
+         "Code,Area,Units,Perimeter,Units\r\nUpper,2.00,m\xB2,6.00,m\r\n"
+         "Total,2.00,m\xB2,6.00,m\r\n\r\n\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<AcDbObjectId> made;
+        for (const SpaceRoom& room : c.rooms)
+            made.push_back(addRoom(room));
+        storePreferences(c.precision, L"NONE");
+        answers.give({});
+        createRoomAreaCSV();
+        EXPECT_EQ(c.expected, csv());
+        EXPECT_EQ(L"Orvan Block Details 64.04.00.01\n"
+                  L"csv data successfully saved to file (C:\\plans\\level1.csv)\n",
+                  printed());
+        EXPECT_TRUE(messageBoxes().empty());
+        for (const AcDbObjectId& id : made)
+            removeRoom(id);
+    }
+}
+
+TEST_F(RoomAreaCsv, ListsTheBlocksByTheValueOfTheirHandles) {
+    // Handles 2x, 10x and 3000+: as text "10x" < "2x"; the walk meets the first block last.
+    const AcDbObjectId first = addRoom({L"ROOM-1", L"A", 1.0, 1.0, 0, 0});
+    db()->qvSetHandseed(AcDbHandle(0x100));
+    addRoom({L"ROOM-2", L"B", 2.0, 2.0, 0, 2000});
+    db()->qvSetHandseed(AcDbHandle(0x3000));
+    addRoom({L"ROOM-3", L"C", 3.0, 3.0, 0, 4000});
+    moveToEndOfModelSpace(first);
+    ASSERT_LT(first.handle().value(), 0x100u);
+
+    createRoomAreaCSV();
+    EXPECT_EQ("Code,Area,Units,Perimeter,Units\r\n"
+              "A,1.00,m\xB2,1.00,m\r\nB,2.00,m\xB2,2.00,m\r\nC,3.00,m\xB2,3.00,m\r\n"
+              "Total,6.00,m\xB2,6.00,m\r\n\r\n\r\n",
+              csv());
+}
+
+TEST_F(RoomAreaCsv, StartsTheOpenerOnTheFileInTheModuleFolder) {
+    installRecordingOpener();
+    drive.makeFolder("plans/level 1");
+    document()->qvSetFileName(L"C:\\plans\\level 1\\floor one.dwg");
+    addRoom({L"ROOM-1", L"Office", 1.0, 4.0, 0, 0});
+    storePreferences(2, L"C:\\bin\\opener.sh");
+    const size_t handlesBefore = qv::win32::openProcessHandles();
+
+    createRoomAreaCSV();
+    // One argument, the file, however many blanks its path holds; run in C:\Host.
+    EXPECT_EQ(drive.posix("Host") + "\n1\n" + drive.posix("plans/level 1/floor one.csv") + "\n",
+              opened());
+    EXPECT_EQ(handlesBefore, qv::win32::openProcessHandles());
+    EXPECT_TRUE(drive.exists("plans/level 1/floor one.csv"));
+}
+
+TEST_F(RoomAreaCsv, AnEmptyOpenerIsAskedForOnce) {
+    installRecordingOpener();
+    storePreferences(2, L"");
+    const std::wstring PROMPT =
+        L"\nPlease enter the path of the application you wish to open csv files with\n:";
+    const struct {
+        const char* name;
+        std::string answer;
+        bool started;
+    } cases[] = {
+        {"an answer starts it (and is not stored)", "C:\\bin\\opener.sh", true},
+        {"an empty answer starts nothing", "", false},
+        {"a cancel starts nothing", "^C", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (drive.exists("bin/opened.txt"))
+            ::unlink(drive.posix("bin/opened.txt").c_str());
+        answers.give({c.answer});
+        createRoomAreaCSV();
+        EXPECT_EQ(0u, answers.left());
+        EXPECT_NE(std::wstring::npos, printed().find(PROMPT));
+        EXPECT_TRUE(drive.exists("plans/level1.csv"));
+        if (c.started) {
+            EXPECT_EQ(drive.posix("Host") + "\n1\n" + drive.posix("plans/level1.csv") + "\n",
+                      opened());
+        } else {
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            EXPECT_FALSE(drive.exists("bin/opened.txt"));
+        }
+        CPreferences stored;
+        stored.loadPreferences(L"C:\\Host\\orvan\\prefs\\prefs.cfg");
+        EXPECT_EQ(CString(L""), stored.getCsvOpener());
+    }
+}
+
+TEST_F(RoomAreaCsv, WhatCannotBeDoneIsSaidAndNothingIsLost) {
+    const struct {
+        const char* name;
+        const wchar_t* drawingFile;
+        const wchar_t* opener;
+        const wchar_t* message;
+        const char* written;  // below C:\, or null
+    } cases[] = {
+        {"a folder that is not there", L"C:\\missing\\level1.dwg", L"C:\\bin\\opener.sh",
+         L"Unable to write csv data to file (C:\\missing\\level1.csv)\n", nullptr},
+        {"a drawing never saved", L"", L"C:\\bin\\opener.sh",
+         L"The drawing has no file name - save it before exporting csv data\n", nullptr},
+        {"an opener that is not there", L"C:\\plans\\level1.dwg", L"C:\\bin\\nothing.exe",
+         L"csv data successfully saved to file (C:\\plans\\level1.csv)\n"
+         L"Unable to start C:\\bin\\nothing.exe to open the csv file\n",
+         "plans/level1.csv"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        document()->qvSetFileName(c.drawingFile);
+        storePreferences(2, c.opener);
+        answers.give({});
+        createRoomAreaCSV();
+        EXPECT_EQ(std::wstring(L"Orvan Block Details 64.04.00.01\n") + c.message, printed());
+        EXPECT_TRUE(messageBoxes().empty());
+        if (c.written != nullptr) {
+            EXPECT_TRUE(drive.exists(c.written));
+        }
+    }
+}
+
+}  // namespace

@@ -1,0 +1,261 @@
+// The report batch run against the test database: reports waiting in status 90 (fixture
+// 09-batch.sql) run on a floor plan of three rooms saved under C:\batch\plans\. Each outcome is a
+// status read back from the database; the files the run writes are read by other programs
+// (pdfinfo, PIL) or by the report's own reader, and the plan's file never changes.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "SpaceDrawingFixture.h"
+#include "blocks/Blocks.h"
+#include "core/ErrorCapture.h"
+#include "core/ServerPreferenceDocMon.h"
+#include "database/RecordsetReader.h"
+#include "database/SQLStatement.h"
+#include "database/StoredProcedure.h"
+#include "drawing/Layers.h"
+#include "host/CommandLine.h"
+#include "reports/Categories.h"
+#include "reports/Category.h"
+#include "reports/GraphicReport.h"
+#include "reports/GraphicReports.h"
+#include "support/PlotFiles.h"
+#include "support/Raised.h"
+#include "support/TempDrive.h"
+#include "support/TestDatabase.h"
+
+namespace {
+
+using qv::test::caught;
+
+const int kWaiting = 90;
+
+class BatchRunTest : public qv::test::SpaceDrawingTest {
+  protected:
+    void SetUp() override {
+        SpaceDrawingTest::SetUp();
+        m_comInitialised = SUCCEEDED(CoInitialize(nullptr));
+        // Each test works on a copy of the fixture of its own: the reports wait in it as seeded.
+        const std::string error = m_copy.make();
+        ASSERT_EQ(error, "");
+        m_db = &m_copy.db();
+
+        room(L"ROOM-1", 0, 0, 4000, 3000, L"1.01");
+        room(L"ROOM-2", 5000, 0, 2000, 3000, L"1.02");
+        room(L"ROOM-3", 0, 4000, 7000, 2000, L"1.03");
+        for (const char* folder : {"batch/plans", "batch/out", "batch/copies", "batch/xml"})
+            drive.makeFolder(folder);
+        ASSERT_EQ(db()->saveAs(L"C:\\batch\\plans\\floor.dwg"), Acad::eOk);
+        drive.writeFile("batch/plans/broken.dwg", "this is no drawing\n");
+        m_plan = drive.readFile("batch/plans/floor.dwg");
+        m_server = serverWithReportFolder(L"C:\\batch\\out");
+    }
+    void TearDown() override {
+        m_procedure.reset();
+        m_copy.drop();
+        if (m_comInitialised)
+            CoUninitialize();
+        SpaceDrawingTest::TearDown();
+    }
+
+    CStoredProcedure* procedure() {
+        if (!m_procedure)
+            m_procedure = std::make_unique<CStoredProcedure>(
+                m_db->server.c_str(), m_db->catalog.c_str(), m_db->user.c_str(),
+                m_db->password.c_str(), 30);
+        return m_procedure.get();
+    }
+    void sql(const wchar_t* text) {
+        CSQLStatement statement(m_db->server.c_str(), m_db->catalog.c_str(), m_db->user.c_str(),
+                                m_db->password.c_str(), 10);
+        statement.execSQLNoReturn(text);
+    }
+    // Status and plotted layout ("-" for NULL) of the tests' reports, by id.
+    std::map<int, std::pair<int, std::wstring>> recorded() {
+        CSQLStatement statement(m_db->server.c_str(), m_db->catalog.c_str(), m_db->user.c_str(),
+                                m_db->password.c_str(), 10);
+        CRecordsetReader rows(statement.execSQLReturn(
+            L"SELECT id, status_id::integer AS status, plotted_layout FROM graphic_reports "
+            L"WHERE id BETWEEN 901 AND 909 ORDER BY id"));
+        std::map<int, std::pair<int, std::wstring>> out;
+        while (rows.next()) {
+            int id = 0, status = 0;
+            CString layout = L"-";
+            rows.read(L"id", id);
+            rows.read(L"status", status);
+            rows.read(L"plotted_layout", layout);
+            out[id] = {status, layout.GetString()};
+        }
+        rows.close();
+        return out;
+    }
+    // A server block naming the graphic-report folder (COM is initialised by SetUp).
+    static std::unique_ptr<CServerPreferenceDocMon> serverWithReportFolder(const wchar_t* folder) {
+        MSXML2::IXMLDOMDocumentPtr document;
+        document.CreateInstance(L"Msxml2.DOMDocument");
+        document->loadXML((L"<server><graphRepOutPath>" + std::wstring(folder) +
+                           L"</graphRepOutPath><dbTimeout>17</dbTimeout></server>")
+                              .c_str());
+        auto server = std::make_unique<CServerPreferenceDocMon>();
+        server->deSerialize(document->selectSingleNode(L"/*"));
+        return server;
+    }
+    qv::test::TempDrive drive;
+    std::string m_plan;
+    std::unique_ptr<CServerPreferenceDocMon> m_server;
+
+  private:
+    qv::test::DatabaseCopy m_copy;
+    const qv::test::TestDatabase* m_db = nullptr;
+    bool m_comInitialised = false;
+    std::unique_ptr<CStoredProcedure> m_procedure;
+};
+
+// The whole run: each report ends with its own status, a failing report does not stop the ones
+// after it, and only the good reports leave files; the plan itself is never written.
+TEST_F(BatchRunTest, EachReportEndsWithItsStatusAndTheRunGoesOn) {
+    CGraphicReports reports;
+    reports.getGraphicReports(procedure(), m_server.get(), kWaiting, 30);
+    ASSERT_EQ(reports.getCount(), 9);
+    qv::host::transcript().clear();
+    reports.prepareReports(procedure(), 30);
+
+    const std::map<int, std::pair<int, std::wstring>> expected = {
+        {901, {4, L"-"}},       // no drawing file
+        {902, {14, L"-"}},      // the drawing does not open: the run goes on
+        {903, {10, L"-"}},      // no output folder
+        {904, {3, L"Model"}},   // plotted; the empty layout records the one plotted
+        {905, {12, L"-"}},      // the copy names the plan in other letters
+        {906, {13, L"-"}},      // the XML names the plan through ".."
+        {907, {11, L"-"}},      // a "|" in the plot's name
+        {908, {3, L"-"}},       // the server's folder; the layout named stays: nothing recorded
+        {909, {9, L"-"}},       // the plot wrote no file: no copy, no XML
+    };
+    EXPECT_EQ(recorded(), expected);
+    EXPECT_NE(qv::host::transcript().text().find(
+                  L"An error has been detected please consult the error log"),
+              std::wstring::npos)
+        << "the broken drawing's error is logged";
+    EXPECT_EQ(acDocManager->documentCount(), 1) << "every report's drawing is closed";
+
+    // 904: the PDF, the copy in the copies folder and the XML beside the PDF.
+    const auto page = qv::test::pdfPageSize(drive.posix("batch/out/rooms.pdf"));
+    ASSERT_TRUE(page) << "rooms.pdf is a PDF";
+    EXPECT_GT(page->first, 0.0);
+    const std::string copy = drive.readFile("batch/copies/floor.dwg");
+    EXPECT_NE(copy.find("HATCH-ALL"), std::string::npos) << "the copy holds the report's hatches";
+    CGraphicReport written;
+    written.deSerialize(L"C:\\batch\\out\\rooms.xml");
+    EXPECT_EQ(written.getID(), 904);
+    EXPECT_EQ(written.getTitle(), L"Rooms");
+    EXPECT_EQ(written.getPlotLayout(), L"Model");
+    EXPECT_DOUBLE_EQ(written.getTotalChildAreas(), 18.0);
+    ASSERT_NE(written.getCategories(), nullptr);
+    ASSERT_EQ(written.getCategories()->getCount(), 1);
+    ASSERT_NE(written.getCategories()->getAt(0)->getBlocks(), nullptr);
+    EXPECT_EQ(written.getCategories()->getAt(0)->getBlocks()->getCount(), 3)
+        << "\"*\" keeps the three rooms it hatched";
+    ASSERT_NE(written.getLayersOn(), nullptr);
+    EXPECT_EQ(written.getLayersOn()->getCount(), 1);
+
+    // 905 plotted but kept no copy and wrote no XML; 906 saved its copy beside the plan but no
+    // XML; 907 and 903 plotted nothing.
+    EXPECT_TRUE(drive.exists("batch/out/over.pdf"));
+    EXPECT_FALSE(drive.exists("batch/out/over.xml"));
+    EXPECT_TRUE(drive.exists("batch/plans/floor-copy.dwg"));
+    EXPECT_FALSE(drive.exists("batch/out/xml-over.xml"));
+    EXPECT_FALSE(drive.exists("batch/out/rooms|1.pdf"));
+    EXPECT_FALSE(drive.exists("batch/out/nowhere.pdf"));
+
+    // 908: a PNG in the server's folder, its XML under the plan's name in the XML folder.
+    const auto image = qv::test::probeImage(drive.posix("batch/out/server.png"));
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->format, "PNG");
+    EXPECT_TRUE(drive.exists("batch/xml/floor.xml"));
+    EXPECT_TRUE(drive.exists("batch/copies/server-copy.dwg")) << "a copy to a full path";
+
+    // 909: nothing of a plot that wrote no file.
+    EXPECT_FALSE(drive.exists("batch/out/vector.dwf"));
+    EXPECT_FALSE(drive.exists("batch/out/vector.xml"));
+    EXPECT_FALSE(drive.exists("batch/copies/dwf-copy.dwg"));
+
+    EXPECT_EQ(drive.readFile("batch/plans/floor.dwg"), m_plan) << "the plan is byte-identical";
+}
+
+// A report's row, read column by column: ids through their conversions, the server's folder for
+// an empty output folder, the XML target as stored, and the lists only when they have rows.
+TEST_F(BatchRunTest, AReportIsFilledFromItsRow) {
+    CGraphicReport rooms;
+    rooms.getGraphicReport(procedure(), m_server.get(), 904, 30);
+    EXPECT_EQ(rooms.getID(), 904);
+    EXPECT_EQ(rooms.getTitle(), L"Rooms");
+    EXPECT_EQ(rooms.getDrawingPath(), L"C:\\batch\\plans\\");
+    EXPECT_EQ(rooms.getDrawingFilename(), L"floor.dwg");
+    EXPECT_EQ(rooms.getPlotLayout(), L"");
+    EXPECT_EQ(rooms.getPlotType(), 1);
+    EXPECT_EQ(rooms.getPlotAreaType(), 1);
+    EXPECT_EQ(rooms.getPlotMediaSize(), 4);
+    EXPECT_EQ(rooms.getPlotScaleType(), 0);
+    EXPECT_EQ(rooms.getPlotCentred(), 1);
+    EXPECT_EQ(rooms.getApplyPlotSettings(), 1);
+    EXPECT_EQ(rooms.getOutputPath(), L"C:\\batch\\out\\");
+    EXPECT_EQ(rooms.getOutputFilename(), L"rooms.pdf");
+    EXPECT_EQ(rooms.getSaveCopyTo(), L"C:\\batch\\copies\\");
+    EXPECT_DOUBLE_EQ(rooms.getTotalChildAreas(), 18.0);
+    ASSERT_NE(rooms.getCategories(), nullptr);
+    EXPECT_EQ(rooms.getCategories()->getAt(0)->getTitle(), L"Every room");
+    ASSERT_NE(rooms.getLayersOn(), nullptr);
+    EXPECT_EQ(rooms.getLinkLines(), nullptr);
+
+    CGraphicReport xmlOver;
+    xmlOver.getGraphicReport(procedure(), m_server.get(), 906, 30);
+    EXPECT_EQ(xmlOver.getXMLOutputTo(), L"C:\\batch\\out\\..\\PLANS\\Floor.dwg")
+        << "no backslash appended";
+    EXPECT_EQ(xmlOver.getCategories(), nullptr);
+    EXPECT_EQ(xmlOver.getLayersOn(), nullptr);
+
+    CGraphicReport server;
+    server.getGraphicReport(procedure(), m_server.get(), 908, 30);
+    EXPECT_EQ(server.getOutputPath(), L"C:\\batch\\out\\") << "the server's folder";
+    EXPECT_EQ(server.getPlotType(), 3);
+
+    CGraphicReport none;
+    none.getGraphicReport(procedure(), m_server.get(), 999999, 30);
+    EXPECT_EQ(none.getID(), 999999);
+    EXPECT_EQ(none.getTitle(), L"");
+    EXPECT_EQ(none.getOutputPath(), L"") << "no row: the server's folder is not taken either";
+
+    CGraphicReports nothingWaits;
+    nothingWaits.getGraphicReports(procedure(), m_server.get(), 91, 30);
+    EXPECT_EQ(nothingWaits.getCount(), 0);
+    nothingWaits.prepareReports(procedure(), 30);
+}
+
+// A drawing whose lock is refused is closed again and its report left at 2, as started.
+TEST_F(BatchRunTest, ARefusedLockLeavesTheReportStartedAndTheDrawingClosed) {
+    CGraphicReport rooms;
+    rooms.getGraphicReport(procedure(), m_server.get(), 904, 30);
+    acDocManager->qvRefuseLocks(-1);
+    rooms.prepareReport(procedure(), 30);
+    acDocManager->qvRefuseLocks(0);
+    EXPECT_EQ(recorded().at(904).first, 2);
+    EXPECT_EQ(acDocManager->documentCount(), 1);
+    EXPECT_FALSE(drive.exists("batch/out/rooms.pdf"));
+}
+
+// Bad arguments give clear errors and record nothing.
+TEST_F(BatchRunTest, BadArgumentsRaiseClearly) {
+    CGraphicReports reports;
+    const auto tooLarge = caught([&] {
+        reports.getGraphicReports(procedure(), m_server.get(), 300, 30);
+    });
+    ASSERT_TRUE(tooLarge);
+    EXPECT_NE(tooLarge->getErrorDialogText().Find(L"between 0 and 255"), -1)
+        << tooLarge->getErrorDialogText();
+    EXPECT_EQ(reports.getCount(), 0);
+    EXPECT_TRUE(qv::test::raised<CInvalidArgException>([&] { reports.getAt(0); }));
+}
+
+}  // namespace
