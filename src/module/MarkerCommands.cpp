@@ -7,6 +7,7 @@
 #include "core/Utilities.h"
 #include "drawing/AcadUtilities.h"
 #include "drawing/HostIdentity.h"
+#include "module/BlockCommands.h"
 #include "module/CommandFrame.h"
 #include "reports/MarkerBlockLegend.h"
 #include "reports/MarkerBlockPie.h"
@@ -79,23 +80,6 @@ const MarkerCommand PIE_COMMAND = {
     L"createPieMarkerBlock",
     createPie,
 };
-
-// 1 when the drawing (open) holds a block definition of exactly that name (names beginning
-// with "*" left out), else 0.
-int markerDefinitionExists(CAcadDrawing* pDrawing, const CString& sName) {
-    if (!pDrawing->isOpen() || pDrawing->getDocument() == nullptr)
-        return 0;
-    AcDbSymbolTablePointer<AcDbBlockTable> pTable(pDrawing->getDocument()->database(),
-                                                  AcDb::kForRead);
-    if (pTable.openStatus() != Acad::eOk)
-        return 0;
-    AcDbSymbolTableRecordPointer<AcDbBlockTableRecord> pRecord(sName, pTable.object(),
-                                                               AcDb::kForRead);
-    return pRecord.openStatus() == Acad::eOk && sName.Left(1) != L"*" &&
-                   CString(pRecord->qvName().c_str()) == sName
-               ? 1
-               : 0;
-}
 
 // Carries the entity (open for write) by the matrix; the host's status.
 Acad::ErrorStatus carryEntity(AcDbObjectId id, const AcGeMatrix3d& matrix) {
@@ -172,7 +156,7 @@ void markerCommand(const MarkerCommand& command) {
     try {
         CCommandFrame::printBanner(command.sBanner);
         CAcadDrawing* pDrawing = frame.openCurrentDrawing();
-        if (markerDefinitionExists(pDrawing, command.sBlockName)) {
+        if (blockDefinitionExists(pDrawing, command.sBlockName)) {
             acutPrintf(L"%s", command.sExists);
             return;
         }
