@@ -3,8 +3,9 @@
 
 usage: check_graphic_report.py SAVED.dxf
 
-The example report (examples/report.xml) was applied to the example floor plan after its rooms
-became space blocks and a legend and a pie-chart marker were placed. The saved drawing must pass
+The report of this folder (report.xml: the example report's two categories over the handles that
+the space-block test module gives ROOM-2 and ROOM-3) was applied to the example floor plan after
+its rooms became space blocks and a legend and a pie-chart marker were placed. The saved drawing must pass
 ezdxf's audit and hold:
 - one hatch per category over its room: ANSI31 in 200,50,40 on HATCH-OFFICES over ROOM-2, SOLID
   in 40,120,200 on HATCH-MEETING over ROOM-3, each boundary the room's outline as the reference
