@@ -18,6 +18,12 @@ CString layerOf(const AcDbEntity* pEntity) {
     return sResult;
 }
 
+CString handleText(const AcDbHandle& handle) {
+    ACHAR buffer[17] = {0};
+    handle.getIntoAsciiBuffer(buffer, sizeof buffer / sizeof *buffer);
+    return CString(buffer);
+}
+
 Acad::ErrorStatus objectIdOf(AcDbDatabase* pDatabase, AcDbHandle handle, AcDbObjectId& id) {
     if (pDatabase == nullptr)
         return Acad::eNoDatabase;

@@ -2,6 +2,7 @@
 #include "StdAfx.h"
 
 #include "blocks/BlockDWG.h"
+#include "blocks/BlockDWGHost.h"
 #include "blocks/Blocks.h"
 #include "drawing/AcadUtilities.h"
 #include "drawing/Hatch.h"
@@ -68,9 +69,7 @@ void hatchSpace() {
         AcDbHandle picked;
         if (CAcadUtilities::selectSpaceHandle(&picked) != 0)
             return;
-        ACHAR buffer[17] = {0};
-        picked.getIntoAsciiBuffer(buffer, sizeof buffer / sizeof *buffer);
-        const CString sHandle(buffer);
+        const CString sHandle = blockhost::handleText(picked);
         CBlocks blocks;
         collectSpaceBlocks(pDrawing, blocks);
         sweepBlocks(pDrawing, blocks, [&](CBlockDWG& block) {

@@ -62,9 +62,7 @@ double ucsAngle(AcDbDatabase* pDatabase) {
 CString handleText(const AcDbObject* pObject) {
     AcDbHandle handle;
     pObject->getAcDbHandle(handle);
-    ACHAR buffer[20] = {0};
-    handle.getIntoAsciiBuffer(buffer, 20);
-    return buffer;
+    return blockhost::handleText(handle);
 }
 
 // The name "ROOM-" + n for the first n from i up that no block definition holds.

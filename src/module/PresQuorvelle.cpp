@@ -3,6 +3,7 @@
 #include "blocks/Attribute.h"
 #include "blocks/Attributes.h"
 #include "blocks/BlockDWG.h"
+#include "blocks/BlockDWGHost.h"
 #include "blocks/Blocks.h"
 #include "core/OrvanExceptions.h"
 #include "core/Preferences.h"
@@ -32,14 +33,6 @@ void requireOpened(const void* drawing, const void* preferences, LPCTSTR procSig
     if (drawing == nullptr || preferences == nullptr)
         throw new CEXUnhandled(L"The block editor has no drawing to work on.",
                                ORVAN_MODULE_DESCRIPTION, SOURCE_FILE, procSig, 0);
-}
-
-CString handleText(const AcDbHandle& handle) {
-    ACHAR buffer[17] = {0};
-    handle.getIntoAsciiBuffer(buffer, 17);
-    CString text(buffer);
-    text.Trim();
-    return text;
 }
 
 }  // namespace
@@ -188,7 +181,7 @@ void CPresQuorvelle::OnCmdSelect() {
                                        nullptr);
             AcDbHandle dbHandle;
             entity->getAcDbHandle(dbHandle);
-            handle = handleText(dbHandle);
+            handle = blockhost::handleText(dbHandle);
         }
         ShowWindow(SW_RESTORE);
         showBlock(handle);

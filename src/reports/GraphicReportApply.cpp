@@ -6,6 +6,7 @@
 #include "blocks/Assets.h"
 #include "blocks/Attributes.h"
 #include "blocks/BlockDWG.h"
+#include "blocks/BlockDWGHost.h"
 #include "blocks/Blocks.h"
 #include "core/OrvanExceptions.h"
 #include "drawing/AcadDrawing.h"
@@ -27,12 +28,7 @@ namespace {
 constexpr int TYPE_FLOOR = 8;
 constexpr int TYPE_SITE = 10;
 
-CString layerOf(AcDbEntity* pEntity) {
-    ACHAR* sLayer = pEntity->layer();
-    CString sName(sLayer != nullptr ? sLayer : L"");
-    acutDelString(sLayer);
-    return sName;
-}
+using blockhost::layerOf;
 
 // The object id of a handle's text in the database; null when it does not resolve.
 AcDbObjectId idOfHandle(AcDbDatabase* pDatabase, const CString& sHandle) {

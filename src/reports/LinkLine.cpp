@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "blocks/BlockDWGHost.h"
 #include "core/OrvanExceptions.h"
 #include "core/XMLUtilities.h"
 #include "drawing/AcadDrawing.h"
@@ -90,10 +91,7 @@ bool CLinkLine::getAssetCurrentCoord(CString sHandle, CAcadDrawing* pDrawing,
         if (pReference.openStatus() != Acad::eOk)
             return false;
         position = pReference->position();
-        ACHAR* sLayer = pReference->layer();
-        const CString sLayerName(sLayer != nullptr ? sLayer : L"");
-        acutDelString(sLayer);
-        pState->setLayerState(sLayerName, 0, 0, 0, 1);
+        pState->setLayerState(blockhost::layerOf(pReference.object()), 0, 0, 0, 1);
         return true;
     } catch (...) {
         throwWrapped(SOURCE_FILE, _T("CLinkLine::getAssetCurrentCoord"));
