@@ -131,7 +131,7 @@ TEST_F(BatchRunTest, EachReportEndsWithItsStatusAndTheRunGoesOn) {
         {906, {13, L"-"}},      // the XML names the plan through ".."
         {907, {11, L"-"}},      // a "|" in the plot's name
         {908, {3, L"-"}},       // the server's folder; the layout named stays: nothing recorded
-        {909, {9, L"-"}},       // the plot wrote no file: no copy, no XML
+        {909, {3, L"-"}},       // the default device: a DWF, its copy and its XML
     };
     EXPECT_EQ(recorded(), expected);
     EXPECT_NE(qv::host::transcript().text().find(
@@ -176,10 +176,10 @@ TEST_F(BatchRunTest, EachReportEndsWithItsStatusAndTheRunGoesOn) {
     EXPECT_TRUE(drive.exists("batch/xml/floor.xml"));
     EXPECT_TRUE(drive.exists("batch/copies/server-copy.dwg")) << "a copy to a full path";
 
-    // 909: nothing of a plot that wrote no file.
-    EXPECT_FALSE(drive.exists("batch/out/vector.dwf"));
-    EXPECT_FALSE(drive.exists("batch/out/vector.xml"));
-    EXPECT_FALSE(drive.exists("batch/copies/dwf-copy.dwg"));
+    // 909: device 0 writes a DWF package.
+    EXPECT_EQ(drive.readFile("batch/out/vector.dwf").rfind("(DWF V06.00)PK", 0), 0u);
+    EXPECT_TRUE(drive.exists("batch/out/vector.xml"));
+    EXPECT_TRUE(drive.exists("batch/copies/dwf-copy.dwg"));
 
     EXPECT_EQ(drive.readFile("batch/plans/floor.dwg"), m_plan) << "the plan is byte-identical";
 }

@@ -8,7 +8,9 @@ the paper's units. It raises DwfError for anything it does not understand: a wro
 a manifest or descriptor that lacks what the specifications require, a resource that is not in
 the archive, and any W2D opcode outside the set it knows (so an unknown opcode fails loudly).
 
-usage: dwfread.py FILE.dwf    prints a summary of every page
+usage: dwfread.py FILE.dwf [--fill R,G,B]
+    prints a summary of every page; fails unless every page draws something inside its paper
+    (and, with --fill, fills some area in that colour)
 """
 import io
 import re
@@ -322,10 +324,24 @@ def summary(page):
     return "\n".join(lines)
 
 
-if __name__ == "__main__":
+def main(args):
+    fill = None
+    if len(args) == 3 and args[1] == "--fill":
+        fill = tuple(int(v) for v in args[2].split(","))
     try:
-        for p in read(sys.argv[1]):
+        for p in read(args[0]):
             print(summary(p))
+            box = p.box()
+            need(box is not None, "an empty page")
+            need(box[0] >= -0.01 and box[1] >= -0.01 and box[2] <= p.width + 0.01
+                 and box[3] <= p.height + 0.01, f"drawn outside the paper: {box}")
+            if fill is not None:
+                need(any(f["rgb"] == fill for f in p.fills), f"nothing filled in {fill}")
     except DwfError as error:
-        print(f"{sys.argv[1]}: {error}")
-        sys.exit(1)
+        print(f"{args[0]}: {error}")
+        return 1
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))

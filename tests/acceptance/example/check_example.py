@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Checks what the example script (examples/floor.scr) left behind, with readers that are not the
 host's: the saved drawing with ezdxf, the comma-separated list with Python's csv module, the PDF
-with pdfinfo and the PNG with PIL.
+with pdfinfo and pdftotext, the PNG with PIL and the DWF with the tests' own DWF reader
+(tests/support/dwfread.py, written from the format's descriptions, not from the host's writer).
 
 usage: check_example.py SCRIPT SOURCE.dxf WORK
 
@@ -23,7 +24,9 @@ run is not looked for; a step it runs must have left its result.
   swatch and area) and the pie block with a wedge per category whose sweep is its share of the
   area; every layer off except those the report names and its hatch layers.
 - EXPORT: a PDF page of the layout's paper (pdfinfo), a PNG of that paper at 96 pixels per inch
-  (PIL) in which a room of a solid-hatched category shows the category's colour at its centroid.
+  (PIL) in which a room of a solid-hatched category shows the category's colour at its centroid;
+  a DWF page of the same paper, everything drawn on it, a room of a solid-hatched category
+  filled in the category's colour at its centroid, and every text where the PDF has it.
 """
 import csv
 import io
@@ -39,6 +42,9 @@ from ezdxf import bbox
 from ezdxf.math import area as polygon_area
 from ezdxf.protocols import query_virtual_entities
 from PIL import Image
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support"))
+import dwfread  # noqa: E402
 
 failures = []
 
@@ -340,6 +346,77 @@ def check_png(path, doc, categories):
                   f"#{handle} at ({px},{py}) is {colour}, not {category['rgb']}")
 
 
+def inside(point, contours):
+    """Even-odd: whether the point lies inside the contours."""
+    x, y = point
+    crossings = 0
+    for contour in contours:
+        for (x0, y0), (x1, y1) in zip(contour, contour[1:] + contour[:1]):
+            if (y0 > y) != (y1 > y) and x < x0 + (y - y0) * (x1 - x0) / (y1 - y0):
+                crossings += 1
+    return crossings % 2 == 1
+
+
+def pdf_words(path):
+    """The words of the PDF page: (text, left, bottom) in millimetres from the lower left."""
+    html = subprocess.run(["pdftotext", "-bbox", path, "-"], capture_output=True,
+                          text=True).stdout
+    page = re.search(r'<page width="([\d.]+)" height="([\d.]+)"', html)
+    height = float(page.group(2)) if page else 0.0
+    words = []
+    for m in re.finditer(r'<word xMin="([\d.]+)" yMin="[\d.]+" xMax="[\d.]+" yMax="([\d.]+)">'
+                         r"([^<]*)</word>", html):
+        words.append((m.group(3), float(m.group(1)) * 25.4 / 72,
+                      (height - float(m.group(2))) * 25.4 / 72))
+    return words
+
+
+def check_dwf(path, doc, categories, pdf):
+    check(os.path.exists(path), f"no DWF {path}")
+    if not os.path.exists(path):
+        return
+    try:
+        pages = dwfread.read(path)
+    except dwfread.DwfError as error:
+        check(False, f"the DWF does not read: {error}")
+        return
+    check(len(pages) == 1, f"{len(pages)} DWF pages")
+    page = pages[0]
+    width, height = paper_mm(doc)
+    check(page.units == "mm" and abs(page.width - width) < 0.01
+          and abs(page.height - height) < 0.01,
+          f"DWF paper {page.width} x {page.height} {page.units}, not {width} x {height} mm")
+    box = page.box()
+    check(box is not None and page.polylines and page.texts, "the DWF page draws no lines or texts")
+    if box is None:
+        return
+    check(box[0] >= -0.01 and box[1] >= -0.01 and box[2] <= width + 0.01
+          and box[3] <= height + 0.01, f"the DWF draws outside its paper: {box}")
+    shown = [e for e in doc.modelspace()
+             if doc.layers.get(e.dxf.layer) is None or not doc.layers.get(e.dxf.layer).is_off()]
+    extents = bbox.extents(shown)
+    scale = min(width / extents.size.x, height / extents.size.y)
+    by_handle = {e.dxf.handle.upper(): e for e in doc.modelspace().query("INSERT")}
+    for category in (c for c in categories if c["pattern"] == "SOLID"):
+        for handle in category["handles"]:
+            outline = outline_world(doc, by_handle[handle])
+            cx = sum(p.x for p in outline) / len(outline)
+            cy = sum(p.y for p in outline) / len(outline)
+            at = ((cx - extents.extmin.x) * scale, (cy - extents.extmin.y) * scale)
+            check(any(f["rgb"] == category["rgb"] and inside(at, f["contours"])
+                      for f in page.fills),
+                  f"#{handle}: no DWF fill in {category['rgb']} at {at}")
+    if not os.path.exists(pdf):
+        return
+    words = pdf_words(pdf)
+    for text in page.texts:
+        first = text["text"].split()[0]
+        x, y = text["at"]
+        check(any(w == first and abs(left - x) < 1.5 and abs(bottom - y) < 2.5
+                  for w, left, bottom in words),
+              f"DWF text {text['text']!r} at ({x:.1f}, {y:.1f}) is not where the PDF has it")
+
+
 def main(script_path, source_path, work):
     script = Script(script_path)
     check(script.saved is not None, "the script saves no drawing")
@@ -362,6 +439,9 @@ def main(script_path, source_path, work):
             check_pdf(path, doc)
         elif name.endswith(".png"):
             check_png(path, doc, categories)
+        elif name.endswith(".dwf"):
+            pdfs = [n for n in script.exports if n.endswith(".pdf")]
+            check_dwf(path, doc, categories, os.path.join(work, pdfs[0]) if pdfs else "")
 
     for failure in failures:
         print("FAIL:", failure)
