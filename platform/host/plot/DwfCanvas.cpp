@@ -109,7 +109,8 @@ class DwfCanvas : public Canvas {
           m_width(width),
           m_height(height),
           m_sheet(sheet),
-          m_measurer(std::move(measurer)) {
+          m_measurer(std::move(measurer)),
+          m_paper{0.0, 0.0, width, height} {
         m_logicalPerPoint = kLogicalPerMm * kMmPerInch / kPointsPerInch;
     }
 
@@ -160,10 +161,7 @@ class DwfCanvas : public Canvas {
     void fill(const Rgb& colour) override {
         std::vector<std::vector<LogicalPoint>> contours;
         for (Subpath& subpath : m_subpaths) {
-            std::vector<DevicePoint> polygon = std::move(subpath.points);
-            if (!m_clips.empty()) {
-                polygon = clipPolygon(m_clips.back(), std::move(polygon));
-            }
+            std::vector<DevicePoint> polygon = clipPolygon(clip(), std::move(subpath.points));
             std::vector<LogicalPoint> contour = logical(polygon);
             contour.erase(std::unique(contour.begin(), contour.end()), contour.end());
             while (contour.size() > 1 && contour.front() == contour.back()) {
@@ -206,12 +204,9 @@ class DwfCanvas : public Canvas {
             }
         }
         m_subpaths.clear();
-        if (!m_clips.empty()) {
-            const Box& outer = m_clips.back();
-            box = {std::max(box.x0, outer.x0), std::max(box.y0, outer.y0),
-                   std::min(box.x1, outer.x1), std::min(box.y1, outer.y1)};
-        }
-        m_clips.push_back(box);
+        const Box& outer = clip();
+        m_clips.push_back({std::max(box.x0, outer.x0), std::max(box.y0, outer.y0),
+                           std::min(box.x1, outer.x1), std::min(box.y1, outer.y1)});
     }
     void popClip() override {
         if (!m_clips.empty()) {
@@ -223,7 +218,7 @@ class DwfCanvas : public Canvas {
 
     void text(const std::string& utf8, const Affine& toDevice, const Rgb& colour) override {
         const DevicePoint origin = toDevice.apply(0.0, 0.0);
-        if (utf8.empty() || (!m_clips.empty() && !m_clips.back().contains(origin))) {
+        if (utf8.empty() || !clip().contains(origin)) {
             return;
         }
         // The text's axes on the paper, y upwards, in logical units.
@@ -297,11 +292,7 @@ class DwfCanvas : public Canvas {
         if (points.size() < 2) {
             return;
         }
-        if (m_clips.empty()) {
-            runs.push_back(points);
-            return;
-        }
-        const Box& box = m_clips.back();
+        const Box& box = clip();
         bool open = false;
         for (size_t i = 1; i < points.size(); ++i) {
             DevicePoint a = points[i - 1], b = points[i];
@@ -320,6 +311,9 @@ class DwfCanvas : public Canvas {
             }
         }
     }
+
+    // What may be drawn on: the sheet, or the part of it the innermost clip leaves.
+    const Box& clip() const { return m_clips.empty() ? m_paper : m_clips.back(); }
 
     LogicalPoint logical(DevicePoint p) const {
         const double x = std::clamp(p.x * m_logicalPerPoint, -kMaxLogical, kMaxLogical);
@@ -370,6 +364,7 @@ class DwfCanvas : public Canvas {
     double m_logicalPerPoint = 1.0;
     W2dStream m_stream;
     std::vector<Subpath> m_subpaths;
+    Box m_paper;
     std::vector<Box> m_clips;
     std::map<std::string, int> m_layerNumbers;
     std::string m_pendingLayer;

@@ -5,9 +5,9 @@
 // left corner. Strokes become polylines with the pen's width as line weight, fills become
 // filled contour sets, texts are drawn in the plot font (DejaVu Sans, measured as the cairo
 // canvas measures it) with their height, rotation, width and slant, and what is drawn is put on
-// the layer last named by setLayer. A clip limits drawing to the box around its path (exact for
-// the rectangular frames of viewports): lines and fills are cut at the box, texts whose origin
-// lies outside it are left out.
+// the layer last named by setLayer. Drawing is limited to the sheet, and a clip limits it to the
+// box around its path (exact for the rectangular frames of viewports): lines and fills are cut
+// at the edge, texts whose origin lies outside are left out.
 #pragma once
 
 #include <memory>
