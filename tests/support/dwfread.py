@@ -15,6 +15,7 @@ usage: dwfread.py FILE.dwf [--fill R,G,B]
 import io
 import re
 import struct
+import subprocess
 import sys
 import xml.etree.ElementTree as ET
 import zipfile
@@ -311,6 +312,46 @@ def read_w2d(data, page):
         else:
             raise DwfError(f"unknown opcode 0x{op:02X} at byte {s.pos - 1}")
     need(ended, "no (EndOfDWF)")
+
+
+# --- comparing ---------------------------------------------------------------------------------
+
+def inside(point, contours):
+    """Even-odd: whether the point lies inside the contours of a fill."""
+    x, y = point
+    crossings = 0
+    for contour in contours:
+        for (x0, y0), (x1, y1) in zip(contour, contour[1:] + contour[:1]):
+            if (y0 > y) != (y1 > y) and x < x0 + (y - y0) * (x1 - x0) / (y1 - y0):
+                crossings += 1
+    return crossings % 2 == 1
+
+
+def pdf_words(path):
+    """The words of a PDF page (pdftotext): (text, left, bottom) in millimetres from the lower
+    left corner, to compare texts with."""
+    html = subprocess.run(["pdftotext", "-bbox", path, "-"], capture_output=True,
+                          text=True).stdout
+    page = re.search(r'<page width="([\d.]+)" height="([\d.]+)"', html)
+    height = float(page.group(2)) if page else 0.0
+    return [(m.group(3), float(m.group(1)) * 25.4 / 72, (height - float(m.group(2))) * 25.4 / 72)
+            for m in re.finditer(r'<word xMin="([\d.]+)" yMin="[\d.]+" xMax="[\d.]+" '
+                                 r'yMax="([\d.]+)">([^<]*)</word>', html)]
+
+
+def texts_not_in_pdf(page, pdf, across=1.0, up=2.0):
+    """The texts of the page that the PDF of the same layout does not have where the page has
+    them: no word of the PDF is the text's first word with its left end within `across` and its
+    bottom within `up` millimetres of the text's origin."""
+    words = pdf_words(pdf)
+    missing = []
+    for t in page.texts:
+        first = t["text"].split()[0]
+        x, y = t["at"]
+        if not any(w == first and abs(left - x) < across and abs(bottom - y) < up
+                   for w, left, bottom in words):
+            missing.append(f"{t['text']!r} at ({x:.1f}, {y:.1f})")
+    return missing
 
 
 def summary(page):

@@ -13,9 +13,8 @@ against the drawing (ezdxf) and the PDF of the same layout (pdftotext):
 
 usage: check_dwf.py PLAN.dxf PLOT_HOME DAMAGED_HOME
 """
+import io
 import os
-import re
-import subprocess
 import sys
 import xml.etree.ElementTree as ET
 import zipfile
@@ -33,32 +32,10 @@ CAP_HEIGHT = 0.729
 def check(condition, message):
     if not condition:
         failures.append(message)
-
-
-def inside(point, contours):
-    x, y = point
-    crossings = 0
-    for contour in contours:
-        for (x0, y0), (x1, y1) in zip(contour, contour[1:] + contour[:1]):
-            if (y0 > y) != (y1 > y) and x < x0 + (y - y0) * (x1 - x0) / (y1 - y0):
-                crossings += 1
-    return crossings % 2 == 1
-
-
-def pdf_words(path):
-    html = subprocess.run(["pdftotext", "-bbox", path, "-"], capture_output=True,
-                          text=True).stdout
-    page = re.search(r'<page width="([\d.]+)" height="([\d.]+)"', html)
-    height = float(page.group(2)) if page else 0.0
-    return [(m.group(3), float(m.group(1)) * 25.4 / 72, (height - float(m.group(2))) * 25.4 / 72)
-            for m in re.finditer(r'<word xMin="([\d.]+)" yMin="[\d.]+" xMax="[\d.]+" '
-                                 r'yMax="([\d.]+)">([^<]*)</word>', html)]
-
-
 def check_versions(path):
     """The schema versions the package declares."""
     data = open(path, "rb").read()
-    archive = zipfile.ZipFile(__import__("io").BytesIO(data[12:]))
+    archive = zipfile.ZipFile(io.BytesIO(data[12:]))
     manifest = ET.fromstring(archive.read("manifest.xml"))
     check(manifest.get("version") == "6.0", f"manifest version {manifest.get('version')}")
     for name in archive.namelist():
@@ -131,16 +108,12 @@ def check_plan(doc, home):
         cx = sum(p[0] for p in points) / len(points)
         cy = sum(p[1] for p in points) / len(points)
         at = to_paper(cx, cy)
-        check(any(f["rgb"] == colour and inside(at, f["contours"]) for f in page.fills),
+        check(any(f["rgb"] == colour and dwfread.inside(at, f["contours"])
+                  for f in page.fills),
               f"no fill in {colour} at {at}")
 
-    words = pdf_words(os.path.join(home, "plan.pdf"))
-    for t in page.texts:
-        first = t["text"].split()[0]
-        x, y = t["at"]
-        check(any(w == first and abs(left - x) < 1.0 and abs(bottom - y) < 2.0
-                  for w, left, bottom in words),
-              f"{t['text']!r} at ({x:.1f}, {y:.1f}) is not where the PDF has it")
+    missing = dwfread.texts_not_in_pdf(page, os.path.join(home, "plan.pdf"))
+    check(not missing, f"texts not where the PDF has them: {missing}")
 
 
 def check_damaged(home):
@@ -155,9 +128,7 @@ def check_damaged(home):
 def main(plan, home, damaged):
     check_plan(ezdxf.readfile(plan), home)
     check_damaged(damaged)
-    for failure in failures:
-        print("FAIL:", failure)
-    print("ok" if not failures else f"{len(failures)} failure(s)")
+    print("\n".join(f"FAIL: {failure}" for failure in failures) or "ok")
     return 1 if failures else 0
 
 

@@ -344,33 +344,6 @@ def check_png(path, doc, categories):
             colour = image.getpixel((px, py))
             check(colour == category["rgb"],
                   f"#{handle} at ({px},{py}) is {colour}, not {category['rgb']}")
-
-
-def inside(point, contours):
-    """Even-odd: whether the point lies inside the contours."""
-    x, y = point
-    crossings = 0
-    for contour in contours:
-        for (x0, y0), (x1, y1) in zip(contour, contour[1:] + contour[:1]):
-            if (y0 > y) != (y1 > y) and x < x0 + (y - y0) * (x1 - x0) / (y1 - y0):
-                crossings += 1
-    return crossings % 2 == 1
-
-
-def pdf_words(path):
-    """The words of the PDF page: (text, left, bottom) in millimetres from the lower left."""
-    html = subprocess.run(["pdftotext", "-bbox", path, "-"], capture_output=True,
-                          text=True).stdout
-    page = re.search(r'<page width="([\d.]+)" height="([\d.]+)"', html)
-    height = float(page.group(2)) if page else 0.0
-    words = []
-    for m in re.finditer(r'<word xMin="([\d.]+)" yMin="[\d.]+" xMax="[\d.]+" yMax="([\d.]+)">'
-                         r"([^<]*)</word>", html):
-        words.append((m.group(3), float(m.group(1)) * 25.4 / 72,
-                      (height - float(m.group(2))) * 25.4 / 72))
-    return words
-
-
 def check_dwf(path, doc, categories, pdf):
     check(os.path.exists(path), f"no DWF {path}")
     if not os.path.exists(path):
@@ -403,18 +376,13 @@ def check_dwf(path, doc, categories, pdf):
             cx = sum(p.x for p in outline) / len(outline)
             cy = sum(p.y for p in outline) / len(outline)
             at = ((cx - extents.extmin.x) * scale, (cy - extents.extmin.y) * scale)
-            check(any(f["rgb"] == category["rgb"] and inside(at, f["contours"])
+            check(any(f["rgb"] == category["rgb"] and dwfread.inside(at, f["contours"])
                       for f in page.fills),
                   f"#{handle}: no DWF fill in {category['rgb']} at {at}")
     if not os.path.exists(pdf):
         return
-    words = pdf_words(pdf)
-    for text in page.texts:
-        first = text["text"].split()[0]
-        x, y = text["at"]
-        check(any(w == first and abs(left - x) < 1.5 and abs(bottom - y) < 2.5
-                  for w, left, bottom in words),
-              f"DWF text {text['text']!r} at ({x:.1f}, {y:.1f}) is not where the PDF has it")
+    missing = dwfread.texts_not_in_pdf(page, pdf, across=1.5, up=2.5)
+    check(not missing, f"DWF texts not where the PDF has them: {missing}")
 
 
 def main(script_path, source_path, work):

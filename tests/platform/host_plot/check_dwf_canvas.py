@@ -27,17 +27,6 @@ def paper(x, y):
 def near(a, b, tolerance=0.02):
     return abs(a[0] - b[0]) <= tolerance and abs(a[1] - b[1]) <= tolerance
 
-
-def inside(point, contours):
-    x, y = point
-    crossings = 0
-    for contour in contours:
-        for (x0, y0), (x1, y1) in zip(contour, contour[1:] + contour[:1]):
-            if (y0 > y) != (y1 > y) and x < x0 + (y - y0) * (x1 - x0) / (y1 - y0):
-                crossings += 1
-    return crossings % 2 == 1
-
-
 def main(path):
     (page,) = dwfread.read(path)
     check(page.name == 'Plan "A" & <1>', f"page name {page.name!r}")
@@ -64,8 +53,8 @@ def main(path):
     red = [f for f in page.fills if f["rgb"] == (255, 0, 0)]
     check(len(red) == 1 and len(red[0]["contours"]) == 2, "not one red fill of two contours")
     if red:
-        check(inside(paper(420, 200), red[0]["contours"]), "the ring is not filled")
-        check(not inside(paper(500, 200), red[0]["contours"]), "the hole is filled")
+        check(dwfread.inside(paper(420, 200), red[0]["contours"]), "the ring is not filled")
+        check(not dwfread.inside(paper(500, 200), red[0]["contours"]), "the hole is filled")
         check(red[0]["layer"] == "0", f"fill on {red[0]['layer']}")
 
     green = [p for p in page.polylines if p["rgb"] == (0, 128, 0)]
