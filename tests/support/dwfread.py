@@ -1,11 +1,11 @@
 #!/usr/bin/python3
-"""A reader of DWF 6 ePlot files, written from the format's descriptions (the DWF 6 and ePlot
-specifications, their schemas Manifest.xsd and ePlot.xsd, and the W2D opcode reference), not from
-the host's writer, to check what the host plots.
+"""A reader of DWF 6 ePlot files, written from the format's published descriptions (the DWF 6
+package and the ePlot page, their schemas Manifest.xsd and ePlot.xsd, and the W2D opcode
+reference), not from the host's writer, to check what the host plots.
 
 read(path) gives the pages of the package, each with its paper and what its W2D stream draws, in
 the paper's units. It raises DwfError for anything it does not understand: a wrong file header,
-a manifest or descriptor that lacks what the specifications require, a resource that is not in
+a manifest or descriptor that lacks what the schemas make required, a resource that is not in
 the archive, and any W2D opcode outside the set it knows (so an unknown opcode fails loudly).
 
 usage: dwfread.py FILE.dwf [--fill R,G,B]
