@@ -20,25 +20,36 @@ const wchar_t kAskOutline[] = L"\n\nPlease select the gross area polyline:\n\n";
 const wchar_t kAskPoint[] = L"Select Name and Area Text Position:\n\nEnter Attribute points: ";
 
 TEST_F(GrossAreaSecondFlow, SaysWhatHappenedAndMakesTheBlockOnce) {
-    const std::wstring made = std::wstring(kAskOutline) + kAskPoint +
-                              L"Gross Area Block Created Successfully\n";
+    const std::wstring made =
+        std::wstring(kAskOutline) + kAskPoint + L"Gross Area Block Created Successfully\n";
     const struct {
         const char* name;
         bool closed;
-        bool twice;  // run once more after a block was made
+        bool twice;                      // run once more after a block was made
         std::vector<std::string> given;  // the answers ("pick": the outline, "^C" cancels)
         std::wstring expected;
         size_t blocks;
     } cases[] = {
-        {"cancelled pick", true, false, {"^C"},
+        {"cancelled pick",
+         true,
+         false,
+         {"^C"},
          std::wstring(kAskOutline) + L"*Cancel*\nCancelled by User.\n"
                                      L"Gross Area Block Creation Cancelled\n",
          0},
-        {"open outline", false, false, {"pick", "2000,1500"},
-         std::wstring(kAskOutline) + kAskPoint + L"\nPolyline Is not closed\n\n", 0},
+        {"open outline",
+         false,
+         false,
+         {"pick", "2000,1500"},
+         std::wstring(kAskOutline) + kAskPoint + L"\nPolyline Is not closed\n\n",
+         0},
         {"made", true, false, {"pick", "2000,1500"}, made, 1},
-        {"already there", true, true, {"pick", "2000,1500"},
-         made + L"Operation Cancelled. Gross Area Block already Exists\n", 1},
+        {"already there",
+         true,
+         true,
+         {"pick", "2000,1500"},
+         made + L"Operation Cancelled. Gross Area Block already Exists\n",
+         1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
