@@ -49,15 +49,23 @@ void savePlan() {
                static_cast<int>(status));
 }
 
-void runBatch() {
-    int status = 0;
+// Asks for the status that marks waiting reports; false, having said why, without an answer or
+// without a test database.
+bool askWaitingStatus(const Connection& db, int& status) {
     if (acedGetInt(L"\nStatus of the waiting reports: ", &status) != RTNORM)
-        return;
-    const Connection db;
+        return false;
     if (db.server.IsEmpty()) {
         acutPrintf(L"No test database is described (QV_TEST_DB_SERVER).\n");
-        return;
+        return false;
     }
+    return true;
+}
+
+void runBatch() {
+    int status = 0;
+    const Connection db;
+    if (!askWaitingStatus(db, status))
+        return;
     const bool comInitialised = SUCCEEDED(CoInitialize(nullptr));
     try {
         {
@@ -113,13 +121,9 @@ int recordedStatus(const Connection& db, int iID) {
 
 void runWaiting() {
     int status = 0;
-    if (acedGetInt(L"\nStatus of the waiting reports: ", &status) != RTNORM)
-        return;
     const Connection db;
-    if (db.server.IsEmpty()) {
-        acutPrintf(L"No test database is described (QV_TEST_DB_SERVER).\n");
+    if (!askWaitingStatus(db, status))
         return;
-    }
     const int process = static_cast<int>(GetCurrentProcessId());
     const bool comInitialised = SUCCEEDED(CoInitialize(nullptr));
     try {
