@@ -291,4 +291,19 @@ TEST_F(BatchRunTest, AReportIsRunByTheFirstRunThatClaimsIt) {
     EXPECT_FALSE(drive.exists("batch/out/rooms.pdf"));
 }
 
+// A claim that cannot be made (the database refuses the call) leaves the report as it is: no
+// status of the run's own is recorded over it, and the run goes on with the next.
+TEST_F(BatchRunTest, AFailedClaimLeavesTheReportAlone) {
+    CGraphicReports reports;
+    reports.getGraphicReports(procedure(), m_server.get(), kWaiting, 30);
+    const auto before = recorded();
+    sql(L"ALTER FUNCTION __gr_setGraphicReportStatus(integer, integer) RENAME TO gone");
+    reports.prepareReports(procedure(), 30);
+    sql(L"ALTER FUNCTION gone(integer, integer) RENAME TO __gr_setGraphicReportStatus");
+    EXPECT_EQ(recorded(), before);
+    for (int i = 0; i < reports.getCount(); i++)
+        EXPECT_FALSE(reports.getAt(i)->isClaimed());
+    EXPECT_FALSE(drive.exists("batch/out/rooms.pdf"));
+}
+
 }  // namespace

@@ -138,7 +138,8 @@ void runWaiting() {
             } catch (CEXOrvan* e) {
                 e->printErrorChain();
                 e->deleteChain();
-                report->setGraphicReportStatus(&procedure, 30, CGraphicReport::STATUS_FAILED);
+                if (report->isClaimed())
+                    report->setGraphicReportStatus(&procedure, 30, CGraphicReport::STATUS_FAILED);
             }
             if (!report->isClaimed())
                 continue;
