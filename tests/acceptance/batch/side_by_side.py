@@ -115,12 +115,14 @@ def start_hosts(args, database, home):
 
 
 def kill_after_first_report(process, out_path):
+    """Kills the host once it has printed its first report; false when it ended before that."""
     while process.poll() is None:
         with open(out_path, encoding="utf-8", errors="replace") as f:
             if LINE.search(f.read()):
                 process.send_signal(signal.SIGKILL)
-                break
+                return True
         time.sleep(0.02)
+    return False
 
 
 def plot_readable(path, png):
@@ -218,9 +220,10 @@ def main():
         started = time.monotonic()
         hosts = start_hosts(args, database, home)
         killed_pid = None
-        if args.kill:
+        # A host that ran through its list before it could be killed (the others took every
+        # report but its first) ends normally, and the case is then one without a kill.
+        if args.kill and kill_after_first_report(hosts[0][0], hosts[0][1].name):
             killed_pid = hosts[0][0].pid
-            kill_after_first_report(hosts[0][0], hosts[0][1].name)
         failures = []
         transcripts = []
         for n, (process, out) in enumerate(hosts):
