@@ -20,12 +20,15 @@ Checks, through what the hosts printed, the database and programs that are not t
   report), each copy by ezdxf; a report with a missing drawing left no file;
 - the killed host's finished reports keep their status and files.
 
-Prints one line, "<COUNT> reports, <N> host(s): <seconds> s", and exits non-zero on a failure.
+Prints the processor time the hosts used together, then last "<COUNT> reports, <N> host(s):
+<seconds> s" (wall time from the start of the hosts to the end of the last), and exits non-zero
+on a failure.
 The catalogue is dropped again in every case.
 """
 import argparse
 import os
 import re
+import resource
 import shutil
 import signal
 import subprocess
@@ -218,6 +221,7 @@ def main():
     try:
         database.run("".join(r.sql() for r in reports))
         started = time.monotonic()
+        cpu_before = resource.getrusage(resource.RUSAGE_CHILDREN)
         hosts = start_hosts(args, database, home)
         killed_pid = None
         # A host that ran through its list before it could be killed (the others took every
@@ -235,6 +239,8 @@ def main():
             expected = -signal.SIGKILL if killed_pid == process.pid else 0
             if code != expected:
                 failures.append("host %d ended with %d:\n%s" % (n, code, transcripts[-1]))
+        cpu_after = resource.getrusage(resource.RUSAGE_CHILDREN)
+        cpu = (cpu_after.ru_utime - cpu_before.ru_utime) + (cpu_after.ru_stime - cpu_before.ru_stime)
         failures_checked, runs, left = check(args, database, home, reports, transcripts,
                                              killed_pid)
         failures += failures_checked
@@ -249,6 +255,7 @@ def main():
             "; left running by the killed host: %s" % left if left else ""))
     for failure in failures:
         print("FAILED: " + failure)
+    print("processor time of the hosts: %.2f s" % cpu)
     print("%d reports, %d host(s): %.2f s" % (args.reports, args.hosts, seconds))
     return 1 if failures else 0
 
