@@ -7,6 +7,7 @@
 #include "core/Utilities.h"
 #include "module/BlockDialogCommands.h"
 #include "module/PresBlockCreation.h"
+#include "host/db/HostFaults.h"
 #include "mfc/dialogs/DialogDriving.h"
 
 namespace {
@@ -370,6 +371,45 @@ TEST_F(BlockDialogTest, AreaButtonsAndALockedOutlineSayWhy) {
               line.find(L"\nPolyline On Locked Layer - Block Creation Failed\n"))
         << std::string(line.begin(), line.end());
     EXPECT_EQ("", qv::test::hostLeftovers());
+    EXPECT_TRUE(act(dialog, L"cancel"));
+}
+
+// An outline that the host will not open says so, in the session's read of it and when its block
+// is made, with the host's status or as a locked layer; the session goes on with the next pick.
+// Each open of a session in turn is refused until both texts have been seen.
+TEST_F(BlockDialogTest, AnOutlineTheHostWillNotOpenIsReported) {
+    const struct {
+        Acad::ErrorStatus status;
+        const wchar_t* session;
+        const wchar_t* creation;
+    } cases[] = {
+        {Acad::eOutOfMemory, L"\nUnable get Polyline - Error 6 - Block Creation Failed\n",
+         L"\nUnable get Polyline - Error 6 - Block Creation Failed\n"},
+        {Acad::eOnLockedLayer, L"\n1Polyline On Locked Layer - Block Creation Failed\n",
+         L"\nPolyline On Locked Layer - Block Creation Failed\n"},
+    };
+    const AcDbObjectId outline = addSquare(0, 0);
+    const HWND dialog = open(blockCreate);
+    ASSERT_NE(nullptr, dialog);
+    for (const auto& c : cases) {
+        std::vector<int> seen;  // the refused open after which each text was seen
+        for (int at = 1; at < 40 && seen.size() < 2; ++at) {
+            qv::host::transcript().clear();
+            qv::host::ed::editor().input().clear();  // the Esc the last session sent
+            answers.give({pick(outline), "5,5", "^C"});
+            {
+                qv::host::ScopedHostFault fault(
+                    {qv::host::HostCall::kOpen, at, qv::host::FaultAction::kReturnStatus, c.status});
+                EXPECT_TRUE(act(dialog, L"click 3"));
+            }
+            const std::wstring line = commandLine();
+            if (line.find(seen.empty() ? c.session : c.creation) != std::wstring::npos)
+                seen.push_back(at);
+            EXPECT_EQ("", qv::test::hostLeftovers()) << at;
+        }
+        EXPECT_EQ(2u, seen.size()) << static_cast<int>(c.status);
+    }
+    EXPECT_TRUE(rooms().empty());
     EXPECT_TRUE(act(dialog, L"cancel"));
 }
 
