@@ -1,6 +1,10 @@
 #include "host/dxf/ReadContext.h"
 
+#include <cwchar>
+#include <set>
+
 #include "host/db/ObjectAccess.h"
+#include "host/db/SymbolTables.h"
 #include "host/dxf/Numbers.h"
 #include "host/dxf/TagWriter.h"
 #include "win32/CodePage.h"
@@ -172,6 +176,43 @@ void ReadContext::resolve(MissingName missing) {
         applyTo(*ref.from, ref.apply, id, ref.args);
     }
     m_handleRefs.clear();
+}
+
+void ReadContext::repairLayerNames() {
+    if (m_invalidLayers.empty()) {
+        return;
+    }
+    std::set<std::wstring> taken;
+    for (const auto& [folded, object] : m_names[static_cast<int>(NameTable::Layer)].folded) {
+        if (const auto* layer = AcDbLayerTableRecord::cast(object); layer != nullptr) {
+            taken.insert(foldedName(layer->qvName()));
+        }
+    }
+    for (const auto& [object, line] : m_invalidLayers) {
+        auto* layer = AcDbLayerTableRecord::cast(object);
+        if (layer == nullptr || layer->isErased()) {
+            continue;
+        }
+        const std::wstring before = layer->qvName();
+        std::wstring base = before.substr(0, 240);
+        for (wchar_t& c : base) {
+            if (c < 32 || std::wcschr(L"<>/\\\":;?*|,=`", c) != nullptr) {
+                c = L'_';
+            }
+        }
+        std::wstring name = base;
+        for (int n = 1; taken.count(foldedName(name)) != 0; ++n) {
+            name = base + L"$" + std::to_wstring(n);
+        }
+        taken.erase(foldedName(before));
+        taken.insert(foldedName(name));
+        ObjectAccess::changeOwned(*layer, [&] { layer->qvSetName(name); });
+        m_report.add(Fix::InvalidName, line,
+                     "layer '" + wideToUtf8(before) +
+                         "' has characters a layer name may not hold; it was renamed '" +
+                         wideToUtf8(name) + "'");
+    }
+    m_invalidLayers.clear();
 }
 
 }  // namespace qv::dxf

@@ -169,6 +169,7 @@ std::unique_ptr<AcDbObject> DrawingReader::makeEntity(std::string_view type,
                                                       std::span<const TagView> tags) {
     splitHead(tags, 5, m_head);
     const Codec* codec = codecForType(type);
+    gatherEntityTags(m_head, isEntity(codec) ? codec->subclasses() : std::span<const SubclassDef>());
     if (isEntity(codec) && codec->canModel(m_head.body)) {
         std::unique_ptr<AcDbObject> entity = codec->createFor(m_head.body);
         codec->read(*entity, m_head.body, m_context);

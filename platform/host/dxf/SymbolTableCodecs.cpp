@@ -37,6 +37,10 @@ bool readName(AcDbObject& o, const FieldValue& v, ReadContext& c) {
                    qv::wideToUtf8(renamed) + "'");
         name = renamed;
     }
+    if (Table == NameTable::Layer && !name.empty() &&
+        !qv::host::isValidSymbolName(name.c_str(), false)) {
+        c.invalidLayerName(&o, v.line);
+    }
     recordOf(o).qvSetName(name);
     return true;
 }
