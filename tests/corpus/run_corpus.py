@@ -11,7 +11,8 @@ which exports its current layout to PDF ("export") and saves it (--save). Then:
     saves every one of these drawings;
   - poppler renders the page, which must hold ink when the plotted layout holds an entity that
     the plot draws (DRAWN below, through block references);
-  - ezdxf reads the saved drawing, and its audit finds no error.
+  - ezdxf reads the saved drawing, and its audit finds no error; no entity is written with two
+    handles or two layers.
 Prints the counts (and with --kinds how many drawings hold each entity kind), one line per
 failure, and exits 1 when there is any.
 """
@@ -50,11 +51,25 @@ def layer_shows(doc, name):
     return layer.is_on() and not layer.is_frozen() and layer.dxf.get("plot", 1) != 0
 
 
+WHITE = 0xFFFFFF
+
+
+def white(doc, entity):
+    """Whether the entity plots in true-colour white (on white paper: no ink)."""
+    if entity.dxf.hasattr("true_color"):
+        return entity.dxf.true_color == WHITE
+    name = entity.dxf.get("layer", "0")
+    layer = doc.layers.get(name) if name in doc.layers else None
+    return entity.dxf.get("color", 256) == 256 and layer is not None and \
+        layer.dxf.get("true_color", 0) == WHITE
+
+
 def draws(doc, entities, depth=0):
-    """Whether any of the entities is one that the plot draws, on a layer that shows."""
+    """Whether any of the entities is one that the plot draws, on a layer that shows and in a
+    colour that is not white."""
     for e in entities:
         kind = e.dxftype()
-        if kind not in DRAWN or e.dxf.get("invisible", 0):
+        if kind not in DRAWN or e.dxf.get("invisible", 0) or white(doc, e):
             continue
         if depth == 0 and not layer_shows(doc, e.dxf.get("layer", "0")):
             continue
@@ -72,6 +87,25 @@ def draws(doc, entities, depth=0):
         else:
             return True
     return False
+
+
+def doubled(saved):
+    """The first entity record of the saved drawing that holds its handle (5) or layer (8)
+    twice, as "TYPE code", or None."""
+    with open(saved, "rb") as f:
+        lines = f.read().decode("utf-8", "replace").splitlines()
+    section, record, seen = None, None, set()
+    for i in range(0, len(lines) - 1, 2):
+        code, value = lines[i].strip(), lines[i + 1].strip()
+        if code == "0":
+            record, seen = value, set()
+        elif code == "2" and record == "SECTION":
+            section = value
+        elif code in ("5", "8") and section in ("ENTITIES", "BLOCKS"):
+            if code in seen:
+                return "%s %s" % (record, code)
+            seen.add(code)
+    return None
 
 
 def inked(pdf, folder):
@@ -105,8 +139,8 @@ def check(args):
         exported = re.search(r"^Exported (.*) to C:\\plot\.pdf\.$", run.stdout, re.M)
         if run.returncode != 0 or not exported:
             said = [l for l in (run.stdout + run.stderr).splitlines()
-                    if l and not l.startswith("Warning:")]
-            failures.append("cadhost ended with %d: %s" % (run.returncode, " | ".join(said[-3:])))
+                    if re.search(r"Unable|[Ee]rror|refused|cannot|ERROR", l)]
+            failures.append("cadhost ended with %d: %s" % (run.returncode, " | ".join(said[:3])))
         pdf = os.path.join(home, "plot.pdf")
         if exported and os.path.exists(pdf):
             facts["plotted"] = True
@@ -119,6 +153,9 @@ def check(args):
         except Exception as error:  # ezdxf's own refusal, whatever its kind
             failures.append("ezdxf cannot read the saved drawing: %s" % error)
             return drawing, failures, facts
+        twice = doubled(saved)
+        if twice:
+            failures.append("a record is written with a code twice: %s" % twice)
         if auditor.has_errors:
             failures.append("ezdxf's audit: %s" % "; ".join(
                 str(e.message) for e in auditor.errors[:3]))

@@ -579,10 +579,13 @@ bool DrawingReader::applyMember(const Member& m, bool last) {
                 if (!last) {
                     return false;
                 }
+                // (an entity of paper space stays on paper, in the current layout's block)
+                const bool paper = m.paper && m_roots.paperSpace != nullptr;
                 m_report.add(Fix::MissingOwner, m.line,
                              "the owner " + handleText(m.handle) +
-                                 " of an entity is no block; the entity was put in model space");
-                container = m_roots.modelSpace;
+                                 " of an entity is no block; the entity was put in " +
+                                 (paper ? "paper space" : "model space"));
+                container = paper ? m_roots.paperSpace : m_roots.modelSpace;
             }
             break;
         }

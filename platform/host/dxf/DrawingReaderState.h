@@ -45,6 +45,7 @@ struct Member {
     AcDbObject* container = nullptr;  // Block, Insert, Table
     std::uint64_t handle = 0;         // BlockHandle; the index for KeptTable
     std::uint32_t line = 0;
+    bool paper = false;  // BlockHandle: the entity says it is in paper space (67)
 };
 
 // An object whose handle was missing or taken: it gets a new one when the file is read.

@@ -159,7 +159,8 @@ Member DrawingReader::placeEntity(AcDbObject* entity) {
     }
     std::uint64_t owner = 0;
     if (m_head.hasOwner && parseHandle(m_head.owner, owner) && owner != 0) {
-        return {entity, Member::BlockHandle, nullptr, owner, m_context.recordLine()};
+        return {entity, Member::BlockHandle, nullptr, owner, m_context.recordLine(),
+                m_context.paperSpace};
     }
     return {entity, m_context.paperSpace ? Member::PaperSpace : Member::ModelSpace, nullptr, 0,
             m_context.recordLine()};
