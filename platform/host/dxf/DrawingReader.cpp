@@ -95,8 +95,8 @@ void gatherEntityTags(RecordHead& head, std::span<const SubclassDef> own) {
     auto isMarker = [](const TagView& t, std::string_view name) {
         return t.code == kSubclassCode && trimBlanks(t.value) == name;
     };
-    const auto handle = std::find_if(body.begin(), body.end(),
-                                     [](const TagView& t) { return t.code == 5; });
+    const auto handle =
+        std::find_if(body.begin(), body.end(), [](const TagView& t) { return t.code == 5; });
     const bool takeHandle = !head.hasHandle && handle != body.end();
     const auto entityMarker = std::find_if(
         body.begin(), body.end(), [&](const TagView& t) { return isMarker(t, "AcDbEntity"); });
@@ -108,11 +108,10 @@ void gatherEntityTags(RecordHead& head, std::span<const SubclassDef> own) {
     size_t i = 0;
     if (entityMarker != body.end()) {
         // Up to the end of the AcDbEntity part, as it is.
-        const size_t partEnd = static_cast<size_t>(std::find_if(entityMarker + 1, body.end(),
-                                                                [](const TagView& t) {
-                                                                    return t.code == kSubclassCode;
-                                                                }) -
-                                                   body.begin());
+        const size_t partEnd = static_cast<size_t>(
+            std::find_if(entityMarker + 1, body.end(),
+                         [](const TagView& t) { return t.code == kSubclassCode; }) -
+            body.begin());
         for (; i < partEnd; ++i) {
             if (takeHandle && &body[i] == &*handle) {
                 continue;
@@ -134,8 +133,7 @@ void gatherEntityTags(RecordHead& head, std::span<const SubclassDef> own) {
             later.push_back(tag);
             continue;
         }
-        const bool common =
-            entityMarker != body.end() && !marker.empty() && isEntityCode(tag.code);
+        const bool common = entityMarker != body.end() && !marker.empty() && isEntityCode(tag.code);
         if (common && std::find(present.begin(), present.end(), tag.code) == present.end() &&
             (leading || !subclassTakes(own, marker, tag.code))) {
             entityPart.push_back(tag);
@@ -236,7 +234,8 @@ namespace {
 // (what is left when the reader dropped values that did not parse).
 bool hasReadableValue(std::span<const TagView> tags) {
     auto has = [&](int code) {
-        return std::any_of(tags.begin(), tags.end(), [&](const TagView& t) { return t.code == code; });
+        return std::any_of(tags.begin(), tags.end(),
+                           [&](const TagView& t) { return t.code == code; });
     };
     return !tags.empty() && std::none_of(tags.begin(), tags.end(), [&](const TagView& t) {
         return (t.code >= 10 && t.code <= 18 && !has(t.code + 10)) ||

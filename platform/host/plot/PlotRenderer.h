@@ -14,7 +14,7 @@
 namespace qv::host::plot {
 
 struct PlotJob {
-    AcDbObjectId layout;                        // the layout plotted (its block and kind)
+    AcDbObjectId layout;                         // the layout plotted (its block and kind)
     const AcDbPlotSettings* settings = nullptr;  // how; the layout's own when null
     OutputFormat format = OutputFormat::Pdf;
     std::string path;  // POSIX path of the output file

@@ -23,8 +23,10 @@ using test::recordsOf;
 using test::section;
 
 std::string drawing(std::string_view header, std::string_view tables, std::string_view entities,
-                    std::string_view blocks = "", std::string_view objects = "") {
-    std::string text = section("HEADER", "9\n$ACADVER\n1\nAC1015\n" + std::string(header));
+                    std::string_view blocks = "", std::string_view objects = "",
+                    std::string_view version = "AC1015") {
+    std::string text =
+        section("HEADER", "9\n$ACADVER\n1\n" + std::string(version) + "\n" + std::string(header));
     text += section("TABLES", tables);
     text += section("BLOCKS", blocks);
     text += section("ENTITIES", entities);
@@ -123,18 +125,22 @@ TEST(ForeignDrawingTest, InvalidLayerNamesAreRepairedWithTheirReferences) {
     const std::string entities =
         "0\nLINE\n100\nAcDbEntity\n8\nbad:name\n100\nAcDbLine\n11\n1\n"
         "0\nLINE\n100\nAcDbEntity\n8\nbad_name\n100\nAcDbLine\n11\n2\n"
-        "0\nLINE\n100\nAcDbEntity\n8\nA<B>\n100\nAcDbLine\n11\n3\n";
+        "0\nLINE\n100\nAcDbEntity\n8\nA<B>\n100\nAcDbLine\n11\n3\n"
+        "0\nLINE\n100\nAcDbEntity\n8\nTsch\\U+00FCss\n100\nAcDbLine\n11\n4\n";
     AuditReport report;
     const auto db = load(drawing("9\n$CLAYER\n8\nBAD:NAME\n",
-                                 layerTable({"bad:name", "bad_name", "a<b>"}), entities),
+                                 layerTable({"bad:name", "bad_name", "a<b>", "Tsch\\U+00FCss"}),
+                                 entities, "", "", "AC1027"),
                          report);
-    EXPECT_EQ(report.count(Fix::InvalidName), 2u) << report.text();
+    EXPECT_EQ(report.count(Fix::InvalidName), 3u) << report.text();
     const std::vector<AcDbEntity*> lines = entitiesOf(*db);
-    ASSERT_EQ(lines.size(), 3u);
+    ASSERT_EQ(lines.size(), 4u);
     const std::string repaired = layerOf(*lines[0]);
     EXPECT_EQ(repaired, "bad_name$1");
     EXPECT_EQ(layerOf(*lines[1]), "bad_name");
     EXPECT_EQ(layerOf(*lines[2]), "a_b_");
+    // (a 2007 file or later has no escapes: a program wrote this one literally)
+    EXPECT_EQ(layerOf(*lines[3]), "Tsch\u00fcss");
     EXPECT_EQ(lines[0]->layerId(), db->clayer());
     // Read back, the names stand as they are: nothing left to repair.
     AuditReport again;
@@ -186,8 +192,8 @@ TEST(ForeignDrawingTest, BrokenLayoutLinksKeepEachBlockWithItsLayout) {
     AuditReport report;
     const auto db = load(drawing("", tables, entities, blocks, objects), report);
     auto blockOf = [&](const wchar_t* name) {
-        const auto* dictionary = ObjectAccess::peekAs<AcDbDictionary>(
-            qv::host::ensureLayoutDictionary(*db)->objectId());
+        const auto* dictionary =
+            ObjectAccess::peekAs<AcDbDictionary>(qv::host::ensureLayoutDictionary(*db)->objectId());
         AcDbObjectId id;
         dictionary->getAt(name, id);
         const auto* layout = ObjectAccess::peekAs<AcDbLayout>(id);

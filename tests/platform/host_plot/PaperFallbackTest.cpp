@@ -14,10 +14,10 @@ TEST(PaperFallbackTest, APaperWithoutSizePlotsOnTheDevicesDefaultMedium) {
     const double pt = 72.0 / 25.4;
     struct Case {
         OutputFormat format;
-        bool standard;            // a standard scale (1:1) rather than a custom one
-        double numerator;         // of the custom scale, over 1
-        double width, height;     // the sheet expected, points or pixels
-        double scale;             // device units per drawing unit expected
+        bool standard;         // a standard scale (1:1) rather than a custom one
+        double numerator;      // of the custom scale, over 1
+        double width, height;  // the sheet expected, points or pixels
+        double scale;          // device units per drawing unit expected
         const char* medium;
     };
     const PlotArea area{0, 0, 100, 50};
@@ -27,8 +27,7 @@ TEST(PaperFallbackTest, APaperWithoutSizePlotsOnTheDevicesDefaultMedium) {
          "ISO A4 (297.00 x 210.00 MM)"},
         // a scale given: kept
         {OutputFormat::Pdf, true, 0.0, 297 * pt, 210 * pt, pt, "ISO A4 (297.00 x 210.00 MM)"},
-        {OutputFormat::Pdf, false, 2.0, 297 * pt, 210 * pt, 2 * pt,
-         "ISO A4 (297.00 x 210.00 MM)"},
+        {OutputFormat::Pdf, false, 2.0, 297 * pt, 210 * pt, 2 * pt, "ISO A4 (297.00 x 210.00 MM)"},
         {OutputFormat::Png, false, 0.0, 1024, 768, 10.24, "XGA (1024.00 x 768.00 Pixels)"},
         {OutputFormat::Jpg, false, 0.0, 1024, 768, 10.24, "XGA (1024.00 x 768.00 Pixels)"},
     };
