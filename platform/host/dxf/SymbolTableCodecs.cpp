@@ -37,7 +37,11 @@ bool readName(AcDbObject& o, const FieldValue& v, ReadContext& c) {
                    qv::wideToUtf8(renamed) + "'");
         name = renamed;
     }
-    if (Table == NameTable::Layer && !name.empty() &&
+    // (the host's own hidden layers, "*ADSK_CONSTRAINTS" and the like, keep their star)
+    const std::wstring folded = foldedName(name);
+    const bool hidden = folded.starts_with(L"*ADSK_") || folded.starts_with(L"*ACMAP") ||
+                        folded.starts_with(L"*TEMPORARY");
+    if (Table == NameTable::Layer && !name.empty() && !hidden &&
         !qv::host::isValidSymbolName(name.c_str(), false)) {
         c.invalidLayerName(&o, v.line);
     }

@@ -127,11 +127,12 @@ TEST(ForeignDrawingTest, InvalidLayerNamesAreRepairedWithTheirReferences) {
         "0\nLINE\n100\nAcDbEntity\n8\nbad_name\n100\nAcDbLine\n11\n2\n"
         "0\nLINE\n100\nAcDbEntity\n8\nA<B>\n100\nAcDbLine\n11\n3\n"
         "0\nLINE\n100\nAcDbEntity\n8\nTsch\\U+00FCss\n100\nAcDbLine\n11\n4\n";
+    // (the host's hidden layers keep their names)
+    const std::string layers =
+        layerTable({"bad:name", "bad_name", "a<b>", "Tsch\\U+00FCss", "*ADSK_CONSTRAINTS"});
     AuditReport report;
-    const auto db = load(drawing("9\n$CLAYER\n8\nBAD:NAME\n",
-                                 layerTable({"bad:name", "bad_name", "a<b>", "Tsch\\U+00FCss"}),
-                                 entities, "", "", "AC1027"),
-                         report);
+    const auto db =
+        load(drawing("9\n$CLAYER\n8\nBAD:NAME\n", layers, entities, "", "", "AC1027"), report);
     EXPECT_EQ(report.count(Fix::InvalidName), 3u) << report.text();
     const std::vector<AcDbEntity*> lines = entitiesOf(*db);
     ASSERT_EQ(lines.size(), 4u);
