@@ -184,6 +184,11 @@ def main():
     parser.add_argument("--kinds", action="store_true")
     parser.add_argument("sources", nargs="+")
     options = parser.parse_args()
+    missing = [source for source in options.sources if not os.path.exists(source)]
+    if missing:
+        print("run_corpus: no such folder or drawing: %s (scripts/setup installs librecad-data)"
+              % " ".join(missing))
+        return 1
     files = drawings(options.sources)
     if not files:
         print("run_corpus: no drawings in %s" % " ".join(options.sources))
