@@ -103,8 +103,13 @@ void gatherEntityTags(RecordHead& head, std::span<const SubclassDef> own) {
     if (!takeHandle && entityMarker == body.end()) {
         return;
     }
-    std::vector<TagView> entityPart, later;
-    std::vector<int> present;  // the codes the AcDbEntity part has
+    // (scratch kept from record to record: most records have nothing to gather)
+    static thread_local std::vector<TagView> entityPart, later;
+    static thread_local std::vector<int> present;  // the codes the AcDbEntity part has
+    entityPart.clear();
+    later.clear();
+    present.clear();
+    bool moved = takeHandle;
     size_t i = 0;
     if (entityMarker != body.end()) {
         // Up to the end of the AcDbEntity part, as it is.
@@ -138,17 +143,21 @@ void gatherEntityTags(RecordHead& head, std::span<const SubclassDef> own) {
             (leading || !subclassTakes(own, marker, tag.code))) {
             entityPart.push_back(tag);
             present.push_back(tag.code);
+            moved = true;
             continue;
         }
         leading = leading && common;
         later.push_back(tag);
+    }
+    if (!moved) {
+        return;
     }
     if (takeHandle) {
         head.handle = trimBlanks(handle->value);
         head.hasHandle = true;
     }
     entityPart.insert(entityPart.end(), later.begin(), later.end());
-    head.bodyStore = std::move(entityPart);
+    head.bodyStore.assign(entityPart.begin(), entityPart.end());
     head.body = head.bodyStore;
 }
 
