@@ -164,20 +164,14 @@ TEST(ForeignDrawingTest, BrokenLayoutLinksKeepEachBlockWithItsLayout) {
         "2\n*Paper_Space0\n340\n26\n"
         "0\nENDTAB\n";
     const std::string blocks =
-        "0\nBLOCK\n5\n20\n330\n1F\n100\nAcDbEntity\n8\n0\n100\nAcDbBlockBegin\n2\n*Model_Space\n"
-        "70\n0\n10\n0\n20\n0\n30\n0\n0\nENDBLK\n5\n21\n330\n1F\n100\nAcDbEntity\n8\n0\n"
-        "100\nAcDbBlockEnd\n"
-        "0\nBLOCK\n5\n1C\n330\n1B\n100\nAcDbEntity\n67\n1\n8\n0\n100\nAcDbBlockBegin\n"
-        "2\n*Paper_Space\n70\n0\n10\n0\n20\n0\n30\n0\n0\nENDBLK\n5\n1D\n330\n1B\n"
-        "100\nAcDbEntity\n67\n1\n8\n0\n100\nAcDbBlockEnd\n"
-        "0\nBLOCK\n5\n24\n330\n23\n100\nAcDbEntity\n67\n1\n8\n0\n100\nAcDbBlockBegin\n"
-        "2\n*Paper_Space0\n70\n0\n10\n0\n20\n0\n30\n0\n"
+        "0\nBLOCK\n5\n24\n330\n23\n100\nAcDbEntity\n8\n0\n100\nAcDbBlockBegin\n"
+        "2\n*Paper_Space0\n70\n0\n"
         "0\nLINE\n5\n40\n330\n23\n100\nAcDbEntity\n67\n1\n8\n0\n100\nAcDbLine\n11\n2\n"
-        "0\nENDBLK\n5\n25\n330\n23\n100\nAcDbEntity\n67\n1\n8\n0\n100\nAcDbBlockEnd\n";
+        "0\nENDBLK\n5\n25\n330\n23\n100\nAcDbEntity\n8\n0\n100\nAcDbBlockEnd\n";
     const std::string entities =
         "0\nLINE\n5\n41\n330\n1B\n100\nAcDbEntity\n67\n1\n8\n0\n100\nAcDbLine\n11\n1\n"
         "0\nVIEWPORT\n5\n42\n330\n9999\n100\nAcDbEntity\n67\n1\n8\n0\n100\nAcDbViewport\n"
-        "10\n100\n20\n100\n30\n0\n40\n100\n41\n80\n68\n2\n69\n2\n";
+        "40\n100\n41\n80\n68\n2\n69\n2\n";
     auto layout = [](std::string_view handle, std::string_view name, int order,
                      std::string_view block) {
         return "0\nLAYOUT\n5\n" + std::string(handle) +

@@ -49,17 +49,6 @@ TEST(PaperFallbackTest, APaperWithoutSizePlotsOnTheDevicesDefaultMedium) {
         EXPECT_NEAR(sheet->scale, c.scale, 1e-6);
         EXPECT_EQ(sheet->fallbackMedium, c.medium);
     }
-    // A paper of its own is no fallback.
-    AcDbPlotSettings sized(true);
-    AcDbPlotSettings::Data data = sized.qvData();
-    data.paperWidth = 420;
-    data.paperHeight = 297;
-    sized.qvSetData(data);
-    std::string error;
-    const auto sheet = layoutSheet(sized, OutputFormat::Pdf, area, error);
-    ASSERT_TRUE(sheet.has_value()) << error;
-    EXPECT_NEAR(sheet->deviceWidth, 420 * pt, 1e-6);
-    EXPECT_TRUE(sheet->fallbackMedium.empty());
 }
 
 }  // namespace
