@@ -159,7 +159,9 @@ Member DrawingReader::placeEntity(AcDbObject* entity) {
     }
     std::uint64_t owner = 0;
     if (m_head.hasOwner && parseHandle(m_head.owner, owner) && owner != 0) {
-        return {entity, Member::BlockHandle, nullptr, owner, m_context.recordLine()};
+        Member member{entity, Member::BlockHandle, nullptr, owner, m_context.recordLine()};
+        member.paper = m_context.paperSpace;
+        return member;
     }
     return {entity, m_context.paperSpace ? Member::PaperSpace : Member::ModelSpace, nullptr, 0,
             m_context.recordLine()};
@@ -169,6 +171,8 @@ std::unique_ptr<AcDbObject> DrawingReader::makeEntity(std::string_view type,
                                                       std::span<const TagView> tags) {
     splitHead(tags, 5, m_head);
     const Codec* codec = codecForType(type);
+    gatherEntityTags(m_head,
+                     isEntity(codec) ? codec->subclasses() : std::span<const SubclassDef>());
     if (isEntity(codec) && codec->canModel(m_head.body)) {
         std::unique_ptr<AcDbObject> entity = codec->createFor(m_head.body);
         codec->read(*entity, m_head.body, m_context);

@@ -96,7 +96,11 @@ void exportCommand() {
     job.layout = layout->objectId();
     job.format = format;
     job.path = *posix;
-    const std::string error = plot::renderPlot(job);
+    std::string warning;
+    const std::string error = plot::renderPlot(job, &warning);
+    if (!warning.empty()) {
+        print(L"Warning: " + utf8ToWide(warning) + L".\n");
+    }
     if (!error.empty()) {
         print(L"Unable to export to " + *path + L": " + utf8ToWide(error) + L".\n");
         reportCommandFailure();

@@ -81,7 +81,8 @@ PlotArea plotAreaOf(const AcDbLayout& layout, const AcDbPlotSettings& settings) 
             }
             return extentsOf(layout);
         case AcDbPlotSettings::kLayout: {
-            if (layout.modelType()) {
+            // (a sheet without size is no area: the default medium takes the extents)
+            if (layout.modelType() || !hasPaperSize(settings)) {
                 return extentsOf(layout);
             }
             double perUnit = 1.0;  // millimetres (or pixels) per paper unit
@@ -126,7 +127,7 @@ bool formatForExtension(const std::wstring& path, OutputFormat& format) {
     return true;
 }
 
-std::string renderPlot(const PlotJob& job) {
+std::string renderPlot(const PlotJob& job, std::string* warning) {
     const auto* layout = ObjectAccess::peekAs<AcDbLayout>(job.layout);
     if (layout == nullptr || layout->isErased()) {
         return "there is no such layout";
@@ -142,6 +143,10 @@ std::string renderPlot(const PlotJob& job) {
     const std::optional<SheetLayout> sheet = layoutSheet(settings, job.format, area, error);
     if (!sheet) {
         return error;
+    }
+    if (warning != nullptr && !sheet->fallbackMedium.empty()) {
+        *warning = "the paper of " + wideToUtf8(layout->qvName()) +
+                   " has no size; it was plotted on " + sheet->fallbackMedium;
     }
     std::unique_ptr<Canvas> canvas;
     if (job.format == OutputFormat::Dwf) {

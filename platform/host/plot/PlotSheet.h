@@ -11,6 +11,10 @@
 // (counter-clockwise on the sheet), and centred on the sheet or placed with its lower left corner
 // at the plot origin (millimetres from the sheet's lower left corner). The media have no
 // unprintable margins.
+//
+// Settings whose paper has no size (0 x 0, as several programs write for a layout that was never
+// set up) plot on the output device's default medium (ISO A4 landscape for a PDF page, XGA for an
+// image), scaled as the settings say or fitted when they give no scale above 0.
 #pragma once
 
 #include <optional>
@@ -32,7 +36,13 @@ struct SheetLayout {
     double devicePerMm = 0.0;                      // device units per millimetre of paper
     double scale = 0.0;                            // device units per drawing unit
     Affine drawingToDevice;
+    // The locale name of the device's default medium when the settings' paper had no size and
+    // that medium was taken instead; empty when the sheet is the settings' own medium.
+    std::string fallbackMedium;
 };
+
+// Whether the settings' paper has a width and a height above 0.
+bool hasPaperSize(const AcDbPlotSettings& settings);
 
 // The device units per millimetre of an output: points for a PDF or DWF, 96 pixels per inch
 // for an image.
