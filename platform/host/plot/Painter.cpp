@@ -20,8 +20,6 @@ namespace qv::host::plot {
 namespace {
 
 constexpr int kDefaultWeight = 25;
-// Block references nested deeper than this are not drawn (a block that holds itself).
-constexpr int kMaxDepth = 64;
 const Rgb kBlack{0.0, 0.0, 0.0};
 
 Rgb fromPacked(Adesk::UInt32 rgb) {
@@ -195,6 +193,8 @@ void Painter::drawEntity(const AcDbEntity& entity, const Context& context) {
         drawLine(*line, context, style);
     } else if (const auto* curve = AcDbCurve::cast(&entity)) {
         drawCurve(*curve, context, style);
+    } else {
+        drawMark(entity, context, layerId, style);
     }
 }
 

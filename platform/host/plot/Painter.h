@@ -1,6 +1,7 @@
 // Draws the entities of a block on a canvas: lines, polylines (bulges and widths), circles,
-// texts and attributes (DejaVu Sans, alignment points honoured), block references with their
-// nested blocks, solid and patterned hatches (the host's predefined patterns), and the model
+// arcs, ellipses, splines, points, solids and traces, texts and attributes (DejaVu Sans,
+// alignment points honoured), multi-line texts (TextPainting.h), block references with their
+// nested blocks, dimensions (their blocks) and leaders, solid and patterned hatches (the host's predefined patterns), and the model
 // space seen through a paper layout's viewports.
 //
 // What is left out: erased and invisible entities, entities on layers that are off, frozen, not
@@ -70,6 +71,9 @@ class Painter {
         double width = 1.0;  // device units
     };
 
+    // Block references nested deeper than this are not drawn (a block that holds itself).
+    static constexpr int kMaxDepth = 64;
+
     const Layer& layer(AcDbObjectId id);
     // The layer an entity counts as on (the reference's for one on "0" inside a block).
     AcDbObjectId effectiveLayer(const AcDbEntity& entity, const Context& context);
@@ -87,6 +91,10 @@ class Painter {
     void drawText(const AcDbText& text, const Context& context, const Style& style);
     void drawHatch(const AcDbHatch& hatch, const Context& context, const Style& style);
     void drawViewport(const AcDbViewport& viewport, const Context& context, const Style& style);
+    // Multi-line texts, ellipses, splines, points, solids and traces, dimensions and leaders
+    // (MarkPainting.cpp); false for an entity of another kind.
+    bool drawMark(const AcDbEntity& entity, const Context& context, AcDbObjectId layerId,
+                  const Style& style);
 
     Canvas& m_canvas;
     PainterOptions m_options;
