@@ -7,9 +7,11 @@
 
 #include "host/db/AcDbDimension.h"
 #include "host/db/AcDbEllipse.h"
+#include "host/db/AcDbHatch.h"
 #include "host/db/AcDbMText.h"
 #include "host/db/AcDbPoint.h"
 #include "host/db/AcDbSpline.h"
+#include "host/dxf/Codec.h"
 #include "host/dxf/GroupCode.h"
 #include "host/dxf/KeptObjects.h"
 #include "host/dxf/Numbers.h"
@@ -217,6 +219,17 @@ void readLeader(AcDbLeader& leader, const KeptTags& kept) {
     leader.qvSet(std::move(vertices.points), arrow, textHeight);
 }
 
+// A hatch kept as read (see HatchCodec.cpp): its AcDbHatch part, drawn if the host can.
+void readHatch(qv::host::CurvedHatch& hatch, const KeptTags& kept) {
+    std::vector<TagView> tags;
+    for (const TagView tag : kept.body) {
+        if (tag.code != kSubclassCode) {
+            tags.push_back(tag);
+        }
+    }
+    readHatchDrawing(tags, hatch.qvHatch());
+}
+
 struct ShapeKind {
     std::string_view type;
     std::unique_ptr<AcDbEntity> (*make)(std::string type);
@@ -241,6 +254,7 @@ constexpr ShapeKind kShapes[] = {
     kind<AcDbTrace, readSolid>("TRACE"),
     kind<AcDbDimension, readDimension>("DIMENSION"),
     kind<AcDbLeader, readLeader>("LEADER"),
+    kind<qv::host::CurvedHatch, readHatch>("HATCH"),
 };
 
 const ShapeKind* shapeKind(std::string_view type) {

@@ -1,15 +1,17 @@
 // The painter's marks: the entities drawn from points the entity gives (multi-line texts,
-// ellipses, splines, points, solids and traces, leaders) and dimensions, drawn through their
-// blocks.
+// ellipses, splines, points, solids and traces, leaders), hatches with curved edges, and
+// dimensions, drawn through their blocks.
 #include <algorithm>
 #include <array>
 
 #include "host/db/AcDbDimension.h"
 #include "host/db/AcDbEllipse.h"
+#include "host/db/AcDbHatch.h"
 #include "host/db/AcDbMText.h"
 #include "host/db/AcDbPoint.h"
 #include "host/db/AcDbSpline.h"
 #include "host/plot/Flatten.h"
+#include "host/plot/HatchPainting.h"
 #include "host/plot/Painter.h"
 #include "host/plot/TextPainting.h"
 
@@ -93,6 +95,9 @@ bool Painter::drawMark(const AcDbEntity& entity, const Context& context, AcDbObj
             trace(m_canvas, arrow, map, true);
             m_canvas.fill(style.colour);
         }
+    } else if (const auto* hatch = qv::host::CurvedHatch::cast(&entity)) {
+        paintHatch(m_canvas, hatch->qvHatch(), map, style.colour, m_options.thinnest,
+                   m_options.denseSpacing);
     } else if (const auto* dimension = AcDbDimension::cast(&entity)) {
         if (context.depth >= kMaxDepth) {
             return true;

@@ -1,8 +1,9 @@
 // Draws the entities of a block on a canvas: lines, polylines (bulges and widths), circles,
 // arcs, ellipses, splines, points, solids and traces, texts and attributes (DejaVu Sans,
 // alignment points honoured), multi-line texts (TextPainting.h), block references with their
-// nested blocks, dimensions (their blocks) and leaders, solid and patterned hatches (the host's predefined patterns), and the model
-// space seen through a paper layout's viewports.
+// nested blocks, dimensions (their blocks) and leaders, solid and patterned hatches (the host's
+// predefined patterns; loops with elliptic and spline edges too), and the model space seen
+// through a paper layout's viewports.
 //
 // What is left out: erased and invisible entities, entities on layers that are off, frozen, not
 // plottable or frozen in the viewport being drawn; attribute definitions inside blocks.
@@ -91,8 +92,9 @@ class Painter {
     void drawText(const AcDbText& text, const Context& context, const Style& style);
     void drawHatch(const AcDbHatch& hatch, const Context& context, const Style& style);
     void drawViewport(const AcDbViewport& viewport, const Context& context, const Style& style);
-    // Multi-line texts, ellipses, splines, points, solids and traces, dimensions and leaders
-    // (MarkPainting.cpp); false for an entity of another kind.
+    // Multi-line texts, ellipses, splines, points, solids and traces, hatches with elliptic or
+    // spline edges, dimensions and leaders (MarkPainting.cpp); false for an entity of another
+    // kind.
     bool drawMark(const AcDbEntity& entity, const Context& context, AcDbObjectId layerId,
                   const Style& style);
 
