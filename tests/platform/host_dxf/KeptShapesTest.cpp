@@ -1,0 +1,69 @@
+// The entities the host draws but writes back as read (multi-line texts, ellipses, splines,
+// points, solids, traces, leaders, dimensions, hatches with curved edges): read from a drawing
+// that another program wrote (tests/acceptance/drawings/marks.dxf), each in its own place, and
+// measured.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "DxfTestText.h"
+#include "host/dxf/FileIo.h"
+#include "host/dxf/KeptObjects.h"
+#include "win32/CodePage.h"
+
+namespace qv::dxf::test {
+namespace {
+
+struct Box {
+    double x0, y0, x1, y1;
+    double tolerance;
+};
+
+TEST(KeptShapes, AreReadWhereTheyStandAndMeasured) {
+    const char* source = std::getenv("QV_SOURCE_DIR");
+    ASSERT_NE(source, nullptr);
+    AuditReport report;
+    const auto db = load(
+        readWholeFile(std::string(source) + "/tests/acceptance/drawings/marks.dxf"), report);
+    EXPECT_TRUE(report.entries().empty());
+    // In the order of the file; the texts are measured at 0.6 heights a character.
+    const struct {
+        const wchar_t* kind;
+        Box box;
+    } expected[] = {
+        {L"AcDbPolyline", {0, 0, 400, 200, 1e-9}},
+        // top left at (10, 190), 6 high, wrapped at 80: "the second paragraph" / "wraps"
+        {L"AcDbMText", {10, 154, 82, 190, 1e-9}},
+        {L"AcDbEllipse", {110, 130, 190, 170, 1e-2}},
+        {L"AcDbSpline", {210, 110, 290, 190, 1e-9}},
+        // bottom right at (90, 10): two lines, the longer 8 characters
+        {L"AcDbMText", {61.2, 10, 90, 26, 1e-9}},
+        {L"AcDbPoint", {15, 85, 15, 85, 0}},
+        {L"AcDbSolid", {110, 10, 140, 40, 0}},
+        {L"AcDbTrace", {160, 10, 190, 40, 0}},
+        {L"AcDbLeader", {115, 60, 190, 90, 1e-9}},
+        // the block the other program drew: points at the measured points, extension lines up to
+        // just above the dimension line at 50, the text "80" (5 high) in the line
+        {L"AcDbDimension", {210, 20, 290, 52.5, 1e-9}},
+        {L"CurvedHatch", {20, 47, 60, 67, 1e-2}},
+        {L"CurvedHatch", {310, 110, 390, 180, 1e-2}},
+    };
+    const std::vector<AcDbEntity*> entities = entitiesOf(*db);
+    ASSERT_EQ(entities.size(), std::size(expected));
+    for (size_t i = 0; i < entities.size(); ++i) {
+        const auto& e = expected[i];
+        SCOPED_TRACE(wideToUtf8(e.kind) + " " + std::to_string(i));
+        ASSERT_STREQ(entities[i]->isA()->name(), e.kind);
+        AcDbExtents box;
+        ASSERT_EQ(entities[i]->getGeomExtents(box), Acad::eOk);
+        EXPECT_NEAR(box.minPoint().x, e.box.x0, e.box.tolerance);
+        EXPECT_NEAR(box.minPoint().y, e.box.y0, e.box.tolerance);
+        EXPECT_NEAR(box.maxPoint().x, e.box.x1, e.box.tolerance);
+        EXPECT_NEAR(box.maxPoint().y, e.box.y1, e.box.tolerance);
+        // Everything but the polyline is still kept as read.
+        EXPECT_EQ(keptTagsOf(*entities[i]) != nullptr, i > 0);
+    }
+}
+
+}  // namespace
+}  // namespace qv::dxf::test
