@@ -21,19 +21,23 @@ AcDbObjectId AcDbDimension::dimBlockId() const {
 }
 
 Acad::ErrorStatus AcDbDimension::getGeomExtents(AcDbExtents& extents) const {
+    // A dimension measured within the block of a dimension counts for nothing: dimension blocks
+    // may name each other (through block references too) without end.
+    thread_local bool measuring = false;
     const auto* block = ObjectAccess::peekAs<AcDbBlockTableRecord>(dimBlockId());
-    if (block == nullptr) {
+    if (block == nullptr || measuring) {
         return Acad::eInvalidExtents;
     }
+    measuring = true;
     AcDbExtents all;
     for (const AcDbObjectId& id : block->qvEntities()) {
         const auto* entity = ObjectAccess::peekAs<AcDbEntity>(id);
         AcDbExtents box;
-        if (entity != nullptr && !entity->isErased() && entity != this &&
-            AcDbDimension::cast(entity) == nullptr && entity->getGeomExtents(box) == Acad::eOk) {
+        if (entity != nullptr && !entity->isErased() && entity->getGeomExtents(box) == Acad::eOk) {
             all.addExt(box);
         }
     }
+    measuring = false;
     if (all.qvIsEmpty()) {
         return Acad::eInvalidExtents;
     }

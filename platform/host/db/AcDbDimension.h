@@ -2,7 +2,8 @@
 //
 // A dimension shows the contents of its block (an anonymous block "*D..." that the program which
 // made the dimension drew), placed as they are: the block's entities stand in the world's
-// coordinates. A dimension whose block the drawing lacks shows nothing.
+// coordinates. A dimension whose block the drawing lacks shows nothing, and so does a dimension
+// within the block of a dimension (such blocks could name each other without end).
 //
 // A leader is a line through its vertices with, when it has one, an arrowhead at its first
 // vertex: a filled triangle pointing along the first segment, as long as the leader's text
@@ -32,7 +33,8 @@ class AcDbDimension : public AcDbEntity {
     // The block of that name in the dimension's database, or null.
     AcDbObjectId dimBlockId() const;
 
-    // The box of the block's entities.
+    // The box of the block's entities (the dimensions among them, and in the blocks they refer
+    // to, left out).
     Acad::ErrorStatus getGeomExtents(AcDbExtents& extents) const override;
 
   private:

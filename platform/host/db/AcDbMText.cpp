@@ -214,9 +214,6 @@ AcGeVector3d orDefault(const AcGeVector3d& v, const AcGeVector3d& fallback) {
 
 void AcDbMText::qvSetData(Data data) {
     assertWriteEnabled();
-    if (data.attachment < kTopLeft || data.attachment > kBottomRight) {
-        data.attachment = kTopLeft;
-    }
     auto nonNegative = [](double v) { return std::isfinite(v) && v > 0.0 ? v : 0.0; };
     data.height = nonNegative(data.height);
     data.width = nonNegative(data.width);

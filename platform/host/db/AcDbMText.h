@@ -59,7 +59,7 @@ class AcDbMText : public AcDbEntity {
     const std::wstring& contents() const { return m_data.contents; }
 
     const Data& qvData() const { return m_data; }
-    // An attachment outside 1 to 9 becomes top left, a height or width below 0 becomes 0, a
+    // A height or width not above 0 becomes 0, a
     // direction or normal of zero length the x or z axis, a line spacing not above 0 becomes 1.
     void qvSetData(Data data);
 

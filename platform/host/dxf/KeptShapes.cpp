@@ -97,10 +97,13 @@ void readMText(AcDbMText& text, const KeptTags& kept) {
                 case 50:
                     rotation = real(tag.value) * kDegree;
                     break;
-                case 71:
-                    data.attachment =
-                        static_cast<AcDbMText::AttachmentPoint>(integer(tag.value, 1));
+                case 71: {
+                    const std::int64_t attachment = integer(tag.value, 1);
+                    data.attachment = attachment >= 1 && attachment <= 9
+                                          ? static_cast<AcDbMText::AttachmentPoint>(attachment)
+                                          : AcDbMText::kTopLeft;
                     break;
+                }
                 case 3:
                     chunks += tag.value;
                     break;

@@ -99,7 +99,7 @@ bool Painter::drawMark(const AcDbEntity& entity, const Context& context, AcDbObj
         paintHatch(m_canvas, hatch->qvHatch(), map, style.colour, m_options.thinnest,
                    m_options.denseSpacing);
     } else if (const auto* dimension = AcDbDimension::cast(&entity)) {
-        if (context.depth >= kMaxDepth) {
+        if (context.depth >= kMaxDepth || context.inDimension) {
             return true;
         }
         // Its block's entities stand where they are; the dimension hands its layer, colour and
@@ -110,6 +110,7 @@ bool Painter::drawMark(const AcDbEntity& entity, const Context& context, AcDbObj
         inner.blockWeight = weightOf(entity.lineWeight(), layer(layerId).weight,
                                      context.blockWeight);
         inner.depth = context.depth + 1;
+        inner.inDimension = true;
         const AcDbObjectId block = dimension->dimBlockId();
         if (!block.isNull()) {
             drawEntities(block, inner);

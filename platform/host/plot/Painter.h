@@ -66,6 +66,7 @@ class Painter {
         int blockWeight = 25;
         const std::vector<AcDbObjectId>* frozen = nullptr;
         int depth = 0;
+        bool inDimension = false;  // drawing a dimension's block (or what it refers to)
     };
     struct Style {
         Rgb colour;

@@ -9,6 +9,7 @@
 #include "DxfTestText.h"
 #include "host/dxf/FileIo.h"
 #include "host/dxf/KeptObjects.h"
+#include "host/plot/Painter.h"
 #include "win32/CodePage.h"
 
 namespace qv::dxf::test {
@@ -63,6 +64,51 @@ TEST(KeptShapes, AreReadWhereTheyStandAndMeasured) {
         // Everything but the polyline is still kept as read.
         EXPECT_EQ(keptTagsOf(*entities[i]) != nullptr, i > 0);
     }
+}
+
+// Dimension blocks that hold dimensions showing each other: each is drawn and measured once.
+TEST(KeptShapes, DimensionBlocksNamingEachOtherEndDrawingAndMeasuring) {
+    const auto block = [](std::string_view name, std::string_view handle, std::string_view other,
+                          double x) {
+        return lines({"0", "BLOCK", "5", handle, "100", "AcDbEntity", "8", "0", "100",
+                      "AcDbBlockBegin", "2", name, "70", "1", "10", "0", "20", "0", "30", "0",
+                      "0", "DIMENSION", "100", "AcDbEntity", "8", "0", "100", "AcDbDimension",
+                      "2", other, "0", "LINE", "100", "AcDbEntity", "8", "0", "100", "AcDbLine",
+                      "10", std::to_string(x), "20", "0", "30", "0", "11", std::to_string(x + 1),
+                      "21", "1", "31", "0", "0", "ENDBLK", "100", "AcDbEntity", "8", "0", "100",
+                      "AcDbBlockEnd"});
+    };
+    std::string text = section("HEADER", lines({"9", "$ACADVER", "1", "AC1027"}));
+    text += section("BLOCKS", block("*D1", "B1", "*D2", 0) + block("*D2", "B2", "*D1", 5));
+    text += section("ENTITIES", lines({"0", "DIMENSION", "100", "AcDbEntity", "8", "0", "100",
+                                       "AcDbDimension", "2", "*D1"}));
+    text += "0\nEOF\n";
+    AuditReport report;
+    const auto db = load(text, report);
+    const AcDbEntity* dimension = entitiesOf(*db).at(0);
+    AcDbExtents box;
+    ASSERT_EQ(dimension->getGeomExtents(box), Acad::eOk);
+    EXPECT_EQ(box.minPoint(), AcGePoint3d(0, 0, 0));
+    EXPECT_EQ(box.maxPoint(), AcGePoint3d(1, 1, 0));
+
+    struct Strokes : qv::host::plot::Canvas {
+        int strokes = 0;
+        double width() const override { return 100; }
+        double height() const override { return 100; }
+        void moveTo(qv::host::plot::DevicePoint) override {}
+        void lineTo(qv::host::plot::DevicePoint) override {}
+        void closePath() override {}
+        void stroke(const qv::host::plot::Rgb&, double, bool) override { ++strokes; }
+        void fill(const qv::host::plot::Rgb&) override {}
+        void pushClip() override {}
+        void popClip() override {}
+        qv::host::plot::TextMetrics measure(const std::string&) override { return {}; }
+        void text(const std::string&, const qv::host::plot::Affine&,
+                  const qv::host::plot::Rgb&) override {}
+        std::string finish() override { return {}; }
+    } canvas;
+    qv::host::plot::Painter(canvas, {}).drawBlock(db->modelSpaceId(), {});
+    EXPECT_EQ(canvas.strokes, 1);
 }
 
 }  // namespace
