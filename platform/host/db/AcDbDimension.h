@@ -5,10 +5,10 @@
 // coordinates. A dimension whose block the drawing lacks shows nothing, and so does a dimension
 // within the block of a dimension (such blocks could name each other without end).
 //
-// A leader is a line through its vertices with, when it has one, an arrowhead at its first
-// vertex: a filled triangle pointing along the first segment, as long as the leader's text
-// height (or a sixth of the first segment where it has none, at most that segment's length) and
-// a third as wide.
+// A leader is a line through its vertices (a leader whose path the file says is a spline too)
+// with, when it has one, an arrowhead at its first vertex: a filled triangle pointing along the
+// first segment, as long as the leader's text height (or a sixth of the first segment where it
+// has none, at most that segment's length) and a third as wide.
 //
 // These entities are read from drawings and drawn; what they hold is set as a whole.
 #pragma once
