@@ -59,8 +59,8 @@ class Points {
     int m_base;
 };
 
-// Calls `visit` with each tag of the body's subclasses (the markers left out) up to `stop`'s
-// first tag of code `stopCode` (an embedded object, which reuses the codes).
+// Calls `visit` with each tag of the body (the subclass markers left out), up to the first tag
+// of code `stopCode` (that of an embedded object, which uses the same codes again).
 void forEachTag(const KeptTags& kept, const std::function<void(const TagView&)>& visit,
                 int stopCode = -1) {
     for (const TagView tag : kept.body) {

@@ -1,6 +1,7 @@
 // Multi-line texts: what their formatting codes leave to be shown, and where their lines go.
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <string>
 #include <vector>
 
