@@ -179,7 +179,7 @@ bool readEllipseEdge(Cursor& c, Edge& edge) {
     double ratio = 0.0, start = 0.0, end = 0.0;
     std::int64_t ccw = 1;
     if (!c.point(10, center) || !c.point(11, major) || !c.real(40, ratio) || !c.real(50, start) ||
-        !c.real(51, end)) {
+        !c.real(51, end) || !(ratio > 0.0 && ratio <= 1.0)) {
         return false;
     }
     c.integer(73, ccw);

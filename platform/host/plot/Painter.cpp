@@ -51,8 +51,9 @@ const Painter::Layer& Painter::layer(AcDbObjectId id) {
     }
     Layer info;
     if (const auto* record = ObjectAccess::peekAs<AcDbLayerTableRecord>(id)) {
+        // Hosts never plot the layer of dimensions' definition points.
         info.visible = !record->isOff() && !record->isFrozen() && record->isPlottable() &&
-                       !record->isErased();
+                       !record->isErased() && !sameName(record->qvName(), L"Defpoints");
         const AcCmColor colour = record->color();
         info.colour = colourOf(colour, kBlack, kBlack);
         const AcDb::LineWeight weight = record->lineWeight();

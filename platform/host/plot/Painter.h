@@ -6,7 +6,8 @@
 // through a paper layout's viewports.
 //
 // What is left out: erased and invisible entities, entities on layers that are off, frozen, not
-// plottable or frozen in the viewport being drawn; attribute definitions inside blocks.
+// plottable or frozen in the viewport being drawn, and on the layer "Defpoints" (dimensions'
+// definition points, never plotted); attribute definitions inside blocks.
 // Entities on layer "0" inside a block take the reference's layer for their colour, line weight
 // and visibility; "by block" colours and line weights take the reference's. Colour index 7 and
 // the foreground plot black on the white sheet.

@@ -5,8 +5,9 @@ usage: check_marks.py ORIGINAL.dxf SAVED.dxf PLOT.png PLOT.jpg PLOT.pdf
 
 Each plot (the PDF rasterised by pdftoppm) must show ink in the place of every entity of the
 drawing and nowhere else; its frame, a rectangle from (0, 0) to (400, 200), gives the scale. The
-two multi-line texts must show their lines where their attachment points and wrapping put them.
-ezdxf must audit the saved copy without an error and find every entity of the original unchanged.
+two multi-line texts must show their lines where their attachment points and wrapping put them;
+a point on the layer "Defpoints" at (350, 50) must not show. ezdxf must audit the saved copy
+without an error and find every entity of the original unchanged.
 """
 import subprocess
 import sys

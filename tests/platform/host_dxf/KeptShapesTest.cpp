@@ -48,6 +48,7 @@ TEST(KeptShapes, AreReadWhereTheyStandAndMeasured) {
         {L"AcDbDimension", {210, 20, 290, 52.5, 1e-9}},
         {L"CurvedHatch", {20, 47, 60, 67, 1e-2}},
         {L"CurvedHatch", {310, 110, 390, 180, 1e-2}},
+        {L"AcDbPoint", {350, 50, 350, 50, 0}},  // on "Defpoints", which is not plotted
     };
     const std::vector<AcDbEntity*> entities = entitiesOf(*db);
     ASSERT_EQ(entities.size(), std::size(expected));
