@@ -196,7 +196,8 @@ std::unique_ptr<AcDbObject> DrawingReader::makeEntity(std::string_view type,
     } else {
         m_scratch.assign(rest.begin(), rest.end());
     }
-    auto kept = std::make_unique<KeptEntity>(std::string(type));
+    std::unique_ptr<AcDbEntity> kept = newKeptEntity(std::string(type));
+    KeptTags& keptTags = *keptTagsOf(*kept);
     FieldReader reader(kEntitySubclass.fields, m_context, 0);
     for (const TagView& tag : m_common) {
         reader.read(tag);
@@ -206,13 +207,14 @@ std::unique_ptr<AcDbObject> DrawingReader::makeEntity(std::string_view type,
     // The AcDbEntity tags the host does not model stay with the entity.
     for (const TagView tag : m_context.extras().tags) {
         if (tag.code != kPlaceCode) {
-            kept->kept().common.add(tag.code, tag.value);
+            keptTags.common.add(tag.code, tag.value);
         }
     }
     m_context.extras() = ObjectExtras();
     for (const TagView& tag : m_scratch) {
-        kept->kept().body.add(tag.code, tag.value);
+        keptTags.body.add(tag.code, tag.value);
     }
+    readKeptShape(*kept);
     return kept;
 }
 

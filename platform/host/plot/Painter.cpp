@@ -21,8 +21,6 @@ namespace qv::host::plot {
 namespace {
 
 constexpr int kDefaultWeight = 25;
-// Block references nested deeper than this are not drawn (a block that holds itself).
-constexpr int kMaxDepth = 64;
 const Rgb kBlack{0.0, 0.0, 0.0};
 
 Rgb fromPacked(Adesk::UInt32 rgb) {
@@ -54,8 +52,9 @@ const Painter::Layer& Painter::layer(AcDbObjectId id) {
     }
     Layer info;
     if (const auto* record = ObjectAccess::peekAs<AcDbLayerTableRecord>(id)) {
+        // Hosts never plot the layer of dimensions' definition points.
         info.visible = !record->isOff() && !record->isFrozen() && record->isPlottable() &&
-                       !record->isErased();
+                       !record->isErased() && !sameName(record->qvName(), L"Defpoints");
         const AcCmColor colour = record->color();
         info.colour = colourOf(colour, kBlack, kBlack);
         const AcDb::LineWeight weight = record->lineWeight();
@@ -198,6 +197,8 @@ void Painter::drawEntity(const AcDbEntity& entity, const Context& context) {
         drawLine(*line, context, style);
     } else if (const auto* curve = AcDbCurve::cast(&entity)) {
         drawCurve(*curve, context, style);
+    } else {
+        drawMark(entity, context, layerId, style);
     }
 }
 
