@@ -37,6 +37,9 @@ class LineSource {
     virtual std::optional<std::string> peekLine() = 0;
     // Takes the next line; nothing at the end of input.
     virtual std::optional<std::string> readLine() = 0;
+    // Whether the end of input stays (a file, a pipe); false where the user may go on typing
+    // after it (Ctrl-D on a terminal).
+    virtual bool endIsFinal() const { return true; }
 };
 
 // Lines of an input stream; a carriage return before the line feed is dropped.
