@@ -141,6 +141,10 @@ int main(int argc, char** argv) {
         std::cerr << "cadhost: " << error << "\n" << cadhost::kUsage;
         return 2;
     }
+    if (options->help) {
+        std::cout << cadhost::kUsage << cadhost::kHelp;
+        return 0;
+    }
     if (!prepareHome(*options, error)) {
         return fail(error);
     }
