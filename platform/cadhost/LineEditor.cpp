@@ -149,9 +149,8 @@ unsigned char LineEditor::complete(EditLine* el, int) {
     const LineInfo* line = el_line(el);
     const std::string before(line->buffer, line->cursor);
     const std::wstring typed = qv::utf8ToWide(before);
-    const bool atCommandPrompt = self->m_prompt.size() >= 9 &&
-                                 self->m_prompt.compare(self->m_prompt.size() - 9, 9,
-                                                        "Command: ") == 0;
+    // ("Command: ", or 'Command or action for dialog "CAPTION": ' while a dialog is shown)
+    const bool atCommandPrompt = self->m_prompt.rfind("Command", 0) == 0;
     if (!atCommandPrompt || typed.find(L' ') != std::wstring::npos ||
         line->cursor != line->lastchar) {
         return CC_ERROR;
@@ -171,13 +170,14 @@ unsigned char LineEditor::complete(EditLine* el, int) {
         return CC_ERROR;
     }
     std::sort(matches.begin(), matches.end());
+    // What every match has after the prefix.
     size_t common = matches.front().size();
     for (const std::wstring& m : matches) {
-        common = std::min(common, static_cast<size_t>(std::mismatch(m.begin(), m.begin() +
-                                                          std::min(m.size(), common),
-                                                      matches.front().begin())
-                                                          .first -
-                                                      m.begin()));
+        size_t same = 0;
+        while (same < common && same < m.size() && m[same] == matches.front()[same]) {
+            ++same;
+        }
+        common = same;
     }
     std::wstring more = matches.front().substr(prefix.size(), common - prefix.size());
     const bool lower = !typed.empty() && std::all_of(typed.begin(), typed.end(), [](wchar_t c) {

@@ -63,6 +63,17 @@ void reportCommandFailure() {
     ++g_commandFailures;
 }
 
+bool CommandLoop::dropHostEscape() {
+    InputQueue& input = editor().input();
+    bool dropped = false;
+    for (std::optional<std::string> sent = input.peekHostLine(); sent && isEscapeLine(*sent);
+         sent = input.peekHostLine()) {
+        input.readLine();
+        dropped = true;
+    }
+    return dropped;
+}
+
 bool CommandLoop::stop(const std::wstring& why) {
     ++m_errors;
     m_failure = why;
@@ -91,6 +102,32 @@ void CommandLoop::checkLeftovers(const std::wstring& command) {
     delete it;
 }
 
+std::optional<std::wstring> CommandLoop::nextPrompt() {
+    const std::wstring prompt = atLineStart() ? L"Command: " : L"\nCommand: ";
+    Editor& ed = editor();
+    // Text the host sent to its own command line is for the command prompt, never an action in
+    // a dialog.
+    if (!m_interactive) {
+        while (!ed.input().hasHostInput() && qv::win::serviceModeless()) {
+        }
+        return prompt;
+    }
+    const std::vector<HWND> open = qv::win::openModelessDialogs();
+    if (open.empty() || ed.input().hasHostInput()) {
+        return prompt;
+    }
+    // One prompt for both: the line typed may be a command or an action for the dialog.
+    print((atLineStart() ? L"" : L"\n") + std::wstring(L"Command or action for dialog \"") +
+          qv::win::describe(open.front()).caption + L"\": ");
+    if (ed.input().peekLine()) {
+        noteLineEntered();  // the user's Enter ended the prompt's line
+    }
+    if (qv::win::serviceModeless()) {
+        return std::nullopt;
+    }
+    return std::wstring();
+}
+
 bool CommandLoop::quitAtEndOfInput() {
     if (editor().input().endIsFinal()) {
         AcApDocument* doc = acDocManager->curDocument();
@@ -110,18 +147,15 @@ bool CommandLoop::run() {
     const int refusedBefore = ed.inputErrors();
     std::wstring last;
     while (!g_quit) {
-        // Text the host sent to its own command line (an Esc that a dialog sent to end a
-        // prompt) is for the command prompt, never an action in a dialog.
-        while (!ed.input().hasHostInput() && qv::win::serviceModeless()) {
+        if (dropHostEscape()) {
+            continue;  // nothing waited that it could cancel
         }
-        while (std::optional<std::string> sent = ed.input().peekHostLine()) {
-            if (!isEscapeLine(*sent)) {
-                break;
-            }
-            ed.input().readLine();  // nothing to cancel here
+        const std::optional<std::wstring> prompt = nextPrompt();
+        if (!prompt) {
+            continue;  // a dialog took the line
         }
         ed.clearInputEnded();
-        const Answer answer = ed.ask(atLineStart() ? L"Command: " : L"\nCommand: ", true);
+        const Answer answer = ed.ask(*prompt, true);
         if (answer.kind == Answer::Cancel) {
             if (ed.inputEnded() && (!m_interactive || quitAtEndOfInput())) {
                 break;

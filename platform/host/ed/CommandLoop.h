@@ -9,6 +9,8 @@
 // document locks that it left held.
 //
 // Interactively (a user at a terminal, not a script) the loop behaves as a CAD user expects:
+// while a modeless dialog is shown the prompt names it ('Command or action for dialog "CAPTION": ')
+// and the line typed goes to the dialog when it reads as an action, else to the command line;
 // Enter at the empty prompt repeats the last command; the end of the input (Ctrl-D) quits as QUIT
 // does, asking first whether to save the drawing's changes (see askToSaveChanges in Commands.h);
 // when the input has ended for good (the terminal is gone) the loop ends and says which changes
@@ -22,6 +24,7 @@
 // terminal driver do not stop it but make it fail at the end.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace qv::host::ed {
@@ -44,6 +47,8 @@ class CommandLoop {
     void checkLeftovers(const std::wstring& command);
 
     bool quitAtEndOfInput();
+    bool dropHostEscape();
+    std::optional<std::wstring> nextPrompt();
 
     bool m_script;
     bool m_interactive;
