@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/TerminalDriver.h"
+#include "../ui/TerminalDriver.h"
 
 struct editline;
 struct history;

@@ -110,6 +110,9 @@ std::optional<std::wstring> CommandLoop::nextPrompt() {
     if (!m_interactive) {
         while (!ed.input().hasHostInput() && qv::win::serviceModeless()) {
         }
+        if (dropHostEscape()) {
+            return std::nullopt;  // a dialog's action sent it
+        }
         return prompt;
     }
     const std::vector<HWND> open = qv::win::openModelessDialogs();
