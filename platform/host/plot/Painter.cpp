@@ -14,6 +14,7 @@
 #include "host/plot/Flatten.h"
 #include "host/plot/HatchPainting.h"
 #include "host/plot/TextPainting.h"
+#include "win32/CodePage.h"
 
 namespace qv::host::plot {
 
@@ -59,6 +60,7 @@ const Painter::Layer& Painter::layer(AcDbObjectId id) {
         info.colour = colourOf(colour, kBlack, kBlack);
         const AcDb::LineWeight weight = record->lineWeight();
         info.weight = weight >= 0 ? static_cast<int>(weight) : kDefaultWeight;
+        info.name = wideToUtf8(std::wstring(record->qvName()));
     }
     return m_layers.emplace(id, info).first->second;
 }
@@ -175,6 +177,7 @@ void Painter::drawEntity(const AcDbEntity& entity, const Context& context) {
         return;
     }
     const Style style = styleOf(entity, context, layerId);
+    m_canvas.setLayer(layer(layerId).name);
     if (const auto* reference = AcDbBlockReference::cast(&entity)) {
         drawReference(*reference, context, layerId, style);
     } else if (const auto* viewport = AcDbViewport::cast(&entity)) {
@@ -223,6 +226,7 @@ void Painter::drawReference(const AcDbBlockReference& reference, const Context& 
         }
         AcDbObjectId attributeLayer;
         if (shows(*attribute, attributes, attributeLayer)) {
+            m_canvas.setLayer(layer(attributeLayer).name);
             drawText(*attribute, attributes, styleOf(*attribute, attributes, attributeLayer));
         }
     }

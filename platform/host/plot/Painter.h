@@ -9,6 +9,9 @@
 // and visibility; "by block" colours and line weights take the reference's. Colour index 7 and
 // the foreground plot black on the white sheet.
 //
+// Each entity is drawn on the canvas layer of the layer it counts as on (the reference's for one
+// on "0" inside a block).
+//
 // Line weights are in millimetres on the sheet; "default" is 0.25 mm. Without printed line
 // weights, and for weight 0, lines are the thinnest the device shows (0.1 mm, or one pixel).
 #pragma once
@@ -55,6 +58,7 @@ class Painter {
         bool visible = true;
         Rgb colour;
         int weight = 25;  // hundredths of a millimetre
+        std::string name;  // UTF-8
     };
     // What a block reference hands down to the entities of its block.
     struct Context {

@@ -6,7 +6,9 @@
 #include "host/db/AcDbSortentsTable.h"
 #include "host/db/ObjectAccess.h"
 #include "host/db/SymbolTables.h"
+#include "host/plot/DwfCanvas.h"
 #include "host/plot/Painter.h"
+#include "win32/CodePage.h"
 
 namespace qv::host::plot {
 
@@ -46,6 +48,18 @@ PlotArea extentsOf(const AcDbLayout& layout) {
         return {0.0, 0.0, 1.0, 1.0};
     }
     return {all.minPoint().x, all.minPoint().y, all.maxPoint().x, all.maxPoint().y};
+}
+
+// The file name of the drawing that holds the block, without its folder; "" when unsaved.
+std::string sourceName(AcDbObjectId block) {
+    const AcDbDatabase* database = block.database();
+    const ACHAR* name = nullptr;
+    if (database == nullptr || database->getFilename(name) != Acad::eOk || name == nullptr) {
+        return {};
+    }
+    const std::wstring path(name);
+    const size_t slash = path.find_last_of(L"\\/");
+    return wideToUtf8(slash == std::wstring::npos ? path : path.substr(slash + 1));
 }
 
 }  // namespace
@@ -104,6 +118,8 @@ bool formatForExtension(const std::wstring& path, OutputFormat& format) {
         format = OutputFormat::Png;
     } else if (extension == L".jpg" || extension == L".jpeg") {
         format = OutputFormat::Jpg;
+    } else if (extension == L".dwf") {
+        format = OutputFormat::Dwf;
     } else {
         return false;
     }
@@ -127,17 +143,29 @@ std::string renderPlot(const PlotJob& job) {
     if (!sheet) {
         return error;
     }
-    std::unique_ptr<Canvas> canvas =
-        createCanvas(job.format, job.path, sheet->deviceWidth, sheet->deviceHeight, error);
+    std::unique_ptr<Canvas> canvas;
+    if (job.format == OutputFormat::Dwf) {
+        DwfSheet page;
+        page.pageName = wideToUtf8(std::wstring(layout->qvName()));
+        page.source = sourceName(block);
+        page.inches = settings.qvData().paperUnits == AcDbPlotSettings::kInches;
+        page.plottedFrom = sheet->drawingToDevice.apply(area.xmin, area.ymin);
+        page.plottedTo = sheet->drawingToDevice.apply(area.xmax, area.ymax);
+        canvas = createDwfCanvas(job.path, sheet->deviceWidth, sheet->deviceHeight, page, error);
+    } else {
+        canvas = createCanvas(job.format, job.path, sheet->deviceWidth, sheet->deviceHeight,
+                              error);
+    }
     if (!canvas) {
         return error;
     }
+    const bool paper = job.format == OutputFormat::Pdf || job.format == OutputFormat::Dwf;
     PainterOptions options;
     options.devicePerMm = sheet->devicePerMm;
-    options.thinnest = job.format == OutputFormat::Pdf ? 0.1 * sheet->devicePerMm : 1.0;
+    options.thinnest = paper ? 0.1 * sheet->devicePerMm : 1.0;
     options.printLineweights = settings.printLineweights();
     // Lines closer than half a millimetre on paper, or three pixels, blur into a tint.
-    options.denseSpacing = job.format == OutputFormat::Pdf ? 0.5 * sheet->devicePerMm : 3.0;
+    options.denseSpacing = paper ? 0.5 * sheet->devicePerMm : 3.0;
     Painter painter(*canvas, options);
     painter.drawBlock(block, sheet->drawingToDevice);
     error = canvas->finish();

@@ -1,4 +1,4 @@
-// Renders a layout of a drawing to a PDF, PNG or JPEG file with the plot settings given.
+// Renders a layout of a drawing to a PDF, PNG, JPEG or DWF file with the plot settings given.
 //
 // The plotted area is the settings' plot type: the extents of what the layout plots (kExtents,
 // and kDisplay and kView, since the host keeps no screen view or named views here), the layout's
@@ -27,8 +27,8 @@ PlotArea plotAreaOf(const AcDbLayout& layout, const AcDbPlotSettings& settings);
 // file left incomplete is removed.
 std::string renderPlot(const PlotJob& job);
 
-// The output format for a file's extension (".pdf", ".png", ".jpg" or ".jpeg", any case);
-// false for any other.
+// The output format for a file's extension (".pdf", ".png", ".jpg" or ".jpeg", ".dwf", any
+// case); false for any other.
 bool formatForExtension(const std::wstring& path, OutputFormat& format);
 
 }  // namespace qv::host::plot

@@ -13,6 +13,7 @@ constexpr double kRasterPixelsPerInch = 96.0;
 double devicePerMm(OutputFormat format) {
     switch (format) {
         case OutputFormat::Pdf:
+        case OutputFormat::Dwf:
             return 72.0 / kMmPerInch;
         case OutputFormat::Png:
         case OutputFormat::Jpg:
@@ -24,7 +25,7 @@ double devicePerMm(OutputFormat format) {
 std::optional<SheetLayout> layoutSheet(const AcDbPlotSettings& settings, OutputFormat format,
                                        const PlotArea& area, std::string& error) {
     const AcDbPlotSettings::Data& data = settings.qvData();
-    const bool rasterOutput = format != OutputFormat::Pdf;
+    const bool rasterOutput = format == OutputFormat::Png || format == OutputFormat::Jpg;
     const bool rasterMedium = data.paperUnits == AcDbPlotSettings::kPixels;
     SheetLayout sheet;
     sheet.devicePerMm = devicePerMm(format);

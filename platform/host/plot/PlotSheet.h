@@ -2,7 +2,8 @@
 // plotted area (drawing units) to the device, as the plot settings ask for it.
 //
 // The sheet is the settings' medium: a paper in millimetres or inches, or a raster size in
-// pixels. A PDF page is the paper in points; an image has the raster size's pixels. A paper
+// pixels. A PDF page (and a DWF page) is the paper in points; an image has the raster size's
+// pixels. A paper
 // plotted to an image, or a raster size to a PDF page, is taken at 96 pixels per inch.
 //
 // The plotted area is scaled to fit the sheet (standard scale "scale to fit"), or by the
@@ -33,7 +34,8 @@ struct SheetLayout {
     Affine drawingToDevice;
 };
 
-// The device units per millimetre of an output: points for a PDF, 96 pixels per inch else.
+// The device units per millimetre of an output: points for a PDF or DWF, 96 pixels per inch
+// for an image.
 double devicePerMm(OutputFormat format);
 
 // The sheet and the map for that area. Nothing, with `error` set, for a medium without size or
