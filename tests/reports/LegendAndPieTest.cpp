@@ -112,9 +112,11 @@ TEST_F(ReportDrawingTest, TheLegendTableListsTheCategories) {
         {L"Offices", L"", L"42.50"}, {L"Store\\\\North", L"", L"7.25"},
         {L"Empty", L"", L"0.00"},    {L"A rather long category title", L"", L"1234567.89"}};
     for (int r = 0; r < 6; ++r)
-        for (int c : {0, 2})
-            if (r > 0 || c == 0)
+        for (int c : {0, 2}) {
+            if (r > 0 || c == 0) {
                 EXPECT_EQ(texts[r][c], table->textStringConst(r, c)) << r << "," << c;
+            }
+        }
     // Widths: the longest title (28 + 1), the swatch column, "Area sq.m." (10 + 1).
     EXPECT_DOUBLE_EQ(2900.0, table->columnWidth(0));
     EXPECT_DOUBLE_EQ(600.0, table->columnWidth(1));
@@ -376,8 +378,9 @@ TEST_F(ReportDrawingTest, ApplyingTwiceRedefinesInPlace) {
     // Every block shown by a reference or a cell is a live definition.
     for (const AcDbObjectId& id : entitiesOf(definition(L"*Model_Space"))) {
         const auto* reference = ObjectAccess::peekAs<AcDbBlockReference>(id);
-        if (reference != nullptr)
+        if (reference != nullptr) {
             EXPECT_FALSE(ObjectAccess::peek(reference->blockTableRecord())->isErased());
+        }
     }
 }
 
