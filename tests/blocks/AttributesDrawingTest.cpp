@@ -12,6 +12,7 @@
 namespace {
 
 using qv::test::BlockTest;
+using qv::test::spaceAttributes;
 constexpr double kPi = std::numbers::pi;
 
 struct Text {

@@ -354,7 +354,7 @@ TEST(CopyFormatting, TheSourceFormatReplacesOnlyWhatItHas) {
     };
     CBlockDWG source, target;
     source.setArea(0.0);
-    source.setAttributes(BlockTest::spaceAttributesFor(L"Lab", L"9.00", L"x"));
+    source.setAttributes(qv::test::spaceAttributes(L"Lab", L"9.00", L"x"));
     source.getAttributes()->setTextHeight(100.0);
     target.setArea(5.0);
     target.setAttributes(new CAttributes);
