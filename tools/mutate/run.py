@@ -13,6 +13,7 @@ file that differs from git's copy.
 """
 import argparse
 import os
+import resource
 import signal
 import subprocess
 import sys
@@ -54,10 +55,20 @@ class Restore:
         return False
 
 
-def run(cmd, timeout, cwd=None, env=None):
+# A fault can make a loop that never ends and grows without bound: a test program may take this
+# much memory at the most (it fails beyond, which kills the fault).
+TEST_MEMORY_BYTES = 4 << 30
+
+
+def limit_memory():
+    resource.setrlimit(resource.RLIMIT_AS, (TEST_MEMORY_BYTES, TEST_MEMORY_BYTES))
+
+
+def run(cmd, timeout, cwd=None, env=None, limited=False):
     try:
         p = subprocess.run(cmd, cwd=cwd, env=env, timeout=timeout, stdout=subprocess.PIPE,
-                           stderr=subprocess.STDOUT, start_new_session=True)
+                           stderr=subprocess.STDOUT, start_new_session=True,
+                           preexec_fn=limit_memory if limited else None)
         return p.returncode, p.stdout.decode(errors="replace")
     except subprocess.TimeoutExpired as e:
         return "timeout", (e.stdout or b"").decode(errors="replace")
@@ -84,7 +95,7 @@ def main():
     ap.add_argument("build")
     ap.add_argument("--only", default="")
     ap.add_argument("--list", action="store_true")
-    ap.add_argument("--timeout", type=int, default=300)
+    ap.add_argument("--timeout", type=int, default=120)
     ap.add_argument("--jobs", default="2")
     ap.add_argument("--log", default=None)
     a = ap.parse_args()
@@ -132,7 +143,7 @@ def main():
                 verdict, by = "survived", ""
                 for p in programs:
                     rc, out = run(test_command(build, p), a.timeout,
-                                  cwd=os.path.join(build, "tests"), env=env)
+                                  cwd=os.path.join(build, "tests"), env=env, limited=True)
                     if rc != 0:
                         verdict, by = "killed", f"{p} ({'timeout' if rc == 'timeout' else 'fails'})"
                         break
