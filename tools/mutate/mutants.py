@@ -62,7 +62,8 @@ MUTANTS = [
     M("asset-exclusion-ignored", "src/blocks/AssetsDWG.cpp",
       "if (!assetExclusionList.IsEmpty() && assetExclusionList.Find(sName) >= 0)\n                return;",
       "if (!assetExclusionList.IsEmpty() && assetExclusionList.Find(sName) > 0)\n                return;",
-      "an excluded asset name at the list's start still counted"),
+      "an excluded asset name at the list's start still counted (equivalent while the list "
+      "starts with a comma, as the module's callers write it)"),
     M("asset-dynamic-face", "src/blocks/AssetsDWG.cpp",
       "if (sName.Left(2) == L\"*U\") {", "if (sName.Left(2) == L\"*X\") {",
       "anonymous faces of dynamic blocks taken as assets under their own names"),
@@ -110,7 +111,8 @@ MUTANTS = [
       "each handle after the first keeps a leading comma"),
     M("layer-colour-range", "src/drawing/Layer.cpp",
       "colour.colorIndex() >= 1 && colour.colorIndex() <= 255", "colour.colorIndex() >= 0 && colour.colorIndex() <= 255",
-      "colour 0 (by block) taken as a layer colour"),
+      "colour 0 (by block) taken as a layer colour (equivalent: the host keeps index 0 as by "
+      "block, never as an index)"),
     M("drawing-name-slash", "src/drawing/AcadDrawing.cpp",
       "m_fileName = path.Mid(lastBackslash + 1);", "m_fileName = path.Mid(lastBackslash);",
       "the file name keeps the backslash"),
