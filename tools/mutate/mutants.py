@@ -185,7 +185,7 @@ MUTANTS = [
       "among equal numbers the first room wins"),
     M("trailing-digits-dot", "src/module/PresBlockCreation.cpp",
       "if (c == L\".\" || !CUtilities::isNumeric(c))", "if (!CUtilities::isNumeric(c))",
-      "a decimal point taken as a digit"),
+      "a decimal point taken as a digit (equivalent: \".\" alone is not numeric)"),
     M("increment-padding", "src/module/PresBlockCreation.cpp",
       "while (number.GetLength() < digits.GetLength())", "while (number.GetLength() < digits.GetLength() - 1)",
       "leading zeros lost on increment"),
@@ -193,7 +193,7 @@ MUTANTS = [
       "if (pEntity->ownerId() != pDatabase->modelSpaceId())", "if (pEntity->ownerId() == pDatabase->modelSpaceId())",
       "an outline inside a block converted, model space ones refused"),
     M("label-reopen-closed", "src/module/LabelConversion.cpp",
-      "            pPolyline->setClosed(false);\n", "",
+      "pPolyline->setClosed(false);", "pPolyline->setClosed(true);",
       "a failed label leaves the outline closed"),
     # platform/host/plot
     M("plot-colour7", "platform/host/plot/Painter.cpp",
