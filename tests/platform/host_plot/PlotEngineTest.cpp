@@ -447,7 +447,7 @@ TEST_F(PlotEngineTest, EachMediumsUnitsGiveTheSheetAndTheLayoutsArea) {
 }
 
 // On paper: line weights give line widths (their own or their layer's), colour 7 is black, and
-// pattern lines run in their direction and leave a hatch's holes empty.
+// pattern lines run in their direction, leave a hatch's holes empty and keep their dashes' gaps.
 TEST_F(PlotEngineTest, WeightsColourSevenAndPatternsAsOnPaper) {
     const AcDbObjectId thick = layer(L"Thick");
     {
@@ -484,6 +484,11 @@ TEST_F(PlotEngineTest, WeightsColourSevenAndPatternsAsOnPaper) {
     }
     pattern->setColor(rgb(0, 0, 255));
     addToModelSpace(pattern);
+    // Dashes 10 long with gaps of 10 on lines 10 apart, each line's dashes 10 further on.
+    auto* dashed = solidSquare(110, 0, 200, 50, AcDbObjectId(), rgb(0, 0, 255));
+    ASSERT_EQ(dashed->setPatternScale(10.0 / 3.175), Acad::eOk);
+    ASSERT_EQ(dashed->setPattern(AcDbHatch::kPreDefined, L"DASH"), Acad::eOk);
+    addToModelSpace(dashed);
 
     // Extents (0, 0)-(200, 100) at 5.12 pixels a unit; 2.11 mm is 8 pixels wide.
     const auto at = plotXga("paper.png", 200.0, 100.0);
@@ -502,6 +507,8 @@ TEST_F(PlotEngineTest, WeightsColourSevenAndPatternsAsOnPaper) {
         {80, 20, 0, {0, 0, 255}, "a pattern line right of the hole"},
         {45, 20, 0, {255, 255, 255}, "the hole"},
         {10, 25, 0, {255, 255, 255}, "between two pattern lines"},
+        {125, 20, 0, {0, 0, 255}, "a dash"},
+        {135, 20, 0, {255, 255, 255}, "a gap between two dashes"},
     };
     std::vector<std::pair<int, int>> points;
     for (const auto& s : spots) {
