@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -295,6 +296,20 @@ TEST_F(TableTest, TheBlockDrawsTheCellsAndFollowsChanges) {
             EXPECT_NEAR(ref->scaleFactors().sx, 1.94, 1e-12);
         }
     }
+    // Two paragraphs stand one line and its gap apart.
+    {
+        WriteLock lock(document());
+        ASSERT_EQ(acdbOpenObject(opened, id, AcDb::kForWrite), Acad::eOk);
+        opened->setTextString(1, 0, L"a\\Pb");
+        opened->close();
+    }
+    std::map<std::wstring, double> baselines;
+    for (const AcDbObjectId& e : block->qvEntities()) {
+        if (const auto* text = ObjectAccess::peekAs<AcDbText>(e); text != nullptr && !e.isErased())
+            baselines[text->textStringConst()] = text->alignmentPoint().y;
+    }
+    ASSERT_EQ(baselines.count(L"a") + baselines.count(L"b"), 2u);
+    EXPECT_NEAR(baselines[L"a"] - baselines[L"b"], 2.0 * (1.0 + 2.0 / 3.0), 1e-9);
 }
 
 // A block definition that references still show is not erased (eEntityInUse), nor is one that a
