@@ -289,12 +289,15 @@ TEST_F(ReportDrawingTest, ThePieKeepsItsWedgesWithinTheCircle) {
         std::vector<double> areas;
         int outlines;    // -1: refused
         double lastEnd;  // where the last wedge ends, radians
+        int ignoreEmpty = 0;
     } cases[] = {
         {"one wedge of it all", 100.0, {100.0}, 1, 2 * PI},
         {"over by less than a whole unit", 100.4, {60.0, 40.9}, 2, 2 * PI},
         {"short of the total", 200.0, {50.0, 50.0}, 2, PI},
         {"over by a whole unit", 100.9, {60.0, 41.0}, -1, 0.0},
         {"no total", 0.0, {10.0}, 0, 0.0},
+        {"an empty wedge left out", 100.0, {100.0, 0.0}, 1, 2 * PI, 1},
+        {"a small wedge is no empty one", 100.0, {99.5, 0.5}, 2, 2 * PI, 1},
     };
     CDrawingLock lock(&drawing);
     for (const auto& c : cases) {
@@ -316,7 +319,8 @@ TEST_F(ReportDrawingTest, ThePieKeepsItsWedgesWithinTheCircle) {
         one.setCategories(categories);
         bool refused = false;
         try {
-            CPieChart(&drawing, &one, 1000.0, 0.0, 100.0, 2, L"sq.m.", 0, 0, 0, 0.0, nullptr);
+            CPieChart(&drawing, &one, 1000.0, 0.0, 100.0, 2, L"sq.m.", c.ignoreEmpty, 0, 0, 0.0,
+                      nullptr);
         } catch (CEXOrvan* e) {
             refused = true;
             e->deleteChain();
@@ -331,10 +335,12 @@ TEST_F(ReportDrawingTest, ThePieKeepsItsWedgesWithinTheCircle) {
         const auto outlines = entitiesOfKind<AcDbPolyline>(pie);
         ASSERT_EQ(static_cast<size_t>(c.outlines), outlines.size());
         if (c.outlines == 1) {
-            EXPECT_EQ(3u, outlines[0]->numVerts());  // two half circles
-            double bulge = 0.0;
-            outlines[0]->getBulgeAt(0, bulge);
-            EXPECT_DOUBLE_EQ(-1.0, bulge);
+            EXPECT_EQ(3u, outlines[0]->numVerts());  // two clockwise half circles
+            for (unsigned int v : {0u, 1u}) {
+                double bulge = 0.0;
+                outlines[0]->getBulgeAt(v, bulge);
+                EXPECT_DOUBLE_EQ(-1.0, bulge) << v;
+            }
             continue;
         }
         const Wedge last = wedgeOf(outlines.back());
