@@ -92,7 +92,8 @@ MUTANTS = [
     M("create-text-height-zero", "src/blocks/BlockDWGCreate.cpp",
       "if (dblTextHeight <= 0.0 || dblWidthFactor <= 0.0)",
       "if (dblTextHeight < 0.0 || dblWidthFactor <= 0.0)",
-      "a zero text height accepted"),
+      "a zero text height accepted (equivalent: the attributes refuse it later and the "
+      "creation is undone)"),
     M("unit-sqft", "src/blocks/UnitConversion.h",
       "SQUARE_FEET_PER_SQUARE_METRE = 10.7639104", "SQUARE_FEET_PER_SQUARE_METRE = 10.7639",
       "a rounded conversion factor"),
