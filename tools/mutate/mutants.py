@@ -261,7 +261,7 @@ MUTANTS = [
       "one selection set more than the host allows"),
     M("selection-polygon-min", "platform/host/ed/SelectionSets.cpp",
       "return polygon.size() >= 3;", "return polygon.size() >= 2;",
-      "a two-point polygon accepted"),
+      "a two-point polygon accepted (no difference seen: such a polygon selects nothing)"),
     M("filter-less-equal", "platform/host/ed/SelectionFilter.cpp",
       "return have <= want;", "return have < want;",
       "a \"<=\" filter leaves out the equal value"),
@@ -279,7 +279,7 @@ MUTANTS = [
     # platform/ado
     M("ado-time-range", "platform/ado/AdoValues.cpp",
       "ts.minute > 59 || ts.second < 0 || ts.second > 59) {", "ts.minute > 59 || ts.second < 0 || ts.second > 60) {",
-      "a 60th second accepted"),
+      "a 60th second accepted (the database's driver never gives one)"),
     M("ado-connection-quote", "platform/ado/ConnectionString.cpp",
       "if (c == L';' || c == L'{' || c == L'}' || c < 0x20) {", "if (c == L';' || c == L'{' || c < 0x20) {",
       "a value with a closing brace written unquoted"),
