@@ -24,6 +24,7 @@
 #include "support/HostFixture.h"
 #include "support/SpaceBlocks.h"
 #include "support/TempDrive.h"
+#include "win32/CodePage.h"
 
 namespace {
 
@@ -97,14 +98,7 @@ class BlockEditorTest : public qv::test::DrawingTest {
         return addToModelSpace(qv::test::rectangleOutline(x * MM, y * MM, w * MM, h * MM));
     }
 
-    static std::string handleOf(AcDbObjectId id) {
-        AcDbObjectPointer<AcDbEntity> entity(id, AcDb::kForRead);
-        AcDbHandle handle;
-        entity->getAcDbHandle(handle);
-        ACHAR text[17] = {0};
-        handle.getIntoAsciiBuffer(text, 17);
-        return CStringA(text).GetString();
-    }
+    static std::string handleOf(AcDbObjectId id) { return qv::wideToUtf8(id.handle().text()); }
     std::unique_ptr<CBlockDWG> readBack(AcDbObjectId id) {
         AcDbObjectPointer<AcDbBlockReference> ref(id, AcDb::kForRead);
         EXPECT_EQ(Acad::eOk, ref.openStatus());
