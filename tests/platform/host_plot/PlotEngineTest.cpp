@@ -50,6 +50,21 @@ class PlotEngineTest : public PlotFixture {
                                   static_cast<int>(384 - (y - height / 2) * scale));
         };
     }
+    // Plots model space to a PDF of A4 landscape through the window (0, 0)-(297, 210) at 1:1
+    // from the sheet's lower left corner: a drawing unit is a millimetre of the sheet.
+    Acad::ErrorStatus plotA4Window(const char* file) {
+        setSettings(modelLayoutId(), kPdf, L"ISO_A4_(297.00_x_210.00_MM)",
+                    AcDbPlotSettings::kExtents, false, false);
+        {
+            WriteLock lock(document());
+            AcDbObjectPointer<AcDbLayout> layout(modelLayoutId(), AcDb::kForWrite);
+            AcDbPlotSettingsValidator* validator =
+                acdbHostApplicationServices()->plotSettingsValidator();
+            validator->setPlotWindowArea(layout.object(), 0, 0, 297, 210);
+            validator->setPlotType(layout.object(), AcDbPlotSettings::kWindow);
+        }
+        return publish(modelLayoutId(), windowsPath(file));
+    }
 };
 
 // The file has the medium's size as the decoders of its format read it.
@@ -621,18 +636,7 @@ TEST_F(PlotEngineTest, TextsAreWrittenAtTheirAlignment) {
         }
         addToModelSpace(text);
     }
-    // The sheet in millimetres: a window over A4 landscape at 1:1 from its lower left corner.
-    setSettings(modelLayoutId(), kPdf, L"ISO_A4_(297.00_x_210.00_MM)", AcDbPlotSettings::kExtents,
-                false, false);
-    {
-        WriteLock lock(document());
-        AcDbObjectPointer<AcDbLayout> layout(modelLayoutId(), AcDb::kForWrite);
-        AcDbPlotSettingsValidator* validator =
-            acdbHostApplicationServices()->plotSettingsValidator();
-        validator->setPlotWindowArea(layout.object(), 0, 0, 297, 210);
-        validator->setPlotType(layout.object(), AcDbPlotSettings::kWindow);
-    }
-    ASSERT_EQ(publish(modelLayoutId(), windowsPath("texts.pdf")), Acad::eOk);
+    ASSERT_EQ(plotA4Window("texts.pdf"), Acad::eOk);
     const auto [html, status] =
         qv::test::runCommand("pdftotext -bbox '" + drive.posix("texts.pdf") + "' - 2>/dev/null");
     ASSERT_EQ(status, 0);
@@ -678,17 +682,7 @@ TEST_F(PlotEngineTest, ConstantAttributeDefinitionsArePlottedByEveryReference) {
     }
     addToModelSpace(new AcDbBlockReference(AcGePoint3d(20, 150, 0), block));
     addToModelSpace(new AcDbBlockReference(AcGePoint3d(20, 60, 0), block));
-    setSettings(modelLayoutId(), kPdf, L"ISO_A4_(297.00_x_210.00_MM)", AcDbPlotSettings::kExtents,
-                false, false);
-    {
-        WriteLock lock(document());
-        AcDbObjectPointer<AcDbLayout> layout(modelLayoutId(), AcDb::kForWrite);
-        AcDbPlotSettingsValidator* validator =
-            acdbHostApplicationServices()->plotSettingsValidator();
-        validator->setPlotWindowArea(layout.object(), 0, 0, 297, 210);
-        validator->setPlotType(layout.object(), AcDbPlotSettings::kWindow);
-    }
-    ASSERT_EQ(publish(modelLayoutId(), windowsPath("titled.pdf")), Acad::eOk);
+    ASSERT_EQ(plotA4Window("titled.pdf"), Acad::eOk);
     const auto [text, status] =
         qv::test::runCommand("pdftotext '" + drive.posix("titled.pdf") + "' - 2>/dev/null");
     ASSERT_EQ(status, 0);
