@@ -7,6 +7,8 @@
 #include "host/db/ObjectAccess.h"
 #include "host/db/SymbolTables.h"
 #include "host/plot/Painter.h"
+#include "host/plot/PlotOutput.h"
+#include "win32/DrivePaths.h"
 
 namespace qv::host::plot {
 
@@ -127,8 +129,16 @@ std::string renderPlot(const PlotJob& job) {
     if (!sheet) {
         return error;
     }
+    std::string drawingFile;
+    if (const AcDbDatabase* db = layout->database()) {
+        drawingFile = qv::win32::toPosixPath(db->originalFileName()).value_or("");
+    }
+    PlotOutput output(job.path, drawingFile);
+    if (!output.error().empty()) {
+        return output.error();
+    }
     std::unique_ptr<Canvas> canvas =
-        createCanvas(job.format, job.path, sheet->deviceWidth, sheet->deviceHeight, error);
+        createCanvas(job.format, output.path(), sheet->deviceWidth, sheet->deviceHeight, error);
     if (!canvas) {
         return error;
     }
@@ -142,8 +152,8 @@ std::string renderPlot(const PlotJob& job) {
     painter.drawBlock(block, sheet->drawingToDevice);
     error = canvas->finish();
     canvas.reset();
-    if (!error.empty()) {
-        std::remove(job.path.c_str());
+    if (error.empty() && !output.commit()) {
+        error = output.error();
     }
     return error;
 }
