@@ -17,7 +17,7 @@ CMarkerBlockPie::CMarkerBlockPie(AcDbBlockReference* pReference, AcApDocument* p
                        else if (sTag == L"PIEPRECISION")
                            setPrecision(CUtilities::CStringToInt(sText));
                        else if (sTag == L"PIERADIUS")
-                           m_dblRadius = CUtilities::CStringToDouble(sText);
+                           CUtilities::CStringToFiniteDouble(sText, L"pie radius", m_dblRadius);
                    });
         if (bFound)
             m_centre = ptPosition;
