@@ -75,6 +75,12 @@ bool CommandLoop::run() {
         // prompt) is for the command prompt, never an action in a dialog.
         while (!ed.input().hasHostInput() && qv::win::serviceModeless()) {
         }
+        // A prompt of a modeless dialog (a pick, a point, a selection) that found the script at
+        // its end fails the script as a command's prompt does: its work stands half done.
+        if (ed.inputEnded() && m_script) {
+            return stop(L"Script error: the script ended while a dialog's prompt waited for an "
+                        L"answer.");
+        }
         ed.clearInputEnded();
         const Answer answer = ed.ask(atLineStart() ? L"Command: " : L"\nCommand: ", true);
         if (answer.kind == Answer::Cancel) {
