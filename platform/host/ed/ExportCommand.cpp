@@ -3,7 +3,9 @@
 // ".jpg" (or ".jpeg") images of its raster size (a paper taken at 96 pixels per inch).
 //
 // With FILEDIA 1 the file name comes from the file dialog, with FILEDIA 0 from the command line
-// ("Enter file name: "). An existing file is replaced. DWF is not available on this host, and
+// ("Enter file name: "). An existing file is replaced when the new one is complete (a failed
+// export leaves it as it was); a read-only file, a pipe or the drawing's own file is refused
+// (host/plot/PlotOutput.h). DWF is not available on this host, and
 // other extensions are refused; either way nothing is written and the command says why. A
 // refusal or a failed export fails the command (a script run then ends in failure); a cancelled
 // file dialog or an empty name does not.
