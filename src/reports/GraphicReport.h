@@ -132,7 +132,8 @@ class CGraphicReport {
     // plots the active layout and records its name), saves the copy and writes the XML as
     // saveCopyTo and xmlOutputTo say, and records the final status. A copy or an XML file that
     // would land on the drawing's own file (paths compared whole, normalised and ignoring letter
-    // case) is not written: 12 or 13, the drawing untouched. Errors of the copy and of the XML
+    // case, or the same file after links) is not written: 12 or 13, the drawing untouched. An
+    // output file name with a folder part or ".." gives 11. Errors of the copy and of the XML
     // are written to the error logs and give 12 and 13; any other failure raises a CEXUnhandled
     // naming "CGraphicReport::prepareReport" (the recorded status stays 2).
     void prepareReport(CStoredProcedure* pStoredProcedure, int iTimeout);
