@@ -41,12 +41,7 @@ constexpr double kMaxPixels = 32767.0;
 // disk fails the plot instead of leaving a file that no reader opens.
 class FileSink {
   public:
-    explicit FileSink(const std::string& path)
-        : m_fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0666)) {
-        if (m_fd < 0) {
-            m_errno = errno;
-        }
-    }
+    explicit FileSink(std::string path) : m_path(std::move(path)) {}
     ~FileSink() {
         if (m_fd >= 0) {
             ::close(m_fd);
@@ -55,8 +50,19 @@ class FileSink {
     FileSink(const FileSink&) = delete;
     FileSink& operator=(const FileSink&) = delete;
 
-    bool opened() const { return m_fd >= 0; }
+    // Makes or empties the file; false when it cannot (a canvas that only measures texts has
+    // no file and never opens one).
+    bool open() {
+        m_fd = ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0666);
+        if (m_fd < 0 && m_errno == 0) {
+            m_errno = errno;
+        }
+        return m_fd >= 0;
+    }
     bool write(const unsigned char* data, size_t length) {
+        if (m_fd < 0 && m_errno == 0) {
+            m_errno = EBADF;
+        }
         while (length > 0 && m_errno == 0) {
             const ssize_t n = ::write(m_fd, data, length);
             if (n < 0 && errno == EINTR) {
@@ -92,7 +98,8 @@ class FileSink {
     }
 
   private:
-    int m_fd;
+    std::string m_path;
+    int m_fd = -1;
     int m_errno = 0;
 };
 
@@ -298,12 +305,20 @@ class CairoCanvas : public Canvas {
                 status = cairo_surface_status(m_surface);
                 break;
             case OutputFormat::Png:
+                if (!m_sink->open()) {
+                    return "the file cannot be created";
+                }
                 status = cairo_surface_write_to_png_stream(m_surface, FileSink::cairoWrite,
                                                            m_sink.get());
                 break;
             case OutputFormat::Jpg:
+                if (!m_sink->open()) {
+                    return "the file cannot be created";
+                }
                 error = writeJpeg(m_surface, *m_sink);
                 break;
+            case OutputFormat::Dwf:
+                return "cairo does not write DWF";
         }
         // The sink's own reason (a full disk) says more than cairo's "error while writing".
         const std::string closed = m_sink->close();
@@ -433,7 +448,7 @@ std::unique_ptr<Canvas> createCanvas(OutputFormat format, const std::string& pat
     }
     cairo_surface_t* surface = nullptr;
     auto sink = std::make_unique<FileSink>(path);
-    if (!sink->opened()) {
+    if (format == OutputFormat::Pdf && !sink->open()) {
         error = "the file cannot be created";
         return nullptr;
     }
@@ -453,6 +468,9 @@ std::unique_ptr<Canvas> createCanvas(OutputFormat format, const std::string& pat
                                                  static_cast<int>(std::lround(height)));
             break;
         }
+        case OutputFormat::Dwf:
+            error = "cairo does not write DWF";
+            return nullptr;
     }
     if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
         error = std::string("cannot make the sheet: ") +
