@@ -52,7 +52,7 @@ class PlotOutputTest : public qv::test::PlotFixture {
     }
 };
 
-const char* const kExtensions[] = {"pdf", "png", "jpg"};
+const char* const kExtensions[] = {"pdf", "png", "jpg", "dwf"};
 
 // A full disk fails the export; the old file stays as it was and no temporary file is left.
 TEST_F(PlotOutputTest, FullDiskFailsTheExportAndKeepsTheOldFile) {
@@ -74,7 +74,8 @@ TEST_F(PlotOutputTest, FullDiskFailsTheExportAndKeepsTheOldFile) {
             << qv::host::transcript().text();
         EXPECT_EQ(drive.readFile(file), "old");
     }
-    EXPECT_EQ(namesIn("full"), (std::set<std::string>{"plan.pdf", "plan.png", "plan.jpg"}));
+    EXPECT_EQ(namesIn("full"),
+              (std::set<std::string>{"plan.pdf", "plan.png", "plan.jpg", "plan.dwf"}));
 }
 
 // Paths that are refused before anything is written, and left exactly as they were: a
@@ -101,7 +102,7 @@ TEST_F(PlotOutputTest, RefusedTargetsAreLeftAsTheyWere) {
         EXPECT_FALSE(exportTo(link));
         EXPECT_EQ(drive.readFile("plan.dwg"), "drawing");
     }
-    EXPECT_EQ(namesIn("").size(), 10u);  // the drawing and the nine files above, nothing more
+    EXPECT_EQ(namesIn("").size(), 13u);  // the drawing and the twelve files above, nothing more
 }
 
 // Through a link to another file the plot replaces that file and the link stays a link.
