@@ -1,7 +1,8 @@
 // Times a graphic report of 20 categories applied to every space block of the benchmark plans of
 // 5,000 to 40,000 rooms (each room hatched in its category's settings, the legend table and the
 // pie chart drawn at their markers, the layer state applied), and a report file of those blocks
-// written and read back, through the module's own operations on a drawing loaded into the host.
+// written and read back, through the module's own operations on a drawing loaded into the host;
+// and report files of 10,000 and 100,000 categories read back.
 //
 //   reports_bench [Google Benchmark flags]
 #include <benchmark/benchmark.h>
@@ -185,6 +186,48 @@ void BM_ReportFile(benchmark::State& state) {
     state.counters["rooms"] = rooms;
 }
 
+// A report file of that many categories (each its own title and hatch colour, one block each)
+// read back: every category read is checked against the ones before it for a duplicate.
+void BM_ReadCategories(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
+    {
+        CGraphicReport report;
+        report.setTitle(L"Many categories");
+        auto* categories = new CCategories;
+        for (int i = 0; i < count; ++i) {
+            auto* category = new CCategory;
+            category->setTitle(L"Category " + CString(std::to_wstring(i).c_str()));
+            auto* hatch = new CHatch;
+            hatch->setPatternName(L"SOLID");
+            AcCmColor colour;
+            colour.setRGB(static_cast<Adesk::UInt8>(i % 256),
+                          static_cast<Adesk::UInt8>(i / 256 % 256), 0);
+            hatch->setColour(colour);
+            hatch->setLayerName(L"HATCH-" + CString(std::to_wstring(i % 20).c_str()));
+            category->setHatch(hatch);
+            auto* blocks = new CBlocks;
+            auto* block = new CBlockDWGRoom;
+            block->setHandle(CString(std::to_wstring(0x1000 + i).c_str()));
+            block->setArea(12.5);
+            blocks->addBlock(block);
+            category->setBlocks(blocks);
+            categories->add(category);
+        }
+        report.setCategories(categories);
+        report.serialize(L"Z:\\tmp\\qv_categories_bench.xml");
+    }
+    for (auto _ : state) {
+        CGraphicReport read;
+        read.deSerialize(L"Z:\\tmp\\qv_categories_bench.xml");
+        if (read.getCategories() == nullptr || read.getCategories()->getCount() != count) {
+            state.SkipWithError("the categories did not read back whole");
+            break;
+        }
+    }
+    std::remove("/tmp/qv_categories_bench.xml");
+    state.counters["categories"] = count;
+}
+
 BENCHMARK(BM_ApplyReport)
     ->Arg(5000)
     ->Arg(10000)
@@ -199,6 +242,11 @@ BENCHMARK(BM_ReportFile)
     ->Arg(40000)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
+BENCHMARK(BM_ReadCategories)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 }  // namespace
 

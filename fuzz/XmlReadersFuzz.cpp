@@ -3,7 +3,11 @@
 // it never crashes or leaks, a log file it refused is left byte for byte as it was, and a log
 // file it saved loads again with the new entry as the root's last element.
 //
-// A new reader (report files, ...) is one more row of kReaders.
+// A report file is also applied with oagr to a small drawing of space blocks: a file that does
+// not load is refused and leaves the drawing exactly as it was (it saves to the same bytes); one
+// that loads is applied and the drawing still saves.
+//
+// A new reader is one more row of kReaders.
 #include <unistd.h>
 
 #include <cstdint>
@@ -14,10 +18,16 @@
 #include <iterator>
 #include <string>
 
+#include "arxHeaders.h"
 #include "core/Log.h"
 #include "core/OrvanExceptions.h"
 #include "core/PreferencesDocMon.h"
 #include "reports/GraphicReport.h"
+#include "host/CommandLine.h"
+#include "host/dxf/DrawingReader.h"
+#include "host/dxf/FileIo.h"
+#include "module/ReportCommands.h"
+#include "ui/UiDriver.h"
 #include "win32/DrivePaths.h"
 
 namespace {
@@ -138,6 +148,42 @@ void graphicReport(const std::string& bytes) {
         fail("graphic report", "a report written, read and written again is not the same file");
 }
 
+// The drawing's file as the host saves it.
+std::string savedDrawing(AcDbDatabase* db, const char* name) {
+    const std::wstring path = L"C:\\" + std::wstring(CString(name).GetString());
+    if (db->saveAs(path.c_str()) != Acad::eOk) {
+        fail("applied report", "the drawing does not save");
+    }
+    return readFile(name);
+}
+
+// oagr with the input as the report file, on a fresh copy of the small drawing.
+void appliedReport(const std::string& bytes) {
+    writeFile("report.xml", bytes);
+    acDocManager->qvReset();
+    auto owned = std::make_unique<AcDbDatabase>(false, true);
+    qv::dxf::MappedFile file(QV_FUZZ_DRAWING);
+    qv::dxf::AuditReport audit;
+    qv::dxf::readDrawing(file, *owned, audit);
+    AcApDocument* document = acDocManager->qvAddDocument(std::move(owned));
+    AcDbDatabase* db = document->database();
+    const std::string before = savedDrawing(db, "before.dxf");
+    qv::ui::ScriptedDriver screen;
+    screen.queueFile(L"C:\\report.xml");
+    {
+        qv::ui::DriverScope scope(screen);
+        qv::host::transcript().clear();
+        applyGraphicReport();
+    }
+    const bool refusedFile = qv::host::transcript().text().find(
+                                 L"Unable to read the graphic report") != std::wstring::npos;
+    const std::string after = savedDrawing(db, "after.dxf");
+    if (refusedFile && after != before) {
+        fail("applied report", "a report file that did not load changed the drawing");
+    }
+    acDocManager->qvReset();
+}
+
 struct Reader {
     const char* name;
     void (*read)(const std::string& bytes);
@@ -148,6 +194,7 @@ constexpr Reader kReaders[] = {
     {"error log", errorLog},
     {"debug log", debugLog},
     {"graphic report", graphicReport},
+    {"applied report", appliedReport},
 };
 
 }  // namespace

@@ -21,6 +21,8 @@
 #include "host/ed/DynamicLinker.h"
 #include "host/ed/Editor.h"
 #include "host/ed/SysRegistry.h"
+#include "mfc/dialogs/DialogDriving.h"
+#include "mfc/dialogs/WindowApi.h"
 #include "ui/TerminalDriver.h"
 #include "win32/CodePage.h"
 #include "win32/DrivePaths.h"
@@ -201,6 +203,11 @@ int main(int argc, char** argv) {
     } else if (!options->save.empty()) {
         std::cerr << "cadhost: the drawing was not saved to " << options->save
                   << " because the script failed\n";
+    }
+    // Dialogs still open at the end (a script that ended in one) are closed before the module
+    // that made them is unloaded.
+    for (HWND dialog : qv::win::openModelessDialogs()) {
+        DestroyWindow(dialog);
     }
     acrxDynamicLinker->qvUnloadAll();
     std::cout.flush();

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cwchar>
 #include <optional>
 
@@ -109,15 +110,22 @@ BOOL CFile::Open(LPCTSTR fileName, UINT openFlags, CFileException* error) {
         return fail(qv::win32::missingPathError(*posix));
     }
 
-    const int fd = ::open(posix->c_str(), posixMode | O_CLOEXEC | (create ? O_CREAT : 0), 0666);
+    if (existed && !S_ISREG(st.st_mode)) {
+        return fail(ERROR_ACCESS_DENIED);  // a pipe would block the open, a device take anything
+    }
+    // Not blocking while it opens, in case a pipe took the file's place since the check.
+    const int fd = ::open(posix->c_str(),
+                          posixMode | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | (create ? O_CREAT : 0),
+                          0666);
     if (fd < 0) {
         return fail(qv::win32::setLastErrorFromErrno(errno, *posix));
     }
-    if (::fstat(fd, &st) != 0) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         const int err = errno;
         ::close(fd);
-        return fail(qv::win32::errorFromErrno(err));
+        return fail(S_ISREG(st.st_mode) ? qv::win32::errorFromErrno(err) : ERROR_ACCESS_DENIED);
     }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     qv::win32::FileShareLock share;
     if (share.acquire(st.st_dev, st.st_ino, access, shareMode(openFlags)) != ERROR_SUCCESS) {
         ::close(fd);
@@ -133,6 +141,28 @@ BOOL CFile::Open(LPCTSTR fileName, UINT openFlags, CFileException* error) {
     m_share = std::move(share);
     m_strFileName = *full;
     m_hFile = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(fd) + 0x10000);
+    return TRUE;
+}
+
+BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION information) {
+    // A CFile's handle is its descriptor moved up by 0x10000 (see CFile::Open).
+    const INT_PTR value = reinterpret_cast<INT_PTR>(file);
+    struct stat st {};
+    if (information == nullptr || value < 0x10000 || value > static_cast<INT_PTR>(INT_MAX) + 0x10000 ||
+        ::fstat(static_cast<int>(value - 0x10000), &st) != 0) {
+        SetLastError(information == nullptr ? ERROR_INVALID_PARAMETER : ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    const auto size = static_cast<unsigned long long>(st.st_size);
+    const auto index = static_cast<unsigned long long>(st.st_ino);
+    const auto volume = static_cast<unsigned long long>(st.st_dev);
+    information->dwFileAttributes = qv::win32::attributesFromStat(st, "");
+    information->dwVolumeSerialNumber = static_cast<DWORD>(volume ^ (volume >> 32));
+    information->nFileSizeHigh = static_cast<DWORD>(size >> 32);
+    information->nFileSizeLow = static_cast<DWORD>(size);
+    information->nNumberOfLinks = static_cast<DWORD>(st.st_nlink);
+    information->nFileIndexHigh = static_cast<DWORD>(index >> 32);
+    information->nFileIndexLow = static_cast<DWORD>(index);
     return TRUE;
 }
 

@@ -5,7 +5,8 @@
 // without modeCreate the file must exist. The share flags (shareExclusive and shareCompat deny
 // everything, shareDenyWrite, shareDenyRead, shareDenyNone) apply among the files this
 // platform holds open (win32/FileSharing.h); typeText and typeBinary matter to CStdioFile
-// only. A read-only file cannot be opened for writing; a folder cannot be opened.
+// only. A read-only file cannot be opened for writing; a folder, a device, a pipe or a socket
+// cannot be opened (ERROR_ACCESS_DENIED, before anything could block on them).
 //
 // Failures raise a CFileException (by pointer, delete with Delete()) whose cause and
 // m_lOsError come from the Windows error, and whose file name is the name given to Open (for
@@ -21,6 +22,23 @@
 #include "Time.h"
 #include "../win32/FileSharing.h"
 #include "../win32/WinTypes.h"
+
+// What GetFileInformationByHandle tells of an open file: its attributes, size and links, and the
+// volume serial number and file index that together name the file whatever path led to it
+// (links followed).
+typedef struct _BY_HANDLE_FILE_INFORMATION {
+    DWORD dwFileAttributes;
+    DWORD dwVolumeSerialNumber;
+    DWORD nFileSizeHigh;
+    DWORD nFileSizeLow;
+    DWORD nNumberOfLinks;
+    DWORD nFileIndexHigh;
+    DWORD nFileIndexLow;
+} BY_HANDLE_FILE_INFORMATION, *LPBY_HANDLE_FILE_INFORMATION;
+
+// The information of a file open in a CFile (its m_hFile); FALSE with ERROR_INVALID_HANDLE for
+// any other handle.
+BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION information);
 
 struct CFileStatus {
     CTime m_ctime;  // creation (the file's birth time where the file system keeps it)

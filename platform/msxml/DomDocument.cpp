@@ -156,8 +156,8 @@ void DocumentImpl::adopt(NodeBase* node) {
     node->collectSubtree(nodes);
     long moved = 0;
     for (NodeBase* n : nodes) {
-        from->m_nodes.erase(n);
-        m_nodes.insert(n);
+        from->forget(n);
+        own(n);
         n->owner = this;
         moved += static_cast<long>(n->refs);
     }
@@ -182,7 +182,7 @@ void DocumentImpl::collect(NodeBase* node) {
         if (n->refs > 0)
             return;
     for (NodeBase* n : nodes) {
-        m_nodes.erase(n);
+        forget(n);
         delete n;
     }
 }

@@ -10,7 +10,6 @@
 
 #include <atomic>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 #include "Msxml.h"
@@ -68,6 +67,7 @@ class NodeBase {
     std::vector<NodeBase*> children;
     std::vector<NodeBase*> attributes;
     DocumentImpl* owner;
+    std::size_t ownedAt = 0;  // the node's place in its owner's list of nodes
     ULONG refs = 0;
 };
 
@@ -360,15 +360,25 @@ class DocumentImpl final : public NodeImpl<IXMLDOMDocument> {
     }
     template <class T>
     T* own(T* node) {
-        m_nodes.insert(node);
+        node->ownedAt = m_nodes.size();
+        m_nodes.push_back(node);
         return node;
+    }
+    // Takes the node off this document's list of nodes (the last node takes its place).
+    void forget(NodeBase* node) {
+        NodeBase* last = m_nodes.back();
+        m_nodes[node->ownedAt] = last;
+        last->ownedAt = node->ownedAt;
+        m_nodes.pop_back();
     }
     HRESULT finishLoad(bool ok, VARIANT_BOOL* loaded);
     template <class I>
     HRESULT createCharacterData(DOMNodeType type, BSTR data, I** out);
 
     friend class NodeBase;
-    std::unordered_set<NodeBase*> m_nodes;
+    // Every node the document owns, attached or not, in the order they were made (a list, not a
+    // set: a large document is made and freed in one pass over memory).
+    std::vector<NodeBase*> m_nodes;
     std::atomic<long> m_total{0};
     bool m_async = true;
     bool m_validate = true;

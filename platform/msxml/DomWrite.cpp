@@ -250,7 +250,8 @@ HRESULT DocumentImpl::write(const std::string& path, std::wstring& description) 
     }
     struct stat fileStat, st;
     const bool exists = ::stat(path.c_str(), &fileStat) == 0;
-    if (exists && (S_ISDIR(fileStat.st_mode) || ::access(path.c_str(), W_OK) != 0))
+    // A pipe or a device is not replaced by a file, nor written (it could block).
+    if (exists && (!S_ISREG(fileStat.st_mode) || ::access(path.c_str(), W_OK) != 0))
         return E_ACCESSDENIED;
     const auto slash = path.rfind('/');
     const std::string folder =

@@ -151,9 +151,9 @@ void CAsset::deSerialize(MSXML2::IXMLDOMNodePtr pNode, CHatch* pHatch) {
                 else if (sName == L"uniqueDescription")
                     m_sUniqueDescription = sText;
                 else if (sName == L"pointX")
-                    m_dblPointX = CUtilities::CStringToDouble(sText);
+                    CUtilities::CStringToFiniteDouble(sText, L"asset point", m_dblPointX);
                 else if (sName == L"pointY")
-                    m_dblPointY = CUtilities::CStringToDouble(sText);
+                    CUtilities::CStringToFiniteDouble(sText, L"asset point", m_dblPointY);
             });
         if (bRead && pHatch != nullptr) {
             auto* pCopy = new CHatch;

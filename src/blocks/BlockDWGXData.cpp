@@ -184,14 +184,18 @@ void CBlockDWG::readXData(resbuf* pList, AcApDocument* pDocument) {
                 sValue.TrimRight();
                 if (bUnit)
                     setPrecision(decimalsOf(sValue));
-                setArea(CUtilities::CStringToDouble(sValue));
+                double dbl = 0.0;
+                if (CUtilities::CStringToFiniteDouble(sValue, L"stored area", dbl))
+                    setArea(dbl);
             } else if (sKey == L"PERIMETER") {
                 CString sValue = value();
                 if (endsWith(sValue, L"ft."))
                     sValue = sValue.Left(sValue.GetLength() - 3);
                 else if (endsWith(sValue, L"m."))
                     sValue = sValue.Left(sValue.GetLength() - 2);
-                setPerimeter(CUtilities::CStringToDouble(sValue));
+                double dbl = 0.0;
+                if (CUtilities::CStringToFiniteDouble(sValue, L"stored perimeter", dbl))
+                    setPerimeter(dbl);
             } else if (sKey == L"TAGTYPE") {
                 setTagType(value());
             } else if (sKey == L"AREA_TYPE") {
@@ -205,7 +209,9 @@ void CBlockDWG::readXData(resbuf* pList, AcApDocument* pDocument) {
             } else if (sKey == L"DEPT_CHARGE") {
                 setDeptCharge(value());
             } else if (sKey == L"ROOM_HEIGHT") {
-                setRoomHeight(CUtilities::CStringToDouble(value()));
+                double dbl = 0.0;
+                if (CUtilities::CStringToFiniteDouble(value(), L"stored room height", dbl))
+                    setRoomHeight(dbl);
             } else if (sKey == L"SPECIAL_REQ") {
                 setSpecialReq(value());
             } else if (sKey == L"TOT_STAFF") {
@@ -213,7 +219,9 @@ void CBlockDWG::readXData(resbuf* pList, AcApDocument* pDocument) {
             } else if (sKey == L"TOT_WKSTNS") {
                 setTotWkStns(value());
             } else if (sKey == L"VOLUME") {
-                setVolume(CUtilities::CStringToDouble(value()));
+                double dbl = 0.0;
+                if (CUtilities::CStringToFiniteDouble(value(), L"stored volume", dbl))
+                    setVolume(dbl);
             } else if (sKey == L"HANDLESTOMINUS") {
                 readHandles(HandleList::Minus, value(), pDatabase, bMinusRead);
             } else if (sKey == L"HANDLESTOADD") {

@@ -82,7 +82,9 @@ void CBlockDWG::deSerialize(MSXML2::IXMLDOMNodePtr pNode, CHatch* pHatch) {
                 } else if (sName == L"mbCode") {
                     setCode(sText);
                 } else if (sName == L"mbArea") {
-                    setArea(CUtilities::CStringToDouble(sText));
+                    double dblArea = 0.0;
+                    if (CUtilities::CStringToFiniteDouble(sText, L"report block area", dblArea))
+                        setArea(dblArea);
                 } else if (sName == L"hyperlinks") {
                     auto pLinks = std::make_unique<CHyperlinks>();
                     pLinks->deSerialize(pChild->GetchildNodes());

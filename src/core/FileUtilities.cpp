@@ -235,3 +235,56 @@ CString CFileUtilities::browseForFile(CString title, CString initialFolder, CStr
                                       CString filter) {
     return chooseFile(filter, title, initialFolder, &fileTitle);
 }
+
+BOOL CFileUtilities::isSameFile(CString path, CString otherPath) {
+    CFile file;
+    CFile other;
+    if (!file.Open(path, CFile::modeRead | CFile::shareDenyNone) ||
+        !other.Open(otherPath, CFile::modeRead | CFile::shareDenyNone))
+        return FALSE;
+    BY_HANDLE_FILE_INFORMATION info = {};
+    BY_HANDLE_FILE_INFORMATION otherInfo = {};
+    if (!GetFileInformationByHandle(file.m_hFile, &info) ||
+        !GetFileInformationByHandle(other.m_hFile, &otherInfo))
+        return FALSE;
+    return info.dwVolumeSerialNumber == otherInfo.dwVolumeSerialNumber &&
+                   info.nFileIndexHigh == otherInfo.nFileIndexHigh &&
+                   info.nFileIndexLow == otherInfo.nFileIndexLow
+               ? TRUE
+               : FALSE;
+}
+
+CString CFileUtilities::checkOutputFile(CString path, CString protectedPath) {
+    const DWORD attributes = GetFileAttributesW(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return CString();
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return L"it is a folder";
+    if (attributes & FILE_ATTRIBUTE_DEVICE)
+        return L"it is not a regular file";
+    if (attributes & FILE_ATTRIBUTE_READONLY)
+        return L"the file is read-only";
+    if (!protectedPath.IsEmpty() && isSameFile(path, protectedPath))
+        return L"it is the drawing itself";
+    return CString();
+}
+
+void CFileUtilities::replaceFile(CString path, const std::function<void(const CString&)>& write) {
+    // A name of its own beside the target, on the same volume, so that the move is a rename.
+    CString temp;
+    for (int i = 0;; i++) {
+        temp.Format(L"%s.%lu-%d.tmp", path.GetString(), GetCurrentProcessId(), i);
+        if (GetFileAttributesW(temp) == INVALID_FILE_ATTRIBUTES)
+            break;
+    }
+    try {
+        write(temp);
+        if (!MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING)) {
+            const auto error = static_cast<LONG>(GetLastError());
+            AfxThrowFileException(CFileException::OsErrorToException(error), error, path);
+        }
+    } catch (...) {
+        DeleteFileW(temp);
+        throw;
+    }
+}

@@ -7,6 +7,8 @@
 // is invalid too, except as the second character.
 #pragma once
 
+#include <functional>
+
 #include "StdAfx.h"
 
 class CFileUtilities {
@@ -54,4 +56,17 @@ class CFileUtilities {
     // (invalid characters dropped, a leading slash or backslash removed, colons after the first
     // dropped) and the result is TRUE.
     static BOOL checkFilenameSyntax(CString& fileName, BOOL repair);
+
+    // TRUE when both paths lead to one existing file, however they are spelt (links followed):
+    // the same volume and file index. FALSE when either cannot be opened.
+    static BOOL isSameFile(CString path, CString otherPath);
+    // Why the module may not write the file `path`, or an empty text when it may: a folder, no
+    // regular file (a device or a pipe, which would block), a read-only file, or the same file
+    // as `protectedPath` (the drawing the output is made from). A missing file may be written.
+    static CString checkOutputFile(CString path, CString protectedPath);
+    // Writes the file so that it is whole or not there: `write` fills a new temporary file
+    // beside `path` (the path it is given), which then replaces `path`. If `write` raises, or the
+    // replacement fails (raising a CFileException), the temporary file is deleted, `path` is left
+    // as it was, and the error passes on. Check the path with checkOutputFile first.
+    static void replaceFile(CString path, const std::function<void(const CString&)>& write);
 };

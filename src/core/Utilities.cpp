@@ -189,6 +189,17 @@ double CUtilities::CStringToDouble(CString text) {
     }
 }
 
+BOOL CUtilities::CStringToFiniteDouble(CString text, LPCTSTR what, double& value) {
+    const double read = CStringToDouble(text);
+    if (!std::isfinite(read)) {
+        text.Trim();
+        acutPrintf(L"Ignored the %s \"%s\": it is not a finite number.\n", what, text.GetString());
+        return FALSE;
+    }
+    value = read;
+    return TRUE;
+}
+
 BOOL CUtilities::CStringToBOOL(CString text) {
     try {
         static const LPCTSTR TRUE_TEXTS[] = {L"1",    L"t", L"tr", L"tru",

@@ -34,6 +34,11 @@ class CUtilities {
     // "." whatever the locale); 0.0 when none. Out-of-range values give infinity or zero,
     // "inf" and "nan" give infinity and NaN.
     static double CStringToDouble(CString text);
+    // CStringToDouble for numbers read from files, the database or extended data, which must
+    // never put a non-number into stored data: TRUE with `value` set for a finite number; FALSE,
+    // `value` untouched, and a line on the command line naming `what` and the text, for infinity
+    // or NaN (whether spelt so or out of range).
+    static BOOL CStringToFiniteDouble(CString text, LPCTSTR what, double& value);
     // TRUE exactly for "1", "t", "tr", "tru", "true", "y", "ye", "yes" (case-sensitive).
     static BOOL CStringToBOOL(CString text);
 

@@ -1,5 +1,7 @@
 #include "database/RecordsetReader.h"
 
+#include <cmath>
+
 #include "core/OrvanExceptions.h"
 
 CRecordsetReader::CRecordsetReader(_RecordsetPtr records) : m_records(records) {}
@@ -53,7 +55,15 @@ bool CRecordsetReader::read(LPCTSTR column, int& value) {
 }
 
 bool CRecordsetReader::read(LPCTSTR column, double& value) {
-    return fetch(column, VT_R8, [&](const VARIANT& v) { value = v.dblVal; });
+    bool bFinite = true;
+    const bool bRead = fetch(column, VT_R8, [&](const VARIANT& v) {
+        bFinite = std::isfinite(v.dblVal);
+        if (bFinite)
+            value = v.dblVal;
+        else
+            acutPrintf(L"Ignored the %s of a record: it is not a finite number.\n", column);
+    });
+    return bRead && bFinite;
 }
 
 bool CRecordsetReader::read(LPCTSTR column, bool& value) {

@@ -1,9 +1,10 @@
 #include "module/CsvField.h"
 
 CString csvField(const CString& sText) {
-    if (sText.FindOneOf(L",\"\r\n") < 0)
+    const bool bFormula = !sText.IsEmpty() && wcschr(L"=+-@\t\r", sText[0]) != nullptr;
+    if (!bFormula && sText.FindOneOf(L",\"\r\n") < 0)
         return sText;
     CString sQuoted(sText);
     sQuoted.Replace(L"\"", L"\"\"");
-    return L"\"" + sQuoted + L"\"";
+    return bFormula ? L"\"'" + sQuoted + L"\"" : L"\"" + sQuoted + L"\"";
 }

@@ -39,6 +39,16 @@ void defineMissingLegacyBlocks(CAcadDrawing* pDrawing, CGraphicReport* pReport) 
         defineLegacyLegendAndPie(pDrawing, pReport, bLegend, bPie);
 }
 
+// Fills the report from the file; a file that holds no report is refused with its reason, and
+// nothing is applied: an empty report would still reset every layer's line weight.
+bool loadReport(CGraphicReport& report, const CString& sPath) {
+    CString sWhy;
+    if (report.load(sPath, sWhy))
+        return true;
+    acutPrintf(L"Unable to read the graphic report %s: %s.\n", sPath.GetString(), sWhy.GetString());
+    return false;
+}
+
 // Shows a module error raised by the work under the lock; anything else goes on to the
 // handler.
 void showModuleErrors(const std::function<void()>& work) {
@@ -57,9 +67,8 @@ void applyReportFile(bool bReportDrawing, LPCTSTR sHandler) {
     try {
         frame.loadPreferences();
         const CString sPath = CFileUtilities::browseForFile(REPORT_FILTER);
-        if (!sPath.IsEmpty()) {
-            CGraphicReport report;
-            report.deSerialize(sPath);
+        CGraphicReport report;
+        if (!sPath.IsEmpty() && loadReport(report, sPath)) {
             std::unique_ptr<CAcadDrawing> pOpened;
             CAcadDrawing* pDrawing = nullptr;
             if (bReportDrawing) {
@@ -104,7 +113,8 @@ void defineFromReportFile(LPCTSTR sBanner, int bLegend, int bPie, LPCTSTR sHandl
         if (sPath.IsEmpty())
             return;
         CGraphicReport report;
-        report.deSerialize(sPath);
+        if (!loadReport(report, sPath))
+            return;
         CAcadDrawing* pDrawing = frame.openCurrentDrawing();
         if (frame.lockDrawing()) {
             defineLegacyLegendAndPie(pDrawing, &report, bLegend, bPie);

@@ -4,6 +4,7 @@
 #include "blocks/BlockDWG.h"
 #include "blocks/Blocks.h"
 #include "blocks/UnitConversion.h"
+#include "core/FileUtilities.h"
 #include "core/Utilities.h"
 #include "drawing/AcadUtilities.h"
 #include "module/CommandFrame.h"
@@ -100,15 +101,29 @@ CString roomAreaText(const CBlocks& blocks, int iPrecision) {
     return sText;
 }
 
-// Writes the text (Windows-1252, CR LF) to the file, made or emptied. FALSE when the file
-// cannot be opened; a failure while writing raises. The file's full path in sWritten.
+// Writes the text (Windows-1252, CR LF) to the file, which is replaced only when the whole text
+// is written. FALSE when the file cannot be made; a failure while writing raises and leaves an
+// old file as it was. The file's full path in sWritten.
 BOOL writeTextFile(const CString& sPath, const CString& sText, CString& sWritten) {
-    CStdioFile file;
-    if (!file.Open(sPath, CFile::modeCreate | CFile::modeWrite | CFile::typeText))
+    BOOL bOpened = FALSE;
+    try {
+        CFileUtilities::replaceFile(sPath, [&](const CString& sTemp) {
+            CStdioFile file;
+            bOpened = file.Open(sTemp, CFile::modeCreate | CFile::modeWrite | CFile::typeText);
+            if (!bOpened)
+                AfxThrowFileException(CFileException::genericException, -1, sTemp);
+            file.WriteString(sText);
+            const CString sFull = file.GetFilePath();
+            sWritten =
+                CFileUtilities::getDirectoryString(sFull) + sPath.Mid(sPath.ReverseFind(L'\\') + 1);
+            file.Close();
+        });
+    } catch (CFileException* e) {
+        if (bOpened)
+            throw;
+        e->Delete();
         return FALSE;
-    file.WriteString(sText);
-    sWritten = file.GetFilePath();
-    file.Close();
+    }
     return TRUE;
 }
 
@@ -150,12 +165,19 @@ void createRoomAreaCSV() {
         const CPreferences* pPreferences = frame.loadPreferences();
         CAcadDrawing* pDrawing = frame.openCurrentDrawing();
 
+        // An untitled drawing has a bare name ("Drawing1.dwg") and no folder to write beside.
         const CString sDrawing = pDrawing->getFileName();
-        if (sDrawing.GetLength() <= 4) {
+        if (sDrawing.GetLength() <= 4 || sDrawing.Find(L'\\') < 0) {
             acutPrintf(L"The drawing has no file name - save it before exporting csv data\n");
             return;
         }
         const CString sPath = sDrawing.Left(sDrawing.GetLength() - 4) + L".csv";
+        const CString sRefused = CFileUtilities::checkOutputFile(sPath, sDrawing);
+        if (!sRefused.IsEmpty()) {
+            acutPrintf(L"Unable to write csv data to file (%s): %s\n", sPath.GetString(),
+                       sRefused.GetString());
+            return;
+        }
 
         CBlocks blocks;
         blocks.getOrvanDWGBlocks_SS(pDrawing, false, L"f");

@@ -2,6 +2,7 @@
 #include "reports/Categories.h"
 
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "blocks/Assets.h"
@@ -24,17 +25,38 @@ CCategories::~CCategories() {
     }
 }
 
+namespace {
+
+// A hash of what CCategory::isEqual compares: equal categories have equal hashes.
+std::size_t equalityHash(const CCategory& category) {
+    auto mix = [](std::size_t seed, std::size_t value) {
+        return seed ^ (value + 0x9e3779b97f4a7c15ULL + (seed << 6) + (seed >> 2));
+    };
+    std::size_t hash = std::hash<std::wstring_view>()(category.getTitle().GetString());
+    const CHatch* pHatch = category.getHatch();
+    if (pHatch == nullptr)
+        return mix(hash, 0);
+    hash = mix(hash, std::hash<std::wstring_view>()(pHatch->getPatternName().GetString()));
+    hash = mix(hash, pHatch->getColour().color());
+    hash = mix(hash, static_cast<std::size_t>(pHatch->getPatternAngle()));
+    return mix(hash, static_cast<std::size_t>(pHatch->getPatternScale()));
+}
+
+}  // namespace
+
 int CCategories::add(CCategory* pCategory) {
     try {
         if (pCategory == nullptr)
             return 0;
         std::unique_ptr<CCategory> pOwned(pCategory);
-        for (int i = 0; i < m_iCount; i++) {
-            if (m_categories.GetAt(i)->isEqual(*pOwned))
+        const std::size_t hash = equalityHash(*pOwned);
+        const auto range = m_index.equal_range(hash);
+        for (auto it = range.first; it != range.second; ++it) {
+            if (it->second->isEqual(*pOwned))
                 return 0;
         }
         m_categories.Add(pOwned.get());
-        pOwned.release();
+        m_index.emplace(hash, pOwned.release());
         m_iCount++;
         return 1;
     } catch (...) {
@@ -53,6 +75,7 @@ void CCategories::deleteObjects() {
         for (int i = 0; i < m_categories.GetSize(); i++)
             delete m_categories.GetAt(i);
         m_categories.RemoveAll();
+        m_index.clear();
         m_iCount = 0;
     } catch (...) {
         throwWrapped(SOURCE_FILE, _T("CCategories::deleteObjects"));

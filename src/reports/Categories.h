@@ -4,7 +4,9 @@
 //
 // The list never holds two equal categories (CCategory::isEqual): `add` refuses and deletes a
 // category equal to a held one. A category with the same title but other hatch settings is
-// added, so two categories may share a title.
+// added, so two categories may share a title. Equal categories are found through an index of
+// each held category's title and hatch settings as they were when it was added, so a report of
+// many categories is read in linear time.
 //
 // Ownership: the list owns every category it holds and deletes them with itself.
 //
@@ -12,6 +14,9 @@
 // "CCategories::" and the operation (source file "Categories"); the database loader raises the
 // stored procedure's CEXStoredProcedure (with the call's XML) when the call or its rows fail.
 #pragma once
+
+#include <cstddef>
+#include <unordered_map>
 
 #include "StdAfx.h"
 
@@ -52,4 +57,6 @@ class CCategories {
   private:
     CArray<CCategory*, CCategory*> m_categories;
     int m_iCount = 0;
+    // The held categories by the hash of their title and hatch settings.
+    std::unordered_multimap<std::size_t, CCategory*> m_index;
 };

@@ -74,8 +74,19 @@ void CGraphicReport::setLinkLines(CLinkLines* pLinkLines) {
 
 void CGraphicReport::serialize(CString sPath) {
     try {
-        if (CFileUtilities::fileExists(sPath))
-            CFileUtilities::deleteFile(sPath);
+        const CString sRefused = CFileUtilities::checkOutputFile(sPath, CString());
+        if (!sRefused.IsEmpty())
+            AfxThrowFileException(CFileException::accessDenied, ERROR_ACCESS_DENIED, sPath);
+        // Built in a file of its own beside the target, which replaces the target when whole:
+        // an old report stays as it was when writing fails.
+        CFileUtilities::replaceFile(sPath, [&](const CString& sTemp) { serializeTo(sTemp); });
+    } catch (...) {
+        throwWrapped(SOURCE_FILE, _T("CGraphicReport::serialize"));
+    }
+}
+
+void CGraphicReport::serializeTo(const CString& sPath) {
+    {
         CXMLUtilities xml;
         xml.createXMLDoc(sPath, CString(), L"graphicReport", ORVAN_REPORT_NAMESPACE);
 
@@ -116,19 +127,43 @@ void CGraphicReport::serialize(CString sPath) {
         if (m_pLayersOn != nullptr)
             pRoot->appendChild(m_pLayersOn->serialize(sNamespace));
         pDocument->save(_variant_t(static_cast<LPCTSTR>(sPath)));
-    } catch (...) {
-        throwWrapped(SOURCE_FILE, _T("CGraphicReport::serialize"));
     }
 }
 
 void CGraphicReport::deSerialize(CString sPath) {
+    CString sWhy;
+    load(sPath, sWhy);
+}
+
+BOOL CGraphicReport::load(CString sPath, CString& sWhy) {
+    const DWORD dwAttributes = GetFileAttributesW(sPath);
+    if (dwAttributes == INVALID_FILE_ATTRIBUTES) {
+        sWhy = L"the file does not exist";
+        return FALSE;
+    }
+    if (dwAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) {
+        sWhy = L"it is not a file";
+        return FALSE;
+    }
     CComScope com;
     MSXML2::IXMLDOMDocumentPtr pDocument;
     pDocument.CreateInstance(L"Msxml2.DOMDocument");
     pDocument->Putasync(VARIANT_FALSE);
-    if (pDocument->load(_variant_t(static_cast<LPCTSTR>(sPath))) == VARIANT_FALSE)
-        return;
+    if (pDocument->load(_variant_t(static_cast<LPCTSTR>(sPath))) == VARIANT_FALSE) {
+        MSXML2::IXMLDOMParseErrorPtr pError = pDocument->GetparseError();
+        sWhy = pError != nullptr ? CString(static_cast<const wchar_t*>(pError->Getreason()))
+                                 : CString(L"it is not an XML file");
+        sWhy.Trim();
+        if (sWhy.IsEmpty())
+            sWhy = L"it is not an XML file";
+        return FALSE;
+    }
     MSXML2::IXMLDOMNodePtr pRoot = pDocument->selectSingleNode(L"/*");
+    if (pRoot == nullptr || CXMLUtilities::nameOf(pRoot) != L"graphicReport" ||
+        pRoot->hasChildNodes() == VARIANT_FALSE) {
+        sWhy = L"it holds no graphic report";
+        return FALSE;
+    }
 
     using Setter = std::function<void(CGraphicReport&, const CString&)>;
     struct Field {
@@ -166,11 +201,11 @@ void CGraphicReport::deSerialize(CString sPath) {
         {L"grPlotLayout", [](CGraphicReport& r, const CString& s) { r.m_sPlotLayout = s; }},
         {L"grTotalChildAreas",
          [](CGraphicReport& r, const CString& s) {
-             r.m_dblTotalChildAreas = CUtilities::CStringToDouble(s);
+             CUtilities::CStringToFiniteDouble(s, L"total of child areas", r.m_dblTotalChildAreas);
          }},
         {L"grPieXYOffset",
          [](CGraphicReport& r, const CString& s) {
-             r.m_dblPieXYOffset = CUtilities::CStringToDouble(s);
+             CUtilities::CStringToFiniteDouble(s, L"pie offset", r.m_dblPieXYOffset);
          }},
         {L"grPieIgnoreEmptySegments",
          [](CGraphicReport& r, const CString& s) { r.m_bPieIgnoreEmptySegments = readBool(s); }},
@@ -201,4 +236,5 @@ void CGraphicReport::deSerialize(CString sPath) {
                                        }
                                    }
                                });
+    return TRUE;
 }

@@ -88,10 +88,16 @@ class CGraphicReport {
     int getPieShowLabelSegmentLines() const { return m_bPieShowLabelSegmentLines; }
     void setPieShowLabelSegmentLines(int bShow) { m_bPieShowLabelSegmentLines = bShow; }
 
-    // Writes the report to a new file at the path (an existing file is replaced).
+    // Writes the report to a new file at the path. An existing file is replaced only when the
+    // new one is whole; a folder, a pipe or a read-only file is refused (raises).
     void serialize(CString sPath);
     // Fills the report from the file at the path (see above).
     void deSerialize(CString sPath);
+    // The same, telling whether the file held a report: FALSE, with the reason in sWhy and the
+    // report unchanged, for a file that is missing, not a file, not well-formed XML (binary, cut
+    // short), or whose root is not a "graphicReport" element with children. Commands refuse
+    // such a file instead of applying an empty report.
+    BOOL load(CString sPath, CString& sWhy);
 
     // Applies the report to the open drawing: layers, link lines, the categories' hatching and
     // formatting, then — on a full host with legend and pie markers — the legend table and the
@@ -128,7 +134,8 @@ class CGraphicReport {
     // plots the active layout and records its name), saves the copy and writes the XML as
     // saveCopyTo and xmlOutputTo say, and records the final status. A copy or an XML file that
     // would land on the drawing's own file (paths compared whole, normalised and ignoring letter
-    // case) is not written: 12 or 13, the drawing untouched. Errors of the copy and of the XML
+    // case, or the same file after links) is not written: 12 or 13, the drawing untouched. An
+    // output file name with a folder part or ".." gives 11. Errors of the copy and of the XML
     // are written to the error logs and give 12 and 13; any other failure raises a CEXUnhandled
     // naming "CGraphicReport::prepareReport" (the recorded status stays 2).
     void prepareReport(CStoredProcedure* pStoredProcedure, int iTimeout);
@@ -143,6 +150,8 @@ class CGraphicReport {
     void setGraphicReportLayout(CStoredProcedure* pStoredProcedure, int iTimeout, CString sLayout);
 
   private:
+    // Writes the report's XML to the file at the path, made new.
+    void serializeTo(const CString& sPath);
     // The steps of prepareReport after the plot: the status they leave.
     int saveCopy(CAcadDrawing& drawing, int iStatus);
     int writeXML(CAcadDrawing& drawing, int iStatus);

@@ -93,14 +93,23 @@ void applyAssets(CAssets* pAssets, CAcadDrawing* pDrawing, CAcadDrawingState& st
     }
 }
 
+// The report blocks named by handle, and how many of those handles the drawing does not hold (a
+// report made on another drawing holds none of them).
+struct BlockCount {
+    int iNamed = 0;
+    int iMissing = 0;
+    int iEveryBlock = 0;  // "*" blocks, which apply to whatever the drawing holds
+};
+
 // One report block with a handle: the drawing's block, read back and formatted, takes its place
 // in the list; a reference that does not open for write is written from the report's block.
-void applyHandleBlock(CBlocks* pBlocks, int iIndex, CBlockDWG* pBlock, CAcadDrawing* pDrawing,
+// False when the drawing holds no object of that handle.
+bool applyHandleBlock(CBlocks* pBlocks, int iIndex, CBlockDWG* pBlock, CAcadDrawing* pDrawing,
                       CAcadDrawingState& state) {
     AcDbDatabase* pDatabase = pDrawing->getDocument()->database();
     const AcDbObjectId id = idOfHandle(pDatabase, pBlock->getHandle());
     if (id.isNull())
-        return;
+        return false;
     pBlock->setObjectId(id);
     std::unique_ptr<CBlockDWG> pDrawn;
     Acad::ErrorStatus es;
@@ -120,14 +129,15 @@ void applyHandleBlock(CBlocks* pBlocks, int iIndex, CBlockDWG* pBlock, CAcadDraw
         pBlock->applyToDWG(pDrawing, &errors);
         reportBlockErrors(pBlock, errors);
         switchOn(state, pBlock->getLayer());
-        return;
+        return true;
     }
     if (!pDrawn)
-        return;
+        return true;
     copyFormattingKeeping(pBlock, pDrawn.get());
     pDrawn->applyToDWG(pDrawing, &errors);
     reportBlockErrors(pDrawn.get(), errors);
     pBlocks->replaceAt(iIndex, pDrawn.release());
+    return true;
 }
 
 // "*": every space block of the drawing but floors and sites, formatted like the report block;
@@ -151,7 +161,8 @@ void applyToAllBlocks(CCategory* pCategory, CBlockDWG* pBlock, CAcadDrawing* pDr
     pCategory->setBlocks(pFound.release());
 }
 
-void applyCategory(CCategory* pCategory, CAcadDrawing* pDrawing, CAcadDrawingState& state) {
+void applyCategory(CCategory* pCategory, CAcadDrawing* pDrawing, CAcadDrawingState& state,
+                   BlockCount& count) {
     acutPrintf(L"\tapplying category %s.\n", static_cast<LPCTSTR>(pCategory->getTitle()));
     if (pCategory->getHatch() != nullptr)
         switchOn(state, CLayer::validateLayerName(pCategory->getHatch()->getLayerName()));
@@ -168,11 +179,14 @@ void applyCategory(CCategory* pCategory, CAcadDrawing* pDrawing, CAcadDrawingSta
         if (pBlock == nullptr)
             continue;
         if (pBlock->getHandle() == L"*") {
+            count.iEveryBlock++;
             if (!pWalked)
                 pWalked.reset(pCategory->releaseBlocks());
             applyToAllBlocks(pCategory, pBlock, pDrawing, state);
         } else {
-            applyHandleBlock(pBlocks, i, pBlock, pDrawing, state);
+            count.iNamed++;
+            if (!applyHandleBlock(pBlocks, i, pBlock, pDrawing, state))
+                count.iMissing++;
         }
     }
 }
@@ -202,15 +216,27 @@ void CGraphicReport::applyToDrawing(CAcadDrawing* pDrawing) {
             m_pLinkLines->applyToDrawing(pDrawing, &state);
         }
         bool bApplied = false;
+        BlockCount count;
         if (m_pCategories != nullptr) {
             acutPrintf(L"\tgraphic report contains %d categories.\n", m_pCategories->getCount());
             for (int i = 0; i < m_pCategories->getCount(); i++) {
                 bApplied = true;
-                applyCategory(m_pCategories->getAt(i), pDrawing, state);
+                applyCategory(m_pCategories->getAt(i), pDrawing, state, count);
             }
         }
         if (bApplied && hostIdentity.isFullHost())
             applyLegendAndPie(pDrawing, state);
+        // A report made on another drawing finds none of its blocks here: switching the layers
+        // as it says would only hide this drawing's texts.
+        if (count.iNamed > 0 && count.iMissing == count.iNamed && count.iEveryBlock == 0) {
+            acutPrintf(L"None of the %d report blocks is in this drawing: the layers are left as "
+                       L"they were.\n",
+                       count.iNamed);
+            return;
+        }
+        if (count.iMissing > 0)
+            acutPrintf(L"%d of %d report blocks are not in this drawing\n", count.iMissing,
+                       count.iNamed);
         state.applyState(pDrawing, 0);
     } catch (...) {
         throwWrapped(SOURCE_FILE, _T("CGraphicReport::applyToDrawing"));

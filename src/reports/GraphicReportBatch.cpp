@@ -57,8 +57,18 @@ CString normalisedPath(CString sPath) {
     return sResult;
 }
 
+// The same spelling, or the same file reached otherwise (a link, another share of the folder).
 bool isSameFile(const CString& sPath, const CString& sOtherPath) {
-    return normalisedPath(sPath) == normalisedPath(sOtherPath);
+    return normalisedPath(sPath) == normalisedPath(sOtherPath) ||
+           CFileUtilities::isSameFile(sPath, sOtherPath);
+}
+
+// A plot's name is a file name in the output folder: no folder part, no way out of the folder.
+bool isPlainFilename(CString sFilename) {
+    if (!CFileUtilities::checkFilenameSyntax(sFilename, FALSE))
+        return false;
+    sFilename.Trim();
+    return sFilename.FindOneOf(L"\\/") < 0 && sFilename != L"." && sFilename != L"..";
 }
 
 // Writes what went wrong in a step whose failure is the report's status, not the run's end.
@@ -218,8 +228,7 @@ void CGraphicReport::prepareReport(CStoredProcedure* pStoredProcedure, int iTime
             iStatus = STATUS_NO_OUTPUT_FOLDER;
         } else {
             const CString sLayoutAsked = m_sPlotLayout;
-            CString sFilename = m_sOutputFilename;
-            if (!CFileUtilities::checkFilenameSyntax(sFilename, FALSE)) {
+            if (!isPlainFilename(m_sOutputFilename)) {
                 iStatus = STATUS_BAD_OUTPUT_FILENAME;
             } else {
                 iStatus = pDrawing->plot(&m_sPlotLayout, m_sOutputPath, m_sOutputFilename,

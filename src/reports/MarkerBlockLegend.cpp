@@ -10,15 +10,18 @@ CMarkerBlockLegend::CMarkerBlockLegend(AcDbBlockReference* pReference, AcApDocum
     try {
         bool bFound = false;
         AcGePoint3d ptPosition;
-        readMarker(pReference, pDocument, L"AcDbPolyline", bFound, ptPosition,
-                   [this](const CString& sTag, const CString& sText) {
-                       if (sTag == L"LEGENDTEXTSIZE")
-                           setTextSize(CUtilities::CStringToDouble(sText));
-                       else if (sTag == L"LEGENDPRECISION")
-                           setPrecision(CUtilities::CStringToInt(sText));
-                       else if (sTag == L"LEGENDUNITS")
-                           setUnits(CUtilities::CStringToInt(sText));
-                   });
+        readMarker(
+            pReference, pDocument, L"AcDbPolyline", bFound, ptPosition,
+            [this](const CString& sTag, const CString& sText) {
+                if (sTag == L"LEGENDTEXTSIZE") {
+                    double dblSize = 0.0;
+                    if (CUtilities::CStringToFiniteDouble(sText, L"legend text size", dblSize))
+                        setTextSize(dblSize);
+                } else if (sTag == L"LEGENDPRECISION")
+                    setPrecision(CUtilities::CStringToInt(sText));
+                else if (sTag == L"LEGENDUNITS")
+                    setUnits(CUtilities::CStringToInt(sText));
+            });
         if (bFound)
             m_point = ptPosition;
     } catch (...) {

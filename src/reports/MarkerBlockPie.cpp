@@ -12,12 +12,14 @@ CMarkerBlockPie::CMarkerBlockPie(AcDbBlockReference* pReference, AcApDocument* p
         AcGePoint3d ptPosition;
         readMarker(pReference, pDocument, L"AcDbCircle", bFound, ptPosition,
                    [this](const CString& sTag, const CString& sText) {
-                       if (sTag == L"PIETEXTSIZE")
-                           setTextSize(CUtilities::CStringToDouble(sText));
-                       else if (sTag == L"PIEPRECISION")
+                       if (sTag == L"PIETEXTSIZE") {
+                           double dblSize = 0.0;
+                           if (CUtilities::CStringToFiniteDouble(sText, L"pie text size", dblSize))
+                               setTextSize(dblSize);
+                       } else if (sTag == L"PIEPRECISION")
                            setPrecision(CUtilities::CStringToInt(sText));
                        else if (sTag == L"PIERADIUS")
-                           m_dblRadius = CUtilities::CStringToDouble(sText);
+                           CUtilities::CStringToFiniteDouble(sText, L"pie radius", m_dblRadius);
                    });
         if (bFound)
             m_centre = ptPosition;

@@ -1,7 +1,9 @@
 // ocsv: the bytes of the file it writes beside the drawing, and the program it starts on it.
 #include <gtest/gtest.h>
 
+#include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <fstream>
@@ -9,6 +11,7 @@
 #include <thread>
 
 #include "SpaceBlockCommandFixture.h"
+#include "support/SmallDisk.h"
 #include "module/ListingCommands.h"
 #include "win32/Process.h"
 
@@ -216,6 +219,102 @@ TEST_F(RoomAreaCsv, WhatCannotBeDoneIsSaidAndNothingIsLost) {
             EXPECT_TRUE(drive.exists(c.written));
         }
     }
+}
+
+// A name that a spreadsheet would run as a formula is written as text; the numbers are not.
+TEST_F(RoomAreaCsv, FormulaNamesAreWrittenAsText) {
+    for (const SpaceRoom& room : std::vector<SpaceRoom>{
+             {L"ROOM-1", L"=cmd|' /C calc'!A0", 1.0, 4.0, 0, 0},
+             {L"ROOM-2", L"+1", 1.0, 4.0, 0, 2000},
+             {L"ROOM-3", L"-2", 1.0, 4.0, 0, 4000},
+             {L"ROOM-4", L"@SUM(1)", 1.0, 4.0, 0, 6000},
+             {L"ROOM-5", L"\tTab", 1.0, 4.0, 0, 8000},
+             {L"ROOM-6", L"A-1 = B", 1.0, 4.0, 0, 10000}})
+        addRoom(room);
+    storePreferences(2, L"NONE");
+    answers.give({});
+    createRoomAreaCSV();
+    EXPECT_EQ("Code,Area,Units,Perimeter,Units\r\n"
+              "\"'=cmd|' /C calc'!A0\",1.00,m\xB2,4.00,m\r\n"
+              "\"'+1\",1.00,m\xB2,4.00,m\r\n"
+              "\"'-2\",1.00,m\xB2,4.00,m\r\n"
+              "\"'@SUM(1)\",1.00,m\xB2,4.00,m\r\n"
+              "\"'\tTab\",1.00,m\xB2,4.00,m\r\n"
+              "A-1 = B,1.00,m\xB2,4.00,m\r\n"
+              "Total,6.00,m\xB2,24.00,m\r\n\r\n\r\n",
+              csv());
+}
+
+// Targets that are refused before anything is written, each left exactly as it was: the
+// drawing itself (a drawing named .csv, or a link to it), a pipe (which would block the host),
+// a read-only file; and an untitled drawing, which has no folder to write beside.
+TEST_F(RoomAreaCsv, RefusedTargetsAreLeftAsTheyWere) {
+    drive.writeFile("plans/plan.csv", "drawing");
+    drive.writeFile("plans/level2.dwg", "drawing");
+    ::symlink(drive.posix("plans/level2.dwg").c_str(), drive.posix("plans/level2.csv").c_str());
+    ::mkfifo(drive.posix("plans/pipe.csv").c_str(), 0644);
+    drive.writeFile("plans/ro.csv", "old");
+    ::chmod(drive.posix("plans/ro.csv").c_str(), 0444);
+    const struct {
+        const wchar_t* drawingFile;
+        const wchar_t* reason;  // null: the untitled drawing's message
+    } cases[] = {
+        {L"C:\\plans\\plan.csv", L"it is the drawing itself"},
+        {L"C:\\plans\\level2.dwg", L"it is the drawing itself"},
+        {L"C:\\plans\\pipe.dwg", L"it is not a regular file"},
+        {L"C:\\plans\\ro.dwg", L"the file is read-only"},
+        {L"Drawing1.dwg", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.drawingFile)));
+        document()->qvSetFileName(c.drawingFile);
+        storePreferences(2, L"NONE");
+        answers.give({});
+        createRoomAreaCSV();
+        std::wstring csvPath = c.drawingFile;
+        csvPath.replace(csvPath.size() - 4, 4, L".csv");
+        EXPECT_EQ(std::wstring(L"Orvan Block Details 64.04.00.01\n") +
+                      (c.reason != nullptr
+                           ? L"Unable to write csv data to file (" + csvPath + L"): " + c.reason
+                           : std::wstring(L"The drawing has no file name - save it before "
+                                          L"exporting csv data")) +
+                      L"\n",
+                  printed());
+    }
+    EXPECT_EQ(drive.readFile("plans/plan.csv"), "drawing");
+    EXPECT_EQ(drive.readFile("plans/level2.dwg"), "drawing");
+    EXPECT_EQ(drive.readFile("plans/ro.csv"), "old");
+    EXPECT_FALSE(drive.exists("Drawing1.csv"));
+}
+
+// A full disk fails the command with its reason and leaves the old file whole.
+TEST_F(RoomAreaCsv, AFullDiskKeepsTheOldFile) {
+    drive.makeFolder("full");
+    qv::test::SmallDisk disk(drive.posix("full"));
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.skipReason();
+    drive.writeFile("full/level1.csv", "old");
+    disk.fill();
+    std::vector<std::wstring> blockNames;
+    for (int i = 0; i < 20; i++)
+        blockNames.push_back(L"ROOM-" + std::to_wstring(i));
+    for (int i = 0; i < 20; i++)
+        addRoom({blockNames[i].c_str(), L"A room with a name long enough to need a block of disk",
+                 1.0, 4.0, 0, i * 2000.0});
+    document()->qvSetFileName(L"C:\\full\\level1.dwg");
+    storePreferences(2, L"NONE");
+    answers.give({});
+    createRoomAreaCSV();
+    EXPECT_EQ(std::wstring::npos, printed().find(L"successfully"));
+    ASSERT_EQ(1u, messageBoxes().size());
+    EXPECT_EQ(drive.readFile("full/level1.csv"), "old");
+    int entries = 0;  // the old file, the filler, "." and "..": no temporary file is left
+    if (DIR* dir = ::opendir(drive.posix("full").c_str())) {
+        while (::readdir(dir) != nullptr)
+            entries++;
+        ::closedir(dir);
+    }
+    EXPECT_EQ(4, entries);
 }
 
 }  // namespace

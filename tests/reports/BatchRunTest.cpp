@@ -4,6 +4,8 @@
 // (pdfinfo, PIL) or by the report's own reader, and the plan's file never changes.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -315,6 +317,24 @@ TEST_F(BatchRunTest, AFailedClaimLeavesTheReportAlone) {
     for (int i = 0; i < reports.getCount(); i++)
         EXPECT_FALSE(reports.getAt(i)->isClaimed());
     EXPECT_FALSE(drive.exists("batch/out/rooms.pdf"));
+}
+
+// Outputs that would land outside the output folder or on the plan itself: a plot name that
+// climbs out with "..", and a copy to a link that leads to the plan. Neither is written.
+TEST_F(BatchRunTest, OutputsNeverLeaveTheirFolderNorReachThePlan) {
+    sql(L"UPDATE graphic_reports SET output_filename = '..\\..\\escape.pdf' WHERE id = 904");
+    sql(L"UPDATE graphic_reports SET save_copy_to = 'C:\\batch\\copies\\link.dwg' WHERE id = 908");
+    ASSERT_EQ(::symlink(drive.posix("batch/plans/floor.dwg").c_str(),
+                        drive.posix("batch/copies/link.dwg").c_str()),
+              0);
+    CGraphicReports reports;
+    reports.getGraphicReports(procedure(), m_server.get(), kWaiting, 30);
+    reports.prepareReports(procedure(), 30);
+    EXPECT_EQ(recorded()[904].first, 11) << "bad output file name";
+    EXPECT_EQ(recorded()[908].first, 12) << "copy not saved";
+    EXPECT_FALSE(drive.exists("escape.pdf"));
+    EXPECT_FALSE(drive.exists("escape.xml"));
+    EXPECT_EQ(drive.readFile("batch/plans/floor.dwg"), m_plan) << "the plan is byte-identical";
 }
 
 }  // namespace

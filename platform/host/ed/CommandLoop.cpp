@@ -157,6 +157,12 @@ bool CommandLoop::run() {
         if (!prompt) {
             continue;  // a dialog took the line
         }
+        // A prompt of a modeless dialog (a pick, a point, a selection) that found the script at
+        // its end fails the script as a command's prompt does: its work stands half done.
+        if (ed.inputEnded() && m_script) {
+            return stop(L"Script error: the script ended while a dialog's prompt waited for an "
+                        L"answer.");
+        }
         ed.clearInputEnded();
         const Answer answer = ed.ask(*prompt, true);
         if (answer.kind == Answer::Cancel) {

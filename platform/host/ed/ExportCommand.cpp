@@ -4,8 +4,10 @@
 // DWF 6 ePlot package of the layout's paper.
 //
 // With FILEDIA 1 the file name comes from the file dialog, with FILEDIA 0 from the command line
-// ("Enter file name: "). An existing file is replaced. Other extensions are refused: nothing is
-// written and the command says why. A
+// ("Enter file name: "). An existing file is replaced when the new one is complete (a failed
+// export leaves it as it was); a read-only file, a pipe or the drawing's own file is refused
+// (host/plot/PlotOutput.h). Other extensions are refused: nothing is written and the command
+// says why. A
 // refusal or a failed export fails the command (a script run then ends in failure); a cancelled
 // file dialog or an empty name does not.
 #include <cwchar>

@@ -7,9 +7,15 @@
 #include <fontconfig/fontconfig.h>
 #include <jpeglib.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cmath>
+#include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace qv::host::plot {
@@ -31,22 +37,104 @@ constexpr const char* kFontFamily = "DejaVu Sans";
 // The largest raster image (pixels per side) the canvas makes.
 constexpr double kMaxPixels = 32767.0;
 
-// Writes the pixels of an image surface as a JPEG file (quality 90). Empty, or why not.
-std::string writeJpeg(cairo_surface_t* surface, const std::string& path) {
-    cairo_surface_flush(surface);
+// The output file, written through its descriptor so that every failed write is seen: a full
+// disk fails the plot instead of leaving a file that no reader opens.
+class FileSink {
+  public:
+    explicit FileSink(std::string path) : m_path(std::move(path)) {}
+    ~FileSink() {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+        }
+    }
+    FileSink(const FileSink&) = delete;
+    FileSink& operator=(const FileSink&) = delete;
+
+    // Makes or empties the file; false when it cannot (a canvas that only measures texts has
+    // no file and never opens one).
+    bool open() {
+        m_fd = ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0666);
+        if (m_fd < 0 && m_errno == 0) {
+            m_errno = errno;
+        }
+        return m_fd >= 0;
+    }
+    bool write(const unsigned char* data, size_t length) {
+        if (m_fd < 0 && m_errno == 0) {
+            m_errno = EBADF;
+        }
+        while (length > 0 && m_errno == 0) {
+            const ssize_t n = ::write(m_fd, data, length);
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n <= 0) {
+                m_errno = n < 0 ? errno : EIO;
+                break;
+            }
+            data += n;
+            length -= static_cast<size_t>(n);
+        }
+        return m_errno == 0;
+    }
+    // Flushes the file to disk and closes it. Empty, or why the file is not complete.
+    std::string close() {
+        if (m_fd >= 0) {
+            if (::fsync(m_fd) != 0 && m_errno == 0 && errno != EINVAL) {
+                m_errno = errno;
+            }
+            if (::close(m_fd) != 0 && m_errno == 0) {
+                m_errno = errno;
+            }
+            m_fd = -1;
+        }
+        return m_errno == 0 ? std::string()
+                            : std::string("the file cannot be written: ") + std::strerror(m_errno);
+    }
+    static cairo_status_t cairoWrite(void* closure, const unsigned char* data,
+                                     unsigned int length) {
+        return static_cast<FileSink*>(closure)->write(data, length) ? CAIRO_STATUS_SUCCESS
+                                                                    : CAIRO_STATUS_WRITE_ERROR;
+    }
+
+  private:
+    std::string m_path;
+    int m_fd = -1;
+    int m_errno = 0;
+};
+
+// libjpeg's errors come back here instead of ending the process: error_exit jumps back to the
+// call that set the jump, with the library's message kept.
+struct JpegErrors {
+    jpeg_error_mgr manager{};
+    std::jmp_buf jump{};
+    char message[JMSG_LENGTH_MAX] = {};
+};
+
+void jpegErrorExit(j_common_ptr info) {
+    auto* errors = reinterpret_cast<JpegErrors*>(info->err);
+    (*info->err->format_message)(info, errors->message);
+    std::longjmp(errors->jump, 1);
+}
+
+// Compresses the pixels of an image surface as JPEG (quality 90) into memory, which the caller
+// frees. Empty, or why not. Holds nothing with a destructor across the jump.
+std::string compressJpeg(cairo_surface_t* surface, JSAMPLE* row, unsigned char** buffer,
+                         unsigned long* size) {
     const int width = cairo_image_surface_get_width(surface);
     const int height = cairo_image_surface_get_height(surface);
     const int stride = cairo_image_surface_get_stride(surface);
     const unsigned char* data = cairo_image_surface_get_data(surface);
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        return "the file cannot be created";
-    }
     jpeg_compress_struct info{};
-    jpeg_error_mgr errors{};
-    info.err = jpeg_std_error(&errors);
+    JpegErrors errors;
+    info.err = jpeg_std_error(&errors.manager);
+    errors.manager.error_exit = jpegErrorExit;
+    if (setjmp(errors.jump) != 0) {
+        jpeg_destroy_compress(&info);
+        return std::string("the image cannot be compressed: ") + errors.message;
+    }
     jpeg_create_compress(&info);
-    jpeg_stdio_dest(&info, file);
+    jpeg_mem_dest(&info, buffer, size);
     info.image_width = static_cast<JDIMENSION>(width);
     info.image_height = static_cast<JDIMENSION>(height);
     info.input_components = 3;
@@ -54,7 +142,6 @@ std::string writeJpeg(cairo_surface_t* surface, const std::string& path) {
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, 90, TRUE);
     jpeg_start_compress(&info, TRUE);
-    std::vector<JSAMPLE> row(static_cast<size_t>(width) * 3);
     while (info.next_scanline < info.image_height) {
         const auto* pixels =
             reinterpret_cast<const uint32_t*>(data + static_cast<size_t>(info.next_scanline) *
@@ -65,14 +152,26 @@ std::string writeJpeg(cairo_surface_t* surface, const std::string& path) {
             row[static_cast<size_t>(x) * 3 + 1] = static_cast<JSAMPLE>((p >> 8) & 0xFF);
             row[static_cast<size_t>(x) * 3 + 2] = static_cast<JSAMPLE>(p & 0xFF);
         }
-        JSAMPROW rows[1] = {row.data()};
+        JSAMPROW rows[1] = {row};
         jpeg_write_scanlines(&info, rows, 1);
     }
     jpeg_finish_compress(&info);
     jpeg_destroy_compress(&info);
-    const bool written = std::fflush(file) == 0 && std::ferror(file) == 0;
-    const bool closed = std::fclose(file) == 0;
-    return written && closed ? std::string() : "the file cannot be written";
+    return std::string();
+}
+
+// Writes the pixels of an image surface to the sink as a JPEG file. Empty, or why not.
+std::string writeJpeg(cairo_surface_t* surface, FileSink& sink) {
+    cairo_surface_flush(surface);
+    std::vector<JSAMPLE> row(static_cast<size_t>(cairo_image_surface_get_width(surface)) * 3);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    std::string error = compressJpeg(surface, row.data(), &buffer, &size);
+    if (error.empty()) {
+        sink.write(buffer, size);  // a failure is the sink's to tell when it closes
+    }
+    std::free(buffer);
+    return error;
 }
 
 // cairo and fontconfig keep the fonts they loaded for the life of the process; they are given
@@ -91,12 +190,12 @@ void releaseFontsAtExit() {
 
 class CairoCanvas : public Canvas {
   public:
-    CairoCanvas(cairo_surface_t* surface, OutputFormat format, std::string path, double width,
-                double height)
-        : m_surface(surface),
+    CairoCanvas(cairo_surface_t* surface, std::unique_ptr<FileSink> sink, OutputFormat format,
+                double width, double height)
+        : m_sink(std::move(sink)),
+          m_surface(surface),
           m_cr(cairo_create(surface)),
           m_format(format),
-          m_path(std::move(path)),
           m_width(width),
           m_height(height) {
         cairo_set_fill_rule(m_cr, CAIRO_FILL_RULE_EVEN_ODD);
@@ -197,26 +296,39 @@ class CairoCanvas : public Canvas {
         if (cairo_status(m_cr) != CAIRO_STATUS_SUCCESS) {
             return std::string("drawing failed: ") + cairo_status_to_string(cairo_status(m_cr));
         }
+        std::string error;
+        cairo_status_t status = CAIRO_STATUS_SUCCESS;
         switch (m_format) {
             case OutputFormat::Pdf:
                 cairo_show_page(m_cr);
                 cairo_surface_finish(m_surface);
+                status = cairo_surface_status(m_surface);
                 break;
             case OutputFormat::Png:
-                if (cairo_surface_write_to_png(m_surface, m_path.c_str()) !=
-                    CAIRO_STATUS_SUCCESS) {
-                    return "the file cannot be written";
+                if (!m_sink->open()) {
+                    return "the file cannot be created";
                 }
+                status = cairo_surface_write_to_png_stream(m_surface, FileSink::cairoWrite,
+                                                           m_sink.get());
                 break;
             case OutputFormat::Jpg:
-                return writeJpeg(m_surface, m_path);
+                if (!m_sink->open()) {
+                    return "the file cannot be created";
+                }
+                error = writeJpeg(m_surface, *m_sink);
+                break;
             case OutputFormat::Dwf:
                 return "cairo does not write DWF";
         }
-        const cairo_status_t status = cairo_surface_status(m_surface);
-        return status == CAIRO_STATUS_SUCCESS
-                   ? std::string()
-                   : std::string("the file cannot be written: ") + cairo_status_to_string(status);
+        // The sink's own reason (a full disk) says more than cairo's "error while writing".
+        const std::string closed = m_sink->close();
+        if (!closed.empty()) {
+            return closed;
+        }
+        if (status != CAIRO_STATUS_SUCCESS) {
+            return std::string("the file cannot be written: ") + cairo_status_to_string(status);
+        }
+        return error;
     }
 
   private:
@@ -312,10 +424,10 @@ class CairoCanvas : public Canvas {
         }
     }
 
+    std::unique_ptr<FileSink> m_sink;  // outlives the surface, which may write as it goes
     cairo_surface_t* m_surface;
     cairo_t* m_cr;
     OutputFormat m_format;
-    std::string m_path;
     double m_width, m_height;
     double m_capHeight = 0.0;
     std::string m_measuredText;
@@ -335,17 +447,16 @@ std::unique_ptr<Canvas> createCanvas(OutputFormat format, const std::string& pat
         return nullptr;
     }
     cairo_surface_t* surface = nullptr;
+    auto sink = std::make_unique<FileSink>(path);
+    if (format == OutputFormat::Pdf && !sink->open()) {
+        error = "the file cannot be created";
+        return nullptr;
+    }
     switch (format) {
-        case OutputFormat::Pdf: {
-            FILE* probe = std::fopen(path.c_str(), "wb");
-            if (probe == nullptr) {
-                error = "the file cannot be created";
-                return nullptr;
-            }
-            std::fclose(probe);
-            surface = cairo_pdf_surface_create(path.c_str(), width, height);
+        case OutputFormat::Pdf:
+            surface = cairo_pdf_surface_create_for_stream(FileSink::cairoWrite, sink.get(), width,
+                                                          height);
             break;
-        }
         case OutputFormat::Png:
         case OutputFormat::Jpg: {
             if (width > kMaxPixels || height > kMaxPixels) {
@@ -367,7 +478,7 @@ std::unique_ptr<Canvas> createCanvas(OutputFormat format, const std::string& pat
         cairo_surface_destroy(surface);
         return nullptr;
     }
-    return std::make_unique<CairoCanvas>(surface, format, path, width, height);
+    return std::make_unique<CairoCanvas>(surface, std::move(sink), format, width, height);
 }
 
 }  // namespace qv::host::plot

@@ -3,7 +3,9 @@
 #include <zip.h>
 
 #include <charconv>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <random>
 
@@ -200,10 +202,12 @@ std::string writeDwfPackage(const std::string& path, const std::vector<DwfPage>&
     bool written = std::fwrite(kFileHeader, 1, header, file) == header &&
                    std::fwrite(archive.data(), 1, archive.size(), file) == archive.size();
     written = std::fflush(file) == 0 && written;
+    const int error = errno;
     const bool closed = std::fclose(file) == 0;
     if (!written || !closed) {
+        const int reason = written ? errno : error;
         std::remove(path.c_str());
-        return "the file cannot be written";
+        return std::string("the file cannot be written: ") + std::strerror(reason);
     }
     return {};
 }

@@ -8,7 +8,9 @@
 #include "host/db/SymbolTables.h"
 #include "host/plot/DwfCanvas.h"
 #include "host/plot/Painter.h"
+#include "host/plot/PlotOutput.h"
 #include "win32/CodePage.h"
+#include "win32/DrivePaths.h"
 
 namespace qv::host::plot {
 
@@ -144,6 +146,14 @@ std::string renderPlot(const PlotJob& job, std::string* warning) {
     if (!sheet) {
         return error;
     }
+    std::string drawingFile;
+    if (const AcDbDatabase* db = layout->database()) {
+        drawingFile = qv::win32::toPosixPath(db->originalFileName()).value_or("");
+    }
+    PlotOutput output(job.path, drawingFile);
+    if (!output.error().empty()) {
+        return output.error();
+    }
     if (warning != nullptr && !sheet->fallbackMedium.empty()) {
         *warning = "the paper of " + wideToUtf8(layout->qvName()) +
                    " has no size; it was plotted on " + sheet->fallbackMedium;
@@ -156,9 +166,9 @@ std::string renderPlot(const PlotJob& job, std::string* warning) {
         page.inches = settings.qvData().paperUnits == AcDbPlotSettings::kInches;
         page.plottedFrom = sheet->drawingToDevice.apply(area.xmin, area.ymin);
         page.plottedTo = sheet->drawingToDevice.apply(area.xmax, area.ymax);
-        canvas = createDwfCanvas(job.path, sheet->deviceWidth, sheet->deviceHeight, page, error);
+        canvas = createDwfCanvas(output.path(), sheet->deviceWidth, sheet->deviceHeight, page, error);
     } else {
-        canvas = createCanvas(job.format, job.path, sheet->deviceWidth, sheet->deviceHeight,
+        canvas = createCanvas(job.format, output.path(), sheet->deviceWidth, sheet->deviceHeight,
                               error);
     }
     if (!canvas) {
@@ -175,8 +185,8 @@ std::string renderPlot(const PlotJob& job, std::string* warning) {
     painter.drawBlock(block, sheet->drawingToDevice);
     error = canvas->finish();
     canvas.reset();
-    if (!error.empty()) {
-        std::remove(job.path.c_str());
+    if (error.empty() && !output.commit()) {
+        error = output.error();
     }
     return error;
 }

@@ -23,10 +23,12 @@ struct PlotJob {
 // The area the settings plot of the layout, in its block's units.
 PlotArea plotAreaOf(const AcDbLayout& layout, const AcDbPlotSettings& settings);
 
-// Writes the file. Empty on success, else why nothing (or no complete file) was written; a
-// file left incomplete is removed. `warning`, when given, is set to what the user should know of
-// a plot that did not go as the settings say (a paper without size plotted on the device's
-// default medium), and left alone otherwise.
+// Writes the file through a temporary file beside it (PlotOutput.h), put in place only when
+// complete. Empty on success, else why nothing was written: the path was refused (no regular
+// file, read-only, the drawing's own file) or the device failed; an old file of that name is
+// then left as it was. `warning`, when given, is set to what the user should know of a plot that
+// did not go as the settings say (a paper without size plotted on the device's default medium),
+// and left alone otherwise.
 std::string renderPlot(const PlotJob& job, std::string* warning = nullptr);
 
 // The output format for a file's extension (".pdf", ".png", ".jpg" or ".jpeg", ".dwf", any
