@@ -1,6 +1,7 @@
 #include "module/PresBlockCreation.h"
 
 #include "blocks/Attributes.h"
+#include "blocks/BlockDWGHost.h"
 #include "blocks/BlockDWGKinds.h"
 #include "blocks/Blocks.h"
 #include "blocks/OrvanAttribute.h"
@@ -23,6 +24,8 @@ const wchar_t FIRST_NAME_STEM[] = L"Room ";
 const double SMALLEST_TEXT_SIZE = 1.0;
 // The block type of a room (CBlockDWGRoom).
 const int ROOM_BLOCK_TYPE = 7;
+// The extended-data NAME that makes a space block a floor in the collection.
+const wchar_t GROSS_AREA_SPACE_NAME[] = L"GROSS AREA";
 
 // The three attributes of a new room: NAME, AREA (the area text and its unit, no blank between)
 // and AUX (one blank), with the text defaults.
@@ -239,6 +242,7 @@ void CPresBlockCreation::OnCmdStart() {
     readControls();
     enableButtons(FALSE);
     m_inSession = true;
+    m_tally = SessionTally();
     activateWindow(m_acadWindow);
     acutPrintf(L"\nBlock Creation Session Started\n");
     try {
@@ -251,6 +255,7 @@ void CPresBlockCreation::OnCmdStart() {
     acutPrintf(L"\nBlock Creation Session Ended\n");
     sendEscapeToCommandLine(acDocManager->curDocument());
     m_inSession = false;
+    m_tally = SessionTally();
     enableTextEdits(TRUE);
     enableButtons(TRUE);
     SetActiveWindow();
@@ -362,13 +367,18 @@ void CPresBlockCreation::createBlock(const AcDbObjectId& polylineId, int units, 
 
         const Acad::ErrorStatus created = room.createBlock(m_drawing.get(), pEntity.object(),
                                                            position, textSize, textScale, rotation);
-        if (created == Acad::eOk)
+        if (created == Acad::eOk) {
+            noteCreatedRoom(name, m_nextIdentifier);
             acutPrintf(L"Block Created Successfully\n");
-        else if (created == Acad::eDuplicateRecordName)
-            acutPrintf(L"Block Already Exists\n");
-        else
-            acutPrintf(L"Block Creation Failed\n");
+        } else {
+            m_tally = SessionTally();
+            if (created == Acad::eDuplicateRecordName)
+                acutPrintf(L"Block Already Exists\n");
+            else
+                acutPrintf(L"Block Creation Failed\n");
+        }
     } catch (...) {
+        m_tally = SessionTally();
         showDialogError(SOURCE_FILE, _T("CPresBlockCreation::createBlock"));
     }
 }
@@ -380,6 +390,10 @@ void CPresBlockCreation::calcNextBlockIdentifier() {
         m_nextIdentifier = 0;
         if (!m_drawing || !m_drawing->isOpen() || m_drawing->getDocument() == nullptr)
             return;
+        if (m_inSession && m_tally.identifierKnown) {
+            m_nextIdentifier = m_tally.highestIdentifier + 1;
+            return;
+        }
         AcDbDatabase* pDatabase = m_drawing->getDocument()->database();
         AcDbObjectPointer<AcDbBlockTable> pTable(pDatabase->blockTableId(), AcDb::kForRead);
         if (pTable.openStatus() != Acad::eOk)
@@ -407,6 +421,10 @@ void CPresBlockCreation::calcNextBlockIdentifier() {
                 highest = n;
         }
         m_nextIdentifier = highest + 1;
+        if (m_inSession) {
+            m_tally.identifierKnown = true;
+            m_tally.highestIdentifier = highest;
+        }
     } catch (...) {
         showDialogError(SOURCE_FILE, _T("CPresBlockCreation::calcNextBlockIdentifier"));
     }
@@ -425,6 +443,8 @@ void CPresBlockCreation::calcNextBlockName() {
 
 CString CPresBlockCreation::getHighestExistingBlockName() {
     try {
+        if (m_inSession && m_tally.namesKnown)
+            return m_tally.highestName;
         m_existingNames.RemoveAll();
         if (!m_drawing || !m_drawing->isOpen() || m_drawing->getDocument() == nullptr)
             return CString();
@@ -432,6 +452,10 @@ CString CPresBlockCreation::getHighestExistingBlockName() {
         blocks.getOrvanDWGBlocks_SS(m_drawing.get(), false, L"f");
         CString best;
         __int64 bestNumber = -1;
+        // A room made now is collected after every room of model space; the tally can carry the
+        // order forward only when no room lies in another layout (those are collected later).
+        AcDbDatabase* pDatabase = m_drawing->getDocument()->database();
+        bool allInModelSpace = true;
         for (int i = 0; i < blocks.getCount(); ++i) {
             const CBlock* block = blocks.getAt(i);
             if (block->getBlockType() != ROOM_BLOCK_TYPE)
@@ -443,12 +467,44 @@ CString CPresBlockCreation::getHighestExistingBlockName() {
                 bestNumber = number;
                 best = name;
             }
+            if (m_inSession && allInModelSpace) {
+                AcDbObjectId id;
+                AcDbObjectPointer<AcDbEntity> pReference;
+                allInModelSpace =
+                    blockhost::objectIdOf(pDatabase, AcDbHandle(block->getHandle().GetString()),
+                                          id) == Acad::eOk &&
+                    pReference.open(id, AcDb::kForRead) == Acad::eOk &&
+                    pReference->ownerId() == pDatabase->modelSpaceId();
+            }
+        }
+        if (m_inSession && allInModelSpace) {
+            m_tally.namesKnown = true;
+            m_tally.highestName = best;
+            m_tally.highestNumber = bestNumber;
         }
         return best;
     } catch (...) {
         showDialogError(SOURCE_FILE, _T("CPresBlockCreation::getHighestExistingBlockName"));
     }
     return CString();
+}
+
+void CPresBlockCreation::noteCreatedRoom(const CString& name, int identifier) {
+    // A space named "GROSS AREA" is collected as a floor, not a room: look again.
+    if (name == GROSS_AREA_SPACE_NAME) {
+        m_tally = SessionTally();
+        return;
+    }
+    if (m_tally.identifierKnown && identifier > m_tally.highestIdentifier)
+        m_tally.highestIdentifier = identifier;
+    if (!m_tally.namesKnown)
+        return;
+    m_existingNames.Add(name);
+    const __int64 number = CUtilities::CStringToInt64(trailingDigits(name));
+    if (number >= m_tally.highestNumber) {  // the new room is the last one collected
+        m_tally.highestNumber = number;
+        m_tally.highestName = name;
+    }
 }
 
 bool CPresBlockCreation::nameExists(const CString& name) const {
