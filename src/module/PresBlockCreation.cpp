@@ -446,6 +446,7 @@ CString CPresBlockCreation::getHighestExistingBlockName() {
         if (m_inSession && m_tally.namesKnown)
             return m_tally.highestName;
         m_existingNames.RemoveAll();
+        m_existingNameSet.clear();
         if (!m_drawing || !m_drawing->isOpen() || m_drawing->getDocument() == nullptr)
             return CString();
         CBlocks blocks;
@@ -462,6 +463,7 @@ CString CPresBlockCreation::getHighestExistingBlockName() {
                 continue;
             const CString name = block->getName();
             m_existingNames.Add(name);
+            m_existingNameSet.insert(name.GetString());
             const __int64 number = CUtilities::CStringToInt64(trailingDigits(name));
             if (number >= bestNumber) {  // among equal numbers the later room wins
                 bestNumber = number;
@@ -500,6 +502,7 @@ void CPresBlockCreation::noteCreatedRoom(const CString& name, int identifier) {
     if (!m_tally.namesKnown)
         return;
     m_existingNames.Add(name);
+    m_existingNameSet.insert(name.GetString());
     const __int64 number = CUtilities::CStringToInt64(trailingDigits(name));
     if (number >= m_tally.highestNumber) {  // the new room is the last one collected
         m_tally.highestNumber = number;
@@ -508,10 +511,7 @@ void CPresBlockCreation::noteCreatedRoom(const CString& name, int identifier) {
 }
 
 bool CPresBlockCreation::nameExists(const CString& name) const {
-    for (INT_PTR i = 0; i < m_existingNames.GetSize(); ++i)
-        if (m_existingNames.GetAt(i) == name)
-            return true;
-    return false;
+    return m_existingNameSet.count(name.GetString()) != 0;
 }
 
 CString CPresBlockCreation::trailingDigits(CString name) {

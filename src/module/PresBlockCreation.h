@@ -29,6 +29,8 @@
 #pragma once
 
 #include <memory>
+#include <string>
+#include <unordered_set>
 
 #include "StdAfx.h"
 
@@ -122,6 +124,8 @@ class CPresBlockCreation : public CDialog {
     HWND m_acadWindow = nullptr;
     int m_nextIdentifier = 0;
     CStringArray m_existingNames;
+    // The same names, for the duplicate test of each pick (exact, case-sensitive).
+    std::unordered_set<std::wstring> m_existingNameSet;
     CPreferences m_preferences;
     bool m_inSession = false;
     bool m_cleaning = false;  // a cleaned text is being put back into its edit
