@@ -2,7 +2,8 @@
 # centred), then -PLOT (a PNG of VGA size, a 1:100 scale and a quarter turn), saved; Python
 # checks the page size (pdfinfo), that the image is not blank and its plan is centred (PIL), and
 # that the saved drawing keeps the last page setup (ezdxf). A window where nothing lies refuses
-# to export and fails the script.
+# to export and fails the script; an unknown device is asked again, Esc leaves the setup as it
+# was, and model space has no Layout area.
 qv_acceptance(page_setup ARGS ${home} ${module} --script <source>/pagesetup/page_setup.scr
               --save <work>/saved.dxf <source>/drawings/floor.dxf)
 set_tests_properties(acceptance.page_setup PROPERTIES FIXTURES_SETUP page_setup_done)
