@@ -1,6 +1,7 @@
 // Times plotting the 20,000-room floor plan with hatches (generated, in millimetres) to a PDF
-// page (ISO A1, extents scaled to fit) and to a 2048-pixel PNG (QXGA), and times LibreCAD's
-// dxf2pdf on the same file in the same run for comparison (when librecad is installed).
+// page (ISO A1, extents scaled to fit), to a DWF page of the same paper and to a 2048-pixel PNG
+// (QXGA), and times LibreCAD's dxf2pdf on the same file in the same run for comparison (when
+// librecad is installed).
 //
 //   plot_bench [--file FILE] [--no-librecad] [Google Benchmark flags]
 #include <benchmark/benchmark.h>
@@ -78,6 +79,12 @@ void BM_PlotPdf(benchmark::State& state) {
     plot(state, qv::host::plot::OutputFormat::Pdf, how, "plan.pdf");
 }
 
+void BM_PlotDwf(benchmark::State& state) {
+    const AcDbPlotSettings how = settings(L"DWF6 ePlot.pc3", L"ISO_A1_(841.00_x_594.00_MM)",
+                                          841.0, 594.0, AcDbPlotSettings::kMillimeters);
+    plot(state, qv::host::plot::OutputFormat::Dwf, how, "plan.dwf");
+}
+
 void BM_PlotPng(benchmark::State& state) {
     const AcDbPlotSettings how = settings(L"PublishToWeb PNG.pc3",
                                           L"QXGA_(2048.00_x_1536.00_Pixels)", 2048.0, 1536.0,
@@ -86,6 +93,7 @@ void BM_PlotPng(benchmark::State& state) {
 }
 
 BENCHMARK(BM_PlotPdf)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_PlotDwf)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_PlotPng)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 // LibreCAD's dxf2pdf on the same file, fitted to an A1 page; seconds, or a negative number when

@@ -210,8 +210,13 @@ void CAsset::hatchAssetArea(CAcadDrawing* pDrawing, AcDbBlockReference* pReferen
         }
         hatchId = newId;
         AcDbObjectPointer<AcDbHatch> pPosted(newId, AcDb::kForWrite);
-        if (pPosted.openStatus() == Acad::eOk)
-            CAcadUtilities::moveToBottom(pPosted.object());
+        Acad::ErrorStatus ordered = pPosted.openStatus();
+        if (ordered == Acad::eOk)
+            ordered = CAcadUtilities::moveToBottom(pPosted.object());
+        if (ordered != Acad::eOk && pErrors != nullptr)
+            pErrors->add(new CEXUnhandled(ordered, ORVAN_MODULE_DESCRIPTION, SOURCE_FILE,
+                                          _T("CAsset::hatchAssetArea"), __LINE__, CString(),
+                                          nullptr));
     } catch (...) {
         throwWrapped(SOURCE_FILE, _T("CAsset::hatchAssetArea"));
     }

@@ -16,6 +16,8 @@
 
 static const LPCTSTR SOURCE_FILE = _T("Assets.cpp");
 
+CString assetExclusionList;
+
 CAssets::~CAssets() {
     deleteObjects();
 }

@@ -25,7 +25,8 @@ class CHatch;
 class COrvanExceptions;
 class CStoredProcedure;
 
-// The asset exclusion list: empty, and nothing in the module writes it.
+// The asset exclusion list: block names of assets to leave out, ","-separated; empty, and
+// nothing in the module writes it. One for the module's whole life (defined in Assets.cpp).
 extern CString assetExclusionList;
 
 class CAssets {

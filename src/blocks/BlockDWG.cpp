@@ -357,7 +357,7 @@ void CBlockDWG::hyperlinkBlock(AcDbEntity* pEntity, int iWholeBlock) {
         AcDbObjectIdArray targets;
         if (iWholeBlock == 0) {
             getHyperlinks()->attachTo(pReference);
-            const int iHost = CHostIdentity().getType();  // judged from the host's product
+            const int iHost = hostIdentity.getType();
             if (iHost == CHostIdentity::HOST_AUTOCAD_LT || iHost == CHostIdentity::HOST_AUTOCAD)
                 targets = blockhost::attributeIdsOf(pReference);
         } else {

@@ -197,8 +197,13 @@ void CBlockDWG::hatchObject(CAcadDrawing* pDrawing, AcDbBlockReference* pReferen
         }
         hatchId = newId;
         AcDbObjectPointer<AcDbEntity> pPosted(newId, AcDb::kForWrite);
-        if (pPosted.openStatus() == Acad::eOk)
-            CAcadUtilities::moveToBottom(pPosted.object());
+        Acad::ErrorStatus moved = pPosted.openStatus();
+        if (moved == Acad::eOk)
+            moved = CAcadUtilities::moveToBottom(pPosted.object());
+        if (moved != Acad::eOk)
+            pList->add(new CEXUnhandled(moved, ORVAN_MODULE_DESCRIPTION, SOURCE_FILE, PROC,
+                                        __LINE__, pDrawing->getFolder() + pDrawing->getFileName(),
+                                        nullptr));
     } catch (...) {
         pList->add(wrapCaughtError(SOURCE_FILE, PROC));
     }

@@ -145,13 +145,17 @@ class CAcadUtilities : public CPlotSettingIds {
 
     // ---- Draw order -----------------------------------------------------------------------
     //
-    // These report nothing and change nothing on a failure; every object they open on the way
-    // is closed again (except the table that getSortentsTable hands out).
+    // These change nothing on a failure; every object they open on the way is closed again
+    // (except the table that getSortentsTable hands out).
 
     // Puts an entity (in a database and open) beneath every other entity of its block: turns
     // the draw-order setting on and moves it to the bottom of its block's sort-entities table,
-    // made when the block has none. Needs the document lock.
-    static void moveToBottom(AcDbEntity* entity);
+    // made when the block has none. Needs the document lock. eOk when moved, else the status of
+    // the step that was refused (eWasOpenForWrite when the block is held open elsewhere: pass
+    // it as `owner` then), which the caller reports.
+    static Acad::ErrorStatus moveToBottom(AcDbEntity* entity);
+    // The same for an entity whose block the caller holds open (`owner`, its owner).
+    static Acad::ErrorStatus moveToBottom(AcDbEntity* entity, AcDbObject* owner);
     // The sort-entities table of the block that owns the entity, open for write, made (with the
     // block's extension dictionary) when the block has none; null when the entity has no owner
     // or something on the way is refused. The caller closes the table.

@@ -85,79 +85,100 @@ namespace {
 const ACHAR* const SORTENTS_KEY = L"ACAD_SORTENTS";
 constexpr int ALL_SORTENTS_FLAGS = 127;
 
-// The extension dictionary of an object open for read, made when it has none (the object is
-// upgraded to write for that); the null id when it cannot be had.
-AcDbObjectId extensionDictionaryOf(AcDbObject* owner) {
-    AcDbObjectId dictionary = owner->extensionDictionary();
+// The extension dictionary of an open object in `dictionary`, made when it has none (the object
+// is upgraded to write for that); the status of the step that failed otherwise.
+Acad::ErrorStatus extensionDictionaryOf(AcDbObject* owner, AcDbObjectId& dictionary) {
+    dictionary = owner->extensionDictionary();
     if (!dictionary.isNull())
-        return dictionary;
-    if (owner->upgradeOpen() != Acad::eOk)
-        return AcDbObjectId::kNull;
-    owner->createExtensionDictionary();
-    return owner->extensionDictionary();
+        return Acad::eOk;
+    Acad::ErrorStatus es = owner->upgradeOpen();
+    if (es == Acad::eOk)
+        es = owner->createExtensionDictionary();
+    dictionary = owner->extensionDictionary();
+    if (es == Acad::eOk && dictionary.isNull())
+        es = Acad::eNullObjectId;
+    return es;
 }
 
 // The dictionary's sort-entities table open for write in `entry`, a new one put there when it
-// has none (set to order `block`); false when it cannot be had. A table that exists but cannot
-// be opened is never replaced: that would lose the block's draw order.
-bool sortentsEntry(AcDbDictionary* dictionary, AcDbObjectId block,
-                   AcDbObjectPointer<AcDbObject>& entry) {
+// has none (set to order `block`); the status of the step that failed otherwise. A table that
+// exists but cannot be opened is never replaced: that would lose the block's draw order.
+Acad::ErrorStatus sortentsEntry(AcDbDictionary* dictionary, AcDbObjectId block,
+                                AcDbObjectPointer<AcDbObject>& entry) {
     AcDbObjectId entryId;
     if (dictionary->getAt(SORTENTS_KEY, entryId) == Acad::eOk)
-        return entry.open(entryId, AcDb::kForWrite) == Acad::eOk;
-    if (dictionary->upgradeOpen() != Acad::eOk)
-        return false;
+        return entry.open(entryId, AcDb::kForWrite);
+    Acad::ErrorStatus es = dictionary->upgradeOpen();
+    if (es != Acad::eOk)
+        return es;
     // Deleted with the pointer unless the dictionary takes it.
     AcDbObjectPointer<AcDbSortentsTable> table;
     table.create();
     AcDbObjectId tableId;
-    if (dictionary->setAt(SORTENTS_KEY, table.object(), tableId) != Acad::eOk)
-        return false;
+    if ((es = dictionary->setAt(SORTENTS_KEY, table.object(), tableId)) != Acad::eOk)
+        return es;
     table->setBlockId(block);
     AcDbSortentsTable* added = nullptr;
     table.release(added);
     AcDbObject* object = added;
-    entry.acquire(object);
-    return true;
+    return entry.acquire(object);
+}
+
+// The sort-entities table of the open block `owner`, open for write in `entry`.
+Acad::ErrorStatus sortentsTableOf(AcDbObject* owner, AcDbObjectPointer<AcDbObject>& entry) {
+    AcDbObjectId dictionaryId;
+    Acad::ErrorStatus es = extensionDictionaryOf(owner, dictionaryId);
+    if (es != Acad::eOk)
+        return es;
+    AcDbObjectPointer<AcDbDictionary> dictionary(dictionaryId, AcDb::kForRead);
+    if ((es = dictionary.openStatus()) != Acad::eOk)
+        return es;
+    if ((es = sortentsEntry(dictionary.object(), owner->objectId(), entry)) != Acad::eOk)
+        return es;
+    return AcDbSortentsTable::cast(entry.object()) != nullptr ? Acad::eOk
+                                                               : Acad::eNotThatKindOfClass;
 }
 
 }  // namespace
 
 AcDbSortentsTable* CAcadUtilities::getSortentsTable(AcDbEntity* entity) {
-    if (entity == nullptr)
+    if (entity == nullptr || entity->ownerId().isNull())
         return nullptr;
-    const AcDbObjectId ownerId = entity->ownerId();
-    if (ownerId.isNull())
-        return nullptr;
-    AcDbObjectPointer<AcDbDictionary> dictionary;
+    AcDbObjectPointer<AcDbObject> entry;
     {
-        AcDbObjectPointer<AcDbObject> owner(ownerId, AcDb::kForRead);
-        if (owner.openStatus() != Acad::eOk)
-            return nullptr;
-        const AcDbObjectId dictionaryId = extensionDictionaryOf(owner.object());
-        if (dictionaryId.isNull() || dictionary.open(dictionaryId, AcDb::kForRead) != Acad::eOk)
+        AcDbObjectPointer<AcDbObject> owner(entity->ownerId(), AcDb::kForRead);
+        if (owner.openStatus() != Acad::eOk || sortentsTableOf(owner.object(), entry) != Acad::eOk)
             return nullptr;
     }
-    AcDbObjectPointer<AcDbObject> entry;
-    if (!sortentsEntry(dictionary.object(), ownerId, entry))
-        return nullptr;
-    dictionary.close();
-    if (AcDbSortentsTable::cast(entry.object()) == nullptr)
-        return nullptr;
     AcDbObject* table = nullptr;
     entry.release(table);
     return AcDbSortentsTable::cast(table);
 }
 
-void CAcadUtilities::moveToBottom(AcDbEntity* entity) {
+Acad::ErrorStatus CAcadUtilities::moveToBottom(AcDbEntity* entity) {
+    if (entity == nullptr)
+        return Acad::eNullEntityPointer;
+    if (entity->ownerId().isNull())
+        return Acad::eNotInDatabase;
+    AcDbObjectPointer<AcDbObject> owner(entity->ownerId(), AcDb::kForRead);
+    if (owner.openStatus() != Acad::eOk)
+        return owner.openStatus();
+    return moveToBottom(entity, owner.object());
+}
+
+Acad::ErrorStatus CAcadUtilities::moveToBottom(AcDbEntity* entity, AcDbObject* owner) {
+    if (entity == nullptr || owner == nullptr)
+        return Acad::eNullEntityPointer;
+    if (entity->ownerId() != owner->objectId())
+        return Acad::eInvalidInput;
     ensureSortentsEnabled();
-    AcDbObjectPointer<AcDbSortentsTable> table;
-    AcDbSortentsTable* opened = getSortentsTable(entity);
-    if (table.acquire(opened) != Acad::eOk)
-        return;
+    AcDbObjectPointer<AcDbObject> entry;
+    const Acad::ErrorStatus es = sortentsTableOf(owner, entry);
+    if (es != Acad::eOk)
+        return es;
     AcDbObjectIdArray ids;
     ids.append(entity->objectId());
-    table->moveToBottom(ids);
+    return AcDbSortentsTable::cast(entry.object())->moveToBottom(ids);
 }
 
 void CAcadUtilities::ensureSortentsEnabled() {

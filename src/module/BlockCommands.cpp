@@ -16,6 +16,40 @@ namespace {
 
 const wchar_t GROSS_AREA_BLOCK[] = L"ROOM-GROSS_AREA";
 
+// Measures the polyline (open for write) in the units, makes the floor block "GROSS AREA" with
+// area and perimeter rounded to the precision and the texts NAME "GROSS AREA", AREA (the area
+// text, followed by its unit text when `bAreaUnit`) and AUX " ", and creates it at the point
+// (rotation in degrees). The creation carries the outline into the UCS and puts it back on a
+// refusal. Gives the creation's status.
+Acad::ErrorStatus makeGrossAreaBlock(CAcadDrawing* pDrawing, AcDbPolyline* pPolyline,
+                                     const AcGePoint3d& ptText, int iUnits, int iPrecision,
+                                     double dblTextSize, double dblTextScale, double dblRotation,
+                                     bool bAreaUnit) {
+    const Adesk::Int16 iDrawingUnits = pDrawing->getDocument()->database()->lunits();
+    const CString sArea = CUtilities::DoubleToCString(
+        CAcadUtilities::calculatePolylineArea(pPolyline, iDrawingUnits, iUnits), iPrecision);
+    const CString sPerimeter = CUtilities::DoubleToCString(
+        CAcadUtilities::calculatePolylinePerimeter(pPolyline, iDrawingUnits, iUnits), iPrecision);
+
+    CBlockDWGFloor block;
+    block.setUnits(iUnits);
+    block.setPrecision(iPrecision);
+    block.setName(L"GROSS AREA");
+    block.setArea(CUtilities::CStringToDouble(sArea));
+    block.setPerimeter(CUtilities::CStringToDouble(sPerimeter));
+    block.setAttributes(newSpaceTexts(
+        L"GROSS AREA", bAreaUnit ? sArea + areaUnitText(iUnits) : sArea, L" "));
+    return block.createBlock(pDrawing, pPolyline, ptText, dblTextSize, dblTextScale, dblRotation);
+}
+
+// Whether the picked outline is a polyline; says "\nInvalid Selection\n\n" when not.
+bool isPolyline(AcDbEntity* pEntity) {
+    if (CString(pEntity->isA()->name()) == L"AcDbPolyline")
+        return true;
+    acutPrintf(L"\nInvalid Selection\n\n");
+    return false;
+}
+
 }  // namespace
 
 int blockDefinitionExists(CAcadDrawing* pDrawing, CString sName) {
@@ -65,30 +99,11 @@ void createGrossAreaBlock(CAcadDrawing* pDrawing, AcDbObjectId polylineId, int i
                        static_cast<LPCTSTR>(CUtilities::IntToCString(pEntity.openStatus())));
             return;
         }
-        if (CString(pEntity->isA()->name()) != L"AcDbPolyline") {
-            acutPrintf(L"\nInvalid Selection\n\n");
+        if (!isPolyline(pEntity.object()))
             return;
-        }
-        auto* pPolyline = static_cast<AcDbPolyline*>(pEntity.object());
-        const Adesk::Int16 iDrawingUnits = pDrawing->getDocument()->database()->lunits();
-        const CString sArea = CUtilities::DoubleToCString(
-            CAcadUtilities::calculatePolylineArea(pPolyline, iDrawingUnits, iUnits), iPrecision);
-        const CString sPerimeter = CUtilities::DoubleToCString(
-            CAcadUtilities::calculatePolylinePerimeter(pPolyline, iDrawingUnits, iUnits),
-            iPrecision);
-
-        CBlockDWGFloor block;
-        block.setUnits(iUnits);
-        block.setPrecision(iPrecision);
-        block.setName(L"GROSS AREA");
-        block.setArea(CUtilities::CStringToDouble(sArea));
-        block.setPerimeter(CUtilities::CStringToDouble(sPerimeter));
-        block.setAttributes(
-            newSpaceTexts(L"GROSS AREA", sArea + areaUnitText(iUnits), L" "));
-
-        // The block creation carries the outline into the UCS and puts it back on a refusal.
-        const Acad::ErrorStatus es = block.createBlock(pDrawing, pPolyline, ptText, dblTextSize,
-                                                       dblTextScale, dblRotation);
+        const Acad::ErrorStatus es =
+            makeGrossAreaBlock(pDrawing, static_cast<AcDbPolyline*>(pEntity.object()), ptText,
+                               iUnits, iPrecision, dblTextSize, dblTextScale, dblRotation, true);
         pEntity.close();
         if (es == Acad::eOk)
             acutPrintf(L"Block Created Successfully\n");
@@ -136,6 +151,51 @@ void grossAreaBlockCreate() {
         createGrossAreaBlock(pDrawing, polylineId, pPreferences->getUnits(),
                              pPreferences->getTextSize(), pPreferences->getTextScale(),
                              pPreferences->getTextRotation(), pPreferences->getPrecision());
+    });
+}
+
+void grossAreaBlockCreate2() {
+    guardCommand(L"grossAreaBlockCreate2", [] {
+        CCommandFrame frame;
+        CAcadDrawing* pDrawing = frame.openCurrentDrawing();
+        if (blockDefinitionExists(pDrawing, GROSS_AREA_BLOCK)) {
+            acutPrintf(L"Operation Cancelled. Gross Area Block already Exists\n");
+            return;
+        }
+        AcDbObjectId polylineId;
+        if (CAcadUtilities::selectObjectIdOfClass(
+                &polylineId, L"\nPlease select the gross area polyline:\n", L"AcDbPolyline") != 0) {
+            acutPrintf(L"Gross Area Block Creation Cancelled\n");
+            return;
+        }
+        if (!frame.lockDrawing())
+            return;
+        acutPrintf(L"Select Name and Area Text Position:\n");
+        ads_point picked;
+        if (acedGetPoint(nullptr, L"\nEnter Attribute points: ", picked) != RTNORM)
+            return;
+        AcDbObjectPointer<AcDbEntity> pEntity(polylineId, AcDb::kForWrite);
+        if (pEntity.openStatus() != Acad::eOk) {
+            acutPrintf(L"Block Creation Failed\n");
+            return;
+        }
+        if (!isPolyline(pEntity.object()))
+            return;
+        auto* pPolyline = static_cast<AcDbPolyline*>(pEntity.object());
+        if (!pPolyline->isClosed()) {
+            acutPrintf(L"\nPolyline Is not closed\n\n");
+            return;
+        }
+        // Without a preferences file: text size 250.0, and the other values as a fresh
+        // preferences object holds them (square metres, 2 decimals, scale 1, no rotation).
+        const CPreferences* pPreferences = frame.loadPreferences();
+        const Acad::ErrorStatus es = makeGrossAreaBlock(
+            pDrawing, pPolyline, AcGePoint3d(picked[0], picked[1], picked[2]),
+            pPreferences->getUnits(), pPreferences->getPrecision(), pPreferences->getTextSize(),
+            pPreferences->getTextScale(), pPreferences->getTextRotation(), false);
+        pEntity.close();
+        acutPrintf(es == Acad::eOk ? L"Gross Area Block Created Successfully\n"
+                                   : L"Block Creation Failed\n");
     });
 }
 

@@ -16,6 +16,19 @@ class CAcadDrawing;
 // "\nUnhandled Error - Block Creation Failed\n"); nothing reaches the host.
 void grossAreaBlockCreate();
 
+// The second gross-area flow, which no command calls: no banner. When the drawing holds a
+// "ROOM-GROSS_AREA" definition, prints "Operation Cancelled. Gross Area Block already Exists\n";
+// asks for the outline ("\nPlease select the gross area polyline:\n"; a cancelled pick prints
+// "Gross Area Block Creation Cancelled\n"), then under the lock for the point of the texts
+// (anything but a point ends quietly); refuses an entity that is no polyline ("\nInvalid
+// Selection\n\n") and an open one ("\nPolyline Is not closed\n\n"), and makes the block as
+// createGrossAreaBlock does but with the AREA text without its unit, with the preferences' units,
+// precision, text size, scale and rotation (a fresh preferences object's without the file).
+// Prints "Gross Area Block Created Successfully\n", or "Block Creation Failed\n" when the
+// creation or the opening of the outline fails. Every failure is caught and shown in the error
+// message box.
+void grossAreaBlockCreate2();
+
 // odb: prints the banner, asks for a block reference ("Select the Orvan Block to delete") and
 // turns it back into its outline (CBlockDWG::deleteBlock). Any block reference is accepted, also
 // one that is no space block: the deletion decides what it can undo. Every failure is caught and

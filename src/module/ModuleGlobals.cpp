@@ -2,4 +2,3 @@
 
 CString moduleFolder;
 CString tempFolder;
-CString assetExclusionList;

@@ -16,8 +16,8 @@ extern CString moduleFolder;
 // moduleFolder + TEMP_FOLDER, set with moduleFolder at load; nothing else reads it.
 extern CString tempFolder;
 
-// Block names of assets to leave out, ","-separated; empty excludes nothing.
-extern CString assetExclusionList;
+// The asset exclusion list, assetExclusionList, lives with the assets that read it
+// (blocks/Assets.h).
 
 // Which host runs the module: hostIdentity, kept with its class (drawing/HostIdentity.h), where
 // the plot path reads it.

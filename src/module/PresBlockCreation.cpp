@@ -77,6 +77,8 @@ void CPresBlockCreation::savePreferencesFile() {
 BOOL CPresBlockCreation::OnInitDialog() {
     m_preferences.loadPreferences(preferencesFile());
     m_nextIdentifier = 0;
+    m_counterWidth = 1;
+    m_counter = 1;
     m_drawing = wrapCurrentDocument();
     calcNextBlockIdentifier();
     calcNextBlockName();

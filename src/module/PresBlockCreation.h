@@ -67,6 +67,30 @@ class CPresBlockCreation : public CDialog {
     int getNextIdentifier() const { return m_nextIdentifier; }
     bool isInSession() const { return m_inSession; }
 
+    // Operations no caller of the module uses (PresBlockCreationNames.cpp).
+    //
+    // The name builder: the next space name becomes the name prefix followed by the counter in
+    // decimal, left-padded with "0" to the counter width; a counter with more digits than the
+    // width widens it. Prefix empty, counter 1 and width 1 when the dialog opens.
+    void buildNextSpaceName();
+    CString getNamePrefix() const { return m_namePrefix; }
+    // Ignores the empty string.
+    void setNamePrefix(CString prefix);
+    int getCounter() const { return m_counter; }
+    void setCounter(int counter) { m_counter = counter; }
+    int getCounterWidth() const { return m_counterWidth; }
+    void setCounterWidth(int width) { m_counterWidth = width; }
+    // Copy units, precision, text size, scale and rotation into the dialog's preferences, from
+    // other preferences or as values; the rest of the preferences stays as it is.
+    void setPreferences(const CPreferences& preferences);
+    void setPreferences(int units, int precision, double textSize, double textScale,
+                        double textRotation);
+    const CPreferences& getPreferences() const { return m_preferences; }
+    // TRUE when the text contains "AREA" and one of the area types: "GROSS AREA", "CORE AREA",
+    // "NET AREA", "USABLE AREA", "BALANCE AREA", "LETTABLE AREA", "COMMON AREA", "CELULAR AREA",
+    // "CELLULAR AREA", "OPEN PLAN AREA", "CIRCULATION AREA" (case-sensitive).
+    static BOOL isAreaType(CString text);
+
   protected:
     BOOL OnInitDialog() override;
     void DoDataExchange(CDataExchange* pDX) override;
@@ -123,6 +147,9 @@ class CPresBlockCreation : public CDialog {
     std::unique_ptr<CAcadDrawing> m_drawing;
     HWND m_acadWindow = nullptr;
     int m_nextIdentifier = 0;
+    int m_counterWidth = 1;
+    CString m_namePrefix;
+    int m_counter = 1;
     CStringArray m_existingNames;
     // The same names, for the duplicate test of each pick (exact, case-sensitive).
     std::unordered_set<std::wstring> m_existingNameSet;

@@ -121,7 +121,9 @@ class CGraphicReport {
     void getGraphicReport(CStoredProcedure* pStoredProcedure,
                           const CServerPreferenceDocMon* pServerPreference, int iGraphicReportID,
                           int iTimeout);
-    // Runs this report: records 2, opens and locks its drawing (both given back on every path),
+    // Runs this report: claims it by recording 2 (a report that the database does not let this
+    // run take, because another run has already started or finished it, is skipped: nothing is
+    // opened, written or recorded), opens and locks its drawing (both given back on every path),
     // applies the report, plots the layout to outputPath + outputFilename (an empty plotLayout
     // plots the active layout and records its name), saves the copy and writes the XML as
     // saveCopyTo and xmlOutputTo say, and records the final status. A copy or an XML file that
@@ -130,8 +132,14 @@ class CGraphicReport {
     // are written to the error logs and give 12 and 13; any other failure raises a CEXUnhandled
     // naming "CGraphicReport::prepareReport" (the recorded status stays 2).
     void prepareReport(CStoredProcedure* pStoredProcedure, int iTimeout);
-    // Record the status, and the layout actually plotted, for this report's id.
-    void setGraphicReportStatus(CStoredProcedure* pStoredProcedure, int iTimeout, int iStatus);
+    // Whether the last prepareReport claimed the report for this run (false before the first one,
+    // and when another run had it).
+    bool isClaimed() const { return m_bClaimed; }
+    // Records the status for this report's id. The answer is the database's: false when it did
+    // not take the status (2 is taken only while the report waits); a procedure that answers
+    // nothing took it.
+    bool setGraphicReportStatus(CStoredProcedure* pStoredProcedure, int iTimeout, int iStatus);
+    // Records the layout actually plotted for this report's id.
     void setGraphicReportLayout(CStoredProcedure* pStoredProcedure, int iTimeout, CString sLayout);
 
   private:
@@ -168,4 +176,5 @@ class CGraphicReport {
     int m_bPieIgnoreEmptySegments = 1;
     int m_bPieShowLabels = 1;
     int m_bPieShowLabelSegmentLines = 1;
+    bool m_bClaimed = false;
 };

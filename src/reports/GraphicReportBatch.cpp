@@ -153,16 +153,27 @@ void CGraphicReport::getGraphicReport(CStoredProcedure* pStoredProcedure,
     }
 }
 
-void CGraphicReport::setGraphicReportStatus(CStoredProcedure* pStoredProcedure, int iTimeout,
+bool CGraphicReport::setGraphicReportStatus(CStoredProcedure* pStoredProcedure, int iTimeout,
                                             int iStatus) {
     static const LPCTSTR PROC_SIG = _T("CGraphicReport::setGraphicReportStatus");
     try {
-        blockdb::callProcedure(pStoredProcedure, iTimeout, _T("__gr_setGraphicReportStatus"),
-                               SOURCE_FILE, PROC_SIG, blockdb::Mode::NoReturn,
-                               [&](CParameters& parameters) {
-                                   blockdb::addInt(parameters, _T("@graphicReportID"), m_iID);
-                                   blockdb::addInt(parameters, _T("@statusID"), iStatus);
-                               });
+        bool bTaken = true;
+        blockdb::callProcedure(
+            pStoredProcedure, iTimeout, _T("__gr_setGraphicReportStatus"), SOURCE_FILE, PROC_SIG,
+            blockdb::Mode::ReadRows,
+            [&](CParameters& parameters) {
+                blockdb::addInt(parameters, _T("@graphicReportID"), m_iID);
+                blockdb::addInt(parameters, _T("@statusID"), iStatus);
+            },
+            nullptr,
+            [&](_RecordsetPtr pRecords) {
+                CRecordsetReader rows(pRecords);
+                int iSet = 1;
+                if (rows.next() && rows.read(L"grStatusSet", iSet))
+                    bTaken = iSet != 0;
+                rows.close();
+            });
+        return bTaken;
     } catch (...) {
         rethrowProcedureError(SOURCE_FILE, PROC_SIG);
     }
@@ -185,7 +196,11 @@ void CGraphicReport::setGraphicReportLayout(CStoredProcedure* pStoredProcedure, 
 
 void CGraphicReport::prepareReport(CStoredProcedure* pStoredProcedure, int iTimeout) {
     try {
-        setGraphicReportStatus(pStoredProcedure, iTimeout, STATUS_STARTED);
+        // The claim: another run that started or finished this report first keeps it.
+        m_bClaimed = false;
+        if (!setGraphicReportStatus(pStoredProcedure, iTimeout, STATUS_STARTED))
+            return;
+        m_bClaimed = true;
         if (!CFileUtilities::fileExists(m_sDrawingPath + m_sDrawingFilename)) {
             setGraphicReportStatus(pStoredProcedure, iTimeout, STATUS_DRAWING_MISSING);
             return;

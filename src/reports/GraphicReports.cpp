@@ -73,8 +73,11 @@ void CGraphicReports::prepareReports(CStoredProcedure* pStoredProcedure, int iTi
                     discardCaughtError();
                 }
                 pError->deleteChain();
-                pReport->setGraphicReportStatus(pStoredProcedure, iTimeout,
-                                                CGraphicReport::STATUS_FAILED);
+                // Only a report this run claimed is its to record; one whose claim failed may be
+                // another run's.
+                if (pReport->isClaimed())
+                    pReport->setGraphicReportStatus(pStoredProcedure, iTimeout,
+                                                    CGraphicReport::STATUS_FAILED);
             }
             system.doEvents();
         }

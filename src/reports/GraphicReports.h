@@ -33,9 +33,10 @@ class CGraphicReports {
                            const CServerPreferenceDocMon* pServerPreference, int iStatusID,
                            int iTimeout);
     // Runs every report in list order, dispatching the waiting window messages after each one.
-    // A report whose run raises is recorded with CGraphicReport::STATUS_FAILED, its error is
-    // written to the error logs, and the run goes on with the next report. Only a failure to
-    // record that status (the database gone) ends the run, raising.
+    // A report whose run raises is recorded with CGraphicReport::STATUS_FAILED (when this run
+    // had claimed it: a report whose claim itself failed is left as it is), its error is written
+    // to the error logs, and the run goes on with the next report. Only a failure to record that
+    // status (the database gone) ends the run, raising.
     void prepareReports(CStoredProcedure* pStoredProcedure, int iTimeout);
 
     // Appends a report (null is ignored); the list owns it from now on, also when appending

@@ -167,7 +167,11 @@ void CPieSegment::hatchSegment(CAcadDrawing* pDrawing, AcDbBlockTableRecord* pRe
                                         CString(), nullptr));
             return;
         }
-        CAcadUtilities::moveToBottom(pPosted.object());
+        // The wedge beneath its outline and label; the block is held open by the caller.
+        const Acad::ErrorStatus moved = CAcadUtilities::moveToBottom(pPosted.object(), pRecord);
+        if (moved != Acad::eOk)
+            errors.add(new CEXUnhandled(moved, ORVAN_MODULE_DESCRIPTION, SOURCE_FILE, PROC,
+                                        __LINE__, CString(), nullptr));
     } catch (...) {
         errors.add(wrapCaughtError(SOURCE_FILE, PROC));
     }

@@ -133,7 +133,8 @@ TEST_F(AcadDrawingPlotTest, TheProgressDialogShowsTheReportEngine) {
 }
 
 // No folder: 8 and no file; no file name: the plot-file-name error; a plot that leaves no file
-// (DWF cannot be written here) is no success, and a stale file does not count as its output.
+// (a folder of the name that is missing) is no success, and a stale file does not count as its
+// output.
 TEST_F(AcadDrawingPlotTest, MissingFolderNameOrFileAreReported) {
     for (Path path : {Path::Publish, Path::Export}) {
         SCOPED_TRACE(name(path));
@@ -143,8 +144,10 @@ TEST_F(AcadDrawingPlotTest, MissingFolderNameOrFileAreReported) {
         EXPECT_FALSE(drive.exists("missing/report.pdf"));
 
         drive.writeFile("out/report.dwf", "from an earlier run");
-        EXPECT_EQ(plot(layout, L"C:\\out", L"report", 0), CAcadDrawing::PLOT_NOT_WRITTEN);
-        EXPECT_FALSE(drive.exists("out/report.dwf"));
+        EXPECT_EQ(plot(layout, L"C:\\out", L"report", 0), CAcadDrawing::PLOT_DONE);
+        EXPECT_EQ(drive.readFile("out/report.dwf").rfind("(DWF V06.00)", 0), 0u);
+        EXPECT_EQ(plot(layout, L"C:\\out", L"sub\\report", 0), CAcadDrawing::PLOT_NOT_WRITTEN);
+        EXPECT_FALSE(drive.exists("out/sub/report.dwf"));
         EXPECT_EQ(filedia(), 1);
 
         auto error = qv::test::caught([&] { plot(layout, L"C:\\out", L""); });

@@ -171,4 +171,28 @@ TEST_F(DrawOrder, HandlesNameEntitiesOfTheWorkingDrawing) {
         EXPECT_EQ(c.expected, CAcadUtilities::convertHandleToObjectId(c.handle)) << c.what;
 }
 
+// A draw-order change that cannot be made says why; with the block held open, the change is made
+// through it.
+TEST_F(DrawOrder, ARefusedMoveGivesItsStatusAndTheHeldBlockTakesTheMove) {
+    const AcDbObjectId blockId = defineBlock(L"ROOM-3");
+    const AcDbObjectIdArray before = qv::host::drawOrder(blockId);
+    AcDbLine loose({0, 0, 0}, {1, 1, 0});
+    EXPECT_EQ(Acad::eNullEntityPointer, CAcadUtilities::moveToBottom(nullptr));
+    EXPECT_EQ(Acad::eNotInDatabase, CAcadUtilities::moveToBottom(&loose));
+
+    WriteLock lock(document());
+    AcDbBlockTableRecord* block = nullptr;
+    ASSERT_EQ(Acad::eOk, acdbOpenObject(block, blockId, AcDb::kForWrite));
+    AcDbEntity* circle = nullptr;
+    ASSERT_EQ(Acad::eOk, acdbOpenAcDbEntity(circle, before[1], AcDb::kForRead));
+    EXPECT_EQ(Acad::eWasOpenForWrite, CAcadUtilities::moveToBottom(circle));
+    EXPECT_EQ(Acad::eInvalidInput, CAcadUtilities::moveToBottom(circle, circle));
+    EXPECT_EQ(Acad::eOk, CAcadUtilities::moveToBottom(circle, block));
+    circle->close();
+    block->close();
+    const AcDbObjectIdArray after = qv::host::drawOrder(blockId);
+    ASSERT_EQ(2, after.length());
+    EXPECT_EQ(before[1], after[0]);
+}
+
 }  // namespace

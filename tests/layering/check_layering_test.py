@@ -94,5 +94,47 @@ class CheckLayeringTest(unittest.TestCase):
                 self.assertEqual(status, 1 if expected else 0, lines)
 
 
+# Object files of a tiny module, in one folder per subsystem as CMake lays them out: blocks
+# needs a variable that only module defines (an upward link edge), and an inline function that
+# both define (weak, found low too: no edge); drawing needs one that core defines.
+OBJECTS = {
+    "core/Log.cpp": "int logLevel = 1;\n",
+    "drawing/Layer.cpp": "extern int logLevel;\nint layerLevel() { return logLevel; }\n",
+    "blocks/Assets.cpp": "extern int exclusions;\ninline int shared() { return 2; }\n"
+                         "int assetCount() { return exclusions + shared(); }\n",
+    "module/Globals.cpp": "int exclusions = 0;\ninline int shared() { return 2; }\n"
+                          "int globals() { return shared(); }\n",
+}
+
+
+class LinkEdgeTest(unittest.TestCase):
+    def test_an_upward_extern_is_reported_once(self):
+        with tempfile.TemporaryDirectory() as top:
+            for name, text in BASE.items():
+                path = os.path.join(top, name)
+                os.makedirs(os.path.dirname(path), exist_ok=True)
+                with open(path, "w") as f:
+                    f.write(text)
+            objects = os.path.join(top, "objects")
+            for name, text in OBJECTS.items():
+                source = os.path.join(top, "sources", name)
+                os.makedirs(os.path.dirname(source), exist_ok=True)
+                with open(source, "w") as f:
+                    f.write(text)
+                target = os.path.join(objects, name + ".o")
+                os.makedirs(os.path.dirname(target), exist_ok=True)
+                subprocess.run(["c++", "-c", "-O0", source, "-o", target], check=True)
+            result = subprocess.run([sys.executable, CHECK, top, "--objects", objects],
+                                    capture_output=True, text=True)
+            lines = result.stdout.splitlines()
+            self.assertEqual(len(lines), 1, lines)
+            self.assertTrue(lines[0].startswith("src/blocks/Assets.cpp:1: needs exclusions, "
+                                                "defined only in module"), lines[0])
+            self.assertEqual(result.returncode, 1)
+            missing = subprocess.run([sys.executable, CHECK, top, "--objects",
+                                      os.path.join(top, "none")], capture_output=True, text=True)
+            self.assertEqual(missing.returncode, 1, "no objects is no pass")
+
+
 if __name__ == "__main__":
     unittest.main()

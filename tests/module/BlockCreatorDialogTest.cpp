@@ -7,6 +7,7 @@
 #include "core/Utilities.h"
 #include "module/BlockDialogCommands.h"
 #include "module/PresBlockCreation.h"
+#include "host/db/HostFaults.h"
 #include "mfc/dialogs/DialogDriving.h"
 
 namespace {
@@ -332,6 +333,83 @@ TEST_F(BlockDialogTest, SubAreaAndAddAreaRecalculateTheRoom) {
     // The dialog came back after each pick.
     EXPECT_EQ(dialog, ::GetActiveWindow());
     EXPECT_FALSE(CWnd::FromHandle(dialog)->IsIconic());
+    EXPECT_TRUE(act(dialog, L"cancel"));
+}
+
+// The hidden area buttons' captions and prompt, and an outline on a locked layer refused when the
+// block is made (the session's own read of it succeeds).
+TEST_F(BlockDialogTest, AreaButtonsAndALockedOutlineSayWhy) {
+    const AcDbObjectId room = addRoom(L"Hall", 1, 0, 0, 5000);
+    const AcDbObjectId locked = addSquare(6000, 0);
+    {
+        WriteLock lock(document());
+        AcDbObjectPointer<AcDbLayerTable> layers(db()->layerTableId(), AcDb::kForWrite);
+        auto* layer = new AcDbLayerTableRecord;
+        layer->setName(L"LOCKED");
+        AcDbObjectId layerId;
+        ASSERT_EQ(Acad::eOk, layers->add(layerId, layer));
+        AcDbObjectPointer<AcDbEntity> outline(locked, AcDb::kForWrite);
+        outline->setLayer(L"LOCKED");
+        layer->setIsLocked(true);
+        layer->close();
+    }
+    const HWND dialog = open(blockCreate);
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_EQ(L"Sub Area", text(dialog, IDC_SUB_AREA));
+    EXPECT_EQ(L"Add Area", text(dialog, IDC_ADD_AREA));
+    auto click = [&](int id) {
+        CWnd::FromHandle(dialog)->SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+    };
+    answers.give({pick(room), "^C"});
+    click(IDC_ADD_AREA);
+    EXPECT_NE(std::wstring::npos, commandLine().find(L"Please Select Areas to Add"));
+
+    answers.give({pick(locked), "5,5", "^C"});
+    EXPECT_TRUE(act(dialog, L"click 3"));
+    const std::wstring line = commandLine();
+    EXPECT_NE(std::wstring::npos,
+              line.find(L"\nPolyline On Locked Layer - Block Creation Failed\n"))
+        << std::string(line.begin(), line.end());
+    EXPECT_EQ("", qv::test::hostLeftovers());
+    EXPECT_TRUE(act(dialog, L"cancel"));
+}
+
+// An outline that the host will not open says so, in the session's read of it and when its block
+// is made, with the host's status or as a locked layer; the session goes on with the next pick.
+// Each open of a session in turn is refused until both texts have been seen.
+TEST_F(BlockDialogTest, AnOutlineTheHostWillNotOpenIsReported) {
+    const struct {
+        Acad::ErrorStatus status;
+        const wchar_t* session;
+        const wchar_t* creation;
+    } cases[] = {
+        {Acad::eOutOfMemory, L"\nUnable get Polyline - Error 6 - Block Creation Failed\n",
+         L"\nUnable get Polyline - Error 6 - Block Creation Failed\n"},
+        {Acad::eOnLockedLayer, L"\n1Polyline On Locked Layer - Block Creation Failed\n",
+         L"\nPolyline On Locked Layer - Block Creation Failed\n"},
+    };
+    const AcDbObjectId outline = addSquare(0, 0);
+    const HWND dialog = open(blockCreate);
+    ASSERT_NE(nullptr, dialog);
+    for (const auto& c : cases) {
+        std::vector<int> seen;  // the refused open after which each text was seen
+        for (int at = 1; at < 40 && seen.size() < 2; ++at) {
+            qv::host::transcript().clear();
+            qv::host::ed::editor().input().clear();  // the Esc the last session sent
+            answers.give({pick(outline), "5,5", "^C"});
+            {
+                qv::host::ScopedHostFault fault(
+                    {qv::host::HostCall::kOpen, at, qv::host::FaultAction::kReturnStatus, c.status});
+                EXPECT_TRUE(act(dialog, L"click 3"));
+            }
+            const std::wstring line = commandLine();
+            if (line.find(seen.empty() ? c.session : c.creation) != std::wstring::npos)
+                seen.push_back(at);
+            EXPECT_EQ("", qv::test::hostLeftovers()) << at;
+        }
+        EXPECT_EQ(2u, seen.size()) << static_cast<int>(c.status);
+    }
+    EXPECT_TRUE(rooms().empty());
     EXPECT_TRUE(act(dialog, L"cancel"));
 }
 

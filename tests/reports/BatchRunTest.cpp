@@ -4,6 +4,7 @@
 // (pdfinfo, PIL) or by the report's own reader, and the plan's file never changes.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <string>
@@ -131,7 +132,7 @@ TEST_F(BatchRunTest, EachReportEndsWithItsStatusAndTheRunGoesOn) {
         {906, {13, L"-"}},      // the XML names the plan through ".."
         {907, {11, L"-"}},      // a "|" in the plot's name
         {908, {3, L"-"}},       // the server's folder; the layout named stays: nothing recorded
-        {909, {9, L"-"}},       // the plot wrote no file: no copy, no XML
+        {909, {3, L"-"}},       // the default device: a DWF, its copy and its XML
     };
     EXPECT_EQ(recorded(), expected);
     EXPECT_NE(qv::host::transcript().text().find(
@@ -176,10 +177,10 @@ TEST_F(BatchRunTest, EachReportEndsWithItsStatusAndTheRunGoesOn) {
     EXPECT_TRUE(drive.exists("batch/xml/floor.xml"));
     EXPECT_TRUE(drive.exists("batch/copies/server-copy.dwg")) << "a copy to a full path";
 
-    // 909: nothing of a plot that wrote no file.
-    EXPECT_FALSE(drive.exists("batch/out/vector.dwf"));
-    EXPECT_FALSE(drive.exists("batch/out/vector.xml"));
-    EXPECT_FALSE(drive.exists("batch/copies/dwf-copy.dwg"));
+    // 909: device 0 writes a DWF package.
+    EXPECT_EQ(drive.readFile("batch/out/vector.dwf").rfind("(DWF V06.00)PK", 0), 0u);
+    EXPECT_TRUE(drive.exists("batch/out/vector.xml"));
+    EXPECT_TRUE(drive.exists("batch/copies/dwf-copy.dwg"));
 
     EXPECT_EQ(drive.readFile("batch/plans/floor.dwg"), m_plan) << "the plan is byte-identical";
 }
@@ -256,6 +257,53 @@ TEST_F(BatchRunTest, BadArgumentsRaiseClearly) {
         << tooLarge->getErrorDialogText();
     EXPECT_EQ(reports.getCount(), 0);
     EXPECT_TRUE(qv::test::raised<CInvalidArgException>([&] { reports.getAt(0); }));
+}
+
+// Two runs that listed the same waiting reports: the first claims and runs each one, the second
+// claims none and touches nothing (files, statuses); a report left at 2 by a run that died is
+// not claimed again even by a run that lists status 2.
+TEST_F(BatchRunTest, AReportIsRunByTheFirstRunThatClaimsIt) {
+    CGraphicReports first, second;
+    first.getGraphicReports(procedure(), m_server.get(), kWaiting, 30);
+    second.getGraphicReports(procedure(), m_server.get(), kWaiting, 30);
+    ASSERT_EQ(second.getCount(), 9);
+    first.prepareReports(procedure(), 30);
+    const auto afterFirst = recorded();
+    for (const char* file : {"batch/out/rooms.pdf", "batch/out/rooms.xml", "batch/copies/floor.dwg"})
+        std::remove(drive.posix(file).c_str());
+
+    second.prepareReports(procedure(), 30);
+    for (int i = 0; i < 9; i++) {
+        EXPECT_TRUE(first.getAt(i)->isClaimed()) << first.getAt(i)->getID();
+        EXPECT_FALSE(second.getAt(i)->isClaimed()) << second.getAt(i)->getID();
+    }
+    EXPECT_EQ(recorded(), afterFirst);
+    for (const char* file : {"batch/out/rooms.pdf", "batch/out/rooms.xml", "batch/copies/floor.dwg"})
+        EXPECT_FALSE(drive.exists(file)) << file << " written again";
+
+    sql(L"UPDATE graphic_reports SET status_id = 2 WHERE id = 904");
+    CGraphicReports leftRunning;
+    leftRunning.getGraphicReports(procedure(), m_server.get(), 2, 30);
+    ASSERT_EQ(leftRunning.getCount(), 1);
+    leftRunning.prepareReports(procedure(), 30);
+    EXPECT_FALSE(leftRunning.getAt(0)->isClaimed());
+    EXPECT_EQ(recorded().at(904).first, 2);
+    EXPECT_FALSE(drive.exists("batch/out/rooms.pdf"));
+}
+
+// A claim that cannot be made (the database refuses the call) leaves the report as it is: no
+// status of the run's own is recorded over it, and the run goes on with the next.
+TEST_F(BatchRunTest, AFailedClaimLeavesTheReportAlone) {
+    CGraphicReports reports;
+    reports.getGraphicReports(procedure(), m_server.get(), kWaiting, 30);
+    const auto before = recorded();
+    sql(L"ALTER FUNCTION __gr_setGraphicReportStatus(integer, integer) RENAME TO gone");
+    reports.prepareReports(procedure(), 30);
+    sql(L"ALTER FUNCTION gone(integer, integer) RENAME TO __gr_setGraphicReportStatus");
+    EXPECT_EQ(recorded(), before);
+    for (int i = 0; i < reports.getCount(); i++)
+        EXPECT_FALSE(reports.getAt(i)->isClaimed());
+    EXPECT_FALSE(drive.exists("batch/out/rooms.pdf"));
 }
 
 }  // namespace

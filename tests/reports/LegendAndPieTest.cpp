@@ -462,4 +462,23 @@ TEST_F(ReportDrawingTest, ALightHostGetsTheDefinitionsOnly) {
     EXPECT_TRUE(referencesTo(PIE).empty());
 }
 
+// Each wedge's hatch goes beneath everything else of the pie block while the block is being
+// built (held open), so outlines, lines and labels are drawn over it; nothing is reported.
+TEST_F(ReportDrawingTest, ThePieWedgesLieBeneathTheirOutlines) {
+    addCategories({{L"A", {60.0}}, {L"B", {40.0}, L"ANSI37", 2, 1, L"HATCH-B"}});
+    report.setTotalChildAreas(100.0);
+    CDrawingLock lock(&drawing);
+    AcGePoint3d centre(0, 0, 0);
+    qv::host::transcript().clear();
+    CPieChart(&drawing, &report, 1000.0, 0.0, 100.0, 2, L"sq.m.", 1, 1, 1, 0.0, &centre);
+
+    const AcDbObjectIdArray order = qv::host::drawOrder(definition(PIE));
+    const auto hatches = entitiesOfKind<AcDbHatch>(definition(PIE));
+    ASSERT_EQ(2u, hatches.size());
+    ASSERT_GT(order.length(), 2);
+    EXPECT_EQ(hatches[1]->objectId(), order[0]) << "the last wedge's hatch moved last, lowest";
+    EXPECT_EQ(hatches[0]->objectId(), order[1]);
+    EXPECT_EQ(qv::host::transcript().text(), L"") << "no draw-order error";
+}
+
 }  // namespace

@@ -13,6 +13,10 @@ using qv::host::BulgeSegment;
 
 QV_RX_DEFINE_MEMBERS(AcDbHatch, AcDbEntity, L"HATCH")
 
+namespace qv::host {
+QV_RX_DEFINE_MEMBERS(CurvedHatch, AcDbEntity, L"")
+}  // namespace qv::host
+
 namespace {
 
 constexpr double kPi = std::numbers::pi;

@@ -130,3 +130,27 @@ class AcDbHatch : public AcDbEntity {
     std::vector<Loop> m_loops;
     int m_lines = 0;
 };
+
+namespace qv::host {
+
+// A hatch that the host keeps as read because its loops have elliptic or spline edges: drawn
+// and measured through a hatch of the same pattern whose loops are those edges made straight
+// pieces. To the host's callers it is no hatch (nor has it a type name a selection could ask
+// for), so nothing edits what would not be saved.
+class CurvedHatch : public AcDbEntity {
+    QV_RX_DECLARE_MEMBERS(CurvedHatch)
+  public:
+    CurvedHatch() = default;
+    QV_RX_CLONE(CurvedHatch)
+
+    const AcDbHatch& qvHatch() const { return m_hatch; }
+    AcDbHatch& qvHatch() { return m_hatch; }
+    Acad::ErrorStatus getGeomExtents(AcDbExtents& extents) const override {
+        return m_hatch.getGeomExtents(extents);
+    }
+
+  private:
+    AcDbHatch m_hatch;
+};
+
+}  // namespace qv::host

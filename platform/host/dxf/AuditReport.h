@@ -32,6 +32,8 @@ enum class Fix : int {
     MisplacedRecord = 21,     // a record where it cannot be (an ATTRIB without INSERT, ...)
     TruncatedRecord = 22,     // the file ended inside a record, which was dropped
     BlockCycle = 23,          // a block reference that made a block contain itself was dropped
+    UnreadableHeader = 24,    // a header variable without a readable value: left out or default
+    InvalidName = 25,         // a name with characters a layer name may not hold was repaired
 };
 
 struct AuditEntry {

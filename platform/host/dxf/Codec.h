@@ -9,6 +9,8 @@
 #include <string_view>
 
 #include "../db/AcDbObject.h"
+
+class AcDbHatch;
 #include "FieldTable.h"
 #include "ReadContext.h"
 #include "WriteContext.h"
@@ -75,6 +77,11 @@ extern const SubclassDef kEntitySubclass;
 std::span<const Codec* const> simpleEntityCodecs();
 const Codec& polylineCodec();
 const Codec& hatchCodec();
+// The hatch that the AcDbHatch tags of a HATCH record draw, its elliptic and spline edges made
+// straight pieces (see KeptShapes); false, and the hatch left as it was, when the host cannot
+// draw it (a pattern it does not know, a gradient, edges that do not close into loops, values
+// that do not read).
+bool readHatchDrawing(std::span<const TagView> tags, AcDbHatch& hatch);
 std::span<const Codec* const> symbolTableCodecs();
 const Codec& dictionaryCodec();
 std::span<const Codec* const> layoutCodecs();

@@ -67,6 +67,100 @@ void splitCommon(std::span<const TagView> body, std::vector<TagView>& common,
     rest.assign(body.begin() + static_cast<long>(i), body.end());
 }
 
+namespace {
+
+bool isEntityCode(int code) {
+    // (the AcDbEntity codes the host keeps without modelling them, too)
+    return code != kSubclassCode && (isCommonCode(code) || code == 410 || code == 284 ||
+                                     code == 347 || code == 390 || code == 430 || code == 440);
+}
+
+// Whether a subclass of the codec takes that code as a field of its own (unknown subclasses
+// and those with their own reader are taken to, to be safe).
+bool subclassTakes(std::span<const SubclassDef> own, std::string_view marker, int code) {
+    for (const SubclassDef& def : own) {
+        if (def.marker == marker) {
+            return def.readAll != nullptr ||
+                   std::any_of(def.fields.begin(), def.fields.end(),
+                               [&](const Field& f) { return f.code == code; });
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+void gatherEntityTags(RecordHead& head, std::span<const SubclassDef> own) {
+    const std::span<const TagView> body = head.body;
+    auto isMarker = [](const TagView& t, std::string_view name) {
+        return t.code == kSubclassCode && trimBlanks(t.value) == name;
+    };
+    const auto handle =
+        std::find_if(body.begin(), body.end(), [](const TagView& t) { return t.code == 5; });
+    const bool takeHandle = !head.hasHandle && handle != body.end();
+    const auto entityMarker = std::find_if(
+        body.begin(), body.end(), [&](const TagView& t) { return isMarker(t, "AcDbEntity"); });
+    if (!takeHandle && entityMarker == body.end()) {
+        return;
+    }
+    // (scratch kept from record to record: most records have nothing to gather)
+    static thread_local std::vector<TagView> entityPart, later;
+    static thread_local std::vector<int> present;  // the codes the AcDbEntity part has
+    entityPart.clear();
+    later.clear();
+    present.clear();
+    bool moved = takeHandle;
+    size_t i = 0;
+    if (entityMarker != body.end()) {
+        // Up to the end of the AcDbEntity part, as it is.
+        const size_t partEnd = static_cast<size_t>(
+            std::find_if(entityMarker + 1, body.end(),
+                         [](const TagView& t) { return t.code == kSubclassCode; }) -
+            body.begin());
+        for (; i < partEnd; ++i) {
+            if (takeHandle && &body[i] == &*handle) {
+                continue;
+            }
+            entityPart.push_back(body[i]);
+            present.push_back(body[i].code);
+        }
+    }
+    std::string_view marker;
+    bool leading = false;  // in the tags right after a subclass marker
+    for (; i < body.size(); ++i) {
+        const TagView& tag = body[i];
+        if (takeHandle && &tag == &*handle) {
+            continue;
+        }
+        if (tag.code == kSubclassCode) {
+            marker = trimBlanks(tag.value);
+            leading = true;
+            later.push_back(tag);
+            continue;
+        }
+        const bool common = entityMarker != body.end() && !marker.empty() && isEntityCode(tag.code);
+        if (common && std::find(present.begin(), present.end(), tag.code) == present.end() &&
+            (leading || !subclassTakes(own, marker, tag.code))) {
+            entityPart.push_back(tag);
+            present.push_back(tag.code);
+            moved = true;
+            continue;
+        }
+        leading = leading && common;
+        later.push_back(tag);
+    }
+    if (!moved) {
+        return;
+    }
+    if (takeHandle) {
+        head.handle = trimBlanks(handle->value);
+        head.hasHandle = true;
+    }
+    entityPart.insert(entityPart.end(), later.begin(), later.end());
+    head.bodyStore.assign(entityPart.begin(), entityPart.end());
+    head.body = head.bodyStore;
+}
+
 // ---- sections ----
 
 void DrawingReader::beginSection(std::string_view name, std::uint32_t line) {
@@ -143,10 +237,41 @@ void DrawingReader::record(const RecordView& record) {
 
 // ---- HEADER ----
 
+namespace {
+
+// Whether a header variable's tags hold a value: some tag, and no point with its x or y missing
+// (what is left when the reader dropped values that did not parse).
+bool hasReadableValue(std::span<const TagView> tags) {
+    auto has = [&](int code) {
+        return std::any_of(tags.begin(), tags.end(),
+                           [&](const TagView& t) { return t.code == code; });
+    };
+    return !tags.empty() && std::none_of(tags.begin(), tags.end(), [&](const TagView& t) {
+        return (t.code >= 10 && t.code <= 18 && !has(t.code + 10)) ||
+               (t.code >= 20 && t.code <= 28 && !has(t.code - 10)) ||
+               (t.code >= 30 && t.code <= 38 && (!has(t.code - 20) || !has(t.code - 10)));
+    });
+}
+
+}  // namespace
+
 void DrawingReader::headerVariable(const RecordView& record) {
     m_headerSeen = true;
+    const HeaderVariable* modelled = findHeaderVariable(record.type);
+    if (!hasReadableValue(record.tags)) {
+        // Never written back empty: a modelled variable takes the drawing's default, any other
+        // is left out.
+        m_report.add(Fix::UnreadableHeader, record.line,
+                     "the value of " + std::string(record.type) + " cannot be read; " +
+                         (modelled != nullptr ? "the default was kept" : "it was left out"));
+        if (modelled == nullptr) {
+            return;
+        }
+        m_data->header.push_back({std::string(record.type), record.line, {}});
+        return;
+    }
     m_data->header.push_back(record.toRecord());
-    if (const HeaderVariable* variable = findHeaderVariable(record.type)) {
+    if (const HeaderVariable* variable = modelled) {
         m_header.line = record.line;
         variable->read(m_header, record.tags);
     }
@@ -462,10 +587,13 @@ bool DrawingReader::applyMember(const Member& m, bool last) {
                 if (!last) {
                     return false;
                 }
+                // (an entity of paper space stays on paper, in the current layout's block)
+                const bool paper = m.paper && m_roots.paperSpace != nullptr;
                 m_report.add(Fix::MissingOwner, m.line,
                              "the owner " + handleText(m.handle) +
-                                 " of an entity is no block; the entity was put in model space");
-                container = m_roots.modelSpace;
+                                 " of an entity is no block; the entity was put in " +
+                                 (paper ? "paper space" : "model space"));
+                container = paper ? m_roots.paperSpace : m_roots.modelSpace;
             }
             break;
         }
@@ -584,6 +712,7 @@ void DrawingReader::finish() {
     applyMembers();
     nameRoots(m_db, m_roots);
     m_context.resolve(missingName);
+    m_context.repairLayerNames();
     registerApplications();
     breakBlockCycles();
     settleOtherHandles();

@@ -45,6 +45,7 @@ struct Member {
     AcDbObject* container = nullptr;  // Block, Insert, Table
     std::uint64_t handle = 0;         // BlockHandle; the index for KeptTable
     std::uint32_t line = 0;
+    bool paper = false;  // BlockHandle: the entity says it is in paper space (67)
 };
 
 // An object whose handle was missing or taken: it gets a new one when the file is read.
@@ -75,6 +76,12 @@ int flagsOf(std::span<const TagView> tags);
 // a record without markers, the tags of other codes).
 void splitCommon(std::span<const TagView> body, std::vector<TagView>& common,
                  std::vector<TagView>& rest);
+// Puts an entity's own tags that a writer placed late back where they belong, so that they are
+// read (and written once): a handle (5) anywhere in the body when the head had none, and the
+// AcDbEntity codes (layer, colour, linetype, ...) that the AcDbEntity part lacks but a later
+// subclass holds: at the start of that subclass, or anywhere in it when `own` (the subclasses
+// of the entity's codec) shows that the subclass has no field of that code.
+void gatherEntityTags(RecordHead& head, std::span<const SubclassDef> own);
 
 class DrawingReader : public RecordSink {
   public:

@@ -3,11 +3,14 @@
 // or spline edges, edges that do not close, a custom pattern or one the host does not know, a
 // gradient fill) is kept as read instead. The pattern's line families are written from the
 // host's pattern, as other programs need them to draw it.
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <vector>
 
+#include "host/db/AcDbEllipse.h"
 #include "host/db/AcDbHatch.h"
+#include "host/db/AcDbSpline.h"
 #include "host/db/HatchPatterns.h"
 #include "host/dxf/Codec.h"
 #include "host/dxf/Numbers.h"
@@ -35,10 +38,12 @@ struct HatchData {
     std::vector<size_t> leftovers;  // indices of the tags kept as they are
 };
 
-// One edge of an edge loop, as a segment from start to end with a bulge.
+// One edge of an edge loop, as a segment from start to end with a bulge, or, for an elliptic
+// or spline edge flattened to be drawn, straight pieces through the points between.
 struct Edge {
     AcGePoint2d start, end;
     double bulge = 0.0;
+    std::vector<AcGePoint2d> between;
 };
 
 class Cursor {
@@ -101,10 +106,10 @@ bool readArcEdge(Cursor& c, Edge& edge) {
     }
     if (ccw != 0) {
         edge = {onCircle(center, radius, start), onCircle(center, radius, end),
-                std::tan(sweep * std::numbers::pi / 720.0)};
+                std::tan(sweep * std::numbers::pi / 720.0), {}};
     } else {
         edge = {onCircle(center, radius, -start), onCircle(center, radius, -end),
-                -std::tan(sweep * std::numbers::pi / 720.0)};
+                -std::tan(sweep * std::numbers::pi / 720.0), {}};
     }
     return true;
 }
@@ -123,6 +128,7 @@ bool chainEdges(std::vector<Edge>& edges, LoopData& loop) {
     auto reverse = [](Edge& e) {
         std::swap(e.start, e.end);
         e.bulge = -e.bulge;
+        std::reverse(e.between.begin(), e.between.end());
     };
     for (size_t i = 1; i < edges.size(); ++i) {
         Edge& e = edges[i];
@@ -142,11 +148,115 @@ bool chainEdges(std::vector<Edge>& edges, LoopData& loop) {
     for (const Edge& e : edges) {
         loop.vertices.push_back(e.start);
         loop.bulges.push_back(e.bulge);
+        for (const AcGePoint2d& p : e.between) {
+            loop.vertices.push_back(p);
+            loop.bulges.push_back(0.0);
+        }
     }
     return true;
 }
 
-bool readLoop(Cursor& c, LoopData& loop) {
+// Pieces of a flattened edge: within this share of its size of the curve.
+constexpr double kFlatness = 1e-4;
+
+// An edge from points along a curve (at least two).
+bool edgeThrough(const std::vector<AcGePoint3d>& points, Edge& edge) {
+    if (points.size() < 2) {
+        return false;
+    }
+    edge.start = {points.front().x, points.front().y};
+    edge.end = {points.back().x, points.back().y};
+    for (size_t i = 1; i + 1 < points.size(); ++i) {
+        edge.between.emplace_back(points[i].x, points[i].y);
+    }
+    return true;
+}
+
+// Elliptic edges: the angles are true angles from the major axis (counter-clockwise; with the
+// flag 0 negated, as for arcs), made the ellipse's parameters.
+bool readEllipseEdge(Cursor& c, Edge& edge) {
+    AcGePoint2d center, major;
+    double ratio = 0.0, start = 0.0, end = 0.0;
+    std::int64_t ccw = 1;
+    if (!c.point(10, center) || !c.point(11, major) || !c.real(40, ratio) || !c.real(50, start) ||
+        !c.real(51, end) || !(ratio > 0.0 && ratio <= 1.0)) {
+        return false;
+    }
+    c.integer(73, ccw);
+    if (ccw == 0) {
+        std::swap(start, end);
+        start = -start;
+        end = -end;
+    }
+    auto param = [ratio](double degrees) {
+        const double a = degrees * std::numbers::pi / 180.0;
+        return std::atan2(std::sin(a) / ratio, std::cos(a));
+    };
+    AcDbEllipse ellipse;
+    AcDbEllipse::Data data;
+    data.center = {center.x, center.y, 0.0};
+    data.majorAxis = {major.x, major.y, 0.0};
+    data.radiusRatio = ratio;
+    data.startParam = param(start);
+    data.endParam = param(end);
+    if (std::fabs(std::fmod(end - start, 360.0)) < 1e-9 && end != start) {
+        data.endParam = data.startParam + 2.0 * std::numbers::pi;
+    }
+    ellipse.qvSetData(data);
+    return edgeThrough(ellipse.qvPoints(kFlatness * std::hypot(major.x, major.y)), edge);
+}
+
+bool readSplineEdge(Cursor& c, Edge& edge) {
+    AcDbSpline::Data data;
+    std::int64_t degree = 0, rational = 0, periodic = 0, knots = 0, controls = 0, fits = 0;
+    if (!c.integer(94, degree) || !c.integer(73, rational) || !c.integer(74, periodic) ||
+        !c.integer(95, knots) || !c.integer(96, controls) || knots < 0 || controls < 0) {
+        return false;
+    }
+    data.degree = static_cast<int>(std::clamp<std::int64_t>(degree, 1, 15));
+    data.rational = rational != 0;
+    for (std::int64_t i = 0; i < knots; ++i) {
+        double k = 0.0;
+        if (!c.real(40, k)) {
+            return false;
+        }
+        data.knots.push_back(k);
+    }
+    for (std::int64_t i = 0; i < controls; ++i) {
+        AcGePoint2d p;
+        double weight = 1.0;
+        if (!c.point(10, p)) {
+            return false;
+        }
+        c.real(42, weight);
+        data.controlPoints.emplace_back(p.x, p.y, 0.0);
+        data.weights.push_back(weight);
+    }
+    if (c.integer(97, fits)) {
+        for (std::int64_t i = 0; i < fits; ++i) {
+            AcGePoint2d p;
+            if (!c.point(11, p)) {
+                return false;
+            }
+            data.fitPoints.emplace_back(p.x, p.y, 0.0);
+        }
+    }
+    AcGePoint2d tangent;
+    c.point(12, tangent);
+    c.point(13, tangent);
+    AcDbSpline spline;
+    spline.qvSetData(data);
+    AcDbExtents box;
+    if (spline.getGeomExtents(box) != Acad::eOk) {
+        return false;
+    }
+    const AcGeVector3d size = box.maxPoint() - box.minPoint();
+    return edgeThrough(spline.qvPoints(kFlatness * size.length()), edge);
+}
+
+// Reads a boundary loop; elliptic and spline edges only when `flatten` (drawing it): the host
+// cannot model them.
+bool readLoop(Cursor& c, LoopData& loop, bool flatten) {
     std::int64_t type = 0;
     if (!c.integer(92, type)) {
         return false;
@@ -185,8 +295,13 @@ bool readLoop(Cursor& c, LoopData& loop) {
                 if (!c.point(10, edge.start) || !c.point(11, edge.end)) {
                     return false;
                 }
-            } else if (kind != 2 || !readArcEdge(c, edge)) {
-                return false;  // elliptic and spline edges are beyond the host
+            } else if (kind == 2) {
+                if (!readArcEdge(c, edge)) {
+                    return false;
+                }
+            } else if (!flatten || !(kind == 3 ? readEllipseEdge(c, edge)
+                                               : kind == 4 && readSplineEdge(c, edge))) {
+                return false;
             }
             edges.push_back(edge);
         }
@@ -206,8 +321,8 @@ bool readLoop(Cursor& c, LoopData& loop) {
     return loop.vertices.size() >= 2;
 }
 
-// Reads the AcDbHatch part; false when the host cannot model it.
-bool parseHatch(std::span<const TagView> tags, HatchData& out) {
+// Reads the AcDbHatch part; false when the host cannot model it (or draw it, when `flatten`).
+bool parseHatch(std::span<const TagView> tags, HatchData& out, bool flatten = false) {
     Cursor c(tags);
     bool seeds = false;
     while (!c.done()) {
@@ -252,7 +367,7 @@ bool parseHatch(std::span<const TagView> tags, HatchData& out) {
                 }
                 for (std::int64_t i = 0; i < count; ++i) {
                     out.loops.emplace_back();
-                    if (!readLoop(c, out.loops.back())) {
+                    if (!readLoop(c, out.loops.back(), flatten)) {
                         return false;
                     }
                 }
@@ -325,14 +440,10 @@ AcDbHatch& hatchOf(AcDbObject& o) {
     return static_cast<AcDbHatch&>(o);
 }
 
-void readHatch(AcDbObject& o, std::span<const TagView> tags, ReadContext& context, int ordinal) {
-    HatchData data;
-    parseHatch(tags, data);  // it parsed once already (canModel)
-    AcDbHatch& hatch = hatchOf(o);
-    if (data.hasNormal && hatch.setNormal(settledNormal(data.normal)) != Acad::eOk) {
-        context.warn(Fix::RefusedValue, context.recordLine(),
-                     "the normal of HATCH is not valid; the default was kept");
-    }
+// Gives the hatch what was read: false when it refused the pattern's scale; `normalRefused`
+// when it refused the normal.
+bool setHatch(AcDbHatch& hatch, const HatchData& data, bool& normalRefused) {
+    normalRefused = data.hasNormal && hatch.setNormal(settledNormal(data.normal)) != Acad::eOk;
     hatch.setElevation(data.elevation);
     hatch.setAssociative(data.associative != 0);
     const auto type = static_cast<AcDbHatch::HatchPatternType>(data.patternType);
@@ -342,13 +453,8 @@ void readHatch(AcDbObject& o, std::span<const TagView> tags, ReadContext& contex
     const Acad::ErrorStatus es = type == AcDbHatch::kUserDefined
                                      ? hatch.setPatternSpace(data.scale)
                                      : hatch.setPatternScale(data.scale);
-    if (es != Acad::eOk) {
-        context.warn(Fix::RefusedValue, context.recordLine(),
-                     "the pattern scale of HATCH is not valid; the default was kept");
-    }
     hatch.setPatternDouble(data.isDouble != 0);
-    for (size_t i = 0; i < data.loops.size(); ++i) {
-        const LoopData& loop = data.loops[i];
+    for (const LoopData& loop : data.loops) {
         AcGePoint2dArray vertices;
         AcGeDoubleArray bulges;
         for (size_t v = 0; v < loop.vertices.size(); ++v) {
@@ -356,7 +462,25 @@ void readHatch(AcDbObject& o, std::span<const TagView> tags, ReadContext& contex
             bulges.append(loop.bulges[v]);
         }
         hatch.appendLoop(loop.type, vertices, bulges);
-        for (std::string_view source : loop.sources) {
+    }
+    return es == Acad::eOk;
+}
+
+void readHatch(AcDbObject& o, std::span<const TagView> tags, ReadContext& context, int ordinal) {
+    HatchData data;
+    parseHatch(tags, data);  // it parsed once already (canModel)
+    bool normalRefused = false;
+    const bool scaleTaken = setHatch(hatchOf(o), data, normalRefused);
+    if (normalRefused) {
+        context.warn(Fix::RefusedValue, context.recordLine(),
+                     "the normal of HATCH is not valid; the default was kept");
+    }
+    if (!scaleTaken) {
+        context.warn(Fix::RefusedValue, context.recordLine(),
+                     "the pattern scale of HATCH is not valid; the default was kept");
+    }
+    for (size_t i = 0; i < data.loops.size(); ++i) {
+        for (std::string_view source : data.loops[i].sources) {
             context.referByHandle(
                 o, source,
                 [](AcDbObject& h, AcDbObjectId id, const RefArgs& args) {
@@ -502,6 +626,16 @@ const HatchCodec kHatchCodec("HATCH", kHatch);
 
 const Codec& hatchCodec() {
     return kHatchCodec;
+}
+
+bool readHatchDrawing(std::span<const TagView> tags, AcDbHatch& hatch) {
+    HatchData data;
+    bool normalRefused = false;
+    if (!parseHatch(tags, data, true)) {
+        return false;
+    }
+    setHatch(hatch, data, normalRefused);  // what it refuses keeps its default
+    return true;
 }
 
 }  // namespace qv::dxf

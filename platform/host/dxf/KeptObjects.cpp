@@ -23,6 +23,9 @@ const KeptTags* keptTagsOf(const AcDbObject& object) {
     if (const auto* e = KeptEntity::cast(&object)) {
         return &e->kept();
     }
+    if (const auto* shape = dynamic_cast<const KeptShapeTags*>(&object)) {
+        return &shape->kept();
+    }
     return nullptr;
 }
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,35 @@ class KeptEntity : public AcDbEntity {
   private:
     KeptTags m_kept;
 };
+
+// An entity of a type the host models only as far as drawing it and measuring its extents need
+// (MTEXT, ELLIPSE, SPLINE, POINT, SOLID, TRACE, DIMENSION, LEADER): the host's object, read from
+// the record's tags, which are kept as a kept entity's are and written back unchanged.
+class KeptShapeTags {
+  public:
+    virtual ~KeptShapeTags() = default;
+    virtual const KeptTags& kept() const = 0;
+};
+
+template <class T>
+class KeptShape final : public T, public KeptShapeTags {
+  public:
+    explicit KeptShape(std::string type) { m_kept.type = std::move(type); }
+    AcRxObject* clone() const override { return new KeptShape(*this); }
+
+    const KeptTags& kept() const override { return m_kept; }
+    KeptTags& kept() { return m_kept; }
+
+  private:
+    KeptTags m_kept;
+};
+
+// A new entity to keep a record of `type` in: a kept shape for the types above, else a kept
+// entity.
+std::unique_ptr<AcDbEntity> newKeptEntity(std::string type);
+// Gives a kept shape what its kept body holds (nothing for other entities). Values that do not
+// read are left at their defaults: the tags stay as they are either way.
+void readKeptShape(AcDbEntity& entity);
 
 // The kept tags of a kept entity or object, or null for any other object.
 const KeptTags* keptTagsOf(const AcDbObject& object);

@@ -1,6 +1,10 @@
 #include "host/dxf/ReadContext.h"
 
+#include <cwchar>
+#include <set>
+
 #include "host/db/ObjectAccess.h"
+#include "host/db/SymbolTables.h"
 #include "host/dxf/Numbers.h"
 #include "host/dxf/TagWriter.h"
 #include "win32/CodePage.h"
@@ -172,6 +176,70 @@ void ReadContext::resolve(MissingName missing) {
         applyTo(*ref.from, ref.apply, id, ref.args);
     }
     m_handleRefs.clear();
+}
+
+namespace {
+
+// "\U+XXXX" escapes (of older files, or written literally by some programs) as their
+// characters; an escape of a control character stays as it is.
+std::wstring decodeEscapes(const std::wstring& name) {
+    std::wstring out;
+    for (size_t i = 0; i < name.size(); ++i) {
+        wchar_t decoded = 0;
+        if (name[i] == L'\\' && i + 6 < name.size() && name[i + 1] == L'U' && name[i + 2] == L'+') {
+            const std::wstring digits = name.substr(i + 3, 4);
+            if (digits.size() == 4 &&
+                digits.find_first_not_of(L"0123456789abcdefABCDEF") == std::wstring::npos) {
+                decoded = static_cast<wchar_t>(std::wcstol(digits.c_str(), nullptr, 16));
+            }
+        }
+        if (decoded >= 32 && (decoded < 0xD800 || decoded > 0xDFFF)) {
+            out += decoded;
+            i += 6;
+        } else {
+            out += name[i];
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+void ReadContext::repairLayerNames() {
+    if (m_invalidLayers.empty()) {
+        return;
+    }
+    std::set<std::wstring> taken;
+    for (const auto& [folded, object] : m_names[static_cast<int>(NameTable::Layer)].folded) {
+        if (const auto* layer = AcDbLayerTableRecord::cast(object); layer != nullptr) {
+            taken.insert(foldedName(layer->qvName()));
+        }
+    }
+    for (const auto& [object, line] : m_invalidLayers) {
+        auto* layer = AcDbLayerTableRecord::cast(object);
+        if (layer == nullptr || layer->isErased()) {
+            continue;
+        }
+        const std::wstring before = layer->qvName();
+        std::wstring base = decodeEscapes(before).substr(0, 240);
+        for (wchar_t& c : base) {
+            if (c < 32 || std::wcschr(L"<>/\\\":;?*|,=`", c) != nullptr) {
+                c = L'_';
+            }
+        }
+        std::wstring name = base;
+        for (int n = 1; taken.count(foldedName(name)) != 0; ++n) {
+            name = base + L"$" + std::to_wstring(n);
+        }
+        taken.erase(foldedName(before));
+        taken.insert(foldedName(name));
+        ObjectAccess::changeOwned(*layer, [&] { layer->qvSetName(name); });
+        m_report.add(Fix::InvalidName, line,
+                     "layer '" + wideToUtf8(before) +
+                         "' has characters a layer name may not hold; it was renamed '" +
+                         wideToUtf8(name) + "'");
+    }
+    m_invalidLayers.clear();
 }
 
 }  // namespace qv::dxf

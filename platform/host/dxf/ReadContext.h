@@ -68,6 +68,14 @@ class ReadContext {
     bool nameObject(NameTable table, const std::wstring& name, AcDbObject* object);
     // The entry of that name (any case), or null.
     AcDbObject* findName(NameTable table, std::string_view utf8Name);
+    // Notes a layer whose name holds characters a layer name may not hold; it is found by that
+    // name while reading, and renamed by repairLayerNames when every reference is resolved.
+    void invalidLayerName(AcDbObject* layer, std::uint32_t line) {
+        m_invalidLayers.push_back({layer, line});
+    }
+    // Renames the layers noted: each character a layer name may not hold becomes "_", and a
+    // name another layer has gets "$1", "$2", ... Each renaming is reported.
+    void repairLayerNames();
 
     // ---- references ----
     // Refers `from` to the entry `name` of `table`: applied at once when the entry is in the
@@ -133,6 +141,7 @@ class ReadContext {
     NameMap m_names[kNameTables];
     std::vector<NameRef> m_nameRefs;
     std::vector<HandleRef> m_handleRefs;
+    std::vector<std::pair<AcDbObject*, std::uint32_t>> m_invalidLayers;
 };
 
 // Upper case of a name for comparing (ASCII and Latin-1 letters).

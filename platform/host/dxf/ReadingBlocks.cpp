@@ -159,7 +159,9 @@ Member DrawingReader::placeEntity(AcDbObject* entity) {
     }
     std::uint64_t owner = 0;
     if (m_head.hasOwner && parseHandle(m_head.owner, owner) && owner != 0) {
-        return {entity, Member::BlockHandle, nullptr, owner, m_context.recordLine()};
+        Member member{entity, Member::BlockHandle, nullptr, owner, m_context.recordLine()};
+        member.paper = m_context.paperSpace;
+        return member;
     }
     return {entity, m_context.paperSpace ? Member::PaperSpace : Member::ModelSpace, nullptr, 0,
             m_context.recordLine()};
@@ -169,6 +171,8 @@ std::unique_ptr<AcDbObject> DrawingReader::makeEntity(std::string_view type,
                                                       std::span<const TagView> tags) {
     splitHead(tags, 5, m_head);
     const Codec* codec = codecForType(type);
+    gatherEntityTags(m_head,
+                     isEntity(codec) ? codec->subclasses() : std::span<const SubclassDef>());
     if (isEntity(codec) && codec->canModel(m_head.body)) {
         std::unique_ptr<AcDbObject> entity = codec->createFor(m_head.body);
         codec->read(*entity, m_head.body, m_context);
@@ -192,7 +196,8 @@ std::unique_ptr<AcDbObject> DrawingReader::makeEntity(std::string_view type,
     } else {
         m_scratch.assign(rest.begin(), rest.end());
     }
-    auto kept = std::make_unique<KeptEntity>(std::string(type));
+    std::unique_ptr<AcDbEntity> kept = newKeptEntity(std::string(type));
+    KeptTags& keptTags = *keptTagsOf(*kept);
     FieldReader reader(kEntitySubclass.fields, m_context, 0);
     for (const TagView& tag : m_common) {
         reader.read(tag);
@@ -202,13 +207,14 @@ std::unique_ptr<AcDbObject> DrawingReader::makeEntity(std::string_view type,
     // The AcDbEntity tags the host does not model stay with the entity.
     for (const TagView tag : m_context.extras().tags) {
         if (tag.code != kPlaceCode) {
-            kept->kept().common.add(tag.code, tag.value);
+            keptTags.common.add(tag.code, tag.value);
         }
     }
     m_context.extras() = ObjectExtras();
     for (const TagView& tag : m_scratch) {
-        kept->kept().body.add(tag.code, tag.value);
+        keptTags.body.add(tag.code, tag.value);
     }
+    readKeptShape(*kept);
     return kept;
 }
 

@@ -63,17 +63,30 @@ void DrawingReader::settleLayouts() {
             orphans.push_back(layout);
         }
     }
+    // A layout that lost its block takes the block that names it, if that is free, so that each
+    // block's entities stay with the layout that owns the block; else the first block that no
+    // live layout owns or will take.
+    const std::set<AcDbLayout*> orphaned(orphans.begin(), orphans.end());
+    auto ownedElsewhere = [&](const AcDbBlockTableRecord& block, const AcDbLayout* layout) {
+        auto* named = ObjectAccess::peekAs<AcDbLayout>(block.getLayoutId());
+        return named != nullptr && named != layout && !named->isErased() &&
+               (named->getBlockTableRecordId() == block.objectId() || orphaned.count(named) != 0);
+    };
     for (AcDbLayout* layout : orphans) {
         const bool model = foldedName(layout->qvName()) == L"MODEL";
         AcDbBlockTableRecord* free = nullptr;
         for (AcDbBlockTableRecord* block : spaces) {
-            const bool modelSpace = block->objectId() == m_db.modelSpaceId();
-            const auto* named = ObjectAccess::peekAs<AcDbLayout>(block->getLayoutId());
-            const bool taken = named != nullptr && !named->isErased() &&
-                               named->getBlockTableRecordId() == block->objectId();
-            if (modelSpace == model && !taken && claimed.count(block) == 0) {
+            if (block->getLayoutId() == layout->objectId() && claimed.count(block) == 0 &&
+                (block->objectId() == m_db.modelSpaceId()) == model) {
                 free = block;
                 break;
+            }
+        }
+        for (AcDbBlockTableRecord* block : spaces) {
+            const bool modelSpace = block->objectId() == m_db.modelSpaceId();
+            if (free == nullptr && modelSpace == model && !ownedElsewhere(*block, layout) &&
+                claimed.count(block) == 0) {
+                free = block;
             }
         }
         if (free != nullptr) {

@@ -1,13 +1,13 @@
 // The host's EXPORT command: writes the current layout, with its own plot settings, to a file
 // whose format the file's extension chooses: ".pdf" a PDF page of the layout's paper, ".png" and
-// ".jpg" (or ".jpeg") images of its raster size (a paper taken at 96 pixels per inch).
-// PAGESETUP (PageSetupCommand.cpp) sets those plot settings.
+// ".jpg" (or ".jpeg") images of its raster size (a paper taken at 96 pixels per inch), ".dwf" a
+// DWF 6 ePlot package of the layout's paper. PAGESETUP (PageSetupCommand.cpp) sets those plot
+// settings.
 //
 // With FILEDIA 1 the file name comes from the file dialog, with FILEDIA 0 from the command line
-// ("Enter file name: "). An existing file is replaced. DWF is not available on this host, and
-// other extensions are refused, and so is a plot whose area holds nothing that lands on the
-// paper ("Nothing to plot in the plot area ..."); either way nothing is written and the command
-// says why. A
+// ("Enter file name: "). An existing file is replaced. Other extensions are refused, and so is a
+// plot whose sheet would stay blank ("Nothing to plot in the plot area ..."): nothing is written
+// and the command says why. A
 // refusal or a failed export fails the command (a script run then ends in failure); a cancelled
 // file dialog or an empty name does not.
 #include <cwchar>
@@ -42,7 +42,8 @@ std::optional<std::wstring> askExportPath() {
         request.openMode = FALSE;
         request.title = L"Export Data";
         request.defaultExt = L"pdf";
-        request.filter = L"PDF (*.pdf)|*.pdf|PNG (*.png)|*.png|JPEG (*.jpg)|*.jpg||";
+        request.filter =
+            L"PDF (*.pdf)|*.pdf|PNG (*.png)|*.png|JPEG (*.jpg)|*.jpg|DWF (*.dwf)|*.dwf||";
         std::wstring chosen;
         if (!qv::ui::driver().fileDialog(request, chosen) || chosen.empty()) {
             return std::nullopt;
@@ -75,14 +76,12 @@ void exportCommand() {
         const size_t dot = path->find_last_of(L'.');
         const bool hasExtension =
             dot != std::wstring::npos && (nameStart == std::wstring::npos || dot > nameStart);
-        const std::wstring extension = hasExtension ? path->substr(dot) : L"";
-        if (wcscasecmp(extension.c_str(), L".dwf") == 0) {
-            print(L"DWF output is not available on this host.\n");
-        } else if (!hasExtension) {
+        if (!hasExtension) {
             print(L"Cannot export to " + *path +
-                  L": the file name has no extension; use .pdf, .png or .jpg.\n");
+                  L": the file name has no extension; use .pdf, .png, .jpg or .dwf.\n");
         } else {
-            print(L"Cannot export to \"" + extension + L"\" files: use .pdf, .png or .jpg.\n");
+            print(L"Cannot export to \"" + path->substr(dot) +
+                  L"\" files: use .pdf, .png, .jpg or .dwf.\n");
         }
         reportCommandFailure();
         return;
@@ -107,7 +106,11 @@ void exportCommand() {
     job.layout = layout->objectId();
     job.format = format;
     job.path = *posix;
-    const std::string error = plot::renderPlot(job);
+    std::string warning;
+    const std::string error = plot::renderPlot(job, &warning);
+    if (!warning.empty()) {
+        print(L"Warning: " + utf8ToWide(warning) + L".\n");
+    }
     if (!error.empty()) {
         print(L"Unable to export to " + *path + L": " + utf8ToWide(error) + L".\n");
         reportCommandFailure();

@@ -210,6 +210,8 @@ class CairoCanvas : public Canvas {
                 break;
             case OutputFormat::Jpg:
                 return writeJpeg(m_surface, m_path);
+            case OutputFormat::Dwf:
+                return "cairo does not write DWF";
         }
         const cairo_status_t status = cairo_surface_status(m_surface);
         return status == CAIRO_STATUS_SUCCESS
@@ -355,6 +357,9 @@ std::unique_ptr<Canvas> createCanvas(OutputFormat format, const std::string& pat
                                                  static_cast<int>(std::lround(height)));
             break;
         }
+        case OutputFormat::Dwf:
+            error = "cairo does not write DWF";
+            return nullptr;
     }
     if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
         error = std::string("cannot make the sheet: ") +

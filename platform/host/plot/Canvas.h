@@ -5,8 +5,8 @@
 // the clip. Curves reach the canvas already flattened. Texts are drawn through an affine map
 // from text space (units of the font's em, baseline at y 0, y upwards) to the device.
 //
-// One implementation (CairoCanvas.h) draws through cairo on a PDF page or a raster image; the
-// image is written as PNG or JPEG when the canvas finishes.
+// CairoCanvas.h draws through cairo on a PDF page or a raster image; the image is written as PNG
+// or JPEG when the canvas finishes. DwfCanvas.h writes a DWF 6 ePlot page.
 #pragma once
 
 #include <string>
@@ -67,6 +67,10 @@ class Canvas {
     virtual TextMetrics measure(const std::string& utf8) = 0;
     // Draws a UTF-8 text at text space's origin through `toDevice`.
     virtual void text(const std::string& utf8, const Affine& toDevice, const Rgb& colour) = 0;
+
+    // Puts what is drawn from now on on the layer of that name (UTF-8); a canvas without layers
+    // ignores it.
+    virtual void setLayer(const std::string& utf8Name) { (void)utf8Name; }
 
     // Writes the output. Empty on success, else why it failed.
     virtual std::string finish() = 0;

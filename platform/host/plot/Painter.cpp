@@ -14,14 +14,13 @@
 #include "host/plot/Flatten.h"
 #include "host/plot/HatchPainting.h"
 #include "host/plot/TextPainting.h"
+#include "win32/CodePage.h"
 
 namespace qv::host::plot {
 
 namespace {
 
 constexpr int kDefaultWeight = 25;
-// Block references nested deeper than this are not drawn (a block that holds itself).
-constexpr int kMaxDepth = 64;
 const Rgb kBlack{0.0, 0.0, 0.0};
 
 Rgb fromPacked(Adesk::UInt32 rgb) {
@@ -53,12 +52,14 @@ const Painter::Layer& Painter::layer(AcDbObjectId id) {
     }
     Layer info;
     if (const auto* record = ObjectAccess::peekAs<AcDbLayerTableRecord>(id)) {
+        // Hosts never plot the layer of dimensions' definition points.
         info.visible = !record->isOff() && !record->isFrozen() && record->isPlottable() &&
-                       !record->isErased();
+                       !record->isErased() && !sameName(record->qvName(), L"Defpoints");
         const AcCmColor colour = record->color();
         info.colour = colourOf(colour, kBlack, kBlack);
         const AcDb::LineWeight weight = record->lineWeight();
         info.weight = weight >= 0 ? static_cast<int>(weight) : kDefaultWeight;
+        info.name = wideToUtf8(std::wstring(record->qvName()));
     }
     return m_layers.emplace(id, info).first->second;
 }
@@ -179,6 +180,7 @@ void Painter::drawEntity(const AcDbEntity& entity, const Context& context) {
         return;
     }
     const Style style = styleOf(entity, context, layerId);
+    m_canvas.setLayer(layer(layerId).name);
     if (const auto* reference = AcDbBlockReference::cast(&entity)) {
         drawReference(*reference, context, layerId, style);
     } else if (const auto* viewport = AcDbViewport::cast(&entity)) {
@@ -199,6 +201,8 @@ void Painter::drawEntity(const AcDbEntity& entity, const Context& context) {
         drawLine(*line, context, style);
     } else if (const auto* curve = AcDbCurve::cast(&entity)) {
         drawCurve(*curve, context, style);
+    } else {
+        drawMark(entity, context, layerId, style);
     }
 }
 
@@ -227,6 +231,7 @@ void Painter::drawReference(const AcDbBlockReference& reference, const Context& 
         }
         AcDbObjectId attributeLayer;
         if (shows(*attribute, attributes, attributeLayer)) {
+            m_canvas.setLayer(layer(attributeLayer).name);
             drawText(*attribute, attributes, styleOf(*attribute, attributes, attributeLayer));
         }
     }

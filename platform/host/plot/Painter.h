@@ -1,13 +1,19 @@
 // Draws the entities of a block on a canvas: lines, polylines (bulges and widths), circles,
-// texts and attributes (DejaVu Sans, alignment points honoured), block references with their
-// nested blocks, solid and patterned hatches (the host's predefined patterns), and the model
-// space seen through a paper layout's viewports.
+// arcs, ellipses, splines, points, solids and traces, texts and attributes (DejaVu Sans,
+// alignment points honoured), multi-line texts (TextPainting.h), block references with their
+// nested blocks, dimensions (their blocks) and leaders, solid and patterned hatches (the host's
+// predefined patterns; loops with elliptic and spline edges too), and the model space seen
+// through a paper layout's viewports.
 //
 // What is left out: erased and invisible entities, entities on layers that are off, frozen, not
-// plottable or frozen in the viewport being drawn; attribute definitions inside blocks.
+// plottable or frozen in the viewport being drawn, and on the layer "Defpoints" (dimensions'
+// definition points, never plotted); attribute definitions inside blocks.
 // Entities on layer "0" inside a block take the reference's layer for their colour, line weight
 // and visibility; "by block" colours and line weights take the reference's. Colour index 7 and
 // the foreground plot black on the white sheet.
+//
+// Each entity is drawn on the canvas layer of the layer it counts as on (the reference's for one
+// on "0" inside a block).
 //
 // Line weights are in millimetres on the sheet; "default" is 0.25 mm. Without printed line
 // weights, and for weight 0, lines are the thinnest the device shows (0.1 mm, or one pixel).
@@ -57,6 +63,7 @@ class Painter {
         bool visible = true;
         Rgb colour;
         int weight = 25;  // hundredths of a millimetre
+        std::string name;  // UTF-8
     };
     // What a block reference hands down to the entities of its block.
     struct Context {
@@ -66,11 +73,15 @@ class Painter {
         int blockWeight = 25;
         const std::vector<AcDbObjectId>* frozen = nullptr;
         int depth = 0;
+        bool inDimension = false;  // drawing a dimension's block (or what it refers to)
     };
     struct Style {
         Rgb colour;
         double width = 1.0;  // device units
     };
+
+    // Block references nested deeper than this are not drawn (a block that holds itself).
+    static constexpr int kMaxDepth = 64;
 
     const Layer& layer(AcDbObjectId id);
     // The layer an entity counts as on (the reference's for one on "0" inside a block).
@@ -89,6 +100,11 @@ class Painter {
     void drawText(const AcDbText& text, const Context& context, const Style& style);
     void drawHatch(const AcDbHatch& hatch, const Context& context, const Style& style);
     void drawViewport(const AcDbViewport& viewport, const Context& context, const Style& style);
+    // Multi-line texts, ellipses, splines, points, solids and traces, hatches with elliptic or
+    // spline edges, dimensions and leaders (MarkPainting.cpp); false for an entity of another
+    // kind.
+    bool drawMark(const AcDbEntity& entity, const Context& context, AcDbObjectId layerId,
+                  const Style& style);
 
     Canvas& m_canvas;
     PainterOptions m_options;

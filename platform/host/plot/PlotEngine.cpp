@@ -133,9 +133,10 @@ Acad::ErrorStatus AcPlPlotEngine::beginGenerateGraphics(void*) {
         format = OutputFormat::Png;
     } else if (device == L"PublishToWeb JPG.pc3") {
         format = OutputFormat::Jpg;
+    } else if (device == L"DWF6 ePlot.pc3") {
+        format = OutputFormat::Dwf;
     } else if (device != L"DWG To PDF.pc3") {
-        return fail(Acad::eNotImplementedYet,
-                    L"the device " + device + L" cannot plot here (no DWF output)");
+        return fail(Acad::eNotImplementedYet, L"the device " + device + L" cannot plot here");
     }
     const std::optional<std::string> posix = qv::win32::toPosixPath(m_fileName.c_str());
     if (!posix) {

@@ -4,9 +4,10 @@
 //
 // The file is written when the page's graphics are generated (beginGenerateGraphics), in the
 // format of the validated settings' device: "DWG To PDF.pc3" a PDF, "PublishToWeb PNG.pc3" and
-// "PublishToWeb JPG.pc3" images of the raster medium's pixels. "DWF6 ePlot.pc3" cannot plot here
-// (eNotImplementedYet: this host writes no DWF). A failed plot prints why on the command line,
-// leaves no file behind and gives its status from that stage on (lastError tells why).
+// "PublishToWeb JPG.pc3" images of the raster medium's pixels, "DWF6 ePlot.pc3" a DWF 6 ePlot
+// package of one page (DwfCanvas.h); any other device gives eNotImplementedYet. A failed plot
+// prints why on the command line, leaves no file behind and gives its status from that stage on
+// (lastError tells why).
 //
 // Stages out of order give eInvalidInput and change nothing; so do a plot info that was not
 // validated, and plotting to a file without a file name. Only plots to a file are made.

@@ -6,8 +6,10 @@
 #include "host/db/AcDbSortentsTable.h"
 #include "host/db/ObjectAccess.h"
 #include "host/db/SymbolTables.h"
+#include "host/plot/DwfCanvas.h"
 #include "host/plot/Painter.h"
 #include "host/plot/PlotExtents.h"
+#include "win32/CodePage.h"
 
 namespace qv::host::plot {
 
@@ -15,6 +17,18 @@ namespace {
 
 PlotArea extentsOf(const AcDbLayout& layout) {
     return plottedExtents(layout).value_or(PlotArea{0.0, 0.0, 1.0, 1.0});
+}
+
+// The file name of the drawing that holds the block, without its folder; "" when unsaved.
+std::string sourceName(AcDbObjectId block) {
+    const AcDbDatabase* database = block.database();
+    const ACHAR* name = nullptr;
+    if (database == nullptr || database->getFilename(name) != Acad::eOk || name == nullptr) {
+        return {};
+    }
+    const std::wstring path(name);
+    const size_t slash = path.find_last_of(L"\\/");
+    return wideToUtf8(slash == std::wstring::npos ? path : path.substr(slash + 1));
 }
 
 }  // namespace
@@ -36,7 +50,8 @@ PlotArea plotAreaOf(const AcDbLayout& layout, const AcDbPlotSettings& settings) 
             }
             return extentsOf(layout);
         case AcDbPlotSettings::kLayout: {
-            if (layout.modelType()) {
+            // (a sheet without size is no area: the default medium takes the extents)
+            if (layout.modelType() || !hasPaperSize(settings)) {
                 return extentsOf(layout);
             }
             double perUnit = 1.0;  // millimetres (or pixels) per paper unit
@@ -73,13 +88,15 @@ bool formatForExtension(const std::wstring& path, OutputFormat& format) {
         format = OutputFormat::Png;
     } else if (extension == L".jpg" || extension == L".jpeg") {
         format = OutputFormat::Jpg;
+    } else if (extension == L".dwf") {
+        format = OutputFormat::Dwf;
     } else {
         return false;
     }
     return true;
 }
 
-std::string renderPlot(const PlotJob& job) {
+std::string renderPlot(const PlotJob& job, std::string* warning) {
     const auto* layout = ObjectAccess::peekAs<AcDbLayout>(job.layout);
     if (layout == nullptr || layout->isErased()) {
         return "there is no such layout";
@@ -96,17 +113,33 @@ std::string renderPlot(const PlotJob& job) {
     if (!sheet) {
         return error;
     }
-    std::unique_ptr<Canvas> canvas =
-        createCanvas(job.format, job.path, sheet->deviceWidth, sheet->deviceHeight, error);
+    if (warning != nullptr && !sheet->fallbackMedium.empty()) {
+        *warning = "the paper of " + wideToUtf8(layout->qvName()) +
+                   " has no size; it was plotted on " + sheet->fallbackMedium;
+    }
+    std::unique_ptr<Canvas> canvas;
+    if (job.format == OutputFormat::Dwf) {
+        DwfSheet page;
+        page.pageName = wideToUtf8(std::wstring(layout->qvName()));
+        page.source = sourceName(block);
+        page.inches = settings.qvData().paperUnits == AcDbPlotSettings::kInches;
+        page.plottedFrom = sheet->drawingToDevice.apply(area.xmin, area.ymin);
+        page.plottedTo = sheet->drawingToDevice.apply(area.xmax, area.ymax);
+        canvas = createDwfCanvas(job.path, sheet->deviceWidth, sheet->deviceHeight, page, error);
+    } else {
+        canvas = createCanvas(job.format, job.path, sheet->deviceWidth, sheet->deviceHeight,
+                              error);
+    }
     if (!canvas) {
         return error;
     }
+    const bool paper = job.format == OutputFormat::Pdf || job.format == OutputFormat::Dwf;
     PainterOptions options;
     options.devicePerMm = sheet->devicePerMm;
-    options.thinnest = job.format == OutputFormat::Pdf ? 0.1 * sheet->devicePerMm : 1.0;
+    options.thinnest = paper ? 0.1 * sheet->devicePerMm : 1.0;
     options.printLineweights = settings.printLineweights();
     // Lines closer than half a millimetre on paper, or three pixels, blur into a tint.
-    options.denseSpacing = job.format == OutputFormat::Pdf ? 0.5 * sheet->devicePerMm : 3.0;
+    options.denseSpacing = paper ? 0.5 * sheet->devicePerMm : 3.0;
     Painter painter(*canvas, options);
     painter.drawBlock(block, sheet->drawingToDevice);
     error = canvas->finish();

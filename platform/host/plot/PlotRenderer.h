@@ -1,4 +1,4 @@
-// Renders a layout of a drawing to a PDF, PNG or JPEG file with the plot settings given.
+// Renders a layout of a drawing to a PDF, PNG, JPEG or DWF file with the plot settings given.
 //
 // The plotted area is the settings' plot type: the extents of what the layout plots (kExtents,
 // and kDisplay and kView, since the host keeps no screen view or named views here), the layout's
@@ -14,7 +14,7 @@
 namespace qv::host::plot {
 
 struct PlotJob {
-    AcDbObjectId layout;                        // the layout plotted (its block and kind)
+    AcDbObjectId layout;                         // the layout plotted (its block and kind)
     const AcDbPlotSettings* settings = nullptr;  // how; the layout's own when null
     OutputFormat format = OutputFormat::Pdf;
     std::string path;  // POSIX path of the output file
@@ -24,11 +24,13 @@ struct PlotJob {
 PlotArea plotAreaOf(const AcDbLayout& layout, const AcDbPlotSettings& settings);
 
 // Writes the file. Empty on success, else why nothing (or no complete file) was written; a
-// file left incomplete is removed.
-std::string renderPlot(const PlotJob& job);
+// file left incomplete is removed. `warning`, when given, is set to what the user should know of
+// a plot that did not go as the settings say (a paper without size plotted on the device's
+// default medium), and left alone otherwise.
+std::string renderPlot(const PlotJob& job, std::string* warning = nullptr);
 
-// The output format for a file's extension (".pdf", ".png", ".jpg" or ".jpeg", any case);
-// false for any other.
+// The output format for a file's extension (".pdf", ".png", ".jpg" or ".jpeg", ".dwf", any
+// case); false for any other.
 bool formatForExtension(const std::wstring& path, OutputFormat& format);
 
 }  // namespace qv::host::plot

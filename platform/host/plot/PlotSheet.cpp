@@ -3,16 +3,44 @@
 #include <cmath>
 #include <numbers>
 
+#include "host/db/PlotDevices.h"
+
 namespace qv::host::plot {
 
 namespace {
 constexpr double kMmPerInch = 25.4;
 constexpr double kRasterPixelsPerInch = 96.0;
+// The medium a device plots on when the settings name none with a size: its default.
+const PlotMedium& defaultMedium(OutputFormat format) {
+    switch (format) {
+        case OutputFormat::Png:
+            return plotMediaOf(L"PublishToWeb PNG.pc3").front();
+        case OutputFormat::Jpg:
+            return plotMediaOf(L"PublishToWeb JPG.pc3").front();
+        case OutputFormat::Dwf:
+            return plotMediaOf(L"DWF6 ePlot.pc3").front();
+        case OutputFormat::Pdf:
+            break;
+    }
+    return plotMediaOf(L"DWG To PDF.pc3").front();
+}
+
+std::string narrow(const std::wstring& text) {
+    return std::string(text.begin(), text.end());  // (medium names are ASCII)
+}
+
 }  // namespace
+
+bool hasPaperSize(const AcDbPlotSettings& settings) {
+    const AcDbPlotSettings::Data& data = settings.qvData();
+    return data.paperWidth > 0.0 && data.paperHeight > 0.0 && std::isfinite(data.paperWidth) &&
+           std::isfinite(data.paperHeight);
+}
 
 double devicePerMm(OutputFormat format) {
     switch (format) {
         case OutputFormat::Pdf:
+        case OutputFormat::Dwf:
             return 72.0 / kMmPerInch;
         case OutputFormat::Png:
         case OutputFormat::Jpg:
@@ -24,17 +52,29 @@ double devicePerMm(OutputFormat format) {
 std::optional<SheetLayout> layoutSheet(const AcDbPlotSettings& settings, OutputFormat format,
                                        const PlotArea& area, std::string& error) {
     const AcDbPlotSettings::Data& data = settings.qvData();
-    const bool rasterOutput = format != OutputFormat::Pdf;
-    const bool rasterMedium = data.paperUnits == AcDbPlotSettings::kPixels;
+    const bool rasterOutput = format == OutputFormat::Png || format == OutputFormat::Jpg;
+    bool rasterMedium = data.paperUnits == AcDbPlotSettings::kPixels;
+    double paperWidth = data.paperWidth;
+    double paperHeight = data.paperHeight;
+    // A paper without size (what some programs write for a layout never set up) plots on the
+    // device's default medium, fitted unless the settings give a scale.
+    const bool fallback = !hasPaperSize(settings);
     SheetLayout sheet;
+    if (fallback) {
+        const PlotMedium& medium = defaultMedium(format);
+        rasterMedium = medium.raster();
+        paperWidth = medium.width;
+        paperHeight = medium.height;
+        sheet.fallbackMedium = narrow(medium.localeName());
+    }
     sheet.devicePerMm = devicePerMm(format);
     // Device units per unit of the medium's size (millimetres or pixels).
     double perSizeUnit = sheet.devicePerMm;
     if (rasterMedium) {
         perSizeUnit = rasterOutput ? 1.0 : kMmPerInch / kRasterPixelsPerInch * sheet.devicePerMm;
     }
-    sheet.deviceWidth = data.paperWidth * perSizeUnit;
-    sheet.deviceHeight = data.paperHeight * perSizeUnit;
+    sheet.deviceWidth = paperWidth * perSizeUnit;
+    sheet.deviceHeight = paperHeight * perSizeUnit;
     if (rasterOutput) {
         sheet.deviceWidth = std::round(sheet.deviceWidth);
         sheet.deviceHeight = std::round(sheet.deviceHeight);
@@ -45,12 +85,15 @@ std::optional<SheetLayout> layoutSheet(const AcDbPlotSettings& settings, OutputF
     }
 
     // The printable area: the sheet within the medium's unprintable margins (in the medium's
-    // units), or the whole sheet when the margins leave nothing.
-    double left = std::max(0.0, data.marginLeft) * perSizeUnit;
-    double bottom = std::max(0.0, data.marginBottom) * perSizeUnit;
-    double printableWidth = sheet.deviceWidth - left - std::max(0.0, data.marginRight) * perSizeUnit;
+    // units; the default medium of a fallback has none), or the whole sheet when the margins
+    // leave nothing.
+    const double perMarginUnit = fallback ? 0.0 : perSizeUnit;
+    double left = std::max(0.0, data.marginLeft) * perMarginUnit;
+    double bottom = std::max(0.0, data.marginBottom) * perMarginUnit;
+    double printableWidth =
+        sheet.deviceWidth - left - std::max(0.0, data.marginRight) * perMarginUnit;
     double printableHeight =
-        sheet.deviceHeight - bottom - std::max(0.0, data.marginTop) * perSizeUnit;
+        sheet.deviceHeight - bottom - std::max(0.0, data.marginTop) * perMarginUnit;
     if (!(printableWidth >= 1.0 && printableHeight >= 1.0)) {
         left = bottom = 0.0;
         printableWidth = sheet.deviceWidth;
@@ -66,8 +109,9 @@ std::optional<SheetLayout> layoutSheet(const AcDbPlotSettings& settings, OutputF
     const double availableHeight = turned ? printableWidth : printableHeight;
 
     double scale = 0.0;
+    const double fitted = std::min(availableWidth / areaWidth, availableHeight / areaHeight);
     if (data.useStandardScale && data.stdScaleType == AcDbPlotSettings::kScaleToFit) {
-        scale = std::min(availableWidth / areaWidth, availableHeight / areaHeight);
+        scale = fitted;
     } else {
         double ratio = 0.0;
         if (data.useStandardScale) {
@@ -87,6 +131,9 @@ std::optional<SheetLayout> layoutSheet(const AcDbPlotSettings& settings, OutputF
                 break;
         }
         scale = ratio * perPaperUnit;
+        if (fallback && !(scale > 0.0 && std::isfinite(scale))) {
+            scale = fitted;
+        }
     }
     if (!(scale > 0.0) || !std::isfinite(scale)) {
         error = "the plot scale is not above 0";

@@ -2,7 +2,8 @@
 // plotted area (drawing units) to the device, as the plot settings ask for it.
 //
 // The sheet is the settings' medium: a paper in millimetres or inches, or a raster size in
-// pixels. A PDF page is the paper in points; an image has the raster size's pixels. A paper
+// pixels. A PDF page (and a DWF page) is the paper in points; an image has the raster size's
+// pixels. A paper
 // plotted to an image, or a raster size to a PDF page, is taken at 96 pixels per inch.
 //
 // The plotted area is scaled to fit the sheet (standard scale "scale to fit"), or by the
@@ -11,6 +12,10 @@
 // at the plot origin (millimetres from the printable area's lower left corner). The printable
 // area is the sheet within the settings' unprintable margins (this host's media have none; a
 // drawing file may give some).
+//
+// Settings whose paper has no size (0 x 0, as several programs write for a layout that was never
+// set up) plot on the output device's default medium (ISO A4 landscape for a PDF page, XGA for an
+// image), scaled as the settings say or fitted when they give no scale above 0.
 #pragma once
 
 #include <optional>
@@ -32,9 +37,16 @@ struct SheetLayout {
     double devicePerMm = 0.0;                      // device units per millimetre of paper
     double scale = 0.0;                            // device units per drawing unit
     Affine drawingToDevice;
+    // The locale name of the device's default medium when the settings' paper had no size and
+    // that medium was taken instead; empty when the sheet is the settings' own medium.
+    std::string fallbackMedium;
 };
 
-// The device units per millimetre of an output: points for a PDF, 96 pixels per inch else.
+// Whether the settings' paper has a width and a height above 0.
+bool hasPaperSize(const AcDbPlotSettings& settings);
+
+// The device units per millimetre of an output: points for a PDF or DWF, 96 pixels per inch
+// for an image.
 double devicePerMm(OutputFormat format);
 
 // The sheet and the map for that area. Nothing, with `error` set, for a medium without size or

@@ -3,7 +3,9 @@
 #include <cmath>
 #include <cwctype>
 
+#include "host/db/AcDbMText.h"
 #include "host/db/AcDbText.h"
+#include "host/plot/Flatten.h"
 #include "win32/CodePage.h"
 
 namespace qv::host::plot {
@@ -123,6 +125,34 @@ void paintText(Canvas& canvas, const AcDbText& text, const Affine& toDevice, con
     const Affine placed =
         Affine::translation(anchor.x, anchor.y).after(Affine::rotation(rotation)).after(glyphs);
     canvas.text(utf8, toDevice.after(placed), colour);
+}
+
+void paintMText(Canvas& canvas, const AcDbMText& text, const Affine& toDevice,
+                const Rgb& colour) {
+    const double height = text.textHeight();
+    if (!(height > 0.0)) {
+        return;
+    }
+    // The width of a text one unit high, in the plot font.
+    const AcDbMText::Measure measure = [&canvas](std::wstring_view line) {
+        const TextMetrics metrics = canvas.measure(plottedText(std::wstring(line)));
+        return metrics.capHeight > 0.0 ? metrics.advance / metrics.capHeight : 0.0;
+    };
+    const double capHeight = canvas.measure("H").capHeight;
+    if (!(capHeight > 0.0)) {
+        return;
+    }
+    const double em = height / capHeight;
+    const Affine axes = toDevice.after(planAffine(text.qvTextAxes()));
+    for (const AcDbMText::Line& line : text.qvLayout(measure)) {
+        const std::string utf8 = plottedText(line.text);
+        if (utf8.find_first_not_of(' ') == std::string::npos) {
+            continue;
+        }
+        canvas.text(utf8,
+                    axes.after(Affine::translation(line.x, line.y)).after(Affine::scaling(em, em)),
+                    colour);
+    }
 }
 
 }  // namespace qv::host::plot

@@ -1,4 +1,4 @@
-// Single-line texts and attributes on a canvas, in the plot font.
+// Texts, attributes and multi-line texts on a canvas, in the plot font.
 //
 // The text's height is the height of its capitals; the width factor stretches it, the oblique
 // angle slants it, the rotation turns it about its anchor. Left-and-baseline texts stand at
@@ -13,6 +13,7 @@
 
 #include "Canvas.h"
 
+class AcDbMText;
 class AcDbText;
 
 namespace qv::host::plot {
@@ -21,5 +22,9 @@ namespace qv::host::plot {
 std::string plottedText(const std::wstring& text);
 
 void paintText(Canvas& canvas, const AcDbText& text, const Affine& toDevice, const Rgb& colour);
+
+// A multi-line text: its lines as the entity lays them out (AcDbMText.h), measured in the plot
+// font, the capitals of each line as high as the text's height.
+void paintMText(Canvas& canvas, const AcDbMText& text, const Affine& toDevice, const Rgb& colour);
 
 }  // namespace qv::host::plot

@@ -6,6 +6,13 @@
 //             the case's reports (ids 921 to 929) in that status, fetches the reports waiting
 //             in it, runs them, and prints each report's id, title, recorded status and the
 //             layout recorded as plotted.
+//   qvrun     asks for the status that marks waiting reports and runs the reports waiting in it
+//             in the same database, as one of several hosts that share it: nothing is reset
+//             first, and each report is prepared as the batch run does (a report's failure ends
+//             only that report). For every report that this run claimed it prints, as soon as
+//             the report is done, "Report <id> run by process <pid>: status <status>", so that
+//             the runs of several hosts can be told apart; a report that another host had is
+//             not mentioned. Last "Run of process <pid> done: <claimed> of <listed> report(s)".
 #include <cstdlib>
 #include <memory>
 
@@ -42,15 +49,23 @@ void savePlan() {
                static_cast<int>(status));
 }
 
-void runBatch() {
-    int status = 0;
+// Asks for the status that marks waiting reports; false, having said why, without an answer or
+// without a test database.
+bool askWaitingStatus(const Connection& db, int& status) {
     if (acedGetInt(L"\nStatus of the waiting reports: ", &status) != RTNORM)
-        return;
-    const Connection db;
+        return false;
     if (db.server.IsEmpty()) {
         acutPrintf(L"No test database is described (QV_TEST_DB_SERVER).\n");
-        return;
+        return false;
     }
+    return true;
+}
+
+void runBatch() {
+    int status = 0;
+    const Connection db;
+    if (!askWaitingStatus(db, status))
+        return;
     const bool comInitialised = SUCCEEDED(CoInitialize(nullptr));
     try {
         {
@@ -91,6 +106,57 @@ void runBatch() {
         CoUninitialize();
 }
 
+// The status recorded for a report, or -1 when it has no row.
+int recordedStatus(const Connection& db, int iID) {
+    CSQLStatement statement(db.server, db.catalog, db.user, db.password, 10);
+    CRecordsetReader rows(statement.execSQLReturn(static_cast<LPCTSTR>(
+        L"SELECT status_id::integer AS status FROM graphic_reports WHERE id = " +
+        CUtilities::IntToCString(iID))));
+    int status = -1;
+    if (rows.next())
+        rows.read(L"status", status);
+    rows.close();
+    return status;
+}
+
+void runWaiting() {
+    int status = 0;
+    const Connection db;
+    if (!askWaitingStatus(db, status))
+        return;
+    const int process = static_cast<int>(GetCurrentProcessId());
+    const bool comInitialised = SUCCEEDED(CoInitialize(nullptr));
+    try {
+        CStoredProcedure procedure(db.server, db.catalog, db.user, db.password, 30);
+        CGraphicReports reports;
+        reports.getGraphicReports(&procedure, nullptr, status, 30);
+        int claimed = 0;
+        for (int i = 0; i < reports.getCount(); i++) {
+            CGraphicReport* report = reports.getAt(i);
+            try {
+                report->prepareReport(&procedure, 30);
+            } catch (CEXOrvan* e) {
+                e->printErrorChain();
+                e->deleteChain();
+                if (report->isClaimed())
+                    report->setGraphicReportStatus(&procedure, 30, CGraphicReport::STATUS_FAILED);
+            }
+            if (!report->isClaimed())
+                continue;
+            claimed++;
+            acutPrintf(L"Report %d run by process %d: status %d\n", report->getID(), process,
+                       recordedStatus(db, report->getID()));
+        }
+        acutPrintf(L"Run of process %d done: %d of %d report(s)\n", process, claimed,
+                   reports.getCount());
+    } catch (CEXOrvan* e) {
+        e->printErrorChain();
+        e->deleteChain();
+    }
+    if (comInitialised)
+        CoUninitialize();
+}
+
 }  // namespace
 
 extern "C" AcRx::AppRetCode acrxEntryPoint(AcRx::AppMsgCode message, void* appId) {
@@ -100,6 +166,7 @@ extern "C" AcRx::AppRetCode acrxEntryPoint(AcRx::AppMsgCode message, void* appId
             acrxDynamicLinker->registerAppMDIAware(appId);
             acedRegCmds->addCommand(kGroup, L"qvplan", L"qvplan", ACRX_CMD_MODAL, savePlan);
             acedRegCmds->addCommand(kGroup, L"qvbatch", L"qvbatch", ACRX_CMD_MODAL, runBatch);
+            acedRegCmds->addCommand(kGroup, L"qvrun", L"qvrun", ACRX_CMD_MODAL, runWaiting);
             break;
         case AcRx::kUnloadAppMsg:
             acedRegCmds->removeGroup(kGroup);

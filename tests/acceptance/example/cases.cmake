@@ -2,7 +2,8 @@
 # (examples/floor.dxf, put on drive C: so that the transcript names it the same way on every
 # machine) with the real module and a fresh drive C:, as scripts/run runs it. The transcript is
 # compared as for every case; then check_example.py reads what the script saved and exported
-# (drawing, CSV, PDF and PNG) with ezdxf, Python's csv module, pdfinfo and PIL.
+# (drawing, CSV, PDF, PNG and DWF) with ezdxf, Python's csv module, pdfinfo, PIL and the tests'
+# DWF reader (tests/support/dwfread.py).
 set(example_top ${CMAKE_CURRENT_SOURCE_DIR}/../..)
 set(example_copies ../../examples/floor.dxf>floor.dxf)
 if(EXISTS ${example_top}/examples/report.xml)

@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Checks what the example script (examples/floor.scr) left behind, with readers that are not the
 host's: the saved drawing with ezdxf, the comma-separated list with Python's csv module, the PDF
-with pdfinfo and the PNG with PIL.
+with pdfinfo and pdftotext, the PNG with PIL and the DWF with the tests' own DWF reader
+(tests/support/dwfread.py, written from the format's descriptions, not from the host's writer).
 
 usage: check_example.py SCRIPT SOURCE.dxf WORK
 
@@ -23,7 +24,9 @@ run is not looked for; a step it runs must have left its result.
   swatch and area) and the pie block with a wedge per category whose sweep is its share of the
   area; every layer off except those the report names and its hatch layers.
 - EXPORT: a PDF page of the layout's paper (pdfinfo), a PNG of that paper at 96 pixels per inch
-  (PIL) in which a room of a solid-hatched category shows the category's colour at its centroid.
+  (PIL) in which a room of a solid-hatched category shows the category's colour at its centroid;
+  a DWF page of the same paper, everything drawn on it, a room of a solid-hatched category
+  filled in the category's colour at its centroid, and every text where the PDF has it.
 """
 import csv
 import io
@@ -39,6 +42,9 @@ from ezdxf import bbox
 from ezdxf.math import area as polygon_area
 from ezdxf.protocols import query_virtual_entities
 from PIL import Image
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support"))
+import dwfread  # noqa: E402
 
 failures = []
 
@@ -339,6 +345,46 @@ def check_png(path, doc, categories):
             colour = image.getpixel((px, py))
             check(colour == category["rgb"],
                   f"#{handle} at ({px},{py}) is {colour}, not {category['rgb']}")
+def check_dwf(path, doc, categories, pdf):
+    check(os.path.exists(path), f"no DWF {path}")
+    if not os.path.exists(path):
+        return
+    try:
+        pages = dwfread.read(path)
+    except dwfread.DwfError as error:
+        check(False, f"the DWF does not read: {error}")
+        return
+    check(len(pages) == 1, f"{len(pages)} DWF pages")
+    page = pages[0]
+    width, height = paper_mm(doc)
+    check(page.units == "mm" and abs(page.width - width) < 0.01
+          and abs(page.height - height) < 0.01,
+          f"DWF paper {page.width} x {page.height} {page.units}, not {width} x {height} mm")
+    box = page.box()
+    check(box is not None and page.polylines and page.texts, "the DWF page draws no lines or texts")
+    if box is None:
+        return
+    check(box[0] >= -0.01 and box[1] >= -0.01 and box[2] <= width + 0.01
+          and box[3] <= height + 0.01, f"the DWF draws outside its paper: {box}")
+    shown = [e for e in doc.modelspace()
+             if doc.layers.get(e.dxf.layer) is None or not doc.layers.get(e.dxf.layer).is_off()]
+    extents = bbox.extents(shown)
+    scale = min(width / extents.size.x, height / extents.size.y)
+    by_handle = {e.dxf.handle.upper(): e for e in doc.modelspace().query("INSERT")}
+    for category in (c for c in categories if c["pattern"] == "SOLID"):
+        for handle in category["handles"]:
+            outline = outline_world(doc, by_handle[handle])
+            cx = sum(p.x for p in outline) / len(outline)
+            cy = sum(p.y for p in outline) / len(outline)
+            at = (width / 2 + (cx - extents.center.x) * scale,
+                  height / 2 + (cy - extents.center.y) * scale)
+            check(any(f["rgb"] == category["rgb"] and dwfread.inside(at, f["contours"])
+                      for f in page.fills),
+                  f"#{handle}: no DWF fill in {category['rgb']} at {at}")
+    if not os.path.exists(pdf):
+        return
+    missing = dwfread.texts_not_in_pdf(page, pdf, across=1.5, up=2.5)
+    check(not missing, f"DWF texts not where the PDF has them: {missing}")
 
 
 def main(script_path, source_path, work):
@@ -363,6 +409,9 @@ def main(script_path, source_path, work):
             check_pdf(path, doc)
         elif name.endswith(".png"):
             check_png(path, doc, categories)
+        elif name.endswith(".dwf"):
+            pdfs = [n for n in script.exports if n.endswith(".pdf")]
+            check_dwf(path, doc, categories, os.path.join(work, pdfs[0]) if pdfs else "")
 
     for failure in failures:
         print("FAIL:", failure)

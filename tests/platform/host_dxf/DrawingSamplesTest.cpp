@@ -38,6 +38,8 @@ const std::map<std::string, Expected>& damagedSamples() {
         {"ASCII_R12.dxf", {nullptr, {}}},
         // Its texts are on layers the file does not define.
         {"mtext_columns_R2018.dxf", {nullptr, {{Fix::MissingReference, 2}}}},
+        // A layer name with "\U+00FC" written literally: a backslash, read as the escape.
+        {"dxf_unicode.dxf", {nullptr, {{Fix::InvalidName, 1}}}},
     };
     return damaged;
 }

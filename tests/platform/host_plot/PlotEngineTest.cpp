@@ -270,7 +270,7 @@ TEST_F(PlotEngineTest, FailedPlotsLeaveNoFile) {
         Acad::ErrorStatus status;
     };
     const Case cases[] = {
-        {kDwf, L"ISO_A4_(297.00_x_210.00_MM)", "plan.dwf", Acad::eNotImplementedYet},
+        {kDwf, L"ISO_A4_(297.00_x_210.00_MM)", "missing/plan.dwf", Acad::eFileAccessErr},
         {kPdf, L"ISO_A4_(297.00_x_210.00_MM)", "missing/plan.pdf", Acad::eFileAccessErr},
         {kPng, L"VGA_(640.00_x_480.00_Pixels)", "missing/plan.png", Acad::eFileAccessErr},
     };
@@ -435,8 +435,8 @@ TEST_F(PlotEngineTest, ExportChoosesTheFormatByTheExtension) {
         {0, "e.png", "PNG", L"Exported Model"},
         {0, "e.JPG", "JPEG", L"Exported Model"},
         {1, "dialog.pdf", "PDF", L"Exported Model"},
-        {0, "e.dwf", "", L"DWF output is not available on this host."},
-        {0, "e.txt", "", L"Cannot export to \".txt\" files: use .pdf, .png or .jpg."},
+        {0, "e.dwf", "DWF", L"Exported Model to C:\\e.dwf."},
+        {0, "e.txt", "", L"Cannot export to \".txt\" files: use .pdf, .png, .jpg or .dwf."},
         {0, "missing/e.pdf", "", L"Unable to export to C:\\missing\\e.pdf:"},
     };
     for (const Case& c : cases) {
@@ -461,6 +461,8 @@ TEST_F(PlotEngineTest, ExportChoosesTheFormatByTheExtension) {
             const auto size = qv::test::pdfPageSize(drive.posix(c.file));
             ASSERT_TRUE(size);
             EXPECT_NEAR(size->first, 841.89, 0.5);
+        } else if (std::string(c.format) == "DWF") {
+            EXPECT_EQ(drive.readFile(c.file).rfind("(DWF V06.00)PK", 0), 0u);
         } else {
             // The A4 paper at 96 pixels per inch.
             const auto probe = qv::test::probeImage(drive.posix(c.file));

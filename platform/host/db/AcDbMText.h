@@ -1,0 +1,79 @@
+// Multi-line texts: paragraphs of text in a box whose corner, side or centre (the attachment
+// point) stands at the location. The text runs along its direction in the plane of its normal;
+// a box with a width wraps its paragraphs at blanks to stay within it (a word longer than the
+// width keeps a line of its own). Lines follow each other 5/3 of the height apart, times the
+// line spacing factor; each line is placed left, centred or right as the attachment point says.
+//
+// The contents hold the inline formatting codes of the drawing format: \P ends a paragraph (so
+// do \N, a column break, \X and a line feed), \~ is a non-breaking blank, \\ \{ \} are the
+// characters themselves, \U+hhhh a character by its code, \S...; a stacked fraction (shown as
+// "a/b"); the codes of fonts, heights, colours, widths, slants, tracking and alignment
+// (\F...; \H...; \C...; \W...; \Q...; \T...; \A...; \p...;), of underlining and the like
+// (\L \l \O \o \K \k) and the braces that group them are not shown.
+//
+// The entity is read from drawings and drawn; what it holds is set as a whole (qvSetData).
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "AcDbEntity.h"
+
+class AcDbMText : public AcDbEntity {
+    QV_RX_DECLARE_MEMBERS(AcDbMText)
+  public:
+    enum AttachmentPoint {
+        kTopLeft = 1, kTopCenter, kTopRight,
+        kMiddleLeft, kMiddleCenter, kMiddleRight,
+        kBottomLeft, kBottomCenter, kBottomRight,
+    };
+    struct Data {
+        AcGePoint3d location;
+        AcGeVector3d direction = AcGeVector3d::kXAxis;  // of the text's x axis
+        AcGeVector3d normal = AcGeVector3d::kZAxis;
+        double height = 0.0;       // of capitals
+        double width = 0.0;        // of the box; 0: paragraphs are not wrapped
+        double lineSpacing = 1.0;  // factor
+        AttachmentPoint attachment = kTopLeft;
+        std::wstring contents;     // with its formatting codes
+    };
+    // One line as laid out: its text (no codes) and where its baseline starts, in the text's
+    // own axes (drawing units, from the location, y upwards).
+    struct Line {
+        std::wstring text;
+        double x = 0.0, y = 0.0;
+        double width = 0.0;
+    };
+    // The width of a text one unit high (its capitals one unit high).
+    using Measure = std::function<double(std::wstring_view)>;
+
+    AcDbMText() = default;
+    QV_RX_CLONE(AcDbMText)
+
+    AcGePoint3d location() const { return m_data.location; }
+    double textHeight() const { return m_data.height; }
+    double width() const { return m_data.width; }
+    AttachmentPoint attachment() const { return m_data.attachment; }
+    const std::wstring& contents() const { return m_data.contents; }
+
+    const Data& qvData() const { return m_data; }
+    // A height or width not above 0 becomes 0, a
+    // direction or normal of zero length the x or z axis, a line spacing not above 0 becomes 1.
+    void qvSetData(Data data);
+
+    // The paragraphs and line breaks of the contents, formatting codes removed.
+    std::vector<std::wstring> qvParagraphs() const;
+    // The lines, wrapped and placed with `measure`.
+    std::vector<Line> qvLayout(const Measure& measure) const;
+    // From the text's own axes (x along the direction, y across, in its plane) to the world.
+    AcGeMatrix3d qvTextAxes() const;
+
+    // The box of the lines, each character taken as 0.6 heights wide (the host has no fonts).
+    Acad::ErrorStatus getGeomExtents(AcDbExtents& extents) const override;
+
+  private:
+    Data m_data;
+};
+

@@ -1,0 +1,291 @@
+// Kept shapes: the records the host draws from their tags but writes back as read.
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <numbers>
+#include <string_view>
+
+#include "host/db/AcDbDimension.h"
+#include "host/db/AcDbEllipse.h"
+#include "host/db/AcDbHatch.h"
+#include "host/db/AcDbMText.h"
+#include "host/db/AcDbPoint.h"
+#include "host/db/AcDbSpline.h"
+#include "host/dxf/Codec.h"
+#include "host/dxf/GroupCode.h"
+#include "host/dxf/KeptObjects.h"
+#include "host/dxf/Numbers.h"
+#include "win32/CodePage.h"
+
+namespace qv::dxf {
+namespace {
+
+constexpr double kDegree = std::numbers::pi / 180.0;
+
+double real(std::string_view text, double fallback = 0.0) {
+    double value = 0.0;
+    return parseDouble(text, value) && std::isfinite(value) ? value : fallback;
+}
+
+std::int64_t integer(std::string_view text, std::int64_t fallback = 0) {
+    std::int64_t value = 0;
+    return parseInteger(text, value) ? value : fallback;
+}
+
+// The points of one base code (10, 11, ...) in their order: x starts a point, y and z (code + 10,
+// + 20) complete the last one.
+class Points {
+  public:
+    explicit Points(int base) : m_base(base) {}
+    bool take(const TagView& tag) {
+        if (tag.code == m_base) {
+            points.emplace_back(real(tag.value), 0.0, 0.0);
+        } else if ((tag.code == m_base + 10 || tag.code == m_base + 20) && !points.empty()) {
+            (tag.code == m_base + 10 ? points.back().y : points.back().z) = real(tag.value);
+        } else {
+            return false;
+        }
+        return true;
+    }
+    AcGePoint3d first(const AcGePoint3d& fallback = AcGePoint3d::kOrigin) const {
+        return points.empty() ? fallback : points.front();
+    }
+    AcGeVector3d vector(const AcGeVector3d& fallback) const {
+        return points.empty() ? fallback : points.front().asVector();
+    }
+    std::vector<AcGePoint3d> points;
+
+  private:
+    int m_base;
+};
+
+// Calls `visit` with each tag of the body (the subclass markers left out), up to the first tag
+// of code `stopCode` (that of an embedded object, which uses the same codes again).
+void forEachTag(const KeptTags& kept, const std::function<void(const TagView&)>& visit,
+                int stopCode = -1) {
+    for (const TagView tag : kept.body) {
+        if (tag.code == stopCode) {
+            return;
+        }
+        if (tag.code != kSubclassCode) {
+            visit(tag);
+        }
+    }
+}
+
+void readMText(AcDbMText& text, const KeptTags& kept) {
+    AcDbMText::Data data;
+    Points location(10), direction(11), normal(210);
+    std::string chunks, last;
+    double rotation = 0.0;
+    forEachTag(
+        kept,
+        [&](const TagView& tag) {
+            if (location.take(tag) || direction.take(tag) || normal.take(tag)) {
+                return;
+            }
+            switch (tag.code) {
+                case 40:
+                    data.height = real(tag.value);
+                    break;
+                case 41:
+                    data.width = real(tag.value);
+                    break;
+                case 44:
+                    data.lineSpacing = real(tag.value, 1.0);
+                    break;
+                case 50:
+                    rotation = real(tag.value) * kDegree;
+                    break;
+                case 71: {
+                    const std::int64_t attachment = integer(tag.value, 1);
+                    data.attachment = attachment >= 1 && attachment <= 9
+                                          ? static_cast<AcDbMText::AttachmentPoint>(attachment)
+                                          : AcDbMText::kTopLeft;
+                    break;
+                }
+                case 3:
+                    chunks += tag.value;
+                    break;
+                case 1:
+                    last = tag.value;
+                    break;
+                default:
+                    break;
+            }
+        },
+        101);
+    data.location = location.first();
+    data.normal = normal.vector(AcGeVector3d::kZAxis);
+    if (!direction.points.empty()) {
+        data.direction = direction.vector(AcGeVector3d::kXAxis);
+    } else {
+        // A rotation is measured in the plane of the normal.
+        data.direction = AcGeMatrix3d::planeToWorld(data.normal) *
+                         AcGeVector3d(std::cos(rotation), std::sin(rotation), 0.0);
+    }
+    data.contents = utf8ToWide(chunks + last);
+    text.qvSetData(std::move(data));
+}
+
+void readEllipse(AcDbEllipse& ellipse, const KeptTags& kept) {
+    AcDbEllipse::Data data;
+    Points center(10), major(11), normal(210);
+    forEachTag(kept, [&](const TagView& tag) {
+        if (center.take(tag) || major.take(tag) || normal.take(tag)) {
+            return;
+        }
+        if (tag.code == 40) {
+            data.radiusRatio = real(tag.value);
+        } else if (tag.code == 41) {
+            data.startParam = real(tag.value);
+        } else if (tag.code == 42) {
+            data.endParam = real(tag.value, data.endParam);
+        }
+    });
+    data.center = center.first();
+    data.majorAxis = major.vector(AcGeVector3d());
+    data.normal = normal.vector(AcGeVector3d::kZAxis);
+    ellipse.qvSetData(data);
+}
+
+void readSpline(AcDbSpline& spline, const KeptTags& kept) {
+    AcDbSpline::Data data;
+    Points control(10), fit(11);
+    forEachTag(kept, [&](const TagView& tag) {
+        if (control.take(tag) || fit.take(tag)) {
+            return;
+        }
+        if (tag.code == 70) {
+            const std::int64_t flags = integer(tag.value);
+            data.closed = (flags & 1) != 0;
+            data.rational = (flags & 4) != 0;
+        } else if (tag.code == 71) {
+            data.degree = static_cast<int>(std::clamp<std::int64_t>(integer(tag.value, 3), 1, 15));
+        } else if (tag.code == 40) {
+            data.knots.push_back(real(tag.value, NAN));
+        } else if (tag.code == 41) {
+            data.weights.push_back(real(tag.value, 1.0));
+        }
+    });
+    data.controlPoints = std::move(control.points);
+    data.fitPoints = std::move(fit.points);
+    spline.qvSetData(std::move(data));
+}
+
+void readPoint(AcDbPoint& point, const KeptTags& kept) {
+    Points position(10);
+    forEachTag(kept, [&](const TagView& tag) { position.take(tag); });
+    point.qvSetPosition(position.first());
+}
+
+void readSolid(AcDbSolid& solid, const KeptTags& kept) {
+    Points corners[4] = {Points(10), Points(11), Points(12), Points(13)};
+    Points normal(210);
+    forEachTag(kept, [&](const TagView& tag) {
+        for (Points& corner : corners) {
+            if (corner.take(tag)) {
+                return;
+            }
+        }
+        normal.take(tag);
+    });
+    const AcGePoint3d third = corners[2].first();
+    solid.qvSet({corners[0].first(), corners[1].first(), third, corners[3].first(third)},
+                normal.vector(AcGeVector3d::kZAxis));
+}
+
+void readDimension(AcDbDimension& dimension, const KeptTags& kept) {
+    std::wstring block;
+    forEachTag(kept, [&](const TagView& tag) {
+        if (tag.code == 2 && block.empty()) {
+            block = utf8ToWide(trimBlanks(tag.value));
+        }
+    });
+    dimension.qvSetBlockName(std::move(block));
+}
+
+void readLeader(AcDbLeader& leader, const KeptTags& kept) {
+    Points vertices(10);
+    bool arrow = true;
+    double textHeight = 0.0;
+    forEachTag(kept, [&](const TagView& tag) {
+        if (vertices.take(tag)) {
+            return;
+        }
+        if (tag.code == 71) {
+            arrow = integer(tag.value, 1) != 0;
+        } else if (tag.code == 40) {
+            textHeight = real(tag.value);
+        }
+    });
+    leader.qvSet(std::move(vertices.points), arrow, textHeight);
+}
+
+// A hatch kept as read (see HatchCodec.cpp): its AcDbHatch part, drawn if the host can.
+void readHatch(qv::host::CurvedHatch& hatch, const KeptTags& kept) {
+    std::vector<TagView> tags;
+    for (const TagView tag : kept.body) {
+        if (tag.code != kSubclassCode) {
+            tags.push_back(tag);
+        }
+    }
+    readHatchDrawing(tags, hatch.qvHatch());
+}
+
+struct ShapeKind {
+    std::string_view type;
+    std::unique_ptr<AcDbEntity> (*make)(std::string type);
+    void (*read)(AcDbEntity& entity, const KeptTags& kept);
+};
+
+template <class T, auto Read>
+constexpr ShapeKind kind(std::string_view type) {
+    return {type,
+            [](std::string t) -> std::unique_ptr<AcDbEntity> {
+                return std::make_unique<KeptShape<T>>(std::move(t));
+            },
+            [](AcDbEntity& e, const KeptTags& k) { Read(static_cast<T&>(e), k); }};
+}
+
+constexpr ShapeKind kShapes[] = {
+    kind<AcDbMText, readMText>("MTEXT"),
+    kind<AcDbEllipse, readEllipse>("ELLIPSE"),
+    kind<AcDbSpline, readSpline>("SPLINE"),
+    kind<AcDbPoint, readPoint>("POINT"),
+    kind<AcDbSolid, readSolid>("SOLID"),
+    kind<AcDbTrace, readSolid>("TRACE"),
+    kind<AcDbDimension, readDimension>("DIMENSION"),
+    kind<AcDbLeader, readLeader>("LEADER"),
+    kind<qv::host::CurvedHatch, readHatch>("HATCH"),
+};
+
+const ShapeKind* shapeKind(std::string_view type) {
+    for (const ShapeKind& shape : kShapes) {
+        if (shape.type == type) {
+            return &shape;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+std::unique_ptr<AcDbEntity> newKeptEntity(std::string type) {
+    if (const ShapeKind* shape = shapeKind(type)) {
+        return shape->make(std::move(type));
+    }
+    return std::make_unique<KeptEntity>(std::move(type));
+}
+
+void readKeptShape(AcDbEntity& entity) {
+    const auto* shape = dynamic_cast<const KeptShapeTags*>(&entity);
+    if (shape == nullptr) {
+        return;
+    }
+    if (const ShapeKind* kind = shapeKind(shape->kept().type)) {
+        kind->read(entity, shape->kept());
+    }
+}
+
+}  // namespace qv::dxf

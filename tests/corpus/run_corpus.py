@@ -1,0 +1,232 @@
+#!/usr/bin/python3
+"""Runs drawings that other programs wrote through the host program, and checks what came out
+with programs that are not the host.
+
+usage:
+  run_corpus.py --cadhost FILE --module FILE --work DIR [--jobs N] [--kinds] SOURCE...
+
+Each SOURCE is a drawing or a folder (every .dxf below it). Each drawing is opened by cadhost,
+which exports its current layout to PDF ("export") and saves it (--save). Then:
+  - cadhost ends with 0 and says that it exported the layout: a real host opens, plots and
+    saves every one of these drawings;
+  - poppler renders the page, which must hold ink when the plotted layout holds an entity that
+    the plot draws (DRAWN below, through block references);
+  - ezdxf reads the saved drawing, and its audit finds no error; no entity is written with two
+    handles or two layers.
+Prints the counts (and with --kinds how many drawings hold each entity kind), one line per
+failure, and exits 1 when there is any.
+"""
+import argparse
+import collections
+import concurrent.futures
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+
+# The entity kinds that the plot draws. A page whose layout holds only other kinds may be blank.
+DRAWN = {"LINE", "ARC", "CIRCLE", "LWPOLYLINE", "POLYLINE", "TEXT", "ATTRIB", "HATCH", "INSERT"}
+
+SCRIPT = "export\nC:\\plot.pdf\n"
+TIMEOUT = 120
+
+
+def drawings(sources):
+    out = []
+    for source in sources:
+        if os.path.isdir(source):
+            for folder, _, files in os.walk(source):
+                out += [os.path.join(folder, f) for f in files if f.lower().endswith(".dxf")]
+        else:
+            out.append(source)
+    return sorted(out)
+
+
+def layer_shows(doc, name):
+    layer = doc.layers.get(name) if name in doc.layers else None
+    if layer is None:
+        return True
+    return layer.is_on() and not layer.is_frozen() and layer.dxf.get("plot", 1) != 0
+
+
+WHITE = 0xFFFFFF
+
+
+def white(doc, entity):
+    """Whether the entity plots in true-colour white (on white paper: no ink)."""
+    if entity.dxf.hasattr("true_color"):
+        return entity.dxf.true_color == WHITE
+    name = entity.dxf.get("layer", "0")
+    layer = doc.layers.get(name) if name in doc.layers else None
+    return entity.dxf.get("color", 256) == 256 and layer is not None and \
+        layer.dxf.get("true_color", 0) == WHITE
+
+
+def draws(doc, entities, depth=0):
+    """Whether any of the entities is one that the plot draws, on a layer that shows and in a
+    colour that is not white."""
+    for e in entities:
+        kind = e.dxftype()
+        if kind not in DRAWN or e.dxf.get("invisible", 0) or white(doc, e):
+            continue
+        if depth == 0 and not layer_shows(doc, e.dxf.get("layer", "0")):
+            continue
+        if kind == "INSERT":
+            block = doc.blocks.get(e.dxf.name)
+            if (block is not None and depth < 8 and draws(doc, block, depth + 1)) or \
+                    any(True for _ in e.attribs):
+                return True
+        elif kind == "TEXT":
+            if e.dxf.get("text", "").strip():
+                return True
+        elif kind == "LINE":
+            if e.dxf.start != e.dxf.end:
+                return True
+        else:
+            return True
+    return False
+
+
+def doubled(saved):
+    """The first entity record of the saved drawing that holds its handle (5) or layer (8)
+    twice, as "TYPE code", or None."""
+    with open(saved, "rb") as f:
+        lines = f.read().decode("utf-8", "replace").splitlines()
+    section, record, seen = None, None, set()
+    for i in range(0, len(lines) - 1, 2):
+        code, value = lines[i].strip(), lines[i + 1].strip()
+        if code == "0":
+            record, seen = value, set()
+        elif code == "2" and record == "SECTION":
+            section = value
+        elif code in ("5", "8") and section in ("ENTITIES", "BLOCKS"):
+            if code in seen:
+                return "%s %s" % (record, code)
+            seen.add(code)
+    return None
+
+
+def inked(pdf, folder):
+    from PIL import Image
+    stem = os.path.join(folder, "page")
+    subprocess.run(["pdftoppm", "-r", "40", "-gray", "-singlefile", pdf, stem], check=True,
+                   capture_output=True, timeout=TIMEOUT)
+    with Image.open(stem + ".pgm") as page:
+        return page.getextrema()[0] < 250
+
+
+def check(args):
+    """Runs one drawing; returns (drawing, failures, facts)."""
+    cadhost, module, work, drawing = args
+    import ezdxf
+    failures = []
+    facts = {"kinds": set(), "plotted": False, "inked": None, "clean": False}
+    folder = tempfile.mkdtemp(dir=work)
+    try:
+        script = os.path.join(folder, "run.scr")
+        with open(script, "w") as f:
+            f.write(SCRIPT)
+        saved = os.path.join(folder, "saved.dxf")
+        home = os.path.join(folder, "home")
+        try:
+            run = subprocess.run([cadhost, "--home", home, "--module", module, "--script", script,
+                                  "--save", saved, drawing], capture_output=True, text=True,
+                                 errors="replace", timeout=TIMEOUT)
+        except subprocess.TimeoutExpired:
+            return drawing, ["cadhost took longer than %d s" % TIMEOUT], facts
+        exported = re.search(r"^Exported (.*) to C:\\plot\.pdf\.$", run.stdout, re.M)
+        # A plot whose sheet would stay blank is refused, and the script then fails before the
+        # save: the drawing is saved by a second run, and must indeed draw nothing.
+        nothing = re.search(r"^Nothing to plot in the plot area of (.*?):", run.stdout, re.M)
+        if nothing and run.returncode != 0:
+            run = subprocess.run([cadhost, "--home", home, "--module", module, "--script",
+                                  os.devnull, "--save", saved, drawing], capture_output=True,
+                                 text=True, errors="replace", timeout=TIMEOUT)
+        elif run.returncode != 0 or not exported:
+            said = [l for l in (run.stdout + run.stderr).splitlines()
+                    if re.search(r"Unable|[Ee]rror|refused|cannot|ERROR", l)]
+            failures.append("cadhost ended with %d: %s" % (run.returncode, " | ".join(said[:3])))
+        pdf = os.path.join(home, "plot.pdf")
+        if exported and os.path.exists(pdf):
+            facts["plotted"] = True
+        if not os.path.exists(saved):
+            failures.append("nothing was saved")
+            return drawing, failures, facts
+        try:
+            doc = ezdxf.readfile(saved)
+            auditor = doc.audit()
+        except Exception as error:  # ezdxf's own refusal, whatever its kind
+            failures.append("ezdxf cannot read the saved drawing: %s" % error)
+            return drawing, failures, facts
+        twice = doubled(saved)
+        if twice:
+            failures.append("a record is written with a code twice: %s" % twice)
+        if auditor.has_errors:
+            failures.append("ezdxf's audit: %s" % "; ".join(
+                str(e.message) for e in auditor.errors[:3]))
+        else:
+            facts["clean"] = True
+        for layout in [doc.modelspace()] + list(doc.layouts_and_blocks()):
+            facts["kinds"].update(e.dxftype() for e in layout)
+        if nothing:
+            name = nothing.group(1)
+            layout = doc.modelspace() if name == "Model" else doc.layouts.get(name)
+            if layout is None or draws(doc, layout):
+                failures.append("the plot of %s was refused as blank, but the layout holds what "
+                                "the plot draws" % name)
+        if facts["plotted"]:
+            name = exported.group(1)
+            layout = doc.modelspace() if name == "Model" else doc.layouts.get(name)
+            facts["inked"] = inked(pdf, folder)
+            if not facts["inked"] and layout is not None and draws(doc, layout):
+                failures.append("the page of %s is blank, but the layout holds what the plot "
+                                "draws" % name)
+        return drawing, failures, facts
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--cadhost", required=True)
+    parser.add_argument("--module", required=True)
+    parser.add_argument("--work", required=True)
+    parser.add_argument("--jobs", type=int, default=os.cpu_count())
+    parser.add_argument("--kinds", action="store_true")
+    parser.add_argument("sources", nargs="+")
+    options = parser.parse_args()
+    missing = [source for source in options.sources if not os.path.exists(source)]
+    if missing:
+        print("run_corpus: no such folder or drawing: %s (scripts/setup installs librecad-data)"
+              % " ".join(missing))
+        return 1
+    files = drawings(options.sources)
+    if not files:
+        print("run_corpus: no drawings in %s" % " ".join(options.sources))
+        return 1
+    os.makedirs(options.work, exist_ok=True)
+    counts = collections.Counter()
+    kinds = collections.Counter()
+    failed = 0
+    jobs = [(options.cadhost, options.module, options.work, d) for d in files]
+    with concurrent.futures.ProcessPoolExecutor(options.jobs) as pool:
+        for drawing, failures, facts in pool.map(check, jobs, chunksize=4):
+            counts["plotted"] += facts["plotted"]
+            counts["inked"] += bool(facts["inked"])
+            counts["clean"] += facts["clean"]
+            kinds.update(facts["kinds"])
+            for failure in failures:
+                print("%s: %s" % (drawing, failure))
+            failed += bool(failures)
+    print("%d drawings: %d plotted (%d pages inked), %d saved and clean in ezdxf, %d failed"
+          % (len(files), counts["plotted"], counts["inked"], counts["clean"], failed))
+    if options.kinds:
+        for kind, n in sorted(kinds.items(), key=lambda k: (-k[1], k[0])):
+            print("  %-12s %5d drawings%s" % (kind, n, "" if kind in DRAWN else "  (not drawn)"))
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,116 @@
+// The entities the host draws but writes back as read (multi-line texts, ellipses, splines,
+// points, solids, traces, leaders, dimensions, hatches with curved edges): read from a drawing
+// that another program wrote (tests/acceptance/drawings/marks.dxf), each in its own place, and
+// measured.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "DxfTestText.h"
+#include "host/dxf/FileIo.h"
+#include "host/dxf/KeptObjects.h"
+#include "host/plot/Painter.h"
+#include "win32/CodePage.h"
+
+namespace qv::dxf::test {
+namespace {
+
+struct Box {
+    double x0, y0, x1, y1;
+    double tolerance;
+};
+
+TEST(KeptShapes, AreReadWhereTheyStandAndMeasured) {
+    const char* source = std::getenv("QV_SOURCE_DIR");
+    ASSERT_NE(source, nullptr);
+    AuditReport report;
+    const auto db = load(
+        readWholeFile(std::string(source) + "/tests/acceptance/drawings/marks.dxf"), report);
+    EXPECT_TRUE(report.entries().empty());
+    // In the order of the file; the texts are measured at 0.6 heights a character.
+    const struct {
+        const wchar_t* kind;
+        Box box;
+    } expected[] = {
+        {L"AcDbPolyline", {0, 0, 400, 200, 1e-9}},
+        // top left at (10, 190), 6 high, wrapped at 80: "the second paragraph" / "wraps"
+        {L"AcDbMText", {10, 154, 82, 190, 1e-9}},
+        {L"AcDbEllipse", {110, 130, 190, 170, 1e-2}},
+        {L"AcDbSpline", {210, 110, 290, 190, 1e-9}},
+        // bottom right at (90, 10): two lines, the longer 8 characters
+        {L"AcDbMText", {61.2, 10, 90, 26, 1e-9}},
+        {L"AcDbPoint", {15, 85, 15, 85, 0}},
+        {L"AcDbSolid", {110, 10, 140, 40, 0}},
+        {L"AcDbTrace", {160, 10, 190, 40, 0}},
+        {L"AcDbLeader", {115, 60, 190, 90, 1e-9}},
+        // the block the other program drew: points at the measured points, extension lines up to
+        // just above the dimension line at 50, the text "80" (5 high) in the line
+        {L"AcDbDimension", {210, 20, 290, 52.5, 1e-9}},
+        {L"CurvedHatch", {20, 47, 60, 67, 1e-2}},
+        {L"CurvedHatch", {310, 110, 390, 180, 1e-2}},
+        {L"AcDbPoint", {350, 50, 350, 50, 0}},  // on "Defpoints", which is not plotted
+    };
+    const std::vector<AcDbEntity*> entities = entitiesOf(*db);
+    ASSERT_EQ(entities.size(), std::size(expected));
+    for (size_t i = 0; i < entities.size(); ++i) {
+        const auto& e = expected[i];
+        SCOPED_TRACE(wideToUtf8(e.kind) + " " + std::to_string(i));
+        ASSERT_STREQ(entities[i]->isA()->name(), e.kind);
+        AcDbExtents box;
+        ASSERT_EQ(entities[i]->getGeomExtents(box), Acad::eOk);
+        EXPECT_NEAR(box.minPoint().x, e.box.x0, e.box.tolerance);
+        EXPECT_NEAR(box.minPoint().y, e.box.y0, e.box.tolerance);
+        EXPECT_NEAR(box.maxPoint().x, e.box.x1, e.box.tolerance);
+        EXPECT_NEAR(box.maxPoint().y, e.box.y1, e.box.tolerance);
+        // Everything but the polyline is still kept as read.
+        EXPECT_EQ(keptTagsOf(*entities[i]) != nullptr, i > 0);
+    }
+}
+
+// Dimension blocks that hold dimensions showing each other: each is drawn and measured once.
+TEST(KeptShapes, DimensionBlocksNamingEachOtherEndDrawingAndMeasuring) {
+    const auto block = [](std::string_view name, std::string_view handle, std::string_view other,
+                          double x) {
+        return lines({"0", "BLOCK", "5", handle, "100", "AcDbEntity", "8", "0", "100",
+                      "AcDbBlockBegin", "2", name, "70", "1", "10", "0", "20", "0", "30", "0",
+                      "0", "DIMENSION", "100", "AcDbEntity", "8", "0", "100", "AcDbDimension",
+                      "2", other, "0", "LINE", "100", "AcDbEntity", "8", "0", "100", "AcDbLine",
+                      "10", std::to_string(x), "20", "0", "30", "0", "11", std::to_string(x + 1),
+                      "21", "1", "31", "0", "0", "ENDBLK", "100", "AcDbEntity", "8", "0", "100",
+                      "AcDbBlockEnd"});
+    };
+    std::string text = section("HEADER", lines({"9", "$ACADVER", "1", "AC1027"}));
+    text += section("BLOCKS", block("*D1", "B1", "*D2", 0) + block("*D2", "B2", "*D1", 5));
+    text += section("ENTITIES", lines({"0", "DIMENSION", "100", "AcDbEntity", "8", "0", "100",
+                                       "AcDbDimension", "2", "*D1"}));
+    text += "0\nEOF\n";
+    AuditReport report;
+    const auto db = load(text, report);
+    const AcDbEntity* dimension = entitiesOf(*db).at(0);
+    AcDbExtents box;
+    ASSERT_EQ(dimension->getGeomExtents(box), Acad::eOk);
+    EXPECT_EQ(box.minPoint(), AcGePoint3d(0, 0, 0));
+    EXPECT_EQ(box.maxPoint(), AcGePoint3d(1, 1, 0));
+
+    struct Strokes : qv::host::plot::Canvas {
+        int strokes = 0;
+        double width() const override { return 100; }
+        double height() const override { return 100; }
+        void moveTo(qv::host::plot::DevicePoint) override {}
+        void lineTo(qv::host::plot::DevicePoint) override {}
+        void closePath() override {}
+        void stroke(const qv::host::plot::Rgb&, double, bool) override { ++strokes; }
+        void fill(const qv::host::plot::Rgb&) override {}
+        void pushClip() override {}
+        void popClip() override {}
+        qv::host::plot::TextMetrics measure(const std::string&) override { return {}; }
+        void text(const std::string&, const qv::host::plot::Affine&,
+                  const qv::host::plot::Rgb&) override {}
+        std::string finish() override { return {}; }
+    } canvas;
+    qv::host::plot::Painter(canvas, {}).drawBlock(db->modelSpaceId(), {});
+    EXPECT_EQ(canvas.strokes, 1);
+}
+
+}  // namespace
+}  // namespace qv::dxf::test
