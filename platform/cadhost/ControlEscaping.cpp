@@ -11,9 +11,18 @@ ControlEscapingBuffer::~ControlEscapingBuffer() {
     sync();
 }
 
+void ControlEscapingBuffer::emit(char c) {
+    m_target->sputc(c);
+    if (c == '\n') {
+        m_line.clear();
+    } else if (m_line.size() < kLineKept) {
+        m_line += c;
+    }
+}
+
 void ControlEscapingBuffer::put(const char* text) {
     for (; *text != 0; ++text) {
-        m_target->sputc(*text);
+        emit(*text);
     }
 }
 
@@ -30,7 +39,7 @@ ControlEscapingBuffer::int_type ControlEscapingBuffer::overflow(int_type c) {
             put(escaped);
             return c;
         }
-        m_target->sputc(static_cast<char>(0xC2));
+        emit(static_cast<char>(0xC2));
     }
     if (byte == 0xC2) {
         m_leadC2 = true;
@@ -38,7 +47,7 @@ ControlEscapingBuffer::int_type ControlEscapingBuffer::overflow(int_type c) {
         std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
         put(escaped);
     } else {
-        m_target->sputc(static_cast<char>(byte));
+        emit(static_cast<char>(byte));
     }
     return c;
 }

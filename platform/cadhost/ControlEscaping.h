@@ -5,6 +5,7 @@
 
 #include <ostream>
 #include <streambuf>
+#include <string>
 
 namespace cadhost {
 
@@ -14,14 +15,23 @@ class ControlEscapingBuffer : public std::streambuf {
     explicit ControlEscapingBuffer(std::streambuf* target) : m_target(target) {}
     ~ControlEscapingBuffer() override;
 
+    // What was written since the last line feed (escaped; at most the first 1024 bytes): the
+    // prompt that a line editor shows again when it redraws the line.
+    const std::string& currentLine() const { return m_line; }
+    // Someone else ended the line on the terminal.
+    void lineEnded() { m_line.clear(); }
+
   protected:
     int_type overflow(int_type c) override;
     int sync() override;
 
   private:
+    static constexpr std::size_t kLineKept = 1024;
+    void emit(char c);
     void put(const char* text);
 
     std::streambuf* m_target;
+    std::string m_line;
     bool m_leadC2 = false;  // a byte 0xC2 waits: the next one may make it a C1 control
 };
 
@@ -34,6 +44,7 @@ class ControlEscaping {
         m_stream.flush();
         m_stream.rdbuf(m_previous);
     }
+    ControlEscapingBuffer& buffer() { return m_buffer; }
     ControlEscaping(const ControlEscaping&) = delete;
     ControlEscaping& operator=(const ControlEscaping&) = delete;
 

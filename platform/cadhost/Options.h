@@ -10,6 +10,7 @@
 //   --home DIR      the folder that is drive C: (default ~/.cadhost/drive_c)
 //   --module FILE   the module to load (default libquorvelle.so beside the program)
 //   drawing         the drawing to open (else a new, empty one)
+//   --help, -h      prints the usage and what the options mean, and ends (exit code 0)
 //   --              ends the options: what follows is the drawing, even when it begins with "-"
 
 #pragma once
@@ -27,6 +28,7 @@ struct Options {
     std::string module;
     bool moduleGiven = false;
     std::string drawing;
+    bool help = false;
 };
 
 // The options of argv, or nothing with the reason in `error` (an unknown option, a missing
@@ -34,5 +36,7 @@ struct Options {
 std::optional<Options> parseOptions(int argc, char** argv, std::string& error);
 
 extern const char* const kUsage;
+// What --help prints after the usage.
+extern const char* const kHelp;
 
 }  // namespace cadhost

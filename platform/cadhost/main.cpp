@@ -6,13 +6,17 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <memory>
+#include <vector>
 
 #include "cadhost/ControlEscaping.h"
+#include "cadhost/LineEditor.h"
 #include "cadhost/Options.h"
 #include "host/CommandLine.h"
 #include "host/app/Documents.h"
 #include "host/db/HostServices.h"
 #include "host/ed/CommandLoop.h"
+#include "host/ed/CommandStack.h"
 #include "host/ed/Commands.h"
 #include "host/ed/DynamicLinker.h"
 #include "host/ed/Editor.h"
@@ -112,17 +116,34 @@ void skipByteOrderMark(std::istream& in) {
     }
 }
 
+// The names a user can type at the command prompt: the host's commands and the modules'.
+std::vector<std::wstring> commandNames() {
+    std::vector<std::wstring> names = qv::host::ed::hostCommandNames();
+    if (acedRegCmds != nullptr) {
+        std::unique_ptr<AcEdCommandIterator> it(acedRegCmds->iterator());
+        for (; !it->done(); it->next()) {
+            names.emplace_back(it->command()->localName());
+            names.emplace_back(it->command()->globalName());
+        }
+    }
+    return names;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     // What a drawing or a script holds never reaches the terminal as a control character.
-    const cadhost::ControlEscaping escapedOut(std::cout);
+    cadhost::ControlEscaping escapedOut(std::cout);
     const cadhost::ControlEscaping escapedErrors(std::cerr);
     std::string error;
     const std::optional<cadhost::Options> options = cadhost::parseOptions(argc, argv, error);
     if (!options) {
         std::cerr << "cadhost: " << error << "\n" << cadhost::kUsage;
         return 2;
+    }
+    if (options->help) {
+        std::cout << cadhost::kUsage << cadhost::kHelp;
+        return 0;
     }
     if (!prepareHome(*options, error)) {
         return fail(error);
@@ -143,7 +164,18 @@ int main(int argc, char** argv) {
         skipByteOrderMark(in);
     }
 
-    qv::ui::StreamLineSource lines(in);
+    // A user at a terminal edits lines; scripts and pipes are read as they come.
+    qv::ui::StreamLineSource stream(in);
+    std::unique_ptr<cadhost::LineEditor> terminalLines;
+    if (!echo) {
+        cadhost::ControlEscapingBuffer& screenLine = escapedOut.buffer();
+        terminalLines = std::make_unique<cadhost::LineEditor>(
+            cadhost::LineEditor::Screen{[&screenLine] { return screenLine.currentLine(); },
+                                        [&screenLine] { screenLine.lineEnded(); }},
+            commandNames);
+    }
+    qv::ui::LineSource& lines =
+        terminalLines ? static_cast<qv::ui::LineSource&>(*terminalLines) : stream;
     qv::host::ed::Editor& editor = qv::host::ed::editor();
     editor.input().setSource(&lines);
     editor.setEcho(echo);
@@ -162,7 +194,7 @@ int main(int argc, char** argv) {
         return fail("the module was not loaded");
     }
 
-    qv::host::ed::CommandLoop loop(script);
+    qv::host::ed::CommandLoop loop(script, !echo);
     bool ok = loop.run() && !(script && terminal.errorCount() > 0);
     if (ok) {
         ok = saveAtEnd(*options);

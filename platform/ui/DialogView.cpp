@@ -56,7 +56,17 @@ bool fail(std::wstring* error, const std::wstring& why) {
     return false;
 }
 
+// Whether an address is meant as a number (ID or PAGE:ID) rather than a label.
+bool looksNumeric(const std::wstring& s) {
+    const size_t first = s.find_first_not_of(L"-");
+    return first != std::wstring::npos && s[first] >= L'0' && s[first] <= L'9';
+}
+
 bool readAddress(const std::wstring& s, DialogAction& a, std::wstring* error) {
+    if (!looksNumeric(s)) {
+        a.label = s;
+        return true;
+    }
     const auto colon = s.find(L':');
     int page = 0, id = 0;
     const bool ok = colon == std::wstring::npos ? readNumber(s, id)
@@ -99,6 +109,14 @@ std::wstring joinItems(const std::vector<std::wstring>& items) {
         s += (i ? L", " : L"") + quoted(items[i]);
     }
     return s;
+}
+
+// A list item without the blanks that pad it to its columns.
+std::wstring trimmedItem(std::wstring_view item) {
+    while (!item.empty() && isBlank(item.back())) {
+        item.remove_suffix(1);
+    }
+    return std::wstring(item);
 }
 
 // Top-level entries are separated by " | ", the items of a popup by ", ".
@@ -233,15 +251,31 @@ std::optional<DialogAction> parseDialogAction(std::wstring_view line, std::wstri
             }
             case Verb::Args::Control:
             case Verb::Args::ControlText: {
-                const auto gap = rest.find_first_of(L" \t");
-                const std::wstring address = rest.substr(0, gap);
+                // A label in double quotes may hold blanks; so may the whole rest of a line
+                // that names only a control by its label ("click Pick Block").
+                const bool quotedLabel = rest.size() > 1 && rest.front() == L'"' &&
+                                         rest.find(L'"', 1) != std::wstring::npos;
+                auto gap = quotedLabel ? rest.find(L'"', 1) + 1 : rest.find_first_of(L" \t");
+                if (!quotedLabel && v.args == Verb::Args::Control && !looksNumeric(rest)) {
+                    gap = std::wstring::npos;
+                }
+                std::wstring address = rest.substr(0, gap);
+                if (quotedLabel) {
+                    address = address.substr(1, address.size() - 2);
+                    if (address.empty()) {
+                        fail(error, verb + L" needs a control id or label.");
+                        return std::nullopt;
+                    }
+                }
                 std::wstring text =
-                    gap == std::wstring::npos ? std::wstring() : rest.substr(gap + 1);
+                    gap == std::wstring::npos ? std::wstring() : rest.substr(gap);
                 if (address.empty()) {
                     fail(error, verb + L" needs a control id.");
                     return std::nullopt;
                 }
-                if (!readAddress(address, a, error)) {
+                if (quotedLabel) {
+                    a.label = address;
+                } else if (!readAddress(address, a, error)) {
                     return std::nullopt;
                 }
                 if (v.args == Verb::Args::Control && !text.empty()) {
@@ -266,6 +300,61 @@ std::optional<DialogAction> parseDialogAction(std::wstring_view line, std::wstri
     return std::nullopt;
 }
 
+namespace {
+
+// A label as it is matched: without access keys, blanks at the ends, a closing colon or "...".
+std::wstring labelKey(std::wstring_view label) {
+    std::wstring key = withoutAccessKeys(label);
+    while (!key.empty() && isBlank(key.back())) {
+        key.pop_back();
+    }
+    for (const std::wstring_view end : {std::wstring_view(L"..."), std::wstring_view(L":")}) {
+        if (key.size() > end.size() && key.compare(key.size() - end.size(), end.size(), end) == 0) {
+            key.resize(key.size() - end.size());
+        }
+    }
+    const size_t start = key.find_first_not_of(L" \t");
+    return start == std::wstring::npos ? std::wstring() : key.substr(start);
+}
+
+}  // namespace
+
+bool resolveLabel(const DialogView& view, DialogAction& action, std::wstring* error) {
+    if (action.label.empty()) {
+        return true;
+    }
+    const std::wstring wanted = labelKey(action.label);
+    std::vector<const ControlView*> exact, loose;
+    for (const ControlView& c : view.controls) {
+        if (!c.visible || c.isLabel || c.id == -1 || c.label.empty()) {
+            continue;
+        }
+        const std::wstring key = labelKey(c.label);
+        if (key == wanted) {
+            exact.push_back(&c);
+        } else if (equalsIgnoringCase(key, wanted)) {
+            loose.push_back(&c);
+        }
+    }
+    const std::vector<const ControlView*>& found = exact.empty() ? loose : exact;
+    if (found.size() != 1) {
+        std::wstring ids;
+        for (const ControlView* c : found) {
+            ids += (ids.empty() ? L"" : L", ") +
+                   (c->page ? std::to_wstring(c->page) + L":" : std::wstring()) +
+                   std::to_wstring(c->id);
+        }
+        return fail(error, found.empty()
+                               ? L"No control is labelled " + quoted(action.label) + L"."
+                               : L"Several controls are labelled " + quoted(action.label) +
+                                     L" (" + ids + L"): give the id.");
+    }
+    action.control = found.front()->id;
+    action.page = found.front()->page;
+    action.label.clear();
+    return true;
+}
+
 std::vector<std::wstring> formatDialog(const DialogView& view) {
     std::vector<std::wstring> lines;
     lines.push_back(L"Dialog " + quoted(view.caption) + L" (" + std::to_wstring(view.templateId) +
@@ -280,7 +369,7 @@ std::vector<std::wstring> formatDialog(const DialogView& view) {
         lines.push_back(controlLine(c));
         if (c.kind == L"list") {
             for (std::size_t i = 0; i < c.items.size(); ++i) {
-                lines.push_back(L"    " + std::to_wstring(i) + L" " + quoted(c.items[i]));
+                lines.push_back(L"    " + std::to_wstring(i) + L" " + quoted(trimmedItem(c.items[i])));
             }
         }
     }

@@ -19,10 +19,13 @@
 //     enter              press Enter (the default button)
 //     show               show the dialog again (the terminal driver prints it)
 //
-// ID is a control id, or PAGE:ID for a control of the page with template id PAGE. TEXT and ITEM
-// are the rest of the line; enclose them in double quotes to keep blanks at their ends or to
-// give an empty text. ITEM names an item by its text (exact, else without regard to case) or,
-// failing that, by its index from 0. Verbs are read without regard to case.
+// ID is a control id, or PAGE:ID for a control of the page with template id PAGE, or the
+// control's label as the dialog shows it (a button's caption, the text before an edit box;
+// without regard to case, access keys, or a closing ":" or "..."): one word, or in double quotes,
+// or after check, uncheck and click the rest of the line. TEXT and ITEM are the rest of the line;
+// enclose them in double quotes to keep blanks at their ends or to give an empty text. ITEM
+// names an item by its text (exact, else without regard to case) or, failing that, by its index
+// from 0. Verbs are read without regard to case.
 #pragma once
 
 #include <optional>
@@ -94,6 +97,7 @@ struct DialogAction {
     Kind kind = Kind::NoMoreInput;
     int control = 0;        // the control's id
     UINT page = 0;          // the page's template id; 0: the dialog, or the first page that has it
+    std::wstring label;     // the control's label when it was named so (see resolveLabel)
     std::wstring text;      // the text of SetText; the item of Select and DoubleClick
     UINT command = 0;       // the command of Menu
     HWND dialog = nullptr;  // the modeless dialog to act on; null: the first one offered
@@ -104,8 +108,14 @@ struct DialogAction {
 std::optional<DialogAction> parseDialogAction(std::wstring_view line,
                                               std::wstring* error = nullptr);
 
+// Turns the label that an action names its control by into the control's id and page: the one
+// visible control with that label (exactly, else without regard to case). False, saying why, when
+// no control or more than one has it. An action without a label is left as it is.
+bool resolveLabel(const DialogView& view, DialogAction& action, std::wstring* error = nullptr);
+
 // The dialog as lines of text: the caption, the menu bar, then one line per visible control
-// (labels that name the next control are folded into it), for example
+// (labels that name the next control are folded into it; list items without the blanks that end
+// them), for example
 //     Dialog "Block Creator" (217)
 //       Menu: File [Exit 32768] | Tools [Options 32769] | Help [About 32770]
 //       311 edit "Next Space Name": "Room 1"

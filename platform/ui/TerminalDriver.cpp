@@ -86,7 +86,7 @@ void TerminalDriver::error(std::wstring_view text) {
     line(text);
 }
 
-std::optional<std::wstring> TerminalDriver::ask(const char* prompt) {
+std::optional<std::wstring> TerminalDriver::ask(const std::string& prompt) {
     m_out << prompt << std::flush;
     const std::optional<std::string> s = m_input.readLine();
     if (!s) {
@@ -162,14 +162,24 @@ BOOL TerminalDriver::fileDialog(const FileDialogRequest& request, std::wstring& 
 }
 
 void TerminalDriver::dialogShown(const DialogView& view) {
+    if (!m_echo && view.hwnd != nullptr && view.hwnd == m_acting) {
+        return;  // shown again while its action runs: printed as it is when the action ends
+    }
+    printDialog(view);
+}
+
+void TerminalDriver::printDialog(const DialogView& view) {
     for (const std::wstring& l : formatDialog(view)) {
         line(l);
     }
 }
 
 DialogAction TerminalDriver::dialogAction(const DialogView& view) {
+    // A user at the terminal sees which dialog waits; a transcript shows it above.
+    const std::string prompt =
+        m_echo ? "Dialog action: " : "Dialog \"" + wideToUtf8(view.caption) + "\" action: ";
     for (;;) {
-        const std::optional<std::wstring> answer = ask("Dialog action: ");
+        const std::optional<std::wstring> answer = ask(prompt);
         if (!answer) {
             return DialogAction();
         }
@@ -178,8 +188,9 @@ DialogAction TerminalDriver::dialogAction(const DialogView& view) {
         if (!a) {
             error(why);
         } else if (a->kind == DialogAction::Kind::Show) {
-            dialogShown(view);
+            printDialog(view);
         } else {
+            m_acting = view.hwnd;
             return *a;
         }
     }
@@ -199,7 +210,9 @@ std::optional<DialogAction> TerminalDriver::modelessAction(const std::vector<Dia
         m_out << *next << '\n';
     }
     if (a->kind == DialogAction::Kind::Show) {
-        dialogShown(open.front());
+        printDialog(open.front());
+    } else {
+        m_acting = a->dialog != nullptr ? a->dialog : open.front().hwnd;
     }
     return a;
 }
@@ -209,6 +222,13 @@ void TerminalDriver::dialogNotice(std::wstring_view message, bool refused) {
         error(message);
     } else {
         line(message);
+    }
+}
+
+void TerminalDriver::dialogChanged(const DialogView& view) {
+    m_acting = nullptr;
+    if (!m_echo) {
+        printDialog(view);
     }
 }
 

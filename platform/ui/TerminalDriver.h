@@ -13,6 +13,11 @@
 //                as a dialog action is taken for the first shown modeless dialog, any other line
 //                is left to the host.
 //
+// Without echo (a user at the terminal) a dialog is printed again after every action that it
+// took, as it is when the action and what it set off are done (not when it shows itself again
+// half-way, as a dialog hidden for a pick on the drawing does), and a modal dialog's prompt names
+// it: 'Dialog "CAPTION" action: '.
+//
 // Answers that cannot be used are reported and asked again; refused actions are reported. Both
 // count as errors, and so does the end of input while a question waits (then the default is
 // taken: the default button, a cancelled picker, no more dialog actions). The host program
@@ -37,6 +42,9 @@ class LineSource {
     virtual std::optional<std::string> peekLine() = 0;
     // Takes the next line; nothing at the end of input.
     virtual std::optional<std::string> readLine() = 0;
+    // Whether the end of input stays (a file, a pipe); false where the user may go on typing
+    // after it (Ctrl-D on a terminal).
+    virtual bool endIsFinal() const { return true; }
 };
 
 // Lines of an input stream; a carriage return before the line feed is dropped.
@@ -65,13 +73,15 @@ class TerminalDriver : public UiDriver {
     std::optional<DialogAction> modelessAction(const std::vector<DialogView>& open) override;
     void dialogNotice(std::wstring_view message, bool refused) override;
     void dialogClosed(const DialogView& view) override;
+    void dialogChanged(const DialogView& view) override;
 
     int errorCount() const { return m_errors; }
     bool inputExhausted() const { return m_exhausted; }
 
   private:
     // Asks with a prompt and reads one line (echoed); nothing at the end of input.
-    std::optional<std::wstring> ask(const char* prompt);
+    std::optional<std::wstring> ask(const std::string& prompt);
+    void printDialog(const DialogView& view);
     void line(std::wstring_view text);
     void error(std::wstring_view text);
 
@@ -80,6 +90,7 @@ class TerminalDriver : public UiDriver {
     bool m_echo;
     int m_errors = 0;
     bool m_exhausted = false;
+    HWND m_acting = nullptr;  // the dialog whose action runs now
 };
 
 }  // namespace qv::ui

@@ -49,6 +49,9 @@ class UiDriver : public qv::win32::Screen {
     virtual void dialogNotice(std::wstring_view message, bool refused) {}
     // A dialog ended or was destroyed.
     virtual void dialogClosed(const DialogView& view) {}
+    // An action was carried out in a dialog that is still shown; `view` is what it shows now,
+    // after the dialog handled what the action set off.
+    virtual void dialogChanged(const DialogView& view) {}
 };
 
 // The current driver; never null.

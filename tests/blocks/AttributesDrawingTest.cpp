@@ -12,6 +12,7 @@
 namespace {
 
 using qv::test::BlockTest;
+using qv::test::spaceAttributes;
 constexpr double kPi = std::numbers::pi;
 
 struct Text {
@@ -129,6 +130,14 @@ TEST_F(AttributesDrawingTest, TextsAreLaidOutAroundTheAreaText) {
     laid = texts(block.getObjectId());
     EXPECT_TRUE(std::get<2>(laid[1]).isEqualTo(AcGePoint3d(-275, 100, 0)));
     EXPECT_TRUE(std::get<2>(laid[2]).isEqualTo(AcGePoint3d(475, 100, 0)));
+    // Unturned in the world: NAME above, AUX below.
+    {
+        WriteLock lock(document());
+        block.updateAttributes(AcGeMatrix3d(), &at);
+    }
+    laid = texts(block.getObjectId());
+    EXPECT_TRUE(std::get<2>(laid[1]).isEqualTo(AcGePoint3d(100, 475, 0)));
+    EXPECT_TRUE(std::get<2>(laid[2]).isEqualTo(AcGePoint3d(100, -275, 0)));
 }
 
 // Without a given point and without an AREA attribute NAME and AUX keep their places; a list

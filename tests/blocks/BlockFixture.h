@@ -14,6 +14,7 @@
 #include "blocks/OrvanAttribute.h"
 #include "drawing/AcadDrawing.h"
 #include "support/HostFixture.h"
+#include "support/SpaceBlocks.h"
 
 namespace qv::test {
 
@@ -24,11 +25,7 @@ struct Vertex {
 
 class BlockTest : public DrawingTest {
   protected:
-    BlockTest() {
-        drawing.setDocument(document());
-        drawing.setIsOpen(1);
-        drawing.setIsCurrentDocument(1);
-    }
+    BlockTest() { wrapCurrentDocument(drawing, document()); }
 
     // A closed polyline in model space.
     AcDbObjectId addPolyline(std::initializer_list<Vertex> vertices,
@@ -45,28 +42,7 @@ class BlockTest : public DrawingTest {
     }
     // A closed rectangle from (x, y), w wide and h high.
     AcDbObjectId addRectangle(double x, double y, double w, double h) {
-        return addPolyline({{x, y, 0}, {x + w, y, 0}, {x + w, y + h, 0}, {x, y + h, 0}});
-    }
-
-  public:
-    // The three space-block records with their values.
-    static CAttributes* spaceAttributesFor(const wchar_t* name, const wchar_t* area,
-                                           const wchar_t* aux) {
-        return spaceAttributes(name, area, aux);
-    }
-
-  protected:
-    static CAttributes* spaceAttributes(const wchar_t* name, const wchar_t* area,
-                                        const wchar_t* aux) {
-        auto* attributes = new CAttributes;
-        int kind = 0;
-        for (const wchar_t* value : {name, area, aux}) {
-            auto* record = new COrvanAttribute;
-            record->setKind(kind++);
-            record->setValue(value);
-            attributes->add(record, FALSE);
-        }
-        return attributes;
+        return addToModelSpace(rectangleOutline(x, y, w, h));
     }
 
     // Makes a space block named `blockName` from the boundary, with the three attribute values;
@@ -77,9 +53,7 @@ class BlockTest : public DrawingTest {
         block.setBlockName(blockName);
         if (block.getAttributes() == nullptr)
             block.setAttributes(spaceAttributes(L"B.01", L"12.50", L""));
-        AcDbObjectPointer<AcDbEntity> outline(boundary, AcDb::kForRead);
-        EXPECT_EQ(outline.openStatus(), Acad::eOk);
-        return block.createBlock(&drawing, outline.object(), insertion, height, 1.0, rotation);
+        return makeSpaceBlock(block, drawing, boundary, insertion, height, 1.0, rotation);
     }
 
     // The space block read back from its reference.

@@ -19,6 +19,7 @@
 namespace {
 
 using qv::test::BlockTest;
+using qv::test::spaceAttributes;
 using qv::test::caught;
 
 class CollectionTest : public BlockTest {

@@ -177,10 +177,15 @@ TEST_F(CreationTest, AFailedCreationLeavesThePolylineAlone) {
     const struct {
         const wchar_t* name;
         Acad::ErrorStatus expected;
-    } cases[] = {{L"room-1", Acad::eDuplicateRecordName}, {L"ROOM;2", Acad::eInvalidInput}};
+        double textHeight = 250.0;
+    } cases[] = {{L"room-1", Acad::eDuplicateRecordName},
+                 {L"ROOM;2", Acad::eInvalidInput},
+                 {L"ROOM-2", Acad::eInvalidInput, 0.0}};
     for (const auto& c : cases) {
         CBlockDWG block;
-        EXPECT_EQ(create(block, outline, c.name, AcGePoint3d(5500, 500, 0)), c.expected) << c.name;
+        EXPECT_EQ(create(block, outline, c.name, AcGePoint3d(5500, 500, 0), c.textHeight),
+                  c.expected)
+            << c.name;
         EXPECT_EQ(ownerOf(outline), db()->modelSpaceId());
         EXPECT_EQ(verticesOf(outline), before);
         EXPECT_TRUE(block.getObjectId().isNull());

@@ -104,6 +104,7 @@ TEST_F(ExtendedDataTest, EachStringSetsTheFieldOfItsKeyOnly) {
     EXPECT_EQ(block->getAreaType(), L"Net");
     EXPECT_EQ(block->getDateLastMove(), L"2020");
     EXPECT_EQ(block->getName(), L"");
+    EXPECT_EQ(read({L"NAME=first", L"NAME=second"})->getXDataName(), L"first");
 
     const struct {
         const wchar_t* text;

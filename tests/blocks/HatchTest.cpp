@@ -196,6 +196,27 @@ TEST_F(HatchTest, TheHatchFollowsATurnedScaledReferenceAndTheDefinitionStays) {
     EXPECT_EQ(order[1], hatches()[0]);
 }
 
+// Under a mirroring reference the outline's arcs turn the other way round as the hatch sees them.
+TEST_F(HatchTest, AMirroredReferenceHatchesItsArcsTheOtherWayRound) {
+    auto block = spaceBlock();
+    const std::vector<Point> stored = definitionOutline(block->getObjectId());
+    {
+        WriteLock lock(document());
+        AcDbObjectPointer<AcDbBlockReference> ref(block->getObjectId(), AcDb::kForWrite);
+        ref->setPosition(AcGePoint3d::kOrigin);
+        ref->setScaleFactors(AcGeScale3d(-1.0, 1.0, 1.0));
+    }
+    block->setHatch(hatchSetting(L"SOLID", 0, 1));
+    COrvanExceptions errors;
+    block->applyToDWG(&drawing, &errors);
+    EXPECT_EQ(errors.getCount(), 0) << (errors.getCount() ? descriptions(errors)[0] : L"");
+    ASSERT_EQ(hatches().size(), 1u);
+    std::vector<Point> expected;
+    for (const Point& p : stored)
+        expected.push_back({-p.x, p.y, -p.bulge});
+    expectSameLoop(loopOf(hatches()[0]), expected);
+}
+
 TEST_F(HatchTest, ADefinitionWithoutOutlineGivesNoHatch) {
     // A block of a circle only: no outline to hatch.
     AcDbObjectId circle =
@@ -354,7 +375,7 @@ TEST(CopyFormatting, TheSourceFormatReplacesOnlyWhatItHas) {
     };
     CBlockDWG source, target;
     source.setArea(0.0);
-    source.setAttributes(BlockTest::spaceAttributesFor(L"Lab", L"9.00", L"x"));
+    source.setAttributes(qv::test::spaceAttributes(L"Lab", L"9.00", L"x"));
     source.getAttributes()->setTextHeight(100.0);
     target.setArea(5.0);
     target.setAttributes(new CAttributes);

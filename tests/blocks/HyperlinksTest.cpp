@@ -130,8 +130,9 @@ TEST_F(HyperlinksTest, WrittenOnTheReferenceAndUnderSomeHostsOnItsAttributes) {
         SCOPED_TRACE(testing::Message() << c.product);
         hostIdentity = CHostIdentity(c.product, L"");
         CBlockDWG block;
+        ++n;
         ASSERT_EQ(create(block, addRectangle(30.0 * n, 0, 10, 10),
-                         CString(L"ROOM-") + std::to_wstring(++n).c_str()),
+                         CString(L"ROOM-") + std::to_wstring(n).c_str()),
                   Acad::eOk);
         auto* links = new CHyperlinks;
         links->add(new CHyperlink(L"http://x", L"X"));

@@ -51,7 +51,7 @@ TEST_F(BlockXml, WrittenInOrderAndReadBack) {
         block.setHandle(CString(L"2F1"));
         block.setName(L"Office");
         block.setCode(L"");
-        block.setAttributes(qv::test::BlockTest::spaceAttributesFor(L"B.01", L"12.50", L""));
+        block.setAttributes(qv::test::spaceAttributes(L"B.01", L"12.50", L""));
         EXPECT_EQ(xmlOf(block.serialize(L"")),
                   L"<orvanBlock><mbHandle>2F1</mbHandle><mbName>Office</mbName>"
                   L"<mbSwapName>B.01</mbSwapName><mbSwapArea>12.50</mbSwapArea><mbSwapAux/>"

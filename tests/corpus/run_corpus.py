@@ -27,7 +27,8 @@ import sys
 import tempfile
 
 # The entity kinds that the plot draws. A page whose layout holds only other kinds may be blank.
-DRAWN = {"LINE", "ARC", "CIRCLE", "LWPOLYLINE", "POLYLINE", "TEXT", "ATTRIB", "HATCH", "INSERT"}
+DRAWN = {"LINE", "ARC", "CIRCLE", "LWPOLYLINE", "POLYLINE", "TEXT", "ATTRIB", "HATCH", "INSERT",
+         "MTEXT", "ELLIPSE", "SPLINE", "POINT", "SOLID", "TRACE", "DIMENSION", "LEADER"}
 
 SCRIPT = "export\nC:\\plot.pdf\n"
 TIMEOUT = 120

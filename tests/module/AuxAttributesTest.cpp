@@ -10,6 +10,7 @@
 #include "drawing/AcadDrawing.h"
 #include "module/AuxAttributes.h"
 #include "support/FaultSweep.h"
+#include "support/SpaceBlocks.h"
 
 namespace {
 
@@ -25,22 +26,11 @@ class AuxAttributes : public qv::test::SpaceCommandTest {
     AcDbObjectId makeRoom(int n, const AcGePoint3d& at, double degrees) {
         const AcDbObjectId outline = addRectangle(at.x - 1000, at.y - 1000, 2000, 2000);
         CAcadDrawing drawing;
-        drawing.setDocument(document());
-        drawing.setIsOpen(1);
-        drawing.setIsCurrentDocument(1);
+        qv::test::wrapCurrentDocument(drawing, document());
         CBlockDWGRoom room;
         room.setBlockName(L"ROOM-" + CString(std::to_wstring(n).c_str()));
-        auto* texts = new CAttributes;
-        const wchar_t* values[] = {L"R-1", L"4.00sq.m.", L"x"};
-        for (int kind = 0; kind < 3; ++kind) {
-            auto* record = new COrvanAttribute;
-            record->setKind(kind);
-            record->setValue(values[kind]);
-            texts->add(record, FALSE);
-        }
-        room.setAttributes(texts);
-        AcDbObjectPointer<AcDbEntity> pl(outline, AcDb::kForRead);
-        EXPECT_EQ(Acad::eOk, room.createBlock(&drawing, pl.object(), at, 250.0, 0.8, degrees));
+        room.setAttributes(qv::test::spaceAttributes(L"R-1", L"4.00sq.m.", L"x"));
+        EXPECT_EQ(Acad::eOk, qv::test::makeSpaceBlock(room, drawing, outline, at, 250.0, 0.8, degrees));
         return room.getObjectId();
     }
     // Erases the texts of that tag from the reference and its definition.

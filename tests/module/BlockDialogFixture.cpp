@@ -12,18 +12,13 @@
 #include "host/CommandLine.h"
 #include "mfc/dialogs/DialogDriving.h"
 #include "module/ModuleGlobals.h"
+#include "support/SpaceBlocks.h"
 #include "win32/CodePage.h"
 
 namespace qv::test {
 namespace {
 
 const wchar_t HOST_FOLDER[] = L"C:\\Host";
-
-void wrapDocument(CAcadDrawing& drawing, AcApDocument* document) {
-    drawing.setDocument(document);
-    drawing.setIsOpen(1);
-    drawing.setIsCurrentDocument(1);
-}
 
 }  // namespace
 
@@ -61,27 +56,15 @@ AcDbObjectId BlockDialogTest::addRoom(const CString& name, int number, double x,
                                       double side) {
     const AcDbObjectId outlineId = addSquare(x, y, true, side);
     CAcadDrawing drawing;
-    wrapDocument(drawing, document());
+    wrapCurrentDocument(drawing, document());
     CBlockDWGRoom room;
     room.setBlockName(L"ROOM-" + CUtilities::IntToCString(number));
     room.setName(name);
     room.setUnits(0);
     room.setPrecision(2);
-    auto attributes = std::make_unique<CAttributes>();
-    const CString values[] = {name, L"100.00sq.m.", L" "};
-    for (int kind = 0; kind < 3; ++kind) {
-        auto record = std::make_unique<COrvanAttribute>();
-        record->setKind(kind);
-        record->setValue(values[kind]);
-        attributes->add(record.release(), FALSE);
-    }
-    room.setAttributes(attributes.release());
-    {
-        AcDbObjectPointer<AcDbEntity> outline(outlineId, AcDb::kForRead);
-        EXPECT_EQ(Acad::eOk, room.createBlock(&drawing, outline.object(),
-                                              AcGePoint3d(x + side / 2, y + side / 2, 0), 2.5,
-                                              1.0, 0.0));
-    }
+    room.setAttributes(spaceAttributes(name, L"100.00sq.m.", L" "));
+    EXPECT_EQ(Acad::eOk, makeSpaceBlock(room, drawing, outlineId,
+                                        AcGePoint3d(x + side / 2, y + side / 2, 0), 2.5));
     return room.getObjectId();
 }
 
@@ -97,7 +80,7 @@ std::string BlockDialogTest::pick(AcDbObjectId id) {
 
 std::map<std::wstring, std::wstring> BlockDialogTest::rooms() {
     CAcadDrawing drawing;
-    wrapDocument(drawing, document());
+    wrapCurrentDocument(drawing, document());
     CBlocks blocks;
     blocks.getOrvanDWGBlocks_SS(&drawing, false, L"f");
     std::map<std::wstring, std::wstring> found;

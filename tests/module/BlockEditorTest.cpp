@@ -22,7 +22,9 @@
 #include "module/resource.h"
 #include "support/CommandLineAnswers.h"
 #include "support/HostFixture.h"
+#include "support/SpaceBlocks.h"
 #include "support/TempDrive.h"
+#include "win32/CodePage.h"
 
 namespace {
 
@@ -41,9 +43,7 @@ class BlockEditorTest : public qv::test::DrawingTest {
   protected:
     BlockEditorTest() : m_windows((qv::win::mainWindow(), qv::win::windowCount())) {
         moduleFolder = L"C:\\Host";
-        drawing.setDocument(document());
-        drawing.setIsOpen(1);
-        drawing.setIsCurrentDocument(1);
+        qv::test::wrapCurrentDocument(drawing, document());
         storePreferences(0, 2);
     }
     ~BlockEditorTest() override { moduleFolder.Empty(); }
@@ -73,13 +73,7 @@ class BlockEditorTest : public qv::test::DrawingTest {
 
     // A space block around a rectangle (metres), made as the block creator makes it; its reference.
     AcDbObjectId addRoom(const Room& r) {
-        auto* outline = new AcDbPolyline;
-        const double xs[] = {r.x, r.x + r.w, r.x + r.w, r.x};
-        const double ys[] = {r.y, r.y, r.y + r.h, r.y + r.h};
-        for (int i = 0; i < 4; ++i)
-            outline->addVertexAt(i, AcGePoint2d(xs[i] * MM, ys[i] * MM));
-        outline->setClosed(true);
-        const AcDbObjectId outlineId = addToModelSpace(outline);
+        const AcDbObjectId outlineId = addRectangle(r.x, r.y, r.w, r.h);
 
         std::unique_ptr<CBlockDWG> block;
         if (r.gross)
@@ -94,44 +88,17 @@ class BlockEditorTest : public qv::test::DrawingTest {
         block->setName(r.name);
         block->setArea(r.w * r.h);
         block->setPerimeter(2 * (r.w + r.h));
-        auto* attributes = new CAttributes;
-        int kind = 0;
-        for (CString value : {CString(r.name), CString(L"area"), CString(L" ")}) {
-            auto* record = new COrvanAttribute;
-            record->setKind(kind++);
-            record->setValue(value);
-            attributes->add(record, FALSE);
-        }
-        block->setAttributes(attributes);
-        AcDbObjectPointer<AcDbEntity> boundary(outlineId, AcDb::kForRead);
-        EXPECT_EQ(Acad::eOk, block->createBlock(&drawing, boundary.object(),
-                                                AcGePoint3d((r.x + 1) * MM, (r.y + 1) * MM, 0), 250.0, 1.0,
-                                                0.0));
+        block->setAttributes(qv::test::spaceAttributes(r.name, L"area", L" "));
+        EXPECT_EQ(Acad::eOk, qv::test::makeSpaceBlock(*block, drawing, outlineId,
+                                                      AcGePoint3d((r.x + 1) * MM, (r.y + 1) * MM, 0)));
         return block->getObjectId();
     }
     // A closed rectangle, in metres.
     AcDbObjectId addRectangle(double x, double y, double w, double h) {
-        x *= MM;
-        y *= MM;
-        w *= MM;
-        h *= MM;
-        auto* pl = new AcDbPolyline;
-        pl->addVertexAt(0, AcGePoint2d(x, y));
-        pl->addVertexAt(1, AcGePoint2d(x + w, y));
-        pl->addVertexAt(2, AcGePoint2d(x + w, y + h));
-        pl->addVertexAt(3, AcGePoint2d(x, y + h));
-        pl->setClosed(true);
-        return addToModelSpace(pl);
+        return addToModelSpace(qv::test::rectangleOutline(x * MM, y * MM, w * MM, h * MM));
     }
 
-    static std::string handleOf(AcDbObjectId id) {
-        AcDbObjectPointer<AcDbEntity> entity(id, AcDb::kForRead);
-        AcDbHandle handle;
-        entity->getAcDbHandle(handle);
-        ACHAR text[17] = {0};
-        handle.getIntoAsciiBuffer(text, 17);
-        return CStringA(text).GetString();
-    }
+    static std::string handleOf(AcDbObjectId id) { return qv::wideToUtf8(id.handle().text()); }
     std::unique_ptr<CBlockDWG> readBack(AcDbObjectId id) {
         AcDbObjectPointer<AcDbBlockReference> ref(id, AcDb::kForRead);
         EXPECT_EQ(Acad::eOk, ref.openStatus());

@@ -18,6 +18,7 @@
 #include "module/ModuleGlobals.h"
 #include "support/CommandLineAnswers.h"
 #include "support/HostFixture.h"
+#include "support/SpaceBlocks.h"
 #include "support/TempDrive.h"
 
 namespace qv::test {
@@ -41,40 +42,23 @@ class SpaceBlockCommandTest : public DrawingTest {
         drive.makeFolder("Host/orvan/prefs");
         drive.makeFolder("plans");
         document()->qvSetFileName(L"C:\\plans\\level1.dwg");
-        drawing.setDocument(document());
-        drawing.setIsOpen(1);
-        drawing.setIsCurrentDocument(1);
+        wrapCurrentDocument(drawing, document());
     }
     ~SpaceBlockCommandTest() override { moduleFolder.Empty(); }
 
     // Makes the space block; the id of its reference.
     AcDbObjectId addRoom(const SpaceRoom& room) {
-        auto* outline = new AcDbPolyline;
-        const double corners[4][2] = {{0, 0}, {1000, 0}, {1000, 1000}, {0, 1000}};
-        for (const auto& c : corners)
-            outline->addVertexAt(outline->numVerts(), AcGePoint2d(room.x + c[0], c[1]));
-        outline->setClosed(true);
-        const AcDbObjectId outlineId = addToModelSpace(outline);
-
+        const AcDbObjectId outlineId = addToModelSpace(rectangleOutline(room.x, 0, 1000, 1000));
         CBlockDWGRoom block;
         block.setBlockName(room.blockName);
-        auto* attributes = new CAttributes;
-        const wchar_t* values[] = {room.name, L"area", L"aux"};
-        for (int kind = 0; kind < 3; ++kind) {
-            auto* record = new COrvanAttribute;
-            record->setKind(kind);
-            record->setValue(values[kind]);
-            attributes->add(record, FALSE);
-        }
-        block.setAttributes(attributes);
+        block.setAttributes(spaceAttributes(room.name, L"area", L"aux"));
         block.setName(room.name);
         block.setArea(room.area);
         block.setPerimeter(room.perimeter);
         block.setUnits(room.units);
         block.setPrecision(2);
-        AcDbObjectPointer<AcDbEntity> pOutline(outlineId, AcDb::kForRead);
-        EXPECT_EQ(Acad::eOk, block.createBlock(&drawing, pOutline.object(),
-                                               AcGePoint3d(room.x + 500, 500, 0), 50.0, 1.0, 0.0));
+        EXPECT_EQ(Acad::eOk,
+                  makeSpaceBlock(block, drawing, outlineId, AcGePoint3d(room.x + 500, 500, 0), 50.0));
         if (room.withoutXData) {
             WriteLock lock(document());
             AcDbObjectPointer<AcDbEntity> reference(block.getObjectId(), AcDb::kForWrite);

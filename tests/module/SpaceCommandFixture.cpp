@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include "win32/CodePage.h"
+
 namespace qv::test {
 
 AcDbObjectId SpaceCommandTest::addPolyline(std::initializer_list<Vertex2> vertices, bool closed,
@@ -17,19 +19,8 @@ AcDbObjectId SpaceCommandTest::addPolyline(std::initializer_list<Vertex2> vertic
     return addToModelSpace(pl);
 }
 
-std::wstring SpaceCommandTest::handleOf(AcDbObjectId id) {
-    AcDbObjectPointer<AcDbObject> object(id, AcDb::kForRead);
-    EXPECT_EQ(object.openStatus(), Acad::eOk);
-    AcDbHandle handle;
-    object->getAcDbHandle(handle);
-    ACHAR buffer[20] = {0};
-    handle.getIntoAsciiBuffer(buffer, 20);
-    return buffer;
-}
-
 std::string SpaceCommandTest::pick(AcDbObjectId id) {
-    const std::wstring handle = handleOf(id);
-    return "#" + std::string(handle.begin(), handle.end());
+    return "#" + qv::wideToUtf8(id.handle().text());
 }
 
 std::vector<AcGePoint3d> SpaceCommandTest::verticesOf(AcDbObjectId polyline,

@@ -54,7 +54,7 @@ class SpaceCommandTest : public DrawingTest {
     }
     // "#" and the entity's handle: how a test picks it.
     static std::string pick(AcDbObjectId id);
-    static std::wstring handleOf(AcDbObjectId id);
+    static std::wstring handleOf(AcDbObjectId id) { return id.handle().text(); }
 
     // The world vertices of a polyline: where it lies, or, inside a definition, where the
     // reference shows it.

@@ -4,23 +4,14 @@
 #include "blocks/Attributes.h"
 #include "blocks/BlockDWGKinds.h"
 #include "blocks/OrvanAttribute.h"
+#include "support/SpaceBlocks.h"
 
 namespace qv::test {
 
-SpaceSweepTest::SpaceSweepTest() {
-    drawing.setDocument(document());
-    drawing.setIsOpen(1);
-    drawing.setIsCurrentDocument(1);
-}
+SpaceSweepTest::SpaceSweepTest() { wrapCurrentDocument(drawing, document()); }
 
 AcDbObjectId SpaceSweepTest::addSpace(const SpaceSpec& spec) {
-    auto* outline = new AcDbPolyline;
-    const double corners[4][2] = {
-        {spec.x, 0}, {spec.x + spec.w, 0}, {spec.x + spec.w, spec.h}, {spec.x, spec.h}};
-    for (const auto& c : corners)
-        outline->addVertexAt(outline->numVerts(), AcGePoint2d(c[0], c[1]));
-    outline->setClosed(true);
-    const AcDbObjectId outlineId = addToModelSpace(outline);
+    const AcDbObjectId outlineId = addToModelSpace(rectangleOutline(spec.x, 0, spec.w, spec.h));
 
     const bool gross = std::wstring(spec.name) == L"GROSS AREA";
     std::unique_ptr<CBlockDWG> block;
@@ -34,22 +25,9 @@ AcDbObjectId SpaceSweepTest::addSpace(const SpaceSpec& spec) {
     block->setPrecision(spec.precision);
     block->setArea(spec.area);
     block->setPerimeter(spec.perimeter);
-    auto* attributes = new CAttributes;
-    const wchar_t* values[] = {spec.name, spec.areaText, spec.auxText};
-    for (int kind = 0; kind < 3; kind++) {
-        if (values[kind] == nullptr)
-            continue;
-        auto* record = new COrvanAttribute;
-        record->setKind(kind);
-        record->setValue(values[kind]);
-        attributes->add(record, FALSE);
-    }
-    block->setAttributes(attributes);
-    AcDbObjectPointer<AcDbEntity> pl(outlineId, AcDb::kForRead);
-    EXPECT_EQ(pl.openStatus(), Acad::eOk);
-    const AcGePoint3d at(spec.x + spec.w / 2, spec.h / 2, 0);
-    EXPECT_EQ(block->createBlock(&drawing, pl.object(), at, 250.0, 1.0, 0.0), Acad::eOk);
-    pl.close();
+    block->setAttributes(spaceAttributes(spec.name, spec.areaText, spec.auxText));
+    EXPECT_EQ(makeSpaceBlock(*block, drawing, outlineId, AcGePoint3d(spec.x + spec.w / 2, spec.h / 2, 0)),
+              Acad::eOk);
     const AcDbObjectId reference = block->getObjectId();
     if (spec.auxText == nullptr) {
         // The definition always carries the three attribute definitions: take the reference's
@@ -86,8 +64,9 @@ void SpaceSweepTest::resetHostDrawing() {
                 continue;
             const ACHAR* name = nullptr;
             record->getName(name);
-            if (std::wstring(name).rfind(L"ROOM-", 0) == 0)
+            if (std::wstring(name).rfind(L"ROOM-", 0) == 0) {
                 EXPECT_EQ(record->erase(), Acad::eOk);
+            }
             record->close();
         }
         delete it;

@@ -234,6 +234,17 @@ TEST_F(BatchRunTest, AReportIsFilledFromItsRow) {
     nothingWaits.prepareReports(procedure(), 30);
 }
 
+// ".." never climbs above the drive: an XML target through "C:\.." still names the plan.
+TEST_F(BatchRunTest, AnXmlTargetAboveTheDriveStillNamesThePlan) {
+    sql(L"UPDATE graphic_reports SET xml_output_to = 'C:\\..\\batch\\plans\\floor.dwg' "
+        L"WHERE id = 906");
+    CGraphicReport report;
+    report.getGraphicReport(procedure(), m_server.get(), 906, 30);
+    report.prepareReport(procedure(), 30);
+    EXPECT_EQ(recorded().at(906).first, 13);
+    EXPECT_EQ(drive.readFile("batch/plans/floor.dwg"), m_plan) << "the plan is byte-identical";
+}
+
 // A drawing whose lock is refused is closed again and its report left at 2, as started.
 TEST_F(BatchRunTest, ARefusedLockLeavesTheReportStartedAndTheDrawingClosed) {
     CGraphicReport rooms;

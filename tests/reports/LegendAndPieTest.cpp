@@ -106,15 +106,17 @@ TEST_F(ReportDrawingTest, TheLegendTableListsTheCategories) {
     ASSERT_NE(nullptr, table);
     ASSERT_EQ(6, table->numRows());
     ASSERT_EQ(3, table->numColumns());
-    EXPECT_TRUE(table->isMergedCell(0, 1));
+    EXPECT_TRUE(table->isMergedCell(0, 2)) << "the title spans the three columns";
     const std::vector<std::vector<std::wstring>> texts = {
         {L"Plan: 1/2", L"", L""},    {L"Description", L"Hatch", L"Area sq.m."},
         {L"Offices", L"", L"42.50"}, {L"Store\\\\North", L"", L"7.25"},
         {L"Empty", L"", L"0.00"},    {L"A rather long category title", L"", L"1234567.89"}};
     for (int r = 0; r < 6; ++r)
-        for (int c : {0, 2})
-            if (r > 0 || c == 0)
+        for (int c : {0, 2}) {
+            if (r > 0 || c == 0) {
                 EXPECT_EQ(texts[r][c], table->textStringConst(r, c)) << r << "," << c;
+            }
+        }
     // Widths: the longest title (28 + 1), the swatch column, "Area sq.m." (10 + 1).
     EXPECT_DOUBLE_EQ(2900.0, table->columnWidth(0));
     EXPECT_DOUBLE_EQ(600.0, table->columnWidth(1));
@@ -287,12 +289,15 @@ TEST_F(ReportDrawingTest, ThePieKeepsItsWedgesWithinTheCircle) {
         std::vector<double> areas;
         int outlines;    // -1: refused
         double lastEnd;  // where the last wedge ends, radians
+        int ignoreEmpty = 0;
     } cases[] = {
         {"one wedge of it all", 100.0, {100.0}, 1, 2 * PI},
         {"over by less than a whole unit", 100.4, {60.0, 40.9}, 2, 2 * PI},
         {"short of the total", 200.0, {50.0, 50.0}, 2, PI},
         {"over by a whole unit", 100.9, {60.0, 41.0}, -1, 0.0},
         {"no total", 0.0, {10.0}, 0, 0.0},
+        {"an empty wedge left out", 100.0, {100.0, 0.0}, 1, 2 * PI, 1},
+        {"a small wedge is no empty one", 100.0, {99.5, 0.5}, 2, 2 * PI, 1},
     };
     CDrawingLock lock(&drawing);
     for (const auto& c : cases) {
@@ -314,7 +319,8 @@ TEST_F(ReportDrawingTest, ThePieKeepsItsWedgesWithinTheCircle) {
         one.setCategories(categories);
         bool refused = false;
         try {
-            CPieChart(&drawing, &one, 1000.0, 0.0, 100.0, 2, L"sq.m.", 0, 0, 0, 0.0, nullptr);
+            CPieChart(&drawing, &one, 1000.0, 0.0, 100.0, 2, L"sq.m.", c.ignoreEmpty, 0, 0, 0.0,
+                      nullptr);
         } catch (CEXOrvan* e) {
             refused = true;
             e->deleteChain();
@@ -329,10 +335,12 @@ TEST_F(ReportDrawingTest, ThePieKeepsItsWedgesWithinTheCircle) {
         const auto outlines = entitiesOfKind<AcDbPolyline>(pie);
         ASSERT_EQ(static_cast<size_t>(c.outlines), outlines.size());
         if (c.outlines == 1) {
-            EXPECT_EQ(3u, outlines[0]->numVerts());  // two half circles
-            double bulge = 0.0;
-            outlines[0]->getBulgeAt(0, bulge);
-            EXPECT_DOUBLE_EQ(-1.0, bulge);
+            EXPECT_EQ(3u, outlines[0]->numVerts());  // two clockwise half circles
+            for (unsigned int v : {0u, 1u}) {
+                double bulge = 0.0;
+                outlines[0]->getBulgeAt(v, bulge);
+                EXPECT_DOUBLE_EQ(-1.0, bulge) << v;
+            }
             continue;
         }
         const Wedge last = wedgeOf(outlines.back());
@@ -376,8 +384,9 @@ TEST_F(ReportDrawingTest, ApplyingTwiceRedefinesInPlace) {
     // Every block shown by a reference or a cell is a live definition.
     for (const AcDbObjectId& id : entitiesOf(definition(L"*Model_Space"))) {
         const auto* reference = ObjectAccess::peekAs<AcDbBlockReference>(id);
-        if (reference != nullptr)
+        if (reference != nullptr) {
             EXPECT_FALSE(ObjectAccess::peek(reference->blockTableRecord())->isErased());
+        }
     }
 }
 

@@ -21,6 +21,7 @@
 #include "drawing/Layer.h"
 #include "host/CommandLine.h"
 #include "reports/Category.h"
+#include "support/SpaceBlocks.h"
 
 namespace qv::test {
 
@@ -57,32 +58,15 @@ class SpaceDrawingTest : public ReportTest {
     CString room(const wchar_t* blockName, double x, double y, double w, double h,
                  const wchar_t* name, const wchar_t* layer = L"ROOMS") {
         CLayer::ensureLayerExists(layer, &drawing);
-        auto* pl = new AcDbPolyline;
-        const AcGePoint2d corners[] = {{x, y}, {x + w, y}, {x + w, y + h}, {x, y + h}};
-        for (const AcGePoint2d& c : corners)
-            pl->addVertexAt(pl->numVerts(), c, 0.0);
-        pl->setClosed(true);
+        AcDbPolyline* pl = rectangleOutline(x, y, w, h);
         pl->setLayer(layer);
         const AcDbObjectId outline = addToModelSpace(pl);
         CBlockDWG block;
         block.setBlockName(blockName);
-        auto* attributes = new CAttributes;
-        int kind = 0;
-        for (const wchar_t* value : {name, L"", L""}) {
-            auto* record = new COrvanAttribute;
-            record->setKind(kind++);
-            record->setValue(value);
-            attributes->add(record, FALSE);
-        }
-        block.setAttributes(attributes);
+        block.setAttributes(spaceAttributes(name, L"", L""));
         block.setLayer(layer);
         block.setArea(w * h / 1e6);
-        AcDbObjectPointer<AcDbEntity> entity(outline, AcDb::kForRead);
-        EXPECT_EQ(entity.openStatus(), Acad::eOk);
-        EXPECT_EQ(block.createBlock(&drawing, entity.object(), AcGePoint3d(x, y, 0), 100.0, 1.0,
-                                    0.0),
-                  Acad::eOk);
-        entity.close();
+        EXPECT_EQ(makeSpaceBlock(block, drawing, outline, AcGePoint3d(x, y, 0), 100.0), Acad::eOk);
         return referenceHandles().back();
     }
 

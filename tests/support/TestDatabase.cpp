@@ -48,7 +48,7 @@ std::string onServer(const TestDatabase& db, std::initializer_list<std::wstring>
         connection->PutCommandTimeout(60);
         connection->Open(maintenance.connectionString().c_str(), L"", L"", adConnectUnspecified);
         for (const std::wstring& statement : statements) {
-            connection->Execute(statement.c_str(), nullptr, adCmdText | adExecuteNoRecords);
+            connection->Execute(statement.c_str(), nullptr, static_cast<long>(adCmdText) | static_cast<long>(adExecuteNoRecords));
         }
         connection->Close();
     } catch (const _com_error& e) {

@@ -72,6 +72,7 @@ AcDbDatabase::AcDbDatabase(bool buildDefaultDrawing, bool /*noDocument*/) {
     if (buildDefaultDrawing) {
         qvAddMissingDefaults();
     }
+    qvMarkSaved();
 }
 
 AcDbDatabase::~AcDbDatabase() {
@@ -84,6 +85,7 @@ AcDbDatabase::~AcDbDatabase() {
 
 AcDbObjectId AcDbDatabase::addObject(std::unique_ptr<AcDbObject> object, AcDbObjectId owner) {
     AcDbObject::qvNoteChange();
+    qvNoteChanged();
     auto stub = std::make_unique<AcDbStub>();
     stub->database = this;
     stub->handle = m_handseed;
@@ -397,6 +399,7 @@ Acad::ErrorStatus AcDbDatabase::setClayer(AcDbObjectId layer) {
         return Acad::eInvalidInput;
     }
     m_clayer = layer;
+    qvNoteChanged();
     return Acad::eOk;
 }
 
@@ -405,6 +408,7 @@ Acad::ErrorStatus AcDbDatabase::setLunits(Adesk::Int16 value) {
         return Acad::eInvalidInput;
     }
     m_lunits = value;
+    qvNoteChanged();
     return Acad::eOk;
 }
 
@@ -413,6 +417,7 @@ Acad::ErrorStatus AcDbDatabase::setLuprec(Adesk::Int16 value) {
         return Acad::eInvalidInput;
     }
     m_luprec = value;
+    qvNoteChanged();
     return Acad::eOk;
 }
 
@@ -421,6 +426,7 @@ Acad::ErrorStatus AcDbDatabase::setInsunits(AcDb::UnitsValue value) {
         return Acad::eInvalidInput;
     }
     m_insunits = value;
+    qvNoteChanged();
     return Acad::eOk;
 }
 
@@ -429,6 +435,7 @@ Acad::ErrorStatus AcDbDatabase::setSortEnts(Adesk::UInt8 flags) {
         return Acad::eInvalidInput;
     }
     m_sortents = flags;
+    qvNoteChanged();
     return Acad::eOk;
 }
 
@@ -437,6 +444,7 @@ Acad::ErrorStatus AcDbDatabase::setTextsize(double value) {
         return Acad::eInvalidInput;
     }
     m_textsize = value;
+    qvNoteChanged();
     return Acad::eOk;
 }
 
@@ -445,11 +453,13 @@ Acad::ErrorStatus AcDbDatabase::setTextstyle(AcDbObjectId style) {
         return Acad::eInvalidInput;
     }
     m_textstyle = style;
+    qvNoteChanged();
     return Acad::eOk;
 }
 
 Acad::ErrorStatus AcDbDatabase::setTilemode(bool value) {
     m_tilemode = value;
+    qvNoteChanged();
     return Acad::eOk;
 }
 
@@ -458,6 +468,7 @@ Acad::ErrorStatus AcDbDatabase::setHpmaxlines(Adesk::Int32 value) {
         return Acad::eInvalidInput;
     }
     m_hpmaxlines = value;
+    qvNoteChanged();
     return Acad::eOk;
 }
 
@@ -467,6 +478,7 @@ Acad::ErrorStatus AcDbDatabase::setUcs(const AcGePoint3d& origin, const AcGeVect
         return Acad::eInvalidInput;
     }
     m_ucsOrigin = origin;
+    qvNoteChanged();
     m_ucsX = xAxis.normal();
     m_ucsY = yAxis.normal();
     return Acad::eOk;
@@ -485,6 +497,7 @@ Acad::ErrorStatus AcDbDatabase::saveAs(const ACHAR* fileName, const SecurityPara
     const Acad::ErrorStatus es = f.write(*this, fileName);
     if (es == Acad::eOk) {
         m_fileName = fileName;
+        qvMarkSaved();
     }
     return es;
 }
@@ -500,6 +513,7 @@ Acad::ErrorStatus AcDbDatabase::readDwgFile(const ACHAR* fileName) {
     const Acad::ErrorStatus es = f.read(*this, fileName);
     if (es == Acad::eOk) {
         m_fileName = fileName;
+        qvMarkSaved();
     }
     return es;
 }

@@ -142,6 +142,14 @@ class AcDbDatabase : public AcRxObject {
     Acad::ErrorStatus getFilename(const ACHAR*& fileName) const;
     const ACHAR* originalFileName() const { return m_fileName.c_str(); }
 
+    // Unsaved changes: every open for write (granted) and every header variable set counts as a
+    // change, as the host's DBMOD does. A database is unchanged when built or read from a file;
+    // qvMarkSaved makes it unchanged again. Only the host's own saves mark it: a module that writes
+    // a copy of the drawing (saveAs) leaves the changes unsaved for the user.
+    bool qvHasUnsavedChanges() const { return m_changes != m_savedAt; }
+    void qvNoteChanged() const { ++m_changes; }
+    void qvMarkSaved() { m_savedAt = m_changes; }
+
     // ---- for the host's own code (drawing files, checks) ----
 
     // Adds an object read from a file under its handle and owner, closed. eDuplicateKey when the
@@ -198,6 +206,8 @@ class AcDbDatabase : public AcRxObject {
     AcGeVector3d m_ucsY = AcGeVector3d::kYAxis;
     std::wstring m_fileName;
     std::unique_ptr<qv::host::DrawingFileData> m_fileData;
+    mutable unsigned long long m_changes = 0;
+    unsigned long long m_savedAt = 0;
 };
 
 namespace qv::host {

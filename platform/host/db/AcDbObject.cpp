@@ -25,10 +25,14 @@ void setWriteGuard(WriteGuard guard) {
 
 // The status of writing to `database` at all (its document's lock).
 Acad::ErrorStatus databaseWriteStatus(const AcDbDatabase* database) {
-    if (database == nullptr || !writeGuard()) {
+    if (database == nullptr) {
         return Acad::eOk;
     }
-    return writeGuard()(*database);
+    const Acad::ErrorStatus es = writeGuard() ? writeGuard()(*database) : Acad::eOk;
+    if (es == Acad::eOk) {
+        database->qvNoteChanged();  // a write is about to happen
+    }
+    return es;
 }
 
 void ObjectAccess::setErased(AcDbObject& object, bool erased) {

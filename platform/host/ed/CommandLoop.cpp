@@ -1,5 +1,6 @@
 #include "host/ed/CommandLoop.h"
 
+#include <optional>
 #include <sstream>
 
 #include "host/CommandLine.h"
@@ -14,7 +15,27 @@ namespace qv::host::ed {
 namespace {
 
 bool g_quit = false;
+bool g_interactive = false;
 int g_commandFailures = 0;
+
+// Sets the loop's mode for as long as it runs.
+class InteractiveScope {
+  public:
+    explicit InteractiveScope(bool interactive) : m_previous(g_interactive) {
+        g_interactive = interactive;
+    }
+    ~InteractiveScope() { g_interactive = m_previous; }
+    InteractiveScope(const InteractiveScope&) = delete;
+    InteractiveScope& operator=(const InteractiveScope&) = delete;
+
+  private:
+    bool m_previous;
+};
+
+bool isEscapeLine(const std::string& line) {
+    return !line.empty() && line[0] == '\x1b' &&
+           line.find_first_not_of(" \t", 1) == std::string::npos;
+}
 
 // Whether a line at the command prompt reads as the answer to some prompt.
 bool looksLikeAnswer(const std::wstring& text) {
@@ -34,8 +55,23 @@ void requestQuit() {
     g_quit = true;
 }
 
+bool interactive() {
+    return g_interactive;
+}
+
 void reportCommandFailure() {
     ++g_commandFailures;
+}
+
+bool CommandLoop::dropHostEscape() {
+    InputQueue& input = editor().input();
+    bool dropped = false;
+    for (std::optional<std::string> sent = input.peekHostLine(); sent && isEscapeLine(*sent);
+         sent = input.peekHostLine()) {
+        input.readLine();
+        dropped = true;
+    }
+    return dropped;
 }
 
 bool CommandLoop::stop(const std::wstring& why) {
@@ -66,33 +102,82 @@ void CommandLoop::checkLeftovers(const std::wstring& command) {
     delete it;
 }
 
-bool CommandLoop::run() {
-    g_quit = false;
+std::optional<std::wstring> CommandLoop::nextPrompt() {
+    const std::wstring prompt = atLineStart() ? L"Command: " : L"\nCommand: ";
     Editor& ed = editor();
-    const int refusedBefore = ed.inputErrors();
-    while (!g_quit) {
-        // Text the host sent to its own command line (an Esc that a dialog sent to end a
-        // prompt) is for the command prompt, never an action in a dialog.
+    // Text the host sent to its own command line is for the command prompt, never an action in
+    // a dialog.
+    if (!m_interactive) {
         while (!ed.input().hasHostInput() && qv::win::serviceModeless()) {
         }
+        if (dropHostEscape()) {
+            return std::nullopt;  // a dialog's action sent it
+        }
+        return prompt;
+    }
+    const std::vector<HWND> open = qv::win::openModelessDialogs();
+    if (open.empty() || ed.input().hasHostInput()) {
+        return prompt;
+    }
+    // One prompt for both: the line typed may be a command or an action for the dialog.
+    print((atLineStart() ? L"" : L"\n") + std::wstring(L"Command or action for dialog \"") +
+          qv::win::describe(open.front()).caption + L"\": ");
+    if (ed.input().peekLine()) {
+        noteLineEntered();  // the user's Enter ended the prompt's line
+    }
+    if (qv::win::serviceModeless()) {
+        return std::nullopt;
+    }
+    return std::wstring();
+}
+
+bool CommandLoop::quitAtEndOfInput() {
+    if (editor().input().endIsFinal()) {
+        AcApDocument* doc = acDocManager->curDocument();
+        if (doc != nullptr && doc->database()->qvHasUnsavedChanges()) {
+            print(L"The input ended: the changes to " + std::wstring(doc->fileName()) +
+                  L" were not saved.\n");
+        }
+        return true;
+    }
+    return askToSaveChanges();
+}
+
+bool CommandLoop::run() {
+    g_quit = false;
+    const InteractiveScope mode(m_interactive);
+    Editor& ed = editor();
+    const int refusedBefore = ed.inputErrors();
+    std::wstring last;
+    while (!g_quit) {
+        if (dropHostEscape()) {
+            continue;  // nothing waited that it could cancel
+        }
+        const std::optional<std::wstring> prompt = nextPrompt();
+        if (!prompt) {
+            continue;  // a dialog took the line
+        }
         ed.clearInputEnded();
-        const Answer answer = ed.ask(atLineStart() ? L"Command: " : L"\nCommand: ", true);
+        const Answer answer = ed.ask(*prompt, true);
         if (answer.kind == Answer::Cancel) {
-            if (ed.inputEnded()) {
+            if (ed.inputEnded() && (!m_interactive || quitAtEndOfInput())) {
                 break;
             }
             continue;
         }
-        if (answer.kind == Answer::Empty) {
+        if (answer.kind == Answer::Empty && (!m_interactive || last.empty())) {
             continue;
         }
+        const std::wstring command = answer.kind == Answer::Empty ? last : answer.text;
         g_commandFailures = 0;
-        const CommandRun run = runCommand(answer.text);
+        const CommandRun run = runCommand(command);
         m_errors += g_commandFailures;
         if (run == CommandRun::Unknown) {
             const bool answerLike = looksLikeAnswer(answer.text);
             if (!m_script) {
-                print(L"Unknown command \"" + answer.text + L"\".\n");
+                print(L"Unknown command \"" + answer.text + L"\"." +
+                      (m_interactive ? L" Type HELP or ? for the list of commands." : L"") +
+                      L"\n");
                 continue;
             }
             return stop(answerLike ? L"Script error: \"" + answer.text +
@@ -100,6 +185,7 @@ bool CommandLoop::run() {
                                          L"command."
                                    : L"Script error: unknown command \"" + answer.text + L"\".");
         }
+        last = command;
         if (run == CommandRun::Threw) {
             ++m_errors;
         }

@@ -67,4 +67,11 @@ std::optional<std::wstring> typedWindowsPath(std::wstring typed);
 // reason when it cannot be read.
 std::optional<std::wstring> openDrawing(const std::wstring& path);
 
+// Before the current drawing is dropped (QUIT, OPEN, the end of the input): when the command loop
+// is interactive and the drawing has unsaved changes, asks
+// "Save changes to <name>? [Yes/No/Cancel] <Yes>: " and saves on Yes (Enter), as SAVE does.
+// True when the caller may drop the drawing (saved, nothing to save, No, or no user to ask);
+// false for Cancel, Esc, the end of the input, or a save that failed or was cancelled.
+bool askToSaveChanges();
+
 }  // namespace qv::host::ed

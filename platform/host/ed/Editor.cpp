@@ -40,6 +40,10 @@ void print(const std::wstring& text) {
     transcript().append(text);
 }
 
+void noteLineEntered() {
+    g_enteredAt = transcript().text().size();
+}
+
 bool Editor::nextLine(std::wstring& line, bool& echoIt) {
     if (!m_feeds.empty()) {
         Feed& feed = m_feeds.back();

@@ -125,5 +125,7 @@ Editor& editor();
 bool atLineStart();
 // Prints to the command line.
 void print(const std::wstring& text);
+// The user's Enter ended the command line's last line (an answer read elsewhere, not echoed).
+void noteLineEntered();
 
 }  // namespace qv::host::ed

@@ -1,9 +1,14 @@
 // The host's commands for drawing files: OPEN, SAVE, SAVEAS and QUIT.
 //
-// The host keeps one drawing open: OPEN replaces the current drawing (without saving it) when
-// the new one was read. Paths are Windows paths, or POSIX paths (beginning with "/"), which are
-// taken as their Windows form; a relative path starts at the current directory. Enter at a path
-// prompt keeps the offered path (SAVEAS) or does nothing (OPEN).
+// The host keeps one drawing open: OPEN replaces the current drawing when the new one was read.
+// Paths are Windows paths, or POSIX paths (beginning with "/"), which are taken as their Windows
+// form; a relative path starts at the current directory. Enter at a path prompt keeps the offered
+// path (SAVEAS) or does nothing (OPEN).
+//
+// A user at a terminal is asked before work is lost: QUIT and OPEN offer to save the drawing's
+// changes first (askToSaveChanges), and SAVEAS asks before it replaces an existing file
+// ("<file> already exists. Replace it? [Yes/No] <No>: "; No asks for another name). A script
+// is never asked: it saves when it says so.
 #include <optional>
 
 #include "host/app/Documents.h"
@@ -13,6 +18,7 @@
 #include "host/ed/Prompts.h"
 #include "win32/CodePage.h"
 #include "win32/DrivePaths.h"
+#include "win32/FileApi.h"
 
 namespace qv::host::ed {
 namespace {
@@ -49,15 +55,35 @@ bool hasFile(const AcApDocument& doc) {
     return name.find_first_of(L"\\/") != std::wstring::npos;
 }
 
-void saveTo(AcApDocument& doc, const std::wstring& path) {
+bool saveTo(AcApDocument& doc, const std::wstring& path) {
     const Acad::ErrorStatus es = doc.database()->saveAs(path.c_str());
     if (es != Acad::eOk) {
         print(L"Unable to save the drawing as " + path + L": " + reason(es) + L".\n");
         reportCommandFailure();
-        return;
+        return false;
     }
     doc.qvSetFileName(path);
+    doc.database()->qvMarkSaved();
     print(L"Drawing saved as " + path + L".\n");
+    return true;
+}
+
+// A keyword answer of `keywords` ("Yes No Cancel"); Enter gives `byDefault`, Esc and the end of
+// the input "Cancel".
+std::wstring askKeyword(const std::wstring& prompt, const wchar_t* keywords,
+                        const std::wstring& byDefault) {
+    ACHAR answer[64];
+    acedInitGet(0, keywords);
+    const int status = acedGetKword(prompt.c_str(), answer, 64);
+    if (status == RTNONE) {
+        return byDefault;
+    }
+    return status == RTNORM ? std::wstring(answer) : std::wstring(L"Cancel");
+}
+
+// Whether a Windows path names an existing file or folder.
+bool pathExists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 AcApDocument* currentDocument() {
@@ -69,6 +95,9 @@ AcApDocument* currentDocument() {
 }
 
 void openCommand() {
+    if (!askToSaveChanges()) {
+        return;
+    }
     const std::optional<std::wstring> path = askPath(L"Enter name of drawing to open: ");
     if (!path) {
         return;
@@ -81,45 +110,75 @@ void openCommand() {
     print(L"Opened " + *path + L".\n");
 }
 
-void saveAsCommand() {
+// SAVEAS: true when the drawing was saved.
+bool saveAs() {
     AcApDocument* doc = currentDocument();
     if (doc == nullptr) {
-        return;
+        return false;
     }
     const std::wstring offered = doc->fileName();
-    ACHAR buffer[kPathBuffer];
-    const std::wstring prompt = L"Save drawing as <" + offered + L">: ";
-    const int status = acedGetString(1, prompt.c_str(), buffer, kPathBuffer);
-    if (status != RTNORM) {
-        return;
-    }
-    const std::optional<std::wstring> path = typedWindowsPath(buffer[0] != 0 ? buffer : offered);
-    if (path) {
-        saveTo(*doc, *path);
+    for (;;) {
+        ACHAR buffer[kPathBuffer];
+        const std::wstring prompt = L"Save drawing as <" + offered + L">: ";
+        const int status = acedGetString(1, prompt.c_str(), buffer, kPathBuffer);
+        if (status != RTNORM) {
+            return false;
+        }
+        const std::optional<std::wstring> path =
+            typedWindowsPath(buffer[0] != 0 ? buffer : offered);
+        if (!path) {
+            return false;
+        }
+        if (interactive() && pathExists(*path) &&
+            askKeyword(*path + L" already exists. Replace it? [Yes/No] <No>: ", L"Yes No",
+                       L"No") != L"Yes") {
+            continue;
+        }
+        return saveTo(*doc, *path);
     }
 }
 
-void saveCommand() {
+// SAVE: true when the drawing was saved.
+bool save() {
     AcApDocument* doc = currentDocument();
     if (doc == nullptr) {
-        return;
+        return false;
     }
     if (!hasFile(*doc)) {
-        saveAsCommand();
-        return;
+        return saveAs();
     }
-    saveTo(*doc, doc->fileName());
+    return saveTo(*doc, doc->fileName());
+}
+
+void quitCommand() {
+    if (askToSaveChanges()) {
+        requestQuit();
+    }
 }
 
 const bool g_registered = [] {
     registerHostCommand(L"OPEN", openCommand);
-    registerHostCommand(L"SAVE", saveCommand);
-    registerHostCommand(L"SAVEAS", saveAsCommand);
-    registerHostCommand(L"QUIT", requestQuit);
+    registerHostCommand(L"SAVE", [] { save(); });
+    registerHostCommand(L"SAVEAS", [] { saveAs(); });
+    registerHostCommand(L"QUIT", quitCommand);
     return true;
 }();
 
 }  // namespace
+
+bool askToSaveChanges() {
+    AcApDocument* doc = acDocManager->curDocument();
+    if (!interactive() || doc == nullptr || !doc->database()->qvHasUnsavedChanges()) {
+        return true;
+    }
+    const std::wstring answer = askKeyword(
+        L"Save changes to " + std::wstring(doc->fileName()) + L"? [Yes/No/Cancel] <Yes>: ",
+        L"Yes No Cancel", L"Yes");
+    if (answer == L"No") {
+        return true;
+    }
+    return answer == L"Yes" && save();
+}
 
 std::optional<std::wstring> typedWindowsPath(std::wstring typed) {
     if (typed.size() >= 2 && typed.front() == L'"' && typed.back() == L'"') {

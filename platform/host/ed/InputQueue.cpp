@@ -32,6 +32,16 @@ void InputQueue::release() {
     }
 }
 
+std::optional<std::string> InputQueue::peekHostLine() const {
+    if (!m_front.empty()) {
+        return m_front.front().text;
+    }
+    if (!m_ready.empty()) {
+        return m_ready.front().text;
+    }
+    return std::nullopt;
+}
+
 std::optional<std::string> InputQueue::peekLine() {
     if (!m_front.empty()) {
         return m_front.front().text;

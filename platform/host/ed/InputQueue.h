@@ -36,8 +36,12 @@ class InputQueue : public qv::ui::LineSource {
     // Whether text is held back or ready to be read from the host's own input.
     bool hasHostInput() const { return !m_front.empty() || !m_ready.empty() || !m_held.empty(); }
 
+    // The next line when it comes from the host's own input (given back or sent), else nothing.
+    std::optional<std::string> peekHostLine() const;
+
     std::optional<std::string> peekLine() override;
     std::optional<std::string> readLine() override;
+    bool endIsFinal() const override { return m_source == nullptr || m_source->endIsFinal(); }
     // Whether the line read last came from the host's own input with echo asked for.
     bool lastWantsEcho() const { return m_lastEcho; }
 

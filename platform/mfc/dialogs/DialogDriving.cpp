@@ -415,6 +415,19 @@ void notice(qv::ui::UiDriver& ui, const ActionOutcome& outcome) {
     }
 }
 
+bool isOpen(HWND dialog) {
+    const Window* d = find(dialog);
+    return d && !d->ended && !d->minimised && isVisible(dialog);
+}
+
+// After an action and what it set off: the dialog as it is now, when it is still shown.
+void showChange(qv::ui::UiDriver& ui, HWND dialog, const DialogAction& action,
+                const ActionOutcome& outcome) {
+    if (outcome.done && action.kind != Kind::Show && isOpen(dialog)) {
+        ui.dialogChanged(describe(dialog));
+    }
+}
+
 }  // namespace
 
 qv::ui::DialogView describe(HWND dialog) {
@@ -433,7 +446,7 @@ qv::ui::DialogView describe(HWND dialog) {
     return view;
 }
 
-ActionOutcome perform(HWND dialog, const qv::ui::DialogAction& a) {
+ActionOutcome perform(HWND dialog, const qv::ui::DialogAction& named) {
     const Window* d = find(dialog);
     if (!d || d->cls != WindowClass::Dialog) {
         return refused(L"The dialog is not open.");
@@ -443,6 +456,10 @@ ActionOutcome perform(HWND dialog, const qv::ui::DialogAction& a) {
     }
     if (d->style & WS_DISABLED) {
         return refused(L"The dialog is disabled.");
+    }
+    DialogAction a = named;
+    if (std::wstring why; !qv::ui::resolveLabel(describe(dialog), a, &why)) {
+        return refused(why.c_str());
     }
     switch (a.kind) {
         case Kind::Show:
@@ -515,7 +532,10 @@ void runModalLoop(HWND dialog) {
             }
             continue;
         }
-        notice(ui, perform(dialog, a));
+        const ActionOutcome outcome = perform(dialog, a);
+        notice(ui, outcome);
+        dispatchPosted();
+        showChange(ui, dialog, a, outcome);
     }
 }
 
@@ -553,7 +573,10 @@ bool serviceModeless(qv::ui::UiDriver& ui) {
     if (std::find(open.begin(), open.end(), target) == open.end()) {
         ui.dialogNotice(L"That dialog is not open.", true);
     } else {
-        notice(ui, perform(target, *a));
+        const ActionOutcome outcome = perform(target, *a);
+        notice(ui, outcome);
+        dispatchPosted();
+        showChange(ui, target, *a, outcome);
     }
     dispatchPosted();
     return true;

@@ -82,7 +82,9 @@ def check_plan(doc, home):
           "the ANSI31 hatches (colour 5) draw no blue lines")
     on = {name: len([p for p in page.polylines if p["layer"] == name])
           for name in ("ROOMS", "DOORS", "HATCHES")}
-    check(on["ROOMS"] == len(msp.query("LWPOLYLINE")), f"room outlines: {on}")
+    # Each outline is at least one polyline: a long one (its arcs flattened finer when the plot's
+    # scale changes) may come in pieces.
+    check(on["ROOMS"] >= len(msp.query("LWPOLYLINE")), f"room outlines: {on}")
     check(on["DOORS"] >= len(msp.query("INSERT")), f"doors: {on}")
 
     # The map from the drawing to the paper, from the first and last texts (left aligned).

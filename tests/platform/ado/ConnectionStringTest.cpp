@@ -83,6 +83,7 @@ TEST(ConnectionStringTest, RefusesWhatCannotBePassedOnSafely) {
         // values other than the password go unbraced, so they may not hold ; { }
         {L"Data Source=db01;User Id=\"sa;Driver=x\"", ConnectionStringError::Kind::Value},
         {L"Data Source=db01;Initial Catalog={docMon}", ConnectionStringError::Kind::Value},
+        {L"Data Source=db01;Initial Catalog=doc}Mon", ConnectionStringError::Kind::Value},
         {L"Data Source=db01,port", ConnectionStringError::Kind::Value},
         {L"Data Source=db01;Connect Timeout=soon", ConnectionStringError::Kind::Value},
         // a NUL would end the string the driver reads

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,8 @@ TEST(AcDbTableGrid, EditsMoveCellsAndMergedRanges) {
         {"as made", [](AcDbTable&) { return Acad::eOk; }, Acad::eOk, "a|b|c/d|e|f/g|h|i", "0002 "},
         {"a row inserted in the middle", [](AcDbTable& t) { return t.insertRows(1, 2.0); },
          Acad::eOk, "a|b|c/||/d|e|f/g|h|i", "0002 "},
+        {"a row inserted at the merged range's row", [](AcDbTable& t) { return t.insertRows(0, 2.0); },
+         Acad::eOk, "||/a|b|c/d|e|f/g|h|i", "1102 "},
         {"rows appended", [](AcDbTable& t) { return t.setNumRows(5); }, Acad::eOk,
          "a|b|c/d|e|f/g|h|i/||/||", "0002 "},
         {"a row deleted", [](AcDbTable& t) { return t.deleteRows(1); }, Acad::eOk, "a|b|c/g|h|i",
@@ -143,6 +146,7 @@ TEST(AcDbTableGrid, RowsGrowToFitTheirContent) {
         // 2.4 wide: four characters of 0.6 a line.
         {"words wrap to the width", L"ab cd ef", 2.4 + 0.12, 3 + 4.0 / 3 + 0.12},
         {"a long word stays whole", L"abcdefghij", 2.4 + 0.12, 1.5},
+        {"words that exactly fill the width stay on one line", L"ab cd", 3.0 + 0.12, 1.5},
     };
     for (const auto& c : cases) {
         AcDbTable table;
@@ -165,6 +169,10 @@ TEST(AcDbTableGrid, RowsGrowToFitTheirContent) {
     EXPECT_NEAR(merged.rowHeight(0), 1.5, 1e-9);
     EXPECT_NEAR(merged.rowHeight(1), 3 + 4.0 / 3 + 0.12 - 1.5, 1e-9);
     EXPECT_NEAR(merged.minimumRowHeight(2), 1.12, 1e-9);
+    // A cell's own text height rules over its row type's.
+    merged.setTextHeight(2, 0, 2.0);
+    merged.setTextString(2, 0, L"x");
+    EXPECT_NEAR(merged.rowHeight(2), 2.12, 1e-9);
 }
 
 class TableTest : public DrawingTest {
@@ -264,6 +272,7 @@ TEST_F(TableTest, TheBlockDrawsTheCellsAndFollowsChanges) {
         EXPECT_TRUE(box.minPoint().isEqualTo({100, 42, 0}));
         EXPECT_TRUE(box.maxPoint().isEqualTo({120, 50, 0}));
         opened->setTextString(1, 0, L"Stores");
+        opened->setTextHeight(1, 0, 2.0);
         opened->close();
     }
     EXPECT_EQ(drawn(id), (std::vector<std::wstring>{L"L", L"Legend", L"Stores", L"[SWATCH]"}));
@@ -272,19 +281,35 @@ TEST_F(TableTest, TheBlockDrawsTheCellsAndFollowsChanges) {
     for (const AcDbObjectId& e : block->qvEntities()) {
         if (const auto* text = ObjectAccess::peekAs<AcDbText>(e);
             text != nullptr && !e.isErased()) {
-            if (std::wstring(text->textStringConst()) == L"Stores") {
-                // Middle centre of the cell (0, -4)-(10, -8): the line of height 1 stands
-                // on -6.5, centred on x = 5.
-                EXPECT_EQ(text->horizontalMode(), AcDb::kTextCenter);
-                EXPECT_TRUE(text->alignmentPoint().isEqualTo({5, -6.5, 0}))
-                    << text->alignmentPoint().x << "," << text->alignmentPoint().y;
-            }
+            // Middle centre of the cell (0, -4)-(10, -8): the cell's own height 2 stands on
+            // -7, centred on x = 5; the title merged over (0, 0)-(20, -4), of height 1, on
+            // -2.5 at x = 10.
+            const bool stores = std::wstring(text->textStringConst()) == L"Stores";
+            EXPECT_EQ(text->horizontalMode(), AcDb::kTextCenter);
+            EXPECT_EQ(text->height(), stores ? 2.0 : 1.0);
+            EXPECT_TRUE(text->alignmentPoint().isEqualTo(stores ? AcGePoint3d(5, -7, 0)
+                                                                : AcGePoint3d(10, -2.5, 0)))
+                << text->alignmentPoint().x << "," << text->alignmentPoint().y;
         } else if (const auto* ref = ObjectAccess::peekAs<AcDbBlockReference>(e);
                    ref != nullptr && !e.isErased()) {
             // Fitted: 3 x 2 into 9.88 x 3.88 gives 1.94.
             EXPECT_NEAR(ref->scaleFactors().sx, 1.94, 1e-12);
         }
     }
+    // Two paragraphs stand one line and its gap apart.
+    {
+        WriteLock lock(document());
+        ASSERT_EQ(acdbOpenObject(opened, id, AcDb::kForWrite), Acad::eOk);
+        opened->setTextString(1, 0, L"a\\Pb");
+        opened->close();
+    }
+    std::map<std::wstring, double> baselines;
+    for (const AcDbObjectId& e : block->qvEntities()) {
+        if (const auto* text = ObjectAccess::peekAs<AcDbText>(e); text != nullptr && !e.isErased())
+            baselines[text->textStringConst()] = text->alignmentPoint().y;
+    }
+    ASSERT_EQ(baselines.count(L"a") + baselines.count(L"b"), 2u);
+    EXPECT_NEAR(baselines[L"a"] - baselines[L"b"], 2.0 * (1.0 + 2.0 / 3.0), 1e-9);
 }
 
 // A block definition that references still show is not erased (eEntityInUse), nor is one that a

@@ -204,7 +204,7 @@ TEST_F(SelectionTest, WindowsAndPolygonsSelectInsideOrCrossing) {
     resbuf* crossing = pointList({{12, 2}, {22, 2}, {22, 3}, {12, 3}});
     EXPECT_EQ(select(L"CP", crossing, nullptr, acutBuildList(2, L"~ROOM-*", 0)), handles({legend}));
     acutRelRb(crossing);
-    resbuf* two = pointList({{0, 0}, {1, 1}});
+    resbuf* two = pointList({{-1, 2}, {12, 2}});  // two points are no polygon, crossing or not
     EXPECT_EQ(select(L"CP", two, nullptr, nullptr),
               (std::vector<std::wstring>{L"code " + std::to_wstring(RTERROR)}));
     acutRelRb(two);

@@ -2,9 +2,11 @@
 
 #include <functional>
 #include <optional>
+#include <tuple>
 
 #include "PlotFixture.h"
 #include "drawing/BlockDefinitions.h"
+#include "host/plot/PlotRenderer.h"
 #include "host/plot/PlotSheet.h"
 #include "support/PlotFiles.h"
 
@@ -47,6 +49,21 @@ class PlotEngineTest : public PlotFixture {
             return std::make_pair(static_cast<int>(512 + (x - width / 2) * scale),
                                   static_cast<int>(384 - (y - height / 2) * scale));
         };
+    }
+    // Plots model space to a PDF of A4 landscape through the window (0, 0)-(297, 210) at 1:1
+    // from the sheet's lower left corner: a drawing unit is a millimetre of the sheet.
+    Acad::ErrorStatus plotA4Window(const char* file) {
+        setSettings(modelLayoutId(), kPdf, L"ISO_A4_(297.00_x_210.00_MM)",
+                    AcDbPlotSettings::kExtents, false, false);
+        {
+            WriteLock lock(document());
+            AcDbObjectPointer<AcDbLayout> layout(modelLayoutId(), AcDb::kForWrite);
+            AcDbPlotSettingsValidator* validator =
+                acdbHostApplicationServices()->plotSettingsValidator();
+            validator->setPlotWindowArea(layout.object(), 0, 0, 297, 210);
+            validator->setPlotType(layout.object(), AcDbPlotSettings::kWindow);
+        }
+        return publish(modelLayoutId(), windowsPath(file));
     }
 };
 
@@ -401,6 +418,127 @@ TEST_F(PlotEngineTest, SheetPlacesTheAreaAsTheSettingsSay) {
     EXPECT_NEAR(p.y, a4h, 0.01);
 }
 
+// A medium gives each output its sheet (a raster size on a PDF at 96 pixels an inch), and a paper
+// layout plots its sheet in the medium's units, turned with the plot.
+TEST_F(PlotEngineTest, EachMediumsUnitsGiveTheSheetAndTheLayoutsArea) {
+    using qv::host::plot::OutputFormat;
+    AcDbObjectId layoutId, blockId;
+    {
+        WriteLock lock(document());
+        ASSERT_EQ(acdbHostApplicationServices()->layoutManager()->createLayout(L"Sheet", layoutId,
+                                                                              blockId, db()),
+                  Acad::eOk);
+    }
+    const struct {
+        const wchar_t* device;
+        const wchar_t* medium;
+        OutputFormat format;
+        AcDbPlotSettings::PlotRotation rotation;
+        double width, height;          // the sheet, in points or pixels
+        double areaWidth, areaHeight;  // the layout's sheet, in its paper units
+    } cases[] = {
+        {kPdf, L"ANSI_A_(11.00_x_8.50_Inches)", OutputFormat::Pdf, AcDbPlotSettings::k0degrees,
+         792, 612, 11, 8.5},
+        {kPdf, L"ANSI_A_(11.00_x_8.50_Inches)", OutputFormat::Png, AcDbPlotSettings::k90degrees,
+         1056, 816, 8.5, 11},
+        {kPng, L"XGA_(1024.00_x_768.00_Pixels)", OutputFormat::Pdf, AcDbPlotSettings::k0degrees,
+         768, 576, 1024, 768},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << CStringA(c.medium).GetString() << c.rotation);
+        setSettings(layoutId, c.device, c.medium, AcDbPlotSettings::kLayout, false, true,
+                    c.rotation);
+        AcDbObjectPointer<AcDbLayout> layout(layoutId, AcDb::kForRead);
+        std::string error;
+        const auto sheet =
+            qv::host::plot::layoutSheet(*layout.object(), c.format, {0, 0, 1, 1}, error);
+        ASSERT_TRUE(sheet) << error;
+        EXPECT_NEAR(sheet->deviceWidth, c.width, 0.5);
+        EXPECT_NEAR(sheet->deviceHeight, c.height, 0.5);
+        const qv::host::plot::PlotArea area = qv::host::plot::plotAreaOf(*layout.object(), *layout.object());
+        EXPECT_NEAR(area.width(), c.areaWidth, 1e-9);
+        EXPECT_NEAR(area.height(), c.areaHeight, 1e-9);
+    }
+}
+
+// On paper: line weights give line widths (their own or their layer's), colour 7 is black, and
+// pattern lines run in their direction, leave a hatch's holes empty and keep their dashes' gaps.
+TEST_F(PlotEngineTest, WeightsColourSevenAndPatternsAsOnPaper) {
+    const AcDbObjectId thick = layer(L"Thick");
+    {
+        WriteLock lock(document());
+        AcDbObjectPointer<AcDbLayerTableRecord> record(thick, AcDb::kForWrite);
+        record->setLineWeight(AcDb::kLnWt211);
+    }
+    auto* own = new AcDbLine(AcGePoint3d(10, 90, 0), AcGePoint3d(90, 90, 0));
+    own->setColor(rgb(255, 0, 0));
+    own->setLineWeight(AcDb::kLnWt211);
+    addToModelSpace(own);
+    auto* byLayer = new AcDbLine(AcGePoint3d(10, 70, 0), AcGePoint3d(90, 70, 0));
+    byLayer->setColor(rgb(0, 160, 0));
+    byLayer->setLayer(thick);
+    byLayer->setLineWeight(AcDb::kLnWtByLayer);
+    addToModelSpace(byLayer);
+    AcCmColor seven;
+    seven.setColorIndex(7);
+    addToModelSpace(solidSquare(110, 60, 200, 100, AcDbObjectId(), seven));
+    // Lines at 0 degrees 10 apart over (0, 0)-(90, 50), round a hole (30, 15)-(60, 45).
+    auto* pattern = new AcDbHatch;
+    pattern->setDatabaseDefaults(db());
+    ASSERT_EQ(pattern->setPatternSpace(10.0), Acad::eOk);
+    ASSERT_EQ(pattern->setPattern(AcDbHatch::kUserDefined, L"_USER"), Acad::eOk);
+    for (const auto& [loopType, x0, y0, x1, y1] :
+         {std::tuple{AcDbHatch::kExternal, 0.0, 0.0, 90.0, 50.0},
+          std::tuple{AcDbHatch::kDefault, 30.0, 15.0, 60.0, 45.0}}) {
+        AcGePoint2dArray corners;
+        for (const AcGePoint2d& p : {AcGePoint2d(x0, y0), AcGePoint2d(x1, y0),
+                                     AcGePoint2d(x1, y1), AcGePoint2d(x0, y1)}) {
+            corners.append(p);
+        }
+        ASSERT_EQ(pattern->appendLoop(loopType, corners, AcGeDoubleArray()), Acad::eOk);
+    }
+    pattern->setColor(rgb(0, 0, 255));
+    addToModelSpace(pattern);
+    // Dashes 10 long with gaps of 10 on lines 10 apart, each line's dashes 10 further on.
+    auto* dashed = solidSquare(110, 0, 200, 50, AcDbObjectId(), rgb(0, 0, 255));
+    ASSERT_EQ(dashed->setPatternScale(10.0 / 3.175), Acad::eOk);
+    ASSERT_EQ(dashed->setPattern(AcDbHatch::kPreDefined, L"DASH"), Acad::eOk);
+    addToModelSpace(dashed);
+
+    // Extents (0, 0)-(200, 100) at 5.12 pixels a unit; 2.11 mm is 8 pixels wide.
+    const auto at = plotXga("paper.png", 200.0, 100.0);
+    ASSERT_TRUE(at);
+    const struct {
+        double x, y;
+        int down;  // pixels below the point
+        std::array<int, 3> rgb;
+        const char* what;
+    } spots[] = {
+        {50, 90, 3, {255, 0, 0}, "within the heavy line's half width"},
+        {50, 90, 15, {255, 255, 255}, "beyond the heavy line's half width"},
+        {50, 70, 3, {0, 160, 0}, "within the half width of its layer's weight"},
+        {155, 80, 0, {0, 0, 0}, "colour 7"},
+        {10, 20, 0, {0, 0, 255}, "a pattern line left of the hole"},
+        {80, 20, 0, {0, 0, 255}, "a pattern line right of the hole"},
+        {45, 20, 0, {255, 255, 255}, "the hole"},
+        {10, 25, 0, {255, 255, 255}, "between two pattern lines"},
+        {125, 20, 0, {0, 0, 255}, "a dash"},
+        {135, 20, 0, {255, 255, 255}, "a gap between two dashes"},
+    };
+    std::vector<std::pair<int, int>> points;
+    for (const auto& s : spots) {
+        const auto [px, py] = (*at)(s.x, s.y);
+        points.emplace_back(px, py + s.down);
+    }
+    const auto probe = qv::test::probeImage(drive.posix("paper.png"), points);
+    ASSERT_TRUE(probe);
+    for (size_t i = 0; i < std::size(spots); ++i) {
+        for (size_t k = 0; k < 3; ++k) {
+            EXPECT_NEAR(probe->rgb[i][k], spots[i].rgb[k], 40) << spots[i].what;
+        }
+    }
+}
+
 TEST_F(PlotEngineTest, ProgressDialogIsShownAndRecorded) {
     AcPlPlotProgressDialog* dialog = acplCreatePlotProgressDialog(nullptr, false, 1, nullptr, true);
     dialog->setPlotMsgString(AcPlPlotProgressDialog::kDialogTitle, L"Plotting plan");
@@ -434,6 +572,7 @@ TEST_F(PlotEngineTest, ExportChoosesTheFormatByTheExtension) {
         {0, "e.pdf", "PDF", L"Exported Model to C:\\e.pdf."},
         {0, "e.png", "PNG", L"Exported Model"},
         {0, "e.JPG", "JPEG", L"Exported Model"},
+        {0, "e.jpeg", "JPEG", L"Exported Model"},
         {1, "dialog.pdf", "PDF", L"Exported Model"},
         {0, "e.dwf", "DWF", L"Exported Model to C:\\e.dwf."},
         {0, "e.txt", "", L"Cannot export to \".txt\" files: use .pdf, .png, .jpg or .dwf."},
@@ -499,18 +638,7 @@ TEST_F(PlotEngineTest, TextsAreWrittenAtTheirAlignment) {
         }
         addToModelSpace(text);
     }
-    // The sheet in millimetres: a window over A4 landscape at 1:1 from its lower left corner.
-    setSettings(modelLayoutId(), kPdf, L"ISO_A4_(297.00_x_210.00_MM)", AcDbPlotSettings::kExtents,
-                false, false);
-    {
-        WriteLock lock(document());
-        AcDbObjectPointer<AcDbLayout> layout(modelLayoutId(), AcDb::kForWrite);
-        AcDbPlotSettingsValidator* validator =
-            acdbHostApplicationServices()->plotSettingsValidator();
-        validator->setPlotWindowArea(layout.object(), 0, 0, 297, 210);
-        validator->setPlotType(layout.object(), AcDbPlotSettings::kWindow);
-    }
-    ASSERT_EQ(publish(modelLayoutId(), windowsPath("texts.pdf")), Acad::eOk);
+    ASSERT_EQ(plotA4Window("texts.pdf"), Acad::eOk);
     const auto [html, status] =
         qv::test::runCommand("pdftotext -bbox '" + drive.posix("texts.pdf") + "' - 2>/dev/null");
     ASSERT_EQ(status, 0);
@@ -556,17 +684,7 @@ TEST_F(PlotEngineTest, ConstantAttributeDefinitionsArePlottedByEveryReference) {
     }
     addToModelSpace(new AcDbBlockReference(AcGePoint3d(20, 150, 0), block));
     addToModelSpace(new AcDbBlockReference(AcGePoint3d(20, 60, 0), block));
-    setSettings(modelLayoutId(), kPdf, L"ISO_A4_(297.00_x_210.00_MM)", AcDbPlotSettings::kExtents,
-                false, false);
-    {
-        WriteLock lock(document());
-        AcDbObjectPointer<AcDbLayout> layout(modelLayoutId(), AcDb::kForWrite);
-        AcDbPlotSettingsValidator* validator =
-            acdbHostApplicationServices()->plotSettingsValidator();
-        validator->setPlotWindowArea(layout.object(), 0, 0, 297, 210);
-        validator->setPlotType(layout.object(), AcDbPlotSettings::kWindow);
-    }
-    ASSERT_EQ(publish(modelLayoutId(), windowsPath("titled.pdf")), Acad::eOk);
+    ASSERT_EQ(plotA4Window("titled.pdf"), Acad::eOk);
     const auto [text, status] =
         qv::test::runCommand("pdftotext '" + drive.posix("titled.pdf") + "' - 2>/dev/null");
     ASSERT_EQ(status, 0);
