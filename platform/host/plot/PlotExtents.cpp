@@ -6,6 +6,7 @@
 
 #include "host/db/AcDbSortentsTable.h"
 #include "host/db/ObjectAccess.h"
+#include "host/plot/Clipping.h"
 #include "host/plot/Painter.h"
 #include "host/plot/PlotRenderer.h"
 
@@ -102,30 +103,9 @@ class SheetHitCanvas : public TextBoundsCanvas {
     bool inside(DevicePoint p) const {
         return p.x >= 0.0 && p.x <= m_width && p.y >= 0.0 && p.y <= m_height;
     }
-    // Whether the segment reaches into the sheet (Liang-Barsky clipping).
+    // Whether the segment reaches into the sheet.
     bool crosses(DevicePoint a, DevicePoint b) const {
-        double t0 = 0.0, t1 = 1.0;
-        const double dx = b.x - a.x, dy = b.y - a.y;
-        const double p[4] = {-dx, dx, -dy, dy};
-        const double q[4] = {a.x, m_width - a.x, a.y, m_height - a.y};
-        for (int i = 0; i < 4; ++i) {
-            if (p[i] == 0.0) {
-                if (q[i] < 0.0) {
-                    return false;
-                }
-                continue;
-            }
-            const double t = q[i] / p[i];
-            if (p[i] < 0.0) {
-                t0 = std::max(t0, t);
-            } else {
-                t1 = std::min(t1, t);
-            }
-            if (t0 > t1) {
-                return false;
-            }
-        }
-        return true;
+        return clipSegment(0.0, 0.0, m_width, m_height, a, b);
     }
 
     double m_width, m_height;
