@@ -1,6 +1,7 @@
 #include "module/PresBlockCreation.h"
 
 #include "blocks/Attributes.h"
+#include "blocks/BlockDWGHost.h"
 #include "blocks/BlockDWGKinds.h"
 #include "blocks/Blocks.h"
 #include "blocks/OrvanAttribute.h"
@@ -23,6 +24,8 @@ const wchar_t FIRST_NAME_STEM[] = L"Room ";
 const double SMALLEST_TEXT_SIZE = 1.0;
 // The block type of a room (CBlockDWGRoom).
 const int ROOM_BLOCK_TYPE = 7;
+// The extended-data NAME that makes a space block a floor in the collection.
+const wchar_t GROSS_AREA_SPACE_NAME[] = L"GROSS AREA";
 
 // The three attributes of a new room: NAME, AREA (the area text and its unit, no blank between)
 // and AUX (one blank), with the text defaults.
@@ -241,6 +244,7 @@ void CPresBlockCreation::OnCmdStart() {
     readControls();
     enableButtons(FALSE);
     m_inSession = true;
+    m_tally = SessionTally();
     activateWindow(m_acadWindow);
     acutPrintf(L"\nBlock Creation Session Started\n");
     try {
@@ -253,6 +257,7 @@ void CPresBlockCreation::OnCmdStart() {
     acutPrintf(L"\nBlock Creation Session Ended\n");
     sendEscapeToCommandLine(acDocManager->curDocument());
     m_inSession = false;
+    m_tally = SessionTally();
     enableTextEdits(TRUE);
     enableButtons(TRUE);
     SetActiveWindow();
@@ -364,13 +369,18 @@ void CPresBlockCreation::createBlock(const AcDbObjectId& polylineId, int units, 
 
         const Acad::ErrorStatus created = room.createBlock(m_drawing.get(), pEntity.object(),
                                                            position, textSize, textScale, rotation);
-        if (created == Acad::eOk)
+        if (created == Acad::eOk) {
+            noteCreatedRoom(name, m_nextIdentifier);
             acutPrintf(L"Block Created Successfully\n");
-        else if (created == Acad::eDuplicateRecordName)
-            acutPrintf(L"Block Already Exists\n");
-        else
-            acutPrintf(L"Block Creation Failed\n");
+        } else {
+            m_tally = SessionTally();
+            if (created == Acad::eDuplicateRecordName)
+                acutPrintf(L"Block Already Exists\n");
+            else
+                acutPrintf(L"Block Creation Failed\n");
+        }
     } catch (...) {
+        m_tally = SessionTally();
         showDialogError(SOURCE_FILE, _T("CPresBlockCreation::createBlock"));
     }
 }
@@ -382,6 +392,10 @@ void CPresBlockCreation::calcNextBlockIdentifier() {
         m_nextIdentifier = 0;
         if (!m_drawing || !m_drawing->isOpen() || m_drawing->getDocument() == nullptr)
             return;
+        if (m_inSession && m_tally.identifierKnown) {
+            m_nextIdentifier = m_tally.highestIdentifier + 1;
+            return;
+        }
         AcDbDatabase* pDatabase = m_drawing->getDocument()->database();
         AcDbObjectPointer<AcDbBlockTable> pTable(pDatabase->blockTableId(), AcDb::kForRead);
         if (pTable.openStatus() != Acad::eOk)
@@ -409,6 +423,10 @@ void CPresBlockCreation::calcNextBlockIdentifier() {
                 highest = n;
         }
         m_nextIdentifier = highest + 1;
+        if (m_inSession) {
+            m_tally.identifierKnown = true;
+            m_tally.highestIdentifier = highest;
+        }
     } catch (...) {
         showDialogError(SOURCE_FILE, _T("CPresBlockCreation::calcNextBlockIdentifier"));
     }
@@ -427,24 +445,46 @@ void CPresBlockCreation::calcNextBlockName() {
 
 CString CPresBlockCreation::getHighestExistingBlockName() {
     try {
+        if (m_inSession && m_tally.namesKnown)
+            return m_tally.highestName;
         m_existingNames.RemoveAll();
+        m_existingNameSet.clear();
         if (!m_drawing || !m_drawing->isOpen() || m_drawing->getDocument() == nullptr)
             return CString();
         CBlocks blocks;
         blocks.getOrvanDWGBlocks_SS(m_drawing.get(), false, L"f");
         CString best;
         __int64 bestNumber = -1;
+        // A room made now is collected after every room of model space; the tally can carry the
+        // order forward only when no room lies in another layout (those are collected later).
+        AcDbDatabase* pDatabase = m_drawing->getDocument()->database();
+        bool allInModelSpace = true;
         for (int i = 0; i < blocks.getCount(); ++i) {
             const CBlock* block = blocks.getAt(i);
             if (block->getBlockType() != ROOM_BLOCK_TYPE)
                 continue;
             const CString name = block->getName();
             m_existingNames.Add(name);
+            m_existingNameSet.insert(name.GetString());
             const __int64 number = CUtilities::CStringToInt64(trailingDigits(name));
             if (number >= bestNumber) {  // among equal numbers the later room wins
                 bestNumber = number;
                 best = name;
             }
+            if (m_inSession && allInModelSpace) {
+                AcDbObjectId id;
+                AcDbObjectPointer<AcDbEntity> pReference;
+                allInModelSpace =
+                    blockhost::objectIdOf(pDatabase, AcDbHandle(block->getHandle().GetString()),
+                                          id) == Acad::eOk &&
+                    pReference.open(id, AcDb::kForRead) == Acad::eOk &&
+                    pReference->ownerId() == pDatabase->modelSpaceId();
+            }
+        }
+        if (m_inSession && allInModelSpace) {
+            m_tally.namesKnown = true;
+            m_tally.highestName = best;
+            m_tally.highestNumber = bestNumber;
         }
         return best;
     } catch (...) {
@@ -453,11 +493,27 @@ CString CPresBlockCreation::getHighestExistingBlockName() {
     return CString();
 }
 
+void CPresBlockCreation::noteCreatedRoom(const CString& name, int identifier) {
+    // A space named "GROSS AREA" is collected as a floor, not a room: look again.
+    if (name == GROSS_AREA_SPACE_NAME) {
+        m_tally = SessionTally();
+        return;
+    }
+    if (m_tally.identifierKnown && identifier > m_tally.highestIdentifier)
+        m_tally.highestIdentifier = identifier;
+    if (!m_tally.namesKnown)
+        return;
+    m_existingNames.Add(name);
+    m_existingNameSet.insert(name.GetString());
+    const __int64 number = CUtilities::CStringToInt64(trailingDigits(name));
+    if (number >= m_tally.highestNumber) {  // the new room is the last one collected
+        m_tally.highestNumber = number;
+        m_tally.highestName = name;
+    }
+}
+
 bool CPresBlockCreation::nameExists(const CString& name) const {
-    for (INT_PTR i = 0; i < m_existingNames.GetSize(); ++i)
-        if (m_existingNames.GetAt(i) == name)
-            return true;
-    return false;
+    return m_existingNameSet.count(name.GetString()) != 0;
 }
 
 CString CPresBlockCreation::trailingDigits(CString name) {

@@ -29,6 +29,8 @@
 #pragma once
 
 #include <memory>
+#include <string>
+#include <unordered_set>
 
 #include "StdAfx.h"
 
@@ -132,6 +134,8 @@ class CPresBlockCreation : public CDialog {
     void calcNextBlockName();
     CString getHighestExistingBlockName();
     bool nameExists(const CString& name) const;
+    // Takes a room the session has just made into the session's tally (below).
+    void noteCreatedRoom(const CString& name, int identifier);
     void saveTextDefault(TextDefault which);
     void changeAreas(AreaList which);
 
@@ -147,7 +151,24 @@ class CPresBlockCreation : public CDialog {
     CString m_namePrefix;
     int m_counter = 1;
     CStringArray m_existingNames;
+    // The same names, for the duplicate test of each pick (exact, case-sensitive).
+    std::unordered_set<std::wstring> m_existingNameSet;
     CPreferences m_preferences;
     bool m_inSession = false;
     bool m_cleaning = false;  // a cleaned text is being put back into its edit
+
+    // During a session the drawing stays locked and only the session's own blocks change it, so
+    // what the first proposal of the session found (the highest "ROOM-" number, the rooms' names
+    // and the highest name) is carried forward with each room made instead of being looked up
+    // again over the whole drawing: a proposal costs the same however many rooms there are, and
+    // gives what a fresh look would. Forgotten at the session's start and end, and whenever a
+    // creation ends otherwise than made or refused before any change.
+    struct SessionTally {
+        bool identifierKnown = false;
+        LONG highestIdentifier = 0;
+        bool namesKnown = false;  // m_existingNames holds the rooms' names in collection order
+        CString highestName;
+        __int64 highestNumber = -1;
+    };
+    SessionTally m_tally;
 };

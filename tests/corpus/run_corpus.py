@@ -138,7 +138,14 @@ def check(args):
         except subprocess.TimeoutExpired:
             return drawing, ["cadhost took longer than %d s" % TIMEOUT], facts
         exported = re.search(r"^Exported (.*) to C:\\plot\.pdf\.$", run.stdout, re.M)
-        if run.returncode != 0 or not exported:
+        # A plot whose sheet would stay blank is refused, and the script then fails before the
+        # save: the drawing is saved by a second run, and must indeed draw nothing.
+        nothing = re.search(r"^Nothing to plot in the plot area of (.*?):", run.stdout, re.M)
+        if nothing and run.returncode != 0:
+            run = subprocess.run([cadhost, "--home", home, "--module", module, "--script",
+                                  os.devnull, "--save", saved, drawing], capture_output=True,
+                                 text=True, errors="replace", timeout=TIMEOUT)
+        elif run.returncode != 0 or not exported:
             said = [l for l in (run.stdout + run.stderr).splitlines()
                     if re.search(r"Unable|[Ee]rror|refused|cannot|ERROR", l)]
             failures.append("cadhost ended with %d: %s" % (run.returncode, " | ".join(said[:3])))
@@ -164,6 +171,12 @@ def check(args):
             facts["clean"] = True
         for layout in [doc.modelspace()] + list(doc.layouts_and_blocks()):
             facts["kinds"].update(e.dxftype() for e in layout)
+        if nothing:
+            name = nothing.group(1)
+            layout = doc.modelspace() if name == "Model" else doc.layouts.get(name)
+            if layout is None or draws(doc, layout):
+                failures.append("the plot of %s was refused as blank, but the layout holds what "
+                                "the plot draws" % name)
         if facts["plotted"]:
             name = exported.group(1)
             layout = doc.modelspace() if name == "Model" else doc.layouts.get(name)

@@ -23,6 +23,19 @@ class AcadDrawingPlotTest : public qv::test::DrawingTest {
     AcadDrawingPlotTest() : m_savedHost(hostIdentity) {
         qv::host::plot::clearRecordedPlotProgress();
         addToModelSpace(new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(200, 100, 0)));
+        // The paper layout has something of its own to plot, too (a plot of nothing is refused).
+        {
+            WriteLock lock(document());
+            AcDbLayout* sheet = nullptr;
+            acdbHostApplicationServices()->layoutManager()->getLayoutNamed(L"Layout1", sheet,
+                                                                           AcDb::kForRead, db());
+            AcDbObjectPointer<AcDbBlockTableRecord> space(sheet->getBlockTableRecordId(),
+                                                          AcDb::kForWrite);
+            sheet->close();
+            auto* line = new AcDbLine(AcGePoint3d(10, 10, 0), AcGePoint3d(100, 50, 0));
+            space->appendAcDbEntity(line);
+            line->close();
+        }
         drive.makeFolder("out");
         m_drawing.setDocument(document());
         m_drawing.setFileName(L"plan.dwg");

@@ -283,7 +283,7 @@ class ApplicationObject : public AutomationObject {
             return DISP_E_BADPARAMCOUNT;
         }
         if (id == kZoomExtents) {
-            views.zoomTo(extentsOf(doc));
+            views.zoomToMeasured([doc] { return extentsOf(doc); });
         } else {
             views.zoomPrevious();
         }

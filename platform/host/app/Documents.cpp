@@ -11,15 +11,29 @@ QV_RX_DEFINE_MEMBERS(AcApDocManager, AcRxObject, L"")
 
 namespace qv::host {
 
+const View& ViewState::current() const {
+    if (m_pending) {
+        m_current = m_pending();
+        m_pending = nullptr;
+    }
+    return m_current;
+}
+
 void ViewState::zoomTo(const View& view) {
-    m_previous.push_back(m_current);
+    m_previous.push_back(current());
     m_current = view;
+}
+
+void ViewState::zoomToMeasured(std::function<View()> measure) {
+    m_previous.push_back(current());
+    m_pending = std::move(measure);
 }
 
 bool ViewState::zoomPrevious() {
     if (m_previous.empty()) {
         return false;
     }
+    m_pending = nullptr;
     m_current = m_previous.back();
     m_previous.pop_back();
     return true;

@@ -9,6 +9,7 @@
 // make the manager refuse lock requests.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -42,9 +43,13 @@ struct View {
 // The views of one document: the current one and the ones before it (for "zoom previous").
 class ViewState {
   public:
-    const View& current() const { return m_current; }
+    const View& current() const;
     // Makes `view` current, keeping the one before it.
     void zoomTo(const View& view);
+    // Makes the drawing's extents current, keeping the view before it. They are measured by
+    // `measure` when the view is first looked at, not before: a zoom to the extents that is
+    // taken back before anyone looks (the module's walks over the drawing) measures nothing.
+    void zoomToMeasured(std::function<View()> measure);
     // Goes back one view; false (nothing changes) when there is none.
     bool zoomPrevious();
     size_t previousCount() const { return m_previous.size(); }
@@ -52,7 +57,8 @@ class ViewState {
     int regenCount() const { return m_regens; }
 
   private:
-    View m_current;
+    mutable View m_current;
+    mutable std::function<View()> m_pending;  // measures m_current when it is looked at
     std::vector<View> m_previous;
     int m_regens = 0;
 };

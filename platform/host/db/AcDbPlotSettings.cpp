@@ -66,8 +66,11 @@ AcDbPlotSettings::AcDbPlotSettings(bool modelType) {
     m_data.paperHeight = paper.height;
     m_data.paperUnits = paper.units;
     m_data.modelType = modelType;
-    m_data.plotType = modelType ? kDisplay : kLayout;
+    // Model space plots what it holds, fitted and centred on the sheet; a paper layout plots its
+    // sheet as laid out.
+    m_data.plotType = modelType ? kExtents : kLayout;
     m_data.stdScaleType = modelType ? kScaleToFit : k1_1;
+    m_data.plotCentered = modelType;
 }
 
 Acad::ErrorStatus AcDbPlotSettings::copyFrom(const AcRxObject* other) {

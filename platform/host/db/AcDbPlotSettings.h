@@ -8,9 +8,10 @@
 // plot-settings validator (AcDbPlotSettingsValidator.h), which checks them against the devices.
 //
 // A new object: device "None", paper "ISO_A4_(297.00_x_210.00_MM)" (297 x 210 mm, no margins,
-// millimetres), no rotation, not centred, plot styles and line weights plotted, line weights not
-// scaled, no style sheet; for model space plot type display and "scale to fit", for a paper
-// layout plot type layout and 1:1, a standard scale in use either way.
+// millimetres), no rotation, plot styles and line weights plotted, line weights not scaled, no
+// style sheet; for model space plot type extents, "scale to fit" and centred, for a paper layout
+// plot type layout, 1:1 and not centred, a standard scale in use either way. (A layout that a
+// drawing file gives without plot settings keeps these.)
 //
 // Drawing files keep every field of PlotSettingsData (see qvData); the flags of the file's
 // group 70 are packed and unpacked by plotLayoutFlags and setPlotLayoutFlags.

@@ -1,13 +1,14 @@
 // The host's EXPORT command: writes the current layout, with its own plot settings, to a file
 // whose format the file's extension chooses: ".pdf" a PDF page of the layout's paper, ".png" and
 // ".jpg" (or ".jpeg") images of its raster size (a paper taken at 96 pixels per inch), ".dwf" a
-// DWF 6 ePlot package of the layout's paper.
+// DWF 6 ePlot package of the layout's paper. PAGESETUP (PageSetupCommand.cpp) sets those plot
+// settings.
 //
 // With FILEDIA 1 the file name comes from the file dialog, with FILEDIA 0 from the command line
 // ("Enter file name: "). An existing file is replaced when the new one is complete (a failed
 // export leaves it as it was); a read-only file, a pipe or the drawing's own file is refused
-// (host/plot/PlotOutput.h). Other extensions are refused: nothing is written and the command
-// says why. A
+// (host/plot/PlotOutput.h). Other extensions are refused, and so is a plot whose sheet would stay
+// blank ("Nothing to plot in the plot area ..."): nothing is written and the command says why. A
 // refusal or a failed export fails the command (a script run then ends in failure); a cancelled
 // file dialog or an empty name does not.
 #include <cwchar>
@@ -20,6 +21,7 @@
 #include "host/ed/Commands.h"
 #include "host/ed/Editor.h"
 #include "host/ed/Prompts.h"
+#include "host/plot/PlotExtents.h"
 #include "host/plot/PlotRenderer.h"
 #include "ui/UiDriver.h"
 #include "win32/CodePage.h"
@@ -91,6 +93,13 @@ void exportCommand() {
         print(L"Unable to export to " + *path + L": " +
               (layout == nullptr ? L"the drawing has no current layout" : L"no valid path") +
               L".\n");
+        reportCommandFailure();
+        return;
+    }
+    if (!plot::plotShowsAnything(*layout, *layout, format)) {
+        print(L"Nothing to plot in the plot area of " + std::wstring(layout->qvName()) +
+              L": nothing of the drawing lies there on the paper; set the plot area and scale "
+              L"with PAGESETUP. Nothing was exported.\n");
         reportCommandFailure();
         return;
     }

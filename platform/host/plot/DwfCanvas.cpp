@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "host/plot/CairoCanvas.h"
+#include "host/plot/Clipping.h"
 #include "host/plot/DwfPackage.h"
 #include "host/plot/W2dStream.h"
 
@@ -26,33 +27,9 @@ struct Box {
     bool contains(DevicePoint p) const { return p.x >= x0 && p.x <= x1 && p.y >= y0 && p.y <= y1; }
 };
 
-// The part of the segment a-b inside the box (Liang-Barsky); false when none is.
+// The part of the segment a-b inside the box; false when none is.
 bool clipSegment(const Box& box, DevicePoint& a, DevicePoint& b) {
-    double t0 = 0.0, t1 = 1.0;
-    const double dx = b.x - a.x, dy = b.y - a.y;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {a.x - box.x0, box.x1 - a.x, a.y - box.y0, box.y1 - a.y};
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0.0) {
-            if (q[i] < 0.0) {
-                return false;
-            }
-            continue;
-        }
-        const double t = q[i] / p[i];
-        if (p[i] < 0.0) {
-            t0 = std::max(t0, t);
-        } else {
-            t1 = std::min(t1, t);
-        }
-        if (t0 > t1) {
-            return false;
-        }
-    }
-    const DevicePoint start = a;
-    a = {start.x + t0 * dx, start.y + t0 * dy};
-    b = {start.x + t1 * dx, start.y + t1 * dy};
-    return true;
+    return ::qv::host::plot::clipSegment(box.x0, box.y0, box.x1, box.y1, a, b);
 }
 
 // A closed polygon cut to the box (Sutherland-Hodgman, one edge of the box at a time).

@@ -175,6 +175,10 @@ void Painter::drawEntity(const AcDbEntity& entity, const Context& context) {
     if (!shows(entity, context, layerId)) {
         return;
     }
+    if (m_options.textsOnly && AcDbBlockReference::cast(&entity) == nullptr &&
+        AcDbText::cast(&entity) == nullptr) {
+        return;
+    }
     const Style style = styleOf(entity, context, layerId);
     m_canvas.setLayer(layer(layerId).name);
     if (const auto* reference = AcDbBlockReference::cast(&entity)) {

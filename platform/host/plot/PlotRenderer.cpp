@@ -8,6 +8,7 @@
 #include "host/db/SymbolTables.h"
 #include "host/plot/DwfCanvas.h"
 #include "host/plot/Painter.h"
+#include "host/plot/PlotExtents.h"
 #include "host/plot/PlotOutput.h"
 #include "win32/CodePage.h"
 #include "win32/DrivePaths.h"
@@ -17,39 +18,7 @@ namespace qv::host::plot {
 namespace {
 
 PlotArea extentsOf(const AcDbLayout& layout) {
-    AcDbExtents all;
-    // Which entities plot is the painter's decision: ask one that draws on nothing.
-    class NullCanvas : public Canvas {
-      public:
-        double width() const override { return 1.0; }
-        double height() const override { return 1.0; }
-        void moveTo(DevicePoint) override {}
-        void lineTo(DevicePoint) override {}
-        void closePath() override {}
-        void stroke(const Rgb&, double, bool) override {}
-        void fill(const Rgb&) override {}
-        void pushClip() override {}
-        void popClip() override {}
-        TextMetrics measure(const std::string&) override { return {}; }
-        void text(const std::string&, const Affine&, const Rgb&) override {}
-        std::string finish() override { return {}; }
-    } none;
-    Painter painter(none, PainterOptions{});
-    const AcDbObjectIdArray order = drawOrder(layout.getBlockTableRecordId());
-    for (int i = 0; i < order.length(); ++i) {
-        const auto* entity = ObjectAccess::peekAs<AcDbEntity>(order[i]);
-        if (entity == nullptr || !painter.plotsAtTop(*entity)) {
-            continue;
-        }
-        AcDbExtents box;
-        if (entity->getGeomExtents(box) == Acad::eOk && !box.qvIsEmpty()) {
-            all.addExt(box);
-        }
-    }
-    if (all.qvIsEmpty()) {
-        return {0.0, 0.0, 1.0, 1.0};
-    }
-    return {all.minPoint().x, all.minPoint().y, all.maxPoint().x, all.maxPoint().y};
+    return plottedExtents(layout).value_or(PlotArea{0.0, 0.0, 1.0, 1.0});
 }
 
 // The file name of the drawing that holds the block, without its folder; "" when unsaved.

@@ -84,13 +84,29 @@ std::optional<SheetLayout> layoutSheet(const AcDbPlotSettings& settings, OutputF
         return std::nullopt;
     }
 
+    // The printable area: the sheet within the medium's unprintable margins (in the medium's
+    // units; the default medium of a fallback has none), or the whole sheet when the margins
+    // leave nothing.
+    const double perMarginUnit = fallback ? 0.0 : perSizeUnit;
+    double left = std::max(0.0, data.marginLeft) * perMarginUnit;
+    double bottom = std::max(0.0, data.marginBottom) * perMarginUnit;
+    double printableWidth =
+        sheet.deviceWidth - left - std::max(0.0, data.marginRight) * perMarginUnit;
+    double printableHeight =
+        sheet.deviceHeight - bottom - std::max(0.0, data.marginTop) * perMarginUnit;
+    if (!(printableWidth >= 1.0 && printableHeight >= 1.0)) {
+        left = bottom = 0.0;
+        printableWidth = sheet.deviceWidth;
+        printableHeight = sheet.deviceHeight;
+    }
+
     const int quarterTurns = static_cast<int>(data.rotation) & 3;
     const bool turned = (quarterTurns & 1) != 0;
     const double areaWidth = std::max(area.width(), 1e-9);
     const double areaHeight = std::max(area.height(), 1e-9);
-    // The sheet as the unturned plot sees it.
-    const double availableWidth = turned ? sheet.deviceHeight : sheet.deviceWidth;
-    const double availableHeight = turned ? sheet.deviceWidth : sheet.deviceHeight;
+    // The printable area as the unturned plot sees it.
+    const double availableWidth = turned ? printableHeight : printableWidth;
+    const double availableHeight = turned ? printableWidth : printableHeight;
 
     double scale = 0.0;
     const double fitted = std::min(availableWidth / areaWidth, availableHeight / areaHeight);
@@ -133,11 +149,11 @@ std::optional<SheetLayout> layoutSheet(const AcDbPlotSettings& settings, OutputF
     // The turned area's size on the sheet.
     const double placedWidth = (turned ? areaHeight : areaWidth) * scale;
     const double placedHeight = (turned ? areaWidth : areaHeight) * scale;
-    double centreX = sheet.deviceWidth / 2.0;
-    double centreY = sheet.deviceHeight / 2.0;
+    double centreX = left + printableWidth / 2.0;
+    double centreY = bottom + printableHeight / 2.0;
     if (!data.plotCentered) {
-        centreX = data.originX * sheet.devicePerMm + placedWidth / 2.0;
-        centreY = data.originY * sheet.devicePerMm + placedHeight / 2.0;
+        centreX = left + data.originX * sheet.devicePerMm + placedWidth / 2.0;
+        centreY = bottom + data.originY * sheet.devicePerMm + placedHeight / 2.0;
     }
     map = Affine::translation(centreX, centreY).after(map);
     // The device's y runs downwards from the top edge.

@@ -9,7 +9,8 @@ against the drawing (ezdxf) and the PDF of the same layout (pdftotext):
   pattern hatches' lines in their index colour, the room outlines and doors on their layers);
   each solid-hatched room filled in its colour at its centroid; every text where the PDF of the
   same layout has its first word, at the height of the text's capitals.
-- empty.dwf: a package whose page is empty; the export to a missing folder left no file.
+- empty.dwf: the empty drawing's export was refused (nothing to plot) and left no file; the
+  export of a drawn line to a missing folder left no file and made no folder.
 
 usage: check_dwf.py PLAN.dxf PLOT_HOME DAMAGED_HOME
 """
@@ -81,7 +82,9 @@ def check_plan(doc, home):
           "the ANSI31 hatches (colour 5) draw no blue lines")
     on = {name: len([p for p in page.polylines if p["layer"] == name])
           for name in ("ROOMS", "DOORS", "HATCHES")}
-    check(on["ROOMS"] == len(msp.query("LWPOLYLINE")), f"room outlines: {on}")
+    # Each outline is at least one polyline: a long one (its arcs flattened finer when the plot's
+    # scale changes) may come in pieces.
+    check(on["ROOMS"] >= len(msp.query("LWPOLYLINE")), f"room outlines: {on}")
     check(on["DOORS"] >= len(msp.query("INSERT")), f"doors: {on}")
 
     # The map from the drawing to the paper, from the first and last texts (left aligned).
@@ -117,11 +120,8 @@ def check_plan(doc, home):
 
 
 def check_damaged(home):
-    try:
-        pages = dwfread.read(os.path.join(home, "empty.dwf"))
-        check(len(pages) == 1 and pages[0].box() is None, "the empty drawing's page draws")
-    except (OSError, dwfread.DwfError) as error:
-        check(False, f"empty.dwf does not read: {error}")
+    # A plot whose sheet would stay blank is refused, as for every device.
+    check(not os.path.exists(os.path.join(home, "empty.dwf")), "the empty drawing was exported")
     check(not os.path.exists(os.path.join(home, "missing")), "the missing folder was made")
 
 

@@ -321,10 +321,11 @@ def check_png(path, doc, categories):
     width, height = (round(v / 25.4 * 96) for v in paper_mm(doc))
     check(abs(image.width - width) <= 1 and abs(image.height - height) <= 1,
           f"image {image.size}, paper at 96 ppi {width} x {height}")
-    # The model layout plots the extents of what is shown, scaled to fit from the lower left
-    # corner (not centred): ezdxf's own extents of the entities on layers that are on.
+    # The model layout, which the example drawing gives without plot settings, plots the
+    # extents of what is shown, scaled to fit and centred: ezdxf's own extents of the entities
+    # on layers that are on.
     layout = doc.layouts.get("Model").dxf_layout.dxf
-    check(layout.plot_layout_flags & 4 == 0, "the example expects a plot that is not centred")
+    check(layout.plot_layout_flags & 4 == 4, "the example expects a centred plot")
     shown = [e for e in doc.modelspace()
              if doc.layers.get(e.dxf.layer) is None or not doc.layers.get(e.dxf.layer).is_off()]
     box = bbox.extents(shown)
@@ -339,8 +340,8 @@ def check_png(path, doc, categories):
             outline = outline_world(doc, by_handle[handle])
             cx = sum(p.x for p in outline) / len(outline)
             cy = sum(p.y for p in outline) / len(outline)
-            px = int((cx - box.extmin.x) * scale)
-            py = int(image.height - (cy - box.extmin.y) * scale)
+            px = int(image.width / 2 + (cx - box.center.x) * scale)
+            py = int(image.height / 2 - (cy - box.center.y) * scale)
             colour = image.getpixel((px, py))
             check(colour == category["rgb"],
                   f"#{handle} at ({px},{py}) is {colour}, not {category['rgb']}")
@@ -375,7 +376,8 @@ def check_dwf(path, doc, categories, pdf):
             outline = outline_world(doc, by_handle[handle])
             cx = sum(p.x for p in outline) / len(outline)
             cy = sum(p.y for p in outline) / len(outline)
-            at = ((cx - extents.extmin.x) * scale, (cy - extents.extmin.y) * scale)
+            at = (width / 2 + (cx - extents.center.x) * scale,
+                  height / 2 + (cy - extents.center.y) * scale)
             check(any(f["rgb"] == category["rgb"] and dwfread.inside(at, f["contours"])
                       for f in page.fills),
                   f"#{handle}: no DWF fill in {category['rgb']} at {at}")
