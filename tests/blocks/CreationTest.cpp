@@ -285,7 +285,7 @@ TEST_F(CreationTest, DeletingGivesTheBoundaryBack) {
 }
 
 // A definition made from entities by their ids takes them over (same entities, moved by the base
-// point) beside the three attribute definitions; a taken name leaves them where they were.
+// point) beside the three attribute definitions.
 TEST_F(CreationTest, DefinitionsAreMadeFromEntitiesByTheirIds) {
     const AcDbObjectId outline = addRectangle(100, 100, 1000, 500);
     const AcDbObjectId line = addToModelSpace(new AcDbLine({100, 100, 0}, {1100, 600, 0}));
@@ -302,16 +302,6 @@ TEST_F(CreationTest, DefinitionsAreMadeFromEntitiesByTheirIds) {
     EXPECT_EQ(ownerOf(line), definition);
     expectNear(verticesOf(outline)[2], AcGePoint3d(1000, 500, 0), "moved by the base point");
     EXPECT_EQ(textsOf(definition).size(), 3u);
-
-    const AcDbObjectId other = addRectangle(5000, 0, 10, 10);
-    AcDbObjectIdArray again;
-    again.append(other);
-    AcDbObjectId none;
-    EXPECT_EQ(block.createBlockDefinition(none, again, {5000, 0, 0}, 50, 0.8, 0, &drawing),
-              Acad::eDuplicateRecordName);
-    EXPECT_TRUE(none.isNull());
-    EXPECT_EQ(ownerOf(other), db()->modelSpaceId());
-    EXPECT_EQ(verticesOf(other)[0], AcGePoint3d(5000, 0, 0));
 }
 
 // A reference anywhere (here in a paper-space layout) keeps its definition.

@@ -43,7 +43,7 @@ class ReportDrawingTest : public qv::test::ReportTest {
   protected:
     ReportDrawingTest() { report.setTitle(L"Plan: 1/2"); }
 
-    void addCategories(std::initializer_list<CategorySpec> specs) {
+    static CCategories* categoriesOf(const std::vector<CategorySpec>& specs) {
         auto* categories = new CCategories;
         for (const CategorySpec& spec : specs) {
             auto* category = new CCategory;
@@ -67,7 +67,10 @@ class ReportDrawingTest : public qv::test::ReportTest {
             }
             categories->add(category);
         }
-        report.setCategories(categories);
+        return categories;
+    }
+    void addCategories(std::initializer_list<CategorySpec> specs) {
+        report.setCategories(categoriesOf(specs));
     }
 
     template <typename T>
@@ -305,18 +308,10 @@ TEST_F(ReportDrawingTest, ThePieKeepsItsWedgesWithinTheCircle) {
         CGraphicReport one;
         one.setTitle(CString(c.name));
         one.setTotalChildAreas(c.total);
-        auto* categories = new CCategories;
-        for (size_t i = 0; i < c.areas.size(); ++i) {
-            auto* category = new CCategory;
-            category->setTitle(CString(L"K") + std::to_wstring(i).c_str());
-            auto* blocks = new CBlocks;
-            auto* block = new CBlockDWG;
-            block->setArea(c.areas[i]);
-            blocks->addBlock(block);
-            category->setBlocks(blocks);
-            categories->add(category);
-        }
-        one.setCategories(categories);
+        std::vector<CategorySpec> specs;
+        for (size_t i = 0; i < c.areas.size(); ++i)
+            specs.push_back({i == 0 ? L"K0" : L"K1", {c.areas[i]}, L"", 0});
+        one.setCategories(categoriesOf(specs));
         bool refused = false;
         try {
             CPieChart(&drawing, &one, 1000.0, 0.0, 100.0, 2, L"sq.m.", c.ignoreEmpty, 0, 0, 0.0,

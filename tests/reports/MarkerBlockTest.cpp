@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -221,12 +220,11 @@ TEST_F(MarkerTest, ARefusedMarkerLeavesTheEntityAlone) {
         const char* name;
         std::vector<std::string> answers;
         const wchar_t* message;
-        std::function<void()> prepare;
     };
     const Case cases[] = {
-        {"a second legend marker", {"", "", ""}, L"Block Creation Failed - Error Code 95\n", {}},
-        {"text size 0", {"", "0", ""}, L"\nInvalid Text Size - it must be greater than 0", {}},
-        {"negative text size", {"", "-3", ""}, L"\nInvalid Text Size", {}},
+        {"a second legend marker", {"", "", ""}, L"Block Creation Failed - Error Code 95\n"},
+        {"text size 0", {"", "0", ""}, L"\nInvalid Text Size - it must be greater than 0"},
+        {"negative text size", {"", "-3", ""}, L"\nInvalid Text Size"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -359,10 +357,6 @@ TEST_F(MarkerTest, EditedAttributesReadBackAsTheyNowStand) {
         expectNear(AcGePoint3d(0, 50, 0), marker->getPoint());
     }
 }
-
-}  // namespace
-
-namespace {
 
 // The handlers: nothing at all on a light host; on a full host the entity's layer is looked at
 // before anything is asked.
