@@ -65,11 +65,10 @@ class BlockTest : public DrawingTest {
         return std::make_unique<CBlockDWG>(ref.object(), document());
     }
 
-    // The hatches of model space (of the test's drawing unless told), in order.
-    std::vector<AcDbObjectId> hatches(AcDbDatabase* database = nullptr) const {
+    // The hatches of model space, in order.
+    std::vector<AcDbObjectId> hatches() const {
         std::vector<AcDbObjectId> ids;
-        AcDbObjectPointer<AcDbBlockTableRecord> model(
-            (database != nullptr ? database : db())->modelSpaceId(), AcDb::kForRead);
+        AcDbObjectPointer<AcDbBlockTableRecord> model(db()->modelSpaceId(), AcDb::kForRead);
         for (const AcDbObjectId& id : model->qvEntities())
             if (!id.isErased() && id.objectClass() == AcDbHatch::desc())
                 ids.push_back(id);
