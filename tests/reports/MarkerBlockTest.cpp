@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -150,24 +151,19 @@ TEST_P(MarkerPlacement, StandsWhereItsEntityWasAndReadsBack) {
 
     // The attributes: tags, defaults at precision 3, field lengths, one text height apart.
     const std::vector<AttributeSeen> attributes = attributesOf(references[0]);
-    const std::vector<std::pair<std::wstring, std::wstring>> expected =
-        c.legend
-            ? std::vector<std::pair<std::wstring, std::wstring>>{{L"LEGENDTITLE", L"LEGEND BLOCK"},
-                                                                 {L"LEGENDTEXTSIZE", L"125.000"},
-                                                                 {L"LEGENDPRECISION", L"3"},
-                                                                 {L"LEGENDROTATION", L"0.000"},
-                                                                 {L"LEGENDUNITS", L"0"}}
-            : std::vector<std::pair<std::wstring, std::wstring>>{{L"PIETITLE", L"PIE BLOCK"},
-                                                                 {L"PIETEXTSIZE", L"125.000"},
-                                                                 {L"PIEPRECISION", L"3"},
-                                                                 {L"PIERADIUS", L"800.000"},
-                                                                 {L"PIEXYOFFSETVALUE", L"500.000"}};
-    ASSERT_EQ(expected.size(), attributes.size());
-    for (size_t k = 0; k < expected.size(); ++k) {
+    const wchar_t* const legendTexts[5][2] = {
+        {L"LEGENDTITLE", L"LEGEND BLOCK"}, {L"LEGENDTEXTSIZE", L"125.000"},
+        {L"LEGENDPRECISION", L"3"}, {L"LEGENDROTATION", L"0.000"}, {L"LEGENDUNITS", L"0"}};
+    const wchar_t* const pieTexts[5][2] = {
+        {L"PIETITLE", L"PIE BLOCK"}, {L"PIETEXTSIZE", L"125.000"}, {L"PIEPRECISION", L"3"},
+        {L"PIERADIUS", L"800.000"}, {L"PIEXYOFFSETVALUE", L"500.000"}};
+    const auto& expected = c.legend ? legendTexts : pieTexts;
+    ASSERT_EQ(5u, attributes.size());
+    for (size_t k = 0; k < 5; ++k) {
         SCOPED_TRACE(k);
-        EXPECT_EQ(expected[k].first, attributes[k].tag);
-        EXPECT_EQ(expected[k].second, attributes[k].text);
-        EXPECT_EQ(static_cast<int>(expected[k].second.size()) + 1, attributes[k].fieldLength);
+        EXPECT_EQ(expected[k][0], attributes[k].tag);
+        EXPECT_EQ(expected[k][1], attributes[k].text);
+        EXPECT_EQ(static_cast<int>(wcslen(expected[k][1])) + 1, attributes[k].fieldLength);
         AcGePoint3d at(base.x, base.y - 125.0 * static_cast<double>(k + 1), 0);
         at.transformBy(AcGeMatrix3d::rotation(turn, AcGeVector3d::kZAxis, base));
         expectNear(at.transformBy(toWorld), attributes[k].position, "attribute");
