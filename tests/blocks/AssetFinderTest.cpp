@@ -69,26 +69,12 @@ TEST_F(AssetFinderTest, RoomFindsTheAssetsInsideItsOutline) {
     ASSERT_EQ(assets->getCount(), 3);
     const AcDbObjectId ids[] = {chair, desk, cabinet};
     for (int i = 0; i < 3; i++) {
-        const CAsset* a = assets->getAt(i);
-        EXPECT_EQ(a->getObjectId(), ids[i]);
-        EXPECT_EQ(std::wstring(a->getHandle()), handleText(ids[i]));
-        EXPECT_EQ(a->getExistsInLocation(), 1);
-        EXPECT_EQ(a->getLocationID(), 0);
-        EXPECT_EQ(a->getDrawingID(), 0);
-        EXPECT_EQ(a->getBlockDescription(), L"");
-        ASSERT_NE(a->getAttributes(), nullptr);
+        EXPECT_EQ(assets->getAt(i)->getObjectId(), ids[i]);
+        EXPECT_EQ(std::wstring(assets->getAt(i)->getHandle()), handleText(ids[i]));
     }
     ASSERT_EQ(assets->getAt(0)->getAttributes()->getCount(), 1);
     EXPECT_EQ(assets->getAt(0)->getAttributes()->getAt(0)->getValue(), L"CH-1");
     EXPECT_EQ(assets->getAt(1)->getAttributes()->getCount(), 0);
-
-    // Found again by handle, exactly.
-    EXPECT_EQ(assets->getAtAsset(handleText(cabinet).c_str()), assets->getAt(2));
-    CString lower = handleText(cabinet).c_str();
-    lower.MakeLower();
-    if (lower != CString(handleText(cabinet).c_str())) {
-        EXPECT_EQ(assets->getAtAsset(lower), nullptr);
-    }
 }
 
 // The outline follows the room reference wherever it is put: moved, turned and scaled.
@@ -194,10 +180,6 @@ TEST_F(AssetFinderTest, RoomWithAssetsGivesBackEverythingOnEveryFault) {
     });
     EXPECT_TRUE(sweep.clean()) << sweep.report();
 }
-
-}  // namespace
-
-namespace {
 
 // The attributes of the references inside a boundary are hidden and recorded, and shown again
 // from the record; references outside keep theirs.

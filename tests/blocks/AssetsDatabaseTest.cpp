@@ -69,22 +69,29 @@ class AssetsDatabaseTest : public ModuleDatabaseTest {
                    {L"n"});
     }
 
-    // The procedure named by a call's XML form.
-    static std::wstring procedureNamed(MSXML2::IXMLDOMNodePtr node) {
+    // What a failed call raised: the stored procedure's own error from procSig, carrying the
+    // XML of its call to `procedure` (null: any); the innermost description.
+    static std::wstring failure(const Chain& error, const wchar_t* procSig,
+                                const wchar_t* procedure) {
+        auto* call = dynamic_cast<CEXStoredProcedure*>(error.get());
+        if (call == nullptr || call->getXMLNode() == nullptr) {
+            ADD_FAILURE() << "no stored-procedure error with its call";
+            return L"";
+        }
+        EXPECT_EQ(call->getProcSig(), CString(procSig));
         CString name;
-        CXMLUtilities::readElement(node, L"storedProcedure",
+        CXMLUtilities::readElement(call->getXMLNode(), L"storedProcedure",
                                    [&](const CString& child, MSXML2::IXMLDOMNodePtr value) {
                                        if (child == L"name")
                                            name = CXMLUtilities::textOf(value);
                                    });
-        return name.GetString();
-    }
-
-    // The innermost error of a chain.
-    static CEXOrvan* innermost(CEXOrvan* e) {
-        while (e != nullptr && e->getInnerException() != nullptr)
+        if (procedure != nullptr) {
+            EXPECT_EQ(name, CString(procedure));
+        }
+        CEXOrvan* e = call;
+        while (e->getInnerException() != nullptr)
             e = e->getInnerException();
-        return e;
+        return e->getDescription().GetString();
     }
 };
 
@@ -155,16 +162,11 @@ TEST_F(AssetsDatabaseTest, AssetsAreExported) {
     auto tooLong = asset(L"5C2", L"DESK-02", 1, false);
     tooLong->setUniqueDescription(CString(L'x', 300));
     Chain error = caught([&] { tooLong->exportTP(procedure.get(), 12, L""); });
-    ASSERT_TRUE(error);
-    auto* call = dynamic_cast<CEXStoredProcedure*>(error.get());
-    ASSERT_NE(call, nullptr);
-    EXPECT_EQ(call->getProcSig(), CString(L"CAsset::exportTP"));
-    ASSERT_NE(call->getXMLNode(), nullptr);
-    EXPECT_EQ(procedureNamed(call->getXMLNode()), L"__to_tp_exportAsset");
+    failure(error, L"CAsset::exportTP", L"__to_tp_exportAsset");
     EXPECT_EQ(procedure->getParameters(), nullptr);
 }
 
-// A location's assets: descriptions NULL read empty, status "0" gives exists 0, the attributes
+// A location's assets: NULL descriptions read empty, status "0" gives exists 0, the attributes
 // come with each asset (with the caller's time-out), NULL handle, identifier and status read as
 // empty texts, and a NULL position fails the read after the rows before it.
 TEST_F(AssetsDatabaseTest, LocationAssetsWithNullColumns) {
@@ -182,12 +184,10 @@ TEST_F(AssetsDatabaseTest, LocationAssetsWithNullColumns) {
     EXPECT_DOUBLE_EQ(chair->getPointX(), 12.5);
     EXPECT_DOUBLE_EQ(chair->getPointY(), 4.25);
     EXPECT_EQ(chair->getExistsInLocation(), 1);
-    ASSERT_NE(chair->getAttributes(), nullptr);
     EXPECT_EQ(chair->getAttributes()->getCount(), 2);
-    const CAsset* desk = seeded.getAt(1);
-    EXPECT_EQ(desk->getUniqueDescription(), L"");
-    EXPECT_EQ(desk->getExistsInLocation(), 0);
-    EXPECT_EQ(desk->getAttributes()->getCount(), 1);
+    EXPECT_EQ(seeded.getAt(1)->getUniqueDescription(), L"");
+    EXPECT_EQ(seeded.getAt(1)->getExistsInLocation(), 0);
+    EXPECT_EQ(seeded.getAt(1)->getAttributes()->getCount(), 1);
     EXPECT_EQ(procedure->getTimeout(), 23);
 
     CAssets gaps;
@@ -200,15 +200,10 @@ TEST_F(AssetsDatabaseTest, LocationAssetsWithNullColumns) {
 
     CAssets broken;
     Chain error = caught([&] { broken.getLocationAssets(procedure.get(), 6, 23); });
-    ASSERT_TRUE(error);
-    auto* call = dynamic_cast<CEXStoredProcedure*>(error.get());
-    ASSERT_NE(call, nullptr);
-    EXPECT_EQ(call->getProcSig(), CString(L"CAssets::getLocationAssets"));
-    ASSERT_NE(call->getXMLNode(), nullptr);
+    failure(error, L"CAssets::getLocationAssets", nullptr);
     ASSERT_EQ(broken.getCount(), 1);
     EXPECT_EQ(broken.getAt(0)->getBlockIdentifier(), L"CABINET-03");
 
-    // A location without assets adds nothing.
     CAssets none;
     none.getLocationAssets(procedure.get(), -1, 23);
     EXPECT_EQ(none.getCount(), 0);
@@ -227,14 +222,12 @@ TEST_F(AssetsDatabaseTest, CategoryAssetsWithNullColumns) {
     EXPECT_EQ(chair->getHandle(), L"3C1");
     EXPECT_EQ(chair->getBlockDescription(), L"Reading chair");
     EXPECT_EQ(chair->getUniqueDescription(), L"Chair by the window");
-    ASSERT_NE(chair->getHyperlinks(), nullptr);
     ASSERT_EQ(chair->getHyperlinks()->getCount(), 1);
     EXPECT_EQ(chair->getHyperlinks()->getAt(0)->getHref(), L"http://intranet/assets/CH-0001");
     const CAsset* nulls = assets.getAt(1);
     EXPECT_TRUE(nulls->getDbHandle().isNull());
     EXPECT_EQ(nulls->getBlockDescription(), L"");
     EXPECT_EQ(nulls->getHyperlinks(), nullptr);
-    ASSERT_NE(chair->getHatch(), nullptr);
     ASSERT_NE(nulls->getHatch(), nullptr);
     EXPECT_NE(chair->getHatch(), nulls->getHatch());
     EXPECT_NE(chair->getHatch(), &hatch);
@@ -247,34 +240,20 @@ TEST_F(AssetsDatabaseTest, CategoryAssetsWithNullColumns) {
 // parameter list is detached either way.
 TEST_F(AssetsDatabaseTest, FailedHyperlinkReadsCarryTheCall) {
     auto procedure = this->procedure(L"");
-    const struct {
-        const char* what;
-        std::function<void()> read;
-        const wchar_t* procSig;
-    } cases[] = {
-        {"hyperlinks alone",
-         [&] {
-             CHyperlinks links;
-             links.getAssetHyperlinks(procedure.get(), 8, -14, L"3E1");
-         },
-         L"CHyperlinks::getAssetHyperlinks"},
-        {"hyperlinks of a category's assets",
-         [&] {
-             CAssets assets;
-             assets.getCategoryAssets(procedure.get(), 8, -14, nullptr);
-         },
-         L"CHyperlinks::getAssetHyperlinks"},
+    const std::function<void()> reads[] = {
+        [&] {
+            CHyperlinks links;
+            links.getAssetHyperlinks(procedure.get(), 8, -14, L"3E1");
+        },
+        [&] {
+            CAssets assets;
+            assets.getCategoryAssets(procedure.get(), 8, -14, nullptr);
+        },
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        Chain error = caught(c.read);
-        ASSERT_TRUE(error);
-        auto* call = dynamic_cast<CEXStoredProcedure*>(error.get());
-        ASSERT_NE(call, nullptr);
-        EXPECT_EQ(call->getProcSig(), CString(c.procSig));
-        ASSERT_NE(call->getXMLNode(), nullptr);
-        EXPECT_EQ(procedureNamed(call->getXMLNode()), L"__gr_getAssetHyperlinks");
-        EXPECT_NE(std::wstring(innermost(call)->getDescription()).find(L"no report category"),
+    for (const auto& read : reads) {
+        Chain error = caught(read);
+        EXPECT_NE(failure(error, L"CHyperlinks::getAssetHyperlinks", L"__gr_getAssetHyperlinks")
+                      .find(L"no report category"),
                   std::wstring::npos);
         EXPECT_EQ(procedure->getParameters(), nullptr);
         EXPECT_EQ(procedure->getTimeout(), 8);
@@ -289,8 +268,6 @@ TEST_F(AssetsDatabaseTest, SpaceRecordsAreWritten) {
     auto procedure = this->procedure(L"");
 
     CBlockIPRRoom room;
-    EXPECT_EQ(room.getBlockType(), 2);
-    EXPECT_EQ(room.getParentID(), 0);
     room.setParentID(3);
     room.setName(L"New room");
     room.setCode(CString(L'C', 255));
@@ -328,13 +305,12 @@ TEST_F(AssetsDatabaseTest, SpaceRecordsAreWritten) {
     const struct {
         const char* what;
         std::unique_ptr<CBlockIPR> record;
-        int id, type;
+        int id;
     } grossAreas[] = {
-        {"floor", std::make_unique<CBlockIPRFloor>(), 3, 3},
-        {"site", std::make_unique<CBlockIPRSite>(), 1, 5},
+        {"floor", std::make_unique<CBlockIPRFloor>(), 3},
+        {"site", std::make_unique<CBlockIPRSite>(), 1},
     };
     for (const auto& c : grossAreas) {
-        EXPECT_EQ(c.record->getBlockType(), c.type) << c.what;
         c.record->setLocationID(c.id);
         c.record->setArea(321.5);
         c.record->setHandle(L"1FF");
@@ -350,20 +326,13 @@ TEST_F(AssetsDatabaseTest, SpaceRecordsAreWritten) {
     CBlockIPRBuilding unknown;
     unknown.setLocationID(424242);
     Chain error = caught([&] { unknown.applyToIPR(procedure.get(), kDrawing, 14); });
-    ASSERT_TRUE(error);
-    auto* call = dynamic_cast<CEXStoredProcedure*>(error.get());
-    ASSERT_NE(call, nullptr);
-    EXPECT_EQ(call->getProcSig(), CString(L"CBlockIPRBuilding::applyToIPR"));
-    ASSERT_NE(call->getXMLNode(), nullptr);
-    EXPECT_EQ(procedureNamed(call->getXMLNode()), L"__to_setBuildingBlockInIPR");
-    EXPECT_NE(std::wstring(innermost(call)->getDescription()).find(L"no building"),
+    EXPECT_NE(failure(error, L"CBlockIPRBuilding::applyToIPR", L"__to_setBuildingBlockInIPR")
+                  .find(L"no building"),
               std::wstring::npos);
     EXPECT_EQ(procedure->getParameters(), nullptr);
 
     // The plain record writes nothing.
-    CBlockIPR plain;
-    EXPECT_EQ(plain.getBlockType(), 1);
-    plain.applyToIPR(nullptr, 0, 0);
+    CBlockIPR().applyToIPR(nullptr, 0, 0);
 }
 
 }  // namespace

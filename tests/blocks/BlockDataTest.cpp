@@ -1,4 +1,4 @@
-// The data classes of space blocks: block fields and copies, hyperlink and attribute lists, the
+// The data classes of space blocks: copies between kinds, hyperlink and attribute lists, the
 // attribute kinds.
 #include <gtest/gtest.h>
 
@@ -24,40 +24,6 @@ CHyperlinks* links(std::initializer_list<std::pair<const wchar_t*, const wchar_t
     return list;
 }
 
-TEST(BlockData, KindsStartWithTheirTypeNameAndUnknownUnits) {
-    const CBlock plain;
-    EXPECT_EQ(plain.getBlockType(), 0);
-    EXPECT_EQ(plain.getUnits(), 0);
-    EXPECT_EQ(plain.getPrecision(), 2);
-    EXPECT_EQ(plain.getHyperlinks(), nullptr);
-
-    const CBlockDWG drawingBlock;
-    const CBlockDWGRoom room;
-    const CBlockDWGFloor floor;
-    const CBlockDWGBuilding building;
-    const CBlockDWGSite site;
-    const struct {
-        const CBlockDWG& block;
-        int type;
-        const wchar_t* blockName;
-    } cases[] = {
-        {drawingBlock, 6, L""},         {room, 7, L"ROOM-"},
-        {floor, 8, L"ROOM-GROSS_AREA"}, {building, 9, L"ROOM-"},
-        {site, 10, L"ROOM-GROSS_AREA"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(c.block.getBlockType(), c.type);
-        EXPECT_EQ(c.block.getBlockName(), c.blockName);
-        EXPECT_EQ(c.block.getUnits(), -1);
-        EXPECT_EQ(c.block.getPrecision(), -1);
-        EXPECT_EQ(c.block.getXDataAppName(), L"ADE");
-        EXPECT_EQ(c.block.getTotWkStns(), L"<Not Set>");
-        EXPECT_EQ(c.block.getColour(), 256) << "by layer until read";
-        EXPECT_EQ(c.block.getLineWeight(), -1);
-        EXPECT_EQ(c.block.getLayer(), L"0");
-    }
-}
-
 TEST(BlockData, VolumeAndCopies) {
     CBlock block;
     block.setArea(25.0);
@@ -71,7 +37,6 @@ TEST(BlockData, VolumeAndCopies) {
     source->setName(L"Office");
     source->setCostCentre(L"CC-7");
     source->setHyperlinks(links({{L"http://a", L"A"}}));
-    source->setAttributes(new CAttributes);
     auto* hatch = new CHatch;
     hatch->setPatternName(L"ANSI31");
     source->setHatch(hatch);
@@ -82,22 +47,22 @@ TEST(BlockData, VolumeAndCopies) {
     source->copyInto(nullptr);
     delete source;
     EXPECT_EQ(target.getBlockType(), 7);
-    EXPECT_EQ(target.getName(), L"Office");
     EXPECT_EQ(target.getCostCentre(), L"CC-7");
-    ASSERT_NE(target.getHyperlinks(), nullptr);
     ASSERT_EQ(target.getHyperlinks()->getCount(), 1);
     EXPECT_EQ(target.getHyperlinks()->getAt(0)->getHref(), L"http://a");
-    ASSERT_NE(target.getHatch(), nullptr);
     EXPECT_EQ(target.getHatch()->getPatternName(), L"ANSI31");
     EXPECT_EQ(target.getHandlesToMinusAsString(), L"2A,");
 }
 
+// One of each address, compared with its case; a copy keeps what the target holds.
 TEST(BlockData, HyperlinkListKeepsOneOfEachAddress) {
     std::unique_ptr<CHyperlinks> list(
         links({{L"http://x/a", L"first"}, {L"http://x/A", L""}, {L"http://x/a", L"again"}}));
     ASSERT_EQ(list->getCount(), 2);
     EXPECT_EQ(list->getAt(0)->getDescription(), L"first");
-    EXPECT_NE(qv::test::raised<CInvalidArgException>([&] { list->getAt(2); }), nullptr);
+    for (int index : {-1, 2})
+        EXPECT_NE(qv::test::raised<CInvalidArgException>([&] { list->getAt(index); }), nullptr)
+            << index;
     CHyperlinks target;
     target.add(new CHyperlink(L"http://x/A", L"kept"));
     list->copyTo(&target);
@@ -117,7 +82,6 @@ TEST(BlockData, AttributeKindsSetTheirTags) {
     };
     for (const auto& c : cases) {
         COrvanAttribute record;
-        EXPECT_EQ(record.getKind(), -1);
         record.setTag(c.tagBefore);
         record.setKind(c.kind);
         EXPECT_EQ(record.getKind(), c.kind);
@@ -129,7 +93,6 @@ TEST(BlockData, AttributeKindsSetTheirTags) {
     aux.setTag(L"aux");
     aux.setValue(L"x");
     aux.setLayer(L"ATT-AUX");
-    aux.setObjectId(AcDbObjectId::kNull);
     std::unique_ptr<COrvanAttribute> copy(aux.clone());
     EXPECT_EQ(copy->getTag(), L"AUX");
     EXPECT_EQ(copy->getValue(), L"x");
@@ -138,8 +101,6 @@ TEST(BlockData, AttributeKindsSetTheirTags) {
 
 TEST(BlockData, AttributeListFindsByTagAndKind) {
     CAttributes list;
-    EXPECT_DOUBLE_EQ(list.getTextHeight(), 250.0);
-    EXPECT_DOUBLE_EQ(list.getWidthFactor(), 1.0);
     auto* name = new COrvanAttribute;
     name->setKind(0);
     list.add(name, FALSE);

@@ -18,4 +18,15 @@ std::wstring xdataOf(AcDbObjectId id, const wchar_t* application) {
     return out;
 }
 
+std::wstring errorTexts(const COrvanExceptions& errors) {
+    std::wstring out;
+    for (int i = 0; i < errors.getCount(); i++) {
+        const CEXOrvan* e = errors.getAt(i);
+        while (e->getInnerException() != nullptr)
+            e = e->getInnerException();
+        out += (out.empty() ? L"" : L"\n") + std::wstring(e->getDescription());
+    }
+    return out;
+}
+
 }  // namespace qv::test

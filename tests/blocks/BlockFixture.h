@@ -7,11 +7,13 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "StdAfx.h"
 #include "blocks/Attributes.h"
 #include "blocks/BlockDWG.h"
 #include "blocks/OrvanAttribute.h"
+#include "core/OrvanExceptions.h"
 #include "drawing/AcadDrawing.h"
 #include "support/HostFixture.h"
 #include "support/SpaceBlocks.h"
@@ -63,8 +65,21 @@ class BlockTest : public DrawingTest {
         return std::make_unique<CBlockDWG>(ref.object(), document());
     }
 
+    // The hatches of model space, in order.
+    std::vector<AcDbObjectId> hatches() const {
+        std::vector<AcDbObjectId> ids;
+        AcDbObjectPointer<AcDbBlockTableRecord> model(db()->modelSpaceId(), AcDb::kForRead);
+        for (const AcDbObjectId& id : model->qvEntities())
+            if (!id.isErased() && id.objectClass() == AcDbHatch::desc())
+                ids.push_back(id);
+        return ids;
+    }
+
     CAcadDrawing drawing;
 };
+
+// The innermost descriptions of the errors of a list, joined by newlines.
+std::wstring errorTexts(const COrvanExceptions& errors);
 
 // The extended data of an object under an application as "code:value" items joined by "|".
 std::wstring xdataOf(AcDbObjectId id, const wchar_t* application);

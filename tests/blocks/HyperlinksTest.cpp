@@ -9,7 +9,6 @@
 #include "BlockFixture.h"
 #include "blocks/Hyperlink.h"
 #include "blocks/Hyperlinks.h"
-#include "core/ErrorCapture.h"
 #include "drawing/HostIdentity.h"
 
 namespace {
@@ -52,23 +51,6 @@ TEST(HyperlinkText, PairsBecomeAddressesWithTheirId) {
     link.setHyperlink(L"B", -7);
     EXPECT_EQ(link.getHref(), L"B?pb=10&page=1&id=-7");
     EXPECT_EQ(link.getDescription(), L"kept");
-}
-
-TEST(HyperlinkList, GetAtOutsideTheListFails) {
-    CHyperlinks links;
-    links.add(new CHyperlink(L"A", L""));
-    links.add(new CHyperlink(L"a", L""));  // differs in case only: kept
-    EXPECT_EQ(links.getCount(), 2);
-    for (int index : {-1, 2}) {
-        bool failed = false;
-        try {
-            links.getAt(index);
-        } catch (CInvalidArgException* e) {
-            e->Delete();
-            failed = true;
-        }
-        EXPECT_TRUE(failed) << index;
-    }
 }
 
 class HyperlinksTest : public BlockTest {
@@ -125,18 +107,16 @@ TEST_F(HyperlinksTest, WrittenOnTheReferenceAndUnderSomeHostsOnItsAttributes) {
     // The module's one judgement of the host decides, not the product name of the moment.
     const CHostIdentity loaded = hostIdentity;
     acdbHostApplicationServices()->qvSetProduct(L"SomeCAD");
-    int n = 0;
-    for (const Case& c : cases) {
+    for (int n = 0; n < 4; n++) {
+        const Case& c = cases[n];
         SCOPED_TRACE(testing::Message() << c.product);
         hostIdentity = CHostIdentity(c.product, L"");
         CBlockDWG block;
-        ++n;
         ASSERT_EQ(create(block, addRectangle(30.0 * n, 0, 10, 10),
                          CString(L"ROOM-") + std::to_wstring(n).c_str()),
                   Acad::eOk);
-        auto* links = new CHyperlinks;
-        links->add(new CHyperlink(L"http://x", L"X"));
-        block.setHyperlinks(links);
+        block.setHyperlinks(new CHyperlinks);
+        block.getHyperlinks()->add(new CHyperlink(L"http://x", L"X"));
         block.applyToDWG(&drawing, nullptr);
         EXPECT_EQ(read(block.getObjectId()), (Pairs{{L"http://x", L"X"}}));
         const AcDbObjectIdArray attributes = attributesOf(block.getObjectId());

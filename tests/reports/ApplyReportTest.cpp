@@ -180,21 +180,6 @@ TEST_F(ApplyReportTest, BlockOnALockedLayerIsReportedAndItsLayerSwitchedOn) {
         << "the report's own block stays in the list";
 }
 
-TEST_F(ApplyReportTest, EmptyCategoryListDrawsNothing) {
-    room(L"ROOM-1", 0, 0, 4000, 3000, L"1.01");
-    CGraphicReport report;
-    report.setTitle(L"Nothing");
-    report.setCategories(new CCategories);
-    qv::host::transcript().clear();
-    report.applyToDrawing(&drawing);
-    EXPECT_NE(printed().find(L"\tgraphic report contains 0 categories.\n"), std::wstring::npos);
-    EXPECT_TRUE(hatches().empty());
-}
-
-}  // namespace
-
-namespace {
-
 TEST_F(ApplyReportTest, LinkLinesComeFirstAndTheirLayersStayOn) {
     const CString first = room(L"ROOM-1", 0, 0, 4000, 3000, L"1.01");
     const CString second = room(L"ROOM-2", 5000, 0, 2000, 3000, L"1.02");

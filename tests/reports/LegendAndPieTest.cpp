@@ -43,7 +43,7 @@ class ReportDrawingTest : public qv::test::ReportTest {
   protected:
     ReportDrawingTest() { report.setTitle(L"Plan: 1/2"); }
 
-    void addCategories(std::initializer_list<CategorySpec> specs) {
+    static CCategories* categoriesOf(const std::vector<CategorySpec>& specs) {
         auto* categories = new CCategories;
         for (const CategorySpec& spec : specs) {
             auto* category = new CCategory;
@@ -67,7 +67,10 @@ class ReportDrawingTest : public qv::test::ReportTest {
             }
             categories->add(category);
         }
-        report.setCategories(categories);
+        return categories;
+    }
+    void addCategories(std::initializer_list<CategorySpec> specs) {
+        report.setCategories(categoriesOf(specs));
     }
 
     template <typename T>
@@ -172,18 +175,11 @@ TEST_F(ReportDrawingTest, TheLegendHandlesEmptyTwinsAndUnshowablePatterns) {
     EXPECT_EQ(6, table->numRows());
     EXPECT_TRUE(referencesTo(LEGEND).empty());  // no point: the definition alone
     // A pattern too dense to show in the swatch: a mark stands in its place.
-    const struct {
-        int row;
-        const wchar_t* mark;
-    } marks[] = {{2, L"<!"}};
-    for (const auto& m : marks) {
-        const auto texts =
-            entitiesOfKind<AcDbAttributeDefinition>(table->blockTableRecordId(m.row, 1));
-        ASSERT_EQ(1u, texts.size()) << m.row;
-        EXPECT_STREQ(m.mark, texts[0]->textStringConst());
-        EXPECT_TRUE(texts[0]->isConstant());
-        EXPECT_TRUE(entitiesOfKind<AcDbHatch>(table->blockTableRecordId(m.row, 1)).empty());
-    }
+    const auto marks = entitiesOfKind<AcDbAttributeDefinition>(table->blockTableRecordId(2, 1));
+    ASSERT_EQ(1u, marks.size());
+    EXPECT_STREQ(L"<!", marks[0]->textStringConst());
+    EXPECT_TRUE(marks[0]->isConstant());
+    EXPECT_TRUE(entitiesOfKind<AcDbHatch>(table->blockTableRecordId(2, 1)).empty());
     // Two categories of one title: a swatch each.
     EXPECT_NE(table->blockTableRecordId(4, 1), table->blockTableRecordId(5, 1));
     EXPECT_FALSE(definition(L"[ORVAN_LEGEND_HATCH]_Plan_ 1_2_Twin_2").isNull());
@@ -305,18 +301,10 @@ TEST_F(ReportDrawingTest, ThePieKeepsItsWedgesWithinTheCircle) {
         CGraphicReport one;
         one.setTitle(CString(c.name));
         one.setTotalChildAreas(c.total);
-        auto* categories = new CCategories;
-        for (size_t i = 0; i < c.areas.size(); ++i) {
-            auto* category = new CCategory;
-            category->setTitle(CString(L"K") + std::to_wstring(i).c_str());
-            auto* blocks = new CBlocks;
-            auto* block = new CBlockDWG;
-            block->setArea(c.areas[i]);
-            blocks->addBlock(block);
-            category->setBlocks(blocks);
-            categories->add(category);
-        }
-        one.setCategories(categories);
+        std::vector<CategorySpec> specs;
+        for (size_t i = 0; i < c.areas.size(); ++i)
+            specs.push_back({i == 0 ? L"K0" : L"K1", {c.areas[i]}, L"", 0});
+        one.setCategories(categoriesOf(specs));
         bool refused = false;
         try {
             CPieChart(&drawing, &one, 1000.0, 0.0, 100.0, 2, L"sq.m.", c.ignoreEmpty, 0, 0, 0.0,

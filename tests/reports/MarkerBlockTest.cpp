@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -151,24 +151,19 @@ TEST_P(MarkerPlacement, StandsWhereItsEntityWasAndReadsBack) {
 
     // The attributes: tags, defaults at precision 3, field lengths, one text height apart.
     const std::vector<AttributeSeen> attributes = attributesOf(references[0]);
-    const std::vector<std::pair<std::wstring, std::wstring>> expected =
-        c.legend
-            ? std::vector<std::pair<std::wstring, std::wstring>>{{L"LEGENDTITLE", L"LEGEND BLOCK"},
-                                                                 {L"LEGENDTEXTSIZE", L"125.000"},
-                                                                 {L"LEGENDPRECISION", L"3"},
-                                                                 {L"LEGENDROTATION", L"0.000"},
-                                                                 {L"LEGENDUNITS", L"0"}}
-            : std::vector<std::pair<std::wstring, std::wstring>>{{L"PIETITLE", L"PIE BLOCK"},
-                                                                 {L"PIETEXTSIZE", L"125.000"},
-                                                                 {L"PIEPRECISION", L"3"},
-                                                                 {L"PIERADIUS", L"800.000"},
-                                                                 {L"PIEXYOFFSETVALUE", L"500.000"}};
-    ASSERT_EQ(expected.size(), attributes.size());
-    for (size_t k = 0; k < expected.size(); ++k) {
+    const wchar_t* const legendTexts[5][2] = {
+        {L"LEGENDTITLE", L"LEGEND BLOCK"}, {L"LEGENDTEXTSIZE", L"125.000"},
+        {L"LEGENDPRECISION", L"3"}, {L"LEGENDROTATION", L"0.000"}, {L"LEGENDUNITS", L"0"}};
+    const wchar_t* const pieTexts[5][2] = {
+        {L"PIETITLE", L"PIE BLOCK"}, {L"PIETEXTSIZE", L"125.000"}, {L"PIEPRECISION", L"3"},
+        {L"PIERADIUS", L"800.000"}, {L"PIEXYOFFSETVALUE", L"500.000"}};
+    const auto& expected = c.legend ? legendTexts : pieTexts;
+    ASSERT_EQ(5u, attributes.size());
+    for (size_t k = 0; k < 5; ++k) {
         SCOPED_TRACE(k);
-        EXPECT_EQ(expected[k].first, attributes[k].tag);
-        EXPECT_EQ(expected[k].second, attributes[k].text);
-        EXPECT_EQ(static_cast<int>(expected[k].second.size()) + 1, attributes[k].fieldLength);
+        EXPECT_EQ(expected[k][0], attributes[k].tag);
+        EXPECT_EQ(expected[k][1], attributes[k].text);
+        EXPECT_EQ(static_cast<int>(wcslen(expected[k][1])) + 1, attributes[k].fieldLength);
         AcGePoint3d at(base.x, base.y - 125.0 * static_cast<double>(k + 1), 0);
         at.transformBy(AcGeMatrix3d::rotation(turn, AcGeVector3d::kZAxis, base));
         expectNear(at.transformBy(toWorld), attributes[k].position, "attribute");
@@ -221,12 +216,11 @@ TEST_F(MarkerTest, ARefusedMarkerLeavesTheEntityAlone) {
         const char* name;
         std::vector<std::string> answers;
         const wchar_t* message;
-        std::function<void()> prepare;
     };
     const Case cases[] = {
-        {"a second legend marker", {"", "", ""}, L"Block Creation Failed - Error Code 95\n", {}},
-        {"text size 0", {"", "0", ""}, L"\nInvalid Text Size - it must be greater than 0", {}},
-        {"negative text size", {"", "-3", ""}, L"\nInvalid Text Size", {}},
+        {"a second legend marker", {"", "", ""}, L"Block Creation Failed - Error Code 95\n"},
+        {"text size 0", {"", "0", ""}, L"\nInvalid Text Size - it must be greater than 0"},
+        {"negative text size", {"", "-3", ""}, L"\nInvalid Text Size"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -359,10 +353,6 @@ TEST_F(MarkerTest, EditedAttributesReadBackAsTheyNowStand) {
         expectNear(AcGePoint3d(0, 50, 0), marker->getPoint());
     }
 }
-
-}  // namespace
-
-namespace {
 
 // The handlers: nothing at all on a light host; on a full host the entity's layer is looked at
 // before anything is asked.

@@ -155,10 +155,6 @@ TEST_F(ReportCommandsTest, AReportFileThatIsNoReportAppliesNothing) {
     EXPECT_EQ(drawing.isLocked(), 0);
 }
 
-}  // namespace
-
-namespace {
-
 class OgrCommandTest : public ReportCommandsTest {};
 
 TEST_F(OgrCommandTest, OgrKeepsTheWorkInTheReportsDrawing) {
@@ -186,10 +182,6 @@ TEST_F(OgrCommandTest, OgrKeepsTheWorkInTheReportsDrawing) {
     EXPECT_NE(after.find("HATCH-OFF"), std::string::npos) << "the hatches were saved";
 }
 
-}  // namespace
-
-namespace {
-
 TEST_F(ReportCommandsTest, APieThatFailsIsPrintedAndTheLayerStateStillApplied) {
     writeReport();
     addMarkers();
@@ -208,37 +200,6 @@ TEST_F(ReportCommandsTest, APieThatFailsIsPrintedAndTheLayerStateStillApplied) {
     EXPECT_TRUE(layerIsOff(L"ROOMS")) << "the layer state was applied";
     EXPECT_FALSE(layerIsOff(L"HATCH-OFF"));
     EXPECT_EQ(drawing.isLocked(), 0);
-}
-
-}  // namespace
-
-namespace {
-
-TEST_F(ReportCommandsTest, AReportWrittenAndReadBackPassesItsOwnPieCheck) {
-    // Written to six significant digits the total would read back as 1234560, below the wedges'
-    // sum, and the pie would be refused.
-    const CString first = room(L"ROOM-1", 0, 0, 4000, 3000, L"1.01");
-    const CString second = room(L"ROOM-2", 5000, 0, 2000, 3000, L"1.02");
-    CGraphicReport written;
-    written.setTitle(L"Exact");
-    auto* categories = new CCategories;
-    CCategory* offices =
-        category(L"Offices", hatchOf(L"SOLID", rgb(200, 0, 0), L"HATCH-OFF"), {first, second});
-    offices->getBlocks()->getAt(0)->setArea(1234564.4567891);
-    offices->getBlocks()->getAt(1)->setArea(0.5432109);
-    categories->add(offices);
-    written.setCategories(categories);
-    written.setTotalChildAreas(1234564.4567891 + 0.5432109);
-    written.serialize(L"C:\\exact.xml");
-    addMarkers();
-
-    CGraphicReport read;
-    read.deSerialize(L"C:\\exact.xml");
-    EXPECT_EQ(read.getTotalChildAreas(), written.getTotalChildAreas());
-    qv::host::transcript().clear();
-    read.applyToDrawing(&drawing);
-    EXPECT_EQ(printedNow().find(L"pie chart"), std::wstring::npos) << printedNow();
-    EXPECT_EQ(referencesTo(L"[ORVAN_PIECHART]_Exact").size(), 1u);
 }
 
 }  // namespace

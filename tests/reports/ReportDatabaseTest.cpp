@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "StdAfx.h"
+#include "ReportFixture.h"
 #include "blocks/Assets.h"
 #include "blocks/Block.h"
 #include "blocks/Blocks.h"
@@ -15,16 +16,11 @@
 
 namespace {
 
+using qv::test::rgb;
+
 using qv::test::ModuleDatabaseTest;
 
 using ReportDatabaseTest = ModuleDatabaseTest;
-
-AcCmColor rgb(int r, int g, int b) {
-    AcCmColor colour;
-    colour.setRGB(static_cast<Adesk::UInt8>(r), static_cast<Adesk::UInt8>(g),
-                  static_cast<Adesk::UInt8>(b));
-    return colour;
-}
 
 TEST_F(ReportDatabaseTest, CategoriesWithTheirHatchBlocksAndAssets) {
     auto procedure = this->procedure(L"");

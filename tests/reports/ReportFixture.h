@@ -40,6 +40,13 @@ class ReportTest : public DrawingTest {
     CAcadDrawing drawing;
 };
 
+inline AcCmColor rgb(int r, int g, int b) {
+    AcCmColor colour;
+    colour.setRGB(static_cast<Adesk::UInt8>(r), static_cast<Adesk::UInt8>(g),
+                  static_cast<Adesk::UInt8>(b));
+    return colour;
+}
+
 // Points compared within 1e-6.
 inline void expectNear(const AcGePoint3d& expected, const AcGePoint3d& actual,
                        const char* what = "") {

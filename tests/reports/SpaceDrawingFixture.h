@@ -25,13 +25,6 @@
 
 namespace qv::test {
 
-inline AcCmColor rgb(int r, int g, int b) {
-    AcCmColor colour;
-    colour.setRGB(static_cast<Adesk::UInt8>(r), static_cast<Adesk::UInt8>(g),
-                  static_cast<Adesk::UInt8>(b));
-    return colour;
-}
-
 inline CHatch* hatchOf(const wchar_t* pattern, AcCmColor colour, const wchar_t* layer) {
     auto* hatch = new CHatch;
     hatch->setPatternName(pattern);
@@ -82,25 +75,12 @@ class SpaceDrawingTest : public ReportTest {
 
     std::vector<HatchSeen> hatches() const {
         std::vector<HatchSeen> seen;
-        AcDbSymbolTablePointer<AcDbBlockTable> table(db(), AcDb::kForRead);
-        AcDbObjectPointer<AcDbBlockTableRecord> model;
-        AcDbObjectId modelId;
-        table->getAt(L"*Model_Space", modelId);
-        model.open(modelId, AcDb::kForRead);
-        AcDbBlockTableRecordIterator* it = nullptr;
-        model->newIterator(it);
-        for (; !it->done(); it->step()) {
-            AcDbObjectId id;
-            it->getEntityId(id);
+        AcDbObjectPointer<AcDbBlockTableRecord> model(db()->modelSpaceId(), AcDb::kForRead);
+        for (const AcDbObjectId& id : model->qvEntities()) {
             AcDbObjectPointer<AcDbHatch> hatch(id, AcDb::kForRead);
             if (hatch.openStatus() != Acad::eOk)
                 continue;
-            HatchSeen h;
-            h.pattern = hatch->patternName();
-            ACHAR* layer = hatch->layer();
-            h.layer = layer;
-            acutDelString(layer);
-            h.colour = hatch->color();
+            HatchSeen h{hatch->patternName(), layerOf(hatch.object()), hatch->color(), {}};
             Adesk::Int32 type = 0;
             AcGePoint2dArray vertices;
             AcGeDoubleArray bulges;
@@ -109,7 +89,6 @@ class SpaceDrawingTest : public ReportTest {
                     h.outer.push_back(vertices[i]);
             seen.push_back(h);
         }
-        delete it;
         return seen;
     }
 
