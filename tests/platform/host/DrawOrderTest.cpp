@@ -162,54 +162,6 @@ TEST_F(DrawOrderTest, NewEntitiesGoOnTop) {
     EXPECT_EQ(order(), "30124");
 }
 
-// Many single moves, as hatching does (each new hatch to the bottom), mixed with moves of older
-// entities and erasures, checked step by step against the order kept by hand.
-TEST_F(DrawOrderTest, ManySingleMovesMatchTheOrderKeptByHand) {
-    const AcDbObjectId tableId = makeTable();
-    std::vector<size_t> expected = {0, 1, 2, 3};
-    auto expectedText = [&] { return listText(expected); };
-    auto moveOne = [&](size_t index, bool toBottom) {
-        WriteLock lock(document());
-        AcDbSortentsTable* table = nullptr;
-        ASSERT_EQ(acdbOpenObject(table, tableId, AcDb::kForWrite), Acad::eOk);
-        AcDbObjectIdArray ids;
-        ids.append(entities[index]);
-        EXPECT_EQ(toBottom ? table->moveToBottom(ids) : table->moveToTop(ids), Acad::eOk);
-        table->close();
-        std::erase(expected, index);
-        expected.insert(toBottom ? expected.begin() : expected.end(), index);
-    };
-    for (int step = 0; step < 60; ++step) {
-        entities.push_back(addToModelSpace(new AcDbLine({0, 0, 0}, {1.0 * step, 1, 0})));
-        expected.push_back(entities.size() - 1);
-        ASSERT_EQ(order(), expectedText()) << "new entity on top, step " << step;
-        moveOne(entities.size() - 1, true);
-        if (step % 5 == 4) {
-            moveOne(expected[expected.size() / 2], false);
-        }
-        if (step % 7 == 6) {
-            const size_t gone = expected[expected.size() / 3];
-            eraseEntity(gone);
-            std::erase(expected, gone);
-        }
-        ASSERT_EQ(order(), expectedText()) << "step " << step;
-    }
-    // The sort handles written to the file: the drawn entities' own handles, ascending along
-    // the draw order, stored only where they differ from the entity's.
-    std::vector<AcDbHandle> handles;
-    for (size_t i : expected) {
-        handles.push_back(entities[i].handle());
-    }
-    std::sort(handles.begin(), handles.end());
-    std::map<AcDbObjectId, AcDbHandle> wanted;
-    for (size_t at = 0; at < expected.size(); ++at) {
-        if (handles[at] != entities[expected[at]].handle()) {
-            wanted[entities[expected[at]]] = handles[at];
-        }
-    }
-    EXPECT_EQ(sortHandles(tableId), wanted);
-}
-
 // Every kind of move, on random entities, mixed with additions, erasures and entities leaving
 // the block, checked step by step against a plain list; refused moves change nothing. Moves
 // crowded below one target use up the room between two neighbours, so the order's places are

@@ -4,28 +4,14 @@
 #include <numbers>
 
 #include "support/HostFixture.h"
+#include "support/HostShapes.h"
 
 namespace {
 
 using qv::test::DrawingTest;
 
-AcDbPolyline* rectangle(double x0, double y0, double x1, double y1, bool closed = true) {
-    auto* p = new AcDbPolyline;
-    for (const AcGePoint2d& v :
-         {AcGePoint2d(x0, y0), AcGePoint2d(x1, y0), AcGePoint2d(x1, y1), AcGePoint2d(x0, y1)}) {
-        p->addVertexAt(p->numVerts(), v);
-    }
-    p->setClosed(closed);
-    return p;
-}
-
-AcGePoint2dArray points(std::initializer_list<AcGePoint2d> list) {
-    AcGePoint2dArray a;
-    for (const AcGePoint2d& p : list) {
-        a.append(p);
-    }
-    return a;
-}
+using qv::test::points;
+using qv::test::rectangle;
 
 class HatchTest : public DrawingTest {
   protected:

@@ -153,23 +153,4 @@ TEST_F(HostServicesTest, HandlesNameEntitiesOfTheWorkingDrawing) {
     }
 }
 
-TEST_F(HostServicesTest, ProductNameAndDisplayColours) {
-    acdbHostApplicationServices()->qvSetProduct(L"AutoCAD LT 2015");
-    EXPECT_STREQ(acdbHostApplicationServices()->product(), L"AutoCAD LT 2015");
-    EXPECT_EQ(acdbHostApplicationServices()->workingDatabase(), db());
-
-    AcColorSettings colors;
-    ASSERT_TRUE(acedGetCurrentColors(&colors));
-    // The model background is the 18th colour of the record.
-    EXPECT_EQ(reinterpret_cast<const Adesk::UInt32*>(&colors)[17], colors.dwGfxModelBkColor);
-    EXPECT_EQ(colors.dwGfxModelBkColor, 0u);
-    AcColorSettings changed = colors;
-    changed.dwGfxModelBkColor = 0x00FFFFFF;
-    ASSERT_TRUE(acedSetCurrentColors(&changed));
-    AcColorSettings read;
-    acedGetCurrentColors(&read);
-    EXPECT_EQ(read.dwGfxModelBkColor, 0x00FFFFFFu);
-    acedSetCurrentColors(&colors);
-}
-
 }  // namespace

@@ -7,8 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "drawing/BlockDefinitions.h"
 #include "host/db/ObjectAccess.h"
 #include "support/HostFixture.h"
+#include "support/HostShapes.h"
 
 namespace {
 
@@ -179,24 +181,7 @@ class TableTest : public DrawingTest {
   protected:
     // A block of a 3 x 2 rectangle; its id.
     AcDbObjectId swatch(const ACHAR* name) {
-        WriteLock lock(document());
-        AcDbBlockTable* blocks = nullptr;
-        db()->getBlockTable(blocks, AcDb::kForWrite);
-        auto* record = new AcDbBlockTableRecord;
-        record->setName(name);
-        AcDbObjectId id;
-        EXPECT_EQ(blocks->add(id, record), Acad::eOk);
-        blocks->close();
-        auto* outline = new AcDbPolyline;
-        for (const AcGePoint2d& p :
-             {AcGePoint2d(0, 0), AcGePoint2d(0, 2), AcGePoint2d(3, 2), AcGePoint2d(3, 0)}) {
-            outline->addVertexAt(outline->numVerts(), p);
-        }
-        outline->setClosed(true);
-        record->appendAcDbEntity(outline);
-        outline->close();
-        record->close();
-        return id;
+        return qv::test::defineBlockOf(document(), name, {qv::test::rectangle(0, 0, 3, 2)});
     }
 
     // The entities of the table's block: "L" per line, the text of each text, "[name]" per

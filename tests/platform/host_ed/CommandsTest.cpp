@@ -160,14 +160,6 @@ TEST_F(CommandsTest, ACommandRunsWithItsResourcesCurrent) {
     EXPECT_EQ(g_seen.resources, before);
 }
 
-TEST_F(CommandsTest, TheMainFrameIsTheParentOfEverything) {
-    const HWND frame = adsw_acadMainWnd();
-    ASSERT_NE(frame, nullptr);
-    EXPECT_EQ(adsw_acadMainWnd(), frame);
-    ASSERT_NE(acedGetAcadFrame(), nullptr);
-    EXPECT_EQ(acedGetAcadFrame()->GetSafeHwnd(), frame);
-}
-
 TEST_F(CommandsTest, TheResourceStackRestoresWhatWasCurrent) {
     const HINSTANCE before = AfxGetResourceHandle();
     const HINSTANCE own = qv::res::moduleHandleOf(&g_seen);

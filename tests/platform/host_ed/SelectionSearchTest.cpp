@@ -142,10 +142,6 @@ class SelectionSearchTest : public qv::test::EditorTest {
     std::vector<AcDbObjectId> rooms, assets;
 };
 
-TEST_F(SelectionSearchTest, PolygonsAndWindowsSelectWhatEveryShapeSays) {
-    checkAll("as drawn");
-}
-
 TEST_F(SelectionSearchTest, SelectionsFollowChangesMadeBetweenThem) {
     auto change = [&](AcDbObjectId id, const std::function<void(AcDbEntity&)>& how) {
         WriteLock lock(document());
