@@ -219,8 +219,6 @@ TEST_F(DatabaseTest, StandardRecordsCannotBeErased) {
     layers->getAt(L"0", layer0, AcDb::kForWrite);
     layers->close();
     EXPECT_EQ(layer0->erase(), Acad::eNotApplicable);
-    EXPECT_EQ(layer0->setIsFrozen(true), Acad::eCannotFreezeCurrentLayer);
-    EXPECT_FALSE(layer0->isFrozen());
     layer0->close();
 }
 
