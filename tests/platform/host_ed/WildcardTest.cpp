@@ -20,6 +20,7 @@ TEST(Wildcard, MatchesAsTheHostMatchesNames) {
         {L"room-1", L"ROOM-*", true, true},
         {L"MARKER-LEGEND", L"~ROOM-*", true, true},
         {L"ROOM-1", L"~ROOM-*", true, false},
+        {L"XY", L"A~B", false, false},  // "~" after the start is a character
         {L"A1", L"@#", false, true},
         {L"1A", L"@#", false, false},
         {L"A-B", L"A.B", false, true},
