@@ -5,7 +5,7 @@
 
 #include "drawing/BlockDefinitions.h"
 #include "support/HostFixture.h"
-#include "support/HostShapes.h"
+#include "support/HostDrawing.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include <optional>
 #include <set>
 
+#include "support/HostDrawing.h"
 #include "support/HostFixture.h"
 
 namespace {
@@ -21,11 +22,7 @@ TEST_F(DatabaseTest, HandlesAreUniqueAndNeverGivenTwice) {
         EXPECT_TRUE(last < id.handle());
         EXPECT_EQ(text.find_first_of(L"abcdef"), std::wstring::npos) << "upper case";
         last = id.handle();
-        WriteLock lock(document());
-        AcDbEntity* e = nullptr;
-        acdbOpenAcDbEntity(e, id, AcDb::kForWrite);
-        e->erase();
-        e->close();
+        EXPECT_EQ(qv::test::eraseObject(id), Acad::eOk);
     }
     // An erased object keeps its handle; the seed is past every handle given.
     EXPECT_TRUE(last < db()->handseed());
@@ -167,14 +164,8 @@ TEST_F(DatabaseTest, IteratorsSkipErasedRecordsAndEntities) {
     addLayer(L"C");
     const AcDbObjectId first = addToModelSpace(new AcDbLine({0, 0, 0}, {1, 0, 0}));
     addToModelSpace(new AcDbCircle({0, 0, 0}, AcGeVector3d::kZAxis, 1.0));
-    {
-        WriteLock lock(document());
-        for (AcDbObjectId id : {b, first}) {
-            AcDbObject* o = nullptr;
-            acdbOpenObject(o, id, AcDb::kForWrite);
-            o->erase();
-            o->close();
-        }
+    for (AcDbObjectId id : {b, first}) {
+        EXPECT_EQ(qv::test::eraseObject(id), Acad::eOk);
     }
     auto names = [&](bool skipDeleted) {
         std::wstring all;

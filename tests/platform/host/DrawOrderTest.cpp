@@ -5,6 +5,7 @@
 #include <map>
 #include <random>
 
+#include "support/HostDrawing.h"
 #include "support/HostFixture.h"
 
 namespace {
@@ -57,13 +58,7 @@ class DrawOrderTest : public DrawingTest {
         return text;
     }
 
-    void eraseEntity(size_t index) {
-        WriteLock lock(document());
-        AcDbEntity* entity = nullptr;
-        ASSERT_EQ(acdbOpenObject(entity, entities[index], AcDb::kForWrite), Acad::eOk);
-        EXPECT_EQ(entity->erase(), Acad::eOk);
-        entity->close();
-    }
+    void eraseEntity(size_t index) { EXPECT_EQ(qv::test::eraseObject(entities[index]), Acad::eOk); }
 
     // The pairs the table keeps for the file.
     std::map<AcDbObjectId, AcDbHandle> sortHandles(AcDbObjectId tableId) {

@@ -4,7 +4,7 @@
 #include <numbers>
 
 #include "support/HostFixture.h"
-#include "support/HostShapes.h"
+#include "support/HostDrawing.h"
 
 namespace {
 
@@ -82,14 +82,8 @@ TEST_F(HatchTest, PatternsAndLoopsThatAreRefused) {
     const AcDbObjectIdArray lines =
         ids({new AcDbLine({0, 0, 0}, {4, 0, 0}), new AcDbLine({4, 3, 0}, {4, 0, 0}),
              new AcDbLine({4, 3, 0}, {0, 0, 0})});
-    AcDbObjectIdArray erased = ids({rectangle(0, 0, 1, 1)});
-    {
-        WriteLock lock(document());
-        AcDbEntity* e = nullptr;
-        acdbOpenAcDbEntity(e, erased[0], AcDb::kForWrite);
-        e->erase();
-        e->close();
-    }
+    const AcDbObjectIdArray erased = ids({rectangle(0, 0, 1, 1)});
+    ASSERT_EQ(qv::test::eraseObject(erased[0]), Acad::eOk);
     const struct {
         const char* name;
         AcDbObjectIdArray objects;

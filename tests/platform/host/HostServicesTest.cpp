@@ -2,6 +2,7 @@
 
 #include <numbers>
 
+#include "support/HostDrawing.h"
 #include "support/HostFixture.h"
 
 namespace {
@@ -123,13 +124,7 @@ TEST_F(HostServicesTest, SystemVariablesOfTheDrawingAndTheHost) {
 TEST_F(HostServicesTest, HandlesNameEntitiesOfTheWorkingDrawing) {
     const AcDbObjectId line = addToModelSpace(new AcDbLine({0, 0, 0}, {1, 0, 0}));
     const AcDbObjectId gone = addToModelSpace(new AcDbLine({0, 0, 0}, {2, 0, 0}));
-    {
-        WriteLock lock(document());
-        AcDbEntity* e = nullptr;
-        acdbOpenAcDbEntity(e, gone, AcDb::kForWrite);
-        e->erase();
-        e->close();
-    }
+    ASSERT_EQ(qv::test::eraseObject(gone), Acad::eOk);
     const struct {
         const char* name;
         std::wstring handle;

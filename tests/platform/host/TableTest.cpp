@@ -10,7 +10,7 @@
 #include "drawing/BlockDefinitions.h"
 #include "host/db/ObjectAccess.h"
 #include "support/HostFixture.h"
-#include "support/HostShapes.h"
+#include "support/HostDrawing.h"
 
 namespace {
 
@@ -317,14 +317,6 @@ TEST_F(TableTest, BlocksInUseAreNotErased) {
     const AcDbObjectId tableId = addToModelSpace(table);
     const AcDbObjectId tableBlock = ObjectAccess::peekAs<AcDbTable>(tableId)->qvTableBlock();
 
-    auto erase = [&](AcDbObjectId id) {
-        WriteLock lock(document());
-        AcDbObject* o = nullptr;
-        EXPECT_EQ(acdbOpenObject(o, id, AcDb::kForWrite), Acad::eOk);
-        const Acad::ErrorStatus es = o->erase();
-        o->close();
-        return es;
-    };
     const struct {
         const char* name;
         AcDbObjectId id;
@@ -342,7 +334,7 @@ TEST_F(TableTest, BlocksInUseAreNotErased) {
         {"the cell's block once the table is gone", inCell, Acad::eOk},
     };
     for (const auto& s : steps) {
-        EXPECT_EQ(erase(s.id), s.status) << s.name;
+        EXPECT_EQ(qv::test::eraseObject(s.id), s.status) << s.name;
         EXPECT_EQ(s.id.isErased(), s.status == Acad::eOk) << s.name;
     }
     EXPECT_TRUE(tableBlock.isErased());

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/HostShapes.h"
+#include "support/HostDrawing.h"
 
 namespace qv::test {
 

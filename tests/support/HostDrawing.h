@@ -1,4 +1,5 @@
-// Shapes the host's tests draw again and again: rectangles as polylines, point lists for loops.
+// What the host's tests draw and change again and again: rectangles as polylines, point lists
+// for loops, erasing an object.
 #pragma once
 
 #include <initializer_list>
@@ -24,6 +25,21 @@ inline AcGePoint2dArray points(std::initializer_list<AcGePoint2d> list) {
         a.append(p);
     }
     return a;
+}
+
+// Erases the object of the current document's drawing under a lock of its own; the status of
+// the erase (or of the open that failed).
+inline Acad::ErrorStatus eraseObject(AcDbObjectId id) {
+    AcApDocument* document = acDocManager->curDocument();
+    acDocManager->lockDocument(document);
+    AcDbObject* object = nullptr;
+    Acad::ErrorStatus es = acdbOpenObject(object, id, AcDb::kForWrite);
+    if (es == Acad::eOk) {
+        es = object->erase();
+        object->close();
+    }
+    acDocManager->unlockDocument(document);
+    return es;
 }
 
 }  // namespace qv::test
