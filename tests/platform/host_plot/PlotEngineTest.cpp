@@ -658,24 +658,16 @@ TEST_F(PlotEngineTest, TextsAreWrittenAtTheirAlignment) {
 // A constant attribute definition is drawn by every reference of its block; one that is not
 // constant shows only through the references' attributes (here there are none).
 TEST_F(PlotEngineTest, ConstantAttributeDefinitionsArePlottedByEveryReference) {
-    AcDbObjectId block;
-    {
-        WriteLock lock(document());
-        AcDbSymbolTablePointer<AcDbBlockTable> blocks(db(), AcDb::kForWrite);
-        auto* record = new AcDbBlockTableRecord;
-        record->setName(L"TITLED");
-        ASSERT_EQ(blocks->add(block, record), Acad::eOk);
-        for (const bool constant : {true, false}) {
-            auto* definition = new AcDbAttributeDefinition(AcGePoint3d(0, constant ? 0 : 20, 0),
-                                                           constant ? L"Constant" : L"Variable",
-                                                           constant ? L"TITLE" : L"NOTE", L"");
-            definition->setHeight(8.0);
-            definition->setConstant(constant);
-            record->appendAcDbEntity(definition);
-            definition->close();
-        }
-        record->close();
+    std::vector<AcDbEntity*> definitions;
+    for (const bool constant : {true, false}) {
+        auto* definition = new AcDbAttributeDefinition(AcGePoint3d(0, constant ? 0 : 20, 0),
+                                                       constant ? L"Constant" : L"Variable",
+                                                       constant ? L"TITLE" : L"NOTE", L"");
+        definition->setHeight(8.0);
+        definition->setConstant(constant);
+        definitions.push_back(definition);
     }
+    const AcDbObjectId block = qv::test::defineBlockOf(document(), L"TITLED", definitions);
     addToModelSpace(new AcDbBlockReference(AcGePoint3d(20, 150, 0), block));
     addToModelSpace(new AcDbBlockReference(AcGePoint3d(20, 60, 0), block));
     ASSERT_EQ(plotA4Window("titled.pdf"), Acad::eOk);
