@@ -5,6 +5,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "drawing/BlockDefinitions.h"
 #include "support/HostFixture.h"
 
 namespace {
@@ -137,22 +138,12 @@ TEST_F(AssetExtentsTest, EveryEntityOfADefinitionHasItsBox) {
 }
 
 TEST_F(AssetExtentsTest, AReferenceCarriesItsDefinitionsBox) {
-    AcDbObjectId block;
+    const AcDbObjectId block = qv::test::defineBlockOf(
+        document(), L"CHAIR",
+        {new AcDbLine({-1, -1, 0}, {3, 2, 0}), new AcDbArc({3, 2, 0}, 1.0, 0, kPi)});
     {
         WriteLock lock(document());
-        AcDbBlockTable* blocks = nullptr;
-        db()->getBlockTable(blocks, AcDb::kForWrite);
-        auto* record = new AcDbBlockTableRecord;
-        record->setName(L"CHAIR");
-        record->setOrigin({1, 1, 0});
-        blocks->add(block, record);
-        blocks->close();
-        for (AcDbEntity* e : {static_cast<AcDbEntity*>(new AcDbLine({-1, -1, 0}, {3, 2, 0})),
-                              static_cast<AcDbEntity*>(new AcDbArc({3, 2, 0}, 1.0, 0, kPi))}) {
-            record->appendAcDbEntity(e);
-            e->close();
-        }
-        record->close();
+        AcDbObjectPointer<AcDbBlockTableRecord>(block, AcDb::kForWrite)->setOrigin({1, 1, 0});
     }
     // Definition box (-1, -1)-(4, 3); less the origin (-2, -2)-(3, 2); doubled (-4, -4)-(6, 4);
     // turned a quarter (-4, -4)-(4, 6); moved to (100, 50).

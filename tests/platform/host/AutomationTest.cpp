@@ -101,7 +101,7 @@ TEST_F(AutomationTest, RefusesWhatItCannotDo) {
     EXPECT_EQ(ids[1], DISPID_UNKNOWN);
 }
 
-TEST_F(AutomationTest, VisibleRegenAndCloseOfTheActiveDocument) {
+TEST_F(AutomationTest, VisibleRegenAndCloseWithOrWithoutSaving) {
     VARIANT yes;
     VariantInit(&yes);
     yes.vt = VT_BOOL;
@@ -137,20 +137,11 @@ TEST_F(AutomationTest, VisibleRegenAndCloseOfTheActiveDocument) {
     EXPECT_EQ(call(app, 5, DISPATCH_PROPERTYGET, {}, nullptr), DISP_E_EXCEPTION)
         << "no active document";
     doc->Release();
-    qv::host::setDrawingFileFormat({});
-}
 
-TEST_F(AutomationTest, CloseCanSaveFirst) {
-    std::vector<std::wstring> writes;
-    qv::host::setDrawingFileFormat({nullptr, [&](const AcDbDatabase&, const std::wstring& path) {
-                                        writes.push_back(path);
-                                        return Acad::eOk;
-                                    }});
-    IDispatch* doc = activeDocument();
-    VARIANT yes, name;
-    VariantInit(&yes);
-    yes.vt = VT_BOOL;
-    yes.boolVal = -1;
+    // Close(true, name) saves under that name first.
+    acDocManager->appContextNewDocument();
+    doc = activeDocument();
+    VARIANT name;
     VariantInit(&name);
     name.vt = VT_BSTR;
     name.bstrVal = SysAllocString(L"C:\\out\\plan.dwg");

@@ -3,7 +3,9 @@
 #include <cmath>
 #include <numbers>
 
+#include "drawing/BlockDefinitions.h"
 #include "support/HostFixture.h"
+#include "support/HostDrawing.h"
 
 namespace {
 
@@ -15,29 +17,13 @@ class BlockReferenceTest : public DrawingTest {
     // A block "ROOM-1" with origin `origin`, holding the rectangle (0,0)-(10,5) and an attribute
     // definition "AREA" at (1, 1).
     AcDbObjectId defineBlock(const AcGePoint3d& origin = AcGePoint3d::kOrigin) {
-        WriteLock lock(document());
-        AcDbBlockTable* blocks = nullptr;
-        db()->getBlockTable(blocks, AcDb::kForWrite);
-        auto* block = new AcDbBlockTableRecord;
-        block->setName(L"ROOM-1");
-        block->setOrigin(origin);
-        AcDbObjectId id;
-        EXPECT_EQ(blocks->add(id, block), Acad::eOk);
-        blocks->close();
-        auto* outline = new AcDbPolyline;
-        for (const AcGePoint2d& p :
-             {AcGePoint2d(0, 0), AcGePoint2d(10, 0), AcGePoint2d(10, 5), AcGePoint2d(0, 5)}) {
-            outline->addVertexAt(outline->numVerts(), p);
-        }
-        outline->setClosed(true);
-        block->appendAcDbEntity(outline);
-        outline->close();
         auto* definition =
             new AcDbAttributeDefinition({1, 1, 0}, L"DEFAULT AREA", L"AREA", L"Enter Area");
         definition->setHeight(0.5);
-        block->appendAcDbEntity(definition);
-        definition->close();
-        block->close();
+        const AcDbObjectId id = qv::test::defineBlockOf(
+            document(), L"ROOM-1", {qv::test::rectangle(0, 0, 10, 5), definition});
+        WriteLock lock(document());
+        AcDbObjectPointer<AcDbBlockTableRecord>(id, AcDb::kForWrite)->setOrigin(origin);
         return id;
     }
 
@@ -136,36 +122,6 @@ TEST_F(BlockReferenceTest, AttributesComeWithTheReference) {
     definition->close();
     ASSERT_EQ(refs.length(), 1);
     EXPECT_EQ(refs[0], ref);
-}
-
-TEST_F(BlockReferenceTest, ExtentsOfATurnedReferenceUseEveryCorner) {
-    const AcDbObjectId block = defineBlock();
-    AcDbBlockReference ref(AcGePoint3d::kOrigin, block);
-    ref.setRotation(kPi / 4);
-    AcDbExtents box;
-    ASSERT_EQ(ref.getGeomExtents(box), Acad::eOk);
-    const double h = std::sqrt(0.5);
-    EXPECT_TRUE(box.minPoint().isEqualTo({-5 * h, 0, 0}, AcGeTol()));
-    EXPECT_TRUE(box.maxPoint().isEqualTo({10 * h, 15 * h, 0}, AcGeTol()));
-}
-
-TEST_F(BlockReferenceTest, ExtentsOfAMovedReferenceAreItsDefinitionsBoxMoved) {
-    const AcDbObjectId block = defineBlock();
-    const struct {
-        AcGePoint3d at;
-        AcGePoint3d min, max;
-    } cases[] = {
-        {{0, 0, 0}, {0, 0, 0}, {10, 5, 0}},
-        {{100, -50, 3}, {100, -50, 3}, {110, -45, 3}},
-        {{-1e6, 2.5e6, 0}, {-1e6, 2.5e6, 0}, {-1e6 + 10, 2.5e6 + 5, 0}},
-    };
-    for (const auto& c : cases) {
-        AcDbBlockReference ref(c.at, block);
-        AcDbExtents box;
-        ASSERT_EQ(ref.getGeomExtents(box), Acad::eOk);
-        EXPECT_TRUE(box.minPoint().isEqualTo(c.min, AcGeTol())) << c.at.x;
-        EXPECT_TRUE(box.maxPoint().isEqualTo(c.max, AcGeTol())) << c.at.x;
-    }
 }
 
 // The attributes of a reference count where they stand; those of a reference inside another

@@ -5,6 +5,7 @@
 #include <map>
 #include <random>
 
+#include "support/HostDrawing.h"
 #include "support/HostFixture.h"
 
 namespace {
@@ -57,13 +58,7 @@ class DrawOrderTest : public DrawingTest {
         return text;
     }
 
-    void eraseEntity(size_t index) {
-        WriteLock lock(document());
-        AcDbEntity* entity = nullptr;
-        ASSERT_EQ(acdbOpenObject(entity, entities[index], AcDb::kForWrite), Acad::eOk);
-        EXPECT_EQ(entity->erase(), Acad::eOk);
-        entity->close();
-    }
+    void eraseEntity(size_t index) { EXPECT_EQ(qv::test::eraseObject(entities[index]), Acad::eOk); }
 
     // The pairs the table keeps for the file.
     std::map<AcDbObjectId, AcDbHandle> sortHandles(AcDbObjectId tableId) {
@@ -85,44 +80,6 @@ class DrawOrderTest : public DrawingTest {
 
     std::vector<AcDbObjectId> entities;
 };
-
-TEST_F(DrawOrderTest, MovesKeepTheMovedInTheirOrder) {
-    EXPECT_EQ(order(), "0123") << "the order of appending without a table";
-    const AcDbObjectId tableId = makeTable();
-    const struct {
-        const char* name;
-        std::function<Acad::ErrorStatus(AcDbSortentsTable&)> move;
-        std::string expected;
-    } cases[] = {
-        {"to bottom", [&](AcDbSortentsTable& t) { return t.moveToBottom(pick({3})); }, "3012"},
-        {"two to bottom",
-         [&](AcDbSortentsTable& t) {
-             return t.moveToBottom(pick({2, 1}));
-         },
-         "1230"},
-        {"to top", [&](AcDbSortentsTable& t) { return t.moveToTop(pick({1})); }, "2301"},
-        {"below 3", [&](AcDbSortentsTable& t) { return t.moveBelow(pick({1}), entities[3]); },
-         "2130"},
-        {"above 2", [&](AcDbSortentsTable& t) { return t.moveAbove(pick({0}), entities[2]); },
-         "2013"},
-        {"swap", [&](AcDbSortentsTable& t) { return t.swapOrder(entities[2], entities[3]); },
-         "3012"},
-        // 3, 0 and 2 hold the places 0, 1 and 3; they take them in the order 2, 3, 0.
-        {"relative",
-         [&](AcDbSortentsTable& t) {
-             return t.setRelativeDrawOrder(pick({2, 3, 0}));
-         },
-         "2310"},
-    };
-    WriteLock lock(document());
-    for (const auto& c : cases) {
-        AcDbSortentsTable* table = nullptr;
-        ASSERT_EQ(acdbOpenObject(table, tableId, AcDb::kForWrite), Acad::eOk);
-        EXPECT_EQ(c.move(*table), Acad::eOk) << c.name;
-        table->close();
-        EXPECT_EQ(order(), c.expected) << c.name;
-    }
-}
 
 TEST_F(DrawOrderTest, SortHandlesAreTheBlocksOwnHandlesHandedOutAgain) {
     const AcDbObjectId tableId = makeTable();
@@ -150,6 +107,7 @@ TEST_F(DrawOrderTest, SortHandlesAreTheBlocksOwnHandlesHandedOutAgain) {
 }
 
 TEST_F(DrawOrderTest, NewEntitiesGoOnTop) {
+    EXPECT_EQ(order(), "0123") << "the order of appending without a table";
     const AcDbObjectId tableId = makeTable();
     {
         WriteLock lock(document());
@@ -160,54 +118,6 @@ TEST_F(DrawOrderTest, NewEntitiesGoOnTop) {
     }
     entities.push_back(addToModelSpace(new AcDbCircle({0, 0, 0}, {0, 0, 1}, 1)));
     EXPECT_EQ(order(), "30124");
-}
-
-// Many single moves, as hatching does (each new hatch to the bottom), mixed with moves of older
-// entities and erasures, checked step by step against the order kept by hand.
-TEST_F(DrawOrderTest, ManySingleMovesMatchTheOrderKeptByHand) {
-    const AcDbObjectId tableId = makeTable();
-    std::vector<size_t> expected = {0, 1, 2, 3};
-    auto expectedText = [&] { return listText(expected); };
-    auto moveOne = [&](size_t index, bool toBottom) {
-        WriteLock lock(document());
-        AcDbSortentsTable* table = nullptr;
-        ASSERT_EQ(acdbOpenObject(table, tableId, AcDb::kForWrite), Acad::eOk);
-        AcDbObjectIdArray ids;
-        ids.append(entities[index]);
-        EXPECT_EQ(toBottom ? table->moveToBottom(ids) : table->moveToTop(ids), Acad::eOk);
-        table->close();
-        std::erase(expected, index);
-        expected.insert(toBottom ? expected.begin() : expected.end(), index);
-    };
-    for (int step = 0; step < 60; ++step) {
-        entities.push_back(addToModelSpace(new AcDbLine({0, 0, 0}, {1.0 * step, 1, 0})));
-        expected.push_back(entities.size() - 1);
-        ASSERT_EQ(order(), expectedText()) << "new entity on top, step " << step;
-        moveOne(entities.size() - 1, true);
-        if (step % 5 == 4) {
-            moveOne(expected[expected.size() / 2], false);
-        }
-        if (step % 7 == 6) {
-            const size_t gone = expected[expected.size() / 3];
-            eraseEntity(gone);
-            std::erase(expected, gone);
-        }
-        ASSERT_EQ(order(), expectedText()) << "step " << step;
-    }
-    // The sort handles written to the file: the drawn entities' own handles, ascending along
-    // the draw order, stored only where they differ from the entity's.
-    std::vector<AcDbHandle> handles;
-    for (size_t i : expected) {
-        handles.push_back(entities[i].handle());
-    }
-    std::sort(handles.begin(), handles.end());
-    std::map<AcDbObjectId, AcDbHandle> wanted;
-    for (size_t at = 0; at < expected.size(); ++at) {
-        if (handles[at] != entities[expected[at]].handle()) {
-            wanted[entities[expected[at]]] = handles[at];
-        }
-    }
-    EXPECT_EQ(sortHandles(tableId), wanted);
 }
 
 // Every kind of move, on random entities, mixed with additions, erasures and entities leaving

@@ -104,21 +104,6 @@ TEST_F(EntityTest, BlocksTakeOverEntities) {
     EXPECT_EQ(notEntity, nullptr);
 }
 
-TEST_F(EntityTest, ObjectPointersCloseWhatTheyOpened) {
-    const AcDbObjectId line = addToModelSpace(new AcDbLine({0, 0, 0}, {1, 0, 0}));
-    {
-        AcDbObjectPointer<AcDbLine> pointer(line, AcDb::kForRead);
-        ASSERT_EQ(pointer.openStatus(), Acad::eOk);
-        EXPECT_DOUBLE_EQ(pointer->endPoint().x, 1.0);
-        AcDbObjectPointer<AcDbCircle> wrong(line, AcDb::kForRead);
-        EXPECT_EQ(wrong.openStatus(), Acad::eNotThatKindOfClass);
-    }
-    AcDbObjectPointer<AcDbLine> created;
-    created.create();
-    created->setEndPoint({3, 0, 0});
-    // The check of the fixture finds nothing open; the new line is deleted with the pointer.
-}
-
 TEST_F(EntityTest, TextsTurnAndScaleWithTheirPlane) {
     AcDbText text({10, 0, 0}, L"ROOM", AcDbObjectId::kNull, 2.0, 0.0);
     AcDbExtents box;

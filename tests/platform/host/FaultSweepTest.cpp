@@ -15,6 +15,15 @@ using qv::test::FaultSweepOptions;
 using qv::test::FaultSweepResult;
 using qv::test::sweepHostFaults;
 
+// Options failing the given calls in one way only.
+FaultSweepOptions only(qv::host::FaultAction action,
+                       qv::host::HostCalls calls = qv::host::HostCalls::all()) {
+    FaultSweepOptions options;
+    options.actions = {action};
+    options.calls = calls;
+    return options;
+}
+
 class FaultSweepTest : public qv::test::DrawingTest {
   protected:
     FaultSweepTest() { line = addToModelSpace(new AcDbLine({0, 0, 0}, {1, 0, 0})); }
@@ -79,19 +88,11 @@ TEST_F(FaultSweepTest, WhatAnErrorPathLeavesIsReportedWithTheCallThatFailed) {
     } cases[] = {
         {"a lock kept when the open fails",
          [&] { lockAndOpen(false); },
-         [] {
-             FaultSweepOptions returning;
-             returning.actions = {qv::host::FaultAction::kReturnStatus};
-             return returning;
-         }(),
+         only(qv::host::FaultAction::kReturnStatus),
          {"open #2 (eOutOfMemory returned): Drawing1.dwg: 1 lock(s) held"}},
         {"a throw escaping, the lock kept",
          [&] { lockAndOpen(false); },
-         [] {
-             FaultSweepOptions throwing;
-             throwing.actions = {qv::host::FaultAction::kThrowStatus};
-             return throwing;
-         }(),
+         only(qv::host::FaultAction::kThrowStatus),
          {"lock #1 (eOutOfMemory thrown): the host status eOutOfMemory escaped",
           "open #2 (eOutOfMemory thrown): Drawing1.dwg: 1 lock(s) held;the host status "
           "eOutOfMemory escaped"}},
@@ -111,12 +112,7 @@ TEST_F(FaultSweepTest, WhatAnErrorPathLeavesIsReportedWithTheCallThatFailed) {
              }
              acDocManager->unlockDocument(document());
          },
-         [] {
-             FaultSweepOptions appends;
-             appends.calls = qv::host::HostCall::kAppend;
-             appends.actions = {qv::host::FaultAction::kReturnStatus};
-             return appends;
-         }(),
+         only(qv::host::FaultAction::kReturnStatus, qv::host::HostCall::kAppend),
          {"append #1 (eOutOfMemory returned): Drawing1.dwg: AcDbBlockTableRecord D open for "
           "write;1 host object(s) outside the drawings after the run"}},
         {"a document left open",
@@ -128,18 +124,12 @@ TEST_F(FaultSweepTest, WhatAnErrorPathLeavesIsReportedWithTheCallThatFailed) {
              acDocManager->unlockDocument(opened);
              acDocManager->closeDocument(opened);
          },
-         [] {
-             FaultSweepOptions locks;
-             locks.calls = qv::host::HostCall::kLock;
-             locks.actions = {qv::host::FaultAction::kReturnStatus};
-             return locks;
-         }(),
+         only(qv::host::FaultAction::kReturnStatus, qv::host::HostCall::kLock),
          {"lock #1 (eOutOfMemory returned): 1 document(s) open before, 2 after"}},
         {"the operation's own check",
          [] {},
          [] {
-             FaultSweepOptions checked;
-             checked.actions = {qv::host::FaultAction::kReturnStatus};
+             FaultSweepOptions checked = only(qv::host::FaultAction::kReturnStatus);
              checked.check = [] { return std::string("still busy\n"); };
              return checked;
          }(),
@@ -156,8 +146,7 @@ TEST_F(FaultSweepTest, WhatAnErrorPathLeavesIsReportedWithTheCallThatFailed) {
 
 TEST_F(FaultSweepTest, AnOperationThatNeverReachesItsNormalPathStopsAtTheLimit) {
     int calls = 0;
-    FaultSweepOptions options;
-    options.actions = {qv::host::FaultAction::kReturnStatus};
+    FaultSweepOptions options = only(qv::host::FaultAction::kReturnStatus);
     options.limit = 5;
     // Each run opens the line once more than the run before.
     const FaultSweepResult sweep = sweepHostFaults(

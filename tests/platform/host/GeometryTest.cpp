@@ -45,30 +45,6 @@ TEST(AcGeMatrix3d, TransformsPointsAsComposed) {
     }
 }
 
-TEST(AcGeMatrix3d, KnowsItsKind) {
-    const struct {
-        const char* name;
-        AcGeMatrix3d m;
-        bool uniform, ortho, singular;
-        double det;
-    } cases[] = {
-        {"identity", AcGeMatrix3d::kIdentity, true, true, false, 1.0},
-        {"turn and scale 2", AcGeMatrix3d::rotation(0.3, {1, 1, 0}) * AcGeMatrix3d::scaling(2.0),
-         true, true, false, 8.0},
-        {"scale 2, 3, 1", AcGeMatrix3d::scaling(AcGeScale3d(2.0, 3.0, 1.0)), false, true, false,
-         6.0},
-        {"mirror", AcGeMatrix3d::mirroring(AcGePoint3d::kOrigin, AcGeVector3d::kYAxis), true, true,
-         false, -1.0},
-        {"flattened", AcGeMatrix3d::scaling(AcGeScale3d(1.0, 1.0, 0.0)), false, false, true, 0.0},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(c.m.isUniScaledOrtho(), c.uniform) << c.name;
-        EXPECT_EQ(c.m.isScaledOrtho(), c.ortho) << c.name;
-        EXPECT_EQ(c.m.isSingular(), c.singular) << c.name;
-        EXPECT_NEAR(c.m.det(), c.det, 1e-12) << c.name;
-    }
-}
-
 TEST(AcGeMatrix3d, PlaneSystemsFollowTheArbitraryAxisRule) {
     const struct {
         AcGeVector3d normal;

@@ -4,28 +4,14 @@
 #include <numbers>
 
 #include "support/HostFixture.h"
+#include "support/HostDrawing.h"
 
 namespace {
 
 using qv::test::DrawingTest;
 
-AcDbPolyline* rectangle(double x0, double y0, double x1, double y1, bool closed = true) {
-    auto* p = new AcDbPolyline;
-    for (const AcGePoint2d& v :
-         {AcGePoint2d(x0, y0), AcGePoint2d(x1, y0), AcGePoint2d(x1, y1), AcGePoint2d(x0, y1)}) {
-        p->addVertexAt(p->numVerts(), v);
-    }
-    p->setClosed(closed);
-    return p;
-}
-
-AcGePoint2dArray points(std::initializer_list<AcGePoint2d> list) {
-    AcGePoint2dArray a;
-    for (const AcGePoint2d& p : list) {
-        a.append(p);
-    }
-    return a;
-}
+using qv::test::points;
+using qv::test::rectangle;
 
 class HatchTest : public DrawingTest {
   protected:
@@ -96,14 +82,8 @@ TEST_F(HatchTest, PatternsAndLoopsThatAreRefused) {
     const AcDbObjectIdArray lines =
         ids({new AcDbLine({0, 0, 0}, {4, 0, 0}), new AcDbLine({4, 3, 0}, {4, 0, 0}),
              new AcDbLine({4, 3, 0}, {0, 0, 0})});
-    AcDbObjectIdArray erased = ids({rectangle(0, 0, 1, 1)});
-    {
-        WriteLock lock(document());
-        AcDbEntity* e = nullptr;
-        acdbOpenAcDbEntity(e, erased[0], AcDb::kForWrite);
-        e->erase();
-        e->close();
-    }
+    const AcDbObjectIdArray erased = ids({rectangle(0, 0, 1, 1)});
+    ASSERT_EQ(qv::test::eraseObject(erased[0]), Acad::eOk);
     const struct {
         const char* name;
         AcDbObjectIdArray objects;

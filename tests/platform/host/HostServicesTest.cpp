@@ -2,6 +2,7 @@
 
 #include <numbers>
 
+#include "support/HostDrawing.h"
 #include "support/HostFixture.h"
 
 namespace {
@@ -123,13 +124,7 @@ TEST_F(HostServicesTest, SystemVariablesOfTheDrawingAndTheHost) {
 TEST_F(HostServicesTest, HandlesNameEntitiesOfTheWorkingDrawing) {
     const AcDbObjectId line = addToModelSpace(new AcDbLine({0, 0, 0}, {1, 0, 0}));
     const AcDbObjectId gone = addToModelSpace(new AcDbLine({0, 0, 0}, {2, 0, 0}));
-    {
-        WriteLock lock(document());
-        AcDbEntity* e = nullptr;
-        acdbOpenAcDbEntity(e, gone, AcDb::kForWrite);
-        e->erase();
-        e->close();
-    }
+    ASSERT_EQ(qv::test::eraseObject(gone), Acad::eOk);
     const struct {
         const char* name;
         std::wstring handle;
@@ -151,25 +146,6 @@ TEST_F(HostServicesTest, HandlesNameEntitiesOfTheWorkingDrawing) {
             EXPECT_EQ(id, line) << c.name;
         }
     }
-}
-
-TEST_F(HostServicesTest, ProductNameAndDisplayColours) {
-    acdbHostApplicationServices()->qvSetProduct(L"AutoCAD LT 2015");
-    EXPECT_STREQ(acdbHostApplicationServices()->product(), L"AutoCAD LT 2015");
-    EXPECT_EQ(acdbHostApplicationServices()->workingDatabase(), db());
-
-    AcColorSettings colors;
-    ASSERT_TRUE(acedGetCurrentColors(&colors));
-    // The model background is the 18th colour of the record.
-    EXPECT_EQ(reinterpret_cast<const Adesk::UInt32*>(&colors)[17], colors.dwGfxModelBkColor);
-    EXPECT_EQ(colors.dwGfxModelBkColor, 0u);
-    AcColorSettings changed = colors;
-    changed.dwGfxModelBkColor = 0x00FFFFFF;
-    ASSERT_TRUE(acedSetCurrentColors(&changed));
-    AcColorSettings read;
-    acedGetCurrentColors(&read);
-    EXPECT_EQ(read.dwGfxModelBkColor, 0x00FFFFFFu);
-    acedSetCurrentColors(&colors);
 }
 
 }  // namespace

@@ -137,6 +137,7 @@ TEST_F(XDataTest, RefusesWhatTheHostRefusesAndKeepsTheData) {
     }
     EXPECT_EQ(get(L"ADE"), L"1001:ADE 1000:kept");
     EXPECT_EQ(set(acutBuildList(1001, L"ADE", 1000, longest.c_str(), 0)), Acad::eOk);
+    EXPECT_EQ(set(acutBuildList(1001, L"ADE", 1005, L"1234567890ABCDEF", 0)), Acad::eOk);
 }
 
 TEST_F(XDataTest, AnObjectOutsideADatabaseTakesAnyApplication) {

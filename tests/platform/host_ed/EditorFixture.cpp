@@ -66,4 +66,32 @@ std::vector<std::wstring> EditorTest::takeSet(const ads_name set) {
     return handles;
 }
 
+std::vector<std::wstring> EditorTest::select(const ACHAR* mode,
+                                             const std::vector<AcGePoint2d>& points,
+                                             resbuf* filter) {
+    const std::wstring corners = mode == nullptr ? L"" : mode + (mode[0] == L'_' ? 1 : 0);
+    ads_name set;
+    int code = RTERROR;
+    if (corners == L"W" || corners == L"C") {
+        const ads_point a = {points[0].x, points[0].y, 0}, b = {points[1].x, points[1].y, 0};
+        code = acedSSGet(mode, a, b, filter, set);
+    } else {
+        resbuf* list = nullptr;
+        for (auto p = points.rbegin(); p != points.rend(); ++p) {
+            resbuf* item = acutNewRb(RTPOINT);
+            item->resval.rpoint[0] = p->x;
+            item->resval.rpoint[1] = p->y;
+            item->rbnext = list;
+            list = item;
+        }
+        code = acedSSGet(mode, list, nullptr, filter, set);
+        acutRelRb(list);
+    }
+    acutRelRb(filter);
+    if (code != RTNORM) {
+        return {L"code " + std::to_wstring(code)};
+    }
+    return takeSet(set);
+}
+
 }  // namespace qv::test

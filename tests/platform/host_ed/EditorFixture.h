@@ -5,6 +5,7 @@
 #include <deque>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "arxHeaders.h"
 #include "support/HostFixture.h"
@@ -53,6 +54,10 @@ class EditorTest : public DrawingTest {
     AcDbObjectId addReference(const ACHAR* block, const AcGePoint3d& at);
     // The handles of a selection set's members, in order, and the set freed.
     std::vector<std::wstring> takeSet(const ads_name set);
+    // The handles of what acedSSGet selects in `mode` ("W" and "C" take two corners, the other
+    // modes the points as a list), or "code N" when it answers N; the filter is freed.
+    std::vector<std::wstring> select(const ACHAR* mode, const std::vector<AcGePoint2d>& points,
+                                     resbuf* filter);
 
     QueueSource input;
 };

@@ -12,19 +12,6 @@ namespace {
 
 using qv::test::handleOf;
 
-// Builds a point list for the polygon modes.
-resbuf* pointList(std::initializer_list<AcGePoint2d> points) {
-    resbuf* head = nullptr;
-    resbuf** tail = &head;
-    for (const AcGePoint2d& p : points) {
-        *tail = acutNewRb(RTPOINT);
-        (*tail)->resval.rpoint[0] = p.x;
-        (*tail)->resval.rpoint[1] = p.y;
-        tail = &(*tail)->rbnext;
-    }
-    return head;
-}
-
 class SelectionTest : public qv::test::EditorTest {
   protected:
     SelectionTest() {
@@ -35,19 +22,7 @@ class SelectionTest : public qv::test::EditorTest {
         hidden = addPolyline({{30, 0}, {32, 0}, {32, 2}}, L"HIDDEN-1");
     }
 
-    // The handles that acedSSGet selects, or the result code as text when it selects nothing.
-    std::vector<std::wstring> select(const ACHAR* mode, const void* p1, const void* p2,
-                                     resbuf* filter) {
-        ads_name set;
-        const int code = acedSSGet(mode, p1, p2, filter, set);
-        acutRelRb(filter);
-        if (code != RTNORM) {
-            return {L"code " + std::to_wstring(code)};
-        }
-        return takeSet(set);
-    }
-
-    std::vector<std::wstring> handles(std::initializer_list<AcDbObjectId> ids) {
+        std::vector<std::wstring> handles(std::initializer_list<AcDbObjectId> ids) {
         std::vector<std::wstring> out;
         for (AcDbObjectId id : ids) {
             out.push_back(handleOf(id));
@@ -91,7 +66,7 @@ TEST_F(SelectionTest, FiltersByTypeNameAndLayer) {
         {"model space", acutBuildList(67, 0, 0), handles({room1, room2, legend, outline, hidden})},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(select(L"X", nullptr, nullptr, c.filter), c.selected) << c.what;
+        EXPECT_EQ(select(L"X", {}, c.filter), c.selected) << c.what;
     }
 }
 
@@ -137,13 +112,13 @@ TEST_F(SelectionByColourTest, EveryRelationComparesTheColourNumber) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(qv::wideToUtf8(c.relation) + " " + std::to_string(c.value));
-        EXPECT_EQ(select(L"X", nullptr, nullptr, acutBuildList(-4, c.relation, 62, c.value, 0)),
+        EXPECT_EQ(select(L"X", {}, acutBuildList(-4, c.relation, 62, c.value, 0)),
                   c.selected);
     }
     // A relation holds for the one number after it; the next is compared for equality again.
-    EXPECT_EQ(select(L"X", nullptr, nullptr, acutBuildList(-4, L">", 62, 1, 62, 7, 0)),
+    EXPECT_EQ(select(L"X", {}, acutBuildList(-4, L">", 62, 1, 62, 7, 0)),
               handles({legend}));
-    EXPECT_EQ(select(L"X", nullptr, nullptr, acutBuildList(-4, L"<", 62, 7, 67, 0, 0)),
+    EXPECT_EQ(select(L"X", {}, acutBuildList(-4, L"<", 62, 7, 67, 0, 0)),
               handles({room1, room2, hidden}));
 }
 
@@ -172,43 +147,36 @@ TEST_F(SelectionByColourTest, ExclusiveOrTakesExactlyTwoItems) {
         {"not closed", acutBuildList(-4, L"<XOR", 62, 1, 62, 5, 0), error},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(select(L"X", nullptr, nullptr, c.filter), c.selected) << c.what;
+        EXPECT_EQ(select(L"X", {}, c.filter), c.selected) << c.what;
     }
 }
 
 TEST_F(SelectionTest, RefusesFiltersItCannotRead) {
     const std::vector<std::wstring> error = {L"code " + std::to_wstring(RTERROR)};
     const ads_point origin = {0, 0, 0};
-    EXPECT_EQ(select(L"X", nullptr, nullptr, acutBuildList(10, origin, 0)), error);
-    EXPECT_EQ(select(L"X", nullptr, nullptr, acutBuildList(-4, L"<OR", 8, L"WALLS", 0)), error);
-    EXPECT_EQ(select(L"X", nullptr, nullptr,
+    EXPECT_EQ(select(L"X", {}, acutBuildList(10, origin, 0)), error);
+    EXPECT_EQ(select(L"X", {}, acutBuildList(-4, L"<OR", 8, L"WALLS", 0)), error);
+    EXPECT_EQ(select(L"X", {},
                      acutBuildList(-4, L"<NOT", 8, L"A", 8, L"B", -4, L"NOT>", 0)),
               error);
-    EXPECT_EQ(select(L"X", nullptr, nullptr, acutBuildList(-4, L"<MAYBE", 0)), error);
+    EXPECT_EQ(select(L"X", {}, acutBuildList(-4, L"<MAYBE", 0)), error);
     EXPECT_NE(transcript().find(L"Invalid selection filter"), std::wstring::npos);
 }
 
 TEST_F(SelectionTest, WindowsAndPolygonsSelectInsideOrCrossing) {
-    const ads_point a = {-1, -1, 0}, b = {12, 5, 0};
-    EXPECT_EQ(select(L"W", a, b, nullptr), handles({room1}));
-    EXPECT_EQ(select(L"_C", a, b, nullptr), handles({room1, room2}));
+    const std::vector<std::wstring> nothing = {L"code " + std::to_wstring(RTERROR)};
+    EXPECT_EQ(select(L"W", {{-1, -1}, {12, 5}}, nullptr), handles({room1}));
+    EXPECT_EQ(select(L"_C", {{-1, -1}, {12, 5}}, nullptr), handles({room1, room2}));
     // A concave polygon: an L round the first room and the outline's lower half.
-    resbuf* l = pointList({{-1, -1}, {5, -1}, {5, 12}, {9, 12}, {9, 17}, {-1, 17}});
-    EXPECT_EQ(select(L"WP", l, nullptr, nullptr), handles({room1}));
-    EXPECT_EQ(select(L"CP", l, nullptr, nullptr), handles({room1, outline}));
-    acutRelRb(l);
-    resbuf* nowhere = pointList({{100, 100}, {110, 100}, {110, 110}});
-    EXPECT_EQ(select(L"CP", nowhere, nullptr, nullptr),
-              (std::vector<std::wstring>{L"code " + std::to_wstring(RTERROR)}));
-    acutRelRb(nowhere);
-    resbuf* crossing = pointList({{12, 2}, {22, 2}, {22, 3}, {12, 3}});
-    EXPECT_EQ(select(L"CP", crossing, nullptr, acutBuildList(2, L"~ROOM-*", 0)), handles({legend}));
-    acutRelRb(crossing);
-    resbuf* two = pointList({{-1, 2}, {12, 2}});  // two points are no polygon, crossing or not
-    EXPECT_EQ(select(L"CP", two, nullptr, nullptr),
-              (std::vector<std::wstring>{L"code " + std::to_wstring(RTERROR)}));
-    acutRelRb(two);
-    EXPECT_EQ(select(L"Q", nullptr, nullptr, nullptr),
+    const std::vector<AcGePoint2d> l = {{-1, -1}, {5, -1}, {5, 12}, {9, 12}, {9, 17}, {-1, 17}};
+    EXPECT_EQ(select(L"WP", l, nullptr), handles({room1}));
+    EXPECT_EQ(select(L"CP", l, nullptr), handles({room1, outline}));
+    EXPECT_EQ(select(L"CP", {{100, 100}, {110, 100}, {110, 110}}, nullptr), nothing);
+    EXPECT_EQ(select(L"CP", {{12, 2}, {22, 2}, {22, 3}, {12, 3}}, acutBuildList(2, L"~ROOM-*", 0)),
+              handles({legend}));
+    // Two points are no polygon, crossing or not.
+    EXPECT_EQ(select(L"CP", {{-1, 2}, {12, 2}}, nullptr), nothing);
+    EXPECT_EQ(select(L"Q", {}, nullptr),
               (std::vector<std::wstring>{L"code " + std::to_wstring(RTERROR)}));
 }
 
@@ -239,15 +207,15 @@ TEST_F(SelectionTest, TheUserSelectsWithHandlesPointsAndWindows) {
     for (const Case& c : cases) {
         editor().reset();
         input.lines.assign(c.answers.begin(), c.answers.end());
-        EXPECT_EQ(select(nullptr, nullptr, nullptr, nullptr), c.selected) << c.what;
+        EXPECT_EQ(select(nullptr, {}, nullptr), c.selected) << c.what;
         EXPECT_EQ(editor().inputErrors(), c.refused) << c.what;
         EXPECT_TRUE(input.lines.empty()) << c.what;
     }
     // The filter holds for what the user picks; "P" gives the last interactive selection.
     answers({r1 + " " + qv::wideToUtf8(L"#" + handleOf(outline)), ""});
-    EXPECT_EQ(select(nullptr, nullptr, nullptr, acutBuildList(RTDXF0, L"INSERT", 0)),
+    EXPECT_EQ(select(nullptr, {}, acutBuildList(RTDXF0, L"INSERT", 0)),
               handles({room1}));
-    EXPECT_EQ(select(L"P", nullptr, nullptr, nullptr), handles({room1}));
+    EXPECT_EQ(select(L"P", {}, nullptr), handles({room1}));
     EXPECT_NE(transcript().find(L"2 found, 1 total\n1 filtered out\n"), std::wstring::npos);
 }
 
@@ -289,7 +257,7 @@ TEST_F(SelectionTest, SetNamesAreCheckedAndLimited) {
 }
 
 TEST_F(SelectionTest, TheImpliedSelectionComesFromSetFirst) {
-    EXPECT_EQ(select(L"I", nullptr, nullptr, nullptr),
+    EXPECT_EQ(select(L"I", {}, nullptr),
               (std::vector<std::wstring>{L"code " + std::to_wstring(RTERROR)}));
     ads_name set;
     resbuf* walls = acutBuildList(8, L"WALLS", 0);
@@ -297,7 +265,7 @@ TEST_F(SelectionTest, TheImpliedSelectionComesFromSetFirst) {
     acutRelRb(walls);
     EXPECT_EQ(acedSSSetFirst(set, nullptr), RTNORM);
     acedSSFree(set);
-    EXPECT_EQ(select(L"_I", nullptr, nullptr, nullptr), handles({outline}));
+    EXPECT_EQ(select(L"_I", {}, nullptr), handles({outline}));
     resbuf* grips = nullptr;
     resbuf* picked = nullptr;
     ASSERT_EQ(acedSSGetFirst(&grips, &picked), RTNORM);
@@ -305,7 +273,7 @@ TEST_F(SelectionTest, TheImpliedSelectionComesFromSetFirst) {
     EXPECT_EQ(grips, nullptr);
     EXPECT_EQ(takeSet(picked->resval.rlname), handles({outline}));
     acutRelRb(picked);
-    EXPECT_EQ(select(L"L", nullptr, nullptr, nullptr), handles({hidden}));
+    EXPECT_EQ(select(L"L", {}, nullptr), handles({hidden}));
 }
 
 }  // namespace
@@ -372,12 +340,10 @@ TEST_F(SelectionTest, CrossingPolygonsInTheUcsKeepCreationOrder) {
          handles({away})},
     };
     for (const auto& c : cases) {
-        resbuf* points = pointList(c.polygon);
-        EXPECT_EQ(select(L"CP", points, nullptr, c.filter), c.selected) << c.what;
-        acutRelRb(points);
+        EXPECT_EQ(select(L"CP", c.polygon, c.filter), c.selected) << c.what;
     }
     // "X" walks in the same order.
-    EXPECT_EQ(select(L"X", nullptr, nullptr, acutBuildList(2, L"CHAIR,`*U*", 0)),
+    EXPECT_EQ(select(L"X", {}, acutBuildList(2, L"CHAIR,`*U*", 0)),
               handles({desk, chair, away}));
 }
 

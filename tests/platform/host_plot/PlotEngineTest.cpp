@@ -27,8 +27,34 @@ std::wstring windowsPath(const std::string& relative) {
     return path;
 }
 
+// A point of the drawing and the colour its pixel must have (`down` pixels below it).
+struct Spot {
+    double x, y;
+    std::array<int, 3> rgb;
+    const char* what;
+    int down = 0;
+};
+
+using PixelOf = std::function<std::pair<int, int>(double, double)>;
+
 class PlotEngineTest : public PlotFixture {
   protected:
+    // Checks each spot's pixel of the image, each channel within `tolerance`.
+    void expectSpots(const char* file, const PixelOf& at, const std::vector<Spot>& spots,
+                     int tolerance = 0) {
+        std::vector<std::pair<int, int>> points;
+        for (const Spot& s : spots) {
+            const auto [px, py] = at(s.x, s.y);
+            points.emplace_back(px, py + s.down);
+        }
+        const auto probe = qv::test::probeImage(drive.posix(file), points);
+        ASSERT_TRUE(probe);
+        for (size_t i = 0; i < spots.size(); ++i) {
+            for (size_t k = 0; k < 3; ++k) {
+                EXPECT_NEAR(probe->rgb[i][k], spots[i].rgb[k], tolerance) << spots[i].what;
+            }
+        }
+    }
     void SetUp() override { qv::host::plot::clearRecordedPlotProgress(); }
     void addLine() {
         addToModelSpace(new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(100, 50, 0)));
@@ -36,9 +62,7 @@ class PlotEngineTest : public PlotFixture {
     // Plots model space to an XGA PNG, its extents (0, 0)-(width, height) scaled to fit
     // 1024 x 768 and centred; gives the pixel of a point in the drawing, nullopt when the plot
     // fails.
-    std::optional<std::function<std::pair<int, int>(double, double)>> plotXga(const char* file,
-                                                                             double width,
-                                                                             double height) {
+    std::optional<PixelOf> plotXga(const char* file, double width, double height) {
         setSettings(modelLayoutId(), kPng, L"XGA_(1024.00_x_768.00_Pixels)",
                     AcDbPlotSettings::kExtents);
         if (publish(modelLayoutId(), windowsPath(file)) != Acad::eOk) {
@@ -140,12 +164,7 @@ TEST_F(PlotEngineTest, LayersColoursAndReferencesDecideWhatShows) {
     // Extents (0, 0)-(250, 100): a polyline's box leaves its width out.
     const auto at = plotXga("rooms.png", 250.0, 100.0);
     ASSERT_TRUE(at);
-    struct Spot {
-        double x, y;
-        std::array<int, 3> rgb;
-        const char* what;
-    };
-    const Spot spots[] = {
+    expectSpots("rooms.png", *at, {
         {50, 50, {255, 0, 0}, "the room's centroid"},
         {15, 15, {255, 0, 0}, "under a hatch on a layer that is off"},
         {45, 45, {255, 0, 0}, "under a hatch on a frozen layer"},
@@ -156,16 +175,7 @@ TEST_F(PlotEngineTest, LayersColoursAndReferencesDecideWhatShows) {
         {125, 70, {255, 255, 255}, "between room and reference"},
         {125, 40, {255, 0, 0}, "the top of the arc"},
         {125, 20, {255, 255, 255}, "the arc's centre"},
-    };
-    std::vector<std::pair<int, int>> points;
-    for (const Spot& s : spots) {
-        points.push_back((*at)(s.x, s.y));
-    }
-    const auto probe = qv::test::probeImage(drive.posix("rooms.png"), points);
-    ASSERT_TRUE(probe);
-    for (size_t i = 0; i < std::size(spots); ++i) {
-        EXPECT_EQ(probe->rgb[i], spots[i].rgb) << spots[i].what;
-    }
+    });
 }
 
 // A legend table plots through the block of its cell borders and texts: every grid line is inked
@@ -272,10 +282,9 @@ TEST_F(PlotEngineTest, ViewportsShowModelSpaceWithTheirFrozenLayers) {
         return std::make_pair(static_cast<int>(320 + (x - 125.0) * scale),
                               static_cast<int>(240 - (y - 60.0) * scale));
     };
-    const auto probe = qv::test::probeImage(drive.posix("sheet.png"), {at(60, 60), at(190, 60)});
-    ASSERT_TRUE(probe);
-    EXPECT_EQ(probe->rgb[0], (std::array<int, 3>{255, 0, 0})) << "the first viewport";
-    EXPECT_EQ(probe->rgb[1], (std::array<int, 3>{255, 255, 255})) << "frozen in the second";
+    expectSpots("sheet.png", at,
+                {{60, 60, {255, 0, 0}, "the first viewport"},
+                 {190, 60, {255, 255, 255}, "frozen in the second"}});
 }
 
 // The plot fails with a status and leaves no file; the reason reaches the command line.
@@ -508,35 +517,20 @@ TEST_F(PlotEngineTest, WeightsColourSevenAndPatternsAsOnPaper) {
     // Extents (0, 0)-(200, 100) at 5.12 pixels a unit; 2.11 mm is 8 pixels wide.
     const auto at = plotXga("paper.png", 200.0, 100.0);
     ASSERT_TRUE(at);
-    const struct {
-        double x, y;
-        int down;  // pixels below the point
-        std::array<int, 3> rgb;
-        const char* what;
-    } spots[] = {
-        {50, 90, 3, {255, 0, 0}, "within the heavy line's half width"},
-        {50, 90, 15, {255, 255, 255}, "beyond the heavy line's half width"},
-        {50, 70, 3, {0, 160, 0}, "within the half width of its layer's weight"},
-        {155, 80, 0, {0, 0, 0}, "colour 7"},
-        {10, 20, 0, {0, 0, 255}, "a pattern line left of the hole"},
-        {80, 20, 0, {0, 0, 255}, "a pattern line right of the hole"},
-        {45, 20, 0, {255, 255, 255}, "the hole"},
-        {10, 25, 0, {255, 255, 255}, "between two pattern lines"},
-        {125, 20, 0, {0, 0, 255}, "a dash"},
-        {135, 20, 0, {255, 255, 255}, "a gap between two dashes"},
-    };
-    std::vector<std::pair<int, int>> points;
-    for (const auto& s : spots) {
-        const auto [px, py] = (*at)(s.x, s.y);
-        points.emplace_back(px, py + s.down);
-    }
-    const auto probe = qv::test::probeImage(drive.posix("paper.png"), points);
-    ASSERT_TRUE(probe);
-    for (size_t i = 0; i < std::size(spots); ++i) {
-        for (size_t k = 0; k < 3; ++k) {
-            EXPECT_NEAR(probe->rgb[i][k], spots[i].rgb[k], 40) << spots[i].what;
-        }
-    }
+    expectSpots("paper.png", *at,
+                {
+                    {50, 90, {255, 0, 0}, "within the heavy line's half width", 3},
+                    {50, 90, {255, 255, 255}, "beyond the heavy line's half width", 15},
+                    {50, 70, {0, 160, 0}, "within the half width of its layer's weight", 3},
+                    {155, 80, {0, 0, 0}, "colour 7"},
+                    {10, 20, {0, 0, 255}, "a pattern line left of the hole"},
+                    {80, 20, {0, 0, 255}, "a pattern line right of the hole"},
+                    {45, 20, {255, 255, 255}, "the hole"},
+                    {10, 25, {255, 255, 255}, "between two pattern lines"},
+                    {125, 20, {0, 0, 255}, "a dash"},
+                    {135, 20, {255, 255, 255}, "a gap between two dashes"},
+                },
+                40);
 }
 
 TEST_F(PlotEngineTest, ProgressDialogIsShownAndRecorded) {
@@ -664,24 +658,16 @@ TEST_F(PlotEngineTest, TextsAreWrittenAtTheirAlignment) {
 // A constant attribute definition is drawn by every reference of its block; one that is not
 // constant shows only through the references' attributes (here there are none).
 TEST_F(PlotEngineTest, ConstantAttributeDefinitionsArePlottedByEveryReference) {
-    AcDbObjectId block;
-    {
-        WriteLock lock(document());
-        AcDbSymbolTablePointer<AcDbBlockTable> blocks(db(), AcDb::kForWrite);
-        auto* record = new AcDbBlockTableRecord;
-        record->setName(L"TITLED");
-        ASSERT_EQ(blocks->add(block, record), Acad::eOk);
-        for (const bool constant : {true, false}) {
-            auto* definition = new AcDbAttributeDefinition(AcGePoint3d(0, constant ? 0 : 20, 0),
-                                                           constant ? L"Constant" : L"Variable",
-                                                           constant ? L"TITLE" : L"NOTE", L"");
-            definition->setHeight(8.0);
-            definition->setConstant(constant);
-            record->appendAcDbEntity(definition);
-            definition->close();
-        }
-        record->close();
+    std::vector<AcDbEntity*> definitions;
+    for (const bool constant : {true, false}) {
+        auto* definition = new AcDbAttributeDefinition(AcGePoint3d(0, constant ? 0 : 20, 0),
+                                                       constant ? L"Constant" : L"Variable",
+                                                       constant ? L"TITLE" : L"NOTE", L"");
+        definition->setHeight(8.0);
+        definition->setConstant(constant);
+        definitions.push_back(definition);
     }
+    const AcDbObjectId block = qv::test::defineBlockOf(document(), L"TITLED", definitions);
     addToModelSpace(new AcDbBlockReference(AcGePoint3d(20, 150, 0), block));
     addToModelSpace(new AcDbBlockReference(AcGePoint3d(20, 60, 0), block));
     ASSERT_EQ(plotA4Window("titled.pdf"), Acad::eOk);
@@ -709,23 +695,17 @@ TEST_F(PlotEngineTest, DensePatternsShowAsTheirTint) {
         {0, 0.25, {156, 156, 255}},
         {50, 10.0, {255, 255, 255}},
     };
-    std::vector<std::pair<int, int>> points;
+    std::vector<Spot> spots;
     for (const auto& c : cases) {
         auto* hatch = solidSquare(c.x0, 0, c.x0 + 50, 75, AcDbObjectId(), rgb(0, 0, 255));
         ASSERT_EQ(hatch->setPatternSpace(c.spacing), Acad::eOk);
         ASSERT_EQ(hatch->setPattern(AcDbHatch::kUserDefined, L"_USER"), Acad::eOk);
         addToModelSpace(hatch);
-        points.emplace_back(static_cast<int>((c.x0 + 25) * 10.24), static_cast<int>(768 - 35 * 10.24));
+        spots.push_back({c.x0 + 25, 35, c.between, c.x0 == 0 ? "dense" : "sparse"});
     }
-    setSettings(modelLayoutId(), kPng, L"XGA_(1024.00_x_768.00_Pixels)", AcDbPlotSettings::kExtents);
-    ASSERT_EQ(publish(modelLayoutId(), windowsPath("dense.png")), Acad::eOk);
-    const auto probe = qv::test::probeImage(drive.posix("dense.png"), points);
-    ASSERT_TRUE(probe);
-    for (size_t i = 0; i < std::size(cases); ++i) {
-        for (size_t k = 0; k < 3; ++k) {
-            EXPECT_NEAR(probe->rgb[i][k], cases[i].between[k], 3) << "case " << i << ", " << k;
-        }
-    }
+    const auto at = plotXga("dense.png", 100.0, 75.0);
+    ASSERT_TRUE(at);
+    expectSpots("dense.png", *at, spots, 3);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/HostDrawing.h"
+
 namespace qv::test {
 
 AcCmColor PlotFixture::rgb(int r, int g, int b) {
@@ -27,12 +29,8 @@ AcDbHatch* PlotFixture::solidSquare(double x0, double y0, double x1, double y1,
     auto* hatch = new AcDbHatch;
     hatch->setDatabaseDefaults(db());
     EXPECT_EQ(hatch->setPattern(AcDbHatch::kPreDefined, L"SOLID"), Acad::eOk);
-    AcGePoint2dArray points;
-    points.append(AcGePoint2d(x0, y0));
-    points.append(AcGePoint2d(x1, y0));
-    points.append(AcGePoint2d(x1, y1));
-    points.append(AcGePoint2d(x0, y1));
-    EXPECT_EQ(hatch->appendLoop(AcDbHatch::kExternal, points, AcGeDoubleArray()), Acad::eOk);
+    const AcGePoint2dArray corners = points({{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}});
+    EXPECT_EQ(hatch->appendLoop(AcDbHatch::kExternal, corners, AcGeDoubleArray()), Acad::eOk);
     if (!layerId.isNull()) {
         hatch->setLayer(layerId);
     }
