@@ -336,4 +336,13 @@ MUTANTS = [
     M("database-null-read", "src/database/RecordsetReader.cpp",
       "    if (field.vt == VT_NULL) {\n        return false;", "    if (field.vt == VT_EMPTY) {\n        return false;",
       "a NULL column read as a value", ["test_database"]),
+    M("drawing-temp-copy-kept", "src/drawing/AcadDrawing.cpp",
+      "        m_tempFiles.add(tempPath);\n", "",
+      "the temporary copy of a save left behind", ["test_drawing"]),
+    M("drawing-temp-folder-not-made", "src/drawing/AcadDrawing.cpp",
+      "        CFileUtilities::ensureDirectoryExists(tempFolder);\n", "",
+      "a save into a temporary folder that does not exist yet fails", ["test_drawing"]),
+    M("drawing-failed-post-leaks", "src/drawing/AcadDrawing.cpp",
+      "        if (pending != nullptr && pending->objectId().isNull())\n            delete pending;\n", "",
+      "an entity that model space did not take is never deleted", ["test_drawing"]),
 ]
