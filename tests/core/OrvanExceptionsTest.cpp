@@ -179,12 +179,8 @@ TEST(ErrorObject, EachKindSetsItsDescriptionAndSeverity) {
         {"custom", new CEXCustom(L"my text", L"src", L"F.cpp", L"C::f", 5, nullptr), L"my text", 2},
         {"invalid handle", new CEXInvalidHandle(L"1A2B", L"src", L"F.cpp", L"C::f"),
          L"Invalid Handle - 1A2B", 1},
-        {"invalid hex colour", new CEXInvalidHexColour(L"src", L"F.cpp", L"C::f", L"#GG"),
-         L"Invalid Hex Colour - #GG", 2},
         {"invalid plot file name", new CEXInvalidPlotFilename(L"src", L"F.cpp", L"C::f", L"a.xyz"),
          L"Invalid Plot Filename - 'a.xyz'", 2},
-        {"invalid XML file", new CEXInvalidXMLFile(L"src", L"F.cpp", L"C::f", L"c:\\d.xml"),
-         L"Invalid XML file - c:\\d.xml", 2},
         {"segment area over total",
          new CEXSegmentAreaOverTotal(L"src", L"F.cpp", L"C::f", 120.456, 100),
          L"Unable to calculate pie chart percentages the total segment area (120.46) is greater "

@@ -114,15 +114,11 @@ TEST_F(ServerPreferencesTest, ValuesAreConvertedByTheirKind) {
     const std::vector<Case> cases = {
         // Flags are 1 exactly for "1"; integers that are not numeric give 0.
         {element(L"monitorIPC", L"true"), &S::getMonitorIPC, 0},
-        {element(L"cachePlotCentred", L"yes"), &S::getCachePlotCentred, 0},
         {element(L"dbTimeout", L"30s"), &S::getDbTimeout, 0},
         {element(L"dbTimeout", L"  -7 "), &S::getDbTimeout, -7},
         // Plot ids out of range give 0.
         {element(L"cachePlotMediaNameID", L"95"), &S::getCachePlotMediaName, 0},
         {element(L"cachePlotTypeID", L"4"), &S::getCachePlotPC3Device, 0},
-        {element(L"cachePlotTypeID", L"-1"), &S::getCachePlotPC3Device, 0},
-        {element(L"cachePlotScaleTypeID", L"34"), &S::getCachePlotScaleType, 0},
-        {element(L"cachePlotAreaTypeID", L"6"), &S::getCachePlotAreaType, 0},
         // The last of two values counts; an empty element, another case, other elements and
         // comments leave the default; only the local name counts.
         {element(L"lltBatchSize", L"5") + element(L"lltBatchSize", L"6"), &S::getLltBatchSize, 6},

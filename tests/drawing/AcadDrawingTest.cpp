@@ -286,8 +286,8 @@ TEST_F(AcadDrawingTest, TheTemporaryFolderComesFromTheFirstServerOrFallsBackToDr
         {"<s><acadTempDirectory>C:\\cad\\tmp</acadTempDirectory></s>"
          "<s><acadTempDirectory>C:\\second</acadTempDirectory></s>",
          L"C:\\cad\\tmp\\"},
-        {"<s><acadTempDirectory>C:\\cad\\tmp\\</acadTempDirectory></s>", L"C:\\cad\\tmp\\"},
         {"<s><acadTempDirectory></acadTempDirectory><x>1</x></s>", L"c:\\"},
+        {"<s><acadTempDirectory>C:\\cad\\tmp\\</acadTempDirectory></s>", L"C:\\cad\\tmp\\"},
     };
     for (const auto& c : cases) {
         drive.writeFile("servers.xml", std::string("<documentMonitorPreferences>") + c.servers +
@@ -297,6 +297,11 @@ TEST_F(AcadDrawingTest, TheTemporaryFolderComesFromTheFirstServerOrFallsBackToDr
         ASSERT_GT(docMonPreferences.getCount(), 0);
         EXPECT_EQ(CString(c.folder), CAcadDrawing::getTempFolder()) << c.servers;
     }
+    // A save makes the folder and writes its temporary copy there.
+    auto drawing = wrapCurrent();
+    drawing->saveAs(L"C:\\", L"copy.dwg");
+    EXPECT_TRUE(drive.exists("cad/tmp/copy.vrk"));
+    EXPECT_EQ("drawing with 0 entities", text("copy.dwg"));
 }
 
 // ---- saving ----
@@ -340,17 +345,6 @@ TEST_F(AcadDrawingTest, SaveAsReplacesADrawingThatIsThereAlready) {
     drawing->saveAs(L"C:\\out\\", L"PLAN.DWG");
     EXPECT_EQ("drawing with 2 entities", text("out/plan.dwg"));
     EXPECT_FALSE(drive.exists("out/PLAN.DWG"));
-}
-
-TEST_F(AcadDrawingTest, SaveAsUsesTheServersTemporaryFolderAndMakesIt) {
-    drive.writeFile("servers.xml",
-                    "<documentMonitorPreferences><s><acadTempDirectory>C:\\cad\\tmp"
-                    "</acadTempDirectory></s></documentMonitorPreferences>");
-    docMonPreferences.deSerialize(L"C:\\servers.xml");
-    auto drawing = wrapCurrent();
-    drawing->saveAs(L"C:\\", L"copy.dwg");
-    EXPECT_TRUE(drive.exists("cad/tmp/copy.vrk"));
-    EXPECT_EQ("drawing with 0 entities", text("copy.dwg"));
 }
 
 TEST_F(AcadDrawingTest, EachFailureOfSaveAsIsReportedAndLeavesTheTargetAlone) {
