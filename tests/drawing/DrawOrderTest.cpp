@@ -164,7 +164,6 @@ TEST_F(DrawOrder, HandlesNameEntitiesOfTheWorkingDrawing) {
         {"a line", line.handle(), line},
         {"an erased line", erased.handle(), AcDbObjectId::kNull},
         {"the layer table, no entity", db()->layerTableId().handle(), AcDbObjectId::kNull},
-        {"a handle never given", AcDbHandle(0xFFFFFF), AcDbObjectId::kNull},
         {"the null handle", AcDbHandle(), AcDbObjectId::kNull},
     };
     for (const auto& c : cases)
