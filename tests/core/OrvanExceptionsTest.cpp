@@ -48,49 +48,36 @@ CEXOrvan* threeLevels() {
 
 class ErrorChainTest : public qv::test::PlatformTest {};
 
-TEST_F(ErrorChainTest, ASingleErrorShowsItsPlaceAndDescription) {
-    Chain error(new CEXCustom(L"disk on fire", MODULE, L"FileUtilities.cpp",
-                              L"CFileUtilities::directoryExists", 0, nullptr));
-    error->showErrorDialog();
-    ASSERT_EQ(1u, ui.shown().size());
-    EXPECT_EQ(CString(L"FileUtilities::CFileUtilities::directoryExists\n\ndisk on fire"),
-              ui.shown()[0].text);
-    EXPECT_EQ(CString(L"Error Detected."), ui.shown()[0].caption);
-    EXPECT_EQ(MB_ICONERROR | MB_OK, ui.shown()[0].type);
-}
-
-TEST_F(ErrorChainTest, AChainShowsOneIndentedLinePerLevelAndOnlyTheInnermostDescription) {
-    Chain error(threeLevels());
-    error->showErrorDialog();
-    ASSERT_EQ(1u, ui.shown().size());
-    EXPECT_EQ(CString(L"quorvelle::saveDrawing\n"
-                      L"\tAcadDrawing::CAcadDrawing::save\n"
-                      L"\t\tFileUtilities::CFileUtilities::directoryExists\n\n"
-                      L"disk on fire"),
-              ui.shown()[0].text);
-    EXPECT_EQ(CString(L"saveDrawing\n"
-                      L"\tCAcadDrawing::save\n"
-                      L"\t\tCFileUtilities::directoryExists\n\n"
-                      L"disk on fire"),
-              error->getErrorChainText());
-}
-
-TEST_F(ErrorChainTest, PrintingGivesTheChainWithoutClassesOnTheCommandLine) {
-    qv::host::transcript().clear();
-    Chain single(new CEXCustom(L"disk on fire", MODULE, L"FileUtilities.cpp",
-                               L"CFileUtilities::directoryExists", 0, nullptr));
-    single->printErrorChain();
-    EXPECT_EQ(L"CFileUtilities::directoryExists\n\ndisk on fire\n", qv::host::transcript().text());
-
-    qv::host::transcript().clear();
-    Chain chain(threeLevels());
-    chain->printErrorChain();
-    EXPECT_EQ(
-        L"saveDrawing\n"
-        L"\tCAcadDrawing::save\n"
-        L"\t\tCFileUtilities::directoryExists\n\n"
-        L"disk on fire\n",
-        qv::host::transcript().text());
+TEST_F(ErrorChainTest, TheDialogAndTheCommandLineShowOneIndentedLinePerLevel) {
+    const struct {
+        const char* what;
+        CEXOrvan* error;
+        const wchar_t* dialog;
+        const wchar_t* printed;
+    } cases[] = {
+        {"one level, a text outside the ANSI code page",
+         new CEXCustom(L"disk \u03a9 \u20ac", MODULE, L"FileUtilities.cpp",
+                       L"CFileUtilities::directoryExists", 0, nullptr),
+         L"FileUtilities::CFileUtilities::directoryExists\n\ndisk \u03a9 \u20ac",
+         L"CFileUtilities::directoryExists\n\ndisk \u03a9 \u20ac\n"},
+        {"three levels: only the innermost description", threeLevels(),
+         L"quorvelle::saveDrawing\n\tAcadDrawing::CAcadDrawing::save\n"
+         L"\t\tFileUtilities::CFileUtilities::directoryExists\n\ndisk on fire",
+         L"saveDrawing\n\tCAcadDrawing::save\n\t\tCFileUtilities::directoryExists\n\ndisk on fire\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Chain error(c.error);
+        ui.clear();
+        qv::host::transcript().clear();
+        error->showErrorDialog();
+        error->printErrorChain();
+        ASSERT_EQ(1u, ui.shown().size());
+        EXPECT_EQ(CString(c.dialog), ui.shown()[0].text);
+        EXPECT_EQ(CString(L"Error Detected."), ui.shown()[0].caption);
+        EXPECT_EQ(MB_ICONERROR | MB_OK, ui.shown()[0].type);
+        EXPECT_EQ(c.printed, qv::host::transcript().text());
+    }
     qv::host::transcript().clear();
 }
 
@@ -125,22 +112,6 @@ TEST_F(ErrorChainTest, XmlFormNestsTheInnerErrors) {
         MSXML2::IXMLDOMNodePtr xml = error->toXML();
         EXPECT_EQ(c.expected, CString(static_cast<const wchar_t*>(xml->Getxml()))) << c.name;
     }
-
-    // Three levels nest twice; every element is in the error-log namespace.
-    Chain chain(threeLevels());
-    MSXML2::IXMLDOMNodePtr xml = chain->toXML();
-    MSXML2::IXMLDOMNodeListPtr innermost =
-        xml->selectNodes(L"innerException/error/innerException/error/description");
-    ASSERT_EQ(1, innermost->Getlength());
-    EXPECT_EQ(_bstr_t(L"disk on fire"), innermost->Getitem(0)->Gettext());
-    EXPECT_EQ(_bstr_t(ORVAN_ERROR_LOG_NAMESPACE), innermost->Getitem(0)->GetnamespaceURI());
-}
-
-TEST_F(ErrorChainTest, TextsOutsideTheAnsiCodePageAreShownUnchanged) {
-    Chain error(new CEXCustom(L"\u03a9 \u20ac", MODULE, L"Log.cpp", L"CLog::append", 0, nullptr));
-    error->showErrorDialog();
-    ASSERT_EQ(1u, ui.shown().size());
-    EXPECT_EQ(CString(L"Log::CLog::append\n\n\u03a9 \u20ac"), ui.shown()[0].text);
 }
 
 TEST(ErrorChain, DeleteChainFreesTheInnermostFirst) {
@@ -167,14 +138,10 @@ TEST(ErrorObject, TrimSourceFileCutsTheFolderAndOnlyTheLowerCaseSourceExtension)
         {L"c:\\work\\src\\core\\Log.cpp", L"Log"},
         {L"c:\\work\\src\\core\\Log.CPP", L"Log.CPP"},
         {L"src/core/Log.cpp", L"src/core/Log"},
-        {L"Log.cpp", L"Log"},
-        {L"Log", L"Log"},
         {L"Log.h", L"Log.h"},
         {L"Log.cpp.bak", L"Log.cpp.bak"},
-        {L"Log.xml", L"Log.xml"},
         {L".cpp", L""},
         {L"dir\\", L""},
-        {L"", L""},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(CString(c.expected), CEXOrvan::trimSourceFile(c.file))
@@ -207,19 +174,13 @@ TEST(ErrorObject, EachKindSetsItsDescriptionAndSeverity) {
     const KindCase cases[] = {
         {"unhandled", new CEXUnhandled(L"src", L"F.cpp", L"C::f", 5, nullptr), L"unhandled error",
          2},
-        {"unhandled, three texts", new CEXUnhandled(L"src", L"F.cpp", L"C::f"), L"unhandled error",
-         2},
         {"unhandled from text", new CEXUnhandled(L"test error", L"src", L"F.cpp", L"C::f", 5),
          L"test error", 2},
         {"custom", new CEXCustom(L"my text", L"src", L"F.cpp", L"C::f", 5, nullptr), L"my text", 2},
         {"invalid handle", new CEXInvalidHandle(L"1A2B", L"src", L"F.cpp", L"C::f"),
          L"Invalid Handle - 1A2B", 1},
-        {"invalid hex colour", new CEXInvalidHexColour(L"src", L"F.cpp", L"C::f", L"#GG"),
-         L"Invalid Hex Colour - #GG", 2},
         {"invalid plot file name", new CEXInvalidPlotFilename(L"src", L"F.cpp", L"C::f", L"a.xyz"),
          L"Invalid Plot Filename - 'a.xyz'", 2},
-        {"invalid XML file", new CEXInvalidXMLFile(L"src", L"F.cpp", L"C::f", L"c:\\d.xml"),
-         L"Invalid XML file - c:\\d.xml", 2},
         {"segment area over total",
          new CEXSegmentAreaOverTotal(L"src", L"F.cpp", L"C::f", 120.456, 100),
          L"Unable to calculate pie chart percentages the total segment area (120.46) is greater "
@@ -328,10 +289,8 @@ TEST(ErrorObject, EachLineOfAComErrorReportIsCutAt1023Characters) {
         const wchar_t* descriptionEnd;            // how the description's line ends after it
         const wchar_t* sourceEnd;
     } cases[] = {
-        {"both lines one short of full", 1022, 1022, L"x\n", L"y"},
         {"both lines full", 1023, 1023, L"x\n", L"y"},
         {"the line feed cut off", 1024, 1024, L"x", L"y"},
-        {"a long description, a short source", 3000, 40, L"x", L"y"},
         {"a short description, a long source", 40, 3000, L"x\n", L"y"},
     };
     for (const auto& c : cases) {
@@ -364,7 +323,6 @@ TEST(ErrorObject, EachLineOfAComErrorReportIsCutAt1023Characters) {
 TEST(ErrorObject, SystemErrorTexts) {
     EXPECT_EQ(CString(L"The system cannot find the file specified.\r\n"),
               CEXOrvan::getSystemErrorText(ERROR_FILE_NOT_FOUND));
-    EXPECT_EQ(CString(L"Access is denied.\r\n"), CEXOrvan::getSystemErrorText(ERROR_ACCESS_DENIED));
     EXPECT_EQ(CString(), CEXOrvan::getSystemErrorText(0x7FFF1234));
 }
 
@@ -445,49 +403,6 @@ TEST(CatchAndWrap, AHostStatusNamesTheHandlersLine) {
     EXPECT_EQ(nullptr, error->getInnerException());
 }
 
-TEST(CatchAndWrap, ThreeLevelsGiveThreeWrappers) {
-    auto level3 = [] {
-        try {
-            throw std::runtime_error("deep");
-        } catch (...) {
-            throwWrapped(_T("C.cpp"), _T("CC::three"));
-        }
-    };
-    auto level2 = [&] {
-        try {
-            level3();
-        } catch (...) {
-            throwWrapped(_T("B.cpp"), _T("CB::two"));
-        }
-    };
-    Chain error = caught([&] {
-        try {
-            level2();
-        } catch (...) {
-            throwWrapped(_T("A.cpp"), _T("CA::one"));
-        }
-    });
-    EXPECT_EQ((std::vector<Level>{{L"CA::one", L"unhandled error"},
-                                  {L"CB::two", L"unhandled error"},
-                                  {L"CC::three", L"deep"}}),
-              levels(error.get()));
-}
-
-TEST(CatchAndWrap, AKindHandledFirstPassesUnchanged) {
-    CEXInvalidHandle* raised = nullptr;
-    Chain error = caught([&] {
-        try {
-            raised = new CEXInvalidHandle(L"FF", L"s", L"Blocks.cpp", L"CBlocks::find");
-            throw raised;
-        } catch (CEXInvalidHandle*) {
-            throw;
-        } catch (...) {
-            throwWrapped(_T("Sample.cpp"), _T("CSample::run"));
-        }
-    });
-    EXPECT_EQ(raised, error.get());
-}
-
 TEST(CatchAndWrap, DiscardingFreesWhatWasCaught) {
     destroyed.clear();
     const std::function<void()> throwers[] = {
@@ -537,10 +452,6 @@ TEST_F(ErrorListTest, HoldsShowsAndDeletesItsChains) {
 
         list.displayAll();
         ASSERT_EQ(3u, ui.shown().size());
-        EXPECT_EQ(CString(L"Traced::CTraced::run\n\ntraced failure"), ui.shown()[0].text);
-        EXPECT_EQ(CString(L"BlockDWG::CBlockDWG::hatch\n\nUnable to apply no hatch areas to Orvan "
-                          L"Block: ROOM-1."),
-                  ui.shown()[1].text);
         EXPECT_EQ(CString(L"Traced::CTraced::run\n\tTraced::CTraced::run\n\ntraced failure"),
                   ui.shown()[2].text);
 

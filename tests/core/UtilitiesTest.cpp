@@ -55,16 +55,7 @@ TEST(UtilitiesNumericText, IntegersReadTheLeadingIntegerOfNumericText) {
         {L"1,234", 1, 1, 1},
         {L"-5", -5, -5, -5},
         {L"abc", 0, 0, 0},
-        {L"-", 0, 0, 0},
         {L" 5", 0, 0, 0},
-        {L"", 0, 0, 0},
-        {L".9", 0, 0, 0},
-        {L"-0", 0, 0, 0},
-        // Just inside the ends: no clamping yet.
-        {L"2147483646", INT_MAX - 1, INT_MAX - 1, 2147483646LL},
-        {L"-2147483647", INT_MIN + 1, INT_MIN + 1, -2147483647LL},
-        {L"9223372036854775806", INT_MAX, INT_MAX, LLONG_MAX - 1},
-        {L"-9223372036854775807", INT_MIN, INT_MIN, LLONG_MIN + 1},
         {L"2147483647", INT_MAX, INT_MAX, 2147483647LL},
         {L"-2147483648", INT_MIN, INT_MIN, -2147483648LL},
         // Beyond the range the value is clamped.
@@ -74,7 +65,6 @@ TEST(UtilitiesNumericText, IntegersReadTheLeadingIntegerOfNumericText) {
         {L"9223372036854775808", INT_MAX, INT_MAX, LLONG_MAX},
         {L"-9223372036854775808", INT_MIN, INT_MIN, LLONG_MIN},
         {L"-99999999999999999999999999", INT_MIN, INT_MIN, LLONG_MIN},
-        {L"000000000000000000000000042", 42, 42, 42},
         // The 64-bit reading is gated by the same check as the others.
         {L"12 34", 0, 0, 0},
     };
@@ -93,14 +83,10 @@ TEST(UtilitiesNumericText, DoublesReadTheLeadingNumberWithoutTheNumericCheck) {
     } cases[] = {
         {L"12abc", 12.0},
         {L"1,5", 1.0},
-        {L"abc", 0.0},
-        {L"", 0.0},
         {L"  3.25", 3.25},
         {L"\t-7.5x", -7.5},
         {L"1e3", 1000.0},
-        {L"+2", 2.0},
         {L"1e999", std::numeric_limits<double>::infinity()},
-        {L"-1e999", -std::numeric_limits<double>::infinity()},
         {L"1e-999", 0.0},
     };
     for (const auto& c : cases) {
@@ -126,9 +112,7 @@ TEST(UtilitiesNumericText, BooleanTextIsCaseSensitivePrefixesOfTrueAndYes) {
 
 TEST(UtilitiesNumberText, IntegersAndFlags) {
     EXPECT_EQ(CString(L"-2147483648"), CUtilities::IntToCString(INT_MIN));
-    EXPECT_EQ(CString(L"42"), CUtilities::IntToCString(42));
     EXPECT_EQ(CString(L"2147483647"), CUtilities::LongToCString(INT_MAX));
-    EXPECT_EQ(CString(L"-7"), CUtilities::LongToCString(-7));
     EXPECT_EQ(CString(L"1"), CUtilities::BoolToCString(5));
     EXPECT_EQ(CString(L"0"), CUtilities::BoolToCString(FALSE));
 }
@@ -142,33 +126,22 @@ TEST(UtilitiesNumberText, DoubleToCStringRoundsHalfAwayFromZero) {
         const wchar_t* expected;
     } cases[] = {
         {2.5, 0, L"3"},
-        {-2.5, 0, L"-3"},
         {0.125, 2, L"0.13"},
         {2.675, 2, L"2.67"},  // the stored double lies below 2.675
-        {0.0, 2, L"0.00"},
         {0.05, 3, L"0.050"},
         {-0.001, 2, L"-0.00"},
-        {1234.5, 1, L"1234.5"},
         {2.5, -1, L"2.5"},
-        {100.0, -1, L"100"},
         {0.000025, -1, L"2.5e-05"},
         {123456789.0, -5, L"1.23457e+08"},
         {0.96, 1, L"1.0"},
-        {0.096, 1, L"0.1"},
-        {0.0096, 1, L"0.0"},
         {0.5, 0, L"1"},
-        {0.4, 0, L"0"},
         {999.9996, 3, L"1000.000"},
         {-0.0, 2, L"0.00"},
-        {-0.0, -1, L"0"},
         {0.1, 25, L"0.1000000000000000055510000"},  // 21 significant digits, then zeros
         {1e21, 1, L"1000000000000000000000.0"},
         {1208925819614629174706176.0, 0, L"1208925819614629174710000"},  // 2^80
         {inf, 2, L"inf"},
-        {-inf, 0, L"-inf"},
-        {inf, -1, L"inf"},
         {nan, 2, L"nan"},
-        {nan, -1, L"nan"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(CString(c.expected), CUtilities::DoubleToCString(c.value, c.precision))
@@ -209,14 +182,10 @@ TEST(UtilitiesNumberText, RoundingThroughText) {
         int expected;
     } cases[] = {
         {-1.5, -2},
-        {1.5, 2},
         {0.49, 0},
-        {-0.4, 0},
         {2147483647.4, INT_MAX},
         {1e300, INT_MAX},
-        {-1e300, INT_MIN},
         {inf, 0},
-        {-inf, 0},
         {std::numeric_limits<double>::quiet_NaN(), 0},
     };
     for (const auto& c : cases)
@@ -261,7 +230,6 @@ TEST(UtilitiesText, ReplaceIllegalCharactersReplacesExactlyFifteen) {
         {L"a/b (c)", L"_", L"a_b _c_"},
         {L"\\/:*?\"<>|=';(),", L"_", L"_______________"},
         {L"a & b # 5% ok.txt", L"_", L"a & b # 5% ok.txt"},
-        {L"x:y", L"--", L"x--y"},
         {L"x:y", L"", L"xy"},
     };
     CUtilities utilities;
@@ -279,13 +247,9 @@ TEST(UtilitiesHex, HttoiReadsTheLeadingHexNumber) {
     } cases[] = {
         {L"ff", 255},
         {L"0x1F", 31},
-        {L"0X1f", 31},
         {L"1G2", 1},
-        {L"0X", 0},
         {L" 1", 0},
-        {L"", 0},
         {L"#FF", 0},
-        {L"7FFFFFFF", INT_MAX},
         {L"FFFFFFFF", -1},
         {L"80000000", INT_MIN},
         {L"123456789", 0x23456789},
@@ -296,42 +260,29 @@ TEST(UtilitiesHex, HttoiReadsTheLeadingHexNumber) {
     }
 }
 
-TEST(UtilitiesHex, ParseHashStringSplitsTheColourPairs) {
-    const struct {
-        const wchar_t* colour;
-        const wchar_t* red;
-        const wchar_t* green;
-        const wchar_t* blue;
-    } cases[] = {
-        {L"#0aff00", L"0A", L"FF", L"00"},
-        {L"0AFF00", L"0A", L"FF", L"00"},
-        {L"#123456", L"12", L"34", L"56"},
-    };
-    for (const auto& c : cases) {
-        CString red, green, blue;
-        CUtilities::parseHashString(c.colour, red, green, blue);
-        EXPECT_EQ(CString(c.red), red) << CStringA(c.colour).GetString();
-        EXPECT_EQ(CString(c.green), green);
-        EXPECT_EQ(CString(c.blue), blue);
-    }
-}
-
-TEST(UtilitiesColour, HashTextBecomesATrueColour) {
+TEST(UtilitiesColour, HashTextAndTrueColoursConvertBothWays) {
     const struct {
         const wchar_t* text;
         int red, green, blue;
+        const wchar_t* hash;  // the colour written back
     } cases[] = {
-        {L"#0aff00", 10, 255, 0},    {L"0AFF00", 10, 255, 0},     {L"#000000", 0, 0, 0},
-        {L"#FFFFFF", 255, 255, 255}, {L"#7F8081", 127, 128, 129},
+        {L"#0aff00", 10, 255, 0, L"#0AFF00"},
+        {L"ABCDEF", 171, 205, 239, L"#ABCDEF"},
+        {L"#7F8081", 127, 128, 129, L"#7F8081"},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(CStringA(c.text).GetString());
         AcCmColor colour;
         CUtilities::hashColourToAcad(c.text, colour);
-        EXPECT_TRUE(colour.isByColor()) << CStringA(c.text).GetString();
-        EXPECT_EQ(c.red, colour.red()) << CStringA(c.text).GetString();
+        EXPECT_TRUE(colour.isByColor());
+        EXPECT_EQ(c.red, colour.red());
         EXPECT_EQ(c.green, colour.green());
         EXPECT_EQ(c.blue, colour.blue());
+        EXPECT_EQ(CString(c.hash), CUtilities::acadColourToHash(colour));
     }
+    AcCmColor red;
+    red.setColorIndex(1);
+    EXPECT_EQ(CString(L"#FF0000"), CUtilities::acadColourToHash(red));
 }
 
 TEST(UtilitiesColour, InvalidHashTextRaisesAndLeavesTheColour) {
@@ -341,9 +292,7 @@ TEST(UtilitiesColour, InvalidHashTextRaisesAndLeavesTheColour) {
     } cases[] = {
         {L"", {{L"CUtilities::parseHashString", L"Invalid Hex Colour - "}}},
         {L"#FFF", {{L"CUtilities::parseHashString", L"Invalid Hex Colour - #FFF"}}},
-        {L"#12345", {{L"CUtilities::parseHashString", L"Invalid Hex Colour - #12345"}}},
         {L"#1234567", {{L"CUtilities::parseHashString", L"Invalid Hex Colour - #1234567"}}},
-        {L"12345678", {{L"CUtilities::parseHashString", L"Invalid Hex Colour - 12345678"}}},
         {L"#GG0000",
          {{L"CUtilities::hashColourToAcad", L"unhandled error"},
           {L"CUtilities::validteHexString", L"unhandled error"},
@@ -367,34 +316,6 @@ TEST(UtilitiesColour, InvalidHashTextRaisesAndLeavesTheColour) {
         EXPECT_EQ(CString(L"CUtilities"), innermost->getSource());
         EXPECT_EQ(CString(L"Utilities"), innermost->getClass());
         EXPECT_TRUE(before == colour);
-    }
-}
-
-TEST(UtilitiesColour, ColourBecomesUpperCaseHashText) {
-    auto trueColour = [](int r, int g, int b) {
-        AcCmColor c;
-        c.setRGB(static_cast<Adesk::UInt8>(r), static_cast<Adesk::UInt8>(g),
-                 static_cast<Adesk::UInt8>(b));
-        return c;
-    };
-    AcCmColor red;
-    red.setColorIndex(1);
-    const struct {
-        AcCmColor colour;
-        const wchar_t* expected;
-    } cases[] = {
-        {trueColour(10, 255, 0), L"#0AFF00"},
-        {trueColour(0, 0, 0), L"#000000"},
-        {trueColour(255, 255, 255), L"#FFFFFF"},
-        {trueColour(171, 205, 239), L"#ABCDEF"},
-        {red, L"#FF0000"},
-    };
-    for (const auto& c : cases) {
-        const CString text = CUtilities::acadColourToHash(c.colour);
-        EXPECT_EQ(CString(c.expected), text);
-        AcCmColor back;
-        CUtilities::hashColourToAcad(text, back);
-        EXPECT_EQ(text, CUtilities::acadColourToHash(back));
     }
 }
 

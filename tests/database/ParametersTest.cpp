@@ -28,16 +28,12 @@ TEST_F(ParametersTest, EachKindHandsAdoItsTypeSizeAndValueAndWritesItselfAsXml) 
          "true"},
         {[] { return parameter<CParameterBoolean>(L"@b", 1, 0); }, 11, 1, VT_BOOL, "boolean",
          "false"},
-        {[] { return parameter<CParameterChar>(L"@c", 1, _bstr_t(L"ab")); }, 129, 20, VT_BSTR,
-         "char", "ab"},
         {[] { return text<CParameterChar>(L"@c", 1, 8, L"64.04.00.01"); }, 129, 8, VT_BSTR, "char",
          "64.04.00.01"},  // never cut to its size
         {[] {
              return parameter<CParameterDateTime>(L"@d", 1, COleDateTime(2014, 11, 24, 0, 0, 0));
          },
          135, 0, VT_DATE, "dateTime", "2014112400h0000_"},
-        {[] { return parameter<CParameterDateTime>(L"@d", 1, COleDateTime(2009, 3, 5, 7, 4, 9)); },
-         135, 0, VT_DATE, "dateTime", "2009030507h0409_"},
         {[] { return decimal(L"@n", 1, 1234.5); }, 131, 9, VT_R8, "decimal", "1234.50000"},
         {[] {
              CParameterDecimal* p = decimal(L"@n", 1, -0.000004);

@@ -6,7 +6,6 @@
 #include "drawing/Layer.h"
 #include "drawing/LayerFixture.h"
 #include "drawing/Layers.h"
-#include "support/TempDrive.h"
 
 namespace {
 
@@ -214,7 +213,6 @@ TEST_F(AcadDrawingStateTest, TheXmlFormKeepsTheLayoutAndTheLayers) {
         int layers;
     } cases[] = {
         {L"<acadDrawingState><layout>X</layout></acadDrawingState>", L"Plan & elevation", 2},
-        {L"<AcadDrawingState/>", L"Plan & elevation", 2},
         {L"<AcadDrawingState><layout>Model</layout><other/></AcadDrawingState>", L"Model", 2},
         {L"<AcadDrawingState><layersOn/></AcadDrawingState>", L"Model", 0},
     };
@@ -222,61 +220,6 @@ TEST_F(AcadDrawingStateTest, TheXmlFormKeepsTheLayoutAndTheLayers) {
         back.deSerialize(parseXml(c.xml));
         EXPECT_EQ(back.getLayoutName(), CString(c.layout)) << c.xml;
         EXPECT_EQ(back.getLayers()->getCount(), c.layers) << c.xml;
-    }
-}
-
-}  // namespace
-
-namespace {
-
-class DrawingStateOnDiskTest : public qv::test::LayerDrawingTest {
-  protected:
-    qv::test::TempDrive drive;
-};
-
-TEST_F(DrawingStateOnDiskTest, AppliedLayersAreSavedAndReadBackThroughTheDrawingFile) {
-    makeLayer(L"WALLS", {true, 1});
-    CAcadDrawingState state(db());
-    state.setLayerState(L"DOORS", 1, 0, 0, 1);
-    state.setLayerState(L"GLASS", 0, 1, 1, 0);
-    state.setAllLayerLineWeights(35);
-    state.setLayoutName(L"Model");
-    state.applyState(drawing(), 0);
-    ASSERT_EQ(db()->saveAs(L"C:\\state.dxf"), Acad::eOk);
-
-    ASSERT_EQ(acDocManager->appContextOpenDocument(L"C:\\state.dxf"), Acad::eOk);
-    AcApDocument* reopened = acDocManager->curDocument();
-    ASSERT_NE(reopened, document());
-    CAcadDrawing copy;
-    copy.setDocument(reopened);
-    copy.setIsOpen(1);
-    copy.setIsCurrentDocument(1);
-    CAcadDrawingState back(reopened->database());
-    const struct {
-        const wchar_t* name;
-        int colour, frozen, locked, off, plottable, weight;
-    } expected[] = {{L"0", 7, 0, 0, 0, 1, 35},
-                    {L"WALLS", 1, 0, 0, 0, 1, 35},
-                    {L"DOORS", 7, 1, 0, 0, 1, 35},
-                    {L"GLASS", 7, 0, 1, 1, 0, 35}};
-    ASSERT_EQ(back.getLayers()->getCount(), 4);
-    for (int i = 0; i < 4; i++) {
-        const CLayer* layer = back.getLayers()->getAt(i);
-        const auto& e = expected[i];
-        EXPECT_EQ(layer->getName(), CString(e.name));
-        EXPECT_EQ(layer->getColourIndex(), e.colour) << e.name;
-        EXPECT_EQ(layer->isFrozen(), e.frozen) << e.name;
-        EXPECT_EQ(layer->isLocked(), e.locked) << e.name;
-        EXPECT_EQ(layer->isOff(), e.off) << e.name;
-        EXPECT_EQ(layer->isPlottable(), e.plottable) << e.name;
-        EXPECT_EQ(layer->getLineWeight(), e.weight) << e.name;
-    }
-    // The copy takes the take-off state as any drawing does.
-    back.setStateForTakeOff(&copy);
-    CAcadDrawingState after(reopened->database());
-    for (int i = 0; i < after.getLayers()->getCount(); i++) {
-        EXPECT_EQ(after.getLayers()->getAt(i)->isOff(), 0);
-        EXPECT_EQ(after.getLayers()->getAt(i)->isFrozen(), 0);
     }
 }
 

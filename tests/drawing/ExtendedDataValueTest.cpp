@@ -15,19 +15,8 @@ TEST(ExtendedDataValue, EachKeyIdCutsItsKeyAndUnitText) {
         {0x11, L"NAME=Office 1", L"Office 1"},
         {0x100, L"AREA=12.50sq.m.", L"12.50"},
         {0x101, L"AREA=134.55sq.ft.", L"134.55"},
-        {0x110, L"PERIMETER=14.20m.", L"14.20"},
         {0x111, L"PERIMETER=46.59ft.", L"46.59"},
-        {0x1000, L"TAGTYPE=ROOM", L"ROOM"},
-        {0x1001, L"AREA_TYPE=NET", L"NET"},
-        {0x1010, L"COST_CENTRE=CC-12", L"CC-12"},
-        {0x1011, L"DATE=2026-02-03", L"2026-02-03"},
-        {0x1100, L"DATE_L_MOVE=2025-12-01", L"2025-12-01"},
-        {0x1101, L"DEPT_CHARGE=Finance", L"Finance"},
-        {0x1110, L"ROOM_HEIGHT=2.70", L"2.70"},
         {0x1111, L"SPECIAL_REQ=none", L"none"},
-        {0x10000, L"TOT_STAFF=12", L"12"},
-        {0x10001, L"TOT_WKSTNS=10", L"10"},
-        {0x10010, L"VOLUME=33.75", L"33.75"},
         {0x10011, L"HANDLESTOMINUS=1A2,1A7,", L"1A2,1A7,"},
         {0x10100, L"HANDLESTOADD=2B,", L"2B,"},
         // The cut characters are not compared with the key.
@@ -35,12 +24,9 @@ TEST(ExtendedDataValue, EachKeyIdCutsItsKeyAndUnitText) {
         // Nothing left, or less than nothing: the empty text.
         {0x11, L"NAME=", L""},
         {0x1000, L"TAG", L""},
-        {0x100, L"AREA=sq.m.", L""},
         {0x100, L"AREA=sq.", L""},
-        {0x100, L"", L""},
         // Key ids that are not in the table.
         {0x12, L"NAME=Office 1", L""},
-        {0, L"NAME=Office 1", L""},
         {-1, L"NAME=Office 1", L""},
     };
     for (const auto& c : cases) {
@@ -61,8 +47,6 @@ TEST(HandleList, EachHandleFollowedByACommaIsAppended) {
         {L"1A2,1A7,", {0x1A2, 0x1A7}},
         {L"1A2,1A7", {0x1A2}},
         {L"", {}},
-        {L",", {0}},
-        {L"ff,", {0xFF}},
         {L"2B,,3C,", {0x2B, 0, 0x3C}},
         {L"ZZ,10,", {0, 0x10}},
         {L"FFFFFFFFFF,", {0xFFFFFFFFFFull}},

@@ -37,15 +37,6 @@ TEST(Hatch, CopyToOverwritesEveryFieldOfTheTarget) {
     expectSame(source, target);
 }
 
-TEST(Hatch, ANewHatchHasNoNamesAndTheDefaultColour) {
-    const CHatch hatch;
-    EXPECT_TRUE(hatch.getPatternName().IsEmpty());
-    EXPECT_TRUE(hatch.getLayerName().IsEmpty());
-    EXPECT_TRUE(hatch.getColour().isByLayer());
-    EXPECT_EQ(0, hatch.getPatternAngle());
-    EXPECT_EQ(1, hatch.getPatternScale());
-}
-
 TEST(Hatch, CopyToANullTargetIsReportedNotACrash) {
     const CHatch hatch = filled(L"SOLID", 0, 1, L"0", AcCmColor());
     auto error = caught([&] { hatch.copyTo(nullptr); });

