@@ -1,5 +1,7 @@
 #include "DrawingDump.h"
 
+#include <gtest/gtest.h>
+
 #include <fstream>
 
 #include <sys/wait.h>
@@ -761,6 +763,29 @@ TempFolder::TempFolder() {
 TempFolder::~TempFolder() {
     std::error_code ignored;
     std::filesystem::remove_all(m_path, ignored);
+}
+
+AcDbObjectId append(AcDbObjectId blockId, AcDbEntity* entity) {
+    AcDbBlockTableRecord* block = nullptr;
+    EXPECT_EQ(acdbOpenObject(block, blockId, AcDb::kForWrite), Acad::eOk);
+    AcDbObjectId id;
+    EXPECT_EQ(block->appendAcDbEntity(id, entity), Acad::eOk);
+    entity->close();
+    block->close();
+    return id;
+}
+
+AcDbObjectId addBlock(AcDbDatabase& db, const ACHAR* name, const AcGePoint3d& origin) {
+    AcDbBlockTable* table = nullptr;
+    EXPECT_EQ(db.getBlockTable(table, AcDb::kForWrite), Acad::eOk);
+    auto* record = new AcDbBlockTableRecord;
+    record->setName(name);
+    record->setOrigin(origin);
+    AcDbObjectId id;
+    EXPECT_EQ(table->add(id, record), Acad::eOk);
+    record->close();
+    table->close();
+    return id;
 }
 
 }  // namespace qv::dxf::test

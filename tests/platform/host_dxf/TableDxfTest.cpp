@@ -24,29 +24,8 @@ namespace qv::dxf {
 namespace {
 
 using qv::host::ObjectAccess;
-
-// Appends an entity to a block of a database without a document, closed.
-AcDbObjectId append(AcDbObjectId blockId, AcDbEntity* entity) {
-    AcDbBlockTableRecord* block = nullptr;
-    EXPECT_EQ(acdbOpenObject(block, blockId, AcDb::kForWrite), Acad::eOk);
-    AcDbObjectId id;
-    EXPECT_EQ(block->appendAcDbEntity(id, entity), Acad::eOk);
-    entity->close();
-    block->close();
-    return id;
-}
-
-AcDbObjectId addBlock(AcDbDatabase& db, const ACHAR* name) {
-    AcDbBlockTable* table = nullptr;
-    EXPECT_EQ(db.getBlockTable(table, AcDb::kForWrite), Acad::eOk);
-    auto* record = new AcDbBlockTableRecord;
-    record->setName(name);
-    AcDbObjectId id;
-    EXPECT_EQ(table->add(id, record), Acad::eOk);
-    record->close();
-    table->close();
-    return id;
-}
+using test::addBlock;
+using test::append;
 
 std::string number(double value) {
     char buffer[40];
