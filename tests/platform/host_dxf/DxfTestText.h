@@ -1,6 +1,7 @@
 // Small vocabulary for DXF tests: files written as alternating group code and value lines.
 #pragma once
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <initializer_list>
@@ -118,6 +119,20 @@ inline std::filesystem::path sampleFolder() {
         return std::filesystem::weakly_canonical(samples);
     }
     return {};
+}
+
+// The ".dxf" files of a folder, sorted; none when the folder is empty.
+inline std::vector<std::filesystem::path> dxfFilesIn(const std::filesystem::path& folder) {
+    std::vector<std::filesystem::path> files;
+    if (!folder.empty()) {
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+            if (entry.path().extension() == ".dxf") {
+                files.push_back(entry.path());
+            }
+        }
+    }
+    std::sort(files.begin(), files.end());
+    return files;
 }
 
 }  // namespace qv::dxf::test
