@@ -57,7 +57,8 @@ TEST(OleDate, RefusesWhatIsNoDate) {
     EXPECT_EQ(L"", qv::com::formatDate(3e6));
     // 23:59:59.8 on day zero rounds to midnight of the next day.
     ASSERT_TRUE(qv::com::partsFromDate(1.0 - 0.2 / 86400.0, parts));
-    EXPECT_EQ((std::vector<int>{31, 0, 0}), (std::vector<int>{parts.day, parts.hour, parts.second}));
+    EXPECT_EQ((std::vector<int>{31, 0, 0}),
+              (std::vector<int>{parts.day, parts.hour, parts.second}));
 }
 
 TEST(OleDate, ReadsAndWritesEnglishText) {
