@@ -49,10 +49,7 @@ class Times : public PlatformTest {
 
 TEST_F(Times, CTimeReadsTheClockAndFormats) {
     const CTime now = CTime::GetCurrentTime();
-    EXPECT_EQ(2009, now.GetYear());
-    EXPECT_EQ(3, now.GetMonth());
-    EXPECT_EQ(5, now.GetDay());
-    EXPECT_EQ(5, now.GetDayOfWeek()) << "Thursday";
+    EXPECT_EQ(5, now.GetDayOfWeek()) << "Thursday, counted from 1";
     SYSTEMTIME st{};
     ASSERT_TRUE(now.GetAsSystemTime(st));
     EXPECT_EQ((std::vector<int>{2009, 3, 5, 4, 7, 4, 9, 0}), fieldsOf(st));
