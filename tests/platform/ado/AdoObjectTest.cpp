@@ -66,6 +66,7 @@ TEST_F(AdoObjectTest, LogsInWithPasswordsThatNeedQuoting) {
     EXPECT_EQ(other->GetState(), adStateOpen);
 }
 
+// SQL text runs on the connection, and on a command with a connection string of its own.
 TEST_F(AdoObjectTest, RunsSqlTextOnTheConnection) {
     _ConnectionPtr connection = open();
     _variant_t affected;
@@ -76,15 +77,14 @@ TEST_F(AdoObjectTest, RunsSqlTextOnTheConnection) {
     rs = connection->Execute(L"SELECT name FROM locations WHERE id = 2", nullptr,
                              adOptionUnspecified);
     EXPECT_EQ(describe(rs->GetCollect(L"name")), "BSTR:Library");
-}
 
-TEST_F(AdoObjectTest, ACommandOpensItsOwnConnectionFromAString) {
+    // A command opens its own connection from a string.
     _CommandPtr command(L"ADODB.Command");
     command->PutActiveConnection(_variant_t(db().connectionString().c_str()));
     command->PutCommandText(L"SELECT code FROM locations WHERE id = ?");
     command->GetParameters()->Append(
         command->CreateParameter(L"id", adInteger, adParamInput, 4, _variant_t(3L)));
-    _RecordsetPtr rs = command->Execute(nullptr, nullptr, adCmdText);
+    rs = command->Execute(nullptr, nullptr, adCmdText);
     EXPECT_EQ(describe(rs->GetCollect(0L)), "BSTR:LIB-G");
     EXPECT_EQ(command->GetActiveConnection()->GetState(), adStateOpen);
 }
