@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 #include "com/OleDate.h"
 #include "win32/CodePage.h"
@@ -10,28 +11,15 @@ namespace qv::test {
 namespace {
 
 const char* typeName(VARTYPE vt) {
-    switch (vt) {
-        case VT_I2:
-            return "I2";
-        case VT_I4:
-            return "I4";
-        case VT_I8:
-            return "I8";
-        case VT_R4:
-            return "R4";
-        case VT_R8:
-            return "R8";
-        case VT_UI1:
-            return "UI1";
-        case VT_BSTR:
-            return "BSTR";
-        case VT_DECIMAL:
-            return "DECIMAL";
-        case VT_INT:
-            return "INT";
-        default:
-            return "?";
+    static const std::pair<VARTYPE, const char*> kNames[] = {
+        {VT_I2, "I2"},   {VT_I4, "I4"},     {VT_I8, "I8"},           {VT_R4, "R4"},  {VT_R8, "R8"},
+        {VT_UI1, "UI1"}, {VT_BSTR, "BSTR"}, {VT_DECIMAL, "DECIMAL"}, {VT_INT, "INT"}};
+    for (const auto& [type, name] : kNames) {
+        if (type == vt) {
+            return name;
+        }
     }
+    return "?";
 }
 
 }  // namespace

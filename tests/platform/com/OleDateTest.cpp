@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 #include "comdef.h"
 
@@ -37,6 +38,7 @@ TEST(OleDate, CalendarPartsAndSerialNumbers) {
     }
 }
 
+// Parts outside the calendar and serial numbers outside its range are refused.
 TEST(OleDate, RefusesWhatIsNoDate) {
     const DateParts bad[] = {
         {99, 12, 31, 0, 0, 0},  {10000, 1, 1, 0, 0, 0}, {2001, 2, 29, 0, 0, 0},
@@ -53,14 +55,10 @@ TEST(OleDate, RefusesWhatIsNoDate) {
     EXPECT_FALSE(qv::com::partsFromDate(-7e5, parts));
     EXPECT_FALSE(qv::com::partsFromDate(2958466.0 - 0.1 / 86400.0, parts));  // rounds into 10000
     EXPECT_EQ(L"", qv::com::formatDate(3e6));
-}
-
-TEST(OleDate, RoundsToTheNearestSecond) {
-    DateParts p;
-    ASSERT_TRUE(qv::com::partsFromDate(1.0 - 0.2 / 86400.0, p));  // 23:59:59.8 on day zero
-    EXPECT_EQ(31, p.day);
-    EXPECT_EQ(0, p.hour);
-    EXPECT_EQ(0, p.second);
+    // 23:59:59.8 on day zero rounds to midnight of the next day.
+    ASSERT_TRUE(qv::com::partsFromDate(1.0 - 0.2 / 86400.0, parts));
+    EXPECT_EQ((std::vector<int>{31, 0, 0}),
+              (std::vector<int>{parts.day, parts.hour, parts.second}));
 }
 
 TEST(OleDate, ReadsAndWritesEnglishText) {

@@ -55,8 +55,6 @@ TEST(VariantChangeType, ConvertsAsAutomationDoesInEnglish) {
     cy.int64 = 12345000;  // 1234.5
     const ChangeCase cases[] = {
         {"null to int", nullValue(), VT_I4, DISP_E_TYPEMISMATCH, {}},
-        {"null to text", nullValue(), VT_BSTR, DISP_E_TYPEMISMATCH, {}},
-        {"null to bool", nullValue(), VT_BOOL, DISP_E_TYPEMISMATCH, {}},
         {"null to null", nullValue(), VT_NULL, S_OK, nullValue()},
         {"empty to int", _variant_t(), VT_I4, S_OK, _variant_t(0L)},
         {"empty to text", _variant_t(), VT_BSTR, S_OK, _variant_t(L"")},
@@ -86,7 +84,6 @@ TEST(VariantChangeType, ConvertsAsAutomationDoesInEnglish) {
         {"text to double", _variant_t(L"-12.75"), VT_R8, S_OK, _variant_t(-12.75)},
         {"bool to int", _variant_t(true), VT_I4, S_OK, _variant_t(-1L)},
         {"bool to text", _variant_t(true), VT_BSTR, S_OK, _variant_t(L"-1")},
-        {"text True", _variant_t(L"true"), VT_BOOL, S_OK, _variant_t(true)},
         {"text False", _variant_t(L"FALSE"), VT_BOOL, S_OK, _variant_t(false)},
         {"text number to bool", _variant_t(L"2"), VT_BOOL, S_OK, _variant_t(true)},
         {"text yes to bool", _variant_t(L"yes"), VT_BOOL, DISP_E_TYPEMISMATCH, {}},
@@ -96,23 +93,16 @@ TEST(VariantChangeType, ConvertsAsAutomationDoesInEnglish) {
         {"double to decimal", _variant_t(0.1), VT_DECIMAL, S_OK, decimal(L"0.1")},
         {"text to decimal", _variant_t(L"79228162514264337593543950335"), VT_DECIMAL, S_OK,
          decimal(L"79228162514264337593543950335")},
-        {"decimal overflow",
-         _variant_t(L"79228162514264337593543950336"),
-         VT_DECIMAL,
-         DISP_E_OVERFLOW,
-         {}},
+        {"decimal overflow", _variant_t(L"79228162514264337593543950336"), VT_DECIMAL,
+         DISP_E_OVERFLOW, {}},
         {"decimal scale limit", _variant_t(L"0.00000000000000000000000000001"), VT_DECIMAL, S_OK,
          decimal(L"0")},
         {"currency to text", _variant_t(cy), VT_BSTR, S_OK, _variant_t(L"1234.5")},
         {"currency from double", _variant_t(1234.5), VT_CY, S_OK, _variant_t(cy)},
         {"date to text", date(2009, 3, 5, 7, 4, 9), VT_BSTR, S_OK,
          _variant_t(L"3/5/2009 7:04:09 AM")},
-        {"date alone", date(2009, 3, 5), VT_BSTR, S_OK, _variant_t(L"3/5/2009")},
-        {"afternoon", date(2009, 3, 5, 12, 30), VT_BSTR, S_OK, _variant_t(L"3/5/2009 12:30:00 PM")},
-        {"time alone", _variant_t(0.25, VT_DATE), VT_BSTR, S_OK, _variant_t(L"6:00:00 AM")},
         {"text to date", _variant_t(L"3/5/2009 7:04:09 PM"), VT_DATE, S_OK,
          date(2009, 3, 5, 19, 4, 9)},
-        {"iso text to date", _variant_t(L"2009-03-05"), VT_DATE, S_OK, date(2009, 3, 5)},
         {"bad date", _variant_t(L"2/30/2009"), VT_DATE, DISP_E_TYPEMISMATCH, {}},
         {"date out of range", _variant_t(1e7), VT_DATE, DISP_E_OVERFLOW, {}},
         {"date to number", date(1900, 1, 1), VT_R8, S_OK, _variant_t(2.0)},
@@ -133,13 +123,7 @@ TEST(VariantChangeType, ConvertsAsAutomationDoesInEnglish) {
     }
 }
 
-TEST(VariantChangeType, BooleanWordsOnRequest) {
-    _variant_t result;
-    const _variant_t yes(true);
-    ASSERT_EQ(S_OK, VariantChangeType(&result, &yes, VARIANT_ALPHABOOL, VT_BSTR));
-    EXPECT_EQ(L"True", text(result));
-}
-
+// In place, a conversion replaces the value; asked for, booleans become words.
 TEST(VariantChangeType, InPlaceReplacesTheValue) {
     _variant_t v(L"42");
     ASSERT_EQ(S_OK, VariantChangeType(&v, &v, 0, VT_I4));
@@ -149,6 +133,10 @@ TEST(VariantChangeType, InPlaceReplacesTheValue) {
     _variant_t word(L"word");
     EXPECT_EQ(DISP_E_TYPEMISMATCH, VariantChangeType(&word, &word, 0, VT_I4));
     EXPECT_EQ(L"word", text(word));
+    _variant_t result;
+    const _variant_t yes(true);
+    ASSERT_EQ(S_OK, VariantChangeType(&result, &yes, VARIANT_ALPHABOOL, VT_BSTR));
+    EXPECT_EQ(L"True", text(result));
 }
 
 TEST(VariantExtraction, RaisesComErrorsOnBadValues) {
@@ -162,11 +150,8 @@ TEST(VariantExtraction, RaisesComErrorsOnBadValues) {
     const _variant_t word(L"abc");
     const Case cases[] = {
         {"null as long", DISP_E_TYPEMISMATCH, raised([&] { (void)static_cast<long>(null); })},
-        {"null as int", DISP_E_TYPEMISMATCH, raised([&] { (void)static_cast<int>(null); })},
-        {"null as double", DISP_E_TYPEMISMATCH, raised([&] { (void)static_cast<double>(null); })},
         {"null as text", DISP_E_TYPEMISMATCH, raised([&] { (void)static_cast<_bstr_t>(null); })},
         {"null as bool", DISP_E_TYPEMISMATCH, raised([&] { (void)static_cast<bool>(null); })},
-        {"null as byte", DISP_E_TYPEMISMATCH, raised([&] { (void)static_cast<BYTE>(null); })},
         {"big as short", DISP_E_OVERFLOW, raised([&] { (void)static_cast<short>(big); })},
         {"word as double", DISP_E_TYPEMISMATCH, raised([&] { (void)static_cast<double>(word); })},
         {"word as text", S_OK, raised([&] { (void)static_cast<_bstr_t>(word); })},

@@ -21,21 +21,13 @@ namespace qv::dxf {
 namespace {
 
 using qv::host::ObjectAccess;
+using test::append;
 
 template <class T>
 T* openForWrite(AcDbObjectId id) {
     T* object = nullptr;
     EXPECT_EQ(acdbOpenObject(object, id, AcDb::kForWrite), Acad::eOk);
     return object;
-}
-
-AcDbObjectId append(AcDbObjectId blockId, AcDbEntity* entity) {
-    auto* block = openForWrite<AcDbBlockTableRecord>(blockId);
-    AcDbObjectId id;
-    EXPECT_EQ(block->appendAcDbEntity(id, entity), Acad::eOk);
-    entity->close();
-    block->close();
-    return id;
 }
 
 void link(AcDbObjectId id, const ACHAR* address) {
@@ -58,17 +50,7 @@ std::wstring linksOf(const AcDbObject* object) {
 
 TEST(AssetDxf, TransformedHatchesAndHyperlinksSurviveASave) {
     AcDbDatabase db(true, true);
-    AcDbObjectId desk;
-    {
-        AcDbBlockTable* blocks = nullptr;
-        ASSERT_EQ(db.getBlockTable(blocks, AcDb::kForWrite), Acad::eOk);
-        auto* record = new AcDbBlockTableRecord;
-        record->setName(L"DESK");
-        record->setOrigin({1, 0, 0});
-        ASSERT_EQ(blocks->add(desk, record), Acad::eOk);
-        record->close();
-        blocks->close();
-    }
+    const AcDbObjectId desk = test::addBlock(db, L"DESK", {1, 0, 0});
     auto* outline = new AcDbPolyline;
     outline->addVertexAt(0, {0, 0}, 0.5);
     outline->addVertexAt(1, {4, 0});

@@ -18,52 +18,8 @@ using test::entitiesOf;
 using test::lines;
 using test::load;
 using test::section;
-
-// A written record: its section, type and tags.
-struct Written {
-    std::string section;
-    std::string type;
-    std::vector<std::pair<int, std::string>> tags;
-
-    std::string first(int code) const {
-        for (const auto& [c, value] : tags) {
-            if (c == code) {
-                return value;
-            }
-        }
-        return {};
-    }
-    // The values of a code, in order.
-    std::vector<std::string> all(int code) const {
-        std::vector<std::string> out;
-        for (const auto& [c, value] : tags) {
-            if (c == code) {
-                out.push_back(value);
-            }
-        }
-        return out;
-    }
-};
-
-std::vector<Written> writtenRecords(const std::string& text) {
-    struct Collector : RecordSink {
-        std::string section;
-        std::vector<Written> records;
-        void beginSection(std::string_view name, std::uint32_t) override { section = name; }
-        void sectionHead(const std::vector<TagView>&) override {}
-        void record(const RecordView& r) override {
-            Written w{section, std::string(r.type), {}};
-            for (const TagView& tag : r.tags) {
-                w.tags.emplace_back(tag.code, std::string(tag.value));
-            }
-            records.push_back(std::move(w));
-        }
-        void endSection() override {}
-    } collector;
-    AuditReport ignored;
-    splitRecords(text, collector, ignored);
-    return collector.records;
-}
+using test::Written;
+using test::writtenRecords;
 
 std::uint64_t handleValue(const std::string& text) {
     std::uint64_t value = 0;

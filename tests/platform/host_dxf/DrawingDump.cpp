@@ -1,5 +1,7 @@
 #include "DrawingDump.h"
 
+#include <gtest/gtest.h>
+
 #include <fstream>
 
 #include <sys/wait.h>
@@ -402,6 +404,12 @@ class Json {
         value(p.z);
         close(']');
     }
+    // A key and its value.
+    void field(std::string_view name, std::string_view text) { key(name); value(text); }
+    void field(std::string_view name, double number) { key(name); value(number); }
+    void field(std::string_view name, std::int64_t number) { key(name); value(number); }
+    void field(std::string_view name, const AcGePoint3d& p) { key(name); point(p); }
+    void flag(std::string_view name, bool flag) { key(name); boolean(flag); }
 
   private:
     void comma() {
@@ -463,16 +471,11 @@ void describeXData(Json& j, const AcDbObject& o) {
 }
 
 void describeText(Json& j, const AcDbText& t) {
-    j.key("text");
-    j.value(utf8(t.textStringConst()));
-    j.key("insert");
-    j.point(t.position());
-    j.key("height");
-    j.value(t.height());
-    j.key("rotation");
-    j.value(degrees(t.rotation()));
-    j.key("style");
-    j.value(nameOf(t.textStyle()));
+    j.field("text", utf8(t.textStringConst()));
+    j.field("insert", t.position());
+    j.field("height", t.height());
+    j.field("rotation", degrees(t.rotation()));
+    j.field("style", nameOf(t.textStyle()));
 }
 
 void describeEntity(Json& j, const AcDbEntity& e) {
@@ -482,39 +485,26 @@ void describeEntity(Json& j, const AcDbEntity& e) {
     const std::string type(kept    ? std::string_view(kept->type)
                            : codec ? codec->type()
                                    : std::string_view("?"));
-    j.key("type");
-    j.value(type);
+    j.field("type", type);
     if (kept != nullptr) {
-        j.key("kept");
-        j.boolean(true);
+        j.flag("kept", true);
     }
-    j.key("handle");
-    j.value(handleOf(e.objectId()));
-    j.key("layer");
-    j.value(nameOf(e.layerId()));
+    j.field("handle", handleOf(e.objectId()));
+    j.field("layer", nameOf(e.layerId()));
     describeXData(j, e);
     if (const auto* line = AcDbLine::cast(&e)) {
-        j.key("start");
-        j.point(line->startPoint());
-        j.key("end");
-        j.point(line->endPoint());
+        j.field("start", line->startPoint());
+        j.field("end", line->endPoint());
     } else if (const auto* arc = AcDbArc::cast(&e)) {
-        j.key("center");
-        j.point(arc->center());
-        j.key("radius");
-        j.value(arc->radius());
-        j.key("start_angle");
-        j.value(degrees(arc->startAngle()));
-        j.key("end_angle");
-        j.value(degrees(arc->endAngle()));
+        j.field("center", arc->center());
+        j.field("radius", arc->radius());
+        j.field("start_angle", degrees(arc->startAngle()));
+        j.field("end_angle", degrees(arc->endAngle()));
     } else if (const auto* circle = AcDbCircle::cast(&e)) {
-        j.key("center");
-        j.point(circle->center());
-        j.key("radius");
-        j.value(circle->radius());
+        j.field("center", circle->center());
+        j.field("radius", circle->radius());
     } else if (const auto* pl = AcDbPolyline::cast(&e)) {
-        j.key("closed");
-        j.boolean(pl->isClosed());
+        j.flag("closed", pl->isClosed());
         j.key("points");
         j.open('[');
         for (unsigned int i = 0; i < pl->numVerts(); ++i) {
@@ -531,30 +521,23 @@ void describeEntity(Json& j, const AcDbEntity& e) {
         j.close(']');
     } else if (const auto* attdef = AcDbAttributeDefinition::cast(&e)) {
         describeText(j, *attdef);
-        j.key("tag");
-        j.value(utf8(attdef->tagConst()));
-        j.key("prompt");
-        j.value(utf8(attdef->promptConst()));
+        j.field("tag", utf8(attdef->tagConst()));
+        j.field("prompt", utf8(attdef->promptConst()));
         j.key("flags");
         j.value(static_cast<std::int64_t>(
             (attdef->isInvisible() ? 1 : 0) | (attdef->isConstant() ? 2 : 0) |
             (attdef->isVerifiable() ? 4 : 0) | (attdef->isPreset() ? 8 : 0)));
-        j.key("field_length");
-        j.value(static_cast<std::int64_t>(attdef->fieldLength()));
+        j.field("field_length", static_cast<std::int64_t>(attdef->fieldLength()));
     } else if (const auto* text = AcDbText::cast(&e)) {
         describeText(j, *text);
     } else if (AcDbTable::cast(&e) != nullptr) {
         // ezdxf_tables.py compares tables.
     } else if (const auto* ref = AcDbBlockReference::cast(&e)) {
-        j.key("name");
-        j.value(nameOf(ref->blockTableRecord()));
-        j.key("insert");
-        j.point(ref->position());
+        j.field("name", nameOf(ref->blockTableRecord()));
+        j.field("insert", ref->position());
         const AcGeScale3d s = ref->scaleFactors();
-        j.key("scale");
-        j.point(AcGePoint3d(s.sx, s.sy, s.sz));
-        j.key("rotation");
-        j.value(degrees(ref->rotation()));
+        j.field("scale", AcGePoint3d(s.sx, s.sy, s.sz));
+        j.field("rotation", degrees(ref->rotation()));
         const auto* array = AcDbMInsertBlock::cast(ref);
         j.key("array");
         j.open('[');
@@ -571,27 +554,19 @@ void describeEntity(Json& j, const AcDbEntity& e) {
                 continue;
             }
             j.open('{');
-            j.key("tag");
-            j.value(utf8(a->tagConst()));
-            j.key("text");
-            j.value(utf8(a->textStringConst()));
-            j.key("handle");
-            j.value(handleOf(id));
-            j.key("insert");
-            j.point(a->position());
+            j.field("tag", utf8(a->tagConst()));
+            j.field("text", utf8(a->textStringConst()));
+            j.field("handle", handleOf(id));
+            j.field("insert", a->position());
             describeXData(j, *a);
             j.close('}');
         }
         j.close(']');
     } else if (const auto* viewport = AcDbViewport::cast(&e)) {
-        j.key("center");
-        j.point(viewport->centerPoint());
-        j.key("width");
-        j.value(viewport->width());
-        j.key("height");
-        j.value(viewport->height());
-        j.key("view_height");
-        j.value(viewport->viewHeight());
+        j.field("center", viewport->centerPoint());
+        j.field("width", viewport->width());
+        j.field("height", viewport->height());
+        j.field("view_height", viewport->viewHeight());
         j.key("frozen");
         j.open('[');
         for (const AcDbObjectId& layer : viewport->qvFrozenLayers()) {
@@ -599,20 +574,14 @@ void describeEntity(Json& j, const AcDbEntity& e) {
         }
         j.close(']');
     } else if (const auto* hatch = AcDbHatch::cast(&e)) {
-        j.key("pattern");
-        j.value(upper(utf8(hatch->patternName())));
-        j.key("solid");
-        j.boolean(hatch->isSolidFill());
-        j.key("pattern_type");
-        j.value(std::int64_t{hatch->patternType()});
+        j.field("pattern", upper(utf8(hatch->patternName())));
+        j.flag("solid", hatch->isSolidFill());
+        j.field("pattern_type", std::int64_t{hatch->patternType()});
         if (!hatch->isSolidFill()) {
             const bool user = hatch->patternType() == AcDbHatch::kUserDefined;
-            j.key("angle");
-            j.value(degrees(hatch->patternAngle()));
-            j.key("scale");
-            j.value(user ? hatch->patternSpace() : hatch->patternScale());
-            j.key("double");
-            j.boolean(user && hatch->patternDouble());
+            j.field("angle", degrees(hatch->patternAngle()));
+            j.field("scale", user ? hatch->patternSpace() : hatch->patternScale());
+            j.flag("double", user && hatch->patternDouble());
         }
         j.key("loops");
         j.open('[');
@@ -667,18 +636,12 @@ std::string describeForEzdxf(const AcDbDatabase& db) {
             }
             j.key(upper(utf8(layer->qvName())));
             j.open('{');
-            j.key("name");
-            j.value(utf8(layer->qvName()));
-            j.key("color");
-            j.value(std::int64_t{layer->color().colorIndex()});
-            j.key("off");
-            j.boolean(layer->isOff());
-            j.key("frozen");
-            j.boolean(layer->isFrozen());
-            j.key("locked");
-            j.boolean(layer->isLocked());
-            j.key("linetype");
-            j.value(upper(nameOf(layer->linetypeObjectId())));
+            j.field("name", utf8(layer->qvName()));
+            j.field("color", std::int64_t{layer->color().colorIndex()});
+            j.flag("off", layer->isOff());
+            j.flag("frozen", layer->isFrozen());
+            j.flag("locked", layer->isLocked());
+            j.field("linetype", upper(nameOf(layer->linetypeObjectId())));
             j.close('}');
         }
     }
@@ -761,6 +724,29 @@ TempFolder::TempFolder() {
 TempFolder::~TempFolder() {
     std::error_code ignored;
     std::filesystem::remove_all(m_path, ignored);
+}
+
+AcDbObjectId append(AcDbObjectId blockId, AcDbEntity* entity) {
+    AcDbBlockTableRecord* block = nullptr;
+    EXPECT_EQ(acdbOpenObject(block, blockId, AcDb::kForWrite), Acad::eOk);
+    AcDbObjectId id;
+    EXPECT_EQ(block->appendAcDbEntity(id, entity), Acad::eOk);
+    entity->close();
+    block->close();
+    return id;
+}
+
+AcDbObjectId addBlock(AcDbDatabase& db, const ACHAR* name, const AcGePoint3d& origin) {
+    AcDbBlockTable* table = nullptr;
+    EXPECT_EQ(db.getBlockTable(table, AcDb::kForWrite), Acad::eOk);
+    auto* record = new AcDbBlockTableRecord;
+    record->setName(name);
+    record->setOrigin(origin);
+    AcDbObjectId id;
+    EXPECT_EQ(table->add(id, record), Acad::eOk);
+    record->close();
+    table->close();
+    return id;
 }
 
 }  // namespace qv::dxf::test

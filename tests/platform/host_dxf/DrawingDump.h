@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "host/db/AcDbDatabase.h"
+#include "host/db/AcDbEntity.h"
 
 namespace qv::dxf::test {
 
@@ -30,6 +31,11 @@ int runCheckScript(const std::string& script, const std::vector<std::string>& ar
 // Writes each text as a drawing into a temporary folder and has ezdxf read and audit them all
 // (ezdxf_check.py audit); its output goes to `output`. The exit code, 0 when ezdxf found no error.
 int auditWithEzdxf(const std::vector<std::string>& drawings, std::string& output);
+
+// Appends an entity to a block of a database without a document, and closes it.
+AcDbObjectId append(AcDbObjectId blockId, AcDbEntity* entity);
+// Adds an empty block of that name and origin to a database without a document.
+AcDbObjectId addBlock(AcDbDatabase& db, const ACHAR* name, const AcGePoint3d& origin = {});
 
 // A fresh temporary folder, removed by the destructor.
 class TempFolder {

@@ -12,18 +12,7 @@
 namespace qv::dxf {
 namespace {
 
-std::vector<std::filesystem::path> dxfFiles(const std::filesystem::path& folder) {
-    std::vector<std::filesystem::path> files;
-    if (!folder.empty()) {
-        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-            if (entry.path().extension() == ".dxf") {
-                files.push_back(entry.path());
-            }
-        }
-    }
-    std::sort(files.begin(), files.end());
-    return files;
-}
+using test::dxfFilesIn;
 
 void writeText(const std::filesystem::path& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
@@ -45,7 +34,7 @@ bool load(const std::filesystem::path& path, AcDbDatabase& db, AuditReport& repo
 TEST(DrawingEzdxf, ReadsWhatTheHostWroteOfEverySample) {
     const test::TempFolder out;
     std::vector<std::string> arguments = {"compare"};
-    for (const auto& path : dxfFiles(test::sampleFolder())) {
+    for (const auto& path : dxfFilesIn(test::sampleFolder())) {
         AcDbDatabase db(false, true);
         AuditReport report;
         if (!load(path, db, report)) {
@@ -69,9 +58,9 @@ TEST(DrawingEzdxf, HostReadsWhatOtherProgramsWrote) {
     const test::TempFolder made;
     std::string output;
     ASSERT_EQ(test::runEzdxfCheck({"make", made.path().string()}, output), 0) << output;
-    std::vector<std::filesystem::path> files = dxfFiles(made.path());
+    std::vector<std::filesystem::path> files = dxfFilesIn(made.path());
     ASSERT_EQ(files.size(), 5u);
-    for (const auto& path : dxfFiles(test::sampleFolder())) {
+    for (const auto& path : dxfFilesIn(test::sampleFolder())) {
         // ezdxf itself refuses the escaped layer names of this one.
         if (path.filename() != "ASCII_R12.dxf") {
             files.push_back(path);

@@ -317,8 +317,6 @@ TEST(DrawingRead, HatchLoopsBecomeVerticesAndBulges) {
     }
 }
 
-// A normal is read as a unit vector that stays the same when the drawing is written and read
-
 // A file without a header (an ENTITIES section, as simple exporters write) is read as R12; the
 // records of later versions in it are kept: as read when their subclass markers show them, with
 // the markers of their type when they have none.
@@ -395,6 +393,7 @@ TEST(DrawingRead, HatchesKeepTheirPatternAngleScaleAndLines) {
     EXPECT_EQ(test::auditWithEzdxf(written, output), 0) << output;
 }
 
+// A normal is read as a unit vector that stays the same when the drawing is written and read
 // again, however far from unit length it was written.
 TEST(DrawingRead, NormalsReadTheSameAfterBeingWritten) {
     const auto entity = [](std::string_view type, std::string_view subclass,
@@ -446,34 +445,13 @@ TEST(DrawingRead, NormalsReadTheSameAfterBeingWritten) {
 
 // Layers keep their state, including the flag bits the host does not model.
 TEST(DrawingRead, LayersKeepTheirStateAndColours) {
-    const std::string tables = lines({"0",   "TABLE",
-                                      "2",   "LAYER",
-                                      "5",   "2",
-                                      "330", "0",
-                                      "100", "AcDbSymbolTable",
-                                      "70",  "2",
-                                      "0",   "LAYER",
-                                      "5",   "10",
-                                      "330", "2",
-                                      "100", "AcDbSymbolTableRecord",
-                                      "100", "AcDbLayerTableRecord",
-                                      "2",   "0",
-                                      "70",  "0",
-                                      "62",  "7",
-                                      "6",   "Continuous",
-                                      "0",   "LAYER",
-                                      "5",   "11",
-                                      "330", "2",
-                                      "100", "AcDbSymbolTableRecord",
-                                      "100", "AcDbLayerTableRecord",
-                                      "2",   "Hidden",
-                                      "70",  "7",
-                                      "62",  "-3",
-                                      "420", "65280",
-                                      "6",   "Continuous",
-                                      "290", "0",
-                                      "370", "25",
-                                      "0",   "ENDTAB"});
+    const std::string tables = lines({
+        "0", "TABLE", "2", "LAYER", "5", "2", "330", "0", "100", "AcDbSymbolTable", "70", "2",
+        "0", "LAYER", "5", "10", "330", "2", "100", "AcDbSymbolTableRecord",
+        "100", "AcDbLayerTableRecord", "2", "0", "70", "0", "62", "7", "6", "Continuous",
+        "0", "LAYER", "5", "11", "330", "2", "100", "AcDbSymbolTableRecord",
+        "100", "AcDbLayerTableRecord", "2", "Hidden", "70", "7", "62", "-3", "420", "65280",
+        "6", "Continuous", "290", "0", "370", "25", "0", "ENDTAB"});
     AuditReport report;
     const auto db = load(drawing("AC1027", "", "", tables), report);
     AcDbLayerTable* table = nullptr;

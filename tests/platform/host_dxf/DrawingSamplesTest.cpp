@@ -44,20 +44,6 @@ const std::map<std::string, Expected>& damagedSamples() {
     return damaged;
 }
 
-std::vector<std::filesystem::path> samples() {
-    std::vector<std::filesystem::path> files;
-    const std::filesystem::path folder = test::sampleFolder();
-    if (!folder.empty()) {
-        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-            if (entry.path().extension() == ".dxf") {
-                files.push_back(entry.path());
-            }
-        }
-    }
-    std::sort(files.begin(), files.end());
-    return files;
-}
-
 std::map<Fix, size_t> countFixes(const AuditReport& report) {
     std::map<Fix, size_t> counts;
     for (const AuditEntry& entry : report.entries()) {
@@ -70,7 +56,7 @@ std::map<Fix, size_t> countFixes(const AuditReport& report) {
 // saved and read again into the same database (objects, handles, properties, what was kept),
 // with nothing left to repair, and saving that gives the same text again.
 TEST(DrawingSamples, LoadOrAreRefusedAndRoundTripToTheSameDatabase) {
-    const auto files = samples();
+    const auto files = test::dxfFilesIn(test::sampleFolder());
     ASSERT_GE(files.size(), 16u) << "no sample drawings: set QV_DXF_SAMPLES";
     for (const auto& path : files) {
         const std::string name = path.filename().string();

@@ -1,6 +1,7 @@
 // Small vocabulary for DXF tests: files written as alternating group code and value lines.
 #pragma once
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <initializer_list>
@@ -77,32 +78,63 @@ inline std::vector<AcDbEntity*> entitiesOf(const AcDbDatabase& db, AcDbObjectId 
     return out;
 }
 
-// The records of a section of written text, each as its type and tags ("code=value", in order).
-inline std::vector<std::string> recordsOf(std::string_view text, std::string_view sectionName) {
-    struct Collector : RecordSink {
-        std::string_view wanted;
-        bool inside = false;
-        std::vector<std::string> records;
-        void beginSection(std::string_view name, std::uint32_t) override {
-            inside = name == wanted;
+// A record of written text: its section, type and tags.
+struct Written {
+    std::string section;
+    std::string type;
+    std::vector<std::pair<int, std::string>> tags;
+
+    // The first value of a code, or nothing.
+    std::string first(int code) const {
+        const std::vector<std::string> values = all(code);
+        return values.empty() ? std::string() : values.front();
+    }
+    // The values of a code, in order.
+    std::vector<std::string> all(int code) const {
+        std::vector<std::string> out;
+        for (const auto& [c, value] : tags) {
+            if (c == code) {
+                out.push_back(value);
+            }
         }
+        return out;
+    }
+};
+
+// The records of written text, in order.
+inline std::vector<Written> writtenRecords(std::string_view text) {
+    struct Collector : RecordSink {
+        std::string section;
+        std::vector<Written> records;
+        void beginSection(std::string_view name, std::uint32_t) override { section = name; }
         void sectionHead(const std::vector<TagView>&) override {}
         void record(const RecordView& r) override {
-            if (!inside) {
-                return;
-            }
-            std::string line(r.type);
+            Written w{section, std::string(r.type), {}};
             for (const TagView& tag : r.tags) {
-                line += " " + std::to_string(tag.code) + "=" + std::string(tag.value);
+                w.tags.emplace_back(tag.code, std::string(tag.value));
             }
-            records.push_back(line);
+            records.push_back(std::move(w));
         }
-        void endSection() override { inside = false; }
+        void endSection() override {}
     } collector;
-    collector.wanted = sectionName;
     AuditReport ignored;
     splitRecords(text, collector, ignored);
     return collector.records;
+}
+
+// The records of a section of written text, each as its type and tags ("code=value", in order).
+inline std::vector<std::string> recordsOf(std::string_view text, std::string_view sectionName) {
+    std::vector<std::string> out;
+    for (const Written& r : writtenRecords(text)) {
+        if (r.section == sectionName) {
+            std::string line = r.type;
+            for (const auto& [code, value] : r.tags) {
+                line += " " + std::to_string(code) + "=" + value;
+            }
+            out.push_back(line);
+        }
+    }
+    return out;
 }
 
 // The folder of real sample drawings: $QV_DXF_SAMPLES, or tests/fixtures/dxf-samples of the
@@ -118,6 +150,20 @@ inline std::filesystem::path sampleFolder() {
         return std::filesystem::weakly_canonical(samples);
     }
     return {};
+}
+
+// The ".dxf" files of a folder, sorted; none when the folder is empty.
+inline std::vector<std::filesystem::path> dxfFilesIn(const std::filesystem::path& folder) {
+    std::vector<std::filesystem::path> files;
+    if (!folder.empty()) {
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+            if (entry.path().extension() == ".dxf") {
+                files.push_back(entry.path());
+            }
+        }
+    }
+    std::sort(files.begin(), files.end());
+    return files;
 }
 
 }  // namespace qv::dxf::test

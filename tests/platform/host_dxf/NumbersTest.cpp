@@ -57,6 +57,10 @@ TEST(DxfNumbers, ParseWhatRealFilesHold) {
         {"10000000000000000", false, 0},
     };
     expectParses(parseHandle, handles);
+    // Written upper case.
+    EXPECT_EQ(handleText(0), "0");
+    EXPECT_EQ(handleText(0x2ab), "2AB");
+    EXPECT_EQ(handleText(~0ULL), "FFFFFFFFFFFFFFFF");
 }
 
 TEST(DxfNumbers, DoublesAreWrittenShortWithAPointAndReadBackExactly) {
@@ -111,12 +115,6 @@ TEST(DxfNumbers, ShortDecimalsReadAsTheGeneralParserReadsThem) {
         std::from_chars(text.data(), text.data() + text.size(), general);
         ASSERT_EQ(ours, general) << text;
     }
-}
-
-TEST(DxfNumbers, HandlesAreUpperCaseHex) {
-    EXPECT_EQ(handleText(0), "0");
-    EXPECT_EQ(handleText(0x2ab), "2AB");
-    EXPECT_EQ(handleText(~0ULL), "FFFFFFFFFFFFFFFF");
 }
 
 }  // namespace

@@ -49,10 +49,7 @@ class Times : public PlatformTest {
 
 TEST_F(Times, CTimeReadsTheClockAndFormats) {
     const CTime now = CTime::GetCurrentTime();
-    EXPECT_EQ(2009, now.GetYear());
-    EXPECT_EQ(3, now.GetMonth());
-    EXPECT_EQ(5, now.GetDay());
-    EXPECT_EQ(5, now.GetDayOfWeek()) << "Thursday";
+    EXPECT_EQ(5, now.GetDayOfWeek()) << "Thursday, counted from 1";
     SYSTEMTIME st{};
     ASSERT_TRUE(now.GetAsSystemTime(st));
     EXPECT_EQ((std::vector<int>{2009, 3, 5, 4, 7, 4, 9, 0}), fieldsOf(st));
@@ -67,6 +64,8 @@ TEST_F(Times, CTimeReadsTheClockAndFormats) {
     EXPECT_EQ(3723, span.GetTotalSeconds());
     EXPECT_EQ(CString(L"0 days 01:02:03"), span.Format(L"%D days %H:%M:%S"));
     EXPECT_EQ(CString(L"7:04 PM"), CTime(2014, 11, 14, 19, 4, 0).Format(L"%#I:%M %p"));
+    EXPECT_EQ(CString(L"12 PM"), CTime(2014, 11, 14, 12, 0, 0).Format(L"%I %p"));
+    EXPECT_EQ(CString(L"12 AM"), CTime(2014, 11, 14, 0, 0, 0).Format(L"%I %p"));
 }
 
 TEST_F(Times, CTimeRefusesPartsOutOfRange) {
@@ -122,9 +121,9 @@ TEST_F(Times, OleDateSetDateTimeValidates) {
         int y, mo, d, h, mi, s;
         int result;
     } cases[] = {
-        {2008, 2, 29, 23, 59, 59, 0}, {2009, 2, 29, 0, 0, 0, 1}, {2009, 13, 1, 0, 0, 0, 1},
-        {99, 1, 1, 0, 0, 0, 1},       {100, 1, 1, 0, 0, 0, 0},   {9999, 12, 31, 0, 0, 0, 0},
-        {2009, 1, 1, 24, 0, 0, 1},    {2009, 1, 1, 0, 60, 0, 1}, {2009, 1, 0, 0, 0, 0, 1},
+        // The calendar's limits are the OLE date's (OleDateTest); one valid and one invalid.
+        {2008, 2, 29, 23, 59, 59, 0},
+        {2009, 2, 29, 0, 0, 0, 1},
     };
     for (const auto& c : cases) {
         COleDateTime t;
@@ -151,8 +150,6 @@ TEST_F(Times, OleDateFormatsAsAnEnglishUserSeesIt) {
         DWORD flags;
         const wchar_t* expected;
     } cases[] = {
-        {COleDateTime(2009, 3, 5, 7, 4, 9), 0, L"3/5/2009 7:04:09 AM"},
-        {COleDateTime(2014, 11, 24, 0, 0, 0), 0, L"11/24/2014"},
         {COleDateTime(2014, 11, 24, 12, 30, 0), 0, L"11/24/2014 12:30:00 PM"},
         {COleDateTime(2014, 11, 24, 12, 30, 0), VAR_DATEVALUEONLY, L"11/24/2014"},
         {COleDateTime(2014, 11, 24, 0, 0, 0), VAR_TIMEVALUEONLY, L"12:00:00 AM"},

@@ -147,12 +147,12 @@ TEST_F(ModalDialogTest, ADisabledCancelButtonStopsEscAndTheCloseBox) {
     ASSERT_FALSE(ui.notices().empty());
     EXPECT_EQ(CString(L"You can only type a number here."), ui.notices().back().message);
     EXPECT_FALSE(ui.notices().back().refused);
-}
 
-TEST_F(ModalDialogTest, ADialogThatWillNotEndIsEndedWhenTheInputRunsOut) {
-    CLockedDlg dlg;
-    EXPECT_EQ(IDCANCEL, dlg.DoModal());
-    ASSERT_FALSE(ui.dialogsAsked().empty());
+    // Without input, a dialog that will not end is ended all the same.
+    ui.clear();
+    CLockedDlg again;
+    EXPECT_EQ(IDCANCEL, again.DoModal());
+    EXPECT_FALSE(ui.dialogsAsked().empty());
 }
 
 TEST_F(ModalDialogTest, TheDriverSeesTheDialogAsTheUserDoes) {

@@ -42,9 +42,8 @@ TEST_F(ModelessDialogTest, AHeapDialogDeletesItselfWhenItsWindowGoes) {
         EXPECT_FALSE(qv::win::serviceModeless());  // nothing left to offer
     }
     EXPECT_EQ((std::vector<std::wstring>{L"Tool", L"Tool", L"Tool"}), ui.dialogsClosed());
-}
 
-TEST_F(ModelessDialogTest, APostedCloseWaitsForTheHostsLoop) {
+    // A posted close waits for the host's loop.
     CToolDlg* tool = openTool();
     const HWND h = tool->m_hWnd;
     tool->PostMessage(WM_CLOSE);

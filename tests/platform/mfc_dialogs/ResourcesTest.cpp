@@ -29,6 +29,13 @@ TEST_F(ResourcesTest, ModulesAreKnownByTheirAddresses) {
     EXPECT_NE(nullptr, otherModule());
     EXPECT_NE(programHandle(), otherModule());
     EXPECT_EQ(nullptr, moduleHandleOf(nullptr));
+    // A guard without a module names the module of its caller, and puts the old one back.
+    AfxSetResourceHandle(otherModule());
+    {
+        CAcModuleResourceOverride mine;
+        EXPECT_EQ(programHandle(), AfxGetResourceHandle());
+    }
+    EXPECT_EQ(otherModule(), AfxGetResourceHandle());
 }
 
 TEST_F(ResourcesTest, TemplatesAreFoundInTheCurrentModuleThenThroughTheChain) {
@@ -50,15 +57,6 @@ TEST_F(ResourcesTest, TemplatesAreFoundInTheCurrentModuleThenThroughTheChain) {
     AfxTermExtensionModule(extension);
     EXPECT_EQ(nullptr, locateDialog(kId));
     EXPECT_FALSE(AfxInitExtensionModule(extension, nullptr));
-}
-
-TEST_F(ResourcesTest, TheGuardNamesTheModuleOfItsCaller) {
-    AfxSetResourceHandle(otherModule());
-    {
-        CAcModuleResourceOverride mine;
-        EXPECT_EQ(programHandle(), AfxGetResourceHandle());
-    }
-    EXPECT_EQ(otherModule(), AfxGetResourceHandle());
 }
 
 TEST_F(ResourcesTest, ATemplateIdIsUsedOncePerModule) {

@@ -7,26 +7,18 @@ using namespace qv::res;
 static const ResourceScript kResources(
     {
         DialogTemplate(IDD_SAMPLE, L"Sample", WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME,
-                       {
-                           Text(L"Name"),
-                           EditText(IDC_NAME, ES_AUTOHSCROLL),
-                           Text(L"Count"),
-                           EditText(IDC_COUNT),
-                           Text(L"Size"),
-                           EditText(IDC_SIZE),
-                           AutoCheckBox(L"Flag", IDC_FLAG),
-                           AutoRadioButton(L"m", IDC_METRIC, WS_GROUP),
-                           AutoRadioButton(L"ft", IDC_IMPERIAL),
-                           ComboBox(IDC_KIND, CBS_DROPDOWNLIST | WS_GROUP,
-                                    {L"Rooms/Spaces", L"Gross Area"}),
-                           ListBox(IDC_LIST, LBS_NOTIFY | LBS_SORT),
-                           PushButton(L"&Apply", IDC_APPLY),
-                           PushButton(L"Hidden", IDC_HIDDEN).asHidden(),
-                           EditText(IDC_DIGITS, ES_NUMBER),
-                           EditText(IDC_READONLY, ES_READONLY),
-                           DefPushButton(L"OK", IDOK),
-                           PushButton(L"Cancel", IDCANCEL),
-                       })
+                       {Text(L"Name"), EditText(IDC_NAME, ES_AUTOHSCROLL), Text(L"Count"),
+                        EditText(IDC_COUNT), Text(L"Size"), EditText(IDC_SIZE),
+                        AutoCheckBox(L"Flag", IDC_FLAG),
+                        AutoRadioButton(L"m", IDC_METRIC, WS_GROUP),
+                        AutoRadioButton(L"ft", IDC_IMPERIAL),
+                        ComboBox(IDC_KIND, CBS_DROPDOWNLIST | WS_GROUP,
+                                 {L"Rooms/Spaces", L"Gross Area"}),
+                        ListBox(IDC_LIST, LBS_NOTIFY | LBS_SORT), PushButton(L"&Apply", IDC_APPLY),
+                        PushButton(L"Hidden", IDC_HIDDEN).asHidden(),
+                        EditText(IDC_DIGITS, ES_NUMBER),
+                        EditText(IDC_READONLY, ES_READONLY), DefPushButton(L"OK", IDOK),
+                        PushButton(L"Cancel", IDCANCEL)})
             .withFont(L"Arial", 8)
             .withMenu(IDR_MENU),
         DialogTemplate(IDD_TOOL, L"Tool", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE,

@@ -73,15 +73,11 @@ TEST(MultiByteToWideChar, ConvertsAnsiAndUtf8) {
     EXPECT_EQ(3, MultiByteToWideChar(CP_UTF8, 0, "m\xc2\xb2", -1, nullptr, 0));
     EXPECT_EQ(3, MultiByteToWideChar(CP_UTF8, 0, "m\xc2\xb2", -1, out, 16));
     EXPECT_STREQ(L"m\u00b2", out);
-    EXPECT_EQ(2, MultiByteToWideChar(CP_UTF8, 0,
-                                     "\xff"
-                                     "a",
-                                     2, out, 16));
+    const char* invalid = "\xff"
+                          "a";
+    EXPECT_EQ(2, MultiByteToWideChar(CP_UTF8, 0, invalid, 2, out, 16));
     EXPECT_EQ(static_cast<wchar_t>(0xFFFD), out[0]);
-    EXPECT_EQ(0, MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS,
-                                     "\xff"
-                                     "a",
-                                     2, out, 16));
+    EXPECT_EQ(0, MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, invalid, 2, out, 16));
     EXPECT_EQ(static_cast<DWORD>(ERROR_NO_UNICODE_TRANSLATION), GetLastError());
     EXPECT_EQ(1, MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, "\xef\xbf\xbd", 3, out, 16));
     EXPECT_EQ(0, MultiByteToWideChar(CP_UTF8, 0, "abc", 3, out, 2));
