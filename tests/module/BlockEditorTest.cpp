@@ -212,13 +212,6 @@ TEST_F(BlockEditorTest, ListsRoomsOrTheOtherKindsWithTheirCount) {
     }
 }
 
-TEST_F(BlockEditorTest, ADrawingWithoutSpaceBlocksListsNothing) {
-    addRectangle(0, 0, 5, 5);
-    openEditor();
-    EXPECT_TRUE(listed().empty());
-    EXPECT_EQ(CString(L"0 item(s) found."), text(IDD_BLOCK_EDITOR, IDC_EDITOR_COUNT));
-}
-
 TEST_F(BlockEditorTest, TheHandleDecidesWhichOfTwoEquallyNamedBlocksOpens) {
     const AcDbObjectId first = addRoom({L"Office", 0, 0, 5, 4});
     const AcDbObjectId second = addRoom({L"Office", 20, 0, 4, 4});

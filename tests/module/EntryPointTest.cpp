@@ -123,7 +123,13 @@ const Registered EXPECTED_COMMANDS[] = {
 
 TEST_F(ModuleLoading, RegistersTheCommandsInTheirGroups) {
     storePreferences(2);
+    ASSERT_EQ(nullptr, qv::res::locateDialog(IDD_PREFERENCES));
     ASSERT_TRUE(load());
+    // The library entry makes the dialogs findable; the module folder is the host program's.
+    EXPECT_NE(nullptr, qv::res::locateDialog(IDD_ABOUT));
+    EXPECT_EQ(CString(HOST_FOLDER), moduleFolder);
+    EXPECT_EQ(CString(HOST_FOLDER) + L"\\orvan\\temp\\", tempFolder);
+    EXPECT_TRUE(drive.exists("Program Files/Host/orvan/temp"));
     EXPECT_EQ(std::vector<Registered>(std::begin(EXPECTED_COMMANDS), std::end(EXPECTED_COMMANDS)),
               registered());
     // Names are found as the host finds them, without regard to case.
@@ -152,14 +158,6 @@ TEST_F(ModuleLoading, TheMarkerCommandsNeedAFullHost) {
         ASSERT_TRUE(unload());
     }
     hostIdentity = running;
-}
-
-TEST_F(ModuleLoading, TheModuleFolderIsTheHostProgramsFolder) {
-    storePreferences(2);
-    ASSERT_TRUE(load());
-    EXPECT_EQ(CString(HOST_FOLDER), moduleFolder);
-    EXPECT_EQ(CString(HOST_FOLDER) + L"\\orvan\\temp\\", tempFolder);
-    EXPECT_TRUE(drive.exists("Program Files/Host/orvan/temp"));
 }
 
 TEST_F(ModuleLoading, TheFirstStartAsksForThePreferences) {
@@ -227,47 +225,7 @@ TEST_F(ModuleLoading, UnloadingRemovesTheEightGroupsAndNothingElse) {
     EXPECT_EQ(std::vector<std::wstring>{L"HOST_TOOLS"}, acedRegCmds->qvGroupNames());
     // The module removed its commands itself: the host had none left to remove.
     EXPECT_EQ(-1, shown().Find(L"left commands registered"));
-}
-
-TEST_F(ModuleLoading, TheLibraryEntryMakesTheDialogsFindable) {
-    storePreferences(2);
-    ASSERT_EQ(nullptr, qv::res::locateDialog(IDD_PREFERENCES));
-    ASSERT_TRUE(load());
-    EXPECT_NE(nullptr, qv::res::locateDialog(IDD_PREFERENCES));
-    EXPECT_NE(nullptr, qv::res::locateDialog(IDD_ABOUT));
-    ASSERT_TRUE(unload());
     EXPECT_EQ(nullptr, qv::res::locateDialog(IDD_PREFERENCES));
-}
-
-TEST(ModuleBoilerplate, ReportsTheInterfaceVersionAndMakesAModuleObject) {
-    using ApiVersion = int (*)();
-    using OdApiVersion = void (*)(int&, int&, int&, int&);
-    using CreateModule = OdRxModule* (*)();
-    const auto apiVersion = reinterpret_cast<ApiVersion>(dlsym(RTLD_DEFAULT, "acrxGetApiVersion"));
-    const auto odApiVersion =
-        reinterpret_cast<OdApiVersion>(dlsym(RTLD_DEFAULT, "odrxGetAPIVersion"));
-    const auto createModule =
-        reinterpret_cast<CreateModule>(dlsym(RTLD_DEFAULT, "odrxCreateModuleObject"));
-    ASSERT_NE(nullptr, apiVersion);
-    ASSERT_NE(nullptr, odApiVersion);
-    ASSERT_NE(nullptr, createModule);
-
-    EXPECT_EQ(ACRX_API_VERSION, apiVersion());
-    int major = -1, minor = -1, majorBuild = -1, minorBuild = -1;
-    odApiVersion(major, minor, majorBuild, minorBuild);
-    EXPECT_EQ(ODRX_API_VERSION_MAJOR, major);
-    EXPECT_EQ(ODRX_API_VERSION_MINOR, minor);
-    EXPECT_EQ(ODRX_API_BUILD_MAJOR, majorBuild);
-    EXPECT_EQ(ODRX_API_BUILD_MINOR, minorBuild);
-
-    OdRxModule* module = createModule();
-    ASSERT_NE(nullptr, module);
-    EXPECT_STREQ(L"quorvelle", module->moduleName());
-    EXPECT_EQ(1, module->numRefs());
-    module->addRef();
-    module->release();
-    EXPECT_EQ(1, module->numRefs());
-    module->release();  // the last reference: the object goes (the leak check sees it)
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 
 #include "SpaceSweepFixture.h"
 #include "host/db/HostFaults.h"
-#include "support/FaultSweep.h"
 #include "module/UpdateCommands.h"
 
 namespace {
@@ -182,39 +181,6 @@ TEST_F(HatchCommands, HatchSpaceHatchesOnlyThePickedSpaceBlock) {
         EXPECT_EQ(answers.left(), 0u);
         EXPECT_EQ(hatchedRooms(), c.hatched);
         EXPECT_TRUE(messageBoxes().empty());
-    }
-}
-
-}  // namespace
-
-namespace {
-
-// Every host call of a command failing in turn: the handler catches the failure and shows it,
-// gives back every object and lock, and never lets anything reach the host.
-TEST_F(HatchCommands, EveryHostFailureEndsInsideTheHandlerWithNothingLeftOpen) {
-    drawFloor();
-    const struct {
-        const char* name;
-        void (*command)();
-    } cases[] = {
-        {"ous", updateSpaces},
-        {"ort", orvanRefreshTags},
-        {"obta", blankThirdAttribute},
-        {"osc_has", hatchAllSpaces},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        qv::test::FaultSweepOptions options;
-        options.setUp = [&] {
-            answers.give({});
-            ui.clear();
-        };
-        options.check = [&] {
-            return document()->qvLockCount() == 0 ? std::string() : std::string("lock held");
-        };
-        const qv::test::FaultSweepResult sweep = qv::test::sweepHostFaults(c.command, options);
-        EXPECT_TRUE(sweep.clean()) << sweep.report();
-        EXPECT_GT(sweep.failurePoints, 10);
     }
 }
 

@@ -170,15 +170,7 @@ TEST_F(LabelConversion, LabelsBecomeRoomsAndASecondRunMovesNothing) {
 // A taken "ROOM-" + i name: the label gets the next free number and the command says so; the
 // next label's own number may then be taken in turn.
 TEST_F(LabelConversion, ATakenNameGivesTheNextFreeNumber) {
-    {
-        WriteLock lock(document());
-        AcDbObjectPointer<AcDbBlockTable> table(db()->blockTableId(), AcDb::kForWrite);
-        auto* record = new AcDbBlockTableRecord;
-        record->setName(L"ROOM-0");
-        AcDbObjectId id;
-        ASSERT_EQ(Acad::eOk, table->add(id, record));
-        record->close();
-    }
+    addDefinition(L"ROOM-0");
     const AcDbObjectId a = addRectangle(0, 0, 2000, 2000);
     const AcDbObjectId b = addRectangle(3000, 0, 2000, 2000);
     const AcDbObjectId first = addLabel({1000, 1000, 0}, L"A", handleOf(a));

@@ -6,10 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "StdAfx.h"
+#include "blocks/BlockDWG.h"
 #include "core/Preferences.h"
 #include "module/ModuleGlobals.h"
 #include "support/CommandLineAnswers.h"
@@ -61,6 +63,13 @@ class SpaceCommandTest : public DrawingTest {
     static std::vector<AcGePoint3d> verticesOf(AcDbObjectId polyline,
                                                AcDbObjectId reference = AcDbObjectId::kNull);
     static AcDbObjectId ownerOf(AcDbObjectId id);
+    // The space block as the drawing holds it now.
+    std::unique_ptr<CBlockDWG> readBack(AcDbObjectId reference) const;
+    // An empty block definition of that name.
+    void addDefinition(const wchar_t* name);
+    // A furniture block "CHAIR" (a 100 x 100 square) put at the point, with one attribute per
+    // value given; the reference's id. The definition is made once.
+    AcDbObjectId addChair(const AcGePoint3d& at, std::vector<const wchar_t*> values = {});
     // The references of model space to the named block, in drawing order.
     std::vector<AcDbObjectId> referencesTo(const wchar_t* blockName) const;
     bool hasBlock(const wchar_t* name) const;

@@ -75,12 +75,6 @@ void SpaceSweepTest::resetHostDrawing() {
     ui.clear();
 }
 
-std::unique_ptr<CBlockDWG> SpaceSweepTest::readBack(AcDbObjectId reference) const {
-    AcDbObjectPointer<AcDbBlockReference> ref(reference, AcDb::kForRead);
-    EXPECT_EQ(ref.openStatus(), Acad::eOk);
-    return std::make_unique<CBlockDWG>(ref.object(), document());
-}
-
 std::wstring SpaceSweepTest::textOf(AcDbObjectId reference, int kind) const {
     const std::unique_ptr<CBlockDWG> block = readBack(reference);
     const CAttribute* record =
