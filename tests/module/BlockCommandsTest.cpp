@@ -9,6 +9,7 @@
 #include "drawing/AcadDrawing.h"
 #include "module/BlockCommands.h"
 #include "support/FaultSweep.h"
+#include "support/SpaceBlocks.h"
 
 namespace {
 
@@ -209,9 +210,7 @@ TEST_F(BlockCommands, GrossAreaSurvivesEveryHostFailure) {
     const std::vector<AcGePoint3d> drawn = verticesOf(outline);
     setUcs(AcGePoint3d(100, 200, 0), AcGeVector3d::kYAxis, -AcGeVector3d::kXAxis);
     CAcadDrawing drawing;
-    drawing.setDocument(document());
-    drawing.setIsOpen(1);
-    drawing.setIsCurrentDocument(1);
+    qv::test::wrapCurrentDocument(drawing, document());
     qv::test::FaultSweepOptions options;
     options.setUp = [&] {
         const std::vector<AcDbObjectId> refs = referencesTo(L"ROOM-GROSS_AREA");
@@ -243,9 +242,7 @@ TEST_F(BlockCommands, BlockDefinitionExistsComparesWholeNamesExactly) {
     addDefinition(L"ROOM-GROSS_AREA");
     addDefinition(L"*U7");
     CAcadDrawing drawing;
-    drawing.setDocument(document());
-    drawing.setIsOpen(1);
-    drawing.setIsCurrentDocument(1);
+    qv::test::wrapCurrentDocument(drawing, document());
     const struct {
         const wchar_t* name;
         int expected;

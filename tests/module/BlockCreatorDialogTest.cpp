@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <cctype>
-#include <ostream>
+#include <map>
 
 #include "BlockDialogFixture.h"
 #include "core/Utilities.h"
@@ -37,60 +36,44 @@ TEST(BlockCreatorNames, TheNextNameCountsOnFromTheTrailingDigits) {
 }
 
 // The proposals of a dialog opened on a drawing with these rooms (in order of creation).
-struct Proposal {
-    const char* what;
-    std::vector<std::pair<const wchar_t*, int>> rooms;  // NAME and n of "ROOM-"n
-    int increment;
-    const wchar_t* nextName;
-    const wchar_t* nextBlock;
-};
-
-void PrintTo(const Proposal& p, std::ostream* os) {
-    *os << p.what;
-}
-
-class BlockCreatorProposals : public BlockDialogTest,
-                              public ::testing::WithParamInterface<Proposal> {};
-
-TEST_P(BlockCreatorProposals, FollowTheDrawingsRooms) {
-    const Proposal& p = GetParam();
-    CPreferences preferences;
-    preferences.setInc(p.increment);
-    storePreferences(preferences);
-    double x = 0;
-    for (const auto& [name, n] : p.rooms) {
-        addRoom(name, n, x, 0);
-        x += 20;
+TEST_F(BlockDialogTest, TheProposalsFollowTheDrawingsRooms) {
+    const struct {
+        const char* what;
+        std::vector<std::pair<const wchar_t*, int>> rooms;  // NAME and n of "ROOM-"n
+        int increment;
+        const wchar_t* nextName;
+        const wchar_t* nextBlock;
+    } cases[] = {
+        {"no rooms", {}, 1, L"Room 1", L"ROOM-1"},
+        {"padded", {{L"Office 009", 4}}, 1, L"Office 010", L"ROOM-5"},
+        {"tie, later wins", {{L"R10", 1}, {L"Q10", 2}}, 1, L"Q11", L"ROOM-3"},
+        {"tie, other order", {{L"Q10", 1}, {L"R10", 2}}, 1, L"R11", L"ROOM-3"},
+        {"highest number, not the last room", {{L"Lab 12", 7}, {L"Lab 9", 3}}, 1, L"Lab 13",
+         L"ROOM-8"},
+        {"increment 5", {{L"A-07", 1}}, 5, L"A-12", L"ROOM-2"},
+        {"no digits", {{L"Kitchen", 2}}, 1, L"Kitchen1", L"ROOM-3"},
+    };
+    for (const auto& p : cases) {
+        SCOPED_TRACE(p.what);
+        renewDocument();
+        CPreferences preferences;
+        preferences.setInc(p.increment);
+        storePreferences(preferences);
+        double x = 0;
+        for (const auto& [name, n] : p.rooms) {
+            addRoom(name, n, x, 0);
+            x += 20;
+        }
+        const HWND dialog = open(blockCreate);
+        ASSERT_NE(nullptr, dialog);
+        EXPECT_EQ(std::wstring(p.nextName), text(dialog, IDC_NEXT_SPACE_NAME));
+        auto* creator = static_cast<CPresBlockCreation*>(CWnd::FromHandlePermanent(dialog));
+        EXPECT_EQ(CString(p.nextBlock),
+                  L"ROOM-" + CUtilities::IntToCString(creator->getNextIdentifier()));
+        EXPECT_TRUE(act(dialog, L"cancel"));
+        EXPECT_FALSE(::IsWindow(dialog));
     }
-    const HWND dialog = open(blockCreate);
-    ASSERT_NE(nullptr, dialog);
-    EXPECT_EQ(std::wstring(p.nextName), text(dialog, IDC_NEXT_SPACE_NAME));
-    auto* creator = static_cast<CPresBlockCreation*>(CWnd::FromHandlePermanent(dialog));
-    EXPECT_EQ(CString(p.nextBlock), L"ROOM-" + CUtilities::IntToCString(creator->getNextIdentifier()));
-    EXPECT_TRUE(act(dialog, L"cancel"));
-    EXPECT_FALSE(::IsWindow(dialog));
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Drawings, BlockCreatorProposals,
-    ::testing::Values(Proposal{"no rooms", {}, 1, L"Room 1", L"ROOM-1"},
-                      Proposal{"padded", {{L"Office 009", 4}}, 1, L"Office 010", L"ROOM-5"},
-                      Proposal{"tie, later wins", {{L"R10", 1}, {L"Q10", 2}}, 1, L"Q11", L"ROOM-3"},
-                      Proposal{"tie, other order", {{L"Q10", 1}, {L"R10", 2}}, 1, L"R11", L"ROOM-3"},
-                      Proposal{"highest number, not the last room",
-                               {{L"Lab 12", 7}, {L"Lab 9", 3}},
-                               1,
-                               L"Lab 13",
-                               L"ROOM-8"},
-                      Proposal{"increment 5", {{L"A-07", 1}}, 5, L"A-12", L"ROOM-2"},
-                      Proposal{"no digits", {{L"Kitchen", 2}}, 1, L"Kitchen1", L"ROOM-3"}),
-    [](const ::testing::TestParamInfo<Proposal>& info) {
-        std::string name = info.param.what;
-        for (char& c : name)
-            if (!std::isalnum(static_cast<unsigned char>(c)))
-                c = '_';
-        return name;
-    });
 
 // Tries to close the dialog while a message box waits, then answers it.
 class ClosingDriver : public qv::ui::ScriptedDriver {

@@ -31,8 +31,7 @@ class SpaceSweepTest : public SpaceCommandTest {
   protected:
     SpaceSweepTest();
 
-    // Erases everything in model space and forgets the message boxes shown, for the next case
-    // of a table (block names go on counting).
+    // A fresh drawing, and the message boxes shown forgotten, for the next case of a table.
     void resetHostDrawing();
     // Draws the space block; the id of its reference.
     AcDbObjectId addSpace(const SpaceSpec& spec);
