@@ -57,7 +57,6 @@ class PreferencesDialogTest : public qv::test::DriveTest {
 };
 
 TEST_F(PreferencesDialogTest, ShowsTheStoredPreferences) {
-    CPreferences defaults;
     CPreferences imperial;
     imperial.setUnits(1);
     imperial.setPrecision(3);
@@ -81,9 +80,6 @@ TEST_F(PreferencesDialogTest, ShowsTheStoredPreferences) {
           {IDC_TEXT_ROTATION, L"0"},
           {IDC_CSV_OPENER, L"NONE"},
           {IDC_ZOOM_BORDER, L"1000"}}},
-        {"defaults stored",
-         &defaults,
-         {{IDC_UNITS_METRIC, L"checked"}, {IDC_TEXT_SIZE, L"250"}, {IDC_ZOOM_BORDER, L"1000"}}},
         {"imperial",
          &imperial,
          {{IDC_UNITS_METRIC, L"unchecked"},
