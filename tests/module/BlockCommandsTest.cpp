@@ -56,14 +56,8 @@ TEST_F(BlockCommands, GrossAreaTranscripts) {
             c.locked ? addPolyline({{0, 0, 0}, {4000, 0, 0}, {4000, 3000, 0}, {0, 3000, 0}}, true,
                                    L"WALLS")
                      : addRectangle(0, 0, 4000, 3000, !c.open);
-        if (c.locked) {
-            WriteLock lock(document());
-            AcDbObjectPointer<AcDbLayerTable> layers(db()->layerTableId(), AcDb::kForRead);
-            AcDbObjectId layerId;
-            layers->getAt(L"WALLS", layerId);
-            AcDbObjectPointer<AcDbLayerTableRecord> layer(layerId, AcDb::kForWrite);
-            layer->setIsLocked(true);
-        }
+        if (c.locked)
+            setLayer(L"WALLS", false, true, false);
         const std::vector<AcGePoint3d> before = verticesOf(outline);
         std::vector<std::string> given = {pick(outline)};
         given.insert(given.end(), c.extra.begin(), c.extra.end());

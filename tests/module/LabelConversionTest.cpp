@@ -57,10 +57,6 @@ class LabelConversion : public qv::test::SpaceCommandTest {
         acutDelString(name);
         return layer;
     }
-    void freezeAndSwitchOff(const wchar_t* name) {
-        addLayer(name);
-        setLayerState(name, true, true);
-    }
     // The handle of a polyline that was erased.
     std::wstring erasedPolyline() {
         const AcDbObjectId gone = addRectangle(0, 0, 10, 10);
@@ -94,7 +90,7 @@ TEST_F(LabelConversion, LabelsBecomeRoomsAndASecondRunMovesNothing) {
         SCOPED_TRACE(c.name);
         renewDocument();
         storePreferences(c.units, 2);
-        freezeAndSwitchOff(L"BOMA");
+        setLayer(L"BOMA", true, false, true);
         const AcDbObjectId office = addRectangle(0, 0, 2000, 2000);
         const AcDbObjectId store = addRectangle(5000, 0, 3000, 1000, false);
         const AcDbObjectId labels[] = {

@@ -190,14 +190,20 @@ void SpaceCommandTest::layerState(const wchar_t* name, bool& off, bool& frozen) 
     frozen = layer->isFrozen();
 }
 
-void SpaceCommandTest::setLayerState(const wchar_t* name, bool off, bool frozen) {
-    WriteLock lock(document());
-    AcDbObjectPointer<AcDbLayerTable> layers(db()->layerTableId(), AcDb::kForRead);
+void SpaceCommandTest::setLayer(const wchar_t* name, bool frozen, bool locked, bool off) {
     AcDbObjectId id;
-    ASSERT_EQ(Acad::eOk, layers->getAt(name, id));
+    {
+        AcDbObjectPointer<AcDbLayerTable> layers(db()->layerTableId(), AcDb::kForRead);
+        if (layers->getAt(name, id) != Acad::eOk) {
+            layers.close();
+            id = addLayer(name);
+        }
+    }
+    WriteLock lock(document());
     AcDbObjectPointer<AcDbLayerTableRecord> layer(id, AcDb::kForWrite);
-    layer->setIsOff(off);
     layer->setIsFrozen(frozen);
+    layer->setIsLocked(locked);
+    layer->setIsOff(off);
 }
 
 void SpaceCommandTest::setUcs(const AcGePoint3d& origin, const AcGeVector3d& xAxis,

@@ -77,9 +77,10 @@ class SpaceCommandTest : public DrawingTest {
     static std::vector<TextSeen> attributesOf(AcDbObjectId reference);
     std::vector<TextSeen> attributeDefinitionsOf(const wchar_t* blockName) const;
     static const TextSeen* find(const std::vector<TextSeen>& texts, const wchar_t* tag);
-    // A layer's off and frozen states, read and written.
+    // A layer's off and frozen states.
     void layerState(const wchar_t* name, bool& off, bool& frozen) const;
-    void setLayerState(const wchar_t* name, bool off, bool frozen);
+    // The layer (made when missing) frozen, locked and off as said.
+    void setLayer(const wchar_t* name, bool frozen, bool locked, bool off);
     void setUcs(const AcGePoint3d& origin, const AcGeVector3d& xAxis, const AcGeVector3d& yAxis);
 
     static std::wstring shown() { return qv::host::transcript().text(); }

@@ -53,19 +53,6 @@ class SpaceDetailCommands : public qv::test::SpaceBlockCommandTest {
         }
         delete it;
     }
-    void setLayer(const wchar_t* name, bool frozen, bool locked, bool off) {
-        addLayer(name);
-        WriteLock lock(document());
-        AcDbLayerTable* table = nullptr;
-        db()->getLayerTable(table, AcDb::kForRead);
-        AcDbObjectId id;
-        table->getAt(name, id);
-        table->close();
-        AcDbObjectPointer<AcDbLayerTableRecord> layer(id, AcDb::kForWrite);
-        layer->setIsFrozen(frozen);
-        layer->setIsLocked(locked);
-        layer->setIsOff(off);
-    }
     // Frozen, locked and off of each layer of the drawing, by name.
     std::wstring layerStates() {
         std::wstring states;
