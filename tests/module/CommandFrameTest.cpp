@@ -27,19 +27,6 @@ class CommandFrame : public qv::test::DrawingTest {
     qv::test::TempDrive drive;
 };
 
-TEST_F(CommandFrame, PreferencesComeFromTheModuleFolder) {
-    CCommandFrame frame;
-    EXPECT_EQ(2, frame.loadPreferences()->getPrecision());  // no file: the defaults
-
-    CPreferences stored;
-    stored.setPrecision(5);
-    stored.setUnits(1);
-    ASSERT_TRUE(stored.savePreferences(L"C:\\Host\\orvan\\prefs\\prefs.cfg"));
-    CPreferences* loaded = frame.loadPreferences();
-    EXPECT_EQ(5, loaded->getPrecision());
-    EXPECT_EQ(1, loaded->getUnits());
-}
-
 TEST_F(CommandFrame, TheLockIsHeldForTheWorkAndGivenBackAtTheEnd) {
     const struct {
         const char* name;
