@@ -140,13 +140,9 @@ TEST_F(BlockDialogTest, ASessionOfThreePicksEndedByEsc) {
     const std::wstring line = commandLine();
     EXPECT_NE(std::wstring::npos, line.find(L"\nBlock Creation Session Started\n"));
     EXPECT_NE(std::wstring::npos, line.find(L"\nInvalid Selection - Polyline is not closed\n\n"));
-    EXPECT_EQ(1u, [&] {
-        size_t n = 0;
-        for (size_t at = line.find(L"Block Created Successfully\n"); at != std::wstring::npos;
-             at = line.find(L"Block Created Successfully\n", at + 1))
-            ++n;
-        return n;
-    }());
+    const size_t created = line.find(L"Block Created Successfully\n");  // once
+    EXPECT_NE(std::wstring::npos, created);
+    EXPECT_EQ(created, line.rfind(L"Block Created Successfully\n"));
     EXPECT_NE(std::wstring::npos, line.find(L"\nBlock Creation Session Ended\n"));
 
     // Unlocked, buttons and edits back, the next proposal shown, an Esc for the command line.
