@@ -26,8 +26,8 @@ class Diagnostics : public qv::test::DrawingTest {
 // The file the user names is replaced; an empty answer writes the default path.
 TEST_F(Diagnostics, TheXmlTestWritesWhereTheUserSays) {
     drive.writeFile("diagnosis.xml", "not xml at all");
-    for (const auto& [answer, file] : {std::pair{"C:\\diagnosis.xml", "diagnosis.xml"},
-                                       std::pair{"", "orvanDiagnosis.xml"}}) {
+    for (const auto& [answer, file] :
+         {std::pair{"C:\\diagnosis.xml", "diagnosis.xml"}, std::pair{"", "orvanDiagnosis.xml"}}) {
         SCOPED_TRACE(file);
         answers.give({answer});
         diagnosticXML();

@@ -74,8 +74,8 @@ AcDbObjectId SpaceCommandTest::addChair(const AcGePoint3d& at, std::vector<const
         record->setName(L"CHAIR");
         EXPECT_EQ(Acad::eOk, table->add(chair, record));
         auto* seat = new AcDbPolyline;
-        for (const AcGePoint2d& p : {AcGePoint2d(0, 0), AcGePoint2d(100, 0),
-                                     AcGePoint2d(100, 100), AcGePoint2d(0, 100)})
+        for (const AcGePoint2d& p :
+             {AcGePoint2d(0, 0), AcGePoint2d(100, 0), AcGePoint2d(100, 100), AcGePoint2d(0, 100)})
             seat->addVertexAt(seat->numVerts(), p);
         seat->setClosed(true);
         record->appendAcDbEntity(seat);
@@ -105,8 +105,7 @@ std::vector<AcDbObjectId> SpaceCommandTest::referencesTo(const wchar_t* blockNam
         AcDbObjectPointer<AcDbBlockReference> ref(id, AcDb::kForRead);
         if (ref.openStatus() != Acad::eOk)
             continue;
-        AcDbObjectPointer<AcDbBlockTableRecord> definition(ref->blockTableRecord(),
-                                                           AcDb::kForRead);
+        AcDbObjectPointer<AcDbBlockTableRecord> definition(ref->blockTableRecord(), AcDb::kForRead);
         const ACHAR* name = nullptr;
         definition->getName(name);
         if (std::wstring(name) == blockName)
