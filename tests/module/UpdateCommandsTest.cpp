@@ -90,27 +90,12 @@ TEST_F(UpdateCommands, SyncCopiesTheChosenStoredValuesInThePreferredUnits) {
         std::wstring metricArea, metricAux, typedArea, storedArea;
     };
     const Case cases[] = {
-        {"all no: nothing changes",
-         {"n", "n", "n", "n"},
-         0,
-         L"40.000sq.m.",
-         L"26.000m.",
-         L"Reception",
-         L"40.000sq.m."},
+        {"all no: nothing changes", {"n", "n", "n", "n"}, 0, L"40.000sq.m.", L"26.000m.",
+         L"Reception", L"40.000sq.m."},
         // The stored 40 m² written in square feet, converted for the text; the store stays.
-        {"defaults in feet",
-         {"", "", "", ""},
-         1,
-         L"430.56sq.ft.",
-         L"26.000m.",
-         L"430.56sq.ft.",
+        {"defaults in feet", {"", "", "", ""}, 1, L"430.56sq.ft.", L"26.000m.", L"430.56sq.ft.",
          L"40.000sq.m."},
-        {"recalculated first",
-         {"y", "y", "y", "y"},
-         0,
-         L"50.00sq.m.",
-         L"30.00m.",
-         L"50.00sq.m.",
+        {"recalculated first", {"y", "y", "y", "y"}, 0, L"50.00sq.m.", L"30.00m.", L"50.00sq.m.",
          L"50.00sq.m."},
     };
     for (const Case& c : cases) {
