@@ -66,17 +66,11 @@ TEST_F(HatchCommands, HatchAllSpacesReportsTheTimeTakenPerBlock) {
         std::wstring transcript;
     };
     const Case cases[] = {
-        {"a minute and five seconds over three blocks",
-         {2009, 3, 5, 7, 4, 9, 0},
-         true,
+        {"a minute and five seconds over three blocks", {2009, 3, 5, 7, 4, 9, 0}, true,
          L"07:04:09\n07:05:14\n3 block(s) hatched in 65 seconds (21.67 s/b)\n"},
-        {"over midnight",
-         {2009, 3, 5, 23, 59, 30, 0},
-         true,
+        {"over midnight", {2009, 3, 5, 23, 59, 30, 0}, true,
          L"23:59:30\n00:00:35\n3 block(s) hatched in 65 seconds (21.67 s/b)\n"},
-        {"nothing but the gross area",
-         {2009, 3, 5, 7, 4, 9, 0},
-         false,
+        {"nothing but the gross area", {2009, 3, 5, 7, 4, 9, 0}, false,
          L"07:04:09\n07:05:14\n0 block(s) hatched in 65 seconds (0.00 s/b)\n"},
     };
     for (const Case& c : cases) {
