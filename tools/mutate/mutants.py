@@ -314,4 +314,8 @@ MUTANTS = [
     M("detail-layer-kinds", "src/module/SpaceDetailCommands.cpp",
       "iKind <= COrvanAttribute::KIND_AUX; ++iKind) {", "iKind < COrvanAttribute::KIND_AUX; ++iKind) {",
       "the third attribute left on its old layer"),
+    M("command-context", "src/module/quorvelle.cpp",
+      "{L\"ORVAN_COMMANDS\", L\"obh\", L\"orvanBlockHyperlink\", DOCUMENT_CONTEXT, blockHyperlink},",
+      "{L\"ORVAN_COMMANDS\", L\"obh\", L\"orvanBlockHyperlink\", APPLICATION_CONTEXT, blockHyperlink},",
+      "the hyperlinking dialog's command registered for the application context"),
 ]
