@@ -163,7 +163,7 @@ TEST_F(AuxAttributes, TheAttributeLayersAreSwitchedOn) {
     const AcDbObjectId ref = makeRoom(1, AcGePoint3d(5000, 3000, 0), 0.0);
     (void)ref;
     for (const wchar_t* layer : {L"att-aux", L"ATT-NAME", L"ATT-AREA", L"WALLS"})
-        setLayerState(layer, true, false);
+        setLayer(layer, false, false, true);
     orvanAuxilarator();
     for (const wchar_t* layer : {L"att-aux", L"ATT-NAME", L"ATT-AREA"})
         EXPECT_FALSE(isOff(layer)) << std::wstring(layer);

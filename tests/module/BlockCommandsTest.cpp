@@ -9,6 +9,7 @@
 #include "drawing/AcadDrawing.h"
 #include "module/BlockCommands.h"
 #include "support/FaultSweep.h"
+#include "support/SpaceBlocks.h"
 
 namespace {
 
@@ -17,24 +18,7 @@ using qv::test::TextSeen;
 
 const double kPi = 3.141592653589793;
 
-class BlockCommands : public qv::test::SpaceCommandTest {
-  protected:
-    // The space block read back from its reference.
-    std::unique_ptr<CBlockDWG> readBack(AcDbObjectId reference) {
-        AcDbObjectPointer<AcDbBlockReference> ref(reference, AcDb::kForRead);
-        EXPECT_EQ(ref.openStatus(), Acad::eOk);
-        return std::make_unique<CBlockDWG>(ref.object(), document());
-    }
-    void addDefinition(const wchar_t* name) {
-        WriteLock lock(document());
-        AcDbObjectPointer<AcDbBlockTable> table(db()->blockTableId(), AcDb::kForWrite);
-        auto* record = new AcDbBlockTableRecord;
-        record->setName(name);
-        AcDbObjectId id;
-        ASSERT_EQ(table->add(id, record), Acad::eOk);
-        record->close();
-    }
-};
+class BlockCommands : public qv::test::SpaceCommandTest {};
 
 const wchar_t kBanner[] = L"Orvan Create Gross Area Block 64.04.00.01\n";
 const wchar_t kAskPolyline[] = L"\n\nPlease select a polyline:\n\n";
@@ -72,14 +56,8 @@ TEST_F(BlockCommands, GrossAreaTranscripts) {
             c.locked ? addPolyline({{0, 0, 0}, {4000, 0, 0}, {4000, 3000, 0}, {0, 3000, 0}}, true,
                                    L"WALLS")
                      : addRectangle(0, 0, 4000, 3000, !c.open);
-        if (c.locked) {
-            WriteLock lock(document());
-            AcDbObjectPointer<AcDbLayerTable> layers(db()->layerTableId(), AcDb::kForRead);
-            AcDbObjectId layerId;
-            layers->getAt(L"WALLS", layerId);
-            AcDbObjectPointer<AcDbLayerTableRecord> layer(layerId, AcDb::kForWrite);
-            layer->setIsLocked(true);
-        }
+        if (c.locked)
+            setLayer(L"WALLS", false, true, false);
         const std::vector<AcGePoint3d> before = verticesOf(outline);
         std::vector<std::string> given = {pick(outline)};
         given.insert(given.end(), c.extra.begin(), c.extra.end());
@@ -198,34 +176,17 @@ TEST_F(BlockCommands, DeleteGivesTheOutlineBack) {
         expectNear(after[i], before[i], "where it was");
 
     // A plain block with an outline is taken all the same.
-    addDefinition(L"CHAIR");
+    const AcDbObjectId chairRef = addChair(AcGePoint3d(10000, 0, 0));
     AcDbObjectId seat;
     {
-        WriteLock lock(document());
-        AcDbObjectPointer<AcDbBlockTable> table(db()->blockTableId(), AcDb::kForRead);
-        AcDbObjectId chair;
-        table->getAt(L"CHAIR", chair);
-        AcDbObjectPointer<AcDbBlockTableRecord> definition(chair, AcDb::kForWrite);
-        auto* pl = new AcDbPolyline;
-        for (const auto& p : {AcGePoint2d(0, 0), AcGePoint2d(500, 0), AcGePoint2d(500, 500)})
-            pl->addVertexAt(pl->numVerts(), p);
-        pl->setClosed(true);
-        definition->appendAcDbEntity(seat, pl);
-        pl->close();
-    }
-    AcDbObjectId chairRef;
-    {
-        WriteLock lock(document());
-        AcDbObjectPointer<AcDbBlockTable> table(db()->blockTableId(), AcDb::kForRead);
-        AcDbObjectId chair;
-        table->getAt(L"CHAIR", chair);
-        table.close();
-        chairRef = addToModelSpace(new AcDbBlockReference(AcGePoint3d(10000, 0, 0), chair));
+        AcDbObjectPointer<AcDbBlockReference> ref(chairRef, AcDb::kForRead);
+        AcDbObjectPointer<AcDbBlockTableRecord> definition(ref->blockTableRecord(), AcDb::kForRead);
+        seat = definition->qvEntities().at(0);
     }
     answers.give({pick(chairRef)});
     deleteBlock();
     EXPECT_EQ(db()->modelSpaceId(), ownerOf(seat));
-    expectNear(verticesOf(seat)[1], AcGePoint3d(10500, 0, 0), "placed as the reference showed it");
+    expectNear(verticesOf(seat)[1], AcGePoint3d(10100, 0, 0), "placed as the reference showed it");
 
     answers.give({"^C"});
     deleteBlock();
@@ -243,9 +204,7 @@ TEST_F(BlockCommands, GrossAreaSurvivesEveryHostFailure) {
     const std::vector<AcGePoint3d> drawn = verticesOf(outline);
     setUcs(AcGePoint3d(100, 200, 0), AcGeVector3d::kYAxis, -AcGeVector3d::kXAxis);
     CAcadDrawing drawing;
-    drawing.setDocument(document());
-    drawing.setIsOpen(1);
-    drawing.setIsCurrentDocument(1);
+    qv::test::wrapCurrentDocument(drawing, document());
     qv::test::FaultSweepOptions options;
     options.setUp = [&] {
         const std::vector<AcDbObjectId> refs = referencesTo(L"ROOM-GROSS_AREA");
@@ -277,9 +236,7 @@ TEST_F(BlockCommands, BlockDefinitionExistsComparesWholeNamesExactly) {
     addDefinition(L"ROOM-GROSS_AREA");
     addDefinition(L"*U7");
     CAcadDrawing drawing;
-    drawing.setDocument(document());
-    drawing.setIsOpen(1);
-    drawing.setIsCurrentDocument(1);
+    qv::test::wrapCurrentDocument(drawing, document());
     const struct {
         const wchar_t* name;
         int expected;

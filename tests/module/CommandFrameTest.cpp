@@ -27,51 +27,6 @@ class CommandFrame : public qv::test::DrawingTest {
     qv::test::TempDrive drive;
 };
 
-TEST_F(CommandFrame, HoldsTheModulesResourcesForItsLifetime) {
-    const HINSTANCE before = AfxGetResourceHandle();
-    ASSERT_NE(qv::test::moduleInstance(), before);
-    {
-        CCommandFrame frame;
-        EXPECT_EQ(qv::test::moduleInstance(), AfxGetResourceHandle());
-    }
-    EXPECT_EQ(before, AfxGetResourceHandle());
-    try {
-        CCommandFrame frame;
-        throw new CEXCustom(L"x", L"s", L"f", L"p", 0, nullptr);
-    } catch (CEXOrvan* e) {
-        e->deleteChain();
-    }
-    EXPECT_EQ(before, AfxGetResourceHandle());
-}
-
-TEST_F(CommandFrame, TheBannerEndsWithTheVersion) {
-    CCommandFrame::printBanner(L"Orvan Edit Preferences ");
-    EXPECT_EQ(CString(L"Orvan Edit Preferences 64.04.00.01\n"), shown());
-}
-
-TEST_F(CommandFrame, PreferencesComeFromTheModuleFolder) {
-    CCommandFrame frame;
-    EXPECT_EQ(2, frame.loadPreferences()->getPrecision());  // no file: the defaults
-
-    CPreferences stored;
-    stored.setPrecision(5);
-    stored.setUnits(1);
-    ASSERT_TRUE(stored.savePreferences(L"C:\\Host\\orvan\\prefs\\prefs.cfg"));
-    CPreferences* loaded = frame.loadPreferences();
-    EXPECT_EQ(5, loaded->getPrecision());
-    EXPECT_EQ(1, loaded->getUnits());
-}
-
-TEST_F(CommandFrame, WrapsTheCurrentDrawing) {
-    document()->qvSetFileName(L"C:\\plans\\floor 1.dwg");
-    CCommandFrame frame;
-    CAcadDrawing* drawing = frame.openCurrentDrawing();
-    EXPECT_EQ(document(), drawing->getDocument());
-    EXPECT_EQ(CString(L"C:\\plans\\floor 1.dwg"), drawing->getFileName());
-    EXPECT_TRUE(drawing->isOpen());
-    EXPECT_EQ(drawing, frame.openCurrentDrawing());
-}
-
 TEST_F(CommandFrame, TheLockIsHeldForTheWorkAndGivenBackAtTheEnd) {
     const struct {
         const char* name;
@@ -103,57 +58,9 @@ TEST_F(CommandFrame, TheLockIsHeldForTheWorkAndGivenBackAtTheEnd) {
     }
 }
 
-TEST_F(CommandFrame, CaughtFailuresAreShownAsAChainNamingTheHandler) {
-    const struct {
-        const char* name;
-        void (*raise)();
-        const wchar_t* box;
-    } cases[] = {
-        {"module error",
-         [] {
-             throw new CEXCustom(L"no polyline", L"src", L"BlockDWG", L"CBlockDWG::x", 0, nullptr);
-         },
-         L"Error Detected.: quorvelle::deleteBlock\n\tBlockDWG::CBlockDWG::x\n\nno polyline"},
-        {"framework exception", [] { AfxThrowInvalidArgException(); },
-         L"Error Detected.: quorvelle::deleteBlock\n\nEncountered an improper argument."},
-        {"standard exception", [] { throw std::runtime_error("broken"); },
-         L"Error Detected.: quorvelle::deleteBlock\n\nbroken"},
-        {"anything else", [] { throw 42; },
-         L"Error Detected.: quorvelle::deleteBlock\n\nunhandled error"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        ui.clear();
-        try {
-            c.raise();
-        } catch (...) {
-            reportCommandError(L"deleteBlock");
-        }
-        EXPECT_EQ(std::vector<CString>{c.box}, messageBoxes());
-    }
-}
-
-TEST_F(CommandFrame, OtherFailuresCanBeReportedWithTheHandlersOwnLine) {
-    try {
-        throw new CEXCustom(L"locked", L"src", L"AcadDrawing", L"CAcadDrawing::lock", 0, nullptr);
-    } catch (...) {
-        reportCommandError(L"quorvelle", L"\nUnhandled Error - Block Edit Failed\n");
-    }
-    EXPECT_EQ(1u, messageBoxes().size());
-    EXPECT_EQ(CString(), shown());
-
-    ui.clear();
-    try {
-        throw std::runtime_error("broken");
-    } catch (...) {
-        reportCommandError(L"quorvelle", L"\nUnhandled Error - Block Edit Failed\n");
-    }
-    EXPECT_TRUE(messageBoxes().empty());
-    EXPECT_EQ(CString(L"\nUnhandled Error - Block Edit Failed\n"), shown());
-}
-
 TEST_F(CommandFrame, TheHandlerBoundaryCatchesEverythingAndGivesBackTheLock) {
     const HINSTANCE before = AfxGetResourceHandle();
+    ASSERT_NE(qv::test::moduleInstance(), before);
     const struct {
         const char* name;
         void (*raise)();
@@ -166,10 +73,16 @@ TEST_F(CommandFrame, TheHandlerBoundaryCatchesEverythingAndGivesBackTheLock) {
          false, {L"Error Detected.: quorvelle::ogabcWork\n\tBlockDWG::CBlockDWG::x\n\ngone"}, L""},
         {"standard exception", [] { throw std::runtime_error("broken"); }, false,
          {L"Error Detected.: quorvelle::ogabcWork\n\nbroken"}, L""},
+        {"framework exception", [] { AfxThrowInvalidArgException(); }, false,
+         {L"Error Detected.: quorvelle::ogabcWork\n\nEncountered an improper argument."}, L""},
+        {"anything else", [] { throw 42; }, false,
+         {L"Error Detected.: quorvelle::ogabcWork\n\nunhandled error"}, L""},
         {"module error, own line",
          [] { throw new CEXCustom(L"gone", L"src", L"BlockDWG", L"CBlockDWG::x", 0, nullptr); },
          true, {L"Error Detected.: quorvelle::ogabcWork\n\tBlockDWG::CBlockDWG::x\n\ngone"}, L""},
         {"anything else, own line", [] { throw 7; }, true, {}, L"\nfailed\n"},
+        {"standard exception, own line", [] { throw std::runtime_error("broken"); }, true, {},
+         L"\nfailed\n"},
         {"nothing thrown", [] {}, false, {}, L""},
     };
     for (const auto& c : cases) {
@@ -177,7 +90,8 @@ TEST_F(CommandFrame, TheHandlerBoundaryCatchesEverythingAndGivesBackTheLock) {
         ui.clear();
         qv::host::transcript().clear();
         auto work = [&] {
-            CCommandFrame frame;
+            CCommandFrame frame;  // the module's resources for the frame's lifetime
+            EXPECT_EQ(qv::test::moduleInstance(), AfxGetResourceHandle());
             ASSERT_TRUE(frame.lockDrawing());
             c.raise();
         };

@@ -23,23 +23,21 @@ class Diagnostics : public qv::test::DrawingTest {
     qv::test::CommandLineAnswers answers;
 };
 
-TEST_F(Diagnostics, TheXmlTestReplacesTheFileItIsGiven) {
+// The file the user names is replaced; an empty answer writes the default path.
+TEST_F(Diagnostics, TheXmlTestWritesWhereTheUserSays) {
     drive.writeFile("diagnosis.xml", "not xml at all");
-    answers.give({"C:\\diagnosis.xml"});
-    diagnosticXML();
-    EXPECT_TRUE(completed());
-    EXPECT_TRUE(ui.shown().empty());
-    const std::string written = drive.readFile("diagnosis.xml");
-    EXPECT_EQ(std::string::npos, written.find("not xml"));
-    EXPECT_NE(std::string::npos, written.find("<root"));
-    EXPECT_NE(std::string::npos, written.find(">value</name>"));
-}
-
-TEST_F(Diagnostics, TheXmlTestWritesToTheDefaultPath) {
-    answers.give({""});
-    diagnosticXML();
-    EXPECT_TRUE(completed());
-    EXPECT_TRUE(drive.exists("orvanDiagnosis.xml"));
+    for (const auto& [answer, file] :
+         {std::pair{"C:\\diagnosis.xml", "diagnosis.xml"}, std::pair{"", "orvanDiagnosis.xml"}}) {
+        SCOPED_TRACE(file);
+        answers.give({answer});
+        diagnosticXML();
+        EXPECT_TRUE(completed());
+        EXPECT_TRUE(ui.shown().empty());
+        const std::string written = drive.readFile(file);
+        EXPECT_EQ(std::string::npos, written.find("not xml"));
+        EXPECT_NE(std::string::npos, written.find("<root"));
+        EXPECT_NE(std::string::npos, written.find(">value</name>"));
+    }
 }
 
 }  // namespace

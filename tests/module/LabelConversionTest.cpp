@@ -57,10 +57,6 @@ class LabelConversion : public qv::test::SpaceCommandTest {
         acutDelString(name);
         return layer;
     }
-    void freezeAndSwitchOff(const wchar_t* name) {
-        addLayer(name);
-        setLayerState(name, true, true);
-    }
     // The handle of a polyline that was erased.
     std::wstring erasedPolyline() {
         const AcDbObjectId gone = addRectangle(0, 0, 10, 10);
@@ -94,7 +90,7 @@ TEST_F(LabelConversion, LabelsBecomeRoomsAndASecondRunMovesNothing) {
         SCOPED_TRACE(c.name);
         renewDocument();
         storePreferences(c.units, 2);
-        freezeAndSwitchOff(L"BOMA");
+        setLayer(L"BOMA", true, false, true);
         const AcDbObjectId office = addRectangle(0, 0, 2000, 2000);
         const AcDbObjectId store = addRectangle(5000, 0, 3000, 1000, false);
         const AcDbObjectId labels[] = {
@@ -170,15 +166,7 @@ TEST_F(LabelConversion, LabelsBecomeRoomsAndASecondRunMovesNothing) {
 // A taken "ROOM-" + i name: the label gets the next free number and the command says so; the
 // next label's own number may then be taken in turn.
 TEST_F(LabelConversion, ATakenNameGivesTheNextFreeNumber) {
-    {
-        WriteLock lock(document());
-        AcDbObjectPointer<AcDbBlockTable> table(db()->blockTableId(), AcDb::kForWrite);
-        auto* record = new AcDbBlockTableRecord;
-        record->setName(L"ROOM-0");
-        AcDbObjectId id;
-        ASSERT_EQ(Acad::eOk, table->add(id, record));
-        record->close();
-    }
+    addDefinition(L"ROOM-0");
     const AcDbObjectId a = addRectangle(0, 0, 2000, 2000);
     const AcDbObjectId b = addRectangle(3000, 0, 2000, 2000);
     const AcDbObjectId first = addLabel({1000, 1000, 0}, L"A", handleOf(a));

@@ -61,14 +61,10 @@ TEST_F(ListingCommands, RenamesTheSpacesThatBeginWithTheText) {
         std::wstring printed;
         std::vector<std::wstring> names;
     } cases[] = {
-        {"case-sensitive prefix",
-         "Office",
-         "Room",
+        {"case-sensitive prefix", "Office", "Room",
          L"Office 1 changed to Room 1\n3 blocks processed - 1 changes made",
          {L"Room 1|Room 1", L"office 2|office 2", L"Lab|Lab"}},
-        {"an empty text prefixes every name",
-         "",
-         "X-",
+        {"an empty text prefixes every name", "", "X-",
          L"Office 1 changed to X-Office 1\noffice 2 changed to X-office 2\n"
          L"Lab changed to X-Lab\n3 blocks processed - 3 changes made",
          {L"X-Office 1|X-Office 1", L"X-office 2|X-office 2", L"X-Lab|X-Lab"}},

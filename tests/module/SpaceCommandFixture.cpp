@@ -49,6 +49,55 @@ AcDbObjectId SpaceCommandTest::ownerOf(AcDbObjectId id) {
     return object.openStatus() == Acad::eOk ? object->ownerId() : AcDbObjectId::kNull;
 }
 
+std::unique_ptr<CBlockDWG> SpaceCommandTest::readBack(AcDbObjectId reference) const {
+    AcDbObjectPointer<AcDbBlockReference> ref(reference, AcDb::kForRead);
+    EXPECT_EQ(ref.openStatus(), Acad::eOk);
+    return std::make_unique<CBlockDWG>(ref.object(), document());
+}
+
+void SpaceCommandTest::addDefinition(const wchar_t* name) {
+    WriteLock lock(document());
+    AcDbObjectPointer<AcDbBlockTable> table(db()->blockTableId(), AcDb::kForWrite);
+    auto* record = new AcDbBlockTableRecord;
+    record->setName(name);
+    AcDbObjectId id;
+    ASSERT_EQ(table->add(id, record), Acad::eOk);
+    record->close();
+}
+
+AcDbObjectId SpaceCommandTest::addChair(const AcGePoint3d& at, std::vector<const wchar_t*> values) {
+    WriteLock lock(document());
+    AcDbObjectPointer<AcDbBlockTable> table(db()->blockTableId(), AcDb::kForWrite);
+    AcDbObjectId chair;
+    if (table->getAt(L"CHAIR", chair) != Acad::eOk) {
+        auto* record = new AcDbBlockTableRecord;
+        record->setName(L"CHAIR");
+        EXPECT_EQ(Acad::eOk, table->add(chair, record));
+        auto* seat = new AcDbPolyline;
+        for (const AcGePoint2d& p :
+             {AcGePoint2d(0, 0), AcGePoint2d(100, 0), AcGePoint2d(100, 100), AcGePoint2d(0, 100)})
+            seat->addVertexAt(seat->numVerts(), p);
+        seat->setClosed(true);
+        record->appendAcDbEntity(seat);
+        seat->close();
+        record->close();
+    }
+    table.close();
+    AcDbObjectPointer<AcDbBlockTableRecord> space(db()->modelSpaceId(), AcDb::kForWrite);
+    auto* reference = new AcDbBlockReference(at, chair);
+    AcDbObjectId id;
+    EXPECT_EQ(Acad::eOk, space->appendAcDbEntity(id, reference));
+    int n = 0;
+    for (const wchar_t* value : values) {
+        const std::wstring tag = L"TAG" + std::to_wstring(++n);
+        auto* attribute = new AcDbAttribute(at, value, tag.c_str());
+        EXPECT_EQ(Acad::eOk, reference->appendAttribute(attribute));
+        attribute->close();
+    }
+    reference->close();
+    return id;
+}
+
 std::vector<AcDbObjectId> SpaceCommandTest::referencesTo(const wchar_t* blockName) const {
     std::vector<AcDbObjectId> found;
     AcDbObjectPointer<AcDbBlockTableRecord> space(db()->modelSpaceId(), AcDb::kForRead);
@@ -56,8 +105,7 @@ std::vector<AcDbObjectId> SpaceCommandTest::referencesTo(const wchar_t* blockNam
         AcDbObjectPointer<AcDbBlockReference> ref(id, AcDb::kForRead);
         if (ref.openStatus() != Acad::eOk)
             continue;
-        AcDbObjectPointer<AcDbBlockTableRecord> definition(ref->blockTableRecord(),
-                                                           AcDb::kForRead);
+        AcDbObjectPointer<AcDbBlockTableRecord> definition(ref->blockTableRecord(), AcDb::kForRead);
         const ACHAR* name = nullptr;
         definition->getName(name);
         if (std::wstring(name) == blockName)
@@ -141,14 +189,20 @@ void SpaceCommandTest::layerState(const wchar_t* name, bool& off, bool& frozen) 
     frozen = layer->isFrozen();
 }
 
-void SpaceCommandTest::setLayerState(const wchar_t* name, bool off, bool frozen) {
-    WriteLock lock(document());
-    AcDbObjectPointer<AcDbLayerTable> layers(db()->layerTableId(), AcDb::kForRead);
+void SpaceCommandTest::setLayer(const wchar_t* name, bool frozen, bool locked, bool off) {
     AcDbObjectId id;
-    ASSERT_EQ(Acad::eOk, layers->getAt(name, id));
+    {
+        AcDbObjectPointer<AcDbLayerTable> layers(db()->layerTableId(), AcDb::kForRead);
+        if (layers->getAt(name, id) != Acad::eOk) {
+            layers.close();
+            id = addLayer(name);
+        }
+    }
+    WriteLock lock(document());
     AcDbObjectPointer<AcDbLayerTableRecord> layer(id, AcDb::kForWrite);
-    layer->setIsOff(off);
     layer->setIsFrozen(frozen);
+    layer->setIsLocked(locked);
+    layer->setIsOff(off);
 }
 
 void SpaceCommandTest::setUcs(const AcGePoint3d& origin, const AcGeVector3d& xAxis,

@@ -6,10 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "StdAfx.h"
+#include "blocks/BlockDWG.h"
 #include "core/Preferences.h"
 #include "module/ModuleGlobals.h"
 #include "support/CommandLineAnswers.h"
@@ -61,6 +63,13 @@ class SpaceCommandTest : public DrawingTest {
     static std::vector<AcGePoint3d> verticesOf(AcDbObjectId polyline,
                                                AcDbObjectId reference = AcDbObjectId::kNull);
     static AcDbObjectId ownerOf(AcDbObjectId id);
+    // The space block as the drawing holds it now.
+    std::unique_ptr<CBlockDWG> readBack(AcDbObjectId reference) const;
+    // An empty block definition of that name.
+    void addDefinition(const wchar_t* name);
+    // A furniture block "CHAIR" (a 100 x 100 square) put at the point, with one attribute per
+    // value given; the reference's id. The definition is made once.
+    AcDbObjectId addChair(const AcGePoint3d& at, std::vector<const wchar_t*> values = {});
     // The references of model space to the named block, in drawing order.
     std::vector<AcDbObjectId> referencesTo(const wchar_t* blockName) const;
     bool hasBlock(const wchar_t* name) const;
@@ -68,9 +77,10 @@ class SpaceCommandTest : public DrawingTest {
     static std::vector<TextSeen> attributesOf(AcDbObjectId reference);
     std::vector<TextSeen> attributeDefinitionsOf(const wchar_t* blockName) const;
     static const TextSeen* find(const std::vector<TextSeen>& texts, const wchar_t* tag);
-    // A layer's off and frozen states, read and written.
+    // A layer's off and frozen states.
     void layerState(const wchar_t* name, bool& off, bool& frozen) const;
-    void setLayerState(const wchar_t* name, bool off, bool frozen);
+    // The layer (made when missing) frozen, locked and off as said.
+    void setLayer(const wchar_t* name, bool frozen, bool locked, bool off);
     void setUcs(const AcGePoint3d& origin, const AcGeVector3d& xAxis, const AcGeVector3d& yAxis);
 
     static std::wstring shown() { return qv::host::transcript().text(); }

@@ -44,41 +44,9 @@ AcDbObjectId SpaceSweepTest::addSpace(const SpaceSpec& spec) {
 }
 
 void SpaceSweepTest::resetHostDrawing() {
-    {
-        WriteLock lock(document());
-        AcDbObjectPointer<AcDbBlockTableRecord> model(db()->modelSpaceId(), AcDb::kForRead);
-        for (const AcDbObjectId& id : model->qvEntities()) {
-            AcDbObjectPointer<AcDbEntity> entity(id, AcDb::kForWrite);
-            if (entity.openStatus() == Acad::eOk)
-                entity->erase();
-        }
-        model.close();
-        // The space blocks' definitions go with them, so that their names are free again.
-        AcDbBlockTable* table = nullptr;
-        ASSERT_EQ(db()->getBlockTable(table, AcDb::kForRead), Acad::eOk);
-        AcDbBlockTableIterator* it = nullptr;
-        table->newIterator(it);
-        for (; !it->done(); it->step()) {
-            AcDbBlockTableRecord* record = nullptr;
-            if (it->getRecord(record, AcDb::kForWrite) != Acad::eOk)
-                continue;
-            const ACHAR* name = nullptr;
-            record->getName(name);
-            if (std::wstring(name).rfind(L"ROOM-", 0) == 0) {
-                EXPECT_EQ(record->erase(), Acad::eOk);
-            }
-            record->close();
-        }
-        delete it;
-        table->close();
-    }
+    renewDocument();
+    wrapCurrentDocument(drawing, document());
     ui.clear();
-}
-
-std::unique_ptr<CBlockDWG> SpaceSweepTest::readBack(AcDbObjectId reference) const {
-    AcDbObjectPointer<AcDbBlockReference> ref(reference, AcDb::kForRead);
-    EXPECT_EQ(ref.openStatus(), Acad::eOk);
-    return std::make_unique<CBlockDWG>(ref.object(), document());
 }
 
 std::wstring SpaceSweepTest::textOf(AcDbObjectId reference, int kind) const {

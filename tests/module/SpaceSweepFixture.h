@@ -31,13 +31,10 @@ class SpaceSweepTest : public SpaceCommandTest {
   protected:
     SpaceSweepTest();
 
-    // Erases everything in model space and forgets the message boxes shown, for the next case
-    // of a table (block names go on counting).
+    // A fresh drawing, and the message boxes shown forgotten, for the next case of a table.
     void resetHostDrawing();
     // Draws the space block; the id of its reference.
     AcDbObjectId addSpace(const SpaceSpec& spec);
-    // The space block as the drawing holds it now.
-    std::unique_ptr<CBlockDWG> readBack(AcDbObjectId reference) const;
     // The text of the block's NAME (0), AREA (1) or AUX (2) attribute, "<none>" without one.
     std::wstring textOf(AcDbObjectId reference, int kind) const;
     // The value of one extended-data item ("AREA", "PERIMETER", ...) with its unit text.

@@ -90,27 +90,12 @@ TEST_F(UpdateCommands, SyncCopiesTheChosenStoredValuesInThePreferredUnits) {
         std::wstring metricArea, metricAux, typedArea, storedArea;
     };
     const Case cases[] = {
-        {"all no: nothing changes",
-         {"n", "n", "n", "n"},
-         0,
-         L"40.000sq.m.",
-         L"26.000m.",
-         L"Reception",
-         L"40.000sq.m."},
+        {"all no: nothing changes", {"n", "n", "n", "n"}, 0, L"40.000sq.m.", L"26.000m.",
+         L"Reception", L"40.000sq.m."},
         // The stored 40 m² written in square feet, converted for the text; the store stays.
-        {"defaults in feet",
-         {"", "", "", ""},
-         1,
-         L"430.56sq.ft.",
-         L"26.000m.",
-         L"430.56sq.ft.",
+        {"defaults in feet", {"", "", "", ""}, 1, L"430.56sq.ft.", L"26.000m.", L"430.56sq.ft.",
          L"40.000sq.m."},
-        {"recalculated first",
-         {"y", "y", "y", "y"},
-         0,
-         L"50.00sq.m.",
-         L"30.00m.",
-         L"50.00sq.m.",
+        {"recalculated first", {"y", "y", "y", "y"}, 0, L"50.00sq.m.", L"30.00m.", L"50.00sq.m.",
          L"50.00sq.m."},
     };
     for (const Case& c : cases) {
@@ -134,25 +119,6 @@ TEST_F(UpdateCommands, SyncCopiesTheChosenStoredValuesInThePreferredUnits) {
                                 L"Recalculate values before sync? <0>: 1\n"),
               std::wstring::npos)
         << shown();
-}
-
-TEST_F(UpdateCommands, TextSizeAsksUntilTheAnswerIsValidOrIgnored) {
-    const AcDbObjectId room = addSpace(STALE_METRIC);
-    answers.give({"0", "abc", "300", "i", "x", "-90"});
-    updateTextSize();
-    EXPECT_EQ(answers.left(), 0u);
-    EXPECT_EQ(shown(),
-              L"Orvan Update Text Size 64.04.00.01\n"
-              L"\nEnter new Text Size or (i)gnore <250.00>: 0\n"
-              L"\nText Size must be greater than 0\nEnter new Text Size or (i)gnore <250.00>: abc\n"
-              L"\nInvalid Input. Enter new Text Siz or (i)gnore <250.00>: 300\n"
-              L"\nEnter new Text Scale or (i)gnore <1.00>: i\n"
-              L"\nEnter new Text Rotation or (i)gnore <0.00>: x\n"
-              L"\nInvalid Input. Enter new Text Rotation or (i)gnore <0.00>: -90\n");
-    const std::unique_ptr<CBlockDWG> block = readBack(room);
-    EXPECT_DOUBLE_EQ(block->getAttributes()->getTextHeight(), 300.0);
-    EXPECT_DOUBLE_EQ(block->getAttributes()->getWidthFactor(), 1.0);
-    EXPECT_NEAR(block->getAttributes()->getRotation(), -90.0, 1e-9);
 }
 
 TEST_F(UpdateCommands, TextSizeIgnoredOrCancelledLeavesTheTexts) {
