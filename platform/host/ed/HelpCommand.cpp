@@ -20,13 +20,15 @@ namespace {
 const std::map<std::wstring, const wchar_t*>& hostCommandLines() {
     static const std::map<std::wstring, const wchar_t*> lines = {
         {L"?", L"the same as HELP"},
-        {L"-LAYER", L"lists layers and sets them on, off, frozen, thawed or current"},
-        {L"-PLOT", L"sets up how the current layout plots (device, paper, area, scale)"},
+        {L"-LAYER", L"lists layers and sets them on, off, frozen, thawed, locked or current"},
+        {L"-PAGESETUP", L"the same as PAGESETUP"},
+        {L"-PLOT", L"sets up how the current layout plots, then exports it"},
         {L"ARX", L"lists, loads and unloads modules and lists their commands"},
         {L"CIRCLE", L"draws a circle from its centre and radius"},
         {L"ERASE", L"erases the entities selected"},
-        {L"EXPORT", L"plots the current layout to a PDF, PNG or JPG file"},
+        {L"EXPORT", L"plots the current layout to a PDF, PNG, JPG or DWF file"},
         {L"HELP", L"lists the commands and tells how to drive dialogs"},
+        {L"LAYER", L"the same as -LAYER"},
         {L"LINE", L"draws lines from point to point"},
         {L"LIST", L"lists the entities of the drawing, or those selected"},
         {L"OPEN", L"opens a drawing in place of the current one (asks to save changes first)"},
