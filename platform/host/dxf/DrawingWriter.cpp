@@ -348,9 +348,12 @@ bool DrawingWriter::writeObject(const AcDbObject& object, bool tableEntry) {
 }
 
 void DrawingWriter::writeKept(const AcDbObject& object, const KeptTags& kept, bool tableEntry) {
+    const bool entity = AcDbEntity::cast(&object) != nullptr;
+    // (an entity's body follows its AcDbEntity marker)
     writeHead(kept.type, object, &kept.groups, m_context,
-              tableEntry ? handleCodeOf(kept.type) : kHandleCode);
-    if (AcDbEntity::cast(&object) != nullptr) {
+              tableEntry ? handleCodeOf(kept.type) : kHandleCode, {},
+              !entity && ownerCodeLeads(kept.body));
+    if (entity) {
         out().raw(kSubclassCode, "AcDbEntity");
         writeFields(object, kEntitySubclass.fields, m_context, 0);
         for (const TagView tag : kept.common) {

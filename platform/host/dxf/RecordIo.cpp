@@ -199,7 +199,8 @@ std::vector<qv::host::XDataRecord> readXData(std::span<const TagView> xdata, Rea
 }
 
 void writeHead(std::string_view type, const AcDbObject& object, const TagList* groups,
-               WriteContext& context, int handleCode, std::string_view tableName) {
+               WriteContext& context, int handleCode, std::string_view tableName,
+               bool ownerCodeFollows) {
     TagWriter& out = context.out();
     out.raw(kStructureCode, type);
     if (!tableName.empty()) {
@@ -217,12 +218,26 @@ void writeHead(std::string_view type, const AcDbObject& object, const TagList* g
         out.raw(kGroupCode, "}");
     }
     // Table heads and the named-object dictionary are owned by nothing, which "330 0" says; any
-    // other record whose owner is gone leaves the tag out rather than name the null handle.
+    // other record whose owner is gone leaves the tag out rather than name the null handle,
+    // unless an owner code of its own follows before a subclass marker: left out, the reader
+    // would take that one for the owner, and each read and write would lose one of them.
     const std::uint64_t owner = context.handleOf(object.ownerId());
-    if (owner != 0 || type == "TABLE" ||
+    if (owner != 0 || type == "TABLE" || ownerCodeFollows ||
         object.objectId() == context.database().namedObjectsDictionaryId()) {
         out.handle(kOwnerCode, owner);
     }
+}
+
+bool ownerCodeLeads(const TagList& body) {
+    for (const TagView tag : body) {
+        if (tag.code == kSubclassCode) {
+            return false;
+        }
+        if (tag.code == kOwnerCode) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void writeXData(const AcDbObject& object, WriteContext& context) {

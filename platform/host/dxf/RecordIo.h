@@ -41,9 +41,14 @@ std::vector<qv::host::XDataRecord> readXData(std::span<const TagView> xdata, Rea
 
 // Writes "0 TYPE" (and "2 NAME" for a table's own record), the handle, the application groups,
 // the extension dictionary and the owner (left out when the owner is gone, except for table heads
-// and the named-object dictionary, owned by nothing). `groups` are written as they are.
+// and the named-object dictionary, owned by nothing, and when `ownerCodeFollows`: the tags
+// written after the head hold an owner code before their first subclass marker, which a reader
+// would take for the owner). `groups` are written as they are.
 void writeHead(std::string_view type, const AcDbObject& object, const TagList* groups,
-               WriteContext& context, int handleCode = 5, std::string_view tableName = {});
+               WriteContext& context, int handleCode = 5, std::string_view tableName = {},
+               bool ownerCodeFollows = false);
+// Whether `body` holds an owner code (330) before its first subclass marker.
+bool ownerCodeLeads(const TagList& body);
 void writeXData(const AcDbObject& object, WriteContext& context);
 
 // The handle code of a record type (105 for DIMSTYLE).

@@ -97,6 +97,21 @@ TEST(ForeignDrawingTest, CodesPlacedLateInARecordAreReadAndWrittenOnce) {
     }
 }
 
+// An unmodelled object without subclass markers, owned by nothing, with an owner code of its
+// own among its later tags: left out, the empty owner let the next read take that later code for
+// the owner, so each save lost one. Written again, the record stays as it was written.
+TEST(ForeignDrawingTest, AnOwnerlessObjectKeepsItsLaterOwnerCodeOnEachSave) {
+    const std::string objects =
+        "0\nDICTIONARY\n5\nC\n330\n0\n100\nAcDbDictionary\n"
+        "0\nQV_THING\n5\n30\n330\n0\n90\n1\n330\nC\n";
+    AuditReport report;
+    const std::string written =
+        writeDrawing(*load(drawing("", "", "", "", objects, "AC1027"), report));
+    EXPECT_EQ(recordsOf(written, "OBJECTS").at(1), "QV_THING 5=30 330=0 90=1 330=C");
+    EXPECT_EQ(recordsOf(writeDrawing(*load(written, report)), "OBJECTS"),
+              recordsOf(written, "OBJECTS"));
+}
+
 // A header value that does not read (a decimal comma, a word for a number) is never written
 // empty: a variable the host models takes its default, any other is left out.
 TEST(ForeignDrawingTest, UnreadableHeaderValuesAreLeftOutOrReset) {
