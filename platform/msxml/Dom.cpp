@@ -64,20 +64,22 @@ bool isValidName(const std::wstring& name) {
     return true;
 }
 
-std::wstring normaliseSpace(const std::wstring& text) {
-    std::wstring result;
+std::wstring normaliseSpace(std::wstring text) {
+    // In place: the result is never longer than the text.
+    std::size_t length = 0;
     bool pendingBlank = false;
-    for (wchar_t c : text) {
+    for (const wchar_t c : text) {
         if (isXmlSpace(c)) {
-            pendingBlank = !result.empty();
+            pendingBlank = length != 0;
         } else {
             if (pendingBlank)
-                result += L' ';
+                text[length++] = L' ';
             pendingBlank = false;
-            result += c;
+            text[length++] = c;
         }
     }
-    return result;
+    text.resize(length);
+    return text;
 }
 
 NodeBase* nodeOf(IUnknown* p) {
@@ -103,7 +105,7 @@ ULONG NodeBase::release() {
 }
 
 std::wstring NodeBase::qualifiedName() const {
-    return prefix.empty() ? localName : prefix + L":" + localName;
+    return prefix.empty() ? localName.str() : prefix + L":" + localName.str();
 }
 
 std::wstring NodeBase::nodeName() const {
@@ -173,7 +175,7 @@ bool NodeBase::preservesWhiteSpace() const {
         if (n->type != NODE_ELEMENT)
             continue;
         for (const NodeBase* a : n->attributes) {
-            if (a->prefix == L"xml" && a->localName == L"space")
+            if (a->prefix == L"xml" && a->localName.str() == L"space")
                 return a->value == L"preserve";
         }
     }
@@ -187,7 +189,7 @@ std::wstring NodeBase::text() const {
 
 bool NodeBase::isNamespaceDeclaration() const {
     return type == NODE_ATTRIBUTE &&
-           (prefix == L"xmlns" || (prefix.empty() && localName == L"xmlns"));
+           (prefix == L"xmlns" || (prefix.empty() && localName.str() == L"xmlns"));
 }
 
 bool NodeBase::isAncestorOf(const NodeBase* node) const {
@@ -250,9 +252,9 @@ void detach(NodeBase* node) {
 }
 
 bool isDeclaration(const NodeBase* node) {
-    return node->type == NODE_PROCESSING_INSTRUCTION && node->localName.size() == 3 &&
-           (node->localName[0] | 0x20) == L'x' && (node->localName[1] | 0x20) == L'm' &&
-           (node->localName[2] | 0x20) == L'l';
+    const std::wstring& target = node->localName;
+    return node->type == NODE_PROCESSING_INSTRUCTION && target.size() == 3 &&
+           (target[0] | 0x20) == L'x' && (target[1] | 0x20) == L'm' && (target[2] | 0x20) == L'l';
 }
 
 }  // namespace
@@ -594,7 +596,7 @@ HRESULT ElementImpl::raw_setAttribute(BSTR nameText, VARIANT value) {
             if (n->prefix == prefix)
                 uri = n->uri;
             for (const NodeBase* d : n->attributes)
-                if (d->prefix == L"xmlns" && d->localName == prefix)
+                if (d->prefix == L"xmlns" && d->localName.str() == prefix)
                     uri = d->value;
         }
         if (uri.empty())

@@ -2,6 +2,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <sys/stat.h>
+#include <utility>
 
 #include "com/ComRuntime.h"
 #include "win32/CodePage.h"
@@ -108,26 +109,25 @@ DocumentImpl::~DocumentImpl() {
         delete n;
 }
 
-ElementImpl* DocumentImpl::newElement(const std::wstring& p, const std::wstring& l,
-                                      const std::wstring& u) {
+ElementImpl* DocumentImpl::newElement(std::wstring p, SharedText l, SharedText u) {
     auto* e = own(new ElementImpl(this));
-    e->prefix = p;
-    e->localName = l;
-    e->uri = u;
+    e->prefix = std::move(p);
+    e->localName = std::move(l);
+    e->uri = std::move(u);
     return e;
 }
 
-AttributeImpl* DocumentImpl::newAttribute(const std::wstring& p, const std::wstring& l,
-                                          const std::wstring& u, const std::wstring& v) {
+AttributeImpl* DocumentImpl::newAttribute(std::wstring p, SharedText l, SharedText u,
+                                          std::wstring v) {
     auto* a = own(new AttributeImpl(this));
-    a->prefix = p;
-    a->localName = l;
-    a->uri = u;
-    a->value = v;
+    a->prefix = std::move(p);
+    a->localName = std::move(l);
+    a->uri = std::move(u);
+    a->value = std::move(v);
     return a;
 }
 
-NodeBase* DocumentImpl::newCharacterData(DOMNodeType t, const std::wstring& v) {
+NodeBase* DocumentImpl::newCharacterData(DOMNodeType t, std::wstring v) {
     NodeBase* n = nullptr;
     if (t == NODE_COMMENT) {
         n = own(new CommentImpl(t, this));
@@ -136,15 +136,14 @@ NodeBase* DocumentImpl::newCharacterData(DOMNodeType t, const std::wstring& v) {
     } else {
         n = own(new TextImpl(NODE_TEXT, this));
     }
-    n->value = v;
+    n->value = std::move(v);
     return n;
 }
 
-InstructionImpl* DocumentImpl::newInstruction(const std::wstring& target,
-                                              const std::wstring& data) {
+InstructionImpl* DocumentImpl::newInstruction(std::wstring target, std::wstring data) {
     auto* i = own(new InstructionImpl(this));
-    i->localName = target;
-    i->value = data;
+    i->localName = std::move(target);
+    i->value = std::move(data);
     return i;
 }
 

@@ -9,7 +9,9 @@
 #pragma once
 
 #include <atomic>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Msxml.h"
@@ -23,6 +25,27 @@ class DocumentImpl;
 inline constexpr const wchar_t* kXmlnsUri = L"http://www.w3.org/2000/xmlns/";
 inline constexpr const wchar_t* kXmlUri = L"http://www.w3.org/XML/1998/namespace";
 inline constexpr const wchar_t* kErrorSource = L"msxml3.dll";
+
+// An immutable text shared by its copies: a name or a namespace URI is the same for many nodes
+// of a document, and a node made from another (a clone) holds it without a copy of its own.
+class SharedText {
+  public:
+    SharedText() = default;
+    SharedText(std::wstring text)
+        : m_text(text.empty() ? nullptr : std::make_shared<const std::wstring>(std::move(text))) {}
+    SharedText(const wchar_t* text) : SharedText(std::wstring(text ? text : L"")) {}
+
+    const std::wstring& str() const { return m_text ? *m_text : none(); }
+    operator const std::wstring&() const { return str(); }
+    bool empty() const { return !m_text || m_text->empty(); }
+
+  private:
+    static const std::wstring& none() {
+        static const std::wstring text;
+        return text;
+    }
+    std::shared_ptr<const std::wstring> m_text;
+};
 
 class NodeBase {
   public:
@@ -58,10 +81,10 @@ class NodeBase {
     void collectSubtree(std::vector<NodeBase*>& nodes);
 
     DOMNodeType type;
-    std::wstring prefix;     // elements and attributes
-    std::wstring localName;  // elements and attributes; the target of a processing instruction
-    std::wstring uri;        // elements and attributes
-    std::wstring value;      // texts, comments, CDATA, instruction data, attribute values
+    std::wstring prefix;   // elements and attributes
+    SharedText localName;  // elements and attributes; the target of a processing instruction
+    SharedText uri;        // elements and attributes
+    std::wstring value;    // texts, comments, CDATA, instruction data, attribute values
     NodeBase* parent = nullptr;
     NodeBase* element = nullptr;  // an attribute's element
     std::vector<NodeBase*> children;
@@ -92,7 +115,7 @@ bool isXmlChar(wchar_t c);
 bool isXmlSpace(wchar_t c);
 bool isValidText(const std::wstring& text);
 bool isValidName(const std::wstring& name);
-std::wstring normaliseSpace(const std::wstring& text);
+std::wstring normaliseSpace(std::wstring text);
 std::wstring textOf(BSTR text);
 
 // The COM face of a node kind: IXMLDOMNode's methods over NodeBase.
@@ -184,7 +207,8 @@ class NodeImpl : public I, public ISupportErrorInfo, public NodeBase {
     HRESULT raw_selectNodes(BSTR path, IXMLDOMNodeList** out) override;
     HRESULT raw_selectSingleNode(BSTR path, IXMLDOMNode** out) override;
     HRESULT get_namespaceURI(BSTR* out) override {
-        return giveText(type == NODE_ELEMENT || type == NODE_ATTRIBUTE ? uri : std::wstring(), out);
+        return giveText(type == NODE_ELEMENT || type == NODE_ATTRIBUTE ? uri.str() : std::wstring(),
+                        out);
     }
     HRESULT get_prefix(BSTR* out) override {
         return giveText(type == NODE_ELEMENT || type == NODE_ATTRIBUTE ? prefix : std::wstring(),
@@ -193,7 +217,7 @@ class NodeImpl : public I, public ISupportErrorInfo, public NodeBase {
     HRESULT get_baseName(BSTR* out) override {
         const bool named =
             type == NODE_ELEMENT || type == NODE_ATTRIBUTE || type == NODE_PROCESSING_INSTRUCTION;
-        return giveText(named ? localName : std::wstring(), out);
+        return giveText(named ? localName.str() : std::wstring(), out);
     }
 };
 
@@ -290,12 +314,11 @@ class DocumentImpl final : public NodeImpl<IXMLDOMDocument> {
     ~DocumentImpl() override;
 
     // Node factories: a new node of this document, not in its tree, without references.
-    ElementImpl* newElement(const std::wstring& prefix, const std::wstring& localName,
-                            const std::wstring& uri);
-    AttributeImpl* newAttribute(const std::wstring& prefix, const std::wstring& localName,
-                                const std::wstring& uri, const std::wstring& value);
-    NodeBase* newCharacterData(DOMNodeType type, const std::wstring& value);
-    InstructionImpl* newInstruction(const std::wstring& target, const std::wstring& data);
+    ElementImpl* newElement(std::wstring prefix, SharedText localName, SharedText uri);
+    AttributeImpl* newAttribute(std::wstring prefix, SharedText localName, SharedText uri,
+                                std::wstring value);
+    NodeBase* newCharacterData(DOMNodeType type, std::wstring value);
+    InstructionImpl* newInstruction(std::wstring target, std::wstring data);
 
     // Moves the subtree of `node` (from whatever document) into this one.
     void adopt(NodeBase* node);

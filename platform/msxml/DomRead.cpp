@@ -6,6 +6,8 @@
 
 #include <cstring>
 #include <mutex>
+#include <string_view>
+#include <unordered_map>
 
 #include "msxml/DomInternal.h"
 #include "win32/CodePage.h"
@@ -112,8 +114,8 @@ class Builder {
     }
 
     NodeBase* element(xmlNodePtr n, bool preserve) {
-        NodeBase* e = m_doc->newElement(n->ns ? wide(n->ns->prefix) : std::wstring(), wide(n->name),
-                                        n->ns ? wide(n->ns->href) : std::wstring());
+        NodeBase* e = m_doc->newElement(n->ns ? wide(n->ns->prefix) : std::wstring(),
+                                        nameOf(n->name), n->ns ? uriOf(n->ns->href) : SharedText());
         for (xmlNsPtr ns = n->nsDef; ns; ns = ns->next) {
             NodeBase* a =
                 ns->prefix
@@ -130,15 +132,40 @@ class Builder {
             xmlFree(value);
             a->element = e;
             e->attributes.push_back(a);
-            if (a->prefix == L"xml" && a->localName == L"space")
+            if (a->prefix == L"xml" && a->localName.str() == L"space")
                 preserve = a->value == L"preserve" || m_doc->preserveWhiteSpace;
         }
         children(n->children, e, preserve);
         return e;
     }
 
+    // The element name `name`, shared with the elements of that name read before.
+    SharedText nameOf(const xmlChar* name) {
+        const std::string_view key = name ? reinterpret_cast<const char*>(name) : "";
+        const auto found = m_names.find(key);
+        if (found != m_names.end())
+            return found->second;
+        return m_names.emplace(key, SharedText(wide(name))).first->second;
+    }
+
+    // The namespace URI `href` names, shared with the elements read before in the same one.
+    SharedText uriOf(const xmlChar* href) {
+        if (!href)
+            return SharedText();
+        if (m_lastHref == nullptr || std::strcmp(reinterpret_cast<const char*>(href),
+                                                 reinterpret_cast<const char*>(m_lastHref)) != 0) {
+            m_lastUri = SharedText(wide(href));
+            m_lastHref = href;
+        }
+        return m_lastUri;
+    }
+
     DocumentImpl* m_doc;
     xmlDocPtr m_source;
+    // Names by their UTF-8 text in the source document, which outlives the builder.
+    std::unordered_map<std::string_view, SharedText> m_names;
+    const xmlChar* m_lastHref = nullptr;
+    SharedText m_lastUri;
 };
 
 }  // namespace
@@ -166,7 +193,9 @@ bool DocumentImpl::read(const std::string& bytes, bool fromText, ParseFailure& f
     ctxt->sax->internalSubset = onInternalSubset;
     ctxt->sax->serror = ignoreError;
     ctxt->sax->initialized = XML_SAX2_MAGIC;
-    int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_NODICT;
+    // The parsed tree is only read and then freed: its names come from the parser's dictionary
+    // and short texts are kept in their nodes, sparing the allocator a block for each.
+    int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_COMPACT;
     if (fromText) {
         options |= XML_PARSE_IGNORE_ENC;
         xmlSwitchEncoding(ctxt, XML_CHAR_ENCODING_UTF8);

@@ -99,7 +99,7 @@ void writeElement(std::wstring& out, const NodeBase* e, Scope& scope) {
     for (const NodeBase* a : e->attributes) {
         if (!a->isNamespaceDeclaration())
             continue;
-        bindIfNeeded(a->prefix.empty() ? std::wstring() : a->localName, a->value);
+        bindIfNeeded(a->prefix.empty() ? std::wstring() : a->localName.str(), a->value);
     }
     for (const NodeBase* a : e->attributes) {
         if (a->isNamespaceDeclaration())
@@ -141,8 +141,8 @@ void write(std::wstring& out, const NodeBase* node, Scope& scope) {
             out += L"<!--" + node->value + L"-->";
             break;
         case NODE_PROCESSING_INSTRUCTION:
-            out +=
-                L"<?" + node->localName + (node->value.empty() ? L"" : L" " + node->value) + L"?>";
+            out += L"<?" + node->localName.str() +
+                   (node->value.empty() ? L"" : L" " + node->value) + L"?>";
             break;
         case NODE_ATTRIBUTE:
             out += node->qualifiedName() + L"=\"";
@@ -163,7 +163,7 @@ void write(std::wstring& out, const NodeBase* node, Scope& scope) {
 // The encoding named by the document's declaration, or empty.
 std::wstring declaredEncoding(const NodeBase* document) {
     for (const NodeBase* c : document->children) {
-        if (c->type != NODE_PROCESSING_INSTRUCTION || c->localName != L"xml")
+        if (c->type != NODE_PROCESSING_INSTRUCTION || c->localName.str() != L"xml")
             continue;
         const auto at = c->value.find(L"encoding");
         if (at == std::wstring::npos)
