@@ -142,61 +142,44 @@ class PageSetup {
     AcDbPlotSettings& settings() { return m_settings; }
 
     bool askDevice() {
-        for (;;) {
-            const auto answer =
-                ask(L"Enter an output device name or [?] <" + data().plotCfgName + L">: ");
-            if (!answer) {
-                return false;
-            }
-            if (answer->empty()) {
-                return true;
-            }
-            if (*answer == L"?") {
+        return askListed(
+            L"Enter an output device name or [?] <" + data().plotCfgName + L">: ",
+            [] {
                 for (const std::wstring& device : plotDeviceNames()) {
                     print(L"  " + device + L"\n");
                 }
-                continue;
-            }
-            if (report(validator()->setPlotCfgName(&m_settings, answer->c_str()),
-                       L"No output device \"" + *answer + L"\".")) {
-                return true;
-            }
-        }
+            },
+            [this](const std::wstring& answer) {
+                return report(validator()->setPlotCfgName(&m_settings, answer.c_str()),
+                              L"No output device \"" + answer + L"\".");
+            });
     }
 
     bool askPaper() {
-        for (;;) {
-            const auto answer =
-                ask(L"Enter paper size or [?] <" + data().canonicalMediaName + L">: ");
-            if (!answer) {
-                return false;
-            }
-            if (answer->empty()) {
-                return true;
-            }
-            const std::vector<PlotMedium>& media = plotMediaOf(data().plotCfgName);
-            if (*answer == L"?") {
+        const std::vector<PlotMedium>& media = plotMediaOf(data().plotCfgName);
+        return askListed(
+            L"Enter paper size or [?] <" + data().canonicalMediaName + L">: ",
+            [&media] {
                 for (const PlotMedium& medium : media) {
                     print(L"  " + medium.canonicalName + L"\n");
                 }
-                continue;
-            }
-            // The canonical name, or the name as the host shows it, in any case.
-            std::wstring chosen;
-            for (const PlotMedium& medium : media) {
-                if (lower(medium.canonicalName) == lower(*answer) ||
-                    lower(medium.localeName()) == lower(*answer)) {
-                    chosen = medium.canonicalName;
-                    break;
+            },
+            [this, &media](const std::wstring& answer) {
+                // The canonical name, or the name as the host shows it, in any case.
+                std::wstring chosen;
+                for (const PlotMedium& medium : media) {
+                    if (lower(medium.canonicalName) == lower(answer) ||
+                        lower(medium.localeName()) == lower(answer)) {
+                        chosen = medium.canonicalName;
+                        break;
+                    }
                 }
-            }
-            if (report(chosen.empty()
-                           ? Acad::eInvalidInput
-                           : validator()->setCanonicalMediaName(&m_settings, chosen.c_str()),
-                       L"No paper \"" + *answer + L"\" on " + data().plotCfgName + L".")) {
-                return true;
-            }
-        }
+                return report(
+                    chosen.empty()
+                        ? Acad::eInvalidInput
+                        : validator()->setCanonicalMediaName(&m_settings, chosen.c_str()),
+                    L"No paper \"" + answer + L"\" on " + data().plotCfgName + L".");
+            });
     }
 
     bool askArea() {
@@ -325,6 +308,27 @@ class PageSetup {
             print(refusal + L"\n");
         }
         return status == Acad::eOk;
+    }
+    // Asks with `prompt` until `take` accepts the answer: "?" runs `list` and asks again; Enter
+    // keeps the current value (true), Esc gives false.
+    template <typename List, typename Take>
+    static bool askListed(const std::wstring& prompt, List list, Take take) {
+        for (;;) {
+            const auto answer = ask(prompt);
+            if (!answer) {
+                return false;
+            }
+            if (answer->empty()) {
+                return true;
+            }
+            if (*answer == L"?") {
+                list();
+                continue;
+            }
+            if (take(*answer)) {
+                return true;
+            }
+        }
     }
     static bool parseRatio(const std::wstring& text, double& paper, double& drawing) {
         const size_t split = text.find_first_of(L":=");
