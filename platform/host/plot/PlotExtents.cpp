@@ -85,20 +85,20 @@ class SheetHitCanvas : public TextBoundsCanvas {
             return;
         }
         TextBoundsCanvas::text(utf8, toDevice, colour);
-        const AcDbExtents& b = box();
-        m_hit = !b.qvIsEmpty() && b.minPoint().x <= m_width && b.maxPoint().x >= 0.0 &&
-                b.minPoint().y <= m_height && b.maxPoint().y >= 0.0;
+        m_hit = reaches(box());
     }
     bool hit() const { return m_hit; }
 
   private:
     void endPath(bool filled) {
-        const AcDbExtents& b = m_pathBox;
-        m_hit = m_hit || m_pathHits ||
-                (filled && !b.qvIsEmpty() && b.minPoint().x <= m_width && b.maxPoint().x >= 0.0 &&
-                 b.minPoint().y <= m_height && b.maxPoint().y >= 0.0);
+        m_hit = m_hit || m_pathHits || (filled && reaches(m_pathBox));
         m_pathHits = m_open = false;
         m_pathBox = AcDbExtents();
+    }
+    // Whether the box reaches into the sheet.
+    bool reaches(const AcDbExtents& b) const {
+        return !b.qvIsEmpty() && b.minPoint().x <= m_width && b.maxPoint().x >= 0.0 &&
+               b.minPoint().y <= m_height && b.maxPoint().y >= 0.0;
     }
     bool inside(DevicePoint p) const {
         return p.x >= 0.0 && p.x <= m_width && p.y >= 0.0 && p.y <= m_height;
