@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "host/app/DocLock.h"
 #include "host/app/Documents.h"
 #include "host/db/HostServices.h"
 #include "host/db/SymbolTablePointer.h"
@@ -86,25 +87,6 @@ bool askNames(const std::wstring& prompt, const std::wstring& whenEmpty, std::ws
     return !names.empty();
 }
 
-class DocumentWriteLock {
-  public:
-    explicit DocumentWriteLock(AcApDocument* doc) : m_doc(doc) {
-        m_status = acDocManager->lockDocument(doc, AcAp::kWrite);
-    }
-    ~DocumentWriteLock() {
-        if (m_status == Acad::eOk) {
-            acDocManager->unlockDocument(m_doc);
-        }
-    }
-    DocumentWriteLock(const DocumentWriteLock&) = delete;
-    DocumentWriteLock& operator=(const DocumentWriteLock&) = delete;
-    Acad::ErrorStatus status() const { return m_status; }
-
-  private:
-    AcApDocument* m_doc;
-    Acad::ErrorStatus m_status;
-};
-
 void listLayers(AcDbDatabase* db) {
     std::wstring names;
     if (!askNames(L"Enter layer name(s) to list <*>: ", L"*", names)) {
@@ -133,7 +115,7 @@ void listLayers(AcDbDatabase* db) {
           L" listed.\n");
 }
 
-void setCurrentLayer(AcApDocument* doc, AcDbDatabase* db) {
+void setCurrentLayer(AcDbDatabase* db) {
     std::wstring name;
     if (!askNames(L"Enter layer name to make current: ", L"", name)) {
         return;
@@ -146,8 +128,8 @@ void setCurrentLayer(AcApDocument* doc, AcDbDatabase* db) {
             return;
         }
     }
-    DocumentWriteLock lock(doc);
-    Acad::ErrorStatus es = lock.status();
+    const AcAxDocLock lock(db);
+    Acad::ErrorStatus es = lock.lockStatus();
     if (es == Acad::eOk) {
         es = db->setClayer(id);
     }
@@ -167,7 +149,7 @@ struct LayerChange {
     std::function<Acad::ErrorStatus(AcDbLayerTableRecord&)> apply;
 };
 
-void changeLayers(AcApDocument* doc, AcDbDatabase* db, const LayerChange& change) {
+void changeLayers(AcDbDatabase* db, const LayerChange& change) {
     std::wstring names;
     if (!askNames(change.prompt, L"", names)) {
         return;
@@ -177,10 +159,10 @@ void changeLayers(AcApDocument* doc, AcDbDatabase* db, const LayerChange& change
         print(L"No matching layer names found.\n");
         return;
     }
-    DocumentWriteLock lock(doc);
-    if (lock.status() != Acad::eOk) {
+    const AcAxDocLock lock(db);
+    if (lock.lockStatus() != Acad::eOk) {
         print(std::wstring(L"The drawing could not be locked (") +
-              acadErrorStatusText(lock.status()) + L").\n");
+              acadErrorStatusText(lock.lockStatus()) + L").\n");
         return;
     }
     size_t changed = 0;
@@ -237,19 +219,19 @@ void layerCommand() {
         if (chosen == L"?") {
             listLayers(db);
         } else if (chosen == L"Set") {
-            setCurrentLayer(doc, db);
+            setCurrentLayer(db);
         } else if (chosen == L"ON") {
-            changeLayers(doc, db, on);
+            changeLayers(db, on);
         } else if (chosen == L"OFF") {
-            changeLayers(doc, db, off);
+            changeLayers(db, off);
         } else if (chosen == L"Freeze") {
-            changeLayers(doc, db, freeze);
+            changeLayers(db, freeze);
         } else if (chosen == L"Thaw") {
-            changeLayers(doc, db, thaw);
+            changeLayers(db, thaw);
         } else if (chosen == L"LOck") {
-            changeLayers(doc, db, lock);
+            changeLayers(db, lock);
         } else if (chosen == L"Unlock") {
-            changeLayers(doc, db, unlock);
+            changeLayers(db, unlock);
         }
     }
 }
