@@ -144,6 +144,7 @@ void setCurrentLayer(AcDbDatabase* db) {
 }
 
 struct LayerChange {
+    const wchar_t* keyword;
     const wchar_t* prompt;
     const wchar_t* done;
     std::function<Acad::ErrorStatus(AcDbLayerTableRecord&)> apply;
@@ -195,18 +196,20 @@ void layerCommand() {
         reportCommandFailure();
         return;
     }
-    static const LayerChange on{L"Enter name list of layer(s) to turn On: ", L"turned on",
-                                [](AcDbLayerTableRecord& l) { return l.setIsOff(false); }};
-    static const LayerChange off{L"Enter name list of layer(s) to turn Off: ", L"turned off",
-                                 [](AcDbLayerTableRecord& l) { return l.setIsOff(true); }};
-    static const LayerChange freeze{L"Enter name list of layer(s) to freeze: ", L"frozen",
-                                    [](AcDbLayerTableRecord& l) { return l.setIsFrozen(true); }};
-    static const LayerChange thaw{L"Enter name list of layer(s) to thaw: ", L"thawed",
-                                  [](AcDbLayerTableRecord& l) { return l.setIsFrozen(false); }};
-    static const LayerChange lock{L"Enter name list of layer(s) to lock: ", L"locked",
-                                  [](AcDbLayerTableRecord& l) { return l.setIsLocked(true); }};
-    static const LayerChange unlock{L"Enter name list of layer(s) to unlock: ", L"unlocked",
-                                    [](AcDbLayerTableRecord& l) { return l.setIsLocked(false); }};
+    static const LayerChange changes[] = {
+        {L"ON", L"Enter name list of layer(s) to turn On: ", L"turned on",
+         [](AcDbLayerTableRecord& l) { return l.setIsOff(false); }},
+        {L"OFF", L"Enter name list of layer(s) to turn Off: ", L"turned off",
+         [](AcDbLayerTableRecord& l) { return l.setIsOff(true); }},
+        {L"Freeze", L"Enter name list of layer(s) to freeze: ", L"frozen",
+         [](AcDbLayerTableRecord& l) { return l.setIsFrozen(true); }},
+        {L"Thaw", L"Enter name list of layer(s) to thaw: ", L"thawed",
+         [](AcDbLayerTableRecord& l) { return l.setIsFrozen(false); }},
+        {L"LOck", L"Enter name list of layer(s) to lock: ", L"locked",
+         [](AcDbLayerTableRecord& l) { return l.setIsLocked(true); }},
+        {L"Unlock", L"Enter name list of layer(s) to unlock: ", L"unlocked",
+         [](AcDbLayerTableRecord& l) { return l.setIsLocked(false); }},
+    };
     for (;;) {
         acedInitGet(0, L"? Set ON OFF Freeze Thaw LOck Unlock");
         ACHAR option[32];
@@ -220,18 +223,11 @@ void layerCommand() {
             listLayers(db);
         } else if (chosen == L"Set") {
             setCurrentLayer(db);
-        } else if (chosen == L"ON") {
-            changeLayers(db, on);
-        } else if (chosen == L"OFF") {
-            changeLayers(db, off);
-        } else if (chosen == L"Freeze") {
-            changeLayers(db, freeze);
-        } else if (chosen == L"Thaw") {
-            changeLayers(db, thaw);
-        } else if (chosen == L"LOck") {
-            changeLayers(db, lock);
-        } else if (chosen == L"Unlock") {
-            changeLayers(db, unlock);
+        }
+        for (const LayerChange& change : changes) {
+            if (chosen == change.keyword) {
+                changeLayers(db, change);
+            }
         }
     }
 }
