@@ -447,7 +447,6 @@ CString CPresBlockCreation::getHighestExistingBlockName() {
     try {
         if (m_inSession && m_tally.namesKnown)
             return m_tally.highestName;
-        m_existingNames.RemoveAll();
         m_existingNameSet.clear();
         if (!m_drawing || !m_drawing->isOpen() || m_drawing->getDocument() == nullptr)
             return CString();
@@ -464,7 +463,6 @@ CString CPresBlockCreation::getHighestExistingBlockName() {
             if (block->getBlockType() != ROOM_BLOCK_TYPE)
                 continue;
             const CString name = block->getName();
-            m_existingNames.Add(name);
             m_existingNameSet.insert(name.GetString());
             const __int64 number = CUtilities::CStringToInt64(trailingDigits(name));
             if (number >= bestNumber) {  // among equal numbers the later room wins
@@ -503,7 +501,6 @@ void CPresBlockCreation::noteCreatedRoom(const CString& name, int identifier) {
         m_tally.highestIdentifier = identifier;
     if (!m_tally.namesKnown)
         return;
-    m_existingNames.Add(name);
     m_existingNameSet.insert(name.GetString());
     const __int64 number = CUtilities::CStringToInt64(trailingDigits(name));
     if (number >= m_tally.highestNumber) {  // the new room is the last one collected

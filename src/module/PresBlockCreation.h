@@ -150,8 +150,7 @@ class CPresBlockCreation : public CDialog {
     int m_counterWidth = 1;
     CString m_namePrefix;
     int m_counter = 1;
-    CStringArray m_existingNames;
-    // The same names, for the duplicate test of each pick (exact, case-sensitive).
+    // The rooms' names, for the duplicate test of each pick (exact, case-sensitive).
     std::unordered_set<std::wstring> m_existingNameSet;
     CPreferences m_preferences;
     bool m_inSession = false;
@@ -166,7 +165,7 @@ class CPresBlockCreation : public CDialog {
     struct SessionTally {
         bool identifierKnown = false;
         LONG highestIdentifier = 0;
-        bool namesKnown = false;  // m_existingNames holds the rooms' names in collection order
+        bool namesKnown = false;  // m_existingNameSet holds the rooms' names
         CString highestName;
         __int64 highestNumber = -1;
     };

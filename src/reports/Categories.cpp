@@ -1,6 +1,7 @@
 // The category list, its "categories" element and its loader from the facility database.
 #include "reports/Categories.h"
 
+#include <functional>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -38,8 +39,8 @@ std::size_t equalityHash(const CCategory& category) {
         return mix(hash, 0);
     hash = mix(hash, std::hash<std::wstring_view>()(pHatch->getPatternName().GetString()));
     hash = mix(hash, pHatch->getColour().color());
-    hash = mix(hash, static_cast<std::size_t>(pHatch->getPatternAngle()));
-    return mix(hash, static_cast<std::size_t>(pHatch->getPatternScale()));
+    hash = mix(hash, std::hash<double>()(pHatch->getPatternAngle()));
+    return mix(hash, std::hash<double>()(pHatch->getPatternScale()));
 }
 
 }  // namespace

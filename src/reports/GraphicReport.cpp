@@ -86,48 +86,46 @@ void CGraphicReport::serialize(CString sPath) {
 }
 
 void CGraphicReport::serializeTo(const CString& sPath) {
-    {
-        CXMLUtilities xml;
-        xml.createXMLDoc(sPath, CString(), L"graphicReport", ORVAN_REPORT_NAMESPACE);
+    CXMLUtilities xml;
+    xml.createXMLDoc(sPath, CString(), L"graphicReport", ORVAN_REPORT_NAMESPACE);
 
-        CComScope com;
-        MSXML2::IXMLDOMDocumentPtr pDocument;
-        pDocument.CreateInstance(L"Msxml2.DOMDocument");
-        pDocument->Putasync(VARIANT_FALSE);
-        pDocument->load(_variant_t(static_cast<LPCTSTR>(sPath)));
-        MSXML2::IXMLDOMNodePtr pRoot = pDocument->selectSingleNode(L"/*");
-        if (pRoot == nullptr)
-            throw new CEXInvalidXMLFile(ORVAN_MODULE_DESCRIPTION, SOURCE_FILE,
-                                        _T("CGraphicReport::serialize"), sPath);
-        const CString sNamespace = ORVAN_REPORT_NAMESPACE;
-        auto append = [&](LPCTSTR sName, const CString& sText) {
-            pRoot->appendChild(xml.createNode(sName, sText, sNamespace));
-        };
-        append(L"grID", CUtilities::IntToCString(m_iID));
-        if (!m_sTitle.IsEmpty())
-            append(L"grTitle", m_sTitle);
-        append(L"grDrawingPath", m_sDrawingPath);
-        append(L"grDrawingFilename", m_sDrawingFilename);
-        append(L"grPlotTypeID", CUtilities::IntToCString(m_iPlotType));
-        append(L"grPlotAreaTypeID", CUtilities::IntToCString(m_iPlotAreaType));
-        append(L"grPlotMediaSizeID", CUtilities::IntToCString(m_iPlotMediaSize));
-        append(L"grPlotScaleTypeID", CUtilities::IntToCString(m_iPlotScaleType));
-        append(L"grPlotCentred", boolText(m_bPlotCentred));
-        if (!m_sSaveCopyTo.IsEmpty())
-            append(L"grSaveCopyTo", m_sSaveCopyTo);
-        if (!m_sPlotLayout.IsEmpty())
-            append(L"grPlotLayout", m_sPlotLayout);
-        append(L"grTotalChildAreas", CUtilities::DoubleToRoundTripCString(m_dblTotalChildAreas));
-        append(L"grPieXYOffset", CUtilities::DoubleToRoundTripCString(m_dblPieXYOffset));
-        append(L"grPieIgnoreEmptySegments", boolText(m_bPieIgnoreEmptySegments));
-        append(L"grPieShowLabels", boolText(m_bPieShowLabels));
-        append(L"grPieShowLabelSegmentLines", boolText(m_bPieShowLabelSegmentLines));
-        if (m_pCategories != nullptr)
-            pRoot->appendChild(m_pCategories->serialize(sNamespace));
-        if (m_pLayersOn != nullptr)
-            pRoot->appendChild(m_pLayersOn->serialize(sNamespace));
-        pDocument->save(_variant_t(static_cast<LPCTSTR>(sPath)));
-    }
+    CComScope com;
+    MSXML2::IXMLDOMDocumentPtr pDocument;
+    pDocument.CreateInstance(L"Msxml2.DOMDocument");
+    pDocument->Putasync(VARIANT_FALSE);
+    pDocument->load(_variant_t(static_cast<LPCTSTR>(sPath)));
+    MSXML2::IXMLDOMNodePtr pRoot = pDocument->selectSingleNode(L"/*");
+    if (pRoot == nullptr)
+        throw new CEXInvalidXMLFile(ORVAN_MODULE_DESCRIPTION, SOURCE_FILE,
+                                    _T("CGraphicReport::serialize"), sPath);
+    const CString sNamespace = ORVAN_REPORT_NAMESPACE;
+    auto append = [&](LPCTSTR sName, const CString& sText) {
+        pRoot->appendChild(xml.createNode(sName, sText, sNamespace));
+    };
+    append(L"grID", CUtilities::IntToCString(m_iID));
+    if (!m_sTitle.IsEmpty())
+        append(L"grTitle", m_sTitle);
+    append(L"grDrawingPath", m_sDrawingPath);
+    append(L"grDrawingFilename", m_sDrawingFilename);
+    append(L"grPlotTypeID", CUtilities::IntToCString(m_iPlotType));
+    append(L"grPlotAreaTypeID", CUtilities::IntToCString(m_iPlotAreaType));
+    append(L"grPlotMediaSizeID", CUtilities::IntToCString(m_iPlotMediaSize));
+    append(L"grPlotScaleTypeID", CUtilities::IntToCString(m_iPlotScaleType));
+    append(L"grPlotCentred", boolText(m_bPlotCentred));
+    if (!m_sSaveCopyTo.IsEmpty())
+        append(L"grSaveCopyTo", m_sSaveCopyTo);
+    if (!m_sPlotLayout.IsEmpty())
+        append(L"grPlotLayout", m_sPlotLayout);
+    append(L"grTotalChildAreas", CUtilities::DoubleToRoundTripCString(m_dblTotalChildAreas));
+    append(L"grPieXYOffset", CUtilities::DoubleToRoundTripCString(m_dblPieXYOffset));
+    append(L"grPieIgnoreEmptySegments", boolText(m_bPieIgnoreEmptySegments));
+    append(L"grPieShowLabels", boolText(m_bPieShowLabels));
+    append(L"grPieShowLabelSegmentLines", boolText(m_bPieShowLabelSegmentLines));
+    if (m_pCategories != nullptr)
+        pRoot->appendChild(m_pCategories->serialize(sNamespace));
+    if (m_pLayersOn != nullptr)
+        pRoot->appendChild(m_pLayersOn->serialize(sNamespace));
+    pDocument->save(_variant_t(static_cast<LPCTSTR>(sPath)));
 }
 
 void CGraphicReport::deSerialize(CString sPath) {
