@@ -66,14 +66,7 @@ class BlockTest : public DrawingTest {
     }
 
     // The hatches of model space, in order.
-    std::vector<AcDbObjectId> hatches() const {
-        std::vector<AcDbObjectId> ids;
-        AcDbObjectPointer<AcDbBlockTableRecord> model(db()->modelSpaceId(), AcDb::kForRead);
-        for (const AcDbObjectId& id : model->qvEntities())
-            if (!id.isErased() && id.objectClass() == AcDbHatch::desc())
-                ids.push_back(id);
-        return ids;
-    }
+    std::vector<AcDbObjectId> hatches() const { return modelSpaceHatches(db()); }
 
     CAcadDrawing drawing;
 };

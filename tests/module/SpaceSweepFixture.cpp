@@ -71,14 +71,7 @@ std::wstring SpaceSweepTest::xdataValue(AcDbObjectId reference, const wchar_t* k
     return value;
 }
 
-std::vector<AcDbObjectId> SpaceSweepTest::hatches() const {
-    std::vector<AcDbObjectId> ids;
-    AcDbObjectPointer<AcDbBlockTableRecord> model(db()->modelSpaceId(), AcDb::kForRead);
-    for (const AcDbObjectId& id : model->qvEntities())
-        if (!id.isErased() && id.objectClass() == AcDbHatch::desc())
-            ids.push_back(id);
-    return ids;
-}
+std::vector<AcDbObjectId> SpaceSweepTest::hatches() const { return modelSpaceHatches(db()); }
 
 void SpaceSweepTest::setOutlineClosed(AcDbObjectId reference, bool closed) {
     WriteLock lock(document());

@@ -148,15 +148,8 @@ TEST_F(ApplyReportTest, StarFormatsEveryRoomAndKeepsTheirStoredAreas) {
 
 TEST_F(ApplyReportTest, BlockOnALockedLayerIsReportedAndItsLayerSwitchedOn) {
     const CString office = room(L"ROOM-1", 0, 0, 4000, 3000, L"1.01", L"LOCKED");
-    {
-        WriteLock lock(document());
-        AcDbSymbolTablePointer<AcDbLayerTable> table(db(), AcDb::kForRead);
-        AcDbObjectId id;
-        ASSERT_EQ(table->getAt(L"LOCKED", id), Acad::eOk);
-        AcDbObjectPointer<AcDbLayerTableRecord> layer(id, AcDb::kForWrite);
-        ASSERT_EQ(layer.openStatus(), Acad::eOk);
-        layer->setIsLocked(true);
-    }
+    ASSERT_NO_FATAL_FAILURE(
+        editLayer(L"LOCKED", [](AcDbLayerTableRecord& layer) { layer.setIsLocked(true); }));
     CGraphicReport report;
     auto* categories = new CCategories;
     CCategory* c = category(L"Offices", hatchOf(L"SOLID", rgb(1, 2, 3), L"H"), {office});

@@ -10,16 +10,13 @@
 #include "StdAfx.h"
 #include "drawing/AcadDrawing.h"
 #include "support/HostFixture.h"
+#include "support/SpaceBlocks.h"
 
 namespace qv::test {
 
 class ReportTest : public DrawingTest {
   protected:
-    ReportTest() {
-        drawing.setDocument(document());
-        drawing.setIsOpen(1);
-        drawing.setIsCurrentDocument(1);
-    }
+    ReportTest() { wrapCurrentDocument(drawing, document()); }
 
     // A closed rectangle from (x, y), w wide and h high, in model space (world coordinates).
     AcDbObjectId addRectangle(double x, double y, double w, double h);
@@ -32,6 +29,18 @@ class ReportTest : public DrawingTest {
     // The entities of a definition (erased ones left out), in order.
     std::vector<AcDbObjectId> entitiesOf(AcDbObjectId block) const;
     bool layerIsOff(const wchar_t* name) const;
+    // Calls edit on the layer of that name opened for writing under the document's lock (a fatal
+    // failure when the layer is missing or does not open).
+    template <typename Edit>
+    void editLayer(const wchar_t* name, Edit edit) {
+        WriteLock lock(document());
+        AcDbSymbolTablePointer<AcDbLayerTable> table(db(), AcDb::kForRead);
+        AcDbObjectId id;
+        ASSERT_EQ(table->getAt(name, id), Acad::eOk);
+        AcDbObjectPointer<AcDbLayerTableRecord> layer(id, AcDb::kForWrite);
+        ASSERT_EQ(layer.openStatus(), Acad::eOk);
+        edit(*layer.object());
+    }
     // The owner of an entity.
     AcDbObjectId ownerOf(AcDbObjectId entity) const;
     // The entity's layer name.

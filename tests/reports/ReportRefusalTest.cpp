@@ -28,13 +28,7 @@ class ReportRefusalTest : public qv::test::SpaceDrawingTest {
         setKeepWeight(AcDb::kLnWt050);
     }
     void setKeepWeight(AcDb::LineWeight weight) {
-        WriteLock lock(document());
-        AcDbSymbolTablePointer<AcDbLayerTable> table(db(), AcDb::kForRead);
-        AcDbObjectId id;
-        ASSERT_EQ(table->getAt(L"KEEP", id), Acad::eOk);
-        AcDbObjectPointer<AcDbLayerTableRecord> layer(id, AcDb::kForWrite);
-        ASSERT_EQ(layer.openStatus(), Acad::eOk);
-        layer->setLineWeight(weight);
+        editLayer(L"KEEP", [weight](AcDbLayerTableRecord& layer) { layer.setLineWeight(weight); });
     }
     AcDb::LineWeight keepWeight() const {
         AcDbSymbolTablePointer<AcDbLayerTable> table(db(), AcDb::kForRead);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <vector>
 
 #include "StdAfx.h"
 #include "blocks/Attributes.h"
@@ -58,6 +59,16 @@ inline Acad::ErrorStatus makeSpaceBlock(CBlockDWG& block, CAcadDrawing& drawing,
     if (entity.openStatus() != Acad::eOk)
         return entity.openStatus();
     return block.createBlock(&drawing, entity.object(), at, textHeight, widthFactor, rotation);
+}
+
+// The hatches of the database's model space, in drawing order.
+inline std::vector<AcDbObjectId> modelSpaceHatches(AcDbDatabase* db) {
+    std::vector<AcDbObjectId> ids;
+    AcDbObjectPointer<AcDbBlockTableRecord> model(db->modelSpaceId(), AcDb::kForRead);
+    for (const AcDbObjectId& id : model->qvEntities())
+        if (!id.isErased() && id.objectClass() == AcDbHatch::desc())
+            ids.push_back(id);
+    return ids;
 }
 
 }  // namespace qv::test
