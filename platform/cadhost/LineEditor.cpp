@@ -13,6 +13,7 @@
 #include <cstring>
 #include <iostream>
 
+#include "host/db/SymbolTables.h"
 #include "win32/CodePage.h"
 
 namespace cadhost {
@@ -70,13 +71,6 @@ int followingBytes(unsigned char lead) {
         return lead < 0xF0 ? 2 : 0;
     }
     return lead >= 0xC0 ? 1 : 0;
-}
-
-std::wstring folded(std::wstring text) {
-    for (wchar_t& c : text) {
-        c = static_cast<wchar_t>(std::towupper(c));
-    }
-    return text;
 }
 
 }  // namespace
@@ -157,10 +151,10 @@ unsigned char LineEditor::complete(EditLine* el, int) {
     }
     // "_" and "." before a name ask for the global or the host's command: complete after them.
     const size_t start = typed.find_first_not_of(L"._");
-    const std::wstring prefix = folded(typed.substr(std::min(start, typed.size())));
+    const std::wstring prefix = qv::host::foldName(typed.substr(std::min(start, typed.size())));
     std::vector<std::wstring> matches;
     for (const std::wstring& name : self->m_commandNames()) {
-        const std::wstring key = folded(name);
+        const std::wstring key = qv::host::foldName(name);
         if (key.compare(0, prefix.size(), prefix) == 0 &&
             std::find(matches.begin(), matches.end(), key) == matches.end()) {
             matches.push_back(key);

@@ -111,8 +111,8 @@ std::wstring joinItems(const std::vector<std::wstring>& items) {
     return s;
 }
 
-// A list item without the blanks that pad it to its columns.
-std::wstring trimmedItem(std::wstring_view item) {
+// A text without the blanks that end it (a list item padded to its columns, a label).
+std::wstring trimmedEnd(std::wstring_view item) {
     while (!item.empty() && isBlank(item.back())) {
         item.remove_suffix(1);
     }
@@ -304,10 +304,7 @@ namespace {
 
 // A label as it is matched: without access keys, blanks at the ends, a closing colon or "...".
 std::wstring labelKey(std::wstring_view label) {
-    std::wstring key = withoutAccessKeys(label);
-    while (!key.empty() && isBlank(key.back())) {
-        key.pop_back();
-    }
+    std::wstring key = trimmedEnd(withoutAccessKeys(label));
     for (const std::wstring_view end : {std::wstring_view(L"..."), std::wstring_view(L":")}) {
         if (key.size() > end.size() && key.compare(key.size() - end.size(), end.size(), end) == 0) {
             key.resize(key.size() - end.size());
@@ -369,7 +366,7 @@ std::vector<std::wstring> formatDialog(const DialogView& view) {
         lines.push_back(controlLine(c));
         if (c.kind == L"list") {
             for (std::size_t i = 0; i < c.items.size(); ++i) {
-                lines.push_back(L"    " + std::to_wstring(i) + L" " + quoted(trimmedItem(c.items[i])));
+                lines.push_back(L"    " + std::to_wstring(i) + L" " + quoted(trimmedEnd(c.items[i])));
             }
         }
     }

@@ -7,6 +7,7 @@
 #include "host/db/SymbolTables.h"
 #include "host/dxf/Numbers.h"
 #include "host/dxf/TagWriter.h"
+#include "host/dxf/TextDecoding.h"
 #include "win32/CodePage.h"
 
 namespace qv::dxf {
@@ -178,33 +179,6 @@ void ReadContext::resolve(MissingName missing) {
     m_handleRefs.clear();
 }
 
-namespace {
-
-// "\U+XXXX" escapes (of older files, or written literally by some programs) as their
-// characters; an escape of a control character stays as it is.
-std::wstring decodeEscapes(const std::wstring& name) {
-    std::wstring out;
-    for (size_t i = 0; i < name.size(); ++i) {
-        wchar_t decoded = 0;
-        if (name[i] == L'\\' && i + 6 < name.size() && name[i + 1] == L'U' && name[i + 2] == L'+') {
-            const std::wstring digits = name.substr(i + 3, 4);
-            if (digits.size() == 4 &&
-                digits.find_first_not_of(L"0123456789abcdefABCDEF") == std::wstring::npos) {
-                decoded = static_cast<wchar_t>(std::wcstol(digits.c_str(), nullptr, 16));
-            }
-        }
-        if (decoded >= 32 && (decoded < 0xD800 || decoded > 0xDFFF)) {
-            out += decoded;
-            i += 6;
-        } else {
-            out += name[i];
-        }
-    }
-    return out;
-}
-
-}  // namespace
-
 void ReadContext::repairLayerNames() {
     if (m_invalidLayers.empty()) {
         return;
@@ -221,7 +195,7 @@ void ReadContext::repairLayerNames() {
             continue;
         }
         const std::wstring before = layer->qvName();
-        std::wstring base = decodeEscapes(before).substr(0, 240);
+        std::wstring base = decodeDxfEscapes(before).substr(0, 240);
         for (wchar_t& c : base) {
             if (c < 32 || std::wcschr(L"<>/\\\":;?*|,=`", c) != nullptr) {
                 c = L'_';

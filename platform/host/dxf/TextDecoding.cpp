@@ -198,6 +198,21 @@ std::string ansiDxfToUtf8(std::string_view bytes) {
     return out;
 }
 
+std::wstring decodeDxfEscapes(std::wstring_view text) {
+    std::wstring out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const long cp = text[i] == L'\\' ? escapeAt(text, i) : -1;
+        if (cp >= 0) {
+            out += static_cast<wchar_t>(cp);
+            i += 6;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
 DecodedText decodeDxfText(std::string_view bytes, AuditReport& report) {
     if (bytes.substr(0, kBinarySentinel.size()) == kBinarySentinel) {
         throw DxfError(0,

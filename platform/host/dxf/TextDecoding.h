@@ -31,6 +31,8 @@ DecodedText decodeDxfText(std::string_view bytes, AuditReport& report);
 // ANSI_1252 to UTF-8, decoding "\U+XXXX" escapes (except those of control characters, which
 // stay as they are so that no line end appears in a value).
 std::string ansiDxfToUtf8(std::string_view bytes);
+// The same "\U+XXXX" escapes decoded in wide text (a name written with them literally).
+std::wstring decodeDxfEscapes(std::wstring_view text);
 // Offset of the first byte that is not part of well-formed UTF-8, or npos.
 size_t firstInvalidUtf8(std::string_view text);
 
