@@ -2,11 +2,14 @@
 // 5,000 to 40,000 rooms (each room hatched in its category's settings, the legend table and the
 // pie chart drawn at their markers, the layer state applied), and a report file of those blocks
 // written and read back, through the module's own operations on a drawing loaded into the host;
-// and report files of 10,000 and 100,000 categories read back.
+// reports of 5,000 to 100,000 categories (a room each, in turn over the plan of 5,000 rooms)
+// applied with their legend row and pie wedge per category, the time per category beside the
+// total; and report files of 10,000 and 100,000 categories read back.
 //
 //   reports_bench [Google Benchmark flags]
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -89,14 +92,16 @@ void prepare(CAcadDrawing* drawing, std::vector<std::pair<CString, double>>& blo
     drawing->unlock(1);
 }
 
-// 20 categories sharing the blocks in turn, each with its own hatch settings and layer.
-std::unique_ptr<CGraphicReport> reportOf(const std::vector<std::pair<CString, double>>& blocks) {
+// Categories sharing the blocks in turn (every block in one category at least, every category
+// one block at least), each with its own hatch settings, on one of 20 layers.
+std::unique_ptr<CGraphicReport> reportOf(const std::vector<std::pair<CString, double>>& blocks,
+                                         int count = CATEGORIES) {
     auto report = std::make_unique<CGraphicReport>();
     report->setTitle(L"Bench");
     auto* categories = new CCategories;
     std::vector<CCategory*> byIndex;
     double total = 0.0;
-    for (int c = 0; c < CATEGORIES; ++c) {
+    for (int c = 0; c < count; ++c) {
         auto* category = new CCategory;
         category->setID(c + 1);
         category->setTitle(L"Category " + CString(std::to_wstring(c + 1).c_str()));
@@ -106,25 +111,54 @@ std::unique_ptr<CGraphicReport> reportOf(const std::vector<std::pair<CString, do
         AcCmColor colour;
         colour.setRGB(static_cast<Adesk::UInt8>(10 * c), 100, static_cast<Adesk::UInt8>(200 - 5 * c));
         hatch->setColour(colour);
-        hatch->setLayerName(L"HATCH-" + CString(std::to_wstring(c + 1).c_str()));
+        hatch->setLayerName(L"HATCH-" + CString(std::to_wstring(c % CATEGORIES + 1).c_str()));
         category->setHatch(hatch);
         category->setBlocks(new CBlocks);
         categories->add(category);
         byIndex.push_back(category);
     }
-    for (size_t i = 0; i < blocks.size(); ++i) {
-        CCategory* category = byIndex[i % CATEGORIES];
+    const size_t assigned = blocks.empty() ? 0 : std::max(blocks.size(), byIndex.size());
+    for (size_t i = 0; i < assigned; ++i) {
+        CCategory* category = byIndex[i % byIndex.size()];
+        const auto& [handle, area] = blocks[i % blocks.size()];
         auto* block = new CBlockDWG;
-        block->setHandle(blocks[i].first);
+        block->setHandle(handle);
         auto* hatch = new CHatch;
         category->getHatch()->copyTo(hatch);
         block->setHatch(hatch);
         category->getBlocks()->addBlock(block);
-        total += blocks[i].second;
+        total += area;
     }
     report->setCategories(categories);
     report->setTotalChildAreas(total + 1.0);
     return report;
+}
+
+// Applies the report to the drawing within the timing; false (the benchmark skipped) when the
+// report fails, or leaves other than `hatches` room hatches or prints an error.
+bool timedApply(benchmark::State& state, std::unique_ptr<CAcadDrawing> drawing,
+                CGraphicReport& report, int hatches) {
+    qv::host::transcript().clear();
+    state.ResumeTiming();
+    try {
+        report.applyToDrawing(drawing.get());
+    } catch (CEXOrvan* e) {
+        state.PauseTiming();
+        e->deleteChain();
+        state.SkipWithError("the report failed");
+        return false;
+    }
+    state.PauseTiming();
+    AcDbDatabase* db = drawing->getDocument()->database();
+    const int made = entitiesOf(db, L"AcDbHatch").length();
+    const std::wstring printed = qv::host::transcript().text();
+    drawing.reset();
+    acDocManager->qvReset();
+    if (made != hatches || printed.find(L"error") != std::wstring::npos) {
+        state.SkipWithError("not every category's room was hatched, or errors were printed");
+        return false;
+    }
+    return true;
 }
 
 void BM_ApplyReport(benchmark::State& state) {
@@ -136,28 +170,33 @@ void BM_ApplyReport(benchmark::State& state) {
         std::vector<std::pair<CString, double>> blocks;
         prepare(drawing.get(), blocks);
         std::unique_ptr<CGraphicReport> report = reportOf(blocks);
-        qv::host::transcript().clear();
-        state.ResumeTiming();
-        try {
-            report->applyToDrawing(drawing.get());
-        } catch (CEXOrvan* e) {
-            e->deleteChain();
-            state.SkipWithError("the report failed");
+        if (!timedApply(state, std::move(drawing), *report, rooms))
             break;
-        }
-        state.PauseTiming();
-        AcDbDatabase* db = drawing->getDocument()->database();
-        const int hatches = entitiesOf(db, L"AcDbHatch").length();
-        const std::wstring printed = qv::host::transcript().text();
-        drawing.reset();
-        acDocManager->qvReset();
-        if (hatches != rooms || printed.find(L"error") != std::wstring::npos) {
-            state.SkipWithError("not every room was hatched, or errors were printed");
-            break;
-        }
         state.ResumeTiming();
     }
     state.counters["rooms"] = rooms;
+}
+
+// A report of that many categories, each hatching one room of the 5,000-room plan in turn, applied
+// with its legend (a row per category) and its pie chart (a wedge per category).
+void BM_ApplyCategories(benchmark::State& state) {
+    constexpr int kRooms = 5000;
+    const int count = static_cast<int>(state.range(0));
+    hostIdentity = CHostIdentity(L"BricsCAD", L"");
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::unique_ptr<CAcadDrawing> drawing = wrap(load(kRooms));
+        std::vector<std::pair<CString, double>> blocks;
+        prepare(drawing.get(), blocks);
+        std::unique_ptr<CGraphicReport> report = reportOf(blocks, count);
+        if (!timedApply(state, std::move(drawing), *report, count))
+            break;
+        state.ResumeTiming();
+    }
+    state.counters["categories"] = count;
+    state.counters["sec_per_category"] = benchmark::Counter(
+        static_cast<double>(count), benchmark::Counter::kIsIterationInvariantRate |
+                                        benchmark::Counter::kInvert);
 }
 
 // The report of every space block written to a file and read back.
@@ -235,6 +274,13 @@ BENCHMARK(BM_ApplyReport)
     ->Arg(40000)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(2);
+BENCHMARK(BM_ApplyCategories)
+    ->Arg(5000)
+    ->Arg(10000)
+    ->Arg(20000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 BENCHMARK(BM_ReportFile)
     ->Arg(5000)
     ->Arg(10000)

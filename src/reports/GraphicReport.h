@@ -132,7 +132,7 @@ class CGraphicReport {
     // opened, written or recorded), opens and locks its drawing (both given back on every path),
     // applies the report, plots the layout to outputPath + outputFilename (an empty plotLayout
     // plots the active layout and records its name), saves the copy and writes the XML as
-    // saveCopyTo and xmlOutputTo say, and records the final status. A copy or an XML file that
+    // saveCopyTo and xmlOutputTo say, and records the final status (recordEndStatus). A copy or an XML file that
     // would land on the drawing's own file (paths compared whole, normalised and ignoring letter
     // case, or the same file after links) is not written: 12 or 13, the drawing untouched. An
     // output file name with a folder part or ".." gives 11. Errors of the copy and of the XML
@@ -146,6 +146,10 @@ class CGraphicReport {
     // not take the status (2 is taken only while the report waits); a procedure that answers
     // nothing took it.
     bool setGraphicReportStatus(CStoredProcedure* pStoredProcedure, int iTimeout, int iStatus);
+    // Records a status that ends this run of the report. The database takes it only while the
+    // report is still running as this run claimed it; when it is not (an operator put the report
+    // back while it ran), the command line says so and false is returned.
+    bool recordEndStatus(CStoredProcedure* pStoredProcedure, int iTimeout, int iStatus);
     // Records the layout actually plotted for this report's id.
     void setGraphicReportLayout(CStoredProcedure* pStoredProcedure, int iTimeout, CString sLayout);
 

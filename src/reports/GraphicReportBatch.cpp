@@ -189,6 +189,15 @@ bool CGraphicReport::setGraphicReportStatus(CStoredProcedure* pStoredProcedure, 
     }
 }
 
+bool CGraphicReport::recordEndStatus(CStoredProcedure* pStoredProcedure, int iTimeout,
+                                     int iStatus) {
+    if (setGraphicReportStatus(pStoredProcedure, iTimeout, iStatus))
+        return true;
+    acutPrintf(L"\nGraphic report %d was changed while it ran: status %d not recorded.\n",
+               m_iID, iStatus);
+    return false;
+}
+
 void CGraphicReport::setGraphicReportLayout(CStoredProcedure* pStoredProcedure, int iTimeout,
                                             CString sLayout) {
     static const LPCTSTR PROC_SIG = _T("CGraphicReport::setGraphicReportLayout");
@@ -212,7 +221,7 @@ void CGraphicReport::prepareReport(CStoredProcedure* pStoredProcedure, int iTime
             return;
         m_bClaimed = true;
         if (!CFileUtilities::fileExists(m_sDrawingPath + m_sDrawingFilename)) {
-            setGraphicReportStatus(pStoredProcedure, iTimeout, STATUS_DRAWING_MISSING);
+            recordEndStatus(pStoredProcedure, iTimeout, STATUS_DRAWING_MISSING);
             return;
         }
         // The lock goes before the drawing: unlocked first, then closed, on every path.
@@ -241,7 +250,7 @@ void CGraphicReport::prepareReport(CStoredProcedure* pStoredProcedure, int iTime
         iStatus = saveCopy(*pDrawing, iStatus);
         iStatus = writeXML(*pDrawing, iStatus);
 
-        setGraphicReportStatus(pStoredProcedure, iTimeout, iStatus);
+        recordEndStatus(pStoredProcedure, iTimeout, iStatus);
     } catch (...) {
         throwWrapped(SOURCE_FILE, _T("CGraphicReport::prepareReport"));
     }

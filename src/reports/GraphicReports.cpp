@@ -76,8 +76,8 @@ void CGraphicReports::prepareReports(CStoredProcedure* pStoredProcedure, int iTi
                 // Only a report this run claimed is its to record; one whose claim failed may be
                 // another run's.
                 if (pReport->isClaimed())
-                    pReport->setGraphicReportStatus(pStoredProcedure, iTimeout,
-                                                    CGraphicReport::STATUS_FAILED);
+                    pReport->recordEndStatus(pStoredProcedure, iTimeout,
+                                             CGraphicReport::STATUS_FAILED);
             }
             system.doEvents();
         }

@@ -21,13 +21,14 @@ int CPieSegments::add(CPieSegment* pSegment) {
     try {
         if (!pOwned)
             return m_iCount;
-        for (int i = 0; i < m_iCount; i++) {
-            if (m_segments.GetAt(i)->getLabel() == pOwned->getLabel())
-                return m_iCount;
-        }
+        const std::wstring sLabel = pOwned->getLabel().GetString();
+        if (m_labels.count(sLabel) != 0)
+            return m_iCount;
         m_segments.Add(pOwned.get());
         m_dblTotalArea += pOwned.release()->getArea();
-        return ++m_iCount;
+        ++m_iCount;
+        m_labels.insert(sLabel);
+        return m_iCount;
     } catch (...) {
         throwWrapped(SOURCE_FILE, _T("CPieSegments::add"));
     }
@@ -46,6 +47,7 @@ void CPieSegments::deleteObjects() {
         for (int i = 0; i < m_segments.GetSize(); i++)
             delete m_segments.GetAt(i);
         m_segments.RemoveAll();
+        m_labels.clear();
         m_iCount = 0;
     } catch (...) {
         throwWrapped(SOURCE_FILE, _T("CPieSegments::deleteObjects"));

@@ -2,6 +2,9 @@
 // Two wedges never share a label (exact, case-sensitive): the second is refused.
 #pragma once
 
+#include <string>
+#include <unordered_set>
+
 #include "StdAfx.h"
 
 class CAcadDrawing;
@@ -17,7 +20,7 @@ class CPieSegments {
     CPieSegments& operator=(const CPieSegments&) = delete;
 
     // Takes the wedge over: appended (its area added to the total), or deleted when a held
-    // wedge has the same label or it is null. The count afterwards.
+    // wedge had the same label when it was added, or it is null. The count afterwards.
     int add(CPieSegment* pSegment);
     int getCount() const { return m_iCount; }
     // The wedge at 0 to count - 1 (the list keeps it); any other index raises.
@@ -40,4 +43,6 @@ class CPieSegments {
     int m_iCount = 0;
     double m_dblTotalArea = 0.0;
     CString m_sTitle;
+    // The labels of the held wedges, so that a chart of many wedges is built in linear time.
+    std::unordered_set<std::wstring> m_labels;
 };

@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "SpaceDrawingFixture.h"
 #include "blocks/Blocks.h"
@@ -300,6 +301,63 @@ TEST_F(BatchRunTest, AFailedClaimLeavesTheReportAlone) {
     for (int i = 0; i < reports.getCount(); i++)
         EXPECT_FALSE(reports.getAt(i)->isClaimed());
     EXPECT_FALSE(drive.exists("batch/out/rooms.pdf"));
+}
+
+// The end status is recorded only while the report is still running as the run claimed it: a
+// report that an operator puts back into waiting (with a new output name) while it runs stays
+// waiting for the next run, and the run says that its status was not recorded. A procedure
+// that answers nothing (an older database) still counts as recorded.
+TEST_F(BatchRunTest, AReportPutBackWhileItRunsKeepsTheOperatorsStatus) {
+    // The operator acts while the run records the plotted layout, after the plot.
+    const wchar_t* const putBack =
+        L"CREATE OR REPLACE FUNCTION __gr_setGraphicReportLayout(p_graphicReportID integer, "
+        L"p_layout varchar) RETURNS void LANGUAGE plpgsql AS $$ BEGIN "
+        L"UPDATE graphic_reports SET plotted_layout = p_layout, status_id = 90, "
+        L"output_filename = 'again.pdf' WHERE id = p_graphicReportID; END $$";
+    const wchar_t* const answersNothing =
+        L"DROP FUNCTION __gr_setGraphicReportStatus(integer, integer); "
+        L"CREATE FUNCTION __gr_setGraphicReportStatus(p_graphicReportID integer, "
+        L"p_statusID integer) RETURNS void LANGUAGE plpgsql AS $$ BEGIN "
+        L"UPDATE graphic_reports SET status_id = p_statusID WHERE id = p_graphicReportID; END $$";
+    const struct {
+        const char* name;
+        std::vector<const wchar_t*> database;
+        int status;
+        const wchar_t* output;
+        bool said;
+    } cases[] = {
+        {"left alone", {}, 3, L"rooms.pdf", false},
+        {"put back while it ran", {putBack}, 90, L"again.pdf", true},
+        {"an older database that answers nothing", {putBack, answersNothing}, 3, L"again.pdf",
+         false},
+    };
+    for (const auto& c : cases) {
+        for (const wchar_t* statement : c.database)
+            sql(statement);
+        CGraphicReport rooms;
+        rooms.getGraphicReport(procedure(), m_server.get(), 904, 30);
+        qv::host::transcript().clear();
+        rooms.prepareReport(procedure(), 30);
+        EXPECT_TRUE(rooms.isClaimed()) << c.name;
+        EXPECT_EQ(recorded().at(904).first, c.status) << c.name;
+        CGraphicReport after;
+        after.getGraphicReport(procedure(), m_server.get(), 904, 30);
+        EXPECT_EQ(after.getOutputFilename(), c.output) << c.name;
+        const bool said = qv::host::transcript().text().find(
+                              L"Graphic report 904 was changed while it ran: status 3 not "
+                              L"recorded.") != std::wstring::npos;
+        EXPECT_EQ(said, c.said) << c.name << ": " << qv::host::transcript().text();
+        if (c.status == kWaiting) {
+            CGraphicReports next;
+            next.getGraphicReports(procedure(), m_server.get(), kWaiting, 30);
+            bool listed = false;
+            for (int i = 0; i < next.getCount(); i++)
+                listed = listed || next.getAt(i)->getID() == 904;
+            EXPECT_TRUE(listed) << c.name << ": the next run finds it waiting";
+        }
+        sql(L"UPDATE graphic_reports SET status_id = 90, output_filename = 'rooms.pdf', "
+            L"plotted_layout = NULL WHERE id = 904");
+    }
 }
 
 // Outputs that would land outside the output folder or on the plan itself: a plot name that

@@ -19,6 +19,9 @@
 #include "reports/GraphicReport.h"
 #include "reports/LegendTable.h"
 #include "reports/PieChart.h"
+#include "reports/PieSegment.h"
+#include "reports/PieSegments.h"
+#include "support/CpuBudget.h"
 #include "support/FaultSweep.h"
 
 namespace {
@@ -89,6 +92,37 @@ class ReportDrawingTest : public qv::test::ReportTest {
 
     CGraphicReport report;
 };
+
+// A chart of many wedges (a report of many categories): each wedge is offered in constant time,
+// and a label already held, case included, is still refused however many are held.
+TEST(PieSegmentsTest, ManyWedgesAreHeldOncePerLabel) {
+    constexpr int kWedges = 60000;
+    CPieSegments segments;
+    const qv::test::CpuBudget budget(2.0);
+    int offered = 0;
+    for (; offered < kWedges && !budget.spent(); ++offered) {
+        const CString label = L"Wedge " + CString(std::to_wstring(offered).c_str());
+        segments.add(new CPieSegment(label, nullptr, 1.0, 2, L"m2"));
+    }
+    ASSERT_EQ(offered, kWedges) << "out of time (" << budget.used() << " s)";
+    const struct {
+        const wchar_t* label;
+        int count;
+    } offers[] = {
+        {L"Wedge 0", kWedges},                // the first label held
+        {L"Wedge 59999", kWedges},            // the last one
+        {L"wedge 0", kWedges + 1},            // another case is another label
+        {L"Wedge 60000", kWedges + 2},        // a new one
+        {L"Wedge 60000", kWedges + 2},        // and now held
+    };
+    for (const auto& offer : offers)
+        EXPECT_EQ(segments.add(new CPieSegment(offer.label, nullptr, 1.0, 2, L"m2")), offer.count)
+            << offer.label;
+    EXPECT_DOUBLE_EQ(segments.getTotalArea(), kWedges + 2.0);
+    segments.deleteObjects();
+    EXPECT_EQ(segments.add(new CPieSegment(L"Wedge 0", nullptr, 1.0, 2, L"m2")), 1)
+        << "deleting the wedges forgets their labels";
+}
 
 const wchar_t LEGEND[] = L"[ORVAN_LEGEND]_Plan_ 1_2";
 const wchar_t PIE[] = L"[ORVAN_PIECHART]_Plan_ 1_2";

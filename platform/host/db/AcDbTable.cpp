@@ -255,20 +255,25 @@ Acad::ErrorStatus AcDbTable::insertLines(bool rows, int at, double size, int cou
     if (!positive(size) || count < 1) {
         return Acad::eInvalidInput;
     }
-    const int oldRows = numRows(), oldColumns = numColumns();
-    const int newRows = rows ? oldRows + count : oldRows;
-    const int newColumns = rows ? oldColumns : oldColumns + count;
-    std::vector<Cell> cells(static_cast<size_t>(newRows) * static_cast<size_t>(newColumns));
-    for (int r = 0; r < oldRows; ++r) {
-        for (int c = 0; c < oldColumns; ++c) {
-            const int nr = rows && r >= at ? r + count : r;
-            const int nc = !rows && c >= at ? c + count : c;
-            cells[static_cast<size_t>(nr) * static_cast<size_t>(newColumns) +
-                  static_cast<size_t>(nc)] = std::move(*qvCell(r, c));
+    const size_t oldRows = static_cast<size_t>(numRows());
+    const size_t oldColumns = static_cast<size_t>(numColumns());
+    const size_t where = static_cast<size_t>(at), added = static_cast<size_t>(count);
+    if (rows) {
+        // Cells are kept row by row: new rows are one run of cells, so appending a row (as a
+        // table filled row by row does) costs a row, not the whole table.
+        m_cells.insert(m_cells.begin() + static_cast<std::ptrdiff_t>(where * oldColumns),
+                       added * oldColumns, Cell());
+    } else {
+        const size_t newColumns = oldColumns + added;
+        std::vector<Cell> cells(oldRows * newColumns);
+        for (size_t r = 0; r < oldRows; ++r) {
+            for (size_t c = 0; c < oldColumns; ++c)
+                cells[r * newColumns + (c >= where ? c + added : c)] =
+                    std::move(m_cells[r * oldColumns + c]);
         }
+        m_cells = std::move(cells);
     }
-    m_cells = std::move(cells);
-    sizes.insert(sizes.begin() + at, static_cast<size_t>(count), size);
+    sizes.insert(sizes.begin() + at, added, size);
     for (Range& range : m_merged) {
         int& low = rows ? range.minRow : range.minColumn;
         int& high = rows ? range.maxRow : range.maxColumn;

@@ -9,6 +9,7 @@
 
 #include "drawing/BlockDefinitions.h"
 #include "host/db/ObjectAccess.h"
+#include "support/CpuBudget.h"
 #include "support/HostFixture.h"
 #include "support/HostDrawing.h"
 
@@ -105,6 +106,31 @@ TEST(AcDbTableGrid, EditsMoveCellsAndMergedRanges) {
                                    std::count(c.grid.begin(), c.grid.end(), '/') + 1))
             << c.name;
     }
+}
+
+// A table filled row by row (a legend of many categories): each appended row costs a row, not
+// the whole table, and every row keeps its own cells.
+TEST(AcDbTableGrid, RowsAppendedOneByOneCostARowEach) {
+    constexpr int kRows = 60000;
+    AcDbTable table;
+    table.setSize(2, 3);
+    table.setTextString(1, 2, L"header");
+    const qv::test::CpuBudget budget(2.0);
+    int row = 2;
+    for (; row < kRows + 2 && !budget.spent(); ++row) {
+        ASSERT_EQ(table.insertRows(row, 1.5), Acad::eOk);
+        table.setTextString(row, 0, std::to_wstring(row).c_str());
+        table.setTextString(row, 2, L"a");
+    }
+    EXPECT_EQ(row, kRows + 2) << "out of time after " << row << " rows (" << budget.used()
+                              << " s)";
+    EXPECT_EQ(table.numRows(), row);
+    for (int r : {2, row / 2, row - 1}) {
+        EXPECT_EQ(table.textStringConst(r, 0), std::to_wstring(r)) << r;
+        EXPECT_EQ(std::wstring(table.textStringConst(r, 1)), L"") << r;
+        EXPECT_EQ(std::wstring(table.textStringConst(r, 2)), L"a") << r;
+    }
+    EXPECT_EQ(std::wstring(table.textStringConst(1, 2)), L"header");
 }
 
 TEST(AcDbTableGrid, RowTypesFollowTheSuppressedRows) {
