@@ -112,10 +112,10 @@ void gatherEntityTags(RecordHead& head, std::span<const SubclassDef> own) {
     present.clear();
     bool moved = false;
     // Up to the end of the AcDbEntity part, as it is.
-    const size_t partEnd = static_cast<size_t>(
-        std::find_if(entityMarker + 1, body.end(),
-                     [](const TagView& t) { return t.code == kSubclassCode; }) -
-        body.begin());
+    const size_t partEnd =
+        static_cast<size_t>(std::find_if(entityMarker + 1, body.end(),
+                                         [](const TagView& t) { return t.code == kSubclassCode; }) -
+                            body.begin());
     size_t i = 0;
     for (; i < partEnd; ++i) {
         entityPart.push_back(body[i]);
@@ -578,8 +578,7 @@ void DrawingReader::strayEntry(const RecordView& record) {
         m_report.add(Fix::MisplacedRecord, record.line, type + where + " was left out");
         return;
     }
-    m_report.add(Fix::MisplacedRecord, record.line,
-                 type + where + " was put in the table " + type);
+    m_report.add(Fix::MisplacedRecord, record.line, type + where + " was put in the table " + type);
     tableEntry(record, member);
 }
 

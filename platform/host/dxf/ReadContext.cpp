@@ -179,8 +179,7 @@ void ReadContext::resolve(MissingName missing) {
     m_handleRefs.clear();
 }
 
-void ReadContext::checkLayerName(AcDbObject* layer, const std::wstring& name,
-                                 std::uint32_t line) {
+void ReadContext::checkLayerName(AcDbObject* layer, const std::wstring& name, std::uint32_t line) {
     const std::wstring folded = foldedName(name);
     const bool hidden = folded.starts_with(L"*ADSK_") || folded.starts_with(L"*ACMAP") ||
                         folded.starts_with(L"*TEMPORARY");

@@ -20,7 +20,7 @@ KEPT_TYPES = ["POINT", "XLINE", "SOLID", "MTEXT", "ELLIPSE", "SPLINE", "LEADER",
 
 
 def read(path, failures):
-    """The drawing read strictly, or None; recover mode and the audit must find nothing."""
+    """The drawing read strictly, or None; recover mode finds no error."""
     try:
         doc = ezdxf.readfile(path)
     except Exception as error:  # ezdxf refuses the whole file
@@ -28,8 +28,12 @@ def read(path, failures):
         return None
     _, recovery = recover.readfile(path)
     failures.extend(f"{path}: recover: {e.message}" for e in recovery.errors)
-    failures.extend(f"{path}: audit: {e.message}" for e in doc.audit().errors)
     return doc
+
+
+def audit(doc, path, failures):
+    """ezdxf's audit finds no error (run after the checks: it mends what it can in place)."""
+    failures.extend(f"{path}: audit: {e.message}" for e in doc.audit().errors)
 
 
 def handle_counts(path):
@@ -78,12 +82,14 @@ def check_damaged(path, failures):
             named.append(("SEQEND", entity.seqend.dxf.layer))
             for kind, layer in named[1:]:
                 if layer != entity.dxf.layer:
-                    failures.append(f"a {kind} is on {layer!r}, its polyline on {entity.dxf.layer!r}")
+                    failures.append(
+                        f"a {kind} is on {layer!r}, its polyline on {entity.dxf.layer!r}")
         for kind, layer in named:
             if layer not in layers:
                 failures.append(f"a {kind} is on {layer!r}, which is no layer of the table")
     if polylines != 1:
         failures.append(f"{polylines} polylines, expected 1")
+    audit(doc, path, failures)
 
 
 def check_layouts(path, failures):
@@ -96,6 +102,7 @@ def check_layouts(path, failures):
         found = [tuple(v.dxf.center)[:2] for v in layout.query("VIEWPORT") if v.dxf.id != 1]
         if found != centres:
             failures.append(f"{name} holds the viewports at {found}, expected {centres}")
+    audit(doc, path, failures)
 
 
 def main(damaged, layouts):

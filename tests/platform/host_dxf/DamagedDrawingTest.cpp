@@ -355,14 +355,15 @@ bool pointsWhole(const Written& r) {
 // modelled record does not read: a point without its Y makes the whole file unreadable.
 TEST(DamagedDrawing, PointsThatLostACoordinateAreWrittenWhole) {
     const std::string entity = "100\nAcDbEntity\n8\n0\n";
+    const std::string vertex =
+        "0\nVERTEX\n" + entity + "100\nAcDbVertex\n100\nAcDb3dPolylineVertex\n";
     const struct {
         const char* type;
         std::string record;
         int code;  // the coordinate written as 0
     } cases[] = {
         {"POINT", entity + "100\nAcDbPoint\n10\n1\n20\nnan\n30\n0\n", 20},
-        {"XLINE",
-         entity + "100\nAcDbXline\n10\n1\n20\n2\n30\n0\n11\nnan\n21\n1\n31\n0\n", 11},
+        {"XLINE", entity + "100\nAcDbXline\n10\n1\n20\n2\n30\n0\n11\nnan\n21\n1\n31\n0\n", 11},
         {"SOLID",
          entity + "100\nAcDbTrace\n10\n0\n20\n0\n30\n0\n11\n1\n21\n0\n31\n0\n12\n0\n22\n1\n"
                   "32\n0\n13\n1\n23\nnan\n33\n0\n",
@@ -390,12 +391,9 @@ TEST(DamagedDrawing, PointsThatLostACoordinateAreWrittenWhole) {
         {"LINE",
          entity + "100\nAcDbLine\n10\n0\n20\n0\n11\n1\n21\n1\n12\n1\n22\nnan\n", 22},
         {"VERTEX",
-         "0\nPOLYLINE\n" + entity +
-             "100\nAcDb3dPolyline\n66\n1\n10\n0\n20\n0\n30\n0\n70\n8\n"
-             "0\nVERTEX\n" + entity + "100\nAcDbVertex\n100\nAcDb3dPolylineVertex\n10\n0\n20\n0\n"
-             "30\n0\n70\n32\n0\nVERTEX\n" + entity +
-             "100\nAcDbVertex\n100\nAcDb3dPolylineVertex\n10\n1\n20\nnan\n30\n0\n70\n32\n"
-             "0\nSEQEND\n" + entity,
+         "0\nPOLYLINE\n" + entity + "100\nAcDb3dPolyline\n66\n1\n10\n0\n20\n0\n30\n0\n70\n8\n" +
+             vertex + "10\n0\n20\n0\n30\n0\n70\n32\n" + vertex +
+             "10\n1\n20\nnan\n30\n0\n70\n32\n0\nSEQEND\n" + entity,
          20},
     };
     const std::string dimensionBlock =
@@ -405,8 +403,7 @@ TEST(DamagedDrawing, PointsThatLostACoordinateAreWrittenWhole) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.type);
         const std::string type = c.type;
-        const std::string record =
-            type == "VERTEX" ? c.record : "0\n" + type + "\n" + c.record;
+        const std::string record = type == "VERTEX" ? c.record : "0\n" + type + "\n" + c.record;
         AuditReport report;
         const auto db = load(drawing("AC1027", "", dimensionBlock, record), report);
         written.push_back(writeDrawing(*db));
@@ -445,14 +442,14 @@ TEST(DamagedDrawing, RepairedLayerNamesReachEveryRecordThatNamesThem) {
         std::string text = record("POLYLINE", std::string(r12 ? "" : "100\nAcDb3dPolyline\n") +
                                                   "66\n1\n10\n0\n20\n0\n30\n0\n70\n8\n");
         for (const char* x : {"0", "1", "2"}) {
-            text += record("VERTEX", std::string(r12 ? "" : "100\nAcDbVertex\n100\nAcDb3dPolylineVertex\n") +
-                                         "10\n" + x + "\n20\n" + x + "\n30\n0\n70\n32\n");
+            text += record("VERTEX",
+                           std::string(r12 ? "" : "100\nAcDbVertex\n100\nAcDb3dPolylineVertex\n") +
+                               "10\n" + x + "\n20\n" + x + "\n30\n0\n70\n32\n");
         }
         return text + record("SEQEND", "");
     };
-    const std::string line =
-        lines({"0", "LINE", "100", "AcDbEntity", "8", "a;b", "100", "AcDbLine", "10", "0", "20", "0",
-               "11", "1", "21", "1"});
+    const std::string line = lines({"0", "LINE", "100", "AcDbEntity", "8", "a;b", "100", "AcDbLine",
+                                    "10", "0", "20", "0", "11", "1", "21", "1"});
     const struct {
         const char* name;
         std::string text;
@@ -507,7 +504,7 @@ TEST(DamagedDrawing, EveryRecordKeepsOneHandle) {
         const char* name;
         std::string tables, entities;
         std::vector<std::pair<std::string, std::string>> handles;  // type, its handle
-        size_t extra;                                             // handles left out
+        size_t extra;                                              // handles left out
     } cases[] = {
         {"a line with two late handles", "",
          "0\nLINE\n100\nAcDbEntity\n8\n0\n100\nAcDbLine\n5\n3F002\n" + lineBody + "5\n3F003\n",
@@ -586,9 +583,9 @@ std::string strayRecordsDrawing(std::string_view tables) {
         return lines({"0", "LAYOUT", "5", handle, "330", "1A", "100", "AcDbPlotSettings", "100",
                       "AcDbLayout", "1", name, "70", "1", "71", order, "330", block});
     };
-    const std::string blocks = block("20", "1F", "*Model_Space", "") +
-                               block("1C", "1B", "*Paper_Space", "") +
-                               block("24", "23", "*Paper_Space0", viewport("41", "23", "300", "200", "2"));
+    const std::string blocks =
+        block("20", "1F", "*Model_Space", "") + block("1C", "1B", "*Paper_Space", "") +
+        block("24", "23", "*Paper_Space0", viewport("41", "23", "300", "200", "2"));
     const std::string entities = viewport("43", "1B", "50", "50", "2");
     const std::string objects =
         lines({"0", "DICTIONARY", "5", "C", "330", "0", "100", "AcDbDictionary", "3",
@@ -648,8 +645,10 @@ TEST(DamagedDrawing, TableEntriesOutsideTheirTableJoinIt) {
             AcDbObjectId id;
             dictionary->getAt(name, id);
             const auto* layout = ObjectAccess::peekAs<AcDbLayout>(id);
-            const std::vector<AcDbEntity*> paper =
-                layout ? entitiesOf(*db, layout->getBlockTableRecordId()) : std::vector<AcDbEntity*>();
+            std::vector<AcDbEntity*> paper;
+            if (layout != nullptr) {
+                paper = entitiesOf(*db, layout->getBlockTableRecordId());
+            }
             const auto* viewport = paper.size() == 1 ? AcDbViewport::cast(paper[0]) : nullptr;
             return viewport ? viewport->centerPoint() : AcGePoint3d(-1, -1, -1);
         };
