@@ -2,6 +2,10 @@
 
 #include "host/dxf/DrawingReaderState.h"
 
+#include <array>
+
+#include "host/GroupCodes.h"
+
 namespace qv::dxf {
 namespace reading {
 
@@ -95,12 +99,9 @@ void gatherEntityTags(RecordHead& head, std::span<const SubclassDef> own) {
     auto isMarker = [](const TagView& t, std::string_view name) {
         return t.code == kSubclassCode && trimBlanks(t.value) == name;
     };
-    const auto handle =
-        std::find_if(body.begin(), body.end(), [](const TagView& t) { return t.code == 5; });
-    const bool takeHandle = !head.hasHandle && handle != body.end();
     const auto entityMarker = std::find_if(
         body.begin(), body.end(), [&](const TagView& t) { return isMarker(t, "AcDbEntity"); });
-    if (!takeHandle && entityMarker == body.end()) {
+    if (entityMarker == body.end()) {
         return;
     }
     // (scratch kept from record to record: most records have nothing to gather)
@@ -109,36 +110,28 @@ void gatherEntityTags(RecordHead& head, std::span<const SubclassDef> own) {
     entityPart.clear();
     later.clear();
     present.clear();
-    bool moved = takeHandle;
+    bool moved = false;
+    // Up to the end of the AcDbEntity part, as it is.
+    const size_t partEnd =
+        static_cast<size_t>(std::find_if(entityMarker + 1, body.end(),
+                                         [](const TagView& t) { return t.code == kSubclassCode; }) -
+                            body.begin());
     size_t i = 0;
-    if (entityMarker != body.end()) {
-        // Up to the end of the AcDbEntity part, as it is.
-        const size_t partEnd = static_cast<size_t>(
-            std::find_if(entityMarker + 1, body.end(),
-                         [](const TagView& t) { return t.code == kSubclassCode; }) -
-            body.begin());
-        for (; i < partEnd; ++i) {
-            if (takeHandle && &body[i] == &*handle) {
-                continue;
-            }
-            entityPart.push_back(body[i]);
-            present.push_back(body[i].code);
-        }
+    for (; i < partEnd; ++i) {
+        entityPart.push_back(body[i]);
+        present.push_back(body[i].code);
     }
     std::string_view marker;
     bool leading = false;  // in the tags right after a subclass marker
     for (; i < body.size(); ++i) {
         const TagView& tag = body[i];
-        if (takeHandle && &tag == &*handle) {
-            continue;
-        }
         if (tag.code == kSubclassCode) {
             marker = trimBlanks(tag.value);
             leading = true;
             later.push_back(tag);
             continue;
         }
-        const bool common = entityMarker != body.end() && !marker.empty() && isEntityCode(tag.code);
+        const bool common = !marker.empty() && isEntityCode(tag.code);
         if (common && std::find(present.begin(), present.end(), tag.code) == present.end() &&
             (leading || !subclassTakes(own, marker, tag.code))) {
             entityPart.push_back(tag);
@@ -152,13 +145,19 @@ void gatherEntityTags(RecordHead& head, std::span<const SubclassDef> own) {
     if (!moved) {
         return;
     }
-    if (takeHandle) {
-        head.handle = trimBlanks(handle->value);
-        head.hasHandle = true;
-    }
     entityPart.insert(entityPart.end(), later.begin(), later.end());
     head.bodyStore.assign(entityPart.begin(), entityPart.end());
     head.body = head.bodyStore;
+}
+
+void DrawingReader::splitRecord(std::span<const TagView> tags, int handleCode) {
+    splitHead(tags, handleCode, m_head);
+    takeLateHandles(handleCode, m_head);
+    for (const TagView& tag : m_head.extraHandles) {
+        m_report.add(Fix::InvalidValue, tag.line != 0 ? tag.line : m_context.recordLine(),
+                     std::string(m_context.recordType()) + " has a second handle '" +
+                         std::string(trimBlanks(tag.value)) + "'; it was left out");
+    }
 }
 
 // ---- sections ----
@@ -202,6 +201,76 @@ void DrawingReader::endSection() {
     m_part = Part::Other;
 }
 
+namespace {
+
+// What a group code is to a point: 1 its X, 2 its Y (whose X is the code less 10), 0 neither.
+// (Extended data is read item by item and left aside.)
+int pointRole(int code) {
+    static const auto roles = [] {
+        std::array<std::uint8_t, kXDataAppCode> r{};
+        for (int c = 0; c < kXDataAppCode; ++c) {
+            if (qv::host::groupType(c) == qv::host::GroupType::PointX) {
+                r[static_cast<size_t>(c)] = 1;
+                if (c + 10 < kXDataAppCode) {
+                    r[static_cast<size_t>(c + 10)] = 2;
+                }
+            }
+        }
+        return r;
+    }();
+    return code >= 0 && code < kXDataAppCode ? roles[static_cast<size_t>(code)] : 0;
+}
+
+// Whether each point before the extended data has its X and right after it its Y.
+bool pointsWhole(std::span<const TagView> tags) {
+    for (size_t i = 0; i < tags.size() && tags[i].code != kXDataAppCode; ++i) {
+        const int code = tags[i].code;
+        switch (pointRole(code)) {
+            case 1:
+                if (i + 1 == tags.size() || tags[i + 1].code != code + 10) {
+                    return false;
+                }
+                ++i;
+                break;
+            case 2:
+                return false;  // (a Y that follows its X was passed over with it)
+            default:
+                break;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+void DrawingReader::completePoints(const RecordView& record) {
+    m_completed.type = record.type;
+    m_completed.line = record.line;
+    std::vector<TagView>& out = m_completed.tags;
+    out.clear();
+    const std::vector<TagView>& tags = record.tags;
+    auto report = [&](int code, char axis, std::uint32_t line) {
+        m_report.add(Fix::InvalidValue, line,
+                     "the point of group code " + std::to_string(code) + " of " +
+                         std::string(record.type) + " has no " + axis + "; 0 was put in its place");
+    };
+    size_t i = 0;
+    for (; i < tags.size() && tags[i].code != kXDataAppCode; ++i) {
+        const TagView& tag = tags[i];
+        const int role = pointRole(tag.code);
+        if (role == 2 && (i == 0 || tags[i - 1].code != tag.code - 10)) {
+            out.push_back({tag.code - 10, "0", tag.line});
+            report(tag.code - 10, 'x', tag.line);
+        }
+        out.push_back(tag);
+        if (role == 1 && (i + 1 == tags.size() || tags[i + 1].code != tag.code + 10)) {
+            out.push_back({tag.code + 10, "0", tag.line});
+            report(tag.code, 'y', tag.line);
+        }
+    }
+    out.insert(out.end(), tags.begin() + static_cast<long>(i), tags.end());
+}
+
 void DrawingReader::record(const RecordView& record) {
     // Every record before this one is read: no view into the text before it is left.
     constexpr std::ptrdiff_t kReleaseStep = 1 << 20;
@@ -210,6 +279,15 @@ void DrawingReader::record(const RecordView& record) {
         m_release(m_released);
     }
     m_context.beginRecord(record.type, record.line);
+    if (m_part != Part::Header && m_part != Part::Classes && !pointsWhole(record.tags)) {
+        completePoints(record);
+        dispatch(m_completed);
+        return;
+    }
+    dispatch(record);
+}
+
+void DrawingReader::dispatch(const RecordView& record) {
     switch (m_part) {
         case Part::Header:
             headerVariable(record);
@@ -414,7 +492,7 @@ void DrawingReader::tableRecord(const RecordView& record) {
             m_report.add(Fix::MissingEndsec, record.line,
                          "table " + m_tableName + " ends without ENDTAB");
         }
-        splitHead(record.tags, 5, m_head);
+        splitRecord(record.tags);
         m_tableName = std::string(trimBlanks(firstValue(m_head.body, kNameCode)));
         m_entryType = m_tableName;
         // (the name is written apart, before the handle)
@@ -467,16 +545,49 @@ void DrawingReader::tableRecord(const RecordView& record) {
         m_keptTable = -1;
         return;
     }
-    if (m_table == nullptr) {
-        m_report.add(Fix::MisplacedRecord, record.line,
-                     std::string(type) + " outside a table was left out");
+    if (m_table == nullptr || (m_keptTable < 0 && type != m_entryType)) {
+        strayEntry(record);
         return;
     }
-    splitHead(record.tags, handleCodeOf(type), m_head);
+    tableEntry(record, m_keptTable < 0
+                           ? Member{nullptr, Member::Table, m_table, 0, record.line}
+                           : Member{nullptr, Member::KeptTable, nullptr,
+                                    static_cast<std::uint64_t>(m_keptTable), record.line});
+}
+
+void DrawingReader::strayEntry(const RecordView& record) {
+    const std::string type(record.type);
+    const std::string where =
+        m_table == nullptr ? " outside a table" : " in the table " + m_tableName;
+    Member member{nullptr, Member::Table, m_roots.table(type), 0, record.line};
+    const auto keptTable = std::find_if(m_data->keptTables.begin(), m_data->keptTables.end(),
+                                        [&](const KeptTable& t) { return t.name == type; });
+    const auto standard = std::find(std::begin(kKeptTableNames), std::end(kKeptTableNames), type);
+    if (const int root = StructureRoots::tableIndex(type); root >= 0) {
+        if (member.container == nullptr) {  // (its table comes later, or is added)
+            member.kind = Member::RootTable;
+            member.handle = static_cast<std::uint64_t>(root);
+        }
+    } else if (keptTable != m_data->keptTables.end()) {
+        member.kind = Member::KeptTable;
+        member.handle = static_cast<std::uint64_t>(keptTable - m_data->keptTables.begin());
+    } else if (standard != std::end(kKeptTableNames)) {
+        member.kind = Member::StandardKeptTable;
+        member.handle = static_cast<std::uint64_t>(standard - std::begin(kKeptTableNames));
+    } else {
+        m_report.add(Fix::MisplacedRecord, record.line, type + where + " was left out");
+        return;
+    }
+    m_report.add(Fix::MisplacedRecord, record.line, type + where + " was put in the table " + type);
+    tableEntry(record, member);
+}
+
+void DrawingReader::tableEntry(const RecordView& record, Member member) {
+    const std::string_view type = record.type;
+    splitRecord(record.tags, handleCodeOf(type));
     std::unique_ptr<AcDbObject> entry;
     const Codec* codec = codecForType(type);
-    if (m_keptTable < 0 && codec != nullptr && tableCodec(m_tableName) != nullptr &&
-        type == m_entryType) {
+    if ((member.kind == Member::Table || member.kind == Member::RootTable) && codec != nullptr) {
         entry = codec->create();
         codec->read(*entry, m_head.body, m_context);
         if (AcDbLayerTableRecord::cast(entry.get()) != nullptr) {
@@ -491,9 +602,6 @@ void DrawingReader::tableRecord(const RecordView& record) {
             m_report.add(Fix::RefusedValue, record.line,
                          "a block without a name was named " + name);
         }
-        const Member member{entry.get(), Member::Table, m_table, 0, record.line};
-        finishObject(std::move(entry), record.line, &member);
-        return;
     } else {
         auto kept = std::make_unique<KeptObject>(std::string(type));
         if (r12()) {
@@ -506,21 +614,15 @@ void DrawingReader::tableRecord(const RecordView& record) {
             kept->kept().body.add(tag.code, tag.value);
         }
         entry = std::move(kept);
-        if (m_keptTable < 0) {
-            m_report.add(Fix::MisplacedRecord, record.line,
-                         std::string(type) + " in the table " + m_tableName + " was left out");
-            return;
-        }
-        const Member member{entry.get(), Member::KeptTable, nullptr,
-                            static_cast<std::uint64_t>(m_keptTable), record.line};
-        finishObject(std::move(entry), record.line, &member);
     }
+    member.object = entry.get();
+    finishObject(std::move(entry), record.line, &member);
 }
 
 // ---- OBJECTS ----
 
 void DrawingReader::objectRecord(const RecordView& record) {
-    splitHead(record.tags, 5, m_head);
+    splitHead(record.tags, 5, m_head);  // (a SORTENTSTABLE's sort handles are 5, too)
     const Codec* codec = codecForType(record.type);
     std::unique_ptr<AcDbObject> object;
     // (table entries out of their tables are kept as read)
@@ -603,8 +705,8 @@ bool DrawingReader::applyMember(const Member& m, bool last) {
         case Member::PaperSpace:
             container = m_roots.paperSpace;
             break;
-        case Member::BlockTable:
-            container = m_roots.table("BLOCK_RECORD");
+        case Member::RootTable:
+            container = m_roots.tables[m.handle];
             break;
         case Member::KeptTable: {
             const AcDbObjectId head = m_keptHeads[m.handle]->objectId();
@@ -613,6 +715,19 @@ bool DrawingReader::applyMember(const Member& m, bool last) {
             }
             m_data->keptTables[m.handle].entries.push_back(id);
             ObjectAccess::setOwner(*m.object, head);
+            return true;
+        }
+        case Member::StandardKeptTable: {
+            // (once the file is read: its table may come later, or be added)
+            const std::string_view name = kKeptTableNames[m.handle];
+            auto& tables = m_data->keptTables;
+            const auto table = std::find_if(tables.begin(), tables.end(),
+                                            [&](const KeptTable& t) { return t.name == name; });
+            if (!last || table == tables.end() || table->head.isNull()) {
+                return false;
+            }
+            table->entries.push_back(id);
+            ObjectAccess::setOwner(*m.object, table->head);
             return true;
         }
         case Member::Block:
@@ -659,6 +774,24 @@ void DrawingReader::registerApplications() {
             m_report.add(Fix::MissingReference, 0,
                          "extended data of the application " + name +
                              ", which was not registered; it was registered");
+        }
+    }
+}
+
+void DrawingReader::followRenamedLayers() {
+    for (KeptEntity* entity : m_withChildren) {
+        for (KeptChild& child : entity->kept().children) {
+            const size_t at = child.tags.find(8, child.groupTags);
+            if (at == child.tags.size()) {
+                continue;
+            }
+            const std::string named(child.tags[at].value);
+            const auto* layer =
+                AcDbLayerTableRecord::cast(m_context.findName(NameTable::Layer, named));
+            if (layer != nullptr &&
+                foldedName(layer->qvName()) != foldedName(qv::utf8ToWide(named))) {
+                child.tags.setValue(at, qv::wideToUtf8(layer->qvName()));
+            }
         }
     }
 }
@@ -712,7 +845,9 @@ void DrawingReader::finish() {
     applyMembers();
     nameRoots(m_db, m_roots);
     m_context.resolve(missingName);
-    m_context.repairLayerNames();
+    if (m_context.repairLayerNames()) {
+        followRenamedLayers();
+    }
     registerApplications();
     breakBlockCycles();
     settleOtherHandles();

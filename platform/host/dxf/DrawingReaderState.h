@@ -39,11 +39,23 @@ using qv::host::ObjectAccess;
 // Where an entity, attribute or table entry belongs; applied in file order once every object
 // has its handle.
 struct Member {
-    enum Kind { Block, BlockHandle, ModelSpace, PaperSpace, Insert, Table, BlockTable, KeptTable };
+    enum Kind {
+        Block,
+        BlockHandle,
+        ModelSpace,
+        PaperSpace,
+        Insert,
+        Table,
+        RootTable,          // a table the host models, once there is one
+        KeptTable,          // a kept table read before
+        StandardKeptTable,  // a kept table of kKeptTableNames, once the file is read
+    };
     AcDbObject* object;
     Kind kind;
     AcDbObject* container = nullptr;  // Block, Insert, Table
-    std::uint64_t handle = 0;         // BlockHandle; the index for KeptTable
+    // BlockHandle; the index in StructureRoots::tables for RootTable, in FileData::keptTables
+    // for KeptTable, in kKeptTableNames for StandardKeptTable
+    std::uint64_t handle = 0;
     std::uint32_t line = 0;
     bool paper = false;  // BlockHandle: the entity says it is in paper space (67)
 };
@@ -77,10 +89,10 @@ int flagsOf(std::span<const TagView> tags);
 void splitCommon(std::span<const TagView> body, std::vector<TagView>& common,
                  std::vector<TagView>& rest);
 // Puts an entity's own tags that a writer placed late back where they belong, so that they are
-// read (and written once): a handle (5) anywhere in the body when the head had none, and the
-// AcDbEntity codes (layer, colour, linetype, ...) that the AcDbEntity part lacks but a later
-// subclass holds: at the start of that subclass, or anywhere in it when `own` (the subclasses
-// of the entity's codec) shows that the subclass has no field of that code.
+// read (and written once): the AcDbEntity codes (layer, colour, linetype, ...) that the
+// AcDbEntity part lacks but a later subclass holds: at the start of that subclass, or anywhere
+// in it when `own` (the subclasses of the entity's codec) shows that the subclass has no field of
+// that code. (A late handle is taken by splitHead.)
 void gatherEntityTags(RecordHead& head, std::span<const SubclassDef> own);
 
 class DrawingReader : public RecordSink {
@@ -106,11 +118,25 @@ class DrawingReader : public RecordSink {
 
     bool r12() const { return m_data->version == DxfVersion::R12; }
 
+    void dispatch(const RecordView& record);
+    // A point whose X or Y is missing (a value that did not read was dropped) would make the
+    // whole file unreadable to other programs once written: the record, with 0 in each
+    // coordinate missing, goes to m_completed. Reported.
+    void completePoints(const RecordView& record);
+    // Splits the tags of an entity or a table record into m_head (splitHead, takeLateHandles),
+    // reporting the handles left out.
+    void splitRecord(std::span<const TagView> tags, int handleCode = 5);
+
     void headerVariable(const RecordView& record);
     void tableRecord(const RecordView& record);
     void blockRecord(const RecordView& record);
     void entityRecord(const RecordView& record);
     void objectRecord(const RecordView& record);
+    // A table entry, put where `member` says (its object is the entry).
+    void tableEntry(const RecordView& record, Member member);
+    // A table entry outside its table (a table whose TABLE record or ENDTAB was lost) is put in
+    // the table of its type; left out when it is no entry of a table a drawing has.
+    void strayEntry(const RecordView& record);
 
     void beginBlock(const RecordView& record);
     // A name "*U<n>" that no block has.
@@ -148,6 +174,10 @@ class DrawingReader : public RecordSink {
     void applyMembers();
     void registerApplications();
     void settleOtherHandles();
+    // The records kept with an entity (the VERTEX and SEQEND records of a polyline, the
+    // attributes of an array) name their layer as the entity does: a layer that was renamed
+    // (ReadContext::repairLayerNames) is followed there too.
+    void followRenamedLayers();
     // Links layouts and the blocks of model and paper space one to one (ReadingLayouts.cpp).
     void settleLayouts();
     // Drops the block references that would make a block contain itself (ReadingCycles.cpp).
@@ -158,6 +188,7 @@ class DrawingReader : public RecordSink {
     std::unique_ptr<FileData> m_data;
     ReadContext m_context;
     RecordHead m_head;
+    RecordView m_completed;
     std::vector<TagView> m_scratch, m_common, m_rest, m_tableBody;
 
     Part m_part = Part::Other;

@@ -179,9 +179,18 @@ void ReadContext::resolve(MissingName missing) {
     m_handleRefs.clear();
 }
 
-void ReadContext::repairLayerNames() {
+void ReadContext::checkLayerName(AcDbObject* layer, const std::wstring& name, std::uint32_t line) {
+    const std::wstring folded = foldedName(name);
+    const bool hidden = folded.starts_with(L"*ADSK_") || folded.starts_with(L"*ACMAP") ||
+                        folded.starts_with(L"*TEMPORARY");
+    if (!name.empty() && !hidden && !qv::host::isValidSymbolName(name.c_str(), false)) {
+        m_invalidLayers.push_back({layer, line});
+    }
+}
+
+bool ReadContext::repairLayerNames() {
     if (m_invalidLayers.empty()) {
-        return;
+        return false;
     }
     std::set<std::wstring> taken;
     for (const auto& [folded, object] : m_names[static_cast<int>(NameTable::Layer)].folded) {
@@ -214,6 +223,7 @@ void ReadContext::repairLayerNames() {
                          wideToUtf8(name) + "'");
     }
     m_invalidLayers.clear();
+    return true;
 }
 
 }  // namespace qv::dxf

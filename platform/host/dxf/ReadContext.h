@@ -68,14 +68,14 @@ class ReadContext {
     bool nameObject(NameTable table, const std::wstring& name, AcDbObject* object);
     // The entry of that name (any case), or null.
     AcDbObject* findName(NameTable table, std::string_view utf8Name);
-    // Notes a layer whose name holds characters a layer name may not hold; it is found by that
-    // name while reading, and renamed by repairLayerNames when every reference is resolved.
-    void invalidLayerName(AcDbObject* layer, std::uint32_t line) {
-        m_invalidLayers.push_back({layer, line});
-    }
+    // Notes a layer (read or added) whose name holds characters a layer name may not hold, other
+    // than the host's hidden layers ("*ADSK_...", "*ACMAP...", "*TEMPORARY..."); it is found by
+    // that name while reading, and renamed by repairLayerNames when every reference is resolved.
+    void checkLayerName(AcDbObject* layer, const std::wstring& name, std::uint32_t line);
     // Renames the layers noted: each character a layer name may not hold becomes "_", and a
-    // name another layer has gets "$1", "$2", ... Each renaming is reported.
-    void repairLayerNames();
+    // name another layer has gets "$1", "$2", ... Each renaming is reported. False when no layer
+    // was renamed.
+    bool repairLayerNames();
 
     // ---- references ----
     // Refers `from` to the entry `name` of `table`: applied at once when the entry is in the

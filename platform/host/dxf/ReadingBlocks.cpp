@@ -10,7 +10,7 @@ void DrawingReader::beginBlock(const RecordView& record) {
         m_report.add(Fix::MisplacedRecord, record.line,
                      "BLOCK before the ENDBLK of the one before");
     }
-    splitHead(record.tags, 5, m_head);
+    splitRecord(record.tags);
     std::string name(trimBlanks(firstValue(m_head.body, kNameCode)));
     if (r12()) {
         if (foldedName(qv::utf8ToWide(name)) == L"$MODEL_SPACE") {
@@ -41,7 +41,9 @@ void DrawingReader::beginBlock(const RecordView& record) {
         made->qvSetName(qv::utf8ToWide(name));
         m_context.nameObject(NameTable::Block, made->qvName(), made.get());
         block = made.get();
-        m_members.push_back({block, Member::BlockTable, nullptr, 0, record.line});
+        m_members.push_back({block, Member::RootTable, nullptr,
+                             static_cast<std::uint64_t>(StructureRoots::tableIndex("BLOCK_RECORD")),
+                             record.line});
         m_pending.push_back({std::move(made), {}});
     }
     m_block = block;
@@ -128,7 +130,7 @@ void DrawingReader::endBlock(const RecordView& record) {
         m_report.add(Fix::MisplacedRecord, record.line, "ENDBLK without BLOCK ignored");
         return;
     }
-    splitHead(record.tags, 5, m_head);
+    splitRecord(record.tags);
     m_blockEnds[m_block].end = claimOther(m_head.handle);
     m_block = nullptr;
 }
@@ -169,7 +171,7 @@ Member DrawingReader::placeEntity(AcDbObject* entity) {
 
 std::unique_ptr<AcDbObject> DrawingReader::makeEntity(std::string_view type,
                                                       std::span<const TagView> tags) {
-    splitHead(tags, 5, m_head);
+    splitRecord(tags);
     const Codec* codec = codecForType(type);
     gatherEntityTags(m_head,
                      isEntity(codec) ? codec->subclasses() : std::span<const SubclassDef>());
@@ -256,7 +258,7 @@ void DrawingReader::entityRecord(const RecordView& record) {
 }
 
 KeptChild DrawingReader::childOf(std::string_view type, std::span<const TagView> tags) {
-    splitHead(tags, 5, m_head);
+    splitRecord(tags);
     KeptChild child;
     child.type = std::string(type);
     child.handle = claimOther(m_head.handle);
@@ -294,7 +296,7 @@ void DrawingReader::follower(const RecordView& record) {
         return;
     }
     if (m_sequence.insert != nullptr && type == "SEQEND") {
-        splitHead(record.tags, 5, m_head);
+        splitRecord(record.tags);
         m_seqends[m_sequence.insert] = claimOther(m_head.handle);
         m_sequence = {};
         return;

@@ -35,7 +35,7 @@ bool DrawingReader::convertR12Polyline(const R12Polyline& polyline) {
         }
     }
     // The body of the equivalent LWPOLYLINE.
-    splitHead(tags, 5, m_head);
+    splitRecord(tags);
     std::vector<TagView> body;
     std::string_view startWidth = "0", endWidth = "0";
     for (const TagView& tag : m_head.body) {
@@ -106,7 +106,7 @@ void DrawingReader::keepR12Polyline(const R12Polyline& polyline) {
     const Record& head = polyline.records.front();
     std::vector<TagView> tags(head.tags.begin(), head.tags.end());
     const int flags = flagsOf(tags);
-    splitHead(tags, 5, m_head);
+    splitRecord(tags);
     splitCommon(m_head.body, m_common, m_rest);
     auto kept = std::make_unique<KeptEntity>("POLYLINE");
     FieldReader reader(kEntitySubclass.fields, m_context, 0);

@@ -1,5 +1,7 @@
 #include "host/dxf/RecordIo.h"
 
+#include <algorithm>
+
 #include "host/GroupCodes.h"
 #include "host/db/ObjectAccess.h"
 #include "host/dxf/GroupCode.h"
@@ -22,6 +24,29 @@ void RecordHead::clear() {
     bodyStore.clear();
     body = {};
     xdata = {};
+    extraHandles.clear();
+}
+
+void takeLateHandles(int handleCode, RecordHead& head) {
+    const auto late = std::find_if(head.body.begin(), head.body.end(),
+                                   [&](const TagView& t) { return t.code == handleCode; });
+    if (late == head.body.end()) {
+        return;
+    }
+    std::vector<TagView> body;
+    body.reserve(head.body.size());
+    for (const TagView& tag : head.body) {
+        if (tag.code != handleCode) {
+            body.push_back(tag);
+        } else if (!head.hasHandle) {
+            head.handle = trimBlanks(tag.value);
+            head.hasHandle = true;
+        } else {
+            head.extraHandles.push_back(tag);
+        }
+    }
+    head.bodyStore = std::move(body);
+    head.body = head.bodyStore;
 }
 
 void splitHead(std::span<const TagView> tags, int handleCode, RecordHead& head) {

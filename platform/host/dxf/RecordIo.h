@@ -26,6 +26,8 @@ struct RecordHead {
     std::span<const TagView> body;
     std::vector<TagView> bodyStore;
     std::span<const TagView> xdata;
+    // Handle tags after the one taken (takeLateHandles): left out.
+    std::vector<TagView> extraHandles;
 
     void clear();
 };
@@ -34,6 +36,11 @@ struct RecordHead {
 // handle (group code `handleCode`: 105 for DIMSTYLE, else 5), the "{NAME ... }" groups and the
 // first owner; any other tag there is the body's. Extended data starts at the first 1001 tag.
 void splitHead(std::span<const TagView> tags, int handleCode, RecordHead& head);
+// For a record that has one handle and no other tag of its handle code (an entity, a table or
+// table entry; not a SORTENTSTABLE, whose 5 are the sort handles), after splitHead: when the head
+// has no handle, the first handle tag of the body is the record's (some writers put it after a
+// subclass marker); every other handle tag of the body goes to `extraHandles`.
+void takeLateHandles(int handleCode, RecordHead& head);
 
 // The extended data of a record as the host keeps it; items that are no extended data are
 // reported and left out. Adds the names of the applications to `applications`.

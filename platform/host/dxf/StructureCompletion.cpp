@@ -53,20 +53,23 @@ AcDbObject* ensureRecord(ReadContext& context, AcDbObjectId tableId, NameTable t
 
 }  // namespace
 
-AcDbObject* StructureRoots::table(std::string_view name) const {
+int StructureRoots::tableIndex(std::string_view name) {
     for (size_t i = 0; i < std::size(kTableNames); ++i) {
         if (kTableNames[i] == name) {
-            return tables[i];
+            return static_cast<int>(i);
         }
     }
-    return nullptr;
+    return -1;
+}
+
+AcDbObject* StructureRoots::table(std::string_view name) const {
+    const int index = tableIndex(name);
+    return index < 0 ? nullptr : tables[index];
 }
 
 void StructureRoots::setTable(std::string_view name, AcDbObject* table) {
-    for (size_t i = 0; i < std::size(kTableNames); ++i) {
-        if (kTableNames[i] == name) {
-            tables[i] = table;
-        }
+    if (const int index = tableIndex(name); index >= 0) {
+        tables[index] = table;
     }
 }
 
@@ -192,6 +195,7 @@ AcDbObject* missingName(ReadContext& context, NameTable table, const std::wstrin
                          "layer '" + shown + "' did not exist; it was added");
             auto* layer = new AcDbLayerTableRecord;
             layer->setLinetypeObjectId(db.continuousLinetype());
+            context.checkLayerName(layer, name, line);
             return addRecord(context, db.layerTableId(), NameTable::Layer, layer, name);
         }
         case NameTable::Block:

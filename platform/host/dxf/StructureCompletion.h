@@ -24,6 +24,8 @@ struct StructureRoots {
 
     AcDbObject* table(std::string_view name) const;
     void setTable(std::string_view name, AcDbObject* table);
+    // The index in `tables` of the table of that name; -1 for any other name.
+    static int tableIndex(std::string_view name);
 };
 
 // Names the roots in the database (again once the tables hold their records: the current layer

@@ -37,13 +37,8 @@ bool readName(AcDbObject& o, const FieldValue& v, ReadContext& c) {
                    qv::wideToUtf8(renamed) + "'");
         name = renamed;
     }
-    // (the host's own hidden layers, "*ADSK_CONSTRAINTS" and the like, keep their star)
-    const std::wstring folded = foldedName(name);
-    const bool hidden = folded.starts_with(L"*ADSK_") || folded.starts_with(L"*ACMAP") ||
-                        folded.starts_with(L"*TEMPORARY");
-    if (Table == NameTable::Layer && !name.empty() && !hidden &&
-        !qv::host::isValidSymbolName(name.c_str(), false)) {
-        c.invalidLayerName(&o, v.line);
+    if (Table == NameTable::Layer) {
+        c.checkLayerName(&o, name, v.line);
     }
     recordOf(o).qvSetName(name);
     return true;

@@ -7,13 +7,20 @@
 
 #include "DrawingDump.h"
 #include "DxfTestText.h"
+#include "host/GroupCodes.h"
 #include "host/db/AcDbBlockReference.h"
+#include "host/db/AcDbDictionary.h"
+#include "host/db/AcDbLayout.h"
+#include "host/db/AcDbLayoutManager.h"
+#include "host/db/AcDbViewport.h"
 #include "host/dxf/DrawingWriter.h"
 #include "host/dxf/Numbers.h"
+#include "win32/CodePage.h"
 
 namespace qv::dxf {
 namespace {
 
+using qv::host::ObjectAccess;
 using test::entitiesOf;
 using test::lines;
 using test::load;
@@ -27,8 +34,8 @@ std::uint64_t handleValue(const std::string& text) {
     return value;
 }
 
-// Every record's handle is unique and not null, $HANDSEED lies above all of them, and only table
-// heads and the named-object dictionary say that nothing owns them.
+// Every record has one handle, unique and not null, $HANDSEED lies above all of them, and only
+// table heads and the named-object dictionary say that nothing owns them.
 void expectSoundHandles(const std::vector<Written>& records) {
     std::set<std::uint64_t> handles;
     std::uint64_t seed = 0;
@@ -44,8 +51,12 @@ void expectSoundHandles(const std::vector<Written>& records) {
         if (r.section == "HEADER" || r.section == "CLASSES" || r.type == "ENDTAB") {
             continue;
         }
-        const std::string handle = r.first(r.type == "DIMSTYLE" ? 105 : 5);
+        const int handleCode = r.type == "DIMSTYLE" ? 105 : 5;
+        const std::string handle = r.first(handleCode);
         ASSERT_FALSE(handle.empty()) << r.type << " without a handle";
+        if (r.type != "SORTENTSTABLE") {  // (whose sort handles are 5, too)
+            EXPECT_EQ(r.all(handleCode).size(), 1u) << r.type << " " << handle;
+        }
         const std::uint64_t value = handleValue(handle);
         EXPECT_NE(value, 0u) << r.type;
         EXPECT_TRUE(handles.insert(value).second) << r.type << " " << handle << " twice";
@@ -309,6 +320,343 @@ TEST(DamagedDrawing, LayoutsAndTheirBlocksAreLinkedOneToOne) {
                               entry.message.find("names no object") == std::string::npos;
         }
         EXPECT_EQ(layoutWarnings, c.warnings) << report.text();
+    }
+    expectEzdxfReads(written);
+}
+
+// ---- records as damaged files hold them ----
+
+std::string drawing(std::string_view version, std::string_view tables, std::string_view blocks,
+                    std::string_view entities, std::string_view objects = "") {
+    return section("HEADER", lines({"9", "$ACADVER", "1", version})) +
+           section("TABLES", tables) + section("BLOCKS", blocks) +
+           section("ENTITIES", entities) + section("OBJECTS", objects) + "0\nEOF\n";
+}
+
+// Whether each point of a written record (before its extended data) has its X and right after
+// it its Y, as every reader of the format expects.
+bool pointsWhole(const Written& r) {
+    for (size_t i = 0; i < r.tags.size() && r.tags[i].first < 1000; ++i) {
+        const int code = r.tags[i].first;
+        if (qv::host::groupType(code) == qv::host::GroupType::PointX &&
+            (i + 1 == r.tags.size() || r.tags[i + 1].first != code + 10)) {
+            return false;
+        }
+        if (code >= 20 && qv::host::groupType(code - 10) == qv::host::GroupType::PointX &&
+            (i == 0 || r.tags[i - 1].first != code - 10)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// A coordinate that does not read ("nan") is dropped; the point it belonged to is written whole,
+// with 0 in its place, in the records the host keeps as read (the acceptance case
+// damaged_records has every kind), their vertices and the tags a modelled record does not read:
+// a point without its Y makes the whole file unreadable, a point left out would break the
+// counts of a spline or a leader.
+TEST(DamagedDrawing, PointsThatLostACoordinateAreWrittenWhole) {
+    const std::string entity = "100\nAcDbEntity\n8\n0\n";
+    const std::string vertex =
+        "0\nVERTEX\n" + entity + "100\nAcDbVertex\n100\nAcDb3dPolylineVertex\n";
+    const struct {
+        const char* type;
+        std::string record;
+        int code;  // the coordinate written as 0
+    } cases[] = {
+        {"POINT", entity + "100\nAcDbPoint\n10\n1\n20\nnan\n30\n0\n", 20},
+        {"SPLINE",
+         entity + "100\nAcDbSpline\n70\n8\n71\n3\n72\n8\n73\n4\n74\n0\n40\n0\n40\n0\n40\n0\n"
+                  "40\n0\n40\n1\n40\n1\n40\n1\n40\n1\n10\n0\n20\n0\n30\n0\n10\n1\n20\nnan\n"
+                  "30\n0\n10\n2\n20\n1\n30\n0\n10\n3\n20\n0\n30\n0\n",
+         20},
+        {"LEADER",
+         entity + "100\nAcDbLeader\n3\nStandard\n71\n1\n72\n0\n73\n3\n76\n3\n10\n0\n20\n0\n"
+                  "30\n0\n10\nnan\n20\n1\n30\n0\n10\n2\n20\n1\n30\n0\n",
+         10},
+        {"DIMENSION",
+         entity + "100\nAcDbDimension\n2\n*D1\n10\nnan\n20\n0\n30\n0\n11\n1\n21\n1\n31\n0\n"
+                  "70\n1\n3\nStandard\n100\nAcDbAlignedDimension\n13\n0\n23\n0\n33\n0\n14\n2\n"
+                  "24\nnan\n34\n0\n",
+         10},
+        // (a point of a code the LINE does not read, kept with it)
+        {"LINE",
+         entity + "100\nAcDbLine\n10\n0\n20\n0\n11\n1\n21\n1\n12\n1\n22\nnan\n", 22},
+        {"VERTEX",
+         "0\nPOLYLINE\n" + entity + "100\nAcDb3dPolyline\n66\n1\n10\n0\n20\n0\n30\n0\n70\n8\n" +
+             vertex + "10\n0\n20\n0\n30\n0\n70\n32\n" + vertex +
+             "10\n1\n20\nnan\n30\n0\n70\n32\n0\nSEQEND\n" + entity,
+         20},
+    };
+    const std::string dimensionBlock =
+        lines({"0", "BLOCK", "8", "0", "2", "*D1", "70", "1", "10", "0", "20", "0", "0", "LINE",
+               "8", "0", "10", "0", "20", "0", "11", "2", "21", "0", "0", "ENDBLK", "8", "0"});
+    std::vector<std::string> written;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.type);
+        const std::string type = c.type;
+        const std::string record = type == "VERTEX" ? c.record : "0\n" + type + "\n" + c.record;
+        AuditReport report;
+        const auto db = load(drawing("AC1027", "", dimensionBlock, record), report);
+        written.push_back(writeDrawing(*db));
+        EXPECT_GE(report.count(Fix::InvalidValue), 2u) << report.text();
+        size_t seen = 0;
+        for (const Written& r : writtenRecords(written.back())) {
+            if (r.type != type) {
+                continue;
+            }
+            EXPECT_TRUE(pointsWhole(r)) << r.type;
+            const std::vector<std::string> values = r.all(c.code);
+            seen += std::count(values.begin(), values.end(), "0");
+        }
+        EXPECT_GE(seen, 1u) << "no 0 for group code " << c.code;
+    }
+    expectEzdxfReads(written);
+}
+
+// Layers named with characters a layer name may not hold are repaired where they are added for
+// an entity (the drawing has no such layer), and the records kept with an entity (the vertices of
+// a polyline) name the repaired layer as their entity does.
+TEST(DamagedDrawing, RepairedLayerNamesReachEveryRecordThatNamesThem) {
+    auto layerTable = [](std::initializer_list<std::string_view> names) {
+        std::string text = "0\nTABLE\n2\nLAYER\n";
+        for (std::string_view name : names) {
+            text += lines({"0", "LAYER", "100", "AcDbSymbolTableRecord", "100",
+                           "AcDbLayerTableRecord", "2", name, "70", "0", "62", "7"});
+        }
+        return text + "0\nENDTAB\n";
+    };
+    auto polyline = [](std::string_view layer, bool r12) {
+        auto record = [&](std::string_view type, std::string_view rest) {
+            return "0\n" + std::string(type) + "\n" + (r12 ? "" : "100\nAcDbEntity\n") + "8\n" +
+                   std::string(layer) + "\n" + std::string(rest);
+        };
+        std::string text = record("POLYLINE", std::string(r12 ? "" : "100\nAcDb3dPolyline\n") +
+                                                  "66\n1\n10\n0\n20\n0\n30\n0\n70\n8\n");
+        for (const char* x : {"0", "1", "2"}) {
+            text += record("VERTEX",
+                           std::string(r12 ? "" : "100\nAcDbVertex\n100\nAcDb3dPolylineVertex\n") +
+                               "10\n" + x + "\n20\n" + x + "\n30\n0\n70\n32\n");
+        }
+        return text + record("SEQEND", "");
+    };
+    const std::string line = lines({"0", "LINE", "100", "AcDbEntity", "8", "a;b", "100", "AcDbLine",
+                                    "10", "0", "20", "0", "11", "1", "21", "1"});
+    const struct {
+        const char* name;
+        std::string text;
+        const char* entityLayer;  // of the first entity
+    } cases[] = {
+        {"a layer the drawing uses but has not", drawing("AC1027", "", "", line), "a_b"},
+        {"a 3D polyline on a repaired layer",
+         drawing("AC1027", layerTable({"a<b", "a_b", "a_b$1"}), "", polyline("a<b", false)),
+         "a_b$2"},
+        {"an R12 3D polyline on a layer the drawing has not",
+         drawing("AC1009", "", "", polyline("a;b", true)), "a_b"},
+    };
+    std::vector<std::string> written;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        AuditReport report;
+        const auto db = load(c.text, report);
+        EXPECT_GE(report.count(Fix::InvalidName), 1u) << report.text();
+        const std::vector<AcDbEntity*> entities = entitiesOf(*db);
+        ASSERT_FALSE(entities.empty());
+        const auto* layer = ObjectAccess::peekAs<AcDbLayerTableRecord>(entities[0]->layerId());
+        ASSERT_NE(layer, nullptr);
+        EXPECT_EQ(qv::wideToUtf8(layer->qvName()), c.entityLayer);
+        written.push_back(writeDrawing(*db));
+        const std::vector<Written> records = writtenRecords(written.back());
+        std::set<std::string> layers;
+        for (const Written& r : records) {
+            if (r.type == "LAYER") {
+                const std::string name = r.first(2);
+                EXPECT_EQ(name.find_first_of("<>/\\\":;?*|,=`"), std::string::npos) << name;
+                layers.insert(name);
+            }
+        }
+        size_t named = 0;
+        for (const Written& r : records) {
+            if (r.section == "ENTITIES") {
+                EXPECT_EQ(layers.count(r.first(8)), 1u) << r.type << " on " << r.first(8);
+                named += r.first(8) == c.entityLayer;
+            }
+        }
+        EXPECT_EQ(named, c.text.find("POLYLINE") != std::string::npos ? 5u : 1u);
+    }
+    expectEzdxfReads(written);
+}
+
+// A record has one handle, wherever a writer put it: the first is kept, any other is left out
+// with a warning, for entities, tables and their entries alike; a DIMSTYLE keeps its 5 (a
+// block's name), its handle being 105.
+TEST(DamagedDrawing, EveryRecordKeepsOneHandle) {
+    const std::string lineBody = "10\n0\n20\n0\n30\n0\n11\n1\n21\n1\n31\n0\n";
+    const struct {
+        const char* name;
+        std::string tables, entities;
+        std::vector<std::pair<std::string, std::string>> handles;  // type, its handle
+        size_t extra;                                              // handles left out
+    } cases[] = {
+        {"a line with two late handles", "",
+         "0\nLINE\n100\nAcDbEntity\n8\n0\n100\nAcDbLine\n5\n3F002\n" + lineBody + "5\n3F003\n",
+         {{"LINE", "3F002"}},
+         1},
+        {"a line with a handle in its head and one late", "",
+         "0\nLINE\n5\n2A\n100\nAcDbEntity\n8\n0\n100\nAcDbLine\n" + lineBody + "5\n2B\n",
+         {{"LINE", "2A"}},
+         1},
+        {"a layer table and its entry with late handles",
+         "0\nTABLE\n2\nLAYER\n100\nAcDbSymbolTable\n70\n1\n5\n2\n"
+         "0\nLAYER\n100\nAcDbSymbolTableRecord\n100\nAcDbLayerTableRecord\n2\nL1\n5\n3F000\n"
+         "70\n0\n62\n7\n6\nContinuous\n5\n3F001\n0\nENDTAB\n",
+         "0\nLINE\n5\n2A\n100\nAcDbEntity\n8\nL1\n100\nAcDbLine\n" + lineBody,
+         {{"TABLE", "2"}, {"LAYER", "3F000"}},
+         1},
+        {"a dimension style with a late handle",
+         "0\nTABLE\n2\nDIMSTYLE\n5\nA\n100\nAcDbSymbolTable\n70\n1\n"
+         "0\nDIMSTYLE\n100\nAcDbSymbolTableRecord\n100\nAcDbDimStyleTableRecord\n2\nStandard\n"
+         "105\n27\n5\n_ArchTick\n70\n0\n0\nENDTAB\n",
+         "",
+         {{"DIMSTYLE", "27"}},
+         0},
+    };
+    std::vector<std::string> written;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        AuditReport report;
+        const auto db = load(drawing("AC1027", c.tables, "", c.entities), report);
+        size_t extra = 0;
+        for (const AuditEntry& entry : report.entries()) {
+            extra += entry.message.find("second handle") != std::string::npos;
+        }
+        EXPECT_EQ(extra, c.extra) << report.text();
+        EXPECT_EQ(report.count(Fix::MissingHandle), 0u) << report.text();
+        written.push_back(writeDrawing(*db));
+        const std::vector<Written> records = writtenRecords(written.back());
+        expectSoundHandles(records);
+        for (const auto& [type, handle] : c.handles) {
+            const int code = type == "DIMSTYLE" ? 105 : 5;
+            const auto found = std::find_if(records.begin(), records.end(), [&](const Written& r) {
+                return r.type == type && r.first(code) == handle;
+            });
+            EXPECT_NE(found, records.end()) << type << " " << handle << " was not kept";
+            if (found != records.end() && type == "DIMSTYLE") {
+                EXPECT_EQ(found->first(5), "_ArchTick");
+            }
+        }
+    }
+    expectEzdxfReads(written);
+}
+
+// ---- table entries outside their tables ----
+
+// A drawing whose layouts Layout1 (1E) and Layout2 (26) own the paper blocks *Paper_Space0 (23)
+// and *Paper_Space (1B), each with a viewport of its own (centres 300,200 and 50,50): the
+// blocks' records are given by `records` (BLOCK_RECORD records, placed by `tables`), the layouts
+// and the viewports name them by their handles only.
+std::string strayRecordsDrawing(std::string_view tables) {
+    auto viewport = [](std::string_view handle, std::string_view owner, std::string_view x,
+                       std::string_view y, std::string_view id) {
+        return lines({"0", "VIEWPORT", "5", handle, "330", owner, "100", "AcDbEntity", "67", "1",
+                      "8", "0", "100", "AcDbViewport", "10", x, "20", y, "30", "0", "40", "40",
+                      "41", "30", "68", "1", "69", id});
+    };
+    auto block = [](std::string_view handle, std::string_view owner, std::string_view name,
+                    std::string_view content) {
+        return lines({"0", "BLOCK", "5", handle, "330", owner, "100", "AcDbEntity", "8", "0",
+                      "100", "AcDbBlockBegin", "2", name, "70", "0", "10", "0", "20", "0"}) +
+               std::string(content) +
+               lines({"0", "ENDBLK", "330", owner, "100", "AcDbEntity", "8", "0", "100",
+                      "AcDbBlockEnd"});
+    };
+    auto layout = [](std::string_view handle, std::string_view name, std::string_view order,
+                     std::string_view block) {
+        return lines({"0", "LAYOUT", "5", handle, "330", "1A", "100", "AcDbPlotSettings", "100",
+                      "AcDbLayout", "1", name, "70", "1", "71", order, "330", block});
+    };
+    const std::string blocks =
+        block("20", "1F", "*Model_Space", "") + block("1C", "1B", "*Paper_Space", "") +
+        block("24", "23", "*Paper_Space0", viewport("41", "23", "300", "200", "2"));
+    const std::string entities = viewport("43", "1B", "50", "50", "2");
+    const std::string objects =
+        lines({"0", "DICTIONARY", "5", "C", "330", "0", "100", "AcDbDictionary", "3",
+               "ACAD_LAYOUT", "350", "1A", "0", "DICTIONARY", "5", "1A", "330", "C", "100",
+               "AcDbDictionary", "3", "Layout1", "350", "1E", "3", "Layout2", "350", "26", "3",
+               "Model", "350", "22"}) +
+        layout("22", "Model", "0", "1F") + layout("1E", "Layout1", "1", "23") +
+        layout("26", "Layout2", "2", "1B");
+    return drawing("AC1027", tables, blocks, entities, objects);
+}
+
+std::string blockRecord(std::string_view handle, std::string_view name, std::string_view layout) {
+    return lines({"0", "BLOCK_RECORD", "5", handle, "330", "1", "100", "AcDbSymbolTableRecord",
+                  "100", "AcDbBlockTableRecord", "2", name, "340", layout});
+}
+
+// Table entries after their table's end, or in another table, join the table of their type (the
+// one the file has, wherever it stands, or the one the host adds): block records that stood
+// outside any table still link each layout with its block and its viewports.
+TEST(DamagedDrawing, TableEntriesOutsideTheirTableJoinIt) {
+    const std::string dimstyles =
+        lines({"0", "TABLE", "2", "DIMSTYLE", "5", "A", "330", "0", "100", "AcDbSymbolTable", "70",
+               "1", "100", "AcDbDimStyleTable", "0", "DIMSTYLE", "105", "27", "330", "A", "100",
+               "AcDbSymbolTableRecord", "100", "AcDbDimStyleTableRecord", "2", "Standard", "70",
+               "0", "0", "ENDTAB"});
+    const std::string records = blockRecord("1F", "*Model_Space", "22") +
+                                blockRecord("1B", "*Paper_Space", "26") +
+                                blockRecord("23", "*Paper_Space0", "1E");
+    const std::string green = lines({"0", "LAYER", "5", "30", "100", "AcDbSymbolTableRecord", "100",
+                                     "AcDbLayerTableRecord", "2", "green", "70", "0", "62", "3"});
+    const struct {
+        const char* name;
+        std::string tables;
+    } cases[] = {
+        {"block records after the dimension styles' table, no table of their own",
+         dimstyles + records},
+        {"block records before their table, which comes empty",
+         records + dimstyles +
+             lines({"0", "TABLE", "2", "BLOCK_RECORD", "5", "1", "330", "0", "100",
+                    "AcDbSymbolTable", "70", "0", "0", "ENDTAB"})},
+        {"a layer among the block records, after the layers' table",
+         lines({"0", "TABLE", "2", "LAYER", "5", "2", "330", "0", "100", "AcDbSymbolTable", "70",
+                "0", "0", "ENDTAB", "0", "TABLE", "2", "BLOCK_RECORD", "5", "1", "330", "0", "100",
+                "AcDbSymbolTable", "70", "0"}) +
+             blockRecord("1F", "*Model_Space", "22") + green +
+             blockRecord("1B", "*Paper_Space", "26") + blockRecord("23", "*Paper_Space0", "1E") +
+             "0\nENDTAB\n" + dimstyles},
+    };
+    std::vector<std::string> written;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        AuditReport report;
+        const auto db = load(strayRecordsDrawing(c.tables), report);
+        EXPECT_EQ(report.count(Fix::MissingReference), 0u) << report.text();
+        const auto* dictionary = qv::host::ensureLayoutDictionary(*db);
+        auto viewportOf = [&](const wchar_t* name) {
+            AcDbObjectId id;
+            dictionary->getAt(name, id);
+            const auto* layout = ObjectAccess::peekAs<AcDbLayout>(id);
+            std::vector<AcDbEntity*> paper;
+            if (layout != nullptr) {
+                paper = entitiesOf(*db, layout->getBlockTableRecordId());
+            }
+            const auto* viewport = paper.size() == 1 ? AcDbViewport::cast(paper[0]) : nullptr;
+            return viewport ? viewport->centerPoint() : AcGePoint3d(-1, -1, -1);
+        };
+        EXPECT_EQ(viewportOf(L"Layout1"), AcGePoint3d(300, 200, 0)) << report.text();
+        EXPECT_EQ(viewportOf(L"Layout2"), AcGePoint3d(50, 50, 0));
+        EXPECT_EQ(db->paperSpaceId().handle().value(), 0x1Bu);
+        if (c.tables.find("green") != std::string::npos) {
+            AcDbObjectId green;
+            ObjectAccess::peekAs<AcDbLayerTable>(db->layerTableId())->getAt(L"green", green);
+            const auto* layer = ObjectAccess::peekAs<AcDbLayerTableRecord>(green);
+            ASSERT_NE(layer, nullptr) << report.text();
+            EXPECT_EQ(layer->objectId().handle().value(), 0x30u);
+            EXPECT_EQ(layer->color().colorIndex(), 3);
+        }
+        written.push_back(writeDrawing(*db));
+        expectSoundHandles(writtenRecords(written.back()));
     }
     expectEzdxfReads(written);
 }

@@ -70,10 +70,11 @@ TEST(DxfRead, DamagedFilesAreRepairedOrRefusedNamingTheLine) {
          "0\nSECTION\n2\nENTITIES\n" + kLine + section("OBJECTS", "") + "0\nEOF\n",
          {Fix::MissingEndsec}, nullptr, 1},
         {"no ENDSEC before EOF", "0\nSECTION\n2\nENTITIES\n" + kLine + "0\nEOF\n", {Fix::MissingEndsec}, nullptr, 1},
+        // (dropped, and the point has 0 in its place)
         {"a coordinate that is no number",
          section("ENTITIES", lines({"0", "LINE", "5", "2A", "10", "1.5.3", "20", "1"})) +
              "0\nEOF\n",
-         {Fix::InvalidValue}, nullptr, 1},
+         {Fix::InvalidValue, Fix::InvalidValue}, nullptr, 1},
         {"tags before the first section", "1\nstray\n2\nmore\n" + body + "0\nEOF\n",
          {Fix::StrayTags}, nullptr, 1},
         {"section without a name",
