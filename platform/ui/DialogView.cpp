@@ -15,6 +15,7 @@ struct Verb {
 
 constexpr Verb kVerbs[] = {
     {L"set", Kind::SetText, Verb::Args::ControlText},
+    {L"paste", Kind::Paste, Verb::Args::ControlText},
     {L"check", Kind::Check, Verb::Args::Control},
     {L"uncheck", Kind::Uncheck, Verb::Args::Control},
     {L"select", Kind::Select, Verb::Args::ControlText},
@@ -285,7 +286,8 @@ std::optional<DialogAction> parseDialogAction(std::wstring_view line, std::wstri
                 while (!text.empty() && isBlank(text.front())) {
                     text.erase(0, 1);
                 }
-                if (v.args == Verb::Args::ControlText && v.kind != Kind::SetText && text.empty()) {
+                const bool bText = v.kind == Kind::SetText || v.kind == Kind::Paste;
+                if (v.args == Verb::Args::ControlText && !bText && text.empty()) {
                     fail(error, verb + L" needs an item after the control id.");
                     return std::nullopt;
                 }
@@ -295,8 +297,8 @@ std::optional<DialogAction> parseDialogAction(std::wstring_view line, std::wstri
         }
     }
     fail(error, L"Unknown dialog action \"" + verb +
-                    L"\": use set, check, uncheck, select, click, dblclick, menu, close, cancel, "
-                    L"enter or show.");
+                    L"\": use set, paste, check, uncheck, select, click, dblclick, menu, close, "
+                    L"cancel, enter or show.");
     return std::nullopt;
 }
 

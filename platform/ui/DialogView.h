@@ -8,6 +8,8 @@
 // accepted by the scripted driver, is one line:
 //
 //     set ID TEXT        type TEXT into an edit (or the edit part of a combo box), replacing it
+//     paste ID TEXT      paste TEXT there instead: an edit that takes digits only keeps what
+//                        is no digit, as Windows lets a paste through where it stops typing
 //     check ID           tick a check box or choose a radio button
 //     uncheck ID         clear a check box
 //     select ID ITEM     choose an item of a combo box, list box or tab control
@@ -82,6 +84,7 @@ struct DialogView {
 struct DialogAction {
     enum class Kind {
         SetText,
+        Paste,
         Check,
         Uncheck,
         Select,
@@ -98,7 +101,7 @@ struct DialogAction {
     int control = 0;        // the control's id
     UINT page = 0;          // the page's template id; 0: the dialog, or the first page that has it
     std::wstring label;     // the control's label when it was named so (see resolveLabel)
-    std::wstring text;      // the text of SetText; the item of Select and DoubleClick
+    std::wstring text;      // the text of SetText and Paste; the item of Select and DoubleClick
     UINT command = 0;       // the command of Menu
     HWND dialog = nullptr;  // the modeless dialog to act on; null: the first one offered
 };

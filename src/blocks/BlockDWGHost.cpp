@@ -18,6 +18,13 @@ CString layerOf(const AcDbEntity* pEntity) {
     return sResult;
 }
 
+CString definitionNameOf(const AcDbBlockReference* pReference) {
+    AcDbObjectPointer<AcDbBlockTableRecord> pDefinition(pReference->blockTableRecord(),
+                                                        AcDb::kForRead);
+    return pDefinition.openStatus() == Acad::eOk ? CString(pDefinition->qvName().c_str())
+                                                 : CString();
+}
+
 CString handleText(const AcDbHandle& handle) {
     ACHAR buffer[17] = {0};
     handle.getIntoAsciiBuffer(buffer, sizeof buffer / sizeof *buffer);

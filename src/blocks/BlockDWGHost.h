@@ -13,6 +13,8 @@ bool isExactly(const AcRxObject* pObject, const wchar_t* sClassName);
 bool isExactly(AcDbObjectId id, const wchar_t* sClassName);
 // The entity's layer name.
 CString layerOf(const AcDbEntity* pEntity);
+// The name of a reference's block definition; empty when the definition does not open.
+CString definitionNameOf(const AcDbBlockReference* pReference);
 // The handle as its hexadecimal text ("1A2").
 CString handleText(const AcDbHandle& handle);
 // The object id of a handle in the database; the host's status (13 for an unknown handle).

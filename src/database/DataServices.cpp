@@ -25,6 +25,19 @@ CString connectionStringValue(const CString& value) {
     return L"\"" + quoted + L"\"";
 }
 
+// Raises the refusal of a connection string as the provider raises one: a COM error whose
+// description gives the reason.
+[[noreturn]] void refuseConnectionString(LPCWSTR reason) {
+    ICreateErrorInfoPtr writer;
+    IErrorInfoPtr info;
+    if (SUCCEEDED(CreateErrorInfo(&writer)) && writer) {
+        writer->SetDescription(const_cast<LPOLESTR>(reason));
+        writer->SetSource(const_cast<LPOLESTR>(L"ADODB.Connection"));
+        info = writer;
+    }
+    throw _com_error(E_INVALIDARG, info.Detach());
+}
+
 }  // namespace
 
 CDataServices::CDataServices() = default;
@@ -44,6 +57,11 @@ CDataServices::CDataServices(CString dataSource, CString initialCatalog, CString
             _com_issue_error(hr);
         }
         m_connection->PutConnectionTimeout(timeout);
+        // The text handed to the provider ends at a NUL: a password "abc\0xyz" would log in as
+        // "abc". A value that holds one is refused before it is handed over.
+        if (connectionString.Find(L'\0') >= 0)
+            refuseConnectionString(L"A value of the connection (data source, catalogue, user or "
+                                   L"password) holds a NUL character.");
         m_connection->Open(_bstr_t(connectionString), L"", L"", adConnectUnspecified);
         m_connected = 1;
     } catch (const _com_error& e) {

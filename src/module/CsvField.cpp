@@ -1,10 +1,19 @@
 #include "module/CsvField.h"
 
+namespace {
+
+CString quoted(CString sText) {
+    sText.Replace(L"\"", L"\"\"");
+    return L"\"" + sText + L"\"";
+}
+
+}  // namespace
+
 CString csvField(const CString& sText) {
+    return sText.FindOneOf(L",\"\r\n") < 0 ? sText : quoted(sText);
+}
+
+CString spreadsheetField(const CString& sText) {
     const bool bFormula = !sText.IsEmpty() && wcschr(L"=+-@\t\r", sText[0]) != nullptr;
-    if (!bFormula && sText.FindOneOf(L",\"\r\n") < 0)
-        return sText;
-    CString sQuoted(sText);
-    sQuoted.Replace(L"\"", L"\"\"");
-    return bFormula ? L"\"'" + sQuoted + L"\"" : L"\"" + sQuoted + L"\"";
+    return bFormula ? quoted(L"'" + sText) : csvField(sText);
 }

@@ -9,6 +9,11 @@ void showDialogError(LPCTSTR sourceFile, LPCTSTR procSig) {
     error->deleteChain();
 }
 
+void refuseExchange(CDataExchange* pDX, const CString& message) {
+    AfxMessageBox(message, MB_ICONEXCLAMATION);
+    pDX->Fail();
+}
+
 void stepAsideForPick(CWnd* pDialog, HWND acadWindow) {
     if (pDialog != nullptr && pDialog->GetSafeHwnd() != nullptr)
         pDialog->ShowWindow(SW_MINIMIZE);

@@ -16,6 +16,10 @@ class CAcadDrawing;
 // and frees it. The dialog stays as it is.
 void showDialogError(LPCTSTR sourceFile, LPCTSTR procSig);
 
+// Inside a DoDataExchange that reads the controls: shows the message (exclamation) and stops the
+// exchange at the control just read, so that UpdateData gives FALSE and reads nothing after it.
+void refuseExchange(CDataExchange* pDX, const CString& message);
+
 // Before a pick: minimises the dialog and activates the host window. restoreAfterPick restores
 // the dialog and activates it (or `activate`, a page inside it, when given).
 void stepAsideForPick(CWnd* pDialog, HWND acadWindow);

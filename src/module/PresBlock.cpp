@@ -71,10 +71,10 @@ BOOL CPresBlock::applyChanges() {
             throw new CEXUnhandled(L"The dialog holds no block to write.",
                                    ORVAN_MODULE_DESCRIPTION, SOURCE_FILE,
                                    _T("CPresBlock::applyChanges"), 0);
-        // The format is checked before anything changes: a refused value writes nothing.
-        if (!m_tabs.getFormatPage()->readFormat())
+        // The format is checked before anything changes, and the data page checks its numbers
+        // before it reads them: a refused value writes nothing.
+        if (!m_tabs.getFormatPage()->readFormat() || !m_tabs.getDataPage()->applyChanges())
             return FALSE;
-        m_tabs.getDataPage()->applyChanges();
         m_tabs.getFormatPage()->applyFormat();
         COrvanExceptions errors;
         m_block->applyToDWG(m_drawing, &errors);

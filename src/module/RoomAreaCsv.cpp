@@ -34,7 +34,7 @@ UnitTexts unitTextsOf(int iUnits) {
 // temporary text per field.
 void appendCsvLine(CString& sText, const CString& sName, double dblArea, double dblPerimeter,
                    const UnitTexts& units, int iPrecision) {
-    sText += csvField(sName);
+    sText += spreadsheetField(sName);
     sText += L",";
     sText += CUtilities::DoubleToCString(dblArea, iPrecision);
     sText += L",";

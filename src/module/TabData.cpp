@@ -1,5 +1,7 @@
 #include "module/TabData.h"
 
+#include <cmath>
+
 #include "blocks/Assets.h"
 #include "blocks/Attribute.h"
 #include "blocks/Attributes.h"
@@ -14,6 +16,16 @@
 namespace {
 
 const LPCTSTR SOURCE_FILE = _T("TabData.cpp");
+
+// Refuses a value text whose leading number is not finite ("nan", "inf", or beyond the range of
+// a double, as "1e999"): such a number must never become a stored area or perimeter.
+void finiteNumber(CDataExchange* pDX, const CString& text, LPCTSTR what) {
+    if (!pDX->m_bSaveAndValidate || std::isfinite(CUtilities::CStringToDouble(text)))
+        return;
+    CString message;
+    message.Format(L"The %s must be a finite number.", what);
+    refuseExchange(pDX, message);
+}
 
 // The value of the attribute of a kind; a block without it leaves the text as it was.
 void readAttribute(const CBlockDWG& block, int kind, CString& text) {
@@ -66,7 +78,9 @@ void CTabData::DoDataExchange(CDataExchange* pDX) {
     DDX_Text(pDX, IDC_DATA_AREA_TEXT, m_areaText);
     DDX_Text(pDX, IDC_DATA_AUX_TEXT, m_auxText);
     DDX_Text(pDX, IDC_DATA_AREA, m_areaValue);
+    finiteNumber(pDX, m_areaValue, L"area");
     DDX_Text(pDX, IDC_DATA_PERIMETER, m_perimeterValue);
+    finiteNumber(pDX, m_perimeterValue, L"perimeter");
     DDX_Text(pDX, IDC_DATA_HEIGHT, m_heightValue);
     DDX_Text(pDX, IDC_DATA_VOLUME, m_volumeValue);
     DDX_Text(pDX, IDC_DATA_AREA_UNIT, m_areaUnitLabel);
@@ -99,15 +113,17 @@ void CTabData::initialiseData(CBlockDWG* pBlock, CWnd* pOwner, HWND acadWindow,
     }
 }
 
-void CTabData::applyChanges() {
+BOOL CTabData::applyChanges() {
     try {
-        UpdateData(TRUE);
+        if (!UpdateData(TRUE))
+            return FALSE;
         m_block->setName(m_nameText);
         writeAttribute(*m_block, COrvanAttribute::KIND_NAME, m_nameText);
         writeAttribute(*m_block, COrvanAttribute::KIND_AREA, m_areaText);
         m_block->setArea(CUtilities::CStringToDouble(m_areaValue));
         writeAttribute(*m_block, COrvanAttribute::KIND_AUX, m_auxText);
         m_block->setPerimeter(CUtilities::CStringToDouble(m_perimeterValue));
+        return TRUE;
     } catch (...) {
         throwWrapped(SOURCE_FILE, _T("CTabData::applyChanges"));
     }

@@ -29,8 +29,10 @@ class CTabData : public CDialog {
     void initialiseData(CBlockDWG* pBlock, CWnd* pOwner, HWND acadWindow, CAcadDrawing* pDrawing);
     // Reads the controls into the block: the name; the NAME, AREA and AUX values (a missing
     // attribute is made, and so is a missing attribute list), the area between AREA and AUX,
-    // then the perimeter, both read as the leading number of their texts (0 without one).
-    void applyChanges();
+    // then the perimeter, both read as the leading number of their texts (0 without one). An
+    // area or perimeter whose number is not finite ("nan", "inf", "1e999") is refused with a
+    // message before anything is read: FALSE, and the block stays as it was.
+    BOOL applyChanges();
 
     CAcadDrawing* getDrawing() const { return m_drawing; }
     bool isSubtractedHighlighted() const { return m_subtractedHighlighted != 0; }

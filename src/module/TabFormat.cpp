@@ -18,8 +18,7 @@ void positive(CDataExchange* pDX, double value, LPCTSTR what) {
         return;
     CString message;
     message.Format(L"The %s must be greater than 0.", what);
-    AfxMessageBox(message, MB_ICONEXCLAMATION);
-    pDX->Fail();
+    refuseExchange(pDX, message);
 }
 
 }  // namespace

@@ -93,17 +93,25 @@ void applyAssets(CAssets* pAssets, CAcadDrawing* pDrawing, CAcadDrawingState& st
     }
 }
 
-// The report blocks named by handle, and how many of those handles the drawing does not hold (a
-// report made on another drawing holds none of them).
+// The report blocks named by handle, and how many of those handles name no space block of the
+// drawing: they do not resolve, or they name something else (a report made on another drawing
+// may meet its handles here on lines and texts).
 struct BlockCount {
     int iNamed = 0;
     int iMissing = 0;
-    int iEveryBlock = 0;  // "*" blocks, which apply to whatever the drawing holds
 };
+
+// Whether the object of the id is a reference to a space block: its definition is named "ROOM-"
+// and more, in any letter case, as the host's selection of space blocks matches it.
+bool isSpaceBlockReference(AcDbObjectId id) {
+    AcDbObjectPointer<AcDbBlockReference> pReference(id, AcDb::kForRead);
+    return pReference.openStatus() == Acad::eOk &&
+           blockhost::definitionNameOf(pReference.object()).Left(5).CompareNoCase(L"ROOM-") == 0;
+}
 
 // One report block with a handle: the drawing's block, read back and formatted, takes its place
 // in the list; a reference that does not open for write is written from the report's block.
-// False when the drawing holds no object of that handle.
+// False when the handle names no space block of the drawing (nothing, or another object).
 bool applyHandleBlock(CBlocks* pBlocks, int iIndex, CBlockDWG* pBlock, CAcadDrawing* pDrawing,
                       CAcadDrawingState& state) {
     AcDbDatabase* pDatabase = pDrawing->getDocument()->database();
@@ -111,6 +119,7 @@ bool applyHandleBlock(CBlocks* pBlocks, int iIndex, CBlockDWG* pBlock, CAcadDraw
     if (id.isNull())
         return false;
     pBlock->setObjectId(id);
+    const bool bSpaceBlock = isSpaceBlockReference(id);
     std::unique_ptr<CBlockDWG> pDrawn;
     Acad::ErrorStatus es;
     {
@@ -129,15 +138,15 @@ bool applyHandleBlock(CBlocks* pBlocks, int iIndex, CBlockDWG* pBlock, CAcadDraw
         pBlock->applyToDWG(pDrawing, &errors);
         reportBlockErrors(pBlock, errors);
         switchOn(state, pBlock->getLayer());
-        return true;
+        return bSpaceBlock;
     }
     if (!pDrawn)
-        return true;
+        return false;
     copyFormattingKeeping(pBlock, pDrawn.get());
     pDrawn->applyToDWG(pDrawing, &errors);
     reportBlockErrors(pDrawn.get(), errors);
     pBlocks->replaceAt(iIndex, pDrawn.release());
-    return true;
+    return bSpaceBlock;
 }
 
 // "*": every space block of the drawing but floors and sites, formatted like the report block;
@@ -179,7 +188,6 @@ void applyCategory(CCategory* pCategory, CAcadDrawing* pDrawing, CAcadDrawingSta
         if (pBlock == nullptr)
             continue;
         if (pBlock->getHandle() == L"*") {
-            count.iEveryBlock++;
             if (!pWalked)
                 pWalked.reset(pCategory->releaseBlocks());
             applyToAllBlocks(pCategory, pBlock, pDrawing, state);
@@ -226,14 +234,8 @@ void CGraphicReport::applyToDrawing(CAcadDrawing* pDrawing) {
         }
         if (bApplied && hostIdentity.isFullHost())
             applyLegendAndPie(pDrawing, state);
-        // A report made on another drawing finds none of its blocks here: switching the layers
-        // as it says would only hide this drawing's texts.
-        if (count.iNamed > 0 && count.iMissing == count.iNamed && count.iEveryBlock == 0) {
-            acutPrintf(L"None of the %d report blocks is in this drawing: the layers are left as "
-                       L"they were.\n",
-                       count.iNamed);
-            return;
-        }
+        // A report made on another drawing finds few or none of its blocks here; the user is
+        // told, and the report's layout and layers are applied all the same.
         if (count.iMissing > 0)
             acutPrintf(L"%d of %d report blocks are not in this drawing\n", count.iMissing,
                        count.iNamed);

@@ -1,5 +1,6 @@
 // The block collection's walks for the marker blocks (declared with the collection in
 // blocks/Blocks.h; defined here, where the marker kinds are known).
+#include "blocks/BlockDWGHost.h"
 #include "blocks/Blocks.h"
 #include "core/OrvanExceptions.h"
 #include "drawing/AcadDrawing.h"
@@ -8,17 +9,7 @@
 
 static const LPCTSTR SOURCE_FILE = _T("Blocks.cpp");
 
-namespace {
-
-// The name of a reference's definition (empty when it does not open).
-CString definitionNameOf(AcDbBlockReference* pReference) {
-    AcDbObjectPointer<AcDbBlockTableRecord> pDefinition(pReference->blockTableRecord(),
-                                                        AcDb::kForRead);
-    return pDefinition.openStatus() == Acad::eOk ? CString(pDefinition->qvName().c_str())
-                                                 : CString();
-}
-
-}  // namespace
+using blockhost::definitionNameOf;
 
 void CBlocks::getLegendBlock_SS(CAcadDrawing* pDrawing) {
     try {

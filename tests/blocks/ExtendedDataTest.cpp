@@ -5,6 +5,7 @@
 #include "BlockFixture.h"
 #include "core/OrvanExceptions.h"
 #include "drawing/BlockDefinitions.h"
+#include "host/CommandLine.h"
 #include "support/Raised.h"
 
 namespace {
@@ -121,6 +122,35 @@ TEST_F(ExtendedDataTest, EachStringSetsTheFieldOfItsKeyOnly) {
         EXPECT_DOUBLE_EQ(b->getArea(), c.area) << c.text;
         EXPECT_EQ(b->getUnits(), c.units) << c.text;
         EXPECT_EQ(b->getPrecision(), c.precision) << c.text;
+    }
+}
+
+// A stored number that is not finite (NaN, infinity, or beyond the range of a double) is never
+// taken: the field keeps the value read before it, and the command line names the item and its
+// text.
+TEST_F(ExtendedDataTest, StoredNumbersThatAreNotFiniteAreIgnoredWithAMessage) {
+    const struct {
+        const wchar_t* item;
+        const wchar_t* told;
+    } cases[] = {
+        {L"AREA=nan", L"the stored area \"nan\""},
+        {L"AREA=1e999sq.m.", L"the stored area \"1e999\""},
+        {L"AREA=-INF sq.ft.", L"the stored area \"-INF\""},
+        {L"PERIMETER=infm.", L"the stored perimeter \"inf\""},
+        {L"ROOM_HEIGHT=NaN", L"the stored room height \"NaN\""},
+        {L"VOLUME=1e400", L"the stored volume \"1e400\""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(CStringA(c.item).GetString());
+        qv::host::transcript().clear();
+        const auto block =
+            read({L"AREA=7.5", L"PERIMETER=11", L"ROOM_HEIGHT=2.5", L"VOLUME=3", c.item});
+        EXPECT_DOUBLE_EQ(block->getArea(), 7.5);
+        EXPECT_DOUBLE_EQ(block->getPerimeter(), 11.0);
+        EXPECT_DOUBLE_EQ(block->getRoomHeight(), 2.5);
+        EXPECT_DOUBLE_EQ(block->getVolume(), 3.0);
+        EXPECT_EQ(qv::host::transcript().text(),
+                  L"Ignored " + std::wstring(c.told) + L": it is not a finite number.\n");
     }
 }
 

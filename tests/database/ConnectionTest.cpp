@@ -71,5 +71,42 @@ TEST_F(ConnectionTest, ConnectionsThatCannotBeMadeRaiseCEXConnection) {
     }
 }
 
+// A value holding a NUL character is refused before the provider sees it, with the connection's
+// error: the provider's text would end at the NUL, so that a password "secret\0xyz" logged in
+// with "secret" and a user "name\0xyz" left the password out.
+TEST_F(ConnectionTest, AValueHoldingANulIsRefusedBeforeConnecting) {
+    const auto withNul = [](const CString& value) {
+        const std::wstring text = value.GetString() + std::wstring(L"\0xyz", 4);
+        return CString(text.c_str(), static_cast<int>(text.size()));
+    };
+    struct Case {
+        const char* what;
+        CString server, catalogue, login, secret;
+    };
+    const Case cases[] = {
+        {"password", server(), catalog(), user(), withNul(password())},
+        {"user", server(), catalog(), withNul(user()), password()},
+        {"catalogue", server(), withNul(catalog()), user(), password()},
+        {"data source", withNul(server()), catalog(), user(), password()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_EQ(c.secret.GetLength() + c.login.GetLength() + c.catalogue.GetLength() +
+                      c.server.GetLength(),
+                  password().GetLength() + user().GetLength() + catalog().GetLength() +
+                      server().GetLength() + 4);
+        const int depth = qv::com::initialisationDepth();
+        Chain error =
+            caught([&] { CStoredProcedure(c.server, c.catalogue, c.login, c.secret, 5); });
+        EXPECT_EQ(depth, qv::com::initialisationDepth());
+        ASSERT_TRUE(dynamic_cast<CEXConnection*>(error.get()));
+        EXPECT_EQ("DataServices::CDataServices::CDataServices",
+                  narrow(error->getClass() + L"::" + error->getProcSig()));
+        EXPECT_EQ("A value of the connection (data source, catalogue, user or password) holds a "
+                  "NUL character.",
+                  narrow(error->getDescription()));
+    }
+}
+
 }  // namespace
 }  // namespace qv::test

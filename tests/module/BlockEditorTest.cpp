@@ -145,6 +145,28 @@ class BlockEditorTest : public qv::test::BlockDialogTest {
         EXPECT_TRUE(qv::win::serviceModeless());
         EXPECT_EQ(0u, ui.pendingActions());
     }
+    // Opens the properties of the first listed block, renames it "Renamed", makes the edits
+    // (action lines) and presses OK. A refused edit shows `message` alone and leaves the dialog
+    // open (cancelled here) and the block's name as it was; without a message the dialog closes
+    // and the new name is written.
+    void renameEditAndOk(AcDbObjectId room, std::initializer_list<CString> edits,
+                         const wchar_t* message) {
+        ui.clear();
+        act({L"dblclick 246 0", L"set 208:203 Renamed"});
+        for (const CString& edit : edits)
+            act(edit.GetString());
+        act(L"click 1");
+        if (message) {
+            EXPECT_EQ(std::vector<std::wstring>{message}, messageBoxes());
+            EXPECT_NE(nullptr, dialog(IDD_SPACE_PROPERTIES));
+            EXPECT_EQ(CString(L"Office"), readBack(room)->getName());
+            act(L"cancel");
+        } else {
+            EXPECT_TRUE(messageBoxes().empty());
+            EXPECT_EQ(nullptr, dialog(IDD_SPACE_PROPERTIES, true));
+            EXPECT_EQ(CString(L"Renamed"), readBack(room)->getName());
+        }
+    }
     std::vector<std::wstring> messageBoxes() const {
         std::vector<std::wstring> texts;
         for (const auto& s : ui.shown())
@@ -332,24 +354,44 @@ TEST_F(BlockEditorTest, ARefusedFormatWritesNothingAndKeepsTheDialogOpen) {
     openEditor();
     for (const auto& c : cases) {
         SCOPED_TRACE(CStringA(c.control + CString(L"=") + c.value).GetString());
-        ui.clear();
-        act(L"dblclick 246 0");
         CString set;
         set.Format(L"set 207:%s %s", c.control, c.value);
-        act({L"set 208:203 Renamed", L"select 245 Format", set.GetString(), L"click 1"});
-        if (c.message) {
-            EXPECT_EQ(std::vector<std::wstring>{c.message}, messageBoxes());
-            EXPECT_NE(nullptr, dialog(IDD_SPACE_PROPERTIES));
-            EXPECT_EQ(CString(L"Office"), readBack(room)->getName());
-            act(L"cancel");
-        } else {
-            EXPECT_TRUE(messageBoxes().empty());
-            EXPECT_EQ(nullptr, dialog(IDD_SPACE_PROPERTIES, true));
-            EXPECT_EQ(CString(L"Renamed"), readBack(room)->getName());
+        renameEditAndOk(room, {L"select 245 Format", set}, c.message);
+        if (!c.message) {
             // -1 degree is the same angle.
             const double rotation = readBack(room)->getAttributes()->getRotation();
             EXPECT_NEAR(359.0, std::fmod(rotation + 360.0, 360.0), 1e-9);
         }
+    }
+}
+
+// An area or perimeter given as a number that is not finite never reaches the block: the Space
+// Data page refuses it with its message before anything is written, and the dialog stays open;
+// a text that starts with a finite number is read as that number.
+TEST_F(BlockEditorTest, AnAreaOrPerimeterThatIsNoFiniteNumberWritesNothing) {
+    const AcDbObjectId room = addRoom({L"Office", 0, 0, 5, 4});
+    const wchar_t AREA[] = L"The area must be a finite number.";
+    const wchar_t PERIMETER[] = L"The perimeter must be a finite number.";
+    const struct {
+        const wchar_t* control;
+        const wchar_t* value;
+        const wchar_t* message;  // null: accepted
+        double area, perimeter;  // stored afterwards
+    } cases[] = {
+        {L"219", L"nan", AREA, 20.0, 18.0},        {L"219", L"inf", AREA, 20.0, 18.0},
+        {L"219", L"-INF", AREA, 20.0, 18.0},       {L"219", L"1e999", AREA, 20.0, 18.0},
+        {L"218", L"NaN", PERIMETER, 20.0, 18.0},   {L"218", L"1e400", PERIMETER, 20.0, 18.0},
+        {L"219", L"12.5 sq.m.", nullptr, 12.5, 18.0},
+    };
+    openEditor();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(CStringA(c.control + CString(L"=") + c.value).GetString());
+        // Pasted: the digits-only edit would stop the letters, the sign and the point if typed.
+        CString paste;
+        paste.Format(L"paste 208:%s %s", c.control, c.value);
+        renameEditAndOk(room, {paste}, c.message);
+        EXPECT_DOUBLE_EQ(c.area, readBack(room)->getArea());
+        EXPECT_DOUBLE_EQ(c.perimeter, readBack(room)->getPerimeter());
     }
 }
 

@@ -139,6 +139,32 @@ TEST_F(UpdateCommands, TextSizeIgnoredOrCancelledLeavesTheTexts) {
     }
 }
 
+// A space block without texts (as another program leaves one: no attributes, no stored data)
+// has nothing to resize: out passes over it, writes nothing into it, and resizes the others.
+TEST_F(UpdateCommands, TextSizePassesOverSpaceBlocksWithoutTexts) {
+    drawThreeRooms();
+    {
+        WriteLock lock(document());
+        AcDbObjectPointer<AcDbBlockReference> ref(typed, AcDb::kForWrite);
+        for (const AcDbObjectId& id : ref->qvAttributes()) {
+            AcDbObjectPointer<AcDbAttribute> attribute(id, AcDb::kForWrite);
+            ASSERT_EQ(attribute->erase(), Acad::eOk);
+        }
+        resbuf* none = acutBuildList(1001, L"ADE", 0);
+        ASSERT_EQ(ref->setXData(none), Acad::eOk);
+        acutRelRb(none);
+    }
+    ASSERT_EQ(textOf(typed, 0), L"<none>");
+    answers.give({"300", "i", "i"});
+    updateTextSize();
+    EXPECT_EQ(answers.left(), 0u);
+    EXPECT_TRUE(messageBoxes().empty());
+    for (AcDbObjectId room : {metric, imperial})
+        EXPECT_DOUBLE_EQ(readBack(room)->getAttributes()->getTextHeight(), 300.0);
+    EXPECT_EQ(textOf(typed, 0), L"<none>");
+    EXPECT_EQ(xdataValue(typed, L"AREA"), L"<none>") << "nothing written into the bare block";
+}
+
 TEST_F(UpdateCommands, RefreshTagsLaysTheTextsOutAgainUnderOneLock) {
     const AcDbObjectId room = addSpace(STALE_METRIC);
     const auto nameAttribute = [&] {

@@ -29,6 +29,7 @@
 #include "support/Raised.h"
 #include "support/TempDrive.h"
 #include "support/TestDatabase.h"
+#include "win32/CodePage.h"
 
 namespace {
 
@@ -228,6 +229,26 @@ TEST_F(BatchRunTest, AnXmlTargetAboveTheDriveStillNamesThePlan) {
     report.getGraphicReport(procedure(), m_server.get(), 906, 30);
     report.prepareReport(procedure(), 30);
     EXPECT_EQ(recorded().at(906).first, 13);
+    EXPECT_EQ(drive.readFile("batch/plans/floor.dwg"), m_plan) << "the plan is byte-identical";
+}
+
+// A plot name is a file name in the output folder: one with a folder part, written with either
+// kind of slash, is refused (11), and nothing lands beside or above the folder.
+TEST_F(BatchRunTest, APlotNameWithAFolderPartIsRefused) {
+    for (const wchar_t* name : {L"../escape.pdf", L"../../escape.pdf", L"..\\escape.pdf",
+                                L"sub/escape.pdf"}) {
+        SCOPED_TRACE(qv::wideToUtf8(name));
+        sql((std::wstring(L"UPDATE graphic_reports SET status_id = 90, output_filename = '") +
+             name + L"' WHERE id = 904")
+                .c_str());
+        CGraphicReport report;
+        report.getGraphicReport(procedure(), m_server.get(), 904, 30);
+        report.prepareReport(procedure(), 30);
+        EXPECT_EQ(recorded().at(904).first, 11);
+        for (const char* file : {"escape.pdf", "batch/escape.pdf", "batch/escape.xml",
+                                 "batch/out/sub/escape.pdf"})
+            EXPECT_FALSE(drive.exists(file)) << file;
+    }
     EXPECT_EQ(drive.readFile("batch/plans/floor.dwg"), m_plan) << "the plan is byte-identical";
 }
 

@@ -277,8 +277,9 @@ TEST_F(ReportDrawingTest, ThePieSharesTheTotalByArea) {
     EXPECT_EQ(256, outlines[2]->colorIndex());
     EXPECT_EQ(3u, entitiesOfKind<AcDbLine>(pie).size());
 
-    // Labels, title and total: constant texts.
-    std::vector<std::wstring> labels;
+    // Labels, title and total: constant texts. A label starts at its point right of the pie and
+    // ends there left of it, so that it runs away from the pie.
+    std::vector<std::pair<std::wstring, AcDb::TextHorzMode>> labels;
     const AcDbAttributeDefinition* title = nullptr;
     const AcDbAttributeDefinition* total = nullptr;
     for (const AcDbAttributeDefinition* text : entitiesOfKind<AcDbAttributeDefinition>(pie)) {
@@ -291,11 +292,13 @@ TEST_F(ReportDrawingTest, ThePieSharesTheTotalByArea) {
         else if (sTag == L"CHARTTOTAL")
             total = text;
         else
-            labels.push_back(text->textStringConst());
+            labels.emplace_back(text->textStringConst(), text->horizontalMode());
     }
-    EXPECT_EQ(
-        (std::vector<std::wstring>{L"A (50.00 sq.m.)", L"B (30.00 sq.m.)", L"C (20.00 sq.m.)"}),
-        labels);
+    EXPECT_EQ((std::vector<std::pair<std::wstring, AcDb::TextHorzMode>>{
+                  {L"A (50.00 sq.m.)", AcDb::kTextLeft},
+                  {L"B (30.00 sq.m.)", AcDb::kTextRight},
+                  {L"C (20.00 sq.m.)", AcDb::kTextRight}}),
+              labels);
     ASSERT_NE(nullptr, title);
     ASSERT_NE(nullptr, total);
     EXPECT_STREQ(L"Plan: 1/2", title->textStringConst());
@@ -308,6 +311,45 @@ TEST_F(ReportDrawingTest, ThePieSharesTheTotalByArea) {
     const std::vector<AcDbObjectId> references = referencesTo(PIE);
     ASSERT_EQ(1u, references.size());
     expectNear(centre, ObjectAccess::peekAs<AcDbBlockReference>(references[0])->position());
+}
+
+// A legend and a pie placed at a point picked in a turned user coordinate system stand there,
+// turned with it (the drawing's world coordinates are what the references keep).
+TEST_F(ReportDrawingTest, TheLegendAndPieStandWhereTheyWerePickedInATurnedUcs) {
+    addCategories({{L"A", {40.0}}, {L"B", {60.0}, L"ANSI37", 2}});
+    report.setTotalChildAreas(100.0);
+    const double turn = PI / 6;
+    ASSERT_EQ(Acad::eOk,
+              db()->setUcs(AcGePoint3d(1000, 500, 0), AcGeVector3d(std::cos(turn), std::sin(turn), 0),
+                           AcGeVector3d(-std::sin(turn), std::cos(turn), 0)));
+    AcGeMatrix3d ucs;
+    acdbUcsMatrix(ucs, db());
+    const struct {
+        const char* name;
+        const wchar_t* block;
+        double rotation;  // as given, in the UCS
+    } cases[] = {
+        {"legend", LEGEND, 0.0},
+        {"pie", PIE, 0.0},
+        {"legend turned in the UCS", LEGEND, PI / 2},
+        {"pie turned in the UCS", PIE, PI / 2},
+    };
+    CDrawingLock lock(&drawing);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        AcGePoint3d at(2000, 3000, 0);
+        if (c.block == LEGEND)
+            CLegendTable(&drawing, 100.0, 2, L"sq.m.", 0, &report, c.rotation, &at);
+        else
+            CPieChart(&drawing, &report, 1000.0, 0.0, 100.0, 2, L"sq.m.", 0, 1, 1, c.rotation,
+                      &at);
+        const std::vector<AcDbObjectId> references = referencesTo(c.block);
+        ASSERT_FALSE(references.empty());
+        const auto* reference = ObjectAccess::peekAs<AcDbBlockReference>(references.back());
+        expectNear(AcGePoint3d(at).transformBy(ucs), reference->position());
+        EXPECT_NEAR(std::remainder(turn + c.rotation - reference->rotation(), 2 * PI), 0.0,
+                    1e-9);
+    }
 }
 
 // The total decides the circle: one wedge of it all is a full circle, wedges that run a little

@@ -1,5 +1,6 @@
 // What oagr and olbd do with report files that hold no report, numbers that are no numbers, and
-// reports made on another drawing: refuse or ignore them, and leave the drawing as it was.
+// reports made on another drawing: refuse or ignore the first two and leave the drawing as it
+// was; say how much of the third the drawing lacks and apply it.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -7,6 +8,7 @@
 #include <string>
 
 #include "SpaceDrawingFixture.h"
+#include "drawing/BlockDefinitions.h"
 #include "StdAfx.h"
 #include "blocks/Blocks.h"
 #include "drawing/Layer.h"
@@ -122,26 +124,48 @@ TEST_F(ReportRefusalTest, NonFiniteAreasAreIgnored) {
     }
 }
 
-// A report made on another drawing names blocks this one does not hold: the user is told how
-// many, and when it holds none of them the layers are left as they were.
-TEST_F(ReportRefusalTest, BlocksOfAnotherDrawingAreCounted) {
+// A report made on another drawing names blocks this one does not hold, or finds its handles on
+// other objects here: the user is told how many of its blocks are not in the drawing, and the
+// report is applied all the same, its line weights (and layout and layers) included.
+TEST_F(ReportRefusalTest, BlocksOfAnotherDrawingAreCountedAndTheReportApplied) {
     const CString handle = room(L"ROOM-1", 0, 0, 4000, 3000, L"1.01");
-    writeReport("none.xml", {L"FFFF0", L"FFFF1"});
-    apply("none.xml");
-    EXPECT_NE(printed().find(L"None of the 2 report blocks is in this drawing: the layers are left "
-                             L"as they were.\ngraphic report successfully applied."),
-              std::wstring::npos)
-        << printed();
-    EXPECT_EQ(keepWeight(), AcDb::kLnWt050);
-
-    writeReport("some.xml", {handle, L"FFFF1"});
-    apply("some.xml");
-    EXPECT_NE(printed().find(
-                  L"1 of 2 report blocks are not in this drawing\ngraphic report successfully"),
-              std::wstring::npos)
-        << printed();
-    EXPECT_EQ(hatches().size(), 1u);
-    EXPECT_EQ(keepWeight(), AcDb::kLnWt000);
+    const auto handleOf = [](AcDbObjectId id) { return CString(id.handle().text().c_str()); };
+    const CString line = handleOf(addToModelSpace(new AcDbLine({0, 0, 0}, {1, 1, 0})));
+    const CString text = handleOf(addToModelSpace(new AcDbText({0, 0, 0}, L"Office")));
+    const AcDbObjectId chair = qv::test::defineBlockOf(
+        document(), L"CHAIR", {qv::test::rectangleOutline(0, 0, 500, 500)});
+    const CString chairs = handleOf(addToModelSpace(new AcDbBlockReference({9000, 0, 0}, chair)));
+    const struct {
+        const char* name;
+        std::initializer_list<CString> handles;
+        const wchar_t* told;  // null: nothing said
+        size_t hatched;       // hatches added
+    } cases[] = {
+        {"no handle resolves", {L"FFFF0", L"FFFF1"}, L"2 of 2 report blocks", 0},
+        // The chair is a block reference, and formatted as one; it is no space block.
+        {"handles of a line, a text and a chair", {line, text, chairs}, L"3 of 3 report blocks",
+         1},
+        {"one of two is a space block", {handle, L"FFFF1"}, L"1 of 2 report blocks", 1},
+        {"one of two is a line", {line, handle}, L"1 of 2 report blocks", 1},
+        {"every block is here", {handle}, nullptr, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        setKeepWeight(AcDb::kLnWt050);
+        const size_t before = hatches().size();
+        writeReport("other.xml", c.handles);
+        apply("other.xml");
+        const std::wstring told =
+            c.told == nullptr ? L"" : std::wstring(c.told) + L" are not in this drawing\n";
+        EXPECT_NE(printed().find(told + L"graphic report successfully applied."),
+                  std::wstring::npos)
+            << printed();
+        EXPECT_EQ(printed().find(L"are not in this drawing") == std::wstring::npos,
+                  c.told == nullptr)
+            << printed();
+        EXPECT_EQ(keepWeight(), AcDb::kLnWt000) << "the report's line weights are applied";
+        EXPECT_EQ(hatches().size() - before, c.hatched);
+    }
 }
 
 }  // namespace

@@ -112,7 +112,7 @@ void helpCommand() {
         L"Dialogs: a dialog shows as text, one line per control with its id. While it is open,\n"
         L"type an action for it at the prompt that names it (a modeless dialog shares the prompt\n"
         L"with the commands). CONTROL is a control's id or its label text (\"OK\", \"Name\"):\n"
-        L"  set CONTROL TEXT       type TEXT into an edit box\n"
+        L"  set CONTROL TEXT       type TEXT into an edit box (paste CONTROL TEXT pastes it)\n"
         L"  check CONTROL          tick a check box or choose a radio button (uncheck clears)\n"
         L"  select CONTROL ITEM    choose an item of a list, combo box or tab by text or number\n"
         L"  click CONTROL          click a button; dblclick CONTROL ITEM double-clicks an item\n"

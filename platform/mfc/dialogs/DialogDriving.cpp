@@ -230,7 +230,8 @@ ActionOutcome typeText(HWND c, const DialogAction& a) {
     if (w->style & ES_READONLY) {
         return refused(controlName(a) + L" is read-only.");
     }
-    if (w->style & ES_NUMBER) {
+    // A digits-only edit stops the keys of other characters, not a paste.
+    if ((w->style & ES_NUMBER) && a.kind != Kind::Paste) {
         const int before = text.GetLength();
         CString digits;
         for (int i = 0; i < before; ++i) {
@@ -479,6 +480,7 @@ ActionOutcome perform(HWND dialog, const qv::ui::DialogAction& named) {
         case Kind::Menu:
             return chooseMenu(dialog, a);
         case Kind::SetText:
+        case Kind::Paste:
         case Kind::Check:
         case Kind::Uncheck:
         case Kind::Select:
@@ -493,6 +495,7 @@ ActionOutcome perform(HWND dialog, const qv::ui::DialogAction& named) {
     }
     switch (a.kind) {
         case Kind::SetText:
+        case Kind::Paste:
             return typeText(c, a);
         case Kind::Check:
         case Kind::Uncheck:

@@ -4,7 +4,7 @@
 # file and ezdxf the saved drawing (export/check_<case>.py):
 #   export    names that hold a comma, also listed with olb;
 #   formulas  names beginning with "=" (what a spreadsheet runs as a formula), which ocsv writes
-#             as quoted text with a leading single quote.
+#             as quoted text with a leading single quote, and olb lists as they are.
 set(export_prefs "export/export.cfg>Program Files/cadhost/orvan/prefs/prefs.cfg")
 set(export_opener "export/record opener.sh>bin/record opener.sh")
 foreach(case export formulas)

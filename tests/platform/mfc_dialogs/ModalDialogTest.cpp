@@ -155,6 +155,32 @@ TEST_F(ModalDialogTest, ADisabledCancelButtonStopsEscAndTheCloseBox) {
     EXPECT_FALSE(ui.dialogsAsked().empty());
 }
 
+// A digits-only edit stops the keys of what is no digit, and says so; a paste goes through as it
+// is, as on Windows, so that a dialog must still check what such an edit holds.
+TEST_F(ModalDialogTest, ADigitsOnlyEditStopsTypingButNotAPaste) {
+    const struct {
+        const wchar_t* action;
+        const wchar_t* held;
+        bool told;
+    } cases[] = {
+        {L"set 1011 12.5", L"125", true},
+        {L"set 1011 250", L"250", false},
+        {L"paste 1011 1e999", L"1e999", false},
+        {L"paste 1011 nan", L"nan", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(CStringA(c.action).GetString());
+        ui.clear();
+        CSampleDlg dlg;
+        queue({c.action});
+        dlg.DoModal();
+        ASSERT_EQ(2u, ui.dialogsAsked().size());
+        EXPECT_EQ(CString(c.held), ui.dialogsAsked().back().control(IDC_DIGITS)->text);
+        EXPECT_EQ(c.told, !ui.notices().empty() &&
+                              ui.notices().front().message == L"You can only type a number here.");
+    }
+}
+
 TEST_F(ModalDialogTest, TheDriverSeesTheDialogAsTheUserDoes) {
     CSampleDlg dlg;
     dlg.name = L"Lab";

@@ -20,6 +20,7 @@ TEST(DialogActionText, ReadsEveryVerb) {
         {L"SET 311   two  words ", Kind::SetText, 311, 0, L"two  words", 0},
         {L"set 311 \" padded \"", Kind::SetText, 311, 0, L" padded ", 0},
         {L"set 311", Kind::SetText, 311, 0, L"", 0},
+        {L"paste 219 1e999", Kind::Paste, 219, 0, L"1e999", 0},
         {L"  check 1002", Kind::Check, 1002, 0, L"", 0},
         {L"uncheck 296", Kind::Uncheck, 296, 0, L"", 0},
         {L"select 1003 Imperial", Kind::Select, 1003, 0, L"Imperial", 0},
@@ -54,8 +55,8 @@ TEST(DialogActionText, SaysWhatIsWrongWithALine) {
         const wchar_t* why;
     } cases[] = {
         {L"obc",
-         L"Unknown dialog action \"obc\": use set, check, uncheck, select, click, dblclick, "
-         L"menu, close, cancel, enter or show."},
+         L"Unknown dialog action \"obc\": use set, paste, check, uncheck, select, click, "
+         L"dblclick, menu, close, cancel, enter or show."},
         {L"click", L"click needs a control id."},
         {L"click 1:", L"\"1:\" is no control id (ID or PAGE:ID)."},
         {L"click -1", L"\"-1\" is no control id (ID or PAGE:ID)."},
