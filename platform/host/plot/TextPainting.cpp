@@ -129,8 +129,7 @@ void paintText(Canvas& canvas, const AcDbText& text, const Affine& toDevice, con
 
 void paintMText(Canvas& canvas, const AcDbMText& text, const Affine& toDevice,
                 const Rgb& colour) {
-    const double height = text.textHeight();
-    if (!(height > 0.0)) {
+    if (!(text.textHeight() > 0.0)) {
         return;
     }
     // The width of a text one unit high, in the plot font.
@@ -142,16 +141,19 @@ void paintMText(Canvas& canvas, const AcDbMText& text, const Affine& toDevice,
     if (!(capHeight > 0.0)) {
         return;
     }
-    const double em = height / capHeight;
     const Affine axes = toDevice.after(planAffine(text.qvTextAxes()));
     for (const AcDbMText::Line& line : text.qvLayout(measure)) {
-        const std::string utf8 = plottedText(line.text);
-        if (utf8.find_first_not_of(' ') == std::string::npos) {
-            continue;
+        for (const AcDbMText::Run& run : line.runs) {
+            const std::string utf8 = plottedText(run.text);
+            if (utf8.find_first_not_of(' ') == std::string::npos) {
+                continue;
+            }
+            const double em = run.height / capHeight;
+            canvas.text(utf8,
+                        axes.after(Affine::translation(line.x + run.x, line.y))
+                            .after(Affine::scaling(em, em)),
+                        colour);
         }
-        canvas.text(utf8,
-                    axes.after(Affine::translation(line.x, line.y)).after(Affine::scaling(em, em)),
-                    colour);
     }
 }
 

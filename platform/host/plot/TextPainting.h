@@ -24,7 +24,7 @@ std::string plottedText(const std::wstring& text);
 void paintText(Canvas& canvas, const AcDbText& text, const Affine& toDevice, const Rgb& colour);
 
 // A multi-line text: its lines as the entity lays them out (AcDbMText.h), measured in the plot
-// font, the capitals of each line as high as the text's height.
+// font, the capitals of each run of a line as high as the height it is set at.
 void paintMText(Canvas& canvas, const AcDbMText& text, const Affine& toDevice, const Rgb& colour);
 
 }  // namespace qv::host::plot
