@@ -197,6 +197,9 @@ MUTANTS = [
       "pPolyline->setClosed(false);", "pPolyline->setClosed(true);",
       "a failed label leaves the outline closed"),
     # platform/host/plot
+    M("plot-noncharacter-range", "platform/host/plot/TextPainting.cpp",
+      "(code >= 0xFDD0 && code <= 0xFDEF)", "(code >= 0xFDD0 && code < 0xFDEF)",
+      "U+FDEF reaches the devices, which refuse it"),
     M("plot-colour7", "platform/host/plot/Painter.cpp",
       "if (index == 7 || index == 0 || index > 255) {", "if (index == 0 || index > 255) {",
       "colour 7 plotted white on paper"),

@@ -1,6 +1,7 @@
 #include "host/plot/TextPainting.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cwctype>
 
 #include "host/db/AcDbMText.h"
@@ -13,6 +14,13 @@ namespace qv::host::plot {
 namespace {
 // How far below the baseline a text's bottom lies, in heights of capitals.
 constexpr double kDescent = 0.3;
+
+// Code points that Unicode keeps out of interchange (U+FDD0 to U+FDEF, and the last two of
+// every plane): no font draws them, and the PDF and image devices refuse a text holding one.
+bool isNoncharacter(wchar_t c) {
+    const auto code = static_cast<std::uint32_t>(c);
+    return (code >= 0xFDD0 && code <= 0xFDEF) || (code & 0xFFFE) == 0xFFFE;
+}
 }  // namespace
 
 std::string plottedText(const std::wstring& text) {
@@ -45,7 +53,7 @@ std::string plottedText(const std::wstring& text) {
             i += 2;
             continue;
         }
-        out += text[i];
+        out += isNoncharacter(text[i]) ? L'\uFFFD' : text[i];
     }
     return wideToUtf8(out);
 }
