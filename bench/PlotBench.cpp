@@ -1,7 +1,9 @@
 // Times plotting the 20,000-room floor plan with hatches (generated, in millimetres) to a PDF
 // page (ISO A1, extents scaled to fit), to a DWF page of the same paper and to a 2048-pixel PNG
 // (QXGA), and times LibreCAD's dxf2pdf on the same file in the same run for comparison (when
-// librecad is installed).
+// librecad is installed). BM_PlotLongNote plots a drawing of one multi-line text of 1 MB of
+// words to a PDF page (A4, fitted), wrapped in a box 180 wide (lines of about 100 characters) or
+// 18,000 wide (lines of about 10,000).
 //
 //   plot_bench [--file FILE] [--no-librecad] [Google Benchmark flags]
 #include <benchmark/benchmark.h>
@@ -17,6 +19,8 @@
 
 #include "host/db/AcDbDatabase.h"
 #include "host/db/AcDbLayout.h"
+#include "host/db/AcDbMText.h"
+#include "host/db/SymbolTables.h"
 #include "host/dxf/DrawingReader.h"
 #include "host/dxf/FileIo.h"
 #include "host/plot/PlotRenderer.h"
@@ -92,9 +96,55 @@ void BM_PlotPng(benchmark::State& state) {
     plot(state, qv::host::plot::OutputFormat::Png, how, "plan.png");
 }
 
+// A drawing of one multi-line text of about `bytes` characters of words, `width` wide, 2.5 high.
+std::unique_ptr<AcDbDatabase> longNote(size_t bytes, double width) {
+    static const wchar_t* const kWords[] = {L"lorem", L"ipsum", L"dolor", L"sit", L"amet",
+                                            L"consetetur", L"sadipscing", L"elitr", L"sed",
+                                            L"diam", L"nonumy", L"eirmod", L"tempor"};
+    AcDbMText::Data data;
+    data.height = 2.5;
+    data.width = width;
+    for (size_t i = 0; data.contents.size() < bytes; ++i) {
+        data.contents += kWords[(i * 7 + i / 13) % std::size(kWords)];
+        data.contents += L' ';
+    }
+    auto db = std::make_unique<AcDbDatabase>(true, false);
+    auto* text = new AcDbMText;
+    text->qvSetData(std::move(data));
+    AcDbBlockTableRecord* space = nullptr;
+    acdbOpenObject(space, db->modelSpaceId(), AcDb::kForWrite);
+    space->appendAcDbEntity(text);
+    text->close();
+    space->close();
+    return db;
+}
+
+void BM_PlotLongNote(benchmark::State& state) {
+    const std::unique_ptr<AcDbDatabase> db =
+        longNote(static_cast<size_t>(state.range(0)), static_cast<double>(state.range(1)));
+    const AcDbPlotSettings how = settings(L"DWG To PDF.pc3", L"ISO_A4_(297.00_x_210.00_MM)",
+                                          297.0, 210.0, AcDbPlotSettings::kMillimeters);
+    qv::host::plot::PlotJob job;
+    job.layout = qv::host::layoutNamed(*db, L"Model")->objectId();
+    job.settings = &how;
+    job.path = g_tempDir + "/note.pdf";
+    for (auto _ : state) {
+        const std::string error = qv::host::plot::renderPlot(job);
+        if (!error.empty()) {
+            state.SkipWithError(error.c_str());
+            break;
+        }
+    }
+}
+
 BENCHMARK(BM_PlotPdf)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_PlotDwf)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_PlotPng)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_PlotLongNote)
+    ->Args({1'000'000, 180})
+    ->Args({1'000'000, 18'000})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 // LibreCAD's dxf2pdf on the same file, fitted to an A1 page; seconds, or a negative number when
 // it could not run.

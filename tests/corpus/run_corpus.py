@@ -12,7 +12,11 @@ which exports its current layout to PDF ("export") and saves it (--save). Then:
   - poppler renders the page, which must hold ink when the plotted layout holds an entity that
     the plot draws (DRAWN below, through block references);
   - ezdxf reads the saved drawing, and its audit finds no error; no entity is written with two
-    handles or two layers.
+    handles or two layers;
+  - where model space plots its extents scaled to fit, no word that poppler reads on the page
+    runs over its edge (texts and multi-line texts are measured as the plot sets them), and the
+    columns of a multi-line text that breaks into columns stand side by side: the first word of
+    each on the line of the first column's first word, to its right.
 Prints the counts (and with --kinds how many drawings hold each entity kind), one line per
 failure, and exits 1 when there is any.
 """
@@ -32,6 +36,9 @@ DRAWN = {"LINE", "ARC", "CIRCLE", "LWPOLYLINE", "POLYLINE", "TEXT", "ATTRIB", "H
 
 SCRIPT = "export\nC:\\plot.pdf\n"
 TIMEOUT = 120
+# How far (points) a word's box may reach over the page's edge: poppler boxes a word by the
+# font's ascent and descent, the plot by a little more.
+EDGE = 0.5
 
 
 def drawings(sources):
@@ -118,12 +125,85 @@ def inked(pdf, folder):
         return page.getextrema()[0] < 250
 
 
+def words_on_page(pdf):
+    """The page's width and height and the words poppler reads on it, each (text, xMin, yMin,
+    xMax, yMax) in points from the top left corner."""
+    import html
+    run = subprocess.run(["pdftotext", "-bbox", pdf, "-"], capture_output=True, timeout=TIMEOUT)
+    page = run.stdout.decode("utf-8", "replace")
+    size = re.search(r'<page width="([-\d.]+)" height="([-\d.]+)"', page)
+    words = [(html.unescape(w), float(a), float(b), float(c), float(d)) for a, b, c, d, w in
+             re.findall(r'<word xMin="([-\d.]+)" yMin="([-\d.]+)" xMax="([-\d.]+)" '
+                        r'yMax="([-\d.]+)">(.*?)</word>', page)]
+    return (float(size.group(1)), float(size.group(2))) if size else (0.0, 0.0), words
+
+
+def plots_extents_fitted(doc, name):
+    """Whether the layout plots its extents (or its display, which the host plots as its
+    extents) scaled to fit, unturned."""
+    layout = doc.layouts.get(name)
+    if layout is None:
+        return False
+    dxf = layout.dxf_layout.dxf
+    return dxf.get("plot_type", 5) in (0, 1) and dxf.get("plot_layout_flags", 0) & 16 and \
+        dxf.get("standard_scale_type", 16) == 0 and dxf.get("plot_rotation", 0) == 0
+
+
+def column_heads(doc, layout):
+    """For each multi-line text of the layout that breaks into columns, runs along x and is
+    shown: the first word of each column (None where a column has no plain word)."""
+    from ezdxf.tools.text import MTextParser, TokenType
+    out = []
+    for mtext in layout.query("MTEXT"):
+        if not layer_shows(doc, mtext.dxf.get("layer", "0")) or white(doc, mtext) or \
+                mtext.dxf.get("invisible", 0):
+            continue
+        direction = mtext.dxf.get("text_direction", None)
+        along_x = (direction is None and abs(mtext.dxf.get("rotation", 0.0)) < 1e-9) or \
+            (direction is not None and abs(direction[1]) < 1e-9 and direction[0] > 0)
+        if not along_x or tuple(mtext.dxf.get("extrusion", (0, 0, 1))) != (0, 0, 1):
+            continue
+        heads = [None]
+        for token in MTextParser(mtext.text):
+            if token.type == TokenType.NEW_COLUMN:
+                heads.append(None)
+            elif token.type == TokenType.WORD and heads[-1] is None:
+                heads[-1] = token.data if re.fullmatch(r"[A-Za-z]{3,}", token.data) else ""
+        if len([h for h in heads if h]) >= 2:
+            out.append(heads)
+    return out
+
+
+def text_failures(doc, name, pdf):
+    """What the page of a fitted model-space plot shows wrongly of its texts."""
+    failures = []
+    (width, height), words = words_on_page(pdf)
+    for text, x0, y0, x1, y1 in words:
+        if x0 < -EDGE or y0 < -EDGE or x1 > width + EDGE or y1 > height + EDGE:
+            failures.append("the word %r runs over the edge of the page (%.2f, %.2f to %.2f, "
+                            "%.2f on %.2f x %.2f pt)" % (text, x0, y0, x1, y1, width, height))
+            break
+    for heads in column_heads(doc, doc.modelspace()):
+        firsts = [w for w in words if w[0] == heads[0]]
+        if not firsts:
+            continue
+        for head in heads[1:]:
+            if not head:
+                continue
+            beside = [w for w in words if w[0] == head and any(
+                abs(w[2] - f[2]) < 0.5 * (f[4] - f[2]) and w[1] > f[3] for f in firsts)]
+            if not beside:
+                failures.append("the column that begins with %r does not stand beside the one "
+                                "that begins with %r" % (head, heads[0]))
+    return failures
+
+
 def check(args):
     """Runs one drawing; returns (drawing, failures, facts)."""
     cadhost, module, work, drawing = args
     import ezdxf
     failures = []
-    facts = {"kinds": set(), "plotted": False, "inked": None, "clean": False}
+    facts = {"kinds": set(), "plotted": False, "inked": None, "clean": False, "fitted": False}
     folder = tempfile.mkdtemp(dir=work)
     try:
         script = os.path.join(folder, "run.scr")
@@ -184,6 +264,9 @@ def check(args):
             if not facts["inked"] and layout is not None and draws(doc, layout):
                 failures.append("the page of %s is blank, but the layout holds what the plot "
                                 "draws" % name)
+            if name == "Model" and plots_extents_fitted(doc, name):
+                facts["fitted"] = True
+                failures += text_failures(doc, name, pdf)
         return drawing, failures, facts
     finally:
         shutil.rmtree(folder, ignore_errors=True)
@@ -217,12 +300,14 @@ def main():
             counts["plotted"] += facts["plotted"]
             counts["inked"] += bool(facts["inked"])
             counts["clean"] += facts["clean"]
+            counts["fitted"] += facts["fitted"]
             kinds.update(facts["kinds"])
             for failure in failures:
                 print("%s: %s" % (drawing, failure))
             failed += bool(failures)
-    print("%d drawings: %d plotted (%d pages inked), %d saved and clean in ezdxf, %d failed"
-          % (len(files), counts["plotted"], counts["inked"], counts["clean"], failed))
+    print("%d drawings: %d plotted (%d pages inked, %d fitted with their texts checked), %d saved "
+          "and clean in ezdxf, %d failed" % (len(files), counts["plotted"], counts["inked"],
+                                             counts["fitted"], counts["clean"], failed))
     if options.kinds:
         for kind, n in sorted(kinds.items(), key=lambda k: (-k[1], k[0])):
             print("  %-12s %5d drawings%s" % (kind, n, "" if kind in DRAWN else "  (not drawn)"))

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -88,9 +89,10 @@ class KeptShape final : public T, public KeptShapeTags {
 // A new entity to keep a record of `type` in: a kept shape for the types above, else a kept
 // entity.
 std::unique_ptr<AcDbEntity> newKeptEntity(std::string type);
-// Gives a kept shape what its kept body holds (nothing for other entities). Values that do not
-// read are left at their defaults: the tags stay as they are either way.
-void readKeptShape(AcDbEntity& entity);
+// Gives a kept shape what its kept body and its extended data (the record's tags from the first
+// 1001 on) hold (nothing for other entities). Values that do not read are left at their
+// defaults: the tags stay as they are either way.
+void readKeptShape(AcDbEntity& entity, std::span<const TagView> xdata = {});
 
 // The kept tags of a kept entity or object, or null for any other object.
 const KeptTags* keptTagsOf(const AcDbObject& object);

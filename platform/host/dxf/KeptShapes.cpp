@@ -3,7 +3,9 @@
 #include <cmath>
 #include <functional>
 #include <numbers>
+#include <span>
 #include <string_view>
+#include <type_traits>
 
 #include "host/db/AcDbDimension.h"
 #include "host/db/AcDbEllipse.h"
@@ -73,11 +75,129 @@ void forEachTag(const KeptTags& kept, const std::function<void(const TagView&)>&
     }
 }
 
-void readMText(AcDbMText& text, const KeptTags& kept) {
+// How a multi-line text sets its columns, as the drawing gives it: since 2018 in the object
+// embedded after the text's tags (101), before in the extended data of the application "ACAD"
+// (ACAD_MTEXT_COLUMN_INFO and ACAD_MTEXT_DEFINED_HEIGHT, each a group code and its value).
+class ColumnSettings {
+  public:
+    void embedded(const TagView& tag) {
+        for (const Code& c : kEmbedded) {
+            if (c.code == tag.code) {
+                set(c.field, tag.value);
+            }
+        }
+    }
+
+    void extendedData(std::span<const TagView> xdata) {
+        bool acad = false;
+        enum { None, Info, Height } group = None;
+        int key = -1;
+        std::int64_t heightsLeft = 0;
+        for (const TagView& tag : xdata) {
+            if (tag.code == 1001) {
+                acad = tag.value == "ACAD";
+                group = None;
+                continue;
+            }
+            if (!acad) {
+                continue;
+            }
+            if (tag.code == 1000) {
+                group = tag.value == "ACAD_MTEXT_COLUMN_INFO_BEGIN"      ? Info
+                        : tag.value == "ACAD_MTEXT_DEFINED_HEIGHT_BEGIN" ? Height
+                                                                         : None;
+                key = -1;
+                heightsLeft = 0;
+            } else if (group != None && heightsLeft > 0 && tag.code == 1040) {
+                set(Field::Height, tag.value);
+                --heightsLeft;
+            } else if (group != None && key < 0 && tag.code == 1070) {
+                key = static_cast<int>(integer(tag.value, -1));
+            } else if (group != None && key >= 0) {
+                for (const Code& c : group == Info ? std::span<const Code>(kColumnInfo)
+                                                   : std::span<const Code>(kDefinedHeight)) {
+                    if (c.code == key) {
+                        heightsLeft = set(c.field, tag.value);
+                    }
+                }
+                key = -1;
+            }
+        }
+    }
+
+    void setDefinedHeight(std::string_view value) { set(Field::DefinedHeight, value); }
+
+    AcDbMText::Columns columns() const {
+        AcDbMText::Columns out;
+        if (m_type != 1 && m_type != 2) {
+            return out;
+        }
+        out.given = true;
+        out.width = m_width;
+        out.gutter = m_gutter;
+        if (m_type == 2 && !m_autoHeight && !m_heights.empty()) {
+            // Heights of their own; the last column takes what is left.
+            out.heights = m_heights;
+            out.heights.back() = 0.0;
+        } else if (m_definedHeight > 0.0) {
+            out.heights = {m_definedHeight};
+        }
+        return out;
+    }
+
+  private:
+    enum class Field { Type, AutoHeight, Width, Gutter, DefinedHeight, Height, HeightCount };
+    struct Code {
+        int code;
+        Field field;
+    };
+    static constexpr Code kEmbedded[] = {{71, Field::Type},  {73, Field::AutoHeight},
+                                         {44, Field::Width}, {45, Field::Gutter},
+                                         {41, Field::DefinedHeight}, {46, Field::Height}};
+    static constexpr Code kColumnInfo[] = {{75, Field::Type}, {79, Field::AutoHeight},
+                                           {48, Field::Width}, {49, Field::Gutter},
+                                           {50, Field::HeightCount}};
+    static constexpr Code kDefinedHeight[] = {{46, Field::DefinedHeight}};
+
+    // Sets a field; how many heights follow (a count of heights), else 0.
+    std::int64_t set(Field field, std::string_view value) {
+        switch (field) {
+            case Field::Type:
+                m_type = integer(value);
+                break;
+            case Field::AutoHeight:
+                m_autoHeight = integer(value) != 0;
+                break;
+            case Field::Width:
+                m_width = real(value);
+                break;
+            case Field::Gutter:
+                m_gutter = real(value);
+                break;
+            case Field::DefinedHeight:
+                m_definedHeight = real(value);
+                break;
+            case Field::Height:
+                m_heights.push_back(real(value));
+                break;
+            case Field::HeightCount:
+                return std::clamp<std::int64_t>(integer(value), 0, 4096);
+        }
+        return 0;
+    }
+
+    std::int64_t m_type = 0;  // 1 static, 2 dynamic
+    bool m_autoHeight = false;
+    double m_width = 0.0, m_gutter = 0.0, m_definedHeight = 0.0;
+    std::vector<double> m_heights;
+};
+
+void readMText(AcDbMText& text, const KeptTags& kept, std::span<const TagView> xdata) {
     AcDbMText::Data data;
     Points location(10), direction(11), normal(210);
     std::string chunks, last;
     double rotation = 0.0;
+    ColumnSettings columns;
     forEachTag(
         kept,
         [&](const TagView& tag) {
@@ -93,6 +213,9 @@ void readMText(AcDbMText& text, const KeptTags& kept) {
                     break;
                 case 44:
                     data.lineSpacing = real(tag.value, 1.0);
+                    break;
+                case 46:
+                    columns.setDefinedHeight(tag.value);
                     break;
                 case 50:
                     rotation = real(tag.value) * kDegree;
@@ -115,6 +238,15 @@ void readMText(AcDbMText& text, const KeptTags& kept) {
             }
         },
         101);
+    bool embedded = false;
+    for (const TagView tag : kept.body) {
+        if (embedded) {
+            columns.embedded(tag);
+        }
+        embedded = embedded || tag.code == 101;
+    }
+    columns.extendedData(xdata);
+    data.columns = columns.columns();
     data.location = location.first();
     data.normal = normal.vector(AcGeVector3d::kZAxis);
     if (!direction.points.empty()) {
@@ -236,7 +368,7 @@ void readHatch(qv::host::CurvedHatch& hatch, const KeptTags& kept) {
 struct ShapeKind {
     std::string_view type;
     std::unique_ptr<AcDbEntity> (*make)(std::string type);
-    void (*read)(AcDbEntity& entity, const KeptTags& kept);
+    void (*read)(AcDbEntity& entity, const KeptTags& kept, std::span<const TagView> xdata);
 };
 
 template <class T, auto Read>
@@ -245,7 +377,14 @@ constexpr ShapeKind kind(std::string_view type) {
             [](std::string t) -> std::unique_ptr<AcDbEntity> {
                 return std::make_unique<KeptShape<T>>(std::move(t));
             },
-            [](AcDbEntity& e, const KeptTags& k) { Read(static_cast<T&>(e), k); }};
+            [](AcDbEntity& e, const KeptTags& k, std::span<const TagView> xdata) {
+                if constexpr (std::is_invocable_v<decltype(Read), T&, const KeptTags&,
+                                                  std::span<const TagView>>) {
+                    Read(static_cast<T&>(e), k, xdata);
+                } else {
+                    Read(static_cast<T&>(e), k);
+                }
+            }};
 }
 
 constexpr ShapeKind kShapes[] = {
@@ -278,13 +417,13 @@ std::unique_ptr<AcDbEntity> newKeptEntity(std::string type) {
     return std::make_unique<KeptEntity>(std::move(type));
 }
 
-void readKeptShape(AcDbEntity& entity) {
+void readKeptShape(AcDbEntity& entity, std::span<const TagView> xdata) {
     const auto* shape = dynamic_cast<const KeptShapeTags*>(&entity);
     if (shape == nullptr) {
         return;
     }
     if (const ShapeKind* kind = shapeKind(shape->kept().type)) {
-        kind->read(entity, shape->kept());
+        kind->read(entity, shape->kept(), xdata);
     }
 }
 

@@ -216,7 +216,7 @@ std::unique_ptr<AcDbObject> DrawingReader::makeEntity(std::string_view type,
     for (const TagView& tag : m_scratch) {
         keptTags.body.add(tag.code, tag.value);
     }
-    readKeptShape(*kept);
+    readKeptShape(*kept, m_head.xdata);
     return kept;
 }
 

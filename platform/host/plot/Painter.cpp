@@ -6,6 +6,7 @@
 #include "host/db/AcDbBlockReference.h"
 #include "host/db/AcDbCurve.h"
 #include "host/db/AcDbHatch.h"
+#include "host/db/AcDbMText.h"
 #include "host/db/AcDbSortentsTable.h"
 #include "host/db/AcDbText.h"
 #include "host/db/AcDbViewport.h"
@@ -176,7 +177,7 @@ void Painter::drawEntity(const AcDbEntity& entity, const Context& context) {
         return;
     }
     if (m_options.textsOnly && AcDbBlockReference::cast(&entity) == nullptr &&
-        AcDbText::cast(&entity) == nullptr) {
+        AcDbText::cast(&entity) == nullptr && AcDbMText::cast(&entity) == nullptr) {
         return;
     }
     const Style style = styleOf(entity, context, layerId);

@@ -42,7 +42,8 @@ struct PainterOptions {
     // Hatch lines closer than this (device units) show as a tint (HatchPainting.h).
     double denseSpacing = 1.0;
     bool printLineweights = true;
-    // Draws only texts (those of references included): for measuring what texts cover.
+    // Draws only texts and multi-line texts (those of references included): for measuring
+    // what texts cover.
     bool textsOnly = false;
 };
 

@@ -1,6 +1,7 @@
 #include "host/plot/TextPainting.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cwctype>
 
 #include "host/db/AcDbMText.h"
@@ -13,6 +14,13 @@ namespace qv::host::plot {
 namespace {
 // How far below the baseline a text's bottom lies, in heights of capitals.
 constexpr double kDescent = 0.3;
+
+// Code points that Unicode keeps out of interchange (U+FDD0 to U+FDEF, and the last two of
+// every plane): no font draws them, and the PDF and image devices refuse a text holding one.
+bool isNoncharacter(wchar_t c) {
+    const auto code = static_cast<std::uint32_t>(c);
+    return (code >= 0xFDD0 && code <= 0xFDEF) || (code & 0xFFFE) == 0xFFFE;
+}
 }  // namespace
 
 std::string plottedText(const std::wstring& text) {
@@ -45,7 +53,7 @@ std::string plottedText(const std::wstring& text) {
             i += 2;
             continue;
         }
-        out += text[i];
+        out += isNoncharacter(text[i]) ? L'\uFFFD' : text[i];
     }
     return wideToUtf8(out);
 }
@@ -129,8 +137,7 @@ void paintText(Canvas& canvas, const AcDbText& text, const Affine& toDevice, con
 
 void paintMText(Canvas& canvas, const AcDbMText& text, const Affine& toDevice,
                 const Rgb& colour) {
-    const double height = text.textHeight();
-    if (!(height > 0.0)) {
+    if (!(text.textHeight() > 0.0)) {
         return;
     }
     // The width of a text one unit high, in the plot font.
@@ -142,16 +149,19 @@ void paintMText(Canvas& canvas, const AcDbMText& text, const Affine& toDevice,
     if (!(capHeight > 0.0)) {
         return;
     }
-    const double em = height / capHeight;
     const Affine axes = toDevice.after(planAffine(text.qvTextAxes()));
     for (const AcDbMText::Line& line : text.qvLayout(measure)) {
-        const std::string utf8 = plottedText(line.text);
-        if (utf8.find_first_not_of(' ') == std::string::npos) {
-            continue;
+        for (const AcDbMText::Run& run : line.runs) {
+            const std::string utf8 = plottedText(run.text);
+            if (utf8.find_first_not_of(' ') == std::string::npos) {
+                continue;
+            }
+            const double em = run.height / capHeight;
+            canvas.text(utf8,
+                        axes.after(Affine::translation(line.x + run.x, line.y))
+                            .after(Affine::scaling(em, em)),
+                        colour);
         }
-        canvas.text(utf8,
-                    axes.after(Affine::translation(line.x, line.y)).after(Affine::scaling(em, em)),
-                    colour);
     }
 }
 

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "DxfTestText.h"
+#include "host/db/AcDbMText.h"
 #include "host/dxf/FileIo.h"
 #include "host/dxf/KeptObjects.h"
 #include "host/plot/Painter.h"
@@ -33,8 +34,9 @@ TEST(KeptShapes, AreReadWhereTheyStandAndMeasured) {
         Box box;
     } expected[] = {
         {L"AcDbPolyline", {0, 0, 400, 200, 1e-9}},
-        // top left at (10, 190), 6 high, wrapped at 80: "the second paragraph" / "wraps"
-        {L"AcDbMText", {10, 154, 82, 190, 1e-9}},
+        // top left at (10, 190), 6 high, wrapped at 80: "the second paragraph" / "wraps"; the
+        // last line, "end", half as high: its top 10 below the line before, its baseline 3 lower
+        {L"AcDbMText", {10, 157, 82, 190, 1e-9}},
         {L"AcDbEllipse", {110, 130, 190, 170, 1e-2}},
         {L"AcDbSpline", {210, 110, 290, 190, 1e-9}},
         // bottom right at (90, 10): two lines, the longer 8 characters
@@ -64,6 +66,78 @@ TEST(KeptShapes, AreReadWhereTheyStandAndMeasured) {
         EXPECT_NEAR(box.maxPoint().y, e.box.y1, e.box.tolerance);
         // Everything but the polyline is still kept as read.
         EXPECT_EQ(keptTagsOf(*entities[i]) != nullptr, i > 0);
+    }
+}
+
+// What a multi-line text's record says beyond its text: the rotation (degrees, in the plane of
+// its normal) and the columns, set before 2018 in the extended data of "ACAD" and since in the
+// object embedded after the text's tags.
+TEST(KeptShapes, MultiLineTextRotationAndColumnsAreRead) {
+    const struct {
+        const char* name;
+        std::vector<std::string_view> tags;  // after the text's own (location, height, text)
+        AcGeVector3d direction;
+        AcDbMText::Columns columns;
+    } cases[] = {
+        {"rotation", {"50", "90"}, {0, 1, 0}, {}},
+        {"rotation seen from below", {"50", "30", "210", "0", "220", "0", "230", "-1"},
+         {-std::sqrt(3.0) / 2, 0.5, 0}, {}},
+        {"direction before rotation", {"11", "0", "21", "-2", "31", "0", "50", "45"},
+         {0, -1, 0}, {}},
+        {"embedded, static", {"46", "30", "101", "Embedded Object", "70", "1", "41", "30",
+                              "71", "1", "72", "3", "44", "20", "45", "1.5", "73", "0"},
+         {1, 0, 0}, {true, 20, 1.5, {30}}},
+        {"embedded, heights of their own",
+         {"101", "Embedded Object", "71", "2", "44", "20", "45", "1", "73", "0", "46", "12",
+          "46", "8", "46", "0"},
+         {1, 0, 0}, {true, 20, 1, {12, 8, 0}}},
+        {"extended data, static",
+         {"46", "30", "1001", "ACAD", "1000", "ACAD_MTEXT_COLUMN_INFO_BEGIN", "1070", "75",
+          "1070", "1", "1070", "79", "1070", "0", "1070", "76", "1070", "3", "1070", "48",
+          "1040", "20", "1070", "49", "1040", "2", "1000", "ACAD_MTEXT_COLUMN_INFO_END",
+          "1000", "ACAD_MTEXT_DEFINED_HEIGHT_BEGIN", "1070", "46", "1040", "25",
+          "1000", "ACAD_MTEXT_DEFINED_HEIGHT_END"},
+         {1, 0, 0}, {true, 20, 2, {25}}},
+        {"extended data, heights of their own",
+         {"1001", "ACAD", "1000", "ACAD_MTEXT_COLUMN_INFO_BEGIN", "1070", "75", "1070", "2",
+          "1070", "79", "1070", "0", "1070", "48", "1040", "20", "1070", "49", "1040", "1",
+          "1070", "50", "1070", "2", "1040", "12", "1040", "9",
+          "1000", "ACAD_MTEXT_COLUMN_INFO_END"},
+         {1, 0, 0}, {true, 20, 1, {12, 0}}},
+        // columns of type 0 are none, and another application's data is not the host's
+        {"no columns", {"101", "Embedded Object", "71", "0", "44", "20", "45", "1"},
+         {1, 0, 0}, {}},
+        {"other application",
+         {"1001", "OTHER", "1000", "ACAD_MTEXT_COLUMN_INFO_BEGIN", "1070", "75", "1070", "1",
+          "1070", "48", "1040", "20", "1000", "ACAD_MTEXT_COLUMN_INFO_END"},
+         {1, 0, 0}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string record = lines({"0", "MTEXT", "5", "2A", "100", "AcDbEntity", "8", "0",
+                                    "100", "AcDbMText", "10", "1", "20", "2", "30", "0", "40",
+                                    "2.5", "1", "text"});
+        for (std::string_view tag : c.tags) {
+            record += std::string(tag) + "\n";
+        }
+        std::string text = section("HEADER", lines({"9", "$ACADVER", "1", "AC1027"}));
+        text += section("TABLES", lines({"0", "TABLE", "2", "APPID", "0", "APPID", "2", "OTHER",
+                                         "70", "0", "0", "ENDTAB"}));
+        text += section("ENTITIES", record) + "0\nEOF\n";
+        AuditReport report;
+        const auto db = load(text, report);
+        const std::vector<AcDbEntity*> entities = entitiesOf(*db);
+        ASSERT_EQ(entities.size(), 1u);
+        const auto* mtext = AcDbMText::cast(entities[0]);
+        ASSERT_NE(mtext, nullptr);
+        const AcDbMText::Data& data = mtext->qvData();
+        EXPECT_TRUE(data.direction.isEqualTo(c.direction))
+            << data.direction.x << " " << data.direction.y << " " << data.direction.z;
+        EXPECT_EQ(data.columns.given, c.columns.given);
+        EXPECT_EQ(data.columns.width, c.columns.width);
+        EXPECT_EQ(data.columns.gutter, c.columns.gutter);
+        EXPECT_EQ(data.columns.heights, c.columns.heights);
+        EXPECT_EQ(data.contents, L"text");
     }
 }
 

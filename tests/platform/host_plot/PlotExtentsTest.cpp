@@ -5,6 +5,7 @@
 #include "host/plot/PlotExtents.h"
 #include "host/plot/PlotRenderer.h"
 #include "PlotFixture.h"
+#include "host/db/AcDbMText.h"
 #include "host/db/ObjectAccess.h"
 
 namespace {
@@ -46,6 +47,43 @@ TEST_F(PlotExtentsTest, ExtentsTakeInTheTextsOfReferencesAsTheyArePlotted) {
     EXPECT_GT(extents->ymax, 120.0);
     EXPECT_LT(extents->ymin, 0.0);
     EXPECT_LT(extents->xmin, -50.0 - 10.0);
+}
+
+// Multi-line texts are measured as the plot sets them: in the plot font, at the heights their
+// codes give, their columns side by side. Each text 10 high, its top left corner at (0, 0).
+TEST_F(PlotExtentsTest, ExtentsTakeInMultiLineTextsAsTheyArePlotted) {
+    const struct {
+        const char* name;
+        const wchar_t* contents;
+        AcDbMText::Columns columns;
+        double xmaxAbove, yminBelow, yminAbove;  // descenders reach 0.3 em below the baseline
+    } cases[] = {
+        // ten capital Ws run about 135 (0.6 heights a letter would give 60)
+        {"plot font", L"WWWWWWWWWW", {}, 120, -10, -15},
+        // four Ws three times as high, the baseline 30 down
+        {"heights", L"a {\\H3x;WWWW}", {}, 150, -30, -45},
+        // the second column from 25 on, level with the first
+        {"columns", L"W\\NW", {true, 20.0, 5.0, {}}, 33, -10, -15},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto* text = new AcDbMText;
+        AcDbMText::Data data;
+        data.height = 10.0;
+        data.contents = c.contents;
+        data.columns = c.columns;
+        text->qvSetData(data);
+        const AcDbObjectId id = addToModelSpace(text);
+        const std::optional<qv::host::plot::PlotArea> extents =
+            qv::host::plot::plottedExtents(model());
+        ASSERT_TRUE(extents.has_value());
+        EXPECT_GT(extents->xmax, c.xmaxAbove);
+        EXPECT_LT(extents->ymin, c.yminBelow);
+        EXPECT_GT(extents->ymin, c.yminAbove);
+        WriteLock lock(document());
+        AcDbObjectPointer<AcDbEntity> entity(id, AcDb::kForWrite);
+        ASSERT_EQ(entity->erase(), Acad::eOk);
+    }
 }
 
 TEST_F(PlotExtentsTest, APlotOfNothingOnTheSheetShowsNothing) {
