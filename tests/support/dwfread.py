@@ -53,6 +53,7 @@ class Page:
         self.fills = []           # dict(layer, rgb, contours)
         self.texts = []           # dict(layer, rgb, text, at, height, rotation, width, oblique,
                                   #      bounds (4 corners or None), clip)
+        self.source = None        # the drawing the page was plotted from (the manifest's Source)
 
     def to_paper(self, x, y):
         m = self.transform
@@ -136,6 +137,7 @@ def read(path):
         need(page.graphics_href == resources["2d streaming graphics"].get("href"),
              "descriptor and manifest name different W2D streams")
         page.title = section.get("title")
+        page.source = source.get("href")
         read_w2d(archive.read(page.graphics_href), page)
         pages.append(page)
     need(pages, "no ePlot page")

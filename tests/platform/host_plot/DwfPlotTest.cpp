@@ -146,4 +146,25 @@ TEST_F(DwfPlotTest, InchPaperAndPlottedAreaAreDescribedAsPlotted) {
     });
 }
 
+// Names that XML cannot hold (U+FFFE, U+FFFF) reach the package's members as the replacement
+// character (the drawing's file name in the manifest, the layout's name there and in the page's
+// descriptor), and every member stays well-formed.
+TEST_F(DwfPlotTest, NamesXmlCannotHoldAreReplaced) {
+    db()->qvSetFileName(L"C:\\plan\uFFFE\uFFFF.dwg");
+    AcDbObjectId sheet, sheetBlock;
+    {
+        WriteLock lock(document());
+        ASSERT_EQ(acdbHostApplicationServices()->layoutManager()->createLayout(
+                      L"Sheet \uFFFF", sheet, sheetBlock, db()),
+                  Acad::eOk);
+        AcDbObjectPointer<AcDbBlockTableRecord> block(sheetBlock, AcDb::kForWrite);
+        AcDbText* named = text(20, 20, L"NAMED");
+        ASSERT_EQ(block->appendAcDbEntity(named), Acad::eOk);
+        named->close();
+    }
+    plotBoth(sheet, "names", [this](AcDbObjectId layout, const wchar_t* device) {
+        setSettings(layout, device, kA4, AcDbPlotSettings::kLayout, false, false);
+    });
+}
+
 }  // namespace

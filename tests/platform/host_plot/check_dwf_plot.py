@@ -86,7 +86,13 @@ def inches(page):
                            0.005), "the window is not 4 by 2 inches")
 
 
-CASES = {"viewport": viewport, "window": window, "mirrored": mirrored, "inches": inches}
+def names(page):
+    check(page.source == "plan\ufffd\ufffd.dwg", f"source {page.source!r}")
+    check(page.name == page.title == "Sheet \ufffd", f"page {page.name!r}, section {page.title!r}")
+
+
+CASES = {"viewport": viewport, "window": window, "mirrored": mirrored, "inches": inches,
+         "names": names}
 
 
 def main(case, dwf, pdf):
