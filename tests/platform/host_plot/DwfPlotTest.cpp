@@ -61,6 +61,19 @@ class DwfPlotTest : public PlotFixture {
         window(layout, device, kA4, 297, 210);
     }
 
+    // A new paper layout of that name holding the entity.
+    AcDbObjectId sheetWith(const wchar_t* name, AcDbEntity* entity) {
+        AcDbObjectId layout, block;
+        WriteLock lock(document());
+        EXPECT_EQ(acdbHostApplicationServices()->layoutManager()->createLayout(name, layout,
+                                                                              block, db()),
+                  Acad::eOk);
+        AcDbObjectPointer<AcDbBlockTableRecord> open(block, AcDb::kForWrite);
+        EXPECT_EQ(open->appendAcDbEntity(entity), Acad::eOk);
+        entity->close();
+        return layout;
+    }
+
     AcDbText* text(double x, double y, const wchar_t* string, double height = 5.0) {
         auto* made = new AcDbText(AcGePoint3d(x, y, 0), string);
         made->setHeight(height);
@@ -79,27 +92,14 @@ TEST_F(DwfPlotTest, TextsReachingIntoTheirClipAreWrittenAndCut) {
     addToModelSpace(text(-60, 20, L"GONE"));
     // The sheet's viewport shows the model 1:1 from (0, -10) to (100, 50), framed on the
     // paper at (100, 70)-(200, 130).
-    AcDbObjectId sheet, sheetBlock;
-    {
-        WriteLock lock(document());
-        ASSERT_EQ(acdbHostApplicationServices()->layoutManager()->createLayout(
-                      L"Sheet", sheet, sheetBlock, db()),
-                  Acad::eOk);
-    }
-    {
-        WriteLock lock(document());
-        AcDbObjectPointer<AcDbBlockTableRecord> block(sheetBlock, AcDb::kForWrite);
-        ASSERT_EQ(block.openStatus(), Acad::eOk);
-        auto* viewport = new AcDbViewport;
-        viewport->setDatabaseDefaults(db());
-        viewport->setCenterPoint(AcGePoint3d(150, 100, 0));
-        viewport->setWidth(100);
-        viewport->setHeight(60);
-        viewport->setViewCenter(AcGePoint2d(50, 20));
-        viewport->setViewHeight(60);
-        ASSERT_EQ(block->appendAcDbEntity(viewport), Acad::eOk);
-        viewport->close();
-    }
+    auto* viewport = new AcDbViewport;
+    viewport->setDatabaseDefaults(db());
+    viewport->setCenterPoint(AcGePoint3d(150, 100, 0));
+    viewport->setWidth(100);
+    viewport->setHeight(60);
+    viewport->setViewCenter(AcGePoint2d(50, 20));
+    viewport->setViewHeight(60);
+    const AcDbObjectId sheet = sheetWith(L"Sheet", viewport);
     plotBoth(sheet, "viewport", [this](AcDbObjectId layout, const wchar_t* device) {
         setSettings(layout, device, kA4, AcDbPlotSettings::kLayout, false, false);
     });
@@ -151,17 +151,7 @@ TEST_F(DwfPlotTest, InchPaperAndPlottedAreaAreDescribedAsPlotted) {
 // descriptor), and every member stays well-formed.
 TEST_F(DwfPlotTest, NamesXmlCannotHoldAreReplaced) {
     db()->qvSetFileName(L"C:\\plan\uFFFE\uFFFF.dwg");
-    AcDbObjectId sheet, sheetBlock;
-    {
-        WriteLock lock(document());
-        ASSERT_EQ(acdbHostApplicationServices()->layoutManager()->createLayout(
-                      L"Sheet \uFFFF", sheet, sheetBlock, db()),
-                  Acad::eOk);
-        AcDbObjectPointer<AcDbBlockTableRecord> block(sheetBlock, AcDb::kForWrite);
-        AcDbText* named = text(20, 20, L"NAMED");
-        ASSERT_EQ(block->appendAcDbEntity(named), Acad::eOk);
-        named->close();
-    }
+    const AcDbObjectId sheet = sheetWith(L"Sheet \uFFFF", text(20, 20, L"NAMED"));
     plotBoth(sheet, "names", [this](AcDbObjectId layout, const wchar_t* device) {
         setSettings(layout, device, kA4, AcDbPlotSettings::kLayout, false, false);
     });
