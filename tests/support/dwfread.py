@@ -7,12 +7,17 @@ read(path) gives the pages of the package, each with its paper and what its W2D 
 the paper's units. It raises DwfError for anything it does not understand: a wrong file header,
 a manifest or descriptor that lacks what the schemas make required, a resource that is not in
 the archive, and any W2D opcode outside the set it knows (so an unknown opcode fails loudly).
+A text keeps the box it must fill when the stream gives one, and every drawing keeps the clip (the
+W2D viewport) in force when it was drawn.
 
 usage: dwfread.py FILE.dwf [--fill R,G,B]
     prints a summary of every page; fails unless every page draws something inside its paper
     (and, with --fill, fills some area in that colour)
 """
+import functools
 import io
+import math
+import os
 import re
 import struct
 import subprocess
@@ -46,7 +51,9 @@ class Page:
         self.layers = {}          # number -> name
         self.polylines = []       # dict(layer, rgb, weight, points)
         self.fills = []           # dict(layer, rgb, contours)
-        self.texts = []           # dict(layer, rgb, text, at, height, rotation, width, oblique)
+        self.texts = []           # dict(layer, rgb, text, at, height, rotation, width, oblique,
+                                  #      bounds (4 corners or None), clip)
+        self.source = None        # the drawing the page was plotted from (the manifest's Source)
 
     def to_paper(self, x, y):
         m = self.transform
@@ -62,7 +69,13 @@ class Page:
             for c in f["contours"]:
                 yield from c
         for t in self.texts:
-            yield t["at"]
+            # What shows of a text lies within its clip: its origin may lie outside.
+            x, y = t["at"]
+            if t["clip"]:
+                xs = [p[0] for c in t["clip"] for p in c]
+                ys = [p[1] for c in t["clip"] for p in c]
+                x, y = min(max(x, min(xs)), max(xs)), min(max(y, min(ys)), max(ys))
+            yield x, y
 
     def box(self):
         """The box on the paper of every point drawn (None for an empty page)."""
@@ -86,7 +99,7 @@ def read(path):
     need(archive.testzip() is None, "a damaged archive entry")
     names = set(archive.namelist())
     need("manifest.xml" in names, "no manifest.xml")
-    manifest = ET.fromstring(archive.read("manifest.xml"))
+    manifest = parse_xml(archive.read("manifest.xml"), "manifest.xml")
     m = "{%s}" % MANIFEST_NS
     need(manifest.tag == m + "Manifest", f"manifest root {manifest.tag}")
     need(GUID.fullmatch(manifest.get("objectId", "")), "manifest objectId is no GUID")
@@ -124,14 +137,22 @@ def read(path):
         need(page.graphics_href == resources["2d streaming graphics"].get("href"),
              "descriptor and manifest name different W2D streams")
         page.title = section.get("title")
+        page.source = source.get("href")
         read_w2d(archive.read(page.graphics_href), page)
         pages.append(page)
     need(pages, "no ePlot page")
     return pages
 
 
+def parse_xml(data, name):
+    try:
+        return ET.fromstring(data)
+    except ET.ParseError as error:
+        raise DwfError(f"{name} is not well-formed XML: {error}")
+
+
 def read_descriptor(xml):
-    root = ET.fromstring(xml)
+    root = parse_xml(xml, "the descriptor")
     e = "{%s}" % EPLOT_NS
     need(root.tag == e + "Page", f"descriptor root {root.tag}")
     page = Page()
@@ -193,6 +214,24 @@ class Stream:
         n = self.byte()
         return n if n else 256 + self.unpack("H")[0]
 
+    def ascii_int(self):
+        token = self.token()
+        need(re.fullmatch(r"-?\d+", token), f"no integer: {token!r}")
+        return int(token)
+
+    def ascii_point(self):
+        token = self.token()
+        need(re.fullmatch(r"-?\d+,-?\d+", token), f"no point: {token!r}")
+        x, y = token.split(",")
+        return int(x), int(y)
+
+    def skip_to_close(self):
+        """Skips the rest of an option up to and with its closing parenthesis."""
+        depth = 1
+        while depth:
+            c = self.byte()
+            depth += 1 if c == ord("(") else -1 if c == ord(")") else 0
+
     def string(self):
         """A quoted ASCII string, a {length UTF-16} string, or a bare token."""
         first = self.byte()
@@ -236,8 +275,13 @@ def read_w2d(data, page):
     s = Stream(data)
     need(s.take(12) == b"(W2D V06.00)", "W2D header")
     current = [0, 0]
-    state = {"layer": 0, "rgb": None, "weight": 0, "font": None}
+    state = {"layer": 0, "rgb": None, "weight": 0, "font": None, "clip": None}
     ended = False
+
+    def scoring():
+        """The positions of over- or underscored characters: a count one too high, then each
+        position one too high."""
+        return [s.count() - 1 for _ in range(s.count() - 1)]
 
     def relative(n, fmt):
         out = []
@@ -276,6 +320,30 @@ def read_w2d(data, page):
                 need(set(font) == {"Name", "Height", "Rotation", "Widthscale", "Oblique"},
                      f"font options {sorted(font)}")
                 state["font"] = font
+            elif name == "Viewport":
+                # (Viewport) lifts the clip; (Viewport name (Contour n counts points) options)
+                # sets it, the contour's points absolute. (A viewport named without a contour,
+                # which would take up one named before, is not understood.)
+                s.skip_blanks()
+                if s.data[s.pos] != ord(")"):
+                    s.string()
+                    s.expect("(")
+                    need(s.token() == "Contour", "a viewport without a contour")
+                    n = s.ascii_int()
+                    need(n > 0, "a viewport of no contour")
+                    sizes = [s.ascii_int() for _ in range(n)]
+                    need(all(size >= 3 for size in sizes), "a viewport contour of 2 points")
+                    state["clip"] = [[page.to_paper(*s.ascii_point()) for _ in range(size)]
+                                     for size in sizes]
+                    s.expect(")")
+                    s.skip_blanks()
+                    while s.data[s.pos] == ord("("):
+                        s.pos += 1
+                        s.skip_to_close()
+                        s.skip_blanks()
+                else:
+                    state["clip"] = None
+                s.expect(")")
             elif name == "EndOfDWF":
                 s.expect(")")
                 ended = True
@@ -290,17 +358,27 @@ def read_w2d(data, page):
             n = s.count()
             pts = relative(n, "ii" if op == ord("p") else "hh")
             page.polylines.append({"layer": page.layers.get(state["layer"]), "rgb": state["rgb"],
-                                   "weight": state["weight"] * page.scale(), "points": pts})
+                                   "weight": state["weight"] * page.scale(), "points": pts,
+                                   "clip": state["clip"]})
         elif op in (ord("k"), 0x0B):
             n = s.count()
             sizes = [s.count() for _ in range(n)]
             fmt = "ii" if op == ord("k") else "hh"
             contours = [relative(size, fmt) for size in sizes]
             page.fills.append({"layer": page.layers.get(state["layer"]), "rgb": state["rgb"],
-                               "contours": contours})
-        elif op == ord("x"):
+                               "contours": contours, "clip": state["clip"]})
+        elif op in (ord("x"), 0x18):
+            # 'x': position and string; Ctrl-X: position, string, the over- and underscored
+            # characters, the box the text fills (left-bottom, right-bottom, right-top,
+            # left-top, relative points) and reserved values.
             (at,) = relative(1, "ii")
             text = s.string()
+            bounds = None
+            if op == 0x18:
+                scoring()
+                scoring()
+                bounds = relative(4, "ii")
+                scoring()
             font = state["font"]
             need(font is not None, "text before any font")
             page.texts.append({"layer": page.layers.get(state["layer"]), "rgb": state["rgb"],
@@ -308,7 +386,8 @@ def read_w2d(data, page):
                                "height": font["Height"] * page.scale(),
                                "rotation": font["Rotation"] * 360.0 / 65536.0,
                                "width": font["Widthscale"] / 1024.0,
-                               "oblique": font["Oblique"] * 360.0 / 65536.0})
+                               "oblique": font["Oblique"] * 360.0 / 65536.0,
+                               "bounds": bounds, "clip": state["clip"]})
         else:
             raise DwfError(f"unknown opcode 0x{op:02X} at byte {s.pos - 1}")
     need(ended, "no (EndOfDWF)")
@@ -325,6 +404,99 @@ def inside(point, contours):
             if (y0 > y) != (y1 > y) and x < x0 + (y - y0) * (x1 - x0) / (y1 - y0):
                 crossings += 1
     return crossings % 2 == 1
+
+
+@functools.lru_cache
+def font_file(font):
+    return subprocess.run(["fc-match", "-f", "%{file}", font], capture_output=True,
+                          text=True).stdout
+
+
+def advance(text, font="DejaVu Sans"):
+    """The advance of a text one em high in the font, as FreeType (through PIL) measures it."""
+    from PIL import ImageFont
+    return ImageFont.truetype(font_file(font), 1000).getlength(text) / 1000.0
+
+
+def text_frame(t):
+    """The text's own axes on the paper: its origin, the vector along its baseline to the end of
+    its advance, and the vector to the top of its em (slanted as the text is). From the box the
+    stream gives when there is one (it says whether the text is mirrored), else from the font,
+    the advance measured in it."""
+    if t["bounds"]:
+        b0, b1, _, b3 = t["bounds"]
+        return b0, (b1[0] - b0[0], b1[1] - b0[1]), (b3[0] - b0[0], b3[1] - b0[1])
+    turn = math.radians(t["rotation"])
+    lean = math.tan(math.radians(t["oblique"]))
+    along = (math.cos(turn), math.sin(turn))
+    up = (-math.sin(turn) + lean * along[0], math.cos(turn) + lean * along[1])
+    length = advance(t["text"], t["font"]) * t["height"] * t["width"]
+    return t["at"], (along[0] * length, along[1] * length), (up[0] * t["height"],
+                                                               up[1] * t["height"])
+
+
+class PdfInk:
+    """Where a PDF page (its first) is inked, rendered by poppler (pdftoppm), in the units of
+    the DWF page compared with it."""
+
+    def __init__(self, pdf, page, dpi=150):
+        import tempfile
+        from PIL import Image
+        with tempfile.TemporaryDirectory() as folder:
+            subprocess.run(["pdftoppm", "-r", str(dpi), "-gray", "-singlefile", pdf,
+                            os.path.join(folder, "page")], check=True)
+            self.image = Image.open(os.path.join(folder, "page.pgm"))
+            self.image.load()
+        self.pixels = self.image.load()
+        self.per_unit = dpi / (25.4 if page.units == "mm" else 1.0)
+
+    def dark(self, point):
+        """Whether the paper's point is inked; None off the page."""
+        x = int(point[0] * self.per_unit)
+        y = int(self.image.height - point[1] * self.per_unit)
+        if not (0 <= x < self.image.width and 0 <= y < self.image.height):
+            return None
+        return self.pixels[x, y] < 128
+
+
+def texts_unlike_pdf(page, pdf):
+    """Where the page's texts and the PDF of the same plot differ: in each text's own axes,
+    the PDF must be inked between the text's baseline and the top of its capitals and hardly
+    on the other side of the baseline (a mirrored or upside-down text drawn on the wrong side
+    of its baseline fails), wherever the text shows: inside its clip and on the paper."""
+    ink = PdfInk(pdf, page)
+    failures = []
+    for t in page.texts:
+        (ox, oy), (ux, uy), (vx, vy) = text_frame(t)
+        clip = None
+        if t["clip"]:
+            xs = [p[0] for c in t["clip"] for p in c]
+            ys = [p[1] for c in t["clip"] for p in c]
+            clip = min(xs), min(ys), max(xs), max(ys)
+
+        def share(side):
+            inked = seen = 0
+            for i in range(40):
+                for j in range(8):
+                    a, b = (i + 0.5) / 40, side * (0.08 + 0.55 * j / 7)
+                    p = (ox + a * ux + b * vx, oy + a * uy + b * vy)
+                    if clip and not (clip[0] <= p[0] <= clip[2] and clip[1] <= p[1] <= clip[3]):
+                        continue
+                    dark = ink.dark(p)
+                    if dark is not None:
+                        seen += 1
+                        inked += dark
+            return seen, inked / seen if seen else 0.0
+
+        seen, body = share(1)
+        _, other = share(-1)
+        if seen < 16:
+            continue  # (too little of it shows to tell)
+        if body < 0.05 or other > body / 2:
+            failures.append(f"{t['text']!r} at ({t['at'][0]:.1f}, {t['at'][1]:.1f}): the PDF "
+                            f"inks {body:.0%} of its glyphs' side of the baseline, {other:.0%} "
+                            f"of the other")
+    return failures
 
 
 def pdf_words(path):
@@ -352,6 +524,13 @@ def texts_not_in_pdf(page, pdf, across=1.0, up=2.0):
                    for w, left, bottom in words):
             missing.append(f"{t['text']!r} at ({x:.1f}, {y:.1f})")
     return missing
+
+
+def pdf_size(path):
+    """The size of a PDF's first page in points, as poppler (pdfinfo) gives it."""
+    info = subprocess.run(["pdfinfo", path], capture_output=True, text=True).stdout
+    size = re.search(r"Page size:\s+([\d.]+) x ([\d.]+) pts", info)
+    return (float(size.group(1)), float(size.group(2))) if size else (0.0, 0.0)
 
 
 def summary(page):

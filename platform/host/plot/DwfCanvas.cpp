@@ -21,6 +21,8 @@ constexpr double kLogicalPerMm = 100.0;
 // The largest logical coordinate a sheet may reach, leaving room for lines drawn past its edge.
 constexpr double kMaxLogical = 1.0e9;
 constexpr char kFontName[] = "DejaVu Sans";
+// How far a text's glyphs reach below its baseline and above it, in ems.
+constexpr double kBelow = 0.3, kAbove = 1.0;
 
 struct Box {
     double x0 = -1e300, y0 = -1e300, x1 = 1e300, y1 = 1e300;
@@ -122,7 +124,7 @@ class DwfCanvas : public Canvas {
         if (runs.empty()) {
             return;
         }
-        begin(colour);
+        begin(colour, nullptr);
         m_stream.lineWeight(static_cast<int32_t>(std::lround(width * m_logicalPerPoint)));
         for (const auto& run : runs) {
             std::vector<LogicalPoint> points = logical(run);
@@ -140,34 +142,16 @@ class DwfCanvas : public Canvas {
         for (Subpath& subpath : m_subpaths) {
             std::vector<DevicePoint> polygon = clipPolygon(clip(), std::move(subpath.points));
             std::vector<LogicalPoint> contour = logical(polygon);
-            contour.erase(std::unique(contour.begin(), contour.end()), contour.end());
-            while (contour.size() > 1 && contour.front() == contour.back()) {
-                contour.pop_back();
+            if (tidy(contour)) {
+                contours.push_back(std::move(contour));
             }
-            if (contour.size() < 3) {
-                continue;
-            }
-            if (contour.size() > W2dStream::kMaxCount) {
-                // Keep every n-th corner: a contour this fine is finer than the paper shows.
-                const size_t step = contour.size() / W2dStream::kMaxCount + 1;
-                std::vector<LogicalPoint> fewer;
-                for (size_t i = 0; i < contour.size(); i += step) {
-                    fewer.push_back(contour[i]);
-                }
-                contour = std::move(fewer);
-            }
-            contours.push_back(std::move(contour));
         }
         m_subpaths.clear();
         if (contours.empty()) {
             return;
         }
-        begin(colour);
-        for (size_t start = 0; start < contours.size(); start += W2dStream::kMaxCount) {
-            const size_t end = std::min(contours.size(), start + W2dStream::kMaxCount);
-            m_stream.contours({contours.begin() + static_cast<std::ptrdiff_t>(start),
-                               contours.begin() + static_cast<std::ptrdiff_t>(end)});
-        }
+        begin(colour, nullptr);
+        writeContours(std::move(contours), 0);
     }
 
     void pushClip() override {
@@ -194,8 +178,24 @@ class DwfCanvas : public Canvas {
     TextMetrics measure(const std::string& utf8) override { return m_measurer->measure(utf8); }
 
     void text(const std::string& utf8, const Affine& toDevice, const Rgb& colour) override {
-        const DevicePoint origin = toDevice.apply(0.0, 0.0);
-        if (utf8.empty() || !clip().contains(origin)) {
+        if (utf8.empty()) {
+            return;
+        }
+        // The text's box on the sheet: its advance, from below its descent to above its capitals.
+        const double width = measure(utf8).advance;
+        const DevicePoint corners[] = {toDevice.apply(0.0, -kBelow), toDevice.apply(width, -kBelow),
+                                       toDevice.apply(width, kAbove), toDevice.apply(0.0, kAbove)};
+        const Box& box = clip();
+        Box reach{1e300, 1e300, -1e300, -1e300};
+        bool within = true;
+        for (const DevicePoint& p : corners) {
+            within = within && box.contains(p);
+            reach = {std::min(reach.x0, p.x), std::min(reach.y0, p.y), std::max(reach.x1, p.x),
+                     std::max(reach.y1, p.y)};
+        }
+        // A text that reaches into the clip is written whole, and the clip cuts it.
+        if (!(reach.x1 >= box.x0 && reach.x0 <= box.x1 && reach.y1 >= box.y0 &&
+              reach.y0 <= box.y1)) {
             return;
         }
         // The text's axes on the paper, y upwards, in logical units.
@@ -207,7 +207,9 @@ class DwfCanvas : public Canvas {
             return;
         }
         // The em: the height of the y axis across the baseline; the slant: its lean along it.
-        const double em = std::abs(ax * by - ay * bx) / advance;
+        // A text whose y axis lies clockwise of its baseline is mirrored.
+        const double turn = ax * by - ay * bx;
+        const double em = std::abs(turn) / advance;
         const double along = (ax * bx + ay * by) / advance;
         if (!(em > 0.0) || em > kMaxLogical) {
             return;
@@ -221,14 +223,22 @@ class DwfCanvas : public Canvas {
         if (font.height <= 0) {
             return;
         }
-        begin(colour);
+        begin(colour, within ? nullptr : &box);
         m_stream.font(kFontName, font);
-        const LogicalPoint at = logical(origin);
-        m_stream.text(at, utf8);
-        // The text's box for the page's extents: its advance, from its descent to its capitals.
-        const double width = measure(utf8).advance;
-        for (const auto& [x, y] : {std::pair{0.0, -0.3}, {width, -0.3}, {0.0, 1.0}, {width, 1.0}}) {
-            grow(logical(toDevice.apply(x, y)));
+        const LogicalPoint at = logical(toDevice.apply(0.0, 0.0));
+        if (turn < 0.0) {
+            // The font cannot say that the glyphs are mirrored; the box the text fills can.
+            const LogicalPoint bounds[4] = {at, logical(toDevice.apply(width, 0.0)),
+                                            logical(toDevice.apply(width, 1.0)),
+                                            logical(toDevice.apply(0.0, 1.0))};
+            m_stream.text(at, utf8, bounds);
+        } else {
+            m_stream.text(at, utf8);
+        }
+        // What shows of the text counts for the page's extents.
+        for (const DevicePoint& p : corners) {
+            grow(logical(DevicePoint{std::clamp(p.x, box.x0, box.x1),
+                                     std::clamp(p.y, box.y0, box.y1)}));
         }
     }
 
@@ -319,8 +329,10 @@ class DwfCanvas : public Canvas {
         m_extents[2] = std::max(m_extents[2], p.x);
         m_extents[3] = std::max(m_extents[3], p.y);
     }
-    // The layer and colour of what is drawn next.
-    void begin(const Rgb& colour) {
+    // The layer and colour of what is drawn next, and the clip the reader is to apply to it:
+    // `cut` for a text that reaches out of it; what is cut already may keep the stream's clip
+    // when that is the canvas's own.
+    void begin(const Rgb& colour, const Box* cut) {
         if (!m_pendingLayer.empty()) {
             auto found = m_layerNumbers.find(m_pendingLayer);
             if (found == m_layerNumbers.end()) {
@@ -332,6 +344,142 @@ class DwfCanvas : public Canvas {
             m_pendingLayer.clear();
         }
         m_stream.colour(channel(colour.r), channel(colour.g), channel(colour.b));
+        const Box& own = cut != nullptr ? *cut : clip();
+        const LogicalPoint low = logical(DevicePoint{own.x0, own.y1});
+        const LogicalPoint high = logical(DevicePoint{own.x1, own.y0});
+        const LogicalBox box{low.x, low.y, high.x, high.y};
+        if (cut != nullptr) {
+            m_stream.clip(&box);
+        } else if (m_stream.clipped() != nullptr && !(*m_stream.clipped() == box)) {
+            m_stream.clip(nullptr);
+        }
+    }
+
+    // Drops repeated corners and the closing one, and keeps every n-th corner of a contour too
+    // fine for one opcode (finer than the paper shows); false when fewer than 3 corners are left.
+    static bool tidy(std::vector<LogicalPoint>& contour) {
+        contour.erase(std::unique(contour.begin(), contour.end()), contour.end());
+        while (contour.size() > 1 && contour.front() == contour.back()) {
+            contour.pop_back();
+        }
+        if (contour.size() > W2dStream::kMaxCount) {
+            const size_t step = contour.size() / W2dStream::kMaxCount + 1;
+            std::vector<LogicalPoint> fewer;
+            for (size_t i = 0; i < contour.size(); i += step) {
+                fewer.push_back(contour[i]);
+            }
+            contour = std::move(fewer);
+        }
+        return contour.size() >= 3;
+    }
+
+    // Writes a fill's contours as sets of at most as many as one opcode holds, each set filled
+    // (even-odd) as the whole fill would be: more are cut apart at a line (splitContours) and
+    // each side written alone, since sets filled one after another add up instead of cancelling.
+    void writeContours(std::vector<std::vector<LogicalPoint>> contours, int depth) {
+        constexpr int kMaxCuts = 32;
+        if (contours.size() > W2dStream::kMaxCount && depth < kMaxCuts) {
+            std::vector<std::vector<LogicalPoint>> low, high;
+            if (splitContours(contours, low, high)) {
+                contours.clear();
+                contours.shrink_to_fit();
+                writeContours(std::move(low), depth + 1);
+                writeContours(std::move(high), depth + 1);
+                return;
+            }
+        }
+        // (Only contours that no line parts, all through one spot, come here too many.)
+        for (size_t start = 0; start < contours.size(); start += W2dStream::kMaxCount) {
+            const size_t end = std::min(contours.size(), start + W2dStream::kMaxCount);
+            m_stream.contours({contours.begin() + static_cast<std::ptrdiff_t>(start),
+                               contours.begin() + static_cast<std::ptrdiff_t>(end)});
+        }
+    }
+
+    // Parts the contours at the line across x or y that leaves the fewer on its busier side,
+    // through the middle of their centres: each side gets every contour that reaches into it,
+    // cut at the line, so that a point on either side lies inside as many contours as before.
+    // False, with the contours left as they were, when no line leaves both sides fewer
+    // contours than there are.
+    static bool splitContours(std::vector<std::vector<LogicalPoint>>& contours,
+                              std::vector<std::vector<LogicalPoint>>& low,
+                              std::vector<std::vector<LogicalPoint>>& high) {
+        struct Span {
+            int64_t lo[2], hi[2];
+        };
+        std::vector<Span> spans;
+        spans.reserve(contours.size());
+        for (const auto& contour : contours) {
+            Span span{{INT64_MAX, INT64_MAX}, {INT64_MIN, INT64_MIN}};
+            for (const LogicalPoint& p : contour) {
+                const int64_t xy[2] = {p.x, p.y};
+                for (int axis = 0; axis < 2; ++axis) {
+                    span.lo[axis] = std::min(span.lo[axis], xy[axis]);
+                    span.hi[axis] = std::max(span.hi[axis], xy[axis]);
+                }
+            }
+            spans.push_back(span);
+        }
+        int bestAxis = -1;
+        int64_t bestAt = 0;
+        size_t bestWorst = contours.size();
+        for (int axis = 0; axis < 2; ++axis) {
+            std::vector<int64_t> centres;
+            centres.reserve(spans.size());
+            for (const Span& span : spans) {
+                centres.push_back((span.lo[axis] + span.hi[axis]) / 2);
+            }
+            const auto middle = centres.begin() + static_cast<std::ptrdiff_t>(centres.size() / 2);
+            std::nth_element(centres.begin(), middle, centres.end());
+            const int64_t at = *middle;
+            size_t below = 0, above = 0;
+            for (const Span& span : spans) {
+                below += span.lo[axis] < at ? 1 : 0;
+                above += span.hi[axis] > at ? 1 : 0;
+            }
+            if (std::max(below, above) < bestWorst) {
+                bestWorst = std::max(below, above);
+                bestAxis = axis;
+                bestAt = at;
+            }
+        }
+        if (bestAxis < 0) {
+            return false;
+        }
+        const auto line = static_cast<double>(bestAt);
+        const Box lowSide = bestAxis == 0 ? Box{-1e300, -1e300, line, 1e300}
+                                          : Box{-1e300, -1e300, 1e300, line};
+        const Box highSide = bestAxis == 0 ? Box{line, -1e300, 1e300, 1e300}
+                                           : Box{-1e300, line, 1e300, 1e300};
+        const auto cut = [](const Box& side, const std::vector<LogicalPoint>& contour) {
+            std::vector<DevicePoint> polygon;
+            polygon.reserve(contour.size());
+            for (const LogicalPoint& p : contour) {
+                polygon.push_back({static_cast<double>(p.x), static_cast<double>(p.y)});
+            }
+            std::vector<LogicalPoint> out;
+            for (const DevicePoint& p : clipPolygon(side, std::move(polygon))) {
+                out.push_back({static_cast<int32_t>(std::lround(p.x)),
+                               static_cast<int32_t>(std::lround(p.y))});
+            }
+            return out;
+        };
+        for (size_t i = 0; i < contours.size(); ++i) {
+            const Span& span = spans[i];
+            if (span.hi[bestAxis] <= bestAt) {
+                low.push_back(std::move(contours[i]));
+            } else if (span.lo[bestAxis] >= bestAt) {
+                high.push_back(std::move(contours[i]));
+            } else {
+                for (auto [side, into] : {std::pair{&lowSide, &low}, {&highSide, &high}}) {
+                    std::vector<LogicalPoint> part = cut(*side, contours[i]);
+                    if (tidy(part)) {
+                        into->push_back(std::move(part));
+                    }
+                }
+            }
+        }
+        return true;
     }
 
     std::string m_path;

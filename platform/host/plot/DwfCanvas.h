@@ -4,10 +4,13 @@
 // page's graphics (W2dStream.h) use logical units of 1/100 mm (or 1/2540 inch) from its lower
 // left corner. Strokes become polylines with the pen's width as line weight, fills become
 // filled contour sets, texts are drawn in the plot font (DejaVu Sans, measured as the cairo
-// canvas measures it) with their height, rotation, width and slant, and what is drawn is put on
-// the layer last named by setLayer. Drawing is limited to the sheet, and a clip limits it to the
-// box around its path (exact for the rectangular frames of viewports): lines and fills are cut
-// at the edge, texts whose origin lies outside are left out.
+// canvas measures it) with their height, rotation, width and slant (a mirrored text with the
+// box it fills, turned the other way round), and what is drawn is put on the layer last named by
+// setLayer. Drawing is limited to the sheet, and a clip limits it to the box around its path
+// (exact for the rectangular frames of viewports): lines and fills are cut at the edge; a text
+// that reaches into the box is written whole with the box as the stream's clip, one wholly
+// outside is left out. A fill of more contours than one opcode holds is cut into parts that
+// each hold fewer, so that every part is filled as the whole would be.
 #pragma once
 
 #include <memory>

@@ -9,6 +9,8 @@
 #include <memory>
 #include <random>
 
+#include "win32/CodePage.h"
+
 namespace qv::host::plot {
 
 namespace {
@@ -17,30 +19,40 @@ constexpr char kFileHeader[] = "(DWF V06.00)";
 constexpr char kEPlotInterface[] = "715941D4-1AC2-4545-8185-BC40E053B551";
 constexpr char kEPlotSection[] = "com.autodesk.dwf.ePlot";
 
+// Text for an XML attribute: the markup characters escaped, control characters as blanks, and
+// what XML has no place for (U+FFFE, U+FFFF, halves of surrogate pairs, bytes that are no UTF-8)
+// as the replacement character.
 std::string escaped(const std::string& text) {
-    std::string out;
+    std::wstring out;
     out.reserve(text.size());
-    for (const char c : text) {
+    for (const wchar_t c : utf8ToWide(text)) {
+        const auto code = static_cast<uint32_t>(c);
         switch (c) {
-            case '&':
-                out += "&amp;";
+            case L'&':
+                out += L"&amp;";
                 break;
-            case '<':
-                out += "&lt;";
+            case L'<':
+                out += L"&lt;";
                 break;
-            case '>':
-                out += "&gt;";
+            case L'>':
+                out += L"&gt;";
                 break;
-            case '"':
-                out += "&quot;";
+            case L'"':
+                out += L"&quot;";
                 break;
             default:
-                // Control characters have no place in an attribute.
-                out += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
+                if (code < 0x20) {
+                    out += L' ';
+                } else if ((code >= 0xD800 && code <= 0xDFFF) || code == 0xFFFE ||
+                           code == 0xFFFF || code > 0x10FFFF) {
+                    out += L'\uFFFD';
+                } else {
+                    out += c;
+                }
                 break;
         }
     }
-    return out;
+    return wideToUtf8(out);
 }
 
 std::string number(double value) {

@@ -194,6 +194,37 @@ void W2dStream::text(LogicalPoint origin, const std::string& utf8) {
     string(utf8);
 }
 
+void W2dStream::text(LogicalPoint origin, const std::string& utf8,
+                     const LogicalPoint (&box)[4]) {
+    put(0x18);
+    points({origin}, false);
+    string(utf8);
+    count(1);  // no overscored characters
+    count(1);  // no underscored ones
+    points({box[0], box[1], box[2], box[3]}, false);
+    count(1);  // no reserved values
+}
+
+void W2dStream::clip(const LogicalBox* box) {
+    if (box == nullptr ? !m_clipped : m_clipped && m_clip == *box) {
+        return;
+    }
+    if (box == nullptr) {
+        m_clipped = false;
+        ascii("(Viewport)");
+        return;
+    }
+    m_clipped = true;
+    m_clip = *box;
+    const auto at = [](int32_t x, int32_t y) {
+        return " " + std::to_string(x) + "," + std::to_string(y);
+    };
+    ascii("(Viewport ");
+    string("clip");
+    ascii(" (Contour 1 4" + at(box->x0, box->y0) + at(box->x1, box->y0) + at(box->x1, box->y1) +
+          at(box->x0, box->y1) + "))");
+}
+
 std::string W2dStream::finish() {
     ascii("(EndOfDWF)");
     return std::move(m_bytes);

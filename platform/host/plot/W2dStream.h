@@ -16,6 +16,16 @@
 //   'p' / 0x10 count points         polyline, 32- or 16-bit relative points
 //   'k' / 0x0B count counts points  filled contour set (even-odd), 32- or 16-bit relative
 //   'x' point string                text at its baseline's left end in the current font
+//   0x18 point string count count 4 points count
+//                                   text that fills its box: the counts (each one more than
+//                                   its list) say that no characters are over- or underscored
+//                                   and no reserved values follow; the box's corners are the
+//                                   left-bottom, right-bottom, right-top and left-top of the
+//                                   text's own axes (relative, 32-bit): a box turned clockwise
+//                                   holds a mirrored text
+//   (Viewport 'name' (Contour 1 4 x,y x,y x,y x,y))
+//                                   what follows is clipped to the box (absolute points);
+//                                   (Viewport) lifts the clip
 //   "(EndOfDWF)"                    last
 // A count is one byte, or a 0 byte and a 16-bit count less 256 for counts from 256 to 65791. A
 // string is '...' (\ before ' and \) when it is ASCII, else { int32 length, UTF-16 units }.
@@ -30,6 +40,11 @@ namespace qv::host::plot {
 struct LogicalPoint {
     int32_t x = 0, y = 0;
     bool operator==(const LogicalPoint&) const = default;
+};
+
+struct LogicalBox {
+    int32_t x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    bool operator==(const LogicalBox&) const = default;
 };
 
 struct W2dFont {
@@ -57,6 +72,12 @@ class W2dStream {
     // A filled set of closed contours (3 to kMaxCount points each, at most kMaxCount contours).
     void contours(const std::vector<std::vector<LogicalPoint>>& contours);
     void text(LogicalPoint origin, const std::string& utf8);
+    // A text that must fill the box (left-bottom, right-bottom, right-top, left-top).
+    void text(LogicalPoint origin, const std::string& utf8, const LogicalPoint (&box)[4]);
+    // Clips what follows to the box; nullptr lifts the clip.
+    void clip(const LogicalBox* box);
+    // The box what follows is clipped to; nullptr when nothing clips it.
+    const LogicalBox* clipped() const { return m_clipped ? &m_clip : nullptr; }
     // Ends the stream and hands over its bytes.
     std::string finish();
 
@@ -81,6 +102,8 @@ class W2dStream {
     int32_t m_weight = 0;
     bool m_hasFont = false;
     W2dFont m_font;
+    bool m_clipped = false;
+    LogicalBox m_clip;
 };
 
 }  // namespace qv::host::plot

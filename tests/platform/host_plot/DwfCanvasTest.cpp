@@ -4,8 +4,10 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <initializer_list>
 #include <string>
 
+#include "host/plot/CairoCanvas.h"
 #include "host/plot/DwfCanvas.h"
 #include "support/TempDrive.h"
 
@@ -18,17 +20,29 @@ using qv::host::plot::Rgb;
 
 constexpr double kA4Width = 841.89, kA4Height = 595.28;  // points
 
+// The command line that runs the check of check_dwf_canvas.py on the files.
+std::string checkCommand(const std::string& check, std::initializer_list<std::string> files) {
+    const char* source = std::getenv("QV_SOURCE_DIR");
+    std::string command = "/usr/bin/python3 '" + std::string(source ? source : ".") +
+                          "/tests/platform/host_plot/check_dwf_canvas.py' " + check;
+    for (const std::string& file : files) {
+        command += " '" + file + "'";
+    }
+    return command;
+}
+
 std::unique_ptr<Canvas> a4(const std::string& path, std::string& error) {
     qv::host::plot::DwfSheet sheet;
     sheet.pageName = "Plan \"A\" & <1>";
     sheet.source = "plan.dwg";
-    sheet.plottedFrom = {10.0, kA4Height - 10.0};
-    sheet.plottedTo = {kA4Width - 10.0, 10.0};
+    sheet.plottedFrom = {10.0, kA4Height - 20.0};
+    sheet.plottedTo = {kA4Width - 30.0, 40.0};
     return qv::host::plot::createDwfCanvas(path, kA4Width, kA4Height, sheet, error);
 }
 
 // A polyline past one opcode's count, a layer named with a quote and umlauts, a fill with a
-// hole, a clip that cuts a line and drops a text, and a turned, slanted text in Unicode.
+// hole, a clip that cuts a line and drops a text wholly outside it, a turned, slanted text in
+// Unicode, and the plotted area (off the sheet's middle) on the page's paper.
 TEST(DwfCanvasTest, WhatIsDrawnReadsBack) {
     qv::test::TempDrive drive;
     std::string error;
@@ -75,11 +89,43 @@ TEST(DwfCanvasTest, WhatIsDrawnReadsBack) {
     ASSERT_EQ(canvas->finish(), "");
     canvas.reset();
 
-    const char* source = std::getenv("QV_SOURCE_DIR");
-    const std::string command = "/usr/bin/python3 '" + std::string(source ? source : ".") +
-                                "/tests/platform/host_plot/check_dwf_canvas.py' '" +
-                                drive.posix("edge.dwf") + "'";
-    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    EXPECT_EQ(std::system(checkCommand("drawn", {drive.posix("edge.dwf")}).c_str()), 0);
+}
+
+// A fill of more loops than one contour set holds is filled as one: 70,000 holes in a square
+// stay empty wherever they are in the fill's order, as on the PDF of the same fill.
+TEST(DwfCanvasTest, ManyHolesStayHolesAsOnThePdf) {
+    qv::test::TempDrive drive;
+    std::string error;
+    auto dwf = a4(drive.posix("holes.dwf"), error);
+    ASSERT_TRUE(dwf) << error;
+    auto pdf = qv::host::plot::createCanvas(qv::host::plot::OutputFormat::Pdf,
+                                            drive.posix("holes.pdf"), kA4Width, kA4Height, error);
+    ASSERT_TRUE(pdf) << error;
+    for (Canvas* canvas : {dwf.get(), pdf.get()}) {
+        const auto ring = [canvas](double x0, double y0, double x1, double y1) {
+            canvas->moveTo({x0, y0});
+            canvas->lineTo({x1, y0});
+            canvas->lineTo({x1, y1});
+            canvas->lineTo({x0, y1});
+            canvas->closePath();
+        };
+        ring(20.0, 20.0, 820.0, 560.0);
+        // 350 columns by 200 rows from (30, 30), 2.2 by 2.6 points apart, 1.2 points wide.
+        for (int row = 0; row < 200; ++row) {
+            for (int column = 0; column < 350; ++column) {
+                const double x = 30.0 + column * 2.2, y = 30.0 + row * 2.6;
+                ring(x, y, x + 1.2, y + 1.2);
+            }
+        }
+        canvas->fill({0.0, 0.0, 0.0});
+        ASSERT_EQ(canvas->finish(), "");
+    }
+    dwf.reset();
+    pdf.reset();
+    const std::string command =
+        checkCommand("holes", {drive.posix("holes.dwf"), drive.posix("holes.pdf")});
+    EXPECT_EQ(std::system(command.c_str()), 0);
 }
 
 // A folder that cannot be written: a clear reason and no file; a sheet of no size: no canvas.

@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <set>
 
@@ -54,6 +57,31 @@ class PlotOutputTest : public qv::test::PlotFixture {
 
 const char* const kExtensions[] = {"pdf", "png", "jpg", "dwf"};
 
+// While it lives, no file may grow beyond so many bytes: a write past them fails (EFBIG) as on
+// a full disk, without a disk to fill.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        m_signal = std::signal(SIGXFSZ, SIG_IGN);  // the failing write is enough
+        ::getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        m_set = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_signal);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    bool set() const { return m_set; }
+
+  private:
+    rlimit m_old{};
+    void (*m_signal)(int) = SIG_DFL;
+    bool m_set = false;
+};
+
 // A full disk fails the export; the old file stays as it was and no temporary file is left.
 TEST_F(PlotOutputTest, FullDiskFailsTheExportAndKeepsTheOldFile) {
     drive.makeFolder("full");
@@ -75,6 +103,29 @@ TEST_F(PlotOutputTest, FullDiskFailsTheExportAndKeepsTheOldFile) {
         EXPECT_EQ(drive.readFile(file), "old");
     }
     EXPECT_EQ(namesIn("full"),
+              (std::set<std::string>{"plan.pdf", "plan.png", "plan.jpg", "plan.dwf"}));
+}
+
+// A device whose file is cut short half-way fails the export with the reason; what it wrote is
+// never put in place of the old file, which stays as it was, and no temporary file is left.
+TEST_F(PlotOutputTest, AFileCutShortNeverReplacesTheOldFile) {
+    drive.makeFolder("cut");
+    for (const char* extension : kExtensions) {
+        drive.writeFile(std::string("cut/plan.") + extension, "old");
+    }
+    for (const char* extension : kExtensions) {
+        SCOPED_TRACE(extension);
+        {
+            FileSizeLimit limit(512);  // every plot file is longer
+            ASSERT_TRUE(limit.set());
+            EXPECT_FALSE(exportTo(std::string("cut/plan.") + extension));
+        }
+        EXPECT_NE(qv::host::transcript().text().find(L"File too large"), std::wstring::npos)
+            << qv::host::transcript().text();
+        EXPECT_TRUE(drive.readFile(std::string("cut/plan.") + extension) == "old")
+            << "the old file was replaced";
+    }
+    EXPECT_EQ(namesIn("cut"),
               (std::set<std::string>{"plan.pdf", "plan.png", "plan.jpg", "plan.dwf"}));
 }
 

@@ -1,8 +1,10 @@
 #!/usr/bin/python3
-"""Reads the DWF that DwfCanvasTest.WhatIsDrawnReadsBack draws (an A4 landscape page, device
-points from the top left) with the tests' DWF reader and checks what it holds, in millimetres.
+"""Reads the DWFs that DwfCanvasTest draws (A4 landscape pages, device points from the top left)
+with the tests' DWF reader and checks what they hold, in millimetres:
 
-usage: check_dwf_canvas.py FILE.dwf
+    check_dwf_canvas.py drawn FILE.dwf           what WhatIsDrawnReadsBack draws
+    check_dwf_canvas.py holes FILE.dwf FILE.pdf  the fill of ManyHolesStayHolesAsOnThePdf, its holes
+                                                 empty and its ring filled as on the PDF (poppler)
 """
 import os
 import sys
@@ -27,11 +29,11 @@ def paper(x, y):
 def near(a, b, tolerance=0.02):
     return abs(a[0] - b[0]) <= tolerance and abs(a[1] - b[1]) <= tolerance
 
-def main(path):
+def drawn(path):
     (page,) = dwfread.read(path)
     check(page.name == 'Plan "A" & <1>', f"page name {page.name!r}")
-    check(page.clip is not None and near(page.clip[:2], paper(10, HEIGHT - 10))
-          and near(page.clip[2:], paper(841.89 - 10, 10)), f"plotted area {page.clip}")
+    check(page.clip is not None and near(page.clip[:2], paper(10, HEIGHT - 20))
+          and near(page.clip[2:], paper(841.89 - 30, 40)), f"plotted area {page.clip}")
     check(set(page.layers.values()) == {"W\u00e4nde 'A'", "0"}, f"layers {page.layers}")
 
     blue = [p for p in page.polylines if p["rgb"] == (0, 0, 255)]
@@ -76,10 +78,47 @@ def main(path):
 
     box = page.box()
     check(box is not None and box[0] >= 0 and box[3] <= page.height, f"drawn within {box}")
-    for failure in failures:
-        print("FAIL:", failure)
-    return 1 if failures else 0
+
+
+def holes(path, pdf):
+    (page,) = dwfread.read(path)
+    fills = [f for f in page.fills if f["rgb"] == (0, 0, 0)]
+    check(fills and all(len(f["contours"]) <= 256 + 65535 for f in fills),
+          f"contour sets of {[len(f['contours']) for f in fills]} contours")
+    # Each contour set filled on its own, even-odd; a point is inked when any set inks it.
+    # Only a contour whose box holds a point can hold it: the contours by the cells of a grid.
+    cell = 5.0
+    grid = {}
+    for number, f in enumerate(fills):
+        for contour in f["contours"]:
+            x0, y0 = min(p[0] for p in contour), min(p[1] for p in contour)
+            x1, y1 = max(p[0] for p in contour), max(p[1] for p in contour)
+            for i in range(int(x0 // cell), int(x1 // cell) + 1):
+                for j in range(int(y0 // cell), int(y1 // cell) + 1):
+                    grid.setdefault((i, j), []).append((number, x0, y0, x1, y1, contour))
+
+    def inked(point):
+        x, y = point
+        crossings = {}
+        for number, x0, y0, x1, y1, contour in grid.get((int(x // cell), int(y // cell)), []):
+            if x0 <= x <= x1 and y0 <= y <= y1 and dwfread.inside(point, [contour]):
+                crossings[number] = crossings.get(number, 0) + 1
+        return any(n % 2 for n in crossings.values())
+
+    ink = dwfread.PdfInk(pdf, page, dpi=300)
+    wrong = {"hole filled": 0, "ring empty": 0}
+    for row in range(200):
+        for column in range(350):
+            x, y = 30.0 + column * 2.2, 30.0 + row * 2.6
+            hole, ring = paper(x + 0.6, y + 0.6), paper(x + 1.7, y + 0.6)
+            wrong["hole filled"] += bool(inked(hole) or ink.dark(hole))
+            wrong["ring empty"] += not inked(ring) or not ink.dark(ring)
+    check(not any(wrong.values()), f"of 70000 holes (DWF or PDF): {wrong}")
 
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv[1]))
+    CHECKS = {"drawn": drawn, "holes": holes}
+    CHECKS[sys.argv[1]](*sys.argv[2:])
+    for failure in failures:
+        print("FAIL:", failure)
+    sys.exit(1 if failures else 0)
