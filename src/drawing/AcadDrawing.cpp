@@ -284,11 +284,6 @@ void CAcadDrawing::saveAs(CString folder, CString fileName) {
                                 0, nullptr);
         }
         m_tempFiles.add(tempPath);
-        // The drawing's own file is held against writing while the copy goes in place: a target
-        // that is the drawing, by any name or link, even one made while the copy was written,
-        // is refused by the copy itself (a sharing violation) at the moment it is written.
-        CFile ownFile;
-        ownFile.Open(m_folder + m_fileName, CFile::modeRead | CFile::shareDenyWrite);
         if (!CopyFileW(tempPath, folder + fileName, FALSE)) {
             throw new CEXCustom(L"unable to copy drawing from temp location - " +
                                     getSystemErrorMessage(GetLastError()),
