@@ -104,8 +104,8 @@ BOOL CFile::Open(LPCTSTR fileName, UINT openFlags, CFileException* error) {
             return fail(ERROR_ACCESS_DENIED);
         }
         // Read-only for everyone (root too), or not this process's to write.
-        const bool mayNotWrite = qv::win32::writeRefusal(st, *posix) != qv::win32::Refusal::None;
-        if (mayNotWrite && ((access & qv::win32::kAccessWrite) || truncate)) {
+        if (((access & qv::win32::kAccessWrite) || truncate) &&
+            qv::win32::writeRefusal(st, *posix) != qv::win32::Refusal::None) {
             return fail(ERROR_ACCESS_DENIED);
         }
     } else if (!create) {
