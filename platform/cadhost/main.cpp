@@ -197,9 +197,10 @@ int main(int argc, char** argv) {
     }
 
     qv::host::ed::CommandLoop loop(script, !echo);
-    bool ok = loop.run() && !(script && terminal.errorCount() > 0);
+    const bool ok = loop.run() && !(script && terminal.errorCount() > 0);
+    bool saved = true;  // a failed save has said why
     if (ok) {
-        ok = saveAtEnd(*options);
+        saved = saveAtEnd(*options);
     } else if (!options->save.empty()) {
         std::cerr << "cadhost: the drawing was not saved to " << options->save
                   << " because the script failed\n";
@@ -212,6 +213,9 @@ int main(int argc, char** argv) {
     acrxDynamicLinker->qvUnloadAll();
     std::cout.flush();
     qv::host::transcript().setEchoSink({});
+    if (!saved) {
+        return 1;
+    }
     if (!ok) {
         const std::wstring why =
             loop.failure().empty() ? L"the script ran with errors in its answers" : loop.failure();

@@ -11,6 +11,7 @@
 
 #include "win32/DrivePaths.h"
 #include "win32/FileApi.h"
+#include "win32/FileReplacement.h"
 #include "win32/WinError.h"
 
 namespace {
@@ -102,8 +103,9 @@ BOOL CFile::Open(LPCTSTR fileName, UINT openFlags, CFileException* error) {
         if (S_ISDIR(st.st_mode)) {
             return fail(ERROR_ACCESS_DENIED);
         }
-        const bool readOnlyFile = (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
-        if (readOnlyFile && ((access & qv::win32::kAccessWrite) || truncate)) {
+        // Read-only for everyone (root too), or not this process's to write.
+        if (((access & qv::win32::kAccessWrite) || truncate) &&
+            qv::win32::writeRefusal(st, *posix) != qv::win32::Refusal::None) {
             return fail(ERROR_ACCESS_DENIED);
         }
     } else if (!create) {

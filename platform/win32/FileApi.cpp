@@ -7,9 +7,11 @@
 #include <cerrno>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "win32/CodePage.h"
 #include "win32/DrivePaths.h"
+#include "win32/FileReplacement.h"
 #include "win32/FileSharing.h"
 #include "win32/WinError.h"
 
@@ -80,73 +82,40 @@ BOOL failErrno(int err, const std::string& posixPath) {
     return FALSE;
 }
 
-bool writeAll(int fd, const char* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        data += n;
-        size -= static_cast<std::size_t>(n);
+// Puts a copy of `from` (st: its status) in place of `to` through the platform's one way of
+// replacing files (links followed, what may not be written refused, the part file put in place
+// only when whole), with the permissions and times of `from`; `from` itself is never written.
+// With `exclusive` anything at `to` gives ERROR_FILE_EXISTS.
+BOOL copyFile(const std::string& from, const struct stat& st, const std::string& to,
+              bool exclusive) {
+    struct stat there {};
+    if (exclusive && ::lstat(to.c_str(), &there) == 0) {
+        return fail(ERROR_FILE_EXISTS);
     }
-    return true;
-}
-
-// Copies the file contents, permission and times of `from` to `to` (st: status of `from`).
-BOOL copyContents(const std::string& from, const struct stat& st, const std::string& to,
-                  bool exclusive) {
+    qv::win32::FileReplacement replacement(to, from);
+    const auto refused = [&] {
+        return replacement.refusal() == qv::win32::Refusal::System
+                   ? failErrno(replacement.systemError(), to)
+                   : fail(replacement.windowsError());
+    };
+    if (replacement.refusal() != qv::win32::Refusal::None) {
+        return refused();
+    }
     const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0) {
         return failErrno(errno, from);
     }
-    const int out =
-        ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | (exclusive ? O_EXCL : 0),
-               st.st_mode & 07777);
-    if (out < 0) {
-        const int err = errno;
-        ::close(in);
-        if (err == EEXIST) {
-            return fail(ERROR_FILE_EXISTS);
-        }
-        return failErrno(err, to);
-    }
-    char buffer[64 * 1024];
-    int err = 0;
-    for (;;) {
-        const ssize_t n = ::read(in, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            err = errno;
-            break;
-        }
-        if (n == 0) {
-            break;
-        }
-        if (!writeAll(out, buffer, static_cast<std::size_t>(n))) {
-            err = errno;
-            break;
-        }
-    }
-    if (err == 0) {
-        ::fchmod(out, st.st_mode & 07777);
-        const timespec times[2] = {st.st_atim, st.st_mtim};
-        ::futimens(out, times);
-    }
-    if (::close(out) != 0 && err == 0) {
-        err = errno;
-    }
+    const int readError = replacement.writeFrom(in);
     ::close(in);
-    if (err != 0) {
-        ::unlink(to.c_str());
-        SetLastError(qv::win32::errorFromErrno(err));
-        return FALSE;
+    if (readError != 0) {
+        return failErrno(readError, from);
     }
-    return TRUE;
+    replacement.setMode(st.st_mode);
+    const timespec times[2] = {st.st_atim, st.st_mtim};
+    if (replacement.descriptor() >= 0) {
+        ::futimens(replacement.descriptor(), times);
+    }
+    return replacement.commit() ? TRUE : refused();
 }
 
 }  // namespace
@@ -269,22 +238,7 @@ BOOL CopyFileW(LPCWSTR existing, LPCWSTR target, BOOL failIfExists) {
                                 FILE_SHARE_READ | FILE_SHARE_DELETE) != ERROR_SUCCESS) {
         return fail(ERROR_SHARING_VIOLATION);
     }
-    struct stat dst {};
-    if (::stat(to->c_str(), &dst) == 0) {
-        if (failIfExists) {
-            return fail(ERROR_FILE_EXISTS);
-        }
-        if (S_ISDIR(dst.st_mode) || readOnly(dst)) {
-            return fail(ERROR_ACCESS_DENIED);
-        }
-        if (dst.st_dev == src.st_dev && dst.st_ino == src.st_ino) {
-            return fail(ERROR_SHARING_VIOLATION);
-        }
-        if (qv::win32::checkSharing(*to, qv::win32::kAccessWrite, 0) != ERROR_SUCCESS) {
-            return fail(ERROR_SHARING_VIOLATION);
-        }
-    }
-    return copyContents(*from, src, *to, failIfExists != FALSE);
+    return copyFile(*from, src, *to, failIfExists != FALSE);
 }
 
 BOOL MoveFileExW(LPCWSTR existing, LPCWSTR target, DWORD flags) {
@@ -322,13 +276,18 @@ BOOL MoveFileExW(LPCWSTR existing, LPCWSTR target, DWORD flags) {
             if (!(flags & MOVEFILE_REPLACE_EXISTING)) {
                 return fail(ERROR_ALREADY_EXISTS);
             }
-            if (S_ISDIR(dst.st_mode) || S_ISDIR(src.st_mode) || readOnly(dst)) {
+            if (S_ISDIR(dst.st_mode) || S_ISDIR(src.st_mode)) {
                 return fail(ERROR_ACCESS_DENIED);
             }
-            if (qv::win32::checkSharing(*to, qv::win32::kAccessDelete, kShareAll) !=
-                ERROR_SUCCESS) {
-                return fail(ERROR_SHARING_VIOLATION);
+            // The file is replaced as every file is (a link written through, not replaced);
+            // the moved file goes away once its copy is in place.
+            if (!copyFile(*from, src, *to, false)) {
+                return FALSE;
             }
+            if (::unlink(from->c_str()) != 0) {
+                return failErrno(errno, *from);
+            }
+            return TRUE;
         }
     }
     if (::rename(from->c_str(), to->c_str()) == 0) {
@@ -341,7 +300,7 @@ BOOL MoveFileExW(LPCWSTR existing, LPCWSTR target, DWORD flags) {
     if (!(flags & MOVEFILE_COPY_ALLOWED) || S_ISDIR(src.st_mode)) {
         return fail(ERROR_NOT_SAME_DEVICE);
     }
-    if (!copyContents(*from, src, *to, false)) {
+    if (!copyFile(*from, src, *to, true)) {
         return FALSE;
     }
     if (::unlink(from->c_str()) != 0) {

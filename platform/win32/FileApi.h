@@ -61,12 +61,16 @@ BOOL RemoveDirectoryW(LPCWSTR path);
 // Removes a file: ERROR_ACCESS_DENIED for a folder or a read-only file.
 BOOL DeleteFileW(LPCWSTR path);
 // Copies a file with its permission and its modification time. With `failIfExists` an existing
-// target gives ERROR_FILE_EXISTS; otherwise it is overwritten unless it is read-only or a folder
-// (ERROR_ACCESS_DENIED). A failed copy leaves no partial target.
+// target gives ERROR_FILE_EXISTS; otherwise it is replaced as win32/FileReplacement.h replaces
+// files: a link is written through and stays a link, and a target that is a folder, a device,
+// read-only or not writable by this process gives ERROR_ACCESS_DENIED, the source itself or a
+// file held open against writing ERROR_SHARING_VIOLATION, a link to nothing
+// ERROR_CANT_RESOLVE_FILENAME. A failed copy leaves no partial target.
 BOOL CopyFileW(LPCWSTR existing, LPCWSTR target, BOOL failIfExists);
 // Renames or moves a file or folder. An existing target gives ERROR_ALREADY_EXISTS unless
-// MOVEFILE_REPLACE_EXISTING is given (a folder or read-only target is never replaced:
-// ERROR_ACCESS_DENIED). Across file systems a file is copied and removed only with
+// MOVEFILE_REPLACE_EXISTING is given; then a file is replaced as CopyFileW replaces it (a link
+// written through) and the moved file removed, and a folder is never replaced
+// (ERROR_ACCESS_DENIED). Across file systems a file is copied and removed only with
 // MOVEFILE_COPY_ALLOWED, else ERROR_NOT_SAME_DEVICE. A target that differs from the source only
 // in case renames it to that spelling.
 BOOL MoveFileExW(LPCWSTR existing, LPCWSTR target, DWORD flags);

@@ -266,6 +266,11 @@ CString CFileUtilities::checkOutputFile(CString path, CString protectedPath) {
         return L"the file is read-only";
     if (!protectedPath.IsEmpty() && isSameFile(path, protectedPath))
         return L"it is the drawing itself";
+    // Opened for writing as it is (nothing changes): the system says whether this user may.
+    CFile file;
+    if (!file.Open(path, CFile::modeWrite | CFile::shareDenyNone) &&
+        GetLastError() == ERROR_ACCESS_DENIED)
+        return L"this user may not write the file";
     return CString();
 }
 

@@ -61,8 +61,9 @@ class CFileUtilities {
     // the same volume and file index. FALSE when either cannot be opened.
     static BOOL isSameFile(CString path, CString otherPath);
     // Why the module may not write the file `path`, or an empty text when it may: a folder, no
-    // regular file (a device or a pipe, which would block), a read-only file, or the same file
-    // as `protectedPath` (the drawing the output is made from). A missing file may be written.
+    // regular file (a device or a pipe, which would block), a read-only file, the same file as
+    // `protectedPath` (the drawing the output is made from), or a file this user may not write.
+    // A missing file may be written.
     static CString checkOutputFile(CString path, CString protectedPath);
     // Writes the file so that it is whole or not there: `write` fills a new temporary file
     // beside `path` (the path it is given), which then replaces `path`. If `write` raises, or the

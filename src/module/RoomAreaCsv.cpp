@@ -102,10 +102,14 @@ CString roomAreaText(const CBlocks& blocks, int iPrecision) {
 }
 
 // Writes the text (Windows-1252, CR LF) to the file, which is replaced only when the whole text
-// is written. FALSE when the file cannot be made; a failure while writing raises and leaves an
+// is written. FALSE when the file cannot be made, or cannot be put in place of the old one
+// (dwRefused: the system's error, which says why); a failure while writing raises and leaves an
 // old file as it was. The file's full path in sWritten.
-BOOL writeTextFile(const CString& sPath, const CString& sText, CString& sWritten) {
+BOOL writeTextFile(const CString& sPath, const CString& sText, CString& sWritten,
+                   DWORD& dwRefused) {
     BOOL bOpened = FALSE;
+    bool bWritten = false;
+    dwRefused = ERROR_SUCCESS;
     try {
         CFileUtilities::replaceFile(sPath, [&](const CString& sTemp) {
             CStdioFile file;
@@ -117,10 +121,13 @@ BOOL writeTextFile(const CString& sPath, const CString& sText, CString& sWritten
             sWritten =
                 CFileUtilities::getDirectoryString(sFull) + sPath.Mid(sPath.ReverseFind(L'\\') + 1);
             file.Close();
+            bWritten = true;
         });
     } catch (CFileException* e) {
-        if (bOpened)
+        if (bOpened && !bWritten)
             throw;
+        if (bWritten)
+            dwRefused = static_cast<DWORD>(e->m_lOsError);
         e->Delete();
         return FALSE;
     }
@@ -185,8 +192,13 @@ void createRoomAreaCSV() {
         const CString sText = roomAreaText(blocks, pPreferences->getPrecision());
 
         CString sWritten;
-        if (!writeTextFile(sPath, sText, sWritten)) {
-            acutPrintf(L"Unable to write csv data to file (%s)\n", sPath.GetString());
+        DWORD dwRefused = ERROR_SUCCESS;
+        if (!writeTextFile(sPath, sText, sWritten, dwRefused)) {
+            if (dwRefused != ERROR_SUCCESS)
+                acutPrintf(L"Unable to write csv data to file (%s): %s\n", sPath.GetString(),
+                           pDrawing->getSystemErrorMessage(dwRefused).GetString());
+            else
+                acutPrintf(L"Unable to write csv data to file (%s)\n", sPath.GetString());
             return;
         }
         acutPrintf(L"csv data successfully saved to file (%s)\n", sWritten.GetString());

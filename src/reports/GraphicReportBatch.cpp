@@ -284,6 +284,10 @@ int CGraphicReport::saveCopy(CAcadDrawing& drawing, int iStatus) {
         }
         if (sName.IsEmpty() || isSameFile(sFolder + sName, sOwnPath))
             return STATUS_COPY_NOT_SAVED;
+        // The plan is held against writing while the copy is written: a target that has become
+        // the plan since (a link made meanwhile) is refused by the copy where it is put in place.
+        CFile plan;
+        plan.Open(sOwnPath, CFile::modeRead | CFile::shareDenyWrite);
         drawing.saveAs(sFolder, sName);
         return iStatus;
     } catch (...) {

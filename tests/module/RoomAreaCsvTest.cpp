@@ -241,6 +241,43 @@ TEST_F(RoomAreaCsv, FormulaNamesAreWrittenAsText) {
               csv());
 }
 
+// A list whose name is a link: a link to a file is written through (the file it leads to gets
+// the list, the link stays a link); a link that leads to no file is refused, and makes none.
+TEST_F(RoomAreaCsv, ALinkIsWrittenThroughAndALinkToNothingRefused) {
+    addRoom({L"ROOM-1", L"Office 1", 12.5, 14.2, 0, 0});
+    drive.writeFile("lists/rooms.txt", "old");
+    ::symlink("../lists/rooms.txt", drive.posix("plans/level1.csv").c_str());
+    ::symlink("../lists/none.txt", drive.posix("plans/level2.csv").c_str());
+    const struct {
+        const wchar_t* drawingFile;
+        const char* link;
+        const char* leadsTo;
+        const wchar_t* said;
+    } cases[] = {
+        {L"C:\\plans\\level1.dwg", "plans/level1.csv", "lists/rooms.txt",
+         L"csv data successfully saved to file (C:\\plans\\level1.csv)\n"},
+        {L"C:\\plans\\level2.dwg", "plans/level2.csv", "lists/none.txt",
+         L"Unable to write csv data to file (C:\\plans\\level2.csv): The name of the file cannot "
+         L"be resolved by the system.\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.link);
+        document()->qvSetFileName(c.drawingFile);
+        storePreferences(2, L"NONE");
+        answers.give({});
+        createRoomAreaCSV();
+        EXPECT_EQ(std::wstring(L"Orvan Block Details 64.04.00.01\n") + c.said, printed());
+        EXPECT_TRUE(messageBoxes().empty()) << testing::PrintToString(messageBoxes());
+        struct stat st {};
+        EXPECT_TRUE(::lstat(drive.posix(c.link).c_str(), &st) == 0 && S_ISLNK(st.st_mode))
+            << "the link is still a link";
+    }
+    EXPECT_EQ(drive.readFile("lists/rooms.txt").substr(0, HEADER.size()), HEADER);
+    EXPECT_FALSE(drive.exists("lists/none.txt"));
+    EXPECT_EQ(std::set<std::string>({"level1.csv", "level2.csv"}), drive.names("plans"))
+        << "no part file is left";
+}
+
 // Targets that are refused before anything is written, each left exactly as it was: the
 // drawing itself (a drawing named .csv, or a link to it), a pipe (which would block the host),
 // a read-only file; and an untitled drawing, which has no folder to write beside.

@@ -4,6 +4,7 @@
 // (pdfinfo, PIL) or by the report's own reader, and the plan's file never changes.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -21,6 +22,7 @@
 #include "database/StoredProcedure.h"
 #include "drawing/Layers.h"
 #include "host/CommandLine.h"
+#include "host/DrawingFiles.h"
 #include "reports/Categories.h"
 #include "reports/Category.h"
 #include "reports/GraphicReport.h"
@@ -30,6 +32,7 @@
 #include "support/TempDrive.h"
 #include "support/TestDatabase.h"
 #include "win32/CodePage.h"
+#include "win32/FileReplacement.h"
 
 namespace {
 
@@ -397,6 +400,51 @@ TEST_F(BatchRunTest, OutputsNeverLeaveTheirFolderNorReachThePlan) {
     EXPECT_FALSE(drive.exists("escape.pdf"));
     EXPECT_FALSE(drive.exists("escape.xml"));
     EXPECT_EQ(drive.readFile("batch/plans/floor.dwg"), m_plan) << "the plan is byte-identical";
+}
+
+// A copy whose name becomes a link to the plan after the run checked it: made when the drawing
+// has been written to its temporary file, or while the copy itself is written beside its target.
+// Either way the copy is refused where it is written (12), and the plan and the link stay.
+TEST_F(BatchRunTest, ALinkToThePlanMadeWhileTheCopyIsWrittenIsRefused) {
+    sql(L"UPDATE graphic_reports SET save_copy_to = 'C:\\batch\\copies\\alias.dwg' WHERE id = 908");
+    const std::string alias = drive.posix("batch/copies/alias.dwg");
+    const auto makeLink = [&] { ::symlink("../plans/floor.dwg", alias.c_str()); };
+    const qv::host::DrawingFileFormat format = qv::host::drawingFileFormat();
+    const struct {
+        const char* when;
+        bool afterTemporaryCopy;  // else while the copy is put in place
+    } cases[] = {{"after the temporary copy", true}, {"while the copy is written", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.when);
+        sql(L"UPDATE graphic_reports SET status_id = 90 WHERE id = 908");
+        ::unlink(alias.c_str());
+        if (c.afterTemporaryCopy) {
+            qv::host::setDrawingFileFormat(
+                {format.read, [&](const AcDbDatabase& database, const std::wstring& path) {
+                     const Acad::ErrorStatus status = format.write(database, path);
+                     if (path.ends_with(L"alias.vrk"))
+                         makeLink();
+                     return status;
+                 }});
+        } else {
+            qv::win32::setBeforePlacingHook([&](const std::string& target) {
+                if (target == alias)
+                    makeLink();
+            });
+        }
+        CGraphicReport report;
+        report.getGraphicReport(procedure(), m_server.get(), 908, 30);
+        report.prepareReport(procedure(), 30);
+        qv::host::setDrawingFileFormat(format);
+        qv::win32::setBeforePlacingHook({});
+
+        EXPECT_EQ(recorded()[908].first, 12) << "copy not saved";
+        EXPECT_EQ(drive.readFile("batch/plans/floor.dwg"), m_plan) << "the plan is untouched";
+        struct stat st {};
+        EXPECT_TRUE(::lstat(alias.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) << "the link stays";
+        EXPECT_EQ(drive.names("batch/copies"), std::set<std::string>{"alias.dwg"})
+            << "no part file is left";
+    }
 }
 
 }  // namespace

@@ -3,6 +3,9 @@
 // and files the reader must refuse.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <cmath>
 #include <string>
@@ -18,6 +21,7 @@
 #include "drawing/Layers.h"
 #include "reports/Categories.h"
 #include "reports/Category.h"
+#include "core/OrvanExceptions.h"
 #include "core/Utilities.h"
 #include "reports/GraphicReport.h"
 #include "support/Raised.h"
@@ -129,6 +133,44 @@ TEST_F(ReportFileTest, EveryFieldWrittenIsReadBack) {
     EXPECT_EQ(written(read, "again.xml"),
               text.substr(0, text.find("<grSaveCopyTo>")) +
                   text.substr(text.find("</grSaveCopyTo>") + 15));
+}
+
+// A report written to a link: a link to a file writes that file and stays a link; a link to no
+// file is refused and makes none; a read-only file is refused and kept.
+TEST_F(ReportFileTest, ALinkIsWrittenThroughAndWhatMayNotBeWrittenIsRefused) {
+    drive.writeFile("reports/old.xml", "old");
+    drive.writeFile("ro.xml", "old");
+    ::chmod(drive.posix("ro.xml").c_str(), 0444);
+    ::symlink("reports/old.xml", drive.posix("live.xml").c_str());
+    ::symlink("reports/none.xml", drive.posix("gone.xml").c_str());
+    const struct {
+        const char* name;
+        bool written;
+        const char* holder;  // the file that holds the report, or keeps "old"
+    } cases[] = {
+        {"live.xml", true, "reports/old.xml"},
+        {"gone.xml", false, "reports/none.xml"},
+        {"ro.xml", false, "ro.xml"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CGraphicReport report;
+        report.setID(77);
+        const auto error = qv::test::raised<CEXOrvan>([&] { report.serialize(path(c.name)); });
+        EXPECT_EQ(error == nullptr, c.written);
+        if (c.written) {
+            CGraphicReport read;
+            read.deSerialize(path(c.name));
+            EXPECT_EQ(read.getID(), 77);
+        } else if (drive.exists(c.holder)) {
+            EXPECT_EQ(drive.readFile(c.holder), "old");
+        }
+    }
+    struct stat st {};
+    EXPECT_TRUE(::lstat(drive.posix("live.xml").c_str(), &st) == 0 && S_ISLNK(st.st_mode));
+    EXPECT_FALSE(drive.exists("reports/none.xml")) << "a link to nothing made its file";
+    EXPECT_EQ(drive.names("reports"), std::set<std::string>{"old.xml"}) << "no part file left";
+    EXPECT_EQ(drive.names("").size(), 4u) << "no part file left";
 }
 
 // A file written by hand in another order, with comments, unknown elements and a repeated

@@ -62,6 +62,14 @@ bool TempDrive::exists(const std::string& relative) const {
     return fs::exists(posix(relative), ec);
 }
 
+std::set<std::string> TempDrive::names(const std::string& relative) const {
+    std::set<std::string> found;
+    std::error_code ec;
+    for (fs::directory_iterator it(posix(relative), ec), end; !ec && it != end; it.increment(ec))
+        found.insert(it->path().filename().string());
+    return found;
+}
+
 void TempDrive::makeFolder(const std::string& relative) const {
     fs::create_directories(posix(relative));
 }

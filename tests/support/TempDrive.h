@@ -3,6 +3,7 @@
 // removes the folder with everything in it.
 #pragma once
 
+#include <set>
 #include <string>
 
 #include "mfc/CString.h"
@@ -25,6 +26,9 @@ class TempDrive {
     void writeFile(const std::string& relative, const std::string& bytes) const;
     std::string readFile(const std::string& relative) const;
     bool exists(const std::string& relative) const;
+    // The names in the folder `relative` ("" for the root), hidden ones too; none when it is
+    // no folder.
+    std::set<std::string> names(const std::string& relative) const;
     void makeFolder(const std::string& relative) const;
 
   private:

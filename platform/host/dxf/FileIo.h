@@ -4,8 +4,13 @@
 
 #include <sys/types.h>
 
+#include <memory>
 #include <string>
 #include <string_view>
+
+namespace qv::win32 {
+class FileReplacement;
+}
 
 namespace qv::dxf {
 
@@ -37,12 +42,10 @@ class MappedFile {
     size_t m_released = 0;
 };
 
-// Writes `data` to a temporary file beside `path`, flushes it to disk, and renames it over
-// `path`. On any failure the temporary file is removed, `path` is left as it was, and
-// std::runtime_error names the file and the reason. A symbolic link is followed: its target is
-// written and the link stays. A path that is no regular file (a folder, a device, a pipe) is
-// refused. A file with several hard links is written over in place, so that every link sees the
-// new content (its space reserved first; a failure after that may leave it half written).
+// Writes `data` to a temporary file beside `path`, flushes it to disk, and puts it in place of
+// `path` (win32/FileReplacement.h: links followed, what is no file that may be written refused, a
+// hard-linked file written where it is). On any failure the temporary file is removed, `path` is
+// left as it was, and std::runtime_error names the file and the reason.
 void writeFileAtomically(const std::string& path, std::string_view data);
 
 // The same, piece by piece: the pieces go to the temporary file as they come, and commit puts the
@@ -61,14 +64,10 @@ class FileReplacement {
     void commit();
 
   private:
-    [[noreturn]] void abandon(int error);
+    [[noreturn]] void raise() const;
 
-    std::string m_path;    // as given, for messages
-    std::string m_target;  // the file written (links followed)
-    std::string m_temp;    // the temporary file, or empty when the target is written in place
-    int m_fd = -1;
-    mode_t m_mode = 0644;
-    std::string m_inPlace;  // a hard-linked file's new content, written over it on commit
+    std::string m_path;  // as given, for messages
+    std::unique_ptr<qv::win32::FileReplacement> m_file;
 };
 
 }  // namespace qv::dxf

@@ -78,8 +78,8 @@ TEST_F(FileIoTest, AFileIsReplacedPieceByPiece) {
 }
 
 // A save through a symbolic link writes its target and keeps the link; a file with another hard
-// link is written where it is, so that both names see the new drawing; what is no regular file is
-// refused and left as it was.
+// link is written where it is, so that both names see the new drawing; what is no regular file, a
+// read-only file and a link that leads to no file are refused and left as they were.
 TEST_F(FileIoTest, ASaveFollowsLinksAndRefusesWhatIsNoFile) {
     const std::string target = path("target.dxf");
     writeFileAtomically(target, "old");
@@ -88,16 +88,19 @@ TEST_F(FileIoTest, ASaveFollowsLinksAndRefusesWhatIsNoFile) {
     const std::string dangling = path("dangling.dxf");
     const std::string hard = path("hard.dxf");
     const std::string pipe = path("pipe.dxf");
+    const std::string readOnly = path("ro.dxf");
     ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
     ASSERT_EQ(::symlink("link.dxf", relative.c_str()), 0);  // a link to a link, relative
     ASSERT_EQ(::symlink("new.dxf", dangling.c_str()), 0);
     ASSERT_EQ(::link(target.c_str(), hard.c_str()), 0);
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
+    writeFileAtomically(readOnly, "kept");
+    ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);
 
     const struct {
         std::string saved;
         std::string readBack;  // where the new content must be
-    } written[] = {{link, target}, {relative, target}, {dangling, path("new.dxf")}, {hard, target}};
+    } written[] = {{link, target}, {relative, target}, {hard, target}};
     for (const auto& w : written) {
         SCOPED_TRACE(w.saved);
         const std::string content = "saved as " + w.saved;
@@ -107,23 +110,36 @@ TEST_F(FileIoTest, ASaveFollowsLinksAndRefusesWhatIsNoFile) {
     }
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_TRUE(fs::is_symlink(relative));
-    EXPECT_TRUE(fs::is_symlink(dangling));
     EXPECT_TRUE(fs::equivalent(target, hard)) << "the hard link was separated";
 
     const std::string folder = path("folder.dxf");
     fs::create_directory(folder);
-    for (const std::string& refused : {pipe, folder, std::string("/dev/null")}) {
-        SCOPED_TRACE(refused);
+    const struct {
+        std::string saved;
+        const char* reason;
+    } refused[] = {
+        {pipe, "it is no regular file"},
+        {folder, "it is a folder"},
+        {"/dev/null", "it is no regular file"},
+        {dangling, "it is a link to a file that does not exist"},
+        {readOnly, "the file is read-only"},
+    };
+    for (const auto& r : refused) {
+        SCOPED_TRACE(r.saved);
         try {
-            writeFileAtomically(refused, "new");
-            ADD_FAILURE() << "saved over what is no file";
+            writeFileAtomically(r.saved, "new");
+            ADD_FAILURE() << "saved over what may not be written";
         } catch (const std::runtime_error& error) {
-            EXPECT_NE(std::string(error.what()).find("cannot write " + refused), std::string::npos)
+            EXPECT_EQ(std::string(error.what()).rfind("cannot write " + r.saved, 0), 0u)
                 << error.what();
+            EXPECT_NE(std::string(error.what()).find(r.reason), std::string::npos) << error.what();
         }
     }
     EXPECT_EQ(fs::status(pipe).type(), fs::file_type::fifo);
     EXPECT_EQ(fs::status("/dev/null").type(), fs::file_type::character);
+    EXPECT_TRUE(fs::is_symlink(dangling));
+    EXPECT_FALSE(fs::exists(path("new.dxf"))) << "a link to nothing made its file";
+    EXPECT_EQ(readWholeFile(readOnly), "kept");
     EXPECT_EQ(entries(), 8u) << "no temporary file is left";
 }
 

@@ -2,7 +2,6 @@
 // file the plot did not make is never removed, and the host goes on.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -40,17 +39,8 @@ class PlotOutputTest : public qv::test::PlotFixture {
         return text.find(L"Exported ") != std::wstring::npos;
     }
     std::set<std::string> namesIn(const std::string& relative) {
-        std::set<std::string> names;
-        if (DIR* dir = ::opendir(drive.posix(relative).c_str())) {
-            while (const dirent* entry = ::readdir(dir)) {
-                if (entry->d_name[0] != '.' || std::string(entry->d_name).size() > 2) {
-                    names.insert(entry->d_name);
-                }
-            }
-            ::closedir(dir);
-        }
+        std::set<std::string> names = drive.names(relative);
         names.erase(".filler");
-        names.erase("..");
         return names;
     }
 };

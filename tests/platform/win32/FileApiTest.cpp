@@ -162,4 +162,40 @@ TEST_F(FileApi, MoveFileReplacesOnlyWhenAsked) {
     EXPECT_TRUE(drive.exists("dir/moved"));
 }
 
+// Copies and moves onto links write the file a link leads to and keep the link; a link to no
+// file is refused, and so is a file held open against writing (a drawing its copy must not
+// reach, by whatever name).
+TEST_F(FileApi, ReplacingWritesThroughLinksAndKeepsHeldFiles) {
+    ::symlink("dir/other.txt", drive.posix("live.txt").c_str());
+    ::symlink("dir/none.txt", drive.posix("gone.txt").c_str());
+    drive.writeFile("plan.dwg", "plan");
+    ::symlink("plan.dwg", drive.posix("alias.dwg").c_str());
+    CFile held(L"C:\\plan.dwg", CFile::modeRead | CFile::shareDenyWrite);
+    drive.writeFile("a.tmp", "moved");
+    const Outcome cases[] = {
+        {"move onto a link",
+         [] { return MoveFileExW(L"C:\\a.tmp", L"C:\\live.txt", MOVEFILE_REPLACE_EXISTING); }, TRUE,
+         0},
+        {"move onto a link to nothing",
+         [] {
+             return MoveFileExW(L"C:\\dir\\file.txt", L"C:\\gone.txt", MOVEFILE_REPLACE_EXISTING);
+         },
+         FALSE, ERROR_CANT_RESOLVE_FILENAME},
+        {"copy onto a link to nothing",
+         [] { return CopyFileW(L"C:\\dir\\file.txt", L"C:\\gone.txt", FALSE); }, FALSE,
+         ERROR_CANT_RESOLVE_FILENAME},
+        {"copy onto a held file by a link",
+         [] { return CopyFileW(L"C:\\dir\\file.txt", L"C:\\alias.dwg", FALSE); }, FALSE,
+         ERROR_SHARING_VIOLATION},
+    };
+    check(cases, std::size(cases));
+    EXPECT_EQ("moved", drive.readFile("dir/other.txt"));
+    EXPECT_FALSE(drive.exists("a.tmp")) << "the moved file went";
+    EXPECT_TRUE(drive.exists("dir/file.txt")) << "a refused move keeps its file";
+    EXPECT_FALSE(drive.exists("dir/none.txt"));
+    EXPECT_EQ("plan", drive.readFile("plan.dwg"));
+    struct stat st {};
+    EXPECT_TRUE(::lstat(drive.posix("live.txt").c_str(), &st) == 0 && S_ISLNK(st.st_mode));
+}
+
 }  // namespace

@@ -1,0 +1,486 @@
+#include "win32/FileReplacement.h"
+
+#include <fcntl.h>
+#include <linux/limits.h>
+#include <pthread.h>
+#include <unistd.h>
+
+#include <array>
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+#include <utility>
+
+#include "win32/FileApi.h"
+#include "win32/FileSharing.h"
+#include "win32/WinError.h"
+
+namespace qv::win32 {
+namespace {
+
+// ---- Part files that a signal ending the program removes ----------------------------------
+
+constexpr int kEndingSignals[] = {SIGTERM, SIGHUP, SIGINT};
+constexpr int kSignalCount = static_cast<int>(std::size(kEndingSignals));
+constexpr int kSlotCount = 16;
+
+struct Slot {
+    std::atomic<bool> used{false};
+    char path[PATH_MAX] = {};
+};
+
+// Plain storage that the handler reads: filled before a slot is marked used.
+Slot g_slots[kSlotCount];
+struct sigaction g_previous[kSignalCount];
+std::mutex g_slotsMutex;
+int g_inFlight = 0;
+
+void onEndingSignal(int signal, siginfo_t* info, void* context) {
+    int index = 0;
+    while (index < kSignalCount && kEndingSignals[index] != signal) {
+        ++index;
+    }
+    if (index == kSignalCount) {
+        return;
+    }
+    const struct sigaction& previous = g_previous[index];
+    // The program's own handling goes first: a signal it catches or ignores does not end it.
+    if ((previous.sa_flags & SA_SIGINFO) != 0) {
+        if (previous.sa_sigaction != nullptr) {
+            previous.sa_sigaction(signal, info, context);
+        }
+        return;
+    }
+    if (previous.sa_handler == SIG_IGN) {
+        return;
+    }
+    if (previous.sa_handler != SIG_DFL) {
+        previous.sa_handler(signal);
+        return;
+    }
+    for (Slot& slot : g_slots) {
+        if (slot.used.load()) {
+            ::unlink(slot.path);
+        }
+    }
+    // Ends the program as the signal would have (delivered when this handler returns).
+    struct sigaction fallback {};
+    fallback.sa_handler = SIG_DFL;
+    sigemptyset(&fallback.sa_mask);
+    ::sigaction(signal, &fallback, nullptr);
+    ::raise(signal);
+}
+
+int keepPartName(const std::string& path) {
+    if (path.size() >= PATH_MAX) {
+        return -1;
+    }
+    std::lock_guard lock(g_slotsMutex);
+    for (int i = 0; i < kSlotCount; ++i) {
+        Slot& slot = g_slots[i];
+        if (!slot.used.load()) {
+            std::memcpy(slot.path, path.c_str(), path.size() + 1);
+            slot.used.store(true);
+            if (g_inFlight++ == 0) {
+                struct sigaction action {};
+                action.sa_sigaction = onEndingSignal;
+                action.sa_flags = SA_SIGINFO | SA_RESTART;
+                sigemptyset(&action.sa_mask);
+                for (int s = 0; s < kSignalCount; ++s) {
+                    ::sigaction(kEndingSignals[s], &action, &g_previous[s]);
+                }
+            }
+            return i;
+        }
+    }
+    return -1;  // every slot taken: the part file is only removed by the replacement itself
+}
+
+void forgetPartName(int& slot) {
+    if (slot < 0) {
+        return;
+    }
+    std::lock_guard lock(g_slotsMutex);
+    g_slots[slot].used.store(false);
+    slot = -1;
+    if (--g_inFlight == 0) {
+        for (int s = 0; s < kSignalCount; ++s) {
+            ::sigaction(kEndingSignals[s], &g_previous[s], nullptr);
+        }
+    }
+}
+
+// ---- The target and its checks ---------------------------------------------------------
+
+std::function<void(const std::string&)>& beforePlacingHook() {
+    static std::function<void(const std::string&)> hook;
+    return hook;
+}
+
+struct Checked {
+    std::string path;  // links followed
+    bool exists = false;
+    struct stat st {};
+    Refusal refusal = Refusal::None;
+    int error = 0;
+};
+
+bool sameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+Checked check(const std::string& given, const std::string& protect) {
+    Checked c;
+    c.path = given;
+    for (int hops = 0;; ++hops) {
+        if (::lstat(c.path.c_str(), &c.st) != 0) {
+            if (hops > 0 && (errno == ENOENT || errno == ENOTDIR)) {
+                c.refusal = Refusal::DanglingLink;
+            }
+            return c;  // nothing there: making the part file tells what is wrong with the folder
+        }
+        if (!S_ISLNK(c.st.st_mode)) {
+            break;
+        }
+        if (hops == 40) {
+            c.refusal = Refusal::System;
+            c.error = ELOOP;
+            return c;
+        }
+        std::string target(PATH_MAX, '\0');
+        const ssize_t n = ::readlink(c.path.c_str(), target.data(), target.size());
+        if (n < 0) {
+            c.refusal = Refusal::System;
+            c.error = errno;
+            return c;
+        }
+        target.resize(static_cast<std::size_t>(n));
+        if (!target.starts_with('/')) {
+            const std::size_t slash = c.path.rfind('/');
+            target =
+                (slash == std::string::npos ? std::string() : c.path.substr(0, slash + 1)) + target;
+        }
+        c.path = target;
+    }
+    c.exists = true;
+    struct stat other {};
+    if (S_ISDIR(c.st.st_mode)) {
+        c.refusal = Refusal::Folder;
+    } else if (!S_ISREG(c.st.st_mode)) {
+        c.refusal = Refusal::NotRegular;
+    } else if (const Refusal why = writeRefusal(c.st, c.path); why != Refusal::None) {
+        c.refusal = why;
+    } else if (!protect.empty() && ::stat(protect.c_str(), &other) == 0 && sameFile(c.st, other)) {
+        c.refusal = Refusal::Protected;
+    } else if (checkSharing(c.path, kAccessWrite | kAccessDelete,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE) !=
+               ERROR_SUCCESS) {
+        c.refusal = Refusal::InUse;
+    }
+    return c;
+}
+
+mode_t defaultMode() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+bool writeAllAt(int fd, const char* data, std::size_t size, off_t offset) {
+    while (size > 0) {
+        const ssize_t n = ::pwrite(fd, data, size, offset);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+        offset += n;
+    }
+    return true;
+}
+
+// Copies what is left to read of `in` to `out` from its position on: the errno of a failed
+// read or of a failed write (0: none).
+struct CopyError {
+    int reading = 0;
+    int writing = 0;
+};
+CopyError copyRest(int in, int out) {
+    off_t at = ::lseek(out, 0, SEEK_CUR);
+    if (at < 0) {
+        return {0, errno};
+    }
+    std::array<char, 64 * 1024> buffer{};
+    for (;;) {
+        const ssize_t n = ::read(in, buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return {n < 0 ? errno : 0, 0};
+        }
+        if (!writeAllAt(out, buffer.data(), static_cast<std::size_t>(n), at)) {
+            return {0, errno};
+        }
+        at += n;
+    }
+}
+
+}  // namespace
+
+Refusal writeRefusal(const struct stat& st, const std::string& posixPath) {
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+        return Refusal::ReadOnly;
+    }
+    if (::faccessat(AT_FDCWD, posixPath.c_str(), W_OK, AT_EACCESS) != 0 && errno != ENOENT) {
+        return Refusal::NotPermitted;
+    }
+    return Refusal::None;
+}
+
+void setBeforePlacingHook(std::function<void(const std::string&)> hook) {
+    beforePlacingHook() = std::move(hook);
+}
+
+FileReplacement::FileReplacement(std::string target, std::string protect)
+    : m_given(std::move(target)), m_protect(std::move(protect)) {
+    const Checked c = check(m_given, m_protect);
+    m_target = c.path;
+    if (c.refusal != Refusal::None) {
+        refuse(c.refusal, c.error);
+        return;
+    }
+    m_exists = c.exists;
+    m_checked = c.st;
+    m_mode = m_exists ? (c.st.st_mode & 07777) : defaultMode();
+    m_part = m_target + ".XXXXXX";
+    // The signals wait until the part file's name is where their handler finds it.
+    sigset_t ending;
+    sigset_t previous;
+    sigemptyset(&ending);
+    for (const int signal : kEndingSignals) {
+        sigaddset(&ending, signal);
+    }
+    ::pthread_sigmask(SIG_BLOCK, &ending, &previous);
+    m_fd = ::mkostemp(m_part.data(), O_CLOEXEC);
+    const int error = errno;
+    if (m_fd >= 0) {
+        m_slot = keepPartName(m_part);
+    }
+    ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    if (m_fd < 0) {
+        m_part.clear();
+        refuse(Refusal::System, error, "the file cannot be created");
+    }
+}
+
+FileReplacement::~FileReplacement() {
+    abandon();
+}
+
+DWORD FileReplacement::windowsError() const {
+    switch (m_refusal) {
+        case Refusal::None:
+            return ERROR_SUCCESS;
+        case Refusal::Folder:
+        case Refusal::NotRegular:
+        case Refusal::ReadOnly:
+        case Refusal::NotPermitted:
+            return ERROR_ACCESS_DENIED;
+        case Refusal::Protected:
+        case Refusal::InUse:
+        case Refusal::Changed:
+            return ERROR_SHARING_VIOLATION;
+        case Refusal::DanglingLink:
+            return ERROR_CANT_RESOLVE_FILENAME;
+        case Refusal::System:
+            break;
+    }
+    return errorFromErrno(m_errno);
+}
+
+void FileReplacement::abandon() {
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+    if (!m_part.empty()) {
+        ::unlink(m_part.c_str());
+        m_part.clear();
+    }
+    forgetPartName(m_slot);
+}
+
+bool FileReplacement::refuse(Refusal why, int error, const char* step) {
+    abandon();
+    m_refusal = why;
+    m_errno = error;
+    switch (why) {
+        case Refusal::None:
+            m_error.clear();
+            break;
+        case Refusal::Folder:
+            m_error = "it is a folder";
+            break;
+        case Refusal::NotRegular:
+            m_error = "it is no regular file (a device, a pipe or a socket)";
+            break;
+        case Refusal::ReadOnly:
+            m_error = "the file is read-only";
+            break;
+        case Refusal::NotPermitted:
+            m_error = "this user may not write the file";
+            break;
+        case Refusal::Protected:
+            m_error = "it is the drawing's own file";
+            break;
+        case Refusal::InUse:
+            m_error = "the file is in use";
+            break;
+        case Refusal::DanglingLink:
+            m_error = "it is a link to a file that does not exist";
+            break;
+        case Refusal::Changed:
+            m_error = "another file took its place while it was written";
+            break;
+        case Refusal::System:
+            m_error = step != nullptr ? std::string(step) + ": " + std::strerror(error)
+                                      : std::string(std::strerror(error));
+            break;
+    }
+    return false;
+}
+
+bool FileReplacement::write(std::string_view data) {
+    if (m_fd < 0) {
+        return false;
+    }
+    const off_t end = ::lseek(m_fd, 0, SEEK_END);
+    if (end < 0 || !writeAllAt(m_fd, data.data(), data.size(), end)) {
+        return refuse(Refusal::System, errno);
+    }
+    return true;
+}
+
+bool FileReplacement::writeAt(std::size_t offset, std::string_view data) {
+    if (m_fd < 0) {
+        return false;
+    }
+    if (!writeAllAt(m_fd, data.data(), data.size(), static_cast<off_t>(offset))) {
+        return refuse(Refusal::System, errno);
+    }
+    return true;
+}
+
+int FileReplacement::writeFrom(int fd) {
+    if (m_fd < 0) {
+        return 0;
+    }
+    const CopyError error =
+        ::lseek(m_fd, 0, SEEK_END) < 0 ? CopyError{0, errno} : copyRest(fd, m_fd);
+    if (error.writing != 0) {
+        refuse(Refusal::System, error.writing);
+    }
+    return error.reading;
+}
+
+bool FileReplacement::commit() {
+    if (m_fd < 0) {
+        return false;
+    }
+    if (const auto& hook = beforePlacingHook()) {
+        hook(m_target);
+    }
+    // A writer that was given the part file's name may have put a file of its own there.
+    struct stat named {};
+    struct stat held {};
+    if (::lstat(m_part.c_str(), &named) != 0 || !S_ISREG(named.st_mode)) {
+        return refuse(Refusal::System, errno != 0 ? errno : EINVAL);
+    }
+    if (::fstat(m_fd, &held) == 0 && !sameFile(named, held)) {
+        const int fd = ::open(m_part.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0) {
+            return refuse(Refusal::System, errno);
+        }
+        ::close(std::exchange(m_fd, fd));
+    }
+    if (::fsync(m_fd) != 0) {
+        return refuse(Refusal::System, errno);
+    }
+    // The target as it is now must still be the one checked, and still pass.
+    const Checked now = check(m_given, m_protect);
+    if (now.refusal != Refusal::None) {
+        return refuse(now.refusal, now.error);
+    }
+    if (now.path != m_target || now.exists != m_exists ||
+        (m_exists && !sameFile(now.st, m_checked))) {
+        return refuse(Refusal::Changed);
+    }
+    if (m_exists && now.st.st_nlink > 1) {
+        return writeInPlace();
+    }
+    if (::fchmod(m_fd, m_mode) != 0) {
+        return refuse(Refusal::System, errno, "the file cannot be put in place");
+    }
+    const int fd = std::exchange(m_fd, -1);
+    if (::close(fd) != 0) {
+        return refuse(Refusal::System, errno);
+    }
+    // Where nothing was, nothing may have come meanwhile (a link least of all).
+    int placed = ::renameat2(AT_FDCWD, m_part.c_str(), AT_FDCWD, m_target.c_str(),
+                             m_exists ? 0 : RENAME_NOREPLACE);
+    if (placed != 0 && errno == EINVAL && !m_exists) {
+        placed = ::rename(m_part.c_str(), m_target.c_str());  // a file system without the flag
+    }
+    if (placed != 0) {
+        return errno == EEXIST ? refuse(Refusal::Changed)
+                               : refuse(Refusal::System, errno, "the file cannot be put in place");
+    }
+    m_part.clear();
+    forgetPartName(m_slot);
+    return true;
+}
+
+// A file with several hard links keeps its place: the part file's content is copied over it,
+// through the file opened and found to be the one checked.
+bool FileReplacement::writeInPlace() {
+    const int out = ::open(m_target.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (out < 0) {
+        return errno == ELOOP ? refuse(Refusal::Changed) : refuse(Refusal::System, errno);
+    }
+    struct stat opened {};
+    struct stat part {};
+    if (::fstat(out, &opened) != 0 || !sameFile(opened, m_checked) || ::fstat(m_fd, &part) != 0) {
+        ::close(out);
+        return refuse(Refusal::Changed);
+    }
+    const off_t size = part.st_size;
+    int error = size > 0 ? ::posix_fallocate(out, 0, size) : 0;
+    if (error == EOPNOTSUPP || error == EINVAL) {
+        error = 0;
+    }
+    if (error == 0) {
+        const CopyError copied =
+            ::lseek(m_fd, 0, SEEK_SET) < 0 ? CopyError{errno, 0} : copyRest(m_fd, out);
+        error = copied.reading != 0 ? copied.reading : copied.writing;
+    }
+    if (error == 0 && (::ftruncate(out, size) != 0 || ::fsync(out) != 0)) {
+        error = errno;
+    }
+    if (::close(out) != 0 && error == 0) {
+        error = errno;
+    }
+    if (error != 0) {
+        return refuse(Refusal::System, error);
+    }
+    abandon();
+    return true;
+}
+
+}  // namespace qv::win32

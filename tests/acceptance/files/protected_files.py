@@ -1,0 +1,380 @@
+#!/usr/bin/env python3
+"""What cadhost does to files it is told to write over, run as a user would meet it: each
+session runs cadhost on a script of its own (as root, as the test runs, and as the ordinary
+user nobody where that matters) and checks the files afterwards with programs that are not the
+host's (ezdxf's audit for drawings, Python's csv for the space list, pdfinfo for plots).
+
+usage: protected_files.py CADHOST TEST_MODULE SPACE_BLOCK_MODULE SOURCE_DIR WORK_DIR SESSION
+
+Sessions:
+  read_only    SAVE of a read-only drawing (as root, and as nobody who owns it), SAVE through a
+               link to one and --save onto one are refused ("the file is read-only") and leave
+               it as it was; a drawing nobody may write is saved and passes the audit.
+  other_user   as nobody in a folder of its own, EXPORT, SAVEAS and ocsv over files of root's
+               (mode 0644) are refused, and the files stay root's and unchanged.
+  links        ocsv, EXPORT and SAVEAS through a link to a file write that file and keep the
+               link; through a link to no file each is refused and makes none.
+  interrupted  SIGTERM, SIGHUP and SIGINT while SAVE or EXPORT writes end the host; the old file
+               is whole and no part file is left beside it.
+  own_drawing  EXPORT to the drawing's own file reached by other paths (a link, a ".\\" part,
+               a hard link, with the drawing opened through a folder link) is refused.
+Exits 77 (skipped) for a session that needs root when not run as root.
+"""
+import csv
+import os
+import re
+import shutil
+import signal
+import stat
+import subprocess
+import sys
+import time
+
+import ezdxf
+
+NOBODY = 65534
+AS_NOBODY = ["setpriv", f"--reuid={NOBODY}", f"--regid={NOBODY}", "--clear-groups"]
+PREFS = "Program Files/cadhost/orvan/prefs/prefs.cfg"
+PART = re.compile(r"\.[A-Za-z0-9]{6}$")
+
+failures = []
+
+
+def check(condition, message):
+    if not condition:
+        failures.append(message)
+    return condition
+
+
+def windows(path):
+    return "Z:" + path.replace("/", "\\")
+
+
+def read(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def write(path, data, mode=None, owner=None):
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "wb") as f:
+        f.write(data)
+    if mode is not None:
+        os.chmod(path, mode)
+    if owner is not None:
+        os.chown(path, owner, owner)
+
+
+def folder(path, owner=None):
+    os.makedirs(path, exist_ok=True)
+    os.chmod(path, 0o755)
+    if owner is not None:
+        os.chown(path, owner, owner)
+    return path
+
+
+def part_files(top):
+    """Part files ("<name>.XXXXXX") anywhere below `top`."""
+    found = []
+    for where, _, names in os.walk(top):
+        found += [os.path.join(where, n) for n in names if PART.search(n)]
+    return found
+
+
+def audited(path):
+    """The drawing at `path` read by ezdxf and audited without an error."""
+    try:
+        doc = ezdxf.readfile(path)
+    except Exception as e:  # noqa: BLE001 - any reader failure is the finding
+        return check(False, f"{path}: ezdxf cannot read it: {e}")
+    auditor = doc.audit()
+    return check(not auditor.has_errors,
+                 f"{path}: audit: {[e.message for e in auditor.errors]}")
+
+
+class Host:
+    def __init__(self, args):
+        self.cadhost, self.module, self.space_module, self.source, self.work = args
+
+    def run(self, where, lines, drawing=None, module=None, as_nobody=False, save=None):
+        """Runs cadhost in `where` (drive C: is where/home) on a script of `lines`; the exit
+        code and everything it printed."""
+        script = os.path.join(where, "script.scr")
+        write(script, ("\n".join(lines) + "\n").encode(), mode=0o644)
+        argv = [self.cadhost, "--home", os.path.join(where, "home"),
+                "--module", module or self.module, "--script", script]
+        if save:
+            argv += ["--save", save]
+        if drawing:
+            argv.append(drawing)
+        done = subprocess.run((AS_NOBODY if as_nobody else []) + argv, cwd=where,
+                              capture_output=True, text=True, errors="replace", check=False)
+        return done.returncode, done.stdout + done.stderr
+
+    def start(self, where, lines, drawing):
+        """Starts cadhost as run() does, without waiting; the signals that end it do so."""
+        script = os.path.join(where, "script.scr")
+        write(script, ("\n".join(lines) + "\n").encode())
+
+        def default_signals():
+            for s in (signal.SIGTERM, signal.SIGHUP, signal.SIGINT):
+                signal.signal(s, signal.SIG_DFL)
+
+        return subprocess.Popen(
+            [self.cadhost, "--home", os.path.join(where, "home"), "--module", self.module,
+             "--script", script, drawing], cwd=where, stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL, preexec_fn=default_signals)
+
+    def fixture(self, name):
+        return read(os.path.join(self.source, "drawings", name))
+
+    def space_prefs(self, home, owner=None):
+        """Preferences for ocsv that start no program on the list."""
+        cfg = read(os.path.join(self.source, "export", "export.cfg"))
+        write(os.path.join(home, PREFS), cfg.replace(rb"C:\bin\record opener.sh", b"NONE"))
+        if owner is not None:
+            for where, dirs, names in os.walk(home):
+                for n in dirs + names:
+                    os.chown(os.path.join(where, n), owner, owner)
+
+    def space_script(self):
+        return ["qvrooms", "ARX", "Load", "libquorvelle.so"]
+
+
+def session_read_only(host):
+    top = folder(os.path.join(host.work, "read_only"))
+    mine = folder(os.path.join(top, "nobody"), NOBODY)
+    plan = host.fixture("floor.dxf")
+    write(os.path.join(top, "ro.dxf"), plan, 0o444)
+    os.symlink("ro.dxf", os.path.join(top, "link.dxf"))
+    write(os.path.join(mine, "ro.dxf"), plan, 0o444, NOBODY)
+    write(os.path.join(mine, "rw.dxf"), plan, 0o644, NOBODY)
+    os.makedirs(os.path.join(mine, "home"), exist_ok=True)
+    os.chown(os.path.join(mine, "home"), NOBODY, NOBODY)
+    root = os.geteuid() == 0
+    cases = [
+        ("SAVE of a read-only drawing", top, "ro.dxf", None, False),
+        ("SAVE through a link to it", top, "link.dxf", None, False),
+        ("--save onto it", top, None, "ro.dxf", False),
+        ("SAVE of a read-only drawing, by its owner", mine, "ro.dxf", None, root),
+    ]
+    for name, where, opened, saved, as_nobody in cases:
+        target = os.path.join(where, opened or saved)
+        before = read(target)
+        code, out = host.run(where, ["save"] if opened else [],
+                             drawing=os.path.join(where, opened) if opened else None,
+                             save=target if saved else None, as_nobody=as_nobody)
+        check(code != 0, f"{name}: exit {code}")
+        check("the file is read-only" in out, f"{name}: not said why:\n{out}")
+        check("Drawing saved" not in out, f"{name}: said it saved:\n{out}")
+        check("errors in its answers" not in out, f"{name}: blamed the answers:\n{out}")
+        check(read(target) == before, f"{name}: the file changed")
+        check(stat.S_IMODE(os.stat(target).st_mode) == 0o444, f"{name}: its mode changed")
+
+    code, out = host.run(mine, ["save"], drawing=os.path.join(mine, "rw.dxf"), as_nobody=root)
+    check(code == 0 and "Drawing saved as" in out, f"a drawing that may be written: {out}")
+    audited(os.path.join(mine, "rw.dxf"))
+    check(not part_files(top), f"part files left: {part_files(top)}")
+
+
+def session_other_user(host):
+    if os.geteuid() != 0:
+        print("protected_files: other_user needs root (to act as user nobody)")
+        sys.exit(77)
+    top = folder(os.path.join(host.work, "other_user"))
+    mine = folder(os.path.join(top, "nobody"), NOBODY)
+    write(os.path.join(mine, "rooms.dxf"), host.fixture("rooms_furnished.dxf"), 0o644, NOBODY)
+    write(os.path.join(mine, "floor.dxf"), host.fixture("floor.dxf"), 0o644, NOBODY)
+    theirs = {name: f"root's {name}\n".encode() for name in ("rooms.csv", "plan.dwf", "plan.dxf")}
+    for name, data in theirs.items():
+        write(os.path.join(mine, name), data, 0o644, 0)
+    host.space_prefs(os.path.join(mine, "home"), NOBODY)
+    os.chown(os.path.join(mine, "home"), NOBODY, NOBODY)
+    code, out = host.run(mine, host.space_script() + [
+        "ocsv",
+        "saveas", windows(os.path.join(mine, "plan.dxf")),
+    ], drawing=os.path.join(mine, "rooms.dxf"), module=host.space_module, as_nobody=True)
+    check(code != 0, f"exit {code}")
+    code, plotted = host.run(mine, ["export", windows(os.path.join(mine, "plan.dwf"))],
+                             drawing=os.path.join(mine, "floor.dxf"), as_nobody=True)
+    check(code != 0, f"exit {code}")
+    out += plotted
+    refusals = [
+        f"Unable to write csv data to file ({windows(os.path.join(mine, 'rooms.csv'))}): this "
+        "user may not write the file",
+        f"Unable to export to {windows(os.path.join(mine, 'plan.dwf'))}: this user may not "
+        "write the file.",
+        "cannot write " + os.path.join(mine, "plan.dxf") + ": this user may not write the file",
+    ]
+    for said in refusals:
+        check(said in out, f"not said: {said!r} in\n{out}")
+    for name, data in theirs.items():
+        path = os.path.join(mine, name)
+        check(read(path) == data, f"{name} changed")
+        check(os.stat(path).st_uid == 0, f"{name} is no longer root's")
+    check(not part_files(top), f"part files left: {part_files(top)}")
+
+
+def session_links(host):
+    top = folder(os.path.join(host.work, "links"))
+    plans, lists, out_folder = (folder(os.path.join(top, n)) for n in ("plans", "lists", "out"))
+    write(os.path.join(plans, "rooms.dxf"), host.fixture("rooms_furnished.dxf"))
+    for name in ("victim.txt", "plot.pdf", "saved.dxf"):
+        write(os.path.join(lists, name), b"old\n")
+    links = {
+        "plans/rooms.csv": "../lists/victim.txt",
+        "out/live.pdf": "../lists/plot.pdf",
+        "out/live.dxf": "../lists/saved.dxf",
+        "out/gone.pdf": "../lists/none.pdf",
+        "out/gone.dxf": "../lists/none.dxf",
+        "out/live.csv": "../lists/none.csv",  # the list of the drawing once saved as live.dxf
+    }
+    for name, to in links.items():
+        os.symlink(to, os.path.join(top, name))
+    write(os.path.join(plans, "floor.dxf"), host.fixture("floor.dxf"))
+    host.space_prefs(os.path.join(top, "home"))
+    out = lambda name: windows(os.path.join(out_folder, name))  # noqa: E731
+    code, said = host.run(top, host.space_script() + [
+        "ocsv",
+        "saveas", out("gone.dxf"),
+        "saveas", out("live.dxf"),
+        "ocsv",
+    ], drawing=os.path.join(plans, "rooms.dxf"), module=host.space_module)
+    check(code != 0, f"exit {code} (a refused command)")
+    code, plotted = host.run(top, ["export", out("live.pdf"), "export", out("gone.pdf")],
+                             drawing=os.path.join(plans, "floor.dxf"))
+    check(code != 0, f"exit {code} (a refused command)")
+    said += plotted
+    for expected in [
+        f"csv data successfully saved to file ({windows(os.path.join(plans, 'rooms.csv'))})",
+        f"Exported Model to {out('live.pdf')}.",
+        f"Unable to export to {out('gone.pdf')}: it is a link to a file that does not exist.",
+        ": it is a link to a file that does not exist\n"
+        f"Unable to save the drawing as {out('gone.dxf')}",
+        f"Drawing saved as {out('live.dxf')}.",
+        f"Unable to write csv data to file ({out('live.csv')}): The name of the file cannot be "
+        "resolved by the system.",
+    ]:
+        check(expected in said, f"not said: {expected!r} in\n{said}")
+    for name in links:
+        check(os.path.islink(os.path.join(top, name)), f"{name} is no longer a link")
+    for name in ("none.pdf", "none.dxf", "none.csv"):
+        check(not os.path.exists(os.path.join(lists, name)), f"a link to nothing made {name}")
+
+    with open(os.path.join(lists, "victim.txt"), newline="", encoding="cp1252") as f:
+        rows = list(csv.reader(f))
+    check(rows and rows[0] == ["Code", "Area", "Units", "Perimeter", "Units"],
+          f"victim.txt holds no space list: {rows[:2]}")
+    check(len([r for r in rows if r and r[0].startswith("R-")]) == 6, f"rooms: {rows}")
+    pdf = subprocess.run(["pdfinfo", os.path.join(lists, "plot.pdf")], capture_output=True,
+                         check=False)
+    check(pdf.returncode == 0, "plot.pdf is no PDF")
+    audited(os.path.join(lists, "saved.dxf"))
+    check(not part_files(top), f"part files left: {part_files(top)}")
+
+
+def big_drawing(lines):
+    """A drawing of `lines` lines: long enough to save and plot that a signal can come
+    while it is written."""
+    parts = ["0\nSECTION\n2\nENTITIES\n"]
+    for i in range(lines):
+        parts.append(f"0\nLINE\n8\n0\n10\n{i}.0\n20\n0.0\n30\n0.0\n11\n{i}.0\n21\n"
+                     f"{100 + i % 50}.0\n31\n0.0\n")
+    parts.append("0\nENDSEC\n0\nEOF\n")
+    return "".join(parts).encode()
+
+
+def session_interrupted(host):
+    top = folder(os.path.join(host.work, "interrupted"))
+    drawing = big_drawing(15000)
+    cases = [
+        ("SAVE", signal.SIGTERM),
+        ("EXPORT", signal.SIGHUP),
+        ("SAVE", signal.SIGINT),
+        ("EXPORT", signal.SIGTERM),
+    ]
+    for command, sent in cases:
+        name = f"{command} {sent.name}"
+        where = folder(os.path.join(top, f"{command.lower()}-{sent.name.lower()}"))
+        plan = os.path.join(where, "plan.dxf")
+        target = plan if command == "SAVE" else os.path.join(where, "plan.pdf")
+        lines = ["save"] if command == "SAVE" else ["export", windows(target)]
+        # A host that wrote its file before the part file was seen (a busy machine) is run
+        # again; the signal must come while the part file is there.
+        for _ in range(3):
+            write(plan, drawing)
+            if command == "EXPORT":
+                write(target, b"the old plot\n")
+            before = read(target)
+            host_process = host.start(where, lines, plan)
+            seen = signalled_while_written(host_process, where, os.path.basename(target), sent)
+            if seen:
+                break
+        if not check(seen, f"{name}: no part file was seen while the host wrote"):
+            continue
+        check(host_process.returncode == -sent, f"{name}: ended with {host_process.returncode}")
+        check(read(target) == before, f"{name}: the old file changed")
+        check(not part_files(where), f"{name}: part files left: {part_files(where)}")
+
+
+def signalled_while_written(host_process, where, name, sent):
+    """Sends `sent` to the host as soon as a part file of `name` is in `where`, and waits for the
+    host to end; whether the part file was seen."""
+    seen = False
+    deadline = time.monotonic() + 120
+    while host_process.poll() is None and time.monotonic() < deadline:
+        if any(n.startswith(name + ".") and PART.search(n) for n in os.listdir(where)):
+            host_process.send_signal(sent)
+            seen = True
+            break
+        time.sleep(0.0005)
+    try:
+        host_process.wait(timeout=60)
+    except subprocess.TimeoutExpired:
+        host_process.kill()
+        host_process.wait()
+    return seen
+
+
+def session_own_drawing(host):
+    top = folder(os.path.join(host.work, "own_drawing"))
+    plans = folder(os.path.join(top, "plans"))
+    plan = os.path.join(plans, "plan.dxf")
+    write(plan, host.fixture("floor.dxf"))
+    os.symlink("plans", os.path.join(top, "alias"))
+    os.symlink("plan.dxf", os.path.join(plans, "own.pdf"))
+    os.link(plan, os.path.join(plans, "twin.pdf"))
+    before = read(plan)
+    targets = [windows(os.path.join(plans, "own.pdf")),
+               windows(plans) + "\\.\\own.pdf",
+               windows(os.path.join(plans, "twin.pdf"))]
+    lines = []
+    for target in targets:
+        lines += ["export", target]
+    # Opened through the folder link: the drawing's own path is spelt unlike any target's.
+    code, out = host.run(top, lines, drawing=os.path.join(top, "alias", "plan.dxf"))
+    check(code != 0, f"exit {code}")
+    check(out.count(": it is the drawing's own file.") == len(targets),
+          f"not every export was refused as the drawing itself:\n{out}")
+    check(read(plan) == before, "the drawing was written over")
+    check(os.path.islink(os.path.join(plans, "own.pdf")), "own.pdf is no longer a link")
+    check(not part_files(top), f"part files left: {part_files(top)}")
+
+
+def main():
+    if len(sys.argv) != 7:
+        sys.exit(__doc__)
+    host = Host(sys.argv[1:6])
+    session = sys.argv[6]
+    shutil.rmtree(os.path.join(host.work, session), ignore_errors=True)
+    os.makedirs(host.work, exist_ok=True)
+    os.chmod(host.work, 0o755)
+    globals()["session_" + session](host)
+    for failure in failures:
+        print("FAIL:", failure)
+    print(f"{session}: {'failed' if failures else 'passed'}")
+    sys.exit(1 if failures else 0)
+
+
+if __name__ == "__main__":
+    main()

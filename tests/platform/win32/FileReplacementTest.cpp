@@ -1,0 +1,221 @@
+// The platform's one way of replacing a file: what it refuses (and leaves as it was), the checks
+// it makes again when the file is put in place, and the part file that a signal ending the
+// program does not leave behind.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstring>
+#include <functional>
+#include <string>
+
+#include "mfc/File.h"
+#include "support/TempDrive.h"
+#include "win32/FileReplacement.h"
+
+namespace {
+
+using qv::test::DriveTest;
+using qv::win32::FileReplacement;
+using qv::win32::Refusal;
+
+class FileReplacementTest : public DriveTest {
+  protected:
+    void SetUp() override {
+        drive.writeFile("plan.dwg", "plan");
+        drive.writeFile("old.txt", "old");
+    }
+    std::string plan() const { return drive.posix("plan.dwg"); }
+    // Replaces `target` with "new"; the refusal (Refusal::None when it was written).
+    Refusal replace(const std::string& target, const std::function<void()>& meanwhile = {}) {
+        FileReplacement file(drive.posix(target), plan());
+        if (file.refusal() != Refusal::None)
+            return file.refusal();
+        EXPECT_TRUE(file.write("new"));
+        if (meanwhile)
+            meanwhile();
+        file.commit();
+        return file.refusal();
+    }
+    void link(const char* to, const std::string& name) const {
+        ASSERT_EQ(::symlink(to, drive.posix(name).c_str()), 0);
+    }
+};
+
+// Refused before anything is written, and left exactly as they were.
+TEST_F(FileReplacementTest, WhatMayNotBeWrittenIsRefusedAndKept) {
+    drive.makeFolder("folder");
+    ASSERT_EQ(::mkfifo(drive.posix("pipe").c_str(), 0644), 0);
+    drive.writeFile("ro.txt", "old");
+    ::chmod(drive.posix("ro.txt").c_str(), 0444);
+    link("ro.txt", "to-ro.txt");
+    link("none.txt", "dangling.txt");
+    link("plan.dwg", "own.pdf");
+    ASSERT_EQ(::link(plan().c_str(), drive.posix("twin.pdf").c_str()), 0);
+    drive.makeFolder("sub");
+    link("..", "sub/up");  // the plan by a folder link: C:\sub\up\plan.dwg
+    drive.writeFile("held.txt", "old");
+    CFile held(L"C:\\held.txt", CFile::modeRead | CFile::shareDenyWrite);
+
+    const struct {
+        const char* target;
+        Refusal refusal;
+    } cases[] = {
+        {"folder", Refusal::Folder},
+        {"pipe", Refusal::NotRegular},
+        {"ro.txt", Refusal::ReadOnly},
+        {"to-ro.txt", Refusal::ReadOnly},
+        {"dangling.txt", Refusal::DanglingLink},
+        {"own.pdf", Refusal::Protected},
+        {"twin.pdf", Refusal::Protected},
+        {"sub/up/plan.dwg", Refusal::Protected},
+        {"held.txt", Refusal::InUse},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.target);
+        EXPECT_EQ(replace(c.target), c.refusal);
+    }
+    EXPECT_EQ(drive.readFile("ro.txt"), "old");
+    EXPECT_EQ(drive.readFile("held.txt"), "old");
+    EXPECT_EQ(drive.readFile("plan.dwg"), "plan");
+    EXPECT_FALSE(drive.exists("none.txt")) << "a link to nothing made its file";
+    EXPECT_EQ(drive.names("").size(), 11u) << "no part file is left";
+}
+
+// Written: a link's file (the link stays), a hard-linked file where it is, a new file.
+TEST_F(FileReplacementTest, LinksAreWrittenThroughAndStay) {
+    drive.makeFolder("lists");
+    link("lists/../old.txt", "link.txt");
+    ASSERT_EQ(::link(drive.posix("old.txt").c_str(), drive.posix("hard.txt").c_str()), 0);
+    const struct {
+        const char* target;
+        const char* seenAt;  // the file that holds what was written
+    } cases[] = {{"link.txt", "old.txt"}, {"hard.txt", "old.txt"}, {"new.txt", "new.txt"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.target);
+        drive.writeFile("old.txt", "old");
+        EXPECT_EQ(replace(c.target), Refusal::None);
+        EXPECT_EQ(drive.readFile(c.target), "new");
+        EXPECT_EQ(drive.readFile(c.seenAt), "new");
+    }
+    struct stat st {};
+    EXPECT_TRUE(::lstat(drive.posix("link.txt").c_str(), &st) == 0 && S_ISLNK(st.st_mode));
+}
+
+// What takes the target's place while the part file is written is checked as the target was,
+// and not written over.
+TEST_F(FileReplacementTest, TheTargetIsCheckedAgainWhenItIsPutInPlace) {
+    const struct {
+        const char* name;
+        const char* target;
+        std::function<void()> meanwhile;
+        Refusal refusal;
+        const char* left;  // what the target holds afterwards
+    } cases[] = {
+        {"a file becomes a link to the plan", "copy.dwg",
+         [this] {
+             ::unlink(drive.posix("copy.dwg").c_str());
+             link("plan.dwg", "copy.dwg");
+         },
+         Refusal::Protected, "plan"},
+        {"a link to the plan where there was nothing", "alias.dwg",
+         [this] { link("plan.dwg", "alias.dwg"); }, Refusal::Protected, "plan"},
+        {"another file where there was nothing", "fresh.txt",
+         [this] { drive.writeFile("fresh.txt", "theirs"); }, Refusal::Changed, "theirs"},
+        {"the file is replaced by another", "old.txt",
+         [this] {
+             drive.writeFile("other.txt", "theirs");
+             ::rename(drive.posix("other.txt").c_str(), drive.posix("old.txt").c_str());
+         },
+         Refusal::Changed, "theirs"},
+    };
+    drive.writeFile("copy.dwg", "copy");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(replace(c.target, c.meanwhile), c.refusal);
+        EXPECT_EQ(drive.readFile(c.target), c.left);
+    }
+    EXPECT_EQ(drive.readFile("plan.dwg"), "plan");
+    EXPECT_EQ(drive.names("").size(), 5u) << "no part file is left";
+}
+
+// A child that starts a replacement and is then sent `signal`: how it ended, and whether its part
+// file is still there. `caught` installs a handler of the child's own first.
+struct SignalEnd {
+    int status = 0;
+    bool partLeft = true;
+};
+SignalEnd signalDuringReplacement(const std::string& target, int signal, bool caught) {
+    int names[2];
+    if (::pipe(names) != 0)
+        return {};
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(names[0]);
+        if (caught)
+            std::signal(signal, [](int) {});
+        FileReplacement file(target);
+        file.write("new");
+        const std::string part = file.partPath() + "\n";
+        (void)!::write(names[1], part.data(), part.size());
+        ::raise(signal);
+        file.commit();
+        ::_exit(file.refusal() == Refusal::None ? 0 : 1);
+    }
+    ::close(names[1]);
+    std::string part;
+    char c = 0;
+    while (::read(names[0], &c, 1) == 1 && c != '\n')
+        part += c;
+    ::close(names[0]);
+    SignalEnd end;
+    ::waitpid(child, &end.status, 0);
+    end.partLeft = !part.empty() && ::access(part.c_str(), F_OK) == 0;
+    return end;
+}
+
+TEST_F(FileReplacementTest, ASignalThatEndsTheProgramRemovesThePartFile) {
+    for (const int signal : {SIGTERM, SIGHUP, SIGINT}) {
+        SCOPED_TRACE(strsignal(signal));
+        const SignalEnd ended = signalDuringReplacement(drive.posix("old.txt"), signal, false);
+        EXPECT_TRUE(WIFSIGNALED(ended.status) && WTERMSIG(ended.status) == signal)
+            << "the signal still ends the program";
+        EXPECT_FALSE(ended.partLeft);
+        EXPECT_EQ(drive.readFile("old.txt"), "old");
+
+        const SignalEnd handled = signalDuringReplacement(drive.posix("old.txt"), signal, true);
+        EXPECT_TRUE(WIFEXITED(handled.status) && WEXITSTATUS(handled.status) == 0)
+            << "a signal the program catches leaves the replacement to go on";
+        EXPECT_EQ(drive.readFile("old.txt"), "new");
+        drive.writeFile("old.txt", "old");
+    }
+    EXPECT_EQ(drive.names("").size(), 2u);
+}
+
+// Another user's file in a folder of one's own: not this user's to write, though its mode has
+// write bits (tried as user nobody, in a child; only root can become nobody).
+TEST_F(FileReplacementTest, AFileThisUserMayNotWriteIsRefused) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to act as another user";
+    drive.makeFolder("theirs");
+    drive.writeFile("theirs/root.txt", "root's");
+    ::chmod(drive.root().c_str(), 0755);
+    ASSERT_EQ(::chown(drive.posix("theirs").c_str(), 65534, 65534), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(2);
+        FileReplacement file(drive.posix("theirs/root.txt"));
+        ::_exit(file.refusal() == Refusal::NotPermitted ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(drive.readFile("theirs/root.txt"), "root's");
+    EXPECT_EQ(drive.names("theirs").size(), 1u);
+}
+
+}  // namespace
