@@ -1,5 +1,6 @@
 // Draws the entities of a block on a canvas: lines, polylines (bulges and widths), circles,
-// arcs, ellipses, splines, points, solids and traces, texts and attributes (DejaVu Sans,
+// arcs, ellipses, splines, points, solids and traces, 3D faces, 3D polylines and meshes (their
+// edges seen from above) and 2D polylines of the older kind, texts and attributes (DejaVu Sans,
 // alignment points honoured), multi-line texts (TextPainting.h), block references with their
 // nested blocks, dimensions (their blocks) and leaders, solid and patterned hatches (the host's
 // predefined patterns; loops with elliptic and spline edges too), and the model space seen
@@ -100,11 +101,14 @@ class Painter {
     void drawText(const AcDbText& text, const Context& context, const Style& style);
     void drawHatch(const AcDbHatch& hatch, const Context& context, const Style& style);
     void drawViewport(const AcDbViewport& viewport, const Context& context, const Style& style);
-    // Multi-line texts, ellipses, splines, points, solids and traces, hatches with elliptic or
-    // spline edges, dimensions and leaders (MarkPainting.cpp); false for an entity of another
-    // kind.
+    // Multi-line texts, ellipses, splines, points, solids and traces, 3D faces, polylines of
+    // the older kind (3D, meshes, 2D), hatches with elliptic or spline edges, dimensions and
+    // leaders (MarkPainting.cpp); false for an entity of another kind.
     bool drawMark(const AcDbEntity& entity, const Context& context, AcDbObjectId layerId,
                   const Style& style);
+    // Strokes chains of points of the world as seen from above, in one path.
+    void strokeChains(const std::vector<std::vector<AcGePoint3d>>& chains, const Affine& map,
+                      const Style& style);
 
     Canvas& m_canvas;
     PainterOptions m_options;
