@@ -245,10 +245,26 @@ TEST_F(PlotEngineTest, TablesPlotTheirGrid) {
     }
 }
 
-// A paper layout shows model space through its viewports, each with its own frozen layers.
-TEST_F(PlotEngineTest, ViewportsShowModelSpaceWithTheirFrozenLayers) {
+// A paper layout shows model space through its viewports, each with its own frozen layers. A
+// viewport's layer decides its frame only: on a layer that is off, frozen or not plotted (where
+// drawings put their viewports to keep the frames off the sheet), the view still shows and
+// counts in the extents, without its frame.
+TEST_F(PlotEngineTest, ViewportsShowModelSpaceAndTheirLayersOnlyTheirFrames) {
     const AcDbObjectId rooms = layer(L"Rooms");
     addToModelSpace(solidSquare(0, 0, 100, 100, rooms, rgb(255, 0, 0)));
+    const struct {
+        const char* what;
+        AcDbObjectId layer;  // null: "0"
+        bool roomsFrozen;    // in the viewport
+        bool view, frame;    // expected
+    } cases[] = {
+        {"a viewport", AcDbObjectId(), false, true, true},
+        {"its own frozen layer", AcDbObjectId(), true, false, true},
+        {"on a layer that is off", layer(L"Off", true), false, true, false},
+        {"on a layer that is not plotted", layer(L"NoPlot", false, false, false), false, true,
+         false},
+        {"on a frozen layer", layer(L"Frozen", false, true), false, true, false},
+    };
     AcDbObjectId layoutId, blockId;
     {
         WriteLock lock(document());
@@ -257,18 +273,21 @@ TEST_F(PlotEngineTest, ViewportsShowModelSpaceWithTheirFrozenLayers) {
                   Acad::eOk);
         AcDbObjectPointer<AcDbBlockTableRecord> block(blockId, AcDb::kForWrite);
         ASSERT_EQ(block.openStatus(), Acad::eOk);
-        for (int i = 0; i < 2; ++i) {
+        for (size_t i = 0; i < std::size(cases); ++i) {
             auto* viewport = new AcDbViewport;
             viewport->setDatabaseDefaults(db());
-            viewport->setCenterPoint(AcGePoint3d(60 + 130 * i, 60, 0));
+            viewport->setCenterPoint(AcGePoint3d(60 + 130.0 * i, 60, 0));
             viewport->setWidth(120);
             viewport->setHeight(120);
             viewport->setViewCenter(AcGePoint2d(50, 50));
             viewport->setViewHeight(120);
-            if (i == 1) {
+            if (cases[i].roomsFrozen) {
                 AcDbObjectIdArray frozen;
                 frozen.append(rooms);
                 ASSERT_EQ(viewport->freezeLayersInViewport(frozen), Acad::eOk);
+            }
+            if (!cases[i].layer.isNull()) {
+                viewport->setLayer(cases[i].layer);
             }
             ASSERT_EQ(block->appendAcDbEntity(viewport), Acad::eOk);
             viewport->close();
@@ -276,15 +295,28 @@ TEST_F(PlotEngineTest, ViewportsShowModelSpaceWithTheirFrozenLayers) {
     }
     setSettings(layoutId, kPng, L"VGA_(640.00_x_480.00_Pixels)", AcDbPlotSettings::kExtents);
     ASSERT_EQ(publish(layoutId, windowsPath("sheet.png")), Acad::eOk);
-    // Extents (0, 0)-(250, 120) on 640 x 480.
-    const double scale = std::min(640.0 / 250.0, 480.0 / 120.0);
-    auto at = [&](double x, double y) {
-        return std::make_pair(static_cast<int>(320 + (x - 125.0) * scale),
-                              static_cast<int>(240 - (y - 60.0) * scale));
-    };
-    expectSpots("sheet.png", at,
-                {{60, 60, {255, 0, 0}, "the first viewport"},
-                 {190, 60, {255, 255, 255}, "frozen in the second"}});
+    // Extents (0, 0)-(640, 120) on 640 x 480: a pixel a unit, the frames' tops on row 180.
+    std::vector<std::pair<int, int>> points;
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const int x = 60 + 130 * static_cast<int>(i);
+        points.emplace_back(x, 240);
+        for (int row = 178; row <= 181; ++row) {
+            points.emplace_back(x, row);
+        }
+    }
+    const auto probe = qv::test::probeImage(drive.posix("sheet.png"), points);
+    ASSERT_TRUE(probe);
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(cases[i].what);
+        const auto& centre = probe->rgb[i * 5];
+        EXPECT_EQ(centre, (cases[i].view ? std::array<int, 3>{255, 0, 0}
+                                         : std::array<int, 3>{255, 255, 255}));
+        int darkest = 255;
+        for (size_t k = 1; k <= 4; ++k) {
+            darkest = std::min(darkest, probe->rgb[i * 5 + k][1]);
+        }
+        EXPECT_EQ(darkest < 200, cases[i].frame) << darkest;
+    }
 }
 
 // The plot fails with a status and leaves no file; the reason reaches the command line.
