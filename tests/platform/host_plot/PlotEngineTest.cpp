@@ -76,8 +76,10 @@ class PlotEngineTest : public PlotFixture {
     }
     // Plots model space to a PDF of A4 landscape through the window (0, 0)-(297, 210) at 1:1
     // from the sheet's lower left corner: a drawing unit is a millimetre of the sheet.
+    // The window (0, 0)-(297, 210) at 1:1 on a full-bleed A4: drawing millimetres are the
+    // sheet's.
     Acad::ErrorStatus plotA4Window(const char* file) {
-        setSettings(modelLayoutId(), kPdf, L"ISO_A4_(297.00_x_210.00_MM)",
+        setSettings(modelLayoutId(), kPdf, L"ISO_full_bleed_A4_(297.00_x_210.00_MM)",
                     AcDbPlotSettings::kExtents, false, false);
         {
             WriteLock lock(document());
@@ -396,33 +398,43 @@ TEST_F(PlotEngineTest, ValidatorMatchesMediaToTheDevice) {
     EXPECT_EQ(validator.validate(info), Acad::eInvalidInput);
 }
 
-// Where the area lands: scaled to fit or 1:1, centred or at the origin, turned or not.
+// Where the area lands: scaled to fit or 1:1, centred or at the origin, turned or not, within
+// the paper's margins (10 mm round the plain A4, 5 mm round the expand one, none round the full
+// bleed one).
 TEST_F(PlotEngineTest, SheetPlacesTheAreaAsTheSettingsSay) {
     using qv::host::plot::layoutSheet;
     using qv::host::plot::OutputFormat;
     const qv::host::plot::PlotArea area{0.0, 0.0, 200.0, 100.0};
     const double perMm = 72.0 / 25.4;
     struct Case {
+        const wchar_t* medium;
         bool fit, centred;
         AcDbPlotSettings::PlotRotation rotation;
         // Expected box of the area on the A4 landscape page, in points (y from the top).
         double left, top, right, bottom;
     };
     const double a4w = 297 * perMm, a4h = 210 * perMm;
-    const double fit0 = std::min(a4w / 200, a4h / 100);
-    const double fit90 = std::min(a4h / 200, a4w / 100);
+    const wchar_t* plain = L"ISO_A4_(297.00_x_210.00_MM)";
+    const double m = 10 * perMm;
+    const double fit0 = std::min((a4w - 2 * m) / 200, (a4h - 2 * m) / 100);
+    const double fit90 = std::min((a4h - 2 * m) / 200, (a4w - 2 * m) / 100);
     const Case cases[] = {
-        {true, true, AcDbPlotSettings::k0degrees, 0, (a4h - 100 * fit0) / 2, a4w,
+        {plain, true, true, AcDbPlotSettings::k0degrees, m, (a4h - 100 * fit0) / 2, a4w - m,
          (a4h + 100 * fit0) / 2},
-        {true, true, AcDbPlotSettings::k90degrees, (a4w - 100 * fit90) / 2, 0,
-         (a4w + 100 * fit90) / 2, a4h},
-        {false, false, AcDbPlotSettings::k0degrees, 10 * perMm, a4h - 120 * perMm, 210 * perMm,
-         a4h - 20 * perMm},
+        {plain, true, true, AcDbPlotSettings::k90degrees, (a4w - 100 * fit90) / 2, m,
+         (a4w + 100 * fit90) / 2, a4h - m},
+        {plain, false, false, AcDbPlotSettings::k0degrees, m + 10 * perMm,
+         a4h - m - 120 * perMm, m + 210 * perMm, a4h - m - 20 * perMm},
+        {L"ISO_expand_A4_(297.00_x_210.00_MM)", false, false, AcDbPlotSettings::k0degrees,
+         15 * perMm, a4h - 125 * perMm, 215 * perMm, a4h - 25 * perMm},
+        {L"ISO_full_bleed_A4_(297.00_x_210.00_MM)", true, true, AcDbPlotSettings::k0degrees, 0,
+         (a4h - 100 * a4w / 200) / 2, a4w, (a4h + 100 * a4w / 200) / 2},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.rotation * 10 + c.fit);
-        setSettings(modelLayoutId(), kPdf, L"ISO_A4_(297.00_x_210.00_MM)",
-                    AcDbPlotSettings::kExtents, c.fit, c.centred, c.rotation);
+        SCOPED_TRACE(testing::Message() << CStringA(c.medium).GetString() << " "
+                                        << c.rotation * 10 + c.fit);
+        setSettings(modelLayoutId(), kPdf, c.medium, AcDbPlotSettings::kExtents, c.fit, c.centred,
+                    c.rotation);
         {
             WriteLock lock(document());
             AcDbObjectPointer<AcDbLayout> layout(modelLayoutId(), AcDb::kForWrite);
@@ -456,7 +468,7 @@ TEST_F(PlotEngineTest, SheetPlacesTheAreaAsTheSettingsSay) {
             ->drawingToDevice.apply(0, 0);
     }();
     EXPECT_GT(p.x, a4w / 2);
-    EXPECT_NEAR(p.y, a4h, 0.01);
+    EXPECT_NEAR(p.y, a4h - m, 0.01);
 }
 
 // A medium gives each output its sheet (a raster size on a PDF at 96 pixels an inch), and a paper
