@@ -134,6 +134,17 @@ TEST(KeptShapes, PolylinesMeshesFacesAndLongMinorAxesAreDrawnWhereTheyStand) {
     };
     const std::string seqend = lines({"0", "SEQEND", "8", "0"});
     const std::string r2000 = section("HEADER", lines({"9", "$ACADVER", "1", "AC1015"}));
+    // A polygon mesh of 2 x 3 vertices over (0, 0)-(100, 40).
+    const auto mesh = [&](std::string_view flags) {
+        return r2000 + section("ENTITIES",
+                               lines({"0", "POLYLINE", "100", "AcDbEntity", "8", "0", "100",
+                                      "AcDbPolygonMesh", "66", "1", "10", "0", "20", "0", "30",
+                                      "0", "70", flags, "71", "2", "72", "3"}) +
+                                   vertex("0", "0", "0", "64") + vertex("50", "0", "1", "64") +
+                                   vertex("100", "0", "2", "64") + vertex("0", "40", "3", "64") +
+                                   vertex("50", "40", "4", "64") +
+                                   vertex("100", "40", "5", "64") + seqend);
+    };
     const struct {
         const char* what;
         std::string file;
@@ -164,14 +175,9 @@ TEST(KeptShapes, PolylinesMeshesFacesAndLongMinorAxesAreDrawnWhereTheyStand) {
              vertex("0", "0", "0", "128", lines({"71", "2", "72", "5", "73", "3"})) + seqend),
          6, 6, {0, 0, 200, 50, 1e-9}},
         // 2 x 3 vertices: two rows of three, three columns of two
-        {"a polygon mesh", r2000 + section("ENTITIES",
-             lines({"0", "POLYLINE", "100", "AcDbEntity", "8", "0", "100", "AcDbPolygonMesh",
-                    "66", "1", "10", "0", "20", "0", "30", "0", "70", "16", "71", "2", "72",
-                    "3"}) +
-             vertex("0", "0", "0", "64") + vertex("50", "0", "1", "64") +
-             vertex("100", "0", "2", "64") + vertex("0", "40", "3", "64") +
-             vertex("50", "40", "4", "64") + vertex("100", "40", "5", "64") + seqend),
-         5, 7, {0, 0, 100, 40, 1e-9}},
+        {"a polygon mesh", mesh("16"), 5, 7, {0, 0, 100, 40, 1e-9}},
+        // closed in N (32): each row of three is closed, each column of two stays a segment
+        {"a polygon mesh closed in N", mesh("48"), 5, 9, {0, 0, 100, 40, 1e-9}},
         // the second edge hidden
         {"a 3D face", r2000 + section("ENTITIES",
              lines({"0", "3DFACE", "100", "AcDbEntity", "8", "0", "100", "AcDbFace", "10", "0",
