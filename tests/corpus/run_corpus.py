@@ -10,7 +10,13 @@ which exports its current layout to PDF ("export") and saves it (--save). Then:
   - cadhost ends with 0 and says that it exported the layout: a real host opens, plots and
     saves every one of these drawings;
   - poppler renders the page, which must hold ink when the plotted layout holds an entity that
-    the plot draws (DRAWN below, through block references);
+    the plot draws (DRAWN below, through block references; a paper layout's viewports, whatever
+    their layer, through the model space they show);
+  - where the plotted layout holds a shape that plots have been seen to leave out (an ellipse
+    whose minor axis is the longer, a 3D polyline or mesh, a 3D face, a viewport on a layer that
+    does not plot: SHAPES below), the page's ink and that of ezdxf's own rendering of the layout
+    (its drawing add-on, through matplotlib) lie within 2 pixels of each other, each for at least
+    MATCHED of itself, once both are cut to their ink and brought to one size;
   - ezdxf reads the saved drawing, and its audit finds no error; no entity is written with two
     handles or two layers;
   - where model space plots its extents scaled to fit, no word that poppler reads on the page
@@ -32,7 +38,11 @@ import tempfile
 
 # The entity kinds that the plot draws. A page whose layout holds only other kinds may be blank.
 DRAWN = {"LINE", "ARC", "CIRCLE", "LWPOLYLINE", "POLYLINE", "TEXT", "ATTRIB", "HATCH", "INSERT",
-         "MTEXT", "ELLIPSE", "SPLINE", "POINT", "SOLID", "TRACE", "DIMENSION", "LEADER"}
+         "MTEXT", "ELLIPSE", "SPLINE", "POINT", "SOLID", "TRACE", "3DFACE", "DIMENSION", "LEADER"}
+# The share of each rendering's ink that the other must cover (measured: 0.94 and above where the
+# page shows the shapes; 0.69 and 0.41 for openscad's ellipse-rot.dxf and ellipse-arc-rot.dxf
+# when their ellipses of ratio 2 and 3.5 were left out).
+MATCHED = 0.9
 
 SCRIPT = "export\nC:\\plot.pdf\n"
 TIMEOUT = 120
@@ -72,11 +82,22 @@ def white(doc, entity):
         layer.dxf.get("true_color", 0) == WHITE
 
 
+def shows_view(doc, viewport):
+    """Whether a paper layout's viewport shows model space (whatever its layer: that hides its
+    frame only)."""
+    return viewport.dxf.get("id", 0) >= 2 and viewport.dxf.get("status", 0) > 0 and \
+        not viewport.dxf.get("invisible", 0) and draws(doc, doc.modelspace())
+
+
 def draws(doc, entities, depth=0):
     """Whether any of the entities is one that the plot draws, on a layer that shows and in a
     colour that is not white."""
     for e in entities:
         kind = e.dxftype()
+        if kind == "VIEWPORT" and depth == 0 and e.dxf.get("paperspace", 0):
+            if shows_view(doc, e):
+                return True
+            continue
         if kind not in DRAWN or e.dxf.get("invisible", 0) or white(doc, e):
             continue
         if depth == 0 and not layer_shows(doc, e.dxf.get("layer", "0")):
@@ -95,6 +116,61 @@ def draws(doc, entities, depth=0):
         else:
             return True
     return False
+
+
+def shapes(doc, entities, depth=0):
+    """The kinds of SHAPES among the entities (through block references) that the plot shows:
+    ellipses whose minor axis is the longer, 3D polylines and meshes, 3D faces, and viewports on
+    a layer that does not plot."""
+    found = set()
+    for e in entities:
+        kind = e.dxftype()
+        hidden = not layer_shows(doc, e.dxf.get("layer", "0"))
+        if kind == "VIEWPORT":
+            if depth == 0 and hidden and e.dxf.get("paperspace", 0) and shows_view(doc, e):
+                found.add("a viewport on a layer that does not plot")
+            continue
+        if e.dxf.get("invisible", 0) or (depth == 0 and hidden):
+            continue
+        if kind == "ELLIPSE" and e.dxf.get("ratio", 1.0) > 1.0:
+            found.add("an ellipse whose minor axis is the longer")
+        elif kind == "POLYLINE" and e.dxf.get("flags", 0) & (8 | 16 | 64):
+            found.add("a 3D polyline or mesh")
+        elif kind == "3DFACE":
+            found.add("a 3D face")
+        elif kind == "INSERT" and depth < 8:
+            block = doc.blocks.get(e.dxf.name)
+            if block is not None:
+                found |= shapes(doc, block, depth + 1)
+    return found
+
+
+def matches_ezdxf(doc, layout, pdf, folder):
+    """The shares of ink (ours in ezdxf's, ezdxf's in ours) of the page and of ezdxf's rendering
+    of the layout. ezdxf leaves out a viewport on a layer that does not plot, and draws a view
+    without its frame: such viewports are put on a layer that plots first."""
+    os.environ.setdefault("MPLCONFIGDIR", os.path.join(folder, "matplotlib"))
+    sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..",
+                                    "platform", "host_plot"))
+    import compare_ink
+    from ezdxf.addons.drawing import matplotlib as ezdxf_matplotlib
+    from PIL import Image
+    if "QV_SHOWN" not in doc.layers:
+        doc.layers.add("QV_SHOWN")
+    for viewport in layout.query("VIEWPORT"):
+        viewport.dxf.layer = "QV_SHOWN"
+    theirs = os.path.join(folder, "ezdxf.png")
+    ezdxf_matplotlib.qsave(layout, theirs, bg="#FFFFFF", dpi=100)
+    stem = os.path.join(folder, "ours")
+    subprocess.run(["pdftoppm", "-r", "100", "-gray", "-singlefile", pdf, stem], check=True,
+                   capture_output=True, timeout=TIMEOUT)
+    try:
+        turns = layout.dxf_layout.dxf.get("plot_rotation", 0)
+    except AttributeError:  # (R12: no plot settings)
+        turns = 0
+    with Image.open(stem + ".pgm") as ours, Image.open(theirs) as rendered:
+        # The plot turns the layout counter-clockwise on the sheet; ezdxf does not.
+        return compare_ink.ink_overlap(ours.rotate(-90 * turns, expand=True), rendered)
 
 
 def doubled(saved):
@@ -203,7 +279,8 @@ def check(args):
     cadhost, module, work, drawing = args
     import ezdxf
     failures = []
-    facts = {"kinds": set(), "plotted": False, "inked": None, "clean": False, "fitted": False}
+    facts = {"kinds": set(), "plotted": False, "inked": None, "clean": False, "fitted": False,
+             "compared": False}
     folder = tempfile.mkdtemp(dir=work)
     try:
         script = os.path.join(folder, "run.scr")
@@ -237,6 +314,12 @@ def check(args):
             return drawing, failures, facts
         try:
             doc = ezdxf.readfile(saved)
+            # (before ezdxf's audit, which repairs an ellipse whose minor axis is the longer)
+            held = set()
+            if exported:
+                name = exported.group(1)
+                layout = doc.modelspace() if name == "Model" else doc.layouts.get(name)
+                held = shapes(doc, layout) if layout is not None else set()
             auditor = doc.audit()
         except Exception as error:  # ezdxf's own refusal, whatever its kind
             failures.append("ezdxf cannot read the saved drawing: %s" % error)
@@ -267,6 +350,17 @@ def check(args):
             if name == "Model" and plots_extents_fitted(doc, name):
                 facts["fitted"] = True
                 failures += text_failures(doc, name, pdf)
+            if held and facts["inked"]:
+                facts["compared"] = True
+                try:
+                    shares = matches_ezdxf(doc, layout, pdf, folder)
+                except ValueError as error:  # a rendering without ink
+                    shares = (0.0, 0.0)
+                    failures.append("ezdxf's rendering of %s: %s" % (name, error))
+                if min(shares) < MATCHED:
+                    failures.append("the page of %s holding %s is not what ezdxf draws: %.3f of "
+                                    "its ink lies on ezdxf's, %.3f of ezdxf's on it" %
+                                    (name, " and ".join(sorted(held)), *shares))
         return drawing, failures, facts
     finally:
         shutil.rmtree(folder, ignore_errors=True)
@@ -301,13 +395,15 @@ def main():
             counts["inked"] += bool(facts["inked"])
             counts["clean"] += facts["clean"]
             counts["fitted"] += facts["fitted"]
+            counts["compared"] += facts["compared"]
             kinds.update(facts["kinds"])
             for failure in failures:
                 print("%s: %s" % (drawing, failure))
             failed += bool(failures)
-    print("%d drawings: %d plotted (%d pages inked, %d fitted with their texts checked), %d saved "
-          "and clean in ezdxf, %d failed" % (len(files), counts["plotted"], counts["inked"],
-                                             counts["fitted"], counts["clean"], failed))
+    print("%d drawings: %d plotted (%d pages inked, %d fitted with their texts checked, %d "
+          "compared with ezdxf's), %d saved and clean in ezdxf, %d failed" %
+          (len(files), counts["plotted"], counts["inked"], counts["fitted"], counts["compared"],
+           counts["clean"], failed))
     if options.kinds:
         for kind, n in sorted(kinds.items(), key=lambda k: (-k[1], k[0])):
             print("  %-12s %5d drawings%s" % (kind, n, "" if kind in DRAWN else "  (not drawn)"))

@@ -28,6 +28,14 @@ void AcDbEllipse::qvSetData(Data data) {
     if (!std::isfinite(data.endParam)) {
         data.endParam = kTwoPi;
     }
+    // A minor axis longer than the major one (as some programs write): the axes change places,
+    // and the parameters turn back by a quarter, so that every point stays where it was.
+    if (data.radiusRatio > 1.0 && std::isfinite(data.radiusRatio)) {
+        data.majorAxis = data.normal.crossProduct(data.majorAxis) * data.radiusRatio;
+        data.radiusRatio = 1.0 / data.radiusRatio;
+        data.startParam -= kTwoPi / 4.0;
+        data.endParam -= kTwoPi / 4.0;
+    }
     m_data = data;
 }
 

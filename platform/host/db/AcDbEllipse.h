@@ -32,8 +32,10 @@ class AcDbEllipse : public AcDbEntity {
     double radiusRatio() const { return m_data.radiusRatio; }
 
     const Data& qvData() const { return m_data; }
-    // A ratio outside (0, 1] or a major axis of zero length leaves the ellipse empty (nothing
-    // drawn, no extents); a normal of zero length becomes the z axis.
+    // A ratio above 1 makes the minor axis the major one (the ratio becomes its inverse and the
+    // parameters turn by a quarter: the curve is the same). A ratio not above 0 or a major axis
+    // of zero length leaves the ellipse empty (nothing drawn, no extents); a normal of zero
+    // length becomes the z axis.
     void qvSetData(Data data);
     // Points along the curve, the chords within `tolerance` of it (at most 1024 pieces); none
     // for an empty ellipse.

@@ -65,6 +65,7 @@ AcDbPlotSettings::AcDbPlotSettings(bool modelType) {
     m_data.paperWidth = paper.width;
     m_data.paperHeight = paper.height;
     m_data.paperUnits = paper.units;
+    qv::host::takeMargins(m_data, paper);
     m_data.modelType = modelType;
     // Model space plots what it holds, fitted and centred on the sheet; a paper layout plots its
     // sheet as laid out.

@@ -7,8 +7,8 @@
 // the paper, the area, the scale, the rotation, the origin and centring change only through the
 // plot-settings validator (AcDbPlotSettingsValidator.h), which checks them against the devices.
 //
-// A new object: device "None", paper "ISO_A4_(297.00_x_210.00_MM)" (297 x 210 mm, no margins,
-// millimetres), no rotation, plot styles and line weights plotted, line weights not scaled, no
+// A new object: device "None", paper "ISO_A4_(297.00_x_210.00_MM)" (297 x 210 mm, with that
+// paper's margins, millimetres), no rotation, plot styles and line weights plotted, line weights not scaled, no
 // style sheet; for model space plot type extents, "scale to fit" and centred, for a paper layout
 // plot type layout, 1:1 and not centred, a standard scale in use either way. (A layout that a
 // drawing file gives without plot settings keeps these.)

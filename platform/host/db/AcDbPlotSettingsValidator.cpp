@@ -28,8 +28,8 @@ void takeMedium(Data& data, const qv::host::PlotMedium& medium) {
     data.canonicalMediaName = medium.canonicalName;
     data.paperWidth = medium.width;
     data.paperHeight = medium.height;
-    data.marginLeft = data.marginBottom = data.marginRight = data.marginTop = 0.0;
     data.paperUnits = medium.units;
+    qv::host::takeMargins(data, medium);
 }
 
 // The texts of a list as pointers that live as long as the process.

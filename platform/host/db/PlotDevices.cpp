@@ -34,8 +34,9 @@ std::wstring number(double value) {
 }
 
 void addMedium(std::vector<PlotMedium>& media, const std::wstring& name, double width,
-               double height, const Family& family) {
+               double height, const Family& family, double margin = 0.0) {
     PlotMedium m;
+    m.marginLeft = m.marginBottom = m.marginRight = m.marginTop = margin;
     m.canonicalName =
         name + L"_(" + number(width) + L"_x_" + number(height) + L"_" + family.unit + L")";
     m.width = width * family.millimetres;
@@ -88,13 +89,20 @@ std::vector<PlotMedium> makePapers() {
           {L"E", 36, 48},
           {L"E1", 30, 42}}},
     };
+    // The unprintable margin of each variant, in millimetres on every side: the "expand" papers
+    // print closer to the edge, the "full_bleed" ones up to it.
+    const struct {
+        const wchar_t* name;
+        double margin;
+    } variants[] = {{L"", 10.0}, {L"expand_", 5.0}, {L"full_bleed_", 0.0}};
     std::vector<PlotMedium> media;
-    for (const wchar_t* variant : {L"", L"expand_", L"full_bleed_"}) {
+    for (const auto& variant : variants) {
         for (const Family& family : families) {
             for (const Sheet& sheet : family.sheets) {
-                const std::wstring name = std::wstring(family.prefix) + L"_" + variant + sheet.name;
-                addMedium(media, name, sheet.longSide, sheet.shortSide, family);
-                addMedium(media, name, sheet.shortSide, sheet.longSide, family);
+                const std::wstring name =
+                    std::wstring(family.prefix) + L"_" + variant.name + sheet.name;
+                addMedium(media, name, sheet.longSide, sheet.shortSide, family, variant.margin);
+                addMedium(media, name, sheet.shortSide, sheet.longSide, family, variant.margin);
             }
         }
     }
@@ -158,6 +166,13 @@ const PlotMedium* findPlotMedium(const std::wstring& device, const std::wstring&
         }
     }
     return nullptr;
+}
+
+void takeMargins(AcDbPlotSettings::Data& data, const PlotMedium& medium) {
+    data.marginLeft = medium.marginLeft;
+    data.marginBottom = medium.marginBottom;
+    data.marginRight = medium.marginRight;
+    data.marginTop = medium.marginTop;
 }
 
 const std::vector<std::wstring>& plotStyleSheetNames() {

@@ -11,7 +11,11 @@
 // "ISO_A4_(297.00_x_210.00_MM)", "ANSI_expand_B_(17.00_x_11.00_Inches)",
 // "ARCH_full_bleed_E1_(30.00_x_42.00_Inches)" (width first). The raster sizes:
 // "VGA_(640.00_x_480.00_Pixels)", SVGA 800 x 600, XGA 1024 x 768, SXGA 1280 x 1024,
-// UXGA 1600 x 1200 and QXGA 2048 x 1536. Canonical media names compare exactly. No medium has unprintable margins.
+// UXGA 1600 x 1200 and QXGA 2048 x 1536. Canonical media names compare exactly.
+//
+// The papers have unprintable margins, the same on every side: 10 mm for the plain papers, 5 mm
+// for the "expand" ones, none for the "full_bleed" ones. The raster sizes have none (an image
+// has no edge a device cannot reach).
 #pragma once
 
 #include <string>
@@ -27,6 +31,8 @@ struct PlotMedium {
     double width = 0.0;
     double height = 0.0;
     AcDbPlotSettings::PlotPaperUnits units = AcDbPlotSettings::kMillimeters;
+    // The unprintable margins, in millimetres (in pixels for a raster size).
+    double marginLeft = 0.0, marginBottom = 0.0, marginRight = 0.0, marginTop = 0.0;
     bool raster() const { return units == AcDbPlotSettings::kPixels; }
     // As the host shows it: the canonical name with blanks for underscores.
     std::wstring localeName() const;
@@ -40,6 +46,8 @@ std::wstring findPlotDevice(const std::wstring& name);
 const std::vector<PlotMedium>& plotMediaOf(const std::wstring& device);
 // The medium of that canonical name on the device, or null.
 const PlotMedium* findPlotMedium(const std::wstring& device, const std::wstring& canonicalName);
+// Gives the settings the medium's margins.
+void takeMargins(AcDbPlotSettings::Data& data, const PlotMedium& medium);
 // The plot style tables: colour-dependent (".ctb") and named (".stb").
 const std::vector<std::wstring>& plotStyleSheetNames();
 

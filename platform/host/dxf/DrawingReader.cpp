@@ -813,8 +813,8 @@ void DrawingReader::settleOtherHandles() {
         settle(seqend);
         m_data->seqends[insert->objectId().handle().value()] = seqend;
     }
-    for (KeptEntity* entity : m_withChildren) {
-        for (KeptChild& child : entity->kept().children) {
+    for (KeptTags* kept : m_withChildren) {
+        for (KeptChild& child : kept->children) {
             settle(child.handle);
         }
     }

@@ -77,7 +77,8 @@ struct R12Polyline {
 // POLYLINE, and their SEQEND).
 struct Sequence {
     AcDbBlockReference* insert = nullptr;
-    KeptEntity* kept = nullptr;
+    AcDbEntity* keptEntity = nullptr;  // a kept entity or kept shape, whose tags `kept` are
+    KeptTags* kept = nullptr;
     bool active() const { return insert != nullptr || kept != nullptr; }
 };
 
@@ -144,6 +145,8 @@ class DrawingReader : public RecordSink {
     void endBlock(const RecordView& record);
     void follower(const RecordView& record);
     void closeSequence();
+    // The kept entity's records are all read: a kept shape takes what they hold.
+    void endKeptSequence();
     void finishR12Polyline();
     bool convertR12Polyline(const R12Polyline& polyline);
     void keepR12Polyline(const R12Polyline& polyline);
@@ -205,7 +208,7 @@ class DrawingReader : public RecordSink {
     std::unique_ptr<R12Polyline> m_r12Polyline;
     std::unordered_map<AcDbObject*, std::uint64_t> m_seqends;
     std::vector<AcDbObject*> m_keptHeads;  // of m_data->keptTables
-    std::vector<KeptEntity*> m_withChildren;
+    std::vector<KeptTags*> m_withChildren;
     struct {
         std::uint64_t handle = 0;
         AcDbObject* block = nullptr;

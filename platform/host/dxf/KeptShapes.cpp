@@ -13,6 +13,7 @@
 #include "host/db/AcDbMText.h"
 #include "host/db/AcDbPoint.h"
 #include "host/db/AcDbSpline.h"
+#include "host/db/MeshShapes.h"
 #include "host/dxf/Codec.h"
 #include "host/dxf/GroupCode.h"
 #include "host/dxf/KeptObjects.h"
@@ -354,6 +355,109 @@ void readLeader(AcDbLeader& leader, const KeptTags& kept) {
     leader.qvSet(std::move(vertices.points), arrow, textHeight);
 }
 
+void readFace(AcDbFace& face, const KeptTags& kept) {
+    Points corners[4] = {Points(10), Points(11), Points(12), Points(13)};
+    std::int64_t invisible = 0;
+    forEachTag(kept, [&](const TagView& tag) {
+        for (Points& corner : corners) {
+            if (corner.take(tag)) {
+                return;
+            }
+        }
+        if (tag.code == 70) {
+            invisible = integer(tag.value);
+        }
+    });
+    const AcGePoint3d third = corners[2].first();
+    face.qvSet({corners[0].first(), corners[1].first(), third, corners[3].first(third)},
+               static_cast<int>(invisible & 15));
+}
+
+// A POLYLINE and the VERTEX records that follow it (its children, once read).
+void readHeavyPolyline(qv::host::HeavyPolyline& polyline, const KeptTags& kept) {
+    using Vertex = qv::host::HeavyPolyline::Vertex;
+    qv::host::HeavyPolyline::Data data;
+    Points elevation(10), normal(210);
+    const auto count = [](std::string_view value) {
+        return static_cast<int>(std::clamp<std::int64_t>(integer(value), 0, 1 << 20));
+    };
+    forEachTag(kept, [&](const TagView& tag) {
+        if (elevation.take(tag) || normal.take(tag)) {
+            return;
+        }
+        switch (tag.code) {
+            case 70:
+                data.flags = static_cast<int>(integer(tag.value));
+                break;
+            case 71:
+                data.meshM = count(tag.value);
+                break;
+            case 72:
+                data.meshN = count(tag.value);
+                break;
+            case 73:
+                data.smoothM = count(tag.value);
+                break;
+            case 74:
+                data.smoothN = count(tag.value);
+                break;
+            case 40:
+                data.startWidth = real(tag.value);
+                break;
+            case 41:
+                data.endWidth = real(tag.value);
+                break;
+            default:
+                break;
+        }
+    });
+    data.elevation = elevation.first().z;
+    data.normal = normal.vector(AcGeVector3d::kZAxis);
+    for (const KeptChild& child : kept.children) {
+        if (child.type != "VERTEX") {
+            continue;
+        }
+        Vertex vertex;
+        for (size_t i = child.groupTags; i < child.tags.size(); ++i) {
+            const TagView tag = child.tags[i];
+            switch (tag.code) {
+                case 10:
+                    vertex.point.x = real(tag.value);
+                    break;
+                case 20:
+                    vertex.point.y = real(tag.value);
+                    break;
+                case 30:
+                    vertex.point.z = real(tag.value);
+                    break;
+                case 40:
+                    vertex.startWidth = real(tag.value, -1.0);
+                    break;
+                case 41:
+                    vertex.endWidth = real(tag.value, -1.0);
+                    break;
+                case 42:
+                    vertex.bulge = real(tag.value);
+                    break;
+                case 70:
+                    vertex.flags = static_cast<int>(integer(tag.value));
+                    break;
+                case 71:
+                case 72:
+                case 73:
+                case 74:
+                    vertex.corners[static_cast<size_t>(tag.code - 71)] = static_cast<int>(
+                        std::clamp<std::int64_t>(integer(tag.value), -(1 << 30), 1 << 30));
+                    break;
+                default:
+                    break;
+            }
+        }
+        data.vertices.push_back(vertex);
+    }
+    polyline.qvSetData(std::move(data));
+}
+
 // A hatch kept as read (see HatchCodec.cpp): its AcDbHatch part, drawn if the host can.
 void readHatch(qv::host::CurvedHatch& hatch, const KeptTags& kept) {
     std::vector<TagView> tags;
@@ -397,6 +501,8 @@ constexpr ShapeKind kShapes[] = {
     kind<AcDbDimension, readDimension>("DIMENSION"),
     kind<AcDbLeader, readLeader>("LEADER"),
     kind<qv::host::CurvedHatch, readHatch>("HATCH"),
+    kind<AcDbFace, readFace>("3DFACE"),
+    kind<qv::host::HeavyPolyline, readHeavyPolyline>("POLYLINE"),
 };
 
 const ShapeKind* shapeKind(std::string_view type) {

@@ -249,8 +249,9 @@ void DrawingReader::entityRecord(const RecordView& record) {
     if (auto* insert = AcDbBlockReference::cast(entity.get())) {
         m_sequence.insert = insert;
     } else if (follows != 0 || type == "POLYLINE") {
-        m_sequence.kept = KeptEntity::cast(entity.get());
+        m_sequence.kept = keptTagsOf(*entity);
         if (m_sequence.kept != nullptr) {
+            m_sequence.keptEntity = AcDbEntity::cast(entity.get());
             m_withChildren.push_back(m_sequence.kept);
         }
     }
@@ -302,9 +303,9 @@ void DrawingReader::follower(const RecordView& record) {
         return;
     }
     if (m_sequence.kept != nullptr) {
-        m_sequence.kept->kept().children.push_back(childOf(type, record.tags));
+        m_sequence.kept->children.push_back(childOf(type, record.tags));
         if (type == "SEQEND") {
-            m_sequence = {};
+            endKeptSequence();
         }
         return;
     }
@@ -320,7 +321,7 @@ void DrawingReader::closeSequence() {
     }
     if (m_sequence.kept != nullptr) {
         // The entities that follow a kept entity end with a SEQEND, which other programs need.
-        std::vector<KeptChild>& children = m_sequence.kept->kept().children;
+        std::vector<KeptChild>& children = m_sequence.kept->children;
         if (children.empty() || children.back().type != "SEQEND") {
             KeptChild end;
             end.type = "SEQEND";
@@ -328,8 +329,17 @@ void DrawingReader::closeSequence() {
             end.tags.add(8, "0");
             children.push_back(std::move(end));
             m_report.add(Fix::MissingEndsec, 0,
-                         "a " + m_sequence.kept->kept().type + " ends without SEQEND; one was added");
+                         "a " + m_sequence.kept->type + " ends without SEQEND; one was added");
         }
+        endKeptSequence();
+    }
+    m_sequence = {};
+}
+
+void DrawingReader::endKeptSequence() {
+    if (AcDbEntity* entity = m_sequence.keptEntity) {
+        // (already in the drawing, closed)
+        ObjectAccess::changeOwned(*entity, [entity] { readKeptShape(*entity); });
     }
     m_sequence = {};
 }

@@ -108,7 +108,8 @@ void DrawingReader::keepR12Polyline(const R12Polyline& polyline) {
     const int flags = flagsOf(tags);
     splitRecord(tags);
     splitCommon(m_head.body, m_common, m_rest);
-    auto kept = std::make_unique<KeptEntity>("POLYLINE");
+    std::unique_ptr<AcDbEntity> kept = newKeptEntity("POLYLINE");
+    KeptTags& keptTags = *keptTagsOf(*kept);
     FieldReader reader(kEntitySubclass.fields, m_context, 0);
     for (const TagView& tag : m_common) {
         reader.read(tag);
@@ -119,7 +120,7 @@ void DrawingReader::keepR12Polyline(const R12Polyline& polyline) {
     m_scratch.clear();
     markR12Polyline(flags, m_rest, m_scratch);
     for (const TagView& tag : m_scratch) {
-        kept->kept().body.add(tag.code, tag.value);
+        keptTags.body.add(tag.code, tag.value);
     }
     std::vector<std::vector<TagView>> children;
     for (size_t i = 1; i <= polyline.records.size(); ++i) {
@@ -145,13 +146,14 @@ void DrawingReader::keepR12Polyline(const R12Polyline& polyline) {
         for (const TagView& tag : marked) {
             c.tags.add(tag.code, tag.value);
         }
-        kept->kept().children.push_back(std::move(c));
+        keptTags.children.push_back(std::move(c));
     }
+    readKeptShape(*kept);
     Member member = placeEntity(kept.get());
     if (!polyline.inEntities) {
         member = {kept.get(), Member::Block, m_block, 0, head.line};
     }
-    m_withChildren.push_back(kept.get());
+    m_withChildren.push_back(&keptTags);
     finishObject(std::move(kept), head.line, &member);
 }
 

@@ -350,7 +350,10 @@ class PageSetup {
         } catch (const std::exception&) {
             return false;
         }
-        return std::isfinite(paper) && std::isfinite(drawing) && paper > 0.0 && drawing > 0.0;
+        // (the quotient too: 1e200:1e-200 is no scale a sheet can take)
+        const double ratio = paper / drawing;
+        return std::isfinite(paper) && std::isfinite(drawing) && paper > 0.0 && drawing > 0.0 &&
+               std::isfinite(ratio) && ratio > 0.0;
     }
     bool askWindow() {
         ads_point first, second;

@@ -1,6 +1,6 @@
 // The painter's marks: the entities drawn from points the entity gives (multi-line texts,
-// ellipses, splines, points, solids and traces, leaders), hatches with curved edges, and
-// dimensions, drawn through their blocks.
+// ellipses, splines, points, solids and traces, leaders, 3D faces and the polylines of the older
+// kind), hatches with curved edges, and dimensions, drawn through their blocks.
 #include <algorithm>
 #include <array>
 
@@ -10,6 +10,7 @@
 #include "host/db/AcDbMText.h"
 #include "host/db/AcDbPoint.h"
 #include "host/db/AcDbSpline.h"
+#include "host/db/MeshShapes.h"
 #include "host/plot/Flatten.h"
 #include "host/plot/HatchPainting.h"
 #include "host/plot/Painter.h"
@@ -45,6 +46,17 @@ double tolerance(const Affine& map) {
 }
 
 }  // namespace
+
+void Painter::strokeChains(const std::vector<std::vector<AcGePoint3d>>& chains, const Affine& map,
+                           const Style& style) {
+    if (chains.empty()) {
+        return;
+    }
+    for (const std::vector<AcGePoint3d>& chain : chains) {
+        trace(m_canvas, chain, map, false);
+    }
+    m_canvas.stroke(style.colour, style.width);
+}
 
 bool Painter::drawMark(const AcDbEntity& entity, const Context& context, AcDbObjectId layerId,
                        const Style& style) {
@@ -94,6 +106,14 @@ bool Painter::drawMark(const AcDbEntity& entity, const Context& context, AcDbObj
         if (!arrow.empty()) {
             trace(m_canvas, arrow, map, true);
             m_canvas.fill(style.colour);
+        }
+    } else if (const auto* face = AcDbFace::cast(&entity)) {
+        strokeChains(face->qvChains(), map, style);
+    } else if (const auto* polyline = qv::host::HeavyPolyline::cast(&entity)) {
+        if (const AcDbPolyline* flat = polyline->qvFlat()) {
+            drawCurve(*flat, context, style);
+        } else {
+            strokeChains(polyline->qvChains(), map, style);
         }
     } else if (const auto* hatch = qv::host::CurvedHatch::cast(&entity)) {
         paintHatch(m_canvas, hatch->qvHatch(), map, style.colour, m_options.thinnest,

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "host/db/AcDbBlockReference.h"
 #include "host/db/AcDbCurve.h"
@@ -74,8 +75,12 @@ AcDbObjectId Painter::effectiveLayer(const AcDbEntity& entity, const Context& co
     return record != nullptr && record->qvName() == L"0" ? context.insertLayer : own;
 }
 
+bool Painter::showsView(const AcDbEntity& entity) {
+    return !entity.isErased() && entity.visibility() != AcDb::kInvisible;
+}
+
 bool Painter::shows(const AcDbEntity& entity, const Context& context, AcDbObjectId& layerId) {
-    if (entity.isErased() || entity.visibility() == AcDb::kInvisible) {
+    if (!showsView(entity)) {
         return false;
     }
     layerId = effectiveLayer(entity, context);
@@ -94,7 +99,8 @@ bool Painter::shows(const AcDbEntity& entity, const Context& context, AcDbObject
 
 bool Painter::plotsAtTop(const AcDbEntity& entity) {
     AcDbObjectId layerId;
-    return shows(entity, Context{}, layerId);
+    return shows(entity, Context{}, layerId) ||
+           (AcDbViewport::cast(&entity) != nullptr && showsView(entity));
 }
 
 Rgb Painter::colourOf(const AcCmColor& colour, const Rgb& layerColour,
@@ -173,6 +179,17 @@ void Painter::drawEntities(AcDbObjectId block, const Context& context) {
 
 void Painter::drawEntity(const AcDbEntity& entity, const Context& context) {
     AcDbObjectId layerId;
+    if (const auto* viewport = AcDbViewport::cast(&entity)) {
+        // A viewport on a layer that does not plot keeps its frame off the sheet, not its view.
+        if (!m_options.textsOnly && context.depth == 0 && context.frozen == nullptr &&
+            showsView(*viewport)) {
+            const bool framed = shows(entity, context, layerId);
+            m_canvas.setLayer(layer(layerId).name);
+            drawViewport(*viewport, context,
+                         framed ? std::optional(styleOf(entity, context, layerId)) : std::nullopt);
+        }
+        return;
+    }
     if (!shows(entity, context, layerId)) {
         return;
     }
@@ -184,10 +201,6 @@ void Painter::drawEntity(const AcDbEntity& entity, const Context& context) {
     m_canvas.setLayer(layer(layerId).name);
     if (const auto* reference = AcDbBlockReference::cast(&entity)) {
         drawReference(*reference, context, layerId, style);
-    } else if (const auto* viewport = AcDbViewport::cast(&entity)) {
-        if (context.depth == 0 && context.frozen == nullptr) {
-            drawViewport(*viewport, context, style);
-        }
     } else if (const auto* hatch = AcDbHatch::cast(&entity)) {
         drawHatch(*hatch, context, style);
     } else if (const auto* definition = AcDbAttributeDefinition::cast(&entity)) {
@@ -322,7 +335,7 @@ void Painter::drawHatch(const AcDbHatch& hatch, const Context& context, const St
 }
 
 void Painter::drawViewport(const AcDbViewport& viewport, const Context& context,
-                           const Style& style) {
+                           const std::optional<Style>& frameStyle) {
     // Number 1 is the sheet itself; an off viewport shows nothing.
     if (viewport.number() < 2 || viewport.viewHeight() <= 0.0 || m_database == nullptr) {
         return;
@@ -348,8 +361,10 @@ void Painter::drawViewport(const AcDbViewport& viewport, const Context& context,
     model.frozen = &viewport.qvFrozenLayers();
     drawEntities(m_database->modelSpaceId(), model);
     m_canvas.popClip();
-    tracePolyline(m_canvas, frame, context.toDevice, true);
-    m_canvas.stroke(style.colour, style.width);
+    if (frameStyle) {
+        tracePolyline(m_canvas, frame, context.toDevice, true);
+        m_canvas.stroke(frameStyle->colour, frameStyle->width);
+    }
 }
 
 }  // namespace qv::host::plot

@@ -1,5 +1,6 @@
 // Draws the entities of a block on a canvas: lines, polylines (bulges and widths), circles,
-// arcs, ellipses, splines, points, solids and traces, texts and attributes (DejaVu Sans,
+// arcs, ellipses, splines, points, solids and traces, 3D faces, 3D polylines and meshes (their
+// edges seen from above) and 2D polylines of the older kind, texts and attributes (DejaVu Sans,
 // alignment points honoured), multi-line texts (TextPainting.h), block references with their
 // nested blocks, dimensions (their blocks) and leaders, solid and patterned hatches (the host's
 // predefined patterns; loops with elliptic and spline edges too), and the model space seen
@@ -7,7 +8,9 @@
 //
 // What is left out: erased and invisible entities, entities on layers that are off, frozen, not
 // plottable or frozen in the viewport being drawn, and on the layer "Defpoints" (dimensions'
-// definition points, never plotted); attribute definitions inside blocks.
+// definition points, never plotted); attribute definitions inside blocks. A viewport on such a
+// layer still shows the model through it: the layer hides its frame only (drawings put their
+// viewports on a layer that does not plot to keep the frames off the sheet).
 // Entities on layer "0" inside a block take the reference's layer for their colour, line weight
 // and visibility; "by block" colours and line weights take the reference's. Colour index 7 and
 // the foreground plot black on the white sheet.
@@ -20,6 +23,7 @@
 #pragma once
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -56,7 +60,8 @@ class Painter {
     void drawBlock(AcDbObjectId block, const Affine& toDevice,
                    const std::vector<AcDbObjectId>* viewportFrozen = nullptr);
 
-    // True when the entity is plotted at the top of a layout (its layer shows and plots).
+    // True when the entity is plotted at the top of a layout (its layer shows and plots; for a
+    // viewport, whatever its layer).
     bool plotsAtTop(const AcDbEntity& entity);
 
   private:
@@ -87,6 +92,8 @@ class Painter {
     const Layer& layer(AcDbObjectId id);
     // The layer an entity counts as on (the reference's for one on "0" inside a block).
     AcDbObjectId effectiveLayer(const AcDbEntity& entity, const Context& context);
+    // Whether the entity itself is drawn (not erased, not invisible), whatever its layer.
+    static bool showsView(const AcDbEntity& entity);
     bool shows(const AcDbEntity& entity, const Context& context, AcDbObjectId& layerId);
     Style styleOf(const AcDbEntity& entity, const Context& context, AcDbObjectId layerId);
     Rgb colourOf(const AcCmColor& colour, const Rgb& layerColour, const Rgb& blockColour) const;
@@ -100,12 +107,17 @@ class Painter {
     void drawCurve(const AcDbCurve& curve, const Context& context, const Style& style);
     void drawText(const AcDbText& text, const Context& context, const Style& style);
     void drawHatch(const AcDbHatch& hatch, const Context& context, const Style& style);
-    void drawViewport(const AcDbViewport& viewport, const Context& context, const Style& style);
-    // Multi-line texts, ellipses, splines, points, solids and traces, hatches with elliptic or
-    // spline edges, dimensions and leaders (MarkPainting.cpp); false for an entity of another
-    // kind.
+    // The model seen through the viewport, and its frame in `frameStyle` if given.
+    void drawViewport(const AcDbViewport& viewport, const Context& context,
+                      const std::optional<Style>& frameStyle);
+    // Multi-line texts, ellipses, splines, points, solids and traces, 3D faces, polylines of
+    // the older kind (3D, meshes, 2D), hatches with elliptic or spline edges, dimensions and
+    // leaders (MarkPainting.cpp); false for an entity of another kind.
     bool drawMark(const AcDbEntity& entity, const Context& context, AcDbObjectId layerId,
                   const Style& style);
+    // Strokes chains of points of the world as seen from above, in one path.
+    void strokeChains(const std::vector<std::vector<AcGePoint3d>>& chains, const Affine& map,
+                      const Style& style);
 
     Canvas& m_canvas;
     PainterOptions m_options;

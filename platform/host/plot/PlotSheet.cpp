@@ -60,12 +60,18 @@ std::optional<SheetLayout> layoutSheet(const AcDbPlotSettings& settings, OutputF
     // device's default medium, fitted unless the settings give a scale.
     const bool fallback = !hasPaperSize(settings);
     SheetLayout sheet;
+    // The unprintable margins: the settings' own, or those of the medium taken instead.
+    double margins[4] = {data.marginLeft, data.marginBottom, data.marginRight, data.marginTop};
     if (fallback) {
         const PlotMedium& medium = defaultMedium(format);
         rasterMedium = medium.raster();
         paperWidth = medium.width;
         paperHeight = medium.height;
         sheet.fallbackMedium = narrow(medium.localeName());
+        margins[0] = medium.marginLeft;
+        margins[1] = medium.marginBottom;
+        margins[2] = medium.marginRight;
+        margins[3] = medium.marginTop;
     }
     sheet.devicePerMm = devicePerMm(format);
     // Device units per unit of the medium's size (millimetres or pixels).
@@ -85,15 +91,14 @@ std::optional<SheetLayout> layoutSheet(const AcDbPlotSettings& settings, OutputF
     }
 
     // The printable area: the sheet within the medium's unprintable margins (in the medium's
-    // units; the default medium of a fallback has none), or the whole sheet when the margins
-    // leave nothing.
-    const double perMarginUnit = fallback ? 0.0 : perSizeUnit;
-    double left = std::max(0.0, data.marginLeft) * perMarginUnit;
-    double bottom = std::max(0.0, data.marginBottom) * perMarginUnit;
-    double printableWidth =
-        sheet.deviceWidth - left - std::max(0.0, data.marginRight) * perMarginUnit;
-    double printableHeight =
-        sheet.deviceHeight - bottom - std::max(0.0, data.marginTop) * perMarginUnit;
+    // units), or the whole sheet when the margins leave nothing.
+    const auto margin = [&](int side) {
+        return std::isfinite(margins[side]) ? std::max(0.0, margins[side]) * perSizeUnit : 0.0;
+    };
+    double left = margin(0);
+    double bottom = margin(1);
+    double printableWidth = sheet.deviceWidth - left - margin(2);
+    double printableHeight = sheet.deviceHeight - bottom - margin(3);
     if (!(printableWidth >= 1.0 && printableHeight >= 1.0)) {
         left = bottom = 0.0;
         printableWidth = sheet.deviceWidth;

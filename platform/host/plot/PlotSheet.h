@@ -10,12 +10,13 @@
 // standard scale or the custom scale (paper units per drawing unit), turned by the plot rotation
 // (counter-clockwise on the sheet), and centred on the sheet or placed with its lower left corner
 // at the plot origin (millimetres from the printable area's lower left corner). The printable
-// area is the sheet within the settings' unprintable margins (this host's media have none; a
-// drawing file may give some).
+// area is the sheet within the settings' unprintable margins (those of the medium the settings
+// took, PlotDevices.h, or those a drawing file gives).
 //
 // Settings whose paper has no size (0 x 0, as several programs write for a layout that was never
 // set up) plot on the output device's default medium (ISO A4 landscape for a PDF page, XGA for an
-// image), scaled as the settings say or fitted when they give no scale above 0.
+// image) within that medium's margins, scaled as the settings say or fitted when they give no
+// scale above 0.
 #pragma once
 
 #include <optional>

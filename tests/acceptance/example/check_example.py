@@ -24,7 +24,8 @@ run is not looked for; a step it runs must have left its result.
   swatch and area) and the pie block with a wedge per category whose sweep is its share of the
   area; every layer off except those the report names and its hatch layers.
 - EXPORT: a PDF page of the layout's paper (pdfinfo), a PNG of that paper at 96 pixels per inch
-  (PIL) in which a room of a solid-hatched category shows the category's colour at its centroid;
+  (PIL) in which a room of a solid-hatched category shows the category's colour at its centroid,
+  each inked within the paper's printable area (poppler renders the PDF), off the paper's edge;
   a DWF page of the same paper, everything drawn on it, a room of a solid-hatched category
   filled in the category's colour at its centroid, and every text where the PDF has it.
 """
@@ -35,6 +36,7 @@ import os
 import re
 import subprocess
 import sys
+import tempfile
 import xml.etree.ElementTree as ET
 
 import ezdxf
@@ -299,6 +301,47 @@ def paper_mm(doc):
     return width, height
 
 
+def printable_mm(doc):
+    """The model layout's printable area as plotted: (left, bottom, right, top) in millimetres
+    from the paper's lower left corner (the paper within its margins)."""
+    layout = doc.layouts.get("Model").dxf_layout.dxf
+    check(layout.plot_rotation == 0, "the example expects a plot that is not turned")
+    width, height = paper_mm(doc)
+    return (layout.left_margin, layout.bottom_margin, width - layout.right_margin,
+            height - layout.top_margin)
+
+
+def fitted(doc, box, per_mm):
+    """The scale (device units per drawing unit) and the centre (device units, y up) of the
+    extents `box` fitted and centred in the printable area, at `per_mm` device units per
+    millimetre."""
+    left, bottom, right, top = printable_mm(doc)
+    scale = min((right - left) * per_mm / box.size.x, (top - bottom) * per_mm / box.size.y)
+    return scale, ((left + right) / 2 * per_mm, (bottom + top) / 2 * per_mm)
+
+
+def check_off_the_edge(image, per_mm, name, doc):
+    """What the page shows lies in the printable area, off the paper's edge: no line is cut."""
+    mask = image.convert("L").point(lambda v: 255 if v < 250 else 0)
+    box = mask.getbbox()
+    check(box is not None, f"{name} is blank")
+    if box is None:
+        return
+    x0, y0, x1, y1 = box
+    check(x0 > 0 and y0 > 0 and x1 < image.width and y1 < image.height,
+          f"{name}: the ink {box} touches the edge of {image.width} x {image.height}")
+    left, bottom, right, top = printable_mm(doc)
+    check(left > 0 and bottom > 0 and right < paper_mm(doc)[0] and top < paper_mm(doc)[1],
+          f"{name}: the paper has no margins {left, bottom, right, top}")
+    # Half a line's width may reach past the printable area.
+    slack = 1.0 * per_mm
+    check(x0 >= left * per_mm - slack and x1 <= right * per_mm + slack
+          and y0 >= image.height - top * per_mm - slack
+          and y1 <= image.height - bottom * per_mm + slack,
+          f"{name}: the ink {box} reaches past the printable area of "
+          f"{image.width} x {image.height}")
+
+
 def check_pdf(path, doc):
     check(os.path.exists(path), f"no PDF {path}")
     if not os.path.exists(path):
@@ -311,6 +354,11 @@ def check_pdf(path, doc):
         width, height = (v * 72 / 25.4 for v in paper_mm(doc))
         check(abs(float(m.group(1)) - width) < 0.5 and abs(float(m.group(2)) - height) < 0.5,
               f"page {m.group(1)} x {m.group(2)} pts, paper {width:.2f} x {height:.2f}")
+    with tempfile.TemporaryDirectory() as folder:
+        subprocess.run(["pdftoppm", "-r", "96", "-gray", "-singlefile", path, f"{folder}/page"],
+                       check=True)
+        with Image.open(f"{folder}/page.pgm") as page:
+            check_off_the_edge(page, 96 / 25.4, "the PDF page", doc)
 
 
 def check_png(path, doc, categories):
@@ -321,15 +369,16 @@ def check_png(path, doc, categories):
     width, height = (round(v / 25.4 * 96) for v in paper_mm(doc))
     check(abs(image.width - width) <= 1 and abs(image.height - height) <= 1,
           f"image {image.size}, paper at 96 ppi {width} x {height}")
+    check_off_the_edge(image, 96 / 25.4, "the PNG", doc)
     # The model layout, which the example drawing gives without plot settings, plots the
-    # extents of what is shown, scaled to fit and centred: ezdxf's own extents of the entities
-    # on layers that are on.
+    # extents of what is shown, scaled to fit and centred in the paper's printable area:
+    # ezdxf's own extents of the entities on layers that are on.
     layout = doc.layouts.get("Model").dxf_layout.dxf
     check(layout.plot_layout_flags & 4 == 4, "the example expects a centred plot")
     shown = [e for e in doc.modelspace()
              if doc.layers.get(e.dxf.layer) is None or not doc.layers.get(e.dxf.layer).is_off()]
     box = bbox.extents(shown)
-    scale = min(image.width / box.size.x, image.height / box.size.y)
+    scale, (mid_x, mid_y) = fitted(doc, box, 96 / 25.4)
     by_handle = {e.dxf.handle.upper(): e for e in doc.modelspace().query("INSERT")}
     if not categories:
         return  # no report applied: nothing coloured to look for
@@ -340,8 +389,8 @@ def check_png(path, doc, categories):
             outline = outline_world(doc, by_handle[handle])
             cx = sum(p.x for p in outline) / len(outline)
             cy = sum(p.y for p in outline) / len(outline)
-            px = int(image.width / 2 + (cx - box.center.x) * scale)
-            py = int(image.height / 2 - (cy - box.center.y) * scale)
+            px = int(mid_x + (cx - box.center.x) * scale)
+            py = int(image.height - mid_y - (cy - box.center.y) * scale)
             colour = image.getpixel((px, py))
             check(colour == category["rgb"],
                   f"#{handle} at ({px},{py}) is {colour}, not {category['rgb']}")
@@ -369,15 +418,15 @@ def check_dwf(path, doc, categories, pdf):
     shown = [e for e in doc.modelspace()
              if doc.layers.get(e.dxf.layer) is None or not doc.layers.get(e.dxf.layer).is_off()]
     extents = bbox.extents(shown)
-    scale = min(width / extents.size.x, height / extents.size.y)
+    scale, (mid_x, mid_y) = fitted(doc, extents, 1.0)
     by_handle = {e.dxf.handle.upper(): e for e in doc.modelspace().query("INSERT")}
     for category in (c for c in categories if c["pattern"] == "SOLID"):
         for handle in category["handles"]:
             outline = outline_world(doc, by_handle[handle])
             cx = sum(p.x for p in outline) / len(outline)
             cy = sum(p.y for p in outline) / len(outline)
-            at = (width / 2 + (cx - extents.center.x) * scale,
-                  height / 2 + (cy - extents.center.y) * scale)
+            at = (mid_x + (cx - extents.center.x) * scale,
+                  mid_y + (cy - extents.center.y) * scale)
             check(any(f["rgb"] == category["rgb"] and dwfread.inside(at, f["contours"])
                       for f in page.fills),
                   f"#{handle}: no DWF fill in {category['rgb']} at {at}")

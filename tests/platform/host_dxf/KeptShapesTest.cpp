@@ -1,7 +1,7 @@
 // The entities the host draws but writes back as read (multi-line texts, ellipses, splines,
-// points, solids, traces, leaders, dimensions, hatches with curved edges): read from a drawing
-// that another program wrote (tests/acceptance/drawings/marks.dxf), each in its own place, and
-// measured.
+// points, solids, traces, leaders, dimensions, hatches with curved edges, 3D faces, polylines of
+// the older kind): read from drawings that other programs wrote, each in its own place, drawn
+// and measured.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -19,6 +19,32 @@ namespace {
 struct Box {
     double x0, y0, x1, y1;
     double tolerance;
+};
+
+// A canvas that draws nothing and counts what is drawn on it: strokes, the pieces of their paths
+// (each moveTo starts one, each lineTo adds a segment) and the box of every point.
+struct Recorder : qv::host::plot::Canvas {
+    int strokes = 0, pieces = 0, segments = 0;
+    AcDbExtents box;
+    double width() const override { return 1000; }
+    double height() const override { return 1000; }
+    void moveTo(qv::host::plot::DevicePoint p) override {
+        ++pieces;
+        box.addPoint(AcGePoint3d(p.x, p.y, 0));
+    }
+    void lineTo(qv::host::plot::DevicePoint p) override {
+        ++segments;
+        box.addPoint(AcGePoint3d(p.x, p.y, 0));
+    }
+    void closePath() override {}
+    void stroke(const qv::host::plot::Rgb&, double, bool) override { ++strokes; }
+    void fill(const qv::host::plot::Rgb&) override {}
+    void pushClip() override {}
+    void popClip() override {}
+    qv::host::plot::TextMetrics measure(const std::string&) override { return {}; }
+    void text(const std::string&, const qv::host::plot::Affine&,
+              const qv::host::plot::Rgb&) override {}
+    std::string finish() override { return {}; }
 };
 
 TEST(KeptShapes, AreReadWhereTheyStandAndMeasured) {
@@ -166,24 +192,124 @@ TEST(KeptShapes, DimensionBlocksNamingEachOtherEndDrawingAndMeasuring) {
     EXPECT_EQ(box.minPoint(), AcGePoint3d(0, 0, 0));
     EXPECT_EQ(box.maxPoint(), AcGePoint3d(1, 1, 0));
 
-    struct Strokes : qv::host::plot::Canvas {
-        int strokes = 0;
-        double width() const override { return 100; }
-        double height() const override { return 100; }
-        void moveTo(qv::host::plot::DevicePoint) override {}
-        void lineTo(qv::host::plot::DevicePoint) override {}
-        void closePath() override {}
-        void stroke(const qv::host::plot::Rgb&, double, bool) override { ++strokes; }
-        void fill(const qv::host::plot::Rgb&) override {}
-        void pushClip() override {}
-        void popClip() override {}
-        qv::host::plot::TextMetrics measure(const std::string&) override { return {}; }
-        void text(const std::string&, const qv::host::plot::Affine&,
-                  const qv::host::plot::Rgb&) override {}
-        std::string finish() override { return {}; }
-    } canvas;
+    Recorder canvas;
     qv::host::plot::Painter(canvas, {}).drawBlock(db->modelSpaceId(), {});
     EXPECT_EQ(canvas.strokes, 1);
+}
+
+// Shapes other programs write that the host keeps as read: 3D polylines, meshes and 3D faces
+// draw their (shown) edges as seen from above, a 2D polyline of the older kind its arcs, an
+// ellipse whose minor axis is the longer one where it stands; each measured where it is drawn.
+TEST(KeptShapes, PolylinesMeshesFacesAndLongMinorAxesAreDrawnWhereTheyStand) {
+    const auto vertex = [](std::string_view x, std::string_view y, std::string_view z,
+                           std::string_view flags, std::string_view more = "") {
+        return lines({"0", "VERTEX", "8", "0", "10", x, "20", y, "30", z, "70", flags}) +
+               std::string(more);
+    };
+    const std::string seqend = lines({"0", "SEQEND", "8", "0"});
+    const std::string r2000 = section("HEADER", lines({"9", "$ACADVER", "1", "AC1015"}));
+    // A polygon mesh of 2 x 3 vertices over (0, 0)-(100, 40).
+    const auto mesh = [&](std::string_view flags) {
+        return r2000 + section("ENTITIES",
+                               lines({"0", "POLYLINE", "100", "AcDbEntity", "8", "0", "100",
+                                      "AcDbPolygonMesh", "66", "1", "10", "0", "20", "0", "30",
+                                      "0", "70", flags, "71", "2", "72", "3"}) +
+                                   vertex("0", "0", "0", "64") + vertex("50", "0", "1", "64") +
+                                   vertex("100", "0", "2", "64") + vertex("0", "40", "3", "64") +
+                                   vertex("50", "40", "4", "64") +
+                                   vertex("100", "40", "5", "64") + seqend);
+    };
+    const struct {
+        const char* what;
+        std::string file;
+        int pieces, segments;  // of the drawn paths
+        Box box;               // drawn and measured
+    } cases[] = {
+        {"a 3D polyline", r2000 + section("ENTITIES",
+             lines({"0", "POLYLINE", "100", "AcDbEntity", "8", "0", "100", "AcDb3dPolyline",
+                    "66", "1", "10", "0", "20", "0", "30", "0", "70", "8"}) +
+             vertex("0", "0", "0", "32") + vertex("100", "0", "10", "32") +
+             vertex("100", "50", "20", "32") + seqend),
+         1, 2, {0, 0, 100, 50, 1e-9}},
+        // (R12: no header) closed, spline-fitted: the frame's vertex is not on the line
+        {"a closed splined 3D polyline of R12", section("ENTITIES",
+             lines({"0", "POLYLINE", "8", "0", "66", "1", "70", "13"}) +
+             vertex("0", "0", "5", "40") + vertex("300", "300", "5", "48") +
+             vertex("100", "0", "5", "40") + vertex("100", "50", "5", "40") + seqend),
+         1, 3, {0, 0, 100, 50, 1e-9}},
+        // two faces of four vertices: 1-2-3-4 with the edge from 3 hidden, 2-5-3
+        {"a polyface mesh", r2000 + section("ENTITIES",
+             lines({"0", "POLYLINE", "100", "AcDbEntity", "8", "0", "100", "AcDbPolyFaceMesh",
+                    "66", "1", "10", "0", "20", "0", "30", "0", "70", "64", "71", "5", "72",
+                    "2"}) +
+             vertex("0", "0", "0", "192") + vertex("100", "0", "0", "192") +
+             vertex("100", "50", "0", "192") + vertex("0", "50", "0", "192") +
+             vertex("200", "0", "9", "192") +
+             vertex("0", "0", "0", "128", lines({"71", "1", "72", "2", "73", "-3", "74", "4"})) +
+             vertex("0", "0", "0", "128", lines({"71", "2", "72", "5", "73", "3"})) + seqend),
+         6, 6, {0, 0, 200, 50, 1e-9}},
+        // 2 x 3 vertices: two rows of three, three columns of two
+        {"a polygon mesh", mesh("16"), 5, 7, {0, 0, 100, 40, 1e-9}},
+        // closed in N (32): each row of three is closed, each column of two stays a segment
+        {"a polygon mesh closed in N", mesh("48"), 5, 9, {0, 0, 100, 40, 1e-9}},
+        // the second edge hidden
+        {"a 3D face", r2000 + section("ENTITIES",
+             lines({"0", "3DFACE", "100", "AcDbEntity", "8", "0", "100", "AcDbFace", "10", "0",
+                    "20", "0", "30", "0", "11", "80", "21", "0", "31", "0", "12", "80", "22",
+                    "60", "32", "9", "13", "0", "23", "60", "33", "9", "70", "2"})),
+         3, 3, {0, 0, 80, 60, 1e-9}},
+        // a triangle: its fourth corner is its third
+        {"a triangular 3D face of R12", section("ENTITIES",
+             lines({"0", "3DFACE", "8", "0", "10", "0", "20", "0", "30", "0", "11", "80", "21",
+                    "0", "31", "0", "12", "80", "22", "60", "32", "0", "13", "80", "23", "60",
+                    "33", "0"})),
+         3, 3, {0, 0, 80, 60, 1e-9}},
+        // from (0, 0) to (100, 0) by a half circle below, then straight up to (100, 30)
+        {"a 2D polyline of a later drawing", r2000 + section("ENTITIES",
+             lines({"0", "POLYLINE", "100", "AcDbEntity", "8", "0", "100", "AcDb2dPolyline",
+                    "66", "1", "10", "0", "20", "0", "30", "0", "70", "0"}) +
+             vertex("0", "0", "0", "0", lines({"42", "1"})) + vertex("100", "0", "0", "0") +
+             vertex("100", "30", "0", "0") + seqend),
+         1, -1, {0, -50, 100, 30, 1e-2}},
+        // ratio 2: the minor axis (0, 40) is the major one
+        {"an ellipse", r2000 + section("ENTITIES",
+             lines({"0", "ELLIPSE", "100", "AcDbEntity", "8", "0", "100", "AcDbEllipse", "10",
+                    "0", "20", "0", "30", "0", "11", "20", "21", "0", "31", "0", "40", "2.0"})),
+         1, -1, {-20, -40, 20, 40, 1e-2}},
+        // ratio 3.5, parameters 0 to a quarter turn: from (10, 0) to (0, 35)
+        {"an elliptic arc", r2000 + section("ENTITIES",
+             lines({"0", "ELLIPSE", "100", "AcDbEntity", "8", "0", "100", "AcDbEllipse", "10",
+                    "0", "20", "0", "30", "0", "11", "10", "21", "0", "31", "0", "40", "3.5",
+                    "41", "0", "42", "1.5707963267948966"})),
+         1, -1, {0, 0, 10, 35, 1e-2}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        AuditReport report;
+        const auto db = load(c.file + "0\nEOF\n", report);
+        const std::vector<AcDbEntity*> entities = entitiesOf(*db);
+        AcDbExtents extents;
+        if (entities.size() != 1 || entities[0]->getGeomExtents(extents) != Acad::eOk) {
+            ADD_FAILURE() << entities.size() << " entities, or none measured";
+            continue;
+        }
+        Recorder canvas;
+        qv::host::plot::Painter(canvas, {}).drawBlock(db->modelSpaceId(), {});
+        EXPECT_EQ(canvas.strokes, 1);
+        EXPECT_EQ(canvas.pieces, c.pieces);
+        if (c.segments >= 0) {
+            EXPECT_EQ(canvas.segments, c.segments);
+        }
+        // (curves are drawn in chords within a quarter of a device unit, here a drawing unit)
+        for (const auto& [box, slack] : {std::pair{extents, 0.0}, {canvas.box, 0.25}}) {
+            EXPECT_NEAR(box.minPoint().x, c.box.x0, c.box.tolerance + slack);
+            EXPECT_NEAR(box.minPoint().y, c.box.y0, c.box.tolerance + slack);
+            EXPECT_NEAR(box.maxPoint().x, c.box.x1, c.box.tolerance + slack);
+            EXPECT_NEAR(box.maxPoint().y, c.box.y1, c.box.tolerance + slack);
+        }
+        // Still kept as read.
+        EXPECT_NE(keptTagsOf(*entities[0]), nullptr);
+    }
 }
 
 }  // namespace

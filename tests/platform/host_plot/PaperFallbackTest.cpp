@@ -1,5 +1,6 @@
 // Plot settings whose paper has no size (0 x 0, as several programs write a layout never set
-// up) plot on the device's default medium instead of being refused.
+// up) plot on the device's default medium instead of being refused, within that medium's
+// margins (10 mm round the A4 paper, none round a raster size).
 #include <gtest/gtest.h>
 
 #include "host/plot/PlotSheet.h"
@@ -18,18 +19,21 @@ TEST(PaperFallbackTest, APaperWithoutSizePlotsOnTheDevicesDefaultMedium) {
         double numerator;      // of the custom scale, over 1
         double width, height;  // the sheet expected, points or pixels
         double scale;          // device units per drawing unit expected
+        double left;           // where the area's left side lands
         const char* medium;
     };
     const PlotArea area{0, 0, 100, 50};
     const Case cases[] = {
-        // no scale: fitted to A4 landscape, the PDF device's first paper
-        {OutputFormat::Pdf, false, 0.0, 297 * pt, 210 * pt, 297 * pt / 100,
+        // no scale: fitted to A4 landscape, the PDF device's first paper, within its margins
+        {OutputFormat::Pdf, false, 0.0, 297 * pt, 210 * pt, 277 * pt / 100, 10 * pt,
          "ISO A4 (297.00 x 210.00 MM)"},
-        // a scale given: kept
-        {OutputFormat::Pdf, true, 0.0, 297 * pt, 210 * pt, pt, "ISO A4 (297.00 x 210.00 MM)"},
-        {OutputFormat::Pdf, false, 2.0, 297 * pt, 210 * pt, 2 * pt, "ISO A4 (297.00 x 210.00 MM)"},
-        {OutputFormat::Png, false, 0.0, 1024, 768, 10.24, "XGA (1024.00 x 768.00 Pixels)"},
-        {OutputFormat::Jpg, false, 0.0, 1024, 768, 10.24, "XGA (1024.00 x 768.00 Pixels)"},
+        // a scale given: kept (and centred)
+        {OutputFormat::Pdf, true, 0.0, 297 * pt, 210 * pt, pt, 98.5 * pt,
+         "ISO A4 (297.00 x 210.00 MM)"},
+        {OutputFormat::Pdf, false, 2.0, 297 * pt, 210 * pt, 2 * pt, 48.5 * pt,
+         "ISO A4 (297.00 x 210.00 MM)"},
+        {OutputFormat::Png, false, 0.0, 1024, 768, 10.24, 0, "XGA (1024.00 x 768.00 Pixels)"},
+        {OutputFormat::Jpg, false, 0.0, 1024, 768, 10.24, 0, "XGA (1024.00 x 768.00 Pixels)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.format) * 100 + c.standard * 10 + c.numerator);
@@ -47,6 +51,7 @@ TEST(PaperFallbackTest, APaperWithoutSizePlotsOnTheDevicesDefaultMedium) {
         EXPECT_NEAR(sheet->deviceWidth, c.width, 1e-6);
         EXPECT_NEAR(sheet->deviceHeight, c.height, 1e-6);
         EXPECT_NEAR(sheet->scale, c.scale, 1e-6);
+        EXPECT_NEAR(sheet->drawingToDevice.apply(0, 0).x, c.left, 1e-6);
         EXPECT_EQ(sheet->fallbackMedium, c.medium);
     }
 }

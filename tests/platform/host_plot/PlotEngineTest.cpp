@@ -76,8 +76,10 @@ class PlotEngineTest : public PlotFixture {
     }
     // Plots model space to a PDF of A4 landscape through the window (0, 0)-(297, 210) at 1:1
     // from the sheet's lower left corner: a drawing unit is a millimetre of the sheet.
+    // The window (0, 0)-(297, 210) at 1:1 on a full-bleed A4: drawing millimetres are the
+    // sheet's.
     Acad::ErrorStatus plotA4Window(const char* file) {
-        setSettings(modelLayoutId(), kPdf, L"ISO_A4_(297.00_x_210.00_MM)",
+        setSettings(modelLayoutId(), kPdf, L"ISO_full_bleed_A4_(297.00_x_210.00_MM)",
                     AcDbPlotSettings::kExtents, false, false);
         {
             WriteLock lock(document());
@@ -245,10 +247,26 @@ TEST_F(PlotEngineTest, TablesPlotTheirGrid) {
     }
 }
 
-// A paper layout shows model space through its viewports, each with its own frozen layers.
-TEST_F(PlotEngineTest, ViewportsShowModelSpaceWithTheirFrozenLayers) {
+// A paper layout shows model space through its viewports, each with its own frozen layers. A
+// viewport's layer decides its frame only: on a layer that is off, frozen or not plotted (where
+// drawings put their viewports to keep the frames off the sheet), the view still shows and
+// counts in the extents, without its frame.
+TEST_F(PlotEngineTest, ViewportsShowModelSpaceAndTheirLayersOnlyTheirFrames) {
     const AcDbObjectId rooms = layer(L"Rooms");
     addToModelSpace(solidSquare(0, 0, 100, 100, rooms, rgb(255, 0, 0)));
+    const struct {
+        const char* what;
+        AcDbObjectId layer;  // null: "0"
+        bool roomsFrozen;    // in the viewport
+        bool view, frame;    // expected
+    } cases[] = {
+        {"a viewport", AcDbObjectId(), false, true, true},
+        {"its own frozen layer", AcDbObjectId(), true, false, true},
+        {"on a layer that is off", layer(L"Off", true), false, true, false},
+        {"on a layer that is not plotted", layer(L"NoPlot", false, false, false), false, true,
+         false},
+        {"on a frozen layer", layer(L"Frozen", false, true), false, true, false},
+    };
     AcDbObjectId layoutId, blockId;
     {
         WriteLock lock(document());
@@ -257,18 +275,21 @@ TEST_F(PlotEngineTest, ViewportsShowModelSpaceWithTheirFrozenLayers) {
                   Acad::eOk);
         AcDbObjectPointer<AcDbBlockTableRecord> block(blockId, AcDb::kForWrite);
         ASSERT_EQ(block.openStatus(), Acad::eOk);
-        for (int i = 0; i < 2; ++i) {
+        for (size_t i = 0; i < std::size(cases); ++i) {
             auto* viewport = new AcDbViewport;
             viewport->setDatabaseDefaults(db());
-            viewport->setCenterPoint(AcGePoint3d(60 + 130 * i, 60, 0));
+            viewport->setCenterPoint(AcGePoint3d(60 + 130.0 * i, 60, 0));
             viewport->setWidth(120);
             viewport->setHeight(120);
             viewport->setViewCenter(AcGePoint2d(50, 50));
             viewport->setViewHeight(120);
-            if (i == 1) {
+            if (cases[i].roomsFrozen) {
                 AcDbObjectIdArray frozen;
                 frozen.append(rooms);
                 ASSERT_EQ(viewport->freezeLayersInViewport(frozen), Acad::eOk);
+            }
+            if (!cases[i].layer.isNull()) {
+                viewport->setLayer(cases[i].layer);
             }
             ASSERT_EQ(block->appendAcDbEntity(viewport), Acad::eOk);
             viewport->close();
@@ -276,15 +297,28 @@ TEST_F(PlotEngineTest, ViewportsShowModelSpaceWithTheirFrozenLayers) {
     }
     setSettings(layoutId, kPng, L"VGA_(640.00_x_480.00_Pixels)", AcDbPlotSettings::kExtents);
     ASSERT_EQ(publish(layoutId, windowsPath("sheet.png")), Acad::eOk);
-    // Extents (0, 0)-(250, 120) on 640 x 480.
-    const double scale = std::min(640.0 / 250.0, 480.0 / 120.0);
-    auto at = [&](double x, double y) {
-        return std::make_pair(static_cast<int>(320 + (x - 125.0) * scale),
-                              static_cast<int>(240 - (y - 60.0) * scale));
-    };
-    expectSpots("sheet.png", at,
-                {{60, 60, {255, 0, 0}, "the first viewport"},
-                 {190, 60, {255, 255, 255}, "frozen in the second"}});
+    // Extents (0, 0)-(640, 120) on 640 x 480: a pixel a unit, the frames' tops on row 180.
+    std::vector<std::pair<int, int>> points;
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const int x = 60 + 130 * static_cast<int>(i);
+        points.emplace_back(x, 240);
+        for (int row = 178; row <= 181; ++row) {
+            points.emplace_back(x, row);
+        }
+    }
+    const auto probe = qv::test::probeImage(drive.posix("sheet.png"), points);
+    ASSERT_TRUE(probe);
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(cases[i].what);
+        const auto& centre = probe->rgb[i * 5];
+        EXPECT_EQ(centre, (cases[i].view ? std::array<int, 3>{255, 0, 0}
+                                         : std::array<int, 3>{255, 255, 255}));
+        int darkest = 255;
+        for (size_t k = 1; k <= 4; ++k) {
+            darkest = std::min(darkest, probe->rgb[i * 5 + k][1]);
+        }
+        EXPECT_EQ(darkest < 200, cases[i].frame) << darkest;
+    }
 }
 
 // The plot fails with a status and leaves no file; the reason reaches the command line.
@@ -364,33 +398,43 @@ TEST_F(PlotEngineTest, ValidatorMatchesMediaToTheDevice) {
     EXPECT_EQ(validator.validate(info), Acad::eInvalidInput);
 }
 
-// Where the area lands: scaled to fit or 1:1, centred or at the origin, turned or not.
+// Where the area lands: scaled to fit or 1:1, centred or at the origin, turned or not, within
+// the paper's margins (10 mm round the plain A4, 5 mm round the expand one, none round the full
+// bleed one).
 TEST_F(PlotEngineTest, SheetPlacesTheAreaAsTheSettingsSay) {
     using qv::host::plot::layoutSheet;
     using qv::host::plot::OutputFormat;
     const qv::host::plot::PlotArea area{0.0, 0.0, 200.0, 100.0};
     const double perMm = 72.0 / 25.4;
     struct Case {
+        const wchar_t* medium;
         bool fit, centred;
         AcDbPlotSettings::PlotRotation rotation;
         // Expected box of the area on the A4 landscape page, in points (y from the top).
         double left, top, right, bottom;
     };
     const double a4w = 297 * perMm, a4h = 210 * perMm;
-    const double fit0 = std::min(a4w / 200, a4h / 100);
-    const double fit90 = std::min(a4h / 200, a4w / 100);
+    const wchar_t* plain = L"ISO_A4_(297.00_x_210.00_MM)";
+    const double m = 10 * perMm;
+    const double fit0 = std::min((a4w - 2 * m) / 200, (a4h - 2 * m) / 100);
+    const double fit90 = std::min((a4h - 2 * m) / 200, (a4w - 2 * m) / 100);
     const Case cases[] = {
-        {true, true, AcDbPlotSettings::k0degrees, 0, (a4h - 100 * fit0) / 2, a4w,
+        {plain, true, true, AcDbPlotSettings::k0degrees, m, (a4h - 100 * fit0) / 2, a4w - m,
          (a4h + 100 * fit0) / 2},
-        {true, true, AcDbPlotSettings::k90degrees, (a4w - 100 * fit90) / 2, 0,
-         (a4w + 100 * fit90) / 2, a4h},
-        {false, false, AcDbPlotSettings::k0degrees, 10 * perMm, a4h - 120 * perMm, 210 * perMm,
-         a4h - 20 * perMm},
+        {plain, true, true, AcDbPlotSettings::k90degrees, (a4w - 100 * fit90) / 2, m,
+         (a4w + 100 * fit90) / 2, a4h - m},
+        {plain, false, false, AcDbPlotSettings::k0degrees, m + 10 * perMm,
+         a4h - m - 120 * perMm, m + 210 * perMm, a4h - m - 20 * perMm},
+        {L"ISO_expand_A4_(297.00_x_210.00_MM)", false, false, AcDbPlotSettings::k0degrees,
+         15 * perMm, a4h - 125 * perMm, 215 * perMm, a4h - 25 * perMm},
+        {L"ISO_full_bleed_A4_(297.00_x_210.00_MM)", true, true, AcDbPlotSettings::k0degrees, 0,
+         (a4h - 100 * a4w / 200) / 2, a4w, (a4h + 100 * a4w / 200) / 2},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.rotation * 10 + c.fit);
-        setSettings(modelLayoutId(), kPdf, L"ISO_A4_(297.00_x_210.00_MM)",
-                    AcDbPlotSettings::kExtents, c.fit, c.centred, c.rotation);
+        SCOPED_TRACE(testing::Message() << CStringA(c.medium).GetString() << " "
+                                        << c.rotation * 10 + c.fit);
+        setSettings(modelLayoutId(), kPdf, c.medium, AcDbPlotSettings::kExtents, c.fit, c.centred,
+                    c.rotation);
         {
             WriteLock lock(document());
             AcDbObjectPointer<AcDbLayout> layout(modelLayoutId(), AcDb::kForWrite);
@@ -424,7 +468,7 @@ TEST_F(PlotEngineTest, SheetPlacesTheAreaAsTheSettingsSay) {
             ->drawingToDevice.apply(0, 0);
     }();
     EXPECT_GT(p.x, a4w / 2);
-    EXPECT_NEAR(p.y, a4h, 0.01);
+    EXPECT_NEAR(p.y, a4h - m, 0.01);
 }
 
 // A medium gives each output its sheet (a raster size on a PDF at 96 pixels an inch), and a paper

@@ -42,6 +42,26 @@ def share_within(a, b_grown):
     return covered / total if total else 0.0
 
 
+def ink_overlap(a_image, b_image, long_side=300):
+    """(a_in_b, b_in_a) as main prints them, for two images of any resolutions: each is cut to
+    the box of its ink and brought to one size, `long_side` pixels along the first box's longer
+    side, a pixel inked where any part of it was (so thin lines survive a smaller size).
+    Raises ValueError when an image has no ink."""
+    masks = []
+    for image in (a_image, b_image):
+        mask = image.convert("L").point(lambda v: 255 if v < 200 else 0)
+        box = mask.getbbox()
+        if box is None:
+            raise ValueError("no ink")
+        masks.append(mask.crop(box))
+    a, b = masks
+    factor = long_side / max(a.width, a.height)
+    size = (max(1, round(a.width * factor)), max(1, round(a.height * factor)))
+    a, b = (m.resize(size, Image.BOX).point(lambda v: 255 if v > 0 else 0) for m in (a, b))
+    grow = ImageFilter.MaxFilter(5)  # 2 pixels each way
+    return share_within(a, b.filter(grow)), share_within(b, a.filter(grow))
+
+
 def main():
     dpi = int(sys.argv[3]) if len(sys.argv) > 3 else 50
     with tempfile.TemporaryDirectory() as folder:
