@@ -779,8 +779,8 @@ void DrawingReader::registerApplications() {
 }
 
 void DrawingReader::followRenamedLayers() {
-    for (KeptEntity* entity : m_withChildren) {
-        for (KeptChild& child : entity->kept().children) {
+    for (KeptTags* kept : m_withChildren) {
+        for (KeptChild& child : kept->children) {
             const size_t at = child.tags.find(8, child.groupTags);
             if (at == child.tags.size()) {
                 continue;
