@@ -362,6 +362,8 @@ void Painter::drawViewport(const AcDbViewport& viewport, const Context& context,
     drawEntities(m_database->modelSpaceId(), model);
     m_canvas.popClip();
     if (frameStyle) {
+        // (the view's entities have set their own layers since)
+        m_canvas.setLayer(layer(viewport.layerId()).name);
         tracePolyline(m_canvas, frame, context.toDevice, true);
         m_canvas.stroke(frameStyle->colour, frameStyle->width);
     }

@@ -18,7 +18,8 @@ using qv::test::PlotFixture;
 
 const wchar_t kPdf[] = L"DWG To PDF.pc3";
 const wchar_t kDwf[] = L"DWF6 ePlot.pc3";
-const wchar_t kA4[] = L"ISO_A4_(297.00_x_210.00_MM)";
+// (full bleed: the sheet's millimetres are the paper's, with no margin between)
+const wchar_t kA4[] = L"ISO_full_bleed_A4_(297.00_x_210.00_MM)";
 
 class DwfPlotTest : public PlotFixture {
   protected:
@@ -91,9 +92,11 @@ TEST_F(DwfPlotTest, TextsReachingIntoTheirClipAreWrittenAndCut) {
     addToModelSpace(text(40, 45, L"ABOVE"));
     addToModelSpace(text(-60, 20, L"GONE"));
     // The sheet's viewport shows the model 1:1 from (0, -10) to (100, 50), framed on the
-    // paper at (100, 70)-(200, 130).
+    // paper at (100, 70)-(200, 130); the frame is drawn on the viewport's own layer, not on that
+    // of the last text it shows.
     auto* viewport = new AcDbViewport;
     viewport->setDatabaseDefaults(db());
+    viewport->setLayer(addLayer(L"FRAMES"));
     viewport->setCenterPoint(AcGePoint3d(150, 100, 0));
     viewport->setWidth(100);
     viewport->setHeight(60);

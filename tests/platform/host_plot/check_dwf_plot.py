@@ -55,8 +55,11 @@ ROW = ["ENTER", "0 LEFT", "RIGHT 2", "ABOVE"]
 
 
 def viewport(page):
-    check(any(near(box_of(line["points"]), (100, 70, 200, 130), 0.05) for line in page.polylines),
-          "no viewport frame at (100, 70)-(200, 130)")
+    frames = [line for line in page.polylines
+              if near(box_of(line["points"]), (100, 70, 200, 130), 0.05)]
+    check(frames, "no viewport frame at (100, 70)-(200, 130)")
+    check(all(line["layer"] == "FRAMES" for line in frames),
+          f"the viewport frame on layer {[line['layer'] for line in frames]}, not FRAMES")
     texts_cut_at(page, (100, 70, 200, 130), ["ENTER", "RIGHT 2", "ABOVE"], ["0 LEFT"])
 
 
