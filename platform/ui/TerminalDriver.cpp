@@ -32,9 +32,10 @@ std::vector<Button> buttonsOf(UINT type) {
     }
 }
 
+// Esc at a message box: also "cancel", "esc" or "^c" typed out.
 bool isEscape(std::wstring_view answer) {
     return equalsIgnoringCase(answer, L"cancel") || equalsIgnoringCase(answer, L"esc") ||
-           equalsIgnoringCase(answer, L"^C") || answer == L"\x1b";
+           equalsIgnoringCase(answer, L"^C") || isEscapeLine(answer);
 }
 
 bool isBlank(wchar_t c) {
@@ -53,6 +54,11 @@ std::wstring trimmed(std::wstring_view s) {
 }
 
 }  // namespace
+
+bool isEscapeLine(std::wstring_view line) {
+    const std::wstring answer = trimmed(line);
+    return (!answer.empty() && answer.front() == L'\x1b') || answer == L"^C";
+}
 
 std::optional<std::string> StreamLineSource::peekLine() {
     if (!m_next) {
@@ -146,8 +152,19 @@ int TerminalDriver::messageBox(HWND, std::wstring_view text, std::wstring_view c
 
 std::wstring TerminalDriver::browseForFolder(std::wstring_view title) {
     line(L"Folder picker \"" + std::wstring(title) + L"\"");
-    const std::optional<std::wstring> answer = ask("Folder: ");
-    return answer ? trimmed(*answer) : std::wstring();
+    return pathAnswer("Folder: ");
+}
+
+std::wstring TerminalDriver::pathAnswer(const std::string& prompt) {
+    const std::optional<std::wstring> answer = ask(prompt);
+    if (!answer) {
+        return std::wstring();
+    }
+    if (isEscapeLine(*answer)) {
+        line(L"*Cancel*");
+        return std::wstring();
+    }
+    return trimmed(*answer);
 }
 
 BOOL TerminalDriver::fileDialog(const FileDialogRequest& request, std::wstring& path) {
@@ -156,8 +173,7 @@ BOOL TerminalDriver::fileDialog(const FileDialogRequest& request, std::wstring& 
         title = request.openMode ? L"Open" : L"Save As";
     }
     line(L"File dialog \"" + title + L"\" (" + request.filter + L")");
-    const std::optional<std::wstring> answer = ask("File name: ");
-    path = answer ? trimmed(*answer) : std::wstring();
+    path = pathAnswer("File name: ");
     return path.empty() ? FALSE : TRUE;
 }
 

@@ -157,6 +157,11 @@ def save_questions(a):
     s.expect("other.dxf already exists. Replace it? [Yes/No] <No>: ")
     s.send("\r")  # No: another name is asked for
     s.expect("Save drawing as <")
+    s.send(other + "\r")
+    s.expect("other.dxf already exists. Replace it? [Yes/No] <No>: ")
+    s.send(ESC)  # as No: another name is asked for
+    s.expect("*Cancel*")
+    s.expect("Save drawing as <")
     s.send(ESC)
     s.expect("Command: ")
     check(not s.ended() and open(other, "rb").read() == before,
@@ -235,10 +240,38 @@ def dialog(a):
     check(names == ["Kitchen"], f"the saved drawing holds the rooms {names}", s)
 
 
+def file_prompts(a):
+    """Esc at a file dialog's "File name: " cancels it (EXPORT, -PLOT, oagr): no path is made of
+    the key, nothing is written or read, and the command line goes on."""
+    drawing = os.path.join(a.work, "floor.dxf")
+    shutil.copy(os.path.join(a.source, "drawings", "floor.dxf"), drawing)
+    prefs = os.path.join(a.home, "Program Files", "cadhost", "orvan", "prefs")
+    os.makedirs(prefs, exist_ok=True)
+    shutil.copy(os.path.join(a.source, "editor", "metric.cfg"), os.path.join(prefs, "prefs.cfg"))
+    before = sorted(os.listdir(a.work))
+    s = Session([a.cadhost, "--home", a.home, "--module", a.quorvelle, drawing], a.work)
+    s.expect("Command: ")
+    for command, answers in (("export", 0), ("-plot", 6), ("oagr", 0)):
+        s.send(command + "\r")
+        for _ in range(answers):  # the page setup's questions, each kept as it is
+            s.expect(">: ")
+            s.send("\r")
+        s.expect('File name: ')
+        s.send(ESC)
+        shown = s.expect("Command: ")
+        check("*Cancel*" in shown and "\\x1B" not in shown and "Unable" not in shown
+              and "Cannot" not in shown, f"Esc at {command}'s file name was not a cancel", s)
+    s.send("quit\r")
+    s.expect("? [Yes/No/Cancel] <Yes>: ")  # -PLOT kept its page setup in the drawing
+    s.send("n\r")
+    check(s.wait_end() == 0, "cadhost did not end well", s)
+    check(sorted(os.listdir(a.work)) == before, f"files were written: {os.listdir(a.work)}", s)
+
+
 class Args:
     def __init__(self, argv):
         self.cadhost, self.module, self.quorvelle, self.source, work = argv[:5]
-        self.sessions = argv[5:] or ["save_questions", "editing_keys", "dialog"]
+        self.sessions = argv[5:] or ["save_questions", "editing_keys", "dialog", "file_prompts"]
         self.base = work
 
 
