@@ -217,7 +217,14 @@ std::optional<DialogAction> TerminalDriver::modelessAction(const std::vector<Dia
     if (!next || open.empty()) {
         return std::nullopt;
     }
-    const std::optional<DialogAction> a = parseDialogAction(utf8ToWide(*next));
+    const std::wstring line = utf8ToWide(*next);
+    std::optional<DialogAction> a;
+    if (!m_echo && trimmed(line).empty()) {
+        // A user's Enter at the dialog's prompt shows it again, never the last command.
+        a.emplace().kind = DialogAction::Kind::Show;
+    } else {
+        a = parseDialogAction(line);
+    }
     if (!a) {
         return std::nullopt;  // a command for the host
     }

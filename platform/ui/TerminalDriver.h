@@ -12,7 +12,8 @@
 //                "CAPTION" closed.' when it ends. A modal dialog asks "Dialog action: " for each
 //                action line (see DialogView.h); between the host's commands, a line that reads
 //                as a dialog action is taken for the first shown modeless dialog, any other line
-//                is left to the host.
+//                is left to the host. A user's Enter there (an empty line, without echo) shows
+//                the dialog again: it is no Enter at the command prompt, which repeats a command.
 //
 // Without echo (a user at the terminal) a dialog is printed again after every action that it
 // took, as it is when the action and what it set off are done (not when it shows itself again

@@ -217,6 +217,10 @@ def dialog(a):
     s.send("obc\r")
     prompt = 'Command or action for dialog "Orvan Block Creator": '
     s.expect(prompt)
+    s.send("\r")  # Enter shows the dialog again; it does not start the last command anew
+    shown = s.expect(prompt)
+    check('311 edit "Next Space Name"' in shown and "Orvan Block Create " not in shown,
+          "Enter at the dialog's prompt did not show the dialog again, or started obc anew", s)
     s.send('set "Next Space Name" Kitchen\r')
     shown = s.expect(prompt)
     check('311 edit "Next Space Name": "Kitchen"' in shown, "the dialog was not shown again", s)
@@ -230,6 +234,7 @@ def dialog(a):
     s.expect(prompt)
     s.send("menu 32768\r")
     s.expect('Dialog "Orvan Block Creator" closed.')
+    check("Command or action" not in s.expect("Command: "), "another dialog stayed open", s)
     s.send("quit\r")
     s.expect("? [Yes/No/Cancel] <Yes>: ")
     s.send("\r")
