@@ -102,7 +102,7 @@ class Session:
                          + text[-3000:])
 
     def send(self, keys):
-        os.write(self.fd, keys.encode())
+        os.write(self.fd, keys if isinstance(keys, bytes) else keys.encode())
         time.sleep(0.1)  # a lone Esc is told from a key's sequence by the pause after it
 
     def ended(self):
@@ -175,7 +175,8 @@ def save_questions(a):
 
 
 def editing_keys(a):
-    """Tab completes, Enter repeats, Up recalls, Esc cancels at once; HELP lists the commands."""
+    """Tab completes, Enter repeats, Up recalls, Esc cancels at once, a character cut short is
+    replaced; HELP lists the commands."""
     s = Session([a.cadhost, "--home", a.home, "--module", a.module], a.work)
     s.expect("Command: ")
     s.send("lin" + TAB)
@@ -194,6 +195,11 @@ def editing_keys(a):
     s.expect("Specify first point: ")
     s.send(ESC)
     s.expect("Command: ")
+    s.send(b"\xf0\x9f")  # a character cut short: replaced, and the keys after it kept
+    s.send("\r")
+    s.expect('Unknown command "\ufffd".')
+    s.send("help\r")
+    check("Unknown" not in s.expect("Commands of the host:"), "keys after a broken one were lost", s)
     s.send("?\r")
     s.expect("Commands of the host:")
     listing = s.expect("Commands of the loaded modules, by group:")
