@@ -20,3 +20,8 @@ set_tests_properties(acceptance.long_answers_ezdxf PROPERTIES FIXTURES_REQUIRED 
 qv_acceptance(too_long_paths EXIT 1 COPY drawings/floor.dxf>start.dxf
               ARGS ${home} ${module} --script <source>/prompts/too_long_paths.scr
                    --save <work>/saved.dxf <home>/start.dxf)
+# A file picker whose buffer is smaller than the path typed (oagr's open dialog, MAX_PATH) says so
+# and asks again, instead of ending as if cancelled; the script then cancels it.
+qv_acceptance(long_picker_path COPY ${configured}
+              ARGS ${home} ${quorvelle} --script <source>/prompts/long_picker_path.scr
+                   <source>/drawings/floor.dxf)
