@@ -217,13 +217,13 @@ std::optional<DialogAction> TerminalDriver::modelessAction(const std::vector<Dia
     if (!next || open.empty()) {
         return std::nullopt;
     }
-    const std::wstring line = utf8ToWide(*next);
+    const std::wstring typed = utf8ToWide(*next);
     std::optional<DialogAction> a;
-    if (!m_echo && trimmed(line).empty()) {
+    if (!m_echo && trimmed(typed).empty()) {
         // A user's Enter at the dialog's prompt shows it again, never the last command.
         a.emplace().kind = DialogAction::Kind::Show;
     } else {
-        a = parseDialogAction(line);
+        a = parseDialogAction(typed);
     }
     if (!a) {
         return std::nullopt;  // a command for the host
