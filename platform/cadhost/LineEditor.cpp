@@ -115,11 +115,13 @@ int LineEditor::readKey(EditLine* el, wchar_t* key) {
             return 1;
         }
         unsigned char byte = 0;
-        const ssize_t n = ::read(STDIN_FILENO, &byte, 1);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
+        if (self->m_heldByte >= 0) {
+            byte = static_cast<unsigned char>(self->m_heldByte);
+            self->m_heldByte = -1;
+        } else if (const ssize_t n = ::read(STDIN_FILENO, &byte, 1); n <= 0) {
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
             self->m_gone = true;
             return 0;
         }
@@ -128,12 +130,18 @@ int LineEditor::readKey(EditLine* el, wchar_t* key) {
             *key = L'\n';
             return 1;
         }
+        // A character cut short (a byte that cannot continue it comes first) is replaced, and
+        // that byte is the next key.
         std::string bytes(1, static_cast<char>(byte));
         for (int i = followingBytes(byte); i > 0 && ::read(STDIN_FILENO, &byte, 1) == 1; --i) {
+            if ((byte & 0xC0) != 0x80) {
+                self->m_heldByte = byte;
+                break;
+            }
             bytes += static_cast<char>(byte);
         }
         const std::wstring wide = qv::utf8ToWide(bytes);
-        *key = wide.empty() ? L'?' : wide[0];
+        *key = wide.empty() ? L'\uFFFD' : wide[0];
         return 1;
     }
 }

@@ -9,6 +9,8 @@
 //            the next prompt.
 //   Ctrl-D   on an empty line: the end of the input, for this prompt only (endIsFinal is false
 //            until the terminal itself is gone).
+// Keys are UTF-8 characters; one cut short (a byte that cannot continue it comes first) shows as
+// the replacement character U+FFFD, and the keys after it are kept.
 //
 // The editor shows the prompt that the host printed before reading (the screen's current line,
 // given by `currentLine`) so that it can redraw the line, and tells `lineEnded` when the user's
@@ -58,6 +60,7 @@ class LineEditor : public qv::ui::LineSource {
     std::optional<std::string> m_next;  // the line peeked (nothing: the input ended)
     bool m_cancelled = false;
     bool m_gone = false;
+    int m_heldByte = -1;  // a byte read after a character cut short: the next key's (-1: none)
 };
 
 }  // namespace cadhost

@@ -368,11 +368,17 @@ std::vector<std::wstring> formatDialog(const DialogView& view) {
         lines.push_back(controlLine(c));
         if (c.kind == L"list") {
             for (std::size_t i = 0; i < c.items.size(); ++i) {
-                lines.push_back(L"    " + std::to_wstring(i) + L" " + quoted(trimmedEnd(c.items[i])));
+                lines.push_back(L"    " + std::to_wstring(i) + L" " +
+                                quoted(shownItemText(c.items[i])));
             }
         }
     }
     return lines;
+}
+
+std::wstring shownItemText(std::wstring_view item) {
+    const std::size_t gap = item.find(std::wstring(kHiddenGap, L' '));
+    return trimmedEnd(item.substr(0, gap));
 }
 
 std::wstring withoutAccessKeys(std::wstring_view caption) {

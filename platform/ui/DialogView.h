@@ -26,8 +26,9 @@
 // without regard to case, access keys, or a closing ":" or "..."): one word, or in double quotes,
 // or after check, uncheck and click the rest of the line. TEXT and ITEM are the rest of the line;
 // enclose them in double quotes to keep blanks at their ends or to give an empty text. ITEM
-// names an item by its text (exact, else without regard to case) or, failing that, by its index
-// from 0. Verbs are read without regard to case.
+// names an item by its text or the part of it that a list box shows (shownItemText), exactly,
+// else without regard to case, or, failing that, by its index from 0. Verbs are read without
+// regard to case.
 #pragma once
 
 #include <optional>
@@ -116,9 +117,15 @@ std::optional<DialogAction> parseDialogAction(std::wstring_view line,
 // no control or more than one has it. An action without a label is left as it is.
 bool resolveLabel(const DialogView& view, DialogAction& action, std::wstring* error = nullptr);
 
+// The part of a list item that a list box shows: the text before a run of kHiddenGap blanks or
+// more, without the blanks that end it. What follows such a gap lies beyond the box's edge: a
+// program keeps a key there, out of sight, in the item's text (the item keeps it).
+constexpr std::size_t kHiddenGap = 32;
+std::wstring shownItemText(std::wstring_view item);
+
 // The dialog as lines of text: the caption, the menu bar, then one line per visible control
-// (labels that name the next control are folded into it; list items without the blanks that end
-// them), for example
+// (labels that name the next control are folded into it; list items as a list box shows them,
+// see shownItemText), for example
 //     Dialog "Block Creator" (217)
 //       Menu: File [Exit 32768] | Tools [Options 32769] | Help [About 32770]
 //       311 edit "Next Space Name": "Room 1"

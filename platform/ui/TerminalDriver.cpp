@@ -32,9 +32,10 @@ std::vector<Button> buttonsOf(UINT type) {
     }
 }
 
+// Esc at a message box: also "cancel", "esc" or "^c" typed out.
 bool isEscape(std::wstring_view answer) {
     return equalsIgnoringCase(answer, L"cancel") || equalsIgnoringCase(answer, L"esc") ||
-           equalsIgnoringCase(answer, L"^C") || answer == L"\x1b";
+           equalsIgnoringCase(answer, L"^C") || isEscapeLine(answer);
 }
 
 bool isBlank(wchar_t c) {
@@ -53,6 +54,11 @@ std::wstring trimmed(std::wstring_view s) {
 }
 
 }  // namespace
+
+bool isEscapeLine(std::wstring_view line) {
+    const std::wstring answer = trimmed(line);
+    return (!answer.empty() && answer.front() == L'\x1b') || answer == L"^C";
+}
 
 std::optional<std::string> StreamLineSource::peekLine() {
     if (!m_next) {
@@ -146,8 +152,19 @@ int TerminalDriver::messageBox(HWND, std::wstring_view text, std::wstring_view c
 
 std::wstring TerminalDriver::browseForFolder(std::wstring_view title) {
     line(L"Folder picker \"" + std::wstring(title) + L"\"");
-    const std::optional<std::wstring> answer = ask("Folder: ");
-    return answer ? trimmed(*answer) : std::wstring();
+    return pathAnswer("Folder: ");
+}
+
+std::wstring TerminalDriver::pathAnswer(const std::string& prompt) {
+    const std::optional<std::wstring> answer = ask(prompt);
+    if (!answer) {
+        return std::wstring();
+    }
+    if (isEscapeLine(*answer)) {
+        line(L"*Cancel*");
+        return std::wstring();
+    }
+    return trimmed(*answer);
 }
 
 BOOL TerminalDriver::fileDialog(const FileDialogRequest& request, std::wstring& path) {
@@ -156,8 +173,7 @@ BOOL TerminalDriver::fileDialog(const FileDialogRequest& request, std::wstring& 
         title = request.openMode ? L"Open" : L"Save As";
     }
     line(L"File dialog \"" + title + L"\" (" + request.filter + L")");
-    const std::optional<std::wstring> answer = ask("File name: ");
-    path = answer ? trimmed(*answer) : std::wstring();
+    path = pathAnswer("File name: ");
     return path.empty() ? FALSE : TRUE;
 }
 
@@ -201,7 +217,14 @@ std::optional<DialogAction> TerminalDriver::modelessAction(const std::vector<Dia
     if (!next || open.empty()) {
         return std::nullopt;
     }
-    const std::optional<DialogAction> a = parseDialogAction(utf8ToWide(*next));
+    const std::wstring typed = utf8ToWide(*next);
+    std::optional<DialogAction> a;
+    if (!m_echo && trimmed(typed).empty()) {
+        // A user's Enter at the dialog's prompt shows it again, never the last command.
+        a.emplace().kind = DialogAction::Kind::Show;
+    } else {
+        a = parseDialogAction(typed);
+    }
     if (!a) {
         return std::nullopt;  // a command for the host
     }

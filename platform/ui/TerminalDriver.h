@@ -6,12 +6,14 @@
 //                The answer is a button name (ok, cancel, yes, no, abort, retry, ignore, without
 //                regard to case), an empty line for the default button, or Esc ("cancel", "esc",
 //                "^C", the escape character), which gives Cancel, or OK in a box with only OK.
-//   file, folder prints the title and asks "File name: " or "Folder: "; an empty line cancels.
+//   file, folder prints the title and asks "File name: " or "Folder: "; an empty line cancels,
+//                and so does Esc (see isEscapeLine), which shows "*Cancel*".
 //   dialog       prints the dialog when it is shown (see qv::ui::formatDialog) and 'Dialog
 //                "CAPTION" closed.' when it ends. A modal dialog asks "Dialog action: " for each
 //                action line (see DialogView.h); between the host's commands, a line that reads
 //                as a dialog action is taken for the first shown modeless dialog, any other line
-//                is left to the host.
+//                is left to the host. A user's Enter there (an empty line, without echo) shows
+//                the dialog again: it is no Enter at the command prompt, which repeats a command.
 //
 // Without echo (a user at the terminal) a dialog is printed again after every action that it
 // took, as it is when the action and what it set off are done (not when it shows itself again
@@ -33,6 +35,11 @@
 #include "UiDriver.h"
 
 namespace qv::ui {
+
+// Whether a line read is the Esc key, as the command line takes it: the escape character first
+// (a terminal's line editor ends the line with it, whatever was typed before), or "^C" (as a
+// script writes Esc); blanks around either do not count.
+bool isEscapeLine(std::wstring_view line);
 
 // Lines of UTF-8 text without their line ends.
 class LineSource {
@@ -81,6 +88,9 @@ class TerminalDriver : public UiDriver {
   private:
     // Asks with a prompt and reads one line (echoed); nothing at the end of input.
     std::optional<std::wstring> ask(const std::string& prompt);
+    // The path answered to a picker's prompt, trimmed; empty when cancelled (Enter, Esc, the end
+    // of the input).
+    std::wstring pathAnswer(const std::string& prompt);
     void printDialog(const DialogView& view);
     void line(std::wstring_view text);
     void error(std::wstring_view text);

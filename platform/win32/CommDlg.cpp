@@ -1,6 +1,5 @@
 #include "win32/CommDlg.h"
 
-#include <cstring>
 #include <cwchar>
 #include <string>
 
@@ -80,6 +79,14 @@ BOOL runFileDialog(LPOPENFILENAMEW ofn, bool open) {
             path += L"." + request.defaultExt;
             name += L"." + request.defaultExt;
         }
+        if (path.size() + 1 > ofn->nMaxFile) {
+            MessageBoxW(ofn->hwndOwner,
+                        (path + L"\nThe path is too long: this program takes at most " +
+                         std::to_wstring(ofn->nMaxFile - 1) + L" characters.\nUse a shorter path.")
+                            .c_str(),
+                        caption.c_str(), MB_OK | MB_ICONWARNING);
+            continue;
+        }
         const std::wstring folder = path.substr(0, start);
         if ((ofn->Flags & OFN_PATHMUSTEXIST) && !exists(folder, true)) {
             MessageBoxW(ofn->hwndOwner,
@@ -102,12 +109,6 @@ BOOL runFileDialog(LPOPENFILENAMEW ofn, bool open) {
         break;
     }
     const auto length = static_cast<DWORD>(path.size());
-    if (length + 1 > ofn->nMaxFile) {
-        t_dialogError = FNERR_BUFFERTOOSMALL;
-        const auto needed = static_cast<WORD>(length + 1);
-        std::memcpy(ofn->lpstrFile, &needed, sizeof needed);
-        return FALSE;
-    }
     std::wmemcpy(ofn->lpstrFile, path.c_str(), length + 1);
     const std::size_t start = nameStart(path);
     const std::size_t dot = path.rfind(L'.');

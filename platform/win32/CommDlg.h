@@ -4,6 +4,8 @@
 // The screen gets the title, initial folder, initial file name, default extension, the filter
 // as "Label|pattern|...||" and the flags. What it answers is checked as the dialog checks it
 // before closing, and the dialog is shown again (the screen asked again) after:
+//   - a path longer than lpstrFile holds (nMaxFile - 1 characters): "<path>\nThe path is too
+//     long: this program takes at most <n> characters.\nUse a shorter path.";
 //   - OFN_FILEMUSTEXIST and no such file: the message "<path>\nFile not found.\nCheck the file
 //     name and try again.";
 //   - OFN_PATHMUSTEXIST and no such folder: "<path>\nPath does not exist.\nCheck the path and
@@ -13,8 +15,7 @@
 // A name without folder is taken in the initial folder (else the current directory); a name
 // without extension gets the default extension, when there is one. The full path goes to
 // lpstrFile (nFileOffset and nFileExtension set), its name to lpstrFileTitle when given.
-// A cancelled dialog returns FALSE with CommDlgExtendedError 0; a lpstrFile too small for the
-// path returns FALSE with FNERR_BUFFERTOOSMALL and the needed size in its first WORD.
+// A cancelled dialog returns FALSE with CommDlgExtendedError 0.
 #pragma once
 
 #include "WinTypes.h"

@@ -10,8 +10,8 @@
 //
 // Interactively (a user at a terminal, not a script) the loop behaves as a CAD user expects:
 // while a modeless dialog is shown the prompt names it ('Command or action for dialog "CAPTION": ')
-// and the line typed goes to the dialog when it reads as an action, else to the command line;
-// Enter at the empty prompt repeats the last command; the end of the input (Ctrl-D) quits as QUIT
+// and the line typed goes to the dialog when it reads as an action, else to the command line
+// (Enter there shows the dialog again); Enter at the empty "Command: " repeats the last command; the end of the input (Ctrl-D) quits as QUIT
 // does, asking first whether to save the drawing's changes (see askToSaveChanges in Commands.h);
 // when the input has ended for good (the terminal is gone) the loop ends and says which changes
 // were not saved.

@@ -60,7 +60,8 @@ namespace qv::host::ed {
 
 // The Windows path of a path typed at a prompt (quotes around it dropped; a POSIX path, one
 // beginning with "/", taken as its Windows form; a relative path from the current directory),
-// or nothing, reported on the command line, when it is no valid path.
+// or nothing, reported on the command line and counted as the command's failure, when it is no
+// valid path or one longer than this system takes (PATH_MAX, or a name longer than NAME_MAX).
 std::optional<std::wstring> typedWindowsPath(std::wstring typed);
 
 // Opens a drawing file (a Windows path) as the current drawing, closing the one before; the

@@ -162,11 +162,11 @@ void textCommand() {
     if (status != RTNORM && status != RTNONE) {
         return;
     }
-    ACHAR text[1024];
-    if (acedGetString(1, L"Enter text: ", text, 1024) != RTNORM || text[0] == 0) {
+    std::wstring text;
+    if (getText(true, L"Enter text: ", text) != RTNORM || text.empty()) {
         return;
     }
-    auto* entity = new AcDbText(at, text, AcDbObjectId(), height);
+    auto* entity = new AcDbText(at, text.c_str(), AcDbObjectId(), height);
     post(entity);
 }
 

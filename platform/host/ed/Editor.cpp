@@ -7,18 +7,6 @@
 namespace qv::host::ed {
 namespace {
 
-bool isEscape(const std::wstring& line) {
-    size_t start = line.find_first_not_of(L" \t");
-    if (start == std::wstring::npos) {
-        return false;
-    }
-    if (line[start] == L'\x1b') {
-        return true;
-    }
-    const size_t end = line.find_last_not_of(L" \t");
-    return line.compare(start, end - start + 1, L"^C") == 0;
-}
-
 // Whether prompts of commands that acedCommand runs are shown (CMDECHO).
 bool commandEcho() {
     resbuf value{};
@@ -94,7 +82,7 @@ Answer Editor::ask(const std::wstring& prompt, bool blankEnds) {
     } else {
         g_enteredAt = transcript().text().size();
     }
-    if (isEscape(line)) {
+    if (qv::ui::isEscapeLine(line)) {
         print(L"*Cancel*\n");
         return {Answer::Cancel, L""};
     }

@@ -30,8 +30,6 @@
 namespace qv::host::ed {
 namespace {
 
-constexpr size_t kPathBuffer = 1024;
-
 bool fileDialogWanted() {
     resbuf value{};
     return acedGetVar(L"FILEDIA", &value) == RTNORM && value.resval.rint != 0;
@@ -51,12 +49,11 @@ std::optional<std::wstring> askExportPath() {
         }
         return typedWindowsPath(chosen);
     }
-    ACHAR buffer[kPathBuffer];
-    const int status = acedGetString(1, L"Enter file name: ", buffer, kPathBuffer);
-    if (status != RTNORM || buffer[0] == 0) {
+    std::wstring typed;
+    if (getText(true, L"Enter file name: ", typed) != RTNORM || typed.empty()) {
         return std::nullopt;
     }
-    return typedWindowsPath(buffer);
+    return typedWindowsPath(typed);
 }
 
 void exportCommand() {

@@ -3,12 +3,15 @@
 // The host keeps one drawing open: OPEN replaces the current drawing when the new one was read.
 // Paths are Windows paths, or POSIX paths (beginning with "/"), which are taken as their Windows
 // form; a relative path starts at the current directory. Enter at a path prompt keeps the offered
-// path (SAVEAS) or does nothing (OPEN).
+// path (SAVEAS) or does nothing (OPEN). A path of any length is read; one longer than the system
+// takes is refused, as a path that is not valid is, and fails the command.
 //
 // A user at a terminal is asked before work is lost: QUIT and OPEN offer to save the drawing's
 // changes first (askToSaveChanges), and SAVEAS asks before it replaces an existing file
 // ("<file> already exists. Replace it? [Yes/No] <No>: "; No asks for another name). A script
 // is never asked: it saves when it says so.
+#include <algorithm>
+#include <climits>
 #include <optional>
 
 #include "host/app/Documents.h"
@@ -23,19 +26,13 @@
 namespace qv::host::ed {
 namespace {
 
-constexpr size_t kPathBuffer = 1024;
-
-// Asks for a path; nothing for Enter, Esc or a bad path.
+// Asks for a path; nothing for Enter, Esc or a bad path (which is said, and fails the command).
 std::optional<std::wstring> askPath(const std::wstring& prompt) {
-    ACHAR buffer[kPathBuffer];
-    const int status = acedGetString(1, prompt.c_str(), buffer, kPathBuffer);
-    if (status != RTNORM || buffer[0] == 0) {
-        if (status == RTINPUTTRUNCATED) {
-            print(L"The path is too long.\n");
-        }
+    std::wstring typed;
+    if (getText(true, prompt, typed) != RTNORM || typed.empty()) {
         return std::nullopt;
     }
-    return typedWindowsPath(buffer);
+    return typedWindowsPath(typed);
 }
 
 std::wstring reason(Acad::ErrorStatus status) {
@@ -47,6 +44,26 @@ std::wstring reason(Acad::ErrorStatus status) {
         default:
             return acadErrorStatusText(status);
     }
+}
+
+// Whether the system can use the file a full Windows path names: its POSIX path and each name
+// in it within the system's limits.
+bool withinPathLimits(const std::wstring& path) {
+    const std::optional<std::string> posix = qv::win32::toPosixPath(path);
+    if (!posix) {
+        return true;  // not this check's to refuse: the caller says why it cannot be reached
+    }
+    if (posix->size() >= PATH_MAX) {
+        return false;
+    }
+    for (size_t start = 0; start <= posix->size();) {
+        const size_t end = std::min(posix->find('/', start), posix->size());
+        if (end - start > NAME_MAX) {
+            return false;
+        }
+        start = end + 1;
+    }
+    return true;
 }
 
 // Whether a document was read from or saved to a file (rather than made new).
@@ -118,14 +135,11 @@ bool saveAs() {
     }
     const std::wstring offered = doc->fileName();
     for (;;) {
-        ACHAR buffer[kPathBuffer];
-        const std::wstring prompt = L"Save drawing as <" + offered + L">: ";
-        const int status = acedGetString(1, prompt.c_str(), buffer, kPathBuffer);
-        if (status != RTNORM) {
+        std::wstring typed;
+        if (getText(true, L"Save drawing as <" + offered + L">: ", typed) != RTNORM) {
             return false;
         }
-        const std::optional<std::wstring> path =
-            typedWindowsPath(buffer[0] != 0 ? buffer : offered);
+        const std::optional<std::wstring> path = typedWindowsPath(!typed.empty() ? typed : offered);
         if (!path) {
             return false;
         }
@@ -184,13 +198,17 @@ std::optional<std::wstring> typedWindowsPath(std::wstring typed) {
     if (typed.size() >= 2 && typed.front() == L'"' && typed.back() == L'"') {
         typed = typed.substr(1, typed.size() - 2);
     }
-    if (!typed.empty() && typed[0] == L'/') {
-        return qv::win32::toWindowsPath(wideToUtf8(typed));
-    }
-    if (std::optional<std::wstring> full = qv::win32::fullWindowsPath(typed)) {
+    std::optional<std::wstring> full = typed.empty() || typed[0] != L'/'
+                                           ? qv::win32::fullWindowsPath(typed)
+                                           : qv::win32::toWindowsPath(wideToUtf8(typed));
+    if (!full) {
+        print(L"\"" + typed + L"\" is not a valid path.\n");
+    } else if (!withinPathLimits(*full)) {
+        print(L"The path is too long: this system takes at most " + std::to_wstring(PATH_MAX - 1) +
+              L" bytes (UTF-8) in a path and " + std::to_wstring(NAME_MAX) + L" in a name.\n");
+    } else {
         return full;
     }
-    print(L"\"" + typed + L"\" is not a valid path.\n");
     reportCommandFailure();
     return std::nullopt;
 }

@@ -28,8 +28,6 @@
 namespace qv::host::ed {
 namespace {
 
-constexpr size_t kAnswerSize = 512;
-
 std::wstring layerName(const AcDbLayerTableRecord& layer) {
     const ACHAR* name = nullptr;
     layer.getName(name);
@@ -62,11 +60,9 @@ std::vector<AcDbObjectId> matchingLayers(AcDbDatabase* db, const std::wstring& p
 
 // Asks for a text; nothing on Esc. Enter gives `whenEmpty`.
 bool askNames(const std::wstring& prompt, const std::wstring& whenEmpty, std::wstring& names) {
-    ACHAR buffer[kAnswerSize];
-    if (acedGetString(1, prompt.c_str(), buffer, kAnswerSize) != RTNORM) {
+    if (getText(true, prompt, names) != RTNORM) {
         return false;
     }
-    names = buffer;
     // Blanks around the list, or around its names, are no part of a layer name.
     std::wstring trimmed;
     size_t start = 0;

@@ -107,11 +107,10 @@ std::wstring lower(std::wstring text) {
 
 // A text answer: nothing on Esc, the empty text for Enter.
 std::optional<std::wstring> ask(const std::wstring& prompt) {
-    ACHAR buffer[kAnswerSize];
-    if (acedGetString(1, prompt.c_str(), buffer, kAnswerSize) != RTNORM) {
+    std::wstring answer;
+    if (getText(true, prompt, answer) != RTNORM) {
         return std::nullopt;
     }
-    std::wstring answer = buffer;
     answer.erase(0, answer.find_first_not_of(L' '));
     answer.erase(answer.find_last_not_of(L' ') + 1);
     return answer;

@@ -30,6 +30,18 @@ int copyOut(const std::wstring& text, ACHAR* result, size_t size, int status = R
     return n < text.size() ? RTINPUTTRUNCATED : status;
 }
 
+// copyOut for the answer to a prompt: a cut answer is said and counted as refused, so that a
+// script that gave it fails instead of going on with what the caller made of the cut text.
+int answerOut(const std::wstring& text, ACHAR* result, size_t size) {
+    const int status = copyOut(text, result, size);
+    if (status == RTINPUTTRUNCATED) {
+        editor().refuse(L"The answer is too long for this prompt: it takes at most " +
+                        std::to_wstring(size - 1) + L" characters, the answer has " +
+                        std::to_wstring(text.size()) + L".");
+    }
+    return status;
+}
+
 // What a parser made of an answer: a value was stored, or why the text is no value.
 struct Parsed {
     bool ok = false;
@@ -158,17 +170,24 @@ int acedGetPoint(const ads_point base, const ACHAR* prompt, ads_point result) {
         L"Invalid point.");
 }
 
-int acedGetString(int spaces, const ACHAR* prompt, ACHAR* result, size_t size) {
+int qv::host::ed::getText(bool spaces, const std::wstring& prompt, std::wstring& answer) {
     editor().takeInitGet();
+    const Answer read = editor().ask(prompt, !spaces);
+    answer = read.text;
+    return read.kind == Answer::Cancel ? RTCAN : RTNORM;
+}
+
+int acedGetString(int spaces, const ACHAR* prompt, ACHAR* result, size_t size) {
     if (result == nullptr || size == 0) {
+        editor().takeInitGet();
         return RTERROR;
     }
-    const Answer answer = editor().ask(promptOf(prompt), spaces == 0);
-    if (answer.kind == Answer::Cancel) {
+    std::wstring answer;
+    if (getText(spaces != 0, promptOf(prompt), answer) == RTCAN) {
         result[0] = 0;
         return RTCAN;
     }
-    return copyOut(answer.text, result, size);
+    return answerOut(answer, result, size);
 }
 
 int acedGetString(int spaces, const ACHAR* prompt, ACHAR* result) {
@@ -197,10 +216,10 @@ int acedGetKword(const ACHAR* prompt, ACHAR* result, size_t size) {
             return RTNONE;
         }
         if (std::optional<std::wstring> keyword = init.keywords.match(answer.text)) {
-            return copyOut(*keyword, result, size);
+            return answerOut(*keyword, result, size);
         }
         if (init.flags & RSG_OTHER) {
-            return copyOut(answer.text, result, size);
+            return answerOut(answer.text, result, size);
         }
         editor().refuse(L"Invalid option keyword.");
     }

@@ -115,14 +115,14 @@ void arxCommand() {
         }
         return;
     }
-    ACHAR file[1024];
+    std::wstring file;
     const bool load = chosen == L"Load";
-    if (acedGetString(1, load ? L"Module file to load: " : L"Module file to unload: ", file,
-                      1024) != RTNORM ||
-        file[0] == 0) {
+    if (getText(true, load ? L"Module file to load: " : L"Module file to unload: ", file) !=
+            RTNORM ||
+        file.empty()) {
         return;
     }
-    if (load ? linker->loadModule(file, true) : linker->unloadModule(file, true)) {
+    if (load ? linker->loadModule(file.c_str(), true) : linker->unloadModule(file.c_str(), true)) {
         print(std::wstring(L"Module ") + file + (load ? L" loaded.\n" : L" unloaded.\n"));
     }
 }

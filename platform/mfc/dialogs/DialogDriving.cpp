@@ -187,16 +187,16 @@ HWND reach(HWND dialog, const DialogAction& a, CString& why) {
     return c;
 }
 
-// An item by its text (exact, then without regard to case), else by its index.
+// An item by its text or the part of it a list box shows (exact, then without regard to case),
+// else by its index.
 int itemIndex(const std::vector<CString>& items, const CString& name) {
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        if (items[i] == name) {
-            return static_cast<int>(i);
-        }
-    }
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        if (items[i].CompareNoCase(name) == 0) {
-            return static_cast<int>(i);
+    for (const bool exact : {true, false}) {
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            const CString shown = qv::ui::shownItemText(items[i].str()).c_str();
+            if (exact ? items[i] == name || shown == name
+                      : items[i].CompareNoCase(name) == 0 || shown.CompareNoCase(name) == 0) {
+                return static_cast<int>(i);
+            }
         }
     }
     const std::wstring& s = name.str();

@@ -48,6 +48,8 @@ const ACHAR* statusName(int status) {
             return L"RTKWORD";
         case RTREJ:
             return L"RTREJ";
+        case RTINPUTTRUNCATED:
+            return L"RTINPUTTRUNCATED";
         default:
             return L"other";
     }

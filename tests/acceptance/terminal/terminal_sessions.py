@@ -102,7 +102,7 @@ class Session:
                          + text[-3000:])
 
     def send(self, keys):
-        os.write(self.fd, keys.encode())
+        os.write(self.fd, keys if isinstance(keys, bytes) else keys.encode())
         time.sleep(0.1)  # a lone Esc is told from a key's sequence by the pause after it
 
     def ended(self):
@@ -157,6 +157,11 @@ def save_questions(a):
     s.expect("other.dxf already exists. Replace it? [Yes/No] <No>: ")
     s.send("\r")  # No: another name is asked for
     s.expect("Save drawing as <")
+    s.send(other + "\r")
+    s.expect("other.dxf already exists. Replace it? [Yes/No] <No>: ")
+    s.send(ESC)  # as No: another name is asked for
+    s.expect("*Cancel*")
+    s.expect("Save drawing as <")
     s.send(ESC)
     s.expect("Command: ")
     check(not s.ended() and open(other, "rb").read() == before,
@@ -170,7 +175,8 @@ def save_questions(a):
 
 
 def editing_keys(a):
-    """Tab completes, Enter repeats, Up recalls, Esc cancels at once; HELP lists the commands."""
+    """Tab completes, Enter repeats, Up recalls, Esc cancels at once, a character cut short is
+    replaced; HELP lists the commands."""
     s = Session([a.cadhost, "--home", a.home, "--module", a.module], a.work)
     s.expect("Command: ")
     s.send("lin" + TAB)
@@ -189,6 +195,11 @@ def editing_keys(a):
     s.expect("Specify first point: ")
     s.send(ESC)
     s.expect("Command: ")
+    s.send(b"\xf0\x9f")  # a character cut short: replaced, and the keys after it kept
+    s.send("\r")
+    s.expect('Unknown command "\ufffd".')
+    s.send("help\r")
+    check("Unknown" not in s.expect("Commands of the host:"), "keys after a broken one were lost", s)
     s.send("?\r")
     s.expect("Commands of the host:")
     listing = s.expect("Commands of the loaded modules, by group:")
@@ -212,6 +223,10 @@ def dialog(a):
     s.send("obc\r")
     prompt = 'Command or action for dialog "Orvan Block Creator": '
     s.expect(prompt)
+    s.send("\r")  # Enter shows the dialog again; it does not start the last command anew
+    shown = s.expect(prompt)
+    check('311 edit "Next Space Name"' in shown and "Orvan Block Create " not in shown,
+          "Enter at the dialog's prompt did not show the dialog again, or started obc anew", s)
     s.send('set "Next Space Name" Kitchen\r')
     shown = s.expect(prompt)
     check('311 edit "Next Space Name": "Kitchen"' in shown, "the dialog was not shown again", s)
@@ -225,6 +240,7 @@ def dialog(a):
     s.expect(prompt)
     s.send("menu 32768\r")
     s.expect('Dialog "Orvan Block Creator" closed.')
+    check("Command or action" not in s.expect("Command: "), "another dialog stayed open", s)
     s.send("quit\r")
     s.expect("? [Yes/No/Cancel] <Yes>: ")
     s.send("\r")
@@ -235,10 +251,38 @@ def dialog(a):
     check(names == ["Kitchen"], f"the saved drawing holds the rooms {names}", s)
 
 
+def file_prompts(a):
+    """Esc at a file dialog's "File name: " cancels it (EXPORT, -PLOT, oagr): no path is made of
+    the key, nothing is written or read, and the command line goes on."""
+    drawing = os.path.join(a.work, "floor.dxf")
+    shutil.copy(os.path.join(a.source, "drawings", "floor.dxf"), drawing)
+    prefs = os.path.join(a.home, "Program Files", "cadhost", "orvan", "prefs")
+    os.makedirs(prefs, exist_ok=True)
+    shutil.copy(os.path.join(a.source, "editor", "metric.cfg"), os.path.join(prefs, "prefs.cfg"))
+    before = sorted(os.listdir(a.work))
+    s = Session([a.cadhost, "--home", a.home, "--module", a.quorvelle, drawing], a.work)
+    s.expect("Command: ")
+    for command, answers in (("export", 0), ("-plot", 6), ("oagr", 0)):
+        s.send(command + "\r")
+        for _ in range(answers):  # the page setup's questions, each kept as it is
+            s.expect(">: ")
+            s.send("\r")
+        s.expect('File name: ')
+        s.send(ESC)
+        shown = s.expect("Command: ")
+        check("*Cancel*" in shown and "\\x1B" not in shown and "Unable" not in shown
+              and "Cannot" not in shown, f"Esc at {command}'s file name was not a cancel", s)
+    s.send("quit\r")
+    s.expect("? [Yes/No/Cancel] <Yes>: ")  # -PLOT kept its page setup in the drawing
+    s.send("n\r")
+    check(s.wait_end() == 0, "cadhost did not end well", s)
+    check(sorted(os.listdir(a.work)) == before, f"files were written: {os.listdir(a.work)}", s)
+
+
 class Args:
     def __init__(self, argv):
         self.cadhost, self.module, self.quorvelle, self.source, work = argv[:5]
-        self.sessions = argv[5:] or ["save_questions", "editing_keys", "dialog"]
+        self.sessions = argv[5:] or ["save_questions", "editing_keys", "dialog", "file_prompts"]
         self.base = work
 
 

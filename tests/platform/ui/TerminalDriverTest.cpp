@@ -269,4 +269,27 @@ TEST(TerminalDriver, PickersTakeAPathOrNothing) {
               linesOf(t.out.str()));
 }
 
+TEST(TerminalDriver, EscCancelsAPickerAsItCancelsEveryPrompt) {
+    const struct {
+        const char* input;
+        const wchar_t* path;  // empty: cancelled
+    } cases[] = {
+        {"\x1b\n", L""},          // the line editor's Esc
+        {"  \x1b  \n", L""},
+        {"^C\n", L""},
+        {"cancel\n", L"cancel"},  // a name, as "esc" is: only a message box takes them as Esc
+        {" esc.pdf \n", L"esc.pdf"},
+    };
+    for (const auto& c : cases) {
+        Terminal t(std::string(c.input) + c.input);
+        std::wstring path;
+        EXPECT_EQ(*c.path != 0, t.driver.fileDialog(qv::ui::FileDialogRequest(), path) != FALSE)
+            << c.input;
+        EXPECT_EQ(std::wstring(c.path), path) << c.input;
+        EXPECT_EQ(std::wstring(c.path), t.driver.browseForFolder(L"Choose")) << c.input;
+        EXPECT_EQ(*c.path == 0, t.out.str().find("*Cancel*") != std::string::npos) << c.input;
+        EXPECT_EQ(0, t.driver.errorCount()) << c.input;
+    }
+}
+
 }  // namespace
