@@ -58,6 +58,10 @@ class Painter {
     // True when the entity is plotted at the top of a layout (its layer shows and plots).
     bool plotsAtTop(const AcDbEntity& entity);
 
+    // How many blocks every painter has been asked to draw (drawBlock) since the program
+    // started: what a check that a plot paints its layout once counts.
+    static unsigned long long qvBlocksDrawn() { return s_blocksDrawn; }
+
   private:
     struct Layer {
         bool visible = true;
@@ -105,6 +109,8 @@ class Painter {
     // kind.
     bool drawMark(const AcDbEntity& entity, const Context& context, AcDbObjectId layerId,
                   const Style& style);
+
+    static inline unsigned long long s_blocksDrawn = 0;
 
     Canvas& m_canvas;
     PainterOptions m_options;
