@@ -10,7 +10,7 @@ import shutil
 import subprocess
 import sys
 
-PICK_SECONDS = 0.02
+PICK_SECONDS = 0.05
 ROOMS = 12
 
 # Prints what the host prints of each pick, a pick taking PICK_SECONDS; its start takes 0.8 s
@@ -47,9 +47,10 @@ def main(bench, work):
     failures = []
     if rooms != ROOMS:
         failures.append(f"{rooms} rooms picked, not {ROOMS}")
-    # At least the picks' own time; a busy machine may add some, never take any away.
+    # About the picks' own time: a busy machine may add to it, or deliver the first message late
+    # (which shortens the span measured), never by as much as the start's growth.
     for name, ms in (("mean", mean), ("last picks", last)):
-        if not PICK_SECONDS * 1000 * 0.9 <= ms <= PICK_SECONDS * 1000 * 10:
+        if not PICK_SECONDS * 1000 * 0.5 <= ms <= PICK_SECONDS * 1000 * 10:
             failures.append(f"{name}: {ms} ms per pick for picks of {PICK_SECONDS * 1000} ms")
     if failures:
         sys.exit("\n".join(failures) + "\n" + run.stdout)
