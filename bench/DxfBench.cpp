@@ -218,11 +218,43 @@ int main(int argc, char** argv) {
     std::printf("\npeak memory of a read: %.1f MB = %.2f x the file\n", peak / 1e6,
                 peak / 1e6 / megabytes);
 
-    const double read = collector.times["BM_Read"];
-    const double write = collector.times["BM_Write"];
-    const double save = collector.times["BM_Save"];
-    std::printf("ours:  read %.1f ms (%.0f MB/s), write %.1f ms (%.0f MB/s), save %.1f ms\n",
-                read * 1e3, megabytes / read, write * 1e3, megabytes / write, save * 1e3);
+    // Only what ran is reported (a --benchmark_filter may skip some), each beside ezdxf's time.
+    const struct {
+        const char* label;
+        const char* benchmark;
+        const char* ezdxfKey;
+        bool rate;                // MB/s beside the time
+        const char* goal;         // of the ratio, or null
+    } measures[] = {{"read", "BM_Read", "read", true, "50x"},
+                    {"write", "BM_Write", "write", true, "30x"},
+                    {"save", "BM_Save", "save", false, nullptr}};
+    std::vector<std::pair<size_t, double>> ran;  // (measure, seconds)
+    for (size_t i = 0; i < std::size(measures); ++i) {
+        const auto found = collector.times.find(measures[i].benchmark);
+        if (found != collector.times.end() && found->second > 0.0) {
+            ran.emplace_back(i, found->second);
+        }
+    }
+    if (ran.empty()) {
+        std::printf("ours: no benchmark ran\n");
+        return 0;
+    }
+    auto line = [&](const char* who, const std::vector<double>& seconds) {
+        std::printf("%s", who);
+        for (size_t k = 0; k < ran.size(); ++k) {
+            const auto& m = measures[ran[k].first];
+            std::printf("%s %s %.1f ms", k == 0 ? "" : ",", m.label, seconds[k] * 1e3);
+            if (m.rate) {
+                std::printf(" (%.1f MB/s)", megabytes / seconds[k]);
+            }
+        }
+        std::printf("\n");
+    };
+    std::vector<double> ours;
+    for (const auto& r : ran) {
+        ours.push_back(r.second);
+    }
+    line("ours: ", ours);
     if (!ezdxf) {
         return 0;
     }
@@ -232,12 +264,19 @@ int main(int argc, char** argv) {
         std::printf("ezdxf: could not be timed (is python3-ezdxf installed?)\n");
         return 1;
     }
-    const double ezRead = jsonNumber(json, "read");
-    const double ezWrite = jsonNumber(json, "write");
-    const double ezSave = jsonNumber(json, "save");
-    std::printf("ezdxf: read %.1f ms (%.1f MB/s), write %.1f ms (%.1f MB/s), save %.1f ms\n",
-                ezRead * 1e3, megabytes / ezRead, ezWrite * 1e3, megabytes / ezWrite, ezSave * 1e3);
-    std::printf("ratio: read %.0fx (goal 50x), write %.0fx (goal 30x), save %.0fx\n", ezRead / read,
-                ezWrite / write, ezSave / save);
+    std::vector<double> theirs;
+    for (const auto& r : ran) {
+        theirs.push_back(jsonNumber(json, measures[r.first].ezdxfKey));
+    }
+    line("ezdxf:", theirs);
+    std::printf("ratio:");
+    for (size_t k = 0; k < ran.size(); ++k) {
+        const auto& m = measures[ran[k].first];
+        std::printf("%s %s %.0fx", k == 0 ? "" : ",", m.label, theirs[k] / ours[k]);
+        if (m.goal != nullptr) {
+            std::printf(" (goal %s)", m.goal);
+        }
+    }
+    std::printf("\n");
     return 0;
 }

@@ -3,6 +3,9 @@
 // an asset of it):
 //   ocsv  the comma-separated file beside the drawing (the opener preference "NONE")
 //   olb   the listing with the assets, ascending by handle
+// The space blocks' texts are 0.25 high (the plans are in metres); olb is timed again on plans
+// of 5,000 and 20,000 rooms whose texts are 250 high (the block creator's default text size),
+// so that every space block reaches over the whole plan (BM_ListBlocksTextSize250).
 //
 //   export_bench [Google Benchmark flags]
 #include <benchmark/benchmark.h>
@@ -39,10 +42,11 @@ class Answers : public qv::ui::LineSource {
     std::string m_answer;
 };
 
-// The plan of that many rooms as space blocks, named as a drawing beside the plans.
-AcApDocument* spacePlan(int rooms) {
+// The plan of that many rooms as space blocks with texts of that size, named as a drawing beside
+// the plans.
+AcApDocument* spacePlan(int rooms, double textSize) {
     AcApDocument* document = load(rooms);
-    makeRooms(document, entitiesOf(document->database(), L"AcDbPolyline"));
+    makeRooms(document, entitiesOf(document->database(), L"AcDbPolyline"), textSize);
     std::wstring path = L"Z:" + std::wstring(CString(qv::bench::planOf(rooms).c_str()).GetString());
     for (wchar_t& c : path) {
         if (c == L'/')
@@ -54,9 +58,9 @@ AcApDocument* spacePlan(int rooms) {
 
 // Runs the handler on the plan; the run fails when `expected` is not printed.
 void timeCommand(benchmark::State& state, void (*handler)(), const std::string& answer,
-                 const std::wstring& expected) {
+                 const std::wstring& expected, double textSize = 0.25) {
     const int rooms = static_cast<int>(state.range(0));
-    spacePlan(rooms);
+    spacePlan(rooms, textSize);
     Answers answers(answer);
     for (auto _ : state) {
         qv::host::transcript().clear();
@@ -80,10 +84,17 @@ void BM_ExportCsv(benchmark::State& state) {
     timeCommand(state, createRoomAreaCSV, "", L"csv data successfully saved to file");
 }
 
+// The last space block's line of the listing.
+std::wstring lastListed(const benchmark::State& state) {
+    return L"ROOM-" + std::to_wstring(state.range(0)) + L",R-" + std::to_wstring(state.range(0));
+}
+
 void BM_ListBlocks(benchmark::State& state) {
-    const std::wstring last =
-        L"ROOM-" + std::to_wstring(state.range(0)) + L",R-" + std::to_wstring(state.range(0));
-    timeCommand(state, listBlockNameIdentifier, "y", last);
+    timeCommand(state, listBlockNameIdentifier, "y", lastListed(state));
+}
+
+void BM_ListBlocksTextSize250(benchmark::State& state) {
+    timeCommand(state, listBlockNameIdentifier, "y", lastListed(state), 250.0);
 }
 
 BENCHMARK(BM_ExportCsv)
@@ -98,6 +109,11 @@ BENCHMARK(BM_ListBlocks)
     ->Arg(10000)
     ->Arg(20000)
     ->Arg(40000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+BENCHMARK(BM_ListBlocksTextSize250)
+    ->Arg(5000)
+    ->Arg(20000)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
 

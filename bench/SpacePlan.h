@@ -40,9 +40,9 @@ inline AcDbObjectIdArray entitiesOf(AcDbDatabase* db, const wchar_t* className) 
     return ids;
 }
 
-inline CAttributes* roomAttributes(int n) {
+inline CAttributes* roomAttributes(int n, double textSize = 0.25) {
     auto* attributes = new CAttributes;
-    attributes->setTextHeight(0.25);
+    attributes->setTextHeight(textSize);
     const CString values[] = {L"R-" + CString(std::to_wstring(n).c_str()), L"", L""};
     for (int kind = 0; kind < 3; ++kind) {
         auto* record = new COrvanAttribute;
@@ -62,21 +62,23 @@ inline CAcadDrawing* wrap(AcApDocument* document) {
     return drawing;
 }
 
-// Makes a space block "ROOM-n" around each closed polyline; the number made.
-inline int makeRooms(AcApDocument* document, const AcDbObjectIdArray& outlines) {
+// Makes a space block "ROOM-n" around each closed polyline, its texts of that size; the number
+// made.
+inline int makeRooms(AcApDocument* document, const AcDbObjectIdArray& outlines,
+                     double textSize = 0.25) {
     std::unique_ptr<CAcadDrawing> drawing(wrap(document));
     drawing->lock();  // one lock for the whole run, as a command holds it
     int made = 0;
     for (const AcDbObjectId& id : outlines) {
         CBlockDWGRoom room;
         room.setBlockName(L"ROOM-" + CString(std::to_wstring(made + 1).c_str()));
-        room.setAttributes(roomAttributes(made + 1));
+        room.setAttributes(roomAttributes(made + 1, textSize));
         room.setUnits(0);
         room.setPrecision(2);
         AcDbObjectPointer<AcDbPolyline> outline(id, AcDb::kForRead);
         AcGePoint3d corner;
         outline->getPointAt(0, corner);
-        if (room.createBlock(drawing.get(), outline.object(), corner, 0.25, 1.0, 0.0) ==
+        if (room.createBlock(drawing.get(), outline.object(), corner, textSize, 1.0, 0.0) ==
             Acad::eOk)
             ++made;
     }

@@ -1,5 +1,7 @@
 #include "host/db/AcDbDatabase.h"
 
+#include <algorithm>
+
 #include "host/DrawingFiles.h"
 #include "host/db/AcDbDictionary.h"
 #include "host/db/AcDbEntity.h"
@@ -98,6 +100,7 @@ AcDbObjectId AcDbDatabase::addObject(std::unique_ptr<AcDbObject> object, AcDbObj
     o->m_new = true;
     AcDbObjectId id(stub.get());
     m_stubs[stub->handle.value()] = std::move(stub);
+    o->qvNoteOpenState();
     o->qvAdded();
     return id;
 }
@@ -175,17 +178,17 @@ void AcDbDatabase::qvSetHandseed(AcDbHandle seed) {
 void AcDbDatabase::qvForEachObject(const std::function<void(AcDbObject&)>& visit) const {
     for (const auto& entry : m_stubs) {
         if (entry.second->object != nullptr) {
+            ++s_visited;
             visit(*entry.second->object);
         }
     }
 }
 
 std::vector<const AcDbObject*> AcDbDatabase::qvOpenObjects() const {
-    std::vector<const AcDbObject*> open;
-    qvForEachObject([&](AcDbObject& o) {
-        if (o.m_writer || o.m_readers > 0 || o.m_notifiers > 0) {
-            open.push_back(&o);
-        }
+    std::vector<const AcDbObject*> open(m_open.begin(), m_open.end());
+    s_visited += open.size();
+    std::sort(open.begin(), open.end(), [](const AcDbObject* a, const AcDbObject* b) {
+        return a->m_stub->handle < b->m_stub->handle;
     });
     return open;
 }

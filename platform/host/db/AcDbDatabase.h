@@ -15,6 +15,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "../ge/AcGeMatrix3d.h"
@@ -173,8 +174,12 @@ class AcDbDatabase : public AcRxObject {
     void qvSetFileName(const std::wstring& fileName) { m_fileName = fileName; }
     // Every object in handle order (erased ones included).
     void qvForEachObject(const std::function<void(AcDbObject&)>& visit) const;
-    // The objects that are open now.
+    // The objects that are open now, in handle order; the database notes them as they open and
+    // close, so the answer costs what is open, not the size of the drawing.
     std::vector<const AcDbObject*> qvOpenObjects() const;
+    // How many objects the walks of every database (qvForEachObject, qvOpenObjects) have
+    // visited since the program started: what a check of such a walk's cost counts.
+    static unsigned long long qvObjectsVisited() { return s_visited; }
     // The file data kept by the drawing-file code (null when there is none).
     qv::host::DrawingFileData* qvFileData() const { return m_fileData.get(); }
     void qvSetFileData(std::unique_ptr<qv::host::DrawingFileData> data) {
@@ -190,6 +195,8 @@ class AcDbDatabase : public AcRxObject {
     AcDbObjectId blockNamed(const ACHAR* name) const;
 
     std::map<Adesk::UInt64, std::unique_ptr<AcDbStub>> m_stubs;
+    std::unordered_set<const AcDbObject*> m_open;  // (AcDbObject::qvNoteOpenState)
+    static inline unsigned long long s_visited = 0;
     AcDbHandle m_handseed{1};
     AcDbObjectId m_blockTable, m_layerTable, m_linetypeTable, m_textStyleTable, m_regAppTable,
         m_namedObjects;

@@ -160,7 +160,20 @@ Acad::ErrorStatus AcDbObject::close() {
         return Acad::eInvalidOpenState;
     }
     m_new = false;
+    qvNoteOpenState();
     return Acad::eOk;
+}
+
+void AcDbObject::qvNoteOpenState() {
+    AcDbDatabase* db = m_stub != nullptr ? m_stub->database : nullptr;
+    if (db == nullptr) {
+        return;
+    }
+    if (m_writer || m_readers > 0 || m_notifiers > 0) {
+        db->m_open.insert(this);
+    } else {
+        db->m_open.erase(this);
+    }
 }
 
 Acad::ErrorStatus AcDbObject::upgradeOpen() {
@@ -366,6 +379,7 @@ Acad::ErrorStatus qv::host::ObjectAccess::open(AcDbObject& o, AcDb::OpenMode mod
                 return Acad::eAtMaxReaders;
             }
             ++o.m_readers;
+            o.qvNoteOpenState();
             return Acad::eOk;
         case AcDb::kForWrite: {
             if (o.m_writer) {
@@ -383,10 +397,12 @@ Acad::ErrorStatus qv::host::ObjectAccess::open(AcDbObject& o, AcDb::OpenMode mod
             }
             o.m_writer = true;
             AcDbObject::qvNoteChange();
+            o.qvNoteOpenState();
             return Acad::eOk;
         }
         case AcDb::kForNotify:
             ++o.m_notifiers;
+            o.qvNoteOpenState();
             return Acad::eOk;
         case AcDb::kNotOpen:
             break;

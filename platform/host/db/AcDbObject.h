@@ -108,6 +108,9 @@ class AcDbObject : public AcRxObject {
     friend class AcDbDatabase;
     friend struct qv::host::ObjectAccess;
 
+    // Tells the database whether the object is open now (after every open and close).
+    void qvNoteOpenState();
+
     static inline unsigned long long s_changes = 0;
 
     AcDbStub* m_stub = nullptr;

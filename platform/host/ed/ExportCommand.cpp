@@ -21,7 +21,6 @@
 #include "host/ed/Commands.h"
 #include "host/ed/Editor.h"
 #include "host/ed/Prompts.h"
-#include "host/plot/PlotExtents.h"
 #include "host/plot/PlotRenderer.h"
 #include "ui/UiDriver.h"
 #include "win32/CodePage.h"
@@ -93,19 +92,20 @@ void exportCommand() {
         reportCommandFailure();
         return;
     }
-    if (!plot::plotShowsAnything(*layout, *layout, format)) {
+    plot::PlotJob job;
+    job.layout = layout->objectId();
+    job.format = format;
+    job.path = *posix;
+    std::string warning;
+    bool blank = false;
+    const std::string error = plot::renderPlot(job, &warning, &blank);
+    if (blank) {
         print(L"Nothing to plot in the plot area of " + std::wstring(layout->qvName()) +
               L": nothing of the drawing lies there on the paper; set the plot area and scale "
               L"with PAGESETUP. Nothing was exported.\n");
         reportCommandFailure();
         return;
     }
-    plot::PlotJob job;
-    job.layout = layout->objectId();
-    job.format = format;
-    job.path = *posix;
-    std::string warning;
-    const std::string error = plot::renderPlot(job, &warning);
     if (!warning.empty()) {
         print(L"Warning: " + utf8ToWide(warning) + L".\n");
     }

@@ -18,6 +18,7 @@ struct SelectionFilter::Node {
     enum Kind { Text, Number, And, Or, Xor, Not } kind = And;
     int code = 0;
     std::optional<WildcardPattern> pattern;  // Text
+    std::wstring text;                       // Text: the pattern as written
     long value = 0;                          // Number
     std::wstring relation;                   // Number: "=" unless a -4 item said otherwise
     std::vector<Node> children;
@@ -103,6 +104,30 @@ bool compare(long have, const std::wstring& relation, long want) {
         return have >= want;
     }
     return relation == L"*";
+}
+
+// Writes the node so that no two different nodes read alike: texts carry their length.
+void writeKey(const Node& node, std::wstring& out) {
+    switch (node.kind) {
+        case Node::Text:
+            out += L"T" + std::to_wstring(node.code) + L":" + std::to_wstring(node.text.size()) +
+                   L":" + node.text;
+            return;
+        case Node::Number:
+            out += L"N" + std::to_wstring(node.code) + node.relation + L":" +
+                   std::to_wstring(node.value) + L";";
+            return;
+        case Node::And:
+        case Node::Or:
+        case Node::Xor:
+        case Node::Not:
+            out += L"(" + std::to_wstring(static_cast<int>(node.kind));
+            for (const Node& child : node.children) {
+                writeKey(child, out);
+            }
+            out += L")";
+            return;
+    }
 }
 
 bool isRelation(const std::wstring& s) {
@@ -237,7 +262,8 @@ class Parser {
                     return fail(L"group " + std::to_wstring(item.restype) + L" needs a text");
                 }
                 test.kind = Node::Text;
-                test.pattern.emplace(item.resval.rstring);
+                test.text = item.resval.rstring;
+                test.pattern.emplace(test.text);
                 return true;
             case 62:
             case 67:
@@ -276,6 +302,14 @@ bool SelectionFilter::parse(const resbuf* list, SelectionFilter& filter, std::ws
 
 bool SelectionFilter::passes(const AcDbEntity& entity) const {
     return m_root == nullptr || evaluate(*m_root, entity);
+}
+
+std::wstring SelectionFilter::key() const {
+    std::wstring out;
+    if (m_root != nullptr) {
+        writeKey(*m_root, out);
+    }
+    return out;
 }
 
 }  // namespace qv::host::ed

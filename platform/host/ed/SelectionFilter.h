@@ -39,6 +39,11 @@ class SelectionFilter {
 
     bool passes(const AcDbEntity& entity) const;
 
+    // A text that two filters share exactly when they are written alike (the same tests, in the
+    // same groups and order): what a search may key what it learned of a filter by. Empty for a
+    // filter that passes everything.
+    std::wstring key() const;
+
     struct Node;
 
   private:

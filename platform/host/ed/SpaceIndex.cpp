@@ -35,7 +35,9 @@ bool boxOf(const EntityShape& shape, Box& box) {
            std::isfinite(box.y1);
 }
 
-constexpr long kMaxCellsPerEntity = 256;  // larger entities are looked at by every search
+constexpr long kMaxCellsPerEntity = 256;  // larger entities are kept apart from the grid
+
+unsigned long long g_examined = 0;
 
 class Index {
   public:
@@ -51,13 +53,13 @@ class Index {
         m_ids = layoutEntities(db, false, EntityOrder::Created);
         m_boxes.resize(m_ids.size());
         m_shapes.resize(m_ids.size());
-        std::vector<bool> boxed(m_ids.size(), false);
+        m_boxed.assign(m_ids.size(), false);
         Box all{0, 0, 0, 0};
         bool anyBox = false;
         for (size_t i = 0; i < m_ids.size(); ++i) {
             m_shapes[i] = shapeOf(*ObjectAccess::peekAs<AcDbEntity>(m_ids[i]));
             if (boxOf(m_shapes[i], m_boxes[i])) {
-                boxed[i] = true;
+                m_boxed[i] = true;
                 const Box& b = m_boxes[i];
                 all = anyBox ? Box{std::min(all.x0, b.x0), std::min(all.y0, b.y0),
                                    std::max(all.x1, b.x1), std::max(all.y1, b.y1)}
@@ -80,7 +82,7 @@ class Index {
         m_rows = cellIndex(all.y1, all.y0) + 1;
         m_cells.assign(static_cast<size_t>(m_columns) * static_cast<size_t>(m_rows), {});
         for (size_t i = 0; i < m_ids.size(); ++i) {
-            if (!boxed[i]) {
+            if (!m_boxed[i]) {
                 continue;
             }
             const Box& b = m_boxes[i];
@@ -96,13 +98,21 @@ class Index {
                 }
             }
         }
+        std::sort(m_always.begin(), m_always.end());
         m_seen.assign(m_ids.size(), 0);
         m_changes = AcDbObject::qvChangeCount();
     }
 
-    // The entities whose box meets `area` or that have no box, in creation order.
-    std::vector<size_t> candidates(const Box& area) {
-        std::vector<size_t> out = m_always;
+    // The entities whose box meets `area` and that may pass `filter`, in creation order: of
+    // those kept apart (no box, or too large for the grid), only the ones that pass the filter,
+    // so that a search pays for what it can find, not for every large entity of the plan.
+    std::vector<size_t> candidates(const Box& area, const SelectionFilter& filter) {
+        std::vector<size_t> out;
+        for (size_t i : apartPassing(filter)) {
+            if (!m_boxed[i] || m_boxes[i].meets(area)) {
+                out.push_back(i);
+            }
+        }
         if (!m_cells.empty() && area.meets(m_origin)) {
             ++m_search;
             const long c0 = cellIndex(area.x0, m_origin.x0), c1 = cellIndex(area.x1, m_origin.x0);
@@ -123,10 +133,39 @@ class Index {
     }
 
     AcDbObjectId id(size_t i) const { return m_ids[i]; }
+    const AcDbEntity* entity(size_t i) const {
+        const auto* entity = ObjectAccess::peekAs<AcDbEntity>(m_ids[i]);
+        return entity != nullptr && !entity->isErased() ? entity : nullptr;
+    }
     // The shape measured when the index was made: it holds as long as the index does.
     const EntityShape& shape(size_t i) const { return m_shapes[i]; }
 
   private:
+    // The entities kept apart from the grid that pass the filter, worked out at the first
+    // search with a filter written so and kept with the index (the entities cannot change
+    // while it holds).
+    const std::vector<size_t>& apartPassing(const SelectionFilter& filter) {
+        const std::wstring key = filter.key();
+        for (const Passing& known : m_passing) {
+            if (known.key == key) {
+                return known.apart;
+            }
+        }
+        if (m_passing.size() >= kFiltersKept) {
+            m_passing.erase(m_passing.begin());
+        }
+        Passing passing{key, {}};
+        for (size_t i : m_always) {
+            ++g_examined;
+            const AcDbEntity* e = entity(i);
+            if (e != nullptr && filter.passes(*e)) {
+                passing.apart.push_back(i);
+            }
+        }
+        m_passing.push_back(std::move(passing));
+        return m_passing.back().apart;
+    }
+
     // The grid column (or row) of a coordinate, from `origin`, clamped to a sane range.
     long cellIndex(double v, double origin) const {
         const double k = std::floor((v - origin) / m_cell);
@@ -139,7 +178,14 @@ class Index {
     std::vector<AcDbObjectId> m_ids;  // creation order
     std::vector<Box> m_boxes;
     std::vector<EntityShape> m_shapes;
-    std::vector<size_t> m_always;
+    std::vector<bool> m_boxed;
+    std::vector<size_t> m_always;  // no box, or too large for the grid; in creation order
+    struct Passing {
+        std::wstring key;
+        std::vector<size_t> apart;
+    };
+    static constexpr size_t kFiltersKept = 8;
+    std::vector<Passing> m_passing;
     Box m_origin{0, 0, 0, 0};
     double m_cell = 1.0;
     long m_columns = 0, m_rows = 0;
@@ -171,18 +217,22 @@ std::vector<AcDbObjectId> entitiesInPolygon(const AcDbDatabase& database,
         area = {std::min(area.x0, p.x), std::min(area.y0, p.y), std::max(area.x1, p.x),
                 std::max(area.y1, p.y)};
     }
-    for (size_t i : idx.candidates(area)) {
-        const AcDbObjectId id = idx.id(i);
-        const auto* entity = ObjectAccess::peekAs<AcDbEntity>(id);
-        if (entity == nullptr || entity->isErased() || !filter.passes(*entity)) {
+    for (size_t i : idx.candidates(area, filter)) {
+        ++g_examined;
+        const AcDbEntity* entity = idx.entity(i);
+        if (entity == nullptr || !filter.passes(*entity)) {
             continue;
         }
         const EntityShape& shape = idx.shape(i);
         if (crossing ? shape.touches(polygon) : shape.isInside(polygon)) {
-            out.push_back(id);
+            out.push_back(idx.id(i));
         }
     }
     return out;
+}
+
+unsigned long long entitiesExamined() {
+    return g_examined;
 }
 
 }  // namespace qv::host::ed

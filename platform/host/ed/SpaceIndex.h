@@ -2,7 +2,9 @@
 // shape of every entity: each entity's outline box is kept in a grid over the plan, made once and
 // made again whenever any object may have changed (AcDbObject::qvChangeCount) or the database
 // or its current space is another one. The shapes measured for the grid are kept with it, so a
-// search measures no entity again.
+// search measures no entity again. Entities too large for the grid (a long wall, a text taller
+// than the rooms) are kept apart, and which of them pass a filter is worked out once per filter
+// and kept with the grid: a search with a filter looks only at the large entities that pass it.
 #pragma once
 
 #include <vector>
@@ -20,5 +22,9 @@ class SelectionFilter;
 std::vector<AcDbObjectId> entitiesInPolygon(const AcDbDatabase& database,
                                             const std::vector<AcGePoint2d>& polygon, bool crossing,
                                             const SelectionFilter& filter);
+
+// How many entities the searches have examined (tested against their filter) since the program
+// started: what a check of a search's cost counts.
+unsigned long long entitiesExamined();
 
 }  // namespace qv::host::ed

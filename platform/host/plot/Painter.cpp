@@ -157,6 +157,7 @@ Painter::Style Painter::styleOf(const AcDbEntity& entity, const Context& context
 
 void Painter::drawBlock(AcDbObjectId block, const Affine& toDevice,
                         const std::vector<AcDbObjectId>* viewportFrozen) {
+    ++s_blocksDrawn;
     if (m_database == nullptr) {
         m_database = block.database();
     }

@@ -64,6 +64,10 @@ class Painter {
     // viewport, whatever its layer).
     bool plotsAtTop(const AcDbEntity& entity);
 
+    // How many blocks every painter has been asked to draw (drawBlock) since the program
+    // started: what a check that a plot paints its layout once counts.
+    static unsigned long long qvBlocksDrawn() { return s_blocksDrawn; }
+
   private:
     struct Layer {
         bool visible = true;
@@ -118,6 +122,8 @@ class Painter {
     // Strokes chains of points of the world as seen from above, in one path.
     void strokeChains(const std::vector<std::vector<AcGePoint3d>>& chains, const Affine& map,
                       const Style& style);
+
+    static inline unsigned long long s_blocksDrawn = 0;
 
     Canvas& m_canvas;
     PainterOptions m_options;

@@ -14,6 +14,19 @@ namespace qv::host::plot {
 
 namespace {
 
+// The box of a text drawn at text space's origin through `toDevice`, its advance measured: from
+// 0.3 em below the baseline (descenders) to 1 em above.
+AcDbExtents textBox(double advance, const Affine& toDevice) {
+    AcDbExtents box;
+    for (const auto& [x, y] : {std::pair{0.0, -0.3}, {advance, -0.3}, {0.0, 1.0}, {advance, 1.0}}) {
+        const DevicePoint p = toDevice.apply(x, y);
+        if (std::isfinite(p.x) && std::isfinite(p.y)) {
+            box.addPoint(AcGePoint3d(p.x, p.y, 0.0));
+        }
+    }
+    return box;
+}
+
 // A canvas that draws nothing and gathers the boxes of the texts drawn on it; it measures
 // texts with the plot font (a cairo canvas on one pixel, never written).
 class TextBoundsCanvas : public Canvas {
@@ -35,13 +48,9 @@ class TextBoundsCanvas : public Canvas {
         return m_measurer != nullptr ? m_measurer->measure(utf8) : TextMetrics{};
     }
     void text(const std::string& utf8, const Affine& toDevice, const Rgb&) override {
-        // The drawn text's advance, from 0.3 em below the baseline (descenders) to 1 em above.
-        const double advance = measure(utf8).advance;
-        for (const auto& [x, y] : {std::pair{0.0, -0.3}, {advance, -0.3}, {0.0, 1.0}, {advance, 1.0}}) {
-            const DevicePoint p = toDevice.apply(x, y);
-            if (std::isfinite(p.x) && std::isfinite(p.y)) {
-                m_box.addPoint(AcGePoint3d(p.x, p.y, 0.0));
-            }
+        const AcDbExtents box = textBox(measure(utf8).advance, toDevice);
+        if (!box.qvIsEmpty()) {
+            m_box.addExt(box);
         }
     }
     std::string finish() override { return {}; }
@@ -50,68 +59,6 @@ class TextBoundsCanvas : public Canvas {
   private:
     std::unique_ptr<Canvas> m_measurer;
     AcDbExtents m_box;
-};
-
-// A canvas that draws nothing and tells whether anything drawn on it lands on the sheet: a
-// stroked or filled segment, or a text's box, that reaches into it.
-class SheetHitCanvas : public TextBoundsCanvas {
-  public:
-    SheetHitCanvas(double width, double height) : m_width(width), m_height(height) {}
-    double width() const override { return m_width; }
-    double height() const override { return m_height; }
-    void moveTo(DevicePoint p) override {
-        m_last = p;
-        m_open = true;
-        m_pathHits = m_pathHits || inside(p);
-        m_pathBox.addPoint(AcGePoint3d(p.x, p.y, 0.0));
-    }
-    void lineTo(DevicePoint p) override {
-        m_pathHits = m_pathHits || (m_open && crosses(m_last, p));
-        m_last = p;
-        m_pathBox.addPoint(AcGePoint3d(p.x, p.y, 0.0));
-    }
-    void closePath() override {}
-    void stroke(const Rgb&, double, bool) override { endPath(false); }
-    // A fill covers its inside too: one whose box takes in the sheet counts (the sheet may lie
-    // wholly inside it).
-    void fill(const Rgb&) override { endPath(true); }
-    // A clip path is not drawn.
-    void pushClip() override {
-        m_pathHits = m_open = false;
-        m_pathBox = AcDbExtents();
-    }
-    void text(const std::string& utf8, const Affine& toDevice, const Rgb& colour) override {
-        if (m_hit) {
-            return;
-        }
-        TextBoundsCanvas::text(utf8, toDevice, colour);
-        m_hit = reaches(box());
-    }
-    bool hit() const { return m_hit; }
-
-  private:
-    void endPath(bool filled) {
-        m_hit = m_hit || m_pathHits || (filled && reaches(m_pathBox));
-        m_pathHits = m_open = false;
-        m_pathBox = AcDbExtents();
-    }
-    // Whether the box reaches into the sheet.
-    bool reaches(const AcDbExtents& b) const {
-        return !b.qvIsEmpty() && b.minPoint().x <= m_width && b.maxPoint().x >= 0.0 &&
-               b.minPoint().y <= m_height && b.maxPoint().y >= 0.0;
-    }
-    bool inside(DevicePoint p) const {
-        return p.x >= 0.0 && p.x <= m_width && p.y >= 0.0 && p.y <= m_height;
-    }
-    // Whether the segment reaches into the sheet.
-    bool crosses(DevicePoint a, DevicePoint b) const {
-        return clipSegment(0.0, 0.0, m_width, m_height, a, b);
-    }
-
-    double m_width, m_height;
-    DevicePoint m_last;
-    AcDbExtents m_pathBox;
-    bool m_open = false, m_pathHits = false, m_hit = false;
 };
 
 // Calls `visit` with the geometric extents of every entity the layout plots at its top.
@@ -150,18 +97,63 @@ std::optional<PlotArea> plottedExtents(const AcDbLayout& layout) {
     return PlotArea{all.minPoint().x, all.minPoint().y, all.maxPoint().x, all.maxPoint().y};
 }
 
-bool plotShowsAnything(const AcDbLayout& layout, const AcDbPlotSettings& settings,
-                       OutputFormat format) {
-    const PlotArea area = plotAreaOf(layout, settings);
-    std::string error;
-    const std::optional<SheetLayout> sheet = layoutSheet(settings, format, area, error);
-    if (!sheet) {
-        return true;
+void SheetHitCanvas::moveTo(DevicePoint p) {
+    if (!m_hit) {
+        m_last = p;
+        m_open = true;
+        m_pathHits = m_pathHits ||
+                     (p.x >= 0.0 && p.x <= width() && p.y >= 0.0 && p.y <= height());
+        m_pathBox.addPoint(AcGePoint3d(p.x, p.y, 0.0));
     }
-    SheetHitCanvas hits(sheet->deviceWidth, sheet->deviceHeight);
-    Painter painter(hits, PainterOptions{});
-    painter.drawBlock(layout.getBlockTableRecordId(), sheet->drawingToDevice);
-    return hits.hit();
+    m_target.moveTo(p);
+}
+
+void SheetHitCanvas::lineTo(DevicePoint p) {
+    if (!m_hit) {
+        DevicePoint a = m_last, b = p;  // (clipped in place)
+        m_pathHits = m_pathHits || (m_open && clipSegment(0.0, 0.0, width(), height(), a, b));
+        m_last = p;
+        m_pathBox.addPoint(AcGePoint3d(p.x, p.y, 0.0));
+    }
+    m_target.lineTo(p);
+}
+
+void SheetHitCanvas::stroke(const Rgb& colour, double width, bool round) {
+    endPath(false);
+    m_target.stroke(colour, width, round);
+}
+
+// A fill covers its inside too: one whose box takes in the sheet counts (the sheet may lie
+// wholly inside it).
+void SheetHitCanvas::fill(const Rgb& colour) {
+    endPath(true);
+    m_target.fill(colour);
+}
+
+void SheetHitCanvas::pushClip() {
+    m_pathHits = m_open = false;
+    m_pathBox = AcDbExtents();
+    m_target.pushClip();
+}
+
+void SheetHitCanvas::text(const std::string& utf8, const Affine& toDevice, const Rgb& colour) {
+    if (!m_hit) {
+        m_hit = reaches(textBox(measure(utf8).advance, toDevice));
+    }
+    m_target.text(utf8, toDevice, colour);
+}
+
+void SheetHitCanvas::endPath(bool filled) {
+    if (!m_hit) {
+        m_hit = m_pathHits || (filled && reaches(m_pathBox));
+        m_pathHits = m_open = false;
+        m_pathBox = AcDbExtents();
+    }
+}
+
+bool SheetHitCanvas::reaches(const AcDbExtents& b) const {
+    return !b.qvIsEmpty() && b.minPoint().x <= width() && b.maxPoint().x >= 0.0 &&
+           b.minPoint().y <= height() && b.maxPoint().y >= 0.0;
 }
 
 }  // namespace qv::host::plot

@@ -98,7 +98,10 @@ bool formatForExtension(const std::wstring& path, OutputFormat& format) {
     return true;
 }
 
-std::string renderPlot(const PlotJob& job, std::string* warning) {
+std::string renderPlot(const PlotJob& job, std::string* warning, bool* blank) {
+    if (blank != nullptr) {
+        *blank = false;
+    }
     const auto* layout = ObjectAccess::peekAs<AcDbLayout>(job.layout);
     if (layout == nullptr || layout->isErased()) {
         return "there is no such layout";
@@ -150,8 +153,13 @@ std::string renderPlot(const PlotJob& job, std::string* warning) {
     options.printLineweights = settings.printLineweights();
     // Lines closer than half a millimetre on paper, or three pixels, blur into a tint.
     options.denseSpacing = paper ? 0.5 * sheet->devicePerMm : 3.0;
-    Painter painter(*canvas, options);
+    SheetHitCanvas sheetHits(*canvas);
+    Painter painter(sheetHits, options);
     painter.drawBlock(block, sheet->drawingToDevice);
+    if (blank != nullptr && !sheetHits.hit()) {
+        *blank = true;
+        return {};  // (the temporary file goes with `output`)
+    }
     error = canvas->finish();
     canvas.reset();
     if (error.empty() && !output.commit()) {

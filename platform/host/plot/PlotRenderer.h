@@ -29,7 +29,12 @@ PlotArea plotAreaOf(const AcDbLayout& layout, const AcDbPlotSettings& settings);
 // then left as it was. `warning`, when given, is set to what the user should know of a plot that
 // did not go as the settings say (a paper without size plotted on the device's default medium),
 // and left alone otherwise.
-std::string renderPlot(const PlotJob& job, std::string* warning = nullptr);
+//
+// The plot is laid out and drawn once. Without `blank` a sheet on which nothing lands is written
+// as it is (an empty page); with `blank` such a sheet is refused while it is drawn: nothing is
+// put in place, `*blank` is set and the result is empty (`*blank` is false for every other
+// outcome).
+std::string renderPlot(const PlotJob& job, std::string* warning = nullptr, bool* blank = nullptr);
 
 // The output format for a file's extension (".pdf", ".png", ".jpg" or ".jpeg", ".dwf", any
 // case); false for any other.

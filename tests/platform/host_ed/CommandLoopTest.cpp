@@ -71,6 +71,86 @@ TEST_F(CommandLoopTest, ScriptsStopAtTheirErrors) {
     }
 }
 
+// The end-of-command check finds what a command left open however it opened it, and looks only
+// at what is open: on a drawing of thousands of objects a command that opens nothing makes it
+// visit none.
+TEST_F(CommandLoopTest, TheCheckAfterACommandLooksOnlyAtWhatIsOpen) {
+    for (int i = 0; i < 3000; ++i) {
+        addToModelSpace(new AcDbLine(AcGePoint3d(i, 0, 0), AcGePoint3d(i, 1, 0)));
+    }
+    const AcDbObjectId line =
+        addToModelSpace(new AcDbLine(AcGePoint3d(0, 5, 0), AcGePoint3d(9, 5, 0)));
+    static AcDbObjectId s_line;
+    s_line = line;
+    struct Case {
+        const char* what;
+        void (*command)();
+        const wchar_t* left;  // how the line is reported open, or empty
+    };
+    const Case cases[] = {
+        {"nothing opened", [] {}, L""},
+        {"read and closed",
+         [] {
+             AcDbObject* o = nullptr;
+             acdbOpenObject(o, s_line, AcDb::kForRead);
+             o->close();
+         },
+         L""},
+        {"read twice, closed once",
+         [] {
+             AcDbObject *a = nullptr, *b = nullptr;
+             acdbOpenObject(a, s_line, AcDb::kForRead);
+             acdbOpenObject(b, s_line, AcDb::kForRead);
+             b->close();
+         },
+         L" (for read)"},
+        {"write, downgraded",
+         [] {
+             AcDbObject* o = nullptr;
+             acdbOpenObject(o, s_line, AcDb::kForWrite);
+             o->downgradeOpen();
+         },
+         L" (for read)"},
+        {"read, upgraded and closed",
+         [] {
+             AcDbObject* o = nullptr;
+             acdbOpenObject(o, s_line, AcDb::kForRead);
+             o->upgradeOpen();
+             o->close();
+         },
+         L""},
+        {"for notify", [] {
+             AcDbObject* o = nullptr;
+             acdbOpenObject(o, s_line, AcDb::kForNotify);
+         },
+         L" (for read)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        acedRegCmds->removeGroup(L"QV_LOOP_TEST");
+        // (a modal command: the host locks the document for it)
+        ASSERT_EQ(acedRegCmds->addCommand(L"QV_LOOP_TEST", L"tcase", L"tcase", ACRX_CMD_MODAL,
+                                          c.command),
+                  Acad::eOk);
+        editor().reset();
+        answers({"tcase"});
+        clearTranscript();
+        const unsigned long long before = AcDbDatabase::qvObjectsVisited();
+        qv::host::ed::CommandLoop(true).run();
+        EXPECT_LE(AcDbDatabase::qvObjectsVisited() - before, 1u);
+        const std::wstring warning =
+            L"*Warning* tcase left objects open: AcDbLine " + handleOf(line) + c.left + L"\n";
+        EXPECT_EQ(transcript().find(warning) != std::wstring::npos, c.left[0] != 0)
+            << qv::wideToUtf8(transcript());
+        EXPECT_EQ(transcript().rfind(L"Command: tcase\n", 0), 0u);
+        EXPECT_EQ(transcript().find(L"left objects open") != std::wstring::npos, c.left[0] != 0);
+        for (const AcDbObject* open : db()->qvOpenObjects()) {
+            while (const_cast<AcDbObject*>(open)->close() == Acad::eOk) {
+            }
+        }
+    }
+}
+
 // A tool window whose button ends a pending prompt by sending Esc to the command line, as the
 // module's modeless dialogs do after a session in the drawing.
 const UINT IDD_ESC_TOOL = 9301;

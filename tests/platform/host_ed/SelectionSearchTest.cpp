@@ -1,5 +1,6 @@
 // Window and polygon selections over a larger mixed drawing give exactly what testing every
-// entity's shape gives, before and after the drawing changes between selections.
+// entity's shape gives, before and after the drawing changes between selections; a filtered
+// search pays for what can pass its filter, not for every entity larger than the rooms.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -10,6 +11,7 @@
 #include "host/db/ObjectAccess.h"
 #include "host/ed/EntityShape.h"
 #include "host/ed/SelectionFilter.h"
+#include "host/ed/SpaceIndex.h"
 
 namespace {
 
@@ -157,6 +159,81 @@ TEST_F(SelectionSearchTest, SelectionsFollowChangesMadeBetweenThem) {
     for (const auto& c : changes) {
         c.make();
         checkAll(std::string("after ") + c.what);
+    }
+}
+
+// A plan whose every room holds a space block "ROOM-n" of its own whose text reaches over the
+// whole plan (as a text size made for millimetres does on a plan in metres), and a desk, with
+// one sign as large: the asset search of a room finds its desk and the sign, and looks at few of
+// the other large entities.
+class LargeEntitySearchTest : public qv::test::EditorTest {
+  protected:
+    // A block of that name holding a text taller than the whole plan of 20 by 20 rooms.
+    AcDbObjectId largeBlock(const std::wstring& name) {
+        WriteLock lock(document());
+        AcDbBlockTable* table = nullptr;
+        db()->getBlockTable(table, AcDb::kForWrite);
+        auto* record = new AcDbBlockTableRecord;
+        record->setName(name.c_str());
+        AcDbObjectId id;
+        table->add(id, record);
+        table->close();
+        auto* text = new AcDbText(AcGePoint3d(-300, -100, 0), L"WIDE SIGN", AcDbObjectId(), 400.0,
+                                  0.0);
+        record->appendAcDbEntity(text);
+        text->close();
+        record->close();
+        return id;
+    }
+};
+
+TEST_F(LargeEntitySearchTest, AFilteredSearchExaminesOnlyTheLargeEntitiesThatCanPass) {
+    constexpr int kRooms = 20;  // along each side
+    std::vector<std::vector<AcGePoint2d>> outlines;
+    std::vector<AcDbObjectId> desks;
+    for (int n = 0; n < kRooms * kRooms; ++n) {
+        const double x = (n % kRooms) * kRoom, y = (n / kRooms) * kRoom;
+        outlines.push_back({{x, y}, {x + kRoom, y}, {x + kRoom, y + kRoom}, {x, y + kRoom}});
+        addPolyline({{x, y}, {x + kRoom, y}, {x + kRoom, y + kRoom}, {x, y + kRoom}});
+        addToModelSpace(new AcDbBlockReference(AcGePoint3d(x, y, 0),
+                                               largeBlock(L"ROOM-" + std::to_wstring(n + 1))));
+        desks.push_back(addReference(L"DESK", AcGePoint3d(x + 3, y + 3, 0)));
+    }
+    const AcDbObjectId sign =
+        addToModelSpace(new AcDbBlockReference(AcGePoint3d(0, 0, 0), largeBlock(L"SIGN")));
+    struct Case {
+        const char* what;
+        std::function<resbuf*()> filter;
+        bool desk, sign;
+    };
+    const Case cases[] = {
+        {"assets", [] { return acutBuildList(RTDXF0, L"INSERT", 2, L"~ROOM-*", 0); }, true,
+         true},
+        {"desks", [] { return acutBuildList(2, L"DESK", 0); }, true, false},
+        {"the sign", [] { return acutBuildList(RTDXF0, L"INSERT", 2, L"SIGN", 0); }, false, true},
+        {"lines", [] { return acutBuildList(RTDXF0, L"LINE", 0); }, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const unsigned long long before = qv::host::ed::entitiesExamined();
+        for (size_t room = 0; room < outlines.size(); ++room) {
+            std::vector<std::wstring> want;
+            if (c.desk) {
+                want.push_back(handleOf(desks[room]));
+            }
+            if (c.sign) {
+                want.push_back(handleOf(sign));
+            }
+            if (want.empty()) {
+                want.push_back(L"code " + std::to_wstring(RTERROR));
+            }
+            ASSERT_EQ(select(L"CP", outlines[room], c.filter()), want) << "room " << room;
+        }
+        // Each large entity once, when the filter is first seen; then for each room the few
+        // small entities near it. Looking at every space block in every search would take
+        // 400 times 400.
+        const unsigned long long examined = qv::host::ed::entitiesExamined() - before;
+        EXPECT_LT(examined, 20 * outlines.size()) << examined;
     }
 }
 
