@@ -22,7 +22,8 @@ which exports its current layout to PDF ("export") and saves it (--save). Then:
   - where model space plots its extents scaled to fit, no word that poppler reads on the page
     runs over its edge (texts and multi-line texts are measured as the plot sets them), and the
     columns of a multi-line text that breaks into columns stand side by side: the first word of
-    each on the line of the first column's first word, to its right.
+    each on the line of the first column's first word, to its right; and the page's ink keeps
+    off the paper's edge, within the medium's unprintable margin (but on a full-bleed medium).
 Prints the counts (and with --kinds how many drawings hold each entity kind), one line per
 failure, and exits 1 when there is any.
 """
@@ -49,6 +50,10 @@ TIMEOUT = 120
 # How far (points) a word's box may reach over the page's edge: poppler boxes a word by the
 # font's ascent and descent, the plot by a little more.
 EDGE = 0.5
+# How far (millimetres) the ink of a plot fitted to a medium keeps off the paper's edge: every
+# medium but a full-bleed one leaves an unprintable margin of 5 mm or more.
+KEEP_OFF_MM = 3.0
+EDGE_DPI = 50
 
 
 def drawings(sources):
@@ -201,6 +206,28 @@ def inked(pdf, folder):
         return page.getextrema()[0] < 250
 
 
+def ink_off_edge(doc, name, pdf, folder):
+    """What a fitted plot shows wrongly at the paper's edge: its ink must keep off it, within the
+    medium's printable area (a full-bleed medium has none to keep)."""
+    from PIL import Image, ImageOps
+    layout = doc.layouts.get(name)
+    medium = layout.dxf_layout.dxf.get("paper_size", "") if layout is not None else ""
+    if "full_bleed" in medium.lower():
+        return []
+    stem = os.path.join(folder, "edge")
+    subprocess.run(["pdftoppm", "-r", str(EDGE_DPI), "-gray", "-singlefile", pdf, stem],
+                   check=True, capture_output=True, timeout=TIMEOUT)
+    with Image.open(stem + ".pgm") as page:
+        box = ImageOps.invert(page).point(lambda v: 255 if v > 50 else 0).getbbox()
+        width, height = page.size
+    keep = KEEP_OFF_MM / 25.4 * EDGE_DPI
+    if box is None or (box[0] >= keep and box[1] >= keep and width - box[2] >= keep and
+                       height - box[3] >= keep):
+        return []
+    return ["the ink of the fitted plot reaches within %.0f mm of the paper's edge (%d, %d to %d, "
+            "%d on %d x %d pixels at %d dpi)" % (KEEP_OFF_MM, *box, width, height, EDGE_DPI)]
+
+
 def words_on_page(pdf):
     """The page's width and height and the words poppler reads on it, each (text, xMin, yMin,
     xMax, yMax) in points from the top left corner."""
@@ -350,6 +377,7 @@ def check(args):
             if name == "Model" and plots_extents_fitted(doc, name):
                 facts["fitted"] = True
                 failures += text_failures(doc, name, pdf)
+                failures += ink_off_edge(doc, name, pdf, folder)
             if held and facts["inked"]:
                 facts["compared"] = True
                 try:
