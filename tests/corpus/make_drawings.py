@@ -11,6 +11,8 @@ usage: make_drawings.py [FOLDER]   (tests/corpus/drawings beside this file unles
   does not plot (kept off the sheet: the view shows, not its frame); beside the viewport the
   layout holds nothing.
 - viewport_off.dxf: the same, the viewport's layer turned off instead.
+- noncharacters.dxf: texts holding noncharacters (U+FFFF, U+FDD0, and U+FFFE as a multi-line
+  text's code), which no device draws: the plot shows them as the replacement character.
 """
 import os
 import sys
@@ -60,6 +62,15 @@ def viewport(path, hide):
     doc.saveas(path)
 
 
+def noncharacters(path):
+    doc = ezdxf.new("R2013")
+    msp = doc.modelspace()
+    msp.add_text("Room \uffff 1", dxfattribs={"height": 5}).set_placement((0, 0))
+    msp.add_text("\ufdd0 Office", dxfattribs={"height": 5}).set_placement((0, 10))
+    msp.add_mtext("Note \\U+FFFE end", dxfattribs={"char_height": 5, "insert": (0, 30)})
+    doc.saveas(path)
+
+
 def no_plot(layer):
     layer.dxf.plot = 0
 
@@ -76,6 +87,7 @@ def main():
     meshes(os.path.join(folder, "meshes.dxf"))
     viewport(os.path.join(folder, "viewport_no_plot.dxf"), no_plot)
     viewport(os.path.join(folder, "viewport_off.dxf"), turned_off)
+    noncharacters(os.path.join(folder, "noncharacters.dxf"))
 
 
 if __name__ == "__main__":
