@@ -156,12 +156,13 @@ std::string renderPlot(const PlotJob& job, std::string* warning, bool* blank) {
     SheetHitCanvas sheetHits(*canvas);
     Painter painter(sheetHits, options);
     painter.drawBlock(block, sheet->drawingToDevice);
-    if (blank != nullptr && !sheetHits.hit()) {
+    // (a device that failed while drawing may have seen nothing land: its failure is the answer)
+    error = canvas->finish();
+    canvas.reset();
+    if (error.empty() && blank != nullptr && !sheetHits.hit()) {
         *blank = true;
         return {};  // (the temporary file goes with `output`)
     }
-    error = canvas->finish();
-    canvas.reset();
     if (error.empty() && !output.commit()) {
         error = output.error();
     }
