@@ -9,6 +9,7 @@
 // or JPEG when the canvas finishes. DwfCanvas.h writes a DWF 6 ePlot page.
 #pragma once
 
+#include <array>
 #include <string>
 
 namespace qv::host::plot {
@@ -43,6 +44,14 @@ struct TextMetrics {
     double advance = 0.0;
     double capHeight = 0.0;
 };
+
+// The corners of a drawn text's box on the device: over its advance, from 0.3 em below the
+// baseline (descenders) to 1 em above it (capitals), through the text's map `toDevice`.
+inline std::array<DevicePoint, 4> textCorners(double advance, const Affine& toDevice) {
+    constexpr double kBelow = 0.3, kAbove = 1.0;
+    return {toDevice.apply(0.0, -kBelow), toDevice.apply(advance, -kBelow),
+            toDevice.apply(advance, kAbove), toDevice.apply(0.0, kAbove)};
+}
 
 class Canvas {
   public:

@@ -21,8 +21,6 @@ constexpr double kLogicalPerMm = 100.0;
 // The largest logical coordinate a sheet may reach, leaving room for lines drawn past its edge.
 constexpr double kMaxLogical = 1.0e9;
 constexpr char kFontName[] = "DejaVu Sans";
-// How far a text's glyphs reach below its baseline and above it, in ems.
-constexpr double kBelow = 0.3, kAbove = 1.0;
 
 struct Box {
     double x0 = -1e300, y0 = -1e300, x1 = 1e300, y1 = 1e300;
@@ -183,8 +181,7 @@ class DwfCanvas : public Canvas {
         }
         // The text's box on the sheet: its advance, from below its descent to above its capitals.
         const double width = measure(utf8).advance;
-        const DevicePoint corners[] = {toDevice.apply(0.0, -kBelow), toDevice.apply(width, -kBelow),
-                                       toDevice.apply(width, kAbove), toDevice.apply(0.0, kAbove)};
+        const std::array<DevicePoint, 4> corners = textCorners(width, toDevice);
         const Box& box = clip();
         Box reach{1e300, 1e300, -1e300, -1e300};
         bool within = true;

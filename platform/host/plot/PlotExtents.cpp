@@ -14,12 +14,11 @@ namespace qv::host::plot {
 
 namespace {
 
-// The box of a text drawn at text space's origin through `toDevice`, its advance measured: from
-// 0.3 em below the baseline (descenders) to 1 em above.
+// The box of a text drawn at text space's origin through `toDevice`, its advance measured
+// (textCorners).
 AcDbExtents textBox(double advance, const Affine& toDevice) {
     AcDbExtents box;
-    for (const auto& [x, y] : {std::pair{0.0, -0.3}, {advance, -0.3}, {0.0, 1.0}, {advance, 1.0}}) {
-        const DevicePoint p = toDevice.apply(x, y);
+    for (const DevicePoint& p : textCorners(advance, toDevice)) {
         if (std::isfinite(p.x) && std::isfinite(p.y)) {
             box.addPoint(AcGePoint3d(p.x, p.y, 0.0));
         }
