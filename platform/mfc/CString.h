@@ -146,35 +146,43 @@ class CStringT {
         return CStringT(m_s.substr(i, j - i));
     }
 
-    // Searching.
+    // Searching. The framework searches as the C runtime's wcschr, wcsstr, wcsrchr and wcspbrk
+    // do: from the start up to the first NUL, which itself counts as part of the text (Find(L'\0')
+    // gives the length of a text without NULs). A start before the text or past its end finds
+    // nothing.
     int Find(Ch ch, int start = 0) const {
-        if (start < 0)
-            start = 0;
-        if (start >= GetLength())
+        if (start < 0 || start >= GetLength())
             return -1;
-        const auto pos = m_s.find(ch, static_cast<std::size_t>(start));
-        return pos == std::basic_string<Ch>::npos ? -1 : static_cast<int>(pos);
+        for (int i = start;; ++i) {
+            const Ch c = m_s.c_str()[i];
+            if (c == ch)
+                return i;
+            if (c == 0)
+                return -1;
+        }
     }
     int Find(PCXSTR sub, int start = 0) const {
-        if (!sub)
+        if (!sub || start < 0 || start > GetLength())
             return -1;
-        if (start < 0)
-            start = 0;
-        if (start > GetLength())
+        const std::basic_string_view<Ch> text(m_s.c_str());  // up to the first NUL
+        if (static_cast<std::size_t>(start) > text.size())
             return -1;
-        const auto pos = m_s.find(sub, static_cast<std::size_t>(start));
-        return pos == std::basic_string<Ch>::npos ? -1 : static_cast<int>(pos);
+        const auto pos = text.find(sub, static_cast<std::size_t>(start));
+        return pos == std::basic_string_view<Ch>::npos ? -1 : static_cast<int>(pos);
     }
     int ReverseFind(Ch ch) const {
-        const auto pos = m_s.rfind(ch);
-        return pos == std::basic_string<Ch>::npos ? -1 : static_cast<int>(pos);
+        const std::basic_string_view<Ch> text(m_s.c_str());
+        if (ch == 0)
+            return static_cast<int>(text.size());
+        const auto pos = text.rfind(ch);
+        return pos == std::basic_string_view<Ch>::npos ? -1 : static_cast<int>(pos);
     }
     int FindOneOf(PCXSTR set) const {
         if (!set)
             return -1;
-        for (std::size_t i = 0; i < m_s.size(); ++i)
-            if (inSet(m_s[i], set))
-                return static_cast<int>(i);
+        for (const Ch* p = m_s.c_str(); *p; ++p)
+            if (inSet(*p, set))
+                return static_cast<int>(p - m_s.c_str());
         return -1;
     }
 
@@ -312,8 +320,9 @@ class CStringT {
     }
 
     // Comparing.
+    // As wcscmp: the texts up to their first NUL.
     int Compare(PCXSTR other) const {
-        const int c = std::basic_string_view<Ch>(m_s).compare(other ? other : empty());
+        const int c = std::basic_string_view<Ch>(m_s.c_str()).compare(other ? other : empty());
         return c < 0 ? -1 : (c > 0 ? 1 : 0);
     }
     int CompareNoCase(PCXSTR other) const {
@@ -406,16 +415,17 @@ class CStringT {
         r.m_s += b.m_s;
         return r;
     }
-    friend bool operator==(const CStringT& a, const CStringT& b) { return a.m_s == b.m_s; }
+    // Texts compare as Compare does: up to their first NUL.
+    friend bool operator==(const CStringT& a, const CStringT& b) { return a.Compare(b) == 0; }
     friend bool operator==(const CStringT& a, PCXSTR b) { return a.Compare(b) == 0; }
     friend bool operator==(PCXSTR a, const CStringT& b) { return b.Compare(a) == 0; }
-    friend bool operator!=(const CStringT& a, const CStringT& b) { return a.m_s != b.m_s; }
+    friend bool operator!=(const CStringT& a, const CStringT& b) { return a.Compare(b) != 0; }
     friend bool operator!=(const CStringT& a, PCXSTR b) { return a.Compare(b) != 0; }
     friend bool operator!=(PCXSTR a, const CStringT& b) { return b.Compare(a) != 0; }
-    friend bool operator<(const CStringT& a, const CStringT& b) { return a.m_s < b.m_s; }
-    friend bool operator>(const CStringT& a, const CStringT& b) { return a.m_s > b.m_s; }
-    friend bool operator<=(const CStringT& a, const CStringT& b) { return a.m_s <= b.m_s; }
-    friend bool operator>=(const CStringT& a, const CStringT& b) { return a.m_s >= b.m_s; }
+    friend bool operator<(const CStringT& a, const CStringT& b) { return a.Compare(b) < 0; }
+    friend bool operator>(const CStringT& a, const CStringT& b) { return a.Compare(b) > 0; }
+    friend bool operator<=(const CStringT& a, const CStringT& b) { return a.Compare(b) <= 0; }
+    friend bool operator>=(const CStringT& a, const CStringT& b) { return a.Compare(b) >= 0; }
 
   private:
     static const Ch* empty() {

@@ -1,5 +1,6 @@
 #include "database/DataServices.h"
 
+#include <cwchar>
 #include <cwctype>
 
 #include "core/ModuleDescription.h"
@@ -58,8 +59,10 @@ CDataServices::CDataServices(CString dataSource, CString initialCatalog, CString
         }
         m_connection->PutConnectionTimeout(timeout);
         // The text handed to the provider ends at a NUL: a password "abc\0xyz" would log in as
-        // "abc". A value that holds one is refused before it is handed over.
-        if (connectionString.Find(L'\0') >= 0)
+        // "abc". A value that holds one is refused before it is handed over: the text then ends
+        // before its length. (Find(L'\0') cannot tell: it finds the terminating NUL of every
+        // text.)
+        if (static_cast<int>(wcslen(connectionString.GetString())) != connectionString.GetLength())
             refuseConnectionString(L"A value of the connection (data source, catalogue, user or "
                                    L"password) holds a NUL character.");
         m_connection->Open(_bstr_t(connectionString), L"", L"", adConnectUnspecified);

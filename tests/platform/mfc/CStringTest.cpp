@@ -81,6 +81,43 @@ TEST(CStringSearch, FindsAndMisses) {
     EXPECT_EQ(-1, s.FindOneOf(L"*?"));
 }
 
+// The framework's searches and comparisons go through the C runtime's (wcschr, wcsstr, wcsrchr,
+// wcspbrk, wcscmp): a NUL ends the text they see, and the terminating NUL is found.
+TEST(CStringSearch, ANulEndsTheTextAsTheRuntimeSees) {
+    const CString plain = L"abc";
+    const CString held(L"ab\0cd", 5);  // a NUL inside
+    const CString none;
+    struct Case {
+        const char* what;
+        int expected;
+        int actual;
+    };
+    const Case cases[] = {
+        {"NUL of a plain text: its length", 3, plain.Find(L'\0')},
+        {"NUL from the last character", 3, plain.Find(L'\0', 2)},
+        {"NUL from the length", -1, plain.Find(L'\0', 3)},
+        {"NUL of an empty text", -1, none.Find(L'\0')},
+        {"NUL inside: the first one", 2, held.Find(L'\0')},
+        {"a character past the NUL", -1, held.Find(L'c')},
+        {"a character past the NUL, from beyond it", 3, held.Find(L'c', 3)},
+        {"a negative start", -1, plain.Find(L'a', -1)},
+        {"a text past the NUL", -1, held.Find(L"cd")},
+        {"an empty text at the length", 3, plain.Find(L"", 3)},
+        {"a text from a negative start", -1, plain.Find(L"a", -1)},
+        {"reverse: NUL of a plain text", 3, plain.ReverseFind(L'\0')},
+        {"reverse: NUL inside", 2, held.ReverseFind(L'\0')},
+        {"reverse: a character past the NUL", -1, held.ReverseFind(L'd')},
+        {"one of, past the NUL", -1, held.FindOneOf(L"dc")},
+        {"compare up to the NUL", 0, held.Compare(L"ab")},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.expected, c.actual) << c.what;
+    }
+    EXPECT_EQ(held, CString(L"ab"));
+    EXPECT_FALSE(held < CString(L"ab"));
+    EXPECT_EQ(5, held.GetLength());  // the text itself keeps all of it
+}
+
 TEST(CStringEdit, ChangesInPlace) {
     CString s = L"  Mixed Case\t";
     s.Trim();
