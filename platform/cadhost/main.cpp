@@ -13,6 +13,7 @@
 #include "cadhost/LineEditor.h"
 #include "cadhost/Options.h"
 #include "host/CommandLine.h"
+#include "host/DrawingFiles.h"
 #include "host/app/Documents.h"
 #include "host/db/HostServices.h"
 #include "host/ed/CommandLoop.h"
@@ -100,8 +101,10 @@ bool saveAtEnd(const cadhost::Options& options) {
     const std::wstring path = windowsPath(options.save);
     const Acad::ErrorStatus es = doc->database()->saveAs(path.c_str());
     if (es != Acad::eOk) {
+        const std::wstring& why = qv::host::drawingFileError();
         std::cerr << "cadhost: cannot save " << options.save << ": "
-                  << qv::wideToUtf8(acadErrorStatusText(es)) << "\n";
+                  << qv::wideToUtf8(why.empty() ? std::wstring(acadErrorStatusText(es)) : why)
+                  << "\n";
         return false;
     }
     return true;

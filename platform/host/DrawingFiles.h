@@ -24,4 +24,11 @@ struct DrawingFileFormat {
 void setDrawingFileFormat(DrawingFileFormat format);
 const DrawingFileFormat& drawingFileFormat();
 
+// Why the last write through the format failed, in the system's words ("the file cannot be
+// created: Permission denied"), as the format said it; empty after a write that succeeded or
+// whose format gave no reason. AcDbDatabase::saveAs empties it before it writes, so that the
+// host's commands can say why a save failed rather than give its status.
+void setDrawingFileError(std::wstring reason);
+const std::wstring& drawingFileError();
+
 }  // namespace qv::host

@@ -69,6 +69,9 @@
 #define ERROR_CANT_RESOLVE_FILENAME 1921L
 #define ERROR_RESOURCE_LANG_NOT_FOUND 15100L
 
+// Bit 29 of an error code marks an application's own code: no system error has it.
+#define APPLICATION_ERROR_MASK 0x20000000L
+
 DWORD GetLastError();
 void SetLastError(DWORD code);
 

@@ -1,5 +1,7 @@
 #include "module/CommandFrame.h"
 
+#include <utility>
+
 #include "core/OrvanExceptions.h"
 #include "module/ModuleGlobals.h"
 
@@ -44,6 +46,23 @@ void CCommandFrame::unlockDrawing() {
 
 namespace {
 
+// Whether the running command has failed (set by markCommandFailed and by a caught error).
+thread_local bool t_commandFailed = false;
+
+// The last error that a failed command ends with: an application's own code (bit 29 set, which
+// no system error has), so that a host or a script driver that ran the command can tell.
+constexpr DWORD COMMAND_FAILED = APPLICATION_ERROR_MASK | 1;
+
+// Runs the work of a command handler; afterwards the thread's last error says whether it failed.
+template <class Work>
+void runCommand(Work work) noexcept {
+    const bool outer = std::exchange(t_commandFailed, false);
+    work();
+    if (t_commandFailed)
+        SetLastError(COMMAND_FAILED);
+    t_commandFailed = t_commandFailed || outer;
+}
+
 void showWrapped(LPCTSTR function) {
     CEXUnhandled* error = wrapCaughtError(COMMAND_SOURCE_FILE, function);
     error->showErrorDialog();
@@ -52,11 +71,18 @@ void showWrapped(LPCTSTR function) {
 
 }  // namespace
 
+void markCommandFailed() {
+    t_commandFailed = true;
+    SetLastError(COMMAND_FAILED);
+}
+
 void reportCommandError(LPCTSTR function) {
+    markCommandFailed();
     showWrapped(function);
 }
 
 void reportCommandError(LPCTSTR function, LPCTSTR otherMessage) {
+    markCommandFailed();
     try {
         throw;
     } catch (CEXOrvan*) {
@@ -68,26 +94,32 @@ void reportCommandError(LPCTSTR function, LPCTSTR otherMessage) {
 }
 
 void guardCommand(LPCTSTR function, const std::function<void()>& work) noexcept {
-    try {
-        work();
-    } catch (...) {
+    runCommand([&]() noexcept {
         try {
-            reportCommandError(function);
+            work();
         } catch (...) {
-            discardCaughtError();
+            try {
+                reportCommandError(function);
+            } catch (...) {
+                markCommandFailed();
+                discardCaughtError();
+            }
         }
-    }
+    });
 }
 
 void guardCommand(LPCTSTR function, LPCTSTR otherMessage,
                   const std::function<void()>& work) noexcept {
-    try {
-        work();
-    } catch (...) {
+    runCommand([&]() noexcept {
         try {
-            reportCommandError(function, otherMessage);
+            work();
         } catch (...) {
-            discardCaughtError();
+            try {
+                reportCommandError(function, otherMessage);
+            } catch (...) {
+                markCommandFailed();
+                discardCaughtError();
+            }
         }
-    }
+    });
 }

@@ -103,8 +103,8 @@ CString roomAreaText(const CBlocks& blocks, int iPrecision) {
 
 // Writes the text (Windows-1252, CR LF) to the file, which is replaced only when the whole text
 // is written. FALSE when the file cannot be made, or cannot be put in place of the old one
-// (dwRefused: the system's error, which says why); a failure while writing raises and leaves an
-// old file as it was. The file's full path in sWritten.
+// (dwRefused: the system's error, which says why, when the system gave one); a failure while
+// writing raises and leaves an old file as it was. The file's full path in sWritten.
 BOOL writeTextFile(const CString& sPath, const CString& sText, CString& sWritten,
                    DWORD& dwRefused) {
     BOOL bOpened = FALSE;
@@ -113,9 +113,11 @@ BOOL writeTextFile(const CString& sPath, const CString& sText, CString& sWritten
     try {
         CFileUtilities::replaceFile(sPath, [&](const CString& sTemp) {
             CStdioFile file;
-            bOpened = file.Open(sTemp, CFile::modeCreate | CFile::modeWrite | CFile::typeText);
+            CFileException openError;
+            bOpened = file.Open(sTemp, CFile::modeCreate | CFile::modeWrite | CFile::typeText,
+                                &openError);
             if (!bOpened)
-                AfxThrowFileException(CFileException::genericException, -1, sTemp);
+                AfxThrowFileException(openError.m_cause, openError.m_lOsError, sTemp);
             file.WriteString(sText);
             const CString sFull = file.GetFilePath();
             sWritten =
@@ -126,7 +128,8 @@ BOOL writeTextFile(const CString& sPath, const CString& sText, CString& sWritten
     } catch (CFileException* e) {
         if (bOpened && !bWritten)
             throw;
-        if (bWritten)
+        // Not made, or not put in place: the system's error says why.
+        if (e->m_lOsError > 0)
             dwRefused = static_cast<DWORD>(e->m_lOsError);
         e->Delete();
         return FALSE;
@@ -176,6 +179,7 @@ void createRoomAreaCSV() {
         const CString sDrawing = pDrawing->getFileName();
         if (sDrawing.GetLength() <= 4 || sDrawing.Find(L'\\') < 0) {
             acutPrintf(L"The drawing has no file name - save it before exporting csv data\n");
+            markCommandFailed();
             return;
         }
         const CString sPath = sDrawing.Left(sDrawing.GetLength() - 4) + L".csv";
@@ -183,6 +187,7 @@ void createRoomAreaCSV() {
         if (!sRefused.IsEmpty()) {
             acutPrintf(L"Unable to write csv data to file (%s): %s\n", sPath.GetString(),
                        sRefused.GetString());
+            markCommandFailed();
             return;
         }
 
@@ -199,6 +204,7 @@ void createRoomAreaCSV() {
                            pDrawing->getSystemErrorMessage(dwRefused).GetString());
             else
                 acutPrintf(L"Unable to write csv data to file (%s)\n", sPath.GetString());
+            markCommandFailed();
             return;
         }
         acutPrintf(L"csv data successfully saved to file (%s)\n", sWritten.GetString());

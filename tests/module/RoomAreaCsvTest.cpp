@@ -193,22 +193,27 @@ TEST_F(RoomAreaCsv, WhatCannotBeDoneIsSaidAndNothingIsLost) {
         const wchar_t* opener;
         const wchar_t* message;
         const char* written;  // below C:\, or null
+        bool failed;          // the command ends as failed (its last error the module's own)
     } cases[] = {
         {"a folder that is not there", L"C:\\missing\\level1.dwg", L"C:\\bin\\opener.sh",
-         L"Unable to write csv data to file (C:\\missing\\level1.csv)\n", nullptr},
+         L"Unable to write csv data to file (C:\\missing\\level1.csv): The system cannot find "
+         L"the path specified.\n",
+         nullptr, true},
         {"a drawing never saved", L"", L"C:\\bin\\opener.sh",
-         L"The drawing has no file name - save it before exporting csv data\n", nullptr},
+         L"The drawing has no file name - save it before exporting csv data\n", nullptr, true},
         {"an opener that is not there", L"C:\\plans\\level1.dwg", L"C:\\bin\\nothing.exe",
          L"csv data successfully saved to file (C:\\plans\\level1.csv)\n"
          L"Unable to start C:\\bin\\nothing.exe to open the csv file\n",
-         "plans/level1.csv"},
+         "plans/level1.csv", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         document()->qvSetFileName(c.drawingFile);
         storePreferences(2, c.opener);
         answers.give({});
+        SetLastError(ERROR_SUCCESS);
         createRoomAreaCSV();
+        EXPECT_EQ(c.failed, (GetLastError() & APPLICATION_ERROR_MASK) != 0);
         EXPECT_EQ(std::wstring(L"Orvan Block Details 64.04.00.01\n") + c.message, printed());
         EXPECT_TRUE(messageBoxes().empty());
         if (c.written != nullptr) {

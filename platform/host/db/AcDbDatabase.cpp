@@ -45,6 +45,21 @@ const DrawingFileFormat& drawingFileFormat() {
     return format();
 }
 
+namespace {
+std::wstring& lastDrawingFileError() {
+    static std::wstring reason;
+    return reason;
+}
+}  // namespace
+
+void setDrawingFileError(std::wstring reason) {
+    lastDrawingFileError() = std::move(reason);
+}
+
+const std::wstring& drawingFileError() {
+    return lastDrawingFileError();
+}
+
 Acad::ErrorStatus ObjectAccess::add(AcDbDatabase& database, AcDbObject* object, AcDbObjectId owner,
                                     AcDbObjectId& id) {
     AcDbObject::qvNoteChange();
@@ -497,6 +512,7 @@ Acad::ErrorStatus AcDbDatabase::saveAs(const ACHAR* fileName, const SecurityPara
     if (!f.write) {
         return Acad::eNotImplementedYet;
     }
+    qv::host::setDrawingFileError(std::wstring());
     const Acad::ErrorStatus es = f.write(*this, fileName);
     if (es == Acad::eOk) {
         m_fileName = fileName;

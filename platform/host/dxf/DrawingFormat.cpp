@@ -57,6 +57,7 @@ Acad::ErrorStatus saveDrawingFile(const AcDbDatabase& database, const std::wstri
     const std::optional<std::string> posix = qv::win32::toPosixPath(path, &error);
     if (!posix) {
         printError(path, "the path names no file that can be written");
+        qv::host::setDrawingFileError(L"the path names no file that can be written");
         return Acad::eFileAccessErr;
     }
     // The text goes to the file as it is written: a large drawing is never in memory whole.
@@ -79,6 +80,10 @@ Acad::ErrorStatus saveDrawingFile(const AcDbDatabase& database, const std::wstri
             return Acad::eFilerError;
         }
         file.commit();
+    } catch (const FileWriteError& e) {
+        printError(path, e.what());
+        qv::host::setDrawingFileError(qv::utf8ToWide(e.reason()));
+        return Acad::eFileAccessErr;
     } catch (const std::exception& e) {
         printError(path, e.what());
         return Acad::eFileAccessErr;

@@ -131,7 +131,9 @@ void MappedFile::releaseAll() {
 FileReplacement::FileReplacement(const std::string& path)
     : m_path(path), m_file(std::make_unique<qv::win32::FileReplacement>(path)) {
     if (m_file->refusal() == qv::win32::Refusal::System) {
-        fail("cannot create a temporary file for", path, m_file->systemError());
+        throw FileWriteError("cannot create a temporary file for " + path + ": " +
+                                 std::strerror(m_file->systemError()),
+                             m_file->error());
     }
     if (m_file->refusal() != qv::win32::Refusal::None) {
         raise();
@@ -141,7 +143,7 @@ FileReplacement::FileReplacement(const std::string& path)
 FileReplacement::~FileReplacement() = default;
 
 void FileReplacement::raise() const {
-    throw std::runtime_error("cannot write " + m_path + ": " + m_file->error());
+    throw FileWriteError("cannot write " + m_path + ": " + m_file->error(), m_file->error());
 }
 
 void FileReplacement::write(std::string_view data) {

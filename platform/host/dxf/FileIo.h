@@ -5,8 +5,10 @@
 #include <sys/types.h>
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace qv::win32 {
 class FileReplacement;
@@ -42,15 +44,27 @@ class MappedFile {
     size_t m_released = 0;
 };
 
+// What the writes throw: what() names the file and says why; reason() is why alone, in the
+// system's words ("the file cannot be created: Permission denied").
+class FileWriteError : public std::runtime_error {
+  public:
+    FileWriteError(const std::string& what, std::string reason)
+        : std::runtime_error(what), m_reason(std::move(reason)) {}
+    const std::string& reason() const { return m_reason; }
+
+  private:
+    std::string m_reason;
+};
+
 // Writes `data` to a temporary file beside `path`, flushes it to disk, and puts it in place of
 // `path` (win32/FileReplacement.h: links followed, what is no file that may be written refused, a
 // hard-linked file written where it is). On any failure the temporary file is removed, `path` is
-// left as it was, and std::runtime_error names the file and the reason.
+// left as it was, and FileWriteError names the file and the reason.
 void writeFileAtomically(const std::string& path, std::string_view data);
 
 // The same, piece by piece: the pieces go to the temporary file as they come, and commit puts the
 // file in place. Destroyed without commit, it removes the temporary file and leaves `path` as it
-// was. Every operation throws std::runtime_error naming the file and the reason.
+// was. Every operation throws FileWriteError naming the file and the reason.
 class FileReplacement {
   public:
     explicit FileReplacement(const std::string& path);

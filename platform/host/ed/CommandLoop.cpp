@@ -192,7 +192,8 @@ bool CommandLoop::run() {
                                    : L"Script error: unknown command \"" + answer.text + L"\".");
         }
         last = command;
-        if (run == CommandRun::Threw) {
+        if (run == CommandRun::Threw || run == CommandRun::Failed ||
+            run == CommandRun::Refused) {
             ++m_errors;
         }
         qv::win::reclaimFocusForHost();

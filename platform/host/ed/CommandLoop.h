@@ -20,8 +20,10 @@
 // an answer that no prompt asked for (a line at the command prompt that reads as a number, a
 // point or a handle), and the end of the script while a prompt waited. Answers
 // that a prompt refused, exceptions that a command let out, host commands that failed (a drawing
-// that could not be opened or saved), objects left open and locks left held, and errors of the
-// terminal driver do not stop it but make it fail at the end.
+// that could not be opened or saved), a module's commands that failed (ended with an
+// application's error code as the thread's last error, see Commands.h) or whose document lock was
+// refused, objects left open and locks left held, and errors of the terminal driver do not stop it
+// but make it fail at the end.
 #pragma once
 
 #include <optional>

@@ -13,6 +13,7 @@
 #include "host/ed/SysRegistry.h"
 #include "mfc/Exceptions.h"
 #include "mfc/dialogs/Resources.h"
+#include "win32/WinError.h"
 
 namespace qv::host::ed {
 namespace {
@@ -87,14 +88,19 @@ CommandRun runRegistered(const AcEdCommand& command) {
     if (command.resourceHandle() != nullptr) {
         AfxSetResourceHandle(command.resourceHandle());
     }
+    ::SetLastError(ERROR_SUCCESS);
     const bool finished = guarded(command.localName(), command.functionAddr());
+    const DWORD ended = ::GetLastError();
     if (command.resourceHandle() != nullptr) {
         AfxSetResourceHandle(previous);
     }
     if (lock && acDocManager->document(doc->database()) == doc) {
         acDocManager->unlockDocument(doc);
     }
-    return finished ? CommandRun::Done : CommandRun::Threw;
+    if (!finished) {
+        return CommandRun::Threw;
+    }
+    return (ended & APPLICATION_ERROR_MASK) != 0 ? CommandRun::Failed : CommandRun::Done;
 }
 
 }  // namespace

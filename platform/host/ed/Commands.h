@@ -34,6 +34,8 @@ enum class CommandRun {
     Unknown,  // no such command
     Refused,  // the document lock it needs was refused (reported)
     Threw,    // the command let an exception out (reported)
+    Failed,   // the command ended with an application's error code as its thread's last error:
+              // it failed and has said why (a module's command has no other way to tell)
 };
 // Runs the command that `typed` names.
 CommandRun runCommand(const std::wstring& typed);

@@ -14,6 +14,7 @@
 #include <climits>
 #include <optional>
 
+#include "host/DrawingFiles.h"
 #include "host/app/Documents.h"
 #include "host/ed/CommandLoop.h"
 #include "host/ed/Commands.h"
@@ -46,6 +47,12 @@ std::wstring reason(Acad::ErrorStatus status) {
     }
 }
 
+// Why a save failed: the system's reason where the drawing-file format gave one.
+std::wstring saveFailure(Acad::ErrorStatus status) {
+    const std::wstring& why = qv::host::drawingFileError();
+    return why.empty() ? reason(status) : why;
+}
+
 // Whether the system can use the file a full Windows path names: its POSIX path and each name
 // in it within the system's limits.
 bool withinPathLimits(const std::wstring& path) {
@@ -75,7 +82,7 @@ bool hasFile(const AcApDocument& doc) {
 bool saveTo(AcApDocument& doc, const std::wstring& path) {
     const Acad::ErrorStatus es = doc.database()->saveAs(path.c_str());
     if (es != Acad::eOk) {
-        print(L"Unable to save the drawing as " + path + L": " + reason(es) + L".\n");
+        print(L"Unable to save the drawing as " + path + L": " + saveFailure(es) + L".\n");
         reportCommandFailure();
         return false;
     }

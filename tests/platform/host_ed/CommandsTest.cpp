@@ -8,6 +8,7 @@
 #include "mfc/Exceptions.h"
 #include "mfc/dialogs/CWnd.h"
 #include "mfc/dialogs/Resources.h"
+#include "win32/WinError.h"
 
 namespace {
 
@@ -47,6 +48,17 @@ void throwOther() {
     throw 42;
 }
 
+// A command that failed ends with an application's error code; one whose last system call
+// failed (a file it looked for and did not find) has not failed for that.
+void failAsApplication() {
+    record();
+    SetLastError(APPLICATION_ERROR_MASK | 1);
+}
+void leaveSystemError() {
+    record();
+    SetLastError(ERROR_FILE_NOT_FOUND);
+}
+
 void sendAndAsk() {
     acDocManager->sendStringToExecute(acDocManager->curDocument(), L"later\nlast");
     ACHAR text[32];
@@ -68,7 +80,8 @@ class CommandsTest : public qv::test::EditorTest {
 };
 
 // The host locks the document as the flags ask, and gives the lock back whatever the handler
-// throws; what it throws is reported.
+// throws; what it throws is reported, and a handler that ends with an application's error code
+// has failed.
 TEST_F(CommandsTest, TheHostLocksAsTheFlagsAskAndGivesTheLockBack) {
     struct Case {
         const ACHAR* name;
@@ -94,14 +107,17 @@ TEST_F(CommandsTest, TheHostLocksAsTheFlagsAskAndGivesTheLockBack) {
          L"stopped with an exception: "},
         {L"tother", ACRX_CMD_MODAL, throwOther, CommandRun::Threw, AcAp::kNone, -1,
          L"stopped with an exception the host does not know"},
+        {L"tfailed", ACRX_CMD_MODAL, failAsApplication, CommandRun::Failed, AcAp::kWrite, 1, L""},
+        {L"tsystem", ACRX_CMD_MODAL, leaveSystemError, CommandRun::Done, AcAp::kWrite, 1, L""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(c.name)));
         add(c.name, c.name, c.flags, c.handler);
         g_seen = Seen();
         clearTranscript();
+        SetLastError(APPLICATION_ERROR_MASK | 2);  // what an earlier command ended with
         EXPECT_EQ(runCommand(c.name), c.run);
-        EXPECT_EQ(g_seen.calls, c.run == CommandRun::Done ? 1 : 0);
+        EXPECT_EQ(g_seen.calls, c.run == CommandRun::Threw ? 0 : 1);
         EXPECT_EQ(g_seen.mode, c.mode);
         EXPECT_EQ(g_seen.locks, c.locks);
         EXPECT_NE(transcript().find(c.message), std::wstring::npos) << transcript();
