@@ -5,21 +5,32 @@ user nobody where that matters) and checks the files afterwards with programs th
 host's (ezdxf's audit for drawings, Python's csv for the space list, pdfinfo for plots).
 
 usage: protected_files.py CADHOST TEST_MODULE SPACE_BLOCK_MODULE SOURCE_DIR WORK_DIR SESSION
+                          [LIBRARY...]
+
+LIBRARY: the shared libraries the host program and the modules load (the platform's and the
+module's). Where user nobody cannot reach the host program or the work folder (a checkout in a
+folder only its owner may enter, such as root's home), the sessions that act as nobody copy the
+host program, the modules and these libraries to a folder of their own under the system's
+temporary folder and work there.
 
 Sessions:
   read_only    SAVE of a read-only drawing (as root, and as nobody who owns it), SAVE through a
                link to one and --save onto one are refused ("the file is read-only") and leave
                it as it was; a drawing nobody may write is saved and passes the audit.
   other_user   as nobody in a folder of its own, EXPORT, SAVEAS and ocsv over files of root's
-               (mode 0644) are refused, and the files stay root's and unchanged.
+               (mode 0644) are refused, and the files stay root's and unchanged; in a folder
+               nobody may not write (0555), ocsv, SAVE and EXPORT each say the system's reason
+               and count as an error of the script.
   links        ocsv, EXPORT and SAVEAS through a link to a file write that file and keep the
                link; through a link to no file each is refused and makes none.
   interrupted  SIGTERM, SIGHUP and SIGINT while SAVE or EXPORT writes end the host; the old file
                is whole and no part file is left beside it.
   own_drawing  EXPORT to the drawing's own file reached by other paths (a link, a ".\\" part,
                a hard link, with the drawing opened through a folder link) is refused.
-Exits 77 (skipped) for a session that needs root when not run as root.
+Exits 77 (skipped) for a session that needs root when not run as root, or when no folder that
+user nobody can reach can be made.
 """
+import atexit
 import csv
 import os
 import re
@@ -28,6 +39,7 @@ import signal
 import stat
 import subprocess
 import sys
+import tempfile
 import time
 
 import ezdxf
@@ -36,6 +48,7 @@ NOBODY = 65534
 AS_NOBODY = ["setpriv", f"--reuid={NOBODY}", f"--regid={NOBODY}", "--clear-groups"]
 PREFS = "Program Files/cadhost/orvan/prefs/prefs.cfg"
 PART = re.compile(r"\.[A-Za-z0-9]{6}$")
+AS_NOBODY_SESSIONS = ("read_only", "other_user")
 
 failures = []
 
@@ -93,8 +106,9 @@ def audited(path):
 
 
 class Host:
-    def __init__(self, args):
+    def __init__(self, args, libraries):
         self.cadhost, self.module, self.space_module, self.source, self.work = args
+        self.libraries = libraries
 
     def run(self, where, lines, drawing=None, module=None, as_nobody=False, save=None):
         """Runs cadhost in `where` (drive C: is where/home) on a script of `lines`; the exit
@@ -139,6 +153,46 @@ class Host:
 
     def space_script(self):
         return ["qvrooms", "ARX", "Load", "libquorvelle.so"]
+
+
+def nobody_reaches(*paths):
+    """Whether user nobody may read each of `paths` (and so enter every folder above it)."""
+    return all(subprocess.run(AS_NOBODY + ["test", "-r", p], capture_output=True,
+                              check=False).returncode == 0 for p in paths)
+
+
+def skip(why):
+    print(f"protected_files: skipped: {why}")
+    sys.exit(77)
+
+
+def reachable_by_nobody(host, session):
+    """Makes sure user nobody reaches the host program, its modules and the work folder: where
+    it does not, they are copied (linked where the file system allows) to a folder of the
+    system's temporary folder, removed again when the session ends, and the work goes there."""
+    programs = [host.cadhost, host.module, host.space_module]
+    if nobody_reaches(host.work, *programs):
+        return
+    top = tempfile.mkdtemp(prefix=f"qv-files-{session}-")
+    os.chmod(top, 0o755)
+    atexit.register(shutil.rmtree, top, ignore_errors=True)
+    bin_folder = folder(os.path.join(top, "bin"))
+    placed = []
+    for path in programs + host.libraries:
+        to = os.path.join(bin_folder, os.path.basename(path))
+        if not os.path.exists(to):
+            try:
+                os.link(path, to)
+            except OSError:
+                shutil.copy2(path, to)
+        placed.append(to)
+    host.cadhost, host.module, host.space_module = placed[:3]
+    # The host program's own search path leads into the folder nobody cannot enter.
+    os.environ["LD_LIBRARY_PATH"] = ":".join(
+        [bin_folder] + [p for p in os.environ.get("LD_LIBRARY_PATH", "").split(":") if p])
+    host.work = folder(os.path.join(top, "work"))
+    if not nobody_reaches(host.work, *placed):
+        skip(f"user nobody cannot reach {top}, made for the host program and the work")
 
 
 def session_read_only(host):
@@ -212,6 +266,27 @@ def session_other_user(host):
         path = os.path.join(mine, name)
         check(read(path) == data, f"{name} changed")
         check(os.stat(path).st_uid == 0, f"{name} is no longer root's")
+
+    # In a folder of nobody's that nobody may not write (0555), each command that writes there
+    # fails, says the system's reason, and counts as an error of the script.
+    shut = folder(os.path.join(mine, "shut"), NOBODY)
+    write(os.path.join(shut, "rooms.dxf"), host.fixture("rooms_furnished.dxf"), 0o644, NOBODY)
+    os.chmod(shut, 0o555)
+    code, out = host.run(mine, host.space_script() + [
+        "ocsv", "save", "export", windows(os.path.join(shut, "plan.pdf")),
+    ], drawing=os.path.join(shut, "rooms.dxf"), module=host.space_module, as_nobody=True)
+    check(code != 0, f"a shut folder: exit {code}")
+    for said in [
+        f"Unable to write csv data to file ({windows(os.path.join(shut, 'rooms.csv'))}): Access "
+        "is denied.",
+        f"Unable to save the drawing as {windows(os.path.join(shut, 'rooms.dxf'))}: the file "
+        "cannot be created: Permission denied.",
+        f"Unable to export to {windows(os.path.join(shut, 'plan.pdf'))}: the file cannot be "
+        "created: Permission denied.",
+        "The script ran with 3 error(s).",
+    ]:
+        check(said in out, f"a shut folder: not said: {said!r} in\n{out}")
+    check(os.listdir(shut) == ["rooms.dxf"], f"a shut folder holds {os.listdir(shut)}")
     check(not part_files(top), f"part files left: {part_files(top)}")
 
 
@@ -362,13 +437,15 @@ def session_own_drawing(host):
 
 
 def main():
-    if len(sys.argv) != 7:
+    if len(sys.argv) < 7:
         sys.exit(__doc__)
-    host = Host(sys.argv[1:6])
+    host = Host(sys.argv[1:6], sys.argv[7:])
     session = sys.argv[6]
     shutil.rmtree(os.path.join(host.work, session), ignore_errors=True)
     os.makedirs(host.work, exist_ok=True)
     os.chmod(host.work, 0o755)
+    if session in AS_NOBODY_SESSIONS and os.geteuid() == 0:
+        reachable_by_nobody(host, session)
     globals()["session_" + session](host)
     for failure in failures:
         print("FAIL:", failure)
