@@ -182,7 +182,7 @@ SignalEnd signalDuringReplacement(const std::string& target, int signal, bool ca
 }
 
 TEST_F(FileReplacementTest, ASignalThatEndsTheProgramRemovesThePartFile) {
-    for (const int signal : {SIGTERM, SIGHUP, SIGINT}) {
+    for (const int signal : {SIGTERM, SIGHUP, SIGINT, SIGPIPE}) {
         SCOPED_TRACE(strsignal(signal));
         const SignalEnd ended = signalDuringReplacement(drive.posix("old.txt"), signal, false);
         EXPECT_TRUE(WIFSIGNALED(ended.status) && WTERMSIG(ended.status) == signal)
