@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <optional>
 #include <utility>
 
 #include "win32/FileApi.h"
@@ -23,7 +24,8 @@ namespace {
 
 // ---- Part files that a signal ending the program removes ----------------------------------
 
-constexpr int kEndingSignals[] = {SIGTERM, SIGHUP, SIGINT};
+// SIGPIPE too: a host whose output goes through a pipe that was closed ends at its next write.
+constexpr int kEndingSignals[] = {SIGTERM, SIGHUP, SIGINT, SIGPIPE};
 constexpr int kSignalCount = static_cast<int>(std::size(kEndingSignals));
 constexpr int kSlotCount = 16;
 
@@ -37,6 +39,25 @@ Slot g_slots[kSlotCount];
 struct sigaction g_previous[kSignalCount];
 std::mutex g_slotsMutex;
 int g_inFlight = 0;
+// While a file is written where it is, an ending signal waits (whichever thread it reaches):
+// the first one that came is kept here and ends the program once the writing is done.
+std::atomic<int> g_holding{0};
+std::atomic<int> g_heldSignal{0};
+
+// Removes every part file and ends the program by `signal`, as its default action would.
+void endBy(int signal) {
+    for (Slot& slot : g_slots) {
+        if (slot.used.load()) {
+            ::unlink(slot.path);
+        }
+    }
+    struct sigaction fallback {};
+    fallback.sa_handler = SIG_DFL;
+    sigemptyset(&fallback.sa_mask);
+    ::sigaction(signal, &fallback, nullptr);
+    // In the handler the signal is delivered when it returns; elsewhere at once.
+    ::raise(signal);
+}
 
 void onEndingSignal(int signal, siginfo_t* info, void* context) {
     int index = 0;
@@ -61,17 +82,36 @@ void onEndingSignal(int signal, siginfo_t* info, void* context) {
         previous.sa_handler(signal);
         return;
     }
-    for (Slot& slot : g_slots) {
-        if (slot.used.load()) {
-            ::unlink(slot.path);
+    if (g_holding.load() > 0) {
+        int none = 0;
+        g_heldSignal.compare_exchange_strong(none, signal);
+        // Looked at again: a writer that let go meanwhile may not have seen the signal.
+        if (g_holding.load() > 0) {
+            return;
         }
     }
-    // Ends the program as the signal would have (delivered when this handler returns).
-    struct sigaction fallback {};
-    fallback.sa_handler = SIG_DFL;
-    sigemptyset(&fallback.sa_mask);
-    ::sigaction(signal, &fallback, nullptr);
-    ::raise(signal);
+    endBy(signal);
+}
+
+// Installs the handler for as long as one part file or one hold needs it.
+void needHandler() {
+    if (g_inFlight++ == 0) {
+        struct sigaction action {};
+        action.sa_sigaction = onEndingSignal;
+        action.sa_flags = SA_SIGINFO | SA_RESTART;
+        sigemptyset(&action.sa_mask);
+        for (int s = 0; s < kSignalCount; ++s) {
+            ::sigaction(kEndingSignals[s], &action, &g_previous[s]);
+        }
+    }
+}
+
+void doneWithHandler() {
+    if (--g_inFlight == 0) {
+        for (int s = 0; s < kSignalCount; ++s) {
+            ::sigaction(kEndingSignals[s], &g_previous[s], nullptr);
+        }
+    }
 }
 
 int keepPartName(const std::string& path) {
@@ -84,15 +124,7 @@ int keepPartName(const std::string& path) {
         if (!slot.used.load()) {
             std::memcpy(slot.path, path.c_str(), path.size() + 1);
             slot.used.store(true);
-            if (g_inFlight++ == 0) {
-                struct sigaction action {};
-                action.sa_sigaction = onEndingSignal;
-                action.sa_flags = SA_SIGINFO | SA_RESTART;
-                sigemptyset(&action.sa_mask);
-                for (int s = 0; s < kSignalCount; ++s) {
-                    ::sigaction(kEndingSignals[s], &action, &g_previous[s]);
-                }
-            }
+            needHandler();
             return i;
         }
     }
@@ -106,17 +138,44 @@ void forgetPartName(int& slot) {
     std::lock_guard lock(g_slotsMutex);
     g_slots[slot].used.store(false);
     slot = -1;
-    if (--g_inFlight == 0) {
-        for (int s = 0; s < kSignalCount; ++s) {
-            ::sigaction(kEndingSignals[s], &g_previous[s], nullptr);
-        }
-    }
+    doneWithHandler();
 }
+
+// Holds the ending signals back while it lives; one that came meanwhile then ends the program
+// (after the files still named in the slots are removed).
+class HeldSignals {
+  public:
+    HeldSignals() {
+        std::lock_guard lock(g_slotsMutex);
+        needHandler();
+        g_holding.fetch_add(1);
+    }
+    ~HeldSignals() {
+        if (g_holding.fetch_sub(1) == 1) {
+            if (const int signal = g_heldSignal.exchange(0); signal != 0) {
+                sigset_t only;
+                sigemptyset(&only);
+                sigaddset(&only, signal);
+                ::pthread_sigmask(SIG_UNBLOCK, &only, nullptr);
+                endBy(signal);
+            }
+        }
+        std::lock_guard lock(g_slotsMutex);
+        doneWithHandler();
+    }
+    HeldSignals(const HeldSignals&) = delete;
+    HeldSignals& operator=(const HeldSignals&) = delete;
+};
 
 // ---- The target and its checks ---------------------------------------------------------
 
 std::function<void(const std::string&)>& beforePlacingHook() {
     static std::function<void(const std::string&)> hook;
+    return hook;
+}
+
+std::function<void(InPlaceCopy, std::size_t)>& inPlaceCopyHook() {
+    static std::function<void(InPlaceCopy, std::size_t)> hook;
     return hook;
 }
 
@@ -206,16 +265,18 @@ bool writeAllAt(int fd, const char* data, std::size_t size, off_t offset) {
 }
 
 // Copies what is left to read of `in` to `out` from its position on: the errno of a failed
-// read or of a failed write (0: none).
+// read or of a failed write (0: none). `step` names the copy to the test seam, which runs after
+// each piece.
 struct CopyError {
     int reading = 0;
     int writing = 0;
 };
-CopyError copyRest(int in, int out) {
+CopyError copyRest(int in, int out, std::optional<InPlaceCopy> step = std::nullopt) {
     off_t at = ::lseek(out, 0, SEEK_CUR);
     if (at < 0) {
         return {0, errno};
     }
+    const off_t start = at;
     std::array<char, 64 * 1024> buffer{};
     for (;;) {
         const ssize_t n = ::read(in, buffer.data(), buffer.size());
@@ -229,8 +290,124 @@ CopyError copyRest(int in, int out) {
             return {0, errno};
         }
         at += n;
+        if (step) {
+            if (const auto& hook = inPlaceCopyHook()) {
+                hook(*step, static_cast<std::size_t>(at - start));
+            }
+        }
     }
 }
+
+// Writes the whole of `from` over `to` where it is: its space reserved first, then the copy,
+// its length cut to `from`'s, and synced. The errno of the first failure (0: none).
+int overwrite(int to, int from, std::optional<InPlaceCopy> step = std::nullopt) {
+    struct stat source {};
+    if (::fstat(from, &source) != 0) {
+        return errno;
+    }
+    const off_t size = source.st_size;
+    int error = size > 0 ? ::posix_fallocate(to, 0, size) : 0;
+    if (error == EOPNOTSUPP || error == EINVAL) {
+        error = 0;  // a file system that cannot reserve: the copy finds out
+    }
+    if (error != 0) {
+        return error;
+    }
+    if (::lseek(from, 0, SEEK_SET) < 0 || ::lseek(to, 0, SEEK_SET) < 0) {
+        return errno;
+    }
+    const CopyError copied = copyRest(from, to, step);
+    if (copied.reading != 0 || copied.writing != 0) {
+        return copied.reading != 0 ? copied.reading : copied.writing;
+    }
+    if (::ftruncate(to, size) != 0 || ::fsync(to) != 0) {
+        return errno;
+    }
+    return 0;
+}
+
+// Syncs the folder of `path`, so that a name made in it lasts; as far as the system allows.
+void syncFolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+// The old content of a file that is written where it is, kept whole beside it
+// ("<name>.old.XXXXXX") until the new content is there. A signal that ends the program removes
+// it as it removes part files, unless it is kept for good.
+class KeptCopy {
+  public:
+    KeptCopy() = default;
+    KeptCopy(const KeptCopy&) = delete;
+    KeptCopy& operator=(const KeptCopy&) = delete;
+    ~KeptCopy() { drop(); }
+
+    // Copies what `from` holds (from its start) beside `target`, synced: the errno of a failure
+    // (0: none; nothing is left after one).
+    int make(const std::string& target, int from) {
+        m_path = target + ".old.XXXXXX";
+        {
+            const HeldSignals held;  // its name is where the handler finds it before it ends
+            m_fd = ::mkostemp(m_path.data(), O_CLOEXEC);
+            if (m_fd < 0) {
+                const int error = errno;
+                m_path.clear();
+                return error;
+            }
+            m_slot = keepPartName(m_path);
+        }
+        int error = ::lseek(from, 0, SEEK_SET) < 0 ? errno : 0;
+        if (error == 0) {
+            const CopyError copied = copyRest(from, m_fd, InPlaceCopy::KeepingOld);
+            error = copied.reading != 0 ? copied.reading : copied.writing;
+        }
+        if (error == 0 && ::fsync(m_fd) != 0) {
+            error = errno;
+        }
+        if (error != 0) {
+            drop();
+            return error;
+        }
+        syncFolderOf(m_path);
+        return 0;
+    }
+
+    const std::string& path() const { return m_path; }
+    int descriptor() const { return m_fd; }
+
+    // Removes the copy.
+    void drop() {
+        closeFile();
+        if (!m_path.empty()) {
+            ::unlink(m_path.c_str());
+            m_path.clear();
+        }
+        forgetPartName(m_slot);
+    }
+    // Leaves the copy where it is, for good: its path.
+    std::string keep() {
+        closeFile();
+        forgetPartName(m_slot);
+        return std::exchange(m_path, std::string());
+    }
+
+  private:
+    void closeFile() {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+            m_fd = -1;
+        }
+    }
+
+    std::string m_path;
+    int m_fd = -1;
+    int m_slot = -1;
+};
 
 }  // namespace
 
@@ -246,6 +423,10 @@ Refusal writeRefusal(const struct stat& st, const std::string& posixPath) {
 
 void setBeforePlacingHook(std::function<void(const std::string&)> hook) {
     beforePlacingHook() = std::move(hook);
+}
+
+void setInPlaceCopyHook(std::function<void(InPlaceCopy copy, std::size_t copied)> hook) {
+    inPlaceCopyHook() = std::move(hook);
 }
 
 FileReplacement::FileReplacement(std::string target, std::string protect)
@@ -448,39 +629,56 @@ bool FileReplacement::commit() {
 }
 
 // A file with several hard links keeps its place: the part file's content is copied over it,
-// through the file opened and found to be the one checked.
+// through the file opened and found to be the one checked. Its old content is first kept whole
+// beside it, so that it is never only in the file being written; the ending signals wait while
+// the file is written (one that came ends the program right after, with the new file whole and
+// nothing left beside it). A failure writes the old content back.
 bool FileReplacement::writeInPlace() {
-    const int out = ::open(m_target.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    const int out = ::open(m_target.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (out < 0) {
-        return errno == ELOOP ? refuse(Refusal::Changed) : refuse(Refusal::System, errno);
+        return errno == ELOOP ? refuse(Refusal::Changed)
+                              : refuse(Refusal::System, errno, "the file cannot be opened");
     }
     struct stat opened {};
-    struct stat part {};
-    if (::fstat(out, &opened) != 0 || !sameFile(opened, m_checked) || ::fstat(m_fd, &part) != 0) {
+    if (::fstat(out, &opened) != 0 || !sameFile(opened, m_checked)) {
         ::close(out);
         return refuse(Refusal::Changed);
     }
-    const off_t size = part.st_size;
-    int error = size > 0 ? ::posix_fallocate(out, 0, size) : 0;
-    if (error == EOPNOTSUPP || error == EINVAL) {
-        error = 0;
+    KeptCopy old;
+    if (const int error = old.make(m_target, out); error != 0) {
+        ::close(out);
+        return refuse(Refusal::System, error, "its old content cannot be kept beside it");
+    }
+    int error = 0;
+    bool restored = false;
+    std::string kept;
+    {
+        const HeldSignals held;
+        error = overwrite(out, m_fd, InPlaceCopy::WritingOver);
+        if (error != 0) {
+            restored = overwrite(out, old.descriptor()) == 0;
+        }
+        if (::close(out) != 0 && error == 0) {
+            error = errno;  // a late error of the file system's: what the file holds is unsure
+        }
+        if (error == 0 || restored) {
+            old.drop();
+        } else {
+            kept = old.keep();
+        }
+        if (error == 0) {
+            abandon();  // the part file, now in place
+        }
     }
     if (error == 0) {
-        const CopyError copied =
-            ::lseek(m_fd, 0, SEEK_SET) < 0 ? CopyError{errno, 0} : copyRest(m_fd, out);
-        error = copied.reading != 0 ? copied.reading : copied.writing;
+        return true;
     }
-    if (error == 0 && (::ftruncate(out, size) != 0 || ::fsync(out) != 0)) {
-        error = errno;
+    refuse(Refusal::System, error);
+    if (!restored) {
+        m_error = std::string("it was left half-written (") + std::strerror(error) +
+                  "); its old content is kept in " + kept;
     }
-    if (::close(out) != 0 && error == 0) {
-        error = errno;
-    }
-    if (error != 0) {
-        return refuse(Refusal::System, error);
-    }
-    abandon();
-    return true;
+    return false;
 }
 
 }  // namespace qv::win32

@@ -4,10 +4,10 @@
 //
 // The new content goes to a part file beside the target ("<name>.XXXXXX"), which is put in
 // place only when it is complete. A failure removes the part file and leaves the target as it
-// was; so does the end of the program by SIGTERM, SIGHUP or SIGINT while a part file exists
-// (its name is kept where the signal's handler can reach it; the signal then ends the program as
-// it would have). A signal that the program catches itself (Ctrl-C at the host's prompt) goes to
-// its handler, and the replacement goes on.
+// was; so does the end of the program by SIGTERM, SIGHUP, SIGINT or SIGPIPE while a part file
+// exists (its name is kept where the signal's handler can reach it; the signal then ends the
+// program as it would have). A signal that the program catches or ignores itself (Ctrl-C at the
+// host's prompt) goes to its handler, and the replacement goes on.
 //
 // The rules, the same for every writer:
 // - A symbolic link is followed to the file it leads to, which is written; the link stays a
@@ -23,10 +23,19 @@
 // - A target with several hard links is written over where it is (through the file that was
 //   checked, its space reserved first), so that every name sees the new content; any other is
 //   replaced by renaming the part file over it, keeping its permissions.
+// - Before a file is written where it is, the part file is synced and the file's old content is
+//   copied beside it ("<name>.old.XXXXXX", synced; a signal that ends the program meanwhile
+//   removes it with the part file). The ending signals wait while the file is written: one that
+//   comes then ends the program as soon as it is done, the new file whole under every name and
+//   neither file left beside it. A failure while it is written writes the old content back; when
+//   even that fails, the copy stays and the error names it. A kill that no program can catch
+//   (SIGKILL, a crash) in the midst of it leaves the file half-written, its old content whole in
+//   "<name>.old.XXXXXX" and the new one whole in the part file "<name>.XXXXXX".
 #pragma once
 
 #include <sys/stat.h>
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -114,5 +123,14 @@ class FileReplacement {
 // Test seam: `hook` runs with the target's path just before a replacement is checked again and
 // put in place (empty: none).
 void setBeforePlacingHook(std::function<void(const std::string& target)> hook);
+
+// The copies that write a file with several hard links where it is.
+enum class InPlaceCopy {
+    KeepingOld,   // its old content, to the copy kept beside it
+    WritingOver,  // the part file's content, over it
+};
+// Test seam: `hook` runs after each piece of those copies, with the bytes copied so far (empty:
+// none).
+void setInPlaceCopyHook(std::function<void(InPlaceCopy copy, std::size_t copied)> hook);
 
 }  // namespace qv::win32

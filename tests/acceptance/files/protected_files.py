@@ -24,7 +24,10 @@ Sessions:
   links        ocsv, EXPORT and SAVEAS through a link to a file write that file and keep the
                link; through a link to no file each is refused and makes none.
   interrupted  SIGTERM, SIGHUP and SIGINT while SAVE or EXPORT writes end the host; the old file
-               is whole and no part file is left beside it.
+               is whole and no part file is left beside it. A hard-linked drawing, which SAVE
+               writes where it is, is whole under both names whatever stops the host amid the
+               writing (a signal, its terminal closed): the old file or the new one; a kill
+               leaves its old content and the new one whole beside it.
   own_drawing  EXPORT to the drawing's own file reached by other paths (a link, a ".\\" part,
                a hard link, with the drawing opened through a folder link) is refused.
 Exits 77 (skipped) for a session that needs root when not run as root, or when no folder that
@@ -32,6 +35,7 @@ user nobody can reach can be made.
 """
 import atexit
 import csv
+import fcntl
 import os
 import re
 import shutil
@@ -40,6 +44,7 @@ import stat
 import subprocess
 import sys
 import tempfile
+import termios
 import time
 
 import ezdxf
@@ -49,6 +54,7 @@ AS_NOBODY = ["setpriv", f"--reuid={NOBODY}", f"--regid={NOBODY}", "--clear-group
 PREFS = "Program Files/cadhost/orvan/prefs/prefs.cfg"
 PART = re.compile(r"\.[A-Za-z0-9]{6}$")
 AS_NOBODY_SESSIONS = ("read_only", "other_user")
+KEPT = re.compile(r"\.old\.[A-Za-z0-9]{6}$")  # the old content of a file written where it is
 
 failures = []
 
@@ -125,19 +131,24 @@ class Host:
                               capture_output=True, text=True, errors="replace", check=False)
         return done.returncode, done.stdout + done.stderr
 
-    def start(self, where, lines, drawing):
-        """Starts cadhost as run() does, without waiting; the signals that end it do so."""
+    def start(self, where, lines, drawing, terminal=None):
+        """Starts cadhost as run() does, without waiting; the signals that end it do so. Given
+        `terminal` (a pseudo-terminal's far end), that is its controlling terminal and its
+        input and output."""
         script = os.path.join(where, "script.scr")
         write(script, ("\n".join(lines) + "\n").encode())
 
         def default_signals():
-            for s in (signal.SIGTERM, signal.SIGHUP, signal.SIGINT):
+            for s in (signal.SIGTERM, signal.SIGHUP, signal.SIGINT, signal.SIGPIPE):
                 signal.signal(s, signal.SIG_DFL)
+            if terminal is not None:
+                fcntl.ioctl(0, termios.TIOCSCTTY, 0)
 
+        io = subprocess.DEVNULL if terminal is None else terminal
         return subprocess.Popen(
             [self.cadhost, "--home", os.path.join(where, "home"), "--module", self.module,
-             "--script", script, drawing], cwd=where, stdout=subprocess.DEVNULL,
-            stderr=subprocess.DEVNULL, preexec_fn=default_signals)
+             "--script", script, drawing], cwd=where, stdin=terminal, stdout=io, stderr=io,
+            preexec_fn=default_signals, start_new_session=terminal is not None)
 
     def fixture(self, name):
         return read(os.path.join(self.source, "drawings", name))
@@ -390,6 +401,111 @@ def session_interrupted(host):
         check(host_process.returncode == -sent, f"{name}: ended with {host_process.returncode}")
         check(read(target) == before, f"{name}: the old file changed")
         check(not part_files(where), f"{name}: part files left: {part_files(where)}")
+    interrupted_in_place(host, top)
+
+
+KEEPING, WRITING = "while its old content is kept", "while it is written"
+
+
+def interrupted_in_place(host, top):
+    """SAVE of a drawing that has a second name (a hard link) writes it where it is. The host is
+    stopped the moment it is seen at that writing, sent what ends it, and let go on: both names
+    then hold the old file or the new one (that of a save left alone), whole."""
+    old = big_drawing(40000)
+    where = folder(os.path.join(top, "linked-unsignalled"))
+    write(os.path.join(where, "plan.dxf"), old)
+    os.link(os.path.join(where, "plan.dxf"), os.path.join(where, "twin.dxf"))
+    code, out = host.run(where, ["save"], drawing=os.path.join(where, "plan.dxf"))
+    new = read(os.path.join(where, "plan.dxf"))
+    check(code == 0 and read(os.path.join(where, "twin.dxf")) == new, f"unsignalled: {out}")
+    check(not part_files(where), f"unsignalled: files left: {part_files(where)}")
+    # The host writes more than the drawing read holds: the file grows when it is written over.
+    check(len(new) > len(old), "the saved drawing is no longer than the one read")
+    cases = [
+        ("SIGTERM", signal.SIGTERM, WRITING, new),
+        ("SIGHUP", signal.SIGHUP, WRITING, new),
+        ("SIGINT", signal.SIGINT, WRITING, new),
+        ("its terminal closed", None, WRITING, new),
+        ("SIGTERM", signal.SIGTERM, KEEPING, old),
+        ("SIGKILL", signal.SIGKILL, WRITING, None),
+    ]
+    for number, (sent, sig, moment, holds) in enumerate(cases):
+        name = f"SAVE of a hard-linked drawing, {sent} {moment}"
+        where = folder(os.path.join(top, f"linked-{number}"))
+        plan, twin = os.path.join(where, "plan.dxf"), os.path.join(where, "twin.dxf")
+        # A host that wrote its file before it was seen at the moment (a busy machine) is run
+        # again.
+        for _ in range(3):
+            for leftover in os.listdir(where):
+                if leftover.startswith(("plan.dxf", "twin.dxf")):
+                    os.unlink(os.path.join(where, leftover))
+            write(plan, old)
+            os.link(plan, twin)
+            seen, ended = stopped_and_ended(host, where, moment, len(old), sig)
+            if seen:
+                break
+        if not check(seen, f"{name}: the host was not seen {moment}"):
+            continue
+        check(ended == -(sig or signal.SIGHUP), f"{name}: ended with {ended}")
+        beside = part_files(where)
+        if holds is not None:
+            check(read(plan) == holds, f"{name}: plan.dxf holds neither file whole")
+            check(read(twin) == holds, f"{name}: twin.dxf holds neither file whole")
+            check(not beside, f"{name}: files left: {beside}")
+            continue
+        kept = [f for f in beside if KEPT.search(f)]
+        parts = [f for f in beside if not KEPT.search(f)]
+        check(len(kept) == 1 and read(kept[0]) == old,
+              f"{name}: the old content is not whole beside it: {beside}")
+        check(len(parts) == 1 and read(parts[0]) == new,
+              f"{name}: the new content is not whole beside it: {beside}")
+
+
+def stopped_and_ended(host, where, moment, old_size, sent):
+    """Runs SAVE of where/plan.dxf, stops the host (SIGSTOP) as soon as it is at `moment` of
+    writing it where it is, sends it `sent` (None: closes its terminal), lets it go on and waits
+    for its end; whether it was seen at that moment, and how it ended."""
+    plan = os.path.join(where, "plan.dxf")
+    terminal, far = os.openpty() if sent is None else (None, None)
+    host_process = host.start(where, ["save"], plan, terminal=far)
+    if far is not None:
+        os.close(far)
+        os.set_blocking(terminal, False)
+    seen = False
+    deadline = time.monotonic() + 120
+    while host_process.poll() is None and time.monotonic() < deadline:
+        if terminal is not None:
+            try:
+                os.read(terminal, 65536)  # what the host prints, lest it wait to print more
+            except (BlockingIOError, OSError):
+                pass
+        names = os.listdir(where)
+        if not any(PART.search(n) for n in names):
+            time.sleep(0.001)  # the drawing is not written yet
+            continue
+        kept = any(KEPT.search(n) for n in names)
+        grown = os.stat(plan).st_size != old_size
+        if (moment == WRITING and grown) or (moment == KEEPING and kept and not grown):
+            host_process.send_signal(signal.SIGSTOP)
+            # A kill must come while the old content is kept, not once the writing is done.
+            names = os.listdir(where)
+            seen = sent != signal.SIGKILL or any(KEPT.search(n) for n in names)
+            if seen:
+                if sent is None:
+                    os.close(terminal)  # the kernel hangs the host up
+                    terminal = None
+                else:
+                    host_process.send_signal(sent)
+            host_process.send_signal(signal.SIGCONT)
+            break
+    try:
+        host_process.wait(timeout=60)
+    except subprocess.TimeoutExpired:
+        host_process.kill()
+        host_process.wait()
+    if terminal is not None:
+        os.close(terminal)
+    return seen, host_process.returncode
 
 
 def signalled_while_written(host_process, where, name, sent):

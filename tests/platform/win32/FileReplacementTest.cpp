@@ -1,8 +1,10 @@
 // The platform's one way of replacing a file: what it refuses (and leaves as it was), the checks
-// it makes again when the file is put in place, and the part file that a signal ending the
-// program does not leave behind.
+// it makes again when the file is put in place, the part file that a signal ending the program
+// does not leave behind, and a hard-linked file written where it is, whole under every name
+// whatever stops the writing.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -10,6 +12,7 @@
 #include <csignal>
 #include <cstring>
 #include <functional>
+#include <set>
 #include <string>
 
 #include "mfc/File.h"
@@ -20,6 +23,7 @@ namespace {
 
 using qv::test::DriveTest;
 using qv::win32::FileReplacement;
+using qv::win32::InPlaceCopy;
 using qv::win32::Refusal;
 
 class FileReplacementTest : public DriveTest {
@@ -178,7 +182,7 @@ SignalEnd signalDuringReplacement(const std::string& target, int signal, bool ca
 }
 
 TEST_F(FileReplacementTest, ASignalThatEndsTheProgramRemovesThePartFile) {
-    for (const int signal : {SIGTERM, SIGHUP, SIGINT}) {
+    for (const int signal : {SIGTERM, SIGHUP, SIGINT, SIGPIPE}) {
         SCOPED_TRACE(strsignal(signal));
         const SignalEnd ended = signalDuringReplacement(drive.posix("old.txt"), signal, false);
         EXPECT_TRUE(WIFSIGNALED(ended.status) && WTERMSIG(ended.status) == signal)
@@ -193,6 +197,133 @@ TEST_F(FileReplacementTest, ASignalThatEndsTheProgramRemovesThePartFile) {
         drive.writeFile("old.txt", "old");
     }
     EXPECT_EQ(drive.names("").size(), 2u);
+}
+
+// Hard-linked files large enough to be copied in several pieces: the old content and a longer
+// new one, told apart anywhere in them.
+class InPlaceTest : public FileReplacementTest {
+  protected:
+    void SetUp() override {
+        FileReplacementTest::SetUp();
+        drive.writeFile("old.txt", oldContent);
+        ASSERT_EQ(::link(drive.posix("old.txt").c_str(), drive.posix("twin.txt").c_str()), 0);
+    }
+    void TearDown() override { qv::win32::setInPlaceCopyHook({}); }
+    // The files beside the two names, by what they hold.
+    std::set<std::string> besides() const {
+        std::set<std::string> found;
+        for (const std::string& name : drive.names(""))
+            if (name != "plan.dwg" && name != "old.txt" && name != "twin.txt")
+                found.insert(drive.readFile(name) == oldContent   ? "a copy of the old content"
+                             : drive.readFile(name) == newContent ? "a copy of the new content"
+                                                                  : name);
+        return found;
+    }
+    static std::string lines(const char* what, int count) {
+        std::string text;
+        for (int i = 0; i < count; ++i)
+            text += std::string(what) + " line " + std::to_string(i) + "\n";
+        return text;
+    }
+    const std::string oldContent = lines("old", 20000);
+    const std::string newContent = lines("the new", 40000);
+};
+
+// The status of a child that writes `content` over `target` and raises `signal` once the copy
+// `during` has written its first piece.
+int signalledWhileCopying(const std::string& target, const std::string& content, int signal,
+                          InPlaceCopy during) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        qv::win32::setInPlaceCopyHook([=](InPlaceCopy copy, std::size_t) {
+            if (copy == during)
+                ::raise(signal);
+        });
+        FileReplacement file(target);
+        file.write(content);
+        file.commit();
+        ::_exit(file.refusal() == Refusal::None ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return status;
+}
+
+TEST_F(InPlaceTest, ASignalLeavesEveryNameWholeAndTheOldContentSomewhere) {
+    const std::set<std::string> nothing;
+    const std::set<std::string> both = {"a copy of the old content", "a copy of the new content"};
+    const struct {
+        int signal;
+        InPlaceCopy during;
+        const std::string& holds;  // both names afterwards ("": the file half-written)
+        const std::set<std::string>& left;
+    } cases[] = {
+        {SIGTERM, InPlaceCopy::WritingOver, newContent, nothing},
+        {SIGHUP, InPlaceCopy::WritingOver, newContent, nothing},
+        {SIGINT, InPlaceCopy::WritingOver, newContent, nothing},
+        {SIGPIPE, InPlaceCopy::WritingOver, newContent, nothing},
+        {SIGTERM, InPlaceCopy::KeepingOld, oldContent, nothing},
+        {SIGHUP, InPlaceCopy::KeepingOld, oldContent, nothing},
+        {SIGKILL, InPlaceCopy::WritingOver, "", both},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(strsignal(c.signal)) + (c.during == InPlaceCopy::KeepingOld
+                                                             ? " while the old content is kept"
+                                                             : " while the file is written"));
+        drive.writeFile("old.txt", oldContent);
+        const int status =
+            signalledWhileCopying(drive.posix("old.txt"), newContent, c.signal, c.during);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == c.signal) << status;
+        if (!c.holds.empty()) {
+            EXPECT_TRUE(drive.readFile("old.txt") == c.holds) << "old.txt is damaged";
+            EXPECT_TRUE(drive.readFile("twin.txt") == c.holds) << "twin.txt is damaged";
+        }
+        EXPECT_EQ(besides(), c.left);
+        for (const std::string& name : drive.names(""))
+            if (name.starts_with("old.txt."))
+                ::unlink(drive.posix(name).c_str());
+    }
+}
+
+// A file that can grow no more in the midst of the writing (as a full disk would stop it): the
+// old content is written back; when even that fails, its copy stays and the error names it.
+TEST_F(InPlaceTest, AFailureWhileWritingLeavesTheOldContent) {
+    struct rlimit unlimited {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &unlimited), 0);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    const struct {
+        const char* name;
+        std::size_t limit;
+        bool restored;
+    } cases[] = {
+        {"room for the old content", oldContent.size() + 1000, true},
+        {"no room even for the old content", oldContent.size() / 2, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        drive.writeFile("old.txt", oldContent);
+        qv::win32::setInPlaceCopyHook([&](InPlaceCopy copy, std::size_t) {
+            struct rlimit limit = unlimited;
+            limit.rlim_cur = c.limit;
+            if (copy == InPlaceCopy::WritingOver)
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+        });
+        FileReplacement file(drive.posix("old.txt"));
+        file.write(newContent);
+        EXPECT_FALSE(file.commit());
+        ::setrlimit(RLIMIT_FSIZE, &unlimited);
+        EXPECT_EQ(file.systemError(), EFBIG);
+        if (c.restored) {
+            EXPECT_TRUE(drive.readFile("old.txt") == oldContent) << "old.txt is damaged";
+            EXPECT_TRUE(drive.readFile("twin.txt") == oldContent) << "twin.txt is damaged";
+            EXPECT_EQ(besides(), std::set<std::string>{});
+        } else {
+            EXPECT_EQ(besides(), std::set<std::string>{"a copy of the old content"});
+            EXPECT_NE(file.error().find(drive.posix("old.txt.old.")), std::string::npos)
+                << file.error();
+        }
+    }
+    std::signal(SIGXFSZ, previous);
 }
 
 // Another user's file in a folder of one's own: not this user's to write, though its mode has
