@@ -414,116 +414,88 @@ class CurveShapeTest : public qv::test::EditorTest {
 };
 
 TEST_F(CurveShapeTest, APickOnACurveFindsItAtAnyRadius) {
-    // Each curve, round `c` with radius r, is drawn as c + u cos t + v sin t for t from `from` to
-    // `to` degrees (through 0 when `from` is the larger).
+    // Each curve, made round `c` with radius r, is drawn as c + r (cos t, squash sin t) for t
+    // from `from` to `to` degrees (through 0 when `from` is the larger).
+    using Make = std::function<AcDbEntity*(const AcGePoint2d& c, double r)>;
     struct Kind {
         const char* what;
-        std::function<AcDbObjectId(const AcGePoint2d& c, double r)> make;
-        AcGeVector2d u, v;  // for r = 1
-        double from, to;
+        double from, to, squash;
+        Make make;
+        bool inBlock = false;  // made round the origin of a block shown at c:
+        AcGeScale3d scale;     // scaled and then
+        double rotation = 0;   // turned
     };
-    const double w = std::sqrt(0.5);
     const Kind kinds[] = {
-        {"circle",
-         [&](const AcGePoint2d& c, double r) {
-             return addToModelSpace(new AcDbCircle({c.x, c.y, 0}, AcGeVector3d::kZAxis, r));
-         },
-         {1, 0},
-         {0, 1},
-         0,
-         360},
-        {"arc",
-         [&](const AcGePoint2d& c, double r) {
-             return addToModelSpace(new AcDbArc({c.x, c.y, 0}, r, 20 * kDegree, 290 * kDegree));
-         },
-         {1, 0},
-         {0, 1},
-         20,
-         290},
-        {"ellipse, turned",
-         [&](const AcGePoint2d& c, double r) {
-             auto* ellipse = new AcDbEllipse;
+        {"circle", 0, 360, 1,
+         [](const AcGePoint2d& c, double r) {
+             return new AcDbCircle({c.x, c.y, 0}, AcGeVector3d::kZAxis, r);
+         }},
+        {"arc", 20, 290, 1,
+         [](const AcGePoint2d& c, double r) {
+             return new AcDbArc({c.x, c.y, 0}, r, 20 * kDegree, 290 * kDegree);
+         }},
+        {"ellipse", 0, 360, 0.4,
+         [](const AcGePoint2d& c, double r) {
              AcDbEllipse::Data data;
              data.center = {c.x, c.y, 0};
-             data.majorAxis = {r * std::cos(30 * kDegree), r * std::sin(30 * kDegree), 0};
+             data.majorAxis = {r, 0, 0};
              data.radiusRatio = 0.4;
-             ellipse->qvSetData(data);
-             return addToModelSpace(ellipse);
-         },
-         {std::cos(30 * kDegree), std::sin(30 * kDegree)},
-         {-0.4 * std::sin(30 * kDegree), 0.4 * std::cos(30 * kDegree)},
-         0,
-         360},
-        {"room whose east wall bulges",
-         [&](const AcGePoint2d& c, double r) {
+             auto* curve = new AcDbEllipse;
+             curve->qvSetData(data);
+             return curve;
+         }},
+        {"room whose east wall bulges", 270, 90, 1,
+         [](const AcGePoint2d& c, double r) {
              auto* room = new AcDbPolyline;
              room->addVertexAt(0, {c.x, c.y - r}, 1.0);
              room->addVertexAt(1, {c.x, c.y + r});
              room->addVertexAt(2, {c.x - 2 * r, c.y + r});
              room->addVertexAt(3, {c.x - 2 * r, c.y - r});
              room->setClosed(true);
-             return addToModelSpace(room);
-         },
-         {1, 0},
-         {0, 1},
-         270,
-         90},
-        {"polyline with a clockwise arc of 230 degrees",
-         [&](const AcGePoint2d& c, double r) {
+             return room;
+         }},
+        {"polyline with a clockwise arc of 230 degrees", 20, 250, 1,
+         [](const AcGePoint2d& c, double r) {
              auto* outline = new AcDbPolyline;
              outline->addVertexAt(0, at(c, r, 250).convert2d(), std::tan(-230 * kDegree / 4));
              outline->addVertexAt(1, at(c, r, 20).convert2d());
              outline->setClosed(true);
-             return addToModelSpace(outline);
-         },
-         {1, 0},
-         {0, 1},
-         20,
-         250},
-        {"spline drawing a circle",
-         [&](const AcGePoint2d& c, double r) {
-             auto* spline = new AcDbSpline;
-             AcDbSpline::Data data;
+             return outline;
+         }},
+        {"spline drawing a circle", 0, 360, 1,
+         [](const AcGePoint2d& c, double r) {
+             AcDbSpline::Data data;  // a rational quadratic circle
              data.degree = 2;
              data.rational = true;
              data.knots = {0, 0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 4};
-             const double corners[][2] = {{1, 0},   {1, 1},  {0, 1},  {-1, 1}, {-1, 0},
-                                          {-1, -1}, {0, -1}, {1, -1}, {1, 0}};
-             for (size_t i = 0; i < std::size(corners); ++i) {
-                 data.controlPoints.emplace_back(c.x + r * corners[i][0], c.y + r * corners[i][1],
-                                                 0);
-                 data.weights.push_back(i % 2 == 0 ? 1.0 : w);
+             for (int i = 0; i <= 8; ++i) {
+                 const double corner = i % 2 == 0 ? 1.0 : std::sqrt(2.0);
+                 data.controlPoints.push_back(at(c, r * corner, 45 * i));
+                 data.weights.push_back(1.0 / corner);
              }
-             spline->qvSetData(data);
-             return addToModelSpace(spline);
+             auto* curve = new AcDbSpline;
+             curve->qvSetData(data);
+             return curve;
+         }},
+        // Local angles 0 to 200 show at 210 less them.
+        {"arc of a block scaled by 3, mirrored and turned", 10, 210, 1,
+         [](const AcGePoint2d&, double r) {
+             return new AcDbArc(AcGePoint3d::kOrigin, r / 3, 0, 200 * kDegree);
          },
-         {1, 0},
-         {0, 1},
-         0,
-         360},
-        {"arc of a block scaled by 3, mirrored and turned",
-         [&](const AcGePoint2d& c, double r) {
-             return addBlockOf(new AcDbArc(AcGePoint3d::kOrigin, r / 3, 0, 200 * kDegree),
-                               {c.x, c.y, 0}, AcGeScale3d(-3, 3, 3), 30 * kDegree);
+         true, AcGeScale3d(-3, 3, 3), 30 * kDegree},
+        {"circle of a block scaled by 2 in x alone", 0, 360, 0.5,
+         [](const AcGePoint2d&, double r) {
+             return new AcDbCircle(AcGePoint3d::kOrigin, AcGeVector3d::kZAxis, r / 2);
          },
-         {1, 0},
-         {0, 1},
-         10,
-         210},
-        {"circle of a block scaled by 2 in x alone",
-         [&](const AcGePoint2d& c, double r) {
-             return addBlockOf(new AcDbCircle(AcGePoint3d::kOrigin, AcGeVector3d::kZAxis, r / 2),
-                               {c.x, c.y, 0}, AcGeScale3d(2, 1, 1), 0);
-         },
-         {1, 0},
-         {0, 0.5},
-         0,
-         360},
+         true, AcGeScale3d(2, 1, 1)},
     };
     for (const Kind& kind : kinds) {
         for (const double r : {1.0, 1500.0, 150000.0, 1e6, 1e8}) {
             const AcGePoint2d c(1000 + r, 500 - r / 2);
-            const AcDbObjectId id = kind.make(c, r);
+            AcDbEntity* curve = kind.make(c, r);
+            const AcDbObjectId id =
+                kind.inBlock ? addBlockOf(curve, {c.x, c.y, 0}, kind.scale, kind.rotation)
+                             : addToModelSpace(curve);
             // Zoomed in on the curve: the reach is r / 4000, far less than the gap between a
             // chord of a few degrees and its arc.
             const double width = r / 20, reach = width * 0.005;
@@ -531,9 +503,8 @@ TEST_F(CurveShapeTest, APickOnACurveFindsItAtAnyRadius) {
                 SCOPED_TRACE(std::string(kind.what) + ", radius " + std::to_string(r) + ", at " +
                              std::to_string(static_cast<int>(t)));
                 const double s = std::sin(t * kDegree), k = std::cos(t * kDegree);
-                const AcGePoint2d p = c + (kind.u * k + kind.v * s) * r;
-                const AcGeVector2d tangent = kind.v * k - kind.u * s;
-                const AcGeVector2d normal = AcGeVector2d(-tangent.y, tangent.x) / tangent.length();
+                const AcGePoint2d p(c.x + r * k, c.y + r * kind.squash * s);
+                const AcGeVector2d normal = AcGeVector2d(kind.squash * k, s).normal();
                 const bool drawn = kind.from < kind.to ? kind.from <= t && t <= kind.to
                                                        : t >= kind.from || t <= kind.to;
                 EXPECT_EQ(pickAt(p, width), drawn ? handleOf(id) : L"");
@@ -546,8 +517,8 @@ TEST_F(CurveShapeTest, APickOnACurveFindsItAtAnyRadius) {
 }
 
 TEST_F(CurveShapeTest, WindowsJudgeArcsByTheArc) {
-    // A wall from (0, 0) to (100, 0) arching up to (50, 5); a block shows it mirrored, arching
-    // down to (50, -5).
+    // A wall from (0, 0) to (100, 0) arching up to (50, 5); a block shows it mirrored 20 lower,
+    // arching down to (50, -25).
     auto wall = [] {
         auto* polyline = new AcDbPolyline;
         polyline->addVertexAt(0, {0, 0}, -0.1);
@@ -555,8 +526,7 @@ TEST_F(CurveShapeTest, WindowsJudgeArcsByTheArc) {
         return polyline;
     };
     const AcDbObjectId up = addToModelSpace(wall());
-    const AcDbObjectId down =
-        addBlockOf(wall(), {0, -20, 0}, AcGeScale3d(1, -1, 1), 0);  // arching to (50, -25)
+    const AcDbObjectId down = addBlockOf(wall(), {0, -20, 0}, AcGeScale3d(1, -1, 1), 0);
     const std::vector<std::wstring> nothing = {L"code " + std::to_wstring(RTERROR)};
     const struct {
         const char* what;
