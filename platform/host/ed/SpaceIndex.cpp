@@ -18,21 +18,11 @@ struct Box {
 
 // A box with finite corners round every point of the shape; false when there is none.
 bool boxOf(const EntityShape& shape, Box& box) {
-    bool any = false;
-    for (const auto& path : shape.paths) {
-        for (const AcGePoint2d& p : path) {
-            if (!any) {
-                box = {p.x, p.y, p.x, p.y};
-                any = true;
-            }
-            box.x0 = std::min(box.x0, p.x);
-            box.y0 = std::min(box.y0, p.y);
-            box.x1 = std::max(box.x1, p.x);
-            box.y1 = std::max(box.y1, p.y);
-        }
-    }
-    return any && std::isfinite(box.x0) && std::isfinite(box.y0) && std::isfinite(box.x1) &&
-           std::isfinite(box.y1);
+    Box2d around;
+    shape.addTo(around);
+    box = {around.minX, around.minY, around.maxX, around.maxY};
+    return !around.isEmpty() && std::isfinite(box.x0) && std::isfinite(box.y0) &&
+           std::isfinite(box.x1) && std::isfinite(box.y1);
 }
 
 constexpr long kMaxCellsPerEntity = 256;  // larger entities are kept apart from the grid

@@ -11,3 +11,11 @@ add_test(NAME acceptance.obe_rename_ezdxf
                  ${CMAKE_CURRENT_BINARY_DIR}/cases/obe_rename/saved.dxf
                  ${CMAKE_CURRENT_SOURCE_DIR}/editor/rooms_blocks.dxf)
 set_tests_properties(acceptance.obe_rename_ezdxf PROPERTIES FIXTURES_REQUIRED obe_rename_saved)
+
+# Picks on curves through the host: opmc finds circles of radius 1 to 1,000,000 round one centre
+# at points on them at several angles (each marker then refused for its text size, so the next
+# opmc asks again) and nothing 10 units off; obc takes two rooms of the floor plan by a point on
+# an arc of their outlines, away from its ends.
+qv_acceptance(curve_picks COPY ${editor_prefs}
+              ARGS --home <home> --module <quorvelle> --script <source>/editor/curve_picks.scr
+                   <source>/drawings/rooms.dxf)

@@ -1,16 +1,29 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <utility>
+#include <cmath>
+#include <cstdio>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "EditorFixture.h"
+#include "host/db/AcDbEllipse.h"
+#include "host/db/AcDbSpline.h"
 #include "win32/CodePage.h"
 
 namespace {
 
 using qv::test::handleOf;
+
+std::vector<std::wstring> handles(std::initializer_list<AcDbObjectId> ids) {
+    std::vector<std::wstring> out;
+    for (AcDbObjectId id : ids) {
+        out.push_back(handleOf(id));
+    }
+    return out;
+}
 
 class SelectionTest : public qv::test::EditorTest {
   protected:
@@ -20,14 +33,6 @@ class SelectionTest : public qv::test::EditorTest {
         legend = addReference(L"MARKER-LEGEND", AcGePoint3d(20, 0, 0));  // 20..24
         outline = addPolyline({{0, 10}, {8, 10}, {8, 16}, {0, 16}}, L"WALLS");
         hidden = addPolyline({{30, 0}, {32, 0}, {32, 2}}, L"HIDDEN-1");
-    }
-
-        std::vector<std::wstring> handles(std::initializer_list<AcDbObjectId> ids) {
-        std::vector<std::wstring> out;
-        for (AcDbObjectId id : ids) {
-            out.push_back(handleOf(id));
-        }
-        return out;
     }
 
     AcDbObjectId room1, room2, legend, outline, hidden;
@@ -112,12 +117,10 @@ TEST_F(SelectionByColourTest, EveryRelationComparesTheColourNumber) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(qv::wideToUtf8(c.relation) + " " + std::to_string(c.value));
-        EXPECT_EQ(select(L"X", {}, acutBuildList(-4, c.relation, 62, c.value, 0)),
-                  c.selected);
+        EXPECT_EQ(select(L"X", {}, acutBuildList(-4, c.relation, 62, c.value, 0)), c.selected);
     }
     // A relation holds for the one number after it; the next is compared for equality again.
-    EXPECT_EQ(select(L"X", {}, acutBuildList(-4, L">", 62, 1, 62, 7, 0)),
-              handles({legend}));
+    EXPECT_EQ(select(L"X", {}, acutBuildList(-4, L">", 62, 1, 62, 7, 0)), handles({legend}));
     EXPECT_EQ(select(L"X", {}, acutBuildList(-4, L"<", 62, 7, 67, 0, 0)),
               handles({room1, room2, hidden}));
 }
@@ -156,8 +159,7 @@ TEST_F(SelectionTest, RefusesFiltersItCannotRead) {
     const ads_point origin = {0, 0, 0};
     EXPECT_EQ(select(L"X", {}, acutBuildList(10, origin, 0)), error);
     EXPECT_EQ(select(L"X", {}, acutBuildList(-4, L"<OR", 8, L"WALLS", 0)), error);
-    EXPECT_EQ(select(L"X", {},
-                     acutBuildList(-4, L"<NOT", 8, L"A", 8, L"B", -4, L"NOT>", 0)),
+    EXPECT_EQ(select(L"X", {}, acutBuildList(-4, L"<NOT", 8, L"A", 8, L"B", -4, L"NOT>", 0)),
               error);
     EXPECT_EQ(select(L"X", {}, acutBuildList(-4, L"<MAYBE", 0)), error);
     EXPECT_NE(transcript().find(L"Invalid selection filter"), std::wstring::npos);
@@ -213,8 +215,7 @@ TEST_F(SelectionTest, TheUserSelectsWithHandlesPointsAndWindows) {
     }
     // The filter holds for what the user picks; "P" gives the last interactive selection.
     answers({r1 + " " + qv::wideToUtf8(L"#" + handleOf(outline)), ""});
-    EXPECT_EQ(select(nullptr, {}, acutBuildList(RTDXF0, L"INSERT", 0)),
-              handles({room1}));
+    EXPECT_EQ(select(nullptr, {}, acutBuildList(RTDXF0, L"INSERT", 0)), handles({room1}));
     EXPECT_EQ(select(L"P", {}, nullptr), handles({room1}));
     EXPECT_NE(transcript().find(L"2 found, 1 total\n1 filtered out\n"), std::wstring::npos);
 }
@@ -343,8 +344,232 @@ TEST_F(SelectionTest, CrossingPolygonsInTheUcsKeepCreationOrder) {
         EXPECT_EQ(select(L"CP", c.polygon, c.filter), c.selected) << c.what;
     }
     // "X" walks in the same order.
-    EXPECT_EQ(select(L"X", {}, acutBuildList(2, L"CHAIR,`*U*", 0)),
-              handles({desk, chair, away}));
+    EXPECT_EQ(select(L"X", {}, acutBuildList(2, L"CHAIR,`*U*", 0)), handles({desk, chair, away}));
+}
+
+}  // namespace
+
+namespace {
+
+constexpr double kDegree = 3.14159265358979323846 / 180.0;
+
+// Curves picked and selected where they are drawn, not where chords would put them.
+class CurveShapeTest : public qv::test::EditorTest {
+  protected:
+    // A block of its own holding `entity`, shown at `at`, scaled and then turned.
+    AcDbObjectId addBlockOf(AcDbEntity* entity, const AcGePoint3d& at, const AcGeScale3d& scale,
+                            double rotation) {
+        const std::wstring name = L"CURVE-" + std::to_wstring(++m_blocks);
+        AcDbObjectId blockId;
+        {
+            WriteLock lock(document());
+            AcDbBlockTable* table = nullptr;
+            db()->getBlockTable(table, AcDb::kForWrite);
+            auto* record = new AcDbBlockTableRecord;
+            record->setName(name.c_str());
+            table->add(blockId, record);
+            record->appendAcDbEntity(entity);
+            entity->close();
+            record->close();
+            table->close();
+        }
+        auto* reference = new AcDbBlockReference(at, blockId);
+        reference->setScaleFactors(scale);
+        reference->setRotation(rotation);
+        return addToModelSpace(reference);
+    }
+
+    // The handle of what a pick at the point finds, the view `width` wide round it; "" for none.
+    std::wstring pickAt(const AcGePoint2d& p, double width) {
+        document()->qvViews().zoomTo(
+            {{p.x - width / 2, p.y - width / 2, 0.0}, {p.x + width / 2, p.y + width / 2, 0.0}});
+        char answer[80];
+        std::snprintf(answer, sizeof answer, "%.17g,%.17g", p.x, p.y);
+        answers({answer});
+        ads_name picked;
+        ads_point at;
+        AcDbObjectId id;
+        if (acedEntSel(L"\nPick: ", picked, at) != RTNORM ||
+            acdbGetObjectId(id, picked) != Acad::eOk) {
+            return L"";
+        }
+        return handleOf(id);
+    }
+
+    void erase(AcDbObjectId id) {
+        WriteLock lock(document());
+        AcDbEntity* entity = nullptr;
+        ASSERT_EQ(acdbOpenObject(entity, id, AcDb::kForWrite), Acad::eOk);
+        entity->erase();
+        entity->close();
+    }
+
+    static AcGePoint3d at(const AcGePoint2d& centre, double r, double degrees) {
+        return {centre.x + r * std::cos(degrees * kDegree),
+                centre.y + r * std::sin(degrees * kDegree), 0.0};
+    }
+
+  private:
+    int m_blocks = 0;
+};
+
+TEST_F(CurveShapeTest, APickOnACurveFindsItAtAnyRadius) {
+    // Each curve, made round `c` with radius r, is drawn as c + r (cos t, squash sin t) for t
+    // from `from` to `to` degrees (through 0 when `from` is the larger).
+    using Make = std::function<AcDbEntity*(const AcGePoint2d& c, double r)>;
+    struct Kind {
+        const char* what;
+        double from, to, squash;
+        Make make;
+        bool inBlock = false;  // made round the origin of a block shown at c:
+        AcGeScale3d scale;     // scaled and then
+        double rotation = 0;   // turned
+    };
+    const Kind kinds[] = {
+        {"circle", 0, 360, 1,
+         [](const AcGePoint2d& c, double r) {
+             return new AcDbCircle({c.x, c.y, 0}, AcGeVector3d::kZAxis, r);
+         }},
+        {"arc", 20, 290, 1,
+         [](const AcGePoint2d& c, double r) {
+             return new AcDbArc({c.x, c.y, 0}, r, 20 * kDegree, 290 * kDegree);
+         }},
+        {"ellipse", 0, 360, 0.4,
+         [](const AcGePoint2d& c, double r) {
+             AcDbEllipse::Data data;
+             data.center = {c.x, c.y, 0};
+             data.majorAxis = {r, 0, 0};
+             data.radiusRatio = 0.4;
+             auto* curve = new AcDbEllipse;
+             curve->qvSetData(data);
+             return curve;
+         }},
+        {"room whose east wall bulges", 270, 90, 1,
+         [](const AcGePoint2d& c, double r) {
+             auto* room = new AcDbPolyline;
+             room->addVertexAt(0, {c.x, c.y - r}, 1.0);
+             room->addVertexAt(1, {c.x, c.y + r});
+             room->addVertexAt(2, {c.x - 2 * r, c.y + r});
+             room->addVertexAt(3, {c.x - 2 * r, c.y - r});
+             room->setClosed(true);
+             return room;
+         }},
+        {"polyline with a clockwise arc of 230 degrees", 20, 250, 1,
+         [](const AcGePoint2d& c, double r) {
+             auto* outline = new AcDbPolyline;
+             outline->addVertexAt(0, at(c, r, 250).convert2d(), std::tan(-230 * kDegree / 4));
+             outline->addVertexAt(1, at(c, r, 20).convert2d());
+             outline->setClosed(true);
+             return outline;
+         }},
+        {"spline drawing a circle", 0, 360, 1,
+         [](const AcGePoint2d& c, double r) {
+             AcDbSpline::Data data;  // a rational quadratic circle
+             data.degree = 2;
+             data.rational = true;
+             data.knots = {0, 0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 4};
+             for (int i = 0; i <= 8; ++i) {
+                 const double corner = i % 2 == 0 ? 1.0 : std::sqrt(2.0);
+                 data.controlPoints.push_back(at(c, r * corner, 45 * i));
+                 data.weights.push_back(1.0 / corner);
+             }
+             auto* curve = new AcDbSpline;
+             curve->qvSetData(data);
+             return curve;
+         }},
+        // Local angles 0 to 200 show at 210 less them.
+        {"arc of a block scaled by 3, mirrored and turned", 10, 210, 1,
+         [](const AcGePoint2d&, double r) {
+             return new AcDbArc(AcGePoint3d::kOrigin, r / 3, 0, 200 * kDegree);
+         },
+         true, AcGeScale3d(-3, 3, 3), 30 * kDegree},
+        {"circle of a block scaled by 2 in x alone", 0, 360, 0.5,
+         [](const AcGePoint2d&, double r) {
+             return new AcDbCircle(AcGePoint3d::kOrigin, AcGeVector3d::kZAxis, r / 2);
+         },
+         true, AcGeScale3d(2, 1, 1)},
+    };
+    for (const Kind& kind : kinds) {
+        for (const double r : {1.0, 1500.0, 150000.0, 1e6, 1e8}) {
+            const AcGePoint2d c(1000 + r, 500 - r / 2);
+            AcDbEntity* curve = kind.make(c, r);
+            const AcDbObjectId id =
+                kind.inBlock ? addBlockOf(curve, {c.x, c.y, 0}, kind.scale, kind.rotation)
+                             : addToModelSpace(curve);
+            // Zoomed in on the curve: the reach is r / 4000, far less than the gap between a
+            // chord of a few degrees and its arc.
+            const double width = r / 20, reach = width * 0.005;
+            for (const double t : {0, 7, 45, 90, 133, 180, 222, 270, 300, 353}) {
+                SCOPED_TRACE(std::string(kind.what) + ", radius " + std::to_string(r) + ", at " +
+                             std::to_string(static_cast<int>(t)));
+                const double s = std::sin(t * kDegree), k = std::cos(t * kDegree);
+                const AcGePoint2d p(c.x + r * k, c.y + r * kind.squash * s);
+                const AcGeVector2d normal = AcGeVector2d(kind.squash * k, s).normal();
+                const bool drawn = kind.from < kind.to ? kind.from <= t && t <= kind.to
+                                                       : t >= kind.from || t <= kind.to;
+                EXPECT_EQ(pickAt(p, width), drawn ? handleOf(id) : L"");
+                EXPECT_EQ(pickAt(p + normal * (3 * reach), width), L"");
+                EXPECT_EQ(pickAt(p - normal * (3 * reach), width), L"");
+            }
+            erase(id);
+        }
+    }
+}
+
+TEST_F(CurveShapeTest, WindowsJudgeArcsByTheArc) {
+    // A wall from (0, 0) to (100, 0) arching up to (50, 5); a block shows it mirrored 20 lower,
+    // arching down to (50, -25).
+    auto wall = [] {
+        auto* polyline = new AcDbPolyline;
+        polyline->addVertexAt(0, {0, 0}, -0.1);
+        polyline->addVertexAt(1, {100, 0});
+        return polyline;
+    };
+    const AcDbObjectId up = addToModelSpace(wall());
+    const AcDbObjectId down = addBlockOf(wall(), {0, -20, 0}, AcGeScale3d(1, -1, 1), 0);
+    const std::vector<std::wstring> nothing = {L"code " + std::to_wstring(RTERROR)};
+    const struct {
+        const char* what;
+        const ACHAR* mode;
+        AcGePoint2d a, b;
+        std::vector<std::wstring> selected;
+    } cases[] = {
+        {"a window whose edge cuts the arc's top", L"W", {-1, -1}, {101, 4.8}, nothing},
+        {"a window over the whole arc", L"W", {-1, -1}, {101, 5.1}, handles({up})},
+        {"a crossing round the arc's top alone", L"C", {45, 4.7}, {55, 6}, handles({up})},
+        {"a crossing under the arc's top", L"C", {45, 4.4}, {55, 4.9}, nothing},
+        {"a window cutting the mirrored arc's bottom", L"W", {-1, -24.8}, {101, -19}, nothing},
+        {"a window over the mirrored arc", L"W", {-1, -25.1}, {101, -19}, handles({down})},
+        {"a crossing round the mirrored arc's bottom",
+         L"C",
+         {45, -26},
+         {55, -24.7},
+         handles({down})},
+        {"a crossing above the mirrored arc's bottom", L"C", {45, -24.9}, {55, -24.4}, nothing},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(select(c.mode, {c.a, c.b}, nullptr), c.selected) << c.what;
+    }
+}
+
+TEST_F(CurveShapeTest, AHatchFillsUpToItsArcs) {
+    // A solid hatch 10 deep under a cap arching from (0, 0) through (50, 5) to (100, 0).
+    auto* hatch = new AcDbHatch;
+    hatch->setDatabaseDefaults(db());
+    ASSERT_EQ(hatch->setPattern(AcDbHatch::kPreDefined, L"SOLID"), Acad::eOk);
+    AcGePoint2dArray corners;
+    AcGeDoubleArray bulges;
+    for (const auto& [x, y, bulge] :
+         {std::array<double, 3>{0, 0, -0.1}, {100, 0, 0}, {100, -10, 0}, {0, -10, 0}}) {
+        corners.append(AcGePoint2d(x, y));
+        bulges.append(bulge);
+    }
+    ASSERT_EQ(hatch->appendLoop(AcDbHatch::kExternal, corners, bulges), Acad::eOk);
+    const AcDbObjectId id = addToModelSpace(hatch);
+    // Picks with a reach of 0.1, and a crossing window over the cap's top alone.
+    EXPECT_EQ(pickAt({50, 4.8}, 20), handleOf(id));
+    EXPECT_EQ(pickAt({50, 5.3}, 20), L"");
+    EXPECT_EQ(select(L"C", {{48, 4.6}, {52, 4.9}}, nullptr), handles({id}));
 }
 
 }  // namespace
