@@ -346,6 +346,12 @@ void addEntity(EntityShape& shape, const AcDbEntity& entity, const AcGeMatrix3d&
         addBlock(shape, *reference, m, depth, tolerance);
         return;
     }
+    if (const auto* line = AcDbLine::cast(&entity)) {
+        Path path;
+        path.points = {(m * line->startPoint()).convert2d(), (m * line->endPoint()).convert2d()};
+        addPath(shape, std::move(path));
+        return;
+    }
     if (const auto* curve = AcDbCurve::cast(&entity)) {
         const std::vector<BulgeSegment> segments = curve->qvSegments();
         if (!segments.empty()) {

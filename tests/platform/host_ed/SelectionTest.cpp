@@ -552,6 +552,16 @@ TEST_F(CurveShapeTest, WindowsJudgeArcsByTheArc) {
     }
 }
 
+// A line is found along itself, not by the box round it.
+TEST_F(CurveShapeTest, ALineIsJudgedByItselfNotByItsBox) {
+    const AcDbObjectId diagonal = addToModelSpace(new AcDbLine({0, 0, 0}, {100, 100, 0}));
+    EXPECT_EQ(pickAt({50, 50}, 200), handleOf(diagonal));
+    EXPECT_EQ(pickAt({100, 0}, 200), L"");
+    EXPECT_EQ(select(L"C", {{80, 5}, {95, 20}}, nullptr),
+              std::vector<std::wstring>{L"code " + std::to_wstring(RTERROR)});
+    EXPECT_EQ(select(L"C", {{45, 40}, {55, 60}}, nullptr), handles({diagonal}));
+}
+
 TEST_F(CurveShapeTest, AHatchFillsUpToItsArcs) {
     // A solid hatch 10 deep under a cap arching from (0, 0) through (50, 5) to (100, 0).
     auto* hatch = new AcDbHatch;
