@@ -194,6 +194,7 @@ void DrawingReader::endSection() {
     }
     m_table = nullptr;
     m_keptTable = -1;
+    m_unknownTable = false;
     if (m_block != nullptr) {
         m_report.add(Fix::MisplacedRecord, 0, "a block ends without ENDBLK");
     }
@@ -501,6 +502,7 @@ void DrawingReader::tableRecord(const RecordView& record) {
         m_head.body = m_tableBody;
         std::unique_ptr<AcDbObject> table;
         m_keptTable = -1;
+        m_unknownTable = false;
         if (const Codec* codec = tableCodec(m_tableName)) {
             table = codec->create();
             codec->read(*table, m_head.body, m_context);
@@ -511,6 +513,17 @@ void DrawingReader::tableRecord(const RecordView& record) {
                 return;
             }
             m_roots.setTable(m_tableName, table.get());
+        } else if (std::find(std::begin(kKeptTableNames), std::end(kKeptTableNames),
+                             m_tableName) == std::end(kKeptTableNames)) {
+            // No program reads a table of another name (a file that holds one is refused
+            // whole): it is left out, and its entries join the tables of their types.
+            m_report.add(Fix::MisplacedRecord, record.line,
+                         (m_tableName.empty() ? std::string("a table without a name")
+                                              : "table " + m_tableName) +
+                             " is no table of a drawing; it was left out");
+            m_table = nullptr;
+            m_unknownTable = true;
+            return;
         } else {
             for (size_t i = 0; i < m_data->keptTables.size(); ++i) {
                 if (m_data->keptTables[i].name == m_tableName) {
@@ -543,9 +556,10 @@ void DrawingReader::tableRecord(const RecordView& record) {
     if (type == "ENDTAB") {
         m_table = nullptr;
         m_keptTable = -1;
+        m_unknownTable = false;
         return;
     }
-    if (m_table == nullptr || (m_keptTable < 0 && type != m_entryType)) {
+    if (m_table == nullptr || type != m_entryType) {
         strayEntry(record);
         return;
     }
@@ -555,10 +569,24 @@ void DrawingReader::tableRecord(const RecordView& record) {
                                     static_cast<std::uint64_t>(m_keptTable), record.line});
 }
 
+std::string DrawingReader::strayPlace() const {
+    switch (m_part) {
+        case Part::Blocks:
+            return " in the BLOCKS section";
+        case Part::Entities:
+            return " among the entities";
+        default:
+            break;
+    }
+    if (m_table == nullptr && !m_unknownTable) {
+        return " outside a table";
+    }
+    return m_tableName.empty() ? " in a table without a name" : " in the table " + m_tableName;
+}
+
 void DrawingReader::strayEntry(const RecordView& record) {
     const std::string type(record.type);
-    const std::string where =
-        m_table == nullptr ? " outside a table" : " in the table " + m_tableName;
+    const std::string where = strayPlace();
     Member member{nullptr, Member::Table, m_roots.table(type), 0, record.line};
     const auto keptTable = std::find_if(m_data->keptTables.begin(), m_data->keptTables.end(),
                                         [&](const KeptTable& t) { return t.name == type; });

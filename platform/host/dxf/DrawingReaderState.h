@@ -135,9 +135,12 @@ class DrawingReader : public RecordSink {
     void objectRecord(const RecordView& record);
     // A table entry, put where `member` says (its object is the entry).
     void tableEntry(const RecordView& record, Member member);
-    // A table entry outside its table (a table whose TABLE record or ENDTAB was lost) is put in
-    // the table of its type; left out when it is no entry of a table a drawing has.
+    // A table entry outside its table (a table whose TABLE record or ENDTAB was lost, a table of
+    // a name no drawing has, another table) is put in the table of its type; left out when it is
+    // no entry of a table a drawing has.
     void strayEntry(const RecordView& record);
+    // Where a stray entry stood, for its report (" outside a table", " among the entities", ...).
+    std::string strayPlace() const;
 
     void beginBlock(const RecordView& record);
     // A name "*U<n>" that no block has.
@@ -201,6 +204,7 @@ class DrawingReader : public RecordSink {
     std::string m_tableName;
     int m_keptTable = -1;  // its index in m_data->keptTables, or -1
     std::string m_entryType;
+    bool m_unknownTable = false;  // in a table of a name no drawing has (left out)
     // BLOCKS
     AcDbObject* m_block = nullptr;
     std::unordered_map<AcDbObject*, BlockEnds> m_blockEnds;
