@@ -71,6 +71,12 @@ void splitCommon(std::span<const TagView> body, std::vector<TagView>& common,
     rest.assign(body.begin() + static_cast<long>(i), body.end());
 }
 
+bool isTableEntryType(std::string_view type) {
+    return StructureRoots::tableIndex(type) >= 0 ||
+           std::find(std::begin(kKeptTableNames), std::end(kKeptTableNames), type) !=
+               std::end(kKeptTableNames);
+}
+
 namespace {
 
 bool isEntityCode(int code) {
@@ -616,6 +622,9 @@ void DrawingReader::tableEntry(const RecordView& record, Member member) {
     std::unique_ptr<AcDbObject> entry;
     const Codec* codec = codecForType(type);
     if ((member.kind == Member::Table || member.kind == Member::RootTable) && codec != nullptr) {
+        if (joinMadeBlockRecord(*codec, record.line)) {
+            return;
+        }
         entry = codec->create();
         codec->read(*entry, m_head.body, m_context);
         if (AcDbLayerTableRecord::cast(entry.get()) != nullptr) {
@@ -645,6 +654,31 @@ void DrawingReader::tableEntry(const RecordView& record, Member member) {
     }
     member.object = entry.get();
     finishObject(std::move(entry), record.line, &member);
+}
+
+bool DrawingReader::joinMadeBlockRecord(const Codec& codec, std::uint32_t line) {
+    if (codec.type() != "BLOCK_RECORD" || m_madeRecords.empty()) {
+        return false;
+    }
+    const std::string_view name = trimBlanks(firstValue(m_head.body, kNameCode));
+    AcDbObject* made = name.empty() ? nullptr : m_context.findName(NameTable::Block, name);
+    const auto pending = std::find_if(m_pending.begin(), m_pending.end(),
+                                      [&](const Pending& p) { return p.object.get() == made; });
+    if (made == nullptr || !m_madeRecords.contains(made) || pending == m_pending.end()) {
+        return false;
+    }
+    m_madeRecords.erase(made);
+    std::unique_ptr<AcDbObject> record = std::move(pending->object);
+    const ObjectExtras fromBlock = std::move(pending->extras);
+    m_pending.erase(pending);
+    codec.read(*record, m_head.body, m_context);
+    // (the BLOCK's leftovers, each run after its place, follow those of the record)
+    for (const TagView tag : fromBlock.tags) {
+        m_context.extras().tags.add(tag.code, tag.value);
+    }
+    // (it was put in the block table when it was made)
+    finishObject(std::move(record), line);
+    return true;
 }
 
 // ---- OBJECTS ----

@@ -83,6 +83,8 @@ struct Sequence {
 };
 
 bool isEntity(const Codec* codec);
+// Whether records of the type are entries of a table a drawing has.
+bool isTableEntryType(std::string_view type);
 std::string_view firstValue(std::span<const TagView> tags, int code);
 int flagsOf(std::span<const TagView> tags);
 // Splits an entity body into its AcDbEntity part and the rest (from the next marker, or, in
@@ -136,11 +138,15 @@ class DrawingReader : public RecordSink {
     // A table entry, put where `member` says (its object is the entry).
     void tableEntry(const RecordView& record, Member member);
     // A table entry outside its table (a table whose TABLE record or ENDTAB was lost, a table of
-    // a name no drawing has, another table) is put in the table of its type; left out when it is
-    // no entry of a table a drawing has.
+    // a name no drawing has, another table, the entities) is put in the table of its type; left
+    // out when it is no entry of a table a drawing has.
     void strayEntry(const RecordView& record);
     // Where a stray entry stood, for its report (" outside a table", " among the entities", ...).
     std::string strayPlace() const;
+    // A block record read after the BLOCK of its block, which was given a record of its own (a
+    // record among the entities): that record takes the handle and the tags of the one read
+    // (m_head) and stays the block's. False when no BLOCK was given a record of that name.
+    bool joinMadeBlockRecord(const Codec& codec, std::uint32_t line);
 
     void beginBlock(const RecordView& record);
     // A name "*U<n>" that no block has.
@@ -208,6 +214,7 @@ class DrawingReader : public RecordSink {
     // BLOCKS
     AcDbObject* m_block = nullptr;
     std::unordered_map<AcDbObject*, BlockEnds> m_blockEnds;
+    std::unordered_set<AcDbObject*> m_madeRecords;  // given to BLOCKs that named no record
     Sequence m_sequence;
     std::unique_ptr<R12Polyline> m_r12Polyline;
     std::unordered_map<AcDbObject*, std::uint64_t> m_seqends;

@@ -41,6 +41,7 @@ void DrawingReader::beginBlock(const RecordView& record) {
         made->qvSetName(qv::utf8ToWide(name));
         m_context.nameObject(NameTable::Block, made->qvName(), made.get());
         block = made.get();
+        m_madeRecords.insert(block);
         m_members.push_back({block, Member::RootTable, nullptr,
                              static_cast<std::uint64_t>(StructureRoots::tableIndex("BLOCK_RECORD")),
                              record.line});
@@ -233,6 +234,11 @@ void DrawingReader::entityRecord(const RecordView& record) {
         return;
     }
     closeSequence();
+    if (isTableEntryType(type)) {
+        // (written among entities, other programs would take it for one)
+        strayEntry(record);
+        return;
+    }
     if (r12() && type == "POLYLINE") {
         m_r12Polyline = std::make_unique<R12Polyline>();
         m_r12Polyline->records.push_back(record.toRecord());

@@ -553,9 +553,10 @@ TEST(DamagedDrawing, EveryRecordKeepsOneHandle) {
 
 // A drawing whose layouts Layout1 (1E) and Layout2 (26) own the paper blocks *Paper_Space0 (23)
 // and *Paper_Space (1B), each with a viewport of its own (centres 300,200 and 50,50): the
-// blocks' records are given by `records` (BLOCK_RECORD records, placed by `tables`), the layouts
-// and the viewports name them by their handles only.
-std::string strayRecordsDrawing(std::string_view tables) {
+// blocks' records are given by BLOCK_RECORD records placed by `tables` or among the entities
+// (`entities`, before the viewport of model space), the layouts and the viewports name them by
+// their handles only.
+std::string strayRecordsDrawing(std::string_view tables, std::string_view entities) {
     auto viewport = [](std::string_view handle, std::string_view owner, std::string_view x,
                        std::string_view y, std::string_view id) {
         return lines({"0", "VIEWPORT", "5", handle, "330", owner, "100", "AcDbEntity", "67", "1",
@@ -578,7 +579,8 @@ std::string strayRecordsDrawing(std::string_view tables) {
     const std::string blocks =
         block("20", "1F", "*Model_Space", "") + block("1C", "1B", "*Paper_Space", "") +
         block("24", "23", "*Paper_Space0", viewport("41", "23", "300", "200", "2"));
-    const std::string entities = viewport("43", "1B", "50", "50", "2");
+    const std::string entityRecords =
+        std::string(entities) + viewport("43", "1B", "50", "50", "2");
     const std::string objects =
         lines({"0", "DICTIONARY", "5", "C", "330", "0", "100", "AcDbDictionary", "3",
                "ACAD_LAYOUT", "350", "1A", "0", "DICTIONARY", "5", "1A", "330", "C", "100",
@@ -586,7 +588,7 @@ std::string strayRecordsDrawing(std::string_view tables) {
                "Model", "350", "22"}) +
         layout("22", "Model", "0", "1F") + layout("1E", "Layout1", "1", "23") +
         layout("26", "Layout2", "2", "1B");
-    return drawing("AC1027", tables, blocks, entities, objects);
+    return drawing("AC1027", tables, blocks, entityRecords, objects);
 }
 
 std::string blockRecord(std::string_view handle, std::string_view name, std::string_view layout) {
@@ -594,10 +596,11 @@ std::string blockRecord(std::string_view handle, std::string_view name, std::str
                   "100", "AcDbBlockTableRecord", "2", name, "340", layout});
 }
 
-// Table entries after their table's end, or in another table (one of a name no drawing has,
-// which is left out), join the table of their type (the one the file has, wherever it stands,
-// or the one the host adds): block records that stood outside any table still link each layout
-// with its block and its viewports.
+// Table entries after their table's end, in another table (one of a name no drawing has, which
+// is left out) or among the entities join the table of their type (the one the file has,
+// wherever it stands, or the one the host adds): block records that stood outside any table,
+// even after the BLOCKs of their blocks, still link each layout with its block and its
+// viewports.
 TEST(DamagedDrawing, TableEntriesOutsideTheirTableJoinIt) {
     const std::string dimstyles =
         lines({"0", "TABLE", "2", "DIMSTYLE", "5", "A", "330", "0", "100", "AcDbSymbolTable", "70",
@@ -611,10 +614,11 @@ TEST(DamagedDrawing, TableEntriesOutsideTheirTableJoinIt) {
                                      "AcDbLayerTableRecord", "2", "green", "70", "0", "62", "3"});
     const struct {
         const char* name;
-        std::string tables;
+        std::string tables, entities;
     } cases[] = {
         {"block records after the dimension styles' table, no table of their own",
          dimstyles + records},
+        {"block records among the entities, after their blocks", dimstyles, records},
         {"block records before their table, which comes empty",
          records + dimstyles +
              lines({"0", "TABLE", "2", "BLOCK_RECORD", "5", "1", "330", "0", "100",
@@ -641,7 +645,7 @@ TEST(DamagedDrawing, TableEntriesOutsideTheirTableJoinIt) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         AuditReport report;
-        const auto db = load(strayRecordsDrawing(c.tables), report);
+        const auto db = load(strayRecordsDrawing(c.tables, c.entities), report);
         EXPECT_EQ(report.count(Fix::MissingReference), 0u) << report.text();
         const auto* dictionary = qv::host::ensureLayoutDictionary(*db);
         auto viewportOf = [&](const wchar_t* name) {
