@@ -841,19 +841,24 @@ void DrawingReader::registerApplications() {
 }
 
 void DrawingReader::followRenamedLayers() {
+    auto follow = [&](TagList& tags, size_t at) {
+        const std::string named(tags[at].value);
+        const auto* layer = AcDbLayerTableRecord::cast(m_context.findName(NameTable::Layer, named));
+        if (layer != nullptr && foldedName(layer->qvName()) != foldedName(qv::utf8ToWide(named))) {
+            tags.setValue(at, qv::wideToUtf8(layer->qvName()));
+        }
+    };
     for (KeptTags* kept : m_withChildren) {
         for (KeptChild& child : kept->children) {
             const size_t at = child.tags.find(8, child.groupTags);
-            if (at == child.tags.size()) {
-                continue;
+            if (at != child.tags.size()) {
+                follow(child.tags, at);
             }
-            const std::string named(child.tags[at].value);
-            const auto* layer =
-                AcDbLayerTableRecord::cast(m_context.findName(NameTable::Layer, named));
-            if (layer != nullptr &&
-                foldedName(layer->qvName()) != foldedName(qv::utf8ToWide(named))) {
-                child.tags.setValue(at, qv::wideToUtf8(layer->qvName()));
-            }
+        }
+    }
+    for (const auto& [block, line] : m_blockLayers) {
+        if (const auto [tags, at] = blockLayerOf(block); tags != nullptr) {
+            follow(*tags, at);
         }
     }
 }
@@ -907,6 +912,7 @@ void DrawingReader::finish() {
     applyMembers();
     nameRoots(m_db, m_roots);
     m_context.resolve(missingName);
+    addBlockLayers();
     if (m_context.repairLayerNames()) {
         followRenamedLayers();
     }

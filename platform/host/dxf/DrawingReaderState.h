@@ -156,6 +156,12 @@ class DrawingReader : public RecordSink {
     void closeSequence();
     // The kept entity's records are all read: a kept shape takes what they hold.
     void endKeptSequence();
+    // The layer tag of a block's BLOCK record, kept with the block's record: its list and its
+    // index there, or a null list.
+    std::pair<TagList*, size_t> blockLayerOf(const AcDbObject* block);
+    // A block's BLOCK record names its layer as an entity does: a layer the drawing has not is
+    // added (reported), and a layer's repaired name followed (followRenamedLayers).
+    void addBlockLayers();
     void finishR12Polyline();
     bool convertR12Polyline(const R12Polyline& polyline);
     void keepR12Polyline(const R12Polyline& polyline);
@@ -187,8 +193,8 @@ class DrawingReader : public RecordSink {
     void registerApplications();
     void settleOtherHandles();
     // The records kept with an entity (the VERTEX and SEQEND records of a polyline, the
-    // attributes of an array) name their layer as the entity does: a layer that was renamed
-    // (ReadContext::repairLayerNames) is followed there too.
+    // attributes of an array) name their layer as the entity does, and blocks' BLOCK records
+    // name one too: a layer that was renamed (ReadContext::repairLayerNames) is followed there.
     void followRenamedLayers();
     // Links layouts and the blocks of model and paper space one to one (ReadingLayouts.cpp).
     void settleLayouts();
@@ -215,6 +221,8 @@ class DrawingReader : public RecordSink {
     AcDbObject* m_block = nullptr;
     std::unordered_map<AcDbObject*, BlockEnds> m_blockEnds;
     std::unordered_set<AcDbObject*> m_madeRecords;  // given to BLOCKs that named no record
+    // The blocks whose BLOCK record names a layer other than 0, and the line of that name.
+    std::vector<std::pair<AcDbObject*, std::uint32_t>> m_blockLayers;
     Sequence m_sequence;
     std::unique_ptr<R12Polyline> m_r12Polyline;
     std::unordered_map<AcDbObject*, std::uint64_t> m_seqends;

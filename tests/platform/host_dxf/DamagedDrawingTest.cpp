@@ -416,7 +416,8 @@ TEST(DamagedDrawing, PointsThatLostACoordinateAreWrittenWhole) {
 
 // Layers named with characters a layer name may not hold are repaired where they are added for
 // an entity (the drawing has no such layer), and the records kept with an entity (the vertices of
-// a polyline) name the repaired layer as their entity does.
+// a polyline) name the repaired layer as their entity does. A block's BLOCK and ENDBLK records
+// name their layer as entities do: it is added when the drawing has not, and repaired.
 TEST(DamagedDrawing, RepairedLayerNamesReachEveryRecordThatNamesThem) {
     auto layerTable = [](std::initializer_list<std::string_view> names) {
         std::string text = "0\nTABLE\n2\nLAYER\n";
@@ -442,6 +443,16 @@ TEST(DamagedDrawing, RepairedLayerNamesReachEveryRecordThatNamesThem) {
     };
     const std::string line = lines({"0", "LINE", "100", "AcDbEntity", "8", "a;b", "100", "AcDbLine",
                                     "10", "0", "20", "0", "11", "1", "21", "1"});
+    auto block = [&](std::string_view name, std::string_view layer) {
+        return lines({"0", "BLOCK", "100", "AcDbEntity", "8", layer, "100", "AcDbBlockBegin", "2",
+                      name, "70", "0", "10", "0", "20", "0"}) +
+               line +
+               lines({"0", "ENDBLK", "100", "AcDbEntity", "8", layer, "100", "AcDbBlockEnd"});
+    };
+    const std::string inserts =
+        lines({"0", "INSERT", "100", "AcDbEntity", "8", "a<b", "100", "AcDbBlockReference", "2",
+               "Door", "10", "0", "20", "0", "0", "INSERT", "100", "AcDbEntity", "8", "0", "100",
+               "AcDbBlockReference", "2", "Window", "10", "5", "20", "0"});
     const struct {
         const char* name;
         std::string text;
@@ -453,6 +464,10 @@ TEST(DamagedDrawing, RepairedLayerNamesReachEveryRecordThatNamesThem) {
          "a_b$2"},
         {"an R12 3D polyline on a layer the drawing has not",
          drawing("AC1009", "", "", polyline("a;b", true)), "a_b"},
+        {"blocks on a layer to repair and on one the drawing has not",
+         drawing("AC1027", layerTable({"a<b"}), block("Door", "a<b") + block("Window", "Frames"),
+                 inserts),
+         "a_b"},
     };
     std::vector<std::string> written;
     for (const auto& c : cases) {
@@ -477,9 +492,9 @@ TEST(DamagedDrawing, RepairedLayerNamesReachEveryRecordThatNamesThem) {
         }
         size_t named = 0;
         for (const Written& r : records) {
-            if (r.section == "ENTITIES") {
+            if (r.section == "ENTITIES" || r.section == "BLOCKS") {
                 EXPECT_EQ(layers.count(r.first(8)), 1u) << r.type << " on " << r.first(8);
-                named += r.first(8) == c.entityLayer;
+                named += r.section == "ENTITIES" && r.first(8) == c.entityLayer;
             }
         }
         EXPECT_EQ(named, c.text.find("POLYLINE") != std::string::npos ? 5u : 1u);
