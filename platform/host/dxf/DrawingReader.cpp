@@ -519,8 +519,8 @@ void DrawingReader::tableRecord(const RecordView& record) {
                 return;
             }
             m_roots.setTable(m_tableName, table.get());
-        } else if (std::find(std::begin(kKeptTableNames), std::end(kKeptTableNames),
-                             m_tableName) == std::end(kKeptTableNames)) {
+        } else if (std::find(std::begin(kKeptTableNames), std::end(kKeptTableNames), m_tableName) ==
+                   std::end(kKeptTableNames)) {
             // No program reads a table of another name (a file that holds one is refused
             // whole): it is left out, and its entries join the tables of their types.
             m_report.add(Fix::MisplacedRecord, record.line,

@@ -594,8 +594,7 @@ std::string strayRecordsDrawing(std::string_view tables, std::string_view entiti
     const std::string blocks =
         block("20", "1F", "*Model_Space", "") + block("1C", "1B", "*Paper_Space", "") +
         block("24", "23", "*Paper_Space0", viewport("41", "23", "300", "200", "2"));
-    const std::string entityRecords =
-        std::string(entities) + viewport("43", "1B", "50", "50", "2");
+    const std::string entityRecords = std::string(entities) + viewport("43", "1B", "50", "50", "2");
     const std::string objects =
         lines({"0", "DICTIONARY", "5", "C", "330", "0", "100", "AcDbDictionary", "3",
                "ACAD_LAYOUT", "350", "1A", "0", "DICTIONARY", "5", "1A", "330", "C", "100",
