@@ -71,6 +71,12 @@ void splitCommon(std::span<const TagView> body, std::vector<TagView>& common,
     rest.assign(body.begin() + static_cast<long>(i), body.end());
 }
 
+bool isTableEntryType(std::string_view type) {
+    return StructureRoots::tableIndex(type) >= 0 ||
+           std::find(std::begin(kKeptTableNames), std::end(kKeptTableNames), type) !=
+               std::end(kKeptTableNames);
+}
+
 namespace {
 
 bool isEntityCode(int code) {
@@ -194,6 +200,7 @@ void DrawingReader::endSection() {
     }
     m_table = nullptr;
     m_keptTable = -1;
+    m_unknownTable = false;
     if (m_block != nullptr) {
         m_report.add(Fix::MisplacedRecord, 0, "a block ends without ENDBLK");
     }
@@ -501,6 +508,7 @@ void DrawingReader::tableRecord(const RecordView& record) {
         m_head.body = m_tableBody;
         std::unique_ptr<AcDbObject> table;
         m_keptTable = -1;
+        m_unknownTable = false;
         if (const Codec* codec = tableCodec(m_tableName)) {
             table = codec->create();
             codec->read(*table, m_head.body, m_context);
@@ -511,6 +519,17 @@ void DrawingReader::tableRecord(const RecordView& record) {
                 return;
             }
             m_roots.setTable(m_tableName, table.get());
+        } else if (std::find(std::begin(kKeptTableNames), std::end(kKeptTableNames), m_tableName) ==
+                   std::end(kKeptTableNames)) {
+            // No program reads a table of another name (a file that holds one is refused
+            // whole): it is left out, and its entries join the tables of their types.
+            m_report.add(Fix::MisplacedRecord, record.line,
+                         (m_tableName.empty() ? std::string("a table without a name")
+                                              : "table " + m_tableName) +
+                             " is no table of a drawing; it was left out");
+            m_table = nullptr;
+            m_unknownTable = true;
+            return;
         } else {
             for (size_t i = 0; i < m_data->keptTables.size(); ++i) {
                 if (m_data->keptTables[i].name == m_tableName) {
@@ -543,9 +562,10 @@ void DrawingReader::tableRecord(const RecordView& record) {
     if (type == "ENDTAB") {
         m_table = nullptr;
         m_keptTable = -1;
+        m_unknownTable = false;
         return;
     }
-    if (m_table == nullptr || (m_keptTable < 0 && type != m_entryType)) {
+    if (m_table == nullptr || type != m_entryType) {
         strayEntry(record);
         return;
     }
@@ -555,10 +575,24 @@ void DrawingReader::tableRecord(const RecordView& record) {
                                     static_cast<std::uint64_t>(m_keptTable), record.line});
 }
 
+std::string DrawingReader::strayPlace() const {
+    switch (m_part) {
+        case Part::Blocks:
+            return " in the BLOCKS section";
+        case Part::Entities:
+            return " among the entities";
+        default:
+            break;
+    }
+    if (m_table == nullptr && !m_unknownTable) {
+        return " outside a table";
+    }
+    return m_tableName.empty() ? " in a table without a name" : " in the table " + m_tableName;
+}
+
 void DrawingReader::strayEntry(const RecordView& record) {
     const std::string type(record.type);
-    const std::string where =
-        m_table == nullptr ? " outside a table" : " in the table " + m_tableName;
+    const std::string where = strayPlace();
     Member member{nullptr, Member::Table, m_roots.table(type), 0, record.line};
     const auto keptTable = std::find_if(m_data->keptTables.begin(), m_data->keptTables.end(),
                                         [&](const KeptTable& t) { return t.name == type; });
@@ -588,6 +622,9 @@ void DrawingReader::tableEntry(const RecordView& record, Member member) {
     std::unique_ptr<AcDbObject> entry;
     const Codec* codec = codecForType(type);
     if ((member.kind == Member::Table || member.kind == Member::RootTable) && codec != nullptr) {
+        if (joinMadeBlockRecord(*codec, record.line)) {
+            return;
+        }
         entry = codec->create();
         codec->read(*entry, m_head.body, m_context);
         if (AcDbLayerTableRecord::cast(entry.get()) != nullptr) {
@@ -617,6 +654,31 @@ void DrawingReader::tableEntry(const RecordView& record, Member member) {
     }
     member.object = entry.get();
     finishObject(std::move(entry), record.line, &member);
+}
+
+bool DrawingReader::joinMadeBlockRecord(const Codec& codec, std::uint32_t line) {
+    if (codec.type() != "BLOCK_RECORD" || m_madeRecords.empty()) {
+        return false;
+    }
+    const std::string_view name = trimBlanks(firstValue(m_head.body, kNameCode));
+    AcDbObject* made = name.empty() ? nullptr : m_context.findName(NameTable::Block, name);
+    const auto pending = std::find_if(m_pending.begin(), m_pending.end(),
+                                      [&](const Pending& p) { return p.object.get() == made; });
+    if (made == nullptr || !m_madeRecords.contains(made) || pending == m_pending.end()) {
+        return false;
+    }
+    m_madeRecords.erase(made);
+    std::unique_ptr<AcDbObject> record = std::move(pending->object);
+    const ObjectExtras fromBlock = std::move(pending->extras);
+    m_pending.erase(pending);
+    codec.read(*record, m_head.body, m_context);
+    // (the BLOCK's leftovers, each run after its place, follow those of the record)
+    for (const TagView tag : fromBlock.tags) {
+        m_context.extras().tags.add(tag.code, tag.value);
+    }
+    // (it was put in the block table when it was made)
+    finishObject(std::move(record), line);
+    return true;
 }
 
 // ---- OBJECTS ----
@@ -779,19 +841,24 @@ void DrawingReader::registerApplications() {
 }
 
 void DrawingReader::followRenamedLayers() {
+    auto follow = [&](TagList& tags, size_t at) {
+        const std::string named(tags[at].value);
+        const auto* layer = AcDbLayerTableRecord::cast(m_context.findName(NameTable::Layer, named));
+        if (layer != nullptr && foldedName(layer->qvName()) != foldedName(qv::utf8ToWide(named))) {
+            tags.setValue(at, qv::wideToUtf8(layer->qvName()));
+        }
+    };
     for (KeptTags* kept : m_withChildren) {
         for (KeptChild& child : kept->children) {
             const size_t at = child.tags.find(8, child.groupTags);
-            if (at == child.tags.size()) {
-                continue;
+            if (at != child.tags.size()) {
+                follow(child.tags, at);
             }
-            const std::string named(child.tags[at].value);
-            const auto* layer =
-                AcDbLayerTableRecord::cast(m_context.findName(NameTable::Layer, named));
-            if (layer != nullptr &&
-                foldedName(layer->qvName()) != foldedName(qv::utf8ToWide(named))) {
-                child.tags.setValue(at, qv::wideToUtf8(layer->qvName()));
-            }
+        }
+    }
+    for (const auto& [block, line] : m_blockLayers) {
+        if (const auto [tags, at] = blockLayerOf(block); tags != nullptr) {
+            follow(*tags, at);
         }
     }
 }
@@ -845,6 +912,7 @@ void DrawingReader::finish() {
     applyMembers();
     nameRoots(m_db, m_roots);
     m_context.resolve(missingName);
+    addBlockLayers();
     if (m_context.repairLayerNames()) {
         followRenamedLayers();
     }

@@ -83,6 +83,8 @@ struct Sequence {
 };
 
 bool isEntity(const Codec* codec);
+// Whether records of the type are entries of a table a drawing has.
+bool isTableEntryType(std::string_view type);
 std::string_view firstValue(std::span<const TagView> tags, int code);
 int flagsOf(std::span<const TagView> tags);
 // Splits an entity body into its AcDbEntity part and the rest (from the next marker, or, in
@@ -135,9 +137,16 @@ class DrawingReader : public RecordSink {
     void objectRecord(const RecordView& record);
     // A table entry, put where `member` says (its object is the entry).
     void tableEntry(const RecordView& record, Member member);
-    // A table entry outside its table (a table whose TABLE record or ENDTAB was lost) is put in
-    // the table of its type; left out when it is no entry of a table a drawing has.
+    // A table entry outside its table (a table whose TABLE record or ENDTAB was lost, a table of
+    // a name no drawing has, another table, the entities) is put in the table of its type; left
+    // out when it is no entry of a table a drawing has.
     void strayEntry(const RecordView& record);
+    // Where a stray entry stood, for its report (" outside a table", " among the entities", ...).
+    std::string strayPlace() const;
+    // A block record read after the BLOCK of its block, which was given a record of its own (a
+    // record among the entities): that record takes the handle and the tags of the one read
+    // (m_head) and stays the block's. False when no BLOCK was given a record of that name.
+    bool joinMadeBlockRecord(const Codec& codec, std::uint32_t line);
 
     void beginBlock(const RecordView& record);
     // A name "*U<n>" that no block has.
@@ -147,6 +156,12 @@ class DrawingReader : public RecordSink {
     void closeSequence();
     // The kept entity's records are all read: a kept shape takes what they hold.
     void endKeptSequence();
+    // The layer tag of a block's BLOCK record, kept with the block's record: its list and its
+    // index there, or a null list.
+    std::pair<TagList*, size_t> blockLayerOf(const AcDbObject* block);
+    // A block's BLOCK record names its layer as an entity does: a layer the drawing has not is
+    // added (reported), and a layer's repaired name followed (followRenamedLayers).
+    void addBlockLayers();
     void finishR12Polyline();
     bool convertR12Polyline(const R12Polyline& polyline);
     void keepR12Polyline(const R12Polyline& polyline);
@@ -178,8 +193,8 @@ class DrawingReader : public RecordSink {
     void registerApplications();
     void settleOtherHandles();
     // The records kept with an entity (the VERTEX and SEQEND records of a polyline, the
-    // attributes of an array) name their layer as the entity does: a layer that was renamed
-    // (ReadContext::repairLayerNames) is followed there too.
+    // attributes of an array) name their layer as the entity does, and blocks' BLOCK records
+    // name one too: a layer that was renamed (ReadContext::repairLayerNames) is followed there.
     void followRenamedLayers();
     // Links layouts and the blocks of model and paper space one to one (ReadingLayouts.cpp).
     void settleLayouts();
@@ -201,9 +216,13 @@ class DrawingReader : public RecordSink {
     std::string m_tableName;
     int m_keptTable = -1;  // its index in m_data->keptTables, or -1
     std::string m_entryType;
+    bool m_unknownTable = false;  // in a table of a name no drawing has (left out)
     // BLOCKS
     AcDbObject* m_block = nullptr;
     std::unordered_map<AcDbObject*, BlockEnds> m_blockEnds;
+    std::unordered_set<AcDbObject*> m_madeRecords;  // given to BLOCKs that named no record
+    // The blocks whose BLOCK record names a layer other than 0, and the line of that name.
+    std::vector<std::pair<AcDbObject*, std::uint32_t>> m_blockLayers;
     Sequence m_sequence;
     std::unique_ptr<R12Polyline> m_r12Polyline;
     std::unordered_map<AcDbObject*, std::uint64_t> m_seqends;

@@ -97,7 +97,8 @@ void ReadContext::refused(const Field& field, const FieldValue& value) {
 
 bool ReadContext::nameObject(NameTable table, const std::wstring& name, AcDbObject* object) {
     NameMap& map = m_names[static_cast<int>(table)];
-    return map.folded.emplace(foldedName(name), object).second;
+    const auto [at, added] = map.folded.emplace(foldedName(name), object);
+    return added || at->second == object;
 }
 
 AcDbObject* ReadContext::findName(NameTable table, std::string_view utf8Name) {

@@ -41,6 +41,7 @@ void DrawingReader::beginBlock(const RecordView& record) {
         made->qvSetName(qv::utf8ToWide(name));
         m_context.nameObject(NameTable::Block, made->qvName(), made.get());
         block = made.get();
+        m_madeRecords.insert(block);
         m_members.push_back({block, Member::RootTable, nullptr,
                              static_cast<std::uint64_t>(StructureRoots::tableIndex("BLOCK_RECORD")),
                              record.line});
@@ -54,10 +55,16 @@ void DrawingReader::beginBlock(const RecordView& record) {
     std::vector<TagView> common, rest;
     splitCommon(m_head.body, common, rest);
     for (const TagView& tag : common) {
-        // Paper space is known from the block's name; layer 0 is what the writer gives.
-        if (tag.code != 67 && !(tag.code == 8 && trimBlanks(tag.value) == "0")) {
-            m_context.leftover({kBlockBeginPlace, -1}, tag);
+        // Paper space is known from the block's name; layer 0 (what an empty name means too) is
+        // what the writer gives.
+        if (tag.code == 67 ||
+            (tag.code == 8 && (trimBlanks(tag.value) == "0" || trimBlanks(tag.value).empty()))) {
+            continue;
         }
+        if (tag.code == 8) {
+            m_blockLayers.push_back({block, tag.line != 0 ? tag.line : record.line});
+        }
+        m_context.leftover({kBlockBeginPlace, -1}, tag);
     }
     double origin[3] = {0.0, 0.0, 0.0};
     for (const TagView& tag : rest) {
@@ -112,6 +119,29 @@ void DrawingReader::beginBlock(const RecordView& record) {
                     }
                 }
             }
+        }
+    }
+}
+
+std::pair<TagList*, size_t> DrawingReader::blockLayerOf(const AcDbObject* block) {
+    const std::uint64_t handle = block->objectId().handle().value();
+    if (handle == 0 || m_data->extras(handle) == nullptr) {
+        return {nullptr, 0};
+    }
+    ObjectExtras& extras = m_data->extrasFor(handle);
+    const size_t at = extras.find({kBlockBeginPlace, -1}, 8);
+    return {at == std::string_view::npos ? nullptr : &extras.tags, at};
+}
+
+void DrawingReader::addBlockLayers() {
+    for (const auto& [block, line] : m_blockLayers) {
+        const auto [tags, at] = blockLayerOf(block);
+        if (tags == nullptr) {
+            continue;
+        }
+        const std::string named((*tags)[at].value);
+        if (m_context.findName(NameTable::Layer, named) == nullptr) {
+            missingName(m_context, NameTable::Layer, m_context.text(named), line);
         }
     }
 }
@@ -233,6 +263,11 @@ void DrawingReader::entityRecord(const RecordView& record) {
         return;
     }
     closeSequence();
+    if (isTableEntryType(type)) {
+        // (written among entities, other programs would take it for one)
+        strayEntry(record);
+        return;
+    }
     if (r12() && type == "POLYLINE") {
         m_r12Polyline = std::make_unique<R12Polyline>();
         m_r12Polyline->records.push_back(record.toRecord());
