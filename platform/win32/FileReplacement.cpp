@@ -167,6 +167,21 @@ class HeldSignals {
     HeldSignals& operator=(const HeldSignals&) = delete;
 };
 
+// Makes a file of the name pattern `path` ("<name>.XXXXXX", which becomes its name), whose name
+// is where the signals' handler finds it before a signal can end the program: its descriptor, or
+// -1 with `error` set and `path` emptied.
+int makePartFile(std::string& path, int& slot, int& error) {
+    const HeldSignals held;
+    const int fd = ::mkostemp(path.data(), O_CLOEXEC);
+    if (fd < 0) {
+        error = errno;
+        path.clear();
+        return -1;
+    }
+    slot = keepPartName(path);
+    return fd;
+}
+
 // ---- The target and its checks ---------------------------------------------------------
 
 std::function<void(const std::string&)>& beforePlacingHook() {
@@ -351,17 +366,12 @@ class KeptCopy {
     // (0: none; nothing is left after one).
     int make(const std::string& target, int from) {
         m_path = target + ".old.XXXXXX";
-        {
-            const HeldSignals held;  // its name is where the handler finds it before it ends
-            m_fd = ::mkostemp(m_path.data(), O_CLOEXEC);
-            if (m_fd < 0) {
-                const int error = errno;
-                m_path.clear();
-                return error;
-            }
-            m_slot = keepPartName(m_path);
+        int error = 0;
+        m_fd = makePartFile(m_path, m_slot, error);
+        if (m_fd < 0) {
+            return error;
         }
-        int error = ::lseek(from, 0, SEEK_SET) < 0 ? errno : 0;
+        error = ::lseek(from, 0, SEEK_SET) < 0 ? errno : 0;
         if (error == 0) {
             const CopyError copied = copyRest(from, m_fd, InPlaceCopy::KeepingOld);
             error = copied.reading != 0 ? copied.reading : copied.writing;
@@ -441,22 +451,9 @@ FileReplacement::FileReplacement(std::string target, std::string protect)
     m_checked = c.st;
     m_mode = m_exists ? (c.st.st_mode & 07777) : defaultMode();
     m_part = m_target + ".XXXXXX";
-    // The signals wait until the part file's name is where their handler finds it.
-    sigset_t ending;
-    sigset_t previous;
-    sigemptyset(&ending);
-    for (const int signal : kEndingSignals) {
-        sigaddset(&ending, signal);
-    }
-    ::pthread_sigmask(SIG_BLOCK, &ending, &previous);
-    m_fd = ::mkostemp(m_part.data(), O_CLOEXEC);
-    const int error = errno;
-    if (m_fd >= 0) {
-        m_slot = keepPartName(m_part);
-    }
-    ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    int error = 0;
+    m_fd = makePartFile(m_part, m_slot, error);
     if (m_fd < 0) {
-        m_part.clear();
         refuse(Refusal::System, error, "the file cannot be created");
     }
 }

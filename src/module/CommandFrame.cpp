@@ -53,11 +53,20 @@ thread_local bool t_commandFailed = false;
 // no system error has), so that a host or a script driver that ran the command can tell.
 constexpr DWORD COMMAND_FAILED = APPLICATION_ERROR_MASK | 1;
 
-// Runs the work of a command handler; afterwards the thread's last error says whether it failed.
-template <class Work>
-void runCommand(Work work) noexcept {
+// Runs the work of a command handler and reports what leaves it with `report` (inside the catch
+// block); afterwards the thread's last error says whether the command failed.
+template <class Report>
+void runCommand(const std::function<void()>& work, Report report) noexcept {
     const bool outer = std::exchange(t_commandFailed, false);
-    work();
+    try {
+        work();
+    } catch (...) {
+        try {
+            report();
+        } catch (...) {
+            discardCaughtError();  // (the report marked the command failed first)
+        }
+    }
     if (t_commandFailed)
         SetLastError(COMMAND_FAILED);
     t_commandFailed = t_commandFailed || outer;
@@ -94,32 +103,10 @@ void reportCommandError(LPCTSTR function, LPCTSTR otherMessage) {
 }
 
 void guardCommand(LPCTSTR function, const std::function<void()>& work) noexcept {
-    runCommand([&]() noexcept {
-        try {
-            work();
-        } catch (...) {
-            try {
-                reportCommandError(function);
-            } catch (...) {
-                markCommandFailed();
-                discardCaughtError();
-            }
-        }
-    });
+    runCommand(work, [&] { reportCommandError(function); });
 }
 
 void guardCommand(LPCTSTR function, LPCTSTR otherMessage,
                   const std::function<void()>& work) noexcept {
-    runCommand([&]() noexcept {
-        try {
-            work();
-        } catch (...) {
-            try {
-                reportCommandError(function, otherMessage);
-            } catch (...) {
-                markCommandFailed();
-                discardCaughtError();
-            }
-        }
-    });
+    runCommand(work, [&] { reportCommandError(function, otherMessage); });
 }

@@ -72,9 +72,7 @@ void splitCommon(std::span<const TagView> body, std::vector<TagView>& common,
 }
 
 bool isTableEntryType(std::string_view type) {
-    return StructureRoots::tableIndex(type) >= 0 ||
-           std::find(std::begin(kKeptTableNames), std::end(kKeptTableNames), type) !=
-               std::end(kKeptTableNames);
+    return StructureRoots::tableIndex(type) >= 0 || isKeptTableName(type);
 }
 
 namespace {
@@ -519,8 +517,7 @@ void DrawingReader::tableRecord(const RecordView& record) {
                 return;
             }
             m_roots.setTable(m_tableName, table.get());
-        } else if (std::find(std::begin(kKeptTableNames), std::end(kKeptTableNames), m_tableName) ==
-                   std::end(kKeptTableNames)) {
+        } else if (!isKeptTableName(m_tableName)) {
             // No program reads a table of another name (a file that holds one is refused
             // whole): it is left out, and its entries join the tables of their types.
             m_report.add(Fix::MisplacedRecord, record.line,

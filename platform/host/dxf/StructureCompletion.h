@@ -5,6 +5,7 @@
 // (block records, the dictionary); any other file that lacks them is reported.
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,6 +41,11 @@ void completeStructure(AcDbDatabase& database, StructureRoots& roots, ReadContex
 // The tables every drawing has that the host does not model, and the body of such a table's
 // own record when it is empty (after its owner).
 inline constexpr std::string_view kKeptTableNames[] = {"VPORT", "VIEW", "UCS", "DIMSTYLE"};
+// Whether a table of the name is one of those.
+inline bool isKeptTableName(std::string_view name) {
+    return std::find(std::begin(kKeptTableNames), std::end(kKeptTableNames), name) !=
+           std::end(kKeptTableNames);
+}
 std::vector<TagView> emptyTableBody(std::string_view name);
 
 // For a reference to a name that names nothing: a layer of that name is added, a block of that
