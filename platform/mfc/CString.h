@@ -147,9 +147,10 @@ class CStringT {
     }
 
     // Searching. The framework searches as the C runtime's wcschr, wcsstr, wcsrchr and wcspbrk
-    // do: from the start up to the first NUL, which itself counts as part of the text (Find(L'\0')
-    // gives the length of a text without NULs). A start before the text or past its end finds
-    // nothing.
+    // do: from the start up to the next NUL, which itself counts as part of the text (Find(L'\0')
+    // gives the length of a text without NULs). A start within the length may lie past an
+    // embedded NUL: the search then sees the text from there. A start before the text or past its
+    // end finds nothing (a character search also finds nothing from the length itself).
     int Find(Ch ch, int start = 0) const {
         if (start < 0 || start >= GetLength())
             return -1;
@@ -164,11 +165,10 @@ class CStringT {
     int Find(PCXSTR sub, int start = 0) const {
         if (!sub || start < 0 || start > GetLength())
             return -1;
-        const std::basic_string_view<Ch> text(m_s.c_str());  // up to the first NUL
-        if (static_cast<std::size_t>(start) > text.size())
-            return -1;
-        const auto pos = text.find(sub, static_cast<std::size_t>(start));
-        return pos == std::basic_string_view<Ch>::npos ? -1 : static_cast<int>(pos);
+        // From the start up to the next NUL, as wcsstr sees the text there.
+        const std::basic_string_view<Ch> text(m_s.c_str() + start);
+        const auto pos = text.find(sub);
+        return pos == std::basic_string_view<Ch>::npos ? -1 : static_cast<int>(pos) + start;
     }
     int ReverseFind(Ch ch) const {
         const std::basic_string_view<Ch> text(m_s.c_str());
