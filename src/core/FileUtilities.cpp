@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "core/CommandFailure.h"
 #include "core/OrvanExceptions.h"
 #include "core/Utilities.h"
 
@@ -92,9 +93,9 @@ BOOL CFileUtilities::ensureDirectoryExists(CString path) {
             return FALSE;
         if (!CreateDirectoryW(folder, NULL)) {
             if (GetLastError() == ERROR_ACCESS_DENIED) {
-                acutPrintf(L"Cannot create %s - Access denied\n", folder);
+                printCommandFailure(L"Cannot create %s - Access denied\n", folder);
             } else {
-                acutPrintf(L"Cannot create %s\n", folder);
+                printCommandFailure(L"Cannot create %s\n", folder);
             }
             return FALSE;
         }

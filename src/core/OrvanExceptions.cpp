@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "core/CommandFailure.h"
 #include "core/Utilities.h"
 #include "core/XMLUtilities.h"
 
@@ -73,10 +74,11 @@ CString CEXOrvan::getErrorChainText() const {
 
 void CEXOrvan::showErrorDialog() const {
     MessageBoxW(NULL, getErrorDialogText(), L"Error Detected.", MB_ICONERROR | MB_OK);
+    markCommandFailed();
 }
 
 void CEXOrvan::printErrorChain() const {
-    acutPrintf(L"%s\n", getErrorChainText());
+    printCommandFailure(L"%s\n", getErrorChainText());
 }
 
 MSXML2::IXMLDOMNodePtr CEXOrvan::toXML() const {

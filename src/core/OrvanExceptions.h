@@ -61,6 +61,8 @@ class CEXOrvan {
     void showErrorDialog() const;
     // Prints getErrorChainText() and a line feed on the host's command line.
     void printErrorChain() const;
+    // (Both tell the user that the work failed, and so mark the running command failed: see
+    // core/CommandFailure.h.)
     // Frees the inner chain (innermost first), then this object. The pointer is dead afterwards.
     void deleteChain();
 

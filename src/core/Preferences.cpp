@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cwchar>
 
+#include "core/CommandFailure.h"
 #include "core/FileUtilities.h"
 #include "core/OrvanExceptions.h"
 #include "core/Utilities.h"
@@ -54,9 +55,11 @@ CString fileErrorText(const CFileException& error) {
     return message;
 }
 
-void showNotSaved(const CFileException& error) {
-    MessageBoxW(NULL, L"Unable to Write Configuration File - " + fileErrorText(error),
+// Tells the user why the preferences were not saved; the command that saved them failed.
+void showNotSaved(const CString& why) {
+    MessageBoxW(NULL, L"Unable to Write Configuration File - " + why,
                 L"Error - Configuration Not Saved", MB_ICONERROR);
+    markCommandFailed();
 }
 
 // Shows a failure caught by the calling handler in the error message box and frees it.
@@ -190,10 +193,7 @@ BOOL CPreferences::savePreferences(CString fileName) {
         const DWORD attributes = GetFileAttributesW(fileName);
         const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
         if (exists && (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0) {
-            MessageBoxW(NULL,
-                        L"Unable to Write Configuration File - " + fileName +
-                            L" is not a file that can be written.",
-                        L"Error - Configuration Not Saved", MB_ICONERROR);
+            showNotSaved(fileName + L" is not a file that can be written.");
             return FALSE;
         }
         const bool link = exists && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
@@ -202,7 +202,7 @@ BOOL CPreferences::savePreferences(CString fileName) {
         } catch (CFileException* e) {
             // The user is told about the file he asked for, not about the one beside it.
             e->m_strFileName = fileName;
-            showNotSaved(*e);
+            showNotSaved(fileErrorText(*e));
             e->Delete();
             DeleteFileW(newFile);
             return FALSE;
@@ -218,8 +218,9 @@ BOOL CPreferences::savePreferences(CString fileName) {
         if (!placed) {
             const DWORD code = GetLastError();
             DeleteFileW(newFile);
-            showNotSaved(CFileException(CFileException::OsErrorToException(static_cast<LONG>(code)),
-                                        static_cast<LONG>(code), fileName));
+            showNotSaved(fileErrorText(
+                CFileException(CFileException::OsErrorToException(static_cast<LONG>(code)),
+                               static_cast<LONG>(code), fileName)));
             return FALSE;
         }
         return TRUE;

@@ -46,7 +46,7 @@ Acad::ErrorStatus makeGrossAreaBlock(CAcadDrawing* pDrawing, AcDbPolyline* pPoly
 bool isPolyline(AcDbEntity* pEntity) {
     if (CString(pEntity->isA()->name()) == L"AcDbPolyline")
         return true;
-    acutPrintf(L"\nInvalid Selection\n\n");
+    printCommandFailure(L"\nInvalid Selection\n\n");
     return false;
 }
 
@@ -95,8 +95,9 @@ void createGrossAreaBlock(CAcadDrawing* pDrawing, AcDbObjectId polylineId, int i
 
         AcDbObjectPointer<AcDbEntity> pEntity(polylineId, AcDb::kForWrite);
         if (pEntity.openStatus() != Acad::eOk) {
-            acutPrintf(L"Block Creation Failed - Error Code %s\n",
-                       static_cast<LPCTSTR>(CUtilities::IntToCString(pEntity.openStatus())));
+            printCommandFailure(
+                L"Block Creation Failed - Error Code %s\n",
+                static_cast<LPCTSTR>(CUtilities::IntToCString(pEntity.openStatus())));
             return;
         }
         if (!isPolyline(pEntity.object()))
@@ -108,8 +109,8 @@ void createGrossAreaBlock(CAcadDrawing* pDrawing, AcDbObjectId polylineId, int i
         if (es == Acad::eOk)
             acutPrintf(L"Block Created Successfully\n");
         else
-            acutPrintf(L"Block Creation Failed - Error Code %s\n",
-                       static_cast<LPCTSTR>(CUtilities::IntToCString(es)));
+            printCommandFailure(L"Block Creation Failed - Error Code %s\n",
+                                static_cast<LPCTSTR>(CUtilities::IntToCString(es)));
     });
 }
 
@@ -119,7 +120,7 @@ void grossAreaBlockCreate() {
         CCommandFrame::printBanner(L"Orvan Create Gross Area Block ");
         CAcadDrawing* pDrawing = frame.openCurrentDrawing();
         if (blockDefinitionExists(pDrawing, GROSS_AREA_BLOCK)) {
-            acutPrintf(L"\n\nGross Area Block Already Exists\n");
+            printCommandFailure(L"\n\nGross Area Block Already Exists\n");
             return;
         }
         if (!frame.lockDrawing())
@@ -134,18 +135,18 @@ void grossAreaBlockCreate() {
             AcDbObjectPointer<AcDbPolyline> pPolyline(polylineId, AcDb::kForWrite);
             const Acad::ErrorStatus es = pPolyline.openStatus();
             if (es == Acad::eOnLockedLayer) {
-                acutPrintf(L"\nPolyline On Locked Layer - Block Creation Failed\n");
+                printCommandFailure(L"\nPolyline On Locked Layer - Block Creation Failed\n");
                 return;
             }
             if (es != Acad::eOk) {
-                acutPrintf(L"\nUnable get Polyline - Error %s - Block Creation Failed\n",
-                           static_cast<LPCTSTR>(CUtilities::IntToCString(es)));
+                printCommandFailure(L"\nUnable get Polyline - Error %s - Block Creation Failed\n",
+                                    static_cast<LPCTSTR>(CUtilities::IntToCString(es)));
                 return;
             }
             bClosed = pPolyline->isClosed();
         }
         if (!bClosed) {
-            acutPrintf(L"\nInvalid Selection - Polyline is not closed\n\n");
+            printCommandFailure(L"\nInvalid Selection - Polyline is not closed\n\n");
             return;
         }
         createGrossAreaBlock(pDrawing, polylineId, pPreferences->getUnits(),
@@ -159,7 +160,7 @@ void grossAreaBlockCreate2() {
         CCommandFrame frame;
         CAcadDrawing* pDrawing = frame.openCurrentDrawing();
         if (blockDefinitionExists(pDrawing, GROSS_AREA_BLOCK)) {
-            acutPrintf(L"Operation Cancelled. Gross Area Block already Exists\n");
+            printCommandFailure(L"Operation Cancelled. Gross Area Block already Exists\n");
             return;
         }
         AcDbObjectId polylineId;
@@ -176,14 +177,14 @@ void grossAreaBlockCreate2() {
             return;
         AcDbObjectPointer<AcDbEntity> pEntity(polylineId, AcDb::kForWrite);
         if (pEntity.openStatus() != Acad::eOk) {
-            acutPrintf(L"Block Creation Failed\n");
+            printCommandFailure(L"Block Creation Failed\n");
             return;
         }
         if (!isPolyline(pEntity.object()))
             return;
         auto* pPolyline = static_cast<AcDbPolyline*>(pEntity.object());
         if (!pPolyline->isClosed()) {
-            acutPrintf(L"\nPolyline Is not closed\n\n");
+            printCommandFailure(L"\nPolyline Is not closed\n\n");
             return;
         }
         // Without a preferences file: text size 250.0, and the other values as a fresh
@@ -194,8 +195,10 @@ void grossAreaBlockCreate2() {
             pPreferences->getUnits(), pPreferences->getPrecision(), pPreferences->getTextSize(),
             pPreferences->getTextScale(), pPreferences->getTextRotation(), false);
         pEntity.close();
-        acutPrintf(es == Acad::eOk ? L"Gross Area Block Created Successfully\n"
-                                   : L"Block Creation Failed\n");
+        if (es == Acad::eOk)
+            acutPrintf(L"Gross Area Block Created Successfully\n");
+        else
+            printCommandFailure(L"Block Creation Failed\n");
     });
 }
 
@@ -211,6 +214,7 @@ void deleteBlock() {
             return;
         block.setObjectId(referenceId);
         if (!block.deleteBlock(pDrawing))
-            acutPrintf(L"\nUnable to delete the block - it is locked, scaled unevenly or gone\n");
+            printCommandFailure(
+                L"\nUnable to delete the block - it is locked, scaled unevenly or gone\n");
     });
 }

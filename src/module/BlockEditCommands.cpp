@@ -11,18 +11,18 @@ void quorvelle() {
         CCommandFrame frame;
         CCommandFrame::printBanner(L"Orvan Block Edit ");
         if (acDocManager->curDocument() == nullptr) {
-            acutPrintf(L"\nThere is no drawing to edit - Block Edit Failed\n");
+            printCommandFailure(L"\nThere is no drawing to edit - Block Edit Failed\n");
             return;
         }
         std::unique_ptr<CPresQuorvelle> editor(new (std::nothrow) CPresQuorvelle(nullptr));
         if (editor == nullptr) {
-            acutPrintf(L"unable to create the edit dialog box\n");
+            printCommandFailure(L"unable to create the edit dialog box\n");
             return;
         }
         editor->setAcadWindow(::GetActiveWindow());
         editor->setRootPath(moduleFolder);
         if (!editor->Create(IDD_BLOCK_EDITOR)) {
-            acutPrintf(L"unable to create the edit dialog box\n");
+            printCommandFailure(L"unable to create the edit dialog box\n");
             return;
         }
         // From here on the editor's window owns the object.

@@ -1,7 +1,5 @@
 #include "module/CommandFrame.h"
 
-#include <utility>
-
 #include "core/OrvanExceptions.h"
 #include "module/ModuleGlobals.h"
 
@@ -46,18 +44,11 @@ void CCommandFrame::unlockDrawing() {
 
 namespace {
 
-// Whether the running command has failed (set by markCommandFailed and by a caught error).
-thread_local bool t_commandFailed = false;
-
-// The last error that a failed command ends with: an application's own code (bit 29 set, which
-// no system error has), so that a host or a script driver that ran the command can tell.
-constexpr DWORD COMMAND_FAILED = APPLICATION_ERROR_MASK | 1;
-
 // Runs the work of a command handler and reports what leaves it with `report` (inside the catch
 // block); afterwards the thread's last error says whether the command failed.
 template <class Report>
 void runCommand(const std::function<void()>& work, Report report) noexcept {
-    const bool outer = std::exchange(t_commandFailed, false);
+    const CCommandOutcome outcome;
     try {
         work();
     } catch (...) {
@@ -67,9 +58,6 @@ void runCommand(const std::function<void()>& work, Report report) noexcept {
             discardCaughtError();  // (the report marked the command failed first)
         }
     }
-    if (t_commandFailed)
-        SetLastError(COMMAND_FAILED);
-    t_commandFailed = t_commandFailed || outer;
 }
 
 void showWrapped(LPCTSTR function) {
@@ -79,11 +67,6 @@ void showWrapped(LPCTSTR function) {
 }
 
 }  // namespace
-
-void markCommandFailed() {
-    t_commandFailed = true;
-    SetLastError(COMMAND_FAILED);
-}
 
 void reportCommandError(LPCTSTR function) {
     markCommandFailed();

@@ -19,6 +19,7 @@
 
 #include "StdAfx.h"
 
+#include "core/CommandFailure.h"
 #include "core/Preferences.h"
 #include "drawing/AcadDrawing.h"
 #include "drawing/DrawingLock.h"
@@ -60,11 +61,6 @@ class CCommandFrame {
     std::optional<CDrawingLock> m_lock;
 };
 
-// A handler's command failed: it has said why, and ends as a failed command (the thread's last
-// error an application's own code when the handler returns, as guardCommand leaves it), so that
-// a script that ran it can tell. An error reported with reportCommandError does this as well.
-void markCommandFailed();
-
 // Step 7, inside a catch block of a handler: wraps what was caught into a CEXUnhandled naming the
 // handler's function and COMMAND_SOURCE_FILE (an error chain of the module becomes its inner
 // error), shows the chain in the error message box and deletes it.
@@ -75,10 +71,10 @@ void reportCommandError(LPCTSTR function, LPCTSTR otherMessage);
 
 // The boundary of a command handler: runs `work` and catches everything that leaves it, so that
 // nothing is ever thrown back into the host; a command that failed (an error caught, or
-// markCommandFailed) ends with the thread's last error saying so. What is caught is reported as reportCommandError
-// does (the first form shows every failure in the error message box; the second shows an error
-// chain of the module there and prints `otherMessage` for anything else). A failure while
-// reporting is dropped. Put the handler's CCommandFrame inside `work`, so that the drawing is
+// markCommandFailed) ends with the thread's last error saying so. What is caught is reported as
+// reportCommandError does (the first form shows every failure in the error message box; the second
+// shows an error chain of the module there and prints `otherMessage` for anything else). A failure
+// while reporting is dropped. Put the handler's CCommandFrame inside `work`, so that the drawing is
 // unlocked and the resources restored before the report is shown:
 //     void deleteBlock() {
 //         guardCommand(L"deleteBlock", [] {

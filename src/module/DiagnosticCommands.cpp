@@ -27,7 +27,7 @@ void throwAndHandleTestError(LPCTSTR letter, LPCTSTR source, LPCTSTR file, LPCTS
         acutPrintf(L"orvan error handled successfully\n");
     } catch (...) {
         discardCaughtError();
-        acutPrintf(L"orvan error handling failed\n");
+        printCommandFailure(L"orvan error handling failed\n");
     }
     acutPrintf(L"error handling test completed\n");
 }

@@ -1,7 +1,14 @@
 #include "module/DialogSupport.h"
 
+#include "core/CommandFailure.h"
 #include "core/OrvanExceptions.h"
 #include "drawing/AcadDrawing.h"
+
+LRESULT COrvanDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    // The handler may end the dialog and free it (PostNcDestroy): nothing of it is used after.
+    const CCommandOutcome outcome;
+    return CDialog::WindowProc(message, wParam, lParam);
+}
 
 void showDialogError(LPCTSTR sourceFile, LPCTSTR procSig) {
     CEXUnhandled* error = wrapCaughtError(sourceFile, procSig);

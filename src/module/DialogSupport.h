@@ -1,6 +1,7 @@
-// What the module's modeless dialogs share: showing a caught failure without closing the dialog,
-// stepping aside for a pick in the drawing, wrapping the current document, and handing the
-// command line back to the host.
+// What the module's dialogs share: their base, which tells the host of a failed action; and for
+// the modeless ones: showing a caught failure without closing the dialog, stepping aside for a
+// pick in the drawing, wrapping the current document, and handing the command line back to the
+// host.
 #pragma once
 
 #include <memory>
@@ -10,6 +11,19 @@
 #include <arxHeaders.h>
 
 class CAcadDrawing;
+
+// The base of the module's dialogs. Every message a dialog handles is judged as a command's work
+// is (core/CommandFailure.h): an action of a modeless dialog that tells of a failure (an error
+// box, a refusal printed) ends with the failure code as the thread's last error, which the host
+// reads when the action is done; inside a command, it marks that command failed.
+class COrvanDialog : public CDialog {
+  public:
+    explicit COrvanDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr)
+        : CDialog(nIDTemplate, pParentWnd) {}
+
+  protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+};
 
 // Inside a catch block of a dialog handler: wraps what was caught in a CEXUnhandled naming the
 // handler (procSig) and its source file, shows the chain in the "Error Detected." message box

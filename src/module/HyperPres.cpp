@@ -37,7 +37,7 @@ void writeBlockWithLinks(CBlockDWG* block, const CHyperlinks& links, CAcadDrawin
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(CHyperPres, CDialog)
+BEGIN_MESSAGE_MAP(CHyperPres, COrvanDialog)
 ON_WM_SHOWWINDOW()
 ON_BN_CLICKED(IDC_HYPER_SELECT, &CHyperPres::OnSelectBlock)
 ON_BN_CLICKED(IDC_HYPER_APPLY, &CHyperPres::OnApply)
@@ -51,7 +51,7 @@ ON_MESSAGE(WM_ACAD_KEEPFOCUS, &CHyperPres::OnAcadKeepFocus)
 END_MESSAGE_MAP()
 
 CHyperPres::CHyperPres(CWnd* pParent)
-    : CDialog(IDD, pParent), m_blockName(NOT_SELECTED), m_blockHandle(NOT_SELECTED) {}
+    : COrvanDialog(IDD, pParent), m_blockName(NOT_SELECTED), m_blockHandle(NOT_SELECTED) {}
 
 CHyperPres::~CHyperPres() = default;
 

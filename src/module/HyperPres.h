@@ -27,13 +27,14 @@
 
 #include <arxHeaders.h>
 
+#include "module/DialogSupport.h"
 #include "module/resource.h"
 
 class CAcadDrawing;
 class CBlockDWG;
 class CHyperlinks;
 
-class CHyperPres : public CDialog {
+class CHyperPres : public COrvanDialog {
   public:
     enum { IDD = IDD_BLOCK_HYPERLINK };
     static const int ROWS = 5;

@@ -107,8 +107,8 @@ void convertLabel(CAcadDrawing* pDrawing, AcDbBlockReference* pLabel, int i, int
     AcDbObjectId polylineId;
     const CString sProblem = outlineProblem(pDatabase, sHandleText, polylineId);
     if (!sProblem.IsEmpty()) {
-        acutPrintf(L"\nSpace label %s: %s - no space block made\n", static_cast<LPCTSTR>(sLabel),
-                   static_cast<LPCTSTR>(sProblem));
+        printCommandFailure(L"\nSpace label %s: %s - no space block made\n",
+                            static_cast<LPCTSTR>(sLabel), static_cast<LPCTSTR>(sProblem));
         return;
     }
     const CString sWanted = L"ROOM-" + CUtilities::IntToCString(i);
@@ -122,10 +122,11 @@ void convertLabel(CAcadDrawing* pDrawing, AcDbBlockReference* pLabel, int i, int
     {
         AcDbObjectPointer<AcDbPolyline> pPolyline(polylineId, AcDb::kForWrite);
         if (pPolyline.openStatus() != Acad::eOk) {
-            acutPrintf(L"\nSpace label %s: its outline cannot be changed (error %s) - no space "
-                       L"block made\n",
-                       static_cast<LPCTSTR>(sLabel),
-                       static_cast<LPCTSTR>(CUtilities::IntToCString(pPolyline.openStatus())));
+            printCommandFailure(
+                L"\nSpace label %s: its outline cannot be changed (error %s) - no space "
+                L"block made\n",
+                static_cast<LPCTSTR>(sLabel),
+                static_cast<LPCTSTR>(CUtilities::IntToCString(pPolyline.openStatus())));
             return;
         }
         bWasClosed = pPolyline->isClosed();
@@ -141,9 +142,9 @@ void convertLabel(CAcadDrawing* pDrawing, AcDbBlockReference* pLabel, int i, int
         if (pPolyline.openStatus() == Acad::eOk)
             pPolyline->setClosed(false);
     }
-    acutPrintf(L"\nSpace label %s: %s not made (error %s)\n", static_cast<LPCTSTR>(sLabel),
-               static_cast<LPCTSTR>(sBlockName),
-               static_cast<LPCTSTR>(CUtilities::IntToCString(es)));
+    printCommandFailure(L"\nSpace label %s: %s not made (error %s)\n", static_cast<LPCTSTR>(sLabel),
+                        static_cast<LPCTSTR>(sBlockName),
+                        static_cast<LPCTSTR>(CUtilities::IntToCString(es)));
 }
 
 }  // namespace

@@ -103,7 +103,7 @@ void createMarker(const MarkerCommand& command, CAcadDrawing* pDrawing, AcDbObje
         CAcadUtilities::getDouble(command.sRotationPrompt, pPreferences->getTextRotation(),
                                   pPreferences->getPrecision(), &dblDegrees);
         if (!(dblTextSize > 0.0) || !std::isfinite(dblTextSize)) {
-            acutPrintf(
+            printCommandFailure(
                 L"\nInvalid Text Size - it must be greater than 0 - Block Creation "
                 L"Failed\n");
             return;
@@ -117,12 +117,13 @@ void createMarker(const MarkerCommand& command, CAcadDrawing* pDrawing, AcDbObje
         {
             AcDbObjectPointer<AcDbEntity> pEntity(entityId, AcDb::kForWrite);
             if (pEntity.openStatus() != Acad::eOk) {
-                acutPrintf(L"Block Creation Failed - Error Code %s\n",
-                           static_cast<LPCTSTR>(CUtilities::IntToCString(pEntity.openStatus())));
+                printCommandFailure(
+                    L"Block Creation Failed - Error Code %s\n",
+                    static_cast<LPCTSTR>(CUtilities::IntToCString(pEntity.openStatus())));
                 return;
             }
             if (CString(pEntity->isA()->name()) != command.sClassName) {
-                acutPrintf(L"\nInvalid Selection\n\n");
+                printCommandFailure(L"\nInvalid Selection\n\n");
                 return;
             }
         }
@@ -142,8 +143,8 @@ void createMarker(const MarkerCommand& command, CAcadDrawing* pDrawing, AcDbObje
         if (iResult == 0)
             acutPrintf(L"Block Created Successfully\n");
         else
-            acutPrintf(L"Block Creation Failed - Error Code %s\n",
-                       static_cast<LPCTSTR>(CUtilities::IntToCString(iResult)));
+            printCommandFailure(L"Block Creation Failed - Error Code %s\n",
+                                static_cast<LPCTSTR>(CUtilities::IntToCString(iResult)));
     } catch (...) {
         reportCommandError(command.sCreatorName);
     }
@@ -157,7 +158,7 @@ void markerCommand(const MarkerCommand& command) {
         CCommandFrame::printBanner(command.sBanner);
         CAcadDrawing* pDrawing = frame.openCurrentDrawing();
         if (blockDefinitionExists(pDrawing, command.sBlockName)) {
-            acutPrintf(L"%s", command.sExists);
+            printCommandFailure(L"%s", command.sExists);
             return;
         }
         if (!frame.lockDrawing())
@@ -176,13 +177,14 @@ void markerCommand(const MarkerCommand& command) {
             if (es == Acad::eOk) {
                 auto* pPolyline = AcDbPolyline::cast(pEntity.object());
                 if (command.bMustBeClosed && (pPolyline == nullptr || !pPolyline->isClosed()))
-                    acutPrintf(L"\nInvalid Selection - Polyline is not closed\n\n");
+                    printCommandFailure(L"\nInvalid Selection - Polyline is not closed\n\n");
                 else
                     bCreate = true;
             } else if (es == Acad::eOnLockedLayer) {
-                acutPrintf(L"%s", command.sLockedLayer);
+                printCommandFailure(L"%s", command.sLockedLayer);
             } else {
-                acutPrintf(command.sOpenFailed, static_cast<LPCTSTR>(CUtilities::IntToCString(es)));
+                printCommandFailure(command.sOpenFailed,
+                                    static_cast<LPCTSTR>(CUtilities::IntToCString(es)));
             }
         }
         if (bCreate)

@@ -3,7 +3,7 @@
 #include "module/ModuleGlobals.h"
 
 CPresAbout::CPresAbout(CWnd* pParent)
-    : CDialog(IDD, pParent),
+    : COrvanDialog(IDD, pParent),
       m_compileDate(L"Nov 24 2014"),
       m_version(MODULE_VERSION),
       m_hostVersion(L"64bit 15") {}

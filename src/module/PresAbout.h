@@ -4,9 +4,10 @@
 
 #include "StdAfx.h"
 
+#include "module/DialogSupport.h"
 #include "module/resource.h"
 
-class CPresAbout : public CDialog {
+class CPresAbout : public COrvanDialog {
   public:
     enum { IDD = IDD_ABOUT };
 

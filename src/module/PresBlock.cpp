@@ -14,14 +14,14 @@ const LPCTSTR SOURCE_FILE = _T("PresBlock.cpp");
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(CPresBlock, CDialog)
+BEGIN_MESSAGE_MAP(CPresBlock, COrvanDialog)
 ON_BN_CLICKED(IDC_PROPERTIES_APPLY, &CPresBlock::OnApply)
 ON_BN_CLICKED(IDC_PROPERTIES_CANCEL, &CPresBlock::OnCancel)
 ON_BN_CLICKED(IDC_PROPERTIES_RESET, &CPresBlock::OnReset)
 ON_MESSAGE(WM_ACAD_KEEPFOCUS, &CPresBlock::OnAcadKeepFocus)
 END_MESSAGE_MAP()
 
-CPresBlock::CPresBlock(CWnd* pParent) : CDialog(IDD, pParent) {}
+CPresBlock::CPresBlock(CWnd* pParent) : COrvanDialog(IDD, pParent) {}
 
 CPresBlock::~CPresBlock() = default;
 

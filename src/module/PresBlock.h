@@ -18,13 +18,14 @@
 #include "StdAfx.h"
 
 #include "module/MyTabCtrl.h"
+#include "module/DialogSupport.h"
 #include "module/resource.h"
 
 class CAcadDrawing;
 class CBlockDWG;
 class CPresQuorvelle;
 
-class CPresBlock : public CDialog {
+class CPresBlock : public COrvanDialog {
   public:
     enum { IDD = IDD_SPACE_PROPERTIES };
 

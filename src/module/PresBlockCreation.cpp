@@ -5,6 +5,7 @@
 #include "blocks/BlockDWGKinds.h"
 #include "blocks/Blocks.h"
 #include "blocks/OrvanAttribute.h"
+#include "core/CommandFailure.h"
 #include "core/OrvanExceptions.h"
 #include "core/Utilities.h"
 #include "drawing/AcadDrawing.h"
@@ -49,7 +50,7 @@ CAttributes* roomAttributes(const CString& name, const CString& areaText, int un
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(CPresBlockCreation, CDialog)
+BEGIN_MESSAGE_MAP(CPresBlockCreation, COrvanDialog)
 ON_BN_CLICKED(IDC_START, &CPresBlockCreation::OnCmdStart)
 ON_BN_CLICKED(IDC_SUB_AREA, &CPresBlockCreation::OnCmdSubArea)
 ON_BN_CLICKED(IDC_ADD_AREA, &CPresBlockCreation::OnBnClickedCmdAdd)
@@ -62,7 +63,7 @@ ON_EN_CHANGE(IDC_TEXT_ROTATION, &CPresBlockCreation::OnChangeTextRotation)
 ON_MESSAGE(WM_ACAD_KEEPFOCUS, &CPresBlockCreation::OnAcadKeepFocus)
 END_MESSAGE_MAP()
 
-CPresBlockCreation::CPresBlockCreation(CWnd* pParent) : CDialog(IDD, pParent) {}
+CPresBlockCreation::CPresBlockCreation(CWnd* pParent) : COrvanDialog(IDD, pParent) {}
 
 CPresBlockCreation::~CPresBlockCreation() = default;
 
@@ -284,16 +285,16 @@ void CPresBlockCreation::takePolyline(const AcDbObjectId& id) {
             closed = pPolyline->isClosed();
     }
     if (es == Acad::eOnLockedLayer) {
-        acutPrintf(L"\n1Polyline On Locked Layer - Block Creation Failed\n");
+        printCommandFailure(L"\n1Polyline On Locked Layer - Block Creation Failed\n");
         return;
     }
     if (es != Acad::eOk) {
-        acutPrintf(L"\nUnable get Polyline - Error %s - Block Creation Failed\n",
-                   CUtilities::IntToCString(es).GetString());
+        printCommandFailure(L"\nUnable get Polyline - Error %s - Block Creation Failed\n",
+                            CUtilities::IntToCString(es).GetString());
         return;
     }
     if (!closed) {
-        acutPrintf(L"\nInvalid Selection - Polyline is not closed\n\n");
+        printCommandFailure(L"\nInvalid Selection - Polyline is not closed\n\n");
         return;
     }
     readControls();
@@ -328,17 +329,17 @@ void CPresBlockCreation::createBlock(const AcDbObjectId& polylineId, int units, 
         AcDbObjectPointer<AcDbEntity> pEntity(polylineId, AcDb::kForWrite);
         const Acad::ErrorStatus es = pEntity.openStatus();
         if (es == Acad::eOnLockedLayer) {
-            acutPrintf(L"\nPolyline On Locked Layer - Block Creation Failed\n");
+            printCommandFailure(L"\nPolyline On Locked Layer - Block Creation Failed\n");
             return;
         }
         if (es != Acad::eOk) {
-            acutPrintf(L"\nUnable get Polyline - Error %s - Block Creation Failed\n",
-                       CUtilities::IntToCString(es).GetString());
+            printCommandFailure(L"\nUnable get Polyline - Error %s - Block Creation Failed\n",
+                                CUtilities::IntToCString(es).GetString());
             return;
         }
         auto* pCurve = AcDbPolyline::cast(pEntity.object());
         if (pCurve == nullptr || CString(pEntity->isA()->name()) != L"AcDbPolyline") {
-            acutPrintf(L"\nInvalid Selection\n\n");
+            printCommandFailure(L"\nInvalid Selection\n\n");
             return;
         }
 
@@ -375,9 +376,9 @@ void CPresBlockCreation::createBlock(const AcDbObjectId& polylineId, int units, 
         } else {
             m_tally = SessionTally();
             if (created == Acad::eDuplicateRecordName)
-                acutPrintf(L"Block Already Exists\n");
+                printCommandFailure(L"Block Already Exists\n");
             else
-                acutPrintf(L"Block Creation Failed\n");
+                printCommandFailure(L"Block Creation Failed\n");
         }
     } catch (...) {
         m_tally = SessionTally();

@@ -37,11 +37,12 @@
 #include <arxHeaders.h>
 
 #include "core/Preferences.h"
+#include "module/DialogSupport.h"
 #include "module/resource.h"
 
 class CAcadDrawing;
 
-class CPresBlockCreation : public CDialog {
+class CPresBlockCreation : public COrvanDialog {
   public:
     enum { IDD = IDD_BLOCK_CREATOR };
 

@@ -12,11 +12,11 @@ const double SHOWN_TEXT_SIZE = 250.0;
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(CPresPreferences, CDialog)
+BEGIN_MESSAGE_MAP(CPresPreferences, COrvanDialog)
 ON_WM_CLOSE()
 END_MESSAGE_MAP()
 
-CPresPreferences::CPresPreferences(CWnd* pParent) : CDialog(IDD, pParent) {
+CPresPreferences::CPresPreferences(CWnd* pParent) : COrvanDialog(IDD, pParent) {
     // The held preferences are built after the fields that take their defaults.
     m_textSize = m_preferences.getTextSize();
     m_textScale = m_preferences.getTextScale();

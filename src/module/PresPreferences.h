@@ -12,9 +12,10 @@
 #include "StdAfx.h"
 
 #include "core/Preferences.h"
+#include "module/DialogSupport.h"
 #include "module/resource.h"
 
-class CPresPreferences : public CDialog {
+class CPresPreferences : public COrvanDialog {
   public:
     enum { IDD = IDD_PREFERENCES };
 

@@ -5,6 +5,7 @@
 #include "blocks/BlockDWG.h"
 #include "blocks/BlockDWGHost.h"
 #include "blocks/Blocks.h"
+#include "core/CommandFailure.h"
 #include "core/OrvanExceptions.h"
 #include "core/Preferences.h"
 #include "drawing/AcadDrawing.h"
@@ -37,7 +38,7 @@ void requireOpened(const void* drawing, const void* preferences, LPCTSTR procSig
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(CPresQuorvelle, CDialog)
+BEGIN_MESSAGE_MAP(CPresQuorvelle, COrvanDialog)
 ON_BN_CLICKED(IDC_EDITOR_SELECT, &CPresQuorvelle::OnCmdSelect)
 ON_CBN_SELCHANGE(IDC_EDITOR_KIND, &CPresQuorvelle::OnKindChanged)
 ON_LBN_DBLCLK(IDC_EDITOR_BLOCK_LIST, &CPresQuorvelle::OnListDoubleClick)
@@ -49,7 +50,7 @@ ON_WM_DESTROY()
 ON_MESSAGE(WM_ACAD_KEEPFOCUS, &CPresQuorvelle::OnAcadKeepFocus)
 END_MESSAGE_MAP()
 
-CPresQuorvelle::CPresQuorvelle(CWnd* pParent) : CDialog(IDD, pParent) {}
+CPresQuorvelle::CPresQuorvelle(CWnd* pParent) : COrvanDialog(IDD, pParent) {}
 
 CPresQuorvelle::~CPresQuorvelle() = default;
 
@@ -188,7 +189,7 @@ void CPresQuorvelle::OnCmdSelect() {
     } catch (CEXInvalidHandle* e) {
         e->deleteChain();
         restoreAfterPick(this);
-        acutPrintf(L"%s", NOT_A_SPACE_BLOCK);
+        printCommandFailure(L"%s", NOT_A_SPACE_BLOCK);
     } catch (...) {
         restoreAfterPick(this);
         showDialogError(SOURCE_FILE, _T("CPresQuorvelle::OnCmdSelect"));

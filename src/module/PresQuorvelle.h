@@ -22,6 +22,7 @@
 
 #include "StdAfx.h"
 
+#include "module/DialogSupport.h"
 #include "module/resource.h"
 
 class CAcadDrawing;
@@ -30,7 +31,7 @@ class CBlocks;
 class CPreferences;
 class CPresBlock;
 
-class CPresQuorvelle : public CDialog {
+class CPresQuorvelle : public COrvanDialog {
   public:
     enum { IDD = IDD_BLOCK_EDITOR };
 

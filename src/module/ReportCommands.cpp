@@ -45,7 +45,8 @@ bool loadReport(CGraphicReport& report, const CString& sPath) {
     CString sWhy;
     if (report.load(sPath, sWhy))
         return true;
-    acutPrintf(L"Unable to read the graphic report %s: %s.\n", sPath.GetString(), sWhy.GetString());
+    printCommandFailure(L"Unable to read the graphic report %s: %s.\n", sPath.GetString(),
+                        sWhy.GetString());
     return false;
 }
 

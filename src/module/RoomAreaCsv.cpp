@@ -178,16 +178,15 @@ void createRoomAreaCSV() {
         // An untitled drawing has a bare name ("Drawing1.dwg") and no folder to write beside.
         const CString sDrawing = pDrawing->getFileName();
         if (sDrawing.GetLength() <= 4 || sDrawing.Find(L'\\') < 0) {
-            acutPrintf(L"The drawing has no file name - save it before exporting csv data\n");
-            markCommandFailed();
+            printCommandFailure(
+                L"The drawing has no file name - save it before exporting csv data\n");
             return;
         }
         const CString sPath = sDrawing.Left(sDrawing.GetLength() - 4) + L".csv";
         const CString sRefused = CFileUtilities::checkOutputFile(sPath, sDrawing);
         if (!sRefused.IsEmpty()) {
-            acutPrintf(L"Unable to write csv data to file (%s): %s\n", sPath.GetString(),
-                       sRefused.GetString());
-            markCommandFailed();
+            printCommandFailure(L"Unable to write csv data to file (%s): %s\n", sPath.GetString(),
+                                sRefused.GetString());
             return;
         }
 
@@ -200,11 +199,11 @@ void createRoomAreaCSV() {
         DWORD dwRefused = ERROR_SUCCESS;
         if (!writeTextFile(sPath, sText, sWritten, dwRefused)) {
             if (dwRefused != ERROR_SUCCESS)
-                acutPrintf(L"Unable to write csv data to file (%s): %s\n", sPath.GetString(),
-                           pDrawing->getSystemErrorMessage(dwRefused).GetString());
+                printCommandFailure(L"Unable to write csv data to file (%s): %s\n",
+                                    sPath.GetString(),
+                                    pDrawing->getSystemErrorMessage(dwRefused).GetString());
             else
-                acutPrintf(L"Unable to write csv data to file (%s)\n", sPath.GetString());
-            markCommandFailed();
+                printCommandFailure(L"Unable to write csv data to file (%s)\n", sPath.GetString());
             return;
         }
         acutPrintf(L"csv data successfully saved to file (%s)\n", sWritten.GetString());

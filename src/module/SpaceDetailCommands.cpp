@@ -127,7 +127,7 @@ void displaySpaceDetails() {
         const auto* pBlock =
             static_cast<const CBlockDWG*>(blocks.getAt(CString(handle.text().c_str())));
         if (pBlock == nullptr) {
-            acutPrintf(L"\nThe selected block is not a space block\n");
+            printCommandFailure(L"\nThe selected block is not a space block\n");
             return;
         }
         printDetails(pBlock);

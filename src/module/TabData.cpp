@@ -57,7 +57,7 @@ void writeAttribute(CBlockDWG& block, int kind, CString text) {
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(CTabData, CDialog)
+BEGIN_MESSAGE_MAP(CTabData, COrvanDialog)
 ON_BN_CLICKED(IDC_DATA_AREA_RECALC, &CTabData::OnCmdAreaRecalc)
 ON_BN_CLICKED(IDC_DATA_PERIMETER_RECALC, &CTabData::OnCmdPerimeterRecalc)
 ON_BN_CLICKED(IDC_DATA_SUB_SET, &CTabData::OnCmdSubArea)
@@ -70,7 +70,7 @@ ON_BN_CLICKED(IDC_DATA_AREA_COPY, &CTabData::OnBnClickedCmdAreacopy)
 ON_BN_CLICKED(IDC_DATA_PERIMETER_COPY, &CTabData::OnBnClickedCmdPerimetercopy)
 END_MESSAGE_MAP()
 
-CTabData::CTabData(CWnd* pParent) : CDialog(IDD, pParent) {}
+CTabData::CTabData(CWnd* pParent) : COrvanDialog(IDD, pParent) {}
 
 void CTabData::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);

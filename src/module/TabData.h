@@ -11,12 +11,13 @@
 
 #include "StdAfx.h"
 
+#include "module/DialogSupport.h"
 #include "module/resource.h"
 
 class CAcadDrawing;
 class CBlockDWG;
 
-class CTabData : public CDialog {
+class CTabData : public COrvanDialog {
   public:
     enum { IDD = IDD_TAB_DATA };
 

@@ -2,6 +2,7 @@
 
 #include "blocks/Attributes.h"
 #include "blocks/BlockDWG.h"
+#include "core/CommandFailure.h"
 #include "core/OrvanExceptions.h"
 #include "drawing/AcadDrawing.h"
 #include "drawing/AcadUtilities.h"
@@ -23,11 +24,11 @@ void positive(CDataExchange* pDX, double value, LPCTSTR what) {
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(CTabFormat, CDialog)
+BEGIN_MESSAGE_MAP(CTabFormat, COrvanDialog)
 ON_BN_CLICKED(IDC_FORMAT_MOVE, &CTabFormat::moveAttributes)
 END_MESSAGE_MAP()
 
-CTabFormat::CTabFormat(CWnd* pParent) : CDialog(IDD, pParent) {}
+CTabFormat::CTabFormat(CWnd* pParent) : COrvanDialog(IDD, pParent) {}
 
 void CTabFormat::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
@@ -82,7 +83,8 @@ void CTabFormat::moveAttributes() {
         restoreAfterPick(m_owner, this);
         CDrawingLock lock(m_drawing);
         if (!lock.held()) {
-            acutPrintf(L"\nThe drawing could not be locked - the attributes were not moved\n");
+            printCommandFailure(
+                L"\nThe drawing could not be locked - the attributes were not moved\n");
             return;
         }
         const AcGePoint3d world =

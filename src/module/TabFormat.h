@@ -8,12 +8,13 @@
 
 #include "StdAfx.h"
 
+#include "module/DialogSupport.h"
 #include "module/resource.h"
 
 class CAcadDrawing;
 class CBlockDWG;
 
-class CTabFormat : public CDialog {
+class CTabFormat : public COrvanDialog {
   public:
     enum { IDD = IDD_TAB_FORMAT };
 

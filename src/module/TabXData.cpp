@@ -9,7 +9,7 @@ const LPCTSTR SOURCE_FILE = _T("TabXData.cpp");
 
 }  // namespace
 
-CTabXData::CTabXData(CWnd* pParent) : CDialog(IDD, pParent) {}
+CTabXData::CTabXData(CWnd* pParent) : COrvanDialog(IDD, pParent) {}
 
 void CTabXData::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);

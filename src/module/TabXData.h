@@ -6,11 +6,12 @@
 
 #include "StdAfx.h"
 
+#include "module/DialogSupport.h"
 #include "module/resource.h"
 
 class CBlock;
 
-class CTabXData : public CDialog {
+class CTabXData : public COrvanDialog {
   public:
     enum { IDD = IDD_TAB_XDATA };
 

@@ -106,4 +106,59 @@ TEST_F(CommandFrame, TheHandlerBoundaryCatchesEverythingAndGivesBackTheLock) {
     }
 }
 
+// Whatever tells the user that a command could not do its work fails the command: the host reads
+// an application's own error code as the thread's last error once the registered handler returns.
+// A cancel, or a mark left by an earlier command, does not.
+TEST_F(CommandFrame, EveryFailureToldEndsTheCommandAsFailed) {
+    const struct {
+        const char* name;
+        void (*handler)();
+        bool failed;
+    } cases[] = {
+        {"a refusal printed", [] { printCommandFailure(L"\nInvalid Selection\n\n"); }, true},
+        {"a message printed", [] { acutPrintf(L"Cancelled by User.\n"); }, false},
+        {"an error box",
+         [] {
+             auto* error = new CEXCustom(L"gone", L"src", L"BlockDWG", L"CBlockDWG::x", 0, nullptr);
+             error->showErrorDialog();
+             error->deleteChain();
+         },
+         true},
+        {"an error chain printed",
+         [] {
+             auto* error = new CEXCustom(L"gone", L"src", L"BlockDWG", L"CBlockDWG::x", 0, nullptr);
+             error->printErrorChain();
+             error->deleteChain();
+         },
+         true},
+        {"a refusal, then a system call that fails",
+         [] {
+             printCommandFailure(L"Block Creation Failed\n");
+             SetLastError(ERROR_FILE_NOT_FOUND);
+         },
+         true},
+        {"a failure inside a guarded part", [] { guardCommand(L"inner", [] { throw 1; }); }, true},
+        {"a guarded part that did its work, after a refusal",
+         [] {
+             printCommandFailure(L"Block Creation Failed\n");
+             guardCommand(L"inner", [] { SetLastError(ERROR_SUCCESS); });
+         },
+         true},
+        {"a stale system error", [] { SetLastError(ERROR_ACCESS_DENIED); }, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ui.clear();
+        SetLastError(ERROR_SUCCESS);
+        runInsideOutcome(c.handler);
+        EXPECT_EQ(c.failed, (GetLastError() & APPLICATION_ERROR_MASK) != 0);
+    }
+    // A modeless dialog's action marks at once; the next command starts unmarked.
+    markCommandFailed();
+    EXPECT_NE(0u, GetLastError() & APPLICATION_ERROR_MASK);
+    SetLastError(ERROR_SUCCESS);
+    runInsideOutcome([] {});
+    EXPECT_EQ(0u, GetLastError() & APPLICATION_ERROR_MASK);
+}
+
 }  // namespace

@@ -10,6 +10,7 @@
 #include "host/ed/Editor.h"
 #include "mfc/dialogs/DialogDriving.h"
 #include "ui/TerminalDriver.h"
+#include "win32/WinError.h"
 
 namespace qv::host::ed {
 namespace {
@@ -102,13 +103,25 @@ void CommandLoop::checkLeftovers(const std::wstring& command) {
     delete it;
 }
 
+// One turn of the shown modeless dialogs. An action that a module's dialog carried out and that
+// failed ends with an application's error code as the thread's last error, as a failed command
+// does, and is counted as one.
+bool CommandLoop::serviceDialogs() {
+    ::SetLastError(ERROR_SUCCESS);
+    const bool acted = qv::win::serviceModeless();
+    if (acted && (::GetLastError() & APPLICATION_ERROR_MASK) != 0) {
+        ++m_errors;
+    }
+    return acted;
+}
+
 std::optional<std::wstring> CommandLoop::nextPrompt() {
     const std::wstring prompt = atLineStart() ? L"Command: " : L"\nCommand: ";
     Editor& ed = editor();
     // Text the host sent to its own command line is for the command prompt, never an action in
     // a dialog.
     if (!m_interactive) {
-        while (!ed.input().hasHostInput() && qv::win::serviceModeless()) {
+        while (!ed.input().hasHostInput() && serviceDialogs()) {
         }
         if (dropHostEscape()) {
             return std::nullopt;  // a dialog's action sent it
@@ -125,7 +138,7 @@ std::optional<std::wstring> CommandLoop::nextPrompt() {
     if (ed.input().peekLine()) {
         noteLineEntered();  // the user's Enter ended the prompt's line
     }
-    if (qv::win::serviceModeless()) {
+    if (serviceDialogs()) {
         return std::nullopt;
     }
     return std::wstring();

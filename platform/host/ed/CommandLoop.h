@@ -22,8 +22,9 @@
 // that a prompt refused, exceptions that a command let out, host commands that failed (a drawing
 // that could not be opened or saved), a module's commands that failed (ended with an
 // application's error code as the thread's last error, see Commands.h) or whose document lock was
-// refused, objects left open and locks left held, and errors of the terminal driver do not stop it
-// but make it fail at the end.
+// refused, actions of a modeless dialog that failed (ended with such a code as well), objects left
+// open and locks left held, and errors of the terminal driver do not stop it but make it fail at
+// the end.
 #pragma once
 
 #include <optional>
@@ -51,6 +52,7 @@ class CommandLoop {
     bool quitAtEndOfInput();
     bool dropHostEscape();
     std::optional<std::wstring> nextPrompt();
+    bool serviceDialogs();
 
     bool m_script;
     bool m_interactive;

@@ -5,6 +5,7 @@
 #include "mfc/dialogs/CMenu.h"
 #include "mfc/dialogs/Controls.h"
 #include "mfc/dialogs/WindowStore.h"
+#include "win32/WinError.h"
 
 namespace qv::win {
 namespace {
@@ -579,7 +580,14 @@ bool serviceModeless(qv::ui::UiDriver& ui) {
         const ActionOutcome outcome = perform(target, *a);
         notice(ui, outcome);
         dispatchPosted();
+        // A failure that the action (or a message it posted) ended with outlasts the showing.
+        const DWORD ended = GetLastError();
         showChange(ui, target, *a, outcome);
+        dispatchPosted();
+        if ((ended & APPLICATION_ERROR_MASK) != 0) {
+            SetLastError(ended);
+        }
+        return true;
     }
     dispatchPosted();
     return true;

@@ -41,7 +41,9 @@ std::vector<HWND> openModelessDialogs();
 
 // One turn of the host's loop between commands: delivers posted messages, then offers the shown
 // modeless dialogs to the driver and carries out the action it gives. TRUE when an action was
-// taken (the host asks again), FALSE when the driver let the host go on.
+// taken (the host asks again), FALSE when the driver let the host go on. The thread's last error
+// is left as the action (and the messages it posted) left it, so that the host can tell an
+// action that failed.
 bool serviceModeless(qv::ui::UiDriver& driver = qv::ui::driver());
 
 // After a command the host takes the focus back, unless the active window is a dialog that

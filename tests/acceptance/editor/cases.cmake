@@ -14,8 +14,16 @@ set_tests_properties(acceptance.obe_rename_ezdxf PROPERTIES FIXTURES_REQUIRED ob
 
 # Picks on curves through the host: opmc finds circles of radius 1 to 1,000,000 round one centre
 # at points on them at several angles (each marker then refused for its text size, so the next
-# opmc asks again) and nothing 10 units off; obc takes two rooms of the floor plan by a point on
-# an arc of their outlines, away from its ends.
-qv_acceptance(curve_picks COPY ${editor_prefs}
+# opmc asks again, and the script fails with one error for each) and nothing 10 units off; obc
+# takes two rooms of the floor plan by a point on an arc of their outlines, away from its ends.
+qv_acceptance(curve_picks EXIT 1 COPY ${editor_prefs}
               ARGS --home <home> --module <quorvelle> --script <source>/editor/curve_picks.scr
                    <source>/drawings/rooms.dxf)
+
+# Each command that says it could not do its work fails the script, a modeless dialog's action
+# too: oagr on a file that holds no report, then the space properties dialog (obe) refusing to
+# write a name too long for the block's extended data (Apply: the error box). odb cancelled at its
+# pick is no failure. The script ends with 2 errors.
+qv_acceptance(refusals_counted EXIT 1 COPY ${editor_prefs} editor/not_a_report.xml>not_a_report.xml
+              ARGS --home <home> --module <quorvelle> --script <source>/editor/refusals_counted.scr
+                   --save <work>/saved.dxf <source>/editor/rooms_blocks.dxf)
