@@ -209,14 +209,25 @@ class InPlaceTest : public FileReplacementTest {
         ASSERT_EQ(::link(drive.posix("old.txt").c_str(), drive.posix("twin.txt").c_str()), 0);
     }
     void TearDown() override { qv::win32::setInPlaceCopyHook({}); }
-    // The files beside the two names, by what they hold.
-    std::set<std::string> besides() const {
-        std::set<std::string> found;
-        for (const std::string& name : drive.names(""))
-            if (name != "plan.dwg" && name != "old.txt" && name != "twin.txt")
-                found.insert(drive.readFile(name) == oldContent   ? "a copy of the old content"
-                             : drive.readFile(name) == newContent ? "a copy of the new content"
-                                                                  : name);
+    // The files beside the two names: what each is by its name ("part" <name>.XXXXXX, "copying"
+    // <name>.copying.XXXXXX, "kept" <name>.old.XXXXXX) and what it holds.
+    std::multiset<std::string> besides() const {
+        std::multiset<std::string> found;
+        for (const std::string& name : drive.names("")) {
+            if (name == "plan.dwg" || name == "old.txt" || name == "twin.txt")
+                continue;
+            const std::string held = drive.readFile(name);
+            const char* kind = name.size() == 14 && name.starts_with("old.txt.")       ? "part"
+                               : name.size() == 18 && name.starts_with("old.txt.old.") ? "kept"
+                               : name.size() == 22 && name.starts_with("old.txt.copying.")
+                                   ? "copying"
+                                   : nullptr;
+            const char* what = held == oldContent             ? "the old content"
+                               : held == newContent           ? "the new content"
+                               : oldContent.starts_with(held) ? "the old content cut short"
+                                                              : "something else";
+            found.insert(kind != nullptr ? std::string(kind) + ": " + what : name);
+        }
         return found;
     }
     static std::string lines(const char* what, int count) {
@@ -250,13 +261,15 @@ int signalledWhileCopying(const std::string& target, const std::string& content,
 }
 
 TEST_F(InPlaceTest, ASignalLeavesEveryNameWholeAndTheOldContentSomewhere) {
-    const std::set<std::string> nothing;
-    const std::set<std::string> both = {"a copy of the old content", "a copy of the new content"};
+    const std::multiset<std::string> nothing;
+    const std::multiset<std::string> both = {"kept: the old content", "part: the new content"};
+    const std::multiset<std::string> unkept = {"copying: the old content cut short",
+                                               "part: the new content"};
     const struct {
         int signal;
         InPlaceCopy during;
         const std::string& holds;  // both names afterwards ("": the file half-written)
-        const std::set<std::string>& left;
+        const std::multiset<std::string>& left;
     } cases[] = {
         {SIGTERM, InPlaceCopy::WritingOver, newContent, nothing},
         {SIGHUP, InPlaceCopy::WritingOver, newContent, nothing},
@@ -265,6 +278,7 @@ TEST_F(InPlaceTest, ASignalLeavesEveryNameWholeAndTheOldContentSomewhere) {
         {SIGTERM, InPlaceCopy::KeepingOld, oldContent, nothing},
         {SIGHUP, InPlaceCopy::KeepingOld, oldContent, nothing},
         {SIGKILL, InPlaceCopy::WritingOver, "", both},
+        {SIGKILL, InPlaceCopy::KeepingOld, oldContent, unkept},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(strsignal(c.signal)) + (c.during == InPlaceCopy::KeepingOld
@@ -316,9 +330,9 @@ TEST_F(InPlaceTest, AFailureWhileWritingLeavesTheOldContent) {
         if (c.restored) {
             EXPECT_TRUE(drive.readFile("old.txt") == oldContent) << "old.txt is damaged";
             EXPECT_TRUE(drive.readFile("twin.txt") == oldContent) << "twin.txt is damaged";
-            EXPECT_EQ(besides(), std::set<std::string>{});
+            EXPECT_EQ(besides(), std::multiset<std::string>{});
         } else {
-            EXPECT_EQ(besides(), std::set<std::string>{"a copy of the old content"});
+            EXPECT_EQ(besides(), std::multiset<std::string>{"kept: the old content"});
             EXPECT_NE(file.error().find(drive.posix("old.txt.old.")), std::string::npos)
                 << file.error();
         }
