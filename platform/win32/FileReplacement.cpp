@@ -8,9 +8,11 @@
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <charconv>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <utility>
@@ -474,6 +476,49 @@ void setBeforePlacingHook(std::function<void(const std::string&)> hook) {
 
 void setInPlaceCopyHook(std::function<void(InPlaceCopy copy, std::size_t copied)> hook) {
     inPlaceCopyHook() = std::move(hook);
+}
+
+bool stopWhileWriting(std::string_view moment, std::string& error) {
+    const std::size_t colon = moment.find(':');
+    const std::string_view name = moment.substr(0, colon);
+    const std::string_view count =
+        colon == std::string_view::npos ? std::string_view() : moment.substr(colon + 1);
+    std::optional<InPlaceCopy> copy;
+    if (name == "keeping") {
+        copy = InPlaceCopy::KeepingOld;
+    } else if (name == "writing") {
+        copy = InPlaceCopy::WritingOver;
+    }
+    std::size_t bytes = 0;
+    const char* const last = count.data() + count.size();
+    const auto [end, failed] = std::from_chars(count.data(), last, bytes);
+    const bool named = copy ? failed == std::errc() && end == last
+                            : name == "part" && colon == std::string_view::npos;
+    if (!named) {
+        error = "\"" + std::string(moment) +
+                "\" names no moment of the writing (part, keeping:BYTES or writing:BYTES)";
+        return false;
+    }
+    const auto stopped = std::make_shared<std::atomic<bool>>(false);
+    const auto stopOnce = [stopped] {
+        if (!stopped->exchange(true)) {
+            ::raise(SIGSTOP);
+        }
+    };
+    std::function<void(const std::string&)> placing;
+    std::function<void(InPlaceCopy, std::size_t)> copying;
+    if (copy) {
+        copying = [=, at = *copy](InPlaceCopy step, std::size_t copied) {
+            if (step == at && copied >= bytes) {
+                stopOnce();
+            }
+        };
+    } else {
+        placing = [=](const std::string&) { stopOnce(); };
+    }
+    setBeforePlacingHook(std::move(placing));
+    setInPlaceCopyHook(std::move(copying));
+    return true;
 }
 
 FileReplacement::FileReplacement(std::string target, std::string protect)

@@ -137,4 +137,15 @@ enum class InPlaceCopy {
 // none).
 void setInPlaceCopyHook(std::function<void(InPlaceCopy copy, std::size_t copied)> hook);
 
+// Test seam: the program stops itself (SIGSTOP) once, at the moment of a replacement that
+// `moment` names, so that a test can act on it there (send a signal, then SIGCONT) however busy
+// the machine is:
+//   "part"           a part file, whole, just before it is checked again and put in place;
+//   "keeping:BYTES"  the copy of a hard-linked file's old content, once it holds BYTES or more;
+//   "writing:BYTES"  the writing over a hard-linked file, once BYTES or more are written.
+// Built on the two hooks above (it replaces them). The host program takes it from the
+// environment variable QV_STOP_WHILE_WRITING. False, with `error` saying what is expected and
+// nothing set up, for any other text.
+bool stopWhileWriting(std::string_view moment, std::string& error);
+
 }  // namespace qv::win32
