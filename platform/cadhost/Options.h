@@ -12,6 +12,11 @@
 //   drawing         the drawing to open (else a new, empty one)
 //   --help, -h      prints the usage and what the options mean, and ends (exit code 0)
 //   --              ends the options: what follows is the drawing, even when it begins with "-"
+//
+// A test seam in the environment: QV_STOP_WHILE_WRITING=MOMENT makes the program stop itself
+// (SIGSTOP) once, at that moment of a file's replacement ("part", "keeping:BYTES" or
+// "writing:BYTES", win32/FileReplacement.h), for a test to send it a signal there; unset or
+// empty, nothing stops. A value that names no moment ends the program at once (exit code 2).
 
 #pragma once
 
@@ -34,6 +39,9 @@ struct Options {
 // The options of argv, or nothing with the reason in `error` (an unknown option, a missing
 // value, a second drawing).
 std::optional<Options> parseOptions(int argc, char** argv, std::string& error);
+
+// The environment variable of the test seam above.
+inline constexpr char kStopWhileWriting[] = "QV_STOP_WHILE_WRITING";
 
 extern const char* const kUsage;
 // What --help prints after the usage.

@@ -3,6 +3,7 @@
 // the same input. See Options.h for the command line.
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -27,6 +28,7 @@
 #include "ui/TerminalDriver.h"
 #include "win32/CodePage.h"
 #include "win32/DrivePaths.h"
+#include "win32/FileReplacement.h"
 #include "win32/Module.h"
 
 namespace fs = std::filesystem;
@@ -149,6 +151,11 @@ int main(int argc, char** argv) {
     if (options->help) {
         std::cout << cadhost::kUsage << cadhost::kHelp;
         return 0;
+    }
+    if (const char* moment = std::getenv(cadhost::kStopWhileWriting);
+        moment != nullptr && *moment != '\0' && !qv::win32::stopWhileWriting(moment, error)) {
+        std::cerr << "cadhost: " << cadhost::kStopWhileWriting << ": " << error << "\n";
+        return 2;
     }
     if (!prepareHome(*options, error)) {
         return fail(error);

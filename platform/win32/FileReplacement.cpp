@@ -8,9 +8,11 @@
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <charconv>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <utility>
@@ -131,6 +133,16 @@ int keepPartName(const std::string& path) {
     return -1;  // every slot taken: the part file is only removed by the replacement itself
 }
 
+// The part file in `slot` has been given the name `path`: a signal finds it there from now on.
+// Called while the ending signals are held, so that no handler reads the name half-changed.
+void renamePartName(int slot, const std::string& path) {
+    if (slot < 0 || path.size() >= PATH_MAX) {
+        return;
+    }
+    std::lock_guard lock(g_slotsMutex);
+    std::memcpy(g_slots[slot].path, path.c_str(), path.size() + 1);
+}
+
 void forgetPartName(int& slot) {
     if (slot < 0) {
         return;
@@ -180,6 +192,27 @@ int makePartFile(std::string& path, int& slot, int& error) {
     }
     slot = keepPartName(path);
     return fd;
+}
+
+// Gives the part file at `path` (its name kept in `slot`) the name `to` in the same folder, where
+// no file may be yet; a signal finds it under one name or the other, never under neither. 0, or
+// the errno of a failure (the file keeps its name).
+int renamePartFile(std::string& path, int slot, const std::string& to) {
+    const HeldSignals held;
+    if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) != 0) {
+        if (errno != EINVAL) {
+            return errno;
+        }
+        // A file system without the flag: the second name made first (which fails where a file
+        // has it), then the first one removed.
+        if (::link(path.c_str(), to.c_str()) != 0) {
+            return errno;
+        }
+        ::unlink(path.c_str());
+    }
+    renamePartName(slot, to);
+    path = to;
+    return 0;
 }
 
 // ---- The target and its checks ---------------------------------------------------------
@@ -353,8 +386,10 @@ void syncFolderOf(const std::string& path) {
 }
 
 // The old content of a file that is written where it is, kept whole beside it
-// ("<name>.old.XXXXXX") until the new content is there. A signal that ends the program removes
-// it as it removes part files, unless it is kept for good.
+// ("<name>.old.XXXXXX") until the new content is there. It is copied under a part name of its
+// own ("<name>.copying.XXXXXX") and given its ".old." name only once it is whole and synced, so
+// that a kill while it is copied leaves no ".old." file cut short. A signal that ends the program
+// removes it under either name, as it removes part files, unless it is kept for good.
 class KeptCopy {
   public:
     KeptCopy() = default;
@@ -362,10 +397,10 @@ class KeptCopy {
     KeptCopy& operator=(const KeptCopy&) = delete;
     ~KeptCopy() { drop(); }
 
-    // Copies what `from` holds (from its start) beside `target`, synced: the errno of a failure
-    // (0: none; nothing is left after one).
+    // Copies what `from` holds (from its start) beside `target`, synced, under its ".old." name
+    // (the folder synced too): the errno of a failure (0: none; nothing is left after one).
     int make(const std::string& target, int from) {
-        m_path = target + ".old.XXXXXX";
+        m_path = target + ".copying.XXXXXX";
         int error = 0;
         m_fd = makePartFile(m_path, m_slot, error);
         if (m_fd < 0) {
@@ -378,6 +413,10 @@ class KeptCopy {
         }
         if (error == 0 && ::fsync(m_fd) != 0) {
             error = errno;
+        }
+        if (error == 0) {
+            const std::string letters = m_path.substr(m_path.size() - 6);  // mkostemp's
+            error = renamePartFile(m_path, m_slot, target + ".old." + letters);
         }
         if (error != 0) {
             drop();
@@ -437,6 +476,49 @@ void setBeforePlacingHook(std::function<void(const std::string&)> hook) {
 
 void setInPlaceCopyHook(std::function<void(InPlaceCopy copy, std::size_t copied)> hook) {
     inPlaceCopyHook() = std::move(hook);
+}
+
+bool stopWhileWriting(std::string_view moment, std::string& error) {
+    const std::size_t colon = moment.find(':');
+    const std::string_view name = moment.substr(0, colon);
+    const std::string_view count =
+        colon == std::string_view::npos ? std::string_view() : moment.substr(colon + 1);
+    std::optional<InPlaceCopy> copy;
+    if (name == "keeping") {
+        copy = InPlaceCopy::KeepingOld;
+    } else if (name == "writing") {
+        copy = InPlaceCopy::WritingOver;
+    }
+    std::size_t bytes = 0;
+    const char* const last = count.data() + count.size();
+    const auto [end, failed] = std::from_chars(count.data(), last, bytes);
+    const bool named = copy ? failed == std::errc() && end == last
+                            : name == "part" && colon == std::string_view::npos;
+    if (!named) {
+        error = "\"" + std::string(moment) +
+                "\" names no moment of the writing (part, keeping:BYTES or writing:BYTES)";
+        return false;
+    }
+    const auto stopped = std::make_shared<std::atomic<bool>>(false);
+    const auto stopOnce = [stopped] {
+        if (!stopped->exchange(true)) {
+            ::raise(SIGSTOP);
+        }
+    };
+    std::function<void(const std::string&)> placing;
+    std::function<void(InPlaceCopy, std::size_t)> copying;
+    if (copy) {
+        copying = [=, at = *copy](InPlaceCopy step, std::size_t copied) {
+            if (step == at && copied >= bytes) {
+                stopOnce();
+            }
+        };
+    } else {
+        placing = [=](const std::string&) { stopOnce(); };
+    }
+    setBeforePlacingHook(std::move(placing));
+    setInPlaceCopyHook(std::move(copying));
+    return true;
 }
 
 FileReplacement::FileReplacement(std::string target, std::string protect)

@@ -24,13 +24,17 @@
 //   checked, its space reserved first), so that every name sees the new content; any other is
 //   replaced by renaming the part file over it, keeping its permissions.
 // - Before a file is written where it is, the part file is synced and the file's old content is
-//   copied beside it ("<name>.old.XXXXXX", synced; a signal that ends the program meanwhile
-//   removes it with the part file). The ending signals wait while the file is written: one that
-//   comes then ends the program as soon as it is done, the new file whole under every name and
-//   neither file left beside it. A failure while it is written writes the old content back; when
-//   even that fails, the copy stays and the error names it. A kill that no program can catch
-//   (SIGKILL, a crash) in the midst of it leaves the file half-written, its old content whole in
-//   "<name>.old.XXXXXX" and the new one whole in the part file "<name>.XXXXXX".
+//   copied beside it, under "<name>.copying.XXXXXX" until it is whole and synced, then renamed
+//   to "<name>.old.XXXXXX" (the folder synced): a ".old." name always holds the old file whole.
+//   A signal that ends the program meanwhile removes the copy, under either name, with the part
+//   file. The ending signals wait while the file is written: one that comes then ends the
+//   program as soon as it is done, the new file whole under every name and neither file left
+//   beside it. A failure while it is written writes the old content back; when even that fails,
+//   the copy stays and the error names it. A kill that no program can catch (SIGKILL, a crash)
+//   while the old content is copied leaves the file untouched, the new content whole in the part
+//   file and the copy cut short under its ".copying." name; one in the midst of the writing
+//   leaves the file half-written, its old content whole in "<name>.old.XXXXXX" and the new one
+//   whole in the part file "<name>.XXXXXX".
 #pragma once
 
 #include <sys/stat.h>
@@ -132,5 +136,16 @@ enum class InPlaceCopy {
 // Test seam: `hook` runs after each piece of those copies, with the bytes copied so far (empty:
 // none).
 void setInPlaceCopyHook(std::function<void(InPlaceCopy copy, std::size_t copied)> hook);
+
+// Test seam: the program stops itself (SIGSTOP) once, at the moment of a replacement that
+// `moment` names, so that a test can act on it there (send a signal, then SIGCONT) however busy
+// the machine is:
+//   "part"           a part file, whole, just before it is checked again and put in place;
+//   "keeping:BYTES"  the copy of a hard-linked file's old content, once it holds BYTES or more;
+//   "writing:BYTES"  the writing over a hard-linked file, once BYTES or more are written.
+// Built on the two hooks above (it replaces them). The host program takes it from the
+// environment variable QV_STOP_WHILE_WRITING. False, with `error` saying what is expected and
+// nothing set up, for any other text.
+bool stopWhileWriting(std::string_view moment, std::string& error);
 
 }  // namespace qv::win32

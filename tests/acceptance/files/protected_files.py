@@ -27,7 +27,11 @@ Sessions:
                is whole and no part file is left beside it. A hard-linked drawing, which SAVE
                writes where it is, is whole under both names whatever stops the host amid the
                writing (a signal, its terminal closed): the old file or the new one; a kill
-               leaves its old content and the new one whole beside it.
+               while it is written leaves its old content and the new one whole beside it, one
+               while its old content is copied leaves it untouched, the new content whole beside
+               it and no ".old." file. The host stops itself at each moment (the platform's test
+               seam QV_STOP_WHILE_WRITING), is sent what ends it there and let go on; a value of
+               the seam that names no moment is refused.
   own_drawing  EXPORT to the drawing's own file reached by other paths (a link, a ".\\" part,
                a hard link, with the drawing opened through a folder link) is refused.
 Exits 77 (skipped) for a session that needs root when not run as root, or when no folder that
@@ -36,6 +40,7 @@ user nobody can reach can be made.
 import atexit
 import csv
 import fcntl
+import functools
 import os
 import re
 import shutil
@@ -55,6 +60,8 @@ PREFS = "Program Files/cadhost/orvan/prefs/prefs.cfg"
 PART = re.compile(r"\.[A-Za-z0-9]{6}$")
 AS_NOBODY_SESSIONS = ("read_only", "other_user")
 KEPT = re.compile(r"\.old\.[A-Za-z0-9]{6}$")  # the old content of a file written where it is
+COPYING = re.compile(r"\.copying\.[A-Za-z0-9]{6}$")  # that old content while it is copied
+STOP = "QV_STOP_WHILE_WRITING"  # the test seam: the host stops itself (SIGSTOP) at that moment
 
 failures = []
 
@@ -116,9 +123,10 @@ class Host:
         self.cadhost, self.module, self.space_module, self.source, self.work = args
         self.libraries = libraries
 
-    def run(self, where, lines, drawing=None, module=None, as_nobody=False, save=None):
-        """Runs cadhost in `where` (drive C: is where/home) on a script of `lines`; the exit
-        code and everything it printed."""
+    def run(self, where, lines, drawing=None, module=None, as_nobody=False, save=None,
+            env=None):
+        """Runs cadhost in `where` (drive C: is where/home) on a script of `lines`, with `env`
+        added to the environment; the exit code and everything it printed."""
         script = os.path.join(where, "script.scr")
         write(script, ("\n".join(lines) + "\n").encode(), mode=0o644)
         argv = [self.cadhost, "--home", os.path.join(where, "home"),
@@ -128,13 +136,14 @@ class Host:
         if drawing:
             argv.append(drawing)
         done = subprocess.run((AS_NOBODY if as_nobody else []) + argv, cwd=where,
-                              capture_output=True, text=True, errors="replace", check=False)
+                              capture_output=True, text=True, errors="replace", check=False,
+                              env=dict(os.environ, **(env or {})))
         return done.returncode, done.stdout + done.stderr
 
-    def start(self, where, lines, drawing, terminal=None):
-        """Starts cadhost as run() does, without waiting; the signals that end it do so. Given
-        `terminal` (a pseudo-terminal's far end), that is its controlling terminal and its
-        input and output."""
+    def start(self, where, lines, drawing, stop, terminal=None):
+        """Starts cadhost as run() does, without waiting, to stop itself at the moment `stop`
+        (the seam's value); the signals that end it do so. Given `terminal` (a pseudo-terminal's
+        far end), that is its controlling terminal and its input and output."""
         script = os.path.join(where, "script.scr")
         write(script, ("\n".join(lines) + "\n").encode())
 
@@ -148,7 +157,8 @@ class Host:
         return subprocess.Popen(
             [self.cadhost, "--home", os.path.join(where, "home"), "--module", self.module,
              "--script", script, drawing], cwd=where, stdin=terminal, stdout=io, stderr=io,
-            preexec_fn=default_signals, start_new_session=terminal is not None)
+            preexec_fn=default_signals, start_new_session=terminal is not None,
+            env=dict(os.environ, **{STOP: stop}))
 
     def fixture(self, name):
         return read(os.path.join(self.source, "drawings", name))
@@ -385,22 +395,25 @@ def session_interrupted(host):
         plan = os.path.join(where, "plan.dxf")
         target = plan if command == "SAVE" else os.path.join(where, "plan.pdf")
         lines = ["save"] if command == "SAVE" else ["export", windows(target)]
-        # A host that wrote its file before the part file was seen (a busy machine) is run
-        # again; the signal must come while the part file is there.
-        for _ in range(3):
-            write(plan, drawing)
-            if command == "EXPORT":
-                write(target, b"the old plot\n")
-            before = read(target)
-            host_process = host.start(where, lines, plan)
-            seen = signalled_while_written(host_process, where, os.path.basename(target), sent)
-            if seen:
-                break
-        if not check(seen, f"{name}: no part file was seen while the host wrote"):
+        write(plan, drawing)
+        if command == "EXPORT":
+            write(target, b"the old plot\n")
+        before = read(target)
+        seen, ended = stopped_and_ended(host.start(where, lines, plan, "part"), sent,
+                                        functools.partial(placing, target, before))
+        if not check(seen, f"{name}: the host did not stop while a part file was there"):
             continue
-        check(host_process.returncode == -sent, f"{name}: ended with {host_process.returncode}")
+        check(ended == -sent, f"{name}: ended with {ended}")
         check(read(target) == before, f"{name}: the old file changed")
         check(not part_files(where), f"{name}: part files left: {part_files(where)}")
+
+    where = folder(os.path.join(top, "malformed-stop"))
+    write(os.path.join(where, "plan.dxf"), drawing)
+    code, out = host.run(where, ["save"], drawing=os.path.join(where, "plan.dxf"),
+                         env={STOP: "writing"})
+    check(code == 2 and f'cadhost: {STOP}: "writing" names no moment' in out,
+          f"a seam that names no moment: exit {code}:\n{out}")
+    check(read(os.path.join(where, "plan.dxf")) == drawing, "a refused seam: the drawing changed")
     interrupted_in_place(host, top)
 
 
@@ -408,9 +421,10 @@ KEEPING, WRITING = "while its old content is kept", "while it is written"
 
 
 def interrupted_in_place(host, top):
-    """SAVE of a drawing that has a second name (a hard link) writes it where it is. The host is
-    stopped the moment it is seen at that writing, sent what ends it, and let go on: both names
-    then hold the old file or the new one (that of a save left alone), whole."""
+    """SAVE of a drawing that has a second name (a hard link) writes it where it is. The host
+    stops itself halfway through a copy of that writing, is sent what ends it, and is let go on:
+    both names then hold the old file or the new one (that of a save left alone), whole, or
+    after a kill what the README says a kill leaves."""
     old = big_drawing(40000)
     where = folder(os.path.join(top, "linked-unsignalled"))
     write(os.path.join(where, "plan.dxf"), old)
@@ -428,103 +442,107 @@ def interrupted_in_place(host, top):
         ("its terminal closed", None, WRITING, new),
         ("SIGTERM", signal.SIGTERM, KEEPING, old),
         ("SIGKILL", signal.SIGKILL, WRITING, None),
+        ("SIGKILL", signal.SIGKILL, KEEPING, old),
     ]
     for number, (sent, sig, moment, holds) in enumerate(cases):
         name = f"SAVE of a hard-linked drawing, {sent} {moment}"
         where = folder(os.path.join(top, f"linked-{number}"))
         plan, twin = os.path.join(where, "plan.dxf"), os.path.join(where, "twin.dxf")
-        # A host that wrote its file before it was seen at the moment (a busy machine) is run
-        # again.
-        for _ in range(3):
-            for leftover in os.listdir(where):
-                if leftover.startswith(("plan.dxf", "twin.dxf")):
-                    os.unlink(os.path.join(where, leftover))
-            write(plan, old)
-            os.link(plan, twin)
-            seen, ended = stopped_and_ended(host, where, moment, len(old), sig)
-            if seen:
-                break
-        if not check(seen, f"{name}: the host was not seen {moment}"):
+        write(plan, old)
+        os.link(plan, twin)
+
+        terminal, far = os.openpty() if sig is None else (None, None)
+        stop = "writing" if moment == WRITING else "keeping"
+        host_process = host.start(where, ["save"], plan, f"{stop}:{len(old) // 2}", far)
+        if far is not None:
+            os.close(far)
+        seen, ended = stopped_and_ended(host_process, sig,
+                                        functools.partial(in_place, plan, moment, old), terminal)
+        if not check(seen, f"{name}: the host did not stop {moment}"):
             continue
         check(ended == -(sig or signal.SIGHUP), f"{name}: ended with {ended}")
         beside = part_files(where)
         if holds is not None:
             check(read(plan) == holds, f"{name}: plan.dxf holds neither file whole")
             check(read(twin) == holds, f"{name}: twin.dxf holds neither file whole")
+        if sig != signal.SIGKILL:
             check(not beside, f"{name}: files left: {beside}")
             continue
         kept = [f for f in beside if KEPT.search(f)]
-        parts = [f for f in beside if not KEPT.search(f)]
-        check(len(kept) == 1 and read(kept[0]) == old,
-              f"{name}: the old content is not whole beside it: {beside}")
+        copying = [f for f in beside if COPYING.search(f)]
+        parts = [f for f in beside if f not in kept + copying]
         check(len(parts) == 1 and read(parts[0]) == new,
               f"{name}: the new content is not whole beside it: {beside}")
+        if moment == WRITING:
+            check(len(kept) == 1 and read(kept[0]) == old and not copying,
+                  f"{name}: the old content is not whole beside it: {beside}")
+        else:
+            check(not kept, f"{name}: a .old. file, though the old content was not copied whole")
+            check(len(copying) == 1 and len(read(copying[0])) < len(old)
+                  and old.startswith(read(copying[0])),
+                  f"{name}: no copy of the old content cut short beside it: {beside}")
 
 
-def stopped_and_ended(host, where, moment, old_size, sent):
-    """Runs SAVE of where/plan.dxf, stops the host (SIGSTOP) as soon as it is at `moment` of
-    writing it where it is, sends it `sent` (None: closes its terminal), lets it go on and waits
-    for its end; whether it was seen at that moment, and how it ended."""
-    plan = os.path.join(where, "plan.dxf")
-    terminal, far = os.openpty() if sent is None else (None, None)
-    host_process = host.start(where, ["save"], plan, terminal=far)
-    if far is not None:
-        os.close(far)
+def placing(target, before):
+    """Whether `target` is about to be replaced: it holds `before`, its part file beside it."""
+    where, name = os.path.split(target)
+    return read(target) == before and any(n.startswith(name + ".") and PART.search(n)
+                                          for n in os.listdir(where))
+
+
+def in_place(plan, moment, old):
+    """Whether the hard-linked `plan` (which held `old`) is at `moment` of being written where it
+    is: its old content being copied (the file untouched, no ".old." name yet), or the file
+    being written (grown, its old content kept whole)."""
+    names = os.listdir(os.path.dirname(plan))
+    kept, copying = (any(r.search(n) for n in names) for r in (KEPT, COPYING))
+    if moment == WRITING:
+        return kept and not copying and os.stat(plan).st_size != len(old)
+    return copying and not kept and read(plan) == old
+
+
+def state(pid):
+    """The state letter of process `pid` ("T": stopped by a signal)."""
+    with open(f"/proc/{pid}/stat", encoding="ascii", errors="replace") as f:
+        return f.read().rsplit(")", 1)[1].split()[0]
+
+
+def stopped_and_ended(host_process, sent, at_moment, terminal=None):
+    """Waits until the host has stopped itself (the seam), checks with `at_moment()` that it is
+    where it should be, sends it `sent` there (None: closes `terminal`, its controlling terminal's
+    near end), lets it go on and waits for its end; whether it stopped at that moment, and how
+    it ended. The host stays stopped until it is let go on: no load decides the moment."""
+    if terminal is not None:
         os.set_blocking(terminal, False)
-    seen = False
-    deadline = time.monotonic() + 120
+    stopped = False
+    deadline = time.monotonic() + 300
     while host_process.poll() is None and time.monotonic() < deadline:
         if terminal is not None:
             try:
                 os.read(terminal, 65536)  # what the host prints, lest it wait to print more
             except (BlockingIOError, OSError):
                 pass
-        names = os.listdir(where)
-        if not any(PART.search(n) for n in names):
-            time.sleep(0.001)  # the drawing is not written yet
-            continue
-        kept = any(KEPT.search(n) for n in names)
-        grown = os.stat(plan).st_size != old_size
-        if (moment == WRITING and grown) or (moment == KEEPING and kept and not grown):
-            host_process.send_signal(signal.SIGSTOP)
-            # A kill must come while the old content is kept, not once the writing is done.
-            names = os.listdir(where)
-            seen = sent != signal.SIGKILL or any(KEPT.search(n) for n in names)
-            if seen:
-                if sent is None:
-                    os.close(terminal)  # the kernel hangs the host up
-                    terminal = None
-                else:
-                    host_process.send_signal(sent)
-            host_process.send_signal(signal.SIGCONT)
+        stopped = state(host_process.pid) == "T"
+        if stopped:
             break
+        time.sleep(0.001)
+    seen = stopped and at_moment()
+    if seen:
+        if sent is None:
+            os.close(terminal)  # the kernel hangs the host up
+            terminal = None
+        else:
+            host_process.send_signal(sent)
+    if stopped:
+        host_process.send_signal(signal.SIGCONT)
     try:
-        host_process.wait(timeout=60)
+        host_process.wait(timeout=120)
     except subprocess.TimeoutExpired:
         host_process.kill()
         host_process.wait()
     if terminal is not None:
         os.close(terminal)
     return seen, host_process.returncode
-
-
-def signalled_while_written(host_process, where, name, sent):
-    """Sends `sent` to the host as soon as a part file of `name` is in `where`, and waits for the
-    host to end; whether the part file was seen."""
-    seen = False
-    deadline = time.monotonic() + 120
-    while host_process.poll() is None and time.monotonic() < deadline:
-        if any(n.startswith(name + ".") and PART.search(n) for n in os.listdir(where)):
-            host_process.send_signal(sent)
-            seen = True
-            break
-        time.sleep(0.0005)
-    try:
-        host_process.wait(timeout=60)
-    except subprocess.TimeoutExpired:
-        host_process.kill()
-        host_process.wait()
-    return seen
 
 
 def session_own_drawing(host):

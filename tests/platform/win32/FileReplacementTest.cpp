@@ -9,11 +9,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstring>
 #include <functional>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "mfc/File.h"
 #include "support/TempDrive.h"
@@ -208,15 +210,29 @@ class InPlaceTest : public FileReplacementTest {
         drive.writeFile("old.txt", oldContent);
         ASSERT_EQ(::link(drive.posix("old.txt").c_str(), drive.posix("twin.txt").c_str()), 0);
     }
-    void TearDown() override { qv::win32::setInPlaceCopyHook({}); }
-    // The files beside the two names, by what they hold.
-    std::set<std::string> besides() const {
-        std::set<std::string> found;
-        for (const std::string& name : drive.names(""))
-            if (name != "plan.dwg" && name != "old.txt" && name != "twin.txt")
-                found.insert(drive.readFile(name) == oldContent   ? "a copy of the old content"
-                             : drive.readFile(name) == newContent ? "a copy of the new content"
-                                                                  : name);
+    void TearDown() override {
+        qv::win32::setInPlaceCopyHook({});
+        qv::win32::setBeforePlacingHook({});
+    }
+    // The files beside the two names: what each is by its name ("part" <name>.XXXXXX, "copying"
+    // <name>.copying.XXXXXX, "kept" <name>.old.XXXXXX) and what it holds.
+    std::multiset<std::string> besides() const {
+        std::multiset<std::string> found;
+        for (const std::string& name : drive.names("")) {
+            if (name == "plan.dwg" || name == "old.txt" || name == "twin.txt")
+                continue;
+            const std::string held = drive.readFile(name);
+            const char* kind = name.size() == 14 && name.starts_with("old.txt.")       ? "part"
+                               : name.size() == 18 && name.starts_with("old.txt.old.") ? "kept"
+                               : name.size() == 22 && name.starts_with("old.txt.copying.")
+                                   ? "copying"
+                                   : nullptr;
+            const char* what = held == oldContent             ? "the old content"
+                               : held == newContent           ? "the new content"
+                               : oldContent.starts_with(held) ? "the old content cut short"
+                                                              : "something else";
+            found.insert(kind != nullptr ? std::string(kind) + ": " + what : name);
+        }
         return found;
     }
     static std::string lines(const char* what, int count) {
@@ -250,13 +266,15 @@ int signalledWhileCopying(const std::string& target, const std::string& content,
 }
 
 TEST_F(InPlaceTest, ASignalLeavesEveryNameWholeAndTheOldContentSomewhere) {
-    const std::set<std::string> nothing;
-    const std::set<std::string> both = {"a copy of the old content", "a copy of the new content"};
+    const std::multiset<std::string> nothing;
+    const std::multiset<std::string> both = {"kept: the old content", "part: the new content"};
+    const std::multiset<std::string> unkept = {"copying: the old content cut short",
+                                               "part: the new content"};
     const struct {
         int signal;
         InPlaceCopy during;
         const std::string& holds;  // both names afterwards ("": the file half-written)
-        const std::set<std::string>& left;
+        const std::multiset<std::string>& left;
     } cases[] = {
         {SIGTERM, InPlaceCopy::WritingOver, newContent, nothing},
         {SIGHUP, InPlaceCopy::WritingOver, newContent, nothing},
@@ -265,6 +283,7 @@ TEST_F(InPlaceTest, ASignalLeavesEveryNameWholeAndTheOldContentSomewhere) {
         {SIGTERM, InPlaceCopy::KeepingOld, oldContent, nothing},
         {SIGHUP, InPlaceCopy::KeepingOld, oldContent, nothing},
         {SIGKILL, InPlaceCopy::WritingOver, "", both},
+        {SIGKILL, InPlaceCopy::KeepingOld, oldContent, unkept},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(strsignal(c.signal)) + (c.during == InPlaceCopy::KeepingOld
@@ -283,6 +302,127 @@ TEST_F(InPlaceTest, ASignalLeavesEveryNameWholeAndTheOldContentSomewhere) {
             if (name.starts_with("old.txt."))
                 ::unlink(drive.posix(name).c_str());
     }
+}
+
+// A child that sets the seam to stop at each of `moments` in turn (the last one it takes counts)
+// and writes `content` over `target`; returned once it has stopped or ended, with its status.
+pid_t stoppingChild(const std::string& target, const std::string& content,
+                    const std::vector<std::string>& moments, int& status) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        std::string error;
+        for (const std::string& moment : moments)
+            qv::win32::stopWhileWriting(moment, error);
+        FileReplacement file(target);
+        file.write(content);
+        file.commit();
+        ::_exit(file.refusal() == Refusal::None ? 0 : 1);
+    }
+    ::waitpid(child, &status, WUNTRACED);
+    return child;
+}
+
+// Lets a stopped child go on: its status once it has ended (-1: it stopped again, and was killed).
+int goOn(pid_t child) {
+    ::kill(child, SIGCONT);
+    int status = 0;
+    ::waitpid(child, &status, WUNTRACED);
+    if (!WIFSTOPPED(status))
+        return status;
+    ::kill(child, SIGKILL);
+    ::waitpid(child, &status, 0);
+    return -1;
+}
+
+// The program stops itself at the moment named, the files as they are then; let go on, it
+// finishes the writing.
+TEST_F(InPlaceTest, TheSeamStopsTheProgramAtTheMomentNamed) {
+    const auto named = [this](const char* start) {
+        for (const std::string& name : drive.names(""))
+            if (name.starts_with(start))
+                return drive.readFile(name);
+        return std::string();
+    };
+    const struct {
+        const char* moment;
+        std::size_t bytes;  // at least as many bytes of `filled` in the file `filling()` reads
+        std::function<std::string()> filling;
+        const std::string& filled;
+        std::multiset<std::string> left;
+    } cases[] = {
+        {"part",
+         newContent.size(),
+         [&] { return named("old.txt."); },
+         newContent,
+         {"part: the new content"}},
+        {"keeping:1",
+         1,
+         [&] { return named("old.txt.copying."); },
+         oldContent,
+         {"copying: the old content cut short", "part: the new content"}},
+        {"keeping:150000",
+         150000,
+         [&] { return named("old.txt.copying."); },
+         oldContent,
+         {"copying: the old content cut short", "part: the new content"}},
+        {"writing:150000",
+         150000,
+         [&] { return drive.readFile("twin.txt"); },
+         newContent,
+         {"kept: the old content", "part: the new content"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.moment);
+        drive.writeFile("old.txt", oldContent);
+        int status = 0;
+        const pid_t child = stoppingChild(drive.posix("old.txt"), newContent, {c.moment}, status);
+        ASSERT_TRUE(WIFSTOPPED(status)) << status;
+        EXPECT_EQ(besides(), c.left);
+        const std::string filling = c.filling();
+        EXPECT_GE(
+            std::mismatch(filling.begin(), filling.end(), c.filled.begin()).first - filling.begin(),
+            static_cast<std::ptrdiff_t>(c.bytes));
+        status = goOn(child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+        EXPECT_TRUE(drive.readFile("twin.txt") == newContent) << "twin.txt is not written";
+        EXPECT_EQ(besides(), std::multiset<std::string>{});
+    }
+}
+
+// A text that names no moment is refused, says what is expected, and sets nothing up: the
+// program does not stop.
+TEST_F(InPlaceTest, AMalformedMomentIsRefusedAndStopsNothing) {
+    const std::vector<std::string> malformed = {
+        "parts",
+        "part:1",
+        "Part",
+        "keeping",
+        "keeping:",
+        "writing",
+        "keeping:x",
+        "keeping:-1",
+        "keeping:+1",
+        "writing:1x",
+        "writing:1:2",
+        "writing: 1",
+        "keeping:99999999999999999999999",
+        "over:1",
+    };
+    for (const std::string& moment : malformed) {
+        SCOPED_TRACE(moment);
+        std::string error;
+        EXPECT_FALSE(qv::win32::stopWhileWriting(moment, error));
+        EXPECT_EQ(error, "\"" + moment +
+                             "\" names no moment of the writing (part, keeping:BYTES or "
+                             "writing:BYTES)");
+    }
+    int status = 0;
+    const pid_t child = stoppingChild(drive.posix("old.txt"), newContent, malformed, status);
+    EXPECT_FALSE(WIFSTOPPED(status)) << "a malformed moment stopped the program";
+    if (WIFSTOPPED(status))
+        status = goOn(child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_TRUE(drive.readFile("twin.txt") == newContent) << "twin.txt is not written";
 }
 
 // A file that can grow no more in the midst of the writing (as a full disk would stop it): the
@@ -316,9 +456,9 @@ TEST_F(InPlaceTest, AFailureWhileWritingLeavesTheOldContent) {
         if (c.restored) {
             EXPECT_TRUE(drive.readFile("old.txt") == oldContent) << "old.txt is damaged";
             EXPECT_TRUE(drive.readFile("twin.txt") == oldContent) << "twin.txt is damaged";
-            EXPECT_EQ(besides(), std::set<std::string>{});
+            EXPECT_EQ(besides(), std::multiset<std::string>{});
         } else {
-            EXPECT_EQ(besides(), std::set<std::string>{"a copy of the old content"});
+            EXPECT_EQ(besides(), std::multiset<std::string>{"kept: the old content"});
             EXPECT_NE(file.error().find(drive.posix("old.txt.old.")), std::string::npos)
                 << file.error();
         }
