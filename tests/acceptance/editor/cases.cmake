@@ -19,3 +19,12 @@ set_tests_properties(acceptance.obe_rename_ezdxf PROPERTIES FIXTURES_REQUIRED ob
 qv_acceptance(curve_picks COPY ${editor_prefs}
               ARGS --home <home> --module <quorvelle> --script <source>/editor/curve_picks.scr
                    <source>/drawings/rooms.dxf)
+
+# Picks on curves zoomed in far closer than the plot's chords of them, through the host's own
+# commands: an ellipse of major radius 100,000 in a view 50 wide, a spline drawing a circle of
+# radius 1,000 in a view 5 wide and a hatch whose normal is -z (its round loop mirrored in the
+# plan); each is first missed (just beside the curve; outside the hatch's loop but inside its box)
+# and then erased by a pick on it (the hatch at its centre), the drawing listed after each erase.
+qv_acceptance(zoomed_curve_picks
+              ARGS --home <home> --module <module>
+                   --script <source>/editor/zoomed_curve_picks.scr <source>/editor/curves.dxf)
