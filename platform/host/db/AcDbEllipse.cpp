@@ -51,17 +51,27 @@ bool AcDbEllipse::qvIsFull() const {
     return std::fabs(std::fmod(sweep, kTwoPi)) < 1e-9 || std::fabs(sweep - kTwoPi) < 1e-9;
 }
 
+double AcDbEllipse::sweep() const {
+    if (qvIsFull()) {
+        return kTwoPi;
+    }
+    const double sweep = std::fmod(m_data.endParam - m_data.startParam, kTwoPi);
+    return sweep <= 0.0 ? sweep + kTwoPi : sweep;
+}
+
+std::vector<qv::host::RationalBezier> AcDbEllipse::qvPieces() const {
+    if (empty()) {
+        return {};
+    }
+    return qv::host::ellipticArc(m_data.center, m_data.majorAxis, minorAxis(), m_data.startParam,
+                                 m_data.startParam + sweep());
+}
+
 std::vector<AcGePoint3d> AcDbEllipse::qvPoints(double tolerance) const {
     if (empty()) {
         return {};
     }
-    double sweep = kTwoPi;
-    if (!qvIsFull()) {
-        sweep = std::fmod(m_data.endParam - m_data.startParam, kTwoPi);
-        if (sweep <= 0.0) {
-            sweep += kTwoPi;
-        }
-    }
+    const double sweep = this->sweep();
     const double radius = m_data.majorAxis.length();
     int pieces = 1024;
     if (tolerance > 0.0 && radius > tolerance) {

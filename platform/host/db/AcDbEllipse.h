@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "AcDbEntity.h"
+#include "../ge/RationalBezier.h"
 
 class AcDbEllipse : public AcDbEntity {
     QV_RX_DECLARE_MEMBERS(AcDbEllipse)
@@ -40,11 +41,16 @@ class AcDbEllipse : public AcDbEntity {
     // Points along the curve, the chords within `tolerance` of it (at most 1024 pieces); none
     // for an empty ellipse.
     std::vector<AcGePoint3d> qvPoints(double tolerance) const;
+    // The curve itself, as pieces of at most a quarter turn (RationalBezier.h); none for an empty
+    // ellipse.
+    std::vector<qv::host::RationalBezier> qvPieces() const;
     bool qvIsFull() const;
 
     Acad::ErrorStatus getGeomExtents(AcDbExtents& extents) const override;
 
   private:
     bool empty() const;
+    // The parameters that the curve runs over, from the start parameter: 2 pi when full.
+    double sweep() const;
     Data m_data;
 };

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "AcDbEntity.h"
+#include "../ge/RationalBezier.h"
 
 class AcDbSpline : public AcDbEntity {
     QV_RX_DECLARE_MEMBERS(AcDbSpline)
@@ -44,9 +45,14 @@ class AcDbSpline : public AcDbEntity {
     // Points along the curve, its pieces about `tolerance` from it (at most 64 per knot span
     // or fit point); none when there is no curve to draw.
     std::vector<AcGePoint3d> qvPoints(double tolerance) const;
+    // The drawn curve itself: a Bezier piece for every knot span (a cubic one between two fit
+    // points), in order (RationalBezier.h); none when there is no curve to draw.
+    std::vector<qv::host::RationalBezier> qvPieces() const;
 
     Acad::ErrorStatus getGeomExtents(AcDbExtents& extents) const override;
 
   private:
+    enum class DrawnFrom { kControlPoints, kFitPoints, kNothing };
+    DrawnFrom drawnFrom() const;
     Data m_data;
 };

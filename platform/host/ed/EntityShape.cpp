@@ -12,70 +12,18 @@
 #include "host/db/AcDbText.h"
 #include "host/db/ObjectAccess.h"
 #include "host/db/SymbolTables.h"
+#include "host/ed/PlanGeometry.h"
 
 namespace qv::host::ed {
 namespace {
 
 constexpr int kMaxNesting = 16;  // block references inside block definitions
-// Without a tolerance, chords lie within this share of their curve's size.
-constexpr double kSizeShare = 1e-3;
-// At most so many chords for one arc of a curve.
-constexpr double kMaxChords = 16384;
 // How far apart the plan's scales in x and y (and its axes from square) may be for circles to
 // stay circles, relative to the scale.
 constexpr double kSimilar = 1e-9;
 
-bool pointInPolygon(const AcGePoint2d& p, const std::vector<AcGePoint2d>& polygon) {
-    bool inside = false;
-    const size_t n = polygon.size();
-    for (size_t i = 0, j = n - 1; i < n; j = i++) {
-        const AcGePoint2d& a = polygon[i];
-        const AcGePoint2d& b = polygon[j];
-        if ((a.y > p.y) != (b.y > p.y) && p.x < (b.x - a.x) * (p.y - a.y) / (b.y - a.y) + a.x) {
-            inside = !inside;
-        }
-    }
-    return inside;
-}
-
-double cross(const AcGePoint2d& o, const AcGePoint2d& a, const AcGePoint2d& b) {
-    return (a.x - o.x) * (b.y - o.y) - (a.y - o.y) * (b.x - o.x);
-}
-
 double cross(const AcGeVector2d& u, const AcGeVector2d& v) {
     return u.x * v.y - u.y * v.x;
-}
-
-bool onSegment(const AcGePoint2d& p, const AcGePoint2d& a, const AcGePoint2d& b) {
-    return std::min(a.x, b.x) <= p.x && p.x <= std::max(a.x, b.x) && std::min(a.y, b.y) <= p.y &&
-           p.y <= std::max(a.y, b.y);
-}
-
-// The segments cross each other at a point inside both.
-bool segmentsCross(const AcGePoint2d& a, const AcGePoint2d& b, const AcGePoint2d& c,
-                   const AcGePoint2d& d) {
-    const double d1 = cross(c, d, a), d2 = cross(c, d, b), d3 = cross(a, b, c), d4 = cross(a, b, d);
-    return ((d1 > 0 && d2 < 0) || (d1 < 0 && d2 > 0)) && ((d3 > 0 && d4 < 0) || (d3 < 0 && d4 > 0));
-}
-
-// The segments have a point in common.
-bool segmentsMeet(const AcGePoint2d& a, const AcGePoint2d& b, const AcGePoint2d& c,
-                  const AcGePoint2d& d) {
-    if (segmentsCross(a, b, c, d)) {
-        return true;
-    }
-    const double d1 = cross(c, d, a), d2 = cross(c, d, b), d3 = cross(a, b, c), d4 = cross(a, b, d);
-    return (d1 == 0 && onSegment(a, c, d)) || (d2 == 0 && onSegment(b, c, d)) ||
-           (d3 == 0 && onSegment(c, a, b)) || (d4 == 0 && onSegment(d, a, b));
-}
-
-double distanceToSegment(const AcGePoint2d& p, const AcGePoint2d& a, const AcGePoint2d& b) {
-    const AcGeVector2d ab = b - a;
-    const double len2 = ab.x * ab.x + ab.y * ab.y;
-    double t = len2 > 0 ? ((p.x - a.x) * ab.x + (p.y - a.y) * ab.y) / len2 : 0.0;
-    t = std::clamp(t, 0.0, 1.0);
-    const AcGePoint2d q(a.x + ab.x * t, a.y + ab.y * t);
-    return p.distanceTo(q);
 }
 
 // A circular arc of a path, from `start` to start + chord, worked out from its start rather than
@@ -152,35 +100,75 @@ bool arcMeetsSegment(const Arc& arc, const AcGePoint2d& c, const AcGePoint2d& d,
     return false;
 }
 
-// Piece k of a path (from point k to point k + 1), straight or an arc, against the segment c-d.
-bool pieceCrosses(const std::vector<AcGePoint2d>& path, const std::vector<double>& bulges, size_t k,
-                  const AcGePoint2d& c, const AcGePoint2d& d) {
-    if (bulges.empty() || bulges[k] == 0) {
-        return segmentsCross(path[k], path[k + 1], c, d);
+// The curve that piece k of path i (from point k to point k + 1) follows; none for a straight
+// piece or a circular arc.
+const PlanCurve* curveOf(const EntityShape& shape, size_t i, size_t k) {
+    if (i < shape.curves.size() && k < shape.curves[i].size() && !shape.curves[i][k].isEmpty()) {
+        return &shape.curves[i][k];
     }
-    return arcMeetsSegment(Arc(path[k], path[k + 1], bulges[k]), c, d, true);
+    return nullptr;
 }
 
-bool pieceMeets(const std::vector<AcGePoint2d>& path, const std::vector<double>& bulges, size_t k,
-                const AcGePoint2d& c, const AcGePoint2d& d) {
-    if (bulges.empty() || bulges[k] == 0) {
-        return segmentsMeet(path[k], path[k + 1], c, d);
+// Piece k of path i against the polygon's edges. `strictly`, with both its ends inside: it
+// crosses an edge, leaving the polygon somewhere between them (a concave polygon, an arc or curve
+// reaching over an edge). Otherwise, with both its ends outside: it meets an edge or lies partly
+// inside.
+bool pieceReachesAcross(const EntityShape& shape, size_t i, size_t k,
+                        const std::vector<AcGePoint2d>& polygon, bool strictly) {
+    if (const PlanCurve* curve = curveOf(shape, i, k)) {
+        return strictly ? curve->leaves(polygon) : curve->meets(polygon);
     }
-    return arcMeetsSegment(Arc(path[k], path[k + 1], bulges[k]), c, d, false);
+    const std::vector<AcGePoint2d>& path = shape.paths[i];
+    const std::vector<double>& bulges = shape.bulges[i];
+    for (size_t e = 0; e < polygon.size(); ++e) {
+        const AcGePoint2d& c = polygon[e];
+        const AcGePoint2d& d = polygon[(e + 1) % polygon.size()];
+        if (!bulges.empty() && bulges[k] != 0
+                ? arcMeetsSegment(Arc(path[k], path[k + 1], bulges[k]), c, d, strictly)
+                : (strictly ? segmentsCross : segmentsMeet)(path[k], path[k + 1], c, d)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The distance from the point to piece k of path i where it is below `best`; `best` otherwise.
+double distanceToPiece(const AcGePoint2d& point, const EntityShape& shape, size_t i, size_t k,
+                       double best) {
+    if (const PlanCurve* curve = curveOf(shape, i, k)) {
+        return curve->distanceTo(point, best);
+    }
+    const std::vector<AcGePoint2d>& path = shape.paths[i];
+    const std::vector<double>& bulges = shape.bulges[i];
+    return std::min(best, bulges.empty() || bulges[k] == 0
+                              ? distanceToSegment(point, path[k], path[k + 1])
+                              : distanceToArc(point, Arc(path[k], path[k + 1], bulges[k])));
 }
 
 // The point lies inside a closed path: inside the polygon of its points, turned over by every
-// arc whose bulge (between its chord and itself) holds the point.
-bool insidePath(const AcGePoint2d& p, const std::vector<AcGePoint2d>& path,
-                const std::vector<double>& bulges) {
+// arc or curve that holds the point between its chord and itself.
+bool insidePath(const AcGePoint2d& p, const EntityShape& shape, size_t i) {
+    const std::vector<AcGePoint2d>& path = shape.paths[i];
+    const std::vector<double>& bulges = shape.bulges[i];
     bool inside = pointInPolygon(p, path);
     for (size_t k = 0; k < bulges.size(); ++k) {
         if (bulges[k] != 0) {
             const Arc arc(path[k], path[k + 1], bulges[k]);
             const AcGeVector2d v = p - arc.start;
-            if (arc.power(v) < 0 && arc.side(v) < 0) {
+            double side = arc.side(v);
+            if (side == 0) {
+                // On the chord's line: judged as the polygon's test judges a point on an edge,
+                // as if a little to the right of it (above it, where the chord is level).
+                side = (arc.chord.y != 0 ? -arc.chord.y : arc.chord.x) * arc.bulge;
+            }
+            if (arc.power(v) < 0 && side < 0) {
                 inside = !inside;
             }
+        }
+    }
+    for (size_t k = 0; i < shape.curves.size() && k < shape.curves[i].size(); ++k) {
+        if (shape.curves[i][k].holdsBetweenChord(p)) {
+            inside = !inside;
         }
     }
     return inside;
@@ -202,30 +190,10 @@ int circleSense(const AcGeMatrix3d& m) {
     return a * d - b * c > 0 ? 1 : -1;
 }
 
-// The most by which the plan of a matrix lengthens a vector of x and y (`withZ`: of x, y and z):
-// the root of the larger eigenvalue of B B^T, B its first two rows.
-double planStretch(const AcGeMatrix3d& m, bool withZ) {
-    double g11 = 0, g12 = 0, g22 = 0;
-    for (int j = 0; j < (withZ ? 3 : 2); ++j) {
-        g11 += m.entry[0][j] * m.entry[0][j];
-        g12 += m.entry[0][j] * m.entry[1][j];
-        g22 += m.entry[1][j] * m.entry[1][j];
-    }
-    return std::sqrt((g11 + g22) / 2.0 + std::hypot((g11 - g22) / 2.0, g12));
-}
-
-// How far a curve's chords may lie from it in its own units: `tolerance` of the plan brought
-// back through a matrix that lengthens by up to `stretch`, or a share of the curve's `size`.
-double ownTolerance(double tolerance, double stretch, double size) {
-    if (!(tolerance > 0)) {
-        return size * kSizeShare;
-    }
-    return stretch > 0 ? tolerance / stretch : tolerance;
-}
-
 struct Path {
     std::vector<AcGePoint2d> points;
-    std::vector<double> bulges;  // empty while every piece is straight
+    std::vector<double> bulges;     // empty while every piece is straight
+    std::vector<PlanCurve> curves;  // empty while no piece follows a curve
     bool filled = false;
 
     void add(const AcGePoint2d& p, double bulge) {
@@ -235,22 +203,50 @@ struct Path {
         if (!bulges.empty() || bulge != 0) {
             bulges.push_back(bulge);
         }
+        if (!curves.empty()) {
+            curves.emplace_back();
+        }
         points.push_back(p);
+    }
+    // A piece along the curve, from the path's last point (where the curve starts) to its end.
+    void add(PlanCurve curve) {
+        if (curve.isEmpty()) {
+            return;
+        }
+        if (points.empty()) {
+            points.push_back(curve.start());
+        }
+        const AcGePoint2d end = curve.end();
+        curves.resize(points.size() - 1);
+        curves.push_back(std::move(curve));
+        if (!bulges.empty()) {
+            bulges.push_back(0.0);
+        }
+        points.push_back(end);
+    }
+    // The pieces of a curve carried by `m`.
+    void add(const std::vector<RationalBezier>& pieces, const AcGeMatrix3d& m) {
+        for (const RationalBezier& piece : pieces) {
+            add(PlanCurve(piece, m));
+        }
     }
 };
 
 void addPath(EntityShape& shape, Path path) {
+    if (!path.curves.empty() || !shape.curves.empty()) {
+        shape.curves.resize(shape.paths.size());
+        shape.curves.push_back(std::move(path.curves));
+    }
     shape.paths.push_back(std::move(path.points));
     shape.filled.push_back(path.filled);
     shape.bulges.push_back(std::move(path.bulges));
 }
 
-// Follows segments carried by `m`: arcs stay arcs where the plan keeps circles, and follow
-// chords within `tolerance` of them elsewhere.
-Path follow(const std::vector<BulgeSegment>& segments, const AcGeMatrix3d& m, double tolerance) {
+// Follows segments carried by `m`: arcs stay arcs where the plan keeps circles, and become
+// elliptic curves elsewhere.
+Path follow(const std::vector<BulgeSegment>& segments, const AcGeMatrix3d& m) {
     Path path;
     const int sense = circleSense(m);
-    const double stretch = sense == 0 ? planStretch(m, false) : 0.0;
     for (const BulgeSegment& s : segments) {
         if (path.points.empty()) {
             path.points.push_back(plan(m, s.start));
@@ -265,38 +261,17 @@ Path follow(const std::vector<BulgeSegment>& segments, const AcGeMatrix3d& m, do
             path.add(end, BulgeSegment{path.points.back(), end, bulge}.isArc() ? bulge : 0.0);
             continue;
         }
+        const AcGePoint2d c = s.center();
         const double r = s.radius();
-        const double share = std::min(ownTolerance(tolerance, stretch, r) / r, 1.0);
-        double chords = std::ceil(std::fabs(s.sweep()) / (2.0 * std::acos(1.0 - share)));
-        if (!(chords <= kMaxChords)) {
-            chords = kMaxChords;
-        }
-        s.forEachStep(std::max(2, static_cast<int>(chords)),
-                      [&](const AcGePoint2d& p) { path.add(plan(m, p), 0.0); });
-    }
-    return path;
-}
-
-// Points of a curve carried by `m`, joined by straight pieces.
-Path follow(const std::vector<AcGePoint3d>& points, const AcGeMatrix3d& m) {
-    Path path;
-    for (const AcGePoint3d& p : points) {
-        path.points.push_back((m * p).convert2d());
-    }
-    return path;
-}
-
-// The size of the box round a spline's finite control and fit points.
-double sizeOf(const AcDbSpline::Data& data) {
-    AcDbExtents box;
-    for (const auto* points : {&data.controlPoints, &data.fitPoints}) {
-        for (const AcGePoint3d& p : *points) {
-            if (std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z)) {
-                box.addPoint(p);
-            }
+        const double from = std::atan2(s.start.y - c.y, s.start.x - c.x);
+        const size_t before = path.points.size();
+        path.add(ellipticArc({c.x, c.y, 0.0}, {r, 0.0, 0.0}, {0.0, r, 0.0}, from, from + s.sweep()),
+                 m);
+        if (path.points.size() == before) {
+            path.add(end, 0.0);
         }
     }
-    return box.qvIsEmpty() ? 0.0 : box.minPoint().distanceTo(box.maxPoint());
+    return path;
 }
 
 void addBox(EntityShape& shape, const AcDbExtents& box, bool filled) {
@@ -309,8 +284,7 @@ void addBox(EntityShape& shape, const AcDbExtents& box, bool filled) {
     addPath(shape, std::move(path));
 }
 
-void addEntity(EntityShape& shape, const AcDbEntity& entity, const AcGeMatrix3d& m, int depth,
-               double tolerance);
+void addEntity(EntityShape& shape, const AcDbEntity& entity, const AcGeMatrix3d& m, int depth);
 
 // What of a block's entities its references show: everything but the attribute definitions that
 // are not constant (those show through the references' attributes).
@@ -320,7 +294,7 @@ bool shownByReference(const AcDbEntity& entity) {
 }
 
 void addBlock(EntityShape& shape, const AcDbBlockReference& reference, const AcGeMatrix3d& m,
-              int depth, double tolerance) {
+              int depth) {
     const AcGeMatrix3d placed = m * reference.blockTransform();
     if (const auto* block =
             ObjectAccess::peekAs<AcDbBlockTableRecord>(reference.blockTableRecord());
@@ -328,22 +302,21 @@ void addBlock(EntityShape& shape, const AcDbBlockReference& reference, const AcG
         for (AcDbObjectId id : block->qvEntities()) {
             const auto* inner = ObjectAccess::peekAs<AcDbEntity>(id);
             if (inner != nullptr && !inner->isErased() && shownByReference(*inner)) {
-                addEntity(shape, *inner, placed, depth + 1, tolerance);
+                addEntity(shape, *inner, placed, depth + 1);
             }
         }
     }
     for (AcDbObjectId id : reference.qvAttributes()) {
         const auto* attribute = ObjectAccess::peekAs<AcDbEntity>(id);
         if (attribute != nullptr && !attribute->isErased()) {
-            addEntity(shape, *attribute, m, depth + 1, tolerance);
+            addEntity(shape, *attribute, m, depth + 1);
         }
     }
 }
 
-void addEntity(EntityShape& shape, const AcDbEntity& entity, const AcGeMatrix3d& m, int depth,
-               double tolerance) {
+void addEntity(EntityShape& shape, const AcDbEntity& entity, const AcGeMatrix3d& m, int depth) {
     if (const auto* reference = AcDbBlockReference::cast(&entity)) {
-        addBlock(shape, *reference, m, depth, tolerance);
+        addBlock(shape, *reference, m, depth);
         return;
     }
     if (const auto* line = AcDbLine::cast(&entity)) {
@@ -355,35 +328,29 @@ void addEntity(EntityShape& shape, const AcDbEntity& entity, const AcGeMatrix3d&
     if (const auto* curve = AcDbCurve::cast(&entity)) {
         const std::vector<BulgeSegment> segments = curve->qvSegments();
         if (!segments.empty()) {
-            addPath(shape, follow(segments, m * curve->qvPlane(), tolerance));
+            addPath(shape, follow(segments, m * curve->qvPlane()));
             return;
         }
     }
-    // Ellipses and splines as the plot draws them, finely enough for the tolerance (an
-    // ellipse's chords never longer than a quarter of it).
-    if (const auto* ellipse = AcDbEllipse::cast(&entity)) {
-        const double major = ellipse->majorAxis().length();
-        const double own = ownTolerance(tolerance, planStretch(m, true), major);
-        const std::vector<AcGePoint3d> points = ellipse->qvPoints(std::min(own, major / 2.0));
-        if (!points.empty()) {
-            addPath(shape, follow(points, m));
+    // Ellipses and splines by the curves themselves.
+    const auto* ellipse = AcDbEllipse::cast(&entity);
+    const auto* spline = AcDbSpline::cast(&entity);
+    if (ellipse != nullptr || spline != nullptr) {
+        Path path;
+        path.add(ellipse != nullptr ? ellipse->qvPieces() : spline->qvPieces(), m);
+        if (!path.points.empty()) {
+            addPath(shape, std::move(path));
         }
         return;
     }
-    if (const auto* spline = AcDbSpline::cast(&entity)) {
-        const double own = ownTolerance(tolerance, planStretch(m, true), sizeOf(spline->qvData()));
-        const std::vector<AcGePoint3d> points = spline->qvPoints(own);
-        if (!points.empty()) {
-            addPath(shape, follow(points, m));
-        }
-        return;
-    }
-    if (const auto* hatch = AcDbHatch::cast(&entity);
-        hatch != nullptr && hatch->normal() == AcGeVector3d::kZAxis) {
-        const AcGeMatrix3d atElevation =
-            m * AcGeMatrix3d::translation(AcGeVector3d(0, 0, hatch->elevation()));
+    // A hatch's loops lie in its plane at its elevation, in the plane's own coordinates (the
+    // arbitrary-axis rule): a normal of -z mirrors them in the plan, a tilted one squeezes them.
+    if (const auto* hatch = AcDbHatch::cast(&entity)) {
+        const AcGeMatrix3d plane =
+            m * AcGeMatrix3d::planeToWorld(hatch->normal()) *
+            AcGeMatrix3d::translation(AcGeVector3d(0, 0, hatch->elevation()));
         for (const AcDbHatch::Loop& loop : hatch->qvLoops()) {
-            Path path = follow(loop.segments(), atElevation, tolerance);
+            Path path = follow(loop.segments(), plane);
             if (!path.points.empty()) {
                 path.add(path.points.front(), 0.0);
                 path.filled = true;
@@ -414,18 +381,14 @@ double EntityShape::distanceTo(const AcGePoint2d& point) const {
     double best = std::numeric_limits<double>::infinity();
     for (size_t i = 0; i < paths.size(); ++i) {
         const std::vector<AcGePoint2d>& path = paths[i];
-        const std::vector<double>& arcs = bulges[i];
-        if (filled[i] && path.size() > 2 && insidePath(point, path, arcs)) {
+        if (filled[i] && path.size() > 2 && insidePath(point, *this, i)) {
             return 0.0;
         }
         if (path.size() == 1) {
             best = std::min(best, point.distanceTo(path[0]));
         }
         for (size_t k = 1; k < path.size(); ++k) {
-            best =
-                std::min(best, arcs.empty() || arcs[k - 1] == 0
-                                   ? distanceToSegment(point, path[k - 1], path[k])
-                                   : distanceToArc(point, Arc(path[k - 1], path[k], arcs[k - 1])));
+            best = distanceToPiece(point, *this, i, k - 1, best);
         }
     }
     return best;
@@ -441,13 +404,8 @@ bool EntityShape::isInside(const std::vector<AcGePoint2d>& polygon) const {
             if (!pointInPolygon(path[k], polygon)) {
                 return false;
             }
-            // Both ends inside a concave polygon may still leave it between them; so may an arc
-            // whose bulge reaches over an edge.
-            for (size_t e = 0; k > 0 && e < polygon.size(); ++e) {
-                if (pieceCrosses(path, bulges[i], k - 1, polygon[e],
-                                 polygon[(e + 1) % polygon.size()])) {
-                    return false;
-                }
+            if (k > 0 && pieceReachesAcross(*this, i, k - 1, polygon, true)) {
+                return false;
             }
         }
     }
@@ -466,14 +424,11 @@ bool EntityShape::touches(const std::vector<AcGePoint2d>& polygon) const {
             }
         }
         for (size_t k = 1; k < path.size(); ++k) {
-            for (size_t e = 0; e < polygon.size(); ++e) {
-                if (pieceMeets(path, bulges[i], k - 1, polygon[e],
-                               polygon[(e + 1) % polygon.size()])) {
-                    return true;
-                }
+            if (pieceReachesAcross(*this, i, k - 1, polygon, false)) {
+                return true;
             }
         }
-        if (filled[i] && path.size() > 2 && insidePath(polygon.front(), path, bulges[i])) {
+        if (filled[i] && path.size() > 2 && insidePath(polygon.front(), *this, i)) {
             return true;
         }
     }
@@ -488,12 +443,15 @@ void EntityShape::addTo(Box2d& box) const {
         for (size_t k = 0; k < bulges[i].size(); ++k) {
             BulgeSegment{paths[i][k], paths[i][k + 1], bulges[i][k]}.addTo(box);
         }
+        for (size_t k = 0; i < curves.size() && k < curves[i].size(); ++k) {
+            curves[i][k].addTo(box);
+        }
     }
 }
 
-EntityShape shapeOf(const AcDbEntity& entity, double tolerance) {
+EntityShape shapeOf(const AcDbEntity& entity) {
     EntityShape shape;
-    addEntity(shape, entity, AcGeMatrix3d::kIdentity, 0, tolerance);
+    addEntity(shape, entity, AcGeMatrix3d::kIdentity, 0);
     return shape;
 }
 

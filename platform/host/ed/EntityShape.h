@@ -1,11 +1,13 @@
 // What the editor sees of an entity when the user picks it or draws a window round it: its
-// outline in the plan (world x and y), as paths of points. A circular arc stays an arc between
-// two points of its path wherever the plan shows it as one (its plane and its blocks turn, move,
-// mirror or scale it alike in x and y), so that picks and windows judge it by the curve itself;
-// elsewhere (a block scaled unevenly, a tilted plane), and for ellipses and splines, curves
-// follow chords within a tolerance. Texts, attributes and entities without a drawing of their
-// own show their box; a block reference shows its definition's entities and its attributes,
-// placed by its transform. Texts and hatches are filled: a point inside them touches them.
+// outline in the plan (world x and y), as paths of points, every piece between two points judged
+// by the curve itself. A circular arc stays an arc between two points of its path wherever the
+// plan shows it as one (its plane and its blocks turn, move, mirror or scale it alike in x and
+// y); elsewhere (a block scaled unevenly, a tilted plane), and for ellipses and splines, a piece
+// follows the curve as a plan curve (PlanCurve.h), refined near the point or window in question,
+// so that a pick exactly on it finds it however closely the plan is viewed. A hatch shows its
+// loops whatever its normal. Texts, attributes and entities without a drawing of their own show
+// their box; a block reference shows its definition's entities and its attributes, placed by
+// its transform. Texts and hatches are filled: a point inside them touches them.
 #pragma once
 
 #include <vector>
@@ -13,6 +15,7 @@
 #include "../db/AcDbEntity.h"
 #include "../ge/AcGePoint.h"
 #include "../ge/BulgeSegment.h"
+#include "PlanCurve.h"
 
 namespace qv::host::ed {
 
@@ -22,6 +25,9 @@ struct EntityShape {
     // Per path: the bulge of each piece (from point k to point k + 1) as the plan shows it (a
     // mirror turns its sign), 0 for a straight piece; empty when every piece is straight.
     std::vector<std::vector<double>> bulges;
+    // Per path, while any path has some: the curve each piece follows (from point k to point
+    // k + 1), none for a straight piece or an arc; empty for a path without curves.
+    std::vector<std::vector<PlanCurve>> curves;
 
     bool isEmpty() const { return paths.empty(); }
     // The nearest distance from `point` to the shape (0 inside a filled path).
@@ -34,10 +40,8 @@ struct EntityShape {
     void addTo(Box2d& box) const;
 };
 
-// The shape of an entity (which the caller holds open, or the host's own code peeks at). The
-// chords that stand for curves not kept exact lie within `tolerance` (plan units) of them, or,
-// with a tolerance of 0, within a thousandth of each curve's size.
-EntityShape shapeOf(const AcDbEntity& entity, double tolerance = 0.0);
+// The shape of an entity (which the caller holds open, or the host's own code peeks at).
+EntityShape shapeOf(const AcDbEntity& entity);
 
 // A point somewhere on the entity's drawing, for an entity picked by its handle.
 AcGePoint3d pointOn(const AcDbEntity& entity);

@@ -92,15 +92,11 @@ double pickDistance() {
 }
 
 AcDbObjectId entityAt(const AcDbDatabase& database, const AcGePoint3d& point) {
-    const double reach = pickDistance();
-    // Curves followed by chords (ellipses, splines, arcs of blocks scaled unevenly) are
-    // followed within a tenth of the reach, so that a pick on the curve finds it.
-    const double tolerance = reach / 10.0;
     AcDbObjectId best;
-    double bestDistance = reach;
+    double bestDistance = pickDistance();
     for (AcDbObjectId id : layoutEntities(database, false)) {
         const auto* entity = ObjectAccess::peekAs<AcDbEntity>(id);
-        const double d = shapeOf(*entity, tolerance).distanceTo(point.convert2d());
+        const double d = shapeOf(*entity).distanceTo(point.convert2d());
         if (d <= bestDistance) {
             best = id;
             bestDistance = d;

@@ -27,3 +27,12 @@ qv_acceptance(curve_picks EXIT 1 COPY ${editor_prefs}
 qv_acceptance(refusals_counted EXIT 1 COPY ${editor_prefs} editor/not_a_report.xml>not_a_report.xml
               ARGS --home <home> --module <quorvelle> --script <source>/editor/refusals_counted.scr
                    --save <work>/saved.dxf <source>/editor/rooms_blocks.dxf)
+
+# Picks on curves zoomed in far closer than the plot's chords of them, through the host's own
+# commands: an ellipse of major radius 100,000 in a view 50 wide, a spline drawing a circle of
+# radius 1,000 in a view 5 wide and a hatch whose normal is -z (its round loop mirrored in the
+# plan); each is first missed (just beside the curve; outside the hatch's loop but inside its box)
+# and then erased by a pick on it (the hatch at its centre), the drawing listed after each erase.
+qv_acceptance(zoomed_curve_picks
+              ARGS --home <home> --module <module>
+                   --script <source>/editor/zoomed_curve_picks.scr <source>/editor/curves.dxf)

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <numbers>
 #include <vector>
 
 #include "arxHeaders.h"
+#include "host/db/AcDbEllipse.h"
+#include "host/db/AcDbSpline.h"
 
 namespace {
 
@@ -227,6 +230,92 @@ TEST(AcDbCurves, ExtentsHoldTheArcs) {
     ASSERT_EQ(p.getGeomExtents(box), Acad::eOk);
     EXPECT_TRUE(box.minPoint().isEqualTo({0, -5, 0}));
     EXPECT_TRUE(box.maxPoint().isEqualTo({10, 10, 0}));
+}
+
+}  // namespace
+
+namespace {
+
+// The exact pieces that picks judge ellipses and splines by (qvPieces) run along the curve the
+// plot draws (qvPoints).
+TEST(AcDbCurves, EllipseAndSplinePiecesFollowTheDrawnCurve) {
+    // An elliptic arc of 300 degrees, its plane tilted: every point of its pieces lies on the
+    // ellipse, within the arc, the pieces joined end to end from its start to its end.
+    AcDbEllipse ellipse;
+    AcDbEllipse::Data oval;
+    oval.center = {10, 20, 5};
+    oval.normal = AcGeVector3d(0, -1, 1).normal();
+    oval.majorAxis = {50, 0, 0};
+    oval.radiusRatio = 0.3;
+    oval.startParam = kPi / 6;
+    oval.endParam = kPi / 6 + 300 * kPi / 180;
+    ellipse.qvSetData(oval);
+    const std::vector<AcGePoint3d> drawn = ellipse.qvPoints(0.0);
+    const std::vector<qv::host::RationalBezier> arcs = ellipse.qvPieces();
+    ASSERT_EQ(arcs.size(), 4u);
+    EXPECT_TRUE(arcs.front().pointAt(0).isEqualTo(drawn.front()));
+    EXPECT_TRUE(arcs.back().pointAt(1).isEqualTo(drawn.back()));
+    const AcGeVector3d major = ellipse.majorAxis(), minor = ellipse.minorAxis();
+    for (size_t i = 0; i < arcs.size(); ++i) {
+        if (i > 0) {
+            EXPECT_TRUE(arcs[i].pointAt(0).isEqualTo(arcs[i - 1].pointAt(1))) << i;
+        }
+        for (double t = 0; t <= 1; t += 0.125) {
+            const AcGeVector3d v = arcs[i].pointAt(t) - oval.center;
+            const double c = v.dotProduct(major) / major.lengthSqrd();
+            const double s = v.dotProduct(minor) / minor.lengthSqrd();
+            EXPECT_NEAR(std::hypot(c, s), 1.0, 1e-12) << i << " at " << t;
+            EXPECT_NEAR(v.dotProduct(oval.normal), 0.0, 1e-9) << i << " at " << t;
+            double angle = std::atan2(s, c) - oval.startParam;
+            angle = angle < -1e-9 ? angle + 2 * kPi : angle;
+            EXPECT_LE(angle, 300 * kPi / 180 + 1e-9) << i << " at " << t;
+        }
+    }
+
+    // Splines: the point i of 64 along span k (or between fit points k and k + 1) of the plot
+    // is the point i / 64 of piece k.
+    struct Case {
+        const char* what;
+        AcDbSpline::Data data;
+    };
+    auto points = [](std::initializer_list<std::array<double, 3>> xyz) {
+        std::vector<AcGePoint3d> out;
+        for (const auto& [x, y, z] : xyz) {
+            out.emplace_back(x, y, z);
+        }
+        return out;
+    };
+    const auto wavy = points(
+        {{0, 0, 0}, {10, 30, 1}, {25, -5, 2}, {40, 40, 0}, {60, 0, 3}, {70, 20, 1}, {90, 10, 0}});
+    const Case cases[] = {
+        {"a rational cubic of uneven knots, one of them double",
+         {3,
+          false,
+          true,
+          {0, 0, 0, 0, 0.5, 2, 2, 3.5, 3.5, 3.5, 3.5},
+          wavy,
+          {1, 2, 0.5, 3, 1, 0.25, 1},
+          {}}},
+        {"a quadratic of knots not clamped",
+         {2, false, false, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, wavy, {}, {}}},
+        {"a degree above what its points allow, knots that do not suit",
+         {9, false, false, {0, 1}, points({{0, 0, 0}, {10, 30, 0}, {25, -5, 0}}), {}, {}}},
+        {"an open curve through fit points", {3, false, false, {}, {}, {}, wavy}},
+        {"a closed curve through fit points", {3, true, false, {}, {}, {}, wavy}},
+    };
+    for (const Case& c : cases) {
+        AcDbSpline spline;
+        spline.qvSetData(c.data);
+        const std::vector<AcGePoint3d> plotted = spline.qvPoints(0.0);
+        const std::vector<qv::host::RationalBezier> pieces = spline.qvPieces();
+        ASSERT_EQ(plotted.size(), 64 * pieces.size() + 1) << c.what;
+        for (size_t k = 0; k < pieces.size(); ++k) {
+            for (size_t i = 0; i <= 64; ++i) {
+                EXPECT_TRUE(pieces[k].pointAt(i / 64.0).isEqualTo(plotted[64 * k + i]))
+                    << c.what << ", piece " << k << ", point " << i;
+            }
+        }
+    }
 }
 
 }  // namespace

@@ -396,6 +396,27 @@ class CurveShapeTest : public qv::test::EditorTest {
         return handleOf(id);
     }
 
+    // A window or crossing (mode "W" or "C") between two corners, and what it selects.
+    struct Window {
+        const char* what;
+        const ACHAR* mode;
+        AcGePoint2d a, b;
+        std::vector<AcDbObjectId> selected;  // none: nothing
+    };
+
+    void expectSelections(const std::vector<Window>& windows) {
+        for (const Window& w : windows) {
+            std::vector<std::wstring> expected;
+            for (AcDbObjectId id : w.selected) {
+                expected.push_back(handleOf(id));
+            }
+            if (expected.empty()) {
+                expected.push_back(L"code " + std::to_wstring(RTERROR));
+            }
+            EXPECT_EQ(select(w.mode, {w.a, w.b}, nullptr), expected) << w.what;
+        }
+    }
+
     void erase(AcDbObjectId id) {
         WriteLock lock(document());
         AcDbEntity* entity = nullptr;
@@ -407,6 +428,44 @@ class CurveShapeTest : public qv::test::EditorTest {
     static AcGePoint3d at(const AcGePoint2d& centre, double r, double degrees) {
         return {centre.x + r * std::cos(degrees * kDegree),
                 centre.y + r * std::sin(degrees * kDegree), 0.0};
+    }
+
+    // A spline drawing the circle round `c` of radius r: rational and quadratic, its knots
+    // (where the plot's chords meet the circle) `turn` degrees round from the x axis and then
+    // every 90 degrees.
+    static AcDbSpline* splineCircle(const AcGePoint2d& c, double r, double turn = 0) {
+        AcDbSpline::Data data;
+        data.degree = 2;
+        data.rational = true;
+        data.knots = {0, 0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 4};
+        for (int i = 0; i <= 8; ++i) {
+            const double corner = i % 2 == 0 ? 1.0 : std::sqrt(2.0);
+            data.controlPoints.push_back(at(c, r * corner, turn + 45 * i));
+            data.weights.push_back(1.0 / corner);
+        }
+        auto* curve = new AcDbSpline;
+        curve->qvSetData(data);
+        return curve;
+    }
+
+    // A solid hatch whose loop is the circle round `c` (in the world's plan) of radius r, in the
+    // plane of `normal` through the origin: its loop is given in that plane's own coordinates.
+    static AcDbHatch* roundHatch(const AcGePoint2d& c, double r, const AcGeVector3d& normal) {
+        auto* hatch = new AcDbHatch;
+        hatch->setNormal(normal);
+        hatch->setPattern(AcDbHatch::kPreDefined, L"SOLID");
+        // The point of the plane over c, in the plane's coordinates.
+        const AcGeVector3d n = normal.normal();
+        const AcGePoint3d over(c.x, c.y, -(n.x * c.x + n.y * c.y) / n.z);
+        const AcGePoint3d centre = AcGeMatrix3d::worldToPlane(normal) * over;
+        AcGePoint2dArray vertices;
+        AcGeDoubleArray bulges;
+        vertices.append(AcGePoint2d(centre.x + r, centre.y));
+        vertices.append(AcGePoint2d(centre.x - r, centre.y));
+        bulges.append(1.0);
+        bulges.append(1.0);
+        hatch->appendLoop(AcDbHatch::kExternal, vertices, bulges);
+        return hatch;
     }
 
   private:
@@ -424,6 +483,7 @@ TEST_F(CurveShapeTest, APickOnACurveFindsItAtAnyRadius) {
         bool inBlock = false;  // made round the origin of a block shown at c:
         AcGeScale3d scale;     // scaled and then
         double rotation = 0;   // turned
+        bool filled = false;   // a point inside the curve finds it
     };
     const Kind kinds[] = {
         {"circle", 0, 360, 1,
@@ -463,20 +523,7 @@ TEST_F(CurveShapeTest, APickOnACurveFindsItAtAnyRadius) {
              return outline;
          }},
         {"spline drawing a circle", 0, 360, 1,
-         [](const AcGePoint2d& c, double r) {
-             AcDbSpline::Data data;  // a rational quadratic circle
-             data.degree = 2;
-             data.rational = true;
-             data.knots = {0, 0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 4};
-             for (int i = 0; i <= 8; ++i) {
-                 const double corner = i % 2 == 0 ? 1.0 : std::sqrt(2.0);
-                 data.controlPoints.push_back(at(c, r * corner, 45 * i));
-                 data.weights.push_back(1.0 / corner);
-             }
-             auto* curve = new AcDbSpline;
-             curve->qvSetData(data);
-             return curve;
-         }},
+         [](const AcGePoint2d& c, double r) { return splineCircle(c, r); }},
         // Local angles 0 to 200 show at 210 less them.
         {"arc of a block scaled by 3, mirrored and turned", 10, 210, 1,
          [](const AcGePoint2d&, double r) {
@@ -488,6 +535,28 @@ TEST_F(CurveShapeTest, APickOnACurveFindsItAtAnyRadius) {
              return new AcDbCircle(AcGePoint3d::kOrigin, AcGeVector3d::kZAxis, r / 2);
          },
          true, AcGeScale3d(2, 1, 1)},
+        // As other programs write a mirrored hatch: its loop seen from below.
+        {"hatch whose normal is -z",
+         0,
+         360,
+         1,
+         [](const AcGePoint2d& c, double r) { return roundHatch(c, r, AcGeVector3d(0, 0, -1)); },
+         false,
+         {},
+         0,
+         true},
+        // Tilted by 60 degrees about the x axis: its round loop shows as an ellipse.
+        {"hatch whose plane is tilted",
+         0,
+         360,
+         0.5,
+         [](const AcGePoint2d& c, double r) {
+             return roundHatch(c, r, AcGeVector3d(0, -std::sin(60 * kDegree), 0.5));
+         },
+         false,
+         {},
+         0,
+         true},
     };
     for (const Kind& kind : kinds) {
         for (const double r : {1.0, 1500.0, 150000.0, 1e6, 1e8}) {
@@ -497,19 +566,29 @@ TEST_F(CurveShapeTest, APickOnACurveFindsItAtAnyRadius) {
                 kind.inBlock ? addBlockOf(curve, {c.x, c.y, 0}, kind.scale, kind.rotation)
                              : addToModelSpace(curve);
             // Zoomed in on the curve: the reach is r / 4000, far less than the gap between a
-            // chord of a few degrees and its arc.
-            const double width = r / 20, reach = width * 0.005;
-            for (const double t : {0, 7, 45, 90, 133, 180, 222, 270, 300, 353}) {
-                SCOPED_TRACE(std::string(kind.what) + ", radius " + std::to_string(r) + ", at " +
-                             std::to_string(static_cast<int>(t)));
-                const double s = std::sin(t * kDegree), k = std::cos(t * kDegree);
-                const AcGePoint2d p(c.x + r * k, c.y + r * kind.squash * s);
-                const AcGeVector2d normal = AcGeVector2d(kind.squash * k, s).normal();
-                const bool drawn = kind.from < kind.to ? kind.from <= t && t <= kind.to
-                                                       : t >= kind.from || t <= kind.to;
-                EXPECT_EQ(pickAt(p, width), drawn ? handleOf(id) : L"");
-                EXPECT_EQ(pickAt(p + normal * (3 * reach), width), L"");
-                EXPECT_EQ(pickAt(p - normal * (3 * reach), width), L"");
+            // chord of a few degrees and its arc; then r / 4,000,000, far less than the gap
+            // between the curve and the plot's finest chords of it.
+            for (const double width : {r / 20, r / 20000}) {
+                const double reach = width * 0.005;
+                for (const double t : {0, 7, 45, 90, 133, 180, 222, 270, 300, 353}) {
+                    SCOPED_TRACE(std::string(kind.what) + ", radius " + std::to_string(r) +
+                                 ", view " + std::to_string(width) + ", at " +
+                                 std::to_string(static_cast<int>(t)));
+                    const double s = std::sin(t * kDegree), k = std::cos(t * kDegree);
+                    const AcGePoint2d p(c.x + r * k, c.y + r * kind.squash * s);
+                    const AcGeVector2d normal = AcGeVector2d(kind.squash * k, s).normal();
+                    const bool drawn = kind.from < kind.to ? kind.from <= t && t <= kind.to
+                                                           : t >= kind.from || t <= kind.to;
+                    EXPECT_EQ(pickAt(p, width), drawn ? handleOf(id) : L"");
+                    EXPECT_EQ(pickAt(p + normal * (3 * reach), width), L"");
+                    EXPECT_EQ(pickAt(p - normal * (3 * reach), width),
+                              kind.filled ? handleOf(id) : L"");
+                }
+            }
+            if (kind.filled) {
+                // Outside the loop, inside the box round it.
+                EXPECT_EQ(pickAt({c.x + 0.9 * r, c.y + 0.9 * r * kind.squash}, r), L"")
+                    << kind.what << ", radius " << r;
             }
             erase(id);
         }
@@ -527,29 +606,47 @@ TEST_F(CurveShapeTest, WindowsJudgeArcsByTheArc) {
     };
     const AcDbObjectId up = addToModelSpace(wall());
     const AcDbObjectId down = addBlockOf(wall(), {0, -20, 0}, AcGeScale3d(1, -1, 1), 0);
-    const std::vector<std::wstring> nothing = {L"code " + std::to_wstring(RTERROR)};
-    const struct {
-        const char* what;
-        const ACHAR* mode;
-        AcGePoint2d a, b;
-        std::vector<std::wstring> selected;
-    } cases[] = {
-        {"a window whose edge cuts the arc's top", L"W", {-1, -1}, {101, 4.8}, nothing},
-        {"a window over the whole arc", L"W", {-1, -1}, {101, 5.1}, handles({up})},
-        {"a crossing round the arc's top alone", L"C", {45, 4.7}, {55, 6}, handles({up})},
-        {"a crossing under the arc's top", L"C", {45, 4.4}, {55, 4.9}, nothing},
-        {"a window cutting the mirrored arc's bottom", L"W", {-1, -24.8}, {101, -19}, nothing},
-        {"a window over the mirrored arc", L"W", {-1, -25.1}, {101, -19}, handles({down})},
-        {"a crossing round the mirrored arc's bottom",
-         L"C",
-         {45, -26},
-         {55, -24.7},
-         handles({down})},
-        {"a crossing above the mirrored arc's bottom", L"C", {45, -24.9}, {55, -24.4}, nothing},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(select(c.mode, {c.a, c.b}, nullptr), c.selected) << c.what;
-    }
+    expectSelections({
+        {"a window whose edge cuts the arc's top", L"W", {-1, -1}, {101, 4.8}, {}},
+        {"a window over the whole arc", L"W", {-1, -1}, {101, 5.1}, {up}},
+        {"a crossing round the arc's top alone", L"C", {45, 4.7}, {55, 6}, {up}},
+        {"a crossing under the arc's top", L"C", {45, 4.4}, {55, 4.9}, {}},
+        {"a window cutting the mirrored arc's bottom", L"W", {-1, -24.8}, {101, -19}, {}},
+        {"a window over the mirrored arc", L"W", {-1, -25.1}, {101, -19}, {down}},
+        {"a crossing round the mirrored arc's bottom", L"C", {45, -26}, {55, -24.7}, {down}},
+        {"a crossing above the mirrored arc's bottom", L"C", {45, -24.9}, {55, -24.4}, {}},
+    });
+}
+
+TEST_F(CurveShapeTest, WindowsJudgeEllipsesAndSplinesByTheCurve) {
+    // An ellipse round the origin reaching up to (0, 40,000), and a spline circle of radius
+    // 1,000 round (300,000, 0) reaching up to (300,000, 1,000), its knots turned 22.5 degrees so
+    // that none lies at its top: windows a hundredth from their tops. A hatch tilted by 60
+    // degrees about the x axis, its round loop of radius 1,000 seen as an ellipse round
+    // (600,000, 0) reaching up to (600,000, 500).
+    AcDbEllipse::Data data;
+    data.majorAxis = {100000, 0, 0};
+    data.radiusRatio = 0.4;
+    auto* ellipse = new AcDbEllipse;
+    ellipse->qvSetData(data);
+    const AcDbObjectId oval = addToModelSpace(ellipse);
+    const AcDbObjectId ring = addToModelSpace(splineCircle({300000, 0}, 1000, 22.5));
+    const AcDbObjectId tilted = addToModelSpace(
+        roundHatch({600000, 0}, 1000, AcGeVector3d(0, -std::sin(60 * kDegree), 0.5)));
+    expectSelections({
+        {"a window cutting the ellipse's top", L"W", {-1e5 - 1, -4e4 - 1}, {1e5 + 1, 39999.99}, {}},
+        {"a window over the ellipse", L"W", {-1e5 - 1, -4e4 - 1}, {1e5 + 1, 40000.01}, {oval}},
+        {"a crossing round the ellipse's top alone", L"C", {-10, 39999.99}, {10, 40001}, {oval}},
+        {"a crossing over the ellipse's top", L"C", {-10, 40000.01}, {10, 40001}, {}},
+        {"a window cutting the spline's top", L"W", {298999, -1001}, {301001, 999.99}, {}},
+        {"a window over the spline", L"W", {298999, -1001}, {301001, 1000.01}, {ring}},
+        {"a crossing round the spline's top alone", L"C", {299990, 999.99}, {300010, 1001}, {ring}},
+        {"a crossing over the spline's top", L"C", {299990, 1000.01}, {300010, 1001}, {}},
+        {"a window cutting the hatch's top", L"W", {598999, -501}, {601001, 499.99}, {}},
+        {"a window over the hatch", L"W", {598999, -501}, {601001, 500.01}, {tilted}},
+        {"a crossing inside the hatch's loop", L"C", {599990, -10}, {600010, 10}, {tilted}},
+        {"a crossing outside its loop, inside its box", L"C", {600900, 400}, {600950, 450}, {}},
+    });
 }
 
 // A line is found along itself, not by the box round it.
