@@ -55,10 +55,11 @@ std::vector<double> clampedUniform(size_t count, int degree) {
     return knots;
 }
 
-// A spline's curve as it is drawn: its degree, points, weights and knots made usable.
+// A spline's curve as it is drawn: its degree, points, weights and knots made usable. It reads
+// the spline's control points where they are: the spline's data outlives it.
 struct Nurbs {
     int degree = 1;
-    std::vector<AcGePoint3d> points;
+    const std::vector<AcGePoint3d>& points;
     std::vector<double> weights;
     std::vector<double> knots;
 
